@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace vq {
+
+// Error numbers that callers test for.
+namespace errc {
+constexpr int32_t InvalidArgument = 5;     // absent key of a keyed collection
+constexpr int32_t SubscriptOutOfRange = 9;  // position out of range
+constexpr int32_t DuplicateKey = 457;      // key already in a keyed collection
+constexpr int32_t NamedValueAbsent = int32_t(0x80040422);
+constexpr int32_t NoPointsFound = int32_t(0x8004049B);
+constexpr int32_t Unexpected = int32_t(0x80004005);
+}  // namespace errc
+
+// An error as every layer raises it: number, source (the call path, innermost last),
+// description, help file and help context.
+class Error : public std::exception {
+public:
+    Error(int32_t number, QString source, QString description, QString helpFile = {}, int32_t helpContext = 0);
+
+    int32_t number() const { return m_number; }
+    const QString& source() const { return m_source; }
+    const QString& description() const { return m_description; }
+    const QString& helpFile() const { return m_helpFile; }
+    int32_t helpContext() const { return m_helpContext; }
+
+    void setSource(const QString& source);
+    void setDescription(const QString& description);
+
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    void updateWhat();
+
+    int32_t m_number;
+    QString m_source;
+    QString m_description;
+    QString m_helpFile;
+    int32_t m_helpContext;
+    std::string m_what;
+};
+
+// The three layouts of a reported error; the lines are joined by CR LF.
+enum class ReportLayout {
+    Long,         // context, source, description, number
+    Short,        // context, description, number
+    NumberFirst,  // context, number, description
+};
+
+QString reportText(const Error& error, const QString& context, ReportLayout layout);
+
+// Turns whatever was thrown into an Error; used by the handlers below.
+Error currentError();
+
+// Re-raise: the same error with the context and CR LF put in front of its source.
+[[noreturn]] void reraise(Error error, const QString& context);
+
+// Report: shows the error in an OK-only message box with the default title.
+void report(const Error& error, const QString& context, ReportLayout layout);
+
+// Runs `body`; any error is re-raised with `context` in front of its source.
+template <typename Body>
+auto reraising(const QString& context, Body&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        reraise(currentError(), context);
+    }
+}
+
+// Runs `body`; any error is reported and `fallback` returned.
+template <typename Result, typename Body>
+Result reporting(const QString& context, ReportLayout layout, Result fallback, Body&& body) {
+    try {
+        return body();
+    } catch (...) {
+        report(currentError(), context, layout);
+        return fallback;
+    }
+}
+
+template <typename Body>
+void reporting(const QString& context, ReportLayout layout, Body&& body) {
+    try {
+        body();
+    } catch (...) {
+        report(currentError(), context, layout);
+    }
+}
+
+// Runs `body`; any error ends it quietly with `fallback`.
+template <typename Result, typename Body>
+Result silently(Result fallback, Body&& body) {
+    try {
+        return body();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+}  // namespace vq

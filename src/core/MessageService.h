@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace vq {
+
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageResult { Ok, Cancel };
+
+// The one way any layer shows a message box. The widget layer installs a real dialog; headless
+// programs print to stderr; tests install a recorder with scripted answers.
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    // `text` uses CR LF between lines; an empty title means the program's default title.
+    virtual MessageResult show(const QString& text, MessageButtons buttons, const QString& title) = 0;
+};
+
+// The installed service; a stderr printer that answers OK until another is installed.
+MessageService& messageService();
+// Installs `service` (nullptr restores the stderr printer) and returns the previous one.
+std::shared_ptr<MessageService> setMessageService(std::shared_ptr<MessageService> service);
+
+// Prints each message to stderr and answers OK.
+class StderrMessageService : public MessageService {
+public:
+    MessageResult show(const QString& text, MessageButtons buttons, const QString& title) override;
+};
+
+}  // namespace vq

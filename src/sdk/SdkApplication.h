@@ -1,0 +1,27 @@
+#pragma once
+
+#include "SdkFwd.h"
+
+#include <functional>
+
+namespace vq {
+
+// The process-wide entry point of the server library.
+class SdkApplication {
+public:
+    virtual ~SdkApplication() = default;
+
+    virtual SdkServersPtr Servers() = 0;
+    // Takes a point after it was loaded or saved; the last one is kept.
+    virtual void TakePoint(const SdkPointPtr& point) = 0;
+    virtual SdkPointPtr LastPoint() const = 0;
+
+    // The application of this process, made on first use by the installed factory.
+    static SdkApplicationPtr instance();
+    // Installs the server library's factory; replaces the current application on the next use.
+    static void setFactory(std::function<SdkApplicationPtr()> factory);
+    // Drops the current application (the next instance() makes a new one).
+    static void reset();
+};
+
+}  // namespace vq

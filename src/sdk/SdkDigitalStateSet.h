@@ -1,0 +1,23 @@
+#pragma once
+
+#include "SdkDigitalState.h"
+
+#include <vector>
+
+namespace vq {
+
+// A digital state set: its name and its states in code order.
+class SdkDigitalStateSet {
+public:
+    SdkDigitalStateSet(QString name, std::vector<SdkDigitalState> states)
+        : m_name(std::move(name)), m_states(std::move(states)) {}
+    const QString& Name() const { return m_name; }
+    int Count() const { return int(m_states.size()); }
+    const std::vector<SdkDigitalState>& States() const { return m_states; }
+
+private:
+    QString m_name;
+    std::vector<SdkDigitalState> m_states;
+};
+
+}  // namespace vq

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "SdkFwd.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace vq {
+
+// The digital state sets of one server, in the server's order.
+class SdkDigitalStateSets {
+public:
+    enum Condition { And = 0, Or = 1 };
+
+    virtual ~SdkDigitalStateSets() = default;
+
+    virtual int Count() const = 0;
+    // By name without regard to case; an unknown set raises.
+    virtual SdkDigitalStateSetPtr Item(const QString& name) const = 0;
+    virtual bool Contains(const QString& name) const = 0;
+    virtual std::vector<SdkDigitalStateSetPtr> All() const = 0;
+    // The sets whose state names match the masks (names of `masks`; "*" stands for any run of
+    // characters; letter case is ignored): every mask (And) or any mask (Or). The answer holds
+    // (set name, 0) pairs in the server's order.
+    virtual SdkNamedValuesPtr Search(const SdkNamedValues& masks, int condition) const = 0;
+};
+
+}  // namespace vq

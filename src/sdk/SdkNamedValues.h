@@ -1,0 +1,52 @@
+#pragma once
+
+#include "SdkFwd.h"
+#include "SdkNamedValue.h"
+
+#include <QHash>
+
+#include <vector>
+
+namespace vq {
+
+// The general name/value set of the server library: server selections, edit sets, masks,
+// dependency lists. Names compare without regard to case; pairs keep their insertion order;
+// positions count from 1. Looking up an absent name raises error 0x80040422.
+class SdkNamedValues {
+public:
+    static SdkNamedValuesPtr create() { return std::make_shared<SdkNamedValues>(); }
+
+    int Count() const { return int(m_items.size()); }
+    // Appends a pair; a name already present raises error 457 and changes nothing.
+    void Add(const QString& name, const Variant& value);
+    const SdkNamedValue& Item(const QString& name) const;
+    const SdkNamedValue& Item(int position) const;
+    // A number selects by position, anything else by name.
+    const SdkNamedValue& Item(const Variant& index) const;
+    const Variant& Value(const QString& name) const { return Item(name).Value(); }
+    bool Contains(const QString& name) const { return indexOf(name) >= 0; }
+    // Replaces the value of an existing pair, or appends a new one.
+    void Set(const QString& name, const Variant& value);
+    void Remove(const QString& name);
+    void Clear();
+    // Merges `other` in its order: new names are appended; present names take the other value
+    // only when `replace` is set.
+    void Merge(const SdkNamedValues& other, bool replace);
+
+    auto begin() const { return m_items.cbegin(); }
+    auto end() const { return m_items.cend(); }
+
+    // "Name=Value Name=Value", for messages and tests.
+    QString toText() const;
+
+private:
+    int indexOf(const QString& name) const;
+    void rebuildIndex() const;
+
+    std::vector<SdkNamedValue> m_items;
+    // Built on the first lookup of a larger set; small sets are searched in place.
+    mutable QHash<QString, int> m_index;
+    mutable bool m_indexValid = false;
+};
+
+}  // namespace vq

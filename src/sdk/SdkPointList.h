@@ -1,0 +1,82 @@
+#pragma once
+
+#include "SdkFwd.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace vq {
+
+// An ordered list of points, possibly from several servers. Points are held as compact handles
+// (server, point id, tag) and made into SdkPoint objects only when an item is asked for, so a
+// list of a million points stays small. Positions count from 1; duplicates are allowed.
+class SdkPointList {
+public:
+    static SdkPointListPtr create() { return std::make_shared<SdkPointList>(); }
+
+    int Count() const { return int(m_entries.size()); }
+    SdkPointPtr Item(int position) const;
+    // The point with the path "\\server\tag" (server and tag compared without regard to case);
+    // the first one when the list holds it twice. An unknown path raises.
+    SdkPointPtr Item(const QString& path) const;
+    void Add(const SdkPointPtr& point);
+    void Append(const SdkPointList& other);
+
+    // Reads that need no point object: for drawing list rows.
+    QString Tag(int position) const;
+    QString ServerName(int position) const;
+    SdkServerPtr Server(int position) const;
+    qint64 PointId(int position) const;
+    bool Contains(const QString& path) const { return find(path) >= 0; }
+
+    // How servers hand their answers over without making point objects.
+    void AddHandle(const SdkServerPtr& server, qint64 pointId, QStringView tag);
+    void Reserve(int count, int tagCharacters);
+    // Bytes held by the list, for the memory benchmark.
+    size_t MemoryUsage() const;
+
+    static QString Path(const QString& serverName, const QString& tag);
+
+    class const_iterator {
+    public:
+        const_iterator(const SdkPointList* list, int position) : m_list(list), m_position(position) {}
+        SdkPointPtr operator*() const { return m_list->Item(m_position); }
+        const_iterator& operator++() {
+            ++m_position;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return m_position != other.m_position; }
+
+    private:
+        const SdkPointList* m_list;
+        int m_position;
+    };
+    const_iterator begin() const { return {this, 1}; }
+    const_iterator end() const { return {this, Count() + 1}; }
+
+private:
+    struct Entry {
+        qint64 pointId;
+        uint32_t tagOffset;
+        uint16_t tagLength;
+        uint16_t serverIndex;
+    };
+
+    const Entry& entryAt(int position) const;
+    QStringView tagOf(const Entry& entry) const;
+    uint16_t serverIndexOf(const SdkServerPtr& server);
+    int find(const QString& path) const;  // zero-based, -1 when absent
+    void indexEntry(uint32_t index) const;
+    void rebuildPathIndex() const;
+
+    std::vector<Entry> m_entries;
+    std::vector<char16_t> m_tags;
+    std::vector<SdkServerPtr> m_servers;
+    // Open-addressing table of entry index + 1 (0 is free), built on the first lookup by path.
+    mutable std::vector<uint32_t> m_pathIndex;
+    mutable size_t m_indexedCount = 0;
+};
+
+}  // namespace vq

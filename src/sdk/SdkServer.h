@@ -1,0 +1,43 @@
+#pragma once
+
+#include "SdkFwd.h"
+#include "SdkServerVersion.h"
+
+#include <QStringList>
+
+namespace vq {
+
+// One archive server.
+class SdkServer {
+public:
+    virtual ~SdkServer() = default;
+
+    virtual QString Name() const = 0;
+    // "VQ3" or "VQ2".
+    virtual QString ServerKind() const = 0;
+    virtual SdkServerVersion ServerVersion() const = 0;
+    // True while a user is logged on.
+    virtual bool IsConnected() const = 0;
+    // Logs on; a wrong user or password raises and leaves the server disconnected.
+    virtual void Open(const QString& user, const QString& password) = 0;
+    virtual void Close() = 0;
+    // The logged-on user's name; empty while disconnected.
+    virtual QString UserName() const = 0;
+    virtual QStringList Users() const = 0;
+    virtual QStringList Groups() const = 0;
+
+    virtual SdkPointsPtr Points() = 0;
+    virtual SdkPointClassesPtr PointClasses() = 0;
+    virtual SdkDigitalStateSetsPtr DigitalStateSets() = 0;
+
+    // Finds points with a where clause in the servers' SQL dialect. `extraTables` names the archive
+    // tables besides the point table that the clause uses; `status` may be null. No match raises
+    // error 0x8004049B.
+    virtual SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
+                                         SdkNamedValues* status) = 0;
+
+    // Makes the point object of a handle held in an SdkPointList.
+    virtual SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) = 0;
+};
+
+}  // namespace vq

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace vq {
+
+// A server's version, for example "VQ 3.4.1"; callers compare its first characters.
+class SdkServerVersion {
+public:
+    explicit SdkServerVersion(QString text = {}) : m_text(std::move(text)) {}
+    const QString& Text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+}  // namespace vq

@@ -11,9 +11,9 @@ namespace vq {
 
 // Error numbers that callers test for.
 namespace errc {
-constexpr int32_t InvalidArgument = 5;     // absent key of a keyed collection
+constexpr int32_t InvalidArgument = 5;      // absent key of a keyed collection
 constexpr int32_t SubscriptOutOfRange = 9;  // position out of range
-constexpr int32_t DuplicateKey = 457;      // key already in a keyed collection
+constexpr int32_t DuplicateKey = 457;       // key already in a keyed collection
 constexpr int32_t NamedValueAbsent = int32_t(0x80040422);
 constexpr int32_t NoPointsFound = int32_t(0x8004049B);
 constexpr int32_t Unexpected = int32_t(0x80004005);
@@ -23,7 +23,8 @@ constexpr int32_t Unexpected = int32_t(0x80004005);
 // description, help file and help context.
 class Error : public std::exception {
 public:
-    Error(int32_t number, QString source, QString description, QString helpFile = {}, int32_t helpContext = 0);
+    Error(int32_t number, QString source, QString description, QString helpFile = {},
+          int32_t helpContext = 0);
 
     int32_t number() const { return m_number; }
     const QString& source() const { return m_source; }

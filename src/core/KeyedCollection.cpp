@@ -6,7 +6,9 @@ namespace {
 const QString collectionSource = QStringLiteral("VQTagwrightCtls");
 }
 
-QString foldKey(const QString& key) { return key.toCaseFolded(); }
+QString foldKey(const QString& key) {
+    return key.toCaseFolded();
+}
 
 void throwAbsentKey(const QString& key) {
     throw Error(errc::InvalidArgument, collectionSource,

@@ -13,7 +13,9 @@ std::shared_ptr<MessageService>& installed() {
 }
 }  // namespace
 
-MessageService& messageService() { return *installed(); }
+MessageService& messageService() {
+    return *installed();
+}
 
 std::shared_ptr<MessageService> setMessageService(std::shared_ptr<MessageService> service) {
     auto previous = installed();
@@ -29,7 +31,8 @@ MessageResult StderrMessageService::show(const QString& text, MessageButtons, co
     return MessageResult::Ok;
 }
 
-MessageResult RecordingMessageService::show(const QString& text, MessageButtons buttons, const QString& title) {
+MessageResult RecordingMessageService::show(const QString& text, MessageButtons buttons,
+                                            const QString& title) {
     m_messages.append({text, buttons, title});
     if (m_answers.empty()) return MessageResult::Ok;
     const MessageResult answer = m_answers.front();
@@ -46,6 +49,8 @@ QStringList RecordingMessageService::texts() const {
 ScopedMessageRecorder::ScopedMessageRecorder()
     : m_recorder(std::make_shared<RecordingMessageService>()), m_previous(setMessageService(m_recorder)) {}
 
-ScopedMessageRecorder::~ScopedMessageRecorder() { setMessageService(m_previous); }
+ScopedMessageRecorder::~ScopedMessageRecorder() {
+    setMessageService(m_previous);
+}
 
 }  // namespace vq

@@ -44,7 +44,9 @@ Variant Variant::date(int year, int month, int day, int hour, int minute, int se
     return Variant(QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC));
 }
 
-QDateTime Variant::zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC); }
+QDateTime Variant::zeroDate() {
+    return QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+}
 
 bool Variant::isNumberType() const {
     switch (m_type) {
@@ -197,8 +199,8 @@ QDateTime Variant::parseDate(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) return {};
     // Month/day/year with an optional time of day, 12- or 24-hour.
-    static const QRegularExpression usDate(
-        QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])?)?$)"));
+    static const QRegularExpression usDate(QStringLiteral(
+        R"(^(\d{1,2})/(\d{1,2})/(\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])?)?$)"));
     const QRegularExpressionMatch m = usDate.match(trimmed);
     if (m.hasMatch()) {
         const QDate date(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
@@ -242,9 +244,10 @@ QString Variant::formatDouble(double value, bool singlePrecision) {
     if (std::isinf(value)) return value < 0 ? QStringLiteral("-Infinity") : QStringLiteral("Infinity");
     if (value == 0) return QStringLiteral("0");
     char buffer[64];
-    const auto result = singlePrecision
-                            ? std::to_chars(buffer, buffer + sizeof buffer, float(value), std::chars_format::scientific)
-                            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const auto result =
+        singlePrecision
+            ? std::to_chars(buffer, buffer + sizeof buffer, float(value), std::chars_format::scientific)
+            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     const std::string sci(buffer, result.ptr);
     const auto ePos = sci.find('e');
     std::string mantissa = sci.substr(0, ePos);
@@ -275,6 +278,8 @@ QString Variant::formatDouble(double value, bool singlePrecision) {
     return QString::fromLatin1(out.c_str());
 }
 
-QString debugText(const Variant& value) { return value.typeName() + u'(' + value.toString() + u')'; }
+QString debugText(const Variant& value) {
+    return value.typeName() + u'(' + value.toString() + u')';
+}
 
 }  // namespace vq

@@ -32,6 +32,8 @@ void SdkApplication::setFactory(std::function<SdkApplicationPtr()> factory) {
     slot().application.reset();
 }
 
-void SdkApplication::reset() { slot().application.reset(); }
+void SdkApplication::reset() {
+    slot().application.reset();
+}
 
 }  // namespace vq

@@ -66,10 +66,18 @@ SdkPointPtr SdkPointList::Item(const QString& path) const {
     return Item(index + 1);
 }
 
-QString SdkPointList::Tag(int position) const { return tagOf(entryAt(position)).toString(); }
-QString SdkPointList::ServerName(int position) const { return m_servers[entryAt(position).serverIndex]->Name(); }
-SdkServerPtr SdkPointList::Server(int position) const { return m_servers[entryAt(position).serverIndex]; }
-qint64 SdkPointList::PointId(int position) const { return entryAt(position).pointId; }
+QString SdkPointList::Tag(int position) const {
+    return tagOf(entryAt(position)).toString();
+}
+QString SdkPointList::ServerName(int position) const {
+    return m_servers[entryAt(position).serverIndex]->Name();
+}
+SdkServerPtr SdkPointList::Server(int position) const {
+    return m_servers[entryAt(position).serverIndex];
+}
+qint64 SdkPointList::PointId(int position) const {
+    return entryAt(position).pointId;
+}
 
 void SdkPointList::Add(const SdkPointPtr& point) {
     if (!point) throw Error(sdkerr::PointUnknown, listSource, QStringLiteral("No point to add"));
@@ -135,7 +143,8 @@ int SdkPointList::find(const QString& path) const {
     const size_t mask = m_pathIndex.size() - 1;
     for (size_t s = 0; s < m_servers.size(); ++s) {
         if (QStringView(m_servers[s]->Name()).compare(serverName, Qt::CaseInsensitive) != 0) continue;
-        for (size_t slot = hashKey(uint16_t(s), tag) & mask; m_pathIndex[slot] != 0; slot = (slot + 1) & mask) {
+        for (size_t slot = hashKey(uint16_t(s), tag) & mask; m_pathIndex[slot] != 0;
+             slot = (slot + 1) & mask) {
             const Entry& entry = m_entries[m_pathIndex[slot] - 1];
             if (entry.serverIndex == s && tagOf(entry).compare(tag, Qt::CaseInsensitive) == 0)
                 return int(m_pathIndex[slot] - 1);
@@ -151,7 +160,8 @@ void SdkPointList::indexEntry(uint32_t index) const {
     for (; m_pathIndex[slot] != 0; slot = (slot + 1) & mask) {
         const Entry& other = m_entries[m_pathIndex[slot] - 1];
         // The first of two equal paths stays the one found.
-        if (other.serverIndex == entry.serverIndex && tagOf(other).compare(tagOf(entry), Qt::CaseInsensitive) == 0)
+        if (other.serverIndex == entry.serverIndex &&
+            tagOf(other).compare(tagOf(entry), Qt::CaseInsensitive) == 0)
             return;
     }
     m_pathIndex[slot] = index + 1;

@@ -1,0 +1,53 @@
+#include "ArchiveClassAttributes.h"
+
+#include "ArchiveServer.h"
+#include "core/KeyedCollection.h"
+#include "sdk/SdkErrors.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPointAttribute.h"
+
+namespace vq {
+
+ArchiveClassAttributes::ArchiveClassAttributes(std::shared_ptr<ArchiveServer> server, AttributeSetDef set)
+    : m_server(std::move(server)), m_set(std::move(set)) {}
+
+SdkPointAttributePtr ArchiveClassAttributes::Item(const QString& name) {
+    for (const AttributeDef& def : m_set.attributes)
+        if (def.name.compare(name, Qt::CaseInsensitive) == 0)
+            return std::make_shared<SdkPointAttribute>(def.name, def.defaultValue);
+    m_server->raise(sdkerr::AttributeUnknown,
+                    QStringLiteral("The attribute set \"%1\" has no attribute \"%2\"").arg(m_set.name, name));
+}
+
+SdkPointAttributePtr ArchiveClassAttributes::Item(int position) {
+    if (position < 1 || position > Count()) throwPositionOutOfRange(position, Count());
+    const AttributeDef& def = m_set.attributes[size_t(position - 1)];
+    return std::make_shared<SdkPointAttribute>(def.name, def.defaultValue);
+}
+
+bool ArchiveClassAttributes::Contains(const QString& name) {
+    for (const AttributeDef& def : m_set.attributes)
+        if (def.name.compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+std::vector<SdkPointAttributePtr> ArchiveClassAttributes::All() {
+    std::vector<SdkPointAttributePtr> all;
+    for (const AttributeDef& def : m_set.attributes)
+        all.push_back(std::make_shared<SdkPointAttribute>(def.name, def.defaultValue));
+    return all;
+}
+
+SdkNamedValuesPtr ArchiveClassAttributes::NamedValues() {
+    auto values = SdkNamedValues::create();
+    for (const AttributeDef& def : m_set.attributes) values->Add(def.name, def.defaultValue);
+    return values;
+}
+
+void ArchiveClassAttributes::SetAttributes(const SdkNamedValues&, SdkNamedValues&) {
+    m_server->raise(
+        sdkerr::ReadOnly,
+        QStringLiteral("The defaults of the attribute set \"%1\" cannot be written").arg(m_set.name));
+}
+
+}  // namespace vq

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ArchiveCatalog.h"
+#include "sdk/SdkPointAttributes.h"
+
+namespace vq {
+
+class ArchiveServer;
+
+// One attribute set of a point class with its default values. Defaults are read-only here.
+class ArchiveClassAttributes : public SdkPointAttributes {
+public:
+    ArchiveClassAttributes(std::shared_ptr<ArchiveServer> server, AttributeSetDef set);
+
+    QString Name() const override { return m_set.name; }
+    int Count() override { return int(m_set.attributes.size()); }
+    SdkPointAttributePtr Item(const QString& name) override;
+    SdkPointAttributePtr Item(int position) override;
+    bool Contains(const QString& name) override;
+    std::vector<SdkPointAttributePtr> All() override;
+    void LoadAll() override {}
+    SdkNamedValuesPtr NamedValues() override;
+    void SetStopOnFirstError(bool) override {}
+    void SetAttributes(const SdkNamedValues& edits, SdkNamedValues& failed) override;
+
+private:
+    std::shared_ptr<ArchiveServer> m_server;
+    AttributeSetDef m_set;
+};
+
+}  // namespace vq

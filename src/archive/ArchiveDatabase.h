@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/Variant.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vq {
+
+class ArchiveStatement;
+
+// One SQLite connection to an archive file: opening with the durability settings, cached
+// prepared statements, transactions, and SQLite failures turned into Errors that name the file.
+// Every storage call of the archive goes through here, so another storage engine is a new
+// class beside this one, not a rewrite.
+class ArchiveDatabase {
+public:
+    enum class OpenMode { Existing, Create };
+
+    // Opens (or creates) the file; a missing, unreadable or foreign file raises.
+    ArchiveDatabase(const QString& path, OpenMode mode);
+    ~ArchiveDatabase();
+    ArchiveDatabase(const ArchiveDatabase&) = delete;
+    ArchiveDatabase& operator=(const ArchiveDatabase&) = delete;
+
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+
+    // A cached statement, reset and with its bindings cleared.
+    ArchiveStatement statement(const char* sql);
+    // A statement used once (SQL built for one write); finalized when it goes out of scope.
+    ArchiveStatement prepare(const QByteArray& sql);
+    // Runs SQL without results (several statements allowed).
+    void execute(const QString& sql);
+
+    qint64 lastInsertId() const;
+    int changes() const;
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Raises the current SQLite error with `what` saying what was being done.
+    [[noreturn]] void raise(const QString& what) const;
+
+private:
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    QHash<QByteArray, sqlite3_stmt*> m_statements;
+};
+
+// A prepared statement in use; resets itself when it goes out of scope.
+class ArchiveStatement {
+public:
+    ArchiveStatement(ArchiveDatabase* db, sqlite3_stmt* stmt, bool owned = false)
+        : m_db(db), m_stmt(stmt), m_owned(owned) {}
+    ~ArchiveStatement();
+    ArchiveStatement(ArchiveStatement&& other) noexcept
+        : m_db(other.m_db), m_stmt(other.m_stmt), m_owned(other.m_owned) {
+        other.m_stmt = nullptr;
+    }
+    ArchiveStatement(const ArchiveStatement&) = delete;
+    ArchiveStatement& operator=(const ArchiveStatement&) = delete;
+
+    // Bind positions count from 1.
+    ArchiveStatement& bind(int position, const QString& value);
+    ArchiveStatement& bind(int position, qint64 value);
+    ArchiveStatement& bind(int position, int value) { return bind(position, qint64(value)); }
+    ArchiveStatement& bind(int position, double value);
+    ArchiveStatement& bind(int position, const QByteArray& blob);
+    ArchiveStatement& bindNull(int position);
+
+    // Steps once; true while a row is available.
+    bool next();
+    // Steps to completion of a statement without rows.
+    void run();
+
+    // Column positions count from 0.
+    bool isNull(int column) const;
+    QString text(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QByteArray blob(int column) const;
+    int columnType(int column) const;
+
+    sqlite3_stmt* handle() const { return m_stmt; }
+
+private:
+    ArchiveDatabase* m_db;
+    sqlite3_stmt* m_stmt;
+    bool m_owned;
+};
+
+// Commits when `commit()` is called, rolls back otherwise.
+class ArchiveTransaction {
+public:
+    explicit ArchiveTransaction(ArchiveDatabase& db) : m_db(db) { m_db.begin(); }
+    ~ArchiveTransaction();
+    void commit() {
+        m_db.commit();
+        m_done = true;
+    }
+
+private:
+    ArchiveDatabase& m_db;
+    bool m_done = false;
+};
+
+}  // namespace vq

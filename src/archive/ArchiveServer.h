@@ -1,0 +1,110 @@
+#pragma once
+
+#include "ArchiveCatalog.h"
+#include "sdk/SdkPointType.h"
+#include "sdk/SdkServer.h"
+
+#include <QDateTime>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vq {
+
+class ArchiveDatabase;
+
+// The header of one stored point: what a point object needs without loading its attributes.
+struct ArchivePointHeader {
+    qint64 id = 0;
+    QString tag;
+    qint64 classId = 0;
+    SdkPointType pointType = 0;
+};
+
+// One archived event of a point.
+struct ArchivedValue {
+    QDateTime time;
+    Variant value;
+    int32_t status = 0;
+};
+
+// An archive server kept in one SQLite file: its facts, users and groups, point classes,
+// points, archived values and digital state sets. The file is opened on first use, so a server
+// whose file is missing still lists, and says what is wrong when it is used.
+class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
+public:
+    // A server known under `name` whose archive is the file at `path`.
+    static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
+    // Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
+    // standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
+    // password. An existing file is never overwritten.
+    static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
+                                                 const QString& kind, const QString& version);
+    ~ArchiveServer() override;
+
+    QString Name() const override { return m_name; }
+    QString ServerKind() const override;
+    SdkServerVersion ServerVersion() const override;
+    bool IsConnected() const override;
+    void Open(const QString& user, const QString& password) override;
+    void Close() override;
+    QString UserName() const override { return m_user; }
+    QStringList Users() const override;
+    QStringList Groups() const override;
+    SdkPointsPtr Points() override;
+    SdkPointClassesPtr PointClasses() override;
+    SdkDigitalStateSetsPtr DigitalStateSets() override;
+    SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
+                                 SdkNamedValues* status) override;
+    SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
+
+    // Administration, for the archive tool, seeding and tests.
+    void addGroup(const QString& group);
+    void addUser(const QString& user, const QString& password, const QStringList& groups);
+    QStringList groupsOf(const QString& user) const;
+    void addDigitalSet(const QString& name, const QStringList& states);
+    void addArchivedValue(qint64 pointId, const ArchivedValue& value);
+    // The newest archived event; none when the point has no archived value.
+    std::optional<ArchivedValue> currentValue(qint64 pointId);
+
+    // For the archive's own classes.
+    const QString& path() const { return m_path; }
+    ArchiveDatabase& database() const;
+    const std::vector<ArchiveClassInfo>& classes() const;
+    const ArchiveClassInfo* classById(qint64 id) const;
+    const ArchiveClassInfo* classByName(const QString& name) const;
+    // Columns of the point table, one per stored attribute of any class.
+    const QStringList& pointColumns() const;
+    std::optional<ArchivePointHeader> findPoint(const QString& tag) const;
+    ArchivePointHeader pointHeader(qint64 pointId) const;
+    // The attribute values of a point in its class's attribute order.
+    std::vector<Variant> readAttributes(const ArchivePointHeader& header) const;
+    int pointCount() const;
+    // Raises unless a user is logged on.
+    void requireConnection(const QString& what) const;
+    bool isDigitalSet(const QString& name) const;
+
+    // Called after a successful log-on with the server's name.
+    void setOpenedCallback(std::function<void(const QString&)> callback) { m_onOpened = std::move(callback); }
+
+    static QString dateText(const QDateTime& time);
+    static QDateTime dateFromText(const QString& text);
+    [[noreturn]] void raise(int32_t number, const QString& description) const;
+
+private:
+    ArchiveServer(QString name, QString path);
+    void ensureOpen() const;
+    void loadCatalog() const;
+    QString fact(const char* key) const;
+
+    QString m_name;
+    QString m_path;
+    QString m_user;
+    std::function<void(const QString&)> m_onOpened;
+
+    struct Loaded;
+    mutable std::unique_ptr<Loaded> m_loaded;
+};
+
+}  // namespace vq

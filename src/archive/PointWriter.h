@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ArchiveServer.h"
+
+namespace vq {
+
+// Checks and stores the attributes of one point. Every attribute is checked (known to the class,
+// convertible to its type, tag characters and uniqueness, non-zero span for numeric types, system
+// attributes left alone, digital set, access strings, owners and groups, the writer's rights);
+// either all are stored in one transaction or none, and each refusal is reported with its reason.
+class PointWriter {
+public:
+    explicit PointWriter(ArchiveServer& server) : m_server(server) {}
+
+    ArchivePointHeader create(const QString& tag, const QString& className, SdkPointType pointType,
+                              const SdkNamedValues& attributes, SdkNamedValues& failed);
+    void update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
+                SdkNamedValues& failed);
+
+    // The value converted to the attribute's type, or the reason it cannot be.
+    static std::optional<Variant> convert(const AttributeDef& def, const Variant& value, QString* reason);
+    // Why a tag cannot be used, or empty.
+    static QString tagProblem(const QString& tag);
+
+private:
+    struct Draft;
+    void applyEdits(Draft& draft, const SdkNamedValues& edits);
+    void checkPoint(Draft& draft);
+    void checkAccess(Draft& draft, const SdkNamedValues& edits);
+    void refuse(Draft& draft, const QString& attribute, const QString& reason);
+    [[noreturn]] void raiseRefusal(const Draft& draft, const QString& what, const SdkNamedValues& failed);
+
+    ArchiveServer& m_server;
+};
+
+}  // namespace vq

@@ -1,0 +1,121 @@
+#include "core/Error.h"
+#include "core/RecordingMessageService.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using namespace vq;
+
+namespace {
+
+const QString crlf = u"\r\n"_s;
+
+int innermost() {
+    throw Error(11, u"VQSDK"_s, u"Division by zero"_s, u"vq.chm"_s, 1234);
+}
+int middle() {
+    return reraising(u"PropSheetEntry:SetValue"_s, [] { return innermost(); });
+}
+int outer() {
+    return reraising(u"PropSheetEntries:SaveEdits"_s, [] { return middle(); });
+}
+
+template <typename Body>
+Error caught(Body&& body) {
+    try {
+        body();
+    } catch (...) {
+        return currentError();
+    }
+    ADD_FAILURE() << "nothing was raised";
+    return Error(0, {}, {});
+}
+
+}  // namespace
+
+TEST(ErrorTest, ReraisingPutsTheCallPathInFrontInnermostLast) {
+    const Error e = caught([] { outer(); });
+    EXPECT_EQ(e.number(), 11);
+    EXPECT_EQ(e.source(),
+              u"PropSheetEntries:SaveEdits"_s + crlf + u"PropSheetEntry:SetValue"_s + crlf + u"VQSDK"_s);
+    EXPECT_EQ(e.description(), u"Division by zero"_s);
+    EXPECT_EQ(e.helpFile(), u"vq.chm"_s);
+    EXPECT_EQ(e.helpContext(), 1234);
+    EXPECT_NE(std::string(e.what()).find("Division by zero"), std::string::npos);
+
+    // Without an error the body's result passes through.
+    EXPECT_EQ(reraising(u"X:Y"_s, [] { return 42; }), 42);
+}
+
+TEST(ErrorTest, ReportShowsEachLayoutInAnOkOnlyBoxWithTheDefaultTitle) {
+    const Error error(errc::NamedValueAbsent, u"VQSDK.NamedValues"_s, u"No such name"_s);
+    const struct {
+        ReportLayout layout;
+        QString text;
+    } rows[] = {
+        {ReportLayout::Long, u"Ctl:Proc\r\nVQSDK.NamedValues\r\nNo such name\r\n-2147220446"_s},
+        {ReportLayout::Short, u"Ctl:Proc\r\nNo such name\r\n-2147220446"_s},
+        {ReportLayout::NumberFirst, u"Ctl:Proc\r\n-2147220446\r\nNo such name"_s},
+    };
+    for (const auto& row : rows) {
+        ScopedMessageRecorder recorder;
+        report(error, u"Ctl:Proc"_s, row.layout);
+        ASSERT_EQ(recorder->messages().size(), 1);
+        const auto& message = recorder->messages().first();
+        EXPECT_EQ(message.text, row.text);
+        EXPECT_EQ(message.text, reportText(error, u"Ctl:Proc"_s, row.layout));
+        EXPECT_EQ(message.buttons, MessageButtons::Ok);
+        EXPECT_TRUE(message.title.isEmpty());
+    }
+}
+
+TEST(ErrorTest, ReportingReturnsTheFallbackAndSilentlySwallows) {
+    ScopedMessageRecorder recorder;
+    EXPECT_EQ(reporting(u"A:B"_s, ReportLayout::Short, 0, [] { return innermost(); }), 0);
+    EXPECT_EQ(reporting(u"A:B"_s, ReportLayout::Short, 0, [] { return 5; }), 5);
+    bool ran = false;
+    reporting(u"A:C"_s, ReportLayout::Long, [&] {
+        ran = true;
+        outer();
+    });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(recorder->texts(),
+              QStringList({u"A:B\r\nDivision by zero\r\n11"_s,
+                           u"A:C\r\nPropSheetEntries:SaveEdits\r\nPropSheetEntry:SetValue\r\nVQSDK\r\n"
+                           u"Division by zero\r\n11"_s}));
+
+    recorder->clear();
+    EXPECT_EQ(silently(-1, [] { return innermost(); }), -1);
+    EXPECT_EQ(silently(QString(), [] { return u"x"_s; }), u"x"_s);
+    EXPECT_TRUE(recorder->messages().isEmpty());
+}
+
+TEST(ErrorTest, CurrentErrorWrapsForeignExceptions) {
+    Error e = caught([] { throw std::runtime_error("disk on fire"); });
+    EXPECT_EQ(e.number(), errc::Unexpected);
+    EXPECT_EQ(e.description(), u"disk on fire"_s);
+    e = caught([] { throw std::bad_alloc(); });
+    EXPECT_EQ(e.number(), 7);
+    e = caught([] { throw 3; });
+    EXPECT_EQ(e.number(), errc::Unexpected);
+    // A foreign exception re-raised keeps the context as its whole source.
+    e = caught([] { reraising(u"A:B"_s, [] { throw std::logic_error("bad"); }); });
+    EXPECT_EQ(e.source(), u"A:B\r\n"_s);
+    EXPECT_EQ(e.description(), u"bad"_s);
+}
+
+TEST(ErrorTest, ScopedRecordersNestAndRestoreThePreviousService) {
+    ScopedMessageRecorder outerRecorder;
+    {
+        ScopedMessageRecorder innerRecorder;
+        innerRecorder->scriptAnswer(MessageResult::Cancel);
+        EXPECT_EQ(messageService().show(u"one"_s, MessageButtons::OkCancel, u"T"_s), MessageResult::Cancel);
+        EXPECT_EQ(messageService().show(u"two"_s, MessageButtons::OkCancel, u"T"_s), MessageResult::Ok);
+        EXPECT_EQ(innerRecorder->texts(), QStringList({u"one"_s, u"two"_s}));
+    }
+    messageService().show(u"three"_s, MessageButtons::Ok, {});
+    EXPECT_EQ(outerRecorder->texts(), QStringList({u"three"_s}));
+}

@@ -1,0 +1,145 @@
+#include "core/Variant.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::Variant;
+
+namespace {
+
+struct ValueRow {
+    Variant value;
+    bool numeric;
+    double number;  // what toDouble gives when numeric
+    QString text;
+    QString typeName;
+};
+
+struct CompareRow {
+    Variant a;
+    Variant b;
+    int sign;
+};
+
+int signOf(int x) {
+    return (x > 0) - (x < 0);
+}
+
+}  // namespace
+
+// The numeric-text test, conversion to text and type names, then the comparison built on them.
+TEST(VariantTest, NumericTextAndComparisonRules) {
+    const std::vector<ValueRow> values = {
+        {u" 12 "_s, true, 12, u" 12 "_s, u"String"_s},
+        {u"1e3"_s, true, 1000, u"1e3"_s, u"String"_s},
+        {u"-0.5"_s, true, -0.5, u"-0.5"_s, u"String"_s},
+        {u"\t7\t"_s, true, 7, u"\t7\t"_s, u"String"_s},
+        {u"abc"_s, false, 0, u"abc"_s, u"String"_s},
+        {u""_s, false, 0, u""_s, u"String"_s},
+        {u"  "_s, false, 0, u"  "_s, u"String"_s},
+        {u"1,000"_s, false, 0, u"1,000"_s, u"String"_s},
+        {u"12abc"_s, false, 0, u"12abc"_s, u"String"_s},
+        {u"1e"_s, false, 0, u"1e"_s, u"String"_s},
+        {u"inf"_s, false, 0, u"inf"_s, u"String"_s},
+        {u"nan"_s, false, 0, u"nan"_s, u"String"_s},
+        {u"True"_s, false, 0, u"True"_s, u"String"_s},
+        {true, true, -1, u"True"_s, u"Boolean"_s},
+        {false, true, 0, u"False"_s, u"Boolean"_s},
+        {int16_t(-7), true, -7, u"-7"_s, u"Integer"_s},
+        {int32_t(100000), true, 100000, u"100000"_s, u"Long"_s},
+        {0.1f, true, double(0.1f), u"0.1"_s, u"Single"_s},
+        {1e15, true, 1e15, u"1E+15"_s, u"Double"_s},
+        {123456.5, true, 123456.5, u"123456.5"_s, u"Double"_s},
+        {123456789012345.0, true, 123456789012345.0, u"123456789012345"_s, u"Double"_s},
+        {0.00001, true, 0.00001, u"0.00001"_s, u"Double"_s},
+        {1e-6, true, 1e-6, u"1E-06"_s, u"Double"_s},
+        {-1.25e-7, true, -1.25e-7, u"-1.25E-07"_s, u"Double"_s},
+        {100.0, true, 100, u"100"_s, u"Double"_s},
+        {-2.5, true, -2.5, u"-2.5"_s, u"Double"_s},
+        {0.0, true, 0, u"0"_s, u"Double"_s},
+        {Variant::date(1899, 12, 31), false, 0, u"12/31/1899"_s, u"Date"_s},
+        {Variant::date(2024, 1, 5, 15, 4, 5), false, 0, u"1/5/2024 3:04:05 PM"_s, u"Date"_s},
+        {Variant::date(2024, 1, 5, 0, 0, 1), false, 0, u"1/5/2024 12:00:01 AM"_s, u"Date"_s},
+        {Variant::date(2024, 12, 25, 12, 30), false, 0, u"12/25/2024 12:30:00 PM"_s, u"Date"_s},
+        {Variant(), false, 0, u""_s, u"Empty"_s},
+        {Variant::null(), false, 0, u""_s, u"Null"_s},
+        {Variant::missing(), false, 0, u""_s, u"Error"_s},
+    };
+    for (const ValueRow& row : values) {
+        SCOPED_TRACE(qPrintable(vq::debugText(row.value)));
+        EXPECT_EQ(row.value.isNumeric(), row.numeric);
+        bool ok = false;
+        EXPECT_EQ(row.value.toDouble(&ok), row.number);
+        EXPECT_EQ(ok, row.numeric);
+        EXPECT_EQ(row.value.toString(), row.text);
+        EXPECT_EQ(row.value.typeName(), row.typeName);
+    }
+
+    const std::vector<CompareRow> comparisons = {
+        {u"10"_s, int32_t(9), 1},  // text that reads as a number compares as a number
+        {u"10"_s, u"9"_s, 1},      // ... on both sides
+        {u" 2 "_s, 2.0, 0},
+        {int16_t(3), 3.0f, 0},
+        {true, int32_t(-1), 0},   // True is -1
+        {u"abc"_s, u"ABC"_s, 0},  // text without regard to case
+        {u"abc"_s, u"abd"_s, -1},
+        {u"10"_s, u"9x"_s, -1},  // one side not numeric: text
+        {Variant(), u""_s, 0},
+        {Variant::null(), u""_s, 0},
+        {Variant(), int32_t(0), -1},  // Empty is not numeric, so "" < "0"
+        {Variant::date(2024, 1, 5), u"1/5/2024"_s, 0},
+    };
+    for (const CompareRow& row : comparisons) {
+        SCOPED_TRACE(qPrintable(vq::debugText(row.a) + u" vs "_s + vq::debugText(row.b)));
+        EXPECT_EQ(signOf(Variant::compare(row.a, row.b)), row.sign);
+        EXPECT_EQ(signOf(Variant::compare(row.b, row.a)), -row.sign);
+        EXPECT_EQ(Variant::valuesDiffer(row.a, row.b), row.sign != 0);
+    }
+}
+
+// Collection positions and point ids go through toInt32, which rounds half to even.
+TEST(VariantTest, ToInt32RoundsHalfToEvenAndRejectsOverflow) {
+    bool ok = false;
+    EXPECT_EQ(Variant(2.5).toInt32(&ok), 2);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Variant(3.5).toInt32(), 4);
+    EXPECT_EQ(Variant(u"-1.5"_s).toInt32(), -2);
+    EXPECT_EQ(Variant(3e9).toInt32(&ok), 0);
+    EXPECT_FALSE(ok);
+}
+
+TEST(VariantTest, ParseDateReadsWhatFormatDateWrites) {
+    const QStringList roundTrips = {u"12/31/1899"_s,
+                                    u"12/30/1899"_s,
+                                    u"1/5/2024 3:04:05 PM"_s,
+                                    u"1/5/2024 12:00:01 AM"_s,
+                                    u"12/25/2024 12:30:00 PM"_s,
+                                    u"2/29/2024"_s};
+    for (const QString& text : roundTrips) {
+        SCOPED_TRACE(qPrintable(text));
+        const QDateTime parsed = Variant::parseDate(text);
+        ASSERT_TRUE(parsed.isValid());
+        EXPECT_EQ(Variant::formatDate(parsed), text);
+        EXPECT_EQ(Variant(parsed).toString(), text);
+    }
+    EXPECT_EQ(Variant::formatDate(Variant::zeroDate().addDays(1)), u"12/31/1899"_s);
+
+    const QList<std::pair<QString, QString>> otherForms = {
+        {u" 01/05/2024 15:04 "_s, u"1/5/2024 3:04:00 PM"_s},
+        {u"1/5/2024 3:04:05 pm"_s, u"1/5/2024 3:04:05 PM"_s},
+        {u"2024-01-05T15:04:05"_s, u"1/5/2024 3:04:05 PM"_s},
+        {u"2024-01-05T15:04:05Z"_s, u"1/5/2024 3:04:05 PM"_s},
+    };
+    for (const auto& [text, formatted] : otherForms)
+        EXPECT_EQ(Variant::formatDate(Variant::parseDate(text)), formatted) << qPrintable(text);
+
+    const QStringList noDates = {
+        u""_s,      u"abc"_s, u"13/1/2024"_s, u"2/30/2023"_s, u"1/5/2024 13:00 PM"_s, u"1/5/2024 0:30 AM"_s,
+        u"1/5/24"_s};
+    for (const QString& text : noDates) EXPECT_FALSE(Variant::parseDate(text).isValid()) << qPrintable(text);
+
+    // A number as a date counts days from the zero date; the fraction is the time of day.
+    EXPECT_EQ(Variant(1.5).toDateTime(), Variant::parseDate(u"12/31/1899 12:00:00 PM"_s));
+}

@@ -192,8 +192,28 @@ int ArchiveStatement::columnType(int column) const {
     return sqlite3_column_type(m_stmt, column);
 }
 
+ArchiveTransaction::ArchiveTransaction(ArchiveDatabase& db) : m_db(db), m_nested(db.inTransaction()) {
+    if (m_nested)
+        m_db.execute(QStringLiteral("SAVEPOINT write_step"));
+    else
+        m_db.begin();
+}
+
+void ArchiveTransaction::commit() {
+    if (m_nested)
+        m_db.execute(QStringLiteral("RELEASE write_step"));
+    else
+        m_db.commit();
+    m_done = true;
+}
+
 ArchiveTransaction::~ArchiveTransaction() {
-    if (!m_done) m_db.rollback();
+    if (m_done) return;
+    if (m_nested) {
+        sqlite3_exec(m_db.handle(), "ROLLBACK TO write_step; RELEASE write_step", nullptr, nullptr, nullptr);
+    } else {
+        m_db.rollback();
+    }
 }
 
 }  // namespace vq

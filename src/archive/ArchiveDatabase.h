@@ -98,18 +98,17 @@ private:
     bool m_owned;
 };
 
-// Commits when `commit()` is called, rolls back otherwise.
+// Commits when `commit()` is called, rolls back otherwise. Inside another transaction it is a
+// savepoint, so a batch of writes can share one commit and still undo one of them.
 class ArchiveTransaction {
 public:
-    explicit ArchiveTransaction(ArchiveDatabase& db) : m_db(db) { m_db.begin(); }
+    explicit ArchiveTransaction(ArchiveDatabase& db);
     ~ArchiveTransaction();
-    void commit() {
-        m_db.commit();
-        m_done = true;
-    }
+    void commit();
 
 private:
     ArchiveDatabase& m_db;
+    bool m_nested;
     bool m_done = false;
 };
 

@@ -106,6 +106,13 @@ std::shared_ptr<ArchiveServer> ArchiveServer::open(const QString& name, const QS
     return std::shared_ptr<ArchiveServer>(new ArchiveServer(name, path));
 }
 
+std::shared_ptr<ArchiveServer> ArchiveServer::openFile(const QString& path) {
+    auto server = open(QString(), path);
+    server->ensureOpen();
+    server->m_name = server->fact("name");
+    return server;
+}
+
 std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const QString& name,
                                                      const QString& kind, const QString& version) {
     if (kind != u"VQ3" && kind != u"VQ2") {

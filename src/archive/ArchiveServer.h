@@ -36,6 +36,8 @@ class ArchiveServer : public SdkServer, public std::enable_shared_from_this<Arch
 public:
     // A server known under `name` whose archive is the file at `path`.
     static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
+    // The archive file at `path` under the name stored in it; a missing or foreign file raises.
+    static std::shared_ptr<ArchiveServer> openFile(const QString& path);
     // Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
     // standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
     // password. An existing file is never overwritten.

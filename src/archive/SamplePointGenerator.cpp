@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -94,6 +95,9 @@ constexpr Area kAreas[] = {
 };
 constexpr int kUnitSlots = 1000;
 constexpr int kGroupSize = 20;  // consecutive indices share a unit and run through adjacent loop numbers
+constexpr uint64_t kSlotStride = 787;  // coprime to the slot count, so groups visit every slot in turn
+static_assert(kAreas[0].count + kAreas[1].count + kAreas[2].count + kAreas[3].count == kUnitSlots);
+static_assert(std::gcd(kSlotStride, uint64_t(kUnitSlots)) == 1);
 
 struct Range {
     Text units;
@@ -416,7 +420,7 @@ Identity identify(uint64_t seedKey, bool vq2, uint64_t index) {
     // The tag comes from the index: a group of consecutive indices shares a unit slot, the slots are
     // interleaved over the index range, and the loop number is unique within a slot.
     const uint64_t group = index / kGroupSize;
-    id.slot = int((group % kUnitSlots * 787 + 113) % kUnitSlots);
+    id.slot = int((group % kUnitSlots * kSlotStride + 113) % kUnitSlots);
     const uint64_t cycle = group / kUnitSlots;
     const uint64_t rotated = cycle / 500 * 500 + (cycle % 500 + 37 * uint64_t(id.slot)) % 500;
     id.loop = rotated * kGroupSize + index % kGroupSize;
@@ -631,7 +635,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
     const int n = std::max(valuesPerPoint, 0);
     p.values.reserve(size_t(n));
     const double newest = rng.unit() * 60;
-    const double step = n > 0 ? (86400.0 - 60) / n : 0;
+    const double step = n > 1 ? (86400.0 - 60) / (n - 1) : 0;
     auto secondsAt = [&](int k) { return newest + (n - 1 - k) * step; };
 
     switch (t.behaviour) {
@@ -655,7 +659,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
                 else
                     value = p.typicalValue + noise * (2 * rng.unit() - 1);
                 value = round(std::clamp(value, p.zero, p.zero + p.span));
-                p.values.push_back({secondsAt(k), Variant(value), 0});
+                p.values.emplace_back(secondsAt(k), value, 0);
             }
             break;
         }
@@ -670,15 +674,18 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
             const int32_t typical =
                 int32_t(p.zero + p.span * (counter ? 0.05 + 0.5 * id.position : id.position));
             p.typicalValue = typical;
-            // Counters only grow, so walk back from the current count.
-            p.values.resize(size_t(n));
-            int32_t count = typical;
-            for (int k = n - 1; k >= 0; --k) {
-                int32_t v = count;
-                if (!counter && k != n - 1) v = int32_t(rng.below(uint32_t(p.span) + 1));
-                p.values[size_t(k)] = {secondsAt(k),
-                                       id.type == pointtype::Int16 ? Variant(int16_t(v)) : Variant(v), v};
-                count = std::max<int32_t>(0, count - int32_t(rng.below(3)));
+            // Counters only grow; sequence steps jump about and end at the typical one.
+            const int32_t increment = int32_t(rng.below(3));
+            for (int k = 0; k < n; ++k) {
+                int32_t v = typical;
+                if (counter)
+                    v = std::max<int32_t>(0, typical - (n - 1 - k) * increment);
+                else if (k != n - 1)
+                    v = int32_t(rng.below(uint32_t(p.span) + 1));
+                if (id.type == pointtype::Int16)
+                    p.values.emplace_back(secondsAt(k), int16_t(v), v);
+                else
+                    p.values.emplace_back(secondsAt(k), v, v);
             }
             break;
         }
@@ -690,7 +697,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
             p.typicalValue = typical;
             for (int k = 0; k < n; ++k) {
                 const int32_t code = rng.chance(0.85) ? typical : int32_t(rng.below(uint32_t(set.count)));
-                p.values.push_back({secondsAt(k), Variant(code), code});
+                p.values.emplace_back(secondsAt(k), code, code);
             }
             break;
         }
@@ -700,7 +707,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
             for (int k = 0; k < n; ++k) {
                 // Batches advance; grades and recipes change now and then.
                 const uint32_t serial = kind == BatchText ? first + uint32_t(k) : first + uint32_t(k / 8);
-                p.values.push_back({secondsAt(k), Variant(textValue(kind, serial)), 0});
+                p.values.emplace_back(secondsAt(k), textValue(kind, serial), 0);
             }
             break;
         }

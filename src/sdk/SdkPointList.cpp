@@ -141,16 +141,21 @@ int SdkPointList::find(const QString& path) const {
     if (m_entries.empty()) return -1;
     if (m_pathIndex.empty()) rebuildPathIndex();
     const size_t mask = m_pathIndex.size() - 1;
+    // Several server objects may carry one name; the first point in list order wins across them.
+    int found = -1;
     for (size_t s = 0; s < m_servers.size(); ++s) {
         if (QStringView(m_servers[s]->Name()).compare(serverName, Qt::CaseInsensitive) != 0) continue;
         for (size_t slot = hashKey(uint16_t(s), tag) & mask; m_pathIndex[slot] != 0;
              slot = (slot + 1) & mask) {
             const Entry& entry = m_entries[m_pathIndex[slot] - 1];
-            if (entry.serverIndex == s && tagOf(entry).compare(tag, Qt::CaseInsensitive) == 0)
-                return int(m_pathIndex[slot] - 1);
+            if (entry.serverIndex == s && tagOf(entry).compare(tag, Qt::CaseInsensitive) == 0) {
+                const int index = int(m_pathIndex[slot] - 1);
+                if (found < 0 || index < found) found = index;
+                break;
+            }
         }
     }
-    return -1;
+    return found;
 }
 
 void SdkPointList::indexEntry(uint32_t index) const {

@@ -42,6 +42,7 @@ TEST(VariantTest, NumericTextAndComparisonRules) {
         {u"1,000"_s, false, 0, u"1,000"_s, u"String"_s},
         {u"12abc"_s, false, 0, u"12abc"_s, u"String"_s},
         {u"1e"_s, false, 0, u"1e"_s, u"String"_s},
+        {u"1e999"_s, false, 0, u"1e999"_s, u"String"_s},  // beyond Double
         {u"inf"_s, false, 0, u"inf"_s, u"String"_s},
         {u"nan"_s, false, 0, u"nan"_s, u"String"_s},
         {u"True"_s, false, 0, u"True"_s, u"String"_s},

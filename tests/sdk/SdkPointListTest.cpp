@@ -52,6 +52,11 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     EXPECT_EQ(errorNumberOf([&] { SdkPointList().Item(u"\\\\Alpha\\sinusoid"_s); }), sdkerr::PointUnknown);
     EXPECT_EQ(errorNumberOf([&] { list.Add(nullptr); }), sdkerr::PointUnknown);
     EXPECT_EQ(list.Count(), 4);
+
+    // One server reached through two objects (looked up twice): still the first point in list order.
+    list.Add(FakeServer::make(u"ALPHA"_s)->point(5, u"New"_s));
+    list.Add(alpha->point(6, u"NEW"_s));
+    EXPECT_EQ(list.Item(u"\\\\alpha\\new"_s)->PointID(), 5);
 }
 
 TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {

@@ -1,0 +1,285 @@
+#include "ArchiveTool.h"
+
+#include "archive/ArchiveSeeder.h"
+#include "core/Error.h"
+#include "archive/ArchiveServer.h"
+#include "archive/ArchiveServers.h"
+#include "archive/PointCsv.h"
+#include "archive/SampleArchives.h"
+#include "archive/ServerRegistry.h"
+#include "sdk/SdkDigitalStateSet.h"
+#include "sdk/SdkDigitalStateSets.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPointClass.h"
+#include "sdk/SdkPointList.h"
+#include "sdk/SdkPoints.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vq {
+
+namespace {
+
+const char* const usageText =
+    "vqarchive: create, fill and query VQ archive files\n"
+    "\n"
+    "Usage: vqarchive [--registry FILE] [--user NAME] [--password TEXT] COMMAND ...\n"
+    "\n"
+    "  create FILE NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
+    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told)\n"
+    "  seed ARCHIVE COUNT [--values N] [--seed N]\n"
+    "                                  add COUNT sample points with N archived values each\n"
+    "  import ARCHIVE FILE.csv         create or update points, one per row, by tag\n"
+    "  export ARCHIVE FILE.csv|-       write every point as CSV\n"
+    "  show ARCHIVE TAG                every attribute and the current value of one point\n"
+    "  search ARCHIVE CLAUSE           points matching a where clause\n"
+    "  servers [list]                  the known servers\n"
+    "  servers add NAME FILE [--default]\n"
+    "  servers remove NAME\n"
+    "  demo                            make the sample servers if missing and show them\n"
+    "\n"
+    "ARCHIVE is an archive file or the name of a known server. The server list is the file\n"
+    "given by --registry, else $VQ_SERVER_REGISTRY, else servers.json in the user's data folder.\n"
+    "Commands that write log on as --user (default vqadmin) with --password (default empty).\n";
+
+QString typeNameOf(SdkPointType type, bool vq2) {
+    const QString name = pointtype::name(type, vq2);
+    return name.isEmpty() ? QString::number(type) : name;
+}
+
+}  // namespace
+
+ArchiveTool::ArchiveTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+ArchiveTool::~ArchiveTool() = default;
+
+QString ArchiveTool::takeOption(QStringList& args, const QString& name, const QString& fallback) {
+    const qsizetype at = args.indexOf(name);
+    if (at < 0) return fallback;
+    if (at + 1 >= args.size()) throw Error(1, QStringLiteral("vqarchive"), QStringLiteral("%1 needs a value").arg(name));
+    const QString value = args[at + 1];
+    args.remove(at, 2);
+    return value;
+}
+
+bool ArchiveTool::takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+
+int ArchiveTool::usage(int code) {
+    (code == 0 ? m_out : m_err) << usageText;
+    return code;
+}
+
+int ArchiveTool::run(QStringList arguments) {
+    try {
+        m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
+        m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
+        m_password = takeOption(arguments, QStringLiteral("--password"));
+        if (arguments.isEmpty()) return usage(2);
+        const QString command = arguments.takeFirst();
+        if (command == u"help" || command == u"--help" || command == u"-h") return usage(0);
+        if (command == u"create") return create(arguments);
+        if (command == u"seed") return seed(arguments);
+        if (command == u"import") return importCsv(arguments);
+        if (command == u"export") return exportCsv(arguments);
+        if (command == u"show") return show(arguments);
+        if (command == u"search") return search(arguments);
+        if (command == u"servers") return servers(arguments);
+        if (command == u"demo") return demo();
+        m_err << "vqarchive: unknown command \"" << command << "\"\n\n";
+        return usage(2);
+    } catch (const Error& error) {
+        m_err << "vqarchive: " << error.description() << '\n';
+        return 1;
+    }
+}
+
+std::shared_ptr<ArchiveServer> ArchiveTool::openArchive(const QString& archive) {
+    if (QFileInfo::exists(archive)) return ArchiveServer::openFile(archive);
+    ArchiveServers servers(*m_registry);
+    if (!servers.Contains(archive)) {
+        throw Error(1, QStringLiteral("vqarchive"),
+                    QStringLiteral("\"%1\" is neither an archive file nor a known server (see: vqarchive servers)").arg(archive));
+    }
+    return std::static_pointer_cast<ArchiveServer>(servers.Item(archive));
+}
+
+void ArchiveTool::logOn(ArchiveServer& server) { server.Open(m_user, m_password); }
+
+int ArchiveTool::create(const QStringList& input) {
+    QStringList args = input;
+    const QString kind = takeOption(args, QStringLiteral("--kind"), QStringLiteral("VQ3"));
+    const QString version = takeOption(args, QStringLiteral("--version"),
+                                       kind == u"VQ2" ? QStringLiteral("VQ 2.08") : QStringLiteral("VQ 3.4.1"));
+    const bool makeDefault = takeFlag(args, QStringLiteral("--default"));
+    const bool registerIt = takeFlag(args, QStringLiteral("--register")) || makeDefault;
+    if (args.size() != 2) return usage(2);
+    auto server = ArchiveServer::create(args[0], args[1], kind, version);
+    m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in " << args[0] << '\n';
+    if (registerIt) {
+        ArchiveServers(*m_registry).Add(args[1], QFileInfo(args[0]).absoluteFilePath(), makeDefault);
+        m_out << "Registered \"" << args[1] << "\" in " << m_registry->path() << '\n';
+    }
+    return 0;
+}
+
+int ArchiveTool::seed(const QStringList& input) {
+    QStringList args = input;
+    const int values = takeOption(args, QStringLiteral("--values"), QStringLiteral("2")).toInt();
+    const uint seedValue = takeOption(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt();
+    if (args.size() != 2) return usage(2);
+    bool ok = false;
+    const qint64 count = args[1].toLongLong(&ok);
+    if (!ok || count < 0) {
+        m_err << "vqarchive: \"" << args[1] << "\" is not a number of points\n";
+        return 2;
+    }
+    auto server = openArchive(args[0]);
+    logOn(*server);
+    QElapsedTimer timer;
+    timer.start();
+    const auto result = ArchiveSeeder::seed(*server, count, values, seedValue, [this](int64_t done) {
+        m_out << "  " << done << " points...\n";
+        m_out.flush();
+    });
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    m_out << "Seeded " << result.points << " points (" << result.values << " archived values) into \""
+          << server->Name() << "\" in " << QString::number(seconds, 'f', 2) << " s: "
+          << QString::number(double(result.points) / std::max(seconds, 1e-9), 'f', 0) << " points/s\n";
+    if (result.skipped) m_out << "Skipped " << result.skipped << " tags that already existed\n";
+    return 0;
+}
+
+int ArchiveTool::importCsv(const QStringList& args) {
+    if (args.size() != 2) return usage(2);
+    QFile file(args[1]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_err << "vqarchive: cannot read \"" << args[1] << "\": " << file.errorString() << '\n';
+        return 1;
+    }
+    auto server = openArchive(args[0]);
+    logOn(*server);
+    QTextStream in(&file);
+    const PointCsv::ImportReport report = PointCsv::importPoints(*server, in);
+    for (const PointCsv::Refusal& refusal : report.refused)
+        m_err << args[1] << ':' << refusal.line << ": " << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : refusal.tag)
+              << " refused: " << refusal.reason << '\n';
+    m_out << "Created " << report.created << ", updated " << report.updated << ", unchanged " << report.unchanged
+          << ", refused " << report.refused.size() << " rows\n";
+    return report.refused.empty() ? 0 : 1;
+}
+
+int ArchiveTool::exportCsv(const QStringList& args) {
+    if (args.size() != 2) return usage(2);
+    auto server = openArchive(args[0]);
+    if (args[1] == u"-") {
+        PointCsv::exportPoints(*server, m_out);
+        return 0;
+    }
+    QFile file(args[1]);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_err << "vqarchive: cannot write \"" << args[1] << "\": " << file.errorString() << '\n';
+        return 1;
+    }
+    QTextStream out(&file);
+    const int count = PointCsv::exportPoints(*server, out);
+    m_out << "Exported " << count << " points to " << args[1] << '\n';
+    return 0;
+}
+
+int ArchiveTool::show(const QStringList& args) {
+    if (args.size() != 2) return usage(2);
+    auto server = openArchive(args[0]);
+    const SdkPointPtr point = server->Points()->Item(args[1]);
+    const bool vq2 = server->ServerKind() == u"VQ2";
+    m_out << "Point " << point->Name() << " on server " << server->Name() << " (class " << point->PointClass()->Name()
+          << ", type " << typeNameOf(point->PointType(), vq2) << ", id " << point->PointID() << ")\n";
+    const SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
+    int width = 0;
+    for (const SdkNamedValue& pair : *values) width = std::max(width, int(pair.Name().size()));
+    for (const SdkNamedValue& pair : *values)
+        m_out << "  " << pair.Name().leftJustified(width) << "  " << pair.Value().toString() << '\n';
+    if (const auto current = server->currentValue(point->PointID())) {
+        m_out << "Current value: " << current->value.toString() << " (status " << current->status << ") at "
+              << Variant(current->time).toString() << " UTC\n";
+    } else {
+        m_out << "No archived value\n";
+    }
+    return 0;
+}
+
+int ArchiveTool::search(const QStringList& args) {
+    if (args.size() != 2) return usage(2);
+    auto server = openArchive(args[0]);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        const SdkPointListPtr points = server->GetPointsSQL(args[1], SdkNamedValues(), nullptr);
+        for (int i = 1; i <= points->Count(); ++i) m_out << points->Tag(i) << '\n';
+        m_out << points->Count() << " points in " << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1)
+              << " ms\n";
+    } catch (const Error& error) {
+        if (error.number() != errc::NoPointsFound) throw;
+        m_out << "No point matches (" << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1) << " ms)\n";
+    }
+    return 0;
+}
+
+int ArchiveTool::servers(const QStringList& input) {
+    QStringList args = input;
+    const bool makeDefault = takeFlag(args, QStringLiteral("--default"));
+    const QString action = args.isEmpty() ? QStringLiteral("list") : args.takeFirst();
+    ArchiveServers servers(*m_registry);
+    if (action == u"list" && args.isEmpty()) {
+        m_out << "Servers in " << m_registry->path() << ":\n";
+        if (servers.Count() == 0) m_out << "  (none; try: vqarchive demo)\n";
+        for (const ServerEntry& entry : servers.entries())
+            m_out << "  " << entry.name << (entry.isDefault ? " (default)" : "") << "  " << m_registry->resolve(entry.location)
+                  << '\n';
+        return 0;
+    }
+    if (action == u"add" && args.size() == 2) {
+        servers.Add(args[0], QFileInfo(args[1]).absoluteFilePath(), makeDefault);
+        m_out << "Added \"" << args[0] << "\"\n";
+        return 0;
+    }
+    if (action == u"remove" && args.size() == 1) {
+        servers.Remove(args[0]);
+        m_out << "Removed \"" << args[0] << "\" from the list; its archive file stays where it is\n";
+        return 0;
+    }
+    return usage(2);
+}
+
+void ArchiveTool::describe(ArchiveServer& server) {
+    m_out << server.Name() << ": " << server.ServerKind() << ", " << server.ServerVersion().Text() << ", "
+          << server.pointCount() << " points\n";
+    QStringList classes;
+    for (const ArchiveClassInfo& info : server.classes()) classes.append(info.name);
+    m_out << "  classes: " << classes.join(QStringLiteral(", ")) << '\n';
+    QStringList sets;
+    for (const SdkDigitalStateSetPtr& set : server.DigitalStateSets()->All()) sets.append(set->Name());
+    m_out << "  digital state sets: " << sets.join(QStringLiteral(", ")) << '\n';
+    m_out << "  users: " << server.Users().join(QStringLiteral(", ")) << '\n';
+    m_out << "  file: " << server.path() << '\n';
+}
+
+int ArchiveTool::demo() {
+    const QStringList created = SampleArchives::ensure(*m_registry);
+    if (!created.isEmpty()) m_out << "Created the sample servers " << created.join(QStringLiteral(", ")) << '\n';
+    m_out << "Servers in " << m_registry->path() << ":\n\n";
+    ArchiveServers servers(*m_registry);
+    for (const SdkServerPtr& server : servers.All()) {
+        try {
+            describe(*std::static_pointer_cast<ArchiveServer>(server));
+        } catch (const Error& error) {
+            m_out << server->Name() << ": unavailable: " << error.description() << '\n';
+        }
+    }
+    m_out << "\nTry:\n  vqarchive show vqsouth U100-FIC-0000\n  vqarchive export vqlegacy -\n";
+    return 0;
+}
+
+}  // namespace vq

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <memory>
+
+namespace vq {
+
+class ArchiveServer;
+class ServerRegistry;
+
+// The archive tool's commands. Each returns the process exit code and writes what it has to say
+// to `out`, errors to `err`.
+class ArchiveTool {
+public:
+    ArchiveTool(QTextStream& out, QTextStream& err);
+    ~ArchiveTool();
+    int run(QStringList arguments);
+
+private:
+    int create(const QStringList& args);
+    int seed(const QStringList& args);
+    int importCsv(const QStringList& args);
+    int exportCsv(const QStringList& args);
+    int show(const QStringList& args);
+    int search(const QStringList& args);
+    int servers(const QStringList& args);
+    int demo();
+    int usage(int code);
+
+    // An archive file, or the name of a server the registry knows.
+    std::shared_ptr<ArchiveServer> openArchive(const QString& archive);
+    void logOn(ArchiveServer& server);
+    void describe(ArchiveServer& server);
+    QString takeOption(QStringList& args, const QString& name, const QString& fallback = {});
+    bool takeFlag(QStringList& args, const QString& name);
+
+    QTextStream& m_out;
+    QTextStream& m_err;
+    QString m_user = QStringLiteral("vqadmin");
+    QString m_password;
+    std::unique_ptr<ServerRegistry> m_registry;
+};
+
+}  // namespace vq

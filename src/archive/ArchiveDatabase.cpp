@@ -63,13 +63,12 @@ ArchiveDatabase::~ArchiveDatabase() {
 }
 
 ArchiveStatement ArchiveDatabase::statement(const char* sql) {
-    const QByteArray key = QByteArray::fromRawData(sql, qsizetype(strlen(sql)));
-    auto it = m_statements.constFind(key);
+    auto it = m_statements.constFind(sql);
     if (it != m_statements.constEnd()) return ArchiveStatement(this, it.value());
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK)
         raise(QStringLiteral("preparing a statement"));
-    m_statements.insert(QByteArray(sql), stmt);
+    m_statements.insert(sql, stmt);
     return ArchiveStatement(this, stmt);
 }
 

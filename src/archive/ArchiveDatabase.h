@@ -32,7 +32,8 @@ public:
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
 
-    // A cached statement, reset and with its bindings cleared.
+    // A cached statement, reset and with its bindings cleared. The cache is keyed by the text's
+    // address, so `sql` must outlive the database: a literal, or text the caller keeps.
     ArchiveStatement statement(const char* sql);
     // A statement used once (SQL built for one write); finalized when it goes out of scope.
     ArchiveStatement prepare(const QByteArray& sql);
@@ -53,7 +54,7 @@ public:
 private:
     QString m_path;
     sqlite3* m_db = nullptr;
-    QHash<QByteArray, sqlite3_stmt*> m_statements;
+    QHash<const char*, sqlite3_stmt*> m_statements;
 };
 
 // A prepared statement in use; resets itself when it goes out of scope.

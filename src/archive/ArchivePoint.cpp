@@ -6,7 +6,7 @@
 
 namespace vq {
 
-const ArchivePointHeader& ArchivePointState::loadedHeader() {
+ArchivePointHeader& ArchivePointState::loadedHeader() {
     if (!headerLoaded) {
         header = server->pointHeader(header.id);
         headerLoaded = true;

@@ -14,7 +14,7 @@ struct ArchivePointState {
     ArchivePointHeader header;
     bool headerLoaded = false;
 
-    const ArchivePointHeader& loadedHeader();
+    ArchivePointHeader& loadedHeader();
 };
 
 // A point of an archive server.

@@ -21,7 +21,6 @@ void ArchivePointAttributes::ensureLoaded() {
 }
 
 void ArchivePointAttributes::LoadAll() {
-    m_state->headerLoaded = false;
     m_values = m_state->server->readAttributes(m_state->loadedHeader());
     m_loaded = true;
 }

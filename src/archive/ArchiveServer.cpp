@@ -93,10 +93,14 @@ struct ArchiveServer::Loaded {
     QString version;
     std::vector<ArchiveClassInfo> classes;
     QStringList columns;
-    // Per class: the SELECT of its stored attributes, and for each class attribute its column in
-    // that SELECT (-1 for computed ones).
-    QHash<qint64, QByteArray> selectSql;
-    QHash<qint64, std::vector<int>> selectColumns;
+    // Per class: the SELECT of its stored attributes, for each class attribute its column in that
+    // SELECT (-1 for computed ones), and where the attributes that others derive from stand.
+    struct ClassQuery {
+        QByteArray sql;
+        std::vector<int> columns;
+        int compDev = -1, excDev = -1, span = -1;
+    };
+    QHash<qint64, ClassQuery> queries;
 };
 
 ArchiveServer::ArchiveServer(QString name, QString path) : m_name(std::move(name)), m_path(std::move(path)) {}
@@ -264,20 +268,23 @@ void ArchiveServer::loadCatalog() const {
         while (query.next()) m_loaded->columns.append(query.text(0));
     }
     for (const ArchiveClassInfo& info : classes) {
-        QStringList selected;
-        std::vector<int> positions;
-        for (const AttributeDef& def : info.attributes) {
-            if (ArchiveCatalog::isComputedAttribute(def.name)) {
-                positions.push_back(-1);
+        Loaded::ClassQuery query;
+        QStringList selected = {QStringLiteral("\"Tag\""), QStringLiteral("\"PointType\"")};
+        for (size_t i = 0; i < info.attributes.size(); ++i) {
+            const QString& name = info.attributes[i].name;
+            if (ArchiveCatalog::isComputedAttribute(name)) {
+                query.columns.push_back(-1);
             } else {
-                positions.push_back(int(selected.size()));
-                selected.append(quoted(def.name));
+                query.columns.push_back(int(selected.size()));
+                selected.append(quoted(name));
             }
+            if (name == u"CompDev") query.compDev = int(i);
+            if (name == u"ExcDev") query.excDev = int(i);
+            if (name == u"Span") query.span = int(i);
         }
-        m_loaded->selectSql.insert(info.id, (QStringLiteral("SELECT ") + selected.join(u", ") +
-                                             QStringLiteral(" FROM points WHERE point_id = ?"))
-                                                .toUtf8());
-        m_loaded->selectColumns.insert(info.id, positions);
+        query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") + QStringLiteral(" FROM points WHERE point_id = ?"))
+                        .toUtf8();
+        m_loaded->queries.insert(info.id, query);
     }
 }
 
@@ -481,62 +488,56 @@ ArchivePointHeader ArchiveServer::pointHeader(qint64 pointId) const {
                               SdkPointType(query.integer(3))};
 }
 
-std::vector<Variant> ArchiveServer::readAttributes(const ArchivePointHeader& header) const {
+std::vector<Variant> ArchiveServer::readAttributes(ArchivePointHeader& header) const {
     const ArchiveClassInfo* info = classById(header.classId);
-    if (!info)
-        raise(sdkerr::ClassUnknown, QStringLiteral("Point \"%1\" has an unknown class").arg(header.tag));
-    const QByteArray& sql = m_loaded->selectSql[info->id];
-    const std::vector<int>& columns = m_loaded->selectColumns[info->id];
-    auto query = m_loaded->db->statement(sql.constData());
+    if (!info) raise(sdkerr::ClassUnknown, QStringLiteral("Point \"%1\" has an unknown class").arg(header.tag));
+    const Loaded::ClassQuery& classQuery = *m_loaded->queries.constFind(info->id);
+    auto query = m_loaded->db->statement(classQuery.sql.constData());
     query.bind(1, header.id);
     if (!query.next())
-        raise(sdkerr::PointUnknown,
-              QStringLiteral("Point \"%1\" does not exist on server \"%2\"").arg(header.tag, m_name));
+        raise(sdkerr::PointUnknown, QStringLiteral("Point \"%1\" does not exist on server \"%2\"").arg(header.tag, m_name));
+    header.tag = query.text(0);
+    header.pointType = SdkPointType(query.integer(1));
     std::vector<Variant> values;
     values.reserve(info->attributes.size());
-    int compDev = -1, excDev = -1, span = -1;
     for (size_t i = 0; i < info->attributes.size(); ++i) {
         const AttributeDef& def = info->attributes[i];
-        const int column = columns[i];
+        const int column = classQuery.columns[i];
         if (column < 0 || query.isNull(column)) {
             values.push_back(def.defaultValue);
-        } else {
-            switch (def.type) {
-                case AttributeType::String:
-                    values.emplace_back(query.text(column));
-                    break;
-                case AttributeType::Int16:
-                    values.emplace_back(int16_t(query.integer(column)));
-                    break;
-                case AttributeType::Int32:
-                    values.emplace_back(int32_t(query.integer(column)));
-                    break;
-                case AttributeType::Single:
-                    values.emplace_back(float(query.real(column)));
-                    break;
-                case AttributeType::Double:
-                    values.emplace_back(query.real(column));
-                    break;
-                case AttributeType::Date:
-                    values.emplace_back(dateFromText(query.text(column)));
-                    break;
-            }
+            continue;
         }
-        if (def.name == u"CompDev") compDev = int(i);
-        if (def.name == u"ExcDev") excDev = int(i);
-        if (def.name == u"Span") span = int(i);
+        switch (def.type) {
+            case AttributeType::String:
+                values.emplace_back(query.text(column));
+                break;
+            case AttributeType::Int16:
+                values.emplace_back(int16_t(query.integer(column)));
+                break;
+            case AttributeType::Int32:
+                values.emplace_back(int32_t(query.integer(column)));
+                break;
+            case AttributeType::Single:
+                values.emplace_back(float(query.real(column)));
+                break;
+            case AttributeType::Double:
+                values.emplace_back(query.real(column));
+                break;
+            case AttributeType::Date:
+                values.emplace_back(dateFromText(query.text(column)));
+                break;
+        }
     }
     // Values derived from the point itself rather than stored.
+    const double span = classQuery.span >= 0 ? values[size_t(classQuery.span)].toDouble() : 0;
     for (size_t i = 0; i < info->attributes.size(); ++i) {
-        if (columns[i] >= 0) continue;
+        if (classQuery.columns[i] >= 0) continue;
         const QString& name = info->attributes[i].name;
         if (name == u"PointID" || name == u"RecNo" || name == u"PointNumber") {
             values[i] = Variant(int32_t(header.id));
         } else if (name == u"CompDevPercent" || name == u"ExcDevPercent") {
-            const int base = name == u"CompDevPercent" ? compDev : excDev;
-            const double spanValue = span >= 0 ? values[size_t(span)].toDouble() : 0;
-            if (base >= 0 && spanValue != 0)
-                values[i] = Variant(float(values[size_t(base)].toDouble() * 100.0 / spanValue));
+            const int base = name == u"CompDevPercent" ? classQuery.compDev : classQuery.excDev;
+            if (base >= 0 && span != 0) values[i] = Variant(float(values[size_t(base)].toDouble() * 100.0 / span));
         }
     }
     return values;

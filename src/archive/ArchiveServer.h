@@ -80,8 +80,9 @@ public:
     const QStringList& pointColumns() const;
     std::optional<ArchivePointHeader> findPoint(const QString& tag) const;
     ArchivePointHeader pointHeader(qint64 pointId) const;
-    // The attribute values of a point in its class's attribute order.
-    std::vector<Variant> readAttributes(const ArchivePointHeader& header) const;
+    // The attribute values of a point in its class's attribute order; refreshes the tag and
+    // point type of `header` from the same row.
+    std::vector<Variant> readAttributes(ArchivePointHeader& header) const;
     int pointCount() const;
     // Raises unless a user is logged on.
     void requireConnection(const QString& what) const;

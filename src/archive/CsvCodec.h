@@ -20,8 +20,8 @@ private:
 };
 
 // Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks (kept as written).
-// Lines may end in LF or CR LF; a UTF-8 byte order mark at the start and completely empty lines are
-// skipped. Text after a closing quote is kept, as spreadsheets do.
+// Lines may end in LF, CR LF or a lone CR; a UTF-8 byte order mark at the start and completely empty lines
+// are skipped. Text after a closing quote is kept, as spreadsheets do.
 class CsvReader {
 public:
     explicit CsvReader(QTextStream& in);

@@ -128,7 +128,7 @@ int PointCsv::exportPoints(ArchiveServer& server, QTextStream& out) {
         while (query.next())
             headers.push_back({query.integer(0), query.text(1), query.integer(2), SdkPointType(query.integer(3))});
     }
-    for (const ArchivePointHeader& header : headers) {
+    for (ArchivePointHeader& header : headers) {
         const ArchiveClassInfo* info = server.classById(header.classId);
         const std::vector<Variant> values = server.readAttributes(header);
         QStringList fields;

@@ -49,7 +49,8 @@ struct SamplePoint {
 // Values: floating points give doubles near the typical value with status 0; integer points give
 // the integer as value and status; digital points give the state code as value and status; string
 // points give text such as "BATCH-00421" with status 0. The events are spread evenly over the last
-// 24 hours. About one point in 200 has the current status -253 ("No Data") with a zero value.
+// 24 hours. About one point in 200 has the current status -253 ("No Data") with a zero value (empty
+// text on string points).
 class SamplePointGenerator {
 public:
     static constexpr int32_t NoDataStatus = -253;

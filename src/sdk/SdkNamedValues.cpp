@@ -5,13 +5,30 @@
 namespace vq {
 
 namespace {
-constexpr int kLinearSearchLimit = 12;
+
+constexpr size_t kLinearSearchLimit = 12;
+
+size_t foldedHash(QStringView name) {
+    size_t hash = 1469598103934665603ULL;
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        const char16_t folded = u < 128 ? ((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
+        hash = (hash ^ folded) * 1099511628211ULL;
+    }
+    return hash ^ (hash >> 31);
 }
+
+}  // namespace
 
 void SdkNamedValues::Add(const QString& name, const Variant& value) {
     if (indexOf(name) >= 0) throwDuplicateKey(name);
     m_items.emplace_back(name, value);
-    if (m_indexValid) m_index.insert(foldKey(name), int(m_items.size()) - 1);
+    if (m_items.size() > kLinearSearchLimit) {
+        if (m_slots.size() < m_items.size() * 2)
+            rebuildIndex();
+        else
+            indexItem(int(m_items.size()) - 1);
+    }
 }
 
 const SdkNamedValue& SdkNamedValues::Item(const QString& name) const {
@@ -44,14 +61,13 @@ void SdkNamedValues::Remove(const QString& name) {
     const int index = indexOf(name);
     if (index < 0) Item(name);  // raises the absent-name error
     m_items.erase(m_items.begin() + index);
-    m_indexValid = false;
-    m_index.clear();
+    m_slots.clear();
+    if (m_items.size() > kLinearSearchLimit) rebuildIndex();
 }
 
 void SdkNamedValues::Clear() {
     m_items.clear();
-    m_index.clear();
-    m_indexValid = false;
+    m_slots.clear();
 }
 
 void SdkNamedValues::Merge(const SdkNamedValues& other, bool replace) {
@@ -72,20 +88,31 @@ QString SdkNamedValues::toText() const {
 }
 
 int SdkNamedValues::indexOf(const QString& name) const {
-    if (m_items.size() <= size_t(kLinearSearchLimit)) {
+    if (m_slots.empty()) {
         for (size_t i = 0; i < m_items.size(); ++i)
             if (m_items[i].Name().compare(name, Qt::CaseInsensitive) == 0) return int(i);
         return -1;
     }
-    if (!m_indexValid) rebuildIndex();
-    return m_index.value(foldKey(name), -1);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = foldedHash(name) & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        const int index = m_slots[slot] - 1;
+        if (m_items[size_t(index)].Name().compare(name, Qt::CaseInsensitive) == 0) return index;
+    }
+    return -1;
+}
+
+void SdkNamedValues::indexItem(int position) const {
+    const size_t mask = m_slots.size() - 1;
+    size_t slot = foldedHash(m_items[size_t(position)].Name()) & mask;
+    while (m_slots[slot] != 0) slot = (slot + 1) & mask;
+    m_slots[slot] = position + 1;
 }
 
 void SdkNamedValues::rebuildIndex() const {
-    m_index.clear();
-    m_index.reserve(qsizetype(m_items.size()));
-    for (size_t i = 0; i < m_items.size(); ++i) m_index.insert(foldKey(m_items[i].Name()), int(i));
-    m_indexValid = true;
+    size_t size = 32;
+    while (size < m_items.size() * 4) size *= 2;
+    m_slots.assign(size, 0);
+    for (size_t i = 0; i < m_items.size(); ++i) indexItem(int(i));
 }
 
 }  // namespace vq

@@ -3,8 +3,6 @@
 #include "SdkFwd.h"
 #include "SdkNamedValue.h"
 
-#include <QHash>
-
 #include <vector>
 
 namespace vq {
@@ -41,12 +39,13 @@ public:
 
 private:
     int indexOf(const QString& name) const;
+    void indexItem(int position) const;
     void rebuildIndex() const;
 
     std::vector<SdkNamedValue> m_items;
-    // Built on the first lookup of a larger set; small sets are searched in place.
-    mutable QHash<QString, int> m_index;
-    mutable bool m_indexValid = false;
+    // Open-addressing table of item position + 1 (0 is free), hashed on the case-folded name
+    // without making folded copies; built once a set outgrows a plain scan.
+    mutable std::vector<int> m_slots;
 };
 
 }  // namespace vq

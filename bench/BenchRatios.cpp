@@ -1,0 +1,46 @@
+#include "BenchRatios.h"
+
+#include <cstdio>
+
+namespace vq::bench {
+
+namespace {
+
+std::vector<RatioGoal>& goals() {
+    static std::vector<RatioGoal> list;
+    return list;
+}
+
+// Keeps the time per iteration of every run beside the console output.
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+void addRatioGoal(RatioGoal goal) { goals().push_back(std::move(goal)); }
+
+int runWithRatios(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nRatios against baselines run in the same process:\n");
+    for (const RatioGoal& goal : goals()) {
+        const auto measured = reporter.times.find(goal.measured);
+        const auto baseline = reporter.times.find(goal.baseline);
+        if (measured == reporter.times.end() || baseline == reporter.times.end()) continue;
+        const double ratio = measured->second / baseline->second;
+        std::printf("  %-48s %6.2fx of %s (goal <= %.1fx) %s\n", goal.measured.c_str(), ratio, goal.baseline.c_str(),
+                    goal.goal, ratio <= goal.goal ? "met" : "MISSED");
+    }
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace vq::bench

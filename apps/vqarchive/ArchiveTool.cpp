@@ -1,5 +1,6 @@
 #include "ArchiveTool.h"
 
+#include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
 #include "core/Error.h"
 #include "archive/ArchiveServer.h"
@@ -263,6 +264,10 @@ void ArchiveTool::describe(ArchiveServer& server) {
     for (const SdkDigitalStateSetPtr& set : server.DigitalStateSets()->All()) sets.append(set->Name());
     m_out << "  digital state sets: " << sets.join(QStringLiteral(", ")) << '\n';
     m_out << "  users: " << server.Users().join(QStringLiteral(", ")) << '\n';
+    QStringList tags;
+    auto query = server.database().statement("SELECT \"Tag\" FROM points ORDER BY tag_key LIMIT 4");
+    while (query.next()) tags.append(query.text(0));
+    m_out << "  first tags: " << tags.join(QStringLiteral(", ")) << '\n';
     m_out << "  file: " << server.path() << '\n';
 }
 
@@ -278,7 +283,8 @@ int ArchiveTool::demo() {
             m_out << server->Name() << ": unavailable: " << error.description() << '\n';
         }
     }
-    m_out << "\nTry:\n  vqarchive show vqsouth U100-FIC-0000\n  vqarchive export vqlegacy -\n";
+    m_out << "\nTry, for example:\n  vqarchive show vqsouth <one of its tags>\n  vqarchive export vqlegacy -\n"
+             "  vqarchive --user engineer --password engineer import vqsouth points.csv\n";
     return 0;
 }
 

@@ -2,12 +2,12 @@
 
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
-#include "core/Error.h"
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
 #include "archive/PointCsv.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
+#include "core/Error.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "sdk/SdkNamedValues.h"
@@ -60,13 +60,16 @@ ArchiveTool::~ArchiveTool() = default;
 QString ArchiveTool::takeOption(QStringList& args, const QString& name, const QString& fallback) {
     const qsizetype at = args.indexOf(name);
     if (at < 0) return fallback;
-    if (at + 1 >= args.size()) throw Error(1, QStringLiteral("vqarchive"), QStringLiteral("%1 needs a value").arg(name));
+    if (at + 1 >= args.size())
+        throw Error(1, QStringLiteral("vqarchive"), QStringLiteral("%1 needs a value").arg(name));
     const QString value = args[at + 1];
     args.remove(at, 2);
     return value;
 }
 
-bool ArchiveTool::takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+bool ArchiveTool::takeFlag(QStringList& args, const QString& name) {
+    return args.removeAll(name) > 0;
+}
 
 int ArchiveTool::usage(int code) {
     (code == 0 ? m_out : m_err) << usageText;
@@ -101,24 +104,30 @@ std::shared_ptr<ArchiveServer> ArchiveTool::openArchive(const QString& archive) 
     if (QFileInfo::exists(archive)) return ArchiveServer::openFile(archive);
     ArchiveServers servers(*m_registry);
     if (!servers.Contains(archive)) {
-        throw Error(1, QStringLiteral("vqarchive"),
-                    QStringLiteral("\"%1\" is neither an archive file nor a known server (see: vqarchive servers)").arg(archive));
+        throw Error(
+            1, QStringLiteral("vqarchive"),
+            QStringLiteral("\"%1\" is neither an archive file nor a known server (see: vqarchive servers)")
+                .arg(archive));
     }
     return std::static_pointer_cast<ArchiveServer>(servers.Item(archive));
 }
 
-void ArchiveTool::logOn(ArchiveServer& server) { server.Open(m_user, m_password); }
+void ArchiveTool::logOn(ArchiveServer& server) {
+    server.Open(m_user, m_password);
+}
 
 int ArchiveTool::create(const QStringList& input) {
     QStringList args = input;
     const QString kind = takeOption(args, QStringLiteral("--kind"), QStringLiteral("VQ3"));
-    const QString version = takeOption(args, QStringLiteral("--version"),
-                                       kind == u"VQ2" ? QStringLiteral("VQ 2.08") : QStringLiteral("VQ 3.4.1"));
+    const QString version =
+        takeOption(args, QStringLiteral("--version"),
+                   kind == u"VQ2" ? QStringLiteral("VQ 2.08") : QStringLiteral("VQ 3.4.1"));
     const bool makeDefault = takeFlag(args, QStringLiteral("--default"));
     const bool registerIt = takeFlag(args, QStringLiteral("--register")) || makeDefault;
     if (args.size() != 2) return usage(2);
     auto server = ArchiveServer::create(args[0], args[1], kind, version);
-    m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in " << args[0] << '\n';
+    m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in " << args[0]
+          << '\n';
     if (registerIt) {
         ArchiveServers(*m_registry).Add(args[1], QFileInfo(args[0]).absoluteFilePath(), makeDefault);
         m_out << "Registered \"" << args[1] << "\" in " << m_registry->path() << '\n';
@@ -147,8 +156,9 @@ int ArchiveTool::seed(const QStringList& input) {
     });
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     m_out << "Seeded " << result.points << " points (" << result.values << " archived values) into \""
-          << server->Name() << "\" in " << QString::number(seconds, 'f', 2) << " s: "
-          << QString::number(double(result.points) / std::max(seconds, 1e-9), 'f', 0) << " points/s\n";
+          << server->Name() << "\" in " << QString::number(seconds, 'f', 2)
+          << " s: " << QString::number(double(result.points) / std::max(seconds, 1e-9), 'f', 0)
+          << " points/s\n";
     if (result.skipped) m_out << "Skipped " << result.skipped << " tags that already existed\n";
     return 0;
 }
@@ -165,10 +175,11 @@ int ArchiveTool::importCsv(const QStringList& args) {
     QTextStream in(&file);
     const PointCsv::ImportReport report = PointCsv::importPoints(*server, in);
     for (const PointCsv::Refusal& refusal : report.refused)
-        m_err << args[1] << ':' << refusal.line << ": " << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : refusal.tag)
+        m_err << args[1] << ':' << refusal.line << ": "
+              << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : refusal.tag)
               << " refused: " << refusal.reason << '\n';
-    m_out << "Created " << report.created << ", updated " << report.updated << ", unchanged " << report.unchanged
-          << ", refused " << report.refused.size() << " rows\n";
+    m_out << "Created " << report.created << ", updated " << report.updated << ", unchanged "
+          << report.unchanged << ", refused " << report.refused.size() << " rows\n";
     return report.refused.empty() ? 0 : 1;
 }
 
@@ -195,8 +206,9 @@ int ArchiveTool::show(const QStringList& args) {
     auto server = openArchive(args[0]);
     const SdkPointPtr point = server->Points()->Item(args[1]);
     const bool vq2 = server->ServerKind() == u"VQ2";
-    m_out << "Point " << point->Name() << " on server " << server->Name() << " (class " << point->PointClass()->Name()
-          << ", type " << typeNameOf(point->PointType(), vq2) << ", id " << point->PointID() << ")\n";
+    m_out << "Point " << point->Name() << " on server " << server->Name() << " (class "
+          << point->PointClass()->Name() << ", type " << typeNameOf(point->PointType(), vq2) << ", id "
+          << point->PointID() << ")\n";
     const SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
     int width = 0;
     for (const SdkNamedValue& pair : *values) width = std::max(width, int(pair.Name().size()));
@@ -219,11 +231,12 @@ int ArchiveTool::search(const QStringList& args) {
     try {
         const SdkPointListPtr points = server->GetPointsSQL(args[1], SdkNamedValues(), nullptr);
         for (int i = 1; i <= points->Count(); ++i) m_out << points->Tag(i) << '\n';
-        m_out << points->Count() << " points in " << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1)
-              << " ms\n";
+        m_out << points->Count() << " points in "
+              << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1) << " ms\n";
     } catch (const Error& error) {
         if (error.number() != errc::NoPointsFound) throw;
-        m_out << "No point matches (" << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1) << " ms)\n";
+        m_out << "No point matches (" << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1)
+              << " ms)\n";
     }
     return 0;
 }
@@ -237,8 +250,8 @@ int ArchiveTool::servers(const QStringList& input) {
         m_out << "Servers in " << m_registry->path() << ":\n";
         if (servers.Count() == 0) m_out << "  (none; try: vqarchive demo)\n";
         for (const ServerEntry& entry : servers.entries())
-            m_out << "  " << entry.name << (entry.isDefault ? " (default)" : "") << "  " << m_registry->resolve(entry.location)
-                  << '\n';
+            m_out << "  " << entry.name << (entry.isDefault ? " (default)" : "") << "  "
+                  << m_registry->resolve(entry.location) << '\n';
         return 0;
     }
     if (action == u"add" && args.size() == 2) {
@@ -273,7 +286,8 @@ void ArchiveTool::describe(ArchiveServer& server) {
 
 int ArchiveTool::demo() {
     const QStringList created = SampleArchives::ensure(*m_registry);
-    if (!created.isEmpty()) m_out << "Created the sample servers " << created.join(QStringLiteral(", ")) << '\n';
+    if (!created.isEmpty())
+        m_out << "Created the sample servers " << created.join(QStringLiteral(", ")) << '\n';
     m_out << "Servers in " << m_registry->path() << ":\n\n";
     ArchiveServers servers(*m_registry);
     for (const SdkServerPtr& server : servers.All()) {
@@ -283,8 +297,9 @@ int ArchiveTool::demo() {
             m_out << server->Name() << ": unavailable: " << error.description() << '\n';
         }
     }
-    m_out << "\nTry, for example:\n  vqarchive show vqsouth <one of its tags>\n  vqarchive export vqlegacy -\n"
-             "  vqarchive --user engineer --password engineer import vqsouth points.csv\n";
+    m_out
+        << "\nTry, for example:\n  vqarchive show vqsouth <one of its tags>\n  vqarchive export vqlegacy -\n"
+           "  vqarchive --user engineer --password engineer import vqsouth points.csv\n";
     return 0;
 }
 

@@ -1,0 +1,137 @@
+// The vqarchive commands, run in-process against real archive files in a temporary folder.
+#include "ArchiveTool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int code;
+    QString out;
+    QString err;
+};
+
+class ArchiveToolTest : public ::testing::Test {
+protected:
+    Outcome run(QStringList arguments) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        arguments.prepend(m_dir.filePath(QStringLiteral("servers.json")));
+        arguments.prepend(QStringLiteral("--registry"));
+        const int code = vq::ArchiveTool(outStream, errStream).run(arguments);
+        outStream.flush();
+        errStream.flush();
+        return {code, out, err};
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    void write(const QString& name, const QByteArray& text) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QString firstTag() {
+        const Outcome exported =
+            run({QStringLiteral("export"), QStringLiteral("plant"), QStringLiteral("-")});
+        return exported.out.section(u'\n', 1, 1).section(u',', 0, 0);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ArchiveToolTest, CreateSeedShowExportImportRoundTrip) {
+    ASSERT_EQ(run({"create", path("plant.vqa"), "plant", "--register", "--default"}).code, 0);
+    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("plant (default)")));
+    const Outcome seeded = run({"seed", "plant", "40"});
+    ASSERT_EQ(seeded.code, 0) << seeded.err.toStdString();
+    EXPECT_TRUE(seeded.out.startsWith(QStringLiteral("Seeded 40 points (80 archived values)")));
+
+    const QString tag = firstTag();
+    const Outcome shown = run({"show", "plant", tag.toLower()});
+    EXPECT_TRUE(shown.out.startsWith(QStringLiteral("Point %1 on server plant (class ").arg(tag)))
+        << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("Current value: ")));
+
+    // An exported file imports as unchanged: values read back in their own types.
+    ASSERT_EQ(run({"export", "plant", path("all.csv")}).code, 0);
+    const Outcome again = run({"import", "plant", path("all.csv")});
+    EXPECT_EQ(again.out.trimmed(), QStringLiteral("Created 0, updated 0, unchanged 40, refused 0 rows"));
+
+    write("edit.csv",
+          "Tag,PtClassName,PointType,Span,Descriptor\r\n"
+          "NEW-1,classic,Float32,50,new point\r\n" +
+              tag.toUtf8() +
+              ",,,,changed by import\r\n"
+              "NEW-2,classic,Float32,0,zero span\r\n"
+              "NEW-3\r\n"
+              "NEW*4,classic,12,10,bad tag\r\n");
+    const Outcome imported = run({"import", "plant", path("edit.csv")});
+    EXPECT_EQ(imported.code, 1);
+    EXPECT_EQ(imported.out.trimmed(), QStringLiteral("Created 1, updated 1, unchanged 0, refused 3 rows"));
+    const QString editFile = path("edit.csv");
+    EXPECT_EQ(imported.err.split(u'\n', Qt::SkipEmptyParts),
+              QStringList(
+                  {editFile + QStringLiteral(":4: NEW-2 refused: The point \"NEW-2\" was not created: Span: "
+                                             "the span of a numeric point cannot be zero"),
+                   editFile + QStringLiteral(":5: NEW-3 refused: the row has 1 fields, the header has 5"),
+                   editFile + QStringLiteral(":6: NEW*4 refused: The point \"NEW*4\" was not created: Tag: a "
+                                             "tag cannot contain the character '*'")}));
+    EXPECT_TRUE(run({"show", "plant", tag}).out.contains(QStringLiteral("changed by import")));
+    EXPECT_EQ(run({"show", "plant", "NEW-1"}).code, 0);
+    EXPECT_EQ(run({"show", "plant", "NEW-2"}).code, 1);
+
+    ASSERT_EQ(run({"servers", "remove", "plant"}).code, 0);
+    EXPECT_TRUE(QFile::exists(path("plant.vqa")));
+    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("(none")));
+}
+
+TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
+    ASSERT_EQ(run({"create", path("plant.vqa"), "plant"}).code, 0);
+    const QString archive = path("plant.vqa");
+    write("garbage.vqa", QByteArray(4096, 'x'));
+    write("unknown-column.csv", "Tag,Colour\r\nA-1,red\r\n");
+
+    struct Case {
+        QStringList arguments;
+        int code;
+        QString errorPart;
+    };
+    const Case cases[] = {
+        {{"show", path("missing.vqa"), "X"}, 1, "neither an archive file nor a known server"},
+        {{"show", path("garbage.vqa"), "X"}, 1, "is damaged or is not a VQ archive"},
+        {{"show", archive, "NO-SUCH-TAG"}, 1, "There is no point \"NO-SUCH-TAG\""},
+        {{"--password", "guess", "seed", archive, "5"}, 1, "wrong user name or password"},
+        {{"seed", archive, "many"}, 2, "is not a number of points"},
+        {{"import", archive, path("unknown-column.csv")}, 1, "The column \"Colour\" is not an attribute"},
+        {{"import", archive, path("missing.csv")}, 1, "cannot read"},
+        {{"create", archive, "other"}, 1, "already exists"},
+        {{"create", path("x.vqa"), "x", "--kind", "VQ9"}, 1, "Unknown server kind \"VQ9\""},
+        {{"search", archive, "VQPoint.Tag = '*'"}, 1, "not available"},
+        {{"servers", "add", "ghost", path("missing.vqa")}, 1, "does not exist"},
+        {{"frobnicate"}, 2, "unknown command"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.arguments);
+        EXPECT_EQ(outcome.code, c.code) << c.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(outcome.err.contains(c.errorPart)) << outcome.err.toStdString();
+    }
+    EXPECT_EQ(run({"export", archive, "-"}).out.count(u'\n'), 1) << "only the header: nothing was written";
+    EXPECT_FALSE(QFile::exists(path("x.vqa")));
+}
+
+TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
+    const Outcome first = run({"demo"});
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains(QStringLiteral("Created the sample servers vqsouth, vqnorth, vqlegacy")));
+    EXPECT_TRUE(first.out.contains(QStringLiteral("vqsouth: VQ3, VQ 3.4.1, 2000 points")));
+    EXPECT_TRUE(first.out.contains(QStringLiteral("vqnorth: VQ3, VQ 3.2.357, 800 points")));
+    EXPECT_TRUE(first.out.contains(QStringLiteral("vqlegacy: VQ2, VQ 2.08, 500 points")));
+    const Outcome second = run({"demo"});
+    EXPECT_FALSE(second.out.contains(QStringLiteral("Created")));
+    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("vqsouth (default)")));
+}
+
+}  // namespace

@@ -29,8 +29,8 @@ QTemporaryDir& benchDir() {
 }
 
 std::shared_ptr<ArchiveServer> newServer(const QString& file) {
-    auto server = ArchiveServer::create(benchDir().filePath(file), QStringLiteral("bench"), QStringLiteral("VQ3"),
-                                        QStringLiteral("VQ 3.4.1"));
+    auto server = ArchiveServer::create(benchDir().filePath(file), QStringLiteral("bench"),
+                                        QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"));
     server->Open(QStringLiteral("vqadmin"), QString());
     return server;
 }

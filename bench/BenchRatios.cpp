@@ -24,7 +24,9 @@ public:
 
 }  // namespace
 
-void addRatioGoal(RatioGoal goal) { goals().push_back(std::move(goal)); }
+void addRatioGoal(RatioGoal goal) {
+    goals().push_back(std::move(goal));
+}
 
 int runWithRatios(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
@@ -36,8 +38,8 @@ int runWithRatios(int argc, char** argv) {
         const auto baseline = reporter.times.find(goal.baseline);
         if (measured == reporter.times.end() || baseline == reporter.times.end()) continue;
         const double ratio = measured->second / baseline->second;
-        std::printf("  %-48s %6.2fx of %s (goal <= %.1fx) %s\n", goal.measured.c_str(), ratio, goal.baseline.c_str(),
-                    goal.goal, ratio <= goal.goal ? "met" : "MISSED");
+        std::printf("  %-48s %6.2fx of %s (goal <= %.1fx) %s\n", goal.measured.c_str(), ratio,
+                    goal.baseline.c_str(), goal.goal, ratio <= goal.goal ? "met" : "MISSED");
     }
     benchmark::Shutdown();
     return 0;

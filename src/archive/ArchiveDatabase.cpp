@@ -62,7 +62,7 @@ ArchiveDatabase::~ArchiveDatabase() {
     sqlite3_close(m_db);
 }
 
-ArchiveStatement ArchiveDatabase::statement(const char* sql) {
+ArchiveStatement ArchiveDatabase::cachedStatement(const char* sql) {
     auto it = m_statements.constFind(sql);
     if (it != m_statements.constEnd()) return ArchiveStatement(this, it.value());
     sqlite3_stmt* stmt = nullptr;

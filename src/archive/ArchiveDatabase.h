@@ -33,8 +33,11 @@ public:
     sqlite3* handle() const { return m_db; }
 
     // A cached statement, reset and with its bindings cleared. The cache is keyed by the text's
-    // address, so `sql` must outlive the database: a literal, or text the caller keeps.
-    ArchiveStatement statement(const char* sql);
+    // address (no hashing of long SQL on every call), so only literals are taken here...
+    template <size_t N>
+    ArchiveStatement statement(const char (&sql)[N]);
+    // ...and text that lives as long as the database does, such as SQL built once per class.
+    ArchiveStatement cachedStatement(const char* keptSql);
     // A statement used once (SQL built for one write); finalized when it goes out of scope.
     ArchiveStatement prepare(const QByteArray& sql);
     // Runs SQL without results (several statements allowed).
@@ -98,6 +101,11 @@ private:
     sqlite3_stmt* m_stmt;
     bool m_owned;
 };
+
+template <size_t N>
+ArchiveStatement ArchiveDatabase::statement(const char (&sql)[N]) {
+    return cachedStatement(sql);
+}
 
 // Commits when `commit()` is called, rolls back otherwise. Inside another transaction it is a
 // savepoint, so a batch of writes can share one commit and still undo one of them.

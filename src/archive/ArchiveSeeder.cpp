@@ -40,8 +40,8 @@ void bindText(sqlite3_stmt* stmt, int position, const QString& text) {
     sqlite3_bind_text(stmt, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-std::vector<SeedColumn> templateFor(const ArchiveClassInfo& info, const QStringList& columns, const QString& user,
-                                    const QString& group, const QString& now) {
+std::vector<SeedColumn> templateFor(const ArchiveClassInfo& info, const QStringList& columns,
+                                    const QString& user, const QString& group, const QString& now) {
     std::vector<SeedColumn> row;
     for (const QString& name : columns) {
         SeedColumn column;
@@ -50,7 +50,8 @@ std::vector<SeedColumn> templateFor(const ArchiveClassInfo& info, const QStringL
             column.inClass = true;
             column.type = def->type;
             Variant value = def->defaultValue;
-            if (name == u"PtOwner" || name == u"DataOwner" || name == u"Creator" || name == u"Changer") value = user;
+            if (name == u"PtOwner" || name == u"DataOwner" || name == u"Creator" || name == u"Changer")
+                value = user;
             if (name == u"PtGroup" || name == u"DataGroup") value = group;
             if (name == u"CreationDate" || name == u"ChangeDate")
                 column.text = now.toUtf8();
@@ -67,8 +68,8 @@ std::vector<SeedColumn> templateFor(const ArchiveClassInfo& info, const QStringL
 
 }  // namespace
 
-ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, int valuesPerPoint, uint32_t seed,
-                                          const std::function<void(int64_t)>& progress) {
+ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, int valuesPerPoint,
+                                          uint32_t seed, const std::function<void(int64_t)>& progress) {
     server.requireConnection(QStringLiteral("seed sample points"));
     const QString kind = server.ServerKind();
     for (const SampleDigitalSet& set : SamplePointGenerator::digitalSets())
@@ -90,9 +91,10 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
 
     QStringList quotedColumns;
     for (const QString& column : columns) quotedColumns.append(u'"' + column + u'"');
-    const QByteArray insertSql = QStringLiteral("INSERT OR IGNORE INTO points(class_id, tag_key, %1) VALUES(?, ?%2)")
-                                     .arg(quotedColumns.join(u", "), QStringLiteral(", ?").repeated(columns.size()))
-                                     .toUtf8();
+    const QByteArray insertSql =
+        QStringLiteral("INSERT OR IGNORE INTO points(class_id, tag_key, %1) VALUES(?, ?%2)")
+            .arg(quotedColumns.join(u", "), QStringLiteral(", ?").repeated(columns.size()))
+            .toUtf8();
     const SamplePointGenerator generator(kind, seed);
     const double nowSeconds = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
 
@@ -103,25 +105,39 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
         if (next.next()) firstIndex = next.text(0).toLongLong();
     }
     db.execute(QStringLiteral("PRAGMA cache_size = -131072; PRAGMA synchronous = OFF"));
+    // The bulk load may skip syncs, but however it ends the connection goes back to durable
+    // commits: later writes through the same server must survive a crash.
+    struct SettingsRestorer {
+        ArchiveDatabase& db;
+        ~SettingsRestorer() {
+            try {
+                db.execute(QStringLiteral("PRAGMA cache_size = -2000; PRAGMA synchronous = FULL"));
+            } catch (...) {
+            }
+        }
+    } restorer{db};
     ArchiveTransaction transaction(db);
     auto insertPoint = db.prepare(insertSql);
-    auto insertValue = db.statement("INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)");
+    auto insertValue =
+        db.statement("INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)");
     sqlite3_stmt* stmt = insertPoint.handle();
     sqlite3_stmt* valueStmt = insertValue.handle();
     const int offset = 3;  // class_id and tag_key come first
     auto columnOf = [&](const char16_t* name) { return columnIndex.value(QString::fromUtf16(name), -1); };
-    const int tagColumn = columnOf(u"Tag"), typeColumn = columnOf(u"PointType"), descColumn = columnOf(u"Descriptor"),
-              unitsColumn = columnOf(u"EngUnits"), sourceColumn = columnOf(u"PointSource"),
-              zeroColumn = columnOf(u"Zero"), spanColumn = columnOf(u"Span"), typicalColumn = columnOf(u"TypicalValue"),
-              compColumn = columnOf(u"CompDev"), excColumn = columnOf(u"ExcDev"), setColumn = columnOf(u"DigitalSet"),
-              sourceTagColumn = columnOf(u"SourceTag"), instrumentColumn = columnOf(u"InstrumentTag"),
-              digNumberColumn = columnOf(u"DigNumber");
+    const int tagColumn = columnOf(u"Tag"), typeColumn = columnOf(u"PointType"),
+              descColumn = columnOf(u"Descriptor"), unitsColumn = columnOf(u"EngUnits"),
+              sourceColumn = columnOf(u"PointSource"), zeroColumn = columnOf(u"Zero"),
+              spanColumn = columnOf(u"Span"), typicalColumn = columnOf(u"TypicalValue"),
+              compColumn = columnOf(u"CompDev"), excColumn = columnOf(u"ExcDev"),
+              setColumn = columnOf(u"DigitalSet"), sourceTagColumn = columnOf(u"SourceTag"),
+              instrumentColumn = columnOf(u"InstrumentTag"), digNumberColumn = columnOf(u"DigNumber");
 
     for (int64_t i = 0; i < count; ++i) {
         const SamplePoint point = generator.point(firstIndex + i, valuesPerPoint);
         const auto found = templates.constFind(point.className);
         if (found == templates.constEnd())
-            server.raise(sdkerr::ClassUnknown, QStringLiteral("No point class \"%1\" to seed").arg(point.className));
+            server.raise(sdkerr::ClassUnknown,
+                         QStringLiteral("No point class \"%1\" to seed").arg(point.className));
         const std::vector<SeedColumn>& row = found.value();
         sqlite3_bind_int64(stmt, 1, classIds.value(point.className));
         bindText(stmt, 2, foldKey(point.tag));
@@ -130,7 +146,8 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
             if (column >= 0 && row[size_t(column)].inClass) bindText(stmt, column + offset, text);
         };
         auto setNumber = [&](int column, double number) {
-            if (column >= 0 && row[size_t(column)].inClass) sqlite3_bind_double(stmt, column + offset, number);
+            if (column >= 0 && row[size_t(column)].inClass)
+                sqlite3_bind_double(stmt, column + offset, number);
         };
         setText(tagColumn, point.tag);
         if (typeColumn >= 0) sqlite3_bind_int64(stmt, typeColumn + offset, point.pointType);
@@ -172,7 +189,6 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
         .bind(1, QString::number(firstIndex + count))
         .run();
     transaction.commit();
-    db.execute(QStringLiteral("PRAGMA cache_size = -2000"));
     return result;
 }
 

@@ -282,7 +282,8 @@ void ArchiveServer::loadCatalog() const {
             if (name == u"ExcDev") query.excDev = int(i);
             if (name == u"Span") query.span = int(i);
         }
-        query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") + QStringLiteral(" FROM points WHERE point_id = ?"))
+        query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") +
+                     QStringLiteral(" FROM points WHERE point_id = ?"))
                         .toUtf8();
         m_loaded->queries.insert(info.id, query);
     }
@@ -490,12 +491,14 @@ ArchivePointHeader ArchiveServer::pointHeader(qint64 pointId) const {
 
 std::vector<Variant> ArchiveServer::readAttributes(ArchivePointHeader& header) const {
     const ArchiveClassInfo* info = classById(header.classId);
-    if (!info) raise(sdkerr::ClassUnknown, QStringLiteral("Point \"%1\" has an unknown class").arg(header.tag));
+    if (!info)
+        raise(sdkerr::ClassUnknown, QStringLiteral("Point \"%1\" has an unknown class").arg(header.tag));
     const Loaded::ClassQuery& classQuery = *m_loaded->queries.constFind(info->id);
-    auto query = m_loaded->db->statement(classQuery.sql.constData());
+    auto query = m_loaded->db->cachedStatement(classQuery.sql.constData());
     query.bind(1, header.id);
     if (!query.next())
-        raise(sdkerr::PointUnknown, QStringLiteral("Point \"%1\" does not exist on server \"%2\"").arg(header.tag, m_name));
+        raise(sdkerr::PointUnknown,
+              QStringLiteral("Point \"%1\" does not exist on server \"%2\"").arg(header.tag, m_name));
     header.tag = query.text(0);
     header.pointType = SdkPointType(query.integer(1));
     std::vector<Variant> values;
@@ -537,7 +540,8 @@ std::vector<Variant> ArchiveServer::readAttributes(ArchivePointHeader& header) c
             values[i] = Variant(int32_t(header.id));
         } else if (name == u"CompDevPercent" || name == u"ExcDevPercent") {
             const int base = name == u"CompDevPercent" ? classQuery.compDev : classQuery.excDev;
-            if (base >= 0 && span != 0) values[i] = Variant(float(values[size_t(base)].toDouble() * 100.0 / span));
+            if (base >= 0 && span != 0)
+                values[i] = Variant(float(values[size_t(base)].toDouble() * 100.0 / span));
         }
     }
     return values;

@@ -61,8 +61,8 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
     if (name.trimmed().isEmpty() || name.contains(u'\\'))
         throw Error(sdkerr::ServerUnknown, serversSource,
                     QStringLiteral("\"%1\" is not a usable server name").arg(name));
-    if (indexOf(name) >= 0)
-        throw Error(sdkerr::ServerUnknown, serversSource,
+    if (indexOf(name.trimmed()) >= 0)
+        throw Error(sdkerr::ServerExists, serversSource,
                     QStringLiteral("The server \"%1\" is already known").arg(name));
     if (!QFileInfo::exists(m_registry.resolve(location))) {
         throw Error(

@@ -63,7 +63,8 @@ void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& re
     try {
         const auto existing = server.findPoint(tag);
         if (!existing) {
-            const QString className = row.cells.value(QStringLiteral("ptclassname"), QStringLiteral("classic"));
+            const QString className =
+                row.cells.value(QStringLiteral("ptclassname"), QStringLiteral("classic"));
             const ArchiveClassInfo* info = server.classByName(className);
             SdkPointType type = info && info->find(QStringLiteral("PointType"))
                                     ? info->find(QStringLiteral("PointType"))->defaultValue.toInt32()
@@ -126,7 +127,8 @@ int PointCsv::exportPoints(ArchiveServer& server, QTextStream& out) {
         auto query = server.database().statement(
             "SELECT point_id, \"Tag\", class_id, \"PointType\" FROM points ORDER BY tag_key");
         while (query.next())
-            headers.push_back({query.integer(0), query.text(1), query.integer(2), SdkPointType(query.integer(3))});
+            headers.push_back(
+                {query.integer(0), query.text(1), query.integer(2), SdkPointType(query.integer(3))});
     }
     for (ArchivePointHeader& header : headers) {
         const ArchiveClassInfo* info = server.classById(header.classId);
@@ -147,16 +149,20 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     QStringList header;
     if (!reader.readRow(&header)) {
         throw Error(sdkerr::AttributesRefused, csvSource,
-                    reader.error().isEmpty() ? QStringLiteral("The file is empty: a header row of attribute names is needed")
-                                             : reader.error());
+                    reader.error().isEmpty()
+                        ? QStringLiteral("The file is empty: a header row of attribute names is needed")
+                        : reader.error());
     }
     for (QString& column : header) column = column.trimmed();
     if (!header.contains(QStringLiteral("Tag"), Qt::CaseInsensitive))
-        throw Error(sdkerr::AttributesRefused, csvSource, QStringLiteral("The header row has no \"Tag\" column"));
+        throw Error(sdkerr::AttributesRefused, csvSource,
+                    QStringLiteral("The header row has no \"Tag\" column"));
     for (const QString& column : header) {
         if (!isKnownColumn(server, column))
-            throw Error(sdkerr::AttributeUnknown, csvSource,
-                        QStringLiteral("The column \"%1\" is not an attribute of any point class of this server").arg(column));
+            throw Error(
+                sdkerr::AttributeUnknown, csvSource,
+                QStringLiteral("The column \"%1\" is not an attribute of any point class of this server")
+                    .arg(column));
     }
     qsizetype tagIndex = 0;
     while (header[tagIndex].compare(u"Tag", Qt::CaseInsensitive) != 0) ++tagIndex;

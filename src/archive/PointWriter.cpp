@@ -216,9 +216,12 @@ void PointWriter::checkPoint(Draft& draft) {
             refuse(draft, QString::fromUtf16(name),
                    QStringLiteral("there is no user %1").arg(quotedValue(draft.value(name))));
     }
+    // A blank group means "no group" (a creator in no group leaves it blank): only owner and world
+    // rights apply then.
     for (const char16_t* name : {u"DataGroup", u"PtGroup"}) {
-        if (draft.indexOf(QString::fromUtf16(name)) >= 0 &&
-            !groups.contains(draft.value(name).toString(), Qt::CaseInsensitive))
+        const QString group = draft.value(name).toString();
+        if (draft.indexOf(QString::fromUtf16(name)) >= 0 && !group.trimmed().isEmpty() &&
+            !groups.contains(group, Qt::CaseInsensitive))
             refuse(draft, QString::fromUtf16(name),
                    QStringLiteral("there is no group %1").arg(quotedValue(draft.value(name))));
     }
@@ -255,6 +258,7 @@ void PointWriter::raiseRefusal(const Draft& draft, const QString& what, const Sd
 
 ArchivePointHeader PointWriter::create(const QString& tag, const QString& className, SdkPointType pointType,
                                        const SdkNamedValues& attributes, SdkNamedValues& failed) {
+    failed.Clear();  // a caller may reuse the set of an earlier refusal
     m_server.requireConnection(QStringLiteral("create points"));
     const ArchiveClassInfo* info = m_server.classByName(className);
     if (!info) {
@@ -269,13 +273,25 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     for (const AttributeDef& def : info->attributes) draft.values.push_back(def.defaultValue);
     draft.written.assign(info->attributes.size(), true);
 
-    // The tag, type and class given as arguments win; the same names in the set must agree.
+    // The tag, type and class given as arguments win; the same names in the set must agree, or
+    // the stored attribute would contradict the tag key and the point object handed back.
     SdkNamedValues edits;
     for (const SdkNamedValue& pair : attributes) {
-        if (isNamed(pair.Name(), u"Tag") && pair.Value().toString() == tag) continue;
-        if (isNamed(pair.Name(), u"PointType") && pair.Value().isNumeric() &&
-            pair.Value().toInt32() == pointType)
+        if (isNamed(pair.Name(), u"Tag")) {
+            if (pair.Value().toString() != tag)
+                refuse(draft, QStringLiteral("Tag"),
+                       QStringLiteral("%1 differs from the tag \"%2\" the point is created with")
+                           .arg(quotedValue(pair.Value()), tag));
             continue;
+        }
+        if (isNamed(pair.Name(), u"PointType")) {
+            if (!pair.Value().isNumeric() || pair.Value().toInt32() != pointType)
+                refuse(draft, QStringLiteral("PointType"),
+                       QStringLiteral("%1 differs from the point type %2 the point is created with")
+                           .arg(quotedValue(pair.Value()))
+                           .arg(pointType));
+            continue;
+        }
         if (isNamed(pair.Name(), u"PtClassName") &&
             pair.Value().toString().compare(info->name, Qt::CaseInsensitive) == 0)
             continue;
@@ -326,6 +342,7 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
 
 void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
                          SdkNamedValues& failed) {
+    failed.Clear();  // a caller may reuse the set of an earlier refusal
     m_server.requireConnection(QStringLiteral("write point attributes"));
     header = m_server.pointHeader(header.id);
     Draft draft;

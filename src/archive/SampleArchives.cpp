@@ -30,8 +30,10 @@ QStringList SampleArchives::ensure(ServerRegistry& registry) {
             if (sample.kind == u"VQ3") {
                 server->addGroup(QStringLiteral("vqengineers"));
                 server->addGroup(QStringLiteral("vqoperators"));
-                server->addUser(QStringLiteral("engineer"), QStringLiteral("engineer"), {QStringLiteral("vqengineers")});
-                server->addUser(QStringLiteral("operator"), QStringLiteral("operator"), {QStringLiteral("vqoperators")});
+                server->addUser(QStringLiteral("engineer"), QStringLiteral("engineer"),
+                                {QStringLiteral("vqengineers")});
+                server->addUser(QStringLiteral("operator"), QStringLiteral("operator"),
+                                {QStringLiteral("vqoperators")});
             }
             server->Open(QStringLiteral("vqadmin"), QString());
             ArchiveSeeder::seed(*server, sample.points, 3);
@@ -41,7 +43,8 @@ QStringList SampleArchives::ensure(ServerRegistry& registry) {
             return entry.name.compare(sample.name, Qt::CaseInsensitive) == 0;
         });
         if (!listed) {
-            const bool hasDefault = std::any_of(entries.begin(), entries.end(), [](const ServerEntry& e) { return e.isDefault; });
+            const bool hasDefault =
+                std::any_of(entries.begin(), entries.end(), [](const ServerEntry& e) { return e.isDefault; });
             entries.push_back({sample.name, location, sample.isDefault && !hasDefault});
             registryChanged = true;
         }

@@ -21,5 +21,6 @@ constexpr int32_t ReadOnly = int32_t(0x8004040C);
 constexpr int32_t PathInvalid = int32_t(0x8004040D);
 constexpr int32_t NoServerLibrary = int32_t(0x8004040E);
 constexpr int32_t StorageFailed = int32_t(0x8004040F);
+constexpr int32_t ServerExists = int32_t(0x80040410);
 
 }  // namespace vq::sdkerr

@@ -12,7 +12,8 @@ size_t foldedHash(QStringView name) {
     size_t hash = 1469598103934665603ULL;
     for (QChar c : name) {
         const char16_t u = c.unicode();
-        const char16_t folded = u < 128 ? ((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
+        const char16_t folded =
+            u < 128 ? ((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
         hash = (hash ^ folded) * 1099511628211ULL;
     }
     return hash ^ (hash >> 31);

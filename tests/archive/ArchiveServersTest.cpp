@@ -8,6 +8,7 @@
 
 using namespace vq;
 using namespace vq::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -16,17 +17,15 @@ class ArchiveServersTest : public ArchiveTest {
 protected:
     void SetUp() override {
         ArchiveTest::SetUp();
-        ArchiveServer::create(filePath(QStringLiteral("a.vqa")), QStringLiteral("a"), QStringLiteral("VQ3"),
-                              QStringLiteral("VQ 3.4.1"));
-        ArchiveServer::create(filePath(QStringLiteral("b.vqa")), QStringLiteral("b"), QStringLiteral("VQ2"),
-                              QStringLiteral("VQ 2.5"));
+        ArchiveServer::create(filePath(u"a.vqa"_s), u"a"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        ArchiveServer::create(filePath(u"b.vqa"_s), u"b"_s, u"VQ2"_s, u"VQ 2.5"_s);
     }
     void TearDown() override {
         SdkApplication::setFactory({});
         ServerRegistry::setDefaultPath(QString());
     }
 
-    QString registryPath() const { return filePath(QStringLiteral("servers.json")); }
+    QString registryPath() const { return filePath(u"servers.json"_s); }
     std::unique_ptr<ArchiveServers> servers() const {
         return std::make_unique<ArchiveServers>(ServerRegistry(registryPath()));
     }
@@ -36,7 +35,8 @@ protected:
         QStringList parts;
         const SdkServerPtr defaultServer = servers.DefaultServer();
         for (const SdkServerPtr& server : servers.All())
-            parts << server->Name() + u':' + server->ServerKind() + (server == defaultServer ? u"*" : u"");
+            parts << server->Name() + u':' + server->ServerKind() +
+                         (server == defaultServer ? u"*"_s : QString());
         return parts.join(u' ').toStdString();
     }
 };
@@ -45,43 +45,41 @@ TEST_F(ArchiveServersTest, AddAndRemoveArePersistedAndAnnounced) {
     auto list = servers();
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->DefaultServer(), nullptr);
-    list->Add(QStringLiteral("Alpha"), filePath(QStringLiteral("a.vqa")), false);
-    list->Add(QStringLiteral("Beta"), QStringLiteral("b.vqa"), true);  // relative to the registry's folder
+    list->Add(u"Alpha"_s, filePath(u"a.vqa"_s), false);
+    list->Add(u"Beta"_s, u"b.vqa"_s, true);  // relative to the registry's folder
     EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2*");
 
-    EXPECT_EQ(raised([&] { list->Add(QStringLiteral("ALPHA"), QStringLiteral("b.vqa"), false); }).number(),
-              sdkerr::ServerUnknown);
-    const Error missing =
-        raised([&] { list->Add(QStringLiteral("Gamma"), QStringLiteral("gone.vqa"), true); });
+    EXPECT_EQ(raised([&] { list->Add(u"ALPHA"_s, u"b.vqa"_s, false); }).number(), sdkerr::ServerExists);
+    EXPECT_EQ(raised([&] { list->Add(u"Alpha "_s, u"b.vqa"_s, false); }).number(), sdkerr::ServerExists);
+    const Error missing = raised([&] { list->Add(u"Gamma"_s, u"gone.vqa"_s, true); });
     EXPECT_EQ(missing.number(), sdkerr::ServerUnavailable);
-    EXPECT_TRUE(missing.description().contains(QStringLiteral("gone.vqa")));
-    list->Add(QStringLiteral("Gamma"), filePath(QStringLiteral("a.vqa")), true);
+    EXPECT_TRUE(missing.description().contains(u"gone.vqa"_s));
+    list->Add(u"Gamma"_s, filePath(u"a.vqa"_s), true);
     EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2 Gamma:VQ3*");
 
     QSignalSpy removed(list.get(), &SdkServers::OnRemove);
-    list->Remove(QStringLiteral("gamma"));
-    EXPECT_EQ(raised([&] { list->Remove(QStringLiteral("Gamma")); }).number(), sdkerr::ServerUnknown);
+    list->Remove(u"gamma"_s);
+    EXPECT_EQ(raised([&] { list->Remove(u"Gamma"_s); }).number(), sdkerr::ServerUnknown);
     ASSERT_EQ(removed.count(), 1);
-    EXPECT_EQ(removed.at(0).at(0).toString(), QStringLiteral("Gamma"));
+    EXPECT_EQ(removed.at(0).at(0).toString(), u"Gamma"_s);
     auto fresh = servers();
     EXPECT_EQ(listed(*fresh), "Alpha:VQ3* Beta:VQ2");  // without a default the first one serves
-    EXPECT_EQ(raised([&] { fresh->Item(QStringLiteral("Gamma")); }).number(), sdkerr::ServerUnknown);
-    EXPECT_EQ(fresh->Item(QStringLiteral("beta"))->Name(), QStringLiteral("Beta"));
-    EXPECT_TRUE(QFile::exists(filePath(QStringLiteral("a.vqa"))));  // the archive itself stays
+    EXPECT_EQ(raised([&] { fresh->Item(u"Gamma"_s); }).number(), sdkerr::ServerUnknown);
+    EXPECT_EQ(fresh->Item(u"beta"_s)->Name(), u"Beta"_s);
+    EXPECT_TRUE(QFile::exists(filePath(u"a.vqa"_s)));  // the archive itself stays
 }
 
 TEST_F(ArchiveServersTest, LogOnThroughTheListAnnouncesTheOpenedServer) {
     auto list = servers();
-    list->Add(QStringLiteral("Alpha"), filePath(QStringLiteral("a.vqa")), true);
+    list->Add(u"Alpha"_s, filePath(u"a.vqa"_s), true);
     QSignalSpy opened(list.get(), &SdkServers::OnOpen);
-    SdkServerPtr alpha = list->Item(QStringLiteral("alpha"));
-    EXPECT_EQ(raised([&] { alpha->Open(QStringLiteral("vqadmin"), QStringLiteral("wrong")); }).number(),
-              sdkerr::LogonFailed);
+    SdkServerPtr alpha = list->Item(u"alpha"_s);
+    EXPECT_EQ(raised([&] { alpha->Open(u"vqadmin"_s, u"wrong"_s); }).number(), sdkerr::LogonFailed);
     EXPECT_EQ(opened.count(), 0);
-    alpha->Open(QStringLiteral("vqadmin"), QString());
+    alpha->Open(u"vqadmin"_s, QString());
     ASSERT_EQ(opened.count(), 1);
-    EXPECT_EQ(opened.at(0).at(0).toString(), QStringLiteral("Alpha"));
-    EXPECT_EQ(alpha->Name(), QStringLiteral("Alpha"));  // the registry's name, not the file's
+    EXPECT_EQ(opened.at(0).at(0).toString(), u"Alpha"_s);
+    EXPECT_EQ(alpha->Name(), u"Alpha"_s);  // the registry's name, not the file's
 }
 
 TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
@@ -101,13 +99,13 @@ TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
 }
 
 TEST_F(ArchiveServersTest, InstalledApplicationServesTheChosenRegistry) {
-    servers()->Add(QStringLiteral("Alpha"), QStringLiteral("a.vqa"), true);
+    servers()->Add(u"Alpha"_s, u"a.vqa"_s, true);
     ArchiveApplication::install(registryPath());
     SdkServersPtr installed = SdkApplication::instance()->Servers();
     EXPECT_EQ(installed, SdkApplication::instance()->Servers());
     EXPECT_EQ(listed(*installed), "Alpha:VQ3*");
-    installed->DefaultServer()->Open(QStringLiteral("vqadmin"), QString());
-    EXPECT_EQ(installed->Item(1)->UserName(), QStringLiteral("vqadmin"));
+    installed->DefaultServer()->Open(u"vqadmin"_s, QString());
+    EXPECT_EQ(installed->Item(1)->UserName(), u"vqadmin"_s);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 
 namespace vq::test {
 
+using namespace Qt::Literals::StringLiterals;
+
 // The error `body` raised; number 0 when it raised none.
 template <typename Body>
 Error raised(Body&& body) {
@@ -26,7 +28,7 @@ Error raised(Body&& body) {
     } catch (const Error& error) {
         return error;
     }
-    return Error(0, QString(), QStringLiteral("nothing was raised"));
+    return Error(0, QString(), u"nothing was raised"_s);
 }
 
 inline SdkNamedValues namedValues(std::initializer_list<std::pair<const char*, Variant>> pairs) {
@@ -69,16 +71,15 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
-    QString archivePath() const { return filePath(QStringLiteral("plant.vqa")); }
+    QString archivePath() const { return filePath(u"plant.vqa"_s); }
 
-    void createArchive(const QString& kind = QStringLiteral("VQ3"),
-                       const QString& version = QStringLiteral("VQ 3.4.1")) {
-        ArchiveServer::create(archivePath(), QStringLiteral("plant"), kind, version);
+    void createArchive(const QString& kind = u"VQ3"_s, const QString& version = u"VQ 3.4.1"_s) {
+        ArchiveServer::create(archivePath(), u"plant"_s, kind, version);
     }
-    std::shared_ptr<ArchiveServer> reopen() const {
-        return ArchiveServer::open(QStringLiteral("plant"), archivePath());
-    }
-    std::shared_ptr<ArchiveServer> logOn(const QString& user = QStringLiteral("vqadmin"),
+    std::shared_ptr<ArchiveServer> reopen() const { return ArchiveServer::open(u"plant"_s, archivePath()); }
+    // The point as a new connection reads it from the file.
+    SdkPointPtr stored(const QString& tag) const { return reopen()->Points()->Item(tag); }
+    std::shared_ptr<ArchiveServer> logOn(const QString& user = u"vqadmin"_s,
                                          const QString& password = QString()) const {
         auto server = reopen();
         server->Open(user, password);

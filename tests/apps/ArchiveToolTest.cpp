@@ -1,8 +1,12 @@
 // The vqarchive commands, run in-process against real archive files in a temporary folder.
 #include "ArchiveTool.h"
+#include "archive/ArchiveServer.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoints.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -135,3 +139,27 @@ TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
 }
 
 }  // namespace
+
+// Two processes on one archive: the tool seeds in a child process while this one creates points.
+// WAL and the busy timeout must let both finish without losing a write.
+TEST(ArchiveToolProcessTest, TwoProcessesWriteOneArchiveAtOnce) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("shared.vqa"));
+    auto server = vq::ArchiveServer::create(file, QStringLiteral("shared"), QStringLiteral("VQ3"),
+                                            QStringLiteral("VQ 3.4.1"));
+    server->Open(QStringLiteral("vqadmin"), QString());
+
+    QProcess seeder;
+    seeder.start(QStringLiteral(VQARCHIVE_BINARY), {QStringLiteral("seed"), file, QStringLiteral("20000")});
+    ASSERT_TRUE(seeder.waitForStarted());
+    // Keep writing for as long as the seeder runs, so the two really overlap.
+    int created = 0;
+    for (; created < 20 || !seeder.waitForFinished(0); ++created) {
+        vq::SdkNamedValues attributes;
+        attributes.Add(QStringLiteral("Descriptor"), vq::Variant(QStringLiteral("written beside the seeder")));
+        server->Points()->Add(QStringLiteral("PARALLEL-%1").arg(created), QStringLiteral("classic"), 12, attributes);
+    }
+    EXPECT_EQ(seeder.exitCode(), 0) << seeder.readAllStandardError().toStdString();
+    EXPECT_EQ(server->Points()->Count(), 20000 + created);
+    EXPECT_TRUE(vq::ArchiveServer::openFile(file)->Points()->Contains(QStringLiteral("parallel-19")));
+}

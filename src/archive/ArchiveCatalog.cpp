@@ -78,13 +78,25 @@ std::vector<AttributeDef> vq3Base() {
 
 std::vector<AttributeDef> vq3Classic() {
     return {
-        attr(u"Location1", T::Int32, i32(0)),  attr(u"Location2", T::Int32, i32(0)),
-        attr(u"Location3", T::Int32, i32(0)),  attr(u"Location4", T::Int32, i32(1)),
-        attr(u"Location5", T::Int32, i32(0)),  attr(u"InstrumentTag", T::String, text(u"")),
-        attr(u"SquareRoot", T::Int32, i32(0)), attr(u"Convers", T::Single, f32(1)),
-        attr(u"FilterCode", T::Int16, i16(0)), attr(u"TotalCode", T::Int16, i16(0)),
-        attr(u"SrcPtID", T::Int32, i32(0)),    attr(u"Res", T::Int16, i16(0)),
-        attr(u"UserInt1", T::Int32, i32(0)),   attr(u"UserReal1", T::Single, f32(0)),
+        attr(u"Location1", T::Int32, i32(0)),
+        attr(u"Location2", T::Int32, i32(0)),
+        attr(u"Location3", T::Int32, i32(0)),
+        attr(u"Location4", T::Int32, i32(1)),
+        attr(u"Location5", T::Int32, i32(0)),
+        attr(u"InstrumentTag", T::String, text(u"")),
+        attr(u"SquareRoot", T::Int32, i32(0)),
+        attr(u"Convers", T::Single, f32(1)),
+        attr(u"FilterCode", T::Int16, i16(0)),
+        attr(u"TotalCode", T::Int16, i16(0)),
+        attr(u"SrcPtID", T::Int32, i32(0)),
+        attr(u"Res", T::Int16, i16(0)),
+        attr(u"UserInt1", T::Int32, i32(0)),
+        attr(u"UserReal1", T::Single, f32(0)),
+        // Kept for points moved over from older servers; point searches may ask for them.
+        attr(u"DigStartCode", T::Int32, i32(0)),
+        attr(u"DigNumber", T::Int32, i32(0)),
+        attr(u"PointNumber", T::Int32, i32(0)),
+        attr(u"RecordType", T::Int16, i16(0)),
     };
 }
 

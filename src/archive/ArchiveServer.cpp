@@ -10,7 +10,9 @@
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPointList.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -131,6 +133,7 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
         throw Error(sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
                     QStringLiteral("The archive file \"%1\" already exists").arg(path));
     }
+    QDir().mkpath(QFileInfo(path).absolutePath());
     try {
         ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create);
         std::vector<ArchiveClassInfo> classes = ArchiveCatalog::standardClasses(kind);

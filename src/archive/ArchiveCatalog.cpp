@@ -76,28 +76,26 @@ std::vector<AttributeDef> vq3Base() {
     return a;
 }
 
-std::vector<AttributeDef> vq3Classic() {
+// Field wiring of a measurement, shared by the classic points of both server kinds.
+std::vector<AttributeDef> fieldAttributes() {
     return {
-        attr(u"Location1", T::Int32, i32(0)),
-        attr(u"Location2", T::Int32, i32(0)),
-        attr(u"Location3", T::Int32, i32(0)),
-        attr(u"Location4", T::Int32, i32(1)),
-        attr(u"Location5", T::Int32, i32(0)),
-        attr(u"InstrumentTag", T::String, text(u"")),
-        attr(u"SquareRoot", T::Int32, i32(0)),
-        attr(u"Convers", T::Single, f32(1)),
-        attr(u"FilterCode", T::Int16, i16(0)),
-        attr(u"TotalCode", T::Int16, i16(0)),
-        attr(u"SrcPtID", T::Int32, i32(0)),
-        attr(u"Res", T::Int16, i16(0)),
-        attr(u"UserInt1", T::Int32, i32(0)),
-        attr(u"UserReal1", T::Single, f32(0)),
-        // Kept for points moved over from older servers; point searches may ask for them.
-        attr(u"DigStartCode", T::Int32, i32(0)),
-        attr(u"DigNumber", T::Int32, i32(0)),
-        attr(u"PointNumber", T::Int32, i32(0)),
-        attr(u"RecordType", T::Int16, i16(0)),
+        attr(u"Location1", T::Int32, i32(0)),    attr(u"Location2", T::Int32, i32(0)),
+        attr(u"Location3", T::Int32, i32(0)),    attr(u"Location4", T::Int32, i32(1)),
+        attr(u"Location5", T::Int32, i32(0)),    attr(u"InstrumentTag", T::String, text(u"")),
+        attr(u"SquareRoot", T::Int32, i32(0)),   attr(u"Convers", T::Single, f32(1)),
+        attr(u"FilterCode", T::Int16, i16(0)),   attr(u"TotalCode", T::Int16, i16(0)),
+        attr(u"SrcPtID", T::Int32, i32(0)),      attr(u"Res", T::Int16, i16(0)),
+        attr(u"DigStartCode", T::Int32, i32(0)), attr(u"DigNumber", T::Int32, i32(0)),
     };
+}
+
+std::vector<AttributeDef> vq3Classic() {
+    std::vector<AttributeDef> a = fieldAttributes();
+    // PointNumber and RecordType stay for points moved over from older servers.
+    for (AttributeDef d : {attr(u"UserInt1", T::Int32, i32(0)), attr(u"UserReal1", T::Single, f32(0)),
+                           attr(u"PointNumber", T::Int32, i32(0)), attr(u"RecordType", T::Int16, i16(0))})
+        a.push_back(d);
+    return a;
 }
 
 std::vector<AttributeDef> vq3Totalizer() {
@@ -133,24 +131,11 @@ std::vector<AttributeDef> vq2Classic() {
         attr(u"RecNo", T::Int32, i32(0)),      attr(u"RecordType", T::Int16, i16(0)),
     };
     for (AttributeDef& d : compressionAttributes()) a.push_back(d);
+    for (AttributeDef& d : fieldAttributes()) a.push_back(d);
     for (AttributeDef d : {
-             attr(u"DigStartCode", T::Int32, i32(0)),
-             attr(u"DigNumber", T::Int32, i32(0)),
-             attr(u"Location1", T::Int32, i32(0)),
-             attr(u"Location2", T::Int32, i32(0)),
-             attr(u"Location3", T::Int32, i32(0)),
-             attr(u"Location4", T::Int32, i32(1)),
-             attr(u"Location5", T::Int32, i32(0)),
-             attr(u"InstrumentTag", T::String, text(u"")),
-             attr(u"SquareRoot", T::Int32, i32(0)),
-             attr(u"Convers", T::Single, f32(1)),
-             attr(u"FilterCode", T::Int16, i16(0)),
-             attr(u"TotalCode", T::Int16, i16(0)),
              attr(u"ScheduleType", T::String, text(u"")),
              attr(u"Period", T::Int32, i32(0)),
              attr(u"Clamp", T::Int16, i16(0)),
-             attr(u"Res", T::Int16, i16(0)),
-             attr(u"SrcPtID", T::Int32, i32(0)),
              attr(u"LongName", T::String, text(u"")),
              attr(u"ShortName", T::String, text(u"")),
              attr(u"DisplayGroup", T::String, text(u"")),

@@ -68,7 +68,21 @@ struct PointWriter::Draft {
         written[size_t(i)] = true;
     }
     bool stopped() const { return stopOnFirstError && failed->Count() > 0; }
+    // Attributes the write stores in their own columns.
+    std::vector<int> storedAttributes() const {
+        std::vector<int> stored;
+        for (size_t i = 0; i < values.size(); ++i)
+            if (written[i] && !ArchiveCatalog::isComputedAttribute(info->attributes[i].name))
+                stored.push_back(int(i));
+        return stored;
+    }
 };
+
+void PointWriter::bindAttribute(ArchiveStatement& statement, int position, const Draft& draft,
+                                int attribute) {
+    bindValue(statement, position, draft.info->attributes[size_t(attribute)].type,
+              draft.values[size_t(attribute)]);
+}
 
 std::optional<Variant> PointWriter::convert(const AttributeDef& def, const Variant& value, QString* reason) {
     if (value.isMissing()) {
@@ -272,35 +286,43 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     draft.tag = tag;
     for (const AttributeDef& def : info->attributes) draft.values.push_back(def.defaultValue);
     draft.written.assign(info->attributes.size(), true);
+    draft.set(QStringLiteral("Tag"), Variant(tag));
+    draft.set(QStringLiteral("PointType"), Variant(int32_t(pointType)));
+    applyEdits(draft, editsBesideArguments(draft, attributes, pointType));
+    stampCreation(draft);
+    checkPoint(draft);
+    if (failed.Count() > 0) raiseRefusal(draft, QStringLiteral("created"), failed);
+    return ArchivePointHeader{insertPoint(draft), tag, info->id, pointType};
+}
 
-    // The tag, type and class given as arguments win; the same names in the set must agree, or
-    // the stored attribute would contradict the tag key and the point object handed back.
+// The tag, type and class given as arguments win; the same names in the set must agree, or the
+// stored attribute would contradict the tag key and the point object handed back.
+SdkNamedValues PointWriter::editsBesideArguments(Draft& draft, const SdkNamedValues& attributes,
+                                                 SdkPointType pointType) {
     SdkNamedValues edits;
     for (const SdkNamedValue& pair : attributes) {
         if (isNamed(pair.Name(), u"Tag")) {
-            if (pair.Value().toString() != tag)
+            if (pair.Value().toString() != draft.tag)
                 refuse(draft, QStringLiteral("Tag"),
                        QStringLiteral("%1 differs from the tag \"%2\" the point is created with")
-                           .arg(quotedValue(pair.Value()), tag));
-            continue;
-        }
-        if (isNamed(pair.Name(), u"PointType")) {
+                           .arg(quotedValue(pair.Value()), draft.tag));
+        } else if (isNamed(pair.Name(), u"PointType")) {
             if (!pair.Value().isNumeric() || pair.Value().toInt32() != pointType)
                 refuse(draft, QStringLiteral("PointType"),
                        QStringLiteral("%1 differs from the point type %2 the point is created with")
                            .arg(quotedValue(pair.Value()))
                            .arg(pointType));
-            continue;
+        } else if (!isNamed(pair.Name(), u"PtClassName") ||
+                   pair.Value().toString().compare(draft.info->name, Qt::CaseInsensitive) != 0) {
+            edits.Add(pair.Name(), pair.Value());
         }
-        if (isNamed(pair.Name(), u"PtClassName") &&
-            pair.Value().toString().compare(info->name, Qt::CaseInsensitive) == 0)
-            continue;
-        edits.Add(pair.Name(), pair.Value());
     }
-    draft.set(QStringLiteral("Tag"), Variant(tag));
-    draft.set(QStringLiteral("PointType"), Variant(int32_t(pointType)));
-    applyEdits(draft, edits);
+    return edits;
+}
 
+// A new point belongs to its creator unless the set says otherwise; the audit fields are the
+// archive's own.
+void PointWriter::stampCreation(Draft& draft) {
     const QString user = m_server.UserName();
     const QStringList userGroups = m_server.groupsOf(user);
     for (const char16_t* owner : {u"PtOwner", u"DataOwner"})
@@ -313,16 +335,12 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     for (const char16_t* name : {u"CreationDate", u"ChangeDate"})
         draft.set(QString::fromUtf16(name), Variant(now));
     for (const char16_t* name : {u"Creator", u"Changer"}) draft.set(QString::fromUtf16(name), Variant(user));
-    checkPoint(draft);
-    if (failed.Count() > 0) raiseRefusal(draft, QStringLiteral("created"), failed);
+}
 
+qint64 PointWriter::insertPoint(const Draft& draft) {
+    const std::vector<int> stored = draft.storedAttributes();
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
-    std::vector<int> stored;
-    for (size_t i = 0; i < info->attributes.size(); ++i) {
-        if (ArchiveCatalog::isComputedAttribute(info->attributes[i].name)) continue;
-        columns.append(u'"' + info->attributes[i].name + u'"');
-        stored.push_back(int(i));
-    }
+    for (int i : stored) columns.append(u'"' + draft.info->attributes[size_t(i)].name + u'"');
     const QByteArray sql =
         QStringLiteral("INSERT INTO points(%1) VALUES(%2)")
             .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
@@ -330,14 +348,12 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     ArchiveDatabase& db = m_server.database();
     ArchiveTransaction transaction(db);
     auto insert = db.prepare(sql);
-    insert.bind(1, info->id).bind(2, foldKey(tag));
-    for (size_t c = 0; c < stored.size(); ++c)
-        bindValue(insert, int(c) + 3, info->attributes[size_t(stored[c])].type,
-                  draft.values[size_t(stored[c])]);
+    insert.bind(1, draft.info->id).bind(2, foldKey(draft.tag));
+    for (size_t c = 0; c < stored.size(); ++c) bindAttribute(insert, int(c) + 3, draft, stored[c]);
     insert.run();
     const qint64 id = db.lastInsertId();
     transaction.commit();
-    return ArchivePointHeader{id, tag, info->id, pointType};
+    return id;
 }
 
 void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
@@ -361,29 +377,26 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
 
     draft.set(QStringLiteral("ChangeDate"), Variant(QDateTime::currentDateTimeUtc()));
     draft.set(QStringLiteral("Changer"), Variant(m_server.UserName()));
+    storeUpdate(draft);
+    header.tag = draft.value(u"Tag").toString();
+    header.pointType = draft.value(u"PointType").toInt32();
+}
+
+void PointWriter::storeUpdate(const Draft& draft) {
+    const std::vector<int> stored = draft.storedAttributes();
     QStringList assignments = {QStringLiteral("tag_key = ?")};
-    std::vector<int> stored;
-    for (size_t i = 0; i < draft.values.size(); ++i) {
-        if (!draft.written[i] || ArchiveCatalog::isComputedAttribute(draft.info->attributes[i].name))
-            continue;
-        assignments.append(u'"' + draft.info->attributes[i].name + QStringLiteral("\" = ?"));
-        stored.push_back(int(i));
-    }
+    for (int i : stored)
+        assignments.append(u'"' + draft.info->attributes[size_t(i)].name + QStringLiteral("\" = ?"));
     const QByteArray sql =
         QStringLiteral("UPDATE points SET %1 WHERE point_id = ?").arg(assignments.join(u", ")).toUtf8();
-    const QString tag = draft.value(u"Tag").toString();
     ArchiveDatabase& db = m_server.database();
     ArchiveTransaction transaction(db);
     auto write = db.prepare(sql);
-    write.bind(1, foldKey(tag));
-    for (size_t c = 0; c < stored.size(); ++c)
-        bindValue(write, int(c) + 2, draft.info->attributes[size_t(stored[c])].type,
-                  draft.values[size_t(stored[c])]);
-    write.bind(int(stored.size()) + 2, header.id);
+    write.bind(1, foldKey(draft.value(u"Tag").toString()));
+    for (size_t c = 0; c < stored.size(); ++c) bindAttribute(write, int(c) + 2, draft, stored[c]);
+    write.bind(int(stored.size()) + 2, draft.pointId);
     write.run();
     transaction.commit();
-    header.tag = tag;
-    header.pointType = draft.value(u"PointType").toInt32();
 }
 
 }  // namespace vq

@@ -4,6 +4,8 @@
 
 namespace vq {
 
+class ArchiveStatement;
+
 // Checks and stores the attributes of one point. Every attribute is checked (known to the class,
 // convertible to its type, tag characters and uniqueness, non-zero span for numeric types, system
 // attributes left alone, digital set, access strings, owners and groups, the writer's rights);
@@ -29,6 +31,12 @@ private:
     void checkAccess(Draft& draft, const SdkNamedValues& edits);
     void refuse(Draft& draft, const QString& attribute, const QString& reason);
     [[noreturn]] void raiseRefusal(const Draft& draft, const QString& what, const SdkNamedValues& failed);
+    SdkNamedValues editsBesideArguments(Draft& draft, const SdkNamedValues& attributes,
+                                        SdkPointType pointType);
+    void stampCreation(Draft& draft);
+    qint64 insertPoint(const Draft& draft);
+    void storeUpdate(const Draft& draft);
+    static void bindAttribute(ArchiveStatement& statement, int position, const Draft& draft, int attribute);
 
     ArchiveServer& m_server;
 };

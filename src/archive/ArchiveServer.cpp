@@ -87,6 +87,52 @@ Variant defaultFromText(AttributeType type, const QString& text) {
     return Variant(text);
 }
 
+// One column per stored attribute of any class, in first-seen order.
+QStringList storedColumns(const std::vector<ArchiveClassInfo>& classes) {
+    QStringList columns;
+    for (const ArchiveClassInfo& info : classes)
+        for (const AttributeDef& def : info.attributes)
+            if (!ArchiveCatalog::isComputedAttribute(def.name) &&
+                !columns.contains(def.name, Qt::CaseInsensitive))
+                columns.append(def.name);
+    return columns;
+}
+
+void writeFacts(ArchiveDatabase& db, std::initializer_list<std::pair<const char*, QString>> facts) {
+    for (const auto& [key, value] : facts)
+        db.statement("INSERT INTO server_info(key, value) VALUES(?, ?)")
+            .bind(1, QString::fromLatin1(key))
+            .bind(2, value)
+            .run();
+}
+
+void writeClasses(ArchiveDatabase& db, const std::vector<ArchiveClassInfo>& classes) {
+    for (const ArchiveClassInfo& info : classes) {
+        db.statement("INSERT INTO point_classes(name, revision) VALUES(?, ?)")
+            .bind(1, info.name)
+            .bind(2, info.revision)
+            .run();
+        const qint64 classId = db.lastInsertId();
+        for (size_t s = 0; s < info.sets.size(); ++s) {
+            const AttributeSetDef& set = info.sets[s];
+            for (size_t a = 0; a < set.attributes.size(); ++a) {
+                const AttributeDef& def = set.attributes[a];
+                db.statement(
+                      "INSERT INTO class_attributes(class_id, set_position, set_name, position, name, type,"
+                      " default_value) VALUES(?, ?, ?, ?, ?, ?, ?)")
+                    .bind(1, classId)
+                    .bind(2, int(s))
+                    .bind(3, set.name)
+                    .bind(4, int(a))
+                    .bind(5, def.name)
+                    .bind(6, ArchiveCatalog::typeText(def.type))
+                    .bind(7, defaultText(def))
+                    .run();
+            }
+        }
+    }
+}
+
 }  // namespace
 
 struct ArchiveServer::Loaded {
@@ -136,49 +182,15 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
         ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create);
-        std::vector<ArchiveClassInfo> classes = ArchiveCatalog::standardClasses(kind);
-        QStringList columns;
-        for (const ArchiveClassInfo& info : classes)
-            for (const AttributeDef& def : info.attributes)
-                if (!ArchiveCatalog::isComputedAttribute(def.name) &&
-                    !columns.contains(def.name, Qt::CaseInsensitive))
-                    columns.append(def.name);
+        const std::vector<ArchiveClassInfo> classes = ArchiveCatalog::standardClasses(kind);
         ArchiveTransaction transaction(db);
-        db.execute(schemaSql(columns, classes));
-        const std::pair<const char*, QString> facts[] = {
-            {"name", name},
-            {"kind", kind},
-            {"version", version},
-            {"schema", QString::number(kSchemaVersion)},
-            {"created", dateText(QDateTime::currentDateTimeUtc())}};
-        for (const auto& [key, value] : facts)
-            db.statement("INSERT INTO server_info(key, value) VALUES(?, ?)")
-                .bind(1, QString::fromLatin1(key))
-                .bind(2, value)
-                .run();
-        for (const ArchiveClassInfo& info : classes) {
-            auto insertClass = db.statement("INSERT INTO point_classes(name, revision) VALUES(?, ?)");
-            insertClass.bind(1, info.name).bind(2, info.revision).run();
-            const qint64 classId = db.lastInsertId();
-            for (size_t s = 0; s < info.sets.size(); ++s) {
-                const AttributeSetDef& set = info.sets[s];
-                for (size_t a = 0; a < set.attributes.size(); ++a) {
-                    const AttributeDef& def = set.attributes[a];
-                    db.statement(
-                          "INSERT INTO class_attributes(class_id, set_position, set_name, position, name, "
-                          "type,"
-                          " default_value) VALUES(?, ?, ?, ?, ?, ?, ?)")
-                        .bind(1, classId)
-                        .bind(2, int(s))
-                        .bind(3, set.name)
-                        .bind(4, int(a))
-                        .bind(5, def.name)
-                        .bind(6, ArchiveCatalog::typeText(def.type))
-                        .bind(7, defaultText(def))
-                        .run();
-                }
-            }
-        }
+        db.execute(schemaSql(storedColumns(classes), classes));
+        writeFacts(db, {{"name", name},
+                        {"kind", kind},
+                        {"version", version},
+                        {"schema", QString::number(kSchemaVersion)},
+                        {"created", dateText(QDateTime::currentDateTimeUtc())}});
+        writeClasses(db, classes);
         transaction.commit();
     } catch (const Error&) {
         // A half-made archive would look like a damaged one later: leave nothing behind.

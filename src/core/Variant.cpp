@@ -186,7 +186,15 @@ int Variant::compare(const Variant& a, const Variant& b) {
     bool xNumeric = false, yNumeric = false;
     x = a.toDouble(&xNumeric);
     if (xNumeric) y = b.toDouble(&yNumeric);
-    if (xNumeric && yNumeric) return x < y ? -1 : (x > y ? 1 : 0);
+    if (xNumeric && yNumeric) {
+        // A single holds about seven digits: compared in double precision, 0.2f would differ
+        // from the "0.2" it displays as.
+        if (a.m_type == Type::Single || b.m_type == Type::Single) {
+            const float fx = float(x), fy = float(y);
+            return fx < fy ? -1 : (fx > fy ? 1 : 0);
+        }
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     return a.toString().compare(b.toString(), Qt::CaseInsensitive);
 }
 

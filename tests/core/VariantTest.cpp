@@ -91,6 +91,10 @@ TEST(VariantTest, NumericTextAndComparisonRules) {
         {Variant::null(), u""_s, 0},
         {Variant(), int32_t(0), -1},  // Empty is not numeric, so "" < "0"
         {Variant::date(2024, 1, 5), u"1/5/2024"_s, 0},
+        {0.2f, u"0.2"_s, 0},  // a single compares in single precision: typing its text back is no change
+        {0.2f, 0.2, 0},
+        {0.2f, u"0.2000001"_s, -1},
+        {0.2, u"0.2000001"_s, -1},
     };
     for (const CompareRow& row : comparisons) {
         SCOPED_TRACE(qPrintable(vq::debugText(row.a) + u" vs "_s + vq::debugText(row.b)));

@@ -1,21 +1,13 @@
+#include "ErrorNumber.h"
 #include "core/KeyedCollection.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace vq;
+using vq::test::errorNumberOf;
 
 namespace {
-
-template <typename Body>
-int32_t errorNumberOf(Body&& body) {
-    try {
-        body();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 QString keysOf(const KeyedCollection<int>& c) {
     QStringList out;

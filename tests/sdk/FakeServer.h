@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ErrorNumber.h"
+
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
@@ -68,15 +70,5 @@ private:
     QString m_name;
     QString m_user;
 };
-
-template <typename Body>
-int32_t errorNumberOf(Body&& body) {
-    try {
-        body();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace vq::test

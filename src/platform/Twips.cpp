@@ -18,13 +18,21 @@ double logicalDpi() {
     return 96.0;
 }
 
-void setLogicalDpiOverride(double dpi) { g_dpiOverride = dpi; }
+void setLogicalDpiOverride(double dpi) {
+    g_dpiOverride = dpi;
+}
 
-double twipsPerPixel() { return kTwipsPerInch / logicalDpi(); }
+double twipsPerPixel() {
+    return kTwipsPerInch / logicalDpi();
+}
 
-int twipsToPixels(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
+int twipsToPixels(int twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel()));
+}
 
-int pixelsToTwips(int pixels) { return static_cast<int>(std::lround(pixels * twipsPerPixel())); }
+int pixelsToTwips(int pixels) {
+    return static_cast<int>(std::lround(pixels * twipsPerPixel()));
+}
 
 QRect twipsToPixels(const QRect& twips) {
     // Convert the edges, not the size, so adjacent rectangles stay adjacent after rounding.
@@ -39,7 +47,9 @@ QSize twipsToPixels(const QSize& twips) {
     return QSize(twipsToPixels(twips.width()), twipsToPixels(twips.height()));
 }
 
-QPoint twipsToPixels(const QPoint& twips) { return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
+QPoint twipsToPixels(const QPoint& twips) {
+    return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y()));
+}
 
 QSize pixelsToTwips(const QSize& pixels) {
     return QSize(pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height()));

@@ -28,12 +28,15 @@ const QString kEnabled = QStringLiteral("Enabled");
 
 }  // namespace
 
-SecurityControl::Layout SecurityControl::layoutFor(int width) {
+SecurityControl::Layout SecurityControl::layoutFor(QSize size) {
+    const int width = size.width();
+    const QSize control(width, kHeight);
     if (width <= kNarrowWidth)
-        return {QRect(0, 0, 800, kHeight), QRect(750, 0, 800, kHeight), QRect(1500, 0, 800, kHeight)};
+        return {control, QRect(0, 0, 800, kHeight), QRect(750, 0, 800, kHeight),
+                QRect(1500, 0, 800, kHeight)};
     // Neighbouring lists overlap by 50 so their borders merge.
     const int third = width / 3;
-    return {QRect(0, 0, third + 50, kHeight), QRect(third, 0, third + 50, kHeight),
+    return {control, QRect(0, 0, third + 50, kHeight), QRect(third, 0, third + 50, kHeight),
             QRect(2 * width / 3, 0, third + 50, kHeight)};
 }
 
@@ -108,7 +111,7 @@ QSize SecurityControl::minimumSizeHint() const {
 }
 
 void SecurityControl::resizeEvent(QResizeEvent*) {
-    const Layout layout = layoutFor(pixelsToTwips(width()));
+    const Layout layout = layoutFor(pixelsToTwips(size()));
     // The world list reaches 50 twips past the right edge (2300 on a narrow control); it is cut
     // to the control so that its button stays whole.
     m_lists[0]->setGeometry(twipsToPixels(layout.owner).intersected(rect()));

@@ -25,13 +25,14 @@ public:
     static constexpr int kHeight = 315;
     static constexpr int kNarrowWidth = 2250;
 
-    // Child rectangles in twips for a control `width` twips wide; the height is always kHeight.
+    // The control's forced size and its lists' rectangles, in twips, for a control of `size`.
     struct Layout {
+        QSize control;
         QRect owner;
         QRect group;
         QRect world;
     };
-    static Layout layoutFor(int width);
+    static Layout layoutFor(QSize size);
 
     explicit SecurityControl(QWidget* parent = nullptr);
 

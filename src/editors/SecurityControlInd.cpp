@@ -20,8 +20,8 @@ constexpr uint32_t kDefaultForeColor = 0x000000;
 constexpr uint32_t kDefaultBackColor = 0xFFFFFF;
 }  // namespace
 
-QRect SecurityControlInd::layoutFor(int width) {
-    return QRect(0, 0, width, kHeight);
+SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
+    return {QSize(size.width(), kHeight), QRect(0, 0, size.width(), kHeight)};
 }
 
 SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Combo1(new QComboBox(this)) {
@@ -113,7 +113,7 @@ void SecurityControlInd::focusInEvent(QFocusEvent* event) {
 }
 
 void SecurityControlInd::resizeEvent(QResizeEvent*) {
-    m_Combo1->setGeometry(twipsToPixels(layoutFor(pixelsToTwips(width()))));
+    m_Combo1->setGeometry(twipsToPixels(layoutFor(pixelsToTwips(size())).list));
 }
 
 bool SecurityControlInd::eventFilter(QObject* watched, QEvent* event) {

@@ -24,8 +24,12 @@ class SecurityControlInd : public QWidget {
 public:
     static constexpr int kHeight = 315;
 
-    // The list's rectangle in twips for a control `width` twips wide; the height is always kHeight.
-    static QRect layoutFor(int width);
+    // The control's forced size and the list's rectangle, in twips, for a control of `size`.
+    struct Layout {
+        QSize control;
+        QRect list;
+    };
+    static Layout layoutFor(QSize size);
 
     explicit SecurityControlInd(QWidget* parent = nullptr);
 

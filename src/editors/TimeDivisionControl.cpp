@@ -74,9 +74,10 @@ Variant fromQVariant(const QVariant& value) {
 
 }  // namespace
 
-std::array<QRect, TimeDivisionControl::kUnitCount> TimeDivisionControl::layoutFor() {
-    return {QRect(1350, 0, 380, kFieldHeight), QRect(960, 0, 380, kFieldHeight),
-            QRect(570, 0, 380, kFieldHeight), QRect(0, 0, 560, kFieldHeight)};
+TimeDivisionControl::Layout TimeDivisionControl::layoutFor(QSize) {
+    return {kSize,
+            {QRect(1350, 0, 380, kFieldHeight), QRect(960, 0, 380, kFieldHeight),
+             QRect(570, 0, 380, kFieldHeight), QRect(0, 0, 560, kFieldHeight)}};
 }
 
 Variant TimeDivisionControl::ComputeTime(const std::array<QString, kUnitCount>& texts) {
@@ -108,18 +109,18 @@ std::array<QString, TimeDivisionControl::kUnitCount> TimeDivisionControl::Displa
 
 TimeDivisionControl::TimeDivisionControl(QWidget* parent) : QWidget(parent) {
     // Created left to right (days first) so the tab order runs days, hours, minutes, seconds.
-    const auto rects = layoutFor();
+    const Layout layout = layoutFor(kSize);
     for (int unit = Days; unit >= Seconds; --unit) {
         auto* field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("txtTime(%1)").arg(unit));
         field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         field->setTextMargins(0, 0, 0, 0);
-        field->setGeometry(twipsToPixels(rects[unit]));
+        field->setGeometry(twipsToPixels(layout.fields[unit]));
         field->installEventFilter(this);
         m_txtTime[unit] = field;
     }
     setFocusProxy(m_txtTime[Days]);
-    setFixedSize(twipsToPixels(kSize));
+    setFixedSize(twipsToPixels(layout.control));
     SetEnabled(true);
     // Shown from the start, so a new control reads 0 rather than "?" from empty fields.
     DisplayTime();

@@ -30,8 +30,13 @@ public:
     static constexpr int kUnitCount = 4;
     static constexpr QSize kSize{1745, 315};
 
-    // The fields' rectangles in twips, indexed by unit; the control's size is fixed.
-    static std::array<QRect, kUnitCount> layoutFor();
+    // The control's size (fixed, whatever `size` asks) and the fields' rectangles indexed by unit,
+    // in twips.
+    struct Layout {
+        QSize control;
+        std::array<QRect, kUnitCount> fields;
+    };
+    static Layout layoutFor(QSize size);
 
     // The fields' texts (indexed by unit) folded into seconds, or "?" when one does not read as a
     // number (an empty field included).

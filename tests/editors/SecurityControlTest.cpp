@@ -132,7 +132,8 @@ TEST(SecurityControlTest, LayoutInTwips) {
         {4500, {0, 0, 1550, 315}, {1500, 0, 1550, 315}, {3000, 0, 1550, 315}},
     };
     for (const Row& row : rows) {
-        const SecurityControl::Layout layout = SecurityControl::layoutFor(row.width);
+        const SecurityControl::Layout layout = SecurityControl::layoutFor(QSize(row.width, 1000));
+        EXPECT_EQ(layout.control, QSize(row.width, 315));
         EXPECT_EQ(layout.owner, row.owner) << row.width;
         EXPECT_EQ(layout.group, row.group) << row.width;
         EXPECT_EQ(layout.world, row.world) << row.width;
@@ -237,7 +238,8 @@ TEST(SecurityControlIndTest, FocusAndEnter) {
     window.editor->SetEnabled(false);
     window.editor->setFocus();
     EXPECT_FALSE(list->hasFocus());
-    EXPECT_EQ(SecurityControlInd::layoutFor(1500), QRect(0, 0, 1500, 315));
+    EXPECT_EQ(SecurityControlInd::layoutFor(QSize(1500, 600)).list, QRect(0, 0, 1500, 315));
+    EXPECT_EQ(SecurityControlInd::layoutFor(QSize(1500, 600)).control, QSize(1500, 315));
     EXPECT_EQ(list->geometry(), QRect(0, 0, 100, 21));
 }
 

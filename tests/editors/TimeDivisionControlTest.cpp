@@ -127,7 +127,9 @@ TEST(TimeDivisionControlTest, KeyReleasesValidateAndReportPendingChanges) {
 }
 
 TEST(TimeDivisionControlTest, LayoutTabOrderAndEnabled) {
-    const auto rects = TimeDivisionControl::layoutFor();
+    const TimeDivisionControl::Layout layout = TimeDivisionControl::layoutFor(QSize(3000, 600));
+    EXPECT_EQ(layout.control, QSize(1745, 315));
+    const auto& rects = layout.fields;
     EXPECT_EQ(rects[TimeDivisionControl::Days], QRect(0, 0, 560, 285));
     EXPECT_EQ(rects[TimeDivisionControl::Hours], QRect(570, 0, 380, 285));
     EXPECT_EQ(rects[TimeDivisionControl::Minutes], QRect(960, 0, 380, 285));

@@ -35,6 +35,8 @@ DropDownList::DropDownList(QWidget* parent) : QWidget(parent), m_Combo1(new QCom
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
     m_Combo1->installEventFilter(this);
     setFocusProxy(m_Combo1);
+    // The list keeps its height, so a layout must not make the control lower than the list.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     applyColors();
     connect(m_Combo1, &QComboBox::currentIndexChanged, this, [this] { Q_EMIT Click(); });
 }

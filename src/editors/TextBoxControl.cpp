@@ -85,8 +85,13 @@ void TextBoxControl::SetAlignment(int32_t alignment) {
         raiseInvalidPropertyValue(QStringLiteral("Alignment"));
     }
     m_Alignment = alignment;
-    m_Text1->setAlignment(kAlignments[size_t(alignment)] | Qt::AlignVCenter);
+    m_Text1->setAlignment(kAlignments[size_t(alignment)] | m_Vertical);
     markChanged(QStringLiteral("Alignment"));
+}
+
+void TextBoxControl::setVerticalTextAlignment(Qt::Alignment vertical) {
+    m_Vertical = vertical;
+    m_Text1->setAlignment(kAlignments[size_t(m_Alignment)] | m_Vertical);
 }
 
 void TextBoxControl::SetForeColor(uint32_t color) {

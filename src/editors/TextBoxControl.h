@@ -55,6 +55,8 @@ protected:
     QLineEdit* textBox() const { return m_Text1; }
     // The child beside the text box; set once by the subclass's constructor.
     void setSideControl(QWidget* side) { m_Side = side; }
+    // Where the text stands in a text box taller than its line; the horizontal part is Alignment.
+    void setVerticalTextAlignment(Qt::Alignment vertical);
 
     void initTextBoxProperties();
     void readTextBoxProperties(const PropertyBag& bag);
@@ -76,6 +78,7 @@ private:
     uint32_t m_ForeColor = 0;
     uint32_t m_BackColor = 0xFFFFFF;
     int32_t m_Alignment = 0;
+    Qt::Alignment m_Vertical = Qt::AlignVCenter;
 };
 
 }  // namespace vq

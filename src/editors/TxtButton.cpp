@@ -21,6 +21,8 @@ TxtButton::Layout TxtButton::layoutFor(QSize size, int16_t buttonWidth) {
 TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(createEllipsisButton(this)) {
     setSideControl(m_Command1);
     setTabOrder(textBox(), m_Command1);
+    // Any height lays out, but a form's layout should keep the designed one line.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(m_Command1, &QPushButton::clicked, this, [this] { Q_EMIT OnButtonClick(); });
     InitProperties();
 }

@@ -25,6 +25,7 @@ public:
     // The control's forced size and its children's rectangles, in twips.
     struct Layout {
         QSize control;
+        QRect frame;  // the sunken field the borderless text box sits in
         QRect text;
         QRect combo;
     };
@@ -55,6 +56,7 @@ protected:
     void applyColors() override;
     void textFocusLost() override;
     void layoutChildren() override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -44,18 +44,20 @@ TEST(TxtComboControlTest, LayoutKeepsTheListAtTheRightEdgeAndTheHeightAt315) {
         int16_t comboWidth;
         QRect text;
         QRect combo;
+        int frameWidth;
     };
     const std::vector<Row> rows = {
-        {{3000, 315}, 1155, {40, 50, 1785, 315}, {1860, 0, 1140, 315}},
-        {{1000, 315}, 1155, {40, 50, 0, 315}, {75, 0, 925, 315}},
-        {{3000, 900}, 2000, {40, 50, 940, 315}, {1015, 0, 1985, 315}},
-        {{50, 315}, 1155, {40, 50, 0, 315}, {75, 0, 0, 315}},
+        {{3000, 315}, 1155, {40, 50, 1785, 315}, {1860, 0, 1140, 315}, 1845},
+        {{1000, 315}, 1155, {40, 50, 0, 315}, {75, 0, 925, 315}, 0},
+        {{3000, 900}, 2000, {40, 50, 940, 315}, {1015, 0, 1985, 315}, 1000},
+        {{50, 315}, 1155, {40, 50, 0, 315}, {75, 0, 0, 315}, 0},
     };
     for (const Row& row : rows) {
         const TxtComboControl::Layout layout = TxtComboControl::layoutFor(row.size, row.comboWidth);
         EXPECT_EQ(layout.control, QSize(row.size.width(), 315)) << row.size.width();
         EXPECT_EQ(layout.text, row.text) << row.size.width();
         EXPECT_EQ(layout.combo, row.combo) << row.size.width();
+        EXPECT_EQ(layout.frame, QRect(0, 0, row.frameWidth, 315)) << row.size.width();
     }
 }
 

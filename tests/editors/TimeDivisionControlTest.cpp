@@ -150,8 +150,6 @@ TEST(TimeDivisionControlTest, LayoutTabOrderAndEnabled) {
     window.editor->SetEnabled(false);
     for (int unit = 0; unit < TimeDivisionControl::kUnitCount; ++unit)
         EXPECT_FALSE(field(window, unit)->isEnabled());
-    window.editor->SetHelpContextID(21001);
-    EXPECT_EQ(field(window, TimeDivisionControl::Days)->property("HelpContextID").toInt(), 21001);
 }
 
 // Reading applies Enabled and shows Time, keeps the colours without showing them; saving writes the

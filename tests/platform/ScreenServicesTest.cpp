@@ -61,10 +61,6 @@ TEST(ScreenServicesTest, PersistedColoursReadAsPlainOrThemeColours) {
 
 // Replaceable answers take over and hand back; measurements scale with the screen's DPI.
 TEST(ScreenServicesTest, ReplaceableAnswersAndTwipsMeasures) {
-    vq::setMousePositionSource([] { return QPoint(12, 34); });
-    EXPECT_EQ(vq::mousePosition(), QPoint(12, 34));
-    vq::setMousePositionSource({});
-
     EXPECT_TRUE(vq::scrollBarWidthPixels().has_value());
     vq::setScrollBarWidthSource([] { return std::optional<int>(); });
     EXPECT_FALSE(vq::scrollBarWidthPixels().has_value());

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringConverter>
-#include <QTextStream>
 
 #include <optional>
 
@@ -26,15 +25,25 @@ QString unquoted(const QString& value) {
     return value;
 }
 
-std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) {
+// UTF-8, or the single-byte code page older tools wrote when the bytes are no valid UTF-8.
+std::optional<QStringList> readLines(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return std::nullopt;
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) text = QString::fromLatin1(bytes);
+    if (text.startsWith(QChar::ByteOrderMark)) text.remove(0, 1);
+    return text.split(u'\n');
+}
+
+std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) {
+    const std::optional<QStringList> lines = readLines(path);
+    if (!lines) return std::nullopt;
     bool inSection = false;
     bool sectionSeen = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
+    for (const QString& rawLine : *lines) {
+        const QString line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(u';')) continue;
         if (line.startsWith(u'[')) {
             // Only the first section of a name counts.

@@ -19,7 +19,8 @@ QString profileFilePath(const QString& fileName);
 // - an absent file, section or key gives `defaultValue` less its trailing blanks;
 // - at most bufferLength - 1 characters are copied (the last buffer place holds the terminator),
 //   so a longer value is cut; a buffer length below 1 copies nothing and gives 0.
-// Lines starting with ';' are comments. The file is read as UTF-8.
+// Lines starting with ';' are comments. The file is read as UTF-8, or as Latin-1 when it is not
+// valid UTF-8.
 int GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                             QString& returned, int bufferLength, const QString& fileName);
 

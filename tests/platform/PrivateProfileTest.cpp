@@ -53,6 +53,7 @@ TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
         {"default cut too", "", 4, u"C:\\"_s},
         {"no room at all", "[VQPC]\nVQHOME=D:\\\n", 0, u""_s},
         {"UTF-8", "\xEF\xBB\xBF[VQPC]\nVQHOME=D:\\Mes donn\xC3\xA9\x65s\n", 81, u"D:\\Mes données"_s},
+        {"Latin-1", "[VQPC]\nVQHOME=D:\\Mes donn\xE9\x65s\n", 81, u"D:\\Mes données"_s},
     };
     for (const ProfileRow& row : rows) {
         QFile::remove(m_dir.filePath(u"VQPC.INI"_s));

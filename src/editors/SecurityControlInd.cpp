@@ -4,6 +4,7 @@
 #include "editors/SecurityStringParser.h"
 #include "editors/WidgetColors.h"
 #include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -16,8 +17,6 @@ const QString kEnabled = QStringLiteral("Enabled");
 const QString kSecurityScope = QStringLiteral("SecurityScope");
 const QString kForeColor = QStringLiteral("ForeColor");
 const QString kBackColor = QStringLiteral("BackColor");
-constexpr uint32_t kDefaultForeColor = 0x000000;
-constexpr uint32_t kDefaultBackColor = 0xFFFFFF;
 }  // namespace
 
 SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
@@ -91,16 +90,16 @@ void SecurityControlInd::ReadProperties(const PropertyBag& bag) {
     SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
     SetSecurityScope(bag.ReadProperty(kSecurityScope, int32_t(0)).toInt32());
     // Saved colours are kept but not shown until they are written again.
-    m_ForeColor = uint32_t(bag.ReadProperty(kForeColor, int32_t(kDefaultForeColor)).toInt32());
-    m_BackColor = uint32_t(bag.ReadProperty(kBackColor, int32_t(kDefaultBackColor)).toInt32());
+    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
+    m_BackColor = bag.ReadColor(kBackColor, kWhite);
     m_Combo1->setEnabled(m_Enabled);
 }
 
 void SecurityControlInd::WriteProperties(PropertyBag& bag) const {
     bag.WriteProperty(kEnabled, m_Enabled, true);
     bag.WriteProperty(kSecurityScope, m_SecurityScope, int32_t(0));
-    bag.WriteProperty(kForeColor, int32_t(m_ForeColor), int32_t(kDefaultForeColor));
-    bag.WriteProperty(kBackColor, int32_t(m_BackColor), int32_t(kDefaultBackColor));
+    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
+    bag.WriteColor(kBackColor, m_BackColor, kWhite);
 }
 
 QSize SecurityControlInd::sizeHint() const {

@@ -3,6 +3,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/WidgetColors.h"
 #include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
 #include <QFocusEvent>
@@ -25,8 +26,6 @@ const QString kForeColor = QStringLiteral("ForeColor");
 const QString kBackColor = QStringLiteral("BackColor");
 const QString kTime = QStringLiteral("Time");
 const QString kUnknown = QStringLiteral("?");
-constexpr uint32_t kDefaultForeColor = 0x000000;
-constexpr uint32_t kDefaultBackColor = 0xFFFFFF;
 
 // The fields are narrow: a longer number (a fraction of a second, a large day count) is shown in a
 // smaller font rather than cut, down to three quarters of the control's font; the tool tip holds
@@ -170,23 +169,23 @@ void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {
 
 void TimeDivisionControl::InitProperties() {
     SetEnabled(true);
-    m_ForeColor = kDefaultForeColor;
-    m_BackColor = kDefaultBackColor;
+    m_ForeColor = kBlack;
+    m_BackColor = kWhite;
     m_Time = int32_t(0);
 }
 
 void TimeDivisionControl::ReadProperties(const PropertyBag& bag) {
     SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
     // Saved colours are kept but not shown until they are written again.
-    m_ForeColor = uint32_t(bag.ReadProperty(kForeColor, int32_t(kDefaultForeColor)).toInt32());
-    m_BackColor = uint32_t(bag.ReadProperty(kBackColor, int32_t(kDefaultBackColor)).toInt32());
+    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
+    m_BackColor = bag.ReadColor(kBackColor, kWhite);
     SetTime(bag.ReadProperty(kTime, int32_t(0)));
 }
 
 void TimeDivisionControl::WriteProperties(PropertyBag& bag) const {
     bag.WriteProperty(kEnabled, m_Enabled, true);
-    bag.WriteProperty(kForeColor, int32_t(m_ForeColor), int32_t(kDefaultForeColor));
-    bag.WriteProperty(kBackColor, int32_t(m_BackColor), int32_t(kDefaultBackColor));
+    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
+    bag.WriteColor(kBackColor, m_BackColor, kWhite);
     bag.WriteProperty(kTime, m_Time, int32_t(0));
 }
 

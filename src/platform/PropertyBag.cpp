@@ -151,6 +151,14 @@ void PropertyBag::WriteProperty(const QString& name, const Variant& value, const
         m_entries.insert(name.toCaseFolded(), Entry{name, value});
 }
 
+uint32_t PropertyBag::ReadColor(const QString& name, uint32_t defaultValue) const {
+    return uint32_t(ReadProperty(name, int32_t(defaultValue)).toInt32());
+}
+
+void PropertyBag::WriteColor(const QString& name, uint32_t value, uint32_t defaultValue) {
+    WriteProperty(name, int32_t(value), int32_t(defaultValue));
+}
+
 bool PropertyBag::contains(const QString& name) const {
     return m_entries.contains(name.toCaseFolded());
 }

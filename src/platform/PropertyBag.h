@@ -20,6 +20,10 @@ public:
     // otherwise removes the name.
     void WriteProperty(const QString& name, const Variant& value, const Variant& defaultValue);
 
+    // Colours are saved as 32-bit integers (0x00BBGGRR, or a flagged theme colour).
+    uint32_t ReadColor(const QString& name, uint32_t defaultValue) const;
+    void WriteColor(const QString& name, uint32_t value, uint32_t defaultValue);
+
     bool contains(const QString& name) const;
     int count() const;
     QStringList names() const;  // as first written, in alphabetical order of their folded form

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vq {
@@ -42,15 +43,23 @@ void fitFontToText(QLineEdit& field) {
     field.setToolTip(QFontMetrics(font).horizontalAdvance(field.text()) > room ? field.text() : QString());
 }
 
-// Fifteen significant digits, so a remainder such as 3661.1 - 3660 shows as 1.1; never "-0".
+// Fifteen significant digits; never "-0".
 QString plainNumber(double value) {
     return QString::number(value == 0 ? 0.0 : value, 'g', 15);
 }
 
+// The seconds left after taking out days, hours and minutes, rounded to the fifteen significant
+// digits of the largest number the subtractions went through: 3661.1 leaves 1.1, not the
+// 1.0999999999999 they give.
+double secondsLeft(double remainder, double largest) {
+    const int wholeDigits = largest < 1 ? 0 : int(std::floor(std::log10(largest))) + 1;
+    const double scale = std::pow(10.0, std::clamp(15 - wholeDigits, 0, 15));
+    const double rounded = std::round(remainder * scale) / scale;
+    return rounded < 60 ? rounded : remainder;
+}
+
 QVariant toQVariant(const Variant& value) {
-    bool numeric = false;
-    const double number = value.toDouble(&numeric);
-    if (value.isNumberType() || value.type() == Variant::Type::Boolean) return number;
+    if (value.isNumberType() || value.type() == Variant::Type::Boolean) return value.toDouble();
     if (value.isEmpty() || value.isNull() || value.isMissing()) return QVariant();
     return value.toString();
 }
@@ -97,12 +106,14 @@ std::array<QString, TimeDivisionControl::kUnitCount> TimeDivisionControl::Displa
         return {kUnknown, QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     // Floor division, so a negative span shows as negative days and positive smaller units.
     std::array<QString, kUnitCount> texts;
+    double largest = std::fabs(t);
     for (int unit = Days; unit > Seconds; --unit) {
         const double count = std::floor(t / kUnitSeconds[unit]);
         t -= kUnitSeconds[unit] * count;
+        largest = std::max(largest, std::fabs(kUnitSeconds[unit] * count));
         texts[unit] = plainNumber(count);
     }
-    texts[Seconds] = plainNumber(t);
+    texts[Seconds] = plainNumber(secondsLeft(t, largest));
     return texts;
 }
 
@@ -213,6 +224,12 @@ void TimeDivisionControl::DisplayTime() {
         m_txtTime[unit]->setText(texts[unit]);
         fitFontToText(*m_txtTime[unit]);
     }
+}
+
+void TimeDivisionControl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        for (QLineEdit* field : m_txtTime) fitFontToText(*field);
 }
 
 void TimeDivisionControl::ValidateField(int index) {

@@ -221,6 +221,12 @@ TEST(SecurityControlIndTest, ShortStrings) {
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(window.editor->Security(), u"o:r g: w:"_s);
+
+    // A scope past the world token edits no token: the rebuild keeps the three it has.
+    window.editor->SetSecurityScope(3);
+    window.editor->SetSecurity(u"o:rw g:r w: o:w"_s);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
 }
 
 // Focus given to the control goes on to an enabled list; Enter is reported and passed on.

@@ -98,14 +98,14 @@ void ComboButton::InitProperties() {
 
 void ComboButton::ReadProperties(const PropertyBag& bag) {
     SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    m_ForeColor = uint32_t(bag.ReadProperty(QStringLiteral("ForeColor"), int32_t(kBlack)).toInt32());
-    m_BackColor = uint32_t(bag.ReadProperty(QStringLiteral("BackColor"), int32_t(kWhite)).toInt32());
+    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kBlack);
+    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kWhite);
 }
 
 void ComboButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteProperty(QStringLiteral("ForeColor"), int32_t(m_ForeColor), int32_t(kBlack));
-    bag.WriteProperty(QStringLiteral("BackColor"), int32_t(m_BackColor), int32_t(kWhite));
+    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kBlack);
+    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kWhite);
 }
 
 QSize ComboButton::sizeHint() const {

@@ -95,10 +95,8 @@ void DropDownList::Clear() {
 // Loaded straight into the list, without marking anything changed. The host fills the list
 // later, so a saved index past its end means no selection rather than an error.
 void DropDownList::ReadProperties(const PropertyBag& bag) {
-    m_BackColor =
-        uint32_t(bag.ReadProperty(QStringLiteral("BackColor"), int32_t(kDefaultBackColor)).toInt32());
-    m_ForeColor =
-        uint32_t(bag.ReadProperty(QStringLiteral("ForeColor"), int32_t(kDefaultForeColor)).toInt32());
+    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kDefaultBackColor);
+    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kDefaultForeColor);
     applyColors();
     m_Combo1->setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
     QFont font = containerFont();
@@ -109,8 +107,8 @@ void DropDownList::ReadProperties(const PropertyBag& bag) {
 }
 
 void DropDownList::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("BackColor"), int32_t(m_BackColor), int32_t(kDefaultBackColor));
-    bag.WriteProperty(QStringLiteral("ForeColor"), int32_t(m_ForeColor), int32_t(kDefaultForeColor));
+    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kDefaultBackColor);
+    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kDefaultForeColor);
     bag.WriteProperty(QStringLiteral("Enabled"), Enabled(), true);
     bag.WriteProperty(QStringLiteral("Font"), Font().toString(), containerFont().toString());
     bag.WriteProperty(QStringLiteral("ListIndex"), ListIndex(), int16_t(0));

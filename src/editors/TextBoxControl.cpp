@@ -122,16 +122,16 @@ void TextBoxControl::initTextBoxProperties() {
 void TextBoxControl::readTextBoxProperties(const PropertyBag& bag) {
     SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
     SetText(bag.ReadProperty(QStringLiteral("Text"), QString()).toString());
-    m_ForeColor = uint32_t(bag.ReadProperty(QStringLiteral("ForeColor"), int32_t(kBlack)).toInt32());
-    m_BackColor = uint32_t(bag.ReadProperty(QStringLiteral("BackColor"), int32_t(kWhite)).toInt32());
+    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kBlack);
+    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kWhite);
     SetAlignment(bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32());
 }
 
 void TextBoxControl::writeTextBoxProperties(PropertyBag& bag) const {
     bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
     bag.WriteProperty(QStringLiteral("Text"), m_Text, QString());
-    bag.WriteProperty(QStringLiteral("ForeColor"), int32_t(m_ForeColor), int32_t(kBlack));
-    bag.WriteProperty(QStringLiteral("BackColor"), int32_t(m_BackColor), int32_t(kWhite));
+    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kBlack);
+    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kWhite);
     bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
 }
 

@@ -18,12 +18,13 @@ namespace vq {
 namespace {
 constexpr int32_t kTextLeft = 40;
 constexpr int32_t kTextTop = 50;
+constexpr int32_t kTextRoom = 60;  // the width beside the list that the text does not get
 constexpr int32_t kGap = 75;       // from the text box's width to the list's left edge
 constexpr int32_t kFrameGap = 15;  // between the text's frame and the list
 }  // namespace
 
 TxtComboControl::Layout TxtComboControl::layoutFor(QSize size, int16_t comboWidth) {
-    const int32_t textWidth = NonNegative(size.width() - comboWidth - 60);
+    const int32_t textWidth = NonNegative(size.width() - comboWidth - kTextRoom);
     const int32_t comboLeft = textWidth + kGap;
     const int32_t frameWidth = textWidth > 0 ? comboLeft - kFrameGap : 0;
     return {QSize(size.width(), kHeight), QRect(0, 0, frameWidth, kHeight),

@@ -81,17 +81,6 @@ TEST(OptOnOffTest, WrittenValuesAreSilentClicksRaiseOneEvent) {
     }
 }
 
-TEST(OptOnOffTest, DisabledControlIgnoresClicks) {
-    Window w;
-    QSignalSpy clicks(w.editor, &OptOnOff::OnOptionClick);
-    w.editor->SetEnabled(false);
-    EXPECT_FALSE(w.optOn()->isEnabled());
-    EXPECT_FALSE(w.optOff()->isEnabled());
-    Window::click(w.optOff());
-    EXPECT_EQ(clicks.count(), 0);
-    EXPECT_EQ(w.editor->Value(), -1);
-}
-
 TEST(OptOnOffTest, LoadedValueIsShownWithoutMarkingItChanged) {
     PropertyBag bag;
     bag.WriteProperty(u"Value"_s, int16_t(0), int16_t(-1));

@@ -160,19 +160,3 @@ TEST(TxtButtonTest, BadValuesForTheTextBoxAreErrors) {
     EXPECT_EQ(control.Alignment(), 0);
     EXPECT_EQ(control.BorderStyle(), 1);
 }
-
-TEST(TxtButtonTest, SelectionPropertiesWorkOnTheTextBox) {
-    TxtButton control;
-    control.SetText(u"abcdef"_s);
-    control.SetSelStart(2);
-    control.SetSelLength(3);
-    EXPECT_EQ(control.SelText(), u"cde"_s);
-    control.SetSelText(u"X"_s);
-    EXPECT_EQ(control.Text(), u"abXf"_s);
-    EXPECT_EQ(control.SelStart(), 3);
-    EXPECT_EQ(control.SelLength(), 0);
-    control.SetSelStart(99);
-    control.SetSelLength(99);
-    EXPECT_EQ(control.SelStart(), 4);
-    EXPECT_EQ(control.SelText(), QString());
-}

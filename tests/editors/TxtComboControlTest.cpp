@@ -1,8 +1,6 @@
 #include "editors/TxtComboControl.h"
 
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
-#include "editors/PropertyErrors.h"
 #include "platform/PropertyBag.h"
 
 #include <QComboBox>
@@ -134,18 +132,6 @@ TEST(TxtComboControlTest, LeavingTheTextRaisesTextLostFocus) {
     EXPECT_EQ(w.log.text(), u"KeyUp KeyUp LostFocus"_s);
     EXPECT_TRUE(w.combo1()->hasFocus());
     EXPECT_EQ(w.editor->Text(), u"ab"_s);
-}
-
-TEST(TxtComboControlTest, ListPropertiesAndTheirErrors) {
-    Window w;
-    w.editor->SetListIndex(1);
-    EXPECT_EQ(w.editor->ComboText(), u"Beta"_s);
-    EXPECT_EQ(vq::test::errorNumberOf([&] { w.editor->SetListIndex(3); }), vq::kInvalidPropertyValue);
-    EXPECT_EQ(vq::test::errorNumberOf([&] { w.editor->SetListIndex(-2); }), vq::kInvalidPropertyValue);
-    EXPECT_EQ(w.editor->ListIndex(), 1);
-    w.editor->SetListIndex(-1);
-    EXPECT_EQ(w.editor->ComboText(), QString());
-    EXPECT_EQ(w.editor->DefaultComboWidth(), 1155);
 }
 
 TEST(TxtComboControlTest, ColoursReachBothChildrenWhenWrittenButOnlyStoreWhenLoaded) {

@@ -84,6 +84,7 @@ void ComboButton::AddItem(const QString& text) {
     insertComboItem(*m_Combo1, text, 1);
     m_Combo1->setCurrentIndex(1);
     if (m_Combo1->count() > kMaxItems) m_Combo1->removeItem(kMaxItems);
+    fitDroppedListToItems(*m_Combo1);
 }
 
 // The blank item comes back at once, so the next entry has its place at position 1.

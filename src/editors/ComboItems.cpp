@@ -2,8 +2,13 @@
 
 #include "editors/PropertyErrors.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QSignalBlocker>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace vq {
 
@@ -18,11 +23,24 @@ void insertComboItem(QComboBox& combo, const QString& text, int position) {
     const QSignalBlocker blocker(combo);
     combo.insertItem(position, text);
     if (!hadSelection) combo.setCurrentIndex(-1);
+    fitDroppedListToItems(combo);
 }
 
 void clearComboItems(QComboBox& combo) {
     const QSignalBlocker blocker(combo);
     combo.clear();
+    fitDroppedListToItems(combo);
+}
+
+void fitDroppedListToItems(QComboBox& combo) {
+    QAbstractItemView* view = combo.view();
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int i = 0; i < combo.count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(combo.itemText(i)));
+    // Room for the item's margins and a scroll bar beside the text.
+    const int room = 4 * metrics.averageCharWidth() + combo.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    view->setMinimumWidth(widest > 0 ? widest + room : 0);
 }
 
 void setComboListIndex(QComboBox& combo, int index) {

@@ -6,6 +6,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QSignalSpy>
 
@@ -42,11 +43,19 @@ QString keyTrace(Window& w, const std::function<void()>& type) {
 
 }  // namespace
 
-TEST(DropDownListTest, ListTakesTheControlsWidth) {
+TEST(DropDownListTest, ListTakesTheControlsWidthAndDropsWideEnoughForItsItems) {
     EXPECT_EQ(DropDownList::layoutFor(QSize(2500, 600)), QRect(0, 0, 2500, 315));
     Window w;
     w.editor->resize(vq::twipsToPixels(QSize(3000, 315)));
     EXPECT_EQ(w.combo1()->geometry(), QRect(0, 0, 200, 21));
+
+    const QString longItem = u"A digital state name far wider than the list box"_s;
+    w.editor->AddItem(longItem);
+    const int itemWidth = w.combo1()->view()->fontMetrics().horizontalAdvance(longItem);
+    EXPECT_GT(w.combo1()->view()->minimumWidth(), itemWidth);
+    w.combo1()->showPopup();
+    EXPECT_GT(w.combo1()->view()->width(), itemWidth);
+    w.combo1()->hidePopup();
 }
 
 TEST(DropDownListTest, KeyEventsCarryCodesShiftAndCharacter) {

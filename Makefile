@@ -9,7 +9,7 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test test-asan bench demo fuzz format clean
+.PHONY: deps configure build test test-asan bench demo gallery fuzz format clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -43,6 +43,10 @@ bench: build
 
 demo: build
 	$(BUILD_DIR)/apps/vqarchive/vqarchive demo
+
+# The editors gallery in a window; SCREENSHOT=FILE renders it offscreen to a PNG file instead.
+gallery: build
+	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT))
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

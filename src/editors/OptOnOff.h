@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+#include <cstdint>
+
+class QRadioButton;
+
+namespace vq {
+
+class PropertyBag;
+
+// A pair of option buttons "On" and "Off" for a two-state attribute. Writing `Value` moves the
+// buttons silently; only a user's click raises `OnOptionClick`.
+class OptOnOff : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(qint16 Value READ Value WRITE SetValue)
+
+public:
+    // The control's fixed size and its buttons, in twips.
+    struct Layout {
+        QSize control;
+        QRect on;
+        QRect off;
+    };
+    static Layout layoutFor(QSize size);
+
+    explicit OptOnOff(QWidget* parent = nullptr);
+
+    bool Enabled() const { return m_Enabled; }
+    void SetEnabled(bool enabled);
+    // 0 is off, any other value on; a written value reads back as written.
+    int16_t Value() const { return m_Value; }
+    void SetValue(int16_t value);
+
+    void InitProperties();
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void PropertyChanged(const QString& name);
+    void OnOptionClick();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showValue(int16_t value);
+    void optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t value);
+
+    QRadioButton* m_optOn;
+    QRadioButton* m_optOff;
+    bool m_Enabled = true;
+    int16_t m_Value = -1;
+    bool m_Busy = false;
+};
+
+}  // namespace vq

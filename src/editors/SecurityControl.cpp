@@ -1,0 +1,128 @@
+#include "editors/SecurityControl.h"
+
+#include "editors/KeyCodes.h"
+#include "platform/PropertyBag.h"
+#include "platform/Twips.h"
+
+#include <QComboBox>
+#include <QEvent>
+
+#include <algorithm>
+
+namespace vq {
+
+namespace {
+
+struct ScopeList {
+    const char* objectName;
+    const char* prefix;
+};
+
+constexpr std::array<ScopeList, SecurityStringParser::kScopeCount> kScopeLists{{
+    {"cboOwner", "O:"},
+    {"cboGroup", "G:"},
+    {"cboWorld", "W:"},
+}};
+
+const QString kEnabled = QStringLiteral("Enabled");
+
+}  // namespace
+
+SecurityControl::Layout SecurityControl::layoutFor(QSize size) {
+    const int width = size.width();
+    const QSize control(width, kHeight);
+    if (width <= kNarrowWidth)
+        return {control, QRect(0, 0, 800, kHeight), QRect(750, 0, 800, kHeight),
+                QRect(1500, 0, 800, kHeight)};
+    // Neighbouring lists overlap by 50 so their borders merge.
+    const int third = width / 3;
+    return {control, QRect(0, 0, third + 50, kHeight), QRect(third, 0, third + 50, kHeight),
+            QRect(2 * width / 3, 0, third + 50, kHeight)};
+}
+
+SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
+    for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(QString::fromLatin1(kScopeLists[scope].objectName));
+        const QString prefix = QString::fromLatin1(kScopeLists[scope].prefix);
+        for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
+            list->addItem(prefix + SecurityStringParser::GetShortName(level));
+        // Filling selects the first item; the lists show nothing until Security is written.
+        list->setCurrentIndex(-1);
+        list->installEventFilter(this);
+        connect(list, &QComboBox::currentIndexChanged, this, [this, scope] { listSelected(scope); });
+        m_lists[scope] = list;
+    }
+    setFocusProxy(m_lists[0]);
+    setFixedHeight(twipsToPixels(kHeight));
+    SetEnabled(true);
+}
+
+void SecurityControl::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    Q_EMIT PropertyChanged(kEnabled);
+    setEnabled(enabled);
+    for (QComboBox* list : m_lists) list->setEnabled(enabled);
+}
+
+QString SecurityControl::Security() const {
+    if (std::find(m_lastIndex.begin(), m_lastIndex.end(), -1) != m_lastIndex.end()) return QString();
+    return SecurityStringParser::BuildSecurityString(
+        {m_lists[0]->currentIndex(), m_lists[1]->currentIndex(), m_lists[2]->currentIndex()});
+}
+
+void SecurityControl::SetSecurity(const QString& security) {
+    // Read every token first: a short string fails before the lists lose what they show.
+    std::array<int32_t, SecurityStringParser::kScopeCount> levels{};
+    for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope)
+        levels[scope] = SecurityStringParser::GetIndex(security, scope);
+    // With every last index at -1 the selection handlers only record the new indices.
+    m_lastIndex.fill(-1);
+    for (QComboBox* list : m_lists) list->setCurrentIndex(-1);
+    for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope)
+        m_lists[scope]->setCurrentIndex(levels[scope]);
+}
+
+void SecurityControl::listSelected(int scope) {
+    const int16_t current = int16_t(m_lists[scope]->currentIndex());
+    const bool changedByUser = m_lastIndex[scope] != -1 && current != m_lastIndex[scope];
+    m_lastIndex[scope] = current;
+    if (changedByUser) Q_EMIT OnListIndexChange();
+}
+
+void SecurityControl::InitProperties() {
+    SetEnabled(true);
+}
+
+void SecurityControl::ReadProperties(const PropertyBag& bag) {
+    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
+}
+
+void SecurityControl::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(kEnabled, m_Enabled, true);
+}
+
+QSize SecurityControl::sizeHint() const {
+    return twipsToPixels(QSize(3000, kHeight));
+}
+
+QSize SecurityControl::minimumSizeHint() const {
+    return twipsToPixels(QSize(kNarrowWidth, kHeight));
+}
+
+void SecurityControl::resizeEvent(QResizeEvent*) {
+    const Layout layout = layoutFor(pixelsToTwips(size()));
+    // The world list reaches 50 twips past the right edge (2300 on a narrow control); it is cut
+    // to the control so that its button stays whole.
+    m_lists[0]->setGeometry(twipsToPixels(layout.owner).intersected(rect()));
+    m_lists[1]->setGeometry(twipsToPixels(layout.group).intersected(rect()));
+    m_lists[2]->setGeometry(twipsToPixels(layout.world).intersected(rect()));
+}
+
+bool SecurityControl::eventFilter(QObject* watched, QEvent* event) {
+    // Enter is reported and still reaches the list.
+    if (isEnterKeyPress(event)) Q_EMIT OnEnterKeyPress();
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vq

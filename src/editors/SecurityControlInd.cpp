@@ -1,0 +1,124 @@
+#include "editors/SecurityControlInd.h"
+
+#include "editors/KeyCodes.h"
+#include "editors/SecurityStringParser.h"
+#include "editors/WidgetColors.h"
+#include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
+#include "platform/Twips.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+
+namespace vq {
+
+namespace {
+const QString kEnabled = QStringLiteral("Enabled");
+const QString kSecurityScope = QStringLiteral("SecurityScope");
+const QString kForeColor = QStringLiteral("ForeColor");
+const QString kBackColor = QStringLiteral("BackColor");
+}  // namespace
+
+SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
+    return {QSize(size.width(), kHeight), QRect(0, 0, size.width(), kHeight)};
+}
+
+SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Combo1(new QComboBox(this)) {
+    m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
+        m_Combo1->addItem(SecurityStringParser::GetLongName(level));
+    m_Combo1->setCurrentIndex(-1);
+    m_Combo1->installEventFilter(this);
+    connect(m_Combo1, &QComboBox::currentIndexChanged, this, [this] { listSelected(); });
+    setFixedHeight(twipsToPixels(kHeight));
+    SetEnabled(true);
+}
+
+void SecurityControlInd::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    Q_EMIT PropertyChanged(kEnabled);
+    m_Combo1->setEnabled(enabled);
+}
+
+void SecurityControlInd::SetSecurityScope(int32_t scope) {
+    m_SecurityScope = scope;
+    Q_EMIT PropertyChanged(kSecurityScope);
+}
+
+void SecurityControlInd::SetSecurity(const QString& security) {
+    const int32_t level = SecurityStringParser::GetIndex(security, m_SecurityScope);
+    m_Security = security;
+    m_Combo1->setCurrentIndex(level);
+}
+
+void SecurityControlInd::SetForeColor(uint32_t color) {
+    m_ForeColor = color;
+    applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
+    Q_EMIT PropertyChanged(kForeColor);
+}
+
+void SecurityControlInd::SetBackColor(uint32_t color) {
+    m_BackColor = color;
+    applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
+    Q_EMIT PropertyChanged(kBackColor);
+}
+
+QString SecurityControlInd::BuildSecurityString() const {
+    // The other tokens come from the stored string; a token it lacks reads as None.
+    std::array<int32_t, SecurityStringParser::kScopeCount> levels{};
+    for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope)
+        levels[scope] = scope == m_SecurityScope ? m_Combo1->currentIndex()
+                                                 : SecurityStringParser::GetIndexOrNone(m_Security, scope);
+    return SecurityStringParser::BuildSecurityString(levels);
+}
+
+void SecurityControlInd::listSelected() {
+    const int16_t current = int16_t(m_Combo1->currentIndex());
+    if (m_LastIndex != -1 && current != m_LastIndex) {
+        m_LastIndex = current;
+        m_Security = BuildSecurityString();
+        Q_EMIT OnListIndexChange();
+    }
+    m_LastIndex = current;
+}
+
+void SecurityControlInd::InitProperties() {
+    SetEnabled(true);
+}
+
+void SecurityControlInd::ReadProperties(const PropertyBag& bag) {
+    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
+    SetSecurityScope(bag.ReadProperty(kSecurityScope, int32_t(0)).toInt32());
+    // Saved colours are kept but not shown until they are written again.
+    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
+    m_BackColor = bag.ReadColor(kBackColor, kWhite);
+    m_Combo1->setEnabled(m_Enabled);
+}
+
+void SecurityControlInd::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(kEnabled, m_Enabled, true);
+    bag.WriteProperty(kSecurityScope, m_SecurityScope, int32_t(0));
+    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
+    bag.WriteColor(kBackColor, m_BackColor, kWhite);
+}
+
+QSize SecurityControlInd::sizeHint() const {
+    return twipsToPixels(QSize(1500, kHeight));
+}
+
+void SecurityControlInd::focusInEvent(QFocusEvent* event) {
+    // Focus given to the control goes on to the list, unless the list is disabled.
+    if (m_Combo1->isEnabled()) m_Combo1->setFocus(event->reason());
+}
+
+void SecurityControlInd::resizeEvent(QResizeEvent*) {
+    m_Combo1->setGeometry(twipsToPixels(layoutFor(pixelsToTwips(size())).list));
+}
+
+bool SecurityControlInd::eventFilter(QObject* watched, QEvent* event) {
+    // Enter is reported and still reaches the list.
+    if (isEnterKeyPress(event)) Q_EMIT OnEnterKeyPress();
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vq

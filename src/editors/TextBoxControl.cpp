@@ -1,0 +1,157 @@
+#include "editors/TextBoxControl.h"
+
+#include "editors/KeyCodes.h"
+#include "editors/PropertyErrors.h"
+#include "editors/WidgetColors.h"
+#include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <array>
+
+namespace vq {
+
+namespace {
+
+constexpr std::array<Qt::Alignment, 3> kAlignments{Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+
+// Switching to another window or opening the text box's own menu is not leaving the field.
+bool leavesTheField(const QEvent* event) {
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+TextBoxControl::TextBoxControl(QWidget* parent) : QWidget(parent), m_Text1(new QLineEdit(this)) {
+    m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->installEventFilter(this);
+    setFocusProxy(m_Text1);
+}
+
+void TextBoxControl::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    markChanged(QStringLiteral("Enabled"));
+    setEnabled(enabled);
+    m_Text1->setEnabled(enabled);
+    if (m_Side) m_Side->setEnabled(enabled);
+}
+
+QString TextBoxControl::Text() const {
+    return m_Text1->text();
+}
+
+void TextBoxControl::SetText(const QString& text) {
+    m_Text = text;
+    markChanged(QStringLiteral("Text"));
+    m_Text1->setText(text);
+}
+
+QString TextBoxControl::SelText() const {
+    return m_Text1->selectedText();
+}
+
+void TextBoxControl::SetSelText(const QString& text) {
+    m_Text1->insert(text);
+    markChanged(QStringLiteral("SelText"));
+}
+
+int32_t TextBoxControl::SelStart() const {
+    return m_Text1->hasSelectedText() ? m_Text1->selectionStart() : m_Text1->cursorPosition();
+}
+
+void TextBoxControl::SetSelStart(int32_t start) {
+    if (start < 0) raiseInvalidPropertyValue(QStringLiteral("SelStart"));
+    m_Text1->setCursorPosition(std::min<int32_t>(start, int32_t(m_Text1->text().size())));
+    markChanged(QStringLiteral("SelStart"));
+}
+
+int32_t TextBoxControl::SelLength() const {
+    return m_Text1->selectionLength();
+}
+
+void TextBoxControl::SetSelLength(int32_t length) {
+    if (length < 0) raiseInvalidPropertyValue(QStringLiteral("SelLength"));
+    const int32_t start = SelStart();
+    m_Text1->setSelection(start, std::min<int32_t>(length, int32_t(m_Text1->text().size()) - start));
+    markChanged(QStringLiteral("SelLength"));
+}
+
+void TextBoxControl::SetAlignment(int32_t alignment) {
+    if (alignment < 0 || alignment >= int32_t(kAlignments.size())) {
+        raiseInvalidPropertyValue(QStringLiteral("Alignment"));
+    }
+    m_Alignment = alignment;
+    m_Text1->setAlignment(kAlignments[size_t(alignment)] | m_Vertical);
+    markChanged(QStringLiteral("Alignment"));
+}
+
+void TextBoxControl::setVerticalTextAlignment(Qt::Alignment vertical) {
+    m_Vertical = vertical;
+    m_Text1->setAlignment(kAlignments[size_t(m_Alignment)] | m_Vertical);
+}
+
+void TextBoxControl::SetForeColor(uint32_t color) {
+    m_ForeColor = color;
+    applyColors();
+    markChanged(QStringLiteral("ForeColor"));
+}
+
+void TextBoxControl::SetBackColor(uint32_t color) {
+    m_BackColor = color;
+    applyColors();
+    markChanged(QStringLiteral("BackColor"));
+}
+
+void TextBoxControl::applyColors() {
+    applyWidgetColors(*m_Text1, m_ForeColor, m_BackColor);
+}
+
+void TextBoxControl::initTextBoxProperties() {
+    SetEnabled(true);
+    SetText(QString());
+    m_ForeColor = kBlack;
+    m_BackColor = kWhite;
+    SetAlignment(0);
+}
+
+// The colours are only stored: the children keep the look they have until a colour is written.
+void TextBoxControl::readTextBoxProperties(const PropertyBag& bag) {
+    SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    SetText(bag.ReadProperty(QStringLiteral("Text"), QString()).toString());
+    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kBlack);
+    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kWhite);
+    SetAlignment(bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32());
+}
+
+void TextBoxControl::writeTextBoxProperties(PropertyBag& bag) const {
+    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
+    bag.WriteProperty(QStringLiteral("Text"), m_Text, QString());
+    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kBlack);
+    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kWhite);
+    bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
+}
+
+void TextBoxControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+bool TextBoxControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_Text1) return QWidget::eventFilter(watched, event);
+    if (isEnterKeyPress(event)) {
+        Q_EMIT OnEnterKeyPress();
+        return true;  // the Enter character never reaches the text box
+    }
+    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        Q_EMIT OnKeyUp();
+    } else if (event->type() == QEvent::FocusOut && leavesTheField(event)) {
+        textFocusLost();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vq

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+
+class QLineEdit;
+
+namespace vq {
+
+class PropertyBag;
+
+// The part that TxtButton and TxtComboControl share: a single-line text box `Text1` whose usual
+// properties the control forwards, whose Enter key and key releases it reports, and a second child
+// beside it that follows the control's enabled state.
+class TextBoxControl : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(QString Text READ Text WRITE SetText)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength)
+    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
+
+public:
+    bool Enabled() const { return m_Enabled; }
+    void SetEnabled(bool enabled);
+    // The text box's current text; writing also remembers it as the text to persist.
+    QString Text() const;
+    void SetText(const QString& text);
+    QString SelText() const;
+    void SetSelText(const QString& text);
+    int32_t SelStart() const;
+    void SetSelStart(int32_t start);  // error 380 when negative
+    int32_t SelLength() const;
+    void SetSelLength(int32_t length);  // error 380 when negative
+    int32_t Alignment() const { return m_Alignment; }
+    void SetAlignment(int32_t alignment);  // 0 left, 1 right, 2 centre; error 380 otherwise
+    uint32_t ForeColor() const { return m_ForeColor; }
+    void SetForeColor(uint32_t color);
+    uint32_t BackColor() const { return m_BackColor; }
+    void SetBackColor(uint32_t color);
+
+Q_SIGNALS:
+    void PropertyChanged(const QString& name);
+    void OnKeyUp();
+    void OnEnterKeyPress();
+
+protected:
+    explicit TextBoxControl(QWidget* parent);
+
+    QLineEdit* textBox() const { return m_Text1; }
+    // The child beside the text box; set once by the subclass's constructor.
+    void setSideControl(QWidget* side) { m_Side = side; }
+    // Where the text stands in a text box taller than its line; the horizontal part is Alignment.
+    void setVerticalTextAlignment(Qt::Alignment vertical);
+
+    void initTextBoxProperties();
+    void readTextBoxProperties(const PropertyBag& bag);
+    void writeTextBoxProperties(PropertyBag& bag) const;
+    void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
+
+    virtual void applyColors();
+    virtual void textFocusLost() = 0;
+    virtual void layoutChildren() = 0;
+
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* m_Text1;
+    QWidget* m_Side = nullptr;
+    bool m_Enabled = true;
+    QString m_Text;
+    uint32_t m_ForeColor = 0;
+    uint32_t m_BackColor = 0xFFFFFF;
+    int32_t m_Alignment = 0;
+    Qt::Alignment m_Vertical = Qt::AlignVCenter;
+};
+
+}  // namespace vq

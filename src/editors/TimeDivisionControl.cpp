@@ -1,0 +1,276 @@
+#include "editors/TimeDivisionControl.h"
+
+#include "editors/KeyCodes.h"
+#include "editors/WidgetColors.h"
+#include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
+#include "platform/Twips.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vq {
+
+namespace {
+
+constexpr std::array<double, TimeDivisionControl::kUnitCount> kUnitSeconds{1, 60, 3600, 86400};
+constexpr int kFieldHeight = 285;
+constexpr int kLineEditTextMargin = 2;  // QLineEdit's fixed inner margin on each side
+
+const QString kEnabled = QStringLiteral("Enabled");
+const QString kForeColor = QStringLiteral("ForeColor");
+const QString kBackColor = QStringLiteral("BackColor");
+const QString kTime = QStringLiteral("Time");
+const QString kUnknown = QStringLiteral("?");
+
+// The fields are narrow: a longer number (a fraction of a second, a large day count) is shown in a
+// smaller font rather than cut, down to three quarters of the control's font; the tool tip holds
+// the whole text when even that is too wide.
+void fitFontToText(QLineEdit& field) {
+    const QFont base = field.parentWidget()->font();
+    const int frame = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &field);
+    const int room = field.width() - 2 * frame - 2 * kLineEditTextMargin - 1;
+    QFont font = base;
+    const qreal smallest = base.pointSizeF() * 0.75;
+    while (QFontMetrics(font).horizontalAdvance(field.text()) > room && font.pointSizeF() - 0.5 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    field.setFont(font);
+    field.setToolTip(QFontMetrics(font).horizontalAdvance(field.text()) > room ? field.text() : QString());
+}
+
+// Fifteen significant digits; never "-0".
+QString plainNumber(double value) {
+    return QString::number(value == 0 ? 0.0 : value, 'g', 15);
+}
+
+// The seconds left after taking out days, hours and minutes, rounded to the fifteen significant
+// digits of the largest number the subtractions went through: 3661.1 leaves 1.1, not the
+// 1.0999999999999 they give.
+double secondsLeft(double remainder, double largest) {
+    const int wholeDigits = largest < 1 ? 0 : int(std::floor(std::log10(largest))) + 1;
+    const double scale = std::pow(10.0, std::clamp(15 - wholeDigits, 0, 15));
+    const double rounded = std::round(remainder * scale) / scale;
+    return rounded < 60 ? rounded : remainder;
+}
+
+QVariant toQVariant(const Variant& value) {
+    if (value.isNumberType() || value.type() == Variant::Type::Boolean) return value.toDouble();
+    if (value.isEmpty() || value.isNull() || value.isMissing()) return QVariant();
+    return value.toString();
+}
+
+Variant fromQVariant(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+            return value.toBool();
+        case QMetaType::Int:
+        case QMetaType::Short:
+            return int32_t(value.toInt());
+        case QMetaType::UnknownType:
+            return Variant();
+        default:
+            return value.canConvert<double>() && value.typeId() != QMetaType::QString
+                       ? Variant(value.toDouble())
+                       : Variant(value.toString());
+    }
+}
+
+}  // namespace
+
+TimeDivisionControl::Layout TimeDivisionControl::layoutFor(QSize) {
+    return {kSize,
+            {QRect(1350, 0, 380, kFieldHeight), QRect(960, 0, 380, kFieldHeight),
+             QRect(570, 0, 380, kFieldHeight), QRect(0, 0, 560, kFieldHeight)}};
+}
+
+Variant TimeDivisionControl::ComputeTime(const std::array<QString, kUnitCount>& texts) {
+    double seconds = 0;
+    for (int unit = kUnitCount - 1; unit >= 0; --unit) {
+        bool ok = false;
+        const double value = Variant(texts[unit]).toDouble(&ok);
+        if (!ok) return kUnknown;
+        seconds += kUnitSeconds[unit] * value;
+    }
+    return seconds;
+}
+
+std::array<QString, TimeDivisionControl::kUnitCount> TimeDivisionControl::DisplayTexts(const Variant& time) {
+    bool numeric = false;
+    double t = time.toDouble(&numeric);
+    if (!numeric || !std::isfinite(t))
+        return {kUnknown, QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    // Floor division, so a negative span shows as negative days and positive smaller units.
+    std::array<QString, kUnitCount> texts;
+    double largest = std::fabs(t);
+    for (int unit = Days; unit > Seconds; --unit) {
+        const double count = std::floor(t / kUnitSeconds[unit]);
+        t -= kUnitSeconds[unit] * count;
+        largest = std::max(largest, std::fabs(kUnitSeconds[unit] * count));
+        texts[unit] = plainNumber(count);
+    }
+    texts[Seconds] = plainNumber(secondsLeft(t, largest));
+    return texts;
+}
+
+TimeDivisionControl::TimeDivisionControl(QWidget* parent) : QWidget(parent) {
+    // Created left to right (days first) so the tab order runs days, hours, minutes, seconds.
+    const Layout layout = layoutFor(kSize);
+    for (int unit = Days; unit >= Seconds; --unit) {
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("txtTime(%1)").arg(unit));
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        field->setTextMargins(0, 0, 0, 0);
+        field->setGeometry(twipsToPixels(layout.fields[unit]));
+        field->installEventFilter(this);
+        m_txtTime[unit] = field;
+    }
+    setFocusProxy(m_txtTime[Days]);
+    setFixedSize(twipsToPixels(layout.control));
+    SetEnabled(true);
+    // Shown from the start, so a new control reads 0 rather than "?" from empty fields.
+    DisplayTime();
+}
+
+TimeDivisionControl::~TimeDivisionControl() {
+    // A focused field loses the focus while it is destroyed; that is no commit.
+    for (QLineEdit* field : m_txtTime) field->removeEventFilter(this);
+}
+
+void TimeDivisionControl::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    Q_EMIT PropertyChanged(kEnabled);
+    setEnabled(enabled);
+    for (QLineEdit* field : m_txtTime) field->setEnabled(enabled);
+}
+
+Variant TimeDivisionControl::Time() {
+    m_Time = ComputeTime(fieldTexts());
+    return m_Time;
+}
+
+void TimeDivisionControl::SetTime(const Variant& time) {
+    m_Time = time;
+    DisplayTime();
+    Q_EMIT PropertyChanged(kTime);
+}
+
+void TimeDivisionControl::SetForeColor(uint32_t color) {
+    m_ForeColor = color;
+    for (int unit = Days; unit >= Seconds; --unit)
+        applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
+    Q_EMIT PropertyChanged(kForeColor);
+}
+
+void TimeDivisionControl::SetBackColor(uint32_t color) {
+    m_BackColor = color;
+    for (int unit = Days; unit >= Seconds; --unit)
+        applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
+    Q_EMIT PropertyChanged(kBackColor);
+}
+
+void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {
+    setProperty("HelpContextID", helpContextId);
+    for (QLineEdit* field : m_txtTime) field->setProperty("HelpContextID", helpContextId);
+}
+
+void TimeDivisionControl::InitProperties() {
+    SetEnabled(true);
+    m_ForeColor = kBlack;
+    m_BackColor = kWhite;
+    m_Time = int32_t(0);
+}
+
+void TimeDivisionControl::ReadProperties(const PropertyBag& bag) {
+    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
+    // Saved colours are kept but not shown until they are written again.
+    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
+    m_BackColor = bag.ReadColor(kBackColor, kWhite);
+    SetTime(bag.ReadProperty(kTime, int32_t(0)));
+}
+
+void TimeDivisionControl::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(kEnabled, m_Enabled, true);
+    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
+    bag.WriteColor(kBackColor, m_BackColor, kWhite);
+    bag.WriteProperty(kTime, m_Time, int32_t(0));
+}
+
+QSize TimeDivisionControl::sizeHint() const {
+    return twipsToPixels(kSize);
+}
+
+QVariant TimeDivisionControl::timeValue() {
+    return toQVariant(Time());
+}
+
+void TimeDivisionControl::setTimeValue(const QVariant& time) {
+    SetTime(fromQVariant(time));
+}
+
+std::array<QString, TimeDivisionControl::kUnitCount> TimeDivisionControl::fieldTexts() const {
+    std::array<QString, kUnitCount> texts;
+    for (int unit = 0; unit < kUnitCount; ++unit) texts[unit] = m_txtTime[unit]->text();
+    return texts;
+}
+
+void TimeDivisionControl::DisplayTime() {
+    const auto texts = DisplayTexts(m_Time);
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        m_txtTime[unit]->setText(texts[unit]);
+        fitFontToText(*m_txtTime[unit]);
+    }
+}
+
+void TimeDivisionControl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        for (QLineEdit* field : m_txtTime) fitFontToText(*field);
+}
+
+void TimeDivisionControl::ValidateField(int index) {
+    QLineEdit* field = m_txtTime[index];
+    const QString text = field->text().trimmed();
+    // Undo the character just typed, as Backspace would.
+    if (!text.isEmpty() && !Variant(text).isNumeric()) field->backspace();
+}
+
+void TimeDivisionControl::CommitField(int index) {
+    if (m_txtTime[index]->text().trimmed().isEmpty()) m_txtTime[index]->setText(QStringLiteral("0"));
+    m_Time = ComputeTime(fieldTexts());
+    DisplayTime();
+}
+
+int TimeDivisionControl::indexOf(QObject* field) const {
+    for (int unit = 0; unit < kUnitCount; ++unit)
+        if (m_txtTime[unit] == field) return unit;
+    return -1;
+}
+
+bool TimeDivisionControl::eventFilter(QObject* watched, QEvent* event) {
+    const int index = indexOf(watched);
+    if (index < 0) return QWidget::eventFilter(watched, event);
+    if (isEnterKeyPress(event)) {
+        CommitField(index);
+        Q_EMIT OnEnterKeyPress();
+        return true;  // the Enter character never reaches the field
+    }
+    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        ValidateField(index);
+        Q_EMIT OnPendingChange();
+    } else if (event->type() == QEvent::FocusOut) {
+        // Switching windows or opening a menu moves no focus between controls.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            CommitField(index);
+            Q_EMIT OnEnterKeyPress();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vq

@@ -1,0 +1,76 @@
+#include "editors/TxtButton.h"
+
+#include "editors/EllipsisButton.h"
+#include "editors/NonNegative.h"
+#include "editors/PropertyErrors.h"
+#include "platform/PropertyBag.h"
+#include "platform/Twips.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vq {
+
+TxtButton::Layout TxtButton::layoutFor(QSize size, int16_t buttonWidth) {
+    const int32_t button = NonNegative(buttonWidth);
+    const int32_t textWidth = NonNegative(size.width() - button);
+    return {QRect(0, 0, textWidth, size.height()),
+            QRect(textWidth, 15, button, NonNegative(size.height() - 30))};
+}
+
+TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(createEllipsisButton(this)) {
+    setSideControl(m_Command1);
+    setTabOrder(textBox(), m_Command1);
+    // Any height lays out, but a form's layout should keep the designed one line.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(m_Command1, &QPushButton::clicked, this, [this] { Q_EMIT OnButtonClick(); });
+    InitProperties();
+}
+
+void TxtButton::SetButtonWidth(int16_t width) {
+    m_ButtonWidth = width;
+    markChanged(QStringLiteral("ButtonWidth"));
+    layoutChildren();
+}
+
+void TxtButton::SetBorderStyle(int16_t style) {
+    if (style != 0 && style != 1) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
+    m_BorderStyle = style;
+    markChanged(QStringLiteral("BorderStyle"));
+    textBox()->setFrame(style == 1);
+}
+
+void TxtButton::InitProperties() {
+    m_ButtonWidth = kDefaultButtonWidth;
+    SetBorderStyle(1);
+    initTextBoxProperties();
+}
+
+void TxtButton::ReadProperties(const PropertyBag& bag) {
+    m_ButtonWidth = int16_t(bag.ReadProperty(QStringLiteral("ButtonWidth"), kDefaultButtonWidth).toInt32());
+    SetBorderStyle(int16_t(bag.ReadProperty(QStringLiteral("BorderStyle"), int16_t(1)).toInt32()));
+    readTextBoxProperties(bag);
+    layoutChildren();
+}
+
+void TxtButton::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(QStringLiteral("ButtonWidth"), m_ButtonWidth, kDefaultButtonWidth);
+    bag.WriteProperty(QStringLiteral("BorderStyle"), m_BorderStyle, int16_t(1));
+    writeTextBoxProperties(bag);
+}
+
+QSize TxtButton::sizeHint() const {
+    return twipsToPixels(QSize(2000, 315));
+}
+
+void TxtButton::textFocusLost() {
+    Q_EMIT OnEnterKeyPress();
+}
+
+void TxtButton::layoutChildren() {
+    const Layout layout = layoutFor(pixelsToTwips(size()), m_ButtonWidth);
+    textBox()->setGeometry(twipsToPixels(layout.text));
+    m_Command1->setGeometry(twipsToPixels(layout.button));
+}
+
+}  // namespace vq

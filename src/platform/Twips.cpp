@@ -1,0 +1,58 @@
+#include "platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace vq {
+
+namespace {
+double g_dpiOverride = 0;
+}
+
+double logicalDpi() {
+    if (g_dpiOverride > 0) return g_dpiOverride;
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (QScreen* screen = app->primaryScreen()) return screen->logicalDotsPerInchY();
+    }
+    return 96.0;
+}
+
+void setLogicalDpiOverride(double dpi) {
+    g_dpiOverride = dpi;
+}
+
+double twipsPerPixel() {
+    return kTwipsPerInch / logicalDpi();
+}
+
+int twipsToPixels(int twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel()));
+}
+
+int pixelsToTwips(int pixels) {
+    return static_cast<int>(std::lround(pixels * twipsPerPixel()));
+}
+
+QRect twipsToPixels(const QRect& twips) {
+    // Convert the edges, not the size, so adjacent rectangles stay adjacent after rounding.
+    const int left = twipsToPixels(twips.x());
+    const int top = twipsToPixels(twips.y());
+    const int right = twipsToPixels(twips.x() + twips.width());
+    const int bottom = twipsToPixels(twips.y() + twips.height());
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QSize twipsToPixels(const QSize& twips) {
+    return QSize(twipsToPixels(twips.width()), twipsToPixels(twips.height()));
+}
+
+QPoint twipsToPixels(const QPoint& twips) {
+    return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y()));
+}
+
+QSize pixelsToTwips(const QSize& pixels) {
+    return QSize(pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height()));
+}
+
+}  // namespace vq

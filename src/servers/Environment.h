@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace vq {
+
+// The client software's environment: its installation root, its help files and the system's
+// scroll-bar width.
+//
+// The root is the "VQHOME" key of section "VQPC" in the file VQPC.INI, read from the default
+// profile directory: $VQ_INI_DIR when set, otherwise ~/.config/VQTagwright ($XDG_CONFIG_HOME
+// when set). Help paths are built with "\" as on the system the files come from (messages show
+// them that way) and use "/" only where the file is looked for and opened.
+
+constexpr int kVQHomeBufferLength = 81;
+
+// Help files below the installation root and their topics, for the Help buttons of the searches.
+inline const QString kPointSearchHelpFile = QStringLiteral("help\\VQSDKToolsUsr.chm");
+constexpr int32_t kPointSearchHelpTopic = 23128;
+inline const QString kDigSetSearchHelpFile = QStringLiteral("Tagwright\\Tagwright.chm");
+constexpr int32_t kDigSetSearchHelpTopic = 21001;
+
+// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
+// "Invalid VQPC.INI" when the file gives an empty value.
+QString GetVQHome();
+
+// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
+// viewer returns; when the file does not exist, says so in a message box and returns 0.
+long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
+
+// The width of a vertical scroll bar in twips, rounded half to even; 240 when the platform
+// cannot tell.
+int32_t GetScrollBarWidth();
+
+// The help path in the platform's form: every "\" becomes "/".
+QString localHelpPath(const QString& helpPath);
+
+}  // namespace vq

@@ -1,0 +1,124 @@
+#include "editors/ComboButton.h"
+
+#include "EditorTestWindow.h"
+#include "platform/PropertyBag.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::ComboButton;
+using vq::PropertyBag;
+using vq::test::EditorTestWindow;
+
+namespace {
+
+struct Window : EditorTestWindow<ComboButton> {
+    Window() : EditorTestWindow(QSize(2400, 315)) {}
+    QComboBox* combo1() const { return child<QComboBox>("Combo1"); }
+    QPushButton* command1() const { return child<QPushButton>("Command1"); }
+    // The list as "blank|newest|...|oldest", the blank shown as "_", the selected item in brackets.
+    QString items() const {
+        QStringList texts;
+        for (int i = 0; i < combo1()->count(); ++i) {
+            const QString text = combo1()->itemText(i) == u" "_s ? u"_"_s : combo1()->itemText(i);
+            texts << (i == combo1()->currentIndex() ? u"[%1]"_s.arg(text) : text);
+        }
+        return texts.join(u'|');
+    }
+};
+
+}  // namespace
+
+TEST(ComboButtonTest, LayoutPutsTheButtonAtTheRightAndForcesTheHeight) {
+    struct Row {
+        QSize size;
+        QRect combo;
+        QRect button;
+    };
+    const std::vector<Row> rows = {
+        {{2000, 315}, {0, 0, 1720, 315}, {1720, 20, 275, 275}},
+        {{2400, 900}, {0, 0, 2120, 315}, {2120, 20, 275, 275}},
+        {{200, 315}, {0, 0, 0, 315}, {0, 20, 275, 275}},  // narrower than the button
+    };
+    for (const Row& row : rows) {
+        const ComboButton::Layout layout = ComboButton::layoutFor(row.size);
+        EXPECT_EQ(layout.control, QSize(row.size.width(), 315));
+        EXPECT_EQ(layout.combo, row.combo) << row.size.width();
+        EXPECT_EQ(layout.button, row.button) << row.size.width();
+    }
+    Window w;
+    w.editor->resize(vq::twipsToPixels(QSize(2400, 900)));
+    EXPECT_EQ(w.editor->height(), 21);
+    EXPECT_EQ(w.combo1()->geometry(), QRect(0, 0, 141, 21));
+    EXPECT_EQ(w.command1()->geometry(), QRect(141, 1, 19, 19));
+    EXPECT_EQ(w.command1()->text(), u"..."_s);
+}
+
+// Given the recent entries, when a text is added, then the list reads newest first below the blank.
+TEST(ComboButtonTest, RecentEntriesMoveToTheTopAndTheOldestFallsOff) {
+    struct Row {
+        QStringList added;
+        QString items;
+    };
+    const std::vector<Row> rows = {
+        {{}, u"_"_s},
+        {{u"A"_s, u"B"_s, u"A"_s}, u"_|[A]|B"_s},
+        {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s}, u"_|[7]|6|5|4|3|2|1"_s},
+        {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s}, u"_|[8]|7|6|5|4|3|2"_s},
+        {{u"Alpha"_s, u"Beta"_s, u"  ALPHA "_s}, u"_|[  ALPHA ]|Beta"_s},
+        {{u"x"_s, u"y"_s, u"z"_s, u"Y"_s}, u"_|[Y]|z|x"_s},
+        {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"3"_s}, u"_|[3]|8|7|6|5|4|2"_s},
+    };
+    for (const Row& row : rows) {
+        Window w;
+        for (const QString& text : row.added) w.editor->AddItem(text);
+        EXPECT_EQ(w.items(), row.items) << row.added.join(',').toStdString();
+    }
+}
+
+TEST(ComboButtonTest, ClearKeepsTheBlankSoTheNextEntryGoesBelowIt) {
+    Window w;
+    w.editor->AddItem(u"old"_s);
+    w.editor->ComboClear();
+    EXPECT_EQ(w.items(), u"_"_s);
+    w.editor->AddItem(u"new"_s);
+    EXPECT_EQ(w.items(), u"_|[new]"_s);
+    EXPECT_EQ(w.editor->ComboText(), u"new"_s);
+}
+
+TEST(ComboButtonTest, EnterReachesTheListAndTheButtonRaisesButtonClick) {
+    Window w;
+    QSignalSpy enter(w.editor, &ComboButton::OnEnterKeyPress);
+    QSignalSpy button(w.editor, &ComboButton::ButtonClick);
+    w.editor->setFocus();
+    ASSERT_TRUE(w.combo1()->hasFocus());
+    QTest::keyClick(vq::test::kFocused, Qt::Key_Return);
+    EXPECT_EQ(enter.count(), 1);
+    EXPECT_EQ(w.formKeys.presses, 1) << "Enter goes on through the list to the form";
+    QTest::mouseClick(w.command1(), Qt::LeftButton);
+    EXPECT_EQ(button.count(), 1);
+    EXPECT_EQ(enter.count(), 1);
+}
+
+TEST(ComboButtonTest, ColoursReachOnlyTheListAndLoadOnlyIntoStorage) {
+    Window w;
+    const QColor buttonFace = w.command1()->palette().color(QPalette::Active, QPalette::Button);
+    w.editor->SetBackColor(0x00FF00);
+    EXPECT_EQ(w.combo1()->palette().color(QPalette::Active, QPalette::Button), QColor(Qt::green));
+    EXPECT_EQ(w.command1()->palette().color(QPalette::Active, QPalette::Button), buttonFace);
+
+    PropertyBag bag;
+    bag.WriteProperty(u"ForeColor"_s, int32_t(0x0000FF), int32_t(0));
+    bag.WriteProperty(u"Enabled"_s, false, true);
+    w.editor->ReadProperties(bag);
+    EXPECT_EQ(w.editor->ForeColor(), 0x0000FFu);
+    EXPECT_NE(w.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red));
+    EXPECT_FALSE(w.command1()->isEnabled());
+    PropertyBag saved;
+    w.editor->WriteProperties(saved);
+    EXPECT_EQ(vq::test::bagText(saved), vq::test::bagText(bag));
+}

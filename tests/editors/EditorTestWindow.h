@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/PropertyBag.h"
+#include "platform/Twips.h"
+
+#include <QColor>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Readable failure messages for the Qt values the editor tests compare.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QColor& color, std::ostream* os) {
+    *os << color.name().toStdString();
+}
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
+inline void PrintTo(const QSize& s, std::ostream* os) {
+    *os << s.width() << 'x' << s.height();
+}
+
+namespace vq::test {
+
+// Pins 96 DPI, 15 twips to the pixel, so the twip figures land on whole pixels.
+struct PinnedDpi {
+    PinnedDpi() { setLogicalDpiOverride(96); }
+    ~PinnedDpi() { setLogicalDpiOverride(0); }
+};
+
+// Keys sent here go to whichever widget has the focus at that moment, press and release alike.
+inline QWidget* const kFocused = nullptr;
+
+// Counts the key presses that reach the form, that is, keys a child did not swallow.
+class FormKeyCounter : public QObject {
+public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) ++presses;
+        return false;
+    }
+};
+
+// An editor of type T on an active form, sized in twips, so that focus and keys behave as on a
+// desktop.
+template <typename T>
+class EditorTestWindow {
+public:
+    explicit EditorTestWindow(QSize twips) : editor(new T(&form)) {
+        editor->setGeometry(QRect(QPoint(0, 0), twipsToPixels(twips)));
+        form.resize(twipsToPixels(twips) + QSize(40, 40));
+        form.installEventFilter(&formKeys);
+        form.show();
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    template <typename Child>
+    Child* child(const char* name) const {
+        auto* found = editor->template findChild<Child*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    PinnedDpi dpi;
+    QWidget form;
+    FormKeyCounter formKeys;
+    T* editor;
+};
+
+// A bag as compact JSON, for comparisons that print what differs.
+inline std::string bagText(const PropertyBag& bag) {
+    return QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// A control's events in the order they came, as one compact string ("Enter KeyUp Button").
+class EventLog {
+public:
+    template <typename Sender, typename Signal>
+    void record(Sender* sender, Signal signal, const char* name) {
+        QObject::connect(sender, signal, [this, name] { m_entries << QString::fromLatin1(name); });
+    }
+    QString text() const { return m_entries.join(QLatin1Char(' ')); }
+    void clear() { m_entries.clear(); }
+
+private:
+    QStringList m_entries;
+};
+
+}  // namespace vq::test

@@ -1,0 +1,284 @@
+#include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
+
+#include "EditorTestWindow.h"
+#include "ErrorNumber.h"
+#include "platform/PropertyBag.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QSignalSpy>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::PropertyBag;
+using vq::SecurityControl;
+using vq::SecurityControlInd;
+using vq::test::EditorTestWindow;
+using vq::test::EventLog;
+
+namespace {
+
+// Opens the list with a click and picks the item with the arrow keys and Enter, as a user does.
+void chooseFromPopup(QComboBox* list, int index) {
+    QTest::mouseClick(list, Qt::LeftButton);
+    QAbstractItemView* view = list->view();
+    ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }));
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([view] { return !view->isVisible(); }));
+}
+
+QStringList itemsOf(const QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+    return items;
+}
+
+struct Lists {
+    QComboBox* owner;
+    QComboBox* group;
+    QComboBox* world;
+};
+
+Lists listsOf(const EditorTestWindow<SecurityControl>& window) {
+    return {window.child<QComboBox>("cboOwner"), window.child<QComboBox>("cboGroup"),
+            window.child<QComboBox>("cboWorld")};
+}
+
+}  // namespace
+
+// Before any write the lists show nothing and read as the bare prefixes.
+TEST(SecurityControlTest, NewControlListsEveryLevelAndSelectsNothing) {
+    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
+    const Lists lists = listsOf(window);
+    EXPECT_EQ(itemsOf(lists.owner), (QStringList{u"O:"_s, u"O:r"_s, u"O:w"_s, u"O:rw"_s}));
+    EXPECT_EQ(itemsOf(lists.group), (QStringList{u"G:"_s, u"G:r"_s, u"G:w"_s, u"G:rw"_s}));
+    EXPECT_EQ(itemsOf(lists.world), (QStringList{u"W:"_s, u"W:r"_s, u"W:w"_s, u"W:rw"_s}));
+    for (QComboBox* list : {lists.owner, lists.group, lists.world}) {
+        EXPECT_EQ(list->currentIndex(), -1);
+        EXPECT_FALSE(list->isEditable());
+    }
+    EXPECT_EQ(window.editor->Security(), u"o: g: w:"_s);
+}
+
+// Writes are shown in canonical form and never raise OnListIndexChange; a string that lacks a
+// token fails with error 9 and leaves the lists as they were.
+TEST(SecurityControlTest, WritingSecurityNeverRaisesAnEvent) {
+    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
+    QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
+    const std::vector<std::pair<QString, QString>> writes = {
+        {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s}, {u"O:RW G:R W:R"_s, u"o:rw g:r w:r"_s},
+        {u"w:w x:r o:wr"_s, u"o:w g: w:"_s},  {u"o:r g:r w:r extra"_s, u"o:r g:r w:r"_s},
+        {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s},
+    };
+    for (const auto& [written, read] : writes) {
+        window.editor->SetSecurity(written);
+        EXPECT_EQ(window.editor->Security(), read) << written.toStdString();
+    }
+    EXPECT_EQ(vq::test::errorNumberOf([&] { window.editor->SetSecurity(u"o:w g:w"_s); }),
+              vq::errc::SubscriptOutOfRange);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
+    EXPECT_EQ(changes.count(), 0);
+}
+
+// A different choice of the user raises one event; choosing the shown item again raises none.
+TEST(SecurityControlTest, UserChoiceRaisesOneEvent) {
+    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
+    const Lists lists = listsOf(window);
+    window.editor->SetSecurity(u"o:rw g:r w:"_s);
+    QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
+
+    chooseFromPopup(lists.group, 3);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:"_s);
+    chooseFromPopup(lists.group, 3);
+    EXPECT_EQ(changes.count(), 1);
+
+    lists.world->setFocus();
+    QTest::keyClick(lists.world, Qt::Key_Down);
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:r"_s);
+}
+
+// Enter in any list is reported and still reaches the form (a dialog's default button).
+TEST(SecurityControlTest, EnterIsReportedAndPassedOn) {
+    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
+    window.editor->SetSecurity(u"o:rw g:r w:"_s);
+    QSignalSpy enters(window.editor, &SecurityControl::OnEnterKeyPress);
+    QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
+    const Lists lists = listsOf(window);
+    for (QComboBox* list : {lists.owner, lists.group, lists.world}) {
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        QTest::keyClick(list, Qt::Key_A);
+    }
+    EXPECT_EQ(enters.count(), 3);
+    EXPECT_EQ(window.formKeys.presses, 3);
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST(SecurityControlTest, LayoutInTwips) {
+    struct Row {
+        int width;
+        QRect owner, group, world;
+    };
+    const std::vector<Row> rows = {
+        {1000, {0, 0, 800, 315}, {750, 0, 800, 315}, {1500, 0, 800, 315}},
+        {2250, {0, 0, 800, 315}, {750, 0, 800, 315}, {1500, 0, 800, 315}},
+        {3000, {0, 0, 1050, 315}, {1000, 0, 1050, 315}, {2000, 0, 1050, 315}},
+        {4500, {0, 0, 1550, 315}, {1500, 0, 1550, 315}, {3000, 0, 1550, 315}},
+    };
+    for (const Row& row : rows) {
+        const SecurityControl::Layout layout = SecurityControl::layoutFor(QSize(row.width, 1000));
+        EXPECT_EQ(layout.control, QSize(row.width, 315));
+        EXPECT_EQ(layout.owner, row.owner) << row.width;
+        EXPECT_EQ(layout.group, row.group) << row.width;
+        EXPECT_EQ(layout.world, row.world) << row.width;
+    }
+
+    EditorTestWindow<SecurityControl> window(QSize(3000, 600));
+    EXPECT_EQ(window.editor->height(), 21);
+    EXPECT_EQ(listsOf(window).group->geometry(), QRect(67, 0, 70, 21));
+}
+
+// Enabled is persisted when False and reaches every list.
+TEST(SecurityControlTest, EnabledIsPersistedAndApplied) {
+    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
+    QSignalSpy marks(window.editor, &SecurityControl::PropertyChanged);
+    PropertyBag bag;
+    window.editor->WriteProperties(bag);
+    EXPECT_EQ(bag.count(), 0);
+
+    bag.WriteProperty(u"Enabled"_s, false, true);
+    window.editor->ReadProperties(bag);
+    EXPECT_EQ(marks.count(), 1);
+    for (QComboBox* list : {listsOf(window).owner, listsOf(window).group, listsOf(window).world})
+        EXPECT_FALSE(list->isEnabled());
+    PropertyBag saved;
+    window.editor->WriteProperties(saved);
+    EXPECT_TRUE(saved == bag);
+}
+
+// One scope's list: the first write raises nothing, the user's change rebuilds the string.
+TEST(SecurityControlIndTest, EditsTheTokenOfItsScope) {
+    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    EXPECT_EQ(itemsOf(list), (QStringList{u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s}));
+    QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
+
+    window.editor->SetSecurityScope(1);
+    window.editor->SetSecurity(u"o:rw g:r w:"_s);
+    EXPECT_EQ(list->currentText(), u"Read Only"_s);
+    EXPECT_EQ(changes.count(), 0);
+
+    chooseFromPopup(list, 3);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:"_s);
+}
+
+// After the first write, a write that changes the shown level raises the event and canonicalises
+// the string; one that keeps the level keeps the string exactly.
+TEST(SecurityControlIndTest, LaterWritesRaiseOnlyWhenTheLevelChanges) {
+    struct Row {
+        QString written;
+        int events;
+        QString read;
+    };
+    const std::vector<Row> rows = {
+        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s},  // first write
+        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s},      // same level (group Write Only)
+        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s},
+        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s},  // the empty token reads None
+    };
+    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    window.editor->SetSecurityScope(1);
+    QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
+    for (const Row& row : rows) {
+        window.editor->SetSecurity(row.written);
+        EXPECT_EQ(changes.count(), row.events) << row.written.toStdString();
+        EXPECT_EQ(window.editor->Security(), row.read) << row.written.toStdString();
+    }
+}
+
+// A token missing at the scope fails the write and changes nothing; other missing tokens read
+// as None when the user's choice rebuilds the string.
+TEST(SecurityControlIndTest, ShortStrings) {
+    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    window.editor->SetSecurity(u"o:w"_s);
+    EXPECT_EQ(list->currentIndex(), 2);
+
+    window.editor->SetSecurityScope(2);
+    EXPECT_EQ(vq::test::errorNumberOf([&] { window.editor->SetSecurity(u"o:rw"_s); }),
+              vq::errc::SubscriptOutOfRange);
+    EXPECT_EQ(window.editor->Security(), u"o:w"_s);
+    EXPECT_EQ(list->currentIndex(), 2);
+
+    window.editor->SetSecurityScope(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(window.editor->Security(), u"o:r g: w:"_s);
+
+    // A scope past the world token edits no token: the rebuild keeps the three it has.
+    window.editor->SetSecurityScope(3);
+    window.editor->SetSecurity(u"o:rw g:r w: o:w"_s);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
+}
+
+// Focus given to the control goes on to an enabled list; Enter is reported and passed on.
+TEST(SecurityControlIndTest, FocusAndEnter) {
+    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    QSignalSpy enters(window.editor, &SecurityControlInd::OnEnterKeyPress);
+    window.editor->setFocus();
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(vq::test::kFocused, Qt::Key_Enter);
+    EXPECT_EQ(enters.count(), 1);
+    EXPECT_EQ(window.formKeys.presses, 1);
+
+    list->clearFocus();
+    window.editor->SetEnabled(false);
+    window.editor->setFocus();
+    EXPECT_FALSE(list->hasFocus());
+    EXPECT_EQ(SecurityControlInd::layoutFor(QSize(1500, 600)).list, QRect(0, 0, 1500, 315));
+    EXPECT_EQ(SecurityControlInd::layoutFor(QSize(1500, 600)).control, QSize(1500, 315));
+    EXPECT_EQ(list->geometry(), QRect(0, 0, 100, 21));
+}
+
+// Saved colours are stored without being shown; written colours are shown. Defaults are not saved.
+TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
+    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    const QColor shownBack = list->palette().color(QPalette::Active, QPalette::Base);
+    PropertyBag bag;
+    bag.WriteProperty(u"Enabled"_s, false, true);
+    bag.WriteProperty(u"SecurityScope"_s, int32_t(2), int32_t(0));
+    bag.WriteProperty(u"ForeColor"_s, int32_t(0x0000FF), int32_t(0));
+    bag.WriteProperty(u"BackColor"_s, int32_t(0x00FFFF), int32_t(0xFFFFFF));
+    window.editor->ReadProperties(bag);
+    EXPECT_FALSE(list->isEnabled());
+    EXPECT_EQ(window.editor->SecurityScope(), 2);
+    EXPECT_EQ(window.editor->ForeColor(), 0x0000FFu);
+    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), shownBack);
+    PropertyBag saved;
+    window.editor->WriteProperties(saved);
+    EXPECT_TRUE(saved == bag);
+
+    QSignalSpy marks(window.editor, &SecurityControlInd::PropertyChanged);
+    window.editor->SetBackColor(0xFF0000);
+    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::blue));
+    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(marks.count(), 1);
+
+    window.editor->InitProperties();
+    window.editor->SetSecurityScope(0);
+    window.editor->SetForeColor(0);
+    window.editor->SetBackColor(0xFFFFFF);
+    PropertyBag fresh;
+    window.editor->WriteProperties(fresh);
+    EXPECT_EQ(fresh.count(), 0);
+}

@@ -1,0 +1,162 @@
+#include "editors/TxtButton.h"
+
+#include "EditorTestWindow.h"
+#include "ErrorNumber.h"
+#include "editors/PropertyErrors.h"
+#include "platform/PropertyBag.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <functional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::PropertyBag;
+using vq::TxtButton;
+using vq::test::EditorTestWindow;
+using vq::test::EventLog;
+using vq::test::kFocused;
+
+namespace {
+
+struct LayoutRow {
+    QSize size;
+    int16_t buttonWidth;
+    QRect text;
+    QRect button;
+};
+
+struct Window : EditorTestWindow<TxtButton> {
+    Window() : EditorTestWindow(QSize(3000, 315)) {
+        log.record(editor, &TxtButton::OnEnterKeyPress, "Enter");
+        log.record(editor, &TxtButton::OnKeyUp, "KeyUp");
+        log.record(editor, &TxtButton::OnButtonClick, "Button");
+    }
+    QLineEdit* text1() const { return child<QLineEdit>("Text1"); }
+    QPushButton* command1() const { return child<QPushButton>("Command1"); }
+    EventLog log;
+};
+
+}  // namespace
+
+TEST(TxtButtonTest, LayoutGivesTheButtonItsWidthAndTheTextTheRest) {
+    const std::vector<LayoutRow> rows = {
+        {{2000, 315}, 315, {0, 0, 1685, 315}, {1685, 15, 315, 285}},
+        {{200, 315}, 315, {0, 0, 0, 315}, {0, 15, 315, 285}},  // narrower than the button
+        {{3000, 600}, 450, {0, 0, 2550, 600}, {2550, 15, 450, 570}},
+        {{2000, 20}, 315, {0, 0, 1685, 20}, {1685, 15, 315, 0}},  // too low for the button
+        {{2000, 315}, -50, {0, 0, 2000, 315}, {2000, 15, 0, 285}},
+    };
+    for (const LayoutRow& row : rows) {
+        const TxtButton::Layout layout = TxtButton::layoutFor(row.size, row.buttonWidth);
+        EXPECT_EQ(layout.text, row.text) << row.size.width() << " x " << row.size.height();
+        EXPECT_EQ(layout.button, row.button) << row.size.width() << " x " << row.size.height();
+    }
+}
+
+TEST(TxtButtonTest, ChildrenFollowTheLayoutOnResizeAndWidthChange) {
+    Window w;
+    w.editor->resize(vq::twipsToPixels(QSize(2400, 345)));
+    EXPECT_EQ(w.text1()->geometry(), QRect(0, 0, 139, 23));
+    EXPECT_EQ(w.command1()->geometry(), QRect(139, 1, 21, 21));
+    w.editor->SetButtonWidth(600);
+    EXPECT_EQ(w.command1()->geometry(), QRect(120, 1, 40, 21));
+}
+
+TEST(TxtButtonTest, KeysFocusAndButtonRaiseTheirEventsInOrder) {
+    struct Row {
+        const char* what;
+        std::function<void(Window&)> act;
+        QString events;
+        QString text;
+    };
+    const std::vector<Row> rows = {
+        {"typing", [](Window&) { QTest::keyClicks(kFocused, u"ab"_s); }, u"KeyUp KeyUp"_s, u"xab"_s},
+        {"Enter", [](Window&) { QTest::keyClick(kFocused, Qt::Key_Return); }, u"Enter KeyUp"_s, u"x"_s},
+        {"keypad Enter", [](Window&) { QTest::keyClick(kFocused, Qt::Key_Enter, Qt::KeypadModifier); },
+         u"Enter KeyUp"_s, u"x"_s},
+        {"button click takes the focus first",
+         [](Window& w) { QTest::mouseClick(w.command1(), Qt::LeftButton); }, u"Enter Button"_s, u"x"_s},
+        {"Tab leaves the field", [](Window&) { QTest::keyClick(kFocused, Qt::Key_Tab); }, u"Enter"_s, u"x"_s},
+    };
+    for (const Row& row : rows) {
+        Window w;
+        w.editor->SetText(u"x"_s);
+        w.editor->setFocus();
+        ASSERT_TRUE(w.text1()->hasFocus()) << "the control hands its focus to Text1";
+        QSignalSpy returnPressed(w.text1(), &QLineEdit::returnPressed);
+        row.act(w);
+        EXPECT_EQ(w.log.text(), row.events) << row.what;
+        EXPECT_EQ(w.editor->Text(), row.text) << row.what;
+        EXPECT_EQ(returnPressed.count(), 0) << row.what << ": Enter must not reach the text box";
+        EXPECT_EQ(w.formKeys.presses, 0) << row.what << ": keys in Text1 stay in Text1";
+    }
+}
+
+TEST(TxtButtonTest, SavedTextIsTheWrittenTextNotTheTypedOne) {
+    Window w;
+    w.editor->SetText(u"Written"_s);
+    w.editor->setFocus();
+    QTest::keyClick(kFocused, Qt::Key_End);
+    QTest::keyClicks(kFocused, u"Typed"_s);
+    EXPECT_EQ(w.editor->Text(), u"WrittenTyped"_s);
+
+    PropertyBag bag;
+    w.editor->WriteProperties(bag);
+    EXPECT_EQ(bag.ReadProperty(u"Text"_s, QString()).toString(), u"Written"_s);
+    TxtButton loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.Text(), u"Written"_s);
+}
+
+TEST(TxtButtonTest, LoadingAppliesSettersButOnlyStoresWidthAndColours) {
+    PropertyBag saved;
+    {
+        TxtButton designed;
+        PropertyBag fresh;
+        designed.WriteProperties(fresh);
+        EXPECT_EQ(fresh.count(), 0) << "a new control holds only defaults";
+        designed.SetButtonWidth(600);
+        designed.SetBorderStyle(0);
+        designed.SetEnabled(false);
+        designed.SetAlignment(1);
+        designed.SetForeColor(0x0000FF);
+        designed.WriteProperties(saved);
+    }
+    EXPECT_EQ(saved.count(), 5);
+
+    Window w;
+    QSignalSpy changed(w.editor, &TxtButton::PropertyChanged);
+    w.editor->ReadProperties(saved);
+    QStringList names;
+    for (const auto& args : changed) names << args.at(0).toString();
+    EXPECT_EQ(names.join(' '), u"BorderStyle Enabled Text Alignment"_s);
+    EXPECT_EQ(w.command1()->width(), 40) << "the stored width is laid out";
+    EXPECT_FALSE(w.text1()->hasFrame());
+    EXPECT_FALSE(w.text1()->isEnabled());
+    EXPECT_FALSE(w.command1()->isEnabled());
+    EXPECT_EQ(w.text1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(w.editor->ForeColor(), 0x0000FFu);
+    EXPECT_NE(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red))
+        << "a loaded colour is only stored";
+    w.editor->SetForeColor(0x0000FF);
+    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+}
+
+TEST(TxtButtonTest, BadValuesForTheTextBoxAreErrors) {
+    TxtButton control;
+    const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+        {"Alignment 3", [&] { control.SetAlignment(3); }},
+        {"Alignment -1", [&] { control.SetAlignment(-1); }},
+        {"BorderStyle 2", [&] { control.SetBorderStyle(2); }},
+        {"SelStart -1", [&] { control.SetSelStart(-1); }},
+        {"SelLength -2", [&] { control.SetSelLength(-2); }},
+    };
+    for (const auto& [what, act] : rows) {
+        EXPECT_EQ(vq::test::errorNumberOf(act), vq::kInvalidPropertyValue) << what;
+    }
+    EXPECT_EQ(control.Alignment(), 0);
+    EXPECT_EQ(control.BorderStyle(), 1);
+}

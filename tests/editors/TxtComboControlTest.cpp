@@ -1,0 +1,156 @@
+#include "editors/TxtComboControl.h"
+
+#include "EditorTestWindow.h"
+#include "platform/PropertyBag.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+#include <functional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::PropertyBag;
+using vq::TxtComboControl;
+using vq::test::EditorTestWindow;
+using vq::test::EventLog;
+using vq::test::kFocused;
+
+namespace {
+
+struct Window : EditorTestWindow<TxtComboControl> {
+    Window() : EditorTestWindow(QSize(3000, 315)) {
+        log.record(editor, &TxtComboControl::OnEnterKeyPress, "Enter");
+        log.record(editor, &TxtComboControl::OnKeyUp, "KeyUp");
+        log.record(editor, &TxtComboControl::OnListIndexChange, "Change");
+        log.record(editor, &TxtComboControl::TextLostFocus, "LostFocus");
+        for (const QString& item : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) editor->AddItem(item);
+    }
+    QLineEdit* text1() const { return child<QLineEdit>("Text1"); }
+    QComboBox* combo1() const { return child<QComboBox>("Combo1"); }
+    // The user moves to the next item with the Down key.
+    void pickNext() const { QTest::keyClick(combo1(), Qt::Key_Down); }
+    EventLog log;
+};
+
+}  // namespace
+
+TEST(TxtComboControlTest, LayoutKeepsTheListAtTheRightEdgeAndTheHeightAt315) {
+    struct Row {
+        QSize size;
+        int16_t comboWidth;
+        QRect text;
+        QRect combo;
+        int frameWidth;
+    };
+    const std::vector<Row> rows = {
+        {{3000, 315}, 1155, {40, 50, 1785, 315}, {1860, 0, 1140, 315}, 1845},
+        {{1000, 315}, 1155, {40, 50, 0, 315}, {75, 0, 925, 315}, 0},
+        {{3000, 900}, 2000, {40, 50, 940, 315}, {1015, 0, 1985, 315}, 1000},
+        {{50, 315}, 1155, {40, 50, 0, 315}, {75, 0, 0, 315}, 0},
+    };
+    for (const Row& row : rows) {
+        const TxtComboControl::Layout layout = TxtComboControl::layoutFor(row.size, row.comboWidth);
+        EXPECT_EQ(layout.control, QSize(row.size.width(), 315)) << row.size.width();
+        EXPECT_EQ(layout.text, row.text) << row.size.width();
+        EXPECT_EQ(layout.combo, row.combo) << row.size.width();
+        EXPECT_EQ(layout.frame, QRect(0, 0, row.frameWidth, 315)) << row.size.width();
+    }
+}
+
+TEST(TxtComboControlTest, HeightIsForcedAndChildrenFollowTheLayout) {
+    Window w;
+    w.editor->resize(vq::twipsToPixels(QSize(3000, 900)));
+    EXPECT_EQ(w.editor->size(), QSize(200, 21));
+    EXPECT_EQ(w.text1()->geometry(), QRect(3, 3, 119, 21));
+    EXPECT_EQ(w.combo1()->geometry(), QRect(124, 0, 76, 21));
+}
+
+// The first selection after the control starts is only recorded, by the user or by code alike;
+// every later different one, by the user or by code, raises one event.
+TEST(TxtComboControlTest, FirstSelectionIsSilentLaterChangesRaiseOneEvent) {
+    struct Row {
+        const char* what;
+        std::function<void(Window&)> act;
+        QString events;
+        int16_t index;
+    };
+    const std::vector<Row> rows = {
+        {"first pick by the user", [](Window& w) { w.pickNext(); }, u""_s, 0},
+        {"second pick by the user", [](Window& w) { w.pickNext(), w.pickNext(); }, u"Change"_s, 1},
+        {"first by code, then the user", [](Window& w) { w.editor->SetListIndex(2), w.pickNext(); }, u""_s,
+         2},
+        {"first by code, then by code",
+         [](Window& w) { w.editor->SetListIndex(0), w.editor->SetListIndex(2); }, u"Change"_s, 2},
+        {"the same index again", [](Window& w) { w.editor->SetListIndex(1), w.editor->SetListIndex(1); },
+         u""_s, 1},
+        {"three changes",
+         [](Window& w) { w.pickNext(), w.pickNext(), w.pickNext(), w.editor->SetListIndex(0); },
+         u"Change Change Change"_s, 0},
+        {"refilling the list is no selection",
+         [](Window& w) { w.pickNext(), w.editor->ComboClear(), w.editor->AddItem(u"Delta"_s); }, u""_s, -1},
+    };
+    for (const Row& row : rows) {
+        Window w;
+        EXPECT_EQ(w.editor->ListIndex(), -1) << "adding items selects nothing";
+        row.act(w);
+        EXPECT_EQ(w.log.text(), row.events) << row.what;
+        EXPECT_EQ(w.editor->ListIndex(), row.index) << row.what;
+    }
+}
+
+TEST(TxtComboControlTest, EnterIsSwallowedInTheTextButReachesTheList) {
+    struct Row {
+        const char* child;
+        QString events;
+        int keysOnForm;
+    };
+    const std::vector<Row> rows = {
+        {"Text1", u"Enter KeyUp"_s, 0}, {"Combo1", u"Enter"_s, 1},  // the list passes Enter on to its form
+    };
+    for (const Row& row : rows) {
+        Window w;
+        w.editor->SetText(u"t"_s);
+        w.child<QWidget>(row.child)->setFocus();
+        w.log.clear();
+        QSignalSpy returnPressed(w.text1(), &QLineEdit::returnPressed);
+        QTest::keyClick(kFocused, Qt::Key_Return);
+        EXPECT_EQ(w.log.text(), row.events) << row.child;
+        EXPECT_EQ(w.formKeys.presses, row.keysOnForm) << row.child;
+        EXPECT_EQ(returnPressed.count(), 0) << row.child;
+        EXPECT_EQ(w.editor->Text(), u"t"_s) << row.child;
+    }
+}
+
+TEST(TxtComboControlTest, LeavingTheTextRaisesTextLostFocus) {
+    Window w;
+    w.editor->setFocus();
+    ASSERT_TRUE(w.text1()->hasFocus());
+    QTest::keyClicks(kFocused, u"ab"_s);
+    QTest::keyClick(kFocused, Qt::Key_Tab);
+    EXPECT_EQ(w.log.text(), u"KeyUp KeyUp LostFocus"_s);
+    EXPECT_TRUE(w.combo1()->hasFocus());
+    EXPECT_EQ(w.editor->Text(), u"ab"_s);
+}
+
+TEST(TxtComboControlTest, ColoursReachBothChildrenWhenWrittenButOnlyStoreWhenLoaded) {
+    Window w;
+    w.editor->SetBackColor(0x00FFFF);  // yellow
+    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
+    EXPECT_EQ(w.combo1()->palette().color(QPalette::Active, QPalette::Button), QColor(Qt::yellow));
+
+    PropertyBag bag;
+    bag.WriteProperty(u"BackColor"_s, int32_t(0xFF0000), int32_t(0xFFFFFF));
+    bag.WriteProperty(u"ComboWidth"_s, int16_t(2000), int16_t(1155));
+    bag.WriteProperty(u"Enabled"_s, false, true);
+    w.editor->ReadProperties(bag);
+    EXPECT_EQ(w.editor->BackColor(), 0xFF0000u);
+    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
+    EXPECT_EQ(w.combo1()->x(), vq::twipsToPixels(1015)) << "ComboWidth is applied through its setter";
+    EXPECT_FALSE(w.combo1()->isEnabled());
+
+    PropertyBag saved;
+    w.editor->WriteProperties(saved);
+    EXPECT_EQ(vq::test::bagText(saved), vq::test::bagText(bag));
+}

@@ -1,0 +1,56 @@
+#include "platform/MessageBoxService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using vq::MessageButtons;
+using vq::MessageResult;
+
+namespace {
+
+// Presses `button` in the message box once it is shown.
+void pressWhenShown(QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->button(button)->click();
+    });
+}
+
+}  // namespace
+
+// CR LF breaks become lines, markup stays text, no icon; the buttons and title as asked.
+TEST(MessageBoxServiceTest, BoxShowsTextLinesButtonsAndTitle) {
+    QApplication::setApplicationDisplayName(u"Point Builder"_s);
+    const auto box = vq::MessageBoxService::createBox(u"VQTagSearch:cmdOKClick\r\n<b>5</b>"_s,
+                                                      MessageButtons::Ok, QString());
+    EXPECT_EQ(box->text(), u"VQTagSearch:cmdOKClick\n<b>5</b>"_s);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box->windowTitle(), u"Point Builder"_s);
+
+    const auto ask = vq::MessageBoxService::createBox(u"Save?"_s, MessageButtons::OkCancel, u"File"_s);
+    EXPECT_EQ(ask->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(ask->windowTitle(), u"File"_s);
+}
+
+// The installed service shows a modal box and answers with the button the user pressed.
+TEST(MessageBoxServiceTest, InstalledServiceAnswersWithThePressedButton) {
+    const auto previous = vq::installWidgetMessageService();
+    EXPECT_NE(dynamic_cast<vq::MessageBoxService*>(&vq::messageService()), nullptr);
+
+    pressWhenShown(QMessageBox::Cancel);
+    EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Cancel);
+    pressWhenShown(QMessageBox::Ok);
+    EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Ok);
+    pressWhenShown(QMessageBox::Ok);
+    EXPECT_EQ(vq::messageService().show(u"Done"_s, MessageButtons::Ok, {}), MessageResult::Ok);
+
+    vq::setMessageService(previous);
+}

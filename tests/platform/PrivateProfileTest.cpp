@@ -1,0 +1,89 @@
+#include "platform/PrivateProfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ProfileRow {
+    const char* what;
+    QByteArray file;  // contents of VQPC.INI; empty means no file
+    int bufferLength;
+    QString expected;
+};
+
+class PrivateProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("VQ_INI_DIR", m_dir.path().toUtf8()); }
+    void TearDown() override { qunsetenv("VQ_INI_DIR"); }
+
+    void writeFile(const QString& name, const QByteArray& contents) {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+// The reading rules the installation root depends on, file by file.
+TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
+    const QByteArray longValue = "D:\\" + QByteArray(100, 'x');
+    const std::vector<ProfileRow> rows = {
+        {"plain value", "[VQPC]\nVQHOME=D:\\Apps\\VQPC\n", 81, u"D:\\Apps\\VQPC"_s},
+        {"case of names, CR LF, blanks", "[vqpc]\r\n  vqhome =  D:\\VQ  \r\n", 81, u"D:\\VQ"_s},
+        {"quotes removed", "[VQPC]\nVQHOME=\"C:\\Program Files\\VQ\"\n", 81, u"C:\\Program Files\\VQ"_s},
+        {"empty value is not the default", "[VQPC]\nVQHOME=\n", 81, u""_s},
+        {"key in another section", "[Other]\nVQHOME=X\n[VQPC]\nOTHER=Y\n", 81, u"C:\\VQPC"_s},
+        {"first occurrence wins", "[VQPC]\nVQHOME=first\nVQHOME=second\n", 81, u"first"_s},
+        {"commented key", "[VQPC]\n;VQHOME=old\nVQHOME=new\n", 81, u"new"_s},
+        {"only the first section counts", "[VQPC]\nA=1\n[VQPC]\nVQHOME=late\n", 81, u"C:\\VQPC"_s},
+        {"no file", "", 81, u"C:\\VQPC"_s},
+        {"cut to the buffer", "[VQPC]\nVQHOME=" + longValue + "\n", 81,
+         QString::fromLatin1(longValue.left(80))},
+        {"default cut too", "", 4, u"C:\\"_s},
+        {"no room at all", "[VQPC]\nVQHOME=D:\\\n", 0, u""_s},
+        {"UTF-8", "\xEF\xBB\xBF[VQPC]\nVQHOME=D:\\Mes donn\xC3\xA9\x65s\n", 81, u"D:\\Mes données"_s},
+        {"Latin-1", "[VQPC]\nVQHOME=D:\\Mes donn\xE9\x65s\n", 81, u"D:\\Mes données"_s},
+    };
+    for (const ProfileRow& row : rows) {
+        QFile::remove(m_dir.filePath(u"VQPC.INI"_s));
+        if (!row.file.isEmpty()) writeFile(u"VQPC.INI"_s, row.file);
+        QString returned = u"stale"_s;
+        const int count = vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u"C:\\VQPC  "_s, returned,
+                                                      row.bufferLength, u"VQPC.INI"_s);
+        EXPECT_EQ(returned, row.expected) << row.what;
+        EXPECT_EQ(count, row.expected.size()) << row.what;
+    }
+}
+
+// A bare file name is looked up in the directory the environment names, whatever the case of
+// the file's name on disk; a path is used as given.
+TEST_F(PrivateProfileTest, FindsTheFileInTheProfileDirectory) {
+    EXPECT_EQ(vq::defaultProfileDirectory(), m_dir.path());
+    writeFile(u"vqpc.ini"_s, "[VQPC]\nVQHOME=/opt/vq\n");
+    QString returned;
+    EXPECT_EQ(vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u"C:\\VQPC"_s, returned, 81, u"VQPC.INI"_s),
+              7);
+    EXPECT_EQ(returned, u"/opt/vq"_s);
+
+    QTemporaryDir elsewhere;
+    QFile other(QDir(elsewhere.path()).filePath(u"site.ini"_s));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("[VQPC]\nVQHOME=/srv/vq\n");
+    other.close();
+    vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, other.fileName());
+    EXPECT_EQ(returned, u"/srv/vq"_s);
+
+    qunsetenv("VQ_INI_DIR");
+    EXPECT_TRUE(vq::defaultProfileDirectory().endsWith(u"/VQTagwright"_s));
+}

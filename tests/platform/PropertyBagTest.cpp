@@ -1,0 +1,113 @@
+#include "platform/PropertyBag.h"
+
+#include "core/Error.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using vq::PropertyBag;
+using vq::Variant;
+
+namespace {
+
+struct WriteRow {
+    const char* name;
+    Variant value;
+    Variant defaultValue;
+    bool stored;
+};
+
+// Through text, as a container saves it.
+PropertyBag roundTrip(const PropertyBag& bag) {
+    const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
+    return PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
+}
+
+}  // namespace
+
+// A value is stored only when it differs from its default in value or type; writing the default
+// again removes an earlier value.
+TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
+    const std::vector<WriteRow> rows = {
+        {"Enabled", true, true, false},
+        {"Enabled", false, true, true},
+        {"SecurityScope", int32_t(0), int32_t(0), false},
+        {"SecurityScope", int16_t(0), int32_t(0), true},
+        {"Caption", u"On"_s, u"on"_s, true},
+        {"Caption", u""_s, u""_s, false},
+        {"Time", 0.0, int32_t(0), true},
+        {"Time", Variant::null(), Variant(), true},
+    };
+    for (const WriteRow& row : rows) {
+        PropertyBag bag;
+        bag.WriteProperty(QString::fromLatin1(row.name), row.value, row.defaultValue);
+        EXPECT_EQ(bag.contains(QString::fromLatin1(row.name)), row.stored) << row.name;
+        EXPECT_EQ(bag.ReadProperty(QString::fromLatin1(row.name), row.defaultValue), row.value) << row.name;
+    }
+
+    PropertyBag bag;
+    bag.WriteProperty(u"BackColor"_s, int32_t(0xFF), int32_t(0xFFFFFF));
+    bag.WriteProperty(u"backcolor"_s, int32_t(0xFFFFFF), int32_t(0xFFFFFF));
+    EXPECT_EQ(bag.count(), 0);
+    EXPECT_EQ(bag.ReadProperty(u"BackColor"_s, int32_t(7)), Variant(int32_t(7)));
+}
+
+// Every value type comes back with its type and exact value, through JSON text.
+TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
+    PropertyBag bag;
+    const std::vector<std::pair<QString, Variant>> values = {
+        {u"I16"_s, int16_t(-32768)},
+        {u"I32"_s, int32_t(0x7FFFFFFF)},
+        {u"Single"_s, 0.1f},
+        {u"Double"_s, 0.1 + 0.2},
+        {u"Huge"_s, 1e308},
+        {u"Inf"_s, -INFINITY},
+        {u"Flag"_s, false},
+        {u"Text"_s, u"o:rw g:r w:\r\n\"quoted\""_s},
+        {u"When"_s, Variant::date(2024, 2, 29, 13, 5, 7)},
+        {u"Nothing"_s, Variant::null()},
+    };
+    for (const auto& [name, value] : values) bag.WriteProperty(name, value, u"default"_s);
+
+    const PropertyBag back = roundTrip(bag);
+    EXPECT_EQ(back.count(), int(values.size()));
+    for (const auto& [name, value] : values) {
+        const Variant read = back.ReadProperty(name, Variant());
+        EXPECT_EQ(read.type(), value.type()) << name.toStdString();
+        EXPECT_EQ(read, value) << name.toStdString() << " " << vq::debugText(read).toStdString();
+    }
+    EXPECT_TRUE(back == bag);
+
+    PropertyBag notANumber;
+    notANumber.WriteProperty(u"N"_s, std::nan(""), 0.0);
+    EXPECT_TRUE(std::isnan(roundTrip(notANumber).ReadProperty(u"N"_s, 0.0).toDouble()));
+}
+
+// Saved text that does not hold a value of its declared type is refused with the property named,
+// rather than read as some other value.
+TEST(PropertyBagTest, MalformedJsonIsRefused) {
+    const std::vector<const char*> malformed = {
+        R"({"Enabled": true})",
+        R"({"Enabled": {"type": "Bool", "value": true}})",
+        R"({"Enabled": {"type": "Boolean", "value": "yes"}})",
+        R"({"Scope": {"type": "Int16", "value": 40000}})",
+        R"({"Scope": {"type": "Int32", "value": 1.5}})",
+        R"({"When": {"type": "Date", "value": "yesterday"}})",
+        R"({"Time": {"type": "Double", "value": "fast"}})",
+    };
+    for (const char* text : malformed) {
+        const QJsonObject json = QJsonDocument::fromJson(QByteArray(text)).object();
+        try {
+            PropertyBag::fromJson(json);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const vq::Error& error) {
+            EXPECT_EQ(error.number(), vq::errc::InvalidArgument) << text;
+            EXPECT_TRUE(error.description().contains(json.keys().front())) << text;
+        }
+    }
+}

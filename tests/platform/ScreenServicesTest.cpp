@@ -1,0 +1,79 @@
+#include "platform/Hourglass.h"
+#include "platform/ScreenServices.h"
+#include "platform/SystemColors.h"
+#include "platform/TextMetrics.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+// The wait cursor stays while any guard lives, and goes when the last ends, also by an exception.
+TEST(ScreenServicesTest, HourglassNestsAndAlwaysRestores) {
+    const auto cursorShape = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    {
+        vq::Hourglass outer;
+        EXPECT_EQ(cursorShape(), Qt::WaitCursor);
+        try {
+            vq::Hourglass inner;
+            throw std::runtime_error("interrupted");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(cursorShape(), Qt::WaitCursor);
+        EXPECT_TRUE(vq::Hourglass::isShown());
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(vq::Hourglass::isShown());
+}
+
+// Plain colours are 0x00BBGGRR; flagged values follow the application palette.
+TEST(ScreenServicesTest, PersistedColoursReadAsPlainOrThemeColours) {
+    const std::vector<std::pair<uint32_t, QColor>> plain = {{vq::kBlack, Qt::black},
+                                                            {vq::kWhite, Qt::white},
+                                                            {0x0000FF, Qt::red},
+                                                            {0xFF0000, Qt::blue},
+                                                            {0x336699, QColor(0x99, 0x66, 0x33)}};
+    for (const auto& [ole, color] : plain) {
+        EXPECT_EQ(vq::colorFromOle(ole), color) << ole;
+        EXPECT_EQ(vq::oleFromColor(color), ole) << ole;
+    }
+
+    const QPalette saved = QApplication::palette();
+    QPalette themed = saved;
+    themed.setColor(QPalette::Active, QPalette::Base, QColor(1, 2, 3));
+    themed.setColor(QPalette::Active, QPalette::Highlight, QColor(4, 5, 6));
+    QApplication::setPalette(themed);
+    EXPECT_EQ(vq::colorFromOle(vq::kSystemColorFlag | 5), QColor(1, 2, 3));
+    EXPECT_EQ(vq::systemColor(vq::SystemColor::Highlight), QColor(4, 5, 6));
+    EXPECT_EQ(vq::colorFromOle(vq::kSystemColorFlag | 999), vq::systemColor(vq::SystemColor::WindowText));
+    QApplication::setPalette(saved);
+}
+
+// Replaceable answers take over and hand back; measurements scale with the screen's DPI.
+TEST(ScreenServicesTest, ReplaceableAnswersAndTwipsMeasures) {
+    EXPECT_TRUE(vq::scrollBarWidthPixels().has_value());
+    vq::setScrollBarWidthSource([] { return std::optional<int>(); });
+    EXPECT_FALSE(vq::scrollBarWidthPixels().has_value());
+    vq::setScrollBarWidthSource({});
+
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(12);
+    vq::setLogicalDpiOverride(96);
+    const int width96 = vq::textWidthTwips(u"Read/Write"_s, font);
+    EXPECT_EQ(width96, vq::pixelsToTwips(QFontMetrics(font).horizontalAdvance(u"Read/Write"_s)));
+    EXPECT_GT(width96, vq::textWidthTwips(u"Read"_s, font));
+    vq::setLogicalDpiOverride(192);
+    EXPECT_NEAR(vq::textWidthTwips(u"Read/Write"_s, font), width96 / 2, 1);
+    EXPECT_EQ(vq::twipsToPixels(QRect(0, 0, 1745, 315)), QRect(0, 0, 233, 42));
+    vq::setLogicalDpiOverride(0);
+}

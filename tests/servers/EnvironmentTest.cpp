@@ -1,0 +1,136 @@
+#include "servers/Environment.h"
+
+#include "core/RecordingMessageService.h"
+#include "platform/HelpViewer.h"
+#include "platform/ScreenServices.h"
+#include "platform/Twips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records what it was asked to show and answers with a window number.
+class RecordingHelpViewer : public vq::HelpViewer {
+public:
+    long long showTopic(const QString& filePath, int topic) override {
+        shown.append(u"%1#%2"_s.arg(filePath).arg(topic));
+        return 4242;
+    }
+    QStringList shown;
+};
+
+class EnvironmentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("VQ_INI_DIR", m_iniDir.path().toUtf8());
+        m_previousViewer = vq::setHelpViewer(m_viewer);
+    }
+    void TearDown() override {
+        qunsetenv("VQ_INI_DIR");
+        vq::setHelpViewer(m_previousViewer);
+    }
+
+    void writeIni(const QByteArray& contents) {
+        QFile file(QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    QTemporaryDir m_iniDir;
+    std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();
+    std::shared_ptr<vq::HelpViewer> m_previousViewer;
+    vq::ScopedMessageRecorder m_messages;
+};
+
+struct HomeRow {
+    const char* what;
+    QByteArray ini;  // empty: no file
+    QString home;
+    QStringList messages;
+};
+
+}  // namespace
+
+TEST_F(EnvironmentTest, VQHomeComesFromTheIniWithItsDefaultAndLimit) {
+    const QByteArray longRoot(120, 'r');
+    const std::vector<HomeRow> rows = {
+        {"no file", "", u"C:\\VQPC"_s, {}},
+        {"root given", "[VQPC]\nVQHOME=D:\\Apps\\VQPC\n", u"D:\\Apps\\VQPC"_s, {}},
+        {"cut to 80", "[VQPC]\nVQHOME=" + longRoot + "\n", QString::fromLatin1(longRoot.left(80)), {}},
+        {"empty value", "[VQPC]\nVQHOME=\n", u""_s, {u"Invalid VQPC.INI"_s}},
+    };
+    for (const HomeRow& row : rows) {
+        QFile::remove(QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s));
+        if (!row.ini.isEmpty()) writeIni(row.ini);
+        m_messages->clear();
+        EXPECT_EQ(vq::GetVQHome(), row.home) << row.what;
+        EXPECT_EQ(m_messages->texts(), row.messages) << row.what;
+    }
+    EXPECT_TRUE(m_messages->messages().front().title.isEmpty());
+}
+
+// The viewer gets the file in the platform's form and the topic; a missing file is reported
+// with the path as built, backslashes and all.
+TEST_F(EnvironmentTest, HelpTopicOpensAnExistingFileOrSaysItIsMissing) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(u"help"_s));
+    QFile chm(root.path() + u"/help/VQSDKToolsUsr.chm"_s);
+    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
+    chm.close();
+
+    writeIni("[VQPC]\nVQHOME=" + root.path().toUtf8() + "\n");
+    EXPECT_EQ(vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic), 4242);
+    EXPECT_EQ(m_viewer->shown, QStringList{root.path() + u"/help/VQSDKToolsUsr.chm#23128"_s});
+    EXPECT_TRUE(m_messages->texts().isEmpty());
+
+    EXPECT_EQ(vq::ShowHelpTopic(vq::kDigSetSearchHelpFile, vq::kDigSetSearchHelpTopic), 0);
+    ASSERT_EQ(m_messages->messages().size(), 1);
+    EXPECT_EQ(m_messages->messages()[0].text,
+              u"The file %1\\Tagwright\\Tagwright.chm does not exist"_s.arg(root.path()));
+    EXPECT_EQ(m_messages->messages()[0].title, u"File Does Not Exist"_s);
+
+    m_messages->clear();
+    writeIni("[VQPC]\nVQHOME=D:\\Apps\\VQPC\n");
+    vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
+    writeIni("[VQPC]\nVQHOME=\n");
+    vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
+    EXPECT_EQ(m_messages->texts(),
+              (QStringList{u"The file D:\\Apps\\VQPC\\help\\VQSDKToolsUsr.chm does not exist"_s,
+                           u"Invalid VQPC.INI"_s, u"The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
+    EXPECT_EQ(m_viewer->shown.size(), 1);
+}
+
+// Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
+TEST_F(EnvironmentTest, ScrollBarWidthInTwips) {
+    struct Row {
+        double dpi;
+        std::function<std::optional<int>()> pixels;
+        int32_t twips;
+    };
+    const std::vector<Row> rows = {
+        {96, [] { return 17; }, 255},
+        {120, [] { return 17; }, 204},
+        {960, [] { return 3; }, 4},  // 4.5 twips -> 4
+        {960, [] { return 5; }, 8},  // 7.5 twips -> 8
+        {96, [] { return std::optional<int>(); }, 240},
+        {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
+    };
+    for (const Row& row : rows) {
+        vq::setLogicalDpiOverride(row.dpi);
+        vq::setScrollBarWidthSource(row.pixels);
+        EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
+    }
+    vq::setScrollBarWidthSource({});
+    vq::setLogicalDpiOverride(96);
+    EXPECT_EQ(vq::GetScrollBarWidth() % 15, 0);
+    vq::setLogicalDpiOverride(0);
+}

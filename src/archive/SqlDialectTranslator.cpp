@@ -334,25 +334,37 @@ QString SqlDialectTranslator::column(const SqlNode& node, bool& folded) {
             return pointColumn(name, folded);
         case SqlTable::Comp:
         case SqlTable::Alias:
+        case SqlTable::Batch:
             if (name == u"Tag") {
                 folded = true;
                 return QStringLiteral("(SELECT tag_key FROM points WHERE point_id = %1)")
                     .arg(pointIdOf(node.table));
             }
-            if (name == u"Alias") return QStringLiteral("a.alias");
-            if (name == u"Unit") return QStringLiteral("a.unit");
-            return QStringLiteral("c.") + name.toLower();
-        case SqlTable::Batch: {
-            static const QHash<QString, QString> columns = {{u"Batchid"_qs, u"b.batch_id"_qs},
-                                                            {u"Endtime"_qs, u"b.end_time"_qs},
-                                                            {u"Product"_qs, u"b.product"_qs},
-                                                            {u"Starttime"_qs, u"b.start_time"_qs},
-                                                            {u"Unit"_qs, u"b.unit"_qs}};
-            return columns.value(name);
-        }
+            if (node.table == SqlTable::Comp) return QStringLiteral("c.") + name.toLower();
+            if (node.table == SqlTable::Alias) return aliasColumn(name);
+            return batchColumn(name);
         default:
             return sampledColumn(node, folded);
     }
+}
+
+// Aliases carry no history: their time is the time of the search.
+QString SqlDialectTranslator::aliasColumn(const QString& name) {
+    if (name == u"Time") return bind(Variant(double(m_now.toMSecsSinceEpoch()) / 1000.0));
+    return name == u"Alias" ? QStringLiteral("a.alias") : QStringLiteral("a.unit");
+}
+
+// A batch's time is its end, or the time of the search while it runs.
+QString SqlDialectTranslator::batchColumn(const QString& name) {
+    if (name == u"Time")
+        return QStringLiteral("coalesce(b.end_time, %1)")
+            .arg(bind(Variant(double(m_now.toMSecsSinceEpoch()) / 1000.0)));
+    static const QHash<QString, QString> columns = {{u"Batchid"_qs, u"b.batch_id"_qs},
+                                                    {u"Endtime"_qs, u"b.end_time"_qs},
+                                                    {u"Product"_qs, u"b.product"_qs},
+                                                    {u"Starttime"_qs, u"b.start_time"_qs},
+                                                    {u"Unit"_qs, u"b.unit"_qs}};
+    return columns.value(name);
 }
 
 QString SqlDialectTranslator::pointColumn(const QString& name, bool& folded) const {

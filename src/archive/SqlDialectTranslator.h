@@ -49,6 +49,8 @@ private:
     QString column(const SqlNode& node, bool& folded);
     QString pointColumn(const QString& name, bool& folded) const;
     QString sampledColumn(const SqlNode& node, bool& folded);
+    QString aliasColumn(const QString& name);
+    QString batchColumn(const QString& name);
     QString pointIdOf(SqlTable table) const;
     QString alias(SqlTable table) const;
     QString fromClause(const SqlNode& clause);

@@ -96,6 +96,12 @@ const QStringList& SqlDialectVocabulary::columns(SqlTable table) {
 QString SqlDialectVocabulary::column(SqlTable table, QStringView name) {
     for (const QString& column : columnsOf(table))
         if (name.compare(column, Qt::CaseInsensitive) == 0) return column;
+    // The clause builder joins every extra table by tag and bounds it in time, batches and
+    // aliases included, so those take a tag and a time beyond their listed columns.
+    const bool hidden = (table == SqlTable::Batch && name.compare(u"Tag", Qt::CaseInsensitive) == 0) ||
+                        ((table == SqlTable::Batch || table == SqlTable::Alias) &&
+                         name.compare(u"Time", Qt::CaseInsensitive) == 0);
+    if (hidden) return name.compare(u"Tag", Qt::CaseInsensitive) == 0 ? u"Tag"_qs : u"Time"_qs;
     return {};
 }
 

@@ -132,8 +132,8 @@ SqliteSearchFunctions::SqliteSearchFunctions(sqlite3* db)
 SqliteSearchFunctions::~SqliteSearchFunctions() = default;
 
 bool SqliteSearchFunctions::isAllowed(const char* name) {
-    static const char* const allowed[] = {"vq_fold",   "vq_sample", "vq_pctgood", "abs", "typeof",
-                                          "julianday", "max",       "match",      "glob"};
+    static const char* const allowed[] = {"vq_fold",   "vq_sample", "vq_pctgood", "abs",  "typeof",
+                                          "julianday", "max",       "match",      "glob", "coalesce"};
     for (const char* candidate : allowed)
         if (sqlite3_stricmp(candidate, name) == 0) return true;
     return false;

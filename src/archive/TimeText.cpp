@@ -32,7 +32,7 @@ std::optional<double> offsets(const QString& text, bool signs) {
     qsizetype at = 0;
     while (at < text.size()) {
         const QRegularExpressionMatch match = term.match(text, at, QRegularExpression::NormalMatch,
-                                                             QRegularExpression::AnchorAtOffsetMatchOption);
+                                                         QRegularExpression::AnchorAtOffsetMatchOption);
         if (!match.hasMatch() || (signs && match.capturedView(1).isEmpty())) return std::nullopt;
         const double amount = match.capturedView(2).toDouble() * unitSeconds(match.capturedView(3)[0]);
         total += match.capturedView(1) == u"-" ? -amount : amount;
@@ -56,7 +56,9 @@ std::optional<double> absolute(const QString& text) {
     for (const char* format : formats) {
         QDateTime time = QDateTime::fromString(text, QLatin1String(format));
         if (!time.isValid()) continue;
-        if (time.date().year() < 1950 && QLatin1String(format).contains(QLatin1String("yy-")))
+        const QLatin1String pattern(format);
+        if (time.date().year() < 1950 && pattern.contains(QLatin1String("-yy")) &&
+            !pattern.contains(QLatin1String("-yyyy")))
             time = time.addYears(100);
         return epochSeconds(time);
     }

@@ -229,6 +229,9 @@ QString SqlDialectTranslator::like(const SqlNode& operand, const SqlNode& mask, 
                                                  "%1 characters and %2 of * and ?)")
                                       .arg(MaxMaskLength)
                                       .arg(MaxMaskWildcards));
+    // A lone "*" matches every text, so "Tag = '*'" reads the points without testing each tag.
+    if (globPattern(folded) == u"*")
+        return u'(' + value(operand, Kind::Text) + QStringLiteral(" IS NOT NULL)");
     QString test = u'(' + value(operand, Kind::Text) + QStringLiteral(" GLOB ") +
                    bind(Variant(globPattern(folded))) + u')';
     if (positive) test += trigramFilter(operand, folded);

@@ -111,6 +111,10 @@ SqlNodePtr SqlDialectParser::predicate() {
         expectSymbol(")", QStringLiteral("the condition in parentheses"));
         return inner;
     }
+    if (++m_conditions > MaxConditions)
+        throw SqlDialectError::at(
+            peek().position,
+            QStringLiteral("the clause has more than %1 conditions; split the search").arg(MaxConditions));
     SqlNodePtr left = operand();
     if (isWord("NOT")) {
         take();

@@ -14,7 +14,8 @@ class SqlDialectParser {
 public:
     static constexpr int MaxClauseLength = 20000;
     static constexpr int MaxDepth = 40;
-    static constexpr int MaxListItems = 500;
+    static constexpr int MaxListItems = 200;
+    static constexpr int MaxConditions = 300;
 
     static SqlNodePtr parse(const QString& clause);
     // The tables a parsed clause refers to.
@@ -44,6 +45,7 @@ private:
     std::vector<SqlToken> m_tokens;
     size_t m_at = 0;
     int m_depth = 0;
+    int m_conditions = 0;
 };
 
 }  // namespace vq

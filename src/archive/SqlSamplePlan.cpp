@@ -82,7 +82,12 @@ SqlSamplePlan SqlSamplePlan::of(const SqlNode& clause, SqlTable table, const QDa
                            "range or a longer %1.TIMESTEP")
                 .arg(SqlDialectVocabulary::tableName(table))
                 .arg(MaxSamples));
-    for (double t = last; t >= first; t -= plan.step) plan.times.push_back(t);
+    // Counted steps rather than repeated subtraction: at large times a small step may not move t.
+    for (int k = 0; k < MaxSamples; ++k) {
+        const double t = last - k * plan.step;
+        if (!(t >= first)) break;
+        plan.times.push_back(t);
+    }
     return plan;
 }
 

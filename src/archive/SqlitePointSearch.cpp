@@ -28,7 +28,7 @@ bool isSearchTable(const char* name) {
 void limit(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1'000'000);
     sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 400'000);
-    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 300);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 1000);
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 4 * SqlDialectTranslator::MaxMaskLength);
     sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 20'000);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);

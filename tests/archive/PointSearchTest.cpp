@@ -244,6 +244,7 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
         deep,
         QString(SqlDialectParser::MaxDepth + 5, u'-').prepend(u"VQPOINT.ZERO = "_s) + u"1"_s,
         u"VQPOINT.POINTID IN ("_s + wideList.join(u", ") + u")"_s,
+        u"VQPOINT.ZERO = 1"_s + u" AND VQPOINT.SPAN > 0"_s.repeated(SqlDialectParser::MaxConditions),
         u"VQPOINT.DESCRIPTOR LIKE '"_s + u"*a"_s.repeated(20) + u"*b'"_s,
         u"VQPOINT.DESCRIPTOR LIKE '"_s + QString(300, u'a') + u"'"_s,
     };
@@ -251,6 +252,13 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
         const Error error = raised([&] { searched(*s_server, clause); });
         EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << clause.left(80).toStdString();
     }
+    // Clauses at the bounds still run.
+    wideList.removeLast();
+    EXPECT_EQ(searched(*s_server, u"VQPOINT.POINTID IN ("_s + wideList.join(u", ") + u")"_s).size(), before);
+    EXPECT_EQ(searched(*s_server, u"VQPOINT.TAG = 'fic_200'"_s + u" AND NOT VQPOINT.SPAN < -1"_s.repeated(
+                                                                     SqlDialectParser::MaxConditions - 1))
+                  .size(),
+              1);
     // A quote inside a literal is part of the text, never the end of it.
     EXPECT_TRUE(searched(*s_server, u"VQPOINT.TAG = 'x'' OR ''1'' = ''1'"_s).isEmpty());
 

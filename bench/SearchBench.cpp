@@ -39,7 +39,8 @@ struct SearchArchive {
         ArchiveSeeder::seed(*server, kPoints, 2);
         sqlite3_open_v2(path.toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr);
         prefix = pick(
-            "SELECT substr(tag_key, 1, 6), count(*) AS n FROM points GROUP BY 1"
+            "WITH lengths(k) AS (VALUES (4), (5), (6), (7))"
+            " SELECT substr(tag_key, 1, k), count(*) AS n FROM points, lengths GROUP BY 1"
             " ORDER BY abs(n - 1000) LIMIT 1");
         const QString descriptor = pick(
             "SELECT lower(Descriptor), count(*) AS n FROM points GROUP BY 1"

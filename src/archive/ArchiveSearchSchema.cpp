@@ -6,6 +6,11 @@ namespace vq {
 
 namespace {
 
+const char* const kInsertTrigger =
+    "CREATE TRIGGER IF NOT EXISTS points_text_insert AFTER INSERT ON points BEGIN"
+    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.\"Tag\", new.\"Descriptor\"); "
+    "END;";
+
 // The trigram index folds case itself and holds no copy of the texts: it reads them from the
 // point table when it must.
 const char* const kSearchSchema =
@@ -16,9 +21,7 @@ const char* const kSearchSchema =
     "CREATE VIRTUAL TABLE IF NOT EXISTS points_text USING fts5(Tag, Descriptor, content='points', "
     "content_rowid='point_id',"
     " tokenize='trigram');"
-    "CREATE TRIGGER IF NOT EXISTS points_text_insert AFTER INSERT ON points BEGIN"
-    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.\"Tag\", new.\"Descriptor\"); "
-    "END;"
+    "%1"
     "CREATE TRIGGER IF NOT EXISTS points_text_delete AFTER DELETE ON points BEGIN"
     " INSERT INTO points_text(points_text, rowid, Tag, Descriptor)"
     " VALUES('delete', old.point_id, old.\"Tag\", old.\"Descriptor\"); END;"
@@ -42,9 +45,24 @@ bool ArchiveSearchSchema::ensure(ArchiveDatabase& db) {
     ArchiveTransaction transaction(db);
     // Another process may have added it while this one waited for the write lock.
     if (hasSearchSchema(db)) return false;
-    db.execute(QString::fromLatin1(kSearchSchema));
+    db.execute(QString::fromLatin1(kSearchSchema).arg(QLatin1String(kInsertTrigger)));
     transaction.commit();
     return true;
+}
+
+qint64 ArchiveSearchSchema::pauseIndexing(ArchiveDatabase& db) {
+    db.execute(QStringLiteral("DROP TRIGGER IF EXISTS points_text_insert"));
+    auto last = db.statement("SELECT coalesce(max(point_id), 0) FROM points");
+    return last.next() ? last.integer(0) : 0;
+}
+
+void ArchiveSearchSchema::resumeIndexing(ArchiveDatabase& db, qint64 sinceId) {
+    db.statement(
+          "INSERT INTO points_text(rowid, Tag, Descriptor)"
+          " SELECT point_id, \"Tag\", \"Descriptor\" FROM points WHERE point_id > ?")
+        .bind(1, sinceId)
+        .run();
+    db.execute(QString::fromLatin1(kInsertTrigger));
 }
 
 }  // namespace vq

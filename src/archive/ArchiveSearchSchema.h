@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 namespace vq {
 
 class ArchiveDatabase;
@@ -11,6 +13,12 @@ class ArchiveSearchSchema {
 public:
     // Adds whatever is missing, in one transaction; true when something was added.
     static bool ensure(ArchiveDatabase& db);
+
+    // For bulk loads inside one transaction: indexing every inserted point one by one costs
+    // several times more than indexing the new points in one pass at the end. A rollback undoes
+    // both. pauseIndexing returns the last point id before the load.
+    static qint64 pauseIndexing(ArchiveDatabase& db);
+    static void resumeIndexing(ArchiveDatabase& db, qint64 sinceId);
 };
 
 }  // namespace vq

@@ -659,7 +659,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
                 else
                     value = p.typicalValue + noise * (2 * rng.unit() - 1);
                 value = round(std::clamp(value, p.zero, p.zero + p.span));
-                p.values.push_back(SampleValue{secondsAt(k), value, 0});
+                p.values.emplace_back(secondsAt(k), value, 0);
             }
             break;
         }
@@ -683,9 +683,9 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
                 else if (k != n - 1)
                     v = int32_t(rng.below(uint32_t(p.span) + 1));
                 if (id.type == pointtype::Int16)
-                    p.values.push_back(SampleValue{secondsAt(k), int16_t(v), v});
+                    p.values.emplace_back(secondsAt(k), int16_t(v), v);
                 else
-                    p.values.push_back(SampleValue{secondsAt(k), v, v});
+                    p.values.emplace_back(secondsAt(k), v, v);
             }
             break;
         }
@@ -697,7 +697,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
             p.typicalValue = typical;
             for (int k = 0; k < n; ++k) {
                 const int32_t code = rng.chance(0.85) ? typical : int32_t(rng.below(uint32_t(set.count)));
-                p.values.push_back(SampleValue{secondsAt(k), code, code});
+                p.values.emplace_back(secondsAt(k), code, code);
             }
             break;
         }
@@ -707,7 +707,7 @@ SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const
             for (int k = 0; k < n; ++k) {
                 // Batches advance; grades and recipes change now and then.
                 const uint32_t serial = kind == BatchText ? first + uint32_t(k) : first + uint32_t(k / 8);
-                p.values.push_back(SampleValue{secondsAt(k), textValue(kind, serial), 0});
+                p.values.emplace_back(secondsAt(k), textValue(kind, serial), 0);
             }
             break;
         }

@@ -26,12 +26,23 @@ bool isNumericText(const QString& text) {
     return Variant(text).isNumeric();
 }
 
-// The longest run of literal characters between the wildcards of a mask.
-QString longestLiteral(const QString& mask) {
-    QString best;
-    for (const QString& run : mask.split(QRegularExpression(QStringLiteral("[*?]")), Qt::SkipEmptyParts))
-        if (run.size() > best.size()) best = run;
-    return best;
+// The trigrams the trigram index is asked for: every literal run of the mask cut into pieces of
+// three (the last piece ending with the run), all of which a matching text contains. Pieces need
+// not overlap: fewer, shorter lookups narrow about as well as the whole run. Only plain ASCII
+// pieces are used, as the index and the tag key fold other letters each in their own way.
+QStringList trigramsOf(const QString& mask) {
+    constexpr int kMaxTrigrams = 12;
+    QStringList trigrams;
+    for (const QString& run : mask.split(QRegularExpression(QStringLiteral("[*?]")), Qt::SkipEmptyParts)) {
+        for (qsizetype at = 0; at + 3 <= run.size() + 2 && run.size() >= 3; at += 3) {
+            const QString piece = run.mid(std::min(at, run.size() - 3), 3);
+            const bool ascii =
+                std::all_of(piece.begin(), piece.end(), [](QChar c) { return c.unicode() < 128; });
+            if (ascii && !trigrams.contains(piece) && trigrams.size() < kMaxTrigrams) trigrams << piece;
+            if (at + 3 >= run.size()) break;
+        }
+    }
+    return trigrams;
 }
 
 qsizetype literalPrefixLength(const QString& mask) {
@@ -238,17 +249,18 @@ QString SqlDialectTranslator::like(const SqlNode& operand, const SqlNode& mask, 
     return u'(' + test + u')';
 }
 
-// The trigram index narrows a mask with an inner literal of three or more characters to the
-// points that contain it; a literal prefix of a tag is better served by the tag index itself.
+// The trigram index narrows a mask with a literal of three or more characters to the points that
+// contain it; a literal prefix of a tag is better served by the tag index itself.
 QString SqlDialectTranslator::trigramFilter(const SqlNode& operand, const QString& foldedMask) {
     if (operand.kind != SqlNode::Kind::Column || operand.table != SqlTable::Point) return {};
     const bool isTag = operand.column == u"Tag";
     if (!isTag && operand.column != u"Descriptor") return {};
     if (isTag && literalPrefixLength(foldedMask) >= 3) return {};
-    const QString literal = longestLiteral(foldedMask);
-    if (literal.size() < 3) return {};
-    const QString match = (isTag ? QStringLiteral("tag : \"") : QStringLiteral("descriptor : \"")) +
-                          QString(literal).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+    QStringList phrases = trigramsOf(foldedMask);
+    if (phrases.isEmpty()) return {};
+    for (QString& phrase : phrases) phrase = u'"' + phrase.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    const QString match = (isTag ? QStringLiteral("tag : (") : QStringLiteral("descriptor : (")) +
+                          phrases.join(QStringLiteral(" AND ")) + u')';
     return QStringLiteral(" AND p.point_id IN (SELECT rowid FROM points_text WHERE points_text MATCH %1)")
         .arg(bind(Variant(match)));
 }

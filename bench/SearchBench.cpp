@@ -171,7 +171,8 @@ void BM_Search_CurrentValueJoin_PlainSqlite(benchmark::State& state) {
     for (auto _ : state)
         list = searchPlain(
             "SELECT DISTINCT p.point_id, p.\"Tag\" FROM points p JOIN archive c ON c.point_id = p.point_id"
-            " WHERE c.value > ?1 AND c.time = (SELECT max(time) FROM archive a"
+            " WHERE c.value > ?1 AND typeof(c.value) IN ('integer', 'real') AND c.time = (SELECT max(time) "
+            "FROM archive a"
             " WHERE a.point_id = c.point_id AND a.time <= ?2) ORDER BY p.tag_key",
             {900.0, double(QDateTime::currentSecsSinceEpoch())});
     report(state, list);

@@ -26,23 +26,26 @@ bool isNumericText(const QString& text) {
     return Variant(text).isNumeric();
 }
 
-// The trigrams the trigram index is asked for: every literal run of the mask cut into pieces of
-// three (the last piece ending with the run), all of which a matching text contains. Pieces need
-// not overlap: fewer, shorter lookups narrow about as well as the whole run. Only plain ASCII
+// The trigrams the trigram index is asked for: pieces of three characters cut from the literal
+// runs of the mask (the last piece of a run ending with it), all of which a matching text
+// contains. Each piece costs the index a list of every text holding it, so only three are asked
+// for, spread over the mask; the mask itself then checks the few candidates. Only plain ASCII
 // pieces are used, as the index and the tag key fold other letters each in their own way.
 QStringList trigramsOf(const QString& mask) {
-    constexpr int kMaxTrigrams = 12;
-    QStringList trigrams;
+    constexpr qsizetype kAsked = 3;
+    QStringList pieces;
     for (const QString& run : mask.split(QRegularExpression(QStringLiteral("[*?]")), Qt::SkipEmptyParts)) {
-        for (qsizetype at = 0; at + 3 <= run.size() + 2 && run.size() >= 3; at += 3) {
+        for (qsizetype at = 0; run.size() >= 3 && at < run.size(); at += 3) {
             const QString piece = run.mid(std::min(at, run.size() - 3), 3);
             const bool ascii =
                 std::all_of(piece.begin(), piece.end(), [](QChar c) { return c.unicode() < 128; });
-            if (ascii && !trigrams.contains(piece) && trigrams.size() < kMaxTrigrams) trigrams << piece;
-            if (at + 3 >= run.size()) break;
+            if (ascii && !pieces.contains(piece)) pieces << piece;
         }
     }
-    return trigrams;
+    if (pieces.size() <= kAsked) return pieces;
+    QStringList spread;
+    for (qsizetype i = 0; i < kAsked; ++i) spread << pieces[i * (pieces.size() - 1) / (kAsked - 1)];
+    return spread;
 }
 
 qsizetype literalPrefixLength(const QString& mask) {

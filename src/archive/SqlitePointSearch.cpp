@@ -84,6 +84,9 @@ void SqlitePointSearch::openConnection() {
     // The trigram index declares its columns through SQL of its own when first used; that
     // happens here, before the authorizer, which would rightly refuse a declaration.
     sqlite3_exec(db, "SELECT rowid FROM points_text WHERE rowid = 0", nullptr, nullptr, nullptr);
+    // Searches jump from index entries to point rows all over the file: mapped pages and a larger
+    // cache spare them a read call per row.
+    sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(db, &SqlitePointSearch::authorize, this);
     sqlite3_progress_handler(db, 1000, &SqlitePointSearch::progress, this);
 }

@@ -62,6 +62,9 @@ void ArchiveSearchSchema::resumeIndexing(ArchiveDatabase& db, qint64 sinceId) {
           " SELECT point_id, \"Tag\", \"Descriptor\" FROM points WHERE point_id > ?")
         .bind(1, sinceId)
         .run();
+    // A large load leaves the index in many small segments, each of which every lookup visits.
+    if (db.changes() > 50000)
+        db.execute(QStringLiteral("INSERT INTO points_text(points_text) VALUES('optimize')"));
     db.execute(QString::fromLatin1(kInsertTrigger));
 }
 

@@ -90,7 +90,8 @@ private:
             if (m_at >= m_text.size())
                 throw SqlDialectError::at(
                     int(start) + 1,
-                    QStringLiteral("the text starting here has no closing %1 quote")
+                    QStringLiteral("the text starting here has no closing %1 quote (a quote inside a text is "
+                                   "written twice)")
                         .arg(quote == u'"' ? QStringLiteral("double") : QStringLiteral("single")));
             const QChar c = m_text[m_at++];
             if (c != quote) {

@@ -7,12 +7,20 @@ JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	libgl-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
 
+# What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 600
+FUZZ_DIR ?= build-fuzz
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test test-asan bench demo gallery fuzz format clean
+.PHONY: deps install-packages configure build test test-asan bench demo gallery fuzz format clean
 
 deps:
-	@missing=$$(for p in $(DEB_PACKAGES); do \
+	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
+
+install-packages:
+	@missing=$$(for p in $(PACKAGES); do \
 		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
@@ -38,6 +46,17 @@ test-asan: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The point-search fuzzer, built with clang in its own folder, run for FUZZ_SECONDS over the
+# clause corpus; new inputs it finds go to fuzz-out/corpus.
+fuzz: deps
+	@$(MAKE) --no-print-directory install-packages PACKAGES="$(FUZZ_PACKAGES)"
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVQ_FUZZ=ON \
+		-DVQ_BUILD_TESTS=OFF -DVQ_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) --target vq_search_fuzz -j $(JOBS)
+	mkdir -p fuzz-out/corpus
+	$(FUZZ_DIR)/fuzz/vq_search_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=2048 \
+		-print_final_stats=1 -artifact_prefix=fuzz-out/ fuzz-out/corpus fuzz/corpus
+
 bench: build
 	$(BUILD_DIR)/bench/vq_bench
 
@@ -52,4 +71,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan $(FUZZ_DIR) fuzz-out

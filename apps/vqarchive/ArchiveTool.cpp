@@ -7,6 +7,7 @@
 #include "archive/PointCsv.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
+#include "archive/SqlDialectParser.h"
 #include "core/Error.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
@@ -20,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace vq {
 
@@ -228,17 +230,32 @@ int ArchiveTool::search(const QStringList& args) {
     auto server = openArchive(args[0]);
     QElapsedTimer timer;
     timer.start();
+    auto elapsed = [&] { return QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1); };
     try {
-        const SdkPointListPtr points = server->GetPointsSQL(args[1], SdkNamedValues(), nullptr);
+        // The tool joins whatever tables the clause names, as the search control does.
+        SdkNamedValues extraTables;
+        for (SqlTable table : SqlDialectParser::tablesOf(*SqlDialectParser::parse(args[1])))
+            if (table != SqlTable::Point)
+                extraTables.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
+        const SdkPointListPtr points = server->GetPointsSQL(args[1], extraTables, nullptr);
         for (int i = 1; i <= points->Count(); ++i) m_out << points->Tag(i) << '\n';
-        m_out << points->Count() << " points in "
-              << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1) << " ms\n";
+        m_out << points->Count() << " points in " << elapsed() << " ms\n";
     } catch (const Error& error) {
-        if (error.number() != errc::NoPointsFound) throw;
-        m_out << "No point matches (" << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1)
-              << " ms)\n";
+        if (error.number() != errc::NoPointsFound) {
+            pointAtPosition(args[1], error.description());
+            throw;
+        }
+        m_out << "No point matches (" << elapsed() << " ms)\n";
     }
     return 0;
+}
+
+// Shows the clause with a caret under the position a syntax error names.
+void ArchiveTool::pointAtPosition(const QString& clause, const QString& description) {
+    static const QRegularExpression position(QStringLiteral("at position (\\d+)"));
+    const QRegularExpressionMatch match = position.match(description);
+    if (!match.hasMatch() || clause.contains(u'\n')) return;
+    m_err << "  " << clause << "\n  " << QString(match.captured(1).toInt() - 1, u' ') << "^\n";
 }
 
 int ArchiveTool::servers(const QStringList& input) {

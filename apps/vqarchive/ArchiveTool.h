@@ -25,6 +25,7 @@ private:
     int exportCsv(const QStringList& args);
     int show(const QStringList& args);
     int search(const QStringList& args);
+    void pointAtPosition(const QString& clause, const QString& description);
     int servers(const QStringList& args);
     int demo();
     int usage(int code);

@@ -2,6 +2,7 @@
 
 #include "ArchiveDatabase.h"
 #include "ArchiveDigitalStateSets.h"
+#include "ArchiveSearchSchema.h"
 #include "ArchiveServer.h"
 #include "SamplePointGenerator.h"
 #include "core/KeyedCollection.h"
@@ -248,7 +249,9 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
     Result result;
     BulkLoadCache cache(db);
     ArchiveTransaction transaction(db);
+    const qint64 lastId = ArchiveSearchSchema::pauseIndexing(db);
     run.run(firstIndex, count, result, progress);
+    ArchiveSearchSchema::resumeIndexing(db, lastId);
     db.statement("INSERT OR REPLACE INTO server_info(key, value) VALUES('seed_next', ?)")
         .bind(1, QString::number(firstIndex + count))
         .run();

@@ -5,9 +5,13 @@
 #include "ArchivePoint.h"
 #include "ArchivePointClasses.h"
 #include "ArchivePoints.h"
+#include "ArchiveSearchSchema.h"
 #include "PasswordHash.h"
+#include "SqlDialectParser.h"
+#include "SqlitePointSearch.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
+#include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 
 #include <QDir>
@@ -20,7 +24,7 @@ namespace vq {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 QString quoted(const QString& identifier) {
     return u'"' + identifier + u'"';
@@ -149,6 +153,7 @@ struct ArchiveServer::Loaded {
         int compDev = -1, excDev = -1, span = -1;
     };
     QHash<qint64, ClassQuery> queries;
+    std::unique_ptr<PointSearchEngine> search;
 };
 
 ArchiveServer::ArchiveServer(QString name, QString path) : m_name(std::move(name)), m_path(std::move(path)) {}
@@ -191,6 +196,7 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
                         {"schema", QString::number(kSchemaVersion)},
                         {"created", dateText(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
+        ArchiveSearchSchema::ensure(db);
         transaction.commit();
     } catch (const Error&) {
         // A half-made archive would look like a damaged one later: leave nothing behind.
@@ -227,7 +233,9 @@ void ArchiveServer::ensureOpen() const {
     try {
         m_loaded->kind = fact("kind");
         m_loaded->version = fact("version");
+        ArchiveSearchSchema::ensure(*m_loaded->db);
         loadCatalog();
+        m_loaded->search = std::make_unique<SqlitePointSearch>(m_path, m_loaded->columns);
     } catch (...) {
         m_loaded.reset();
         throw;
@@ -587,9 +595,66 @@ SdkDigitalStateSetsPtr ArchiveServer::DigitalStateSets() {
     return std::make_shared<ArchiveDigitalStateSets>(shared_from_this());
 }
 
-SdkPointListPtr ArchiveServer::GetPointsSQL(const QString&, const SdkNamedValues&, SdkNamedValues*) {
-    raise(sdkerr::SearchUnavailable,
-          QStringLiteral("The SQL point search is not available on server \"%1\" yet").arg(m_name));
+SdkPointListPtr ArchiveServer::GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
+                                            SdkNamedValues*) {
+    ensureOpen();
+    // The answer is gathered first, so that the list is allocated once at its final size.
+    std::vector<std::pair<qint64, qsizetype>> found;
+    QString tags;
+    try {
+        const SqlNodePtr clause = SqlDialectParser::parse(whereClause);
+        checkExtraTables(*clause, extraTables);
+        m_loaded->search->search(*clause, [&](qint64 pointId, QStringView tag) {
+            found.emplace_back(pointId, tags.size());
+            tags.append(tag);
+        });
+    } catch (Error& error) {
+        error.setSource(QStringLiteral("VQArchive(%1)").arg(m_name));
+        throw;
+    }
+    if (found.empty())
+        raise(errc::NoPointsFound,
+              QStringLiteral("No point on server \"%1\" matches the where clause").arg(m_name));
+    auto list = SdkPointList::create();
+    list->Reserve(int(found.size()), int(tags.size()));
+    const SdkServerPtr self = shared_from_this();
+    for (size_t i = 0; i < found.size(); ++i) {
+        const qsizetype end = i + 1 < found.size() ? found[i + 1].second : tags.size();
+        list->AddHandle(self, found[i].first, QStringView(tags).mid(found[i].second, end - found[i].second));
+    }
+    return list;
+}
+
+void ArchiveServer::checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const {
+    for (const SdkNamedValue& entry : extraTables) {
+        SqlTable table;
+        if (!SqlDialectVocabulary::findTable(entry.Name(), table))
+            raise(sdkerr::QueryInvalid,
+                  QStringLiteral("The extra-table set names \"%1\", which is not a table of the "
+                                 "archive; the tables are %2")
+                      .arg(entry.Name(), SqlDialectVocabulary::tableNames().join(u", ")));
+    }
+    for (SqlTable table : SqlDialectParser::tablesOf(clause)) {
+        if (table == SqlTable::Point || extraTables.Contains(SqlDialectVocabulary::setName(table))) continue;
+        raise(sdkerr::QueryInvalid,
+              QStringLiteral(
+                  "The where clause uses table %1, which is missing from the extra-table set; add \"%2\" "
+                  "to the set")
+                  .arg(SqlDialectVocabulary::tableName(table), SqlDialectVocabulary::setName(table)));
+    }
+}
+
+void ArchiveServer::setSearchTimeLimit(std::chrono::milliseconds limit) {
+    ensureOpen();
+    m_loaded->search->setTimeLimit(limit);
+}
+
+void ArchiveServer::cancelSearch() {
+    if (m_loaded && m_loaded->search) m_loaded->search->cancel();
+}
+
+bool ArchiveServer::isSearching() const {
+    return m_loaded && m_loaded->search && m_loaded->search->isRunning();
 }
 
 SdkPointPtr ArchiveServer::PointFromHandle(qint64 pointId, const QString& tag) {

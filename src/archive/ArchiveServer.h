@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 namespace vq {
 
 class ArchiveDatabase;
+struct SqlNode;
 
 // The header of one stored point: what a point object needs without loading its attributes.
 struct ArchivePointHeader {
@@ -61,6 +63,12 @@ public:
                                  SdkNamedValues* status) override;
     SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
 
+    // Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops
+    // the running one and may be called from any thread once the server is open.
+    void setSearchTimeLimit(std::chrono::milliseconds limit);
+    void cancelSearch();
+    bool isSearching() const;
+
     // Administration, for the archive tool, seeding and tests.
     void addGroup(const QString& group);
     void addUser(const QString& user, const QString& password, const QStringList& groups);
@@ -100,6 +108,7 @@ private:
     void ensureOpen() const;
     void loadCatalog() const;
     QString fact(const char* key) const;
+    void checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const;
 
     QString m_name;
     QString m_path;

@@ -18,6 +18,10 @@ struct SampleDigitalSet {
 
 // One archived event of a sample point.
 struct SampleValue {
+    // Spelled out so that emplace_back builds one with every compiler.
+    SampleValue(double seconds, Variant v, int32_t s)
+        : secondsBeforeNow(seconds), value(std::move(v)), status(s) {}
+
     double secondsBeforeNow;
     Variant value;
     int32_t status;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace vq {
+
+class ArchiveDatabase;
+
+// The parts of an archive that point searches need beyond the points themselves: the alias and
+// batch tables, and a trigram index over tag and descriptor kept current by triggers. New
+// archives get them at creation; archives made before open with them added once.
+class ArchiveSearchSchema {
+public:
+    // Adds whatever is missing, in one transaction; true when something was added.
+    static bool ensure(ArchiveDatabase& db);
+
+    // For bulk loads inside one transaction: indexing every inserted point one by one costs
+    // several times more than indexing the new points in one pass at the end. A rollback undoes
+    // both. pauseIndexing returns the last point id before the load.
+    static qint64 pauseIndexing(ArchiveDatabase& db);
+    static void resumeIndexing(ArchiveDatabase& db, qint64 sinceId);
+};
+
+}  // namespace vq

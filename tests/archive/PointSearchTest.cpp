@@ -1,0 +1,346 @@
+// The point search: clauses through the archive against a plain evaluator, syntax errors,
+// safety denials, cancellation, and archives made before the search index existed.
+#include "ArchiveTestSupport.h"
+#include "ClauseEvaluator.h"
+#include "archive/ArchiveDatabase.h"
+#include "archive/ArchiveSeeder.h"
+#include "archive/SqlDialectParser.h"
+#include "archive/SqlDialectTranslator.h"
+#include "archive/SqlitePointSearch.h"
+#include "sdk/SdkPointList.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <atomic>
+#include <thread>
+
+namespace vq::test {
+namespace {
+
+SdkNamedValues tablesFor(const QString& clause) {
+    SdkNamedValues set;
+    for (SqlTable table : SqlDialectParser::tablesOf(*SqlDialectParser::parse(clause)))
+        if (table != SqlTable::Point) set.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
+    return set;
+}
+
+// The tags the archive answers; empty for its "no point matches" error.
+QStringList searched(ArchiveServer& server, const QString& clause) {
+    try {
+        const SdkPointListPtr list = server.GetPointsSQL(clause, tablesFor(clause), nullptr);
+        QStringList tags;
+        for (int i = 1; i <= list->Count(); ++i) tags << list->Tag(i);
+        return tags;
+    } catch (const Error& error) {
+        if (error.number() != errc::NoPointsFound) throw;
+        return {};
+    }
+}
+
+int pointCount(ArchiveServer& server) {
+    auto query = server.database().statement("SELECT count(*) FROM points");
+    return query.next() ? int(query.integer(0)) : -1;
+}
+
+// One small seeded archive shared by the tests, with a few points whose tags and descriptors
+// hold the characters that masks must treat literally, and stored aliases and batches.
+class PointSearchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        s_server =
+            ArchiveServer::create(s_dir->filePath(u"search.vqa"_s), u"search"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        s_server->Open(u"vqadmin"_s, QString());
+        ArchiveSeeder::seed(*s_server, 150, 2);
+        const std::pair<const char*, const char*> odd[] = {
+            {"Fic_1%a", "Level [%] of tank 4"}, {"FICX1ZA", "Level of tank 5"}, {"fic_200", "Reflux_flow"}};
+        for (const auto& [tag, descriptor] : odd)
+            s_server->Points()->Add(QString::fromUtf8(tag), u"classic"_s, 12,
+                                    namedValues({{"Descriptor", Variant(QString::fromUtf8(descriptor))}}));
+        s_server->database().execute(
+            u"INSERT INTO aliases(point_id, alias, unit) SELECT point_id, 'alias-' || \"Tag\", 'U' || "
+            u"(point_id % 3)"
+            " FROM points WHERE point_id % 7 = 0;"
+            "INSERT INTO batches(batch_id, point_id, unit, product, start_time, end_time) VALUES"
+            " ('B-1', 3, 'U1', 'Resin', unixepoch() - 7200, unixepoch() - 1800),"
+            " ('B-2', 5, 'U2', 'Glue', unixepoch() - 600, NULL),"
+            " ('B-3', 8, 'U1', 'Resin', unixepoch() - 90000, unixepoch() - 86000);"_s);
+    }
+    static void TearDownTestSuite() {
+        s_server.reset();
+        delete s_dir;
+    }
+
+    static inline QTemporaryDir* s_dir = nullptr;
+    static inline std::shared_ptr<ArchiveServer> s_server;
+};
+
+// Every clause form the search control builds, and the ones users type by hand.
+const char* const kClauses[] = {
+    "VQPoint.Tag = '*'",
+    "VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'",
+    "VQPOINT.TAG LIKE 'w*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'",
+    "VQPOINT.TAG = 'fic_200' ",
+    "VQPOINT.TAG = 'FIC?200' ",
+    "VQPOINT.TAG LIKE 'fic_*'",
+    "VQPOINT.TAG LIKE 'FIC_1%*'",
+    "VQPOINT.TAG LIKE '*-tic-*'",
+    "vqpoint.tag like '*I?-*'",
+    "VQPOINT.DESCRIPTOR LIKE '*pump*' ",
+    "VQPOINT.DESCRIPTOR LIKE '*[%]*'",
+    "VQPOINT.DESCRIPTOR LIKE '*x_f*'",
+    "VQPOINT.ENGUNITS LIKE 'deg*'  AND VQPOINT.POINTCLASS = 'classic' ",
+    "VQPOINT.POINTSOURCE = 'L'  AND VQPOINT.POINTTYPE = 'I'",
+    "VQPOINT.POINTTYPE = 'D'",
+    "VQPOINT.POINTTYPE = 'S'",
+    "VQPOINT.POINTCLASS = 'TOTALIZER'",
+    "VQPOINT.POINTTYPE IN (\"I\", \"D\")",
+    "VQPOINT.POINTTYPE NOT IN ('R', 'S')",
+    "VQpoint.Tag = '123'",
+    "VQpoint.Zero >= 10",
+    "VQpoint.Zero >= 10 AND \r\nVQpoint.Span < 500",
+    "VQpoint.Span > 100 OR (VQpoint.Zero < 0 AND NOT VQpoint.PointType = 'R')",
+    "VQPOINT.POINTID <= 20 AND VQPOINT.POINTNUMBER != 3",
+    "VQPOINT.LOCATION4 = 1 AND VQPOINT.INSTRUMENTTAG LIKE 'TT*'",
+    "VQPOINT.CREATIONDATE > DATE('y') AND VQPOINT.CHANGEDATE <= DATE('*+1h')",
+    "VQPOINT.CREATOR = 'VQADMIN' AND VQPOINT.DIGNUMBER > 0",
+    "ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"ON\")) AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = DATE(\" * \")",
+    "ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"Closed\")) AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = "
+    "DATE(\"*\")",
+    "VQCOMP.VALUE = 50 AND VQCOMP.STATUS = 0 AND VQPOINT.POINTTYPE = 'R' AND VQPOINT.TAG = VQCOMP.TAG AND "
+    "VQCOMP.TIME = DATE(\"*\")",
+    "VQCOMP.STATUS = 1 AND VQPOINT.POINTTYPE IN (\"I\", \"D\") AND VQPOINT.TAG = VQCOMP.TAG AND "
+    "VQCOMP.TIME = DATE(\"*\")",
+    "VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE(\"*\")",
+    "VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE('*-12h')",
+    "VQcomp.Status = -253 AND VQpoint.Tag = VQcomp.Tag",
+    "VQcomp.Value LIKE 'batch*' AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time >= DATE('t')",
+    "VQcomp.Value < -1E3",
+    "VQinterp.Value > 50 AND VQpoint.Tag = VQinterp.Tag AND VQinterp.Time >= DATE('*-1h') AND "
+    "VQinterp.Time <= DATE('*')",
+    "VQinterp.PctGood = 100 AND VQpoint.Tag = VQinterp.Tag AND VQinterp.Time = DATE('*-12h')",
+    "VQavg.Value > 20 AND VQpoint.Tag = VQavg.Tag AND VQavg.Time >= DATE('*-1h') AND VQavg.Time <= DATE('*')",
+    "VQmean.Value > 20 AND VQpoint.Tag = VQmean.Tag AND VQmean.TimeStep = '2d'",
+    "VQtotal.Value > 100 AND VQpoint.Tag = VQtotal.Tag AND VQtotal.TimeStep = '2d'",
+    "VQmin.Value < 0 AND VQpoint.Tag = VQmin.Tag AND VQmin.TimeStep = '2d'",
+    "VQmax.Value >= 100 AND VQpoint.Tag = VQmax.Tag AND VQmax.TimeStep = '2d'",
+    "VQrange.Value > 1 AND VQpoint.Tag = VQrange.Tag AND VQrange.TimeStep = '2d'",
+    "VQstd.Value > 0.5 AND VQpoint.Tag = VQstd.Tag AND VQstd.TimeStep = '2d' AND VQstd.Time <= DATE('*')",
+    "VQalias.Alias LIKE 'alias-*' AND VQpoint.Tag = VQalias.Tag AND VQalias.Time >= DATE('*-1h') AND "
+    "VQalias.Time <= DATE('*')",
+    "VQalias.Unit = 'u1' AND VQpoint.Tag = VQalias.Tag",
+    "VQbatch.Product = 'resin' AND VQpoint.Tag = VQBatch.Tag AND VQBatch.Time >= DATE('*-1h') AND "
+    "VQBatch.Time <= DATE('*')",
+    "VQbatch.Unit = 'U2' AND VQpoint.Tag = VQbatch.Tag AND VQbatch.Starttime > DATE('*-1h')",
+    "VQbatch.Batchid = 'B-3' AND VQpoint.Pointid < 3",
+};
+
+TEST_F(PointSearchTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
+    const ClauseEvaluator evaluator(*s_server, QDateTime::currentDateTimeUtc());
+    int answered = 0;
+    for (const char* text : kClauses) {
+        const QString clause = QString::fromUtf8(text);
+        const QStringList expected = evaluator.evaluate(*SqlDialectParser::parse(clause));
+        EXPECT_EQ(searched(*s_server, clause).join(u' ').toStdString(), expected.join(u' ').toStdString())
+            << text;
+        if (!expected.isEmpty() && expected.size() < pointCount(*s_server)) ++answered;
+    }
+    // Most clauses select some points but not all, so a search that ignored its clause would fail.
+    EXPECT_GE(answered, int(std::size(kClauses)) * 3 / 4);
+}
+
+TEST_F(PointSearchTest, MasksMatchWithoutRegardToCaseAndTakePercentAndUnderscoreLiterally) {
+    const struct {
+        const char* clause;
+        const char* tags;
+    } cases[] = {
+        {"VQPOINT.TAG LIKE 'fic_*'", "Fic_1%a fic_200"},       {"VQPOINT.TAG LIKE 'FIC%*'", ""},
+        {"VQPOINT.TAG LIKE 'fic?1*'", "Fic_1%a FICX1ZA"},      {"VQPOINT.TAG LIKE '*1%A'", "Fic_1%a"},
+        {"VQPOINT.DESCRIPTOR LIKE '*[%]*'", "Fic_1%a"},        {"VQPOINT.DESCRIPTOR LIKE '*X_F*'", "fic_200"},
+        {"VQPOINT.DESCRIPTOR = 'level of TANK 5'", "FICX1ZA"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(searched(*s_server, QString::fromUtf8(c.clause)).join(u' ').toStdString(), c.tags)
+            << c.clause;
+}
+
+TEST_F(PointSearchTest, ABadClauseSaysWhereAndWhatIsWrong) {
+    const struct {
+        const char* clause;
+        const char* message;
+    } cases[] = {
+        {"VQPOINT.TAG LIKE 'A*' AND",
+         "position 26: expected a column such as VQPOINT.TAG, a value or a function but "
+         "found the end of the clause"},
+        {"VQPOINT.TAG = 'abc", "position 15: the text starting here has no closing single quote"},
+        {"VQPOINT.TAGG = 'x'",
+         "position 9: table VQPOINT has no column \"TAGG\"; its columns are Tag, Archiving"},
+        {"VQPIONT.TAG = 'x'", "position 1: there is no table \"VQPIONT\"; the tables are VQPOINT, VQCOMP"},
+        {"TAG = 'x'", "position 1: \"TAG\" is not a column; write TABLE.COLUMN"},
+        {"VQPOINT.TAG 'x'",
+         "position 13: expected a comparison (=, <>, <, <=, >, >=, LIKE or IN) but found \"'x'\""},
+        {"VQPOINT.ZERO = 10 VQPOINT.SPAN = 5",
+         "position 19: expected AND, OR or the end of the clause but found "
+         "\"VQPOINT\""},
+        {"(VQPOINT.ZERO = 10", "position 19: expected \")\" after the condition in parentheses"},
+        {"VQPOINT.ZERO = 10 # 1", "position 19: the character '#' has no meaning here"},
+        {"VQPOINT.ZERO = 1x", "position 16: \"1x\" is neither a number nor a name"},
+        {"VQPOINT.ZERO = SQRT(4)", "position 16: there is no function \"SQRT\""},
+        {"VQCOMP.TIME = DATE(5)",
+         "position 20: expected a quoted text in DATE(...), for example DATE('*-1h')"},
+        {"VQCOMP.TIME > DATE('soon')", "DATE(\"soon\") is not a time"},
+        {"VQPOINT.ZERO = 'ten'", "\"ten\" is compared with a number but is not one"},
+        {"VQINTERP.TIMESTEP = 'often'", "\"often\" is not a time step"},
+        {"VQINTERP.TIME >= DATE('*-30d') AND VQINTERP.TIMESTEP = '1m'", "more than 1000 sample times"},
+        {"VQPOINT.TAG LIKE 5 = 5", "expected AND, OR or the end of the clause"},
+        {"   ", "it is empty"},
+    };
+    for (const auto& c : cases) {
+        const Error error = raised([&] { searched(*s_server, QString::fromUtf8(c.clause)); });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << c.clause;
+        EXPECT_TRUE(error.description().contains(QString::fromUtf8(c.message)))
+            << c.clause << "\n"
+            << error.description().toStdString();
+    }
+}
+
+TEST_F(PointSearchTest, TheExtraTableSetMustNameTheTablesTheClauseUses) {
+    const QString clause = u"VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag"_s;
+    Error error = raised([&] { s_server->GetPointsSQL(clause, SdkNamedValues(), nullptr); });
+    EXPECT_EQ(error.number(), sdkerr::QueryInvalid);
+    EXPECT_TRUE(
+        error.description().contains(u"uses table VQCOMP, which is missing from the extra-table set"_s));
+    error = raised([&] {
+        s_server->GetPointsSQL(clause, namedValues({{"VQcomp", 0}, {"VQfoo", 0}}), nullptr);
+    });
+    EXPECT_TRUE(error.description().contains(u"names \"VQfoo\", which is not a table"_s));
+    // A table named in the set but not in the clause is not joined: it cannot empty the answer.
+    EXPECT_EQ(
+        s_server->GetPointsSQL(u"VQPOINT.TAG = 'fic_200'"_s, namedValues({{"VQbatch", 0}}), nullptr)->Count(),
+        1);
+    error = raised([&] { s_server->GetPointsSQL(u"VQPOINT.TAG = 'nothing'"_s, SdkNamedValues(), nullptr); });
+    EXPECT_EQ(error.number(), errc::NoPointsFound);
+}
+
+// Whatever a clause holds, nothing is written, attached, loaded or read beyond the search tables;
+// and the connection below the translator refuses the same even for SQL made by hand.
+TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
+    const int before = pointCount(*s_server);
+    const QString deep = QString(SqlDialectParser::MaxDepth + 5, u'(') + u"VQPOINT.ZERO = 1"_s +
+                         QString(SqlDialectParser::MaxDepth + 5, u')');
+    QStringList wideList;
+    for (int i = 0; i <= SqlDialectParser::MaxListItems; ++i) wideList << QString::number(i);
+    const QString clauses[] = {
+        u"VQPOINT.TAG = 'x'; DROP TABLE points"_s,
+        u"VQPOINT.TAG = 'x' OR 1 = 1; DELETE FROM points --"_s,
+        u"ATTACH DATABASE 'other.db' AS other"_s,
+        u"VQPOINT.TAG = load_extension('libevil')"_s,
+        u"sqlite_master.name = 'points'"_s,
+        u"users.name = 'vqadmin'"_s,
+        u"PRAGMA writable_schema = 1"_s,
+        u"VQPOINT.TAG = 'a' UNION SELECT name FROM users"_s,
+        u"VQPOINT.TAG = '"_s + QString(SqlDialectParser::MaxClauseLength, u'x') + u"'"_s,
+        deep,
+        QString(SqlDialectParser::MaxDepth + 5, u'-').prepend(u"VQPOINT.ZERO = "_s) + u"1"_s,
+        u"VQPOINT.POINTID IN ("_s + wideList.join(u", ") + u")"_s,
+        u"VQPOINT.ZERO = 1"_s + u" AND VQPOINT.SPAN > 0"_s.repeated(SqlDialectParser::MaxConditions),
+        u"VQPOINT.DESCRIPTOR LIKE '"_s + u"*a"_s.repeated(20) + u"*b'"_s,
+        u"VQPOINT.DESCRIPTOR LIKE '"_s + QString(300, u'a') + u"'"_s,
+    };
+    for (const QString& clause : clauses) {
+        const Error error = raised([&] { searched(*s_server, clause); });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << clause.left(80).toStdString();
+    }
+    // Clauses at the bounds still run.
+    wideList.removeLast();
+    EXPECT_EQ(searched(*s_server, u"VQPOINT.POINTID IN ("_s + wideList.join(u", ") + u")"_s).size(), before);
+    EXPECT_EQ(searched(*s_server, u"VQPOINT.TAG = 'fic_200'"_s + u" AND NOT VQPOINT.SPAN < -1"_s.repeated(
+                                                                     SqlDialectParser::MaxConditions - 1))
+                  .size(),
+              1);
+    // A quote inside a literal is part of the text, never the end of it.
+    EXPECT_TRUE(searched(*s_server, u"VQPOINT.TAG = 'x'' OR ''1'' = ''1'"_s).isEmpty());
+
+    SqlitePointSearch connection(s_server->path(), s_server->pointColumns());
+    const struct {
+        const char* sql;
+        const char* refusal;
+    } statements[] = {
+        {"DELETE FROM points", "refused"},
+        {"SELECT name, name FROM users", "reading table users"},
+        {"SELECT 1, sql FROM sqlite_master", "reading table sqlite_master"},
+        {"ATTACH DATABASE 'x.db' AS x", "refused"},
+        {"SELECT load_extension('x'), 'x'", "calling function load_extension"},
+        {"PRAGMA writable_schema = 1", "refused"},
+        {"SELECT 1, readfile('/etc/passwd')", "readfile"},
+        {"WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n, 'x' FROM r", "refused"},
+    };
+    for (const auto& s : statements) {
+        const Error error = raised([&] {
+            connection.run({QByteArray(s.sql), {}}, [](qint64, QStringView) {});
+        });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << s.sql;
+        EXPECT_TRUE(error.description().contains(QString::fromUtf8(s.refusal)))
+            << error.description().toStdString();
+    }
+    EXPECT_EQ(pointCount(*s_server), before);
+    EXPECT_FALSE(QFile::exists(s_dir->filePath(u"other.db"_s)));
+    EXPECT_FALSE(QFile::exists(u"x.db"_s));
+}
+
+constexpr const char* kEndlessClause =
+    "VQcomp.Value > VQinterp.Value AND VQinterp.Time >= DATE('*-30d') AND VQinterp.TimeStep = '1h'";
+
+TEST_F(PointSearchTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLimit) {
+    auto server = ArchiveServer::open(u"search"_s, s_server->path());
+    server->setSearchTimeLimit(std::chrono::minutes(5));
+    std::atomic<int32_t> number{0};
+    QElapsedTimer timer;
+    std::thread search(
+        [&] { number = raised([&] { searched(*server, QString::fromUtf8(kEndlessClause)); }).number(); });
+    timer.start();
+    while (!server->isSearching() && timer.elapsed() < 10000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    timer.restart();
+    server->cancelSearch();
+    search.join();
+    EXPECT_EQ(number, sdkerr::QueryCancelled);
+    EXPECT_LT(timer.elapsed(), 2000);
+    // The next search is not cancelled by the last one's request.
+    EXPECT_EQ(searched(*server, u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
+
+    server->setSearchTimeLimit(std::chrono::milliseconds(200));
+    timer.restart();
+    const Error error = raised([&] { searched(*server, QString::fromUtf8(kEndlessClause)); });
+    EXPECT_EQ(error.number(), sdkerr::QueryCancelled);
+    EXPECT_TRUE(error.description().contains(u"time limit of 0.2 s"_s)) << error.description().toStdString();
+    EXPECT_LT(timer.elapsed(), 2000);
+}
+
+// Archives made before the search index gain it when opened, and answer the same.
+TEST_F(PointSearchTest, AnArchiveMadeBeforeTheSearchIndexGainsItOnOpen) {
+    const QString path = s_dir->filePath(u"old.vqa"_s);
+    {
+        auto server = ArchiveServer::create(path, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        server->Open(u"vqadmin"_s, QString());
+        ArchiveSeeder::seed(*server, 60, 1);
+        server->database().execute(
+            u"DROP TABLE points_text; DROP TABLE aliases; DROP TABLE batches; DROP TRIGGER "
+            u"points_text_insert;"
+            "DROP TRIGGER points_text_update; DROP TRIGGER points_text_delete;"
+            "UPDATE server_info SET value = '1' WHERE key = 'schema'"_s);
+    }
+    auto reopened = ArchiveServer::open(u"old"_s, path);
+    const QStringList byIndex = searched(*reopened, u"VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
+    const QStringList byScan = searched(*reopened, u"NOT NOT VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
+    EXPECT_FALSE(byIndex.isEmpty());
+    EXPECT_EQ(byIndex, byScan);
+    auto schema = reopened->database().statement("SELECT value FROM server_info WHERE key = 'schema'");
+    ASSERT_TRUE(schema.next());
+    EXPECT_EQ(schema.text(0), u"2"_s);
+}
+
+}  // namespace
+}  // namespace vq::test

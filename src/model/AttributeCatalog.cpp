@@ -3,6 +3,9 @@
 #include "CaseInsensitiveMap.h"
 #include "sdk/SdkServer.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace vq {
 
 namespace {
@@ -124,13 +127,24 @@ bool AttributeCatalog::isSystemAttribute(const QString& name) {
 }
 
 bool AttributeCatalog::isReadOnly(const QString& name, enumPointMode mode, const Variant& pointType) {
-    // An attribute may stand in more than one row, so every row is asked.
-    for (const ReadOnlyRow& row : readOnlyRows) {
-        if (!holds(row.when, mode, pointType)) continue;
-        for (const char16_t* attribute : row.attributes)
-            if (QStringView(attribute).compare(name, Qt::CaseInsensitive) == 0) return true;
-    }
-    return false;
+    // An attribute may stand in more than one row; each of its rows is asked.
+    static const CaseInsensitiveMap<std::vector<ReadOnlyWhen>> conditions = [] {
+        CaseInsensitiveMap<std::vector<ReadOnlyWhen>> byName;
+        for (const ReadOnlyRow& row : readOnlyRows) {
+            for (const char16_t* attribute : row.attributes) {
+                const QString key = QString::fromUtf16(attribute);
+                std::vector<ReadOnlyWhen> whens =
+                    byName.find(key) ? *byName.find(key) : std::vector<ReadOnlyWhen>();
+                whens.push_back(row.when);
+                byName.assign(key, whens);
+            }
+        }
+        return byName;
+    }();
+    const std::vector<ReadOnlyWhen>* whens = conditions.find(name);
+    if (!whens) return false;
+    return std::any_of(whens->begin(), whens->end(),
+                       [&](ReadOnlyWhen when) { return holds(when, mode, pointType); });
 }
 
 std::optional<Variant> AttributeCatalog::placeholderReplacement(const QString& name, const Variant& loaded,

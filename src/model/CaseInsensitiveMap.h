@@ -1,34 +1,50 @@
 #pragma once
 
-#include "core/KeyedCollection.h"
-
-#include <QHash>
 #include <QString>
 
 #include <initializer_list>
+#include <unordered_map>
 
 namespace vq {
 
-// A lookup table keyed by attribute name without regard to case, built once from a catalogue
-// table. The first row that names an attribute wins, as in the tables it is built from.
+// Hashes and compares attribute names without regard to case, without making folded copies:
+// names are looked up for every attribute of every point loaded.
+struct FoldedNameHash {
+    using is_transparent = void;
+    size_t operator()(QStringView name) const noexcept;
+};
+
+struct FoldedNameEqual {
+    using is_transparent = void;
+    bool operator()(QStringView a, QStringView b) const noexcept {
+        return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    }
+};
+
+// A lookup table keyed by attribute name without regard to case. The first value given for a
+// name wins, as in the catalogue tables it is built from.
 template <typename T>
 class CaseInsensitiveMap {
 public:
-    void insert(const QString& name, const T& value) {
-        const QString key = foldKey(name);
-        if (!m_map.contains(key)) m_map.insert(key, value);
-    }
+    void insert(const QString& name, const T& value) { m_map.try_emplace(name, value); }
     void insert(std::initializer_list<const char16_t*> names, const T& value) {
         for (const char16_t* name : names) insert(QString::fromUtf16(name), value);
     }
-    const T* find(const QString& name) const {
-        const auto it = m_map.constFind(foldKey(name));
-        return it == m_map.constEnd() ? nullptr : &it.value();
+    void assign(const QString& name, const T& value) { m_map.insert_or_assign(name, value); }
+    void erase(QStringView name) {
+        const auto it = m_map.find(name);
+        if (it != m_map.end()) m_map.erase(it);
     }
-    bool contains(const QString& name) const { return m_map.contains(foldKey(name)); }
+    const T* find(QStringView name) const {
+        const auto it = m_map.find(name);
+        return it == m_map.end() ? nullptr : &it->second;
+    }
+    bool contains(QStringView name) const { return m_map.find(name) != m_map.end(); }
+    void clear() { m_map.clear(); }
+    bool empty() const { return m_map.empty(); }
 
 private:
-    QHash<QString, T> m_map;
+    std::unordered_map<QString, T, FoldedNameHash, FoldedNameEqual> m_map;
 };
 
 // A set of attribute names without regard to case.

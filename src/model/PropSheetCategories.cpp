@@ -85,7 +85,9 @@ bool PropSheetCategories::Exists(const Variant& index) const {
 
 void PropSheetCategories::Add(const PropSheetCategoryPtr& category) {
     reporting(QStringLiteral("PropSheetCategories:Add"), ReportLayout::Short, [&] {
-        if (!m_categories.contains(category->Name())) m_categories.add(category->Name(), category);
+        if (m_names.contains(category->Name())) return;
+        m_categories.add(category->Name(), category);
+        m_names.insert(category->Name(), true);
     });
 }
 
@@ -99,20 +101,22 @@ QString PropSheetCategories::Categorize(const QString& setName, const QString& a
                 listed(rule.attributes, attributeName))
                 category = QString::fromUtf16(rule.category);
     }
-    Add(std::make_shared<PropSheetCategory>(category, category != u"Overview"));
+    // Most attributes fall into a category already held; only a new one is made and offered.
+    if (!m_names.contains(category))
+        Add(std::make_shared<PropSheetCategory>(category, category != u"Overview"));
     return category;
 }
 
 void PropSheetCategories::Clear() {
     for (int position = m_categories.count(); position >= 1; --position) m_categories.remove(position);
+    m_names.clear();
 }
 
 void PropSheetCategories::RemoveEntry(const Variant& index) {
     reporting(QStringLiteral("PropSheetCategories:RemoveEntry"), ReportLayout::Short, [&] {
-        if (index.isNumberType())
-            m_categories.remove(index.toInt32());
-        else
-            m_categories.remove(index.toString());
+        const QString name = m_categories.item(index)->Name();
+        m_categories.remove(m_categories.indexOf(name) + 1);
+        m_names.erase(name);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaseInsensitiveMap.h"
 #include "PropSheetCategory.h"
 #include "core/KeyedCollection.h"
 
@@ -29,6 +30,7 @@ public:
 
 private:
     KeyedCollection<PropSheetCategoryPtr> m_categories;
+    CaseInsensitiveMap<bool> m_names;  // the same names, for the check made for every attribute
 };
 
 }  // namespace vq

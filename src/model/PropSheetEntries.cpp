@@ -1,5 +1,6 @@
 #include "PropSheetEntries.h"
 
+#include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkAttributeSets.h"
@@ -46,43 +47,45 @@ PropSheetEntries::PropSheetEntries(QObject* parent) : QObject(parent) {}
 PropSheetEntries::~PropSheetEntries() = default;
 
 PropSheetEntry* PropSheetEntries::find(const QString& attributeName) const {
-    const int index = m_entries.indexOf(attributeName);
-    if (index >= 0) return m_entries.item(index + 1).get();
-    const int secondary = m_secondaryEntries.indexOf(attributeName);
-    return secondary >= 0 ? m_secondaryEntries.item(secondary + 1) : nullptr;
+    if (PropSheetEntry* const* entry = m_byPrimaryName.find(attributeName)) return *entry;
+    PropSheetEntry* const* twin = m_bySecondaryName.find(attributeName);
+    return twin ? *twin : nullptr;
 }
 
 PropSheetEntry* PropSheetEntries::Item(const Variant& index) const {
     if (index.isNumberType()) {
         const int position = index.toInt32();
-        if (position >= 1 && position <= Count()) return m_entries.item(position).get();
+        if (position >= 1 && position <= Count()) return m_entries[size_t(position - 1)].get();
     } else if (PropSheetEntry* entry = find(index.toString())) {
         return entry;
     }
     return reraising(QStringLiteral("PropSheetEntries:Item"), [&] { return SecondaryItem(index); });
 }
 
+// Raises the keyed collections' own error for what neither name nor position found.
 PropSheetEntry* PropSheetEntries::SecondaryItem(const Variant& index) const {
-    return m_secondaryEntries.item(index);
+    if (index.isNumberType()) throwPositionOutOfRange(index.toInt32(), Count());
+    throwAbsentKey(index.toString());
 }
 
 // An absent name or position is a plain "no", never a message.
 bool PropSheetEntries::Exists(const Variant& index) const {
     if (index.isNumberType()) return index.toInt32() >= 1 && index.toInt32() <= Count();
-    return m_entries.contains(index.toString()) || SecondaryExists(index);
+    return m_byPrimaryName.contains(index.toString()) || SecondaryExists(index);
 }
 
 bool PropSheetEntries::SecondaryExists(const Variant& index) const {
-    return m_secondaryEntries.contains(index.toString());
+    return m_bySecondaryName.contains(index.toString());
 }
 
 void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
     reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
         if (Exists(Variant(entry->PrimaryAttributeName()))) return;
         PropSheetEntry* added = entry.get();
-        m_entries.add(added->PrimaryAttributeName(), std::move(entry));
+        m_entries.push_back(std::move(entry));
+        m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
         if (!added->SecondaryAttributeName().isEmpty())
-            m_secondaryEntries.add(added->SecondaryAttributeName(), added);
+            m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
     });
 }
 
@@ -98,7 +101,7 @@ void PropSheetEntries::SetValue(const QString& attributeName, const Variant& val
 SdkNamedValuesPtr PropSheetEntries::GetEdits() const {
     auto edits = SdkNamedValues::create();
     for (int position = Count(); position >= 1; --position) {
-        const PropSheetEntry& entry = *m_entries.item(position);
+        const PropSheetEntry& entry = *m_entries[size_t(position - 1)];
         if (entry.IsValueEdited()) edits->Add(entry.CurrentAttributeName(), entry.GetValueAs(QString()));
     }
     return edits;
@@ -107,14 +110,14 @@ SdkNamedValuesPtr PropSheetEntries::GetEdits() const {
 SdkNamedValuesPtr PropSheetEntries::GetBeforeEdits() const {
     auto before = SdkNamedValues::create();
     for (int position = Count(); position >= 1; --position) {
-        const PropSheetEntry& entry = *m_entries.item(position);
+        const PropSheetEntry& entry = *m_entries[size_t(position - 1)];
         if (entry.IsValueEdited()) before->Add(entry.PrimaryAttributeName(), entry.GetValueBeforeEdits());
     }
     return before;
 }
 
 bool PropSheetEntries::anyValueEdited() const {
-    for (const auto& [name, entry] : m_entries)
+    for (const auto& entry : m_entries)
         if (entry->IsValueEdited()) return true;
     return false;
 }
@@ -146,7 +149,7 @@ void PropSheetEntries::DisplayEdited(const QString& attributeName) {
 
 void PropSheetEntries::CommitEdits() {
     m_valuesEdited = false;
-    for (int position = Count(); position >= 1; --position) m_entries.item(position)->CommitBeforeEdits();
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) (*entry)->CommitBeforeEdits();
 }
 
 void PropSheetEntries::AddDefaultAttributes(const SdkServerPtr& server, const QString& ptClassName) {
@@ -155,8 +158,7 @@ void PropSheetEntries::AddDefaultAttributes(const SdkServerPtr& server, const QS
         m_point.reset();
         m_mode = modeNewPoint;
         m_serverKind = m_server->ServerKind();
-        m_pointClass = m_server->PointClasses()->Item(ptClassName);
-        m_attributeSets.clear();
+        setPointClass(m_server->PointClasses()->Item(ptClassName));
         const QString pointType = QStringLiteral("PointType");
         if (m_serverKind == u"VQ2") {
             const SdkPointAttributesPtr defaults = m_pointClass->PointAttributes();
@@ -180,9 +182,9 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
         m_mode = modeEditPoint;
         m_server = m_point->Server();
         m_serverKind = m_server->ServerKind();
-        m_pointClass = m_point->PointClass();
-        m_attributeSets.clear();
-        attributes->LoadAll();
+        setPointClass(m_point->PointClass());
+        // The values loaded above are read as they are: loading them again would only read the
+        // same row twice.
         const SdkNamedValuesPtr values = attributes->NamedValues();
         // A class without a point source simply has none.
         const QString pointSource = QStringLiteral("PointSource");
@@ -193,9 +195,15 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
     });
 }
 
+ValidationRules::ServerNames& PropSheetEntries::serverNames() {
+    if (m_serverNames.server() != m_server.get()) m_serverNames.reset(m_server);
+    return m_serverNames;
+}
+
 void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
+        m_serverNames.reset(m_server);
         const QString base = QStringLiteral("Base");
         addEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base, pointSource);
         addEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)), QStringLiteral("PointType"), base,
@@ -225,13 +233,29 @@ const std::vector<SdkPointAttributesPtr>& PropSheetEntries::attributeSets() {
     return m_attributeSets;
 }
 
+void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
+    m_pointClass = std::move(pointClass);
+    m_attributeSets.clear();
+    m_setNameByAttribute.clear();
+}
+
+// Every set is asked once for its attributes; the last set that holds an attribute names it.
+const CaseInsensitiveMap<QString>& PropSheetEntries::setNameByAttribute() {
+    if (m_setNameByAttribute.empty()) {
+        for (const SdkPointAttributesPtr& set : attributeSets()) {
+            const QString setName = set->Name();
+            for (const SdkPointAttributePtr& attribute : set->All())
+                m_setNameByAttribute.assign(attribute->Name(), setName);
+        }
+    }
+    return m_setNameByAttribute;
+}
+
 QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
     QString setName = QStringLiteral("Unknown");
     try {
         if (m_serverKind == u"VQ2") return QStringLiteral("Classic");
-        // The last set that holds the attribute names it.
-        for (const SdkPointAttributesPtr& set : attributeSets())
-            if (IsAttributeInPtAttribs(ptAttribName, *set)) setName = set->Name();
+        if (const QString* name = setNameByAttribute().find(ptAttribName)) setName = *name;
     } catch (...) {
         report(currentError(), QStringLiteral("PropSheetEntries:GetAttributeSetName"), ReportLayout::Short);
     }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "CaseInsensitiveMap.h"
 #include "PropSheetCategories.h"
 #include "PropSheetEntry.h"
-#include "core/KeyedCollection.h"
+#include "ValidationRules.h"
 #include "enumPointMode.h"
 #include "sdk/SdkFwd.h"
 #include "sdk/SdkPointType.h"
@@ -37,7 +38,7 @@ public:
     SdkNamedValuesPtr GetBeforeEdits() const;
     bool SaveEdits();
     void CommitPendingChanges();
-    int Count() const { return m_entries.count(); }
+    int Count() const { return int(m_entries.size()); }
     // By attribute name (primary or twin) or by position from 1; an absent one raises.
     PropSheetEntry* Item(const Variant& index) const;
     bool Exists(const Variant& index) const;
@@ -49,6 +50,8 @@ public:
     // For the entries and the views.
     PropSheetCategories& Categories() { return m_categories; }
     const QString& ServerKind() const { return m_serverKind; }
+    // The server's users and groups, read once while the entries are made.
+    ValidationRules::ServerNames& serverNames();
     // The entry answering to `attributeName`, or null; never raises.
     PropSheetEntry* find(const QString& attributeName) const;
     void Add(std::unique_ptr<PropSheetEntry> entry);
@@ -75,15 +78,20 @@ private:
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);
     const std::vector<SdkPointAttributesPtr>& attributeSets();
+    const CaseInsensitiveMap<QString>& setNameByAttribute();
+    void setPointClass(SdkPointClassPtr pointClass);
 
-    KeyedCollection<std::unique_ptr<PropSheetEntry>> m_entries;
-    KeyedCollection<PropSheetEntry*> m_secondaryEntries;
+    std::vector<std::unique_ptr<PropSheetEntry>> m_entries;  // in insertion order
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
     enumPointMode m_mode{};
     SdkServerPtr m_server;
     SdkPointPtr m_point;
     SdkPointClassPtr m_pointClass;
     std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
+    CaseInsensitiveMap<QString> m_setNameByAttribute;    // the same, by attribute
     QString m_serverKind;
+    ValidationRules::ServerNames m_serverNames;
     SdkPointType m_pointType = 0;
     QString m_pendingEntryName;
     bool m_valuesEdited = false;

@@ -100,8 +100,9 @@ SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
 }
 
 void PropSheetEntry::LoadDisplayStyle() {
-    const SdkServerPtr server = m_parent ? m_parent->Server() : nullptr;
-    const auto [style, list] = ValidationRules::displayStyle(m_primaryAttributeName, server.get());
+    ValidationRules::ServerNames noServer;
+    ValidationRules::ServerNames& server = m_parent ? m_parent->serverNames() : noServer;
+    const auto [style, list] = ValidationRules::displayStyle(m_primaryAttributeName, server);
     m_displayStyle = style;
     if (list->Count() == 0) return;
     m_valueList.Clear();

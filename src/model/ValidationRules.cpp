@@ -69,15 +69,17 @@ const std::vector<SdkPointType>& pointTypeCodes(bool vq3) {
     return vq3 ? vq3Codes : otherCodes;
 }
 
-void addServerList(SdkNamedValues& list, ListKind kind, SdkServer& server) {
-    const bool vq3 = server.ServerKind() == u"VQ3";
+using ServerNames = ValidationRules::ServerNames;
+
+void addServerList(SdkNamedValues& list, ListKind kind, ServerNames& server) {
+    const bool vq3 = server.server()->ServerKind() == u"VQ3";
     if (kind == ListKind::PointTypes) {
         for (SdkPointType code : pointTypeCodes(vq3))
             list.Add(pointtype::name(code, !vq3), Variant(int32_t(code)));
     } else if (!vq3) {
         list.Add(QStringLiteral("not applicable"), Variant(QString()));
     } else {
-        for (const QString& name : kind == ListKind::Users ? server.Users() : server.Groups())
+        for (const QString& name : kind == ListKind::Users ? server.users() : server.groups())
             list.Add(name, Variant(name));
     }
 }
@@ -93,14 +95,31 @@ const CaseInsensitiveMap<const StyleRow*>& rowByAttribute() {
 
 }  // namespace
 
-ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName, SdkServer* server) {
+void ValidationRules::ServerNames::reset(SdkServerPtr server) {
+    m_server = std::move(server);
+    m_users.reset();
+    m_groups.reset();
+}
+
+const QStringList& ValidationRules::ServerNames::users() {
+    if (!m_users) m_users = m_server->Users();
+    return *m_users;
+}
+
+const QStringList& ValidationRules::ServerNames::groups() {
+    if (!m_groups) m_groups = m_server->Groups();
+    return *m_groups;
+}
+
+ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName,
+                                                            ServerNames& server) {
     StyleAndList result{styletext, SdkNamedValues::create()};
     const StyleRow* const* row = rowByAttribute().find(attributeName);
     if (!row) return result;
     result.style = (*row)->style;
     const ListKind kind = (*row)->list;
     if (kind == ListKind::PointTypes || kind == ListKind::Users || kind == ListKind::Groups) {
-        if (server) addServerList(*result.valueList, kind, *server);
+        if (server.server()) addServerList(*result.valueList, kind, server);
     } else {
         for (const auto& [name, value] : fixedList(kind))
             result.valueList->Add(QString::fromUtf16(name), value);

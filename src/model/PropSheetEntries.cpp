@@ -135,6 +135,9 @@ void PropSheetEntries::CommitPendingChanges() {
     if (m_pendingEntryName.isEmpty()) return;
     PropSheetEntry* entry = Item(Variant(m_pendingEntryName));
     entry->SetValue(entry->PendingValue(), entry->PendingAttributeName());
+    // A value the entry refused or already held is dealt with too: left pending, it would
+    // report unsaved edits even after a successful save.
+    m_pendingEntryName.clear();
 }
 
 void PropSheetEntries::ValueEdited(PropSheetEntry* entry) {

@@ -205,6 +205,12 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_EQ(absent.number(), errc::InvalidArgument);
     EXPECT_TRUE(absent.source().startsWith(u"PropSheetEntries:Item\r\n"_s));
 
+    // When an editor hands over the number already held in other words, then commits it
+    zero.SetPendingValue(u"0.0"_s);
+    EXPECT_TRUE(entries.AreValuesEdited());
+    entries.CommitPendingChanges();
+    EXPECT_FALSE(entries.AreValuesEdited());
+
     // When an editor hands over a value, then the same value again, then commits a new one
     zero.SetPendingValue(u"7"_s);
     EXPECT_TRUE(entries.AreValuesEdited());
@@ -212,8 +218,10 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_FALSE(entries.AreValuesEdited());
     zero.SetPendingValue(u"7"_s);
     entries.CommitPendingChanges();
-    EXPECT_EQ(events.take(), "pending:Zero pending:Zero pending:Zero display:TypicalValue value:Zero");
+    EXPECT_EQ(events.take(),
+              "pending:Zero pending:Zero pending:Zero pending:Zero display:TypicalValue value:Zero");
     EXPECT_EQ(rules(entries, "TypicalValue"), "TypicalValue=6[107..7]");
+    EXPECT_TRUE(entries.Item(Variant(u"TypicalValue"_s))->IsDependentValueEdited());
 
     // Then unchanged values, system attributes and foreign names change nothing
     EXPECT_TRUE(zero.SetValue(u"7.0"_s));
@@ -231,8 +239,40 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     edit(entries, "Span=abc");
     EXPECT_EQ(values(entries, "CompDevPercent"), "CompDevPercent=?");
     EXPECT_EQ(entries.Item(Variant(u"Tag"_s))->DisplayName(), u"(Tag)"_s);
-    EXPECT_EQ(entries.Item(Variant(u"Descriptor"_s))->DisplayName(), u"descriptor"_s);
+    EXPECT_EQ(entries.PointType(), pointtype::Float32);
+
+    // When a twin is edited in per cent and a value is cleared with Null
+    edit(entries, "CompDevPercent=4");
+    entries.SetValue(u"ExDesc"_s, Variant::null());
+    EXPECT_EQ(entries.GetEdits()->Item(u"CompDevPercent"_s).Value(), Variant(u"4"_s));
+    EXPECT_EQ(entries.GetBeforeEdits()->Item(u"CompDev"_s).Value(), Variant(0.2f));
+    EXPECT_EQ(entries.GetValue(u"ExDesc"_s), Variant(QString()));
+    events.take();
+
+    // Then display names change only for a new text, and visibility only when it flips
+    PropSheetEntry& descriptor = *entries.Item(Variant(u"Descriptor"_s));
+    EXPECT_EQ(descriptor.DisplayName(), u"descriptor"_s);
+    descriptor.SetDisplayName(u"DESCRIPTOR"_s);
+    descriptor.SetVisible(true);
+    EXPECT_EQ(events.take(), "");
+    descriptor.SetDisplayName(u"Description"_s);
+    descriptor.SetVisible(false);
+    EXPECT_EQ(events.take(), "display:Descriptor display:Descriptor");
+    EXPECT_EQ(descriptor.SortKey(), u"Overview_Description"_s);
     EXPECT_EQ(messages(), QStringList());
+}
+
+TEST_F(PropSheetEntriesTest, WithoutAServerListEntriesAreCombosWithEmptyLists) {
+    PropSheetEntries noServer;
+    for (const char* name : {"PointType", "DataOwner", "PtGroup"}) {
+        PropSheetEntry entry;
+        ASSERT_TRUE(entry.Setup(QString::fromUtf8(name), u""_s, u"String"_s, u"Overview"_s, &noServer));
+        EXPECT_EQ(entry.DisplayStyle(), stylecombo) << name;
+        EXPECT_EQ(entry.ValueList().Count(), 0) << name;
+    }
+    PropSheetEntry twin;
+    EXPECT_FALSE(twin.Setup(u"ExcDevPercent"_s, 1, u"Single"_s, u"Archive"_s, &noServer));
+    EXPECT_EQ(noServer.Count(), 0);
 }
 
 }  // namespace

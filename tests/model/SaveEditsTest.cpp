@@ -121,6 +121,20 @@ TEST_F(SaveEditsTest, OnVersion32OneSecurityEditSendsAllSixSecurityAttributes) {
     }
 }
 
+TEST_F(SaveEditsTest, ASaveLogsOnToADisconnectedServerFirst) {
+    // Given a point loaded through a connection that was closed since
+    auto server = makeServer();
+    storePoint(*server, u"Tank"_s, u"base"_s, pointtype::Float64);
+    PropSheetEntries entries;
+    entries.AddAttributesForPoint(reconnect()->Points()->Item(u"Tank"_s));
+    entries.Server()->Close();
+    edit(entries, "EngUnits=m3");
+    // When saved, then the log-on as vqadmin comes first and the edit is stored
+    ASSERT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
+    EXPECT_TRUE(entries.Server()->IsConnected());
+    EXPECT_EQ(storedValues(reconnect(), u"Tank"_s, "EngUnits Changer"), "EngUnits=m3 Changer=vqadmin");
+}
+
 TEST_F(SaveEditsTest, SavingAnEmptyCollectionFailsWithAMessageInsteadOfClaimingSuccess) {
     PropSheetEntries entries;
     EXPECT_FALSE(entries.SaveEdits());

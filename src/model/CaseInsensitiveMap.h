@@ -21,6 +21,13 @@ struct FoldedNameEqual {
     }
 };
 
+// True when `name` is one of `names`, without regard to case; for short fixed lists.
+inline bool isAnyOf(QStringView name, std::initializer_list<const char16_t*> names) {
+    for (const char16_t* candidate : names)
+        if (QStringView(candidate).compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 // A lookup table keyed by attribute name without regard to case. The first value given for a
 // name wins, as in the catalogue tables it is built from.
 template <typename T>

@@ -53,12 +53,6 @@ QString ruleCategory(const QString& setName, const QString& attributeName) {
     return setName.left(1).toUpper() + setName.mid(1);
 }
 
-bool listed(std::initializer_list<const char16_t*> names, const QString& name) {
-    for (const char16_t* candidate : names)
-        if (QStringView(candidate).compare(name, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 bool isAbsent(const Variant& value) {
     return value.isMissing() || value.isEmpty() || value.isNull();
 }
@@ -98,7 +92,7 @@ QString PropSheetCategories::Categorize(const QString& setName, const QString& a
         const QString source = pointSource.toString();
         for (const SourceOverride& rule : vq2SourceOverrides)
             if (source.compare(QString::fromUtf16(rule.pointSource), Qt::CaseInsensitive) == 0 &&
-                listed(rule.attributes, attributeName))
+                isAnyOf(attributeName, rule.attributes))
                 category = QString::fromUtf16(rule.category);
     }
     // Most attributes fall into a category already held; only a new one is made and offered.

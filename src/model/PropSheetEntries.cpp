@@ -99,21 +99,26 @@ void PropSheetEntries::SetValue(const QString& attributeName, const Variant& val
 
 // Edited attributes, the one added last first, each under the name its value is expressed in.
 SdkNamedValuesPtr PropSheetEntries::GetEdits() const {
-    auto edits = SdkNamedValues::create();
-    for (int position = Count(); position >= 1; --position) {
-        const PropSheetEntry& entry = *m_entries[size_t(position - 1)];
-        if (entry.IsValueEdited()) edits->Add(entry.CurrentAttributeName(), entry.GetValueAs(QString()));
-    }
-    return edits;
+    return editedPairs([](const PropSheetEntry& entry) {
+        return SdkNamedValue(entry.CurrentAttributeName(), entry.GetValueAs(QString()));
+    });
 }
 
 SdkNamedValuesPtr PropSheetEntries::GetBeforeEdits() const {
-    auto before = SdkNamedValues::create();
-    for (int position = Count(); position >= 1; --position) {
-        const PropSheetEntry& entry = *m_entries[size_t(position - 1)];
-        if (entry.IsValueEdited()) before->Add(entry.PrimaryAttributeName(), entry.GetValueBeforeEdits());
+    return editedPairs([](const PropSheetEntry& entry) {
+        return SdkNamedValue(entry.PrimaryAttributeName(), entry.GetValueBeforeEdits());
+    });
+}
+
+SdkNamedValuesPtr PropSheetEntries::editedPairs(
+    const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const {
+    auto pairs = SdkNamedValues::create();
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+        if (!(*entry)->IsValueEdited()) continue;
+        const SdkNamedValue edited = pair(**entry);
+        pairs->Add(edited.Name(), edited.Value());
     }
-    return before;
+    return pairs;
 }
 
 bool PropSheetEntries::anyValueEdited() const {

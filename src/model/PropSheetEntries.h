@@ -6,10 +6,12 @@
 #include "ValidationRules.h"
 #include "enumPointMode.h"
 #include "sdk/SdkFwd.h"
+#include "sdk/SdkNamedValue.h"
 #include "sdk/SdkPointType.h"
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +74,7 @@ private:
     PropSheetEntry* SecondaryItem(const Variant& index) const;
     bool SecondaryExists(const Variant& index) const;
     bool anyValueEdited() const;
+    SdkNamedValuesPtr editedPairs(const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const;
     void addEntry(const QString& name, const Variant& value, const QString& typeName, const QString& setName,
                   const Variant& pointSource);
     void addCoupledAttributes(SdkNamedValues& edits) const;

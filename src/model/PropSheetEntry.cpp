@@ -1,6 +1,7 @@
 #include "PropSheetEntry.h"
 
 #include "AttributeCatalog.h"
+#include "CaseInsensitiveMap.h"
 #include "PropSheetEntries.h"
 #include "RuleCatalog.h"
 #include "ValidationRules.h"
@@ -17,12 +18,6 @@ const QString refusedTagCharacters = QStringLiteral("*;?[\\]{|}");
 
 bool sameName(const QString& a, QStringView b) {
     return QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
-}
-
-bool isOneOf(const QString& name, std::initializer_list<const char16_t*> names) {
-    for (const char16_t* candidate : names)
-        if (sameName(name, candidate)) return true;
-    return false;
 }
 
 bool acceptsTagName(const Variant& value) {
@@ -155,12 +150,18 @@ void PropSheetEntry::requireOwnName(const QString& attributeName) const {
                     .arg(attributeName, m_primaryAttributeName));
 }
 
+// The entry's own spelling of one of its two names.
+const QString& PropSheetEntry::ownSpelling(const QString& attributeName) const {
+    return sameName(attributeName, m_primaryAttributeName) ? m_primaryAttributeName
+                                                           : m_secondaryAttributeName;
+}
+
 bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttributeName) {
     return reraising(QStringLiteral("PropSheetEntry:SetValue"), [&] {
         requireOwnName(pointAttributeName);
         if (m_isSystemAttribute) return false;
         if (AttributeCatalog::isDigital(siblingValue(QStringLiteral("PointType"))) &&
-            isOneOf(m_currentAttributeName, {u"Span", u"Zero"}))
+            isAnyOf(m_currentAttributeName, {u"Span", u"Zero"}))
             return false;
         QString attributeName = pointAttributeName;
         return InternalSetValue(value, attributeName, true);
@@ -185,8 +186,7 @@ void PropSheetEntry::storeValue(const Variant& value, const QString& attributeNa
     if (sameName(attributeName, m_currentAttributeName)) {
         if (m_hasValue && !Variant::valuesDiffer(value, m_value)) return;
     } else {
-        m_currentAttributeName = sameName(attributeName, m_primaryAttributeName) ? m_primaryAttributeName
-                                                                                 : m_secondaryAttributeName;
+        m_currentAttributeName = ownSpelling(attributeName);
     }
     if (!m_hasValue) {
         loadFirstValue(value);
@@ -241,11 +241,8 @@ void PropSheetEntry::updateDependents(const SdkNamedValuesPtr& names, void (Prop
 void PropSheetEntry::SetPendingValue(const Variant& value, const QString& attributeName) {
     requireOwnName(attributeName);
     m_pendingValue = value;
-    if (attributeName.trimmed().isEmpty())
-        m_pendingAttributeName = m_currentAttributeName;
-    else
-        m_pendingAttributeName = sameName(attributeName, m_primaryAttributeName) ? m_primaryAttributeName
-                                                                                 : m_secondaryAttributeName;
+    m_pendingAttributeName =
+        attributeName.trimmed().isEmpty() ? m_currentAttributeName : ownSpelling(attributeName);
     if (m_parent) m_parent->PendingChange(this);
 }
 
@@ -253,11 +250,11 @@ Variant PropSheetEntry::GetValueAs(const QString& attributeName) const {
     if (attributeName.isEmpty() || sameName(attributeName, m_currentAttributeName)) return m_value;
     const Variant span = siblingValue(QStringLiteral("Span"));
     if (!span.isNumeric() || !m_value.isNumeric()) return Variant(QStringLiteral("?"));
-    if (isOneOf(m_currentAttributeName, {u"CompDev", u"ExcDev"})) {
+    if (isAnyOf(m_currentAttributeName, {u"CompDev", u"ExcDev"})) {
         if (span.toDouble() == 0) return Variant(QStringLiteral("Infinity"));
         return Variant(m_value.toDouble() * 100 / span.toDouble());
     }
-    if (isOneOf(m_currentAttributeName, {u"CompDevPercent", u"ExcDevPercent"}))
+    if (isAnyOf(m_currentAttributeName, {u"CompDevPercent", u"ExcDevPercent"}))
         return Variant(span.toDouble() * m_value.toDouble() / 100);
     return Variant();
 }

@@ -84,6 +84,7 @@ private:
     void ApplyEmptyValueDefaults(Variant& value) const;
     Variant siblingValue(const QString& attributeName) const;
     void requireOwnName(const QString& attributeName) const;
+    const QString& ownSpelling(const QString& attributeName) const;
     static void addNames(SdkNamedValuesPtr& set, const QStringList& names);
     static SdkNamedValuesPtr ensure(SdkNamedValuesPtr& set);
 

@@ -1,6 +1,7 @@
 #include "RuleCatalog.h"
 
 #include "AttributeCatalog.h"
+#include "CaseInsensitiveMap.h"
 #include "enumValidationRule.h"
 
 #include <cmath>
@@ -38,10 +39,7 @@ const RuleRow ruleRows[] = {
 };
 
 bool names(const RuleRow& row, const QString& attribute) {
-    if (row.attributes.size() == 0) return true;
-    for (const char16_t* name : row.attributes)
-        if (QStringView(name).compare(attribute, Qt::CaseInsensitive) == 0) return true;
-    return false;
+    return row.attributes.size() == 0 || isAnyOf(attribute, row.attributes);
 }
 
 bool holds(When when, const RuleInputs& in) {

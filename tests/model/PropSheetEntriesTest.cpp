@@ -1,5 +1,6 @@
 #include "ModelTestSupport.h"
 
+#include "sdk/SdkErrors.h"
 #include "sdk/SdkPointType.h"
 
 using namespace vq;
@@ -194,16 +195,13 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
         "CompDevPercent dataaccess");
     EXPECT_FALSE(entries.Exists(Variant(u"Nothing"_s)));
     EXPECT_FALSE(entries.Exists(Variant(int32_t(999))));
-    const Error absent = [&] {
-        try {
-            entries.Item(Variant(u"Nothing"_s));
-        } catch (const Error& error) {
-            return error;
-        }
-        return Error(0, {}, {});
-    }();
+    const Error absent = raised([&] { entries.Item(Variant(u"Nothing"_s)); });
     EXPECT_EQ(absent.number(), errc::InvalidArgument);
     EXPECT_TRUE(absent.source().startsWith(u"PropSheetEntries:Item\r\n"_s));
+    PropSheetEntries unknownClass;
+    const Error noClass = raised([&] { unknownClass.AddDefaultAttributes(server, u"pump"_s); });
+    EXPECT_EQ(noClass.number(), sdkerr::ClassUnknown);
+    EXPECT_TRUE(noClass.source().startsWith(u"PropSheetEntries:AddDefaultAttributes\r\nVQArchive(plant)"_s));
 
     // When an editor hands over the number already held in other words, then commits it
     zero.SetPendingValue(u"0.0"_s);

@@ -97,11 +97,10 @@ SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
 void PropSheetEntry::LoadDisplayStyle() {
     ValidationRules::ServerNames noServer;
     ValidationRules::ServerNames& server = m_parent ? m_parent->serverNames() : noServer;
-    const auto [style, list] = ValidationRules::displayStyle(m_primaryAttributeName, server);
+    auto [style, list] = ValidationRules::displayStyle(m_primaryAttributeName, server);
     m_displayStyle = style;
-    if (list->Count() == 0) return;
-    m_valueList.Clear();
-    for (const SdkNamedValue& pair : *list) m_valueList.Add(pair.Name(), pair.Value());
+    // An empty list leaves the entry's own as it was.
+    if (list.Count() > 0) m_valueList = std::move(list);
 }
 
 void PropSheetEntry::ComputeReadOnly() {

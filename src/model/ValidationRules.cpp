@@ -1,7 +1,6 @@
 #include "ValidationRules.h"
 
 #include "CaseInsensitiveMap.h"
-#include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointType.h"
 #include "sdk/SdkServer.h"
 
@@ -35,16 +34,24 @@ const StyleRow styleRows[] = {
     {{u"DataAccess", u"PtAccess"}, stylesecuritycontrol, ListKind::None},
 };
 
-using Pairs = std::vector<std::pair<const char16_t*, Variant>>;
+using Pairs = std::initializer_list<std::pair<const char16_t*, Variant>>;
 
-// The fixed lists, in display order.
-const Pairs& fixedList(ListKind kind) {
-    static const Pairs compDev = {{u"Eng. Units", u"CompDev"}, {u"% of Span", u"CompDevPercent"}};
-    static const Pairs excDev = {{u"Eng. Units", u"ExcDev"}, {u"% of Span", u"ExcDevPercent"}};
-    static const Pairs onOff = {{u"Off", int16_t(0)}, {u"On", int16_t(1)}};
-    static const Pairs precision = {{u"Scaled", u"S"}, {u"Full", u"F"}};
-    static const Pairs schedType = {{u"Time-Based", u"T"}, {u"Natural", u"N"}, {u"Event-Based", u"E"}};
-    static const Pairs none;
+ComboEntries listOf(Pairs pairs) {
+    ComboEntries list;
+    for (const auto& [name, value] : pairs) list.Add(QString::fromUtf16(name), value);
+    return list;
+}
+
+// The fixed lists, in display order, made once and shared by every entry that shows one.
+const ComboEntries& fixedList(ListKind kind) {
+    static const ComboEntries compDev =
+        listOf({{u"Eng. Units", u"CompDev"}, {u"% of Span", u"CompDevPercent"}});
+    static const ComboEntries excDev = listOf({{u"Eng. Units", u"ExcDev"}, {u"% of Span", u"ExcDevPercent"}});
+    static const ComboEntries onOff = listOf({{u"Off", int16_t(0)}, {u"On", int16_t(1)}});
+    static const ComboEntries precision = listOf({{u"Scaled", u"S"}, {u"Full", u"F"}});
+    static const ComboEntries schedType =
+        listOf({{u"Time-Based", u"T"}, {u"Natural", u"N"}, {u"Event-Based", u"E"}});
+    static const ComboEntries none;
     switch (kind) {
         case ListKind::CompDevTwin:
             return compDev;
@@ -69,21 +76,6 @@ const std::vector<SdkPointType>& pointTypeCodes(bool vq3) {
     return vq3 ? vq3Codes : otherCodes;
 }
 
-using ServerNames = ValidationRules::ServerNames;
-
-void addServerList(SdkNamedValues& list, ListKind kind, ServerNames& server) {
-    const bool vq3 = server.server()->ServerKind() == u"VQ3";
-    if (kind == ListKind::PointTypes) {
-        for (SdkPointType code : pointTypeCodes(vq3))
-            list.Add(pointtype::name(code, !vq3), Variant(int32_t(code)));
-    } else if (!vq3) {
-        list.Add(QStringLiteral("not applicable"), Variant(QString()));
-    } else {
-        for (const QString& name : kind == ListKind::Users ? server.users() : server.groups())
-            list.Add(name, Variant(name));
-    }
-}
-
 const CaseInsensitiveMap<const StyleRow*>& rowByAttribute() {
     static const CaseInsensitiveMap<const StyleRow*> map = [] {
         CaseInsensitiveMap<const StyleRow*> built;
@@ -97,34 +89,61 @@ const CaseInsensitiveMap<const StyleRow*>& rowByAttribute() {
 
 void ValidationRules::ServerNames::reset(SdkServerPtr server) {
     m_server = std::move(server);
+    m_pointTypes.reset();
     m_users.reset();
     m_groups.reset();
 }
 
-const QStringList& ValidationRules::ServerNames::users() {
-    if (!m_users) m_users = m_server->Users();
-    return *m_users;
+bool ValidationRules::ServerNames::isVq3() const {
+    return m_server->ServerKind() == u"VQ3";
 }
 
-const QStringList& ValidationRules::ServerNames::groups() {
-    if (!m_groups) m_groups = m_server->Groups();
-    return *m_groups;
+const ComboEntries& ValidationRules::ServerNames::pointTypes() {
+    if (!m_pointTypes) {
+        const bool vq3 = isVq3();
+        m_pointTypes.emplace();
+        for (SdkPointType code : pointTypeCodes(vq3))
+            m_pointTypes->Add(pointtype::name(code, !vq3), Variant(int32_t(code)));
+    }
+    return *m_pointTypes;
 }
 
+const ComboEntries& ValidationRules::ServerNames::users() {
+    return list(m_users, &SdkServer::Users);
+}
+
+const ComboEntries& ValidationRules::ServerNames::groups() {
+    return list(m_groups, &SdkServer::Groups);
+}
+
+// Owners and groups mean nothing on servers of the older kind.
+const ComboEntries& ValidationRules::ServerNames::list(std::optional<ComboEntries>& cached,
+                                                       QStringList (SdkServer::*names)() const) {
+    if (!cached) {
+        cached.emplace();
+        if (!isVq3())
+            cached->Add(QStringLiteral("not applicable"), Variant(QString()));
+        else
+            for (const QString& name : (m_server.get()->*names)()) cached->Add(name, Variant(name));
+    }
+    return *cached;
+}
+
+// Without a server, lists that come from a server are empty.
 ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName,
                                                             ServerNames& server) {
-    StyleAndList result{styletext, SdkNamedValues::create()};
     const StyleRow* const* row = rowByAttribute().find(attributeName);
-    if (!row) return result;
-    result.style = (*row)->style;
-    const ListKind kind = (*row)->list;
-    if (kind == ListKind::PointTypes || kind == ListKind::Users || kind == ListKind::Groups) {
-        if (server.server()) addServerList(*result.valueList, kind, server);
-    } else {
-        for (const auto& [name, value] : fixedList(kind))
-            result.valueList->Add(QString::fromUtf16(name), value);
+    if (!row) return {styletext, {}};
+    switch ((*row)->list) {
+        case ListKind::PointTypes:
+            return {(*row)->style, server.server() ? server.pointTypes() : ComboEntries()};
+        case ListKind::Users:
+            return {(*row)->style, server.server() ? server.users() : ComboEntries()};
+        case ListKind::Groups:
+            return {(*row)->style, server.server() ? server.groups() : ComboEntries()};
+        default:
+            return {(*row)->style, fixedList((*row)->list)};
     }
-    return result;
 }
 
 }  // namespace vq

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComboEntries.h"
 #include "enumDisplayStyle.h"
 #include "sdk/SdkFwd.h"
 
@@ -17,24 +18,31 @@ class ValidationRules {
     friend class PropSheetEntries;
 
 public:
-    // The users and groups of a server, read once for all entries of one point.
+    // The lists that come from a server (point types, users, groups), made once for all entries
+    // of one point.
     class ServerNames {
     public:
         void reset(SdkServerPtr server);
         SdkServer* server() const { return m_server.get(); }
-        const QStringList& users();
-        const QStringList& groups();
+        const ComboEntries& pointTypes();
+        const ComboEntries& users();
+        const ComboEntries& groups();
 
     private:
+        const ComboEntries& list(std::optional<ComboEntries>& cached,
+                                 QStringList (SdkServer::*names)() const);
+        bool isVq3() const;
+
         SdkServerPtr m_server;
-        std::optional<QStringList> m_users;
-        std::optional<QStringList> m_groups;
+        std::optional<ComboEntries> m_pointTypes;
+        std::optional<ComboEntries> m_users;
+        std::optional<ComboEntries> m_groups;
     };
 
 private:
     struct StyleAndList {
         enumDisplayStyle style;
-        SdkNamedValuesPtr valueList;  // (name, value) pairs in display order
+        ComboEntries valueList;  // shared with every entry of the same kind
     };
     // Without a server, lists that come from a server are empty.
     static StyleAndList displayStyle(const QString& attributeName, ServerNames& server);

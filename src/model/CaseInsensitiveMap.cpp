@@ -1,5 +1,6 @@
 #include "CaseInsensitiveMap.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vq {
@@ -31,16 +32,29 @@ size_t mix(size_t hash, uint64_t word) {
 // Four characters at a time: every attribute name of every point loaded is hashed several times.
 size_t FoldedNameHash::operator()(QStringView name) const noexcept {
     const char16_t* chars = name.utf16();
-    qsizetype left = name.size();
-    size_t hash = 1469598103934665603ULL ^ size_t(left);
-    for (; left >= 4; chars += 4, left -= 4) {
-        uint64_t word;
-        std::memcpy(&word, chars, sizeof word);
+    size_t hash = 1469598103934665603ULL ^ size_t(name.size());
+    for (qsizetype left = name.size(); left > 0; chars += 4, left -= 4) {
+        const qsizetype count = std::min<qsizetype>(left, 4);
+        uint64_t word = 0;
+        std::memcpy(&word, chars, size_t(count) * sizeof(char16_t));
         const bool ascii = Q_BYTE_ORDER == Q_LITTLE_ENDIAN && !(word & nonAsciiBits);
-        hash = mix(hash, ascii ? (word | lowerCaseBits) : foldedWord(chars, 4));
+        const uint64_t used = count == 4 ? ~uint64_t(0) : (uint64_t(1) << (16 * count)) - 1;
+        hash = mix(hash, ascii ? ((word | lowerCaseBits) & used) : foldedWord(chars, count));
     }
-    if (left > 0) hash = mix(hash, foldedWord(chars, left));
     return hash ^ (hash >> 32);
+}
+
+bool FoldedNameEqual::equalFolded(QStringView a, QStringView b) noexcept {
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a.utf16()[i];
+        const char16_t y = b.utf16()[i];
+        if (x == y) continue;
+        const char16_t lower = char16_t(x | 0x20);
+        const bool asciiLetter = x < 128 && y < 128 && lower >= u'a' && lower <= u'z';
+        if (!asciiLetter) return a.sliced(i).compare(b.sliced(i), Qt::CaseInsensitive) == 0;
+        if (lower != char16_t(y | 0x20)) return false;
+    }
+    return true;
 }
 
 }  // namespace vq

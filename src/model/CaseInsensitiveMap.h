@@ -14,11 +14,13 @@ struct FoldedNameHash {
     size_t operator()(QStringView name) const noexcept;
 };
 
+// Names nearly always arrive in the catalogue's own spelling, so an exact match is tried first.
 struct FoldedNameEqual {
     using is_transparent = void;
     bool operator()(QStringView a, QStringView b) const noexcept {
-        return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+        return a.size() == b.size() && (a == b || equalFolded(a, b));
     }
+    static bool equalFolded(QStringView a, QStringView b) noexcept;
 };
 
 // True when `name` is one of `names`, without regard to case; for short fixed lists.

@@ -113,9 +113,17 @@ const AttributeDependencies* AttributeCatalog::dependencies(const QString& name)
     return found ? *found : nullptr;
 }
 
+// Attribute names are nearly always plain ASCII, for which lower case needs no tables.
 QString AttributeCatalog::defaultDisplayName(const QString& name) {
-    const QString* special = displayNames.find(name);
-    return special ? *special : name.toLower();
+    if (const QString* special = displayNames.find(name)) return *special;
+    QString lower(name.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 128) return name.toLower();
+        *out++ = (u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u;
+    }
+    return lower;
 }
 
 bool AttributeCatalog::isVisible(const QString& name) {

@@ -48,8 +48,7 @@ const CaseInsensitiveMap<QString>& categoryByAttribute() {
     return map;
 }
 
-QString ruleCategory(const QString& setName, const QString& attributeName) {
-    if (const QString* category = categoryByAttribute().find(attributeName)) return *category;
+QString capitalized(const QString& setName) {
     return setName.left(1).toUpper() + setName.mid(1);
 }
 
@@ -83,6 +82,17 @@ void PropSheetCategories::Add(const PropSheetCategoryPtr& category) {
         m_categories.add(category->Name(), category);
         m_names.insert(category->Name(), true);
     });
+}
+
+// Attributes in no list fall into their set; a point brings only a few sets, so the last set's
+// category is kept rather than spelled again for each of its attributes.
+QString PropSheetCategories::ruleCategory(const QString& setName, const QString& attributeName) {
+    if (const QString* category = categoryByAttribute().find(attributeName)) return *category;
+    if (setName != m_lastSetName || m_lastSetName.isNull()) {
+        m_lastSetName = setName;
+        m_lastSetCategory = capitalized(setName);
+    }
+    return m_lastSetCategory;
 }
 
 QString PropSheetCategories::Categorize(const QString& setName, const QString& attributeName,

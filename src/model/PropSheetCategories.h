@@ -29,8 +29,12 @@ public:
     void RemoveEntry(const Variant& index);
 
 private:
+    QString ruleCategory(const QString& setName, const QString& attributeName);
+
     KeyedCollection<PropSheetCategoryPtr> m_categories;
     CaseInsensitiveMap<bool> m_names;  // the same names, for the check made for every attribute
+    QString m_lastSetName;
+    QString m_lastSetCategory;
 };
 
 }  // namespace vq

@@ -80,7 +80,7 @@ bool PropSheetEntries::SecondaryExists(const Variant& index) const {
 
 void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
     reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
-        if (Exists(Variant(entry->PrimaryAttributeName()))) return;
+        if (find(entry->PrimaryAttributeName())) return;
         PropSheetEntry* added = entry.get();
         m_entries.push_back(std::move(entry));
         m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
@@ -192,12 +192,10 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
         m_serverKind = m_server->ServerKind();
         setPointClass(m_point->PointClass());
         // The values loaded above are read as they are: loading them again would only read the
-        // same row twice.
-        const SdkNamedValuesPtr values = attributes->NamedValues();
-        // A class without a point source simply has none.
+        // same row twice. A class without a point source simply has none.
         const QString pointSource = QStringLiteral("PointSource");
         const Variant source =
-            values->Contains(pointSource) ? values->Value(pointSource) : Variant::missing();
+            attributes->Contains(pointSource) ? attributes->Item(pointSource)->Value() : Variant::missing();
         m_pointType = m_point->PointType();
         Init(*attributes, m_point->Name(), m_pointType, source);
     });
@@ -244,26 +242,16 @@ const std::vector<SdkPointAttributesPtr>& PropSheetEntries::attributeSets() {
 void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
     m_pointClass = std::move(pointClass);
     m_attributeSets.clear();
-    m_setNameByAttribute.clear();
 }
 
-// Every set is asked once for its attributes; the last set that holds an attribute names it.
-const CaseInsensitiveMap<QString>& PropSheetEntries::setNameByAttribute() {
-    if (m_setNameByAttribute.empty()) {
-        for (const SdkPointAttributesPtr& set : attributeSets()) {
-            const QString setName = set->Name();
-            for (const SdkPointAttributePtr& attribute : set->All())
-                m_setNameByAttribute.assign(attribute->Name(), setName);
-        }
-    }
-    return m_setNameByAttribute;
-}
-
+// The last set that holds the attribute names it, so the sets are asked from the last.
 QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
     QString setName = QStringLiteral("Unknown");
     try {
         if (m_serverKind == u"VQ2") return QStringLiteral("Classic");
-        if (const QString* name = setNameByAttribute().find(ptAttribName)) setName = *name;
+        const std::vector<SdkPointAttributesPtr>& sets = attributeSets();
+        for (auto set = sets.rbegin(); set != sets.rend(); ++set)
+            if (IsAttributeInPtAttribs(ptAttribName, **set)) return (*set)->Name();
     } catch (...) {
         report(currentError(), QStringLiteral("PropSheetEntries:GetAttributeSetName"), ReportLayout::Short);
     }

@@ -81,7 +81,6 @@ private:
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);
     const std::vector<SdkPointAttributesPtr>& attributeSets();
-    const CaseInsensitiveMap<QString>& setNameByAttribute();
     void setPointClass(SdkPointClassPtr pointClass);
 
     std::vector<std::unique_ptr<PropSheetEntry>> m_entries;  // in insertion order
@@ -92,7 +91,6 @@ private:
     SdkPointPtr m_point;
     SdkPointClassPtr m_pointClass;
     std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
-    CaseInsensitiveMap<QString> m_setNameByAttribute;    // the same, by attribute
     QString m_serverKind;
     ValidationRules::ServerNames m_serverNames;
     SdkPointType m_pointType = 0;

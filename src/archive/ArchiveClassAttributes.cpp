@@ -8,13 +8,23 @@
 
 namespace vq {
 
+namespace {
+
+// Asked for every attribute of every point a model loads: most names differ in length, and the
+// rest nearly always match in the catalogue's own spelling.
+bool isNamed(const AttributeDef& def, const QString& name) {
+    return def.name.size() == name.size() &&
+           (def.name == name || def.name.compare(name, Qt::CaseInsensitive) == 0);
+}
+
+}  // namespace
+
 ArchiveClassAttributes::ArchiveClassAttributes(std::shared_ptr<ArchiveServer> server, AttributeSetDef set)
     : m_server(std::move(server)), m_set(std::move(set)) {}
 
 SdkPointAttributePtr ArchiveClassAttributes::Item(const QString& name) {
     for (const AttributeDef& def : m_set.attributes)
-        if (def.name.compare(name, Qt::CaseInsensitive) == 0)
-            return std::make_shared<SdkPointAttribute>(def.name, def.defaultValue);
+        if (isNamed(def, name)) return std::make_shared<SdkPointAttribute>(def.name, def.defaultValue);
     m_server->raise(sdkerr::AttributeUnknown,
                     QStringLiteral("The attribute set \"%1\" has no attribute \"%2\"").arg(m_set.name, name));
 }
@@ -27,7 +37,7 @@ SdkPointAttributePtr ArchiveClassAttributes::Item(int position) {
 
 bool ArchiveClassAttributes::Contains(const QString& name) {
     for (const AttributeDef& def : m_set.attributes)
-        if (def.name.compare(name, Qt::CaseInsensitive) == 0) return true;
+        if (isNamed(def, name)) return true;
     return false;
 }
 

@@ -27,20 +27,29 @@ size_t mix(size_t hash, uint64_t word) {
     return (hash ^ word) * 0x9E3779B97F4A7C15ULL;
 }
 
+// Up to four characters folded as one word.
+uint64_t foldedWordAt(const char16_t* chars, qsizetype count) {
+    uint64_t word = 0;
+    if (count == 4)
+        std::memcpy(&word, chars, sizeof word);
+    else
+        for (qsizetype i = 0; i < count; ++i) word |= uint64_t(chars[i]) << (16 * i);
+    if (Q_BYTE_ORDER != Q_LITTLE_ENDIAN || (word & nonAsciiBits)) return foldedWord(chars, count);
+    const uint64_t used = count == 4 ? ~uint64_t(0) : (uint64_t(1) << (16 * count)) - 1;
+    return (word | lowerCaseBits) & used;
+}
+
 }  // namespace
 
-// Four characters at a time: every attribute name of every point loaded is hashed several times.
+// Every attribute name of every point loaded is hashed several times, so only the length and
+// the first and last four characters are hashed: attribute names differ there, and the
+// equality test sorts out the rare name that shares them.
 size_t FoldedNameHash::operator()(QStringView name) const noexcept {
+    if (name.isEmpty()) return 0;
     const char16_t* chars = name.utf16();
-    size_t hash = 1469598103934665603ULL ^ size_t(name.size());
-    for (qsizetype left = name.size(); left > 0; chars += 4, left -= 4) {
-        const qsizetype count = std::min<qsizetype>(left, 4);
-        uint64_t word = 0;
-        std::memcpy(&word, chars, size_t(count) * sizeof(char16_t));
-        const bool ascii = Q_BYTE_ORDER == Q_LITTLE_ENDIAN && !(word & nonAsciiBits);
-        const uint64_t used = count == 4 ? ~uint64_t(0) : (uint64_t(1) << (16 * count)) - 1;
-        hash = mix(hash, ascii ? ((word | lowerCaseBits) & used) : foldedWord(chars, count));
-    }
+    const qsizetype count = std::min<qsizetype>(name.size(), 4);
+    size_t hash = mix(1469598103934665603ULL ^ size_t(name.size()), foldedWordAt(chars, count));
+    hash = mix(hash, foldedWordAt(chars + name.size() - count, count));
     return hash ^ (hash >> 32);
 }
 

@@ -64,32 +64,22 @@ const PlaceholderRow placeholderRows[] = {
     {{u"Creator", u"Changer"}, u"0", Replacement::Blank},
 };
 
-const CaseInsensitiveNames twinNames = {u"CompDevPercent", u"ExcDevPercent"};
-const CaseInsensitiveNames hiddenNames = {u"PtClassID", u"PtClassRev"};
-const CaseInsensitiveNames systemNames = {u"ChangeDate", u"Changer",   u"CreationDate", u"Creator",
-                                          u"PointID",    u"PtClassId", u"PtClassName",  u"PtClassRev",
-                                          u"RecNo",      u"SrcPtID"};
-const CaseInsensitiveMap<QString> displayNames = [] {
-    CaseInsensitiveMap<QString> map;
-    map.insert(QStringLiteral("Tag"), QStringLiteral("(Tag)"));
-    return map;
-}();
+using Names = std::initializer_list<const char16_t*>;
 
-template <typename Row>
-CaseInsensitiveMap<const Row*> indexRows(const Row* begin, const Row* end) {
-    CaseInsensitiveMap<const Row*> map;
-    for (const Row* row = begin; row != end; ++row) map.insert(row->attributes, row);
-    return map;
-}
+const Names twinNames = {u"CompDevPercent", u"ExcDevPercent"};
+const Names hiddenNames = {u"PtClassID", u"PtClassRev"};
+const Names systemNames = {u"ChangeDate", u"Changer",     u"CreationDate", u"Creator", u"PointID",
+                           u"PtClassId",  u"PtClassName", u"PtClassRev",   u"RecNo",   u"SrcPtID"};
+const std::pair<const char16_t*, const char16_t*> displayNames[] = {{u"Tag", u"(Tag)"}};
 
-bool holds(ReadOnlyWhen when, enumPointMode mode, const Variant& pointType) {
+bool holds(ReadOnlyWhen when, enumPointMode mode, const std::function<Variant()>& pointType) {
     switch (when) {
         case ReadOnlyWhen::EditingPoint:
             return mode == modeEditPoint;
         case ReadOnlyWhen::Digital:
-            return AttributeCatalog::isDigital(pointType);
+            return AttributeCatalog::isDigital(pointType());
         case ReadOnlyWhen::NotDigital:
-            return !AttributeCatalog::isDigital(pointType);
+            return !AttributeCatalog::isDigital(pointType());
         case ReadOnlyWhen::Always:
             return true;
     }
@@ -98,24 +88,70 @@ bool holds(ReadOnlyWhen when, enumPointMode mode, const Variant& pointType) {
 
 }  // namespace
 
-bool AttributeCatalog::isTwinName(const QString& name) {
-    return twinNames.contains(name);
+// What the tables above say about one attribute, gathered so that an entry looks its name up once.
+struct AttributeFacts {
+    bool twin = false;
+    bool hidden = false;
+    bool system = false;
+    QString displayName;  // null for the default
+    const AttributeDependencies* dependencies = nullptr;
+    std::vector<ReadOnlyWhen> readOnlyWhen;  // an attribute may stand in more than one row
+    const PlaceholderRow* placeholder = nullptr;
+};
+
+namespace {
+
+CaseInsensitiveMap<AttributeFacts> gatherFacts() {
+    std::vector<std::pair<QString, AttributeFacts>> facts;
+    const auto factsOf = [&facts](const QString& name) -> AttributeFacts& {
+        for (auto& [known, fact] : facts)
+            if (known.compare(name, Qt::CaseInsensitive) == 0) return fact;
+        return facts.emplace_back(name, AttributeFacts()).second;
+    };
+    const auto mark = [&](Names names, bool AttributeFacts::*flag) {
+        for (const char16_t* name : names) factsOf(QString::fromUtf16(name)).*flag = true;
+    };
+    mark(twinNames, &AttributeFacts::twin);
+    mark(hiddenNames, &AttributeFacts::hidden);
+    mark(systemNames, &AttributeFacts::system);
+    for (const auto& [name, displayName] : displayNames)
+        factsOf(QString::fromUtf16(name)).displayName = QString::fromUtf16(displayName);
+    for (const DependencyRow& row : dependencyRows) {
+        AttributeFacts& fact = factsOf(QString::fromUtf16(row.attribute));
+        if (!fact.dependencies) fact.dependencies = &row.dependencies;
+    }
+    for (const ReadOnlyRow& row : readOnlyRows)
+        for (const char16_t* name : row.attributes)
+            factsOf(QString::fromUtf16(name)).readOnlyWhen.push_back(row.when);
+    for (const PlaceholderRow& row : placeholderRows) {
+        for (const char16_t* name : row.attributes) {
+            AttributeFacts& fact = factsOf(QString::fromUtf16(name));
+            if (!fact.placeholder) fact.placeholder = &row;
+        }
+    }
+    CaseInsensitiveMap<AttributeFacts> byName;
+    for (const auto& [name, fact] : facts) byName.insert(name, fact);
+    return byName;
 }
 
-const AttributeDependencies* AttributeCatalog::dependencies(const QString& name) {
-    static const CaseInsensitiveMap<const AttributeDependencies*> map = [] {
-        CaseInsensitiveMap<const AttributeDependencies*> built;
-        for (const DependencyRow& row : dependencyRows)
-            built.insert(QString::fromUtf16(row.attribute), &row.dependencies);
-        return built;
-    }();
-    const AttributeDependencies* const* found = map.find(name);
-    return found ? *found : nullptr;
+}  // namespace
+
+const AttributeFacts* AttributeCatalog::facts(const QString& name) {
+    static const CaseInsensitiveMap<AttributeFacts> byName = gatherFacts();
+    return byName.find(name);
+}
+
+bool AttributeCatalog::isTwinName(const AttributeFacts* facts) {
+    return facts && facts->twin;
+}
+
+const AttributeDependencies* AttributeCatalog::dependencies(const AttributeFacts* facts) {
+    return facts ? facts->dependencies : nullptr;
 }
 
 // Attribute names are nearly always plain ASCII, for which lower case needs no tables.
-QString AttributeCatalog::defaultDisplayName(const QString& name) {
-    if (const QString* special = displayNames.find(name)) return *special;
+QString AttributeCatalog::defaultDisplayName(const QString& name, const AttributeFacts* facts) {
+    if (facts && !facts->displayName.isNull()) return facts->displayName;
     QString lower(name.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(lower.data());
     for (const QChar c : name) {
@@ -126,41 +162,27 @@ QString AttributeCatalog::defaultDisplayName(const QString& name) {
     return lower;
 }
 
-bool AttributeCatalog::isVisible(const QString& name) {
-    return !hiddenNames.contains(name);
+bool AttributeCatalog::isVisible(const AttributeFacts* facts) {
+    return !facts || !facts->hidden;
 }
 
-bool AttributeCatalog::isSystemAttribute(const QString& name) {
-    return systemNames.contains(name);
+bool AttributeCatalog::isSystemAttribute(const AttributeFacts* facts) {
+    return facts && facts->system;
 }
 
-bool AttributeCatalog::isReadOnly(const QString& name, enumPointMode mode, const Variant& pointType) {
-    // An attribute may stand in more than one row; each of its rows is asked.
-    static const CaseInsensitiveMap<std::vector<ReadOnlyWhen>> conditions = [] {
-        CaseInsensitiveMap<std::vector<ReadOnlyWhen>> byName;
-        for (const ReadOnlyRow& row : readOnlyRows) {
-            for (const char16_t* attribute : row.attributes) {
-                const QString key = QString::fromUtf16(attribute);
-                std::vector<ReadOnlyWhen> whens =
-                    byName.find(key) ? *byName.find(key) : std::vector<ReadOnlyWhen>();
-                whens.push_back(row.when);
-                byName.assign(key, whens);
-            }
-        }
-        return byName;
-    }();
-    const std::vector<ReadOnlyWhen>* whens = conditions.find(name);
-    if (!whens) return false;
-    return std::any_of(whens->begin(), whens->end(),
+bool AttributeCatalog::isReadOnly(const AttributeFacts* facts, enumPointMode mode,
+                                  const std::function<Variant()>& pointType) {
+    if (!facts) return false;
+    return std::any_of(facts->readOnlyWhen.begin(), facts->readOnlyWhen.end(),
                        [&](ReadOnlyWhen when) { return holds(when, mode, pointType); });
 }
 
-std::optional<Variant> AttributeCatalog::placeholderReplacement(const QString& name, const Variant& loaded,
+std::optional<Variant> AttributeCatalog::placeholderReplacement(const AttributeFacts* facts,
+                                                                const Variant& loaded,
                                                                 const SdkServer* server) {
-    static const auto rows = indexRows(std::begin(placeholderRows), std::end(placeholderRows));
-    const PlaceholderRow* const* row = rows.find(name);
-    if (!row || loaded.toString().trimmed() != QStringView((*row)->loaded)) return std::nullopt;
-    switch ((*row)->replacement) {
+    const PlaceholderRow* row = facts ? facts->placeholder : nullptr;
+    if (!row || loaded.toString().trimmed() != QStringView(row->loaded)) return std::nullopt;
+    switch (row->replacement) {
         case Replacement::ServerUser:
             return Variant(server ? server->UserName() : QString());
         case Replacement::AdminGroup:

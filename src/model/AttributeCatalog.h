@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace vq {
@@ -19,22 +20,28 @@ struct AttributeDependencies {
     QStringList coupledAttributes;
 };
 
+struct AttributeFacts;
+
 // The rules that single out attributes by name: twins, dependencies, display names, visibility,
 // system attributes, read-only state and the placeholder values blanked on loading. Every other
-// attribute gets the defaults.
+// attribute gets the defaults. An entry looks its attribute up once and asks about the facts found.
 class AttributeCatalog {
 public:
+    // Null for an attribute no rule names.
+    static const AttributeFacts* facts(const QString& name);
     // "CompDevPercent" and "ExcDevPercent" are reached only through their twins.
-    static bool isTwinName(const QString& name);
+    static bool isTwinName(const AttributeFacts* facts);
     // Null for an attribute nothing depends on.
-    static const AttributeDependencies* dependencies(const QString& name);
-    static QString defaultDisplayName(const QString& name);
-    static bool isVisible(const QString& name);
-    static bool isSystemAttribute(const QString& name);
-    // `pointType` is the value of the PointType entry (Empty when there is none yet).
-    static bool isReadOnly(const QString& name, enumPointMode mode, const Variant& pointType);
+    static const AttributeDependencies* dependencies(const AttributeFacts* facts);
+    static QString defaultDisplayName(const QString& name, const AttributeFacts* facts);
+    static bool isVisible(const AttributeFacts* facts);
+    static bool isSystemAttribute(const AttributeFacts* facts);
+    // `pointType` gives the value of the PointType entry (Empty when there is none yet); it is
+    // read only for attributes whose state depends on it.
+    static bool isReadOnly(const AttributeFacts* facts, enumPointMode mode,
+                           const std::function<Variant()>& pointType);
     // The value a loaded placeholder stands for, or nothing when `loaded` is no placeholder.
-    static std::optional<Variant> placeholderReplacement(const QString& name, const Variant& loaded,
+    static std::optional<Variant> placeholderReplacement(const AttributeFacts* facts, const Variant& loaded,
                                                          const SdkServer* server);
     // Point type 101, compared as text.
     static bool isDigital(const Variant& pointType);

@@ -45,7 +45,9 @@ PropSheetEntry::~PropSheetEntry() = default;
 bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
-    if (AttributeCatalog::isTwinName(attributeName)) return false;
+    const AttributeFacts* facts = AttributeCatalog::facts(attributeName);
+    if (AttributeCatalog::isTwinName(facts)) return false;
+    m_facts = facts;
     m_parent = parent;
     m_primaryAttributeName = attributeName;
     m_currentAttributeName = attributeName;
@@ -54,10 +56,10 @@ bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
     SetValidationRules(ruleNoValidation);
     SetDependencies();
     LoadDisplayStyle();
-    m_displayName = AttributeCatalog::defaultDisplayName(attributeName);
+    m_displayName = AttributeCatalog::defaultDisplayName(attributeName, m_facts);
     ComputeReadOnly();
-    m_isSystemAttribute = AttributeCatalog::isSystemAttribute(attributeName);
-    m_visible = AttributeCatalog::isVisible(attributeName);
+    m_isSystemAttribute = AttributeCatalog::isSystemAttribute(m_facts);
+    m_visible = AttributeCatalog::isVisible(m_facts);
     m_sortKey = m_categoryName + u'_' + m_displayName;
     QString currentName;
     InternalSetValue(value, currentName, false);
@@ -65,7 +67,7 @@ bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
 }
 
 void PropSheetEntry::SetDependencies() {
-    const AttributeDependencies* dependencies = AttributeCatalog::dependencies(m_primaryAttributeName);
+    const AttributeDependencies* dependencies = AttributeCatalog::dependencies(m_facts);
     if (!dependencies) return;
     m_secondaryAttributeName = dependencies->secondaryName;
     addNames(m_readOnlyDependents, dependencies->readOnlyDependents);
@@ -109,8 +111,8 @@ void PropSheetEntry::ComputeReadOnly() {
         return;
     }
     const enumPointMode mode = m_parent ? m_parent->Mode() : enumPointMode{};
-    m_readOnly =
-        AttributeCatalog::isReadOnly(m_primaryAttributeName, mode, siblingValue(QStringLiteral("PointType")));
+    m_readOnly = AttributeCatalog::isReadOnly(m_facts, mode,
+                                              [this] { return siblingValue(QStringLiteral("PointType")); });
 }
 
 void PropSheetEntry::ApplyValidationRules() {
@@ -209,8 +211,7 @@ void PropSheetEntry::loadFirstValue(const Variant& value) {
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
     if (!m_parent || m_parent->ServerKind() == u"VQ2") return;
     const SdkServerPtr server = m_parent->Server();
-    if (auto replacement =
-            AttributeCatalog::placeholderReplacement(m_primaryAttributeName, value, server.get()))
+    if (auto replacement = AttributeCatalog::placeholderReplacement(m_facts, value, server.get()))
         value = *replacement;
 }
 

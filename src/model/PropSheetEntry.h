@@ -11,6 +11,7 @@
 namespace vq {
 
 class PropSheetEntries;
+struct AttributeFacts;
 
 // One attribute of the point being created or edited: its value now and before edits, the name
 // the value is expressed under (CompDev and ExcDev also answer to their per-cent twins), how it
@@ -114,6 +115,7 @@ private:
     SdkNamedValuesPtr m_coupledAttributes;
     SdkNamedValuesPtr m_valueAffectsValidationFor;
     PropSheetEntries* m_parent = nullptr;
+    const AttributeFacts* m_facts = nullptr;  // what the catalogue says about the attribute
 };
 
 }  // namespace vq

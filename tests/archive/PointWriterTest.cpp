@@ -349,4 +349,24 @@ TEST_F(Vq2PointTest, Vq2ArchiveAcceptsOnlyItsOwnPointTypes) {
     EXPECT_EQ(points->Count(), 1);
 }
 
+// Stored dates are read without the general parser; what it would have read must not change.
+TEST(ArchiveDatesTest, StoredDatesReadBackAsUtcAndOtherTextsAsTheGeneralParserReadsThem) {
+    const QDateTime written(QDate(2024, 3, 31), QTime(2, 30, 5), Qt::UTC);
+    EXPECT_EQ(ArchiveServer::dateFromText(ArchiveServer::dateText(written)), written);
+    EXPECT_EQ(ArchiveServer::dateFromText(u"1899-12-31T00:00:00"_s).timeSpec(), Qt::UTC);
+    const QString others[] = {u"2024-02-30T00:00:00"_s,
+                              u"20a4-01-05T15:04:05"_s,
+                              u"2024-01-05T24:00:00"_s,
+                              u"2024-01-05 15:04:05"_s,
+                              u"2024-01-05T15:04"_s,
+                              u"2024-01-05"_s,
+                              u""_s};
+    for (const QString& text : others) {
+        QDateTime general = QDateTime::fromString(text, Qt::ISODate);
+        general.setTimeSpec(Qt::UTC);
+        EXPECT_EQ(ArchiveServer::dateFromText(text), general) << text.toStdString();
+        EXPECT_EQ(ArchiveServer::dateFromText(text).isValid(), general.isValid()) << text.toStdString();
+    }
+}
+
 }  // namespace

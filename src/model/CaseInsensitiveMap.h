@@ -50,6 +50,7 @@ public:
     }
     bool contains(QStringView name) const { return m_map.find(name) != m_map.end(); }
     void clear() { m_map.clear(); }
+    void reserve(size_t count) { m_map.reserve(count); }
     bool empty() const { return m_map.empty(); }
 
 private:

@@ -80,13 +80,16 @@ bool PropSheetEntries::SecondaryExists(const Variant& index) const {
 
 void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
     reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
-        if (find(entry->PrimaryAttributeName())) return;
-        PropSheetEntry* added = entry.get();
-        m_entries.push_back(std::move(entry));
-        m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
-        if (!added->SecondaryAttributeName().isEmpty())
-            m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
+        if (!find(entry->PrimaryAttributeName())) append(std::move(entry));
     });
+}
+
+void PropSheetEntries::append(std::unique_ptr<PropSheetEntry> entry) {
+    PropSheetEntry* added = entry.get();
+    m_entries.push_back(std::move(entry));
+    m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
+    if (!added->SecondaryAttributeName().isEmpty())
+        m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
 }
 
 Variant PropSheetEntries::GetValue(const QString& attributeName) const {
@@ -210,25 +213,35 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
         m_serverNames.reset(m_server);
+        const std::vector<SdkPointAttributePtr> all = attributes.All();
+        m_entries.reserve(m_entries.size() + all.size() + 2);
+        m_byPrimaryName.reserve(m_entries.size() + all.size() + 2);
         const QString base = QStringLiteral("Base");
-        addEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base, pointSource);
-        addEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)), QStringLiteral("PointType"), base,
-                 pointSource);
-        for (const SdkPointAttributePtr& attribute : attributes.All()) {
+        if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
+                                 pointSource))
+            Add(std::move(tag));
+        if (auto type = makeEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)),
+                                  QStringLiteral("PointType"), base, pointSource))
+            Add(std::move(type));
+        for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.
             if (find(name)) continue;
-            addEntry(name, attribute->Value(), attribute->Value().typeName(), GetAttributeSetName(name),
-                     pointSource);
+            if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
+                                       GetAttributeSetName(name), pointSource))
+                append(std::move(entry));
         }
     });
 }
 
-void PropSheetEntries::addEntry(const QString& name, const Variant& value, const QString& typeName,
-                                const QString& setName, const Variant& pointSource) {
+// Null for a name that makes no entry.
+std::unique_ptr<PropSheetEntry> PropSheetEntries::makeEntry(const QString& name, const Variant& value,
+                                                            const QString& typeName, const QString& setName,
+                                                            const Variant& pointSource) {
     const QString category = m_categories.Categorize(setName, name, m_serverKind, pointSource);
     auto entry = std::make_unique<PropSheetEntry>();
-    if (entry->Setup(name, value, typeName, category, this)) Add(std::move(entry));
+    if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
+    return entry;
 }
 
 const std::vector<SdkPointAttributesPtr>& PropSheetEntries::attributeSets() {

@@ -29,7 +29,7 @@ public:
 
     enumPointMode Mode() const { return m_mode; }
     bool AreValuesEdited() const { return !m_pendingEntryName.isEmpty() || m_valuesEdited; }
-    SdkServerPtr Server() const { return m_server; }
+    const SdkServerPtr& Server() const { return m_server; }
     SdkPointPtr Point() const { return m_point; }
     SdkPointClassPtr PointClass() const { return m_pointClass; }
     // The point type the point was loaded or last saved with; 0 before.
@@ -75,8 +75,11 @@ private:
     bool SecondaryExists(const Variant& index) const;
     bool anyValueEdited() const;
     SdkNamedValuesPtr editedPairs(const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const;
-    void addEntry(const QString& name, const Variant& value, const QString& typeName, const QString& setName,
-                  const Variant& pointSource);
+    std::unique_ptr<PropSheetEntry> makeEntry(const QString& name, const Variant& value,
+                                              const QString& typeName, const QString& setName,
+                                              const Variant& pointSource);
+    // Appends an entry whose names the collection does not hold yet.
+    void append(std::unique_ptr<PropSheetEntry> entry);
     void addCoupledAttributes(SdkNamedValues& edits) const;
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);

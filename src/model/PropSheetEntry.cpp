@@ -60,7 +60,7 @@ bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
     ComputeReadOnly();
     m_isSystemAttribute = AttributeCatalog::isSystemAttribute(m_facts);
     m_visible = AttributeCatalog::isVisible(m_facts);
-    m_sortKey = m_categoryName + u'_' + m_displayName;
+    m_sortKey = QString();
     QString currentName;
     InternalSetValue(value, currentName, false);
     return true;
@@ -210,8 +210,7 @@ void PropSheetEntry::loadFirstValue(const Variant& value) {
 
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
     if (!m_parent || m_parent->ServerKind() == u"VQ2") return;
-    const SdkServerPtr server = m_parent->Server();
-    if (auto replacement = AttributeCatalog::placeholderReplacement(m_facts, value, server.get()))
+    if (auto replacement = AttributeCatalog::placeholderReplacement(m_facts, value, m_parent->Server().get()))
         value = *replacement;
 }
 
@@ -312,8 +311,14 @@ bool PropSheetEntry::IsValidValue(const Variant& value) const {
 void PropSheetEntry::SetDisplayName(const QString& displayName) {
     if (sameName(displayName, m_displayName)) return;
     m_displayName = displayName;
-    m_sortKey = m_categoryName + u'_' + m_displayName;
+    m_sortKey = QString();
     if (m_parent) m_parent->DisplayEdited(m_currentAttributeName);
+}
+
+// Most entries are never sorted by a sheet, so the key is not spelled for them.
+const QString& PropSheetEntry::SortKey() const {
+    if (m_sortKey.isNull()) m_sortKey = m_categoryName + u'_' + m_displayName;
+    return m_sortKey;
 }
 
 void PropSheetEntry::SetVisible(bool visible) {

@@ -30,7 +30,7 @@ public:
     const QString& PrimaryAttributeName() const { return m_primaryAttributeName; }
     const QString& AttributePointType() const { return m_attributePointType; }
     const Variant& DisplayValueBeforeEdits() const { return m_displayValueBeforeEdits; }
-    const QString& SortKey() const { return m_sortKey; }
+    const QString& SortKey() const;
     bool IsValid() const { return IsValidValue(m_value); }
     SdkNamedValuesPtr ValueAffectsValidationFor();
     bool Visible() const { return m_visible; }
@@ -100,7 +100,7 @@ private:
     QString m_pendingAttributeName;
     QString m_displayName;
     QString m_categoryName;
-    QString m_sortKey;
+    mutable QString m_sortKey;  // made when first asked for; null until then
     enumDisplayStyle m_displayStyle = styletext;
     ComboEntries m_valueList;
     bool m_visible = true;

@@ -89,7 +89,6 @@ const CaseInsensitiveMap<const StyleRow*>& rowByAttribute() {
 
 void ValidationRules::ServerNames::reset(SdkServerPtr server) {
     m_server = std::move(server);
-    m_pointTypes.reset();
     m_users.reset();
     m_groups.reset();
 }
@@ -98,14 +97,17 @@ bool ValidationRules::ServerNames::isVq3() const {
     return m_server->ServerKind() == u"VQ3";
 }
 
+// The point types depend only on the server's kind; both lists are made once.
 const ComboEntries& ValidationRules::ServerNames::pointTypes() {
-    if (!m_pointTypes) {
-        const bool vq3 = isVq3();
-        m_pointTypes.emplace();
+    static const auto listFor = [](bool vq3) {
+        ComboEntries list;
         for (SdkPointType code : pointTypeCodes(vq3))
-            m_pointTypes->Add(pointtype::name(code, !vq3), Variant(int32_t(code)));
-    }
-    return *m_pointTypes;
+            list.Add(pointtype::name(code, !vq3), Variant(int32_t(code)));
+        return list;
+    };
+    static const ComboEntries vq3Types = listFor(true);
+    static const ComboEntries otherTypes = listFor(false);
+    return isVq3() ? vq3Types : otherTypes;
 }
 
 const ComboEntries& ValidationRules::ServerNames::users() {
@@ -119,12 +121,15 @@ const ComboEntries& ValidationRules::ServerNames::groups() {
 // Owners and groups mean nothing on servers of the older kind.
 const ComboEntries& ValidationRules::ServerNames::list(std::optional<ComboEntries>& cached,
                                                        QStringList (SdkServer::*names)() const) {
+    static const ComboEntries notApplicable = [] {
+        ComboEntries list;
+        list.Add(QStringLiteral("not applicable"), Variant(QString()));
+        return list;
+    }();
+    if (!isVq3()) return notApplicable;
     if (!cached) {
         cached.emplace();
-        if (!isVq3())
-            cached->Add(QStringLiteral("not applicable"), Variant(QString()));
-        else
-            for (const QString& name : (m_server.get()->*names)()) cached->Add(name, Variant(name));
+        for (const QString& name : (m_server.get()->*names)()) cached->Add(name, Variant(name));
     }
     return *cached;
 }

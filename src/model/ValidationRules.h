@@ -34,7 +34,6 @@ public:
         bool isVq3() const;
 
         SdkServerPtr m_server;
-        std::optional<ComboEntries> m_pointTypes;
         std::optional<ComboEntries> m_users;
         std::optional<ComboEntries> m_groups;
     };

@@ -10,11 +10,21 @@ namespace vq {
 
 namespace {
 
-// Asked for every attribute of every point a model loads: most names differ in length, and the
-// rest nearly always match in the catalogue's own spelling.
+// Asked for every attribute of every point a model loads: most names differ in length or in a
+// plain letter, and the rest nearly always match in the catalogue's own spelling.
 bool isNamed(const AttributeDef& def, const QString& name) {
-    return def.name.size() == name.size() &&
-           (def.name == name || def.name.compare(name, Qt::CaseInsensitive) == 0);
+    if (def.name.size() != name.size()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t a = def.name.at(i).unicode();
+        const char16_t b = name.at(i).unicode();
+        if (a == b) continue;
+        const char16_t lower = char16_t(a | 0x20);
+        if (a >= 128 || b >= 128 || lower < u'a' || lower > u'z')
+            return QStringView(def.name).sliced(i).compare(QStringView(name).sliced(i),
+                                                           Qt::CaseInsensitive) == 0;
+        if (lower != char16_t(b | 0x20)) return false;
+    }
+    return true;
 }
 
 }  // namespace

@@ -213,9 +213,6 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
         m_serverNames.reset(m_server);
-        const std::vector<SdkPointAttributePtr> all = attributes.All();
-        m_entries.reserve(m_entries.size() + all.size() + 2);
-        m_byPrimaryName.reserve(m_entries.size() + all.size() + 2);
         const QString base = QStringLiteral("Base");
         if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
                                  pointSource))
@@ -223,6 +220,9 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         if (auto type = makeEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)),
                                   QStringLiteral("PointType"), base, pointSource))
             Add(std::move(type));
+        const std::vector<SdkPointAttributePtr> all = attributes.All();
+        m_entries.reserve(m_entries.size() + all.size());
+        m_byPrimaryName.reserve(m_entries.size() + all.size());
         for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.

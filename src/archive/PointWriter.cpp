@@ -118,7 +118,10 @@ std::optional<Variant> PointWriter::convert(const AttributeDef& def, const Varia
             const double low = def.type == AttributeType::Int16 ? INT16_MIN : INT32_MIN;
             const double high = def.type == AttributeType::Int16 ? INT16_MAX : INT32_MAX;
             if (rounded < low || rounded > high) {
-                *reason = QStringLiteral("%1 is outside %2 to %3").arg(quotedValue(value)).arg(low).arg(high);
+                *reason = QStringLiteral("%1 is outside %2 to %3")
+                              .arg(quotedValue(value))
+                              .arg(qint64(low))
+                              .arg(qint64(high));
                 return std::nullopt;
             }
             if (def.type == AttributeType::Int16) return Variant(int16_t(rounded));

@@ -228,21 +228,43 @@ QDateTime Variant::parseDate(const QString& text) {
     return iso;
 }
 
+namespace {
+
+// Digits appended without QString::arg: every loaded point shows two dates.
+void appendPadded(QString& text, int number, int width) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    for (qsizetype pad = width - (end - digits); pad > 0; --pad) text += u'0';
+    text += QLatin1StringView(digits, end - digits);
+}
+
+}  // namespace
+
 QString Variant::formatDate(const QDateTime& value) {
     if (!value.isValid()) return {};
     const QDateTime utc = value.toUTC();
-    const QString date = QStringLiteral("%1/%2/%3")
-                             .arg(utc.date().month())
-                             .arg(utc.date().day())
-                             .arg(utc.date().year(), 4, 10, QLatin1Char('0'));
+    const QDate date = utc.date();
+    QString text;
+    text.reserve(22);
+    appendPadded(text, date.month(), 1);
+    text += u'/';
+    appendPadded(text, date.day(), 1);
+    text += u'/';
+    if (date.year() >= 0)
+        appendPadded(text, date.year(), 4);
+    else
+        text += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
     const QTime time = utc.time();
-    if (time == QTime(0, 0)) return date;
+    if (time == QTime(0, 0)) return text;
     const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    return date + QStringLiteral(" %1:%2:%3 %4")
-                      .arg(hour12)
-                      .arg(time.minute(), 2, 10, QLatin1Char('0'))
-                      .arg(time.second(), 2, 10, QLatin1Char('0'))
-                      .arg(time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+    text += u' ';
+    appendPadded(text, hour12, 1);
+    text += u':';
+    appendPadded(text, time.minute(), 2);
+    text += u':';
+    appendPadded(text, time.second(), 2);
+    text += time.hour() < 12 ? QLatin1StringView(" AM") : QLatin1StringView(" PM");
+    return text;
 }
 
 // Shortest digits that read back the same value; plain notation for exponents from -5 to 14,

@@ -123,8 +123,8 @@ TEST_F(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
         {u"A\tB"_s, f32, nullptr, {}, "Tag", "control"},
         {u"X1"_s, f32, "Colour", "red", "Colour", "not an attribute"},
         {u"X2"_s, f32, "Span", "abc", "Span", "not a number"},
-        {u"X3"_s, f32, "Archiving", 40000, "Archiving", "outside"},
-        {u"X4"_s, f32, "Scan", -40000, "Scan", "outside"},
+        {u"X3"_s, f32, "Archiving", 40000, "Archiving", "outside -32768 to 32767"},
+        {u"X4"_s, f32, "ExcMax", 1e12, "ExcMax", "outside -2147483648 to 2147483647"},
         {u"X5"_s, f32, "Span", 0, "Span", "zero"},
         {u"X6"_s, pointtype::Int16, "Span", "0", "Span", "zero"},
         {u"X7"_s, f32, "Creator", "bob", "Creator", "set by the archive"},
@@ -347,6 +347,26 @@ TEST_F(Vq2PointTest, Vq2ArchiveAcceptsOnlyItsOwnPointTypes) {
               sdkerr::AttributesRefused);
     EXPECT_EQ(refusedNames(failed), "PointType");
     EXPECT_EQ(points->Count(), 1);
+}
+
+// Stored dates are read without the general parser; what it would have read must not change.
+TEST(ArchiveDatesTest, StoredDatesReadBackAsUtcAndOtherTextsAsTheGeneralParserReadsThem) {
+    const QDateTime written(QDate(2024, 3, 31), QTime(2, 30, 5), Qt::UTC);
+    EXPECT_EQ(ArchiveServer::dateFromText(ArchiveServer::dateText(written)), written);
+    EXPECT_EQ(ArchiveServer::dateFromText(u"1899-12-31T00:00:00"_s).timeSpec(), Qt::UTC);
+    const QString others[] = {u"2024-02-30T00:00:00"_s,
+                              u"20a4-01-05T15:04:05"_s,
+                              u"2024-01-05T24:00:00"_s,
+                              u"2024-01-05 15:04:05"_s,
+                              u"2024-01-05T15:04"_s,
+                              u"2024-01-05"_s,
+                              u""_s};
+    for (const QString& text : others) {
+        QDateTime general = QDateTime::fromString(text, Qt::ISODate);
+        general.setTimeSpec(Qt::UTC);
+        EXPECT_EQ(ArchiveServer::dateFromText(text), general) << text.toStdString();
+        EXPECT_EQ(ArchiveServer::dateFromText(text).isValid(), general.isValid()) << text.toStdString();
+    }
 }
 
 }  // namespace

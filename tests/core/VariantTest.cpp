@@ -64,6 +64,7 @@ TEST(VariantTest, NumericTextAndComparisonRules) {
         {Variant::date(2024, 1, 5, 15, 4, 5), false, 0, u"1/5/2024 3:04:05 PM"_s, u"Date"_s},
         {Variant::date(2024, 1, 5, 0, 0, 1), false, 0, u"1/5/2024 12:00:01 AM"_s, u"Date"_s},
         {Variant::date(2024, 12, 25, 12, 30), false, 0, u"12/25/2024 12:30:00 PM"_s, u"Date"_s},
+        {Variant::date(999, 7, 4, 9, 5), false, 0, u"7/4/0999 9:05:00 AM"_s, u"Date"_s},
         {Variant(), false, 0, u""_s, u"Empty"_s},
         {Variant::null(), false, 0, u""_s, u"Null"_s},
         {Variant::missing(), false, 0, u""_s, u"Error"_s},

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+#include <unordered_map>
+
+namespace vq {
+
+// Hashes and compares attribute names without regard to case, without making folded copies:
+// names are looked up for every attribute of every point loaded.
+struct FoldedNameHash {
+    using is_transparent = void;
+    size_t operator()(QStringView name) const noexcept;
+};
+
+// Names nearly always arrive in the catalogue's own spelling, so an exact match is tried first.
+struct FoldedNameEqual {
+    using is_transparent = void;
+    bool operator()(QStringView a, QStringView b) const noexcept {
+        return a.size() == b.size() && (a == b || equalFolded(a, b));
+    }
+    static bool equalFolded(QStringView a, QStringView b) noexcept;
+};
+
+// True when `name` is one of `names`, without regard to case; for short fixed lists.
+inline bool isAnyOf(QStringView name, std::initializer_list<const char16_t*> names) {
+    for (const char16_t* candidate : names)
+        if (QStringView(candidate).compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+// A lookup table keyed by attribute name without regard to case. The first value given for a
+// name wins, as in the catalogue tables it is built from.
+template <typename T>
+class CaseInsensitiveMap {
+public:
+    void insert(const QString& name, const T& value) { m_map.try_emplace(name, value); }
+    void insert(std::initializer_list<const char16_t*> names, const T& value) {
+        for (const char16_t* name : names) insert(QString::fromUtf16(name), value);
+    }
+    void assign(const QString& name, const T& value) { m_map.insert_or_assign(name, value); }
+    void erase(QStringView name) {
+        const auto it = m_map.find(name);
+        if (it != m_map.end()) m_map.erase(it);
+    }
+    const T* find(QStringView name) const {
+        const auto it = m_map.find(name);
+        return it == m_map.end() ? nullptr : &it->second;
+    }
+    bool contains(QStringView name) const { return m_map.find(name) != m_map.end(); }
+    void clear() { m_map.clear(); }
+    void reserve(size_t count) { m_map.reserve(count); }
+    bool empty() const { return m_map.empty(); }
+
+private:
+    std::unordered_map<QString, T, FoldedNameHash, FoldedNameEqual> m_map;
+};
+
+// A set of attribute names without regard to case.
+class CaseInsensitiveNames : public CaseInsensitiveMap<bool> {
+public:
+    CaseInsensitiveNames(std::initializer_list<const char16_t*> names) { insert(names, true); }
+};
+
+}  // namespace vq

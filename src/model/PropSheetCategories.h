@@ -1,0 +1,40 @@
+#pragma once
+
+#include "CaseInsensitiveMap.h"
+#include "PropSheetCategory.h"
+#include "core/KeyedCollection.h"
+
+#include <memory>
+
+namespace vq {
+
+using PropSheetCategoryPtr = std::shared_ptr<PropSheetCategory>;
+
+// The categories under which the property sheet groups entries, in the order they were first
+// met, and the rule that puts each attribute into one. A failing operation shows its error and
+// returns its default.
+class PropSheetCategories {
+public:
+    // By position (from 1) or by name; null when there is none.
+    PropSheetCategoryPtr Item(const Variant& index) const;
+    int Count() const { return m_categories.count(); }
+    bool Exists(const Variant& index) const;
+    // A category whose name is already present is ignored.
+    void Add(const PropSheetCategoryPtr& category);
+    // The category of an attribute of the set `setName`; also adds it. `pointSource` is Missing
+    // when the point has none.
+    QString Categorize(const QString& setName, const QString& attributeName, const QString& serverKind,
+                       const Variant& pointSource = Variant::missing());
+    void Clear();
+    void RemoveEntry(const Variant& index);
+
+private:
+    QString ruleCategory(const QString& setName, const QString& attributeName);
+
+    KeyedCollection<PropSheetCategoryPtr> m_categories;
+    CaseInsensitiveMap<bool> m_names;  // the same names, for the check made for every attribute
+    QString m_lastSetName;
+    QString m_lastSetCategory;
+};
+
+}  // namespace vq

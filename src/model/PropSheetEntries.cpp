@@ -1,0 +1,350 @@
+#include "PropSheetEntries.h"
+
+#include "core/KeyedCollection.h"
+#include "core/MessageService.h"
+#include "sdk/SdkApplication.h"
+#include "sdk/SdkAttributeSets.h"
+#include "sdk/SdkConnectDialog.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttribute.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPointClass.h"
+#include "sdk/SdkPointClasses.h"
+#include "sdk/SdkPoints.h"
+#include "sdk/SdkServer.h"
+
+namespace vq {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+constexpr int32_t objectNotSet = 91;
+
+template <typename Pointer>
+const Pointer& required(const Pointer& object, const char16_t* what) {
+    if (!object)
+        throw Error(objectNotSet, QStringLiteral("VQTagwrightCtls"),
+                    QStringLiteral("Object variable not set (no %1)").arg(QString::fromUtf16(what)));
+    return object;
+}
+
+// The security attributes that travel together on servers of version 3.2.
+const char16_t* const securityAttributes[] = {u"DataAccess", u"PtAccess",  u"DataOwner",
+                                              u"PtOwner",    u"DataGroup", u"PtGroup"};
+
+QString failedAttributesLine(const SdkNamedValues& failed) {
+    if (failed.Count() == 0) return {};
+    QString line = QStringLiteral("Errors occurred while saving the following attributes:");
+    for (const SdkNamedValue& pair : failed)
+        line += crlf + pair.Name() + QStringLiteral(" (") + pair.Value().toString() + u')';
+    return line;
+}
+
+}  // namespace
+
+PropSheetEntries::PropSheetEntries(QObject* parent) : QObject(parent) {}
+PropSheetEntries::~PropSheetEntries() = default;
+
+PropSheetEntry* PropSheetEntries::find(const QString& attributeName) const {
+    if (PropSheetEntry* const* entry = m_byPrimaryName.find(attributeName)) return *entry;
+    PropSheetEntry* const* twin = m_bySecondaryName.find(attributeName);
+    return twin ? *twin : nullptr;
+}
+
+PropSheetEntry* PropSheetEntries::Item(const Variant& index) const {
+    if (index.isNumberType()) {
+        const int position = index.toInt32();
+        if (position >= 1 && position <= Count()) return m_entries[size_t(position - 1)].get();
+    } else if (PropSheetEntry* entry = find(index.toString())) {
+        return entry;
+    }
+    return reraising(QStringLiteral("PropSheetEntries:Item"), [&] { return SecondaryItem(index); });
+}
+
+// Raises the keyed collections' own error for what neither name nor position found.
+PropSheetEntry* PropSheetEntries::SecondaryItem(const Variant& index) const {
+    if (index.isNumberType()) throwPositionOutOfRange(index.toInt32(), Count());
+    throwAbsentKey(index.toString());
+}
+
+// An absent name or position is a plain "no", never a message.
+bool PropSheetEntries::Exists(const Variant& index) const {
+    if (index.isNumberType()) return index.toInt32() >= 1 && index.toInt32() <= Count();
+    return m_byPrimaryName.contains(index.toString()) || SecondaryExists(index);
+}
+
+bool PropSheetEntries::SecondaryExists(const Variant& index) const {
+    return m_bySecondaryName.contains(index.toString());
+}
+
+void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
+    reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
+        if (!find(entry->PrimaryAttributeName())) append(std::move(entry));
+    });
+}
+
+void PropSheetEntries::append(std::unique_ptr<PropSheetEntry> entry) {
+    PropSheetEntry* added = entry.get();
+    m_entries.push_back(std::move(entry));
+    m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
+    if (!added->SecondaryAttributeName().isEmpty())
+        m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
+}
+
+Variant PropSheetEntries::GetValue(const QString& attributeName) const {
+    return Item(Variant(attributeName))->GetValueAs(attributeName);
+}
+
+void PropSheetEntries::SetValue(const QString& attributeName, const Variant& value) {
+    Item(Variant(attributeName))->SetValue(value, attributeName);
+}
+
+// Edited attributes, the one added last first, each under the name its value is expressed in.
+SdkNamedValuesPtr PropSheetEntries::GetEdits() const {
+    return editedPairs([](const PropSheetEntry& entry) {
+        return SdkNamedValue(entry.CurrentAttributeName(), entry.GetValueAs(QString()));
+    });
+}
+
+SdkNamedValuesPtr PropSheetEntries::GetBeforeEdits() const {
+    return editedPairs([](const PropSheetEntry& entry) {
+        return SdkNamedValue(entry.PrimaryAttributeName(), entry.GetValueBeforeEdits());
+    });
+}
+
+SdkNamedValuesPtr PropSheetEntries::editedPairs(
+    const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const {
+    auto pairs = SdkNamedValues::create();
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+        if (!(*entry)->IsValueEdited()) continue;
+        const SdkNamedValue edited = pair(**entry);
+        pairs->Add(edited.Name(), edited.Value());
+    }
+    return pairs;
+}
+
+bool PropSheetEntries::anyValueEdited() const {
+    for (const auto& entry : m_entries)
+        if (entry->IsValueEdited()) return true;
+    return false;
+}
+
+void PropSheetEntries::PendingChange(PropSheetEntry* entry) {
+    const bool unchanged =
+        entry->PendingValue().toString().compare(entry->GetValueAs(QString()).toString(),
+                                                 Qt::CaseInsensitive) == 0 &&
+        entry->PendingAttributeName().compare(entry->CurrentAttributeName(), Qt::CaseInsensitive) == 0;
+    m_pendingEntryName = unchanged ? QString() : entry->PendingAttributeName();
+    Q_EMIT OnPendingChange(entry);
+}
+
+void PropSheetEntries::CommitPendingChanges() {
+    if (m_pendingEntryName.isEmpty()) return;
+    PropSheetEntry* entry = Item(Variant(m_pendingEntryName));
+    entry->SetValue(entry->PendingValue(), entry->PendingAttributeName());
+    // A value the entry refused or already held is dealt with too: left pending, it would
+    // report unsaved edits even after a successful save.
+    m_pendingEntryName.clear();
+}
+
+void PropSheetEntries::ValueEdited(PropSheetEntry* entry) {
+    m_valuesEdited = anyValueEdited();
+    m_pendingEntryName.clear();
+    Q_EMIT OnValueEdit(entry);
+}
+
+void PropSheetEntries::DisplayEdited(const QString& attributeName) {
+    Q_EMIT OnDisplayEdit(Item(Variant(attributeName)));
+}
+
+void PropSheetEntries::CommitEdits() {
+    m_valuesEdited = false;
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) (*entry)->CommitBeforeEdits();
+}
+
+void PropSheetEntries::AddDefaultAttributes(const SdkServerPtr& server, const QString& ptClassName) {
+    reraising(QStringLiteral("PropSheetEntries:AddDefaultAttributes"), [&] {
+        m_server = required(server, u"server");
+        m_point.reset();
+        m_mode = modeNewPoint;
+        m_serverKind = m_server->ServerKind();
+        setPointClass(m_server->PointClasses()->Item(ptClassName));
+        const QString pointType = QStringLiteral("PointType");
+        if (m_serverKind == u"VQ2") {
+            const SdkPointAttributesPtr defaults = m_pointClass->PointAttributes();
+            m_pointType = defaults->Item(pointType)->Value().toInt32();
+            Init(*defaults, QString(), m_pointType, Variant::missing());
+            return;
+        }
+        m_pointType =
+            m_pointClass->AttributeSets()->Item(QStringLiteral("Base"))->Item(pointType)->Value().toInt32();
+        for (const SdkPointAttributesPtr& set : attributeSets())
+            Init(*set, QString(), m_pointType, Variant::missing());
+    });
+}
+
+void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
+    reraising(QStringLiteral("PropSheetEntries:AddAttributesForPoint"), [&] {
+        m_point = required(point, u"point");
+        const SdkPointAttributesPtr attributes = m_point->PointAttributes();
+        attributes->LoadAll();
+        SdkApplication::instance()->TakePoint(m_point);
+        m_mode = modeEditPoint;
+        m_server = m_point->Server();
+        m_serverKind = m_server->ServerKind();
+        setPointClass(m_point->PointClass());
+        // The values loaded above are read as they are: loading them again would only read the
+        // same row twice. A class without a point source simply has none.
+        const QString pointSource = QStringLiteral("PointSource");
+        const Variant source =
+            attributes->Contains(pointSource) ? attributes->Item(pointSource)->Value() : Variant::missing();
+        m_pointType = m_point->PointType();
+        Init(*attributes, m_point->Name(), m_pointType, source);
+    });
+}
+
+ValidationRules::ServerNames& PropSheetEntries::serverNames() {
+    if (m_serverNames.server() != m_server.get()) m_serverNames.reset(m_server);
+    return m_serverNames;
+}
+
+void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
+                            const Variant& pointSource) {
+    reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
+        m_serverNames.reset(m_server);
+        const QString base = QStringLiteral("Base");
+        if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
+                                 pointSource))
+            Add(std::move(tag));
+        if (auto type = makeEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)),
+                                  QStringLiteral("PointType"), base, pointSource))
+            Add(std::move(type));
+        const std::vector<SdkPointAttributePtr> all = attributes.All();
+        m_entries.reserve(m_entries.size() + all.size());
+        m_byPrimaryName.reserve(m_entries.size() + all.size());
+        for (const SdkPointAttributePtr& attribute : all) {
+            const QString& name = attribute->Name();
+            // The first set that brings an attribute wins; twins are reached through their entries.
+            if (find(name)) continue;
+            if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
+                                       GetAttributeSetName(name), pointSource))
+                append(std::move(entry));
+        }
+    });
+}
+
+// Null for a name that makes no entry.
+std::unique_ptr<PropSheetEntry> PropSheetEntries::makeEntry(const QString& name, const Variant& value,
+                                                            const QString& typeName, const QString& setName,
+                                                            const Variant& pointSource) {
+    const QString category = m_categories.Categorize(setName, name, m_serverKind, pointSource);
+    auto entry = std::make_unique<PropSheetEntry>();
+    if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
+    return entry;
+}
+
+const std::vector<SdkPointAttributesPtr>& PropSheetEntries::attributeSets() {
+    if (m_attributeSets.empty()) {
+        const SdkAttributeSetsPtr sets = required(m_pointClass, u"point class")->AttributeSets();
+        if (sets) m_attributeSets = sets->All();
+    }
+    return m_attributeSets;
+}
+
+void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
+    m_pointClass = std::move(pointClass);
+    m_attributeSets.clear();
+}
+
+// The last set that holds the attribute names it, so the sets are asked from the last.
+QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
+    QString setName = QStringLiteral("Unknown");
+    try {
+        if (m_serverKind == u"VQ2") return QStringLiteral("Classic");
+        const std::vector<SdkPointAttributesPtr>& sets = attributeSets();
+        for (auto set = sets.rbegin(); set != sets.rend(); ++set)
+            if (IsAttributeInPtAttribs(ptAttribName, **set)) return (*set)->Name();
+    } catch (...) {
+        report(currentError(), QStringLiteral("PropSheetEntries:GetAttributeSetName"), ReportLayout::Short);
+    }
+    return setName;
+}
+
+bool PropSheetEntries::IsAttributeInPtAttribs(const QString& ptAttribName,
+                                              SdkPointAttributes& ptAttribs) const {
+    return silently(false, [&] { return ptAttribs.Contains(ptAttribName); });
+}
+
+void PropSheetEntries::CheckServerConnection() {
+    reporting(QStringLiteral("PropSheetEntries:CheckServerConnection"), ReportLayout::Short, [&] {
+        if (required(m_server, u"server")->IsConnected()) return;
+        SdkServerPtr server = m_server;
+        SdkConnectDialog::create()->Logon(server, QStringLiteral("vqadmin"), QString(), true, false);
+        m_server = server;
+    });
+}
+
+bool PropSheetEntries::SaveEdits() {
+    SdkNamedValues failed;
+    try {
+        CommitPendingChanges();
+        const SdkNamedValuesPtr edits = GetEdits();
+        addCoupledAttributes(*edits);
+        addSecurityAttributes(*edits);
+        required(m_server, u"point to save");
+        CheckServerConnection();
+        writeEdits(*edits, failed);
+        m_mode = modeEditPoint;
+        m_pointType = m_point->PointType();
+        SdkApplication::instance()->TakePoint(m_point);
+        CommitEdits();
+        return true;
+    } catch (...) {
+        const QString context = QStringLiteral("PropSheetEntries:SaveEdits");
+        messageService().show(
+            reportText(currentError(), context, ReportLayout::Short) + crlf + failedAttributesLine(failed),
+            MessageButtons::Ok, QString());
+        return false;
+    }
+}
+
+void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed) {
+    if (m_mode == modeNewPoint) {
+        const QString tag = Item(Variant(QStringLiteral("Tag")))->GetValueAs(QString()).toString();
+        const SdkPointType type = Item(Variant(QStringLiteral("PointType")))->GetValueAs(QString()).toInt32();
+        m_point = m_server->Points()->Add(tag, m_pointClass->Name(), type, edits, &failed);
+    } else if (m_mode == modeEditPoint) {
+        const SdkPointAttributesPtr attributes = m_point->PointAttributes();
+        attributes->SetStopOnFirstError(false);
+        attributes->SetAttributes(edits, failed);
+    }
+}
+
+// Attributes saved along with an edited one keep their values but travel with it; one the
+// point's class does not have is left out.
+void PropSheetEntries::addCoupledAttributes(SdkNamedValues& edits) const {
+    SdkNamedValues coupled;
+    for (const SdkNamedValue& edit : edits) {
+        PropSheetEntry* entry = Item(Variant(edit.Name()));
+        for (const SdkNamedValue& name : *entry->CoupledAttributes()) {
+            const PropSheetEntry* partner = find(name.Name());
+            if (partner && !partner->IsValueEdited() && !coupled.Contains(partner->PrimaryAttributeName()))
+                coupled.Add(partner->PrimaryAttributeName(), partner->GetValueAs(QString()));
+        }
+    }
+    edits.Merge(coupled, true);
+}
+
+void PropSheetEntries::addSecurityAttributes(SdkNamedValues& edits) const {
+    if (!m_server || m_server->ServerVersion().Text().left(6) != u"VQ 3.2") return;
+    SdkNamedValues security;
+    for (const char16_t* name : securityAttributes) {
+        const PropSheetEntry* entry = find(QString::fromUtf16(name));
+        if (entry && !entry->IsValueEdited())
+            security.Add(QString::fromUtf16(name), entry->GetValueAs(QString()));
+    }
+    if (security.Count() > 0) edits.Merge(security, true);
+}
+
+}  // namespace vq

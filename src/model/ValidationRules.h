@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ComboEntries.h"
+#include "enumDisplayStyle.h"
+#include "sdk/SdkFwd.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace vq {
+
+class PropSheetEntry;
+
+// Which editor style and value list an attribute gets. Only entries ask it.
+class ValidationRules {
+    friend class PropSheetEntry;
+    friend class PropSheetEntries;
+
+public:
+    // The lists that come from a server (point types, users, groups), made once for all entries
+    // of one point.
+    class ServerNames {
+    public:
+        void reset(SdkServerPtr server);
+        SdkServer* server() const { return m_server.get(); }
+        const ComboEntries& pointTypes();
+        const ComboEntries& users();
+        const ComboEntries& groups();
+
+    private:
+        const ComboEntries& list(std::optional<ComboEntries>& cached,
+                                 QStringList (SdkServer::*names)() const);
+        bool isVq3() const;
+
+        SdkServerPtr m_server;
+        std::optional<ComboEntries> m_users;
+        std::optional<ComboEntries> m_groups;
+    };
+
+private:
+    struct StyleAndList {
+        enumDisplayStyle style;
+        ComboEntries valueList;  // shared with every entry of the same kind
+    };
+    // Without a server, lists that come from a server are empty.
+    static StyleAndList displayStyle(const QString& attributeName, ServerNames& server);
+};
+
+}  // namespace vq

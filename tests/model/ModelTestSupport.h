@@ -1,0 +1,165 @@
+#pragma once
+
+#include "archive/ArchiveApplication.h"
+#include "archive/ArchiveServer.h"
+#include "core/RecordingMessageService.h"
+#include "model/PropSheetEntries.h"
+#include "sdk/SdkApplication.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttribute.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPoints.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Readable texts in failure output; CR LF shown as "|".
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|")).toStdString() << '"';
+}
+
+namespace vq::test {
+
+using namespace Qt::Literals::StringLiterals;
+
+inline QStringList words(const char* names) {
+    return QString::fromUtf8(names).split(u' ', Qt::SkipEmptyParts);
+}
+
+// The error `body` raised; number 0 when it raised none.
+template <typename Body>
+Error raised(Body&& body) {
+    try {
+        body();
+    } catch (const Error& error) {
+        return error;
+    }
+    return Error(0, QString(), u"nothing was raised"_s);
+}
+
+// "Name=value ..." as the collection reports the named attributes.
+inline std::string values(const PropSheetEntries& entries, const char* names) {
+    QStringList parts;
+    for (const QString& name : words(names)) parts << name + u'=' + entries.GetValue(name).toString();
+    return parts.join(u' ').toStdString();
+}
+
+// Applies "Name=value ..." through the collection, as editors commit typed text.
+inline void edit(PropSheetEntries& entries, const char* assignments) {
+    for (const QString& assignment : words(assignments)) {
+        const qsizetype equals = assignment.indexOf(u'=');
+        entries.SetValue(assignment.left(equals), Variant(assignment.mid(equals + 1)));
+    }
+}
+
+// The named attributes for which `test` holds, e.g. the read-only ones.
+template <typename Test>
+std::string which(const PropSheetEntries& entries, const char* names, Test&& test) {
+    QStringList hits;
+    for (const QString& name : words(names))
+        if (test(*entries.Item(Variant(name)))) hits << name;
+    return hits.join(u' ').toStdString();
+}
+
+inline std::string readOnly(const PropSheetEntries& entries, const char* names) {
+    return which(entries, names, [](const PropSheetEntry& entry) { return entry.GetReadOnly(); });
+}
+
+// "Name=rule[range1..range2] ..."; the range only when one is set.
+inline std::string rules(const PropSheetEntries& entries, const char* names) {
+    QStringList parts;
+    for (const QString& name : words(names)) {
+        const PropSheetEntry& entry = *entries.Item(Variant(name));
+        QString part = name + u'=' + QString::number(entry.ValidationRule());
+        if (!entry.RangeValue1().isMissing())
+            part += u'[' + entry.RangeValue1().toString() + u".."_s + entry.RangeValue2().toString() + u']';
+        parts << part;
+    }
+    return parts.join(u' ').toStdString();
+}
+
+inline std::string text(const SdkNamedValuesPtr& set) {
+    return set->toText().toStdString();
+}
+
+// The stored attributes of a point as a new connection reads them from the archive file.
+inline std::string storedValues(const std::shared_ptr<ArchiveServer>& server, const QString& tag,
+                                const char* names) {
+    const SdkPointAttributesPtr attributes = server->Points()->Item(tag)->PointAttributes();
+    attributes->LoadAll();
+    QStringList parts;
+    for (const QString& name : words(names))
+        parts << name + u'=' + attributes->Item(name)->Value().toString();
+    return parts.join(u' ').toStdString();
+}
+
+// The collection's events in order: "pending:Span display:CompDev value:Span".
+class EventLog {
+public:
+    explicit EventLog(PropSheetEntries& entries) {
+        record(entries, &PropSheetEntries::OnPendingChange, "pending:");
+        record(entries, &PropSheetEntries::OnValueEdit, "value:");
+        record(entries, &PropSheetEntries::OnDisplayEdit, "display:");
+    }
+    std::string take() {
+        const std::string events = m_events.join(u' ').toStdString();
+        m_events.clear();
+        return events;
+    }
+
+private:
+    template <typename Signal>
+    void record(PropSheetEntries& entries, Signal signal, const char* kind) {
+        QObject::connect(&entries, signal, &m_context, [this, kind](PropSheetEntry* entry) {
+            m_events << QString::fromUtf8(kind) + entry->PrimaryAttributeName();
+        });
+    }
+
+    QObject m_context;
+    QStringList m_events;
+};
+
+// Archive files of any kind in a temporary folder, the archive installed as the server library,
+// and every message box recorded.
+class ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ArchiveApplication::install(m_dir.filePath(u"servers.json"_s));
+    }
+    void TearDown() override { SdkApplication::reset(); }
+
+    // A new archive named `name`, logged on as vqadmin.
+    std::shared_ptr<ArchiveServer> makeServer(const QString& kind = u"VQ3"_s,
+                                              const QString& version = u"VQ 3.4.1"_s,
+                                              const QString& name = u"plant"_s) {
+        auto server = ArchiveServer::create(path(name), name, kind, version);
+        server->Open(u"vqadmin"_s, QString());
+        return server;
+    }
+    // A second connection to the same archive file.
+    std::shared_ptr<ArchiveServer> reconnect(const QString& name = u"plant"_s,
+                                             const QString& user = u"vqadmin"_s,
+                                             const QString& password = QString()) const {
+        auto server = ArchiveServer::open(name, path(name));
+        server->Open(user, password);
+        return server;
+    }
+    // Stores a point directly through the archive.
+    SdkPointPtr storePoint(ArchiveServer& server, const QString& tag, const QString& className,
+                           SdkPointType type, const SdkNamedValues& attributes = SdkNamedValues()) {
+        return server.Points()->Add(tag, className, type, attributes);
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name + u".vqa"_s); }
+    QStringList messages() { return m_messages->texts(); }
+
+    QTemporaryDir m_dir;
+    ScopedMessageRecorder m_messages;
+};
+
+}  // namespace vq::test

@@ -1,0 +1,145 @@
+#include "ModelTestSupport.h"
+
+#include "sdk/SdkErrors.h"
+#include "sdk/SdkPointType.h"
+
+#include <functional>
+
+using namespace vq;
+using namespace vq::test;
+
+namespace {
+
+using SaveEditsTest = ModelTest;
+
+const QString refusedNumber = QString::number(sdkerr::AttributesRefused);
+
+QString refusal(const char* description, const char* failedAttributes) {
+    return u"PropSheetEntries:SaveEdits\r\n"_s + QString::fromUtf8(description) + u"\r\n"_s + refusedNumber +
+           u"\r\nErrors occurred while saving the following attributes:\r\n"_s +
+           QString::fromUtf8(failedAttributes);
+}
+
+// Mode, point and edits: what a refused save must leave as it was.
+std::string state(const PropSheetEntries& entries) {
+    return QStringLiteral("mode=%1 point=%2 edits=%3")
+        .arg(entries.Mode())
+        .arg(entries.Point() ? entries.Point()->Name() : u"none"_s, entries.GetEdits()->toText())
+        .toStdString();
+}
+
+struct RefusedSaveCase {
+    const char* behaviour;
+    bool newPoint;
+    const char* user;  // the connection the collection edits through
+    const char* edits;
+    QString message;
+    std::function<void(PropSheetEntries&)> correct;
+    const char* stored;  // of the saved point after the correction
+};
+
+TEST_F(SaveEditsTest, RefusedSavesShowEveryFailingAttributeKeepTheEditsAndSucceedOnceCorrected) {
+    const RefusedSaveCase cases[] = {
+        {"duplicate tag", true, "vqadmin", "Tag=FLOW Span=10",
+         refusal("The point \"FLOW\" was not created: Tag: a point with the tag \"Flow\" already exists",
+                 "Tag (a point with the tag \"Flow\" already exists)"),
+         [](PropSheetEntries& entries) { edit(entries, "Tag=Flow.2"); }, "Tag=Flow.2 Span=10"},
+        {"unconvertible values", false, "vqadmin", "ExcMax=abc CompMax=1e12 Span=20",
+         refusal(
+             "The point \"Flow\" was not changed: ExcMax: \"abc\" is not a number; CompMax: \"1e12\" is "
+             "outside -2147483648 to 2147483647",
+             "ExcMax (\"abc\" is not a number)\r\nCompMax (\"1e12\" is outside -2147483648 to 2147483647)"),
+         [](PropSheetEntries& entries) { edit(entries, "ExcMax=700 CompMax=9000"); }, "Tag=Flow Span=20"},
+        {"writer without access", false, "operator", "Descriptor=Mine",
+         refusal(
+             "The point \"Flow\" was not changed: Descriptor: the user \"operator\" has no write access to "
+             "this point (PtAccess \"o:rw g:r w:r\")",
+             "Descriptor (the user \"operator\" has no write access to this point (PtAccess \"o:rw g:r "
+             "w:r\"))"),
+         [](PropSheetEntries& entries) { entries.Server()->Open(u"vqadmin"_s, QString()); },
+         "Tag=Flow Span=100"},
+    };
+    int run = 0;
+    for (const RefusedSaveCase& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        m_messages->clear();
+        // Given a stored point "Flow" and a collection for a new point or for "Flow"
+        const QString name = u"plant%1"_s.arg(++run);
+        auto server = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name);
+        server->addGroup(u"vqoperators"_s);
+        server->addUser(u"operator"_s, u"secret"_s, {u"vqoperators"_s});
+        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
+        const QString user = QString::fromUtf8(c.user);
+        auto connection = reconnect(name, user, user == u"operator" ? u"secret"_s : QString());
+        PropSheetEntries entries;
+        if (c.newPoint)
+            entries.AddDefaultAttributes(connection, u"classic"_s);
+        else
+            entries.AddAttributesForPoint(connection->Points()->Item(u"Flow"_s));
+        edit(entries, c.edits);
+        const std::string before = state(entries);
+
+        // When saved, then the archive's refusal is shown with each failing attribute and nothing changed
+        EXPECT_FALSE(entries.SaveEdits());
+        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(state(entries), before);
+        EXPECT_TRUE(entries.AreValuesEdited());
+
+        // When corrected and saved again, then the point is stored
+        c.correct(entries);
+        EXPECT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
+        EXPECT_EQ(entries.Mode(), modeEditPoint);
+        EXPECT_EQ(storedValues(reconnect(name), entries.Point()->Name(), "Tag Span"), c.stored);
+    }
+}
+
+TEST_F(SaveEditsTest, OnVersion32OneSecurityEditSendsAllSixSecurityAttributes) {
+    const std::pair<const char*, const char*> versions[] = {
+        {"VQ 3.2.357", "PtOwner=engineer DataOwner=loner DataGroup=vqadmin PtGroup=vqadmin"},
+        {"VQ 3.4.1", "PtOwner=engineer DataOwner=loner DataGroup= PtGroup="},
+    };
+    int run = 0;
+    for (const auto& [version, stored] : versions) {
+        SCOPED_TRACE(version);
+        // Given a point created by a user in no group, so that its groups are blank
+        const QString name = u"plant%1"_s.arg(++run);
+        auto server = makeServer(u"VQ3"_s, QString::fromUtf8(version), name);
+        server->addUser(u"loner"_s, u"pw"_s, {});
+        server->addUser(u"engineer"_s, u"pw"_s, {});
+        storePoint(*reconnect(name, u"loner"_s, u"pw"_s), u"Valve"_s, u"classic"_s, pointtype::Int16);
+        PropSheetEntries entries;
+        entries.AddAttributesForPoint(reconnect(name)->Points()->Item(u"Valve"_s));
+        EXPECT_EQ(values(entries, "DataGroup PtGroup"), "DataGroup=vqadmin PtGroup=vqadmin");
+
+        // When only the point owner is edited and saved
+        edit(entries, "PtOwner=engineer");
+        EXPECT_EQ(text(entries.GetEdits()), "PtOwner=engineer");
+        ASSERT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
+
+        // Then on 3.2 servers the blanked groups travel with it; elsewhere only the edit is written
+        EXPECT_EQ(storedValues(reconnect(name), u"Valve"_s, "PtOwner DataOwner DataGroup PtGroup"), stored);
+    }
+}
+
+TEST_F(SaveEditsTest, ASaveLogsOnToADisconnectedServerFirst) {
+    // Given a point loaded through a connection that was closed since
+    auto server = makeServer();
+    storePoint(*server, u"Tank"_s, u"base"_s, pointtype::Float64);
+    PropSheetEntries entries;
+    entries.AddAttributesForPoint(reconnect()->Points()->Item(u"Tank"_s));
+    entries.Server()->Close();
+    edit(entries, "EngUnits=m3");
+    // When saved, then the log-on as vqadmin comes first and the edit is stored
+    ASSERT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
+    EXPECT_TRUE(entries.Server()->IsConnected());
+    EXPECT_EQ(storedValues(reconnect(), u"Tank"_s, "EngUnits Changer"), "EngUnits=m3 Changer=vqadmin");
+}
+
+TEST_F(SaveEditsTest, SavingAnEmptyCollectionFailsWithAMessageInsteadOfClaimingSuccess) {
+    PropSheetEntries entries;
+    EXPECT_FALSE(entries.SaveEdits());
+    EXPECT_EQ(messages(), QStringList{u"PropSheetEntries:SaveEdits\r\nObject variable not set (no point to "
+                                      u"save)\r\n91\r\n"_s});
+}
+
+}  // namespace

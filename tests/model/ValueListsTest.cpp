@@ -1,0 +1,117 @@
+#include "ModelTestSupport.h"
+
+#include "model/ComboEntries.h"
+#include "model/PropSheetCategories.h"
+
+using namespace vq;
+using namespace vq::test;
+
+namespace {
+
+struct CategorizeCase {
+    const char* setName;
+    const char* attribute;
+    const char* serverKind;
+    Variant pointSource;
+    const char* category;
+};
+
+TEST(PropSheetCategoriesTest, CategorizeTakesTheFirstMatchingListThenTheVq2PointSourceOverrides) {
+    const CategorizeCase cases[] = {
+        {"Classic", "TotalCode", "VQ2", u"T"_s, "Totalizer"},
+        {"Classic", "TotalCode", "VQ2", u"t"_s, "Totalizer"},
+        {"Classic", "TotalCode", "VQ2", u"C"_s, "Classic"},
+        {"Classic", "TotalCode", "VQ2", Variant::missing(), "Classic"},
+        {"Classic", "ScheduleType", "VQ2", u"C"_s, "Equation"},
+        {"Classic", "Clamp", "VQ2", u"C"_s, "Equation"},
+        {"totalizer", "TotalCode", "VQ3", u"T"_s, "Totalizer"},
+        {"base", "TotalCode", "VQ3", u"T"_s, "Base"},
+        {"alarm", "CompDevPercent", "VQ3", Variant::missing(), "Archive"},
+        {"anything", "tag", "VQ3", Variant::missing(), "Overview"},
+        {"anything", "PtClassId", "VQ3", Variant::missing(), "System"},
+        {"anything", "PtOwner", "VQ2", u"T"_s, "Security"},
+        {"anything", "Step", "VQ3", Variant::missing(), "Display"},
+    };
+    // Given an empty category collection
+    PropSheetCategories categories;
+    for (const CategorizeCase& c : cases) {
+        // When an attribute is categorised, then it lands in the expected category
+        EXPECT_EQ(categories
+                      .Categorize(QString::fromUtf8(c.setName), QString::fromUtf8(c.attribute),
+                                  QString::fromUtf8(c.serverKind), c.pointSource)
+                      .toStdString(),
+                  c.category)
+            << c.setName << " " << c.attribute << " " << debugText(c.pointSource).toStdString();
+    }
+    // And each category is held once, collapsed unless it is the overview
+    QStringList held;
+    for (int position = 1; position <= categories.Count(); ++position) {
+        const PropSheetCategoryPtr category = categories.Item(Variant(int32_t(position)));
+        held << category->Name() + (category->Collapsed() ? u"+"_s : u"-"_s);
+    }
+    EXPECT_EQ(held.join(u' '),
+              u"Totalizer+ Classic+ Equation+ Base+ Archive+ Overview- System+ Security+ Display+"_s);
+}
+
+TEST(PropSheetCategoriesTest, LookupsAndRemovalReportOnlyRealFailures) {
+    // Given two categories
+    ScopedMessageRecorder recorder;
+    PropSheetCategories categories;
+    categories.Add(std::make_shared<PropSheetCategory>(u"Archive"_s, true));
+    categories.Add(std::make_shared<PropSheetCategory>(u"archive"_s, false));
+    categories.Add(std::make_shared<PropSheetCategory>(u"Overview"_s));
+    // Then a duplicate is ignored and absent keys are a quiet "no"
+    EXPECT_EQ(categories.Count(), 2);
+    EXPECT_TRUE(categories.Item(Variant(u"ARCHIVE"_s))->Collapsed());
+    EXPECT_FALSE(categories.Exists(Variant(u"System"_s)));
+    EXPECT_FALSE(categories.Exists(Variant(int32_t(3))));
+    EXPECT_TRUE(recorder->texts().isEmpty());
+    // When an absent category is removed, then the failure is shown and nothing changes
+    categories.RemoveEntry(Variant(u"System"_s));
+    EXPECT_EQ(
+        recorder->texts(),
+        QStringList{u"PropSheetCategories:RemoveEntry\r\nInvalid procedure call or argument (no item with "
+                    u"the key \"System\")\r\n5"_s});
+    EXPECT_EQ(categories.Count(), 2);
+    categories.RemoveEntry(Variant(int32_t(1)));
+    EXPECT_EQ(categories.Item(Variant(int32_t(1)))->Name(), u"Overview"_s);
+    categories.Clear();
+    EXPECT_EQ(categories.Count(), 0);
+}
+
+TEST(ComboEntriesTest, LookupsCompareValuesAsTextAndReportBadPositionsUnderTheirOwnContexts) {
+    // Given the on/off list
+    ScopedMessageRecorder recorder;
+    ComboEntries list;
+    list.Add(u"Off"_s, int16_t(0));
+    list.Add(u"On"_s, int16_t(1));
+    // Then lookups read values as text and names without regard to case
+    const std::pair<Variant, const char*> byValue[] = {
+        {u"1"_s, "On"}, {int32_t(0), "Off"}, {u"2"_s, "NotFound"}};
+    for (const auto& [value, name] : byValue) EXPECT_EQ(list.GetNameByValue(value).toStdString(), name);
+    EXPECT_EQ(list.GetIndexByName(u"on"_s), 1);
+    EXPECT_EQ(list.GetIndexByValue(u"7"_s), 0);
+    EXPECT_EQ(list.GetNameByIndex(2), u"On"_s);
+    EXPECT_EQ(list.GetValueByName(u"ON"_s), Variant(int16_t(1)));
+    EXPECT_TRUE(recorder->texts().isEmpty());
+
+    // When positions, names and duplicates fail
+    EXPECT_EQ(list.GetNameByIndex(3), QString());
+    EXPECT_EQ(list.GetValueByIndex(0), Variant());
+    EXPECT_EQ(list.GetValueByName(u"Maybe"_s), Variant());
+    list.Add(u"on"_s, int16_t(5));
+
+    // Then each is reported under its context, and the list is unchanged
+    EXPECT_EQ(recorder->texts(),
+              (QStringList{
+                  u"ComboEntries:Item\r\nSubscript out of range (position 3 of 2)\r\n9"_s,
+                  u"ComboEntries:GetValueByIndex\r\nSubscript out of range (position 0 of 2)\r\n9"_s,
+                  u"ComboEntries:GetNameByValue\r\nInvalid procedure call or argument (no item with the key "
+                  u"\"Maybe\")\r\n5"_s,
+                  u"ComboEntries:Add\r\nThis key is already associated with an element of this collection "
+                  u"(\"on\")\r\n457"_s,
+              }));
+    EXPECT_EQ(list.Count(), 2);
+}
+
+}  // namespace

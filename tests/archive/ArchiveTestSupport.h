@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorNumber.h"
 #include "archive/ArchiveServer.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
@@ -19,17 +20,6 @@
 namespace vq::test {
 
 using namespace Qt::Literals::StringLiterals;
-
-// The error `body` raised; number 0 when it raised none.
-template <typename Body>
-Error raised(Body&& body) {
-    try {
-        body();
-    } catch (const Error& error) {
-        return error;
-    }
-    return Error(0, QString(), u"nothing was raised"_s);
-}
 
 inline SdkNamedValues namedValues(std::initializer_list<std::pair<const char*, Variant>> pairs) {
     SdkNamedValues values;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorNumber.h"
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
 #include "core/RecordingMessageService.h"
@@ -29,17 +30,6 @@ using namespace Qt::Literals::StringLiterals;
 
 inline QStringList words(const char* names) {
     return QString::fromUtf8(names).split(u' ', Qt::SkipEmptyParts);
-}
-
-// The error `body` raised; number 0 when it raised none.
-template <typename Body>
-Error raised(Body&& body) {
-    try {
-        body();
-    } catch (const Error& error) {
-        return error;
-    }
-    return Error(0, QString(), u"nothing was raised"_s);
 }
 
 // "Name=value ..." as the collection reports the named attributes.

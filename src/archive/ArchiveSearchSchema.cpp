@@ -1,6 +1,7 @@
 #include "ArchiveSearchSchema.h"
 
 #include "ArchiveDatabase.h"
+#include "core/Error.h"
 
 namespace vq {
 
@@ -33,11 +34,18 @@ const char* const kSearchSchema =
     " tokenize='trigram', detail=none, columnsize=0);"
     "CREATE VIRTUAL TABLE IF NOT EXISTS descriptor_trigrams USING fts5(Descriptor, content='points',"
     " content_rowid='point_id', tokenize='trigram', detail=none, columnsize=0);"
-    "%1"
-    // Pending trigrams are written out as a new segment each time they fill this much memory
-    // (1 MB unless set): 8 MB makes fewer segments to merge, a fifth less time for a large load.
-    "INSERT INTO tag_trigrams(tag_trigrams, rank) VALUES('hashsize', 8388608);"
-    "INSERT INTO descriptor_trigrams(descriptor_trigrams, rank) VALUES('hashsize', 8388608);"
+    "%1";
+
+// Pending trigrams are written out as a new segment each time they fill this much memory (1 MB
+// unless set): 8 MB makes fewer segments to merge, a fifth less time for a large load. The
+// setting is a tuning knob of the index engine, not part of its documented interface, so an
+// engine that refuses it leaves the default in place instead of failing the archive.
+const char* const kIndexTuning[] = {
+    "INSERT INTO tag_trigrams(tag_trigrams, rank) VALUES('hashsize', 8388608)",
+    "INSERT INTO descriptor_trigrams(descriptor_trigrams, rank) VALUES('hashsize', 8388608)",
+};
+
+const char* const kIndexUpkeep =
     "CREATE TRIGGER IF NOT EXISTS trigrams_delete AFTER DELETE ON points BEGIN"
     " INSERT INTO tag_trigrams(tag_trigrams, rowid, Tag) VALUES('delete', old.point_id, old.\"Tag\");"
     " INSERT INTO descriptor_trigrams(descriptor_trigrams, rowid, Descriptor)"
@@ -51,7 +59,7 @@ const char* const kSearchSchema =
     " INSERT INTO descriptor_trigrams(rowid, Descriptor) VALUES(new.point_id, new.\"Descriptor\"); END;"
     "INSERT INTO tag_trigrams(tag_trigrams) VALUES('rebuild');"
     "INSERT INTO descriptor_trigrams(descriptor_trigrams) VALUES('rebuild');"
-    "INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', '%2');";
+    "INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', '%1');";
 
 bool hasSearchSchema(ArchiveDatabase& db) {
     auto query = db.statement(
@@ -67,7 +75,14 @@ bool ArchiveSearchSchema::ensure(ArchiveDatabase& db) {
     // Another process may have added it while this one waited for the write lock.
     if (hasSearchSchema(db)) return false;
     db.execute(QString::fromLatin1(kOldIndex));
-    db.execute(QString::fromLatin1(kSearchSchema).arg(QLatin1String(kInsertTrigger)).arg(Version));
+    db.execute(QString::fromLatin1(kSearchSchema).arg(QLatin1String(kInsertTrigger)));
+    for (const char* tuning : kIndexTuning) {
+        silently(false, [&] {
+            db.execute(QString::fromLatin1(tuning));
+            return true;
+        });
+    }
+    db.execute(QString::fromLatin1(kIndexUpkeep).arg(Version));
     transaction.commit();
     return true;
 }

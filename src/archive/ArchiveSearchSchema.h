@@ -7,10 +7,14 @@ namespace vq {
 class ArchiveDatabase;
 
 // The parts of an archive that point searches need beyond the points themselves: the alias and
-// batch tables, and a trigram index over tag and descriptor kept current by triggers. New
-// archives get them at creation; archives made before open with them added once.
+// batch tables, and trigram indexes over tag and descriptor kept current by triggers. New
+// archives get them at creation; archives made before, or with an older index, open with them
+// added (or the index rebuilt) once.
 class ArchiveSearchSchema {
 public:
+    // The archive's schema version once the search schema is in place.
+    static constexpr int Version = 3;
+
     // Adds whatever is missing, in one transaction; true when something was added.
     static bool ensure(ArchiveDatabase& db);
 

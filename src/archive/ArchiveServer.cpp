@@ -26,8 +26,6 @@ namespace vq {
 
 namespace {
 
-constexpr int kSchemaVersion = 2;
-
 QString quoted(const QString& identifier) {
     return u'"' + identifier + u'"';
 }
@@ -195,7 +193,7 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
         writeFacts(db, {{"name", name},
                         {"kind", kind},
                         {"version", version},
-                        {"schema", QString::number(kSchemaVersion)},
+                        {"schema", QString::number(ArchiveSearchSchema::Version)},
                         {"created", dateText(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
         ArchiveSearchSchema::ensure(db);

@@ -262,10 +262,9 @@ QString SqlDialectTranslator::trigramFilter(const SqlNode& operand, const QStrin
     QStringList phrases = trigramsOf(foldedMask);
     if (phrases.isEmpty()) return {};
     for (QString& phrase : phrases) phrase = u'"' + phrase.replace(u'"', QStringLiteral("\"\"")) + u'"';
-    const QString match = (isTag ? QStringLiteral("tag : (") : QStringLiteral("descriptor : (")) +
-                          phrases.join(QStringLiteral(" AND ")) + u')';
-    return QStringLiteral(" AND p.point_id IN (SELECT rowid FROM points_text WHERE points_text MATCH %1)")
-        .arg(bind(Variant(match)));
+    const QString index = isTag ? QStringLiteral("tag_trigrams") : QStringLiteral("descriptor_trigrams");
+    return QStringLiteral(" AND p.point_id IN (SELECT rowid FROM %1 WHERE %1 MATCH %2)")
+        .arg(index, bind(Variant(phrases.join(QStringLiteral(" AND ")))));
 }
 
 QString SqlDialectTranslator::globPattern(const QString& foldedMask) {

@@ -8,19 +8,23 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace vq {
 
 namespace {
 
 const QString searchSource = QStringLiteral("VQArchive");
 
-// The tables a search may read: the archive's own, with the trigram index's inner tables.
+// The tables a search may read: the archive's own, with the trigram indexes' inner tables.
 bool isSearchTable(const char* name) {
     static const char* const tables[] = {"points",  "archive",       "aliases",
                                          "batches", "point_classes", "digital_states"};
     for (const char* table : tables)
         if (sqlite3_stricmp(table, name) == 0) return true;
-    return sqlite3_strnicmp(name, "points_text", 11) == 0;
+    for (const char* index : {"tag_trigrams", "descriptor_trigrams"})
+        if (sqlite3_strnicmp(name, index, int(strlen(index))) == 0) return true;
+    return false;
 }
 
 // Limits that no search the translator makes comes near, so that nothing built by hand can
@@ -81,9 +85,12 @@ void SqlitePointSearch::openConnection() {
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     limit(db);
     m_functions = std::make_unique<SqliteSearchFunctions>(db);
-    // The trigram index declares its columns through SQL of its own when first used; that
+    // The trigram indexes declare their columns through SQL of their own when first used; that
     // happens here, before the authorizer, which would rightly refuse a declaration.
-    sqlite3_exec(db, "SELECT rowid FROM points_text WHERE rowid = 0", nullptr, nullptr, nullptr);
+    sqlite3_exec(db,
+                 "SELECT rowid FROM tag_trigrams WHERE rowid = 0;"
+                 " SELECT rowid FROM descriptor_trigrams WHERE rowid = 0",
+                 nullptr, nullptr, nullptr);
     // Searches jump from index entries to point rows all over the file: mapped pages and a larger
     // cache spare them a read call per row.
     sqlite3_exec(db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);

@@ -319,27 +319,94 @@ TEST_F(PointSearchTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLim
     EXPECT_LT(timer.elapsed(), 2000);
 }
 
-// Archives made before the search index gain it when opened, and answer the same.
-TEST_F(PointSearchTest, AnArchiveMadeBeforeTheSearchIndexGainsItOnOpen) {
-    const QString path = s_dir->filePath(u"old.vqa"_s);
-    {
-        auto server = ArchiveServer::create(path, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-        server->Open(u"vqadmin"_s, QString());
-        ArchiveSeeder::seed(*server, 60, 1);
-        server->database().execute(
-            u"DROP TABLE points_text; DROP TABLE aliases; DROP TABLE batches; DROP TRIGGER "
-            u"points_text_insert;"
-            "DROP TRIGGER points_text_update; DROP TRIGGER points_text_delete;"
-            "UPDATE server_info SET value = '1' WHERE key = 'schema'"_s);
+// The first search schema's index: one table over both texts, with positions.
+const char* const kFirstIndexLayout =
+    "DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams; DROP TRIGGER trigrams_insert;"
+    "DROP TRIGGER trigrams_update_tag; DROP TRIGGER trigrams_update_descriptor; DROP TRIGGER trigrams_delete;"
+    "CREATE VIRTUAL TABLE points_text USING fts5(Tag, Descriptor, content='points',"
+    " content_rowid='point_id', tokenize='trigram');"
+    "CREATE TRIGGER points_text_insert AFTER INSERT ON points BEGIN"
+    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.Tag, new.Descriptor); END;"
+    "CREATE TRIGGER points_text_delete AFTER DELETE ON points BEGIN"
+    " INSERT INTO points_text(points_text, rowid, Tag, Descriptor)"
+    " VALUES('delete', old.point_id, old.Tag, old.Descriptor); END;"
+    "CREATE TRIGGER points_text_update AFTER UPDATE OF Tag, Descriptor ON points BEGIN"
+    " INSERT INTO points_text(points_text, rowid, Tag, Descriptor)"
+    " VALUES('delete', old.point_id, old.Tag, old.Descriptor);"
+    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.Tag, new.Descriptor); END;"
+    "INSERT INTO points_text(points_text) VALUES('rebuild');"
+    "UPDATE server_info SET value = '2' WHERE key = 'schema'";
+
+// Without any search schema: no index, no alias or batch tables.
+const char* const kBeforeSearchLayout =
+    "DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams; DROP TABLE aliases; DROP TABLE batches;"
+    "DROP TRIGGER trigrams_insert; DROP TRIGGER trigrams_update_tag; DROP TRIGGER trigrams_update_descriptor;"
+    "DROP TRIGGER trigrams_delete; UPDATE server_info SET value = '1' WHERE key = 'schema'";
+
+int schemaObjects(ArchiveServer& server, const char* names) {
+    auto query = server.database().prepare(QByteArray("SELECT count(*) FROM sqlite_schema WHERE name IN (") +
+                                           names + ')');
+    return query.next() ? int(query.integer(0)) : -1;
+}
+
+// Archives made before the search index, or with its first layout, gain the current one when
+// opened, and answer the same as a scan.
+TEST_F(PointSearchTest, AnArchiveWithAnOlderOrNoSearchIndexGainsTheCurrentOneOnOpen) {
+    for (const char* layout : {kBeforeSearchLayout, kFirstIndexLayout}) {
+        SCOPED_TRACE(layout);
+        const QString path = s_dir->filePath(u"old.vqa"_s);
+        QFile::remove(path);
+        {
+            auto server = ArchiveServer::create(path, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+            server->Open(u"vqadmin"_s, QString());
+            ArchiveSeeder::seed(*server, 60, 1);
+            server->database().execute(QString::fromLatin1(layout));
+        }
+        auto reopened = ArchiveServer::open(u"old"_s, path);
+        const QStringList byIndex = searched(*reopened, u"VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
+        const QStringList byScan = searched(*reopened, u"NOT NOT VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
+        EXPECT_FALSE(byIndex.isEmpty());
+        EXPECT_EQ(byIndex, byScan);
+        EXPECT_EQ(schemaObjects(*reopened, "'tag_trigrams', 'descriptor_trigrams', 'aliases', 'batches'"), 4);
+        EXPECT_EQ(schemaObjects(*reopened, "'points_text', 'points_text_insert', 'points_text_update'"), 0);
+        auto schema = reopened->database().statement("SELECT value FROM server_info WHERE key = 'schema'");
+        ASSERT_TRUE(schema.next());
+        EXPECT_EQ(schema.text(0), u"3"_s);
     }
-    auto reopened = ArchiveServer::open(u"old"_s, path);
-    const QStringList byIndex = searched(*reopened, u"VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
-    const QStringList byScan = searched(*reopened, u"NOT NOT VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
-    EXPECT_FALSE(byIndex.isEmpty());
-    EXPECT_EQ(byIndex, byScan);
-    auto schema = reopened->database().statement("SELECT value FROM server_info WHERE key = 'schema'");
-    ASSERT_TRUE(schema.next());
-    EXPECT_EQ(schema.text(0), u"2"_s);
+}
+
+// Renamed tags, changed descriptors, removed points and points added after a seeding are found
+// through the trigram indexes exactly as a scan finds them.
+TEST_F(PointSearchTest, TheTrigramIndexesFollowEveryChangeOfTagsAndDescriptors) {
+    auto server = ArchiveServer::create(s_dir->filePath(u"edits.vqa"_s), u"edits"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    ArchiveSeeder::seed(*server, 40, 1);
+    server->Points()->Add(u"LATE-ADDED-QQZ"_s, u"classic"_s, 12,
+                          namedValues({{"Descriptor", Variant(u"Added xylophone"_s)}}));
+    server->database().execute(
+        u"UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 3;"
+        "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 5;"
+        "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 7;"
+        "DELETE FROM points WHERE point_id = 7;"
+        "UPDATE points SET \"Descriptor\" = 'plain' WHERE \"Descriptor\" LIKE '%temperature%'"_s);
+    const struct {
+        const char* clause;
+        int count;  // -1: some
+    } cases[] = {{"VQPOINT.TAG LIKE '*QQZ*'", 2},
+                 {"VQPOINT.DESCRIPTOR LIKE '*xylophone*'", 2},
+                 {"VQPOINT.DESCRIPTOR LIKE '*temperature*'", 0},
+                 {"VQPOINT.DESCRIPTOR LIKE '*lain*'", -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clause);
+        const QString clause = QString::fromUtf8(c.clause);
+        const QStringList byIndex = searched(*server, clause);
+        EXPECT_EQ(byIndex, searched(*server, u"NOT NOT "_s + clause));
+        if (c.count >= 0) {
+            EXPECT_EQ(byIndex.size(), c.count);
+        } else {
+            EXPECT_FALSE(byIndex.isEmpty());
+        }
+    }
 }
 
 }  // namespace

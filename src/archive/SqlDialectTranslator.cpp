@@ -14,6 +14,11 @@ namespace vq {
 
 namespace {
 
+// Values compared as text are compared case-folded.
+QString foldedIf(bool text, const QString& sql) {
+    return text ? QStringLiteral("vq_fold(") + sql + u')' : sql;
+}
+
 QString quotedName(const QString& name) {
     return u'"' + QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
@@ -287,7 +292,7 @@ QString SqlDialectTranslator::value(const SqlNode& node, Kind as) {
         case SqlNode::Kind::Column: {
             bool folded = false;
             const QString sql = column(node, folded);
-            if (as == Kind::Text) return folded ? sql : QStringLiteral("vq_fold(") + sql + u')';
+            if (as == Kind::Text) return foldedIf(!folded, sql);
             if (kindOf(node) == Kind::Value)
                 return QStringLiteral("(CASE WHEN typeof(%1) IN ('integer', 'real') THEN %1 END)").arg(sql);
             return sql;
@@ -296,28 +301,24 @@ QString SqlDialectTranslator::value(const SqlNode& node, Kind as) {
         case SqlNode::Kind::String:
             return literal(node, as);
         case SqlNode::Kind::Date: {
-            const auto seconds = TimeText::seconds(node.text, m_now);
-            if (!seconds)
-                throw SqlDialectError::at(node.position,
-                                          QStringLiteral("DATE(\"%1\") is not a time; write for example "
-                                                         "'*', '*-1h', 't', 'y' or '2024-03-01 08:00'")
-                                              .arg(node.text));
-            return bind(as == Kind::Text ? Variant(QString::number(*seconds, 'f', 3)) : Variant(*seconds));
+            const double seconds = timeOf(node, QStringLiteral("DATE(\"%1\")"),
+                                          QStringLiteral("'*', '*-1h', 't', 'y' or '2024-03-01 08:00'"));
+            return bind(as == Kind::Text ? Variant(QString::number(seconds, 'f', 3)) : Variant(seconds));
         }
         case SqlNode::Kind::DigCode: {
             const QString code = QStringLiteral(
                                      "(SELECT code FROM digital_states WHERE vq_fold(name) = %1 ORDER BY "
                                      "set_id, code LIMIT 1)")
                                      .arg(bind(Variant(foldKey(node.text.trimmed()))));
-            return as == Kind::Text ? QStringLiteral("vq_fold(") + code + u')' : code;
+            return foldedIf(as == Kind::Text, code);
         }
         case SqlNode::Kind::Abs: {
-            const QString abs = QStringLiteral("abs(") + value(node.child(0), Kind::Number) + u')';
-            return as == Kind::Text ? QStringLiteral("vq_fold(") + abs + u')' : abs;
+            return foldedIf(as == Kind::Text,
+                            QStringLiteral("abs(") + value(node.child(0), Kind::Number) + u')');
         }
         case SqlNode::Kind::Negate: {
-            const QString negated = QStringLiteral("(-") + value(node.child(0), Kind::Number) + u')';
-            return as == Kind::Text ? QStringLiteral("vq_fold(") + negated + u')' : negated;
+            return foldedIf(as == Kind::Text,
+                            QStringLiteral("(-") + value(node.child(0), Kind::Number) + u')');
         }
         default:
             throw SqlDialectError::at(node.position,
@@ -325,18 +326,21 @@ QString SqlDialectTranslator::value(const SqlNode& node, Kind as) {
     }
 }
 
+// The time a text names, in seconds; `shown` quotes the text in the error, `examples` follow it.
+double SqlDialectTranslator::timeOf(const SqlNode& node, const QString& shown,
+                                    const QString& examples) const {
+    if (const auto seconds = TimeText::seconds(node.text, m_now)) return *seconds;
+    throw SqlDialectError::at(
+        node.position,
+        shown.arg(node.text) + QStringLiteral(" is not a time; write for example ") + examples);
+}
+
 QString SqlDialectTranslator::literal(const SqlNode& node, Kind as) {
     if (as == Kind::Text) return bind(Variant(foldKey(node.text)));
     if (node.kind == SqlNode::Kind::Number) return bind(Variant(node.number));
-    if (as == Kind::Time) {
-        const auto seconds = TimeText::seconds(node.text, m_now);
-        if (!seconds)
-            throw SqlDialectError::at(node.position,
-                                      QStringLiteral("\"%1\" is not a time; write for example '*-1h', 't' "
-                                                     "or '2024-03-01 08:00'")
-                                          .arg(node.text));
-        return bind(Variant(*seconds));
-    }
+    if (as == Kind::Time)
+        return bind(Variant(
+            timeOf(node, QStringLiteral("\"%1\""), QStringLiteral("'*-1h', 't' or '2024-03-01 08:00'"))));
     if (!isNumericText(node.text))
         throw SqlDialectError::at(
             node.position, QStringLiteral("\"%1\" is compared with a number but is not one").arg(node.text));

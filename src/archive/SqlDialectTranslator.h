@@ -46,6 +46,7 @@ private:
     QString trigramFilter(const SqlNode& operand, const QString& foldedMask);
     QString value(const SqlNode& node, Kind as);
     QString literal(const SqlNode& node, Kind as);
+    double timeOf(const SqlNode& node, const QString& shown, const QString& examples) const;
     QString column(const SqlNode& node, bool& folded);
     QString pointColumn(const QString& name, bool& folded) const;
     QString sampledColumn(const SqlNode& node, bool& folded);

@@ -1,27 +1,13 @@
 #pragma once
 
+#include "core/FoldedName.h"
+
 #include <QString>
 
 #include <initializer_list>
 #include <unordered_map>
 
 namespace vq {
-
-// Hashes and compares attribute names without regard to case, without making folded copies:
-// names are looked up for every attribute of every point loaded.
-struct FoldedNameHash {
-    using is_transparent = void;
-    size_t operator()(QStringView name) const noexcept;
-};
-
-// Names nearly always arrive in the catalogue's own spelling, so an exact match is tried first.
-struct FoldedNameEqual {
-    using is_transparent = void;
-    bool operator()(QStringView a, QStringView b) const noexcept {
-        return a.size() == b.size() && (a == b || equalFolded(a, b));
-    }
-    static bool equalFolded(QStringView a, QStringView b) noexcept;
-};
 
 // True when `name` is one of `names`, without regard to case; for short fixed lists.
 inline bool isAnyOf(QStringView name, std::initializer_list<const char16_t*> names) {

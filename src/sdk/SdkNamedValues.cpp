@@ -1,5 +1,6 @@
 #include "SdkNamedValues.h"
 
+#include "core/FoldedName.h"
 #include "core/KeyedCollection.h"
 
 namespace vq {
@@ -9,14 +10,11 @@ namespace {
 constexpr size_t kLinearSearchLimit = 12;
 
 size_t foldedHash(QStringView name) {
-    size_t hash = 1469598103934665603ULL;
-    for (QChar c : name) {
-        const char16_t u = c.unicode();
-        const char16_t folded =
-            u < 128 ? ((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
-        hash = (hash ^ folded) * 1099511628211ULL;
-    }
-    return hash ^ (hash >> 31);
+    return FoldedNameHash{}(name);
+}
+
+bool sameName(QStringView a, QStringView b) {
+    return FoldedNameEqual{}(a, b);
 }
 
 }  // namespace
@@ -91,13 +89,13 @@ QString SdkNamedValues::toText() const {
 int SdkNamedValues::indexOf(const QString& name) const {
     if (m_slots.empty()) {
         for (size_t i = 0; i < m_items.size(); ++i)
-            if (m_items[i].Name().compare(name, Qt::CaseInsensitive) == 0) return int(i);
+            if (sameName(m_items[i].Name(), name)) return int(i);
         return -1;
     }
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = foldedHash(name) & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
         const int index = m_slots[slot] - 1;
-        if (m_items[size_t(index)].Name().compare(name, Qt::CaseInsensitive) == 0) return index;
+        if (sameName(m_items[size_t(index)].Name(), name)) return index;
     }
     return -1;
 }

@@ -1,4 +1,4 @@
-#include "CaseInsensitiveMap.h"
+#include "core/FoldedName.h"
 
 #include <algorithm>
 #include <cstring>

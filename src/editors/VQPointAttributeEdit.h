@@ -1,0 +1,111 @@
+#pragma once
+
+#include "editors/enumBorderStyle.h"
+#include "editors/enumPointAttributeOnOffViewStyle.h"
+#include "editors/enumPointAttributeSecurityStyle.h"
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+namespace vq {
+
+class PropertyBag;
+class PropSheetEntries;
+class PropSheetEntry;
+
+// Edits the value of one named attribute of a bound entry collection. It holds one child editor
+// at a time, chosen by the attribute's display style, hands typed text to the entry as a pending
+// value on every key release, commits on Enter or focus loss, and follows the collection's events
+// so that it always shows the entry's current value.
+class VQPointAttributeEdit : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(QString AttributeName READ AttributeName WRITE SetAttributeName)
+    Q_PROPERTY(qint32 BorderStyle READ BorderStyle WRITE SetBorderStyle)
+    Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(qint32 OnOffStyle READ OnOffStyle WRITE SetOnOffStyle)
+    Q_PROPERTY(qint32 SecurityStyle READ SecurityStyle WRITE SetSecurityStyle)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText)
+    Q_PROPERTY(QString Text READ Text)
+
+public:
+    static constexpr int16_t kDefaultComboWidth = 1155;
+
+    // The control's height and its child's rectangle, in twips, for a control `width` twips wide.
+    struct Layout {
+        int controlHeight;
+        QRect child;
+    };
+    static Layout layoutFor(int width, int32_t borderStyle);
+
+    explicit VQPointAttributeEdit(QWidget* parent = nullptr);
+    ~VQPointAttributeEdit() override;
+
+    int32_t Alignment() const { return m_Alignment; }
+    void SetAlignment(int32_t alignment);
+    QString AttributeName() const { return m_AttributeName; }
+    void SetAttributeName(const QString& name);
+    int32_t BorderStyle() const { return m_BorderStyle; }
+    void SetBorderStyle(int32_t style);
+    int16_t ComboWidth() const { return m_ComboWidth; }
+    void SetComboWidth(int16_t width);
+    bool Enabled() const { return m_Enabled; }
+    void SetEnabled(bool enabled);
+    int32_t OnOffStyle() const { return m_OnOffStyle; }
+    void SetOnOffStyle(int32_t style);
+    int32_t SecurityStyle() const { return m_SecurityStyle; }
+    void SetSecurityStyle(int32_t style);
+
+    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const { return m_Entries; }
+    void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
+
+    int32_t SelStart() const;
+    void SetSelStart(int32_t start);
+    int32_t SelLength() const;
+    void SetSelLength(int32_t length);
+    QString SelText() const;
+    void SetSelText(const QString& text);
+    QString Text() const;
+
+    void SetHelpContextID(int32_t helpContextID);
+    int32_t HelpContextID() const { return m_HelpContextID; }
+    void SetInternalFocus();
+
+    void InitProperties();
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+
+    // The one child editor, or null before the first one is built.
+    QWidget* currentChild() const;
+
+Q_SIGNALS:
+    void OnEnterKeyPress();
+    void OnSearchResults();
+    void Click();
+    void Change();
+    void PropertyChanged(const QString& name);
+    // The focus moved from this control or its child to a widget outside it.
+    void focusLeft();
+
+private:
+    int32_t m_Alignment = 0;
+    QString m_AttributeName;
+    int32_t m_BorderStyle = FixedBorder;
+    int16_t m_ComboWidth = kDefaultComboWidth;
+    bool m_Enabled = true;
+    int32_t m_OnOffStyle = OnOffOptionButtons;
+    int32_t m_SecurityStyle = ViewAllSecurity;
+    std::shared_ptr<vq::PropSheetEntries> m_Entries;
+    int16_t m_LastIndex = -1;
+    int32_t m_HelpContextID = 0;
+};
+
+}  // namespace vq

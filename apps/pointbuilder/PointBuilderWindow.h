@@ -1,0 +1,97 @@
+#pragma once
+
+#include "sdk/SdkFwd.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QCloseEvent;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vq {
+
+class PropSheetEntries;
+class PropSheetEntry;
+class VQCompressionSpecs;
+class VQPointPropSheet;
+
+// The Point Builder: engineers choose a server, create a point of one of its classes or open one
+// by tag, and edit it in a categorized and an alphabetic property sheet with the compression and
+// exception panels beside them. All four views share one entry collection; the status bar follows
+// its events and says what is edited, what is invalid and how the last save went.
+class PointBuilderWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit PointBuilderWindow(QWidget* parent = nullptr);
+    ~PointBuilderWindow() override;
+
+    // Chooses a server of the server list by name; False when the list does not hold it.
+    bool selectServer(const QString& name);
+    SdkServerPtr server() const { return m_server; }
+    // A new point of `className` on the chosen server, named `tag` unless that is empty.
+    bool newPoint(const QString& className, const QString& tag);
+    // The stored point `tag` of the chosen server; an unknown tag is reported.
+    bool openPoint(const QString& tag);
+    // Saves the edits; the outcome shows in the status bar, failures in a message.
+    bool save();
+    // Drops the edits: the point is read again, a new point gets its class defaults again.
+    void revert();
+
+    const std::shared_ptr<PropSheetEntries>& entries() const { return m_entries; }
+    VQPointPropSheet* categorizedSheet() const { return m_categorized; }
+    VQPointPropSheet* alphabeticSheet() const { return m_alphabetic; }
+    VQCompressionSpecs* compressionPanel() const { return m_compression; }
+    VQCompressionSpecs* exceptionPanel() const { return m_exception; }
+    // The status bar's texts, left to right, joined by " | ".
+    QString statusText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* makeChooser();
+    QWidget* makeEditors();
+    void makeStatusBar();
+    void connectActions();
+    void fillServers();
+    void serverChosen(int index);
+    void fillClasses();
+    bool mayDropEdits();
+    QString pointTitle() const;
+    void bind(std::shared_ptr<PropSheetEntries> entries);
+    void bindPanel(VQCompressionSpecs* panel, QGroupBox* frame);
+    void entryPending(PropSheetEntry* entry);
+    void entryEdited(PropSheetEntry* entry);
+    void refreshStatus();
+    void showSaveResult(const QString& text);
+
+    SdkServerPtr m_server;
+    std::shared_ptr<PropSheetEntries> m_entries;
+    const PropSheetEntry* m_lastPending = nullptr;
+    QString m_newPointTag;  // the tag a new point was started with, for Revert
+
+    QComboBox* m_cboServer;
+    QComboBox* m_cboPointClass;
+    QLineEdit* m_txtTag;
+    QPushButton* m_cmdNew;
+    QPushButton* m_cmdOpen;
+    QPushButton* m_cmdSave;
+    QPushButton* m_cmdRevert;
+    VQPointPropSheet* m_categorized;
+    VQPointPropSheet* m_alphabetic;
+    VQCompressionSpecs* m_compression;
+    VQCompressionSpecs* m_exception;
+    QGroupBox* m_compressionFrame;
+    QGroupBox* m_exceptionFrame;
+    QLabel* m_lblPoint;
+    QLabel* m_lblEdited;
+    QLabel* m_lblInvalid;
+    QLabel* m_lblSaved;
+};
+
+}  // namespace vq

@@ -1,0 +1,40 @@
+#include "propsheet/ExpandSign.h"
+
+#include <QPainter>
+
+namespace vq {
+
+namespace {
+
+QPixmap paintSign(bool plus) {
+    QPixmap pixmap(16, 15);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    // A 9 by 9 box centred in the picture, as tree views draw their branch signs.
+    const QRect box(3, 3, 8, 8);
+    painter.fillRect(box, Qt::white);
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(box);
+    painter.setPen(Qt::black);
+    painter.drawLine(5, 7, 9, 7);
+    if (plus) painter.drawLine(7, 5, 7, 9);
+    return pixmap;
+}
+
+}  // namespace
+
+const QPixmap& expandSignPixmap(PropSheetGridRow::Sign sign) {
+    static const QPixmap none;
+    static const QPixmap minus = paintSign(false);
+    static const QPixmap plus = paintSign(true);
+    switch (sign) {
+        case PropSheetGridRow::Sign::Expanded:
+            return minus;
+        case PropSheetGridRow::Sign::Collapsed:
+            return plus;
+        default:
+            return none;
+    }
+}
+
+}  // namespace vq

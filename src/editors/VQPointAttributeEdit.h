@@ -4,9 +4,11 @@
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <cstdint>
@@ -17,6 +19,8 @@ namespace vq {
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
+class TextBoxControl;
+class Variant;
 
 // Edits the value of one named attribute of a bound entry collection. It holds one child editor
 // at a time, chosen by the attribute's display style, hands typed text to the entry as a pending
@@ -95,7 +99,46 @@ Q_SIGNALS:
     // The focus moved from this control or its child to a widget outside it.
     void focusLeft();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
+
+    void BuildChild();
+    void createChild(ChildKind kind);
+    void attachEvents(ChildKind kind);
+    void attachTextLikeEvents(TextBoxControl* box);
+    void attachTwinEvents();
+    template <typename SecurityEditor>
+    void attachSecurityEvents(SecurityEditor* editor);
+    void configureChild();
+    void applyLayout();
+    void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
+    void CommitEntries();
+    void UpdateEntries(const QString& name);
+    void showValue(PropSheetEntry& entry, const Variant& value);
+    void FillDropDown(PropSheetEntry& entry);
+    int16_t FillTwinList(PropSheetEntry& entry);
+    void ApplyEnabled();
+    void ApplyValidityColour(PropSheetEntry& entry);
+    PropSheetEntry& entry() const;
+    void passPending(const QString& text);
+    void commit(const Variant& value);
+    void commitSecurity();
+    void CommitDropDown();
+    void DropDownClick();
+    void TwinPending();
+    void CommitTwin();
+    void SearchButton();
+    void focusMoved(QWidget* from, QWidget* to);
+    bool holds(const QWidget* widget) const;
+    QVariant childProperty(const char* name) const;
+    void setChildProperty(const char* name, const QVariant& value);
+    template <typename T>
+    T& childAs() const;
+
     int32_t m_Alignment = 0;
     QString m_AttributeName;
     int32_t m_BorderStyle = FixedBorder;
@@ -106,6 +149,10 @@ private:
     std::shared_ptr<vq::PropSheetEntries> m_Entries;
     int16_t m_LastIndex = -1;
     int32_t m_HelpContextID = 0;
+    QWidget* m_client;  // the area inside the border; the child's origin hides the child's own border
+    QPointer<QWidget> m_child;
+    ChildKind m_kind = ChildKind::None;
+    bool m_updating = false;  // selections the control makes itself are only remembered
 };
 
 }  // namespace vq

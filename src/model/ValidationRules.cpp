@@ -134,6 +134,11 @@ const ComboEntries& ValidationRules::ServerNames::list(std::optional<ComboEntrie
     return *cached;
 }
 
+enumDisplayStyle ValidationRules::displayStyleFor(const QString& attributeName) {
+    ServerNames none;
+    return displayStyle(attributeName, none).style;
+}
+
 // Without a server, lists that come from a server are empty.
 ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName,
                                                             ServerNames& server) {

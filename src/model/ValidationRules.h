@@ -38,6 +38,9 @@ public:
         std::optional<ComboEntries> m_groups;
     };
 
+    // The style an attribute gets when no server is asked, for editors built before they are bound.
+    static enumDisplayStyle displayStyleFor(const QString& attributeName);
+
 private:
     struct StyleAndList {
         enumDisplayStyle style;

@@ -1,0 +1,652 @@
+#include "editors/VQPointAttributeEdit.h"
+
+#include "core/Error.h"
+#include "editors/AttributeSearchDialogs.h"
+#include "editors/DropDownList.h"
+#include "editors/KeyCodes.h"
+#include "editors/NonNegative.h"
+#include "editors/OptOnOff.h"
+#include "editors/PlainTextBox.h"
+#include "editors/PropertyErrors.h"
+#include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
+#include "editors/TxtButton.h"
+#include "editors/TxtComboControl.h"
+#include "model/PropSheetEntries.h"
+#include "model/ValidationRules.h"
+#include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
+#include "platform/TextMetrics.h"
+#include "platform/Twips.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointList.h"
+
+#include <qdrawutil.h>
+#include <QApplication>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+namespace vq {
+
+namespace {
+
+const QString kCommitContext = QStringLiteral("VQPointAttributeEdit:CommitEntries");
+const QString kUpdateContext = QStringLiteral("VQPointAttributeEdit:UpdateEntries");
+constexpr uint32_t kButtonFace = kSystemColorFlag | uint32_t(SystemColor::ButtonFace);
+constexpr uint32_t kRed = 0x0000FF;
+constexpr int kBorderPixels = 2;   // the sunken fixed border, 30 twips at 96 DPI
+constexpr int kChildOffset = -30;  // hides the child's own border behind the control's edge
+constexpr int kChildHeight = 315;
+constexpr int kBorderlessExtra = 40;      // without a border the child also reaches past the right edge
+constexpr int32_t kTagSearchOptions = 3;  // no server pick list, one tag only
+constexpr int32_t kObjectNotSet = 91;
+
+// Runs `body`; any error ends it quietly.
+template <typename Body>
+void quietly(Body&& body) {
+    silently(false, [&] {
+        body();
+        return true;
+    });
+}
+
+}  // namespace
+
+VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
+    const bool fixed = borderStyle != NoBorder;
+    const int childWidth = NonNegative(width + (fixed ? 0 : kBorderlessExtra));
+    return {fixed ? kChildHeight : kChildHeight - 60,
+            QRect(kChildOffset, kChildOffset, childWidth, kChildHeight)};
+}
+
+VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent) : QWidget(parent), m_client(new QWidget(this)) {
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(qApp, &QApplication::focusChanged, this, &VQPointAttributeEdit::focusMoved);
+    InitProperties();
+}
+
+VQPointAttributeEdit::~VQPointAttributeEdit() = default;
+
+// ---- properties ----
+
+void VQPointAttributeEdit::SetAlignment(int32_t alignment) {
+    quietly([&] {
+        m_Alignment = alignment;
+        BuildChild();
+        markChanged(QStringLiteral("Alignment"));
+    });
+}
+
+void VQPointAttributeEdit::SetAttributeName(const QString& name) {
+    m_AttributeName = name;
+    BuildChild();
+    CommitEntries();
+    markChanged(QStringLiteral("AttributeName"));
+}
+
+void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
+    if (style != NoBorder && style != FixedBorder) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
+    m_BorderStyle = style;
+    markChanged(QStringLiteral("BorderStyle"));
+    applyLayout();
+    update();
+}
+
+void VQPointAttributeEdit::SetComboWidth(int16_t width) {
+    m_ComboWidth = width;
+    BuildChild();
+    markChanged(QStringLiteral("ComboWidth"));
+}
+
+void VQPointAttributeEdit::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    markChanged(QStringLiteral("Enabled"));
+    ApplyEnabled();
+}
+
+void VQPointAttributeEdit::SetOnOffStyle(int32_t style) {
+    m_OnOffStyle = style;
+    BuildChild();
+    markChanged(QStringLiteral("OnOffStyle"));
+}
+
+void VQPointAttributeEdit::SetSecurityStyle(int32_t style) {
+    m_SecurityStyle = style;
+    BuildChild();
+    markChanged(QStringLiteral("SecurityStyle"));
+}
+
+void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
+    if (m_Entries) m_Entries->disconnect(this);
+    m_Entries = std::move(entries);
+    if (m_Entries) {
+        const auto follow = [this](PropSheetEntry* entry) { UpdateEntries(entry->CurrentAttributeName()); };
+        connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, this, follow);
+        connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, follow);
+    }
+    CommitEntries();
+}
+
+int32_t VQPointAttributeEdit::SelStart() const {
+    return silently(0, [&] { return childProperty("SelStart").toInt(); });
+}
+
+void VQPointAttributeEdit::SetSelStart(int32_t start) {
+    quietly([&] {
+        setChildProperty("SelStart", start);
+        markChanged(QStringLiteral("SelStart"));
+    });
+}
+
+int32_t VQPointAttributeEdit::SelLength() const {
+    return silently(0, [&] { return childProperty("SelLength").toInt(); });
+}
+
+void VQPointAttributeEdit::SetSelLength(int32_t length) {
+    quietly([&] {
+        setChildProperty("SelLength", length);
+        markChanged(QStringLiteral("SelLength"));
+    });
+}
+
+QString VQPointAttributeEdit::SelText() const {
+    return silently(QString(), [&] { return childProperty("SelText").toString(); });
+}
+
+void VQPointAttributeEdit::SetSelText(const QString& text) {
+    quietly([&] {
+        setChildProperty("SelText", text);
+        markChanged(QStringLiteral("SelText"));
+    });
+}
+
+QString VQPointAttributeEdit::Text() const {
+    return silently(QString(), [&] { return childProperty("Text").toString(); });
+}
+
+void VQPointAttributeEdit::SetHelpContextID(int32_t helpContextID) {
+    m_HelpContextID = helpContextID;
+    setProperty("HelpContextID", helpContextID);
+    if (m_child) m_child->setProperty("HelpContextID", helpContextID);
+}
+
+void VQPointAttributeEdit::SetInternalFocus() {
+    if (m_child) m_child->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* VQPointAttributeEdit::currentChild() const {
+    return m_child;
+}
+
+// ---- persistence ----
+
+void VQPointAttributeEdit::InitProperties() {
+    m_AttributeName.clear();
+    m_ComboWidth = kDefaultComboWidth;
+    SetBorderStyle(FixedBorder);
+    m_Enabled = true;
+    m_OnOffStyle = OnOffOptionButtons;
+    m_SecurityStyle = ViewAllSecurity;
+    BuildChild();
+    ApplyEnabled();
+}
+
+void VQPointAttributeEdit::ReadProperties(const PropertyBag& bag) {
+    m_Alignment = bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32();
+    m_AttributeName = bag.ReadProperty(QStringLiteral("AttributeName"), QString()).toString();
+    SetBorderStyle(int16_t(bag.ReadProperty(QStringLiteral("BorderStyle"), int16_t(FixedBorder)).toInt32()));
+    m_Enabled = bag.ReadProperty(QStringLiteral("Enabled"), true).toBool();
+    m_ComboWidth = int16_t(bag.ReadProperty(QStringLiteral("ComboWidth"), kDefaultComboWidth).toInt32());
+    m_OnOffStyle = bag.ReadProperty(QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons)).toInt32();
+    m_SecurityStyle = bag.ReadProperty(QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity)).toInt32();
+    BuildChild();
+    ApplyEnabled();
+}
+
+void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
+    bag.WriteProperty(QStringLiteral("AttributeName"), m_AttributeName, QString());
+    bag.WriteProperty(QStringLiteral("BorderStyle"), int16_t(m_BorderStyle), int16_t(FixedBorder));
+    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
+    bag.WriteProperty(QStringLiteral("ComboWidth"), m_ComboWidth, kDefaultComboWidth);
+    bag.WriteProperty(QStringLiteral("OnOffStyle"), m_OnOffStyle, int32_t(OnOffOptionButtons));
+    bag.WriteProperty(QStringLiteral("SecurityStyle"), m_SecurityStyle, int32_t(ViewAllSecurity));
+}
+
+// ---- the child ----
+
+namespace {
+
+template <typename T>
+QWidget* makeChild(QWidget* parent) {
+    return new T(parent);
+}
+
+struct ChildType {
+    const char* name;
+    QWidget* (*make)(QWidget*);
+};
+
+// In the order of ChildKind.
+const ChildType kChildTypes[] = {
+    {nullptr, nullptr},
+    {"ctlTextBox", &makeChild<PlainTextBox>},
+    {"ctlDropDownList", &makeChild<DropDownList>},
+    {"ctlOptOnOff", &makeChild<OptOnOff>},
+    {"ctlTxtButton", &makeChild<TxtButton>},
+    {"ctlTxtComboControl", &makeChild<TxtComboControl>},
+    {"ctlSecurityControl", &makeChild<SecurityControl>},
+    {"ctlsecuritycontrolind", &makeChild<SecurityControlInd>},
+};
+
+}  // namespace
+
+void VQPointAttributeEdit::BuildChild() {
+    ChildKind kind = ChildKind::None;
+    switch (ValidationRules::displayStyleFor(m_AttributeName)) {
+        case styletext:
+            kind = ChildKind::TextBox;
+            break;
+        case stylecombo:
+            kind = ChildKind::DropDown;
+            break;
+        case styleonoffswitch:
+            kind = m_OnOffStyle != OnOffOptionButtons ? ChildKind::DropDown : ChildKind::OnOff;
+            break;
+        case styletagsearch:
+        case styledigsetsearch:
+            kind = ChildKind::TxtButton;
+            break;
+        case styletxtcombofortwin:
+            kind = ChildKind::TxtCombo;
+            break;
+        case stylesecuritycontrol:
+            kind = m_SecurityStyle == ViewAllSecurity ? ChildKind::Security : ChildKind::SecurityInd;
+            break;
+        default:
+            break;  // a custom style keeps whatever child there is
+    }
+    if (kind != ChildKind::None && kind != m_kind) createChild(kind);
+    configureChild();
+    applyLayout();
+}
+
+void VQPointAttributeEdit::createChild(ChildKind kind) {
+    if (m_child) {
+        m_child->disconnect(this);
+        delete m_child;
+    }
+    const ChildType& type = kChildTypes[int(kind)];
+    QWidget* child = type.make(m_client);
+    child->setObjectName(QString::fromLatin1(type.name));
+    m_child = child;
+    m_kind = kind;
+    setFocusProxy(child);
+    attachEvents(kind);
+    child->show();
+}
+
+void VQPointAttributeEdit::attachEvents(ChildKind kind) {
+    switch (kind) {
+        case ChildKind::TextBox: {
+            auto* box = static_cast<PlainTextBox*>(m_child.data());
+            attachTextLikeEvents(box);
+            connect(box, &PlainTextBox::TextLostFocus, this, [this] { quietly([&] { commit(Text()); }); });
+            break;
+        }
+        case ChildKind::TxtButton: {
+            auto* box = static_cast<TxtButton*>(m_child.data());
+            attachTextLikeEvents(box);
+            connect(box, &TxtButton::OnButtonClick, this, &VQPointAttributeEdit::SearchButton);
+            break;
+        }
+        case ChildKind::DropDown: {
+            auto* list = static_cast<DropDownList*>(m_child.data());
+            connect(list, &DropDownList::KeyPress, this, [this](int16_t& keyAscii) {
+                if (keyAscii != kEnterCharacter) return;
+                keyAscii = 0;
+                quietly([&] {
+                    CommitDropDown();
+                    Q_EMIT OnEnterKeyPress();
+                });
+            });
+            connect(list, &DropDownList::Click, this, &VQPointAttributeEdit::DropDownClick);
+            break;
+        }
+        case ChildKind::OnOff:
+            connect(static_cast<OptOnOff*>(m_child.data()), &OptOnOff::OnOptionClick, this, [this] {
+                quietly([&] {
+                    commit(Variant(childAs<OptOnOff>().Value()));
+                    Q_EMIT Click();
+                });
+            });
+            break;
+        case ChildKind::TxtCombo:
+            attachTwinEvents();
+            break;
+        case ChildKind::Security:
+            attachSecurityEvents(static_cast<SecurityControl*>(m_child.data()));
+            break;
+        case ChildKind::SecurityInd:
+            attachSecurityEvents(static_cast<SecurityControlInd*>(m_child.data()));
+            break;
+        case ChildKind::None:
+            break;
+    }
+}
+
+void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box) {
+    connect(box, &TextBoxControl::OnKeyUp, this, [this] {
+        quietly([&] {
+            passPending(Text());
+            Q_EMIT Change();
+        });
+    });
+    connect(box, &TextBoxControl::OnEnterKeyPress, this, [this] {
+        quietly([&] {
+            commit(Text());
+            Q_EMIT OnEnterKeyPress();
+        });
+    });
+}
+
+void VQPointAttributeEdit::attachTwinEvents() {
+    auto* box = static_cast<TxtComboControl*>(m_child.data());
+    connect(box, &TxtComboControl::OnKeyUp, this, [this] {
+        quietly([&] {
+            TwinPending();
+            Q_EMIT Change();
+        });
+    });
+    connect(box, &TxtComboControl::OnEnterKeyPress, this, [this] {
+        quietly([&] {
+            CommitTwin();
+            Q_EMIT OnEnterKeyPress();
+        });
+    });
+    connect(box, &TxtComboControl::TextLostFocus, this, [this] { quietly([&] { CommitTwin(); }); });
+    connect(box, &TxtComboControl::OnListIndexChange, this, [this] {
+        if (m_updating) return;
+        quietly([&] {
+            CommitTwin();
+            Q_EMIT Click();
+        });
+    });
+}
+
+template <typename SecurityEditor>
+void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
+    connect(editor, &SecurityEditor::OnEnterKeyPress, this, [this] {
+        quietly([&] {
+            commitSecurity();
+            Q_EMIT OnEnterKeyPress();
+        });
+    });
+    connect(editor, &SecurityEditor::OnListIndexChange, this, [this] {
+        quietly([&] {
+            commitSecurity();
+            Q_EMIT Click();
+        });
+    });
+}
+
+void VQPointAttributeEdit::configureChild() {
+    switch (m_kind) {
+        case ChildKind::TextBox:
+        case ChildKind::TxtButton:
+            quietly([&] { setChildProperty("Alignment", m_Alignment); });
+            break;
+        case ChildKind::TxtCombo:
+            quietly([&] { setChildProperty("Alignment", m_Alignment); });
+            childAs<TxtComboControl>().SetComboWidth(m_ComboWidth);
+            break;
+        case ChildKind::SecurityInd:
+            childAs<SecurityControlInd>().SetSecurityScope(m_SecurityStyle);
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- layout ----
+
+void VQPointAttributeEdit::applyLayout() {
+    quietly([&] {
+        const int border = m_BorderStyle == FixedBorder ? kBorderPixels : 0;
+        const Layout layout = layoutFor(pixelsToTwips(width()), m_BorderStyle);
+        setFixedHeight(twipsToPixels(layout.controlHeight));
+        m_client->setGeometry(rect().adjusted(border, border, -border, -border));
+        if (!m_child) return;
+        m_child->setVisible(true);
+        m_child->setGeometry(twipsToPixels(layout.child));
+        m_child->setProperty("HelpContextID", m_HelpContextID);
+    });
+}
+
+void VQPointAttributeEdit::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
+    if (m_BorderStyle != FixedBorder) return;
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), true);
+}
+
+// ---- the bound collection ----
+
+void VQPointAttributeEdit::CommitEntries() {
+    if (m_AttributeName.isEmpty() || !m_Entries) return;
+    reraising(kCommitContext, [&] { UpdateEntries(m_AttributeName); });
+}
+
+void VQPointAttributeEdit::UpdateEntries(const QString& name) {
+    reraising(kUpdateContext, [&] {
+        PropSheetEntry& shown = *m_Entries->Item(Variant(name));
+        const QString ours = m_AttributeName.trimmed();
+        if (ours.isEmpty()) return;
+        if (m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
+            m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
+            return;
+        {
+            const QScopedValueRollback updating(m_updating, true);
+            showValue(shown, shown.GetValueAs(QString()));
+        }
+        ApplyEnabled();
+        ApplyValidityColour(shown);
+    });
+}
+
+void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value) {
+    switch (shown.DisplayStyle()) {
+        case styletext:
+            childAs<PlainTextBox>().SetText(value.toString());
+            break;
+        case styleonoffswitch:
+            if (m_OnOffStyle == OnOffOptionButtons) {
+                childAs<OptOnOff>().SetValue(int16_t(value.toInt32()));
+                break;
+            }
+            [[fallthrough]];
+        case stylecombo:
+            FillDropDown(shown);
+            // An empty list has nothing to select.
+            if (shown.ValueList().Count() > 0)
+                childAs<DropDownList>().SetListIndex(int16_t(shown.ValueList().GetIndexByValue(value)));
+            break;
+        case styletagsearch:
+        case styledigsetsearch:
+            childAs<TxtButton>().SetText(value.toString());
+            break;
+        case styletxtcombofortwin:
+            childAs<TxtComboControl>().SetComboWidth(int16_t(FillTwinList(shown) + 400));
+            break;
+        case stylesecuritycontrol:
+            setChildProperty("Security", value.toString());
+            break;
+        default:
+            break;
+    }
+}
+
+void VQPointAttributeEdit::FillDropDown(PropSheetEntry& shown) {
+    auto& list = childAs<DropDownList>();
+    list.Clear();
+    const ComboEntries& values = shown.ValueList();
+    for (int i = 1; i <= values.Count(); ++i) list.AddItem(values.GetNameByIndex(i));
+}
+
+int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
+    auto& box = childAs<TxtComboControl>();
+    box.SetText(shown.GetValueAs(QString()).toString());
+    const ComboEntries& twins = shown.ValueList();
+    const int current = twins.GetIndexByValue(Variant(shown.CurrentAttributeName()));
+    box.ComboClear();
+    int16_t widest = 0;
+    for (int i = 1; i <= twins.Count(); ++i) {
+        const QString name = twins.GetNameByIndex(i);
+        box.AddItem(name);
+        widest = std::max(widest, int16_t(textWidthTwips(name, font())));
+    }
+    box.SetListIndex(int16_t(current));
+    return widest;
+}
+
+void VQPointAttributeEdit::ApplyEnabled() {
+    quietly([&] {
+        bool enabled = m_Enabled;
+        if (enabled && m_Entries && !m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
+        setChildProperty("Enabled", enabled);
+        QWidget::setEnabled(enabled);
+        if (m_kind != ChildKind::TextBox) return;
+        auto& box = childAs<PlainTextBox>();
+        box.SetBackColor(!enabled && box.Text().trimmed().isEmpty() ? kButtonFace : kWhite);
+    });
+}
+
+void VQPointAttributeEdit::ApplyValidityColour(PropSheetEntry& shown) {
+    quietly([&] { setChildProperty("ForeColor", quint32(shown.IsValid() ? kBlack : kRed)); });
+}
+
+// ---- value flow from the child ----
+
+PropSheetEntry& VQPointAttributeEdit::entry() const {
+    return *m_Entries->Item(Variant(m_AttributeName));
+}
+
+void VQPointAttributeEdit::passPending(const QString& text) {
+    if (m_Entries) entry().SetPendingValue(Variant(text), QString());
+}
+
+void VQPointAttributeEdit::commit(const Variant& value) {
+    if (m_Entries) entry().SetValue(value, QString());
+}
+
+void VQPointAttributeEdit::commitSecurity() {
+    commit(Variant(childProperty("Security").toString()));
+}
+
+void VQPointAttributeEdit::CommitDropDown() {
+    if (!m_Entries) return;
+    PropSheetEntry& edited = entry();
+    edited.SetValue(edited.ValueList().GetValueByName(childAs<DropDownList>().Text()), QString());
+}
+
+// The first selection seen is only remembered; so are the ones the control makes itself.
+void VQPointAttributeEdit::DropDownClick() {
+    if (!m_Entries) return;
+    const int16_t index = childAs<DropDownList>().ListIndex();
+    const bool commits = m_LastIndex != -1 && m_LastIndex != index && !m_updating;
+    m_LastIndex = index;
+    if (m_updating) return;
+    if (commits) quietly([&] { CommitDropDown(); });
+    Q_EMIT Click();
+}
+
+void VQPointAttributeEdit::TwinPending() {
+    if (!m_Entries) return;
+    PropSheetEntry& edited = entry();
+    if (edited.DisplayStyle() != styletxtcombofortwin) return;
+    auto& box = childAs<TxtComboControl>();
+    edited.SetPendingValue(Variant(box.Text()),
+                           edited.ValueList().GetValueByName(box.ComboText()).toString());
+}
+
+void VQPointAttributeEdit::CommitTwin() {
+    if (!m_Entries) return;
+    PropSheetEntry& edited = entry();
+    if (edited.DisplayStyle() != styletxtcombofortwin) return;
+    auto& box = childAs<TxtComboControl>();
+    edited.SetValue(Variant(box.Text()), edited.ValueList().GetValueByName(box.ComboText()).toString());
+}
+
+// The dialogs come from the dialog layer; without them a search finds nothing.
+void VQPointAttributeEdit::SearchButton() {
+    if (!m_Entries) return;
+    quietly([&] {
+        PropSheetEntry& searched = entry();
+        QString found;
+        if (AttributeSearchDialogs* dialogs = attributeSearchDialogs()) {
+            if (searched.DisplayStyle() == styletagsearch) {
+                const SdkPointListPtr points =
+                    dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);
+                if (points && points->Count() > 0) found = points->Item(1)->Name();
+            } else if (searched.DisplayStyle() == styledigsetsearch) {
+                const SdkNamedValuesPtr sets =
+                    dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
+                if (sets && sets->Count() > 0) found = sets->Item(1).Name();
+            }
+        }
+        if (!found.isEmpty()) {
+            childAs<TxtButton>().SetText(found);
+            commit(Variant(found));
+        }
+        Q_EMIT OnSearchResults();
+    });
+}
+
+// ---- focus ----
+
+// Focus in a popup of the child's own list stays inside; a switch to another window is not
+// leaving either.
+void VQPointAttributeEdit::focusMoved(QWidget* from, QWidget* to) {
+    if (holds(from) && to && !holds(to) && to->window() == window()) Q_EMIT focusLeft();
+}
+
+bool VQPointAttributeEdit::holds(const QWidget* widget) const {
+    for (; widget; widget = widget->parentWidget())
+        if (widget == this) return true;
+    return false;
+}
+
+// ---- the child by member name ----
+
+QVariant VQPointAttributeEdit::childProperty(const char* name) const {
+    if (!m_child) return {};
+    if (m_child->metaObject()->indexOfProperty(name) < 0)
+        throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
+                    QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
+    return m_child->property(name);
+}
+
+void VQPointAttributeEdit::setChildProperty(const char* name, const QVariant& value) {
+    if (!m_child) return;
+    if (m_child->metaObject()->indexOfProperty(name) < 0)
+        throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
+                    QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
+    m_child->setProperty(name, value);
+}
+
+template <typename T>
+T& VQPointAttributeEdit::childAs() const {
+    auto* child = qobject_cast<T*>(m_child.data());
+    if (!child)
+        throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
+                    QStringLiteral("Object variable or With block variable not set"));
+    return *child;
+}
+
+}  // namespace vq

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "PointBuilderWindow.h"
+#include "model/ModelTestSupport.h"
+#include "platform/Twips.h"
+#include "propsheet/PropSheetGridModel.h"
+#include "propsheet/VQPointPropSheet.h"
+#include "sdk/SdkServers.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+namespace vq::test {
+
+// Clicks the value cell of `name` in `sheet`, as a user would, and answers the widget that then
+// has the focus (the in-place editor's child when the cell is editable).
+inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
+    auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
+    const QModelIndex cell = sheet.gridModel().cellIndex(sheet.rowOf(name), 4);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    return QApplication::focusWidget();
+}
+
+// Replaces the text of the focused editor with `text`, key by key.
+inline void typeOver(QWidget* editor, const QString& text) {
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, text);
+}
+
+// Types `text` into the value cell of `name` and commits it with Enter.
+inline void editInSheet(VQPointPropSheet& sheet, const QString& name, const QString& text) {
+    QWidget* editor = clickValueCell(sheet, name);
+    ASSERT_NE(editor, nullptr) << name.toStdString();
+    typeOver(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+inline bool statusSays(const PointBuilderWindow& window, const char* text) {
+    return window.statusText().contains(QString::fromUtf8(text));
+}
+
+inline QString labelText(const QWidget& parent, const char* name) {
+    return parent.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+// A real archive "plant" in a temporary folder, listed as the default server, holding the
+// classic point Boiler.Temp (span 200, compression deviation 2), and a Point Builder window on an
+// active form at a pinned 96 DPI.
+class PointBuilderTest : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        setLogicalDpiOverride(96);
+        auto server = makeServer();
+        SdkNamedValues attributes;
+        attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
+        attributes.Add(u"Span"_s, 200.0);
+        attributes.Add(u"CompDev"_s, 2.0);
+        storePoint(*server, u"Boiler.Temp"_s, u"classic"_s, pointtype::Float32, attributes);
+        SdkApplication::instance()->Servers()->Add(u"plant"_s, path(u"plant"_s), true);
+        window = std::make_unique<PointBuilderWindow>();
+        window->resize(1200, 700);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        setLogicalDpiOverride(0);
+        ModelTest::TearDown();
+    }
+
+    std::unique_ptr<PointBuilderWindow> window;
+};
+
+}  // namespace vq::test

@@ -14,7 +14,7 @@ FUZZ_DIR ?= build-fuzz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps install-packages configure build test test-asan bench demo gallery fuzz format clean
+.PHONY: deps install-packages configure build test test-asan bench demo gallery pointbuilder fuzz format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
@@ -60,8 +60,22 @@ fuzz: deps
 bench: build
 	$(BUILD_DIR)/bench/vq_bench
 
+# The sample servers (made if missing) and what they hold, then the Point Builder in a window.
+# Without a display it says how to run the Point Builder under Xvfb and ends without error.
+POINTBUILDER := $(BUILD_DIR)/apps/pointbuilder/vqpointbuilder
 demo: build
 	$(BUILD_DIR)/apps/vqarchive/vqarchive demo
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		echo; echo "Starting the Point Builder ($(POINTBUILDER))"; $(POINTBUILDER); \
+	else \
+		echo; echo "No display (DISPLAY and WAYLAND_DISPLAY are unset), so the Point Builder is not started."; \
+		echo "Run it under a virtual X server:  xvfb-run -a $(POINTBUILDER)"; \
+		echo "or render it to a picture:        $(POINTBUILDER) --screenshot pointbuilder.png"; \
+	fi
+
+# The Point Builder alone; SCREENSHOT=FILE renders it with a point open to a PNG file instead.
+pointbuilder: build
+	$(POINTBUILDER) $(if $(SCREENSHOT),--screenshot $(SCREENSHOT))
 
 # The editors gallery in a window; SCREENSHOT=FILE renders it offscreen to a PNG file instead.
 gallery: build

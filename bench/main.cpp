@@ -1,8 +1,10 @@
 #include "BenchRatios.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The widget benchmarks draw on the offscreen platform unless another is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     return vq::bench::runWithRatios(argc, argv);
 }

@@ -1,0 +1,342 @@
+#include "editors/VQCompressionSpecs.h"
+
+#include "core/Error.h"
+#include "editors/DeviationFormat.h"
+#include "editors/PropertyErrors.h"
+#include "editors/TextBoxControl.h"
+#include "editors/TimeDivisionControl.h"
+#include "editors/VQPointAttributeEdit.h"
+#include "model/PropSheetEntries.h"
+#include "platform/PropertyBag.h"
+#include "platform/SystemColors.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+
+namespace vq {
+
+namespace {
+
+const QString kEnabled = QStringLiteral("Enabled");
+const QString kDisplayStyle = QStringLiteral("DisplayStyle");
+const QString kPercentOfSpan = QStringLiteral("% of Span");
+const QString kEngineeringUnits = QStringLiteral("Eng. Units");
+constexpr uint32_t kInvalidForeColor = 0x0000FF;  // red
+constexpr int32_t kRightAligned = 1;
+constexpr qreal kSmallestCaptionFont = 0.75;  // of the panel's font
+constexpr char kDigitalPointType[] = "101";
+
+const QRect kFrame1(0, 0, 2655, 1695);
+const QRect kAttributeEdit(240, 250, 2295, 315);
+const QRect kTimesFrame(0, 720, 2600, 855);
+const std::array<QRect, 2> kTimeControls{QRect(800, 220, 1740, 315), QRect(800, 530, 1740, 315)};
+// Both time captions end where "Min. Time:" does, just left of the time editors.
+constexpr int kTimeCaptionRight = 765;
+
+enum class Container { Frame1, Times };
+
+struct LabelDesign {
+    const char* name;
+    Container container;
+    QRect rect;
+    const char* text;
+    Qt::Alignment alignment;
+};
+
+const std::array<LabelDesign, 8> kLabels{{
+    {"lblDeviationValue", Container::Frame1, {370, 0, 975, 255}, "", Qt::AlignRight},
+    {"lblDeviationUnits", Container::Frame1, {1440, 0, 1095, 255}, "% of Span", Qt::AlignLeft},
+    {"lblCmpDay", Container::Times, {915, 0, 375, 255}, "Day", Qt::AlignHCenter},
+    {"lblCmpHour", Container::Times, {1470, 0, 255, 255}, "Hr", Qt::AlignHCenter},
+    {"lblCmpMinute", Container::Times, {1830, 0, 375, 255}, "Min", Qt::AlignHCenter},
+    {"lblCmpSecond", Container::Times, {2205, 0, 375, 255}, "Sec", Qt::AlignHCenter},
+    {"lblCmpMinTime", Container::Times, {30, 240, 735, 255}, "Min. Time:", Qt::AlignRight},
+    {"lblCmpMaxTime", Container::Times, {-15, 555, 855, 255}, "Max. Time:", Qt::AlignRight},
+}};
+
+QFrame* makeGroup(QWidget* parent, const QString& name, const QRect& twips) {
+    auto* group = new QFrame(parent);
+    group->setObjectName(name);
+    group->setFrameShape(QFrame::NoFrame);
+    group->setGeometry(twipsToPixels(twips));
+    return group;
+}
+
+QLabel* makeLabel(QWidget* parent, const LabelDesign& design) {
+    auto* label = new QLabel(QString::fromLatin1(design.text), parent);
+    label->setObjectName(QString::fromLatin1(design.name));
+    label->setAlignment(design.alignment | Qt::AlignVCenter);
+    label->setGeometry(twipsToPixels(design.rect));
+    if (design.alignment == Qt::AlignRight) {
+        const int overhang = design.rect.x() + design.rect.width() - kTimeCaptionRight;
+        label->setContentsMargins(0, 0, twipsToPixels(std::max(0, overhang)), 0);
+    }
+    return label;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+VQCompressionSpecs::Layout VQCompressionSpecs::layoutFor(bool bound, const Variant& pointType) {
+    if (bound && pointType.toString() == QLatin1String(kDigitalPointType))
+        return {QSize(kWidth, kDigitalHeight), kDigitalFrameTop};
+    return {QSize(kWidth, kHeight), 0};
+}
+
+VQCompressionSpecs::AttributeNames VQCompressionSpecs::attributeNamesFor(int32_t style) {
+    switch (style) {
+        case styleCompressionDeviation:
+            return {QStringLiteral("CompDev"), QStringLiteral("CompDevPercent"), QStringLiteral("CompMin"),
+                    QStringLiteral("CompMax")};
+        case styleExceptionDeviation:
+            return {QStringLiteral("ExcDev"), QStringLiteral("ExcDevPercent"), QStringLiteral("ExcMin"),
+                    QStringLiteral("ExcMax")};
+        default:
+            return {};
+    }
+}
+
+VQCompressionSpecs::VQCompressionSpecs(QWidget* parent) : QWidget(parent) {
+    buildChildren();
+    connectTimeControl(MinimumTime);
+    connectTimeControl(MaximumTime);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
+                                [this](QWidget* old, QWidget* now) { timeFocusChanged(old, now); });
+    InitProperties();
+    fitCaptionFont();
+    applyLayout();
+}
+
+VQCompressionSpecs::~VQCompressionSpecs() {
+    // The children go after this object's members; a focused child going must reach no handler.
+    disconnect(m_focusConnection);
+    disconnectEntries();
+}
+
+void VQCompressionSpecs::buildChildren() {
+    m_Frame1 = makeGroup(this, QStringLiteral("Frame1"), kFrame1);
+    QFrame* times = makeGroup(m_Frame1, QStringLiteral("frameCmpDayHrMinSec"), kTimesFrame);
+    for (const LabelDesign& design : kLabels)
+        makeLabel(design.container == Container::Frame1 ? m_Frame1 : times, design);
+    m_lblDeviationValue = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationValue"));
+    m_lblDeviationUnits = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationUnits"));
+
+    m_VQPointAttributeEdit1 = new VQPointAttributeEdit(m_Frame1);
+    m_VQPointAttributeEdit1->setObjectName(QStringLiteral("VQPointAttributeEdit1"));
+    m_VQPointAttributeEdit1->setGeometry(twipsToPixels(kAttributeEdit));
+    m_VQPointAttributeEdit1->SetAlignment(kRightAligned);
+    for (TimeRow row : {MinimumTime, MaximumTime}) {
+        auto* control = new TimeDivisionControl(times);
+        control->setObjectName(QStringLiteral("TimeDivisionControl%1").arg(row + 1));
+        control->move(twipsToPixels(kTimeControls[row].topLeft()));
+        m_timeControls[row] = control;
+    }
+    // The captions come first in the frame; the tab order runs deviation, minimum, maximum.
+    setTabOrder(m_VQPointAttributeEdit1, m_timeControls[MinimumTime]);
+    setTabOrder(m_timeControls[MinimumTime], m_timeControls[MaximumTime]);
+}
+
+void VQCompressionSpecs::connectTimeControl(TimeRow row) {
+    TimeDivisionControl* control = m_timeControls[row];
+    connect(control, &TimeDivisionControl::OnEnterKeyPress, this, [this, row] {
+        handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecs::CommitTime);
+    });
+    connect(control, &TimeDivisionControl::OnPendingChange, this, [this, row] {
+        handleTimeEvent(row, QStringLiteral("OnPendingChange"), &VQCompressionSpecs::PassPendingTime);
+    });
+}
+
+void VQCompressionSpecs::SetEnabled(bool enabled) {
+    m_Enabled = enabled;
+    Q_EMIT PropertyChanged(kEnabled);
+    setEnabled(enabled);
+    m_VQPointAttributeEdit1->SetEnabled(enabled);
+    for (TimeDivisionControl* control : m_timeControls) control->SetEnabled(enabled);
+}
+
+void VQCompressionSpecs::SetDisplayStyle(int32_t style) {
+    const AttributeNames names = attributeNamesFor(style);
+    if (names.deviation.isEmpty()) raiseInvalidPropertyValue(QStringLiteral("VQCompressionSpecs"));
+    if (style == m_DisplayStyle) return;
+    m_DisplayStyle = style;
+    Q_EMIT PropertyChanged(kDisplayStyle);
+    m_VQPointAttributeEdit1->SetAttributeName(names.deviation);
+    if (m_Entries) RefreshDisplay();
+}
+
+void VQCompressionSpecs::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
+    disconnectEntries();
+    m_Entries = std::move(entries);
+    connectEntries();
+    if (m_Entries)
+        RefreshDisplay();
+    else
+        ClearDisplay();
+}
+
+void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
+    silently(false, [&] {
+        setProperty("HelpContextID", helpContextID);
+        m_VQPointAttributeEdit1->SetHelpContextID(helpContextID);
+        for (TimeDivisionControl* control : m_timeControls) control->SetHelpContextID(helpContextID);
+        return true;
+    });
+}
+
+void VQCompressionSpecs::InitProperties() {
+    SetEnabled(true);
+    SetDisplayStyle(styleCompressionDeviation);
+}
+
+void VQCompressionSpecs::ReadProperties(const PropertyBag& bag) {
+    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
+    SetDisplayStyle(bag.ReadProperty(kDisplayStyle, int32_t(styleCompressionDeviation)).toInt32());
+}
+
+void VQCompressionSpecs::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(kEnabled, m_Enabled, true);
+    bag.WriteProperty(kDisplayStyle, m_DisplayStyle, int32_t(styleCompressionDeviation));
+}
+
+// The captions' room is fixed by the layout; in a wide font they share a smaller one, down to three
+// quarters of the panel's, rather than be cut.
+void VQCompressionSpecs::fitCaptionFont() {
+    QFont font = this->font();
+    const qreal smallest = font.pointSizeF() * kSmallestCaptionFont;
+    while (!captionsFit(font) && font.pointSizeF() - 0.5 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QLabel* label : m_Frame1->findChildren<QLabel*>()) label->setFont(font);
+}
+
+bool VQCompressionSpecs::captionsFit(const QFont& font) const {
+    const QFontMetrics metrics(font);
+    const auto fits = [&](const QLabel* label, const QString& text) {
+        return metrics.horizontalAdvance(text) <= label->contentsRect().width();
+    };
+    for (const QLabel* label : m_Frame1->findChildren<QLabel*>())
+        if (label != m_lblDeviationValue && !fits(label, label->text())) return false;
+    return fits(m_lblDeviationUnits, kPercentOfSpan) && fits(m_lblDeviationUnits, kEngineeringUnits);
+}
+
+void VQCompressionSpecs::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) fitCaptionFont();
+}
+
+QSize VQCompressionSpecs::sizeHint() const {
+    return twipsToPixels(layoutFor(false, Variant()).control);
+}
+
+void VQCompressionSpecs::connectEntries() {
+    if (!m_Entries) return;
+    const auto changed = [this](PropSheetEntry* entry) { OnEntryChanged(entry); };
+    m_entryConnections = {connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, this, changed),
+                          connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, changed)};
+}
+
+void VQCompressionSpecs::disconnectEntries() {
+    for (QMetaObject::Connection& connection : m_entryConnections) disconnect(connection);
+}
+
+void VQCompressionSpecs::RefreshDisplay() {
+    m_VQPointAttributeEdit1->SetPropSheetEntries(m_Entries);
+    ShowTimes();
+    ShowDeviationLabels();
+    applyLayout();
+}
+
+// Unbound, the panel shows what it shows at design time.
+void VQCompressionSpecs::ClearDisplay() {
+    m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
+    if (auto* text = qobject_cast<TextBoxControl*>(m_VQPointAttributeEdit1->currentChild()))
+        text->SetText(QString());
+    m_lblDeviationValue->clear();
+    m_lblDeviationUnits->setText(kPercentOfSpan);
+    for (TimeDivisionControl* control : m_timeControls) {
+        control->SetTime(int32_t(0));
+        control->SetForeColor(kBlack);
+    }
+    applyLayout();
+}
+
+void VQCompressionSpecs::ShowTimes() {
+    if (attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
+    for (TimeRow row : {MinimumTime, MaximumTime}) {
+        const PropSheetEntry* entry = timeEntry(row);
+        m_timeControls[row]->SetTime(entry->GetValueAs(QString()));
+        m_timeControls[row]->SetForeColor(entry->IsValid() ? kBlack : kInvalidForeColor);
+    }
+}
+
+void VQCompressionSpecs::ShowDeviationLabels() {
+    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
+    if (names.deviation.isEmpty()) return;
+    const PropSheetEntry* deviation = m_Entries->Item(Variant(names.deviation));
+    const QString& current = deviation->CurrentAttributeName();
+    if (sameName(current, names.deviation))
+        m_lblDeviationUnits->setText(kPercentOfSpan);
+    else if (sameName(current, names.percent))
+        m_lblDeviationUnits->setText(kEngineeringUnits);
+    else
+        return;
+    const Variant span = m_Entries->Item(Variant(QStringLiteral("Span")))->GetValueAs(QString());
+    m_lblDeviationValue->setText(ConvertedDeviationText(span, deviation->GetValueAs(QString()), current));
+}
+
+void VQCompressionSpecs::OnEntryChanged(PropSheetEntry* entry) {
+    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
+    const QString& name = entry->CurrentAttributeName();
+    if (sameName(name, names.minimum) || sameName(name, names.maximum))
+        ShowTimes();
+    else if (sameName(name, names.deviation) || sameName(name, names.percent))
+        ShowDeviationLabels();
+    applyLayout();
+}
+
+void VQCompressionSpecs::applyLayout() {
+    const Variant pointType = m_Entries ? m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
+    const Layout layout = layoutFor(m_Entries != nullptr, pointType);
+    setFixedSize(twipsToPixels(layout.control));
+    m_Frame1->move(0, twipsToPixels(layout.frameTop));
+}
+
+// The focus left a time editor for another control: commit it, as Enter would. Switching windows
+// moves no focus between controls.
+void VQCompressionSpecs::timeFocusChanged(QWidget* old, QWidget* now) {
+    if (!old || !now) return;
+    for (TimeRow row : {MinimumTime, MaximumTime}) {
+        TimeDivisionControl* control = m_timeControls[row];
+        if (control->isAncestorOf(old) && !control->isAncestorOf(now))
+            handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecs::CommitTime);
+    }
+}
+
+// The time editors' events come from the event loop, which must not see an error: it is reported.
+void VQCompressionSpecs::handleTimeEvent(TimeRow row, const QString& event, TimeAction action) {
+    if (!m_Entries || attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
+    const QString context =
+        QStringLiteral("VQCompressionSpecs:%1_%2").arg(m_timeControls[row]->objectName(), event);
+    reporting(context, ReportLayout::Long, [&] { (this->*action)(row); });
+}
+
+PropSheetEntry* VQCompressionSpecs::timeEntry(TimeRow row) const {
+    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
+    return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum));
+}
+
+void VQCompressionSpecs::CommitTime(TimeRow row) {
+    timeEntry(row)->SetValue(m_timeControls[row]->Time(), QString());
+}
+
+void VQCompressionSpecs::PassPendingTime(TimeRow row) {
+    timeEntry(row)->SetPendingValue(m_timeControls[row]->Time(), QString());
+}
+
+}  // namespace vq

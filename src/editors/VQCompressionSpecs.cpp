@@ -117,6 +117,7 @@ VQCompressionSpecs::VQCompressionSpecs(QWidget* parent) : QWidget(parent) {
 VQCompressionSpecs::~VQCompressionSpecs() {
     // The children go after this object's members; a focused child going must reach no handler.
     disconnect(m_focusConnection);
+    for (TimeDivisionControl* control : m_timeControls) control->disconnect(this);
     disconnectEntries();
 }
 

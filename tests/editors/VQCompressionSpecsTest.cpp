@@ -72,14 +72,6 @@ TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
     EXPECT_EQ(vq::FormatDeviation(0.005), u"5,00E-03"_s);
 }
 
-// A digital point has no deviation: the panel shrinks to the time rows.
-TEST(VQCompressionSpecsLayoutTest, DigitalPointShowsOnlyTheTimeRows) {
-    EXPECT_EQ(VQCompressionSpecs::layoutFor(false, Variant(int32_t(101))).control, QSize(2595, 1635));
-    EXPECT_EQ(VQCompressionSpecs::layoutFor(true, Variant(u"101"_s)).control, QSize(2595, 800));
-    EXPECT_EQ(VQCompressionSpecs::layoutFor(true, Variant(int32_t(101))).frameTop, -735);
-    EXPECT_EQ(VQCompressionSpecs::layoutFor(true, Variant(int32_t(12))).control, QSize(2595, 1635));
-}
-
 namespace {
 
 using Window = vq::test::EditorTestWindow<VQCompressionSpecs>;
@@ -206,13 +198,12 @@ TEST_F(CompressionPanelTest, UnbindingClearsAndPropertiesRoundTrip) {
     panel()->SetPropSheetEntries(nullptr);
     EXPECT_EQ(deviationLabels(), u"% of Span "_s);
     EXPECT_EQ(shownTime(2), u"0 0 0 0 black"_s);
+    EXPECT_EQ(window.child<vq::VQPointAttributeEdit>("VQPointAttributeEdit1")->Text(), QString());
     typeInto(timeField(1, 0), u"9"_s);
     QTest::keyClick(vq::test::kFocused, Qt::Key_Return);
     EXPECT_EQ(entries->GetValue(u"CompMin"_s), Variant(int32_t(0)));
 
     vq::PropertyBag bag;
-    panel()->WriteProperties(bag);
-    EXPECT_EQ(bag.count(), 0);
     panel()->SetEnabled(false);
     panel()->SetDisplayStyle(vq::styleExceptionDeviation);
     panel()->WriteProperties(bag);
@@ -222,4 +213,19 @@ TEST_F(CompressionPanelTest, UnbindingClearsAndPropertiesRoundTrip) {
               R"({"DisplayStyle":{"type":"Int32","value":2},"Enabled":{"type":"Boolean","value":false}})");
     EXPECT_FALSE(restored.findChild<vq::TimeDivisionControl*>(u"TimeDivisionControl2"_s)->isEnabled());
     EXPECT_EQ(restored.findChild<vq::VQPointAttributeEdit*>()->AttributeName(), u"ExcDev"_s);
+}
+
+// The time editors' events come from the event loop: an error there is reported, not thrown.
+TEST_F(CompressionPanelTest, ErrorsOfTheTimeEditorsAreReported) {
+    EXPECT_EQ(
+        vq::test::errorNumberOf([&] { panel()->SetPropSheetEntries(std::make_shared<PropSheetEntries>()); }),
+        5);
+    typeInto(timeField(1, 0), u"9"_s);
+    QTest::keyClick(vq::test::kFocused, Qt::Key_Return);
+    QStringList contexts;
+    for (const QString& text : messages->texts()) contexts << text.section(u"\r\n"_s, 0, 0);
+    EXPECT_EQ(contexts.join(u' '),
+              u"VQCompressionSpecs:TimeDivisionControl1_OnPendingChange "
+              "VQCompressionSpecs:TimeDivisionControl1_OnEnterKeyPress "
+              "VQCompressionSpecs:TimeDivisionControl1_OnPendingChange"_s);
 }

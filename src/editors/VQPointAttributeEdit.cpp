@@ -420,7 +420,9 @@ void VQPointAttributeEdit::applyLayout() {
         m_client->setGeometry(rect().adjusted(border, border, -border, -border));
         if (!m_child) return;
         m_child->setVisible(true);
-        m_child->setGeometry(twipsToPixels(layout.child));
+        // The on/off buttons have no border of their own to hide behind the edge.
+        const bool bordered = m_kind != ChildKind::OnOff;
+        m_child->setGeometry(twipsToPixels(bordered ? layout.child : QRect(QPoint(), layout.child.size())));
         m_child->setProperty("HelpContextID", m_HelpContextID);
     });
 }

@@ -7,8 +7,19 @@
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
 
+#include "editors/AttributeSearchDialogs.h"
+#include "editors/TxtComboControl.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPointList.h"
+#include "sdk/SdkPoints.h"
+
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace vq;
@@ -64,23 +75,268 @@ protected:
     QStringList m_events;
 };
 
-TEST_F(AttributeEditTest, TypedTextIsPendingOnEveryKeyReleaseAndCommittedOnEnter) {
+QComboBox* listOf(QWidget* child) {
+    return child->findChild<QComboBox*>();
+}
+
+// The user picks item `index` of a drop-down list.
+void pick(QComboBox* list, int index) {
+    list->setFocus();
+    list->setCurrentIndex(index);
+    QCoreApplication::processEvents();
+}
+
+TEST_F(AttributeEditTest, TheChildFollowsTheDisplayStyleAndShowsTheEntrysValue) {
+    struct Case {
+        const char* attribute;
+        int32_t onOffStyle;
+        int32_t securityStyle;
+        const char* child;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Descriptor", 0, 3, "ctlTextBox", ""},
+        {"PointType", 0, 3, "ctlDropDownList", "Float32"},
+        {"Archiving", 0, 3, "ctlOptOnOff", ""},
+        {"Archiving", 1, 3, "ctlDropDownList", "On"},
+        {"DigitalSet", 0, 3, "ctlTxtButton", ""},
+        {"CompDev", 0, 3, "ctlTxtComboControl", "0.2"},
+        {"ExcDevPercent", 0, 3, "ctlTxtComboControl", "0.1"},
+        {"DataAccess", 0, 3, "ctlSecurityControl", ""},
+        {"PtAccess", 0, 1, "ctlsecuritycontrolind", ""},
+    };
     VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
-    auto* box = window.child<QLineEdit>("Text1");
-    box->setFocus();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.attribute);
+        edit.SetOnOffStyle(c.onOffStyle);
+        edit.SetSecurityStyle(c.securityStyle);
+        edit.SetAttributeName(QString::fromLatin1(c.attribute));
+        EXPECT_EQ(edit.currentChild()->objectName(), QString::fromLatin1(c.child));
+        EXPECT_EQ(edit.findChildren<QWidget*>(QRegularExpression(u"^ctl"_s)).size(), 1);
+        EXPECT_EQ(edit.Text(), QString::fromLatin1(c.text));
+    }
+    EXPECT_EQ(events(), u""_s) << "showing a value commits nothing";
+}
+
+TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhenTheFocusLeaves) {
+    VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
+    QLineEdit other(&window.form);
+    other.move(0, 30);
+    other.show();
+    edit.SetInternalFocus();
 
     QTest::keyClicks(kFocused, u"Pump"_s);
     EXPECT_EQ(events(), u"pending:Descriptor pending:Descriptor pending:Descriptor pending:Descriptor"_s);
-    EXPECT_EQ(log.text(), u"Change Change Change Change"_s);
     EXPECT_EQ(value(u"Descriptor"_s), u""_s);
-
-    log.clear();
     QTest::keyClick(kFocused, Qt::Key_Return);
     EXPECT_EQ(value(u"Descriptor"_s), u"Pump"_s);
     EXPECT_TRUE(events().startsWith(u"value:Descriptor"_s));
-    EXPECT_EQ(log.text().section(u' ', 0, 0), u"Enter"_s);
     EXPECT_EQ(window.formKeys.presses, 0) << "the Enter character is discarded";
-    EXPECT_EQ(edit.Text(), u"Pump"_s);
+
+    edit.SetSelStart(0);
+    edit.SetSelLength(2);
+    EXPECT_EQ(edit.SelText(), u"Pu"_s);
+    QTest::keyClicks(kFocused, u"Ju"_s);
+    other.setFocus();
+    EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
+    EXPECT_EQ(log.text(), u"Change Change Change Change Enter Change Change Change Left"_s);
+}
+
+TEST_F(AttributeEditTest, ReadOnlyEntriesDisableTheEditorAndInvalidValuesShowRed) {
+    const SdkPointPtr stored = m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues());
+    auto opened = std::make_shared<PropSheetEntries>();
+    opened->AddAttributesForPoint(stored);
+    struct Case {
+        std::shared_ptr<PropSheetEntries> entries;
+        const char* attribute;
+        const char* typed;  // committed before looking; null for none
+        bool enabled;       // the control's own Enabled
+        bool childEnabled;
+        uint32_t back;
+        uint32_t fore;
+    };
+    const uint32_t buttonFace = 0x8000000F, white = 0xFFFFFF, red = 0xFF;
+    const Case cases[] = {
+        {entries, "CreationDate", nullptr, true, false, buttonFace, 0},
+        {opened, "CreationDate", nullptr, true, false, white, 0},
+        {entries, "Span", "wide", true, true, white, red},
+        {entries, "Span", "50", true, true, white, 0},
+        {entries, "Descriptor", nullptr, false, false, buttonFace, 0},
+        {entries, "Descriptor", "Boiler", false, false, white, 0},
+    };
+    VQPointAttributeEdit& edit = *window.editor;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.attribute) + " " + (c.typed ? c.typed : "-"));
+        edit.SetEnabled(c.enabled);
+        edit.SetAttributeName(QString::fromLatin1(c.attribute));
+        edit.SetPropSheetEntries(c.entries);
+        if (c.typed) c.entries->Item(Variant(QString::fromLatin1(c.attribute)))->SetValue(Variant(c.typed));
+        QWidget* child = edit.currentChild();
+        EXPECT_EQ(child->isEnabled(), c.childEnabled);
+        EXPECT_EQ(edit.isEnabled(), c.childEnabled);
+        EXPECT_EQ(child->property("BackColor").toUInt(), c.back);
+        EXPECT_EQ(child->property("ForeColor").toUInt(), c.fore);
+    }
+}
+
+TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCommitted) {
+    VQPointAttributeEdit& edit = bind(u"PointType"_s);
+    QComboBox* list = listOf(edit.currentChild());
+    EXPECT_EQ(list->currentText(), u"Float32"_s);
+
+    list->showPopup();
+    EXPECT_TRUE(list->view()->isVisible());
+    list->hidePopup();
+    window.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
+    pick(list, list->findText(u"Int16"_s));
+    EXPECT_EQ(value(u"PointType"_s), u"6"_s);
+    EXPECT_EQ(log.text(), u"Click"_s) << "the list's own popup is not leaving the control";
+
+    QTest::keyClick(kFocused, Qt::Key_Return);
+    EXPECT_EQ(log.text(), u"Click Enter"_s);
+    EXPECT_EQ(window.formKeys.presses, 0);
+
+    events();
+    entries->SetValue(u"PointType"_s, Variant(int32_t(12)));
+    EXPECT_EQ(list->currentText(), u"Float32"_s);
+    EXPECT_EQ(events().count(u"value:"_s), 1) << "a selection the editor shows is not committed back";
+
+    edit.SetOnOffStyle(OnOffOptionButtons);
+    edit.SetAttributeName(u"Archiving"_s);
+    QTest::mouseClick(edit.findChild<QRadioButton*>(u"optOff"_s), Qt::LeftButton);
+    EXPECT_EQ(value(u"Archiving"_s), u"0"_s);
+}
+
+TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {
+    VQPointAttributeEdit& edit = bind(u"CompDev"_s);
+    auto* combo = static_cast<TxtComboControl*>(edit.currentChild());
+    EXPECT_EQ(combo->ComboText(), u"Eng. Units"_s);
+    edit.SetInternalFocus();
+    QTest::keyClick(kFocused, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(kFocused, u"2.5"_s);
+    EXPECT_EQ(entries->Item(Variant(u"CompDev"_s))->PendingAttributeName(), u"CompDev"_s);
+
+    pick(listOf(combo), 1);
+    EXPECT_EQ(entries->Item(Variant(u"CompDev"_s))->CurrentAttributeName(), u"CompDevPercent"_s);
+    EXPECT_EQ(value(u"CompDevPercent"_s), u"2.5"_s);
+    EXPECT_EQ(combo->ComboText(), u"% of Span"_s);
+    EXPECT_EQ(edit.Text(), u"2.5"_s);
+    EXPECT_TRUE(log.text().endsWith(u"Click"_s));
+}
+
+TEST_F(AttributeEditTest, AnAttributeNameSetBeforeTheCollectionShowsItsValueOnceBound) {
+    VQPointAttributeEdit& edit = *window.editor;
+    edit.SetAttributeName(u"Descriptor"_s);
+    ASSERT_NE(edit.findChild<QWidget*>(u"ctlTextBox"_s), nullptr);
+    entries->SetValue(u"Descriptor"_s, Variant(u"Boiler"_s));
+    EXPECT_EQ(edit.Text(), u""_s);
+    edit.SetPropSheetEntries(entries);
+    EXPECT_EQ(edit.Text(), u"Boiler"_s);
+    entries->SetValue(u"Descriptor"_s, Variant(u"Feed"_s));
+    EXPECT_EQ(edit.Text(), u"Feed"_s) << "the editor follows the collection's events";
+}
+
+TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
+    EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, FixedBorder).controlHeight, 315);
+    EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, FixedBorder).child, QRect(-30, -30, 2400, 315));
+    EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, NoBorder).controlHeight, 255);
+    EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, NoBorder).child, QRect(-30, -30, 2440, 315));
+    EXPECT_EQ(VQPointAttributeEdit::layoutFor(-100, NoBorder).child.width(), 0);
+
+    VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
+    edit.SetBorderStyle(NoBorder);
+    EXPECT_EQ(edit.height(), 17);
+    EXPECT_EQ(edit.currentChild()->geometry(), QRect(-2, -2, 163, 21));
+    EXPECT_EQ(errorNumberOf([&] { edit.SetBorderStyle(2); }), 380);
+}
+
+TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
+    VQPointAttributeEdit& edit = *window.editor;
+    QStringList changed;
+    QObject::connect(&edit, &VQPointAttributeEdit::PropertyChanged, [&](const QString& n) { changed << n; });
+    PropertyBag defaults;
+    edit.WriteProperties(defaults);
+    EXPECT_EQ(defaults.count(), 0);
+
+    edit.SetAlignment(1);
+    edit.SetAttributeName(u"PtAccess"_s);
+    edit.SetBorderStyle(NoBorder);
+    edit.SetComboWidth(900);
+    edit.SetEnabled(false);
+    edit.SetOnOffStyle(OnOffComboBox);
+    edit.SetSecurityStyle(ViewGroupSecurity);
+    EXPECT_EQ(changed.join(u' '),
+              u"Alignment AttributeName BorderStyle ComboWidth Enabled OnOffStyle SecurityStyle"_s);
+    PropertyBag bag;
+    edit.WriteProperties(bag);
+    EXPECT_EQ(
+        bagText(bag),
+        R"({"Alignment":{"type":"Int32","value":1},"AttributeName":{"type":"String","value":"PtAccess"},)"
+        R"("BorderStyle":{"type":"Int16","value":0},"ComboWidth":{"type":"Int16","value":900},)"
+        R"("Enabled":{"type":"Boolean","value":false},"OnOffStyle":{"type":"Int32","value":1},)"
+        R"("SecurityStyle":{"type":"Int32","value":1}})");
+
+    VQPointAttributeEdit read(&window.form);
+    read.ReadProperties(PropertyBag::fromJson(bag.toJson()));
+    PropertyBag again;
+    read.WriteProperties(again);
+    EXPECT_EQ(again, bag);
+    EXPECT_EQ(read.currentChild()->objectName(), u"ctlsecuritycontrolind"_s);
+    EXPECT_FALSE(read.isEnabled());
+
+    read.SetHelpContextID(42);
+    EXPECT_EQ(read.currentChild()->property("HelpContextID").toInt(), 42);
+}
+
+// Hands back what a user would have chosen, and remembers what it was asked.
+class ChosenPoints : public AttributeSearchDialogs {
+public:
+    SdkPointListPtr ShowTagSearchDialog(const SdkServerPtr& server, int32_t options) override {
+        asked = server->Name() + u' ' + QString::number(options);
+        return chosen;
+    }
+    SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr&, bool, bool) override { return nullptr; }
+    SdkPointListPtr chosen;
+    QString asked;
+};
+
+TEST_F(AttributeEditTest, TheSearchButtonFillsTheTextOnlyFromAChosenPoint) {
+    auto totalizer = std::make_shared<PropSheetEntries>();
+    totalizer->AddDefaultAttributes(m_server, u"totalizer"_s);
+    entries = totalizer;
+    VQPointAttributeEdit& edit = bind(u"SourceTag"_s);
+    auto* button = edit.currentChild()->findChild<QPushButton*>();
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(log.text(), u"Search"_s) << "no dialogs installed";
+    EXPECT_EQ(value(u"SourceTag"_s), u""_s);
+
+    ChosenPoints dialogs;
+    setAttributeSearchDialogs(&dialogs);
+    QTest::mouseClick(button, Qt::LeftButton);  // cancelled
+    dialogs.chosen = SdkPointList::create();
+    dialogs.chosen->Add(m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues()));
+    QTest::mouseClick(button, Qt::LeftButton);
+    setAttributeSearchDialogs(nullptr);
+    EXPECT_EQ(dialogs.asked, u"plant 3"_s);
+    EXPECT_EQ(value(u"SourceTag"_s), u"Flow"_s);
+    EXPECT_EQ(edit.Text(), u"Flow"_s);
+    EXPECT_EQ(log.text(), u"Search Search Search"_s);
+}
+
+TEST_F(AttributeEditTest, AnAttributeTheCollectionLacksRaisesThroughCommitEntries) {
+    VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
+    const Error error = raised([&] { edit.SetAttributeName(u"Nonesuch"_s); });
+    EXPECT_EQ(error.number(), errc::InvalidArgument);
+    EXPECT_TRUE(error.source().startsWith(
+        u"VQPointAttributeEdit:CommitEntries\r\nVQPointAttributeEdit:UpdateEntries"_s))
+        << error.source().toStdString();
+
+    edit.SetInternalFocus();
+    QTest::keyClicks(kFocused, u"x"_s);
+    QTest::keyClick(kFocused, Qt::Key_Return);
+    EXPECT_EQ(events(), u""_s) << "typing for an absent attribute does nothing";
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ const QRect kAttributeEdit(240, 250, 2295, 315);
 const QRect kTimesFrame(0, 720, 2600, 855);
 const std::array<QRect, 2> kTimeControls{QRect(800, 220, 1740, 315), QRect(800, 530, 1740, 315)};
 // Both time captions end where "Min. Time:" does, just left of the time editors.
-constexpr int kTimeCaptionRight = 765;
+constexpr int kCaptionEnd = 765;
 
 enum class Container { Frame1, Times };
 
@@ -45,6 +45,7 @@ struct LabelDesign {
     QRect rect;
     const char* text;
     Qt::Alignment alignment;
+    int textRight = 0;  // where right-aligned text ends, when not at the label's edge
 };
 
 const std::array<LabelDesign, 8> kLabels{{
@@ -54,8 +55,8 @@ const std::array<LabelDesign, 8> kLabels{{
     {"lblCmpHour", Container::Times, {1470, 0, 255, 255}, "Hr", Qt::AlignHCenter},
     {"lblCmpMinute", Container::Times, {1830, 0, 375, 255}, "Min", Qt::AlignHCenter},
     {"lblCmpSecond", Container::Times, {2205, 0, 375, 255}, "Sec", Qt::AlignHCenter},
-    {"lblCmpMinTime", Container::Times, {30, 240, 735, 255}, "Min. Time:", Qt::AlignRight},
-    {"lblCmpMaxTime", Container::Times, {-15, 555, 855, 255}, "Max. Time:", Qt::AlignRight},
+    {"lblCmpMinTime", Container::Times, {30, 240, 735, 255}, "Min. Time:", Qt::AlignRight, kCaptionEnd},
+    {"lblCmpMaxTime", Container::Times, {-15, 555, 855, 255}, "Max. Time:", Qt::AlignRight, kCaptionEnd},
 }};
 
 QFrame* makeGroup(QWidget* parent, const QString& name, const QRect& twips) {
@@ -71,10 +72,9 @@ QLabel* makeLabel(QWidget* parent, const LabelDesign& design) {
     label->setObjectName(QString::fromLatin1(design.name));
     label->setAlignment(design.alignment | Qt::AlignVCenter);
     label->setGeometry(twipsToPixels(design.rect));
-    if (design.alignment == Qt::AlignRight) {
-        const int overhang = design.rect.x() + design.rect.width() - kTimeCaptionRight;
-        label->setContentsMargins(0, 0, twipsToPixels(std::max(0, overhang)), 0);
-    }
+    if (design.textRight > 0)
+        label->setContentsMargins(0, 0,
+                                  twipsToPixels(design.rect.x() + design.rect.width() - design.textRight), 0);
     return label;
 }
 

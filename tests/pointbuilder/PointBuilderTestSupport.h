@@ -18,8 +18,10 @@ namespace vq::test {
 // has the focus (the in-place editor's child when the cell is editable).
 inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
     auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
-    const QModelIndex cell = sheet.gridModel().cellIndex(sheet.rowOf(name), 4);
-    grid->scrollTo(cell);
+    const int row = sheet.rowOf(name);
+    // Scrolled to by its name cell: the value column is wider than the grid shows.
+    grid->scrollTo(sheet.gridModel().cellIndex(row, 3));
+    const QModelIndex cell = sheet.gridModel().cellIndex(row, 4);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     return QApplication::focusWidget();
 }

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace vq {
 
 namespace {
@@ -17,9 +19,8 @@ bool isAnyOf(const QString& name, std::initializer_list<const char16_t*> names) 
 QString FormatDeviation(double x) {
     const QLocale locale;
     if ((x > 0 && x < 0.01) || x >= 1000) return locale.toString(x, 'E', 2);
-    const QString standard = locale.toString(x, 'f', 2);
     // A small negative value rounds to zero; it reads as zero, not as "-0.00".
-    return locale.toDouble(standard) == 0 ? locale.toString(0.0, 'f', 2) : standard;
+    return locale.toString(std::round(x * 100) == 0 ? 0.0 : x, 'f', 2);
 }
 
 QString ConvertedDeviationText(const Variant& span, const Variant& deviation,

@@ -139,9 +139,6 @@ void VQCompressionSpecs::buildChildren() {
         control->move(twipsToPixels(kTimeControls[row].topLeft()));
         m_timeControls[row] = control;
     }
-    // The captions come first in the frame; the tab order runs deviation, minimum, maximum.
-    setTabOrder(m_VQPointAttributeEdit1, m_timeControls[MinimumTime]);
-    setTabOrder(m_timeControls[MinimumTime], m_timeControls[MaximumTime]);
 }
 
 void VQCompressionSpecs::connectTimeControl(TimeRow row) {

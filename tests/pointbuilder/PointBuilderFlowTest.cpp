@@ -46,8 +46,9 @@ TEST_F(PointBuilderTest, RevertAndRefusedSavesKeepTheStoredPoint) {
     // When saved, the archive refuses the zero span: the edits stay for correction
     EXPECT_FALSE(window->save());
     ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages().first().startsWith(u"PropSheetEntries:SaveEdits"_s))
-        << messages().first().toStdString();
+    const QString refusal = messages().first();
+    EXPECT_TRUE(refusal.startsWith(u"PropSheetEntries:SaveEdits"_s) && refusal.contains(u"\r\nSpan ("_s))
+        << refusal.toStdString();
     EXPECT_TRUE(statusSays(*window, "Edited (2): descriptor, span")) << window->statusText().toStdString();
     EXPECT_TRUE(statusSays(*window, "Not saved: Boiler.Temp")) << window->statusText().toStdString();
 

@@ -24,6 +24,7 @@
 
 #include <qdrawutil.h>
 #include <QApplication>
+#include <QMetaProperty>
 #include <QPainter>
 #include <QScopedValueRollback>
 
@@ -35,8 +36,8 @@ const QString kCommitContext = QStringLiteral("VQPointAttributeEdit:CommitEntrie
 const QString kUpdateContext = QStringLiteral("VQPointAttributeEdit:UpdateEntries");
 constexpr uint32_t kButtonFace = kSystemColorFlag | uint32_t(SystemColor::ButtonFace);
 constexpr uint32_t kRed = 0x0000FF;
-constexpr int kBorderPixels = 2;   // the sunken fixed border, 30 twips at 96 DPI
-constexpr int kChildOffset = -30;  // hides the child's own border behind the control's edge
+constexpr int kBorderTwips = 30;             // each side of the sunken fixed border
+constexpr int kChildOffset = -kBorderTwips;  // hides the child's own border behind the control's edge
 constexpr int kChildHeight = 315;
 constexpr int kBorderlessExtra = 40;      // without a border the child also reaches past the right edge
 constexpr int32_t kTagSearchOptions = 3;  // no server pick list, one tag only
@@ -56,7 +57,7 @@ void quietly(Body&& body) {
 VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
     const bool fixed = borderStyle != NoBorder;
     const int childWidth = NonNegative(width + (fixed ? 0 : kBorderlessExtra));
-    return {fixed ? kChildHeight : kChildHeight - 60,
+    return {fixed ? kChildHeight : kChildHeight - 2 * kBorderTwips,
             QRect(kChildOffset, kChildOffset, childWidth, kChildHeight)};
 }
 
@@ -67,7 +68,12 @@ VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent) : QWidget(parent), m
     InitProperties();
 }
 
-VQPointAttributeEdit::~VQPointAttributeEdit() = default;
+// The child outlives this part of the control: it must not report its focus loss to it.
+VQPointAttributeEdit::~VQPointAttributeEdit() {
+    disconnect(qApp, nullptr, this, nullptr);
+    if (m_child) m_child->disconnect(this);
+    if (m_Entries) m_Entries->disconnect(this);
+}
 
 // ---- properties ----
 
@@ -134,10 +140,7 @@ int32_t VQPointAttributeEdit::SelStart() const {
 }
 
 void VQPointAttributeEdit::SetSelStart(int32_t start) {
-    quietly([&] {
-        setChildProperty("SelStart", start);
-        markChanged(QStringLiteral("SelStart"));
-    });
+    writeSelection("SelStart", start);
 }
 
 int32_t VQPointAttributeEdit::SelLength() const {
@@ -145,10 +148,7 @@ int32_t VQPointAttributeEdit::SelLength() const {
 }
 
 void VQPointAttributeEdit::SetSelLength(int32_t length) {
-    quietly([&] {
-        setChildProperty("SelLength", length);
-        markChanged(QStringLiteral("SelLength"));
-    });
+    writeSelection("SelLength", length);
 }
 
 QString VQPointAttributeEdit::SelText() const {
@@ -156,9 +156,13 @@ QString VQPointAttributeEdit::SelText() const {
 }
 
 void VQPointAttributeEdit::SetSelText(const QString& text) {
+    writeSelection("SelText", text);
+}
+
+void VQPointAttributeEdit::writeSelection(const char* name, const QVariant& value) {
     quietly([&] {
-        setChildProperty("SelText", text);
-        markChanged(QStringLiteral("SelText"));
+        setChildProperty(name, value);
+        markChanged(QString::fromLatin1(name));
     });
 }
 
@@ -288,108 +292,80 @@ void VQPointAttributeEdit::createChild(ChildKind kind) {
     child->show();
 }
 
+// A child's event runs one step of the value flow and then raises the control's event; an error
+// ends it quietly. While the control shows a value itself, list events are not the user's.
+std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, bool userOnly) {
+    return [this, step, event, userOnly] {
+        if (userOnly && m_updating) return;
+        quietly([&] {
+            (this->*step)();
+            if (event) Q_EMIT(this->*event)();
+        });
+    };
+}
+
 void VQPointAttributeEdit::attachEvents(ChildKind kind) {
+    using Self = VQPointAttributeEdit;
+    QWidget* child = m_child;
     switch (kind) {
-        case ChildKind::TextBox: {
-            auto* box = static_cast<PlainTextBox*>(m_child.data());
-            attachTextLikeEvents(box);
-            connect(box, &PlainTextBox::TextLostFocus, this, [this] { quietly([&] { commit(Text()); }); });
+        case ChildKind::TextBox:
+            attachTextLikeEvents(static_cast<PlainTextBox*>(child), &Self::passPendingText,
+                                 &Self::commitText);
+            connect(static_cast<PlainTextBox*>(child), &PlainTextBox::TextLostFocus, this,
+                    relay(&Self::commitText));
+            break;
+        case ChildKind::TxtButton:
+            attachTextLikeEvents(static_cast<TxtButton*>(child), &Self::passPendingText, &Self::commitText);
+            connect(static_cast<TxtButton*>(child), &TxtButton::OnButtonClick, this, &Self::SearchButton);
+            break;
+        case ChildKind::TxtCombo: {
+            auto* box = static_cast<TxtComboControl*>(child);
+            attachTextLikeEvents(box, &Self::TwinPending, &Self::CommitTwin);
+            connect(box, &TxtComboControl::TextLostFocus, this, relay(&Self::CommitTwin));
+            connect(box, &TxtComboControl::OnListIndexChange, this,
+                    relay(&Self::CommitTwin, &Self::Click, true));
             break;
         }
-        case ChildKind::TxtButton: {
-            auto* box = static_cast<TxtButton*>(m_child.data());
-            attachTextLikeEvents(box);
-            connect(box, &TxtButton::OnButtonClick, this, &VQPointAttributeEdit::SearchButton);
+        case ChildKind::DropDown:
+            attachDropDownEvents(static_cast<DropDownList*>(child));
             break;
-        }
-        case ChildKind::DropDown: {
-            auto* list = static_cast<DropDownList*>(m_child.data());
-            connect(list, &DropDownList::KeyPress, this, [this](int16_t& keyAscii) {
-                if (keyAscii != kEnterCharacter) return;
-                keyAscii = 0;
-                quietly([&] {
-                    CommitDropDown();
-                    Q_EMIT OnEnterKeyPress();
-                });
-            });
-            connect(list, &DropDownList::Click, this, &VQPointAttributeEdit::DropDownClick);
-            break;
-        }
         case ChildKind::OnOff:
-            connect(static_cast<OptOnOff*>(m_child.data()), &OptOnOff::OnOptionClick, this, [this] {
-                quietly([&] {
-                    commit(Variant(childAs<OptOnOff>().Value()));
-                    Q_EMIT Click();
-                });
-            });
-            break;
-        case ChildKind::TxtCombo:
-            attachTwinEvents();
+            connect(static_cast<OptOnOff*>(child), &OptOnOff::OnOptionClick, this,
+                    relay(&Self::commitOnOff, &Self::Click));
             break;
         case ChildKind::Security:
-            attachSecurityEvents(static_cast<SecurityControl*>(m_child.data()));
+            attachSecurityEvents(static_cast<SecurityControl*>(child));
             break;
         case ChildKind::SecurityInd:
-            attachSecurityEvents(static_cast<SecurityControlInd*>(m_child.data()));
+            attachSecurityEvents(static_cast<SecurityControlInd*>(child));
             break;
         case ChildKind::None:
             break;
     }
 }
 
-void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box) {
-    connect(box, &TextBoxControl::OnKeyUp, this, [this] {
-        quietly([&] {
-            passPending(Text());
-            Q_EMIT Change();
-        });
-    });
-    connect(box, &TextBoxControl::OnEnterKeyPress, this, [this] {
-        quietly([&] {
-            commit(Text());
-            Q_EMIT OnEnterKeyPress();
-        });
-    });
+void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep) {
+    connect(box, &TextBoxControl::OnKeyUp, this, relay(pending, &VQPointAttributeEdit::Change));
+    connect(box, &TextBoxControl::OnEnterKeyPress, this,
+            relay(commitStep, &VQPointAttributeEdit::OnEnterKeyPress));
 }
 
-void VQPointAttributeEdit::attachTwinEvents() {
-    auto* box = static_cast<TxtComboControl*>(m_child.data());
-    connect(box, &TxtComboControl::OnKeyUp, this, [this] {
-        quietly([&] {
-            TwinPending();
-            Q_EMIT Change();
-        });
+void VQPointAttributeEdit::attachDropDownEvents(DropDownList* list) {
+    const auto enter = relay(&VQPointAttributeEdit::CommitDropDown, &VQPointAttributeEdit::OnEnterKeyPress);
+    connect(list, &DropDownList::KeyPress, this, [enter](int16_t& keyAscii) {
+        if (keyAscii != kEnterCharacter) return;
+        keyAscii = 0;  // the list never sees the Enter character
+        enter();
     });
-    connect(box, &TxtComboControl::OnEnterKeyPress, this, [this] {
-        quietly([&] {
-            CommitTwin();
-            Q_EMIT OnEnterKeyPress();
-        });
-    });
-    connect(box, &TxtComboControl::TextLostFocus, this, [this] { quietly([&] { CommitTwin(); }); });
-    connect(box, &TxtComboControl::OnListIndexChange, this, [this] {
-        if (m_updating) return;
-        quietly([&] {
-            CommitTwin();
-            Q_EMIT Click();
-        });
-    });
+    connect(list, &DropDownList::Click, this, &VQPointAttributeEdit::DropDownClick);
 }
 
 template <typename SecurityEditor>
 void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
-    connect(editor, &SecurityEditor::OnEnterKeyPress, this, [this] {
-        quietly([&] {
-            commitSecurity();
-            Q_EMIT OnEnterKeyPress();
-        });
-    });
-    connect(editor, &SecurityEditor::OnListIndexChange, this, [this] {
-        quietly([&] {
-            commitSecurity();
-            Q_EMIT Click();
-        });
-    });
+    using Self = VQPointAttributeEdit;
+    connect(editor, &SecurityEditor::OnEnterKeyPress, this,
+            relay(&Self::commitSecurity, &Self::OnEnterKeyPress));
+    connect(editor, &SecurityEditor::OnListIndexChange, this, relay(&Self::commitSecurity, &Self::Click));
 }
 
 void VQPointAttributeEdit::configureChild() {
@@ -414,7 +390,7 @@ void VQPointAttributeEdit::configureChild() {
 
 void VQPointAttributeEdit::applyLayout() {
     quietly([&] {
-        const int border = m_BorderStyle == FixedBorder ? kBorderPixels : 0;
+        const int border = m_BorderStyle == FixedBorder ? twipsToPixels(kBorderTwips) : 0;
         const Layout layout = layoutFor(pixelsToTwips(width()), m_BorderStyle);
         setFixedHeight(twipsToPixels(layout.controlHeight));
         m_client->setGeometry(rect().adjusted(border, border, -border, -border));
@@ -539,12 +515,20 @@ PropSheetEntry& VQPointAttributeEdit::entry() const {
     return *m_Entries->Item(Variant(m_AttributeName));
 }
 
-void VQPointAttributeEdit::passPending(const QString& text) {
-    if (m_Entries) entry().SetPendingValue(Variant(text), QString());
-}
-
 void VQPointAttributeEdit::commit(const Variant& value) {
     if (m_Entries) entry().SetValue(value, QString());
+}
+
+void VQPointAttributeEdit::passPendingText() {
+    if (m_Entries) entry().SetPendingValue(Variant(Text()), QString());
+}
+
+void VQPointAttributeEdit::commitText() {
+    commit(Variant(Text()));
+}
+
+void VQPointAttributeEdit::commitOnOff() {
+    commit(Variant(childAs<OptOnOff>().Value()));
 }
 
 void VQPointAttributeEdit::commitSecurity() {
@@ -627,19 +611,19 @@ bool VQPointAttributeEdit::holds(const QWidget* widget) const {
 // ---- the child by member name ----
 
 QVariant VQPointAttributeEdit::childProperty(const char* name) const {
-    if (!m_child) return {};
-    if (m_child->metaObject()->indexOfProperty(name) < 0)
-        throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
-                    QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
-    return m_child->property(name);
+    return m_child ? requireChildProperty(name).read(m_child) : QVariant();
 }
 
 void VQPointAttributeEdit::setChildProperty(const char* name, const QVariant& value) {
-    if (!m_child) return;
-    if (m_child->metaObject()->indexOfProperty(name) < 0)
+    if (m_child) requireChildProperty(name).write(m_child, value);
+}
+
+QMetaProperty VQPointAttributeEdit::requireChildProperty(const char* name) const {
+    const int index = m_child->metaObject()->indexOfProperty(name);
+    if (index < 0)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
                     QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
-    m_child->setProperty(name, value);
+    return m_child->metaObject()->property(index);
 }
 
 template <typename T>

@@ -4,6 +4,7 @@
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
 
+#include <QMetaProperty>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace vq {
@@ -19,6 +21,7 @@ namespace vq {
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
+class DropDownList;
 class TextBoxControl;
 class Variant;
 
@@ -109,8 +112,11 @@ private:
     void BuildChild();
     void createChild(ChildKind kind);
     void attachEvents(ChildKind kind);
-    void attachTextLikeEvents(TextBoxControl* box);
-    void attachTwinEvents();
+    using Step = void (VQPointAttributeEdit::*)();
+    using Event = void (VQPointAttributeEdit::*)();
+    std::function<void()> relay(Step step, Event event = nullptr, bool userOnly = false);
+    void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);
+    void attachDropDownEvents(DropDownList* list);
     template <typename SecurityEditor>
     void attachSecurityEvents(SecurityEditor* editor);
     void configureChild();
@@ -124,8 +130,10 @@ private:
     void ApplyEnabled();
     void ApplyValidityColour(PropSheetEntry& entry);
     PropSheetEntry& entry() const;
-    void passPending(const QString& text);
     void commit(const Variant& value);
+    void passPendingText();
+    void commitText();
+    void commitOnOff();
     void commitSecurity();
     void CommitDropDown();
     void DropDownClick();
@@ -136,6 +144,8 @@ private:
     bool holds(const QWidget* widget) const;
     QVariant childProperty(const char* name) const;
     void setChildProperty(const char* name, const QVariant& value);
+    QMetaProperty requireChildProperty(const char* name) const;
+    void writeSelection(const char* name, const QVariant& value);
     template <typename T>
     T& childAs() const;
 

@@ -137,6 +137,12 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     edit.SetSelLength(2);
     EXPECT_EQ(edit.SelText(), u"Pu"_s);
     QTest::keyClicks(kFocused, u"Ju"_s);
+    QLineEdit elsewhere;  // another window: switching to it is not leaving the control
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    window.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
     other.setFocus();
     EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
     EXPECT_EQ(log.text(), u"Change Change Change Change Enter Change Change Change Left"_s);
@@ -206,6 +212,10 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
     edit.SetAttributeName(u"Archiving"_s);
     QTest::mouseClick(edit.findChild<QRadioButton*>(u"optOff"_s), Qt::LeftButton);
     EXPECT_EQ(value(u"Archiving"_s), u"0"_s);
+
+    edit.SetAttributeName(u"DataAccess"_s);
+    pick(edit.findChild<QComboBox*>(u"cboWorld"_s), 0);
+    EXPECT_EQ(value(u"DataAccess"_s), u"o:rw g:r w:"_s);
 }
 
 TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {

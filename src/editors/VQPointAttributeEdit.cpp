@@ -424,8 +424,7 @@ void VQPointAttributeEdit::CommitEntries() {
 void VQPointAttributeEdit::UpdateEntries(const QString& name) {
     reraising(kUpdateContext, [&] {
         PropSheetEntry& shown = *m_Entries->Item(Variant(name));
-        const QString ours = m_AttributeName.trimmed();
-        if (ours.isEmpty()) return;
+        if (m_AttributeName.trimmed().isEmpty()) return;
         if (m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
             m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
             return;
@@ -545,7 +544,7 @@ void VQPointAttributeEdit::CommitDropDown() {
 void VQPointAttributeEdit::DropDownClick() {
     if (!m_Entries) return;
     const int16_t index = childAs<DropDownList>().ListIndex();
-    const bool commits = m_LastIndex != -1 && m_LastIndex != index && !m_updating;
+    const bool commits = m_LastIndex != -1 && m_LastIndex != index;
     m_LastIndex = index;
     if (m_updating) return;
     if (commits) quietly([&] { CommitDropDown(); });
@@ -553,45 +552,53 @@ void VQPointAttributeEdit::DropDownClick() {
 }
 
 void VQPointAttributeEdit::TwinPending() {
-    if (!m_Entries) return;
-    PropSheetEntry& edited = entry();
-    if (edited.DisplayStyle() != styletxtcombofortwin) return;
-    auto& box = childAs<TxtComboControl>();
-    edited.SetPendingValue(Variant(box.Text()),
-                           edited.ValueList().GetValueByName(box.ComboText()).toString());
+    handTwin(false);
 }
 
 void VQPointAttributeEdit::CommitTwin() {
+    handTwin(true);
+}
+
+// The text goes in under whichever twin the list shows.
+void VQPointAttributeEdit::handTwin(bool commitIt) {
     if (!m_Entries) return;
     PropSheetEntry& edited = entry();
     if (edited.DisplayStyle() != styletxtcombofortwin) return;
     auto& box = childAs<TxtComboControl>();
-    edited.SetValue(Variant(box.Text()), edited.ValueList().GetValueByName(box.ComboText()).toString());
+    const Variant text(box.Text());
+    const QString twin = edited.ValueList().GetValueByName(box.ComboText()).toString();
+    if (commitIt)
+        edited.SetValue(text, twin);
+    else
+        edited.SetPendingValue(text, twin);
 }
 
 // The dialogs come from the dialog layer; without them a search finds nothing.
 void VQPointAttributeEdit::SearchButton() {
     if (!m_Entries) return;
     quietly([&] {
-        PropSheetEntry& searched = entry();
-        QString found;
-        if (AttributeSearchDialogs* dialogs = attributeSearchDialogs()) {
-            if (searched.DisplayStyle() == styletagsearch) {
-                const SdkPointListPtr points =
-                    dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);
-                if (points && points->Count() > 0) found = points->Item(1)->Name();
-            } else if (searched.DisplayStyle() == styledigsetsearch) {
-                const SdkNamedValuesPtr sets =
-                    dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
-                if (sets && sets->Count() > 0) found = sets->Item(1).Name();
-            }
-        }
+        const QString found = searchedName(entry().DisplayStyle());
         if (!found.isEmpty()) {
             childAs<TxtButton>().SetText(found);
             commit(Variant(found));
         }
         Q_EMIT OnSearchResults();
     });
+}
+
+// The first point or set the user chose; empty when the dialog was cancelled.
+QString VQPointAttributeEdit::searchedName(int32_t displayStyle) const {
+    AttributeSearchDialogs* dialogs = attributeSearchDialogs();
+    if (!dialogs) return {};
+    if (displayStyle == styletagsearch) {
+        const SdkPointListPtr points = dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);
+        return points && points->Count() > 0 ? points->Item(1)->Name() : QString();
+    }
+    if (displayStyle == styledigsetsearch) {
+        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
+        return sets && sets->Count() > 0 ? sets->Item(1).Name() : QString();
+    }
+    return {};
 }
 
 // ---- focus ----

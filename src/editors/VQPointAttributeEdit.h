@@ -139,7 +139,9 @@ private:
     void DropDownClick();
     void TwinPending();
     void CommitTwin();
+    void handTwin(bool commitIt);
     void SearchButton();
+    QString searchedName(int32_t displayStyle) const;
     void focusMoved(QWidget* from, QWidget* to);
     bool holds(const QWidget* widget) const;
     QVariant childProperty(const char* name) const;

@@ -3,12 +3,11 @@
 
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
+#include "editors/AttributeSearchDialogs.h"
+#include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
-
-#include "editors/AttributeSearchDialogs.h"
-#include "editors/TxtComboControl.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
@@ -29,7 +28,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // A new "classic" point of a real archive in a temporary folder, and an attribute editor on an
-// active form; the collection's events are logged as "pending:Name value:Name display:Name".
+// active form; the collection's events are logged as "pending:Name value:Name".
 class AttributeEditTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,15 +37,13 @@ protected:
         m_server = ArchiveServer::create(m_dir.filePath(u"plant.vqa"_s), u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
         m_server->Open(u"vqadmin"_s, QString());
         entries->AddDefaultAttributes(m_server, u"classic"_s);
-        for (auto signal : {&PropSheetEntries::OnPendingChange, &PropSheetEntries::OnValueEdit,
-                            &PropSheetEntries::OnDisplayEdit}) {
-            const char* kind = signal == &PropSheetEntries::OnPendingChange ? "pending:"
-                               : signal == &PropSheetEntries::OnValueEdit   ? "value:"
-                                                                            : "display:";
-            QObject::connect(entries.get(), signal, &m_context, [this, kind](PropSheetEntry* entry) {
+        const auto logAs = [this](const char* kind) {
+            return [this, kind](PropSheetEntry* entry) {
                 m_events << QString::fromLatin1(kind) + entry->PrimaryAttributeName();
-            });
-        }
+            };
+        };
+        QObject::connect(entries.get(), &PropSheetEntries::OnPendingChange, &m_context, logAs("pending:"));
+        QObject::connect(entries.get(), &PropSheetEntries::OnValueEdit, &m_context, logAs("value:"));
     }
     void TearDown() override { SdkApplication::reset(); }
 

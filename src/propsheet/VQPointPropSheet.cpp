@@ -6,7 +6,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
-#include "propsheet/ExpandSignDelegate.h"
+#include "propsheet/PropSheetGridDelegate.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "sdk/SdkNamedValues.h"
 #include "servers/Environment.h"
@@ -89,8 +89,11 @@ VQPointPropSheet::VQPointPropSheet(QWidget* parent)
 }
 
 VQPointPropSheet::~VQPointPropSheet() {
-    // The editor commits on losing the focus; while the sheet is torn down that is no edit.
+    if (m_Entries) disconnect(m_Entries.get(), nullptr, this, nullptr);
     disconnect(m_Editor, nullptr, this, nullptr);
+    // An open editor gives up the focus while it is whole, as on any focus loss, rather than while
+    // its widgets are being torn down.
+    if (m_Editor->isAncestorOf(QApplication::focusWidget())) MSHFlexGrid1->setFocus();
 }
 
 void VQPointPropSheet::setUpGrid() {
@@ -109,14 +112,19 @@ void VQPointPropSheet::setUpGrid() {
     rows->setDefaultSectionSize(twipsToPixels(kRowHeight));
     MSHFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     MSHFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The value column is as wide as the control and runs past its edge; the grid never scrolls
+    // sideways, whether following the current cell or the mouse wheel.
     MSHFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The value column is as wide as the control: following the current cell would scroll sideways.
     MSHFlexGrid1->setAutoScroll(false);
+    QScrollBar* sideways = MSHFlexGrid1->horizontalScrollBar();
+    connect(sideways, &QScrollBar::rangeChanged, sideways, [sideways](int, int maximum) {
+        if (maximum != 0) sideways->setMaximum(0);
+    });
     MSHFlexGrid1->setWordWrap(false);
     MSHFlexGrid1->setCornerButtonEnabled(false);
     MSHFlexGrid1->setTabKeyNavigation(false);
     MSHFlexGrid1->setGridStyle(Qt::SolidLine);
-    MSHFlexGrid1->setItemDelegateForColumn(kSignColumn, new ExpandSignDelegate(MSHFlexGrid1));
+    MSHFlexGrid1->setItemDelegate(new PropSheetGridDelegate(MSHFlexGrid1));
     MSHFlexGrid1->viewport()->installEventFilter(this);
     m_Model->setCategoryFont(boldOf(font()));
     connect(MSHFlexGrid1, &QTableView::clicked, this, &VQPointPropSheet::gridClicked);

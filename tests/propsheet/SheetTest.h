@@ -44,12 +44,15 @@ public:
     }
     const PropSheetGridModel& grid() const { return sheet->gridModel(); }
     QTableView* view() const { return sheet->findChild<QTableView*>(u"MSHFlexGrid1"_s); }
-    VQPointAttributeEdit* editor() const { return sheet->findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s); }
+    VQPointAttributeEdit* editor() const {
+        return sheet->findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
+    }
     PropSheetEntry& entry(const char* name) const { return *entries->Item(Variant(name)); }
     int row(const char* name) const { return sheet->rowOf(QString::fromUtf8(name)); }
     int categoryRow(const char* name) const {
         for (int r = PropSheetGridModel::kFirstDataRow; r < grid().Rows(); ++r)
-            if (grid().RowTag(r) == PropSheetGridRow::Category && grid().TextMatrix(r, 3) == QString::fromUtf8(name))
+            if (grid().RowTag(r) == PropSheetGridRow::Category &&
+                grid().TextMatrix(r, 3) == QString::fromUtf8(name))
                 return r;
         return 0;
     }
@@ -65,20 +68,24 @@ public:
             EXPECT_TRUE(gridRow.height == 0 || gridRow.height == PropSheetGridModel::kRowHeight) << r;
             if (gridRow.height == 0) continue;
             if (gridRow.tag == PropSheetGridRow::Category)
-                shown << (gridRow.sign == PropSheetGridRow::Sign::Collapsed ? u"[+"_s : u"[-"_s) + gridRow.cells[3] + u']';
+                shown << (gridRow.sign == PropSheetGridRow::Sign::Collapsed ? u"[+"_s : u"[-"_s) +
+                             gridRow.cells[3] + u']';
             else if (gridRow.group == u"Overview")
                 shown << gridRow.cells[3];
         }
         return shown.join(u' ').toStdString();
     }
 
-    // The cell in the view's pixels, relative to the sheet.
+    // The cell in the view's pixels, relative to the sheet, cut to what the grid shows.
     QRect cell(int gridRow, int column) const {
-        const QRect rect = view()->visualRect(grid().cellIndex(gridRow, column));
+        const QRect rect =
+            view()->visualRect(grid().cellIndex(gridRow, column)).intersected(view()->viewport()->rect());
         return rect.translated(view()->viewport()->mapTo(sheet, QPoint(0, 0)));
     }
     // Clicks a cell `x` pixels from its left edge.
     void click(int gridRow, int column, int x = 4) {
+        QCoreApplication::processEvents();  // the view lays out rows shown or hidden since
+        view()->scrollTo(grid().cellIndex(gridRow, column));
         const QRect rect = view()->visualRect(grid().cellIndex(gridRow, column));
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + x, rect.center().y()));
     }

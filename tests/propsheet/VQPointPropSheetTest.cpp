@@ -20,7 +20,7 @@ const char* const kOverviewEntries =
 struct LayoutCase {
     const char* name;
     int32_t view;
-    std::function<void(SheetTest&, PropSheetEntries&)> given;  // before binding
+    std::function<void(SheetTest&, PropSheetEntries&)> given;        // before binding
     std::function<void(VQPointPropSheet&, PropSheetEntries&)> when;  // after binding
     std::string shown;
     int signWidth;
@@ -32,23 +32,29 @@ TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
         e.Item(Variant("Descriptor"))->SetVisible(false);
     };
     const std::string alphabetic = kOverviewEntries;
-    const std::string categorized = std::string("[+Archive] [+Classic] [+Display] [-Overview] ") + kOverviewEntries + " [+Security] [+System]";
+    const std::string categorized = std::string("[+Archive] [+Classic] [+Display] [-Overview] ") +
+                                    kOverviewEntries + " [+Security] [+System]";
     const LayoutCase cases[] = {
         {"alphabetic: no category rows, by display name", viewAlphabetic, nothing, nothing, alphabetic, 0},
         {"categorized: entries under their category", viewCategorized, nothing, nothing, categorized, 275},
         {"a view change re-sorts at once", viewCategorized, nothing,
          [](VQPointPropSheet& s, PropSheetEntries&) { s.SetView(viewAlphabetic); }, alphabetic, 0},
         {"a collapsed category hides its entries", viewCategorized,
-         [](SheetTest&, PropSheetEntries& e) { e.Categories().Item(Variant("Overview"))->SetCollapsed(true); },
+         [](SheetTest&, PropSheetEntries& e) {
+             e.Categories().Item(Variant("Overview"))->SetCollapsed(true);
+         },
          nothing, "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]", 275},
-        {"an invisible entry stays hidden under an expanded category", viewCategorized, nothing, hideDescriptor,
-         "[+Archive] [+Classic] [+Display] [-Overview] (Tag) digitalset dignumber digstartcode exdesc pointsource "
+        {"an invisible entry stays hidden under an expanded category", viewCategorized, nothing,
+         hideDescriptor,
+         "[+Archive] [+Classic] [+Display] [-Overview] (Tag) digitalset dignumber digstartcode exdesc "
+         "pointsource "
          "pointtype ptclassname res [+Security] [+System]",
          275},
         {"an invisible entry is hidden in alphabetic view", viewAlphabetic, nothing, hideDescriptor,
          "(Tag) digitalset dignumber digstartcode exdesc pointsource pointtype ptclassname res", 0},
         {"an empty collection leaves the header and the spare row", viewCategorized,
-         [](SheetTest& t, PropSheetEntries&) { t.entries = std::make_shared<PropSheetEntries>(); }, nothing, "", 275},
+         [](SheetTest& t, PropSheetEntries&) { t.entries = std::make_shared<PropSheetEntries>(); }, nothing,
+         "", 275},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,8 +72,10 @@ TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
 
 TEST_F(LayoutTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum) {
     using W = std::array<int, 5>;
-    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewAlphabetic).columnWidths, (W{0, 0, 0, 1725, 5000}));
-    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewCategorized).columnWidths, (W{0, 0, 275, 1725, 5000}));
+    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewAlphabetic).columnWidths,
+              (W{0, 0, 0, 1725, 5000}));
+    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewCategorized).columnWidths,
+              (W{0, 0, 275, 1725, 5000}));
     EXPECT_EQ(VQPointPropSheet::layoutFor({1000, 300}, viewAlphabetic).control, QSize(2000, 825));
 
     sheet->resize(10, 10);
@@ -102,7 +110,9 @@ std::string colours(const PropSheetGridModel& grid, int row) {
     };
     const QColor text = grid.CellForeColor(row, 4);
     return std::string(background(3)) + ' ' + background(4) + ' ' +
-           (text == QColor(255, 0, 0) ? "red" : text == QColor(0, 0, 0) ? "black" : "other");
+           (text == QColor(255, 0, 0) ? "red"
+            : text == QColor(0, 0, 0) ? "black"
+                                      : "other");
 }
 
 struct ColourCase {
@@ -117,19 +127,20 @@ TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
     const ColourCase cases[] = {
         {"editable entry", nothing, "Descriptor", "fixed normal black"},
         {"read-only entry", nothing, "PointID", "fixed fixed black"},
-        {"read-only override", [](SheetTest& t) { t.sheet->SetEntryReadOnly(u"Descriptor"_s, true); }, "Descriptor",
-         "fixed fixed black"},
+        {"read-only override", [](SheetTest& t) { t.sheet->SetEntryReadOnly(u"Descriptor"_s, true); },
+         "Descriptor", "fixed fixed black"},
         {"override lifted",
          [](SheetTest& t) {
              t.sheet->SetEntryReadOnly(u"Descriptor"_s, true);
              t.sheet->SetEntryReadOnly(u"Descriptor"_s, false);
          },
          "Descriptor", "fixed normal black"},
-        {"invalid value after an edit", [](SheetTest& t) { edit(*t.entries, "Span=0"); }, "Span", "fixed normal red"},
+        {"invalid value after an edit", [](SheetTest& t) { edit(*t.entries, "Span=0"); }, "Span",
+         "fixed normal red"},
         {"valid again after the next edit", [](SheetTest& t) { edit(*t.entries, "Span=0 Span=50"); }, "Span",
          "fixed normal black"},
-        {"dependent redrawn through its display event", [](SheetTest& t) { edit(*t.entries, "Span=10 CompDev=20"); },
-         "CompDev", "fixed normal red"},
+        {"dependent redrawn through its display event",
+         [](SheetTest& t) { edit(*t.entries, "Span=10 CompDev=20"); }, "CompDev", "fixed normal red"},
     };
     for (const ColourCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -182,7 +193,8 @@ TEST_F(ColourTest, EntryOverridesRecolourOnlyWhenTheyChangeSomething) {
 
 TEST_F(LayoutTest, PersistsViewAndReadOnlyAndMarksThemChanged) {
     QStringList changed;
-    QObject::connect(sheet, &VQPointPropSheet::PropertyChanged, [&](const QString& name) { changed << name; });
+    QObject::connect(sheet, &VQPointPropSheet::PropertyChanged,
+                     [&](const QString& name) { changed << name; });
     PropertyBag bag;
     sheet->WriteProperties(bag);
     EXPECT_EQ(bag.count(), 0);

@@ -18,15 +18,13 @@ namespace vq::test {
 // point of a real archive to bind it to.
 class SheetTest : public ModelTest {
 public:
-    static constexpr QSize kSheetSize{5000, 4000};
-
     void SetUp() override {
         ModelTest::SetUp();
         setLogicalDpiOverride(96);
         entries = std::make_shared<PropSheetEntries>();
         entries->AddDefaultAttributes(makeServer(), u"classic"_s);
         sheet = new VQPointPropSheet(&form);
-        sheet->setGeometry(QRect(QPoint(0, 0), twipsToPixels(kSheetSize)));
+        sheet->setGeometry(QRect(QPoint(0, 0), twipsToPixels(QSize(5000, 4000))));
         form.resize(sheet->size());
         form.show();
         form.activateWindow();
@@ -47,12 +45,13 @@ public:
     VQPointAttributeEdit* editor() const {
         return sheet->findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
     }
-    PropSheetEntry& entry(const char* name) const { return *entries->Item(Variant(name)); }
-    int row(const char* name) const { return sheet->rowOf(QString::fromUtf8(name)); }
-    int categoryRow(const char* name) const {
+    // The row of an entry, or of a category written in brackets ("[Archive]").
+    int row(const char* name) const {
+        const QString text = QString::fromUtf8(name);
+        if (!text.startsWith(u'[')) return sheet->rowOf(text);
         for (int r = PropSheetGridModel::kFirstDataRow; r < grid().Rows(); ++r)
             if (grid().RowTag(r) == PropSheetGridRow::Category &&
-                grid().TextMatrix(r, 3) == QString::fromUtf8(name))
+                u'[' + grid().TextMatrix(r, 3) + u']' == text)
                 return r;
         return 0;
     }
@@ -82,7 +81,7 @@ public:
             view()->visualRect(grid().cellIndex(gridRow, column)).intersected(view()->viewport()->rect());
         return rect.translated(view()->viewport()->mapTo(sheet, QPoint(0, 0)));
     }
-    // Clicks a cell `x` pixels from its left edge.
+    // Scrolls a cell into view and clicks it `x` pixels from its left edge.
     void click(int gridRow, int column, int x = 4) {
         QCoreApplication::processEvents();  // the view lays out rows shown or hidden since
         view()->scrollTo(grid().cellIndex(gridRow, column));

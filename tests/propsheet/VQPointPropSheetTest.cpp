@@ -40,6 +40,15 @@ TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
         {"a collapsed category hides its entries", viewCategorized,
          [](SheetTest& t) { t.entries->Categories().Item(Variant("Overview"))->SetCollapsed(true); }, nothing,
          "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]"},
+        {"a sign click collapses its category, other columns do nothing", viewCategorized, nothing,
+         [](SheetTest& t) { t.click(t.row("[Overview]"), 3), t.click(t.row("[Overview]"), 2); },
+         "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]"},
+        {"a second sign click expands it", viewCategorized, nothing,
+         [](SheetTest& t) { t.click(t.row("[Archive]"), 2), t.click(t.row("[Archive]"), 2); },
+         around + kOverview + " [+Security] [+System]"},
+        {"a refill takes the categories' flags again", viewCategorized, nothing,
+         [](SheetTest& t) { t.click(t.row("[Overview]"), 2), t.sheet->SetPropSheetEntries(t.entries); },
+         around + kOverview + " [+Security] [+System]"},
         {"an invisible entry stays hidden under an expanded category", viewCategorized, nothing,
          hideDescriptor, around + withoutDescriptor + " [+Security] [+System]"},
         {"an invisible entry is hidden in alphabetic view", viewAlphabetic, nothing, hideDescriptor,
@@ -73,22 +82,7 @@ TEST_F(LayoutTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum)
     EXPECT_EQ(view()->horizontalHeader()->height(), twipsToPixels(275));
 }
 
-TEST_F(LayoutTest, ASignClickTogglesItsCategoryAndARefillTakesTheFlagsAgain) {
-    bind(viewCategorized);
-    const auto archiveShown = [&] { return grid().RowHeight(row("Span")) > 0; };
-    EXPECT_TRUE(grid().data(grid().cellIndex(row("[Archive]"), 3), Qt::FontRole).value<QFont>().bold());
-    click(row("[Archive]"), 3);
-    EXPECT_FALSE(archiveShown()) << "only the sign toggles";
-    click(row("[Archive]"), 2);
-    EXPECT_TRUE(archiveShown());
-    click(row("[Archive]"), 2);
-    EXPECT_FALSE(archiveShown());
-    click(row("[Archive]"), 2);
-    sheet->SetPropSheetEntries(entries);
-    EXPECT_FALSE(archiveShown());
-}
-
-// "name-background value-background value-text" of a row.
+// "name-background value-background value-text[ bold]" of a row.
 std::string colours(const PropSheetGridModel& grid, int row) {
     const auto background = [&](int column) {
         return grid.CellBackColor(row, column) == systemColor(SystemColor::ButtonFace) ? "fixed" : "normal";
@@ -97,7 +91,8 @@ std::string colours(const PropSheetGridModel& grid, int row) {
     return std::string(background(3)) + ' ' + background(4) + ' ' +
            (text == QColor(255, 0, 0) ? "red"
             : text == QColor(0, 0, 0) ? "black"
-                                      : "other");
+                                      : "other") +
+           (grid.data(grid.cellIndex(row, 3), Qt::FontRole).value<QFont>().bold() ? " bold" : "");
 }
 
 TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
@@ -112,7 +107,7 @@ TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
     } cases[] = {
         {"editable entry", nothing, "Descriptor", "fixed normal black"},
         {"read-only entry", nothing, "PointID", "fixed fixed black"},
-        {"category row", nothing, "[Overview]", "fixed fixed black"},
+        {"category row", nothing, "[Overview]", "fixed fixed black bold"},
         {"read-only sheet", [](SheetTest& t) { t.sheet->SetReadonly(true); }, "Descriptor",
          "fixed fixed black"},
         {"read-only override", readOnly(true), "Descriptor", "fixed fixed black"},

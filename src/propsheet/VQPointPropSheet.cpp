@@ -128,9 +128,12 @@ void VQPointPropSheet::setUpGrid() {
     MSHFlexGrid1->viewport()->installEventFilter(this);
     m_Model->setCategoryFont(boldOf(font()));
     connect(MSHFlexGrid1, &QTableView::clicked, this, &VQPointPropSheet::gridClicked);
-    // Scrolling takes the focus to the grid, so an open editor commits and hides.
-    connect(MSHFlexGrid1->verticalScrollBar(), &QScrollBar::valueChanged, MSHFlexGrid1,
-            [this] { MSHFlexGrid1->setFocus(Qt::OtherFocusReason); });
+    // Scrolling takes the focus to the grid, so an open editor commits and hides. Without an open
+    // editor the focus stays where it is: a refill or a row hidden also moves the scroll bar, and
+    // the user may be typing in another control of the host's form.
+    connect(MSHFlexGrid1->verticalScrollBar(), &QScrollBar::valueChanged, MSHFlexGrid1, [this] {
+        if (m_Editor->isVisible()) MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void VQPointPropSheet::setUpEditor() {
@@ -422,6 +425,8 @@ void VQPointPropSheet::ApplyHelpContext(const QString& name) {
 }
 
 void VQPointPropSheet::hideEditor() {
+    // The focus returns to the grid rather than to whichever widget of the form comes next.
+    if (m_Editor->isAncestorOf(QApplication::focusWidget())) MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
     m_Editor->hide();
 }
 

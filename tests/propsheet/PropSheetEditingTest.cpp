@@ -4,6 +4,7 @@
 #include "servers/Environment.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 
 using namespace vq;
@@ -89,11 +90,19 @@ TEST_F(EditingTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
         QApplication::focusWidget()->setProperty("text", QString());
         close();
         EXPECT_FALSE(editor()->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), view());
     }
     EXPECT_EQ(sheet->HelpContextID(), VQPointPropSheet::kDefaultHelpContextID);
     EXPECT_EQ(entries->GetValue(u"Span"_s).toString(), u"0"_s);
     EXPECT_EQ(grid().TextMatrix(row("Span"), 4), u"0"_s);
     EXPECT_EQ(grid().CellForeColor(row("Span"), 4), QColor(255, 0, 0));
+
+    // Without an open editor a scroll (a refill, say) leaves the focus in the host's other controls.
+    QLineEdit other(&form);
+    other.show();
+    other.setFocus();
+    view()->verticalScrollBar()->setValue(0);
+    EXPECT_EQ(QApplication::focusWidget(), &other);
 }
 
 }  // namespace

@@ -91,9 +91,6 @@ VQPointPropSheet::VQPointPropSheet(QWidget* parent)
 VQPointPropSheet::~VQPointPropSheet() {
     if (m_Entries) disconnect(m_Entries.get(), nullptr, this, nullptr);
     disconnect(m_Editor, nullptr, this, nullptr);
-    // An open editor gives up the focus while it is whole, as on any focus loss, rather than while
-    // its widgets are being torn down.
-    if (m_Editor->isAncestorOf(QApplication::focusWidget())) MSHFlexGrid1->setFocus();
 }
 
 void VQPointPropSheet::setUpGrid() {

@@ -82,6 +82,23 @@ TEST_F(LayoutTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum)
     EXPECT_EQ(view()->horizontalHeader()->height(), twipsToPixels(275));
 }
 
+// Sorting by the sort key text alone would put "Alarm_x" after "Alarm limits" and its entries.
+TEST(GridModelTest, CategorizedOrderKeepsEntriesUnderTheirOwnCategoryWhenNamesSharePrefixes) {
+    const auto make = [](int tag, const char* group, const char* key) {
+        PropSheetGridRow row;
+        row.tag = tag, row.group = QString::fromUtf8(group), row.cells[1] = QString::fromUtf8(key);
+        return row;
+    };
+    PropSheetGridModel model;
+    model.setRows({make(2, "Alarm limits", "Alarm limits_y"), make(2, "Alarm", "Alarm_x"),
+                   make(1, "Alarm limits", "Alarm limits"), make(1, "alarm", "alarm")});
+    EXPECT_TRUE(model.sortRows(PropSheetGridModel::SortOrder::ByCategory));
+    QStringList order;
+    for (int r = PropSheetGridModel::kFirstDataRow; r < model.Rows(); ++r) order << model.TextMatrix(r, 1);
+    EXPECT_EQ(order.join(u','), u"alarm,Alarm_x,Alarm limits,Alarm limits_y"_s);
+    EXPECT_FALSE(model.sortRows(PropSheetGridModel::SortOrder::ByCategory)) << "in order: no layout change";
+}
+
 // "name-background value-background value-text[ bold]" of a row.
 std::string colours(const PropSheetGridModel& grid, int row) {
     const auto background = [&](int column) {

@@ -40,6 +40,17 @@ public:
     int64_t paints = 0;
 };
 
+// Span edits that alternate between two values, so that every one changes the entry.
+class AlternatingSpan {
+public:
+    void edit(PropSheetEntries& entries) { entries.SetValue(m_name, m_values[m_next++ & 1]); }
+
+private:
+    const QString m_name = QStringLiteral("Span");
+    const Variant m_values[2] = {Variant(300.0), Variant(200.0)};
+    int64_t m_next = 0;
+};
+
 struct BuilderFixture {
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/vq-builder-bench-XXXXXX")};
     std::shared_ptr<ArchiveServer> server;
@@ -122,10 +133,8 @@ void BM_PointBuilder_EditUnbound(benchmark::State& state) {
     BuilderFixture& f = fixture();
     PropSheetEntries entries;
     entries.AddAttributesForPoint(f.server->Points()->Item(f.tag));
-    const QString span = QStringLiteral("Span");
-    const Variant values[] = {Variant(300.0), Variant(200.0)};
-    int64_t i = 0;
-    for (auto _ : state) entries.SetValue(span, values[i++ & 1]);
+    AlternatingSpan span;
+    for (auto _ : state) span.edit(entries);
 }
 BENCHMARK(BM_PointBuilder_EditUnbound)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -134,12 +143,10 @@ void BM_PointBuilder_EditBound(benchmark::State& state) {
     BuilderFixture& f = fixture();
     f.window->revert();  // a fresh collection, whatever earlier runs left edited
     PropSheetEntries& entries = *f.window->entries();
-    const QString span = QStringLiteral("Span");
-    const Variant values[] = {Variant(300.0), Variant(200.0)};
-    int64_t i = 0;
+    AlternatingSpan span;
     PaintCounter counter;
     for (auto _ : state) {
-        entries.SetValue(span, values[i++ & 1]);
+        span.edit(entries);
         f.paintPending();
     }
     state.counters["paints"] = benchmark::Counter(double(counter.paints), benchmark::Counter::kAvgIterations);

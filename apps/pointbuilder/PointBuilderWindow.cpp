@@ -195,13 +195,19 @@ void PointBuilderWindow::fillClasses() {
 bool PointBuilderWindow::newPoint(const QString& className, const QString& tag) {
     if (!m_server || !mayDropEdits()) return false;
     return reporting(u"PointBuilderWindow:NewPoint"_s, ReportLayout::Long, false, [&] {
-        auto entries = std::make_shared<PropSheetEntries>();
-        entries->AddDefaultAttributes(m_server, className);
+        bind(newPointEntries(m_server, className, tag.trimmed()));
         m_newPointTag = tag.trimmed();
-        if (!m_newPointTag.isEmpty()) entries->SetValue(u"Tag"_s, Variant(m_newPointTag));
-        bind(std::move(entries));
         return true;
     });
+}
+
+std::shared_ptr<PropSheetEntries> PointBuilderWindow::newPointEntries(const SdkServerPtr& server,
+                                                                      const QString& className,
+                                                                      const QString& tag) {
+    auto entries = std::make_shared<PropSheetEntries>();
+    entries->AddDefaultAttributes(server, className);
+    if (!tag.isEmpty()) entries->SetValue(u"Tag"_s, Variant(tag));
+    return entries;
 }
 
 bool PointBuilderWindow::openPoint(const QString& tag) {
@@ -227,14 +233,13 @@ bool PointBuilderWindow::save() {
 void PointBuilderWindow::revert() {
     if (!m_entries) return;
     reporting(u"PointBuilderWindow:Revert"_s, ReportLayout::Long, [this] {
-        auto entries = std::make_shared<PropSheetEntries>();
         if (m_entries->Mode() == modeEditPoint) {
+            auto entries = std::make_shared<PropSheetEntries>();
             entries->AddAttributesForPoint(m_entries->Point());
+            bind(std::move(entries));
         } else {
-            entries->AddDefaultAttributes(m_entries->Server(), m_entries->PointClass()->Name());
-            if (!m_newPointTag.isEmpty()) entries->SetValue(u"Tag"_s, Variant(m_newPointTag));
+            bind(newPointEntries(m_entries->Server(), m_entries->PointClass()->Name(), m_newPointTag));
         }
-        bind(std::move(entries));
         showSaveResult(u"Reverted"_s);
     });
 }

@@ -61,6 +61,9 @@ private:
     void fillServers();
     void serverChosen(int index);
     void fillClasses();
+    // A new point's entries: the class defaults, and the tag unless it is empty.
+    static std::shared_ptr<PropSheetEntries> newPointEntries(const SdkServerPtr& server,
+                                                             const QString& className, const QString& tag);
     bool mayDropEdits();
     QString pointTitle() const;
     void bind(std::shared_ptr<PropSheetEntries> entries);

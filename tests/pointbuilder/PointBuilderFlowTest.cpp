@@ -18,6 +18,12 @@ TEST_F(PointBuilderTest, NewPointFilledInTheSheetsIsStoredAndReadsBack) {
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Pump.Flow"_s));
     EXPECT_TRUE(statusSays(*window, "new classic point on plant")) << window->statusText().toStdString();
 
+    // When a first try is reverted, the class defaults come back under the same tag
+    editInSheet(*window->alphabeticSheet(), u"Span"_s, u"7"_s);
+    window->revert();
+    EXPECT_EQ(values(*window->entries(), "Tag Span"), "Tag=Pump.Flow Span=100");
+    EXPECT_EQ(window->entries()->Mode(), modeNewPoint);
+
     // When its values are typed into both sheets and Save is clicked
     editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Feed pump flow"_s);
     editInSheet(*window->alphabeticSheet(), u"Span"_s, u"50"_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -14,18 +15,8 @@
 
 #include <ostream>
 
-// Readable failure messages for the Qt values the editor tests compare.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QColor& color, std::ostream* os) {
-    *os << color.name().toStdString();
-}
-inline void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
-inline void PrintTo(const QSize& s, std::ostream* os) {
-    *os << s.width() << 'x' << s.height();
+inline void PrintTo(const QColor& color, std::ostream* out) {
+    *out << color.name().toStdString();
 }
 
 namespace vq::test {
@@ -82,7 +73,7 @@ inline std::string bagText(const PropertyBag& bag) {
 }
 
 // A control's events in the order they came, as one compact string ("Enter KeyUp Button").
-class EventLog {
+class SignalLog {
 public:
     template <typename Sender, typename Signal>
     void record(Sender* sender, Signal signal, const char* name) {

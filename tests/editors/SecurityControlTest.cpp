@@ -16,7 +16,7 @@ using vq::PropertyBag;
 using vq::SecurityControl;
 using vq::SecurityControlInd;
 using vq::test::EditorTestWindow;
-using vq::test::EventLog;
+using vq::test::SignalLog;
 
 namespace {
 

@@ -13,7 +13,7 @@ using vq::PropertyBag;
 using vq::TimeDivisionControl;
 using vq::Variant;
 using vq::test::EditorTestWindow;
-using vq::test::EventLog;
+using vq::test::SignalLog;
 
 namespace {
 
@@ -39,7 +39,7 @@ void typeInto(QLineEdit* edit, const QString& keys) {
     QTest::keyClicks(edit, keys);
 }
 
-void recordEvents(TimeDivisionControl* control, EventLog& log) {
+void recordEvents(TimeDivisionControl* control, SignalLog& log) {
     log.record(control, &TimeDivisionControl::OnEnterKeyPress, "Enter");
     log.record(control, &TimeDivisionControl::OnPendingChange, "Pending");
 }
@@ -112,7 +112,7 @@ TEST(TimeDivisionControlTest, KeyReleasesValidateAndReportPendingChanges) {
     QLineEdit* seconds = field(window, TimeDivisionControl::Seconds);
     seconds->setFocus();
     window.editor->SetTime(int32_t(61));
-    EventLog log;
+    SignalLog log;
     recordEvents(window.editor, log);
     QTest::keyClick(seconds, Qt::Key_End);
     QTest::keyClicks(seconds, u"5x"_s);

@@ -16,8 +16,8 @@ using namespace Qt::StringLiterals;
 using vq::PropertyBag;
 using vq::TxtButton;
 using vq::test::EditorTestWindow;
-using vq::test::EventLog;
 using vq::test::kFocused;
+using vq::test::SignalLog;
 
 namespace {
 
@@ -36,7 +36,7 @@ struct Window : EditorTestWindow<TxtButton> {
     }
     QLineEdit* text1() const { return child<QLineEdit>("Text1"); }
     QPushButton* command1() const { return child<QPushButton>("Command1"); }
-    EventLog log;
+    SignalLog log;
 };
 
 }  // namespace

@@ -14,8 +14,8 @@ using namespace Qt::StringLiterals;
 using vq::PropertyBag;
 using vq::TxtComboControl;
 using vq::test::EditorTestWindow;
-using vq::test::EventLog;
 using vq::test::kFocused;
+using vq::test::SignalLog;
 
 namespace {
 
@@ -31,7 +31,7 @@ struct Window : EditorTestWindow<TxtComboControl> {
     QComboBox* combo1() const { return child<QComboBox>("Combo1"); }
     // The user moves to the next item with the Down key.
     void pickNext() const { QTest::keyClick(combo1(), Qt::Key_Down); }
-    EventLog log;
+    SignalLog log;
 };
 
 }  // namespace

@@ -1,23 +1,18 @@
 #include "editors/VQCompressionSpecs.h"
 
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveServer.h"
-#include "core/RecordingMessageService.h"
 #include "editors/DeviationFormat.h"
 #include "editors/TimeDivisionControl.h"
 #include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
+#include "model/ModelTestSupport.h"
 #include "model/PropSheetEntries.h"
-#include "sdk/SdkApplication.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <vector>
 
@@ -75,18 +70,13 @@ namespace {
 using Window = vq::test::EditorTestWindow<VQCompressionSpecs>;
 
 // A panel on an active form, bound to a new "classic" point of a real archive.
-class CompressionPanelTest : public ::testing::Test {
+class CompressionPanelTest : public vq::test::ModelTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        vq::ArchiveApplication::install(m_dir.filePath(u"servers.json"_s));
-        auto server =
-            vq::ArchiveServer::create(m_dir.filePath(u"plant.vqa"_s), u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-        server->Open(u"vqadmin"_s, QString());
-        entries->AddDefaultAttributes(server, u"classic"_s);
+        ModelTest::SetUp();
+        entries->AddDefaultAttributes(makeServer(), u"classic"_s);
         panel()->SetPropSheetEntries(entries);
     }
-    void TearDown() override { vq::SdkApplication::reset(); }
     VQCompressionSpecs* panel() const { return window.editor; }
     // "units value", as the two deviation labels read.
     QString deviationLabels() const {
@@ -113,8 +103,6 @@ protected:
     }
 
     UsEnglish locale;
-    vq::ScopedMessageRecorder messages;
-    QTemporaryDir m_dir;
     Window window{QSize(2595, 1635)};
     std::shared_ptr<PropSheetEntries> entries = std::make_shared<PropSheetEntries>();
 };
@@ -155,7 +143,7 @@ TEST_F(CompressionPanelTest, LeavingATimeEditorCommitsIt) {
     QTest::keyClick(vq::test::kFocused, Qt::Key_Tab);
     EXPECT_EQ(entries->GetValue(u"CompMin"_s), Variant(5.0));
     EXPECT_EQ(shownTime(1), u"0 0 0 5 black"_s);
-    EXPECT_TRUE(messages->texts().isEmpty());
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 // A point turned digital hides the deviation row; turned back, it shows it again.
@@ -207,7 +195,7 @@ TEST_F(CompressionPanelTest, ErrorsOfTheTimeEditorsAreReported) {
     typeInto(timeField(1, 0), u"9"_s);
     QTest::keyClick(vq::test::kFocused, Qt::Key_Return);
     QStringList contexts;
-    for (const QString& text : messages->texts()) contexts << text.section(u"\r\n"_s, 0, 0);
+    for (const QString& text : messages()) contexts << text.section(u"\r\n"_s, 0, 0);
     EXPECT_EQ(contexts.join(u' '),
               u"VQCompressionSpecs:TimeDivisionControl1_OnPendingChange "
               "VQCompressionSpecs:TimeDivisionControl1_OnEnterKeyPress "

@@ -1,8 +1,6 @@
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
+#include "model/ModelTestSupport.h"
 
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveServer.h"
 #include "editors/AttributeSearchDialogs.h"
 #include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
@@ -29,13 +27,11 @@ namespace {
 
 // A new "classic" point of a real archive in a temporary folder, and an attribute editor on an
 // active form; the collection's events are logged as "pending:Name value:Name".
-class AttributeEditTest : public ::testing::Test {
+class AttributeEditTest : public ModelTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        ArchiveApplication::install(m_dir.filePath(u"servers.json"_s));
-        m_server = ArchiveServer::create(m_dir.filePath(u"plant.vqa"_s), u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-        m_server->Open(u"vqadmin"_s, QString());
+        ModelTest::SetUp();
+        m_server = makeServer();
         entries->AddDefaultAttributes(m_server, u"classic"_s);
         const auto logAs = [this](const char* kind) {
             return [this, kind](PropSheetEntry* entry) {
@@ -45,8 +41,6 @@ protected:
         QObject::connect(entries.get(), &PropSheetEntries::OnPendingChange, &m_context, logAs("pending:"));
         QObject::connect(entries.get(), &PropSheetEntries::OnValueEdit, &m_context, logAs("value:"));
     }
-    void TearDown() override { SdkApplication::reset(); }
-
     // The editor bound to `attribute`, with its own events logged.
     VQPointAttributeEdit& bind(const QString& attribute) {
         VQPointAttributeEdit& edit = *window.editor;
@@ -63,11 +57,10 @@ protected:
     QString events() { return std::exchange(m_events, {}).join(u' '); }
     QString value(const QString& name) const { return entries->GetValue(name).toString(); }
 
-    QTemporaryDir m_dir;
     std::shared_ptr<ArchiveServer> m_server;
     std::shared_ptr<PropSheetEntries> entries = std::make_shared<PropSheetEntries>();
     EditorTestWindow<VQPointAttributeEdit> window{QSize(2400, 315)};
-    vq::test::EventLog log;
+    vq::test::SignalLog log;
     QObject m_context;
     QStringList m_events;
 };

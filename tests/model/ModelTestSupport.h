@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorNumber.h"
+#include "QtPrinters.h"
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
 #include "core/RecordingMessageService.h"
@@ -18,11 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-
-// Readable texts in failure output; CR LF shown as "|".
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|")).toStdString() << '"';
-}
 
 namespace vq::test {
 

@@ -63,6 +63,8 @@ VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t 
 
 VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent) : QWidget(parent), m_client(new QWidget(this)) {
     m_client->setObjectName(QStringLiteral("clientArea"));
+    // Laid over a grid cell, the control must hide the cell's own text, whatever child it holds.
+    setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(qApp, &QApplication::focusChanged, this, &VQPointAttributeEdit::focusMoved);
     InitProperties();

@@ -27,14 +27,14 @@ TEST_F(RenderTest, GreyReadOnlyCellsRedInvalidValuesAndTheEditorOverItsCell) {
     bind(viewCategorized);
     click(row("[Archive]"), 2);
     edit(*entries, "Span=0");
-    click(row("ExcMin"), 4, 10);
+    click(row("Archiving"), 4, 10);
     const QImage categorized = sheet->grab().toImage();
     if (!folder.isEmpty()) categorized.save(folder + u"/propsheet-categorized.png"_s);
     EXPECT_EQ(categorized.pixelColor(cell(row("Scan"), 4).center()), systemColor(SystemColor::ButtonFace));
     EXPECT_EQ(categorized.pixelColor(cell(row("Shutdown"), 4).center()), systemColor(SystemColor::Window));
     EXPECT_TRUE(hasRedText(categorized, cell(row("Span"), 4)));
     EXPECT_FALSE(hasRedText(categorized, cell(row("Zero"), 4)));
-    EXPECT_EQ(editor()->geometry().top(), cell(row("ExcMin"), 4).top());
+    EXPECT_EQ(editor()->geometry().top(), cell(row("Archiving"), 4).top());
 
     sheet->SetView(viewAlphabetic);
     click(row("Scan"), 3);

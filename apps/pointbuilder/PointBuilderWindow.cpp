@@ -213,16 +213,18 @@ std::shared_ptr<PropSheetEntries> PointBuilderWindow::newPointEntries(const SdkS
 bool PointBuilderWindow::openPoint(const QString& tag) {
     if (!m_server || tag.trimmed().isEmpty() || !mayDropEdits()) return false;
     return reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {
-        auto entries = std::make_shared<PropSheetEntries>();
-        entries->AddAttributesForPoint(m_server->Points()->Item(tag.trimmed()));
-        bind(std::move(entries));
+        bindStoredPoint(m_server->Points()->Item(tag.trimmed()));
         return true;
     });
 }
 
 bool PointBuilderWindow::save() {
     if (!m_entries) return false;
+    const bool wasNew = m_entries->Mode() == modeNewPoint;
     const bool saved = m_entries->SaveEdits();
+    // A new point is read back once stored: the sheets then show what the archive keeps (creator,
+    // creation date) and the attributes fixed at creation, such as the class, turn read-only.
+    if (saved && wasNew) reopenSavedPoint();
     const QString tag = m_entries->GetValue(u"Tag"_s).toString();
     showSaveResult(saved ? u"Saved %1 at %2"_s.arg(tag, QTime::currentTime().toString(u"HH:mm:ss"_s))
                          : u"Not saved: %1 (see the message)"_s.arg(tag));
@@ -230,13 +232,22 @@ bool PointBuilderWindow::save() {
     return saved;
 }
 
+void PointBuilderWindow::reopenSavedPoint() {
+    reporting(u"PointBuilderWindow:Save"_s, ReportLayout::Long,
+              [this] { bindStoredPoint(m_entries->Point()); });
+}
+
+void PointBuilderWindow::bindStoredPoint(const SdkPointPtr& point) {
+    auto entries = std::make_shared<PropSheetEntries>();
+    entries->AddAttributesForPoint(point);
+    bind(std::move(entries));
+}
+
 void PointBuilderWindow::revert() {
     if (!m_entries) return;
     reporting(u"PointBuilderWindow:Revert"_s, ReportLayout::Long, [this] {
         if (m_entries->Mode() == modeEditPoint) {
-            auto entries = std::make_shared<PropSheetEntries>();
-            entries->AddAttributesForPoint(m_entries->Point());
-            bind(std::move(entries));
+            bindStoredPoint(m_entries->Point());
         } else {
             bind(newPointEntries(m_entries->Server(), m_entries->PointClass()->Name(), m_newPointTag));
         }

@@ -64,6 +64,8 @@ private:
     // A new point's entries: the class defaults, and the tag unless it is empty.
     static std::shared_ptr<PropSheetEntries> newPointEntries(const SdkServerPtr& server,
                                                              const QString& className, const QString& tag);
+    void reopenSavedPoint();
+    void bindStoredPoint(const SdkPointPtr& point);
     bool mayDropEdits();
     QString pointTitle() const;
     void bind(std::shared_ptr<PropSheetEntries> entries);

@@ -37,6 +37,8 @@ TEST_F(PointBuilderTest, NewPointFilledInTheSheetsIsStoredAndReadsBack) {
     EXPECT_TRUE(statusSays(*window, "Pump.Flow on plant | Edited: none | Invalid: none | Saved Pump.Flow at"))
         << window->statusText().toStdString();
     EXPECT_EQ(window->entries()->Mode(), modeEditPoint);
+    EXPECT_EQ(readOnly(*window->entries(), "Tag PtClassName PointType Descriptor"),
+              "Tag PtClassName PointType");
     PropSheetEntries stored;
     stored.AddAttributesForPoint(reconnect()->Points()->Item(u"pump.flow"_s));
     EXPECT_EQ(values(stored, "Tag Descriptor Span CompDev PtClassName"),

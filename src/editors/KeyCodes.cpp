@@ -85,10 +85,12 @@ int16_t shiftStateFromModifiers(Qt::KeyboardModifiers modifiers) {
                    (modifiers.testFlag(Qt::AltModifier) ? 4 : 0));
 }
 
-bool isEnterKeyPress(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
+bool isEnterKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool isEnterKeyPress(const QEvent* event) {
+    return event->type() == QEvent::KeyPress && isEnterKey(static_cast<const QKeyEvent*>(event)->key());
 }
 
 }  // namespace vq

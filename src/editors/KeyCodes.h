@@ -17,7 +17,8 @@ int16_t shiftStateFromModifiers(Qt::KeyboardModifiers modifiers);
 
 constexpr int16_t kEnterCharacter = 13;
 
-// A key press of Enter (main or keypad), the key that types character 13.
+// Enter, on the main keys or the keypad: the key that types character 13.
+bool isEnterKey(int key);
 bool isEnterKeyPress(const QEvent* event);
 
 }  // namespace vq

@@ -147,6 +147,7 @@ bool TextBoxControl::eventFilter(QObject* watched, QEvent* event) {
         return true;  // the Enter character never reaches the text box
     }
     if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        m_lastReleasedKey = static_cast<QKeyEvent*>(event)->key();
         Q_EMIT OnKeyUp();
     } else if (event->type() == QEvent::FocusOut && leavesTheField(event)) {
         textFocusLost();

@@ -43,6 +43,8 @@ public:
     void SetForeColor(uint32_t color);
     uint32_t BackColor() const { return m_BackColor; }
     void SetBackColor(uint32_t color);
+    // The key whose release was reported last by OnKeyUp.
+    int lastReleasedKey() const { return m_lastReleasedKey; }
 
 Q_SIGNALS:
     void PropertyChanged(const QString& name);
@@ -79,6 +81,7 @@ private:
     uint32_t m_BackColor = 0xFFFFFF;
     int32_t m_Alignment = 0;
     Qt::Alignment m_Vertical = Qt::AlignVCenter;
+    int m_lastReleasedKey = 0;
 };
 
 }  // namespace vq

@@ -347,7 +347,12 @@ void VQPointAttributeEdit::attachEvents(ChildKind kind) {
 }
 
 void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep) {
-    connect(box, &TextBoxControl::OnKeyUp, this, relay(pending, &VQPointAttributeEdit::Change));
+    // Enter's press has just committed the text: its release hands nothing over, or the entry
+    // would hold a pending value and the point would read as edited.
+    connect(box, &TextBoxControl::OnKeyUp, this,
+            [box, keyUp = relay(pending, &VQPointAttributeEdit::Change)] {
+                if (!isEnterKey(box->lastReleasedKey())) keyUp();
+            });
     connect(box, &TextBoxControl::OnEnterKeyPress, this,
             relay(commitStep, &VQPointAttributeEdit::OnEnterKeyPress));
 }

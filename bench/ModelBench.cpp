@@ -1,6 +1,7 @@
 // Attribute model speed: filling a collection from a stored point against the archive's own load
 // of the same attributes, and one span edit with its dependents and events against a point lookup.
 #include "BenchRatios.h"
+#include "ClassicPointArchive.h"
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
 #include "model/PropSheetEntries.h"
@@ -19,21 +20,13 @@ using namespace vq;
 
 struct ModelFixture {
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/vq-model-bench-XXXXXX")};
-    std::shared_ptr<ArchiveServer> server;
     const QString tag = QStringLiteral("Boiler.Temp");
+    std::shared_ptr<ArchiveServer> server;
 
-    ModelFixture() {
-        ArchiveApplication::install(dir.filePath(QStringLiteral("servers.json")));
-        server = ArchiveServer::create(dir.filePath(QStringLiteral("model.vqa")), QStringLiteral("model"),
-                                       QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"));
-        server->Open(QStringLiteral("vqadmin"), QString());
-        // A classic point carries every attribute of the base and classic sets.
-        SdkNamedValues attributes;
-        attributes.Add(QStringLiteral("Descriptor"), QStringLiteral("Boiler temperature"));
-        attributes.Add(QStringLiteral("Span"), 200.0);
-        attributes.Add(QStringLiteral("CompDev"), 2.0);
-        server->Points()->Add(tag, QStringLiteral("classic"), pointtype::Float32, attributes);
-    }
+    ModelFixture()
+        : server(bench::makeClassicPointArchive(dir.filePath(QStringLiteral("servers.json")),
+                                                dir.filePath(QStringLiteral("model.vqa")),
+                                                QStringLiteral("model"), tag)) {}
 };
 
 ModelFixture& fixture() {

@@ -4,6 +4,7 @@
 // nothing is bound to. Both measure what a user waits for: the work, then the paint the event loop
 // does for what the views marked dirty. The budgets (5 ms and 2 ms) are measured as sleeps.
 #include "BenchRatios.h"
+#include "ClassicPointArchive.h"
 #include "PointBuilderWindow.h"
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
@@ -58,17 +59,9 @@ struct BuilderFixture {
     const QString tag = QStringLiteral("Boiler.Temp");
 
     BuilderFixture() {
-        ArchiveApplication::install(dir.filePath(QStringLiteral("servers.json")));
         const QString path = dir.filePath(QStringLiteral("builder.vqa"));
-        server = ArchiveServer::create(path, QStringLiteral("builder"), QStringLiteral("VQ3"),
-                                       QStringLiteral("VQ 3.4.1"));
-        server->Open(QStringLiteral("vqadmin"), QString());
-        // A classic point carries every attribute of the base and classic sets.
-        SdkNamedValues attributes;
-        attributes.Add(QStringLiteral("Descriptor"), QStringLiteral("Boiler temperature"));
-        attributes.Add(QStringLiteral("Span"), 200.0);
-        attributes.Add(QStringLiteral("CompDev"), 2.0);
-        server->Points()->Add(tag, QStringLiteral("classic"), pointtype::Float32, attributes);
+        server = bench::makeClassicPointArchive(dir.filePath(QStringLiteral("servers.json")), path,
+                                                QStringLiteral("builder"), tag);
         SdkApplication::instance()->Servers()->Add(QStringLiteral("builder"), path, true);
         window = std::make_unique<PointBuilderWindow>();
         window->resize(1200, 700);

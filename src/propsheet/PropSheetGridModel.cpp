@@ -10,9 +10,9 @@ namespace vq {
 
 namespace {
 
-constexpr int kValueColumn = 4;
-constexpr int kSignColumn = 2;
-constexpr int kNameColumn = 3;
+constexpr int kValueColumn = PropSheetGridRow::kValueColumn;
+constexpr int kSignColumn = PropSheetGridRow::kSignColumn;
+constexpr int kNameColumn = PropSheetGridRow::kNameColumn;
 constexpr uint32_t kValidColor = 0x000000;
 constexpr uint32_t kInvalidColor = 0x0000FF;  // red, as a persisted colour value
 

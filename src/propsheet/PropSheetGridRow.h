@@ -12,6 +12,13 @@ struct PropSheetGridRow {
     enum Tag { Spare = 0, Category = 1, Entry = 2 };
     enum class Sign { None, Expanded, Collapsed };
     static constexpr int kColumnCount = 5;
+    // The columns: the row key and the sort key (both hidden), the expand sign, the display name
+    // and the value.
+    static constexpr int kKeyColumn = 0;
+    static constexpr int kSortKeyColumn = 1;
+    static constexpr int kSignColumn = 2;
+    static constexpr int kNameColumn = 3;
+    static constexpr int kValueColumn = 4;
 
     int tag = Spare;
     std::array<QString, kColumnCount> cells;

@@ -23,11 +23,11 @@ namespace vq {
 
 namespace {
 
-constexpr int kKeyColumn = 0;
-constexpr int kSortKeyColumn = 1;
-constexpr int kSignColumn = 2;
-constexpr int kNameColumn = 3;
-constexpr int kValueColumn = 4;
+constexpr int kKeyColumn = PropSheetGridRow::kKeyColumn;
+constexpr int kSortKeyColumn = PropSheetGridRow::kSortKeyColumn;
+constexpr int kSignColumn = PropSheetGridRow::kSignColumn;
+constexpr int kNameColumn = PropSheetGridRow::kNameColumn;
+constexpr int kValueColumn = PropSheetGridRow::kValueColumn;
 constexpr int kRowHeight = PropSheetGridModel::kRowHeight;
 constexpr int kTextMargin = 30;  // twips between a text editor's edge and its text
 

@@ -1,0 +1,520 @@
+#include "search/VQDigSetSearch.h"
+
+#include "core/Error.h"
+#include "core/MessageService.h"
+#include "platform/PropertyBag.h"
+#include "platform/Twips.h"
+#include "sdk/SdkApplication.h"
+#include "sdk/SdkConnectDialog.h"
+#include "sdk/SdkDigitalStateSet.h"
+#include "sdk/SdkDigitalStateSets.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkServer.h"
+#include "sdk/SdkServers.h"
+#include "search/ReportListModel.h"
+#include "servers/Environment.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vq {
+
+namespace {
+const QString kSetsCaption = QStringLiteral("Number of DigSets:");
+const QString kStatesCaption = QStringLiteral("Number of Digital States:");
+const QString kAnd = QStringLiteral("AND");
+const QString kOr = QStringLiteral("OR");
+// Column widths of the lists, in twips, taken from the list's own width.
+constexpr int kSetColumnMargin = 75;
+constexpr int kStateCodeColumn = 400;
+constexpr int kStateNameMargin = 475;
+
+// The error message of this control: context, description and number on three lines.
+void reportError(const QString& context) {
+    report(currentError(), context, ReportLayout::Short);
+}
+
+template <typename Body>
+void handled(const char* context, Body&& body) {
+    try {
+        body();
+    } catch (...) {
+        reportError(QString::fromLatin1(context));
+    }
+}
+
+QTreeView* makeReportList(QWidget* parent, const char* name, ReportListModel* model) {
+    auto* view = new QTreeView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setItemsExpandable(false);
+    view->setAllColumnsShowFocus(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionsMovable(false);
+    return view;
+}
+
+template <typename Widget, typename... Args>
+Widget* named(QWidget* parent, const char* name, Args&&... args) {
+    auto* widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+class VQDigSetSearchPrivate {
+public:
+    explicit VQDigSetSearchPrivate(VQDigSetSearch* q);
+
+    void buildChildren();
+    void layoutChildren();
+    void connectChildren();
+    void InitConditionList();
+    void InitServerComboBox();
+    void FillDigSetList();
+    void ShowSearchResults(const SdkNamedValues& result);
+    void showSets(std::vector<QStringList> rows);
+    void lvDigSetsClick();
+    void FillDigStateList(const QString& setName);
+    void MaskChange();
+    void cboCondition1Click();
+    void Search();
+    void cboVQServerClick(int index);
+    void cmdConnectionsClick();
+    void cmdOKClick();
+    void lvDigSetsDblClick(const QModelIndex& index);
+    void cmdResetClick();
+    void cmdHelpClick();
+    void lvDigStatesColumnClick(int column);
+    void applyColumnWidths();
+    QList<int> selectedSetRows() const;
+    void choose(const QString& setName);
+    SdkDigitalStateSetsPtr currentSets();
+
+    VQDigSetSearch* const q;
+    SdkServerPtr m_CurrentServer;
+    SdkServersPtr m_Servers;
+    bool m_MultiSelect = false;
+    bool m_FixOnCurrentServer = false;
+    SdkNamedValuesPtr m_DigsetSelection = SdkNamedValues::create();
+    SdkConnectDialogPtr m_ConnectDialog;
+    // The sets of the listed server, read once a fill rather than once a click.
+    SdkDigitalStateSetsPtr m_Sets;
+    bool m_StatesSorted = false;
+    Qt::SortOrder m_StatesOrder = Qt::AscendingOrder;
+
+    QLabel* lblVQServer;
+    QComboBox* cboVQServer;
+    QGroupBox* Frame1;
+    QLabel *lblDigState1, *lblDigstate2, *lblDigstate3, *lblCondition2;
+    QLineEdit *txtDigState1, *txtDigState2, *txtDigState3;
+    QComboBox* cboCondition1;
+    ReportListModel* m_SetRows;
+    ReportListModel* m_StateRows;
+    QTreeView* lvDigSets;
+    QTreeView* lvDigStates;
+    QLabel* lblNumDigsets;
+    QLabel* lblNumDigstates;
+    QPushButton *cmdConnections, *cmdSearch, *cmdReset, *cmdOK, *cmdCancel, *cmdHelp;
+};
+
+VQDigSetSearchPrivate::VQDigSetSearchPrivate(VQDigSetSearch* q)
+    : q(q),
+      m_SetRows(new ReportListModel({QStringLiteral("Digital Sets")}, q)),
+      m_StateRows(new ReportListModel({QStringLiteral("#"), QStringLiteral("Digital States")}, q)) {}
+
+void VQDigSetSearchPrivate::buildChildren() {
+    lblVQServer = named<QLabel>(q, "lblVQServer", QStringLiteral("VQ Server:"));
+    cboVQServer = named<QComboBox>(q, "cboVQServer");
+    cmdConnections = named<QPushButton>(q, "cmdConnections", QStringLiteral("Connections"));
+    Frame1 = named<QGroupBox>(q, "Frame1", QStringLiteral("Find all Digital Sets containing..."));
+    lblDigState1 = named<QLabel>(Frame1, "lblDigState1", QStringLiteral("Digital State 1:"));
+    txtDigState1 = named<QLineEdit>(Frame1, "txtDigState1");
+    cboCondition1 = named<QComboBox>(Frame1, "cboCondition1");
+    lblDigstate2 = named<QLabel>(Frame1, "lblDigstate2", QStringLiteral("Digital State 2:"));
+    txtDigState2 = named<QLineEdit>(Frame1, "txtDigState2");
+    lblCondition2 = named<QLabel>(Frame1, "lblCondition2", QStringLiteral("And"));
+    lblDigstate3 = named<QLabel>(Frame1, "lblDigstate3", QStringLiteral("Digital State 3:"));
+    txtDigState3 = named<QLineEdit>(Frame1, "txtDigState3");
+    cmdSearch = named<QPushButton>(q, "cmdSearch", QStringLiteral("Search"));
+    cmdReset = named<QPushButton>(q, "cmdReset", QStringLiteral("Reset"));
+    lvDigSets = makeReportList(q, "lvDigSets", m_SetRows);
+    lblNumDigsets = named<QLabel>(q, "lblNumDigsets", kSetsCaption);
+    lvDigStates = makeReportList(q, "lvDigStates", m_StateRows);
+    lvDigStates->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvDigStates->header()->setSectionsClickable(true);
+    lblNumDigstates = named<QLabel>(q, "lblNumDigstates", kStatesCaption);
+    cmdOK = named<QPushButton>(q, "cmdOK", QStringLiteral("OK"));
+    cmdCancel = named<QPushButton>(q, "cmdCancel", QStringLiteral("Cancel"));
+    cmdHelp = named<QPushButton>(q, "cmdHelp", QStringLiteral("Help"));
+    for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3}) box->installEventFilter(q);
+    lvDigSets->installEventFilter(q);
+    lvDigStates->installEventFilter(q);
+    for (QPushButton* button : {cmdConnections, cmdSearch, cmdReset, cmdOK, cmdCancel, cmdHelp})
+        button->setAutoDefault(false);
+    q->setFocusProxy(txtDigState1);
+}
+
+// The conditions stand between the boxes they join: AND/OR under the first, "And"/"Or" under
+// the second, so the one choice reads as joining all three.
+void VQDigSetSearchPrivate::layoutChildren() {
+    auto* masks = new QGridLayout(Frame1);
+    masks->addWidget(lblDigState1, 0, 0);
+    masks->addWidget(txtDigState1, 0, 1);
+    masks->addWidget(cboCondition1, 1, 1, Qt::AlignLeft);
+    masks->addWidget(lblDigstate2, 2, 0);
+    masks->addWidget(txtDigState2, 2, 1);
+    masks->addWidget(lblCondition2, 3, 1, Qt::AlignLeft);
+    masks->addWidget(lblDigstate3, 4, 0);
+    masks->addWidget(txtDigState3, 4, 1);
+    masks->setColumnStretch(1, 1);
+
+    auto* server = new QHBoxLayout;
+    server->addWidget(lblVQServer);
+    server->addWidget(cboVQServer, 1);
+    server->addWidget(cmdConnections);
+
+    auto* searchButtons = new QVBoxLayout;
+    searchButtons->addWidget(cmdSearch);
+    searchButtons->addWidget(cmdReset);
+    searchButtons->addStretch(1);
+    auto* criteria = new QHBoxLayout;
+    criteria->addWidget(Frame1, 1);
+    criteria->addLayout(searchButtons);
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(lvDigSets, 0, 0);
+    lists->addWidget(lvDigStates, 0, 1);
+    lists->addWidget(lblNumDigsets, 1, 0);
+    lists->addWidget(lblNumDigstates, 1, 1);
+    lists->setColumnStretch(0, 1);
+    lists->setColumnStretch(1, 1);
+    lists->setRowStretch(0, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
+
+    auto* layout = new QVBoxLayout(q);
+    layout->addLayout(server);
+    layout->addLayout(criteria);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+}
+
+void VQDigSetSearchPrivate::connectChildren() {
+    for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3})
+        QObject::connect(box, &QLineEdit::textChanged, q, [this] { MaskChange(); });
+    QObject::connect(cboCondition1, &QComboBox::currentTextChanged, q, [this] { cboCondition1Click(); });
+    QObject::connect(cboVQServer, &QComboBox::activated, q, [this](int index) { cboVQServerClick(index); });
+    QObject::connect(lvDigSets->selectionModel(), &QItemSelectionModel::selectionChanged, q,
+                     [this] { lvDigSetsClick(); });
+    QObject::connect(lvDigSets, &QTreeView::doubleClicked, q,
+                     [this](const QModelIndex& index) { lvDigSetsDblClick(index); });
+    QObject::connect(lvDigStates->header(), &QHeaderView::sectionClicked, q,
+                     [this](int column) { lvDigStatesColumnClick(column); });
+    QObject::connect(cmdSearch, &QPushButton::clicked, q,
+                     [this] { handled("VQDigSetSearch:cmdSearchClick", [this] { Search(); }); });
+    QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
+    QObject::connect(cmdConnections, &QPushButton::clicked, q, [this] { cmdConnectionsClick(); });
+    QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { cmdOKClick(); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, q, [this] { Q_EMIT q->OnCancelClick(); });
+    QObject::connect(cmdHelp, &QPushButton::clicked, q, [this] { cmdHelpClick(); });
+}
+
+void VQDigSetSearchPrivate::InitConditionList() {
+    cboCondition1->clear();
+    cboCondition1->addItems({kAnd, kOr});
+    cboCondition1->setCurrentIndex(0);
+}
+
+void VQDigSetSearchPrivate::InitServerComboBox() {
+    handled("VQDigsetSearch:InitServerComboBox", [this] {
+        cboVQServer->clear();
+        int chosen = 0;
+        for (const SdkServerPtr& server : m_Servers->All()) {
+            if (m_CurrentServer && server->Name().compare(m_CurrentServer->Name(), Qt::CaseInsensitive) == 0)
+                chosen = cboVQServer->count();
+            cboVQServer->addItem(server->Name());
+        }
+        cboVQServer->setCurrentIndex(cboVQServer->count() > 0 ? chosen : -1);
+    });
+}
+
+SdkDigitalStateSetsPtr VQDigSetSearchPrivate::currentSets() {
+    return m_CurrentServer ? m_CurrentServer->DigitalStateSets() : nullptr;
+}
+
+void VQDigSetSearchPrivate::FillDigSetList() {
+    m_Sets = currentSets();
+    std::vector<QStringList> rows;
+    if (m_Sets) {
+        const std::vector<SdkDigitalStateSetPtr> sets = m_Sets->All();
+        rows.reserve(sets.size());
+        for (const SdkDigitalStateSetPtr& set : sets) rows.push_back({set->Name()});
+    }
+    showSets(std::move(rows));
+}
+
+void VQDigSetSearchPrivate::ShowSearchResults(const SdkNamedValues& result) {
+    std::vector<QStringList> rows;
+    rows.reserve(size_t(result.Count()));
+    for (const SdkNamedValue& entry : result) rows.push_back({entry.Name()});
+    showSets(std::move(rows));
+}
+
+void VQDigSetSearchPrivate::showSets(std::vector<QStringList> rows) {
+    m_SetRows->setRows(std::move(rows));
+    lblNumDigsets->setText(kSetsCaption + u' ' + QString::number(m_SetRows->rowCount()));
+    lvDigSetsClick();
+}
+
+QList<int> VQDigSetSearchPrivate::selectedSetRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : lvDigSets->selectionModel()->selectedRows()) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void VQDigSetSearchPrivate::lvDigSetsClick() {
+    handled("DigsetSearch:Click", [this] {
+        const QList<int> rows = selectedSetRows();
+        if (rows.size() == 1) return FillDigStateList(m_SetRows->text(rows.last()));
+        lblNumDigstates->setText(kStatesCaption);
+        m_StateRows->setRows({});
+    });
+}
+
+void VQDigSetSearchPrivate::FillDigStateList(const QString& setName) {
+    m_StateRows->setRows({});
+    if (!m_Sets) m_Sets = currentSets();
+    if (!m_Sets) return;
+    const SdkDigitalStateSetPtr set = m_Sets->Item(setName);
+    std::vector<QStringList> rows;
+    rows.reserve(size_t(set->Count()));
+    for (const SdkDigitalState& state : set->States())
+        rows.push_back({QString::number(rows.size()), state.Name()});
+    m_StateRows->setRows(std::move(rows));
+    if (m_StatesSorted) m_StateRows->sort(1, m_StatesOrder);
+    lblNumDigstates->setText(kStatesCaption + u' ' + QString::number(m_StateRows->rowCount()));
+}
+
+void VQDigSetSearchPrivate::MaskChange() {
+    bool anyMask = false;
+    for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3})
+        anyMask = anyMask || !box->text().trimmed().isEmpty();
+    cmdSearch->setEnabled(anyMask);
+}
+
+void VQDigSetSearchPrivate::cboCondition1Click() {
+    lblCondition2->setText(cboCondition1->currentText() == kAnd ? QStringLiteral("And")
+                                                                : QStringLiteral("Or"));
+}
+
+void VQDigSetSearchPrivate::Search() {
+    if (!m_CurrentServer)
+        throw Error(errc::InvalidArgument, QStringLiteral("VQDigSetSearch"),
+                    QStringLiteral("No server is chosen"));
+    const SdkDigitalStateSetsPtr sets = m_CurrentServer->DigitalStateSets();
+    SdkNamedValues masks;
+    for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3})
+        if (!box->text().trimmed().isEmpty()) masks.Add(box->text(), Variant(int16_t(0)));
+    const int condition =
+        cboCondition1->currentText() == kAnd ? SdkDigitalStateSets::And : SdkDigitalStateSets::Or;
+    const SdkNamedValuesPtr result = sets->Search(masks, condition);
+    m_Sets = sets;
+    ShowSearchResults(*result);
+}
+
+void VQDigSetSearchPrivate::cboVQServerClick(int index) {
+    handled("VQDigSetSearch:cboVQServerClick", [&] {
+        const QString name = cboVQServer->itemText(index);
+        if (!m_CurrentServer || name.compare(m_CurrentServer->Name(), Qt::CaseInsensitive) != 0)
+            m_CurrentServer = m_Servers->Item(name);
+        FillDigSetList();
+    });
+    // After a failed choice this also puts the list back on the server still shown.
+    InitServerComboBox();
+}
+
+void VQDigSetSearchPrivate::cmdConnectionsClick() {
+    handled("DigsetSearch:cmdConnections", [this] {
+        if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
+        m_ConnectDialog->ConnectionManager(false, true);
+    });
+}
+
+// A set already chosen is not added twice, so a second OK keeps the earlier choice and adds to it.
+void VQDigSetSearchPrivate::choose(const QString& setName) {
+    if (!m_DigsetSelection->Contains(setName)) m_DigsetSelection->Add(setName, Variant(int16_t(0)));
+}
+
+void VQDigSetSearchPrivate::cmdOKClick() {
+    handled("DigSetSearch:cmdOK_Err", [this] {
+        for (int row : selectedSetRows()) choose(m_SetRows->text(row));
+        Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
+    });
+}
+
+void VQDigSetSearchPrivate::lvDigSetsDblClick(const QModelIndex& index) {
+    handled("DigsetSearch:DblClick", [&] {
+        choose(m_SetRows->text(index.row()));
+        Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
+    });
+}
+
+void VQDigSetSearchPrivate::cmdResetClick() {
+    for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3}) box->clear();
+}
+
+void VQDigSetSearchPrivate::cmdHelpClick() {
+    handled("VQDigsetSearch:cmdHelpClick",
+            [] { ShowHelpTopic(kDigSetSearchHelpFile, kDigSetSearchHelpTopic); });
+}
+
+// The name column sorts, each click the other way round; "#" brings back the code order.
+void VQDigSetSearchPrivate::lvDigStatesColumnClick(int column) {
+    handled("DigsetSearch:ColumnClick", [&] {
+        QHeaderView* header = lvDigStates->header();
+        if (column == 1) {
+            m_StatesSorted = true;
+            m_StatesOrder = m_StatesOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+            m_StateRows->sort(1, m_StatesOrder);
+            header->setSortIndicatorShown(true);
+            header->setSortIndicator(1, m_StatesOrder);
+        } else if (column == 0) {
+            m_StatesSorted = false;
+            header->setSortIndicatorShown(false);
+            lvDigSetsClick();
+        }
+    });
+}
+
+void VQDigSetSearchPrivate::applyColumnWidths() {
+    lvDigSets->setColumnWidth(0, std::max(0, lvDigSets->width() - twipsToPixels(kSetColumnMargin)));
+    lvDigStates->setColumnWidth(0, twipsToPixels(kStateCodeColumn));
+    lvDigStates->setColumnWidth(1, std::max(0, lvDigStates->width() - twipsToPixels(kStateNameMargin)));
+}
+
+VQDigSetSearch::VQDigSetSearch(QWidget* parent)
+    : QWidget(parent), d(std::make_unique<VQDigSetSearchPrivate>(this)) {
+    d->buildChildren();
+    d->layoutChildren();
+    d->connectChildren();
+    d->InitConditionList();
+    d->cmdSearch->setEnabled(false);
+    try {
+        d->m_Servers = SdkApplication::instance()->Servers();
+    } catch (...) {
+        const Error error = currentError();
+        messageService().show(QStringLiteral("Digital Set Search Control Initialization Error\r\n") +
+                                  error.description() + QStringLiteral("\r\n") +
+                                  QString::number(error.number()),
+                              MessageButtons::Ok, QString());
+    }
+    InitProperties();
+}
+
+VQDigSetSearch::~VQDigSetSearch() = default;
+
+SdkServerPtr VQDigSetSearch::CurrentServer() const {
+    return d->m_CurrentServer;
+}
+
+void VQDigSetSearch::SetCurrentServer(const SdkServerPtr& server) {
+    d->m_CurrentServer = server;
+}
+
+bool VQDigSetSearch::MultiSelect() const {
+    return d->m_MultiSelect;
+}
+
+void VQDigSetSearch::SetMultiSelect(bool multiSelect) {
+    d->m_MultiSelect = multiSelect;
+    d->lvDigSets->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
+                                               : QAbstractItemView::SingleSelection);
+    Q_EMIT PropertyChanged(QStringLiteral("MultiSelect"));
+}
+
+bool VQDigSetSearch::FixOnCurrentServer() const {
+    return d->m_FixOnCurrentServer;
+}
+
+void VQDigSetSearch::SetFixOnCurrentServer(bool fixed) {
+    d->m_FixOnCurrentServer = fixed;
+    d->cboVQServer->setEnabled(!fixed);
+    d->cmdConnections->setEnabled(!fixed);
+    Q_EMIT PropertyChanged(QStringLiteral("FixOnCurrentServer"));
+}
+
+SdkNamedValuesPtr VQDigSetSearch::DigsetSelection() const {
+    return d->m_DigsetSelection;
+}
+
+SdkServersPtr VQDigSetSearch::Servers() const {
+    return d->m_Servers;
+}
+
+// Without a current server the first known server, the one the server list shows, is listed.
+void VQDigSetSearch::Reset() {
+    d->InitConditionList();
+    d->cmdSearch->setEnabled(false);
+    d->cmdResetClick();
+    if (!d->m_CurrentServer && d->m_Servers && d->m_Servers->Count() > 0)
+        d->m_CurrentServer = d->m_Servers->Item(1);
+    d->InitServerComboBox();
+    d->FillDigSetList();
+    d->m_DigsetSelection = SdkNamedValues::create();
+}
+
+void VQDigSetSearch::InitProperties() {
+    SetMultiSelect(false);
+    SetFixOnCurrentServer(false);
+}
+
+void VQDigSetSearch::ReadProperties(const PropertyBag& bag) {
+    SetMultiSelect(bag.ReadProperty(QStringLiteral("MultiSelect"), false).toBool());
+    SetFixOnCurrentServer(bag.ReadProperty(QStringLiteral("FixOnCurrentServer"), false).toBool());
+}
+
+void VQDigSetSearch::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty(QStringLiteral("MultiSelect"), d->m_MultiSelect, false);
+    bag.WriteProperty(QStringLiteral("FixOnCurrentServer"), d->m_FixOnCurrentServer, false);
+}
+
+void VQDigSetSearch::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    d->applyColumnWidths();
+}
+
+// Enter in a mask box searches (even with every box blank) and goes no further; a list that
+// changes size gives its columns the new width.
+bool VQDigSetSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            handled("VQDigSetSearch:cmdSearchClick", [this] { d->Search(); });
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Resize && (watched == d->lvDigSets || watched == d->lvDigStates))
+        d->applyColumnWidths();
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vq

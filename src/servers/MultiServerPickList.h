@@ -1,0 +1,79 @@
+#pragma once
+
+#include "sdk/SdkFwd.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <memory>
+
+namespace vq {
+
+class PropertyBag;
+class MultiServerPickListPrivate;
+
+// Shows which servers are chosen for an operation and lets the user change the choice: a
+// one-line field listing the chosen names, abbreviated to fit, with a "..." button. A click
+// opens the selection dialog, a right click a menu of the known servers, and the arrow keys step
+// through the servers one at a time (and back to the last multi-server choice).
+class MultiServerPickList : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+
+public:
+    explicit MultiServerPickList(QWidget* parent = nullptr);
+    ~MultiServerPickList() override;
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    QFont Font() const;
+    void SetFont(const QFont& font);
+
+    // The same object until the selection changes; entry names are server names.
+    SdkNamedValuesPtr SelectedServers();
+    // Takes `servers` itself as the selection; the same names in any order change nothing.
+    void SetSelectedServers(const SdkNamedValuesPtr& servers);
+    bool IsServerSelected(const QString& serverName) const;
+    // Drops the server from the selection (exact letter case); nothing when it is not selected.
+    void RemoveServerFromList(const QString& serverName);
+
+    // Steps to the previous (-1) or next (+1) known server; the remembered multi-server choice
+    // has its place in the cycle right after its first server.
+    void CycleList(int direction);
+    void ShowPopupMenu();
+    void ShowSelectForm();
+
+    void InitProperties();
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+
+    // What the text area shows, and the width it has for it, in twips.
+    QString displayText() const;
+    double textWidthTwips() const;
+    // The button's rectangle in pixels; the control's text area is to its left.
+    QRect buttonRect() const;
+
+    // `name` cut to its longest prefix narrower than `maxWidth` twips in `font`, then "...".
+    static QString GetAbbreviatedServerName(const QString& name, double maxWidth, const QFont& font);
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void OnSelection();
+    void PropertyChanged(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    friend class MultiServerPickListPrivate;
+    const std::unique_ptr<MultiServerPickListPrivate> d;
+};
+
+}  // namespace vq

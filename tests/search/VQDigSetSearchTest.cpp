@@ -1,0 +1,196 @@
+#include "SampleServers.h"
+#include "sdk/SdkDigitalStateSet.h"
+#include "sdk/SdkDigitalStateSets.h"
+#include "search/VQDigSetSearch.h"
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+namespace vq::test {
+namespace {
+
+class DigSetSearchTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        search = std::make_unique<VQDigSetSearch>();
+        search->resize(640, 480);
+        search->SetCurrentServer(servers()->Item(u"vqsouth"_s));
+        search->show();
+        search->Reset();
+        QObject::connect(
+            search.get(), &VQDigSetSearch::OnDigsetListSelection,
+            [this](const SdkNamedValuesPtr& chosen) { events << QString::fromStdString(text(chosen)); });
+    }
+
+    template <typename Child>
+    Child* child(const char* name) {
+        auto* found = search->findChild<Child*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    // The texts of one column of a list, top to bottom.
+    QStringList column(const char* list, int column = 0) {
+        const QAbstractItemModel* model = child<QTreeView>(list)->model();
+        QStringList out;
+        for (int row = 0; row < model->rowCount(); ++row) out << model->index(row, column).data().toString();
+        return out;
+    }
+    void selectSets(const QStringList& names) {
+        auto* view = child<QTreeView>("lvDigSets");
+        view->clearSelection();
+        const QStringList sets = column("lvDigSets");
+        for (const QString& name : names)
+            view->selectionModel()->select(view->model()->index(int(sets.indexOf(name)), 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void typeMask(const char* box, const QString& mask) { QTest::keyClicks(child<QLineEdit>(box), mask); }
+    // The sets of vqsouth that `accept` takes, judged here from the states themselves.
+    template <typename Accept>
+    QStringList setsWhere(Accept&& accept) {
+        QStringList out;
+        for (const SdkDigitalStateSetPtr& set : servers()->Item(u"vqsouth"_s)->DigitalStateSets()->All()) {
+            QStringList states;
+            for (const SdkDigitalState& state : set->States()) states << state.Name().toUpper();
+            if (accept(states)) out << set->Name();
+        }
+        return out;
+    }
+
+    std::unique_ptr<VQDigSetSearch> search;
+    QStringList events;
+};
+
+TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
+    EXPECT_EQ(child<QComboBox>("cboVQServer")->currentText(), u"vqsouth"_s);
+    EXPECT_EQ(child<QComboBox>("cboVQServer")->count(), 3);
+    const QStringList all = setsWhere([](const QStringList&) { return true; });
+    EXPECT_EQ(column("lvDigSets"), all);
+    EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(all.size()));
+    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States:"_s);
+    EXPECT_EQ(label("lblCondition2"), u"And"_s);
+    EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
+    EXPECT_EQ(child<QTreeView>("lvDigStates")->model()->headerData(0, Qt::Horizontal).toString(), u"#"_s);
+}
+
+TEST_F(DigSetSearchTest, MasksInTheFirstAndThirdBoxSearchWithBothUnderAnd) {
+    typeMask("txtDigState1", u"open"_s);
+    EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());
+    typeMask("txtDigState3", u"CLOS*"_s);
+    QTest::keyClick(child<QLineEdit>("txtDigState3"), Qt::Key_Return);
+    EXPECT_EQ(column("lvDigSets"), setsWhere([](const QStringList& states) {
+                  return states.contains(u"OPEN"_s) &&
+                         std::any_of(states.begin(), states.end(),
+                                     [](const QString& s) { return s.startsWith(u"CLOS"_s); });
+              }));
+    EXPECT_EQ(column("lvDigSets"), QStringList{u"OpenClosed"_s});
+    EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: 1"_s);
+}
+
+TEST_F(DigSetSearchTest, OrJoinsTheMasksAndIsShownBetweenTheLowerBoxes) {
+    auto* condition = child<QComboBox>("cboCondition1");
+    condition->setFocus();
+    QTest::keyClick(condition, Qt::Key_Down);
+    EXPECT_EQ(label("lblCondition2"), u"Or"_s);
+    typeMask("txtDigState1", u"OPEN"_s);
+    typeMask("txtDigState2", u"auto"_s);
+    QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
+    EXPECT_EQ(column("lvDigSets"), setsWhere([](const QStringList& states) {
+                  return states.contains(u"OPEN"_s) || states.contains(u"AUTO"_s);
+              }));
+    EXPECT_EQ(column("lvDigSets").size(), 2);
+
+    // Reset of the masks keeps the lists; blank masks still search when Enter asks, and find nothing.
+    QTest::mouseClick(child<QPushButton>("cmdReset"), Qt::LeftButton);
+    EXPECT_EQ(column("lvDigSets").size(), 2);
+    EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
+    QTest::keyClick(child<QLineEdit>("txtDigState2"), Qt::Key_Enter);
+    EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: 0"_s);
+}
+
+TEST_F(DigSetSearchTest, OneSelectedSetShowsItsStatesWhichSortByNameAndBack) {
+    selectSets({u"PumpState"_s});
+    EXPECT_EQ(column("lvDigStates", 0), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"STOPPED"_s, u"RUNNING"_s, u"TRIPPED"_s}));
+    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States: 3"_s);
+
+    QHeaderView* header = child<QTreeView>("lvDigStates")->header();
+    auto clickHeader = [&](int section) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    };
+    clickHeader(1);
+    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"TRIPPED"_s, u"STOPPED"_s, u"RUNNING"_s}));
+    clickHeader(1);
+    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"RUNNING"_s, u"STOPPED"_s, u"TRIPPED"_s}));
+    clickHeader(0);
+    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"STOPPED"_s, u"RUNNING"_s, u"TRIPPED"_s}));
+
+    search->SetMultiSelect(true);
+    selectSets({u"PumpState"_s, u"Modes"_s});
+    EXPECT_TRUE(column("lvDigStates").isEmpty());
+    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States:"_s);
+}
+
+TEST_F(DigSetSearchTest, OkAddsTheChosenSetsOnceAndOnlyResetEmptiesTheChoice) {
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    search->SetMultiSelect(true);
+    selectSets({u"Modes"_s, u"OnOff"_s});
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    selectSets({u"OnOff"_s, u"YesNo"_s});
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(events, QStringList({u""_s, u"OnOff,Modes"_s, u"OnOff,Modes,YesNo"_s}));
+    EXPECT_TRUE(m_messages->texts().isEmpty());
+
+    auto* sets = child<QTreeView>("lvDigSets");
+    const QModelIndex pump = sets->model()->index(int(column("lvDigSets").indexOf(u"PumpState"_s)), 0);
+    const QPoint at = sets->visualRect(pump).center();
+    QTest::mouseClick(sets->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(sets->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(events.last(), u"OnOff,Modes,YesNo,PumpState"_s);
+
+    search->Reset();
+    EXPECT_EQ(search->DigsetSelection()->Count(), 0);
+}
+
+TEST_F(DigSetSearchTest, ServerChoiceListsThatServerUnlessFixed) {
+    selectSets({u"OnOff"_s});
+    auto* serverList = child<QComboBox>("cboVQServer");
+    serverList->setFocus();
+    QTest::keyClick(serverList, Qt::Key_Down);  // vqnorth
+    EXPECT_EQ(search->CurrentServer()->Name(), u"vqnorth"_s);
+    EXPECT_EQ(serverList->currentText(), u"vqnorth"_s);
+    EXPECT_FALSE(column("lvDigSets").isEmpty());
+    EXPECT_TRUE(column("lvDigStates").isEmpty());
+
+    search->SetFixOnCurrentServer(true);
+    EXPECT_FALSE(serverList->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
+    search->SetFixOnCurrentServer(false);
+    EXPECT_TRUE(serverList->isEnabled());
+}
+
+TEST_F(DigSetSearchTest, ErrorsAreReportedWithTheirContextAndTheControlStaysUsable) {
+    servers()->Remove(u"vqlegacy"_s);  // the server list is not refreshed, so it still offers it
+    auto* serverList = child<QComboBox>("cboVQServer");
+    serverList->setFocus();
+    QTest::keyClick(serverList, Qt::Key_End);
+    ASSERT_EQ(m_messages->texts().size(), 1);
+    EXPECT_TRUE(m_messages->texts().front().startsWith(u"VQDigSetSearch:cboVQServerClick\r\n"_s));
+    EXPECT_EQ(search->CurrentServer()->Name(), u"vqsouth"_s);
+
+    typeMask("txtDigState1", u"ON"_s);
+    QTest::keyClick(child<QLineEdit>("txtDigState1"), Qt::Key_Return);
+    EXPECT_EQ(column("lvDigSets"), QStringList{u"OnOff"_s});
+}
+
+}  // namespace
+}  // namespace vq::test

@@ -1,23 +1,32 @@
-// vqgallery: every standalone attribute editor with sample values.
-//   vqgallery                     shows the gallery window
-//   vqgallery --screenshot FILE   renders it offscreen to a PNG file and exits; the picture is
-//                                 drawn at twice the pixel density (QT_SCALE_FACTOR overrides)
+// vqgallery: every standalone attribute editor with sample values, and on a second page the
+// server pick list and the digital state set search over the sample servers.
+//   vqgallery                      shows the gallery window
+//   vqgallery --screenshot FILE    renders the editors page offscreen to a PNG file and exits
+//   vqgallery --screenshots DIR    renders the server pick list, its dialog and menu, the digital
+//                                  set search and the connection manager to PNG files in DIR
+// Pictures are drawn at twice the pixel density (QT_SCALE_FACTOR overrides).
 #include "GalleryWindow.h"
+#include "ServerShots.h"
+#include "ServersPage.h"
+#include "archive/ArchiveApplication.h"
+#include "archive/SampleArchives.h"
+#include "archive/ServerRegistry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
+#include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
 namespace {
 
 // Read before QApplication exists, which decides the platform and scale.
-QString screenshotPath(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--screenshot") == 0) return QString::fromLocal8Bit(argv[i + 1]);
-    }
-    return {};
+bool rendersPictures(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--screenshot") == 0 || qstrcmp(argv[i], "--screenshots") == 0) return true;
+    return false;
 }
 
 int saveScreenshot(QWidget& window, const QString& path) {
@@ -28,25 +37,49 @@ int saveScreenshot(QWidget& window, const QString& path) {
     return 1;
 }
 
+// The sample servers: the user's own for a window, fresh ones in `scratch` for pictures, so that
+// the pictures do not depend on what a user did to theirs.
+void installSampleServers(const QTemporaryDir* scratch) {
+    const QString path = scratch ? scratch->filePath(QStringLiteral("servers.json")) : QString();
+    vq::ServerRegistry registry(path.isEmpty() ? vq::ServerRegistry::defaultPath() : path);
+    vq::SampleArchives::ensure(registry);
+    vq::ArchiveApplication::install(registry.path());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // A screenshot needs no display, and stays sharp in a README at twice the density.
-    if (!screenshotPath(argc, argv).isEmpty()) {
+    if (rendersPictures(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
     }
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Every standalone attribute editor with sample values."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Every standalone attribute editor, the server pick list and the digital set search."));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("screenshot"),
-                      QStringLiteral("Render the window to a PNG file and exit."), QStringLiteral("file")});
+                      QStringLiteral("Render the editors page to a PNG file and exit."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("screenshots"),
+                      QStringLiteral("Render the server and digital set pictures into a folder and exit."),
+                      QStringLiteral("folder")});
     parser.process(app);
 
-    vq::GalleryWindow window;
-    if (parser.isSet(QStringLiteral("screenshot")))
-        return saveScreenshot(window, parser.value(QStringLiteral("screenshot")));
+    if (parser.isSet(QStringLiteral("screenshot"))) {
+        vq::GalleryWindow editors;
+        return saveScreenshot(editors, parser.value(QStringLiteral("screenshot")));
+    }
+    QTemporaryDir scratch;
+    const bool pictures = parser.isSet(QStringLiteral("screenshots"));
+    installSampleServers(pictures ? &scratch : nullptr);
+    if (pictures) return vq::saveServerShots(parser.value(QStringLiteral("screenshots")));
+
+    QTabWidget window;
+    window.setWindowTitle(QStringLiteral("VQ gallery"));
+    window.addTab(new vq::GalleryWindow, QStringLiteral("Editors"));
+    window.addTab(new vq::ServersPage, QStringLiteral("Servers and digital sets"));
     window.show();
     return QApplication::exec();
 }

@@ -7,8 +7,8 @@
 
 namespace vq {
 
-// The rows of a report-style list: a few text columns a row. The view asks only for the rows it
-// draws, so a list of ten thousand rows costs one string a cell and nothing more.
+// The rows of a report-style list: a few text columns a row, held column by column. The view asks
+// only for the rows it draws, so a list of ten thousand rows costs one shared string a cell.
 class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -22,13 +22,15 @@ public:
     // Sorts by the column's text, letter case ignored; equal texts keep their order.
     void sort(int column, Qt::SortOrder order) override;
 
-    // Replaces every row at once.
-    void setRows(std::vector<QStringList> rows);
+    // Replaces every row at once; each column lists its cells top to bottom.
+    void setColumns(std::vector<QStringList> columns);
+    void clear() { setColumns({}); }
     const QString& text(int row, int column = 0) const;
 
 private:
     QStringList m_headers;
-    std::vector<QStringList> m_rows;
+    std::vector<QStringList> m_columns;
+    int m_rowCount = 0;
 };
 
 }  // namespace vq

@@ -86,7 +86,7 @@ public:
     void InitServerComboBox();
     void FillDigSetList();
     void ShowSearchResults(const SdkNamedValues& result);
-    void showSets(std::vector<QStringList> rows);
+    void showSets(QStringList names);
     void lvDigSetsClick();
     void FillDigStateList(const QString& setName);
     void MaskChange();
@@ -262,24 +262,24 @@ SdkDigitalStateSetsPtr VQDigSetSearchPrivate::currentSets() {
 
 void VQDigSetSearchPrivate::FillDigSetList() {
     m_Sets = currentSets();
-    std::vector<QStringList> rows;
+    QStringList names;
     if (m_Sets) {
         const std::vector<SdkDigitalStateSetPtr> sets = m_Sets->All();
-        rows.reserve(sets.size());
-        for (const SdkDigitalStateSetPtr& set : sets) rows.push_back({set->Name()});
+        names.reserve(qsizetype(sets.size()));
+        for (const SdkDigitalStateSetPtr& set : sets) names << set->Name();
     }
-    showSets(std::move(rows));
+    showSets(std::move(names));
 }
 
 void VQDigSetSearchPrivate::ShowSearchResults(const SdkNamedValues& result) {
-    std::vector<QStringList> rows;
-    rows.reserve(size_t(result.Count()));
-    for (const SdkNamedValue& entry : result) rows.push_back({entry.Name()});
-    showSets(std::move(rows));
+    QStringList names;
+    names.reserve(result.Count());
+    for (const SdkNamedValue& entry : result) names << entry.Name();
+    showSets(std::move(names));
 }
 
-void VQDigSetSearchPrivate::showSets(std::vector<QStringList> rows) {
-    m_SetRows->setRows(std::move(rows));
+void VQDigSetSearchPrivate::showSets(QStringList names) {
+    m_SetRows->setColumns({std::move(names)});
     lblNumDigsets->setText(kSetsCaption + u' ' + QString::number(m_SetRows->rowCount()));
     lvDigSetsClick();
 }
@@ -296,20 +296,21 @@ void VQDigSetSearchPrivate::lvDigSetsClick() {
         const QList<int> rows = selectedSetRows();
         if (rows.size() == 1) return FillDigStateList(m_SetRows->text(rows.last()));
         lblNumDigstates->setText(kStatesCaption);
-        m_StateRows->setRows({});
+        m_StateRows->clear();
     });
 }
 
 void VQDigSetSearchPrivate::FillDigStateList(const QString& setName) {
-    m_StateRows->setRows({});
+    m_StateRows->clear();
     if (!m_Sets) m_Sets = currentSets();
     if (!m_Sets) return;
     const SdkDigitalStateSetPtr set = m_Sets->Item(setName);
-    std::vector<QStringList> rows;
-    rows.reserve(size_t(set->Count()));
-    for (const SdkDigitalState& state : set->States())
-        rows.push_back({QString::number(rows.size()), state.Name()});
-    m_StateRows->setRows(std::move(rows));
+    QStringList positions, names;
+    for (const SdkDigitalState& state : set->States()) {
+        positions << QString::number(positions.size());
+        names << state.Name();
+    }
+    m_StateRows->setColumns({std::move(positions), std::move(names)});
     if (m_StatesSorted) m_StateRows->sort(1, m_StatesOrder);
     lblNumDigstates->setText(kStatesCaption + u' ' + QString::number(m_StateRows->rowCount()));
 }

@@ -77,9 +77,11 @@ demo: build
 pointbuilder: build
 	$(POINTBUILDER) $(if $(SCREENSHOT),--screenshot $(SCREENSHOT))
 
-# The editors gallery in a window; SCREENSHOT=FILE renders it offscreen to a PNG file instead.
+# The gallery in a window; SCREENSHOT=FILE renders its editors page offscreen to a PNG file
+# instead, SCREENSHOTS=DIR the server and digital set pictures.
 gallery: build
-	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT))
+	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT)) \
+		$(if $(SCREENSHOTS),--screenshots $(SCREENSHOTS))
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

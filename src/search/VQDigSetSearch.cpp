@@ -332,9 +332,11 @@ void VQDigSetSearchPrivate::Search() {
         throw Error(errc::InvalidArgument, QStringLiteral("VQDigSetSearch"),
                     QStringLiteral("No server is chosen"));
     const SdkDigitalStateSetsPtr sets = m_CurrentServer->DigitalStateSets();
+    // The same mask in two boxes asks nothing more, and a name set holds each name once.
     SdkNamedValues masks;
     for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3})
-        if (!box->text().trimmed().isEmpty()) masks.Add(box->text(), Variant(int16_t(0)));
+        if (!box->text().trimmed().isEmpty() && !masks.Contains(box->text()))
+            masks.Add(box->text(), Variant(int16_t(0)));
     const int condition =
         cboCondition1->currentText() == kAnd ? SdkDigitalStateSets::And : SdkDigitalStateSets::Or;
     const SdkNamedValuesPtr result = sets->Search(masks, condition);

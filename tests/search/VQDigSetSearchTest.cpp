@@ -84,6 +84,7 @@ TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
 TEST_F(DigSetSearchTest, MasksInTheFirstAndThirdBoxSearchWithBothUnderAnd) {
     typeMask("txtDigState1", u"open"_s);
     EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());
+    typeMask("txtDigState2", u"OPEN"_s);  // the same mask twice searches as once
     typeMask("txtDigState3", u"CLOS*"_s);
     QTest::keyClick(child<QLineEdit>("txtDigState3"), Qt::Key_Return);
     EXPECT_EQ(column("lvDigSets"), setsWhere([](const QStringList& states) {
@@ -190,6 +191,13 @@ TEST_F(DigSetSearchTest, ErrorsAreReportedWithTheirContextAndTheControlStaysUsab
     typeMask("txtDigState1", u"ON"_s);
     QTest::keyClick(child<QLineEdit>("txtDigState1"), Qt::Key_Return);
     EXPECT_EQ(column("lvDigSets"), QStringList{u"OnOff"_s});
+
+    // Help asks for its own file below the installation root (none here, so the user is told).
+    QTemporaryDir noIni;
+    qputenv("VQ_INI_DIR", noIni.path().toUtf8());
+    QTest::mouseClick(child<QPushButton>("cmdHelp"), Qt::LeftButton);
+    qunsetenv("VQ_INI_DIR");
+    EXPECT_EQ(m_messages->texts().last(), u"The file C:\\VQPC\\Tagwright\\Tagwright.chm does not exist"_s);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 //   vqgallery --screenshot FILE   renders it offscreen to a PNG file and exits; the picture is
 //                                 drawn at twice the pixel density (QT_SCALE_FACTOR overrides)
 #include "GalleryWindow.h"
+#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
                       QStringLiteral("Render the window to a PNG file and exit."), QStringLiteral("file")});
     parser.process(app);
 
+    if (!parser.isSet(QStringLiteral("screenshot"))) vq::installWidgetServices();
     vq::GalleryWindow window;
     if (parser.isSet(QStringLiteral("screenshot")))
         return saveScreenshot(window, parser.value(QStringLiteral("screenshot")));

@@ -82,29 +82,6 @@ TEST_F(ArchiveServersTest, LogOnThroughTheListAnnouncesTheOpenedServer) {
     EXPECT_EQ(alpha->Name(), u"Alpha"_s);  // the registry's name, not the file's
 }
 
-// The default moves for the next reader of the registry too; a file that is no archive is refused
-// before the registry is touched; an unknown name raises.
-TEST_F(ArchiveServersTest, SetDefaultIsPersistedAndForeignFilesAreRefused) {
-    auto list = servers();
-    list->Add(u"Alpha"_s, filePath(u"a.vqa"_s), true);
-    list->Add(u"Beta"_s, filePath(u"b.vqa"_s), false);
-    list->SetDefault(u"beta"_s);
-    EXPECT_EQ(list->DefaultServer()->Name(), u"Beta"_s);
-    EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2*");
-    EXPECT_EQ(list->Item(u"Alpha"_s)->Location(), filePath(u"a.vqa"_s));
-    EXPECT_EQ(raised([&] { list->SetDefault(u"Gamma"_s); }).number(), sdkerr::ServerUnknown);
-
-    QFile notes(filePath(u"notes.txt"_s));
-    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-    notes.write("not an archive, but some text long enough to fill a database page header\n");
-    notes.close();
-    const Error foreign = raised([&] { list->Add(u"Notes"_s, filePath(u"notes.txt"_s), true); });
-    EXPECT_EQ(foreign.number(), sdkerr::ServerUnavailable);
-    EXPECT_TRUE(foreign.description().contains(u"notes.txt"_s));
-    EXPECT_EQ(list->Count(), 2);
-    EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2*");
-}
-
 TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
     const QByteArray damaged[] = {
         "{ this is not json",

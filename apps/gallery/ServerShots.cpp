@@ -8,6 +8,7 @@
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
 #include "search/VQDigSetSearch.h"
+#include "servers/ConnectionManagerWindow.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/MultiServerPickListMenuForm.h"
 #include "servers/MultiServerPickListSelectForm.h"
@@ -81,6 +82,13 @@ bool saveDigSetSearch(VQDigSetSearch* search, const QString& folder) {
     return save(search, folder, "digset-search.png");
 }
 
+bool saveConnectionManager(const QString& folder) {
+    ConnectionManagerWindow window(SdkApplication::instance()->Servers());
+    window.selectServer(QStringLiteral("vqnorth"));
+    window.show();
+    return save(&window, folder, "connections.png");
+}
+
 }  // namespace
 
 int saveServerShots(const QString& folder) {
@@ -98,6 +106,7 @@ int saveServerShots(const QString& folder) {
     saved = saveSelectDialog(folder) && saved;
     saved = saveMenu(folder) && saved;
     saved = saveDigSetSearch(page.digSetSearch(), folder) && saved;
+    saved = saveConnectionManager(folder) && saved;
     return saved ? 0 : 1;
 }
 

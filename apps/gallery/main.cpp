@@ -11,6 +11,7 @@
 #include "archive/ArchiveApplication.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
+#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     installSampleServers(pictures ? &scratch : nullptr);
     if (pictures) return vq::saveServerShots(parser.value(QStringLiteral("screenshots")));
 
+    vq::installWidgetServices();
     QTabWidget window;
     window.setWindowTitle(QStringLiteral("VQ gallery"));
     window.addTab(new vq::GalleryWindow, QStringLiteral("Editors"));

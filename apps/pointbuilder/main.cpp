@@ -5,7 +5,7 @@
 // The sample servers are created beside the server list on first start.
 #include "PointBuilderLaunch.h"
 #include "PointBuilderWindow.h"
-#include "platform/MessageBoxService.h"
+#include "servers/WidgetServices.h"
 
 #include <QApplication>
 
@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Point Builder"));
     vq::PointBuilderLaunch launch(QApplication::arguments());
-    // Offscreen nobody could close a message box: a screenshot run tells on stderr instead.
-    if (!launch.isScreenshot()) vq::installWidgetMessageService();
+    // Offscreen nobody could close a window: a screenshot run tells on stderr and logs on headless.
+    if (!launch.isScreenshot()) vq::installWidgetServices();
     launch.prepareServers();
 
     vq::PointBuilderWindow window;

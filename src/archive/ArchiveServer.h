@@ -50,6 +50,8 @@ public:
     QString Name() const override { return m_name; }
     QString ServerKind() const override;
     SdkServerVersion ServerVersion() const override;
+    // The archive file.
+    QString Location() const override { return m_path; }
     bool IsConnected() const override;
     void Open(const QString& user, const QString& password) override;
     void Close() override;

@@ -73,10 +73,28 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
     if (isDefault)
         for (ServerEntry& entry : entries) entry.isDefault = false;
     entries.push_back({name.trimmed(), location, isDefault});
+    // A file that is no archive would list as a server that fails on every use: refuse it now.
+    std::shared_ptr<ArchiveServer> server = makeServer(entries.back());
+    try {
+        server->ServerKind();
+    } catch (const Error& error) {
+        throw Error(sdkerr::ServerUnavailable, serversSource,
+                    QStringLiteral("The file \"%1\" is not a usable archive: %2")
+                        .arg(m_registry.resolve(location), error.description()));
+    }
     m_registry.save(entries);
     m_entries = std::move(entries);
-    m_servers.push_back(makeServer(m_entries.back()));
+    m_servers.push_back(std::move(server));
     return m_servers.back();
+}
+
+void ArchiveServers::SetDefault(const QString& name) {
+    const int index = indexOf(name);
+    if (index < 0) Item(name);  // raises the unknown-server error
+    std::vector<ServerEntry> entries = m_entries;
+    for (size_t i = 0; i < entries.size(); ++i) entries[i].isDefault = int(i) == index;
+    m_registry.save(entries);
+    m_entries = std::move(entries);
 }
 
 void ArchiveServers::Remove(const QString& name) {

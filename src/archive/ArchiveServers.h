@@ -7,7 +7,8 @@ namespace vq {
 
 class ArchiveServer;
 
-// The known servers, as the registry lists them. Adding and removing rewrites the registry.
+// The known servers, as the registry lists them. Adding, removing and choosing the default rewrite
+// the registry.
 class ArchiveServers : public SdkServers {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
     std::vector<SdkServerPtr> All() const override;
     SdkServerPtr Add(const QString& name, const QString& location, bool isDefault) override;
     void Remove(const QString& name) override;
+    void SetDefault(const QString& name) override;
 
     const ServerRegistry& registry() const { return m_registry; }
     const std::vector<ServerEntry>& entries() const { return m_entries; }

@@ -16,6 +16,9 @@ public:
     // "VQ3" or "VQ2".
     virtual QString ServerKind() const = 0;
     virtual SdkServerVersion ServerVersion() const = 0;
+    // Where the server's archive is, as shown to users (for a file archive, its path); empty when
+    // the library has nothing to show.
+    virtual QString Location() const { return {}; }
     // True while a user is logged on.
     virtual bool IsConnected() const = 0;
     // Logs on; a wrong user or password raises and leaves the server disconnected.

@@ -29,6 +29,9 @@ public:
     virtual SdkServerPtr Add(const QString& name, const QString& location, bool isDefault) = 0;
     // Forgets a known server; its archive stays where it is.
     virtual void Remove(const QString& name) = 0;
+    // Makes the named server the default one, for this list and the next reader of the registry.
+    // A list that cannot change its default raises (the default does).
+    virtual void SetDefault(const QString& name);
 
 Q_SIGNALS:
     // A connection to the named server was opened (a user logged on).

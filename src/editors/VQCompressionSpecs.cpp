@@ -276,7 +276,7 @@ void VQCompressionSpecs::ShowTimes() {
 void VQCompressionSpecs::ShowDeviationLabels() {
     const AttributeNames names = attributeNamesFor(m_DisplayStyle);
     if (names.deviation.isEmpty()) return;
-    const PropSheetEntry* deviation = m_Entries->Item(Variant(names.deviation));
+    const PropSheetEntry* deviation = m_Entries->Item(Variant(names.deviation)).get();
     const QString& current = deviation->CurrentAttributeName();
     if (sameName(current, names.deviation))
         m_lblDeviationUnits->setText(kPercentOfSpan);
@@ -326,7 +326,7 @@ void VQCompressionSpecs::handleTimeEvent(TimeRow row, const QString& event, Time
 
 PropSheetEntry* VQCompressionSpecs::timeEntry(TimeRow row) const {
     const AttributeNames names = attributeNamesFor(m_DisplayStyle);
-    return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum));
+    return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum)).get();
 }
 
 void VQCompressionSpecs::CommitTime(TimeRow row) {

@@ -46,20 +46,26 @@ QString failedAttributesLine(const SdkNamedValues& failed) {
 PropSheetEntries::PropSheetEntries(QObject* parent) : QObject(parent) {}
 PropSheetEntries::~PropSheetEntries() = default;
 
-PropSheetEntry* PropSheetEntries::find(const QString& attributeName) const {
+PropSheetEntry* PropSheetEntries::lookup(const QString& attributeName) const {
     if (PropSheetEntry* const* entry = m_byPrimaryName.find(attributeName)) return *entry;
     PropSheetEntry* const* twin = m_bySecondaryName.find(attributeName);
     return twin ? *twin : nullptr;
 }
 
-PropSheetEntry* PropSheetEntries::Item(const Variant& index) const {
+PropSheetEntryPtr PropSheetEntries::find(const QString& attributeName) const {
+    PropSheetEntry* entry = lookup(attributeName);
+    return entry ? entry->shared_from_this() : nullptr;
+}
+
+PropSheetEntryPtr PropSheetEntries::Item(const Variant& index) const {
     if (index.isNumberType()) {
         const int position = index.toInt32();
-        if (position >= 1 && position <= Count()) return m_entries[size_t(position - 1)].get();
-    } else if (PropSheetEntry* entry = find(index.toString())) {
-        return entry;
+        if (position >= 1 && position <= Count()) return m_entries[size_t(position - 1)];
+    } else if (PropSheetEntry* entry = lookup(index.toString())) {
+        return entry->shared_from_this();
     }
-    return reraising(QStringLiteral("PropSheetEntries:Item"), [&] { return SecondaryItem(index); });
+    reraising(QStringLiteral("PropSheetEntries:Item"), [&] { SecondaryItem(index); });
+    return nullptr;
 }
 
 // Raises the keyed collections' own error for what neither name nor position found.
@@ -78,13 +84,13 @@ bool PropSheetEntries::SecondaryExists(const Variant& index) const {
     return m_bySecondaryName.contains(index.toString());
 }
 
-void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
+void PropSheetEntries::Add(PropSheetEntryPtr entry) {
     reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
-        if (!find(entry->PrimaryAttributeName())) append(std::move(entry));
+        if (!lookup(entry->PrimaryAttributeName())) append(std::move(entry));
     });
 }
 
-void PropSheetEntries::append(std::unique_ptr<PropSheetEntry> entry) {
+void PropSheetEntries::append(PropSheetEntryPtr entry) {
     PropSheetEntry* added = entry.get();
     m_entries.push_back(std::move(entry));
     m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
@@ -141,7 +147,7 @@ void PropSheetEntries::PendingChange(PropSheetEntry* entry) {
 
 void PropSheetEntries::CommitPendingChanges() {
     if (m_pendingEntryName.isEmpty()) return;
-    PropSheetEntry* entry = Item(Variant(m_pendingEntryName));
+    const PropSheetEntryPtr entry = Item(Variant(m_pendingEntryName));
     entry->SetValue(entry->PendingValue(), entry->PendingAttributeName());
     // A value the entry refused or already held is dealt with too: left pending, it would
     // report unsaved edits even after a successful save.
@@ -154,8 +160,8 @@ void PropSheetEntries::ValueEdited(PropSheetEntry* entry) {
     Q_EMIT OnValueEdit(entry);
 }
 
-void PropSheetEntries::DisplayEdited(const QString& attributeName) {
-    Q_EMIT OnDisplayEdit(Item(Variant(attributeName)));
+void PropSheetEntries::DisplayEdited(PropSheetEntry* entry) {
+    Q_EMIT OnDisplayEdit(entry);
 }
 
 void PropSheetEntries::CommitEdits() {
@@ -226,7 +232,7 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.
-            if (find(name)) continue;
+            if (lookup(name)) continue;
             if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
                                        GetAttributeSetName(name), pointSource))
                 append(std::move(entry));
@@ -235,11 +241,11 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
 }
 
 // Null for a name that makes no entry.
-std::unique_ptr<PropSheetEntry> PropSheetEntries::makeEntry(const QString& name, const Variant& value,
-                                                            const QString& typeName, const QString& setName,
-                                                            const Variant& pointSource) {
+PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
+                                              const QString& typeName, const QString& setName,
+                                              const Variant& pointSource) {
     const QString category = m_categories.Categorize(setName, name, m_serverKind, pointSource);
-    auto entry = std::make_unique<PropSheetEntry>();
+    auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
     return entry;
 }
@@ -326,9 +332,10 @@ void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& f
 void PropSheetEntries::addCoupledAttributes(SdkNamedValues& edits) const {
     SdkNamedValues coupled;
     for (const SdkNamedValue& edit : edits) {
-        PropSheetEntry* entry = Item(Variant(edit.Name()));
+        PropSheetEntry* entry = lookup(edit.Name());
+        if (!entry) continue;
         for (const SdkNamedValue& name : *entry->CoupledAttributes()) {
-            const PropSheetEntry* partner = find(name.Name());
+            const PropSheetEntry* partner = lookup(name.Name());
             if (partner && !partner->IsValueEdited() && !coupled.Contains(partner->PrimaryAttributeName()))
                 coupled.Add(partner->PrimaryAttributeName(), partner->GetValueAs(QString()));
         }
@@ -340,7 +347,7 @@ void PropSheetEntries::addSecurityAttributes(SdkNamedValues& edits) const {
     if (!m_server || m_server->ServerVersion().Text().left(6) != u"VQ 3.2") return;
     SdkNamedValues security;
     for (const char16_t* name : securityAttributes) {
-        const PropSheetEntry* entry = find(QString::fromUtf16(name));
+        const PropSheetEntry* entry = lookup(QString::fromUtf16(name));
         if (entry && !entry->IsValueEdited())
             security.Add(QString::fromUtf16(name), entry->GetValueAs(QString()));
     }

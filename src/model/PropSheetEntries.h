@@ -41,8 +41,9 @@ public:
     bool SaveEdits();
     void CommitPendingChanges();
     int Count() const { return int(m_entries.size()); }
-    // By attribute name (primary or twin) or by position from 1; an absent one raises.
-    PropSheetEntry* Item(const Variant& index) const;
+    // By attribute name (primary or twin) or by position from 1; an absent one raises. The entry
+    // is shared so that a host may keep it past the collection (see PropSheetEntry::SetValue).
+    PropSheetEntryPtr Item(const Variant& index) const;
     bool Exists(const Variant& index) const;
     void AddDefaultAttributes(const SdkServerPtr& server, const QString& ptClassName);
     void AddAttributesForPoint(const SdkPointPtr& point);
@@ -55,15 +56,8 @@ public:
     // The server's users and groups, read once while the entries are made.
     ValidationRules::ServerNames& serverNames();
     // The entry answering to `attributeName`, or null; never raises.
-    PropSheetEntry* find(const QString& attributeName) const;
-    void Add(std::unique_ptr<PropSheetEntry> entry);
-    void PendingChange(PropSheetEntry* entry);
-    void ValueEdited(PropSheetEntry* entry);
-    void DisplayEdited(const QString& attributeName);
-    void CommitEdits();
+    PropSheetEntryPtr find(const QString& attributeName) const;
     void CheckServerConnection();
-    void Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
-              const Variant& pointSource);
 
 Q_SIGNALS:
     void OnPendingChange(vq::PropSheetEntry* Entry);
@@ -71,22 +65,32 @@ Q_SIGNALS:
     void OnDisplayEdit(vq::PropSheetEntry* Entry);
 
 private:
+    // The events are raised by the entries and the fill methods only, never by a view.
+    friend class PropSheetEntry;
+    void Add(PropSheetEntryPtr entry);
+    void PendingChange(PropSheetEntry* entry);
+    void ValueEdited(PropSheetEntry* entry);
+    void DisplayEdited(PropSheetEntry* entry);
+    void CommitEdits();
+    void Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
+              const Variant& pointSource);
+    // The entry answering to `attributeName`, or null, without sharing it.
+    PropSheetEntry* lookup(const QString& attributeName) const;
     PropSheetEntry* SecondaryItem(const Variant& index) const;
     bool SecondaryExists(const Variant& index) const;
     bool anyValueEdited() const;
     SdkNamedValuesPtr editedPairs(const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const;
-    std::unique_ptr<PropSheetEntry> makeEntry(const QString& name, const Variant& value,
-                                              const QString& typeName, const QString& setName,
-                                              const Variant& pointSource);
+    PropSheetEntryPtr makeEntry(const QString& name, const Variant& value, const QString& typeName,
+                                const QString& setName, const Variant& pointSource);
     // Appends an entry whose names the collection does not hold yet.
-    void append(std::unique_ptr<PropSheetEntry> entry);
+    void append(PropSheetEntryPtr entry);
     void addCoupledAttributes(SdkNamedValues& edits) const;
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);
     const std::vector<SdkPointAttributesPtr>& attributeSets();
     void setPointClass(SdkPointClassPtr pointClass);
 
-    std::vector<std::unique_ptr<PropSheetEntry>> m_entries;  // in insertion order
+    std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
     CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
     CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
     enumPointMode m_mode{};

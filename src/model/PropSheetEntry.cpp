@@ -49,6 +49,7 @@ bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
     if (AttributeCatalog::isTwinName(facts)) return false;
     m_facts = facts;
     m_parent = parent;
+    m_hadParent = parent != nullptr;
     m_primaryAttributeName = attributeName;
     m_currentAttributeName = attributeName;
     m_attributePointType = attributePointType;
@@ -127,7 +128,7 @@ void PropSheetEntry::ApplyValidationRules() {
 
 // A sibling the collection does not hold reads as Empty: no number, not digital.
 Variant PropSheetEntry::siblingValue(const QString& attributeName) const {
-    const PropSheetEntry* sibling = m_parent ? m_parent->find(attributeName) : nullptr;
+    const PropSheetEntry* sibling = m_parent ? m_parent->lookup(attributeName) : nullptr;
     return sibling ? sibling->m_value : Variant();
 }
 
@@ -157,8 +158,17 @@ const QString& PropSheetEntry::ownSpelling(const QString& attributeName) const {
                                                            : m_secondaryAttributeName;
 }
 
+// An edit needs the siblings it is checked against and the views it is shown in.
+void PropSheetEntry::requireCollection() const {
+    if (!m_hadParent || m_parent) return;
+    throw Error(errc::InvalidArgument, QStringLiteral("VQTagwrightCtls"),
+                QStringLiteral("The attribute \"%1\" can no longer be edited: its collection is gone")
+                    .arg(m_primaryAttributeName));
+}
+
 bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttributeName) {
     return reraising(QStringLiteral("PropSheetEntry:SetValue"), [&] {
+        requireCollection();
         requireOwnName(pointAttributeName);
         if (m_isSystemAttribute) return false;
         if (AttributeCatalog::isDigital(siblingValue(QStringLiteral("PointType"))) &&
@@ -216,10 +226,8 @@ void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
 
 void PropSheetEntry::UpdateDependentEntries() {
     reporting(QStringLiteral("PropSheetEntry:UpdateDependentEntries"), ReportLayout::Short, [&] {
-        if (!m_secondaryAttributeName.isEmpty())
-            m_parent->DisplayEdited(sameName(m_currentAttributeName, m_primaryAttributeName)
-                                        ? m_secondaryAttributeName
-                                        : m_primaryAttributeName);
+        // The twin name shows in rows of its own, which read this entry too.
+        if (!m_secondaryAttributeName.isEmpty()) m_parent->DisplayEdited(this);
         updateDependents(m_readOnlyDependents, &PropSheetEntry::ComputeReadOnly);
         updateDependents(m_valueAffectsValidationFor, &PropSheetEntry::ApplyValidationRules);
     });
@@ -229,15 +237,16 @@ void PropSheetEntry::UpdateDependentEntries() {
 void PropSheetEntry::updateDependents(const SdkNamedValuesPtr& names, void (PropSheetEntry::*update)()) {
     if (!names) return;
     for (const SdkNamedValue& pair : *names) {
-        PropSheetEntry* dependent = m_parent->find(pair.Name());
+        PropSheetEntry* dependent = m_parent->lookup(pair.Name());
         if (!dependent) continue;
         (dependent->*update)();
         dependent->m_isDependentValueEdited = true;
-        m_parent->DisplayEdited(pair.Name());
+        m_parent->DisplayEdited(dependent);
     }
 }
 
 void PropSheetEntry::SetPendingValue(const Variant& value, const QString& attributeName) {
+    requireCollection();
     requireOwnName(attributeName);
     m_pendingValue = value;
     m_pendingAttributeName =
@@ -266,7 +275,7 @@ void PropSheetEntry::CommitBeforeEdits() {
         if (stored.isNumeric()) {
             m_value = stored;
             m_currentAttributeName = m_primaryAttributeName;
-            if (m_parent) m_parent->DisplayEdited(m_primaryAttributeName);
+            if (m_parent) m_parent->DisplayEdited(this);
         }
     }
     m_valueBeforeEdits = m_value;
@@ -312,7 +321,7 @@ void PropSheetEntry::SetDisplayName(const QString& displayName) {
     if (sameName(displayName, m_displayName)) return;
     m_displayName = displayName;
     m_sortKey = QString();
-    if (m_parent) m_parent->DisplayEdited(m_currentAttributeName);
+    if (m_parent) m_parent->DisplayEdited(this);
 }
 
 // Most entries are never sorted by a sheet, so the key is not spelled for them.
@@ -324,7 +333,7 @@ const QString& PropSheetEntry::SortKey() const {
 void PropSheetEntry::SetVisible(bool visible) {
     if (visible == m_visible) return;
     m_visible = visible;
-    if (m_parent) m_parent->DisplayEdited(m_currentAttributeName);
+    if (m_parent) m_parent->DisplayEdited(this);
 }
 
 }  // namespace vq

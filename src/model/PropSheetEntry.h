@@ -7,17 +7,22 @@
 #include "sdk/SdkFwd.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <memory>
 
 namespace vq {
 
 class PropSheetEntries;
+class PropSheetEntry;
 struct AttributeFacts;
+using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 
 // One attribute of the point being created or edited: its value now and before edits, the name
 // the value is expressed under (CompDev and ExcDev also answer to their per-cent twins), how it
 // is shown and validated, and which entries depend on it. Editors hand values over as pending
 // values; the owning collection commits them through SetValue and raises the events.
-class PropSheetEntry : public QObject {
+class PropSheetEntry : public QObject, public std::enable_shared_from_this<PropSheetEntry> {
     Q_OBJECT
 public:
     PropSheetEntry();
@@ -44,6 +49,8 @@ public:
     const Variant& GetValueBeforeEdits() const { return m_valueBeforeEdits; }
     // Refused (False) for system attributes, and for Span and Zero while the point is digital.
     // `pointAttributeName` is the primary or the twin name; empty keeps the current one.
+    // Raises once the entry's collection is gone: the entry still reads, but an edit could
+    // neither check its siblings nor reach the views.
     bool SetValue(const Variant& value, const QString& pointAttributeName = QString());
     QString GetDisplayValue() const;
     bool IsValidValue(const Variant& value) const;
@@ -80,6 +87,7 @@ private:
     void loadFirstValue(const Variant& value);
     void UpdateDependentEntries();
     void updateDependents(const SdkNamedValuesPtr& names, void (PropSheetEntry::*update)());
+    void requireCollection() const;
     void SetDependencies();
     void LoadDisplayStyle();
     void ApplyEmptyValueDefaults(Variant& value) const;
@@ -114,7 +122,10 @@ private:
     SdkNamedValuesPtr m_readOnlyDependents;
     SdkNamedValuesPtr m_coupledAttributes;
     SdkNamedValuesPtr m_valueAffectsValidationFor;
-    PropSheetEntries* m_parent = nullptr;
+    // Weak, so that an entry kept by a host never points into a destroyed collection and the
+    // collection, which owns the entries, is not kept alive by them.
+    QPointer<PropSheetEntries> m_parent;
+    bool m_hadParent = false;
     const AttributeFacts* m_facts = nullptr;  // what the catalogue says about the attribute
 };
 

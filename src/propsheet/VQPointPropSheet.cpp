@@ -297,7 +297,7 @@ void VQPointPropSheet::ApplyRowHeights() {
             collapsed = row.sign == PropSheetGridRow::Sign::Collapsed;
             row.height = alphabetic ? 0 : kRowHeight;
         } else {
-            const PropSheetEntry* entry = m_Entries ? m_Entries->find(row.cells[kKeyColumn]) : nullptr;
+            const PropSheetEntry* entry = m_Entries ? m_Entries->find(row.cells[kKeyColumn]).get() : nullptr;
             const bool shown = entry && entry->Visible() && (alphabetic || !collapsed);
             row.height = shown ? kRowHeight : 0;
         }
@@ -321,7 +321,7 @@ bool VQPointPropSheet::isEntryReadOnly(const PropSheetEntry& entry) const {
 void VQPointPropSheet::recolour(int row) {
     PropSheetGridRow& r = m_Model->row(row);
     const PropSheetEntry* entry =
-        r.tag == PropSheetGridRow::Entry && m_Entries ? m_Entries->find(r.cells[kKeyColumn]) : nullptr;
+        r.tag == PropSheetGridRow::Entry && m_Entries ? m_Entries->find(r.cells[kKeyColumn]).get() : nullptr;
     r.valueEditable = entry && !isEntryReadOnly(*entry);
 }
 
@@ -374,7 +374,7 @@ void VQPointPropSheet::gridClicked(const QModelIndex& index) {
 
 void VQPointPropSheet::openEditor(int row) {
     const QString key = m_Model->TextMatrix(row, kKeyColumn);
-    m_CurrentEntry = m_Entries->Item(key);
+    m_CurrentEntry = m_Entries->Item(key).get();
     m_Editor->SetAttributeName(key);
     ApplyHelpContext(key);
     MSHFlexGrid1->setCurrentIndex(m_Model->cellIndex(row, kValueColumn));

@@ -260,6 +260,29 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_EQ(messages(), QStringList());
 }
 
+TEST_F(PropSheetEntriesTest, AnEntryKeptPastItsCollectionReadsOnButRefusesEditsWithAClearError) {
+    // Given a host that keeps one entry and merely watches another
+    auto server = makeServer();
+    auto entries = std::make_unique<PropSheetEntries>();
+    entries->AddDefaultAttributes(server, u"classic"_s);
+    edit(*entries, "Span=200");
+    const PropSheetEntryPtr kept = entries->Item(Variant(u"Span"_s));
+    const std::weak_ptr<PropSheetEntry> watched = entries->Item(Variant(u"Zero"_s));
+
+    // When the collection goes
+    entries.reset();
+
+    // Then the watched entry went with it, so nothing holds the collection's entries in a cycle
+    EXPECT_TRUE(watched.expired());
+    // And the kept one still reads, but an edit is refused by name rather than reaching freed memory
+    EXPECT_EQ(kept->GetValueAs(QString()).toString(), u"200"_s);
+    EXPECT_TRUE(kept->IsValueEdited());
+    const Error gone = raised([&] { kept->SetValue(5); });
+    EXPECT_TRUE(gone.description().contains(u"\"Span\" can no longer be edited"_s))
+        << gone.description().toStdString();
+    EXPECT_THROW(kept->SetPendingValue(5), Error);
+}
+
 TEST_F(PropSheetEntriesTest, WithoutAServerListEntriesAreCombosWithEmptyLists) {
     PropSheetEntries noServer;
     for (const char* name : {"PointType", "DataOwner", "PtGroup"}) {

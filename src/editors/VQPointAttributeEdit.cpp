@@ -1,6 +1,7 @@
 #include "editors/VQPointAttributeEdit.h"
 
 #include "core/Error.h"
+#include "editors/AttributeChild.h"
 #include "editors/AttributeSearchDialogs.h"
 #include "editors/DropDownList.h"
 #include "editors/KeyCodes.h"
@@ -24,7 +25,6 @@
 
 #include <qdrawutil.h>
 #include <QApplication>
-#include <QMetaProperty>
 #include <QPainter>
 #include <QScopedValueRollback>
 
@@ -138,38 +138,40 @@ void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntr
 }
 
 int32_t VQPointAttributeEdit::SelStart() const {
-    return silently(0, [&] { return childProperty("SelStart").toInt(); });
+    return silently(0, [&] { return child().SelStart(); });
 }
 
 void VQPointAttributeEdit::SetSelStart(int32_t start) {
-    writeSelection("SelStart", start);
+    writeSelection(QStringLiteral("SelStart"), [start](AttributeChild& c) { c.SetSelStart(start); });
 }
 
 int32_t VQPointAttributeEdit::SelLength() const {
-    return silently(0, [&] { return childProperty("SelLength").toInt(); });
+    return silently(0, [&] { return child().SelLength(); });
 }
 
 void VQPointAttributeEdit::SetSelLength(int32_t length) {
-    writeSelection("SelLength", length);
+    writeSelection(QStringLiteral("SelLength"), [length](AttributeChild& c) { c.SetSelLength(length); });
 }
 
 QString VQPointAttributeEdit::SelText() const {
-    return silently(QString(), [&] { return childProperty("SelText").toString(); });
+    return silently(QString(), [&] { return child().SelText(); });
 }
 
 void VQPointAttributeEdit::SetSelText(const QString& text) {
-    writeSelection("SelText", text);
+    writeSelection(QStringLiteral("SelText"), [&text](AttributeChild& c) { c.SetSelText(text); });
 }
 
-void VQPointAttributeEdit::writeSelection(const char* name, const QVariant& value) {
+// A child without a selection refuses the write, which then is not marked as a change.
+template <typename Write>
+void VQPointAttributeEdit::writeSelection(const QString& name, Write&& write) {
     quietly([&] {
-        setChildProperty(name, value);
-        markChanged(QString::fromLatin1(name));
+        write(child());
+        markChanged(name);
     });
 }
 
 QString VQPointAttributeEdit::Text() const {
-    return silently(QString(), [&] { return childProperty("Text").toString(); });
+    return silently(QString(), [&] { return child().Text(); });
 }
 
 void VQPointAttributeEdit::SetHelpContextID(int32_t helpContextID) {
@@ -225,14 +227,20 @@ void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
 
 namespace {
 
+struct MadeChild {
+    QWidget* widget;
+    AttributeChild* parts;
+};
+
 template <typename T>
-QWidget* makeChild(QWidget* parent) {
-    return new T(parent);
+MadeChild makeChild(QWidget* parent) {
+    T* child = new T(parent);
+    return {child, child};
 }
 
 struct ChildType {
     const char* name;
-    QWidget* (*make)(QWidget*);
+    MadeChild (*make)(QWidget*);
 };
 
 // In the order of ChildKind.
@@ -285,9 +293,11 @@ void VQPointAttributeEdit::createChild(ChildKind kind) {
         delete m_child;
     }
     const ChildType& type = kChildTypes[int(kind)];
-    QWidget* child = type.make(m_client);
+    const MadeChild made = type.make(m_client);
+    QWidget* child = made.widget;
     child->setObjectName(QString::fromLatin1(type.name));
     m_child = child;
+    m_childParts = made.parts;
     m_kind = kind;
     setFocusProxy(child);
     attachEvents(kind);
@@ -379,10 +389,10 @@ void VQPointAttributeEdit::configureChild() {
     switch (m_kind) {
         case ChildKind::TextBox:
         case ChildKind::TxtButton:
-            quietly([&] { setChildProperty("Alignment", m_Alignment); });
+            setChildAlignment();
             break;
         case ChildKind::TxtCombo:
-            quietly([&] { setChildProperty("Alignment", m_Alignment); });
+            setChildAlignment();
             childAs<TxtComboControl>().SetComboWidth(m_ComboWidth);
             break;
         case ChildKind::SecurityInd:
@@ -391,6 +401,11 @@ void VQPointAttributeEdit::configureChild() {
         default:
             break;
     }
+}
+
+// An alignment the text box refuses leaves it as it was.
+void VQPointAttributeEdit::setChildAlignment() {
+    quietly([&] { childAs<TextBoxControl>().SetAlignment(m_Alignment); });
 }
 
 // ---- layout ----
@@ -469,7 +484,10 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             childAs<TxtComboControl>().SetComboWidth(int16_t(FillTwinList(shown) + 400));
             break;
         case stylesecuritycontrol:
-            setChildProperty("Security", value.toString());
+            if (m_kind == ChildKind::Security)
+                childAs<SecurityControl>().SetSecurity(value.toString());
+            else
+                childAs<SecurityControlInd>().SetSecurity(value.toString());
             break;
         default:
             break;
@@ -503,7 +521,7 @@ void VQPointAttributeEdit::ApplyEnabled() {
     quietly([&] {
         bool enabled = m_Enabled;
         if (enabled && m_Entries && !m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
-        setChildProperty("Enabled", enabled);
+        if (m_child) child().SetEnabled(enabled);
         QWidget::setEnabled(enabled);
         if (m_kind != ChildKind::TextBox) return;
         auto& box = childAs<PlainTextBox>();
@@ -512,7 +530,7 @@ void VQPointAttributeEdit::ApplyEnabled() {
 }
 
 void VQPointAttributeEdit::ApplyValidityColour(PropSheetEntry& shown) {
-    quietly([&] { setChildProperty("ForeColor", quint32(shown.IsValid() ? kBlack : kRed)); });
+    quietly([&] { child().SetForeColor(shown.IsValid() ? kBlack : kRed); });
 }
 
 // ---- value flow from the child ----
@@ -538,7 +556,8 @@ void VQPointAttributeEdit::commitOnOff() {
 }
 
 void VQPointAttributeEdit::commitSecurity() {
-    commit(Variant(childProperty("Security").toString()));
+    commit(Variant(m_kind == ChildKind::Security ? childAs<SecurityControl>().Security()
+                                                 : childAs<SecurityControlInd>().Security()));
 }
 
 void VQPointAttributeEdit::CommitDropDown() {
@@ -622,22 +641,13 @@ bool VQPointAttributeEdit::holds(const QWidget* widget) const {
     return false;
 }
 
-// ---- the child by member name ----
+// ---- the child ----
 
-QVariant VQPointAttributeEdit::childProperty(const char* name) const {
-    return m_child ? requireChildProperty(name).read(m_child) : QVariant();
-}
-
-void VQPointAttributeEdit::setChildProperty(const char* name, const QVariant& value) {
-    if (m_child) requireChildProperty(name).write(m_child, value);
-}
-
-QMetaProperty VQPointAttributeEdit::requireChildProperty(const char* name) const {
-    const int index = m_child->metaObject()->indexOfProperty(name);
-    if (index < 0)
+AttributeChild& VQPointAttributeEdit::child() const {
+    if (!m_child || !m_childParts)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
-                    QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
-    return m_child->metaObject()->property(index);
+                    QStringLiteral("Object variable or With block variable not set"));
+    return *m_childParts;
 }
 
 template <typename T>

@@ -4,7 +4,6 @@
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
 
-#include <QMetaProperty>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -18,6 +17,7 @@
 
 namespace vq {
 
+class AttributeChild;
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
@@ -144,10 +144,11 @@ private:
     QString searchedName(int32_t displayStyle) const;
     void focusMoved(QWidget* from, QWidget* to);
     bool holds(const QWidget* widget) const;
-    QVariant childProperty(const char* name) const;
-    void setChildProperty(const char* name, const QVariant& value);
-    QMetaProperty requireChildProperty(const char* name) const;
-    void writeSelection(const char* name, const QVariant& value);
+    // The current child through the part all seven kinds share; raises without a child.
+    AttributeChild& child() const;
+    template <typename Write>
+    void writeSelection(const QString& name, Write&& write);
+    void setChildAlignment();
     template <typename T>
     T& childAs() const;
 
@@ -163,6 +164,7 @@ private:
     int32_t m_HelpContextID = 0;
     QWidget* m_client;  // the area inside the border; the child's origin hides the child's own border
     QPointer<QWidget> m_child;
+    AttributeChild* m_childParts = nullptr;  // m_child seen as its kind's shared part
     ChildKind m_kind = ChildKind::None;
     bool m_updating = false;  // selections the control makes itself are only remembered
 };

@@ -298,11 +298,33 @@ void VQPointPropSheet::ApplyRowHeights() {
             row.height = alphabetic ? 0 : kRowHeight;
         } else {
             const PropSheetEntry* entry = m_Entries ? m_Entries->find(row.cells[kKeyColumn]).get() : nullptr;
-            const bool shown = entry && entry->Visible() && (alphabetic || !collapsed);
-            row.height = shown ? kRowHeight : 0;
+            row.height = entry && isEntryShown(*entry, collapsed) ? kRowHeight : 0;
         }
         MSHFlexGrid1->setRowHidden(r - 1, row.height == 0);
     }
+}
+
+bool VQPointPropSheet::isEntryShown(const PropSheetEntry& entry, bool inCollapsedCategory) const {
+    return entry.Visible() && (m_View == viewAlphabetic || !inCollapsedCategory);
+}
+
+// Grouped, an entry row follows its category's row.
+bool VQPointPropSheet::isInCollapsedCategory(int row) const {
+    if (m_View == viewAlphabetic) return false;
+    for (int r = row - 1; r >= PropSheetGridModel::kFirstDataRow; --r) {
+        const PropSheetGridRow& above = m_Model->row(r);
+        if (above.tag == PropSheetGridRow::Category) return above.sign == PropSheetGridRow::Sign::Collapsed;
+    }
+    return false;
+}
+
+// One entry's row shown or hidden as the entry now says; the other rows keep their heights.
+void VQPointPropSheet::applyEntryRowHeight(int row, const PropSheetEntry& entry) {
+    PropSheetGridRow& r = m_Model->row(row);
+    const int height = isEntryShown(entry, isInCollapsedCategory(row)) ? kRowHeight : 0;
+    if (height == r.height) return;
+    r.height = height;
+    MSHFlexGrid1->setRowHidden(row - 1, height == 0);
 }
 
 void VQPointPropSheet::applyColumnWidths() {
@@ -342,12 +364,20 @@ void VQPointPropSheet::UpdateGrid(PropSheetEntry* entry) {
     const int row = *found;
     try {
         PropSheetGridRow& r = m_Model->row(row);
+        const bool moves = r.cells[kSortKeyColumn] != entry->SortKey();
         r.cells[kNameColumn] = entry->DisplayName();
         r.cells[kValueColumn] = entry->GetDisplayValue();
         r.cells[kSortKeyColumn] = entry->SortKey();
         r.valueInvalid = !entry->IsValid();
         RecolourRow(row);
-        Relayout();
+        // Only a new display name moves rows; otherwise the row alone is redrawn, and hidden or
+        // shown when the entry's visibility flipped. Column widths never follow an entry.
+        if (moves) {
+            SortAndIndex();
+            ApplyRowHeights();
+        } else {
+            applyEntryRowHeight(row, *entry);
+        }
     } catch (...) {
         const Error error = currentError();
         if (error.number() != errc::InvalidArgument)

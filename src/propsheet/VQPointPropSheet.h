@@ -90,6 +90,9 @@ private:
     void Relayout();
     void SortAndIndex();
     void ApplyRowHeights();
+    bool isEntryShown(const PropSheetEntry& entry, bool inCollapsedCategory) const;
+    bool isInCollapsedCategory(int row) const;
+    void applyEntryRowHeight(int row, const PropSheetEntry& entry);
     void applyColumnWidths();
     bool isEntryReadOnly(const PropSheetEntry& entry) const;
     void recolour(int row);

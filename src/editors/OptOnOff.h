@@ -7,12 +7,15 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QRadioButton;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // A pair of option buttons "On" and "Off" for a two-state attribute. Writing `Value` moves the
 // buttons silently; only a user's click raises `OnOptionClick`.
@@ -52,6 +55,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<OptOnOff>> persistedProperties();
     void showValue(int16_t value);
     void optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t value);
 

@@ -8,12 +8,15 @@
 #include <QWidget>
 
 #include <array>
+#include <span>
 
 class QComboBox;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // Edits a whole security string in three drop-down lists: owner ("O:" ...), group ("G:" ...) and
 // world ("W:" ...). Writing Security never raises OnListIndexChange: the event always means a
@@ -62,6 +65,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<SecurityControl>> persistedProperties();
     void listSelected(int scope);
 
     bool m_Enabled = true;

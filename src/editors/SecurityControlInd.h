@@ -6,12 +6,15 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QComboBox;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // Edits one token of a security string (the owner's, the group's or the world's, chosen by
 // SecurityScope) in one drop-down list of level names, carrying the other two tokens along.
@@ -65,6 +68,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<SecurityControlInd>> persistedProperties();
     void listSelected();
     QString BuildSecurityString() const;
 

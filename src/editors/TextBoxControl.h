@@ -6,12 +6,15 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QLineEdit;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // The part that TxtButton and TxtComboControl share: a single-line text box `Text1` whose usual
 // properties the control forwards, whose Enter key and key releases it reports, and a second child
@@ -75,6 +78,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<TextBoxControl>> persistedProperties();
     QLineEdit* m_Text1;
     QWidget* m_Side = nullptr;
     bool m_Enabled = true;

@@ -7,6 +7,7 @@
 #include "editors/TimeDivisionControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
@@ -188,19 +189,28 @@ void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
     });
 }
 
+std::span<const PersistedProperty<VQCompressionSpecs>> VQCompressionSpecs::persistedProperties() {
+    using Self = VQCompressionSpecs;
+    static const PersistedProperty<Self> table[] = {
+        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {kDisplayStyle, int32_t(styleCompressionDeviation),
+         [](const Self& c) { return Variant(c.m_DisplayStyle); },
+         [](Self& c, const Variant& v) { c.SetDisplayStyle(v.toInt32()); }},
+    };
+    return table;
+}
+
 void VQCompressionSpecs::InitProperties() {
-    SetEnabled(true);
-    SetDisplayStyle(styleCompressionDeviation);
+    initPersisted(*this, persistedProperties());
 }
 
 void VQCompressionSpecs::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
-    SetDisplayStyle(bag.ReadProperty(kDisplayStyle, int32_t(styleCompressionDeviation)).toInt32());
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void VQCompressionSpecs::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kEnabled, m_Enabled, true);
-    bag.WriteProperty(kDisplayStyle, m_DisplayStyle, int32_t(styleCompressionDeviation));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 // The captions' room is fixed by the layout; in a wide font they share a smaller one, down to three

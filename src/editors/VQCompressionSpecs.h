@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QFrame;
 class QLabel;
@@ -18,6 +19,8 @@ class QLabel;
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 class PropSheetEntries;
 class PropSheetEntry;
 class TimeDivisionControl;
@@ -86,6 +89,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<VQCompressionSpecs>> persistedProperties();
     enum TimeRow { MinimumTime = 0, MaximumTime = 1 };
     using TimeAction = void (VQCompressionSpecs::*)(TimeRow);
 

@@ -15,6 +15,7 @@
 #include "editors/TxtComboControl.h"
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
@@ -190,37 +191,47 @@ QWidget* VQPointAttributeEdit::currentChild() const {
 
 // ---- persistence ----
 
+// Loaded values are stored as they are and the child is built once at the end; only the border
+// goes through its setter, which checks it. A new control keeps the alignment it has.
+std::span<const PersistedProperty<VQPointAttributeEdit>> VQPointAttributeEdit::persistedProperties() {
+    using Self = VQPointAttributeEdit;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.m_Alignment); },
+         [](Self& c, const Variant& v) { c.m_Alignment = v.toInt32(); }, false},
+        {QStringLiteral("AttributeName"), QString(), [](const Self& c) { return Variant(c.m_AttributeName); },
+         [](Self& c, const Variant& v) { c.m_AttributeName = v.toString(); }},
+        {QStringLiteral("BorderStyle"), int16_t(FixedBorder),
+         [](const Self& c) { return Variant(int16_t(c.m_BorderStyle)); },
+         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
+        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.m_Enabled = v.toBool(); }},
+        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
+         [](const Self& c) { return Variant(c.m_ComboWidth); },
+         [](Self& c, const Variant& v) { c.m_ComboWidth = int16_t(v.toInt32()); }},
+        {QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons),
+         [](const Self& c) { return Variant(c.m_OnOffStyle); },
+         [](Self& c, const Variant& v) { c.m_OnOffStyle = v.toInt32(); }},
+        {QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity),
+         [](const Self& c) { return Variant(c.m_SecurityStyle); },
+         [](Self& c, const Variant& v) { c.m_SecurityStyle = v.toInt32(); }},
+    };
+    return table;
+}
+
 void VQPointAttributeEdit::InitProperties() {
-    m_AttributeName.clear();
-    m_ComboWidth = kDefaultComboWidth;
-    SetBorderStyle(FixedBorder);
-    m_Enabled = true;
-    m_OnOffStyle = OnOffOptionButtons;
-    m_SecurityStyle = ViewAllSecurity;
+    initPersisted(*this, persistedProperties());
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::ReadProperties(const PropertyBag& bag) {
-    m_Alignment = bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32();
-    m_AttributeName = bag.ReadProperty(QStringLiteral("AttributeName"), QString()).toString();
-    SetBorderStyle(int16_t(bag.ReadProperty(QStringLiteral("BorderStyle"), int16_t(FixedBorder)).toInt32()));
-    m_Enabled = bag.ReadProperty(QStringLiteral("Enabled"), true).toBool();
-    m_ComboWidth = int16_t(bag.ReadProperty(QStringLiteral("ComboWidth"), kDefaultComboWidth).toInt32());
-    m_OnOffStyle = bag.ReadProperty(QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons)).toInt32();
-    m_SecurityStyle = bag.ReadProperty(QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity)).toInt32();
+    readPersisted(*this, persistedProperties(), bag);
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
-    bag.WriteProperty(QStringLiteral("AttributeName"), m_AttributeName, QString());
-    bag.WriteProperty(QStringLiteral("BorderStyle"), int16_t(m_BorderStyle), int16_t(FixedBorder));
-    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteProperty(QStringLiteral("ComboWidth"), m_ComboWidth, kDefaultComboWidth);
-    bag.WriteProperty(QStringLiteral("OnOffStyle"), m_OnOffStyle, int32_t(OnOffOptionButtons));
-    bag.WriteProperty(QStringLiteral("SecurityStyle"), m_SecurityStyle, int32_t(ViewAllSecurity));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 // ---- the child ----

@@ -14,10 +14,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
 namespace vq {
 
 class AttributeChild;
+template <typename Control>
+struct PersistedProperty;
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
@@ -109,6 +112,7 @@ protected:
 private:
     enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
 
+    static std::span<const PersistedProperty<VQPointAttributeEdit>> persistedProperties();
     void BuildChild();
     void createChild(ChildKind kind);
     void attachEvents(ChildKind kind);

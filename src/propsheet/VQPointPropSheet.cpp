@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -203,23 +204,32 @@ void VQPointPropSheet::Clear() {
     showRows({});
 }
 
+// Loaded values are only stored; the grid is laid out and coloured once they all are.
+std::span<const PersistedProperty<VQPointPropSheet>> VQPointPropSheet::persistedProperties() {
+    using Self = VQPointPropSheet;
+    static const PersistedProperty<Self> table[] = {
+        {kView, int32_t(viewAlphabetic), [](const Self& c) { return Variant(c.m_View); },
+         [](Self& c, const Variant& v) { c.m_View = v.toInt32(); }},
+        {kReadOnly, false, [](const Self& c) { return Variant(c.m_Readonly); },
+         [](Self& c, const Variant& v) { c.m_Readonly = v.toBool(); }},
+    };
+    return table;
+}
+
 void VQPointPropSheet::InitProperties() {
-    m_View = viewAlphabetic;
-    m_Readonly = false;
+    initPersisted(*this, persistedProperties());
     Relayout();
     RecolourAll();
 }
 
 void VQPointPropSheet::ReadProperties(const PropertyBag& bag) {
-    m_View = bag.ReadProperty(kView, int32_t(viewAlphabetic)).toInt32();
-    m_Readonly = bag.ReadProperty(kReadOnly, false).toBool();
+    readPersisted(*this, persistedProperties(), bag);
     Relayout();
     RecolourAll();
 }
 
 void VQPointPropSheet::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kView, m_View, int32_t(viewAlphabetic));
-    bag.WriteProperty(kReadOnly, m_Readonly, false);
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 int32_t VQPointPropSheet::HelpContextID() const {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QModelIndex;
 class QTableView;
@@ -18,6 +19,8 @@ class QTableView;
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 class PropSheetEntries;
 class PropSheetEntry;
 class PropSheetGridModel;
@@ -81,6 +84,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<VQPointPropSheet>> persistedProperties();
     void setUpGrid();
     void setUpEditor();
     void CommitEntries();

@@ -74,6 +74,12 @@ void TxtComboControl::ComboClear() {
     clearComboItems(*m_Combo1);
 }
 
+QStringList TxtComboControl::items() const {
+    QStringList texts;
+    for (int i = 0; i < m_Combo1->count(); ++i) texts << m_Combo1->itemText(i);
+    return texts;
+}
+
 // Then the text box's own, which the base class lists.
 std::span<const PersistedProperty<TxtComboControl>> TxtComboControl::persistedProperties() {
     using Self = TxtComboControl;

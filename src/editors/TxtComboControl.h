@@ -45,6 +45,7 @@ public:
     QString ComboText() const;
     void AddItem(const QString& text);
     void ComboClear();
+    QStringList items() const;
 
     void InitProperties();
     void ReadProperties(const PropertyBag& bag);

@@ -517,12 +517,16 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
     box.SetText(shown.GetValueAs(QString()).toString());
     const ComboEntries& twins = shown.ValueList();
     const int current = twins.GetIndexByValue(Variant(shown.CurrentAttributeName()));
-    box.ComboClear();
+    QStringList names;
     int16_t widest = 0;
     for (int i = 1; i <= twins.Count(); ++i) {
-        const QString name = twins.GetNameByIndex(i);
-        box.AddItem(name);
-        widest = std::max(widest, int16_t(textWidthTwips(name, font())));
+        names << twins.GetNameByIndex(i);
+        widest = std::max(widest, int16_t(textWidthTwips(names.last(), font())));
+    }
+    // Nearly every event leaves the twins as they were; refilling the list would only redraw it.
+    if (box.items() != names) {
+        box.ComboClear();
+        for (const QString& name : names) box.AddItem(name);
     }
     box.SetListIndex(int16_t(current));
     return widest;

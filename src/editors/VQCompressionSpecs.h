@@ -64,12 +64,12 @@ public:
     explicit VQCompressionSpecs(QWidget* parent = nullptr);
     ~VQCompressionSpecs() override;
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
-    int32_t DisplayStyle() const { return m_DisplayStyle; }
+    int32_t DisplayStyle() const;
     // Error 380 for a value that is no `enumVQCompressionSpecsStyle`.
     void SetDisplayStyle(int32_t style);
-    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const { return m_Entries; }
+    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const;
     // Null unbinds and clears the panel.
     void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
     void SetHelpContextID(int32_t helpContextID);
@@ -111,17 +111,7 @@ private:
     void CommitTime(TimeRow row);
     void PassPendingTime(TimeRow row);
 
-    bool m_Enabled = true;
-    int32_t m_DisplayStyle = 0;  // no style until the properties are initialised
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    std::array<QMetaObject::Connection, 2> m_entryConnections;
-    QMetaObject::Connection m_focusConnection;
-
-    QFrame* m_Frame1 = nullptr;
-    QLabel* m_lblDeviationValue = nullptr;
-    QLabel* m_lblDeviationUnits = nullptr;
-    VQPointAttributeEdit* m_VQPointAttributeEdit1 = nullptr;
-    std::array<TimeDivisionControl*, 2> m_timeControls{};
+    std::unique_ptr<class VQCompressionSpecsPrivate> const d;
 };
 
 }  // namespace vq

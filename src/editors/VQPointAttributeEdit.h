@@ -59,22 +59,22 @@ public:
     explicit VQPointAttributeEdit(QWidget* parent = nullptr);
     ~VQPointAttributeEdit() override;
 
-    int32_t Alignment() const { return m_Alignment; }
+    int32_t Alignment() const;
     void SetAlignment(int32_t alignment);
-    QString AttributeName() const { return m_AttributeName; }
+    QString AttributeName() const;
     void SetAttributeName(const QString& name);
-    int32_t BorderStyle() const { return m_BorderStyle; }
+    int32_t BorderStyle() const;
     void SetBorderStyle(int32_t style);
-    int16_t ComboWidth() const { return m_ComboWidth; }
+    int16_t ComboWidth() const;
     void SetComboWidth(int16_t width);
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
-    int32_t OnOffStyle() const { return m_OnOffStyle; }
+    int32_t OnOffStyle() const;
     void SetOnOffStyle(int32_t style);
-    int32_t SecurityStyle() const { return m_SecurityStyle; }
+    int32_t SecurityStyle() const;
     void SetSecurityStyle(int32_t style);
 
-    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const { return m_Entries; }
+    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const;
     void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
 
     int32_t SelStart() const;
@@ -86,7 +86,7 @@ public:
     QString Text() const;
 
     void SetHelpContextID(int32_t helpContextID);
-    int32_t HelpContextID() const { return m_HelpContextID; }
+    int32_t HelpContextID() const;
     void SetInternalFocus();
 
     void InitProperties();
@@ -110,6 +110,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class VQPointAttributeEditPrivate;
     enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
 
     static std::span<const PersistedProperty<VQPointAttributeEdit>> persistedProperties();
@@ -156,21 +157,7 @@ private:
     template <typename T>
     T& childAs() const;
 
-    int32_t m_Alignment = 0;
-    QString m_AttributeName;
-    int32_t m_BorderStyle = FixedBorder;
-    int16_t m_ComboWidth = kDefaultComboWidth;
-    bool m_Enabled = true;
-    int32_t m_OnOffStyle = OnOffOptionButtons;
-    int32_t m_SecurityStyle = ViewAllSecurity;
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    int16_t m_LastIndex = -1;
-    int32_t m_HelpContextID = 0;
-    QWidget* m_client;  // the area inside the border; the child's origin hides the child's own border
-    QPointer<QWidget> m_child;
-    AttributeChild* m_childParts = nullptr;  // m_child seen as its kind's shared part
-    ChildKind m_kind = ChildKind::None;
-    bool m_updating = false;  // selections the control makes itself are only remembered
+    std::unique_ptr<class VQPointAttributeEditPrivate> const d;
 };
 
 }  // namespace vq

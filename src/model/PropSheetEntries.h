@@ -27,20 +27,20 @@ public:
     explicit PropSheetEntries(QObject* parent = nullptr);
     ~PropSheetEntries() override;
 
-    enumPointMode Mode() const { return m_mode; }
-    bool AreValuesEdited() const { return !m_pendingEntryName.isEmpty() || m_valuesEdited; }
-    const SdkServerPtr& Server() const { return m_server; }
-    SdkPointPtr Point() const { return m_point; }
-    SdkPointClassPtr PointClass() const { return m_pointClass; }
+    enumPointMode Mode() const;
+    bool AreValuesEdited() const;
+    const SdkServerPtr& Server() const;
+    SdkPointPtr Point() const;
+    SdkPointClassPtr PointClass() const;
     // The point type the point was loaded or last saved with; 0 before.
-    SdkPointType PointType() const { return m_pointType; }
+    SdkPointType PointType() const;
     Variant GetValue(const QString& attributeName) const;
     void SetValue(const QString& attributeName, const Variant& value);
     SdkNamedValuesPtr GetEdits() const;
     SdkNamedValuesPtr GetBeforeEdits() const;
     bool SaveEdits();
     void CommitPendingChanges();
-    int Count() const { return int(m_entries.size()); }
+    int Count() const;
     // By attribute name (primary or twin) or by position from 1; an absent one raises. The entry
     // is shared so that a host may keep it past the collection (see PropSheetEntry::SetValue).
     PropSheetEntryPtr Item(const Variant& index) const;
@@ -51,8 +51,8 @@ public:
     bool IsAttributeInPtAttribs(const QString& ptAttribName, SdkPointAttributes& ptAttribs) const;
 
     // For the entries and the views.
-    PropSheetCategories& Categories() { return m_categories; }
-    const QString& ServerKind() const { return m_serverKind; }
+    PropSheetCategories& Categories();
+    const QString& ServerKind() const;
     // The server's users and groups, read once while the entries are made.
     ValidationRules::ServerNames& serverNames();
     // The entry answering to `attributeName`, or null; never raises.
@@ -90,20 +90,7 @@ private:
     const std::vector<SdkPointAttributesPtr>& attributeSets();
     void setPointClass(SdkPointClassPtr pointClass);
 
-    std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
-    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
-    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
-    enumPointMode m_mode{};
-    SdkServerPtr m_server;
-    SdkPointPtr m_point;
-    SdkPointClassPtr m_pointClass;
-    std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
-    QString m_serverKind;
-    ValidationRules::ServerNames m_serverNames;
-    SdkPointType m_pointType = 0;
-    QString m_pendingEntryName;
-    bool m_valuesEdited = false;
-    PropSheetCategories m_categories;
+    std::unique_ptr<class PropSheetEntriesPrivate> const d;
 };
 
 }  // namespace vq

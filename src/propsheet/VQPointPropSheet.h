@@ -52,9 +52,9 @@ public:
     explicit VQPointPropSheet(QWidget* parent = nullptr);
     ~VQPointPropSheet() override;
 
-    int32_t View() const { return m_View; }
+    int32_t View() const;
     void SetView(int32_t view);  // any value is stored; 2 shows the categories
-    bool Readonly() const { return m_Readonly; }
+    bool Readonly() const;
     void SetReadonly(bool readonly);
     bool GetEntryReadOnly(const QString& AttributeName) const;
     void SetEntryReadOnly(const QString& AttributeName, bool New_Readonly);
@@ -70,8 +70,8 @@ public:
     // The sheet's help context as its container sees it: the value cell being edited decides it.
     int32_t HelpContextID() const;
     // The grid's rows as the sheet numbers them (header 0, spare row 1, data from 2).
-    const PropSheetGridModel& gridModel() const { return *m_Model; }
-    int ColWidth(int column) const { return m_ColWidths[size_t(column)]; }
+    const PropSheetGridModel& gridModel() const;
+    int ColWidth(int column) const;
     // The grid row of an entry by its primary attribute name; 0 when it has none.
     int rowOf(const QString& primaryAttributeName) const;
 
@@ -111,19 +111,7 @@ private:
     void ApplyHelpContext(const QString& name);
     void hideEditor();
 
-    int32_t m_View = viewAlphabetic;
-    bool m_Readonly = false;
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    PropSheetEntry* m_CurrentEntry = nullptr;
-    CaseInsensitiveMap<int> m_RowIndex;
-    bool m_RowIndexValid = false;
-    SdkNamedValuesPtr m_ReadOnlyEntries;
-    SdkNamedValuesPtr m_HelpContextIDs;
-    int m_MouseX = 0;
-    std::array<int, PropSheetGridRow::kColumnCount> m_ColWidths{};
-    PropSheetGridModel* m_Model;
-    QTableView* MSHFlexGrid1;
-    VQPointAttributeEdit* m_Editor;
+    std::unique_ptr<class VQPointPropSheetPrivate> const d;
 };
 
 }  // namespace vq

@@ -17,6 +17,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QMetaObject>
 
 namespace vq {
 

@@ -3,7 +3,6 @@
 #include "core/Variant.h"
 #include "editors/enumVQCompressionSpecsStyle.h"
 
-#include <QMetaObject>
 #include <QSize>
 #include <QString>
 #include <QWidget>

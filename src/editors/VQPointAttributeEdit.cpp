@@ -27,6 +27,7 @@
 #include <qdrawutil.h>
 #include <QApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QScopedValueRollback>
 
 namespace vq {

@@ -4,7 +4,6 @@
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
 
-#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>

@@ -7,6 +7,8 @@
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
 
+#include <QPointer>
+
 #include <cmath>
 
 namespace vq {

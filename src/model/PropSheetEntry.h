@@ -7,7 +7,6 @@
 #include "sdk/SdkFwd.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 

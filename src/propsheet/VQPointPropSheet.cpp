@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "editors/VQPointAttributeEdit.h"
+#include "model/CaseInsensitiveMap.h"
 #include "model/PropSheetEntries.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/CaseInsensitiveMap.h"
 #include "propsheet/PropSheetGridRow.h"
 #include "propsheet/PropsheetView.h"
 #include "sdk/SdkFwd.h"

@@ -72,64 +72,76 @@ bool CsvReader::readRow(QStringList* fields) {
         m_started = true;
         if (peekIs(u'\uFEFF')) ++m_pos;
     }
-    for (;;) {  // completely empty lines carry no row
-        if (peekIs(u'\n')) {
-            ++m_pos;
-        } else if (peekIs(u'\r')) {
-            ++m_pos;
-            if (peekIs(u'\n')) ++m_pos;
-        } else {
-            break;
-        }
-        ++m_line;
-    }
+    skipEmptyLines();
     if (atEnd()) return false;
 
     m_rowLine = m_line;
     QString field;
     for (;;) {
         field.clear();
-        if (peekIs(u'"')) {
-            ++m_pos;
-            const int quoteLine = m_line;
-            for (;;) {
-                if (atEnd()) {
-                    m_error = QStringLiteral("Line %1: quoted field is not closed").arg(quoteLine);
-                    fields->clear();
-                    return false;
-                }
-                const QChar c = take();
-                if (c == u'"') {
-                    if (!peekIs(u'"')) break;
-                    ++m_pos;
-                } else if (c == u'\n' || (c == u'\r' && !peekIs(u'\n'))) {
-                    ++m_line;
-                }
-                field += c;
-            }
+        if (peekIs(u'"') && !readQuoted(field)) {
+            fields->clear();
+            return false;
         }
-        // The unquoted field, or whatever follows a closing quote, up to a comma or the line end.
-        bool rowEnds = true;
-        while (fill()) {
-            const qsizetype start = m_pos;
-            const qsizetype size = m_buffer.size();
-            const QChar* data = m_buffer.constData();
-            while (m_pos < size && data[m_pos] != u',' && data[m_pos] != u'\n' && data[m_pos] != u'\r')
-                ++m_pos;
-            field += QStringView(data + start, m_pos - start);
-            if (m_pos == size) continue;
-            const QChar stop = take();
-            if (stop == u',') {
-                rowEnds = false;
-            } else {
-                if (stop == u'\r' && peekIs(u'\n')) ++m_pos;
-                ++m_line;
-            }
-            break;
-        }
+        const bool rowEnds = readUnquoted(field);
         fields->append(field);
         if (rowEnds) return true;
     }
+}
+
+// Completely empty lines carry no row.
+void CsvReader::skipEmptyLines() {
+    for (;;) {
+        if (peekIs(u'\n')) {
+            ++m_pos;
+        } else if (peekIs(u'\r')) {
+            ++m_pos;
+            if (peekIs(u'\n')) ++m_pos;
+        } else {
+            return;
+        }
+        ++m_line;
+    }
+}
+
+// From the opening quote to the closing one, doubled quotes read as one; False, with the error
+// set, when the text ends first.
+bool CsvReader::readQuoted(QString& field) {
+    ++m_pos;
+    const int quoteLine = m_line;
+    for (;;) {
+        if (atEnd()) {
+            m_error = QStringLiteral("Line %1: quoted field is not closed").arg(quoteLine);
+            return false;
+        }
+        const QChar c = take();
+        if (c == u'"') {
+            if (!peekIs(u'"')) return true;
+            ++m_pos;
+        } else if (c == u'\n' || (c == u'\r' && !peekIs(u'\n'))) {
+            ++m_line;
+        }
+        field += c;
+    }
+}
+
+// The unquoted field, or whatever follows a closing quote, up to a comma or the line end; True
+// when the row ends with it.
+bool CsvReader::readUnquoted(QString& field) {
+    while (fill()) {
+        const qsizetype start = m_pos;
+        const qsizetype size = m_buffer.size();
+        const QChar* data = m_buffer.constData();
+        while (m_pos < size && data[m_pos] != u',' && data[m_pos] != u'\n' && data[m_pos] != u'\r') ++m_pos;
+        field += QStringView(data + start, m_pos - start);
+        if (m_pos == size) continue;
+        const QChar stop = take();
+        if (stop == u',') return false;
+        if (stop == u'\r' && peekIs(u'\n')) ++m_pos;
+        ++m_line;
+        return true;
+    }
+    return true;
 }
 
 }  // namespace vq

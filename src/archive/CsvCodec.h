@@ -38,6 +38,9 @@ private:
     bool atEnd();
     QChar take() { return m_buffer.at(m_pos++); }
     bool peekIs(char16_t c);
+    void skipEmptyLines();
+    bool readQuoted(QString& field);
+    bool readUnquoted(QString& field);
 
     QTextStream& m_in;
     QString m_buffer;

@@ -50,9 +50,8 @@ struct Row {
     QStringList order;              // given columns in file order
 };
 
-void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& report) {
-    const QString tag = row.cells.value(QStringLiteral("tag"));
-    auto refuse = [&](const QString& reason) { report.refused.push_back({row.line, tag, reason}); };
+// The row's attributes to write: every given column but the tag, the class and system attributes.
+SdkNamedValues rowEdits(const Row& row) {
     SdkNamedValues edits;
     for (const QString& column : row.order) {
         if (column.compare(u"Tag", Qt::CaseInsensitive) == 0) continue;
@@ -60,23 +59,54 @@ void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& re
         if (ArchiveCatalog::isSystemAttribute(column)) continue;
         edits.Add(column, Variant(row.cells.value(foldKey(column))));
     }
+    return edits;
+}
+
+// A new point of the row's class (classic unless given), of the row's type or the class default.
+// Empty, or why the row is refused.
+QString createFromRow(ArchiveServer& server, const QString& tag, const Row& row, SdkNamedValues& edits) {
+    const QString className = row.cells.value(QStringLiteral("ptclassname"), QStringLiteral("classic"));
+    const ArchiveClassInfo* info = server.classByName(className);
+    SdkPointType type = info && info->find(QStringLiteral("PointType"))
+                            ? info->find(QStringLiteral("PointType"))->defaultValue.toInt32()
+                            : pointtype::Float32;
+    if (edits.Contains(QStringLiteral("PointType"))) {
+        const auto parsed = parsePointType(edits.Value(QStringLiteral("PointType")).toString());
+        if (!parsed) return QStringLiteral("PointType: not a point type");
+        type = *parsed;
+        edits.Remove(QStringLiteral("PointType"));
+    }
+    SdkNamedValues failed;
+    server.Points()->Add(tag, className, type, edits, &failed);
+    return {};
+}
+
+// Only what differs is written, so an unchanged row keeps its change date. Values are compared in
+// the attribute's own type, so "0.05" matches the single 0.05 it was exported from.
+SdkNamedValues changedAttributes(ArchivePoint& point, const ArchiveClassInfo& info,
+                                 const SdkNamedValues& edits) {
+    const SdkNamedValuesPtr current = point.PointAttributes()->NamedValues();
+    SdkNamedValues changes;
+    for (const SdkNamedValue& edit : edits) {
+        const AttributeDef* def = info.find(edit.Name());
+        QString reason;
+        const auto converted = def ? PointWriter::convert(*def, edit.Value(), &reason) : std::nullopt;
+        if (!converted || !current->Contains(edit.Name()) ||
+            Variant::valuesDiffer(current->Value(edit.Name()), *converted))
+            changes.Add(edit.Name(), edit.Value());
+    }
+    return changes;
+}
+
+void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& report) {
+    const QString tag = row.cells.value(QStringLiteral("tag"));
+    auto refuse = [&](const QString& reason) { report.refused.push_back({row.line, tag, reason}); };
+    SdkNamedValues edits = rowEdits(row);
     try {
         const auto existing = server.findPoint(tag);
         if (!existing) {
-            const QString className =
-                row.cells.value(QStringLiteral("ptclassname"), QStringLiteral("classic"));
-            const ArchiveClassInfo* info = server.classByName(className);
-            SdkPointType type = info && info->find(QStringLiteral("PointType"))
-                                    ? info->find(QStringLiteral("PointType"))->defaultValue.toInt32()
-                                    : pointtype::Float32;
-            if (edits.Contains(QStringLiteral("PointType"))) {
-                const auto parsed = parsePointType(edits.Value(QStringLiteral("PointType")).toString());
-                if (!parsed) return refuse(QStringLiteral("PointType: not a point type"));
-                type = *parsed;
-                edits.Remove(QStringLiteral("PointType"));
-            }
-            SdkNamedValues failed;
-            server.Points()->Add(tag, className, type, edits, &failed);
+            const QString refusal = createFromRow(server, tag, row, edits);
+            if (!refusal.isEmpty()) return refuse(refusal);
             ++report.created;
             return;
         }
@@ -90,18 +120,7 @@ void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& re
             if (!parsed) return refuse(QStringLiteral("PointType: not a point type"));
             edits.Set(QStringLiteral("PointType"), Variant(int32_t(*parsed)));
         }
-        // Only what differs is written, so an unchanged row keeps its change date.
-        const SdkNamedValuesPtr current = point.PointAttributes()->NamedValues();
-        SdkNamedValues changes;
-        for (const SdkNamedValue& edit : edits) {
-            // Compared in the attribute's own type, so "0.05" matches the single 0.05 it was exported from.
-            const AttributeDef* def = info->find(edit.Name());
-            QString reason;
-            const auto converted = def ? PointWriter::convert(*def, edit.Value(), &reason) : std::nullopt;
-            if (!converted || !current->Contains(edit.Name()) ||
-                Variant::valuesDiffer(current->Value(edit.Name()), *converted))
-                changes.Add(edit.Name(), edit.Value());
-        }
+        const SdkNamedValues changes = changedAttributes(point, *info, edits);
         if (changes.Count() == 0) {
             ++report.unchanged;
             return;

@@ -583,6 +583,127 @@ QString textValue(int kind, uint32_t serial) {
     return text;
 }
 
+// ---- one point, step by step ----------------------------------------------------------------
+
+// The names and the class of a point; the range its values and span come from (a totalizer's is
+// its flow's), or null for a point without one.
+const Range* describe(SamplePoint& p, const Identity& id, uint64_t seedKey, bool vq2, uint64_t index) {
+    const Template& t = kTemplates[id.tpl];
+    p.tag = tagOf(id);
+    p.className = className(t.family, id.baseClass, vq2);
+    p.pointType = id.type;
+    p.pointSource = staticText(t.source);
+    p.instrumentTag.reserve(12);
+    appendText(p.instrumentTag, t.instrument);
+    p.instrumentTag.append(u'-');
+    appendNumber(p.instrumentTag, id.loop, 4);
+    p.descriptor = descriptorOf(id);
+    const Range* range = id.range >= 0 ? &t.ranges[id.range] : nullptr;
+    if (t.behaviour != Behaviour::Totalizer) return range;
+    // A day's total of its flow, so the source decides the units and the span.
+    const int64_t source = flowSourceFor(seedKey, vq2, index);
+    if (source < 0) return range;
+    const Identity sourceId = identify(seedKey, vq2, uint64_t(source));
+    p.sourceTag = tagOf(sourceId);
+    p.descriptor = descriptorOf(sourceId) + QStringLiteral(" total");
+    return &kTemplates[sourceId.tpl].ranges[sourceId.range];
+}
+
+// When a point's values were taken: the newest within the last minute, the others a day back.
+struct ValueTimes {
+    double newest;
+    double step;
+    int count;
+    double at(int k) const { return newest + (count - 1 - k) * step; }
+};
+
+void fillAnalog(SamplePoint& p, const Range& range, bool totalizer, double position, Rng& rng,
+                const ValueTimes& times) {
+    p.engUnits = staticText(totalizer ? range.totalUnits : range.units);
+    p.zero = range.zero;
+    p.span = totalizer ? range.span * range.perDay : range.span;
+    const SpanRounding round(p.span);
+    p.typicalValue = round(p.zero + p.span * (totalizer ? 0.4 + 0.4 * position : 0.25 + 0.55 * position));
+    static constexpr double kCompFractions[] = {0.001, 0.002, 0.002, 0.005, 0.01};
+    p.compDev = p.span * kCompFractions[rng.below(uint32_t(std::size(kCompFractions)))];
+    p.excDev = p.compDev / 2;
+    const double noise = p.span * (0.002 + 0.02 * rng.unit());
+    for (int k = 0; k < times.count; ++k) {
+        double value;
+        if (totalizer)  // counts up from the daily reset towards the current total
+            value = p.typicalValue * (1 - times.at(k) / 86400.0);
+        else
+            value = p.typicalValue + noise * (2 * rng.unit() - 1);
+        p.values.emplace_back(times.at(k), round(std::clamp(value, p.zero, p.zero + p.span)), 0);
+    }
+}
+
+// Counters only grow; sequence steps jump about and end at the typical one.
+void fillWholeNumbers(SamplePoint& p, const Range& range, bool counter, const Identity& id, Rng& rng,
+                      const ValueTimes& times) {
+    p.engUnits = staticText(range.units);
+    p.zero = range.zero;
+    p.span = range.span;
+    p.compDev = std::max(1.0, p.span * 0.002);
+    p.excDev = std::max(1.0, p.span * 0.001);
+    const int32_t typical = int32_t(p.zero + p.span * (counter ? 0.05 + 0.5 * id.position : id.position));
+    p.typicalValue = typical;
+    const int32_t increment = int32_t(rng.below(3));
+    const int n = times.count;
+    for (int k = 0; k < n; ++k) {
+        int32_t v = typical;
+        if (counter)
+            v = std::max<int32_t>(0, typical - (n - 1 - k) * increment);
+        else if (k != n - 1)
+            v = int32_t(rng.below(uint32_t(p.span) + 1));
+        if (id.type == pointtype::Int16)
+            p.values.emplace_back(times.at(k), int16_t(v), v);
+        else
+            p.values.emplace_back(times.at(k), v, v);
+    }
+}
+
+void fillDigital(SamplePoint& p, const Template& t, const Identity& id, Rng& rng, const ValueTimes& times) {
+    const DigitalSetDef& set = kDigitalSets[t.digitalSet];
+    p.digitalSet = staticText(set.name);
+    p.span = set.count - 1;
+    const int32_t typical = t.typicalState >= 0 ? t.typicalState : int32_t(id.position * set.count);
+    p.typicalValue = typical;
+    for (int k = 0; k < times.count; ++k) {
+        const int32_t code = rng.chance(0.85) ? typical : int32_t(rng.below(uint32_t(set.count)));
+        p.values.emplace_back(times.at(k), code, code);
+    }
+}
+
+// Batches advance; grades and recipes change now and then.
+void fillText(SamplePoint& p, int kind, double position, const ValueTimes& times) {
+    const uint32_t first = 1000 + uint32_t(position * 90000);
+    for (int k = 0; k < times.count; ++k) {
+        const uint32_t serial = kind == BatchText ? first + uint32_t(k) : first + uint32_t(k / 8);
+        p.values.emplace_back(times.at(k), textValue(kind, serial), 0);
+    }
+}
+
+// The current value of a point without data: zero or empty, in the point's own type.
+void markNoData(SampleValue& current, int32_t type) {
+    current.status = SamplePointGenerator::NoDataStatus;
+    switch (type) {
+        case pointtype::String:
+            current.value = Variant(QString());
+            break;
+        case pointtype::Int16:
+            current.value = Variant(int16_t(0));
+            break;
+        case pointtype::Int32:
+        case pointtype::Digital:
+            current.value = Variant(int32_t(0));
+            break;
+        default:
+            current.value = Variant(0.0);
+            break;
+    }
+}
+
 }  // namespace
 
 SamplePointGenerator::SamplePointGenerator(QString serverKind, uint32_t seed)
@@ -603,135 +724,35 @@ std::vector<SampleDigitalSet> SamplePointGenerator::digitalSets() {
 
 SamplePoint SamplePointGenerator::point(int64_t index, int valuesPerPoint) const {
     const uint64_t seedKey = mix(uint64_t(m_seed) * 0x9E3779B97F4A7C15ull + (m_vq2 ? 2 : 3));
-    const uint64_t at = uint64_t(index);
-    const Identity id = identify(seedKey, m_vq2, at);
+    const Identity id = identify(seedKey, m_vq2, uint64_t(index));
     const Template& t = kTemplates[id.tpl];
-
     SamplePoint p;
-    p.tag = tagOf(id);
-    p.className = className(t.family, id.baseClass, m_vq2);
-    p.pointType = id.type;
-    p.pointSource = staticText(t.source);
-    p.instrumentTag.reserve(12);
-    appendText(p.instrumentTag, t.instrument);
-    p.instrumentTag.append(u'-');
-    appendNumber(p.instrumentTag, id.loop, 4);
+    const Range* range = describe(p, id, seedKey, m_vq2, uint64_t(index));
 
-    const Range* range = id.range >= 0 ? &t.ranges[id.range] : nullptr;
-    p.descriptor = descriptorOf(id);
-    if (t.behaviour == Behaviour::Totalizer) {
-        // A day's total of its flow, so the source decides the units and the span.
-        const int64_t source = flowSourceFor(seedKey, m_vq2, at);
-        if (source >= 0) {
-            const Identity sourceId = identify(seedKey, m_vq2, uint64_t(source));
-            p.sourceTag = tagOf(sourceId);
-            p.descriptor = descriptorOf(sourceId) + QStringLiteral(" total");
-            range = &kTemplates[sourceId.tpl].ranges[sourceId.range];
-        }
-    }
-
+    // The draws come in a fixed order, so that a point never changes between runs.
     Rng rng(id.valueSeed);
     const bool noData = rng.below(200) == 0;
     const int n = std::max(valuesPerPoint, 0);
     p.values.reserve(size_t(n));
     const double newest = rng.unit() * 60;
-    const double step = n > 1 ? (86400.0 - 60) / (n - 1) : 0;
-    auto secondsAt = [&](int k) { return newest + (n - 1 - k) * step; };
-
+    const ValueTimes times{newest, n > 1 ? (86400.0 - 60) / (n - 1) : 0, n};
     switch (t.behaviour) {
         case Behaviour::Analog:
-        case Behaviour::Totalizer: {
-            const bool totalizer = t.behaviour == Behaviour::Totalizer;
-            p.engUnits = staticText(totalizer ? range->totalUnits : range->units);
-            p.zero = range->zero;
-            p.span = totalizer ? range->span * range->perDay : range->span;
-            const double position = totalizer ? 0.4 + 0.4 * id.position : 0.25 + 0.55 * id.position;
-            const SpanRounding round(p.span);
-            p.typicalValue = round(p.zero + p.span * position);
-            static constexpr double kCompFractions[] = {0.001, 0.002, 0.002, 0.005, 0.01};
-            p.compDev = p.span * kCompFractions[rng.below(uint32_t(std::size(kCompFractions)))];
-            p.excDev = p.compDev / 2;
-            const double noise = p.span * (0.002 + 0.02 * rng.unit());
-            for (int k = 0; k < n; ++k) {
-                double value;
-                if (totalizer)  // counts up from the daily reset towards the current total
-                    value = p.typicalValue * (1 - secondsAt(k) / 86400.0);
-                else
-                    value = p.typicalValue + noise * (2 * rng.unit() - 1);
-                value = round(std::clamp(value, p.zero, p.zero + p.span));
-                p.values.emplace_back(secondsAt(k), value, 0);
-            }
+        case Behaviour::Totalizer:
+            fillAnalog(p, *range, t.behaviour == Behaviour::Totalizer, id.position, rng, times);
             break;
-        }
         case Behaviour::Counter:
-        case Behaviour::Step: {
-            p.engUnits = staticText(range->units);
-            p.zero = range->zero;
-            p.span = range->span;
-            p.compDev = std::max(1.0, p.span * 0.002);
-            p.excDev = std::max(1.0, p.span * 0.001);
-            const bool counter = t.behaviour == Behaviour::Counter;
-            const int32_t typical =
-                int32_t(p.zero + p.span * (counter ? 0.05 + 0.5 * id.position : id.position));
-            p.typicalValue = typical;
-            // Counters only grow; sequence steps jump about and end at the typical one.
-            const int32_t increment = int32_t(rng.below(3));
-            for (int k = 0; k < n; ++k) {
-                int32_t v = typical;
-                if (counter)
-                    v = std::max<int32_t>(0, typical - (n - 1 - k) * increment);
-                else if (k != n - 1)
-                    v = int32_t(rng.below(uint32_t(p.span) + 1));
-                if (id.type == pointtype::Int16)
-                    p.values.emplace_back(secondsAt(k), int16_t(v), v);
-                else
-                    p.values.emplace_back(secondsAt(k), v, v);
-            }
+        case Behaviour::Step:
+            fillWholeNumbers(p, *range, t.behaviour == Behaviour::Counter, id, rng, times);
             break;
-        }
-        case Behaviour::Digital: {
-            const DigitalSetDef& set = kDigitalSets[t.digitalSet];
-            p.digitalSet = staticText(set.name);
-            p.span = set.count - 1;
-            const int32_t typical = t.typicalState >= 0 ? t.typicalState : int32_t(id.position * set.count);
-            p.typicalValue = typical;
-            for (int k = 0; k < n; ++k) {
-                const int32_t code = rng.chance(0.85) ? typical : int32_t(rng.below(uint32_t(set.count)));
-                p.values.emplace_back(secondsAt(k), code, code);
-            }
+        case Behaviour::Digital:
+            fillDigital(p, t, id, rng, times);
             break;
-        }
-        case Behaviour::Text: {
-            const int kind = t.phrases[id.phrase].option;
-            const uint32_t first = 1000 + uint32_t(id.position * 90000);
-            for (int k = 0; k < n; ++k) {
-                // Batches advance; grades and recipes change now and then.
-                const uint32_t serial = kind == BatchText ? first + uint32_t(k) : first + uint32_t(k / 8);
-                p.values.emplace_back(secondsAt(k), textValue(kind, serial), 0);
-            }
+        case Behaviour::Text:
+            fillText(p, t.phrases[id.phrase].option, id.position, times);
             break;
-        }
     }
-
-    if (noData && n > 0) {
-        SampleValue& current = p.values.back();
-        current.status = NoDataStatus;
-        switch (id.type) {
-            case pointtype::String:
-                current.value = Variant(QString());
-                break;
-            case pointtype::Int16:
-                current.value = Variant(int16_t(0));
-                break;
-            case pointtype::Int32:
-            case pointtype::Digital:
-                current.value = Variant(int32_t(0));
-                break;
-            default:
-                current.value = Variant(0.0);
-                break;
-        }
-    }
+    if (noData && n > 0) markNoData(p.values.back(), id.type);
     return p;
 }
 

@@ -5,6 +5,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
@@ -93,20 +94,32 @@ void ComboButton::ComboClear() {
     appendComboItem(*m_Combo1, kBlankItem);
 }
 
+// A new control only turns enabled; its colours stay as they are.
+std::span<const PersistedProperty<ComboButton>> ComboButton::persistedProperties() {
+    using Self = ComboButton;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {QStringLiteral("ForeColor"), int32_t(kBlack),
+         [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, false},
+        {QStringLiteral("BackColor"), int32_t(kWhite),
+         [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, false},
+    };
+    return table;
+}
+
 void ComboButton::InitProperties() {
-    SetEnabled(true);
+    initPersisted(*this, persistedProperties());
 }
 
 void ComboButton::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kBlack);
-    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kWhite);
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void ComboButton::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kBlack);
-    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kWhite);
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 QSize ComboButton::sizeHint() const {

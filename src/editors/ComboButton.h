@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QComboBox;
 class QPushButton;
@@ -12,6 +13,8 @@ class QPushButton;
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // A drop-down list of recently entered texts, newest first below a blank item, with a "..."
 // button beside it.
@@ -68,6 +71,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<ComboButton>> persistedProperties();
     void applyColors();
 
     QComboBox* m_Combo1;

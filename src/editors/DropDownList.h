@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/AttributeChild.h"
+
 #include <QFont>
 #include <QRect>
 #include <QSize>
@@ -18,7 +20,7 @@ class PropertyBag;
 // One drop-down list `Combo1` behind a control boundary. Its properties and its click and key
 // events pass through unchanged; key handlers get the codes by reference, so changing `KeyAscii`
 // or `KeyCode` (0 swallows the key) changes what the list receives.
-class DropDownList : public QWidget {
+class DropDownList : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
@@ -40,14 +42,14 @@ public:
     uint32_t BackColor() const { return m_BackColor; }
     void SetBackColor(uint32_t color);
     uint32_t ForeColor() const { return m_ForeColor; }
-    void SetForeColor(uint32_t color);
+    void SetForeColor(uint32_t color) override;
     bool Enabled() const;
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) override;
     QFont Font() const;
     void SetFont(const QFont& font);
     int16_t ListIndex() const;
     void SetListIndex(int16_t index);  // error 380 outside -1 .. item count - 1
-    QString Text() const;
+    QString Text() const override;
     // Appends, or inserts at `position` (error 5 past the end).
     void AddItem(const QString& text, std::optional<int16_t> position = std::nullopt);
     void Clear();

@@ -1,5 +1,6 @@
 #include "editors/OptOnOff.h"
 
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -66,21 +67,29 @@ void OptOnOff::optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t
     Q_EMIT OnOptionClick();
 }
 
+std::span<const PersistedProperty<OptOnOff>> OptOnOff::persistedProperties() {
+    using Self = OptOnOff;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {QStringLiteral("Value"), kDefaultValue, [](const Self& c) { return Variant(c.m_Value); },
+         [](Self& c, const Variant& v) { c.m_Value = int16_t(v.toInt32()); }},
+    };
+    return table;
+}
+
 void OptOnOff::InitProperties() {
-    SetEnabled(true);
-    m_Value = kDefaultValue;
+    initPersisted(*this, persistedProperties());
 }
 
 // The buttons follow the loaded value at once, so the control never shows "On" for an off value.
 void OptOnOff::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    m_Value = int16_t(bag.ReadProperty(QStringLiteral("Value"), kDefaultValue).toInt32());
+    readPersisted(*this, persistedProperties(), bag);
     showValue(m_Value);
 }
 
 void OptOnOff::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteProperty(QStringLiteral("Value"), m_Value, kDefaultValue);
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 QSize OptOnOff::sizeHint() const {

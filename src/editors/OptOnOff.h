@@ -1,20 +1,25 @@
 #pragma once
 
+#include "editors/AttributeChild.h"
+
 #include <QRect>
 #include <QSize>
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QRadioButton;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // A pair of option buttons "On" and "Off" for a two-state attribute. Writing `Value` moves the
 // buttons silently; only a user's click raises `OnOptionClick`.
-class OptOnOff : public QWidget {
+class OptOnOff : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(qint16 Value READ Value WRITE SetValue)
@@ -31,7 +36,7 @@ public:
     explicit OptOnOff(QWidget* parent = nullptr);
 
     bool Enabled() const { return m_Enabled; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) override;
     // 0 is off, any other value on; a written value reads back as written.
     int16_t Value() const { return m_Value; }
     void SetValue(int16_t value);
@@ -50,6 +55,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<OptOnOff>> persistedProperties();
     void showValue(int16_t value);
     void optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t value);
 

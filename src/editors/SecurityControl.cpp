@@ -1,6 +1,7 @@
 #include "editors/SecurityControl.h"
 
 #include "editors/KeyCodes.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -90,16 +91,25 @@ void SecurityControl::listSelected(int scope) {
     if (changedByUser) Q_EMIT OnListIndexChange();
 }
 
+std::span<const PersistedProperty<SecurityControl>> SecurityControl::persistedProperties() {
+    using Self = SecurityControl;
+    static const PersistedProperty<Self> table[] = {
+        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+    };
+    return table;
+}
+
 void SecurityControl::InitProperties() {
-    SetEnabled(true);
+    initPersisted(*this, persistedProperties());
 }
 
 void SecurityControl::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void SecurityControl::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kEnabled, m_Enabled, true);
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 QSize SecurityControl::sizeHint() const {

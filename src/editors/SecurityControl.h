@@ -1,22 +1,27 @@
 #pragma once
 
+#include "editors/AttributeChild.h"
+
 #include "editors/SecurityStringParser.h"
 
 #include <QRect>
 #include <QWidget>
 
 #include <array>
+#include <span>
 
 class QComboBox;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // Edits a whole security string in three drop-down lists: owner ("O:" ...), group ("G:" ...) and
 // world ("W:" ...). Writing Security never raises OnListIndexChange: the event always means a
 // choice of the user.
-class SecurityControl : public QWidget {
+class SecurityControl : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(QString Security READ Security WRITE SetSecurity)
@@ -37,7 +42,7 @@ public:
     explicit SecurityControl(QWidget* parent = nullptr);
 
     bool Enabled() const { return m_Enabled; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) override;
     // "o:rw g:r w:" form; "" while a write is under way. Writing a string with fewer than three
     // tokens throws vq::Error 9 and leaves the lists as they were.
     QString Security() const;
@@ -60,6 +65,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<SecurityControl>> persistedProperties();
     void listSelected(int scope);
 
     bool m_Enabled = true;

@@ -3,6 +3,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/SecurityStringParser.h"
 #include "editors/WidgetColors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
@@ -82,24 +83,34 @@ void SecurityControlInd::listSelected() {
     m_LastIndex = current;
 }
 
+// A new control only turns enabled. Saved colours are kept but not shown until they are written
+// again.
+std::span<const PersistedProperty<SecurityControlInd>> SecurityControlInd::persistedProperties() {
+    using Self = SecurityControlInd;
+    static const PersistedProperty<Self> table[] = {
+        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {kSecurityScope, int32_t(0), [](const Self& c) { return Variant(c.m_SecurityScope); },
+         [](Self& c, const Variant& v) { c.SetSecurityScope(v.toInt32()); }, false},
+        {kForeColor, int32_t(kBlack), [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, false},
+        {kBackColor, int32_t(kWhite), [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, false},
+    };
+    return table;
+}
+
 void SecurityControlInd::InitProperties() {
-    SetEnabled(true);
+    initPersisted(*this, persistedProperties());
 }
 
 void SecurityControlInd::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
-    SetSecurityScope(bag.ReadProperty(kSecurityScope, int32_t(0)).toInt32());
-    // Saved colours are kept but not shown until they are written again.
-    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
-    m_BackColor = bag.ReadColor(kBackColor, kWhite);
+    readPersisted(*this, persistedProperties(), bag);
     m_Combo1->setEnabled(m_Enabled);
 }
 
 void SecurityControlInd::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kEnabled, m_Enabled, true);
-    bag.WriteProperty(kSecurityScope, m_SecurityScope, int32_t(0));
-    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
-    bag.WriteColor(kBackColor, m_BackColor, kWhite);
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 QSize SecurityControlInd::sizeHint() const {

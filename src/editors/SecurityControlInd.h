@@ -1,19 +1,24 @@
 #pragma once
 
+#include "editors/AttributeChild.h"
+
 #include <QRect>
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QComboBox;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // Edits one token of a security string (the owner's, the group's or the world's, chosen by
 // SecurityScope) in one drop-down list of level names, carrying the other two tokens along.
-class SecurityControlInd : public QWidget {
+class SecurityControlInd : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(qint32 SecurityScope READ SecurityScope WRITE SetSecurityScope)
@@ -34,7 +39,7 @@ public:
     explicit SecurityControlInd(QWidget* parent = nullptr);
 
     bool Enabled() const { return m_Enabled; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) override;
     int32_t SecurityScope() const { return m_SecurityScope; }
     void SetSecurityScope(int32_t scope);  // 0 owner, 1 group, 2 world; the list is not re-read
     // The string as written, rebuilt in canonical form after a change of the level. Writing a
@@ -42,7 +47,7 @@ public:
     QString Security() const { return m_Security; }
     void SetSecurity(const QString& security);
     uint32_t ForeColor() const { return m_ForeColor; }
-    void SetForeColor(uint32_t color);
+    void SetForeColor(uint32_t color) override;
     uint32_t BackColor() const { return m_BackColor; }
     void SetBackColor(uint32_t color);
 
@@ -63,6 +68,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<SecurityControlInd>> persistedProperties();
     void listSelected();
     QString BuildSecurityString() const;
 

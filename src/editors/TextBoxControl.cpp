@@ -3,6 +3,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/PropertyErrors.h"
 #include "editors/WidgetColors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 
@@ -110,29 +111,36 @@ void TextBoxControl::applyColors() {
     applyWidgetColors(*m_Text1, m_ForeColor, m_BackColor);
 }
 
-void TextBoxControl::initTextBoxProperties() {
-    SetEnabled(true);
-    SetText(QString());
-    m_ForeColor = kBlack;
-    m_BackColor = kWhite;
-    SetAlignment(0);
+// The colours are only stored: the children keep the look they have until a colour is written.
+std::span<const PersistedProperty<TextBoxControl>> TextBoxControl::persistedProperties() {
+    using Self = TextBoxControl;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {QStringLiteral("Text"), QString(), [](const Self& c) { return Variant(c.m_Text); },
+         [](Self& c, const Variant& v) { c.SetText(v.toString()); }},
+        {QStringLiteral("ForeColor"), int32_t(kBlack),
+         [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
+        {QStringLiteral("BackColor"), int32_t(kWhite),
+         [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
+        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.m_Alignment); },
+         [](Self& c, const Variant& v) { c.SetAlignment(v.toInt32()); }},
+    };
+    return table;
 }
 
-// The colours are only stored: the children keep the look they have until a colour is written.
+void TextBoxControl::initTextBoxProperties() {
+    initPersisted(*this, persistedProperties());
+}
+
 void TextBoxControl::readTextBoxProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    SetText(bag.ReadProperty(QStringLiteral("Text"), QString()).toString());
-    m_ForeColor = bag.ReadColor(QStringLiteral("ForeColor"), kBlack);
-    m_BackColor = bag.ReadColor(QStringLiteral("BackColor"), kWhite);
-    SetAlignment(bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32());
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void TextBoxControl::writeTextBoxProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteProperty(QStringLiteral("Text"), m_Text, QString());
-    bag.WriteColor(QStringLiteral("ForeColor"), m_ForeColor, kBlack);
-    bag.WriteColor(QStringLiteral("BackColor"), m_BackColor, kWhite);
-    bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 void TextBoxControl::resizeEvent(QResizeEvent* event) {

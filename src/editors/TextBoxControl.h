@@ -1,20 +1,25 @@
 #pragma once
 
+#include "editors/AttributeChild.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <span>
 
 class QLineEdit;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // The part that TxtButton and TxtComboControl share: a single-line text box `Text1` whose usual
 // properties the control forwards, whose Enter key and key releases it reports, and a second child
 // beside it that follows the control's enabled state.
-class TextBoxControl : public QWidget {
+class TextBoxControl : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(QString Text READ Text WRITE SetText)
@@ -27,20 +32,20 @@ class TextBoxControl : public QWidget {
 
 public:
     bool Enabled() const { return m_Enabled; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) override;
     // The text box's current text; writing also remembers it as the text to persist.
-    QString Text() const;
+    QString Text() const override;
     void SetText(const QString& text);
-    QString SelText() const;
-    void SetSelText(const QString& text);
-    int32_t SelStart() const;
-    void SetSelStart(int32_t start);  // error 380 when negative
-    int32_t SelLength() const;
-    void SetSelLength(int32_t length);  // error 380 when negative
+    QString SelText() const override;
+    void SetSelText(const QString& text) override;
+    int32_t SelStart() const override;
+    void SetSelStart(int32_t start) override;  // error 380 when negative
+    int32_t SelLength() const override;
+    void SetSelLength(int32_t length) override;  // error 380 when negative
     int32_t Alignment() const { return m_Alignment; }
     void SetAlignment(int32_t alignment);  // 0 left, 1 right, 2 centre; error 380 otherwise
     uint32_t ForeColor() const { return m_ForeColor; }
-    void SetForeColor(uint32_t color);
+    void SetForeColor(uint32_t color) override;
     uint32_t BackColor() const { return m_BackColor; }
     void SetBackColor(uint32_t color);
     // The key whose release was reported last by OnKeyUp.
@@ -73,6 +78,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<TextBoxControl>> persistedProperties();
     QLineEdit* m_Text1;
     QWidget* m_Side = nullptr;
     bool m_Enabled = true;

@@ -2,6 +2,7 @@
 
 #include "editors/KeyCodes.h"
 #include "editors/WidgetColors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
@@ -178,26 +179,34 @@ void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {
     for (QLineEdit* field : m_txtTime) field->setProperty("HelpContextID", helpContextId);
 }
 
+// Saved colours are kept but not shown until they are written again. A loaded time is checked and
+// shown by its setter; a new control's is only stored (see InitProperties).
+std::span<const PersistedProperty<TimeDivisionControl>> TimeDivisionControl::persistedProperties() {
+    using Self = TimeDivisionControl;
+    static const PersistedProperty<Self> table[] = {
+        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {kForeColor, int32_t(kBlack), [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
+        {kBackColor, int32_t(kWhite), [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
+        {kTime, int32_t(0), [](const Self& c) { return c.m_Time; },
+         [](Self& c, const Variant& v) { c.SetTime(v); }, false},
+    };
+    return table;
+}
+
 void TimeDivisionControl::InitProperties() {
-    SetEnabled(true);
-    m_ForeColor = kBlack;
-    m_BackColor = kWhite;
+    initPersisted(*this, persistedProperties());
     m_Time = int32_t(0);
 }
 
 void TimeDivisionControl::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
-    // Saved colours are kept but not shown until they are written again.
-    m_ForeColor = bag.ReadColor(kForeColor, kBlack);
-    m_BackColor = bag.ReadColor(kBackColor, kWhite);
-    SetTime(bag.ReadProperty(kTime, int32_t(0)));
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void TimeDivisionControl::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kEnabled, m_Enabled, true);
-    bag.WriteColor(kForeColor, m_ForeColor, kBlack);
-    bag.WriteColor(kBackColor, m_BackColor, kWhite);
-    bag.WriteProperty(kTime, m_Time, int32_t(0));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 QSize TimeDivisionControl::sizeHint() const {

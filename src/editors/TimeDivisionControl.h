@@ -7,12 +7,15 @@
 #include <QWidget>
 
 #include <array>
+#include <span>
 
 class QLineEdit;
 
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 
 // Edits a time span in seconds as days, hours, minutes and seconds. A field is committed on Enter
 // or when it loses the focus: the four fields are folded into seconds and shown split again, so
@@ -74,6 +77,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<TimeDivisionControl>> persistedProperties();
     QVariant timeValue();
     void setTimeValue(const QVariant& time);
     std::array<QString, kUnitCount> fieldTexts() const;

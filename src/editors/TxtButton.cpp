@@ -3,6 +3,7 @@
 #include "editors/EllipsisButton.h"
 #include "editors/NonNegative.h"
 #include "editors/PropertyErrors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -40,22 +41,32 @@ void TxtButton::SetBorderStyle(int16_t style) {
     textBox()->setFrame(style == 1);
 }
 
+// Then the text box's own, which the base class lists.
+std::span<const PersistedProperty<TxtButton>> TxtButton::persistedProperties() {
+    using Self = TxtButton;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("ButtonWidth"), kDefaultButtonWidth,
+         [](const Self& c) { return Variant(c.m_ButtonWidth); },
+         [](Self& c, const Variant& v) { c.m_ButtonWidth = int16_t(v.toInt32()); }},
+        {QStringLiteral("BorderStyle"), int16_t(1), [](const Self& c) { return Variant(c.m_BorderStyle); },
+         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
+    };
+    return table;
+}
+
 void TxtButton::InitProperties() {
-    m_ButtonWidth = kDefaultButtonWidth;
-    SetBorderStyle(1);
+    initPersisted(*this, persistedProperties());
     initTextBoxProperties();
 }
 
 void TxtButton::ReadProperties(const PropertyBag& bag) {
-    m_ButtonWidth = int16_t(bag.ReadProperty(QStringLiteral("ButtonWidth"), kDefaultButtonWidth).toInt32());
-    SetBorderStyle(int16_t(bag.ReadProperty(QStringLiteral("BorderStyle"), int16_t(1)).toInt32()));
+    readPersisted(*this, persistedProperties(), bag);
     readTextBoxProperties(bag);
     layoutChildren();
 }
 
 void TxtButton::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("ButtonWidth"), m_ButtonWidth, kDefaultButtonWidth);
-    bag.WriteProperty(QStringLiteral("BorderStyle"), m_BorderStyle, int16_t(1));
+    writePersisted(*this, persistedProperties(), bag);
     writeTextBoxProperties(bag);
 }
 

@@ -4,10 +4,14 @@
 
 #include <QRect>
 #include <QSize>
+#include <span>
 
 class QPushButton;
 
 namespace vq {
+
+template <typename Control>
+struct PersistedProperty;
 
 // A single-line text box with a narrow "..." button at its right; the host decides what the button
 // does (picking a tag or a digital set, for example).
@@ -47,6 +51,7 @@ protected:
     void layoutChildren() override;
 
 private:
+    static std::span<const PersistedProperty<TxtButton>> persistedProperties();
     QPushButton* m_Command1;
     int16_t m_ButtonWidth = kDefaultButtonWidth;
     int16_t m_BorderStyle = 1;

@@ -4,6 +4,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -73,18 +74,35 @@ void TxtComboControl::ComboClear() {
     clearComboItems(*m_Combo1);
 }
 
+QStringList TxtComboControl::items() const {
+    QStringList texts;
+    for (int i = 0; i < m_Combo1->count(); ++i) texts << m_Combo1->itemText(i);
+    return texts;
+}
+
+// Then the text box's own, which the base class lists.
+std::span<const PersistedProperty<TxtComboControl>> TxtComboControl::persistedProperties() {
+    using Self = TxtComboControl;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
+         [](const Self& c) { return Variant(c.m_ComboWidth); },
+         [](Self& c, const Variant& v) { c.SetComboWidth(int16_t(v.toInt32())); }},
+    };
+    return table;
+}
+
 void TxtComboControl::InitProperties() {
-    SetComboWidth(kDefaultComboWidth);
+    initPersisted(*this, persistedProperties());
     initTextBoxProperties();
 }
 
 void TxtComboControl::ReadProperties(const PropertyBag& bag) {
-    SetComboWidth(int16_t(bag.ReadProperty(QStringLiteral("ComboWidth"), kDefaultComboWidth).toInt32()));
+    readPersisted(*this, persistedProperties(), bag);
     readTextBoxProperties(bag);
 }
 
 void TxtComboControl::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("ComboWidth"), m_ComboWidth, kDefaultComboWidth);
+    writePersisted(*this, persistedProperties(), bag);
     writeTextBoxProperties(bag);
 }
 

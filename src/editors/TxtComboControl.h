@@ -4,10 +4,14 @@
 
 #include <QRect>
 #include <QSize>
+#include <span>
 
 class QComboBox;
 
 namespace vq {
+
+template <typename Control>
+struct PersistedProperty;
 
 // A single-line text box with a drop-down list at its right. The host fills the list and hears
 // when the user picks another item; the first pick after the control starts is only recorded.
@@ -41,6 +45,7 @@ public:
     QString ComboText() const;
     void AddItem(const QString& text);
     void ComboClear();
+    QStringList items() const;
 
     void InitProperties();
     void ReadProperties(const PropertyBag& bag);
@@ -60,6 +65,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<TxtComboControl>> persistedProperties();
     void comboSelected();
 
     QComboBox* m_Combo1;

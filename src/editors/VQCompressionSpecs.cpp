@@ -7,6 +7,7 @@
 #include "editors/TimeDivisionControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
@@ -16,6 +17,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QMetaObject>
 
 namespace vq {
 
@@ -84,6 +86,21 @@ bool sameName(const QString& a, const QString& b) {
 
 }  // namespace
 
+// VQCompressionSpecs's state, kept out of its header so that hosts need not rebuild when it changes.
+class VQCompressionSpecsPrivate {
+public:
+    bool m_Enabled = true;
+    int32_t m_DisplayStyle = 0;  // no style until the properties are initialised
+    std::shared_ptr<vq::PropSheetEntries> m_Entries;
+    std::array<QMetaObject::Connection, 2> m_entryConnections;
+    QMetaObject::Connection m_focusConnection;
+    QFrame* m_Frame1 = nullptr;
+    QLabel* m_lblDeviationValue = nullptr;
+    QLabel* m_lblDeviationUnits = nullptr;
+    VQPointAttributeEdit* m_VQPointAttributeEdit1 = nullptr;
+    std::array<TimeDivisionControl*, 2> m_timeControls{};
+};
+
 VQCompressionSpecs::Layout VQCompressionSpecs::layoutFor(bool bound, const Variant& pointType) {
     if (bound && pointType.toString() == QLatin1String(kDigitalPointType))
         return {QSize(kWidth, kDigitalHeight), kDigitalFrameTop};
@@ -103,12 +120,13 @@ VQCompressionSpecs::AttributeNames VQCompressionSpecs::attributeNamesFor(int32_t
     }
 }
 
-VQCompressionSpecs::VQCompressionSpecs(QWidget* parent) : QWidget(parent) {
+VQCompressionSpecs::VQCompressionSpecs(QWidget* parent)
+    : QWidget(parent), d(std::make_unique<VQCompressionSpecsPrivate>()) {
     buildChildren();
     connectTimeControl(MinimumTime);
     connectTimeControl(MaximumTime);
-    m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
-                                [this](QWidget* old, QWidget* now) { timeFocusChanged(old, now); });
+    d->m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
+                                   [this](QWidget* old, QWidget* now) { timeFocusChanged(old, now); });
     InitProperties();
     fitCaptionFont();
     applyLayout();
@@ -116,33 +134,33 @@ VQCompressionSpecs::VQCompressionSpecs(QWidget* parent) : QWidget(parent) {
 
 VQCompressionSpecs::~VQCompressionSpecs() {
     // The children go after this object's members; a focused child going must reach no handler.
-    disconnect(m_focusConnection);
-    for (TimeDivisionControl* control : m_timeControls) control->disconnect(this);
+    disconnect(d->m_focusConnection);
+    for (TimeDivisionControl* control : d->m_timeControls) control->disconnect(this);
     disconnectEntries();
 }
 
 void VQCompressionSpecs::buildChildren() {
-    m_Frame1 = makeGroup(this, QStringLiteral("Frame1"), kFrame1);
-    QFrame* times = makeGroup(m_Frame1, QStringLiteral("frameCmpDayHrMinSec"), kTimesFrame);
+    d->m_Frame1 = makeGroup(this, QStringLiteral("Frame1"), kFrame1);
+    QFrame* times = makeGroup(d->m_Frame1, QStringLiteral("frameCmpDayHrMinSec"), kTimesFrame);
     for (const LabelDesign& design : kLabels)
-        makeLabel(design.container == Container::Frame1 ? m_Frame1 : times, design);
-    m_lblDeviationValue = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationValue"));
-    m_lblDeviationUnits = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationUnits"));
+        makeLabel(design.container == Container::Frame1 ? d->m_Frame1 : times, design);
+    d->m_lblDeviationValue = d->m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationValue"));
+    d->m_lblDeviationUnits = d->m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationUnits"));
 
-    m_VQPointAttributeEdit1 = new VQPointAttributeEdit(m_Frame1);
-    m_VQPointAttributeEdit1->setObjectName(QStringLiteral("VQPointAttributeEdit1"));
-    m_VQPointAttributeEdit1->setGeometry(twipsToPixels(kAttributeEdit));
-    m_VQPointAttributeEdit1->SetAlignment(kRightAligned);
+    d->m_VQPointAttributeEdit1 = new VQPointAttributeEdit(d->m_Frame1);
+    d->m_VQPointAttributeEdit1->setObjectName(QStringLiteral("VQPointAttributeEdit1"));
+    d->m_VQPointAttributeEdit1->setGeometry(twipsToPixels(kAttributeEdit));
+    d->m_VQPointAttributeEdit1->SetAlignment(kRightAligned);
     for (TimeRow row : {MinimumTime, MaximumTime}) {
         auto* control = new TimeDivisionControl(times);
         control->setObjectName(QStringLiteral("TimeDivisionControl%1").arg(row + 1));
         control->move(twipsToPixels(kTimeControls[row].topLeft()));
-        m_timeControls[row] = control;
+        d->m_timeControls[row] = control;
     }
 }
 
 void VQCompressionSpecs::connectTimeControl(TimeRow row) {
-    TimeDivisionControl* control = m_timeControls[row];
+    TimeDivisionControl* control = d->m_timeControls[row];
     connect(control, &TimeDivisionControl::OnEnterKeyPress, this, [this, row] {
         handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecs::CommitTime);
     });
@@ -151,29 +169,41 @@ void VQCompressionSpecs::connectTimeControl(TimeRow row) {
     });
 }
 
+bool VQCompressionSpecs::Enabled() const {
+    return d->m_Enabled;
+}
+
+int32_t VQCompressionSpecs::DisplayStyle() const {
+    return d->m_DisplayStyle;
+}
+
+const std::shared_ptr<PropSheetEntries>& VQCompressionSpecs::PropSheetEntries() const {
+    return d->m_Entries;
+}
+
 void VQCompressionSpecs::SetEnabled(bool enabled) {
-    m_Enabled = enabled;
+    d->m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
-    m_VQPointAttributeEdit1->SetEnabled(enabled);
-    for (TimeDivisionControl* control : m_timeControls) control->SetEnabled(enabled);
+    d->m_VQPointAttributeEdit1->SetEnabled(enabled);
+    for (TimeDivisionControl* control : d->m_timeControls) control->SetEnabled(enabled);
 }
 
 void VQCompressionSpecs::SetDisplayStyle(int32_t style) {
     const AttributeNames names = attributeNamesFor(style);
     if (names.deviation.isEmpty()) raiseInvalidPropertyValue(QStringLiteral("VQCompressionSpecs"));
-    if (style == m_DisplayStyle) return;
-    m_DisplayStyle = style;
+    if (style == d->m_DisplayStyle) return;
+    d->m_DisplayStyle = style;
     Q_EMIT PropertyChanged(kDisplayStyle);
-    m_VQPointAttributeEdit1->SetAttributeName(names.deviation);
-    if (m_Entries) RefreshDisplay();
+    d->m_VQPointAttributeEdit1->SetAttributeName(names.deviation);
+    if (d->m_Entries) RefreshDisplay();
 }
 
 void VQCompressionSpecs::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
     disconnectEntries();
-    m_Entries = std::move(entries);
+    d->m_Entries = std::move(entries);
     connectEntries();
-    if (m_Entries)
+    if (d->m_Entries)
         RefreshDisplay();
     else
         ClearDisplay();
@@ -182,25 +212,34 @@ void VQCompressionSpecs::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntrie
 void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
     silently(false, [&] {
         setProperty("HelpContextID", helpContextID);
-        m_VQPointAttributeEdit1->SetHelpContextID(helpContextID);
-        for (TimeDivisionControl* control : m_timeControls) control->SetHelpContextID(helpContextID);
+        d->m_VQPointAttributeEdit1->SetHelpContextID(helpContextID);
+        for (TimeDivisionControl* control : d->m_timeControls) control->SetHelpContextID(helpContextID);
         return true;
     });
 }
 
+std::span<const PersistedProperty<VQCompressionSpecs>> VQCompressionSpecs::persistedProperties() {
+    using Self = VQCompressionSpecs;
+    static const PersistedProperty<Self> table[] = {
+        {kEnabled, true, [](const Self& c) { return Variant(c.d->m_Enabled); },
+         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+        {kDisplayStyle, int32_t(styleCompressionDeviation),
+         [](const Self& c) { return Variant(c.d->m_DisplayStyle); },
+         [](Self& c, const Variant& v) { c.SetDisplayStyle(v.toInt32()); }},
+    };
+    return table;
+}
+
 void VQCompressionSpecs::InitProperties() {
-    SetEnabled(true);
-    SetDisplayStyle(styleCompressionDeviation);
+    initPersisted(*this, persistedProperties());
 }
 
 void VQCompressionSpecs::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(kEnabled, true).toBool());
-    SetDisplayStyle(bag.ReadProperty(kDisplayStyle, int32_t(styleCompressionDeviation)).toInt32());
+    readPersisted(*this, persistedProperties(), bag);
 }
 
 void VQCompressionSpecs::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(kEnabled, m_Enabled, true);
-    bag.WriteProperty(kDisplayStyle, m_DisplayStyle, int32_t(styleCompressionDeviation));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 // The captions' room is fixed by the layout; in a wide font they share a smaller one, down to three
@@ -210,7 +249,7 @@ void VQCompressionSpecs::fitCaptionFont() {
     const qreal smallest = font.pointSizeF() * kSmallestCaptionFont;
     while (!captionsFit(font) && font.pointSizeF() - 0.5 >= smallest)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    for (QLabel* label : m_Frame1->findChildren<QLabel*>()) label->setFont(font);
+    for (QLabel* label : d->m_Frame1->findChildren<QLabel*>()) label->setFont(font);
 }
 
 bool VQCompressionSpecs::captionsFit(const QFont& font) const {
@@ -218,9 +257,9 @@ bool VQCompressionSpecs::captionsFit(const QFont& font) const {
     const auto fits = [&](const QLabel* label, const QString& text) {
         return metrics.horizontalAdvance(text) <= label->contentsRect().width();
     };
-    for (const QLabel* label : m_Frame1->findChildren<QLabel*>())
-        if (label != m_lblDeviationValue && !fits(label, label->text())) return false;
-    return fits(m_lblDeviationUnits, kPercentOfSpan) && fits(m_lblDeviationUnits, kEngineeringUnits);
+    for (const QLabel* label : d->m_Frame1->findChildren<QLabel*>())
+        if (label != d->m_lblDeviationValue && !fits(label, label->text())) return false;
+    return fits(d->m_lblDeviationUnits, kPercentOfSpan) && fits(d->m_lblDeviationUnits, kEngineeringUnits);
 }
 
 void VQCompressionSpecs::changeEvent(QEvent* event) {
@@ -233,18 +272,18 @@ QSize VQCompressionSpecs::sizeHint() const {
 }
 
 void VQCompressionSpecs::connectEntries() {
-    if (!m_Entries) return;
+    if (!d->m_Entries) return;
     const auto changed = [this](PropSheetEntry* entry) { OnEntryChanged(entry); };
-    m_entryConnections = {connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, this, changed),
-                          connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, changed)};
+    d->m_entryConnections = {connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, changed),
+                             connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, changed)};
 }
 
 void VQCompressionSpecs::disconnectEntries() {
-    for (QMetaObject::Connection& connection : m_entryConnections) disconnect(connection);
+    for (QMetaObject::Connection& connection : d->m_entryConnections) disconnect(connection);
 }
 
 void VQCompressionSpecs::RefreshDisplay() {
-    m_VQPointAttributeEdit1->SetPropSheetEntries(m_Entries);
+    d->m_VQPointAttributeEdit1->SetPropSheetEntries(d->m_Entries);
     ShowTimes();
     ShowDeviationLabels();
     applyLayout();
@@ -252,12 +291,12 @@ void VQCompressionSpecs::RefreshDisplay() {
 
 // Unbound, the panel shows what it shows at design time.
 void VQCompressionSpecs::ClearDisplay() {
-    m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
-    if (auto* text = qobject_cast<TextBoxControl*>(m_VQPointAttributeEdit1->currentChild()))
+    d->m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
+    if (auto* text = qobject_cast<TextBoxControl*>(d->m_VQPointAttributeEdit1->currentChild()))
         text->SetText(QString());
-    m_lblDeviationValue->clear();
-    m_lblDeviationUnits->setText(kPercentOfSpan);
-    for (TimeDivisionControl* control : m_timeControls) {
+    d->m_lblDeviationValue->clear();
+    d->m_lblDeviationUnits->setText(kPercentOfSpan);
+    for (TimeDivisionControl* control : d->m_timeControls) {
         control->SetTime(int32_t(0));
         control->SetForeColor(kBlack);
     }
@@ -265,31 +304,31 @@ void VQCompressionSpecs::ClearDisplay() {
 }
 
 void VQCompressionSpecs::ShowTimes() {
-    if (attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
+    if (attributeNamesFor(d->m_DisplayStyle).minimum.isEmpty()) return;
     for (TimeRow row : {MinimumTime, MaximumTime}) {
         const PropSheetEntry* entry = timeEntry(row);
-        m_timeControls[row]->SetTime(entry->GetValueAs(QString()));
-        m_timeControls[row]->SetForeColor(entry->IsValid() ? kBlack : kInvalidForeColor);
+        d->m_timeControls[row]->SetTime(entry->GetValueAs(QString()));
+        d->m_timeControls[row]->SetForeColor(entry->IsValid() ? kBlack : kInvalidForeColor);
     }
 }
 
 void VQCompressionSpecs::ShowDeviationLabels() {
-    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
+    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
     if (names.deviation.isEmpty()) return;
-    const PropSheetEntry* deviation = m_Entries->Item(Variant(names.deviation));
+    const PropSheetEntry* deviation = d->m_Entries->Item(Variant(names.deviation)).get();
     const QString& current = deviation->CurrentAttributeName();
     if (sameName(current, names.deviation))
-        m_lblDeviationUnits->setText(kPercentOfSpan);
+        d->m_lblDeviationUnits->setText(kPercentOfSpan);
     else if (sameName(current, names.percent))
-        m_lblDeviationUnits->setText(kEngineeringUnits);
+        d->m_lblDeviationUnits->setText(kEngineeringUnits);
     else
         return;
-    const Variant span = m_Entries->Item(Variant(QStringLiteral("Span")))->GetValueAs(QString());
-    m_lblDeviationValue->setText(ConvertedDeviationText(span, deviation->GetValueAs(QString()), current));
+    const Variant span = d->m_Entries->Item(Variant(QStringLiteral("Span")))->GetValueAs(QString());
+    d->m_lblDeviationValue->setText(ConvertedDeviationText(span, deviation->GetValueAs(QString()), current));
 }
 
 void VQCompressionSpecs::OnEntryChanged(PropSheetEntry* entry) {
-    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
+    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
     const QString& name = entry->CurrentAttributeName();
     if (sameName(name, names.minimum) || sameName(name, names.maximum))
         ShowTimes();
@@ -299,10 +338,10 @@ void VQCompressionSpecs::OnEntryChanged(PropSheetEntry* entry) {
 }
 
 void VQCompressionSpecs::applyLayout() {
-    const Variant pointType = m_Entries ? m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
-    const Layout layout = layoutFor(m_Entries != nullptr, pointType);
+    const Variant pointType = d->m_Entries ? d->m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
+    const Layout layout = layoutFor(d->m_Entries != nullptr, pointType);
     setFixedSize(twipsToPixels(layout.control));
-    m_Frame1->move(0, twipsToPixels(layout.frameTop));
+    d->m_Frame1->move(0, twipsToPixels(layout.frameTop));
 }
 
 // The focus left a time editor for another control: commit it, as Enter would. Switching windows
@@ -310,7 +349,7 @@ void VQCompressionSpecs::applyLayout() {
 void VQCompressionSpecs::timeFocusChanged(QWidget* old, QWidget* now) {
     if (!old || !now) return;
     for (TimeRow row : {MinimumTime, MaximumTime}) {
-        TimeDivisionControl* control = m_timeControls[row];
+        TimeDivisionControl* control = d->m_timeControls[row];
         if (control->isAncestorOf(old) && !control->isAncestorOf(now))
             handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecs::CommitTime);
     }
@@ -318,23 +357,23 @@ void VQCompressionSpecs::timeFocusChanged(QWidget* old, QWidget* now) {
 
 // The time editors' events come from the event loop, which must not see an error: it is reported.
 void VQCompressionSpecs::handleTimeEvent(TimeRow row, const QString& event, TimeAction action) {
-    if (!m_Entries || attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
+    if (!d->m_Entries || attributeNamesFor(d->m_DisplayStyle).minimum.isEmpty()) return;
     const QString context =
-        QStringLiteral("VQCompressionSpecs:%1_%2").arg(m_timeControls[row]->objectName(), event);
+        QStringLiteral("VQCompressionSpecs:%1_%2").arg(d->m_timeControls[row]->objectName(), event);
     reporting(context, ReportLayout::Long, [&] { (this->*action)(row); });
 }
 
 PropSheetEntry* VQCompressionSpecs::timeEntry(TimeRow row) const {
-    const AttributeNames names = attributeNamesFor(m_DisplayStyle);
-    return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum));
+    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
+    return d->m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum)).get();
 }
 
 void VQCompressionSpecs::CommitTime(TimeRow row) {
-    timeEntry(row)->SetValue(m_timeControls[row]->Time(), QString());
+    timeEntry(row)->SetValue(d->m_timeControls[row]->Time(), QString());
 }
 
 void VQCompressionSpecs::PassPendingTime(TimeRow row) {
-    timeEntry(row)->SetPendingValue(m_timeControls[row]->Time(), QString());
+    timeEntry(row)->SetPendingValue(d->m_timeControls[row]->Time(), QString());
 }
 
 }  // namespace vq

@@ -3,7 +3,6 @@
 #include "core/Variant.h"
 #include "editors/enumVQCompressionSpecsStyle.h"
 
-#include <QMetaObject>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -11,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QFrame;
 class QLabel;
@@ -18,6 +18,8 @@ class QLabel;
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 class PropSheetEntries;
 class PropSheetEntry;
 class TimeDivisionControl;
@@ -61,12 +63,12 @@ public:
     explicit VQCompressionSpecs(QWidget* parent = nullptr);
     ~VQCompressionSpecs() override;
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
-    int32_t DisplayStyle() const { return m_DisplayStyle; }
+    int32_t DisplayStyle() const;
     // Error 380 for a value that is no `enumVQCompressionSpecsStyle`.
     void SetDisplayStyle(int32_t style);
-    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const { return m_Entries; }
+    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const;
     // Null unbinds and clears the panel.
     void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
     void SetHelpContextID(int32_t helpContextID);
@@ -86,6 +88,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<VQCompressionSpecs>> persistedProperties();
     enum TimeRow { MinimumTime = 0, MaximumTime = 1 };
     using TimeAction = void (VQCompressionSpecs::*)(TimeRow);
 
@@ -107,17 +110,7 @@ private:
     void CommitTime(TimeRow row);
     void PassPendingTime(TimeRow row);
 
-    bool m_Enabled = true;
-    int32_t m_DisplayStyle = 0;  // no style until the properties are initialised
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    std::array<QMetaObject::Connection, 2> m_entryConnections;
-    QMetaObject::Connection m_focusConnection;
-
-    QFrame* m_Frame1 = nullptr;
-    QLabel* m_lblDeviationValue = nullptr;
-    QLabel* m_lblDeviationUnits = nullptr;
-    VQPointAttributeEdit* m_VQPointAttributeEdit1 = nullptr;
-    std::array<TimeDivisionControl*, 2> m_timeControls{};
+    std::unique_ptr<class VQCompressionSpecsPrivate> const d;
 };
 
 }  // namespace vq

@@ -1,6 +1,7 @@
 #include "editors/VQPointAttributeEdit.h"
 
 #include "core/Error.h"
+#include "editors/AttributeChild.h"
 #include "editors/AttributeSearchDialogs.h"
 #include "editors/DropDownList.h"
 #include "editors/KeyCodes.h"
@@ -14,6 +15,7 @@
 #include "editors/TxtComboControl.h"
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
@@ -24,8 +26,8 @@
 
 #include <qdrawutil.h>
 #include <QApplication>
-#include <QMetaProperty>
 #include <QPainter>
+#include <QPointer>
 #include <QScopedValueRollback>
 
 namespace vq {
@@ -54,6 +56,27 @@ void quietly(Body&& body) {
 
 }  // namespace
 
+// VQPointAttributeEdit's state, kept out of its header so that hosts need not rebuild when it changes.
+class VQPointAttributeEditPrivate {
+public:
+    int32_t m_Alignment = 0;
+    QString m_AttributeName;
+    int32_t m_BorderStyle = FixedBorder;
+    int16_t m_ComboWidth = VQPointAttributeEdit::kDefaultComboWidth;
+    bool m_Enabled = true;
+    int32_t m_OnOffStyle = OnOffOptionButtons;
+    int32_t m_SecurityStyle = ViewAllSecurity;
+    std::shared_ptr<vq::PropSheetEntries> m_Entries;
+    int16_t m_LastIndex = -1;
+    int32_t m_HelpContextID = 0;
+    QWidget* m_client =
+        nullptr;  // the area inside the border; the child's origin hides the child's own border
+    QPointer<QWidget> m_child;
+    AttributeChild* m_childParts = nullptr;  // m_child seen as its kind's shared part
+    VQPointAttributeEdit::ChildKind m_kind = VQPointAttributeEdit::ChildKind::None;
+    bool m_updating = false;  // selections the control makes itself are only remembered
+};
+
 VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
     const bool fixed = borderStyle != NoBorder;
     const int childWidth = NonNegative(width + (fixed ? 0 : kBorderlessExtra));
@@ -61,8 +84,10 @@ VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t 
             QRect(kChildOffset, kChildOffset, childWidth, kChildHeight)};
 }
 
-VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent) : QWidget(parent), m_client(new QWidget(this)) {
-    m_client->setObjectName(QStringLiteral("clientArea"));
+VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent)
+    : QWidget(parent), d(std::make_unique<VQPointAttributeEditPrivate>()) {
+    d->m_client = new QWidget(this);
+    d->m_client->setObjectName(QStringLiteral("clientArea"));
     // Laid over a grid cell, the control must hide the cell's own text, whatever child it holds.
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -73,22 +98,58 @@ VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent) : QWidget(parent), m
 // The child outlives this part of the control: it must not report its focus loss to it.
 VQPointAttributeEdit::~VQPointAttributeEdit() {
     disconnect(qApp, nullptr, this, nullptr);
-    if (m_child) m_child->disconnect(this);
-    if (m_Entries) m_Entries->disconnect(this);
+    if (d->m_child) d->m_child->disconnect(this);
+    if (d->m_Entries) d->m_Entries->disconnect(this);
 }
 
 // ---- properties ----
 
+int32_t VQPointAttributeEdit::Alignment() const {
+    return d->m_Alignment;
+}
+
+QString VQPointAttributeEdit::AttributeName() const {
+    return d->m_AttributeName;
+}
+
+int32_t VQPointAttributeEdit::BorderStyle() const {
+    return d->m_BorderStyle;
+}
+
+int16_t VQPointAttributeEdit::ComboWidth() const {
+    return d->m_ComboWidth;
+}
+
+bool VQPointAttributeEdit::Enabled() const {
+    return d->m_Enabled;
+}
+
+int32_t VQPointAttributeEdit::OnOffStyle() const {
+    return d->m_OnOffStyle;
+}
+
+int32_t VQPointAttributeEdit::SecurityStyle() const {
+    return d->m_SecurityStyle;
+}
+
+const std::shared_ptr<PropSheetEntries>& VQPointAttributeEdit::PropSheetEntries() const {
+    return d->m_Entries;
+}
+
+int32_t VQPointAttributeEdit::HelpContextID() const {
+    return d->m_HelpContextID;
+}
+
 void VQPointAttributeEdit::SetAlignment(int32_t alignment) {
     quietly([&] {
-        m_Alignment = alignment;
+        d->m_Alignment = alignment;
         BuildChild();
         markChanged(QStringLiteral("Alignment"));
     });
 }
 
 void VQPointAttributeEdit::SetAttributeName(const QString& name) {
-    m_AttributeName = name;
+    d->m_AttributeName = name;
     BuildChild();
     CommitEntries();
     markChanged(QStringLiteral("AttributeName"));
@@ -96,143 +157,162 @@ void VQPointAttributeEdit::SetAttributeName(const QString& name) {
 
 void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
     if (style != NoBorder && style != FixedBorder) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
-    m_BorderStyle = style;
+    d->m_BorderStyle = style;
     markChanged(QStringLiteral("BorderStyle"));
     applyLayout();
     update();
 }
 
 void VQPointAttributeEdit::SetComboWidth(int16_t width) {
-    m_ComboWidth = width;
+    d->m_ComboWidth = width;
     BuildChild();
     markChanged(QStringLiteral("ComboWidth"));
 }
 
 void VQPointAttributeEdit::SetEnabled(bool enabled) {
-    m_Enabled = enabled;
+    d->m_Enabled = enabled;
     markChanged(QStringLiteral("Enabled"));
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::SetOnOffStyle(int32_t style) {
-    m_OnOffStyle = style;
+    d->m_OnOffStyle = style;
     BuildChild();
     markChanged(QStringLiteral("OnOffStyle"));
 }
 
 void VQPointAttributeEdit::SetSecurityStyle(int32_t style) {
-    m_SecurityStyle = style;
+    d->m_SecurityStyle = style;
     BuildChild();
     markChanged(QStringLiteral("SecurityStyle"));
 }
 
 void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
-    if (m_Entries) m_Entries->disconnect(this);
-    m_Entries = std::move(entries);
-    if (m_Entries) {
+    if (d->m_Entries) d->m_Entries->disconnect(this);
+    d->m_Entries = std::move(entries);
+    if (d->m_Entries) {
         const auto follow = [this](PropSheetEntry* entry) { UpdateEntries(entry->CurrentAttributeName()); };
-        connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, this, follow);
-        connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, follow);
+        connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, follow);
+        connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, follow);
     }
     CommitEntries();
 }
 
 int32_t VQPointAttributeEdit::SelStart() const {
-    return silently(0, [&] { return childProperty("SelStart").toInt(); });
+    return silently(0, [&] { return child().SelStart(); });
 }
 
 void VQPointAttributeEdit::SetSelStart(int32_t start) {
-    writeSelection("SelStart", start);
+    writeSelection(QStringLiteral("SelStart"), [start](AttributeChild& c) { c.SetSelStart(start); });
 }
 
 int32_t VQPointAttributeEdit::SelLength() const {
-    return silently(0, [&] { return childProperty("SelLength").toInt(); });
+    return silently(0, [&] { return child().SelLength(); });
 }
 
 void VQPointAttributeEdit::SetSelLength(int32_t length) {
-    writeSelection("SelLength", length);
+    writeSelection(QStringLiteral("SelLength"), [length](AttributeChild& c) { c.SetSelLength(length); });
 }
 
 QString VQPointAttributeEdit::SelText() const {
-    return silently(QString(), [&] { return childProperty("SelText").toString(); });
+    return silently(QString(), [&] { return child().SelText(); });
 }
 
 void VQPointAttributeEdit::SetSelText(const QString& text) {
-    writeSelection("SelText", text);
+    writeSelection(QStringLiteral("SelText"), [&text](AttributeChild& c) { c.SetSelText(text); });
 }
 
-void VQPointAttributeEdit::writeSelection(const char* name, const QVariant& value) {
+// A child without a selection refuses the write, which then is not marked as a change.
+template <typename Write>
+void VQPointAttributeEdit::writeSelection(const QString& name, Write&& write) {
     quietly([&] {
-        setChildProperty(name, value);
-        markChanged(QString::fromLatin1(name));
+        write(child());
+        markChanged(name);
     });
 }
 
 QString VQPointAttributeEdit::Text() const {
-    return silently(QString(), [&] { return childProperty("Text").toString(); });
+    return silently(QString(), [&] { return child().Text(); });
 }
 
 void VQPointAttributeEdit::SetHelpContextID(int32_t helpContextID) {
-    m_HelpContextID = helpContextID;
+    d->m_HelpContextID = helpContextID;
     setProperty("HelpContextID", helpContextID);
-    if (m_child) m_child->setProperty("HelpContextID", helpContextID);
+    if (d->m_child) d->m_child->setProperty("HelpContextID", helpContextID);
 }
 
 void VQPointAttributeEdit::SetInternalFocus() {
-    if (m_child) m_child->setFocus(Qt::OtherFocusReason);
+    if (d->m_child) d->m_child->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* VQPointAttributeEdit::currentChild() const {
-    return m_child;
+    return d->m_child;
 }
 
 // ---- persistence ----
 
+// Loaded values are stored as they are and the child is built once at the end; only the border
+// goes through its setter, which checks it. A new control keeps the alignment it has.
+std::span<const PersistedProperty<VQPointAttributeEdit>> VQPointAttributeEdit::persistedProperties() {
+    using Self = VQPointAttributeEdit;
+    static const PersistedProperty<Self> table[] = {
+        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.d->m_Alignment); },
+         [](Self& c, const Variant& v) { c.d->m_Alignment = v.toInt32(); }, false},
+        {QStringLiteral("AttributeName"), QString(),
+         [](const Self& c) { return Variant(c.d->m_AttributeName); },
+         [](Self& c, const Variant& v) { c.d->m_AttributeName = v.toString(); }},
+        {QStringLiteral("BorderStyle"), int16_t(FixedBorder),
+         [](const Self& c) { return Variant(int16_t(c.d->m_BorderStyle)); },
+         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
+        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.d->m_Enabled); },
+         [](Self& c, const Variant& v) { c.d->m_Enabled = v.toBool(); }},
+        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
+         [](const Self& c) { return Variant(c.d->m_ComboWidth); },
+         [](Self& c, const Variant& v) { c.d->m_ComboWidth = int16_t(v.toInt32()); }},
+        {QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons),
+         [](const Self& c) { return Variant(c.d->m_OnOffStyle); },
+         [](Self& c, const Variant& v) { c.d->m_OnOffStyle = v.toInt32(); }},
+        {QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity),
+         [](const Self& c) { return Variant(c.d->m_SecurityStyle); },
+         [](Self& c, const Variant& v) { c.d->m_SecurityStyle = v.toInt32(); }},
+    };
+    return table;
+}
+
 void VQPointAttributeEdit::InitProperties() {
-    m_AttributeName.clear();
-    m_ComboWidth = kDefaultComboWidth;
-    SetBorderStyle(FixedBorder);
-    m_Enabled = true;
-    m_OnOffStyle = OnOffOptionButtons;
-    m_SecurityStyle = ViewAllSecurity;
+    initPersisted(*this, persistedProperties());
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::ReadProperties(const PropertyBag& bag) {
-    m_Alignment = bag.ReadProperty(QStringLiteral("Alignment"), int32_t(0)).toInt32();
-    m_AttributeName = bag.ReadProperty(QStringLiteral("AttributeName"), QString()).toString();
-    SetBorderStyle(int16_t(bag.ReadProperty(QStringLiteral("BorderStyle"), int16_t(FixedBorder)).toInt32()));
-    m_Enabled = bag.ReadProperty(QStringLiteral("Enabled"), true).toBool();
-    m_ComboWidth = int16_t(bag.ReadProperty(QStringLiteral("ComboWidth"), kDefaultComboWidth).toInt32());
-    m_OnOffStyle = bag.ReadProperty(QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons)).toInt32();
-    m_SecurityStyle = bag.ReadProperty(QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity)).toInt32();
+    readPersisted(*this, persistedProperties(), bag);
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Alignment"), m_Alignment, int32_t(0));
-    bag.WriteProperty(QStringLiteral("AttributeName"), m_AttributeName, QString());
-    bag.WriteProperty(QStringLiteral("BorderStyle"), int16_t(m_BorderStyle), int16_t(FixedBorder));
-    bag.WriteProperty(QStringLiteral("Enabled"), m_Enabled, true);
-    bag.WriteProperty(QStringLiteral("ComboWidth"), m_ComboWidth, kDefaultComboWidth);
-    bag.WriteProperty(QStringLiteral("OnOffStyle"), m_OnOffStyle, int32_t(OnOffOptionButtons));
-    bag.WriteProperty(QStringLiteral("SecurityStyle"), m_SecurityStyle, int32_t(ViewAllSecurity));
+    writePersisted(*this, persistedProperties(), bag);
 }
 
 // ---- the child ----
 
 namespace {
 
+struct MadeChild {
+    QWidget* widget;
+    AttributeChild* parts;
+};
+
 template <typename T>
-QWidget* makeChild(QWidget* parent) {
-    return new T(parent);
+MadeChild makeChild(QWidget* parent) {
+    T* child = new T(parent);
+    return {child, child};
 }
 
 struct ChildType {
     const char* name;
-    QWidget* (*make)(QWidget*);
+    MadeChild (*make)(QWidget*);
 };
 
 // In the order of ChildKind.
@@ -251,7 +331,7 @@ const ChildType kChildTypes[] = {
 
 void VQPointAttributeEdit::BuildChild() {
     ChildKind kind = ChildKind::None;
-    switch (ValidationRules::displayStyleFor(m_AttributeName)) {
+    switch (ValidationRules::displayStyleFor(d->m_AttributeName)) {
         case styletext:
             kind = ChildKind::TextBox;
             break;
@@ -259,7 +339,7 @@ void VQPointAttributeEdit::BuildChild() {
             kind = ChildKind::DropDown;
             break;
         case styleonoffswitch:
-            kind = m_OnOffStyle != OnOffOptionButtons ? ChildKind::DropDown : ChildKind::OnOff;
+            kind = d->m_OnOffStyle != OnOffOptionButtons ? ChildKind::DropDown : ChildKind::OnOff;
             break;
         case styletagsearch:
         case styledigsetsearch:
@@ -269,26 +349,28 @@ void VQPointAttributeEdit::BuildChild() {
             kind = ChildKind::TxtCombo;
             break;
         case stylesecuritycontrol:
-            kind = m_SecurityStyle == ViewAllSecurity ? ChildKind::Security : ChildKind::SecurityInd;
+            kind = d->m_SecurityStyle == ViewAllSecurity ? ChildKind::Security : ChildKind::SecurityInd;
             break;
         default:
             break;  // a custom style keeps whatever child there is
     }
-    if (kind != ChildKind::None && kind != m_kind) createChild(kind);
+    if (kind != ChildKind::None && kind != d->m_kind) createChild(kind);
     configureChild();
     applyLayout();
 }
 
 void VQPointAttributeEdit::createChild(ChildKind kind) {
-    if (m_child) {
-        m_child->disconnect(this);
-        delete m_child;
+    if (d->m_child) {
+        d->m_child->disconnect(this);
+        delete d->m_child;
     }
     const ChildType& type = kChildTypes[int(kind)];
-    QWidget* child = type.make(m_client);
+    const MadeChild made = type.make(d->m_client);
+    QWidget* child = made.widget;
     child->setObjectName(QString::fromLatin1(type.name));
-    m_child = child;
-    m_kind = kind;
+    d->m_child = child;
+    d->m_childParts = made.parts;
+    d->m_kind = kind;
     setFocusProxy(child);
     attachEvents(kind);
     child->show();
@@ -298,7 +380,7 @@ void VQPointAttributeEdit::createChild(ChildKind kind) {
 // ends it quietly. While the control shows a value itself, list events are not the user's.
 std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, bool userOnly) {
     return [this, step, event, userOnly] {
-        if (userOnly && m_updating) return;
+        if (userOnly && d->m_updating) return;
         quietly([&] {
             (this->*step)();
             if (event) Q_EMIT(this->*event)();
@@ -308,7 +390,7 @@ std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, bool u
 
 void VQPointAttributeEdit::attachEvents(ChildKind kind) {
     using Self = VQPointAttributeEdit;
-    QWidget* child = m_child;
+    QWidget* child = d->m_child;
     switch (kind) {
         case ChildKind::TextBox:
             attachTextLikeEvents(static_cast<PlainTextBox*>(child), &Self::passPendingText,
@@ -376,37 +458,43 @@ void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
 }
 
 void VQPointAttributeEdit::configureChild() {
-    switch (m_kind) {
+    switch (d->m_kind) {
         case ChildKind::TextBox:
         case ChildKind::TxtButton:
-            quietly([&] { setChildProperty("Alignment", m_Alignment); });
+            setChildAlignment();
             break;
         case ChildKind::TxtCombo:
-            quietly([&] { setChildProperty("Alignment", m_Alignment); });
-            childAs<TxtComboControl>().SetComboWidth(m_ComboWidth);
+            setChildAlignment();
+            childAs<TxtComboControl>().SetComboWidth(d->m_ComboWidth);
             break;
         case ChildKind::SecurityInd:
-            childAs<SecurityControlInd>().SetSecurityScope(m_SecurityStyle);
+            childAs<SecurityControlInd>().SetSecurityScope(d->m_SecurityStyle);
             break;
         default:
             break;
     }
 }
 
+// An alignment the text box refuses leaves it as it was.
+void VQPointAttributeEdit::setChildAlignment() {
+    quietly([&] { childAs<TextBoxControl>().SetAlignment(d->m_Alignment); });
+}
+
 // ---- layout ----
 
 void VQPointAttributeEdit::applyLayout() {
     quietly([&] {
-        const int border = m_BorderStyle == FixedBorder ? twipsToPixels(kBorderTwips) : 0;
-        const Layout layout = layoutFor(pixelsToTwips(width()), m_BorderStyle);
+        const int border = d->m_BorderStyle == FixedBorder ? twipsToPixels(kBorderTwips) : 0;
+        const Layout layout = layoutFor(pixelsToTwips(width()), d->m_BorderStyle);
         setFixedHeight(twipsToPixels(layout.controlHeight));
-        m_client->setGeometry(rect().adjusted(border, border, -border, -border));
-        if (!m_child) return;
-        m_child->setVisible(true);
+        d->m_client->setGeometry(rect().adjusted(border, border, -border, -border));
+        if (!d->m_child) return;
+        d->m_child->setVisible(true);
         // The on/off buttons have no border of their own to hide behind the edge.
-        const bool bordered = m_kind != ChildKind::OnOff;
-        m_child->setGeometry(twipsToPixels(bordered ? layout.child : QRect(QPoint(), layout.child.size())));
-        m_child->setProperty("HelpContextID", m_HelpContextID);
+        const bool bordered = d->m_kind != ChildKind::OnOff;
+        d->m_child->setGeometry(
+            twipsToPixels(bordered ? layout.child : QRect(QPoint(), layout.child.size())));
+        d->m_child->setProperty("HelpContextID", d->m_HelpContextID);
     });
 }
 
@@ -416,7 +504,7 @@ void VQPointAttributeEdit::resizeEvent(QResizeEvent* event) {
 }
 
 void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
-    if (m_BorderStyle != FixedBorder) return;
+    if (d->m_BorderStyle != FixedBorder) return;
     QPainter painter(this);
     qDrawWinPanel(&painter, rect(), palette(), true);
 }
@@ -424,19 +512,19 @@ void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
 // ---- the bound collection ----
 
 void VQPointAttributeEdit::CommitEntries() {
-    if (m_AttributeName.isEmpty() || !m_Entries) return;
-    reraising(kCommitContext, [&] { UpdateEntries(m_AttributeName); });
+    if (d->m_AttributeName.isEmpty() || !d->m_Entries) return;
+    reraising(kCommitContext, [&] { UpdateEntries(d->m_AttributeName); });
 }
 
 void VQPointAttributeEdit::UpdateEntries(const QString& name) {
     reraising(kUpdateContext, [&] {
-        PropSheetEntry& shown = *m_Entries->Item(Variant(name));
-        if (m_AttributeName.trimmed().isEmpty()) return;
-        if (m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
-            m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
+        PropSheetEntry& shown = *d->m_Entries->Item(Variant(name));
+        if (d->m_AttributeName.trimmed().isEmpty()) return;
+        if (d->m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
+            d->m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
             return;
         {
-            const QScopedValueRollback updating(m_updating, true);
+            const QScopedValueRollback updating(d->m_updating, true);
             showValue(shown, shown.GetValueAs(QString()));
         }
         ApplyEnabled();
@@ -450,7 +538,7 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             childAs<PlainTextBox>().SetText(value.toString());
             break;
         case styleonoffswitch:
-            if (m_OnOffStyle == OnOffOptionButtons) {
+            if (d->m_OnOffStyle == OnOffOptionButtons) {
                 childAs<OptOnOff>().SetValue(int16_t(value.toInt32()));
                 break;
             }
@@ -469,7 +557,10 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             childAs<TxtComboControl>().SetComboWidth(int16_t(FillTwinList(shown) + 400));
             break;
         case stylesecuritycontrol:
-            setChildProperty("Security", value.toString());
+            if (d->m_kind == ChildKind::Security)
+                childAs<SecurityControl>().SetSecurity(value.toString());
+            else
+                childAs<SecurityControlInd>().SetSecurity(value.toString());
             break;
         default:
             break;
@@ -488,12 +579,16 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
     box.SetText(shown.GetValueAs(QString()).toString());
     const ComboEntries& twins = shown.ValueList();
     const int current = twins.GetIndexByValue(Variant(shown.CurrentAttributeName()));
-    box.ComboClear();
+    QStringList names;
     int16_t widest = 0;
     for (int i = 1; i <= twins.Count(); ++i) {
-        const QString name = twins.GetNameByIndex(i);
-        box.AddItem(name);
-        widest = std::max(widest, int16_t(textWidthTwips(name, font())));
+        names << twins.GetNameByIndex(i);
+        widest = std::max(widest, int16_t(textWidthTwips(names.last(), font())));
+    }
+    // Nearly every event leaves the twins as they were; refilling the list would only redraw it.
+    if (box.items() != names) {
+        box.ComboClear();
+        for (const QString& name : names) box.AddItem(name);
     }
     box.SetListIndex(int16_t(current));
     return widest;
@@ -501,32 +596,32 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
 
 void VQPointAttributeEdit::ApplyEnabled() {
     quietly([&] {
-        bool enabled = m_Enabled;
-        if (enabled && m_Entries && !m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
-        setChildProperty("Enabled", enabled);
+        bool enabled = d->m_Enabled;
+        if (enabled && d->m_Entries && !d->m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
+        if (d->m_child) child().SetEnabled(enabled);
         QWidget::setEnabled(enabled);
-        if (m_kind != ChildKind::TextBox) return;
+        if (d->m_kind != ChildKind::TextBox) return;
         auto& box = childAs<PlainTextBox>();
         box.SetBackColor(!enabled && box.Text().trimmed().isEmpty() ? kButtonFace : kWhite);
     });
 }
 
 void VQPointAttributeEdit::ApplyValidityColour(PropSheetEntry& shown) {
-    quietly([&] { setChildProperty("ForeColor", quint32(shown.IsValid() ? kBlack : kRed)); });
+    quietly([&] { child().SetForeColor(shown.IsValid() ? kBlack : kRed); });
 }
 
 // ---- value flow from the child ----
 
 PropSheetEntry& VQPointAttributeEdit::entry() const {
-    return *m_Entries->Item(Variant(m_AttributeName));
+    return *d->m_Entries->Item(Variant(d->m_AttributeName));
 }
 
 void VQPointAttributeEdit::commit(const Variant& value) {
-    if (m_Entries) entry().SetValue(value, QString());
+    if (d->m_Entries) entry().SetValue(value, QString());
 }
 
 void VQPointAttributeEdit::passPendingText() {
-    if (m_Entries) entry().SetPendingValue(Variant(Text()), QString());
+    if (d->m_Entries) entry().SetPendingValue(Variant(Text()), QString());
 }
 
 void VQPointAttributeEdit::commitText() {
@@ -538,22 +633,23 @@ void VQPointAttributeEdit::commitOnOff() {
 }
 
 void VQPointAttributeEdit::commitSecurity() {
-    commit(Variant(childProperty("Security").toString()));
+    commit(Variant(d->m_kind == ChildKind::Security ? childAs<SecurityControl>().Security()
+                                                    : childAs<SecurityControlInd>().Security()));
 }
 
 void VQPointAttributeEdit::CommitDropDown() {
-    if (!m_Entries) return;
+    if (!d->m_Entries) return;
     PropSheetEntry& edited = entry();
     edited.SetValue(edited.ValueList().GetValueByName(childAs<DropDownList>().Text()), QString());
 }
 
 // The first selection seen is only remembered; so are the ones the control makes itself.
 void VQPointAttributeEdit::DropDownClick() {
-    if (!m_Entries) return;
+    if (!d->m_Entries) return;
     const int16_t index = childAs<DropDownList>().ListIndex();
-    const bool commits = m_LastIndex != -1 && m_LastIndex != index;
-    m_LastIndex = index;
-    if (m_updating) return;
+    const bool commits = d->m_LastIndex != -1 && d->m_LastIndex != index;
+    d->m_LastIndex = index;
+    if (d->m_updating) return;
     if (commits) quietly([&] { CommitDropDown(); });
     Q_EMIT Click();
 }
@@ -568,7 +664,7 @@ void VQPointAttributeEdit::CommitTwin() {
 
 // The text goes in under whichever twin the list shows.
 void VQPointAttributeEdit::handTwin(bool commitIt) {
-    if (!m_Entries) return;
+    if (!d->m_Entries) return;
     PropSheetEntry& edited = entry();
     if (edited.DisplayStyle() != styletxtcombofortwin) return;
     auto& box = childAs<TxtComboControl>();
@@ -582,7 +678,7 @@ void VQPointAttributeEdit::handTwin(bool commitIt) {
 
 // The dialogs come from the dialog layer; without them a search finds nothing.
 void VQPointAttributeEdit::SearchButton() {
-    if (!m_Entries) return;
+    if (!d->m_Entries) return;
     quietly([&] {
         const QString found = searchedName(entry().DisplayStyle());
         if (!found.isEmpty()) {
@@ -598,11 +694,12 @@ QString VQPointAttributeEdit::searchedName(int32_t displayStyle) const {
     AttributeSearchDialogs* dialogs = attributeSearchDialogs();
     if (!dialogs) return {};
     if (displayStyle == styletagsearch) {
-        const SdkPointListPtr points = dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);
+        const SdkPointListPtr points =
+            dialogs->ShowTagSearchDialog(d->m_Entries->Server(), kTagSearchOptions);
         return points && points->Count() > 0 ? points->Item(1)->Name() : QString();
     }
     if (displayStyle == styledigsetsearch) {
-        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
+        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(d->m_Entries->Server(), true, true);
         return sets && sets->Count() > 0 ? sets->Item(1).Name() : QString();
     }
     return {};
@@ -622,27 +719,18 @@ bool VQPointAttributeEdit::holds(const QWidget* widget) const {
     return false;
 }
 
-// ---- the child by member name ----
+// ---- the child ----
 
-QVariant VQPointAttributeEdit::childProperty(const char* name) const {
-    return m_child ? requireChildProperty(name).read(m_child) : QVariant();
-}
-
-void VQPointAttributeEdit::setChildProperty(const char* name, const QVariant& value) {
-    if (m_child) requireChildProperty(name).write(m_child, value);
-}
-
-QMetaProperty VQPointAttributeEdit::requireChildProperty(const char* name) const {
-    const int index = m_child->metaObject()->indexOfProperty(name);
-    if (index < 0)
+AttributeChild& VQPointAttributeEdit::child() const {
+    if (!d->m_child || !d->m_childParts)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
-                    QStringLiteral("The child editor has no property %1").arg(QLatin1String(name)));
-    return m_child->metaObject()->property(index);
+                    QStringLiteral("Object variable or With block variable not set"));
+    return *d->m_childParts;
 }
 
 template <typename T>
 T& VQPointAttributeEdit::childAs() const {
-    auto* child = qobject_cast<T*>(m_child.data());
+    auto* child = qobject_cast<T*>(d->m_child.data());
     if (!child)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
                     QStringLiteral("Object variable or With block variable not set"));

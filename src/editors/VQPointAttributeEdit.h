@@ -4,8 +4,6 @@
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
 
-#include <QMetaProperty>
-#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -15,9 +13,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
 namespace vq {
 
+class AttributeChild;
+template <typename Control>
+struct PersistedProperty;
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
@@ -56,22 +58,22 @@ public:
     explicit VQPointAttributeEdit(QWidget* parent = nullptr);
     ~VQPointAttributeEdit() override;
 
-    int32_t Alignment() const { return m_Alignment; }
+    int32_t Alignment() const;
     void SetAlignment(int32_t alignment);
-    QString AttributeName() const { return m_AttributeName; }
+    QString AttributeName() const;
     void SetAttributeName(const QString& name);
-    int32_t BorderStyle() const { return m_BorderStyle; }
+    int32_t BorderStyle() const;
     void SetBorderStyle(int32_t style);
-    int16_t ComboWidth() const { return m_ComboWidth; }
+    int16_t ComboWidth() const;
     void SetComboWidth(int16_t width);
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
-    int32_t OnOffStyle() const { return m_OnOffStyle; }
+    int32_t OnOffStyle() const;
     void SetOnOffStyle(int32_t style);
-    int32_t SecurityStyle() const { return m_SecurityStyle; }
+    int32_t SecurityStyle() const;
     void SetSecurityStyle(int32_t style);
 
-    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const { return m_Entries; }
+    const std::shared_ptr<vq::PropSheetEntries>& PropSheetEntries() const;
     void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
 
     int32_t SelStart() const;
@@ -83,7 +85,7 @@ public:
     QString Text() const;
 
     void SetHelpContextID(int32_t helpContextID);
-    int32_t HelpContextID() const { return m_HelpContextID; }
+    int32_t HelpContextID() const;
     void SetInternalFocus();
 
     void InitProperties();
@@ -107,8 +109,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class VQPointAttributeEditPrivate;
     enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
 
+    static std::span<const PersistedProperty<VQPointAttributeEdit>> persistedProperties();
     void BuildChild();
     void createChild(ChildKind kind);
     void attachEvents(ChildKind kind);
@@ -144,27 +148,15 @@ private:
     QString searchedName(int32_t displayStyle) const;
     void focusMoved(QWidget* from, QWidget* to);
     bool holds(const QWidget* widget) const;
-    QVariant childProperty(const char* name) const;
-    void setChildProperty(const char* name, const QVariant& value);
-    QMetaProperty requireChildProperty(const char* name) const;
-    void writeSelection(const char* name, const QVariant& value);
+    // The current child through the part all seven kinds share; raises without a child.
+    AttributeChild& child() const;
+    template <typename Write>
+    void writeSelection(const QString& name, Write&& write);
+    void setChildAlignment();
     template <typename T>
     T& childAs() const;
 
-    int32_t m_Alignment = 0;
-    QString m_AttributeName;
-    int32_t m_BorderStyle = FixedBorder;
-    int16_t m_ComboWidth = kDefaultComboWidth;
-    bool m_Enabled = true;
-    int32_t m_OnOffStyle = OnOffOptionButtons;
-    int32_t m_SecurityStyle = ViewAllSecurity;
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    int16_t m_LastIndex = -1;
-    int32_t m_HelpContextID = 0;
-    QWidget* m_client;  // the area inside the border; the child's origin hides the child's own border
-    QPointer<QWidget> m_child;
-    ChildKind m_kind = ChildKind::None;
-    bool m_updating = false;  // selections the control makes itself are only remembered
+    std::unique_ptr<class VQPointAttributeEditPrivate> const d;
 };
 
 }  // namespace vq

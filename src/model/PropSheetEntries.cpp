@@ -43,23 +43,85 @@ QString failedAttributesLine(const SdkNamedValues& failed) {
 
 }  // namespace
 
-PropSheetEntries::PropSheetEntries(QObject* parent) : QObject(parent) {}
+// PropSheetEntries's state, kept out of its header so that hosts need not rebuild when it changes.
+class PropSheetEntriesPrivate {
+public:
+    std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
+    enumPointMode m_mode{};
+    SdkServerPtr m_server;
+    SdkPointPtr m_point;
+    SdkPointClassPtr m_pointClass;
+    std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
+    QString m_serverKind;
+    ValidationRules::ServerNames m_serverNames;
+    SdkPointType m_pointType = 0;
+    QString m_pendingEntryName;
+    bool m_valuesEdited = false;
+    PropSheetCategories m_categories;
+};
+
+PropSheetEntries::PropSheetEntries(QObject* parent)
+    : QObject(parent), d(std::make_unique<PropSheetEntriesPrivate>()) {}
 PropSheetEntries::~PropSheetEntries() = default;
 
-PropSheetEntry* PropSheetEntries::find(const QString& attributeName) const {
-    if (PropSheetEntry* const* entry = m_byPrimaryName.find(attributeName)) return *entry;
-    PropSheetEntry* const* twin = m_bySecondaryName.find(attributeName);
+enumPointMode PropSheetEntries::Mode() const {
+    return d->m_mode;
+}
+
+bool PropSheetEntries::AreValuesEdited() const {
+    return !d->m_pendingEntryName.isEmpty() || d->m_valuesEdited;
+}
+
+const SdkServerPtr& PropSheetEntries::Server() const {
+    return d->m_server;
+}
+
+SdkPointPtr PropSheetEntries::Point() const {
+    return d->m_point;
+}
+
+SdkPointClassPtr PropSheetEntries::PointClass() const {
+    return d->m_pointClass;
+}
+
+SdkPointType PropSheetEntries::PointType() const {
+    return d->m_pointType;
+}
+
+int PropSheetEntries::Count() const {
+    return int(d->m_entries.size());
+}
+
+PropSheetCategories& PropSheetEntries::Categories() {
+    return d->m_categories;
+}
+
+const QString& PropSheetEntries::ServerKind() const {
+    return d->m_serverKind;
+}
+
+PropSheetEntry* PropSheetEntries::lookup(const QString& attributeName) const {
+    if (PropSheetEntry* const* entry = d->m_byPrimaryName.find(attributeName)) return *entry;
+    PropSheetEntry* const* twin = d->m_bySecondaryName.find(attributeName);
     return twin ? *twin : nullptr;
 }
 
-PropSheetEntry* PropSheetEntries::Item(const Variant& index) const {
+PropSheetEntryPtr PropSheetEntries::find(const QString& attributeName) const {
+    PropSheetEntry* entry = lookup(attributeName);
+    return entry ? entry->shared_from_this() : nullptr;
+}
+
+PropSheetEntryPtr PropSheetEntries::Item(const Variant& index) const {
     if (index.isNumberType()) {
         const int position = index.toInt32();
-        if (position >= 1 && position <= Count()) return m_entries[size_t(position - 1)].get();
-    } else if (PropSheetEntry* entry = find(index.toString())) {
-        return entry;
+        if (position >= 1 && position <= Count()) return d->m_entries[size_t(position - 1)];
+    } else if (PropSheetEntry* entry = lookup(index.toString())) {
+        return entry->shared_from_this();
     }
-    return reraising(QStringLiteral("PropSheetEntries:Item"), [&] { return SecondaryItem(index); });
+    reraising(QStringLiteral("PropSheetEntries:Item"), [&] { SecondaryItem(index); });
+    return nullptr;
 }
 
 // Raises the keyed collections' own error for what neither name nor position found.
@@ -71,25 +133,25 @@ PropSheetEntry* PropSheetEntries::SecondaryItem(const Variant& index) const {
 // An absent name or position is a plain "no", never a message.
 bool PropSheetEntries::Exists(const Variant& index) const {
     if (index.isNumberType()) return index.toInt32() >= 1 && index.toInt32() <= Count();
-    return m_byPrimaryName.contains(index.toString()) || SecondaryExists(index);
+    return d->m_byPrimaryName.contains(index.toString()) || SecondaryExists(index);
 }
 
 bool PropSheetEntries::SecondaryExists(const Variant& index) const {
-    return m_bySecondaryName.contains(index.toString());
+    return d->m_bySecondaryName.contains(index.toString());
 }
 
-void PropSheetEntries::Add(std::unique_ptr<PropSheetEntry> entry) {
+void PropSheetEntries::Add(PropSheetEntryPtr entry) {
     reporting(QStringLiteral("PropSheetEntries:Add"), ReportLayout::Short, [&] {
-        if (!find(entry->PrimaryAttributeName())) append(std::move(entry));
+        if (!lookup(entry->PrimaryAttributeName())) append(std::move(entry));
     });
 }
 
-void PropSheetEntries::append(std::unique_ptr<PropSheetEntry> entry) {
+void PropSheetEntries::append(PropSheetEntryPtr entry) {
     PropSheetEntry* added = entry.get();
-    m_entries.push_back(std::move(entry));
-    m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
+    d->m_entries.push_back(std::move(entry));
+    d->m_byPrimaryName.insert(added->PrimaryAttributeName(), added);
     if (!added->SecondaryAttributeName().isEmpty())
-        m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
+        d->m_bySecondaryName.insert(added->SecondaryAttributeName(), added);
 }
 
 Variant PropSheetEntries::GetValue(const QString& attributeName) const {
@@ -116,7 +178,7 @@ SdkNamedValuesPtr PropSheetEntries::GetBeforeEdits() const {
 SdkNamedValuesPtr PropSheetEntries::editedPairs(
     const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const {
     auto pairs = SdkNamedValues::create();
-    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+    for (auto entry = d->m_entries.rbegin(); entry != d->m_entries.rend(); ++entry) {
         if (!(*entry)->IsValueEdited()) continue;
         const SdkNamedValue edited = pair(**entry);
         pairs->Add(edited.Name(), edited.Value());
@@ -125,7 +187,7 @@ SdkNamedValuesPtr PropSheetEntries::editedPairs(
 }
 
 bool PropSheetEntries::anyValueEdited() const {
-    for (const auto& entry : m_entries)
+    for (const auto& entry : d->m_entries)
         if (entry->IsValueEdited()) return true;
     return false;
 }
@@ -135,84 +197,88 @@ void PropSheetEntries::PendingChange(PropSheetEntry* entry) {
         entry->PendingValue().toString().compare(entry->GetValueAs(QString()).toString(),
                                                  Qt::CaseInsensitive) == 0 &&
         entry->PendingAttributeName().compare(entry->CurrentAttributeName(), Qt::CaseInsensitive) == 0;
-    m_pendingEntryName = unchanged ? QString() : entry->PendingAttributeName();
+    d->m_pendingEntryName = unchanged ? QString() : entry->PendingAttributeName();
     Q_EMIT OnPendingChange(entry);
 }
 
 void PropSheetEntries::CommitPendingChanges() {
-    if (m_pendingEntryName.isEmpty()) return;
-    PropSheetEntry* entry = Item(Variant(m_pendingEntryName));
+    if (d->m_pendingEntryName.isEmpty()) return;
+    const PropSheetEntryPtr entry = Item(Variant(d->m_pendingEntryName));
     entry->SetValue(entry->PendingValue(), entry->PendingAttributeName());
     // A value the entry refused or already held is dealt with too: left pending, it would
     // report unsaved edits even after a successful save.
-    m_pendingEntryName.clear();
+    d->m_pendingEntryName.clear();
 }
 
 void PropSheetEntries::ValueEdited(PropSheetEntry* entry) {
-    m_valuesEdited = anyValueEdited();
-    m_pendingEntryName.clear();
+    d->m_valuesEdited = anyValueEdited();
+    d->m_pendingEntryName.clear();
     Q_EMIT OnValueEdit(entry);
 }
 
-void PropSheetEntries::DisplayEdited(const QString& attributeName) {
-    Q_EMIT OnDisplayEdit(Item(Variant(attributeName)));
+void PropSheetEntries::DisplayEdited(PropSheetEntry* entry) {
+    Q_EMIT OnDisplayEdit(entry);
 }
 
 void PropSheetEntries::CommitEdits() {
-    m_valuesEdited = false;
-    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) (*entry)->CommitBeforeEdits();
+    d->m_valuesEdited = false;
+    for (auto entry = d->m_entries.rbegin(); entry != d->m_entries.rend(); ++entry)
+        (*entry)->CommitBeforeEdits();
 }
 
 void PropSheetEntries::AddDefaultAttributes(const SdkServerPtr& server, const QString& ptClassName) {
     reraising(QStringLiteral("PropSheetEntries:AddDefaultAttributes"), [&] {
-        m_server = required(server, u"server");
-        m_point.reset();
-        m_mode = modeNewPoint;
-        m_serverKind = m_server->ServerKind();
-        setPointClass(m_server->PointClasses()->Item(ptClassName));
+        d->m_server = required(server, u"server");
+        d->m_point.reset();
+        d->m_mode = modeNewPoint;
+        d->m_serverKind = d->m_server->ServerKind();
+        setPointClass(d->m_server->PointClasses()->Item(ptClassName));
         const QString pointType = QStringLiteral("PointType");
-        if (m_serverKind == u"VQ2") {
-            const SdkPointAttributesPtr defaults = m_pointClass->PointAttributes();
-            m_pointType = defaults->Item(pointType)->Value().toInt32();
-            Init(*defaults, QString(), m_pointType, Variant::missing());
+        if (d->m_serverKind == u"VQ2") {
+            const SdkPointAttributesPtr defaults = d->m_pointClass->PointAttributes();
+            d->m_pointType = defaults->Item(pointType)->Value().toInt32();
+            Init(*defaults, QString(), d->m_pointType, Variant::missing());
             return;
         }
-        m_pointType =
-            m_pointClass->AttributeSets()->Item(QStringLiteral("Base"))->Item(pointType)->Value().toInt32();
+        d->m_pointType = d->m_pointClass->AttributeSets()
+                             ->Item(QStringLiteral("Base"))
+                             ->Item(pointType)
+                             ->Value()
+                             .toInt32();
         for (const SdkPointAttributesPtr& set : attributeSets())
-            Init(*set, QString(), m_pointType, Variant::missing());
+            Init(*set, QString(), d->m_pointType, Variant::missing());
     });
 }
 
 void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
     reraising(QStringLiteral("PropSheetEntries:AddAttributesForPoint"), [&] {
-        m_point = required(point, u"point");
-        const SdkPointAttributesPtr attributes = m_point->PointAttributes();
+        d->m_point = required(point, u"point");
+        const SdkPointAttributesPtr attributes = d->m_point->PointAttributes();
         attributes->LoadAll();
-        SdkApplication::instance()->TakePoint(m_point);
-        m_mode = modeEditPoint;
-        m_server = m_point->Server();
-        m_serverKind = m_server->ServerKind();
-        setPointClass(m_point->PointClass());
+        SdkApplication::instance()->TakePoint(d->m_point);
+        d->m_mode = modeEditPoint;
+        d->m_server = d->m_point->Server();
+        d->m_serverKind = d->m_server->ServerKind();
+        setPointClass(d->m_point->PointClass());
         // The values loaded above are read as they are: loading them again would only read the
         // same row twice. A class without a point source simply has none.
         const QString pointSource = QStringLiteral("PointSource");
         const Variant source =
             attributes->Contains(pointSource) ? attributes->Item(pointSource)->Value() : Variant::missing();
-        m_pointType = m_point->PointType();
-        Init(*attributes, m_point->Name(), m_pointType, source);
+        d->m_pointType = d->m_point->PointType();
+        Init(*attributes, d->m_point->Name(), d->m_pointType, source);
     });
 }
 
 ValidationRules::ServerNames& PropSheetEntries::serverNames() {
-    if (m_serverNames.server() != m_server.get()) m_serverNames.reset(m_server);
-    return m_serverNames;
+    if (d->m_serverNames.server() != d->m_server.get()) d->m_serverNames.reset(d->m_server);
+    return d->m_serverNames;
 }
 
 void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
-        m_serverNames.reset(m_server);
+        d->m_serverNames.reset(d->m_server);
         const QString base = QStringLiteral("Base");
         if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
                                  pointSource))
@@ -221,12 +287,12 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
                                   QStringLiteral("PointType"), base, pointSource))
             Add(std::move(type));
         const std::vector<SdkPointAttributePtr> all = attributes.All();
-        m_entries.reserve(m_entries.size() + all.size());
-        m_byPrimaryName.reserve(m_entries.size() + all.size());
+        d->m_entries.reserve(d->m_entries.size() + all.size());
+        d->m_byPrimaryName.reserve(d->m_entries.size() + all.size());
         for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.
-            if (find(name)) continue;
+            if (lookup(name)) continue;
             if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
                                        GetAttributeSetName(name), pointSource))
                 append(std::move(entry));
@@ -235,33 +301,33 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
 }
 
 // Null for a name that makes no entry.
-std::unique_ptr<PropSheetEntry> PropSheetEntries::makeEntry(const QString& name, const Variant& value,
-                                                            const QString& typeName, const QString& setName,
-                                                            const Variant& pointSource) {
-    const QString category = m_categories.Categorize(setName, name, m_serverKind, pointSource);
-    auto entry = std::make_unique<PropSheetEntry>();
+PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
+                                              const QString& typeName, const QString& setName,
+                                              const Variant& pointSource) {
+    const QString category = d->m_categories.Categorize(setName, name, d->m_serverKind, pointSource);
+    auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
     return entry;
 }
 
 const std::vector<SdkPointAttributesPtr>& PropSheetEntries::attributeSets() {
-    if (m_attributeSets.empty()) {
-        const SdkAttributeSetsPtr sets = required(m_pointClass, u"point class")->AttributeSets();
-        if (sets) m_attributeSets = sets->All();
+    if (d->m_attributeSets.empty()) {
+        const SdkAttributeSetsPtr sets = required(d->m_pointClass, u"point class")->AttributeSets();
+        if (sets) d->m_attributeSets = sets->All();
     }
-    return m_attributeSets;
+    return d->m_attributeSets;
 }
 
 void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
-    m_pointClass = std::move(pointClass);
-    m_attributeSets.clear();
+    d->m_pointClass = std::move(pointClass);
+    d->m_attributeSets.clear();
 }
 
 // The last set that holds the attribute names it, so the sets are asked from the last.
 QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
     QString setName = QStringLiteral("Unknown");
     try {
-        if (m_serverKind == u"VQ2") return QStringLiteral("Classic");
+        if (d->m_serverKind == u"VQ2") return QStringLiteral("Classic");
         const std::vector<SdkPointAttributesPtr>& sets = attributeSets();
         for (auto set = sets.rbegin(); set != sets.rend(); ++set)
             if (IsAttributeInPtAttribs(ptAttribName, **set)) return (*set)->Name();
@@ -278,10 +344,10 @@ bool PropSheetEntries::IsAttributeInPtAttribs(const QString& ptAttribName,
 
 void PropSheetEntries::CheckServerConnection() {
     reporting(QStringLiteral("PropSheetEntries:CheckServerConnection"), ReportLayout::Short, [&] {
-        if (required(m_server, u"server")->IsConnected()) return;
-        SdkServerPtr server = m_server;
+        if (required(d->m_server, u"server")->IsConnected()) return;
+        SdkServerPtr server = d->m_server;
         SdkConnectDialog::create()->Logon(server, QStringLiteral("vqadmin"), QString(), true, false);
-        m_server = server;
+        d->m_server = server;
     });
 }
 
@@ -292,12 +358,12 @@ bool PropSheetEntries::SaveEdits() {
         const SdkNamedValuesPtr edits = GetEdits();
         addCoupledAttributes(*edits);
         addSecurityAttributes(*edits);
-        required(m_server, u"point to save");
+        required(d->m_server, u"point to save");
         CheckServerConnection();
         writeEdits(*edits, failed);
-        m_mode = modeEditPoint;
-        m_pointType = m_point->PointType();
-        SdkApplication::instance()->TakePoint(m_point);
+        d->m_mode = modeEditPoint;
+        d->m_pointType = d->m_point->PointType();
+        SdkApplication::instance()->TakePoint(d->m_point);
         CommitEdits();
         return true;
     } catch (...) {
@@ -310,12 +376,12 @@ bool PropSheetEntries::SaveEdits() {
 }
 
 void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed) {
-    if (m_mode == modeNewPoint) {
+    if (d->m_mode == modeNewPoint) {
         const QString tag = Item(Variant(QStringLiteral("Tag")))->GetValueAs(QString()).toString();
         const SdkPointType type = Item(Variant(QStringLiteral("PointType")))->GetValueAs(QString()).toInt32();
-        m_point = m_server->Points()->Add(tag, m_pointClass->Name(), type, edits, &failed);
-    } else if (m_mode == modeEditPoint) {
-        const SdkPointAttributesPtr attributes = m_point->PointAttributes();
+        d->m_point = d->m_server->Points()->Add(tag, d->m_pointClass->Name(), type, edits, &failed);
+    } else if (d->m_mode == modeEditPoint) {
+        const SdkPointAttributesPtr attributes = d->m_point->PointAttributes();
         attributes->SetStopOnFirstError(false);
         attributes->SetAttributes(edits, failed);
     }
@@ -326,9 +392,10 @@ void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& f
 void PropSheetEntries::addCoupledAttributes(SdkNamedValues& edits) const {
     SdkNamedValues coupled;
     for (const SdkNamedValue& edit : edits) {
-        PropSheetEntry* entry = Item(Variant(edit.Name()));
+        PropSheetEntry* entry = lookup(edit.Name());
+        if (!entry) continue;
         for (const SdkNamedValue& name : *entry->CoupledAttributes()) {
-            const PropSheetEntry* partner = find(name.Name());
+            const PropSheetEntry* partner = lookup(name.Name());
             if (partner && !partner->IsValueEdited() && !coupled.Contains(partner->PrimaryAttributeName()))
                 coupled.Add(partner->PrimaryAttributeName(), partner->GetValueAs(QString()));
         }
@@ -337,10 +404,10 @@ void PropSheetEntries::addCoupledAttributes(SdkNamedValues& edits) const {
 }
 
 void PropSheetEntries::addSecurityAttributes(SdkNamedValues& edits) const {
-    if (!m_server || m_server->ServerVersion().Text().left(6) != u"VQ 3.2") return;
+    if (!d->m_server || d->m_server->ServerVersion().Text().left(6) != u"VQ 3.2") return;
     SdkNamedValues security;
     for (const char16_t* name : securityAttributes) {
-        const PropSheetEntry* entry = find(QString::fromUtf16(name));
+        const PropSheetEntry* entry = lookup(QString::fromUtf16(name));
         if (entry && !entry->IsValueEdited())
             security.Add(QString::fromUtf16(name), entry->GetValueAs(QString()));
     }

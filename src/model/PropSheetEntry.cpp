@@ -7,6 +7,8 @@
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
 
+#include <QPointer>
+
 #include <cmath>
 
 namespace vq {
@@ -39,40 +41,160 @@ bool rangeHolds(int32_t rule, double d, double lo, double hi) {
 
 }  // namespace
 
-PropSheetEntry::PropSheetEntry() = default;
+// PropSheetEntry's state, kept out of its header so that hosts need not rebuild when it changes.
+class PropSheetEntryPrivate {
+public:
+    QString m_primaryAttributeName;
+    QString m_currentAttributeName;
+    QString m_secondaryAttributeName;
+    QString m_attributePointType;
+    Variant m_value;
+    Variant m_valueBeforeEdits;
+    Variant m_displayValueBeforeEdits;
+    Variant m_pendingValue;
+    QString m_pendingAttributeName;
+    QString m_displayName;
+    QString m_categoryName;
+    mutable QString m_sortKey;  // made when first asked for; null until then
+    enumDisplayStyle m_displayStyle = styletext;
+    ComboEntries m_valueList;
+    bool m_visible = true;
+    bool m_readOnly = false;
+    bool m_isSystemAttribute = false;
+    bool m_hasValue = false;
+    int32_t m_validationRule = ruleNoValidation;
+    Variant m_rangeValue1 = Variant::missing();
+    Variant m_rangeValue2 = Variant::missing();
+    bool m_isDependentValueEdited = false;
+    SdkNamedValuesPtr m_readOnlyDependents;
+    SdkNamedValuesPtr m_coupledAttributes;
+    SdkNamedValuesPtr m_valueAffectsValidationFor;
+    // Weak, so that an entry kept by a host never points into a destroyed collection and the
+    // collection, which owns the entries, is not kept alive by them.
+    QPointer<PropSheetEntries> m_parent;
+    bool m_hadParent = false;
+    const AttributeFacts* m_facts = nullptr;  // what the catalogue says about the attribute
+};
+
+PropSheetEntry::PropSheetEntry() : d(std::make_unique<PropSheetEntryPrivate>()) {}
 PropSheetEntry::~PropSheetEntry() = default;
+
+bool PropSheetEntry::IsDependentValueEdited() const {
+    return d->m_isDependentValueEdited;
+}
+
+const QString& PropSheetEntry::CurrentAttributeName() const {
+    return d->m_currentAttributeName;
+}
+
+const QString& PropSheetEntry::PrimaryAttributeName() const {
+    return d->m_primaryAttributeName;
+}
+
+const QString& PropSheetEntry::AttributePointType() const {
+    return d->m_attributePointType;
+}
+
+const Variant& PropSheetEntry::DisplayValueBeforeEdits() const {
+    return d->m_displayValueBeforeEdits;
+}
+
+bool PropSheetEntry::IsValid() const {
+    return IsValidValue(d->m_value);
+}
+
+bool PropSheetEntry::Visible() const {
+    return d->m_visible;
+}
+
+const QString& PropSheetEntry::DisplayName() const {
+    return d->m_displayName;
+}
+
+const QString& PropSheetEntry::CategoryName() const {
+    return d->m_categoryName;
+}
+
+bool PropSheetEntry::GetReadOnly() const {
+    return d->m_readOnly;
+}
+
+const Variant& PropSheetEntry::GetValueBeforeEdits() const {
+    return d->m_valueBeforeEdits;
+}
+
+ComboEntries& PropSheetEntry::ValueList() {
+    return d->m_valueList;
+}
+
+const ComboEntries& PropSheetEntry::ValueList() const {
+    return d->m_valueList;
+}
+
+enumDisplayStyle PropSheetEntry::DisplayStyle() const {
+    return d->m_displayStyle;
+}
+
+const QString& PropSheetEntry::SecondaryAttributeName() const {
+    return d->m_secondaryAttributeName;
+}
+
+const Variant& PropSheetEntry::PendingValue() const {
+    return d->m_pendingValue;
+}
+
+const QString& PropSheetEntry::PendingAttributeName() const {
+    return d->m_pendingAttributeName;
+}
+
+int32_t PropSheetEntry::ValidationRule() const {
+    return d->m_validationRule;
+}
+
+const Variant& PropSheetEntry::RangeValue1() const {
+    return d->m_rangeValue1;
+}
+
+const Variant& PropSheetEntry::RangeValue2() const {
+    return d->m_rangeValue2;
+}
+
+bool PropSheetEntry::IsSystemAttribute() const {
+    return d->m_isSystemAttribute;
+}
 
 bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
     const AttributeFacts* facts = AttributeCatalog::facts(attributeName);
     if (AttributeCatalog::isTwinName(facts)) return false;
-    m_facts = facts;
-    m_parent = parent;
-    m_primaryAttributeName = attributeName;
-    m_currentAttributeName = attributeName;
-    m_attributePointType = attributePointType;
-    m_categoryName = categoryName;
+    d->m_facts = facts;
+    d->m_parent = parent;
+    d->m_hadParent = parent != nullptr;
+    d->m_primaryAttributeName = attributeName;
+    d->m_currentAttributeName = attributeName;
+    d->m_attributePointType = attributePointType;
+    d->m_categoryName = categoryName;
     SetValidationRules(ruleNoValidation);
     SetDependencies();
     LoadDisplayStyle();
-    m_displayName = AttributeCatalog::defaultDisplayName(attributeName, m_facts);
+    d->m_displayName = AttributeCatalog::defaultDisplayName(attributeName, d->m_facts);
     ComputeReadOnly();
-    m_isSystemAttribute = AttributeCatalog::isSystemAttribute(m_facts);
-    m_visible = AttributeCatalog::isVisible(m_facts);
-    m_sortKey = QString();
+    d->m_isSystemAttribute = AttributeCatalog::isSystemAttribute(d->m_facts);
+    d->m_visible = AttributeCatalog::isVisible(d->m_facts);
+    d->m_sortKey = QString();
     QString currentName;
     InternalSetValue(value, currentName, false);
     return true;
 }
 
 void PropSheetEntry::SetDependencies() {
-    const AttributeDependencies* dependencies = AttributeCatalog::dependencies(m_facts);
+    const AttributeDependencies* dependencies = AttributeCatalog::dependencies(d->m_facts);
     if (!dependencies) return;
-    m_secondaryAttributeName = dependencies->secondaryName;
-    addNames(m_readOnlyDependents, dependencies->readOnlyDependents);
-    addNames(m_valueAffectsValidationFor, dependencies->valueAffectsValidationFor);
-    addNames(m_coupledAttributes, dependencies->coupledAttributes);
+    d->m_secondaryAttributeName = dependencies->secondaryName;
+    addNames(d->m_readOnlyDependents, dependencies->readOnlyDependents);
+    addNames(d->m_valueAffectsValidationFor, dependencies->valueAffectsValidationFor);
+    addNames(d->m_coupledAttributes, dependencies->coupledAttributes);
 }
 
 void PropSheetEntry::addNames(SdkNamedValuesPtr& set, const QStringList& names) {
@@ -85,62 +207,62 @@ SdkNamedValuesPtr PropSheetEntry::ensure(SdkNamedValuesPtr& set) {
 }
 
 SdkNamedValuesPtr PropSheetEntry::ValueAffectsValidationFor() {
-    return ensure(m_valueAffectsValidationFor);
+    return ensure(d->m_valueAffectsValidationFor);
 }
 
 SdkNamedValuesPtr PropSheetEntry::CoupledAttributes() {
-    return ensure(m_coupledAttributes);
+    return ensure(d->m_coupledAttributes);
 }
 
 SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
-    return ensure(m_readOnlyDependents);
+    return ensure(d->m_readOnlyDependents);
 }
 
 void PropSheetEntry::LoadDisplayStyle() {
     ValidationRules::ServerNames noServer;
-    ValidationRules::ServerNames& server = m_parent ? m_parent->serverNames() : noServer;
-    auto [style, list] = ValidationRules::displayStyle(m_primaryAttributeName, server);
-    m_displayStyle = style;
+    ValidationRules::ServerNames& server = d->m_parent ? d->m_parent->serverNames() : noServer;
+    auto [style, list] = ValidationRules::displayStyle(d->m_primaryAttributeName, server);
+    d->m_displayStyle = style;
     // An empty list leaves the entry's own as it was.
-    if (list.Count() > 0) m_valueList = std::move(list);
+    if (list.Count() > 0) d->m_valueList = std::move(list);
 }
 
 void PropSheetEntry::ComputeReadOnly() {
-    if (m_parent && m_parent->ServerKind() == u"VQ2") {
-        m_readOnly = true;
+    if (d->m_parent && d->m_parent->ServerKind() == u"VQ2") {
+        d->m_readOnly = true;
         return;
     }
-    const enumPointMode mode = m_parent ? m_parent->Mode() : enumPointMode{};
-    m_readOnly = AttributeCatalog::isReadOnly(m_facts, mode,
-                                              [this] { return siblingValue(QStringLiteral("PointType")); });
+    const enumPointMode mode = d->m_parent ? d->m_parent->Mode() : enumPointMode{};
+    d->m_readOnly = AttributeCatalog::isReadOnly(
+        d->m_facts, mode, [this] { return siblingValue(QStringLiteral("PointType")); });
 }
 
 void PropSheetEntry::ApplyValidationRules() {
     const RuleInputs inputs{siblingValue(QStringLiteral("Zero")), siblingValue(QStringLiteral("Span")),
-                            siblingValue(QStringLiteral("PointType")), m_attributePointType};
-    const RuleChoice choice = RuleCatalog::ruleFor(m_primaryAttributeName, inputs);
+                            siblingValue(QStringLiteral("PointType")), d->m_attributePointType};
+    const RuleChoice choice = RuleCatalog::ruleFor(d->m_primaryAttributeName, inputs);
     SetValidationRules(choice.rule, choice.rangeValue1, choice.rangeValue2);
     // A numeric rule cannot judge a blank; the entry starts from zero instead.
-    if ((choice.rule & ruleNumericOnly) && m_value.toString().trimmed().isEmpty())
-        m_value = Variant(int16_t(0));
+    if ((choice.rule & ruleNumericOnly) && d->m_value.toString().trimmed().isEmpty())
+        d->m_value = Variant(int16_t(0));
 }
 
 // A sibling the collection does not hold reads as Empty: no number, not digital.
 Variant PropSheetEntry::siblingValue(const QString& attributeName) const {
-    const PropSheetEntry* sibling = m_parent ? m_parent->find(attributeName) : nullptr;
-    return sibling ? sibling->m_value : Variant();
+    const PropSheetEntry* sibling = d->m_parent ? d->m_parent->lookup(attributeName) : nullptr;
+    return sibling ? sibling->d->m_value : Variant();
 }
 
 void PropSheetEntry::SetValidationRules(int32_t rule, const Variant& rangeValue1,
                                         const Variant& rangeValue2) {
-    m_validationRule = rule;
-    m_rangeValue1 = rangeValue1;
-    m_rangeValue2 = rangeValue2;
+    d->m_validationRule = rule;
+    d->m_rangeValue1 = rangeValue1;
+    d->m_rangeValue2 = rangeValue2;
 }
 
 bool PropSheetEntry::AnswersTo(const QString& attributeName) const {
-    return sameName(attributeName, m_primaryAttributeName) ||
-           (!m_secondaryAttributeName.isEmpty() && sameName(attributeName, m_secondaryAttributeName));
+    return sameName(attributeName, d->m_primaryAttributeName) ||
+           (!d->m_secondaryAttributeName.isEmpty() && sameName(attributeName, d->m_secondaryAttributeName));
 }
 
 // A name that is neither the entry's own nor its twin's would send the value to another attribute.
@@ -148,21 +270,30 @@ void PropSheetEntry::requireOwnName(const QString& attributeName) const {
     if (attributeName.trimmed().isEmpty() || AnswersTo(attributeName)) return;
     throw Error(errc::InvalidArgument, QStringLiteral("VQTagwrightCtls"),
                 QStringLiteral("\"%1\" is not a name of the attribute \"%2\"")
-                    .arg(attributeName, m_primaryAttributeName));
+                    .arg(attributeName, d->m_primaryAttributeName));
 }
 
 // The entry's own spelling of one of its two names.
 const QString& PropSheetEntry::ownSpelling(const QString& attributeName) const {
-    return sameName(attributeName, m_primaryAttributeName) ? m_primaryAttributeName
-                                                           : m_secondaryAttributeName;
+    return sameName(attributeName, d->m_primaryAttributeName) ? d->m_primaryAttributeName
+                                                              : d->m_secondaryAttributeName;
+}
+
+// An edit needs the siblings it is checked against and the views it is shown in.
+void PropSheetEntry::requireCollection() const {
+    if (!d->m_hadParent || d->m_parent) return;
+    throw Error(errc::InvalidArgument, QStringLiteral("VQTagwrightCtls"),
+                QStringLiteral("The attribute \"%1\" can no longer be edited: its collection is gone")
+                    .arg(d->m_primaryAttributeName));
 }
 
 bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttributeName) {
     return reraising(QStringLiteral("PropSheetEntry:SetValue"), [&] {
+        requireCollection();
         requireOwnName(pointAttributeName);
-        if (m_isSystemAttribute) return false;
+        if (d->m_isSystemAttribute) return false;
         if (AttributeCatalog::isDigital(siblingValue(QStringLiteral("PointType"))) &&
-            isAnyOf(m_currentAttributeName, {u"Span", u"Zero"}))
+            isAnyOf(d->m_currentAttributeName, {u"Span", u"Zero"}))
             return false;
         QString attributeName = pointAttributeName;
         return InternalSetValue(value, attributeName, true);
@@ -170,7 +301,7 @@ bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttribut
 }
 
 bool PropSheetEntry::InternalSetValue(const Variant& value, QString& attributeName, bool updateDependents) {
-    if (attributeName.trimmed().isEmpty()) attributeName = m_currentAttributeName;
+    if (attributeName.trimmed().isEmpty()) attributeName = d->m_currentAttributeName;
     try {
         storeValue(value.isNull() ? Variant(QString()) : value, attributeName, updateDependents);
         return true;
@@ -182,46 +313,45 @@ bool PropSheetEntry::InternalSetValue(const Variant& value, QString& attributeNa
 }
 
 void PropSheetEntry::storeValue(const Variant& value, const QString& attributeName, bool updateDependents) {
-    m_pendingValue = value;
-    m_pendingAttributeName = attributeName;
-    if (sameName(attributeName, m_currentAttributeName)) {
-        if (m_hasValue && !Variant::valuesDiffer(value, m_value)) return;
+    d->m_pendingValue = value;
+    d->m_pendingAttributeName = attributeName;
+    if (sameName(attributeName, d->m_currentAttributeName)) {
+        if (d->m_hasValue && !Variant::valuesDiffer(value, d->m_value)) return;
     } else {
-        m_currentAttributeName = ownSpelling(attributeName);
+        d->m_currentAttributeName = ownSpelling(attributeName);
     }
-    if (!m_hasValue) {
+    if (!d->m_hasValue) {
         loadFirstValue(value);
         return;
     }
-    m_value = value;
+    d->m_value = value;
     ApplyValidationRules();
-    if (updateDependents && m_parent) UpdateDependentEntries();
-    if (m_parent) m_parent->ValueEdited(this);
+    if (updateDependents && d->m_parent) UpdateDependentEntries();
+    if (d->m_parent) d->m_parent->ValueEdited(this);
 }
 
 void PropSheetEntry::loadFirstValue(const Variant& value) {
     Variant loaded = value;
     ApplyEmptyValueDefaults(loaded);
-    m_value = loaded;
-    m_valueBeforeEdits = loaded;
-    m_hasValue = true;
-    m_displayValueBeforeEdits = GetDisplayValue();
+    d->m_value = loaded;
+    d->m_valueBeforeEdits = loaded;
+    d->m_hasValue = true;
+    d->m_displayValueBeforeEdits = GetDisplayValue();
 }
 
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
-    if (!m_parent || m_parent->ServerKind() == u"VQ2") return;
-    if (auto replacement = AttributeCatalog::placeholderReplacement(m_facts, value, m_parent->Server().get()))
+    if (!d->m_parent || d->m_parent->ServerKind() == u"VQ2") return;
+    if (auto replacement =
+            AttributeCatalog::placeholderReplacement(d->m_facts, value, d->m_parent->Server().get()))
         value = *replacement;
 }
 
 void PropSheetEntry::UpdateDependentEntries() {
     reporting(QStringLiteral("PropSheetEntry:UpdateDependentEntries"), ReportLayout::Short, [&] {
-        if (!m_secondaryAttributeName.isEmpty())
-            m_parent->DisplayEdited(sameName(m_currentAttributeName, m_primaryAttributeName)
-                                        ? m_secondaryAttributeName
-                                        : m_primaryAttributeName);
-        updateDependents(m_readOnlyDependents, &PropSheetEntry::ComputeReadOnly);
-        updateDependents(m_valueAffectsValidationFor, &PropSheetEntry::ApplyValidationRules);
+        // The twin name shows in rows of its own, which read this entry too.
+        if (!d->m_secondaryAttributeName.isEmpty()) d->m_parent->DisplayEdited(this);
+        updateDependents(d->m_readOnlyDependents, &PropSheetEntry::ComputeReadOnly);
+        updateDependents(d->m_valueAffectsValidationFor, &PropSheetEntry::ApplyValidationRules);
     });
 }
 
@@ -229,102 +359,103 @@ void PropSheetEntry::UpdateDependentEntries() {
 void PropSheetEntry::updateDependents(const SdkNamedValuesPtr& names, void (PropSheetEntry::*update)()) {
     if (!names) return;
     for (const SdkNamedValue& pair : *names) {
-        PropSheetEntry* dependent = m_parent->find(pair.Name());
+        PropSheetEntry* dependent = d->m_parent->lookup(pair.Name());
         if (!dependent) continue;
         (dependent->*update)();
-        dependent->m_isDependentValueEdited = true;
-        m_parent->DisplayEdited(pair.Name());
+        dependent->d->m_isDependentValueEdited = true;
+        d->m_parent->DisplayEdited(dependent);
     }
 }
 
 void PropSheetEntry::SetPendingValue(const Variant& value, const QString& attributeName) {
+    requireCollection();
     requireOwnName(attributeName);
-    m_pendingValue = value;
-    m_pendingAttributeName =
-        attributeName.trimmed().isEmpty() ? m_currentAttributeName : ownSpelling(attributeName);
-    if (m_parent) m_parent->PendingChange(this);
+    d->m_pendingValue = value;
+    d->m_pendingAttributeName =
+        attributeName.trimmed().isEmpty() ? d->m_currentAttributeName : ownSpelling(attributeName);
+    if (d->m_parent) d->m_parent->PendingChange(this);
 }
 
 Variant PropSheetEntry::GetValueAs(const QString& attributeName) const {
-    if (attributeName.isEmpty() || sameName(attributeName, m_currentAttributeName)) return m_value;
+    if (attributeName.isEmpty() || sameName(attributeName, d->m_currentAttributeName)) return d->m_value;
     const Variant span = siblingValue(QStringLiteral("Span"));
-    if (!span.isNumeric() || !m_value.isNumeric()) return Variant(QStringLiteral("?"));
-    if (isAnyOf(m_currentAttributeName, {u"CompDev", u"ExcDev"})) {
+    if (!span.isNumeric() || !d->m_value.isNumeric()) return Variant(QStringLiteral("?"));
+    if (isAnyOf(d->m_currentAttributeName, {u"CompDev", u"ExcDev"})) {
         if (span.toDouble() == 0) return Variant(QStringLiteral("Infinity"));
-        return Variant(m_value.toDouble() * 100 / span.toDouble());
+        return Variant(d->m_value.toDouble() * 100 / span.toDouble());
     }
-    if (isAnyOf(m_currentAttributeName, {u"CompDevPercent", u"ExcDevPercent"}))
-        return Variant(span.toDouble() * m_value.toDouble() / 100);
+    if (isAnyOf(d->m_currentAttributeName, {u"CompDevPercent", u"ExcDevPercent"}))
+        return Variant(span.toDouble() * d->m_value.toDouble() / 100);
     return Variant();
 }
 
 void PropSheetEntry::CommitBeforeEdits() {
     // The server keeps a twin value in engineering units: once saved, the entry holds it that way,
     // as a fresh load would, so that it no longer counts as edited.
-    if (!sameName(m_currentAttributeName, m_primaryAttributeName)) {
-        const Variant stored = GetValueAs(m_primaryAttributeName);
+    if (!sameName(d->m_currentAttributeName, d->m_primaryAttributeName)) {
+        const Variant stored = GetValueAs(d->m_primaryAttributeName);
         if (stored.isNumeric()) {
-            m_value = stored;
-            m_currentAttributeName = m_primaryAttributeName;
-            if (m_parent) m_parent->DisplayEdited(m_primaryAttributeName);
+            d->m_value = stored;
+            d->m_currentAttributeName = d->m_primaryAttributeName;
+            if (d->m_parent) d->m_parent->DisplayEdited(this);
         }
     }
-    m_valueBeforeEdits = m_value;
-    m_displayValueBeforeEdits = GetDisplayValue();
-    m_isDependentValueEdited = false;
+    d->m_valueBeforeEdits = d->m_value;
+    d->m_displayValueBeforeEdits = GetDisplayValue();
+    d->m_isDependentValueEdited = false;
 }
 
 bool PropSheetEntry::IsValueEdited() const {
-    return Variant::valuesDiffer(m_value, m_valueBeforeEdits) ||
-           !sameName(m_currentAttributeName, m_primaryAttributeName);
+    return Variant::valuesDiffer(d->m_value, d->m_valueBeforeEdits) ||
+           !sameName(d->m_currentAttributeName, d->m_primaryAttributeName);
 }
 
 QString PropSheetEntry::GetDisplayValue() const {
-    switch (m_displayStyle) {
+    switch (d->m_displayStyle) {
         case stylecombo:
         case styleonoffswitch:
-            return m_valueList.GetNameByValue(m_value);
+            return d->m_valueList.GetNameByValue(d->m_value);
         case styletxtcombofortwin:
-            return m_value.toString() + QStringLiteral("  ") +
-                   m_valueList.GetNameByValue(Variant(m_currentAttributeName));
+            return d->m_value.toString() + QStringLiteral("  ") +
+                   d->m_valueList.GetNameByValue(Variant(d->m_currentAttributeName));
         default:
-            return m_value.isNull() ? QString() : m_value.toString();
+            return d->m_value.isNull() ? QString() : d->m_value.toString();
     }
 }
 
 bool PropSheetEntry::IsValidValue(const Variant& value) const {
-    const int32_t rule = m_validationRule;
+    const int32_t rule = d->m_validationRule;
     if (rule & ruleNoValidation) return true;
     if (rule & ruleTagName) return acceptsTagName(value);
     if (rule & ruleStringOnly) return !value.isNumeric();
     if (!(rule & ruleNumericOnly)) return true;
     if (!value.isNumeric()) return false;
-    const double d = value.toDouble();
-    if ((rule & ruleNonZero) && d == 0) return false;
+    const double number = value.toDouble();
+    if ((rule & ruleNonZero) && number == 0) return false;
     if (!(rule & rangeBits)) return true;
-    if (!m_rangeValue1.isNumeric() || !m_rangeValue2.isNumeric()) return true;
-    const double first = m_rangeValue1.toDouble();
-    const double second = m_rangeValue2.toDouble();
-    return rangeHolds(rule, d, std::min(first, second), std::max(first, second));
+    if (!d->m_rangeValue1.isNumeric() || !d->m_rangeValue2.isNumeric()) return true;
+    const double first = d->m_rangeValue1.toDouble();
+    const double second = d->m_rangeValue2.toDouble();
+    return rangeHolds(rule, number, std::min(first, second), std::max(first, second));
 }
 
 void PropSheetEntry::SetDisplayName(const QString& displayName) {
-    if (sameName(displayName, m_displayName)) return;
-    m_displayName = displayName;
-    m_sortKey = QString();
-    if (m_parent) m_parent->DisplayEdited(m_currentAttributeName);
+    if (sameName(displayName, d->m_displayName)) return;
+    d->m_displayName = displayName;
+    d->m_sortKey = QString();
+    if (d->m_parent) d->m_parent->DisplayEdited(this);
 }
 
 // Most entries are never sorted by a sheet, so the key is not spelled for them.
 const QString& PropSheetEntry::SortKey() const {
-    if (m_sortKey.isNull()) m_sortKey = m_categoryName + u'_' + m_displayName;
-    return m_sortKey;
+    if (d->m_sortKey.isNull()) d->m_sortKey = d->m_categoryName + u'_' + d->m_displayName;
+    return d->m_sortKey;
 }
 
 void PropSheetEntry::SetVisible(bool visible) {
-    if (visible == m_visible) return;
-    m_visible = visible;
-    if (m_parent) m_parent->DisplayEdited(m_currentAttributeName);
+    if (visible == d->m_visible) return;
+    d->m_visible = visible;
+    if (d->m_parent) d->m_parent->DisplayEdited(this);
 }
 
 }  // namespace vq

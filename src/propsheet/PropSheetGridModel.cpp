@@ -41,8 +41,13 @@ void PropSheetGridModel::setRows(std::vector<PropSheetGridRow> dataRows) {
     endResetModel();
 }
 
+// One signal per cell: for a range the view repaints its whole viewport, for a single index only
+// that cell's rectangle (nothing for a hidden column).
 void PropSheetGridModel::rowChanged(int gridRow) {
-    Q_EMIT dataChanged(cellIndex(gridRow, 0), cellIndex(gridRow, PropSheetGridRow::kColumnCount - 1));
+    for (int column = 0; column < PropSheetGridRow::kColumnCount; ++column) {
+        const QModelIndex cell = cellIndex(gridRow, column);
+        Q_EMIT dataChanged(cell, cell);
+    }
 }
 
 void PropSheetGridModel::allRowsChanged() {

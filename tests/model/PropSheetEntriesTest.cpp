@@ -178,23 +178,26 @@ TEST_F(PropSheetEntriesTest, Vq2ServerShowsEverythingReadOnlyWithItsOwnListsAndS
     EXPECT_EQ(rules(entries, "TypicalValue"), "TypicalValue=6[100..0]");
 }
 
-TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepingRight) {
-    // Given an existing point
-    auto server = makeServer();
-    storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
-    PropSheetEntries entries;
-    entries.AddAttributesForPoint(reconnect()->Points()->Item(u"Level"_s));
-    EventLog events(entries);
-    PropSheetEntry& zero = *entries.Item(Variant(u"Zero"_s));
+// Given an existing "classic" point, loaded for editing, with the collection's events logged.
+class StoredPointTest : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        server = makeServer();
+        storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
+        entries.AddAttributesForPoint(reconnect()->Points()->Item(u"Level"_s));
+    }
+    PropSheetEntry& entry(const char16_t* name) { return *entries.Item(Variant(QString::fromUtf16(name))); }
 
-    // Then twin names find their entries and absent names are a quiet "no"
+    std::shared_ptr<ArchiveServer> server;
+    PropSheetEntries entries;
+    EventLog events{entries};
+};
+
+TEST_F(StoredPointTest, TwinNamesFindTheirEntriesAndAbsentNamesAreAQuietNoOrTheCollectionsError) {
     EXPECT_EQ(entries.Item(Variant(u"compdevpercent"_s)), entries.Item(Variant(u"CompDev"_s)));
-    EXPECT_EQ(
-        which(entries, "CompDevPercent dataaccess",
-              [&](const PropSheetEntry& e) { return entries.Exists(Variant(e.PrimaryAttributeName())); }),
-        "CompDevPercent dataaccess");
-    EXPECT_FALSE(entries.Exists(Variant(u"Nothing"_s)));
-    EXPECT_FALSE(entries.Exists(Variant(int32_t(999))));
+    EXPECT_TRUE(entries.Exists(Variant(u"CompDevPercent"_s)) && entries.Exists(Variant(u"dataaccess"_s)));
+    EXPECT_FALSE(entries.Exists(Variant(u"Nothing"_s)) || entries.Exists(Variant(int32_t(999))));
     const Error absent = raised([&] { entries.Item(Variant(u"Nothing"_s)); });
     EXPECT_EQ(absent.number(), errc::InvalidArgument);
     EXPECT_TRUE(absent.source().startsWith(u"PropSheetEntries:Item\r\n"_s));
@@ -202,7 +205,10 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     const Error noClass = raised([&] { unknownClass.AddDefaultAttributes(server, u"pump"_s); });
     EXPECT_EQ(noClass.number(), sdkerr::ClassUnknown);
     EXPECT_TRUE(noClass.source().startsWith(u"PropSheetEntries:AddDefaultAttributes\r\nVQArchive(plant)"_s));
+}
 
+TEST_F(StoredPointTest, PendingValuesAndRefusedEditsKeepTheBookkeepingRight) {
+    PropSheetEntry& zero = entry(u"Zero");
     // When an editor hands over the number already held in other words, then commits it
     zero.SetPendingValue(u"0.0"_s);
     EXPECT_TRUE(entries.AreValuesEdited());
@@ -219,25 +225,14 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_EQ(events.take(),
               "pending:Zero pending:Zero pending:Zero pending:Zero display:TypicalValue value:Zero");
     EXPECT_EQ(rules(entries, "TypicalValue"), "TypicalValue=6[107..7]");
-    EXPECT_TRUE(entries.Item(Variant(u"TypicalValue"_s))->IsDependentValueEdited());
+    EXPECT_TRUE(entry(u"TypicalValue").IsDependentValueEdited());
 
     // Then unchanged values, system attributes and foreign names change nothing
     EXPECT_TRUE(zero.SetValue(u"7.0"_s));
-    EXPECT_FALSE(entries.Item(Variant(u"PointID"_s))->SetValue(5));
+    EXPECT_FALSE(entry(u"PointID").SetValue(5));
     EXPECT_THROW(zero.SetValue(1, u"Span"_s), Error);
     EXPECT_EQ(events.take(), "");
     EXPECT_EQ(text(entries.GetEdits()), "Zero=7");
-
-    // And display values follow the style
-    edit(entries, "PointType=7 Descriptor=");
-    EXPECT_EQ(entries.Item(Variant(u"PointType"_s))->GetDisplayValue(), u"NotFound"_s);
-    EXPECT_EQ(entries.Item(Variant(u"Archiving"_s))->GetDisplayValue(), u"On"_s);
-    edit(entries, "Span=0");
-    EXPECT_EQ(values(entries, "CompDevPercent"), "CompDevPercent=Infinity");
-    edit(entries, "Span=abc");
-    EXPECT_EQ(values(entries, "CompDevPercent"), "CompDevPercent=?");
-    EXPECT_EQ(entries.Item(Variant(u"Tag"_s))->DisplayName(), u"(Tag)"_s);
-    EXPECT_EQ(entries.PointType(), pointtype::Float32);
 
     // When a twin is edited in per cent and a value is cleared with Null
     edit(entries, "CompDevPercent=4");
@@ -245,10 +240,21 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_EQ(entries.GetEdits()->Item(u"CompDevPercent"_s).Value(), Variant(u"4"_s));
     EXPECT_EQ(entries.GetBeforeEdits()->Item(u"CompDev"_s).Value(), Variant(0.2f));
     EXPECT_EQ(entries.GetValue(u"ExDesc"_s), Variant(QString()));
+}
+
+TEST_F(StoredPointTest, DisplayValuesFollowTheStyleAndNamesAndVisibilityRedrawOnlyWhenChanged) {
+    edit(entries, "PointType=7 Descriptor=");
+    EXPECT_EQ(entry(u"PointType").GetDisplayValue(), u"NotFound"_s);
+    EXPECT_EQ(entry(u"Archiving").GetDisplayValue(), u"On"_s);
+    edit(entries, "Span=0");
+    EXPECT_EQ(values(entries, "CompDevPercent"), "CompDevPercent=Infinity");
+    edit(entries, "Span=abc");
+    EXPECT_EQ(values(entries, "CompDevPercent"), "CompDevPercent=?");
+    EXPECT_EQ(entry(u"Tag").DisplayName(), u"(Tag)"_s);
+    EXPECT_EQ(entries.PointType(), pointtype::Float32);
     events.take();
 
-    // Then display names change only for a new text, and visibility only when it flips
-    PropSheetEntry& descriptor = *entries.Item(Variant(u"Descriptor"_s));
+    PropSheetEntry& descriptor = entry(u"Descriptor");
     EXPECT_EQ(descriptor.DisplayName(), u"descriptor"_s);
     descriptor.SetDisplayName(u"DESCRIPTOR"_s);
     descriptor.SetVisible(true);
@@ -258,6 +264,29 @@ TEST_F(PropSheetEntriesTest, LookupsPendingValuesAndRefusedEditsKeepTheBookkeepi
     EXPECT_EQ(events.take(), "display:Descriptor display:Descriptor");
     EXPECT_EQ(descriptor.SortKey(), u"Overview_Description"_s);
     EXPECT_EQ(messages(), QStringList());
+}
+
+TEST_F(PropSheetEntriesTest, AnEntryKeptPastItsCollectionReadsOnButRefusesEditsWithAClearError) {
+    // Given a host that keeps one entry and merely watches another
+    auto server = makeServer();
+    auto entries = std::make_unique<PropSheetEntries>();
+    entries->AddDefaultAttributes(server, u"classic"_s);
+    edit(*entries, "Span=200");
+    const PropSheetEntryPtr kept = entries->Item(Variant(u"Span"_s));
+    const std::weak_ptr<PropSheetEntry> watched = entries->Item(Variant(u"Zero"_s));
+
+    // When the collection goes
+    entries.reset();
+
+    // Then the watched entry went with it, so nothing holds the collection's entries in a cycle
+    EXPECT_TRUE(watched.expired());
+    // And the kept one still reads, but an edit is refused by name rather than reaching freed memory
+    EXPECT_EQ(kept->GetValueAs(QString()).toString(), u"200"_s);
+    EXPECT_TRUE(kept->IsValueEdited());
+    const Error gone = raised([&] { kept->SetValue(5); });
+    EXPECT_TRUE(gone.description().contains(u"\"Span\" can no longer be edited"_s))
+        << gone.description().toStdString();
+    EXPECT_THROW(kept->SetPendingValue(5), Error);
 }
 
 TEST_F(PropSheetEntriesTest, WithoutAServerListEntriesAreCombosWithEmptyLists) {

@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "core/MessageService.h"
-#include "platform/PropertyBag.h"
+#include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -37,6 +37,15 @@ const QString kOr = QStringLiteral("OR");
 constexpr int kSetColumnMargin = 75;
 constexpr int kStateCodeColumn = 400;
 constexpr int kStateNameMargin = 475;
+
+using Self = VQDigSetSearch;
+const PersistedProperty<Self> kPersisted[] = {
+    {QStringLiteral("MultiSelect"), false, [](const Self& c) { return Variant(c.MultiSelect()); },
+     [](Self& c, const Variant& v) { c.SetMultiSelect(v.toBool()); }},
+    {QStringLiteral("FixOnCurrentServer"), false,
+     [](const Self& c) { return Variant(c.FixOnCurrentServer()); },
+     [](Self& c, const Variant& v) { c.SetFixOnCurrentServer(v.toBool()); }},
+};
 
 // The error message of this control: context, description and number on three lines.
 void reportError(const QString& context) {
@@ -486,18 +495,15 @@ void VQDigSetSearch::Reset() {
 }
 
 void VQDigSetSearch::InitProperties() {
-    SetMultiSelect(false);
-    SetFixOnCurrentServer(false);
+    initPersisted(*this, kPersisted);
 }
 
 void VQDigSetSearch::ReadProperties(const PropertyBag& bag) {
-    SetMultiSelect(bag.ReadProperty(QStringLiteral("MultiSelect"), false).toBool());
-    SetFixOnCurrentServer(bag.ReadProperty(QStringLiteral("FixOnCurrentServer"), false).toBool());
+    readPersisted(*this, kPersisted, bag);
 }
 
 void VQDigSetSearch::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("MultiSelect"), d->m_MultiSelect, false);
-    bag.WriteProperty(QStringLiteral("FixOnCurrentServer"), d->m_FixOnCurrentServer, false);
+    writePersisted(*this, kPersisted, bag);
 }
 
 void VQDigSetSearch::resizeEvent(QResizeEvent* event) {

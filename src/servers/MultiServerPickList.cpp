@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "platform/FormRegistry.h"
+#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
 #include "platform/SystemColors.h"
@@ -44,6 +45,12 @@ SdkNamedValuesPtr copyOf(const SdkNamedValues& source) {
     for (const SdkNamedValue& entry : source) copy->Add(entry.Name(), entry.Value());
     return copy;
 }
+
+using Self = MultiServerPickList;
+const PersistedProperty<Self> kPersisted[] = {
+    {QStringLiteral("Enabled"), false, [](const Self& c) { return Variant(c.Enabled()); },
+     [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+};
 
 SdkNamedValuesPtr singleServer(const QString& name) {
     auto selection = SdkNamedValues::create();
@@ -361,15 +368,15 @@ void MultiServerPickList::ShowSelectForm() {
 }
 
 void MultiServerPickList::InitProperties() {
-    SetEnabled(false);
+    initPersisted(*this, kPersisted);
 }
 
 void MultiServerPickList::ReadProperties(const PropertyBag& bag) {
-    SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), false).toBool());
+    readPersisted(*this, kPersisted, bag);
 }
 
 void MultiServerPickList::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty(QStringLiteral("Enabled"), d->m_Enabled, false);
+    writePersisted(*this, kPersisted, bag);
 }
 
 QString MultiServerPickList::displayText() const {

@@ -233,9 +233,10 @@ void ArchiveServer::ensureOpen() const {
     try {
         m_loaded->kind = fact("kind");
         m_loaded->version = fact("version");
-        ArchiveSearchSchema::ensure(*m_loaded->db);
+        if (!m_loaded->db->readOnly()) ArchiveSearchSchema::ensure(*m_loaded->db);
         loadCatalog();
-        m_loaded->search = std::make_unique<SqlitePointSearch>(m_path, m_loaded->columns);
+        m_loaded->search =
+            std::make_unique<SqlitePointSearch>(m_path, m_loaded->columns, m_loaded->db->immutable());
     } catch (...) {
         m_loaded.reset();
         throw;
@@ -436,6 +437,10 @@ void ArchiveServer::addUser(const QString& user, const QString& password, const 
             .run();
     }
     transaction.commit();
+}
+
+void ArchiveServer::setBusyTimeout(std::chrono::milliseconds timeout) {
+    database().setBusyTimeout(timeout);
 }
 
 void ArchiveServer::addDigitalSet(const QString& name, const QStringList& states) {

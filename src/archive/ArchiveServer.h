@@ -75,6 +75,8 @@ public:
     void addGroup(const QString& group);
     void addUser(const QString& user, const QString& password, const QStringList& groups);
     QStringList groupsOf(const QString& user) const;
+    // How long waits for another writer last before a write gives up (5 s unless set).
+    void setBusyTimeout(std::chrono::milliseconds timeout);
     void addDigitalSet(const QString& name, const QStringList& states);
     void addArchivedValue(qint64 pointId, const ArchivedValue& value);
     // The newest archived event; none when the point has no archived value.

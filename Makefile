@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build and the tests need; `deps` installs only what is missing.
 DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
-	libgl-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+	libgl-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
 
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev

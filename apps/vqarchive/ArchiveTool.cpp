@@ -23,6 +23,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <iostream>
+#include <string>
+
+#include <termios.h>
+#include <unistd.h>
+
 namespace vq {
 
 namespace {
@@ -33,7 +39,10 @@ const char* const usageText =
     "Usage: vqarchive [--registry FILE] [--user NAME] [--password TEXT] COMMAND ...\n"
     "\n"
     "  create FILE NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
-    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told)\n"
+    "         [--admin-password TEXT|-] [--shared]\n"
+    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told),\n"
+    "                                  readable and writable by its owner only unless --shared\n"
+    "                                  (then also by the owner's group)\n"
     "  seed ARCHIVE COUNT [--values N] [--seed N]\n"
     "                                  add COUNT sample points with N archived values each\n"
     "  import ARCHIVE FILE.csv         create or update points, one per row, by tag\n"
@@ -43,11 +52,20 @@ const char* const usageText =
     "  servers [list]                  the known servers\n"
     "  servers add NAME FILE [--default]\n"
     "  servers remove NAME\n"
+    "  users ARCHIVE [list]            the users, their groups, and the groups\n"
+    "  users ARCHIVE add USER [GROUP...]   a new user (asks for the password)\n"
+    "  users ARCHIVE remove USER\n"
+    "  users ARCHIVE password USER     set a password (asks for it)\n"
+    "  users ARCHIVE join USER GROUP...    add a user to groups\n"
+    "  users ARCHIVE group GROUP       a new group\n"
     "  demo                            make the sample servers if missing and show them\n"
     "\n"
     "ARCHIVE is an archive file or the name of a known server. The server list is the file\n"
     "given by --registry, else $VQ_SERVER_REGISTRY, else servers.json in the user's data folder.\n"
-    "Commands that write log on as --user (default vqadmin) with --password (default empty).\n";
+    "Commands that write log on as --user (default vqadmin) with --password (default empty;\n"
+    "\"-\" asks for it). Passwords are asked on the terminal without echo, or read one per line\n"
+    "from standard input. Only members of the group vqadmin change users; anyone may set their\n"
+    "own password.\n";
 
 QString typeNameOf(SdkPointType type, bool vq2) {
     const QString name = pointtype::name(type, vq2);
@@ -83,6 +101,8 @@ int ArchiveTool::run(QStringList arguments) {
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
         m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
         m_password = takeOption(arguments, QStringLiteral("--password"));
+        if (m_password == u"-")
+            m_password = readPassword(QStringLiteral("Password for %1: ").arg(m_user), false);
         if (arguments.isEmpty()) return usage(2);
         const QString command = arguments.takeFirst();
         if (command == u"help" || command == u"--help" || command == u"-h") return usage(0);
@@ -93,6 +113,7 @@ int ArchiveTool::run(QStringList arguments) {
         if (command == u"show") return show(arguments);
         if (command == u"search") return search(arguments);
         if (command == u"servers") return servers(arguments);
+        if (command == u"users") return users(arguments);
         if (command == u"demo") return demo();
         m_err << "vqarchive: unknown command \"" << command << "\"\n\n";
         return usage(2);
@@ -126,10 +147,17 @@ int ArchiveTool::create(const QStringList& input) {
                    kind == u"VQ2" ? QStringLiteral("VQ 2.08") : QStringLiteral("VQ 3.4.1"));
     const bool makeDefault = takeFlag(args, QStringLiteral("--default"));
     const bool registerIt = takeFlag(args, QStringLiteral("--register")) || makeDefault;
+    const bool shared = takeFlag(args, QStringLiteral("--shared"));
+    QString adminPassword = takeOption(args, QStringLiteral("--admin-password"));
     if (args.size() != 2) return usage(2);
-    auto server = ArchiveServer::create(args[0], args[1], kind, version);
+    if (adminPassword == u"-") adminPassword = readPassword(QStringLiteral("Password for vqadmin: "), true);
+    auto server = ArchiveServer::create(args[0], args[1], kind, version, shared);
+    if (!adminPassword.isEmpty()) server->setPassword(QStringLiteral("vqadmin"), adminPassword);
     m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in " << args[0]
           << '\n';
+    if (adminPassword.isEmpty())
+        m_out << "The user vqadmin has an empty password; set one with: vqarchive users " << args[0]
+              << " password vqadmin\n";
     if (registerIt) {
         ArchiveServers(*m_registry).Add(args[1], QFileInfo(args[0]).absoluteFilePath(), makeDefault);
         m_out << "Registered \"" << args[1] << "\" in " << m_registry->path() << '\n';
@@ -282,6 +310,114 @@ int ArchiveTool::servers(const QStringList& input) {
         return 0;
     }
     return usage(2);
+}
+
+int ArchiveTool::users(const QStringList& args) {
+    if (args.isEmpty()) return usage(2);
+    auto server = openArchive(args[0]);
+    const QString action = args.size() > 1 ? args[1] : QStringLiteral("list");
+    const QStringList rest = args.mid(2);
+    if (action == u"list" && rest.isEmpty()) {
+        listUsers(*server);
+        return 0;
+    }
+    logOn(*server);
+    const QString me = server->UserName();
+    const bool admin = me.compare(u"vqadmin", Qt::CaseInsensitive) == 0 ||
+                       server->groupsOf(me).contains(QStringLiteral("vqadmin"), Qt::CaseInsensitive);
+    const bool ownPassword =
+        action == u"password" && rest.size() == 1 && rest[0].compare(me, Qt::CaseInsensitive) == 0;
+    if (!admin && !ownPassword) {
+        m_err << "vqarchive: only members of the group vqadmin change users; \"" << me << "\" is not one\n";
+        return 1;
+    }
+    if (action == u"add" && !rest.isEmpty()) {
+        const QString password = readPassword(QStringLiteral("Password for %1: ").arg(rest[0]), true);
+        server->addUser(rest[0], password, rest.mid(1));
+        m_out << "Added the user \"" << rest[0] << "\""
+              << (password.isEmpty() ? " with an empty password" : "") << '\n';
+        return 0;
+    }
+    if (action == u"remove" && rest.size() == 1) {
+        server->removeUser(rest[0]);
+        m_out << "Removed the user \"" << rest[0] << "\"\n";
+        return 0;
+    }
+    if (action == u"password" && rest.size() == 1) {
+        const QString password = readPassword(QStringLiteral("New password for %1: ").arg(rest[0]), true);
+        server->setPassword(rest[0], password);
+        m_out << (password.isEmpty() ? "Emptied the password of \"" : "Set the password of \"") << rest[0]
+              << "\"\n";
+        return 0;
+    }
+    if (action == u"join" && rest.size() >= 2) {
+        server->addToGroups(rest[0], rest.mid(1));
+        m_out << "\"" << rest[0] << "\" is in the groups "
+              << server->groupsOf(rest[0]).join(QStringLiteral(", ")) << '\n';
+        return 0;
+    }
+    if (action == u"group" && rest.size() == 1) {
+        if (server->Groups().contains(rest[0].trimmed(), Qt::CaseInsensitive)) {
+            m_err << "vqarchive: the group \"" << rest[0] << "\" already exists\n";
+            return 1;
+        }
+        server->addGroup(rest[0]);
+        m_out << "Added the group \"" << rest[0].trimmed() << "\"\n";
+        return 0;
+    }
+    return usage(2);
+}
+
+void ArchiveTool::listUsers(ArchiveServer& server) {
+    const QStringList users = server.Users();
+    int width = 0;
+    for (const QString& user : users) width = std::max(width, int(user.size()));
+    m_out << "Users of \"" << server.Name() << "\":\n";
+    for (const QString& user : users) {
+        const QStringList groups = server.groupsOf(user);
+        m_out << "  " << user.leftJustified(width) << "  groups: "
+              << (groups.isEmpty() ? QStringLiteral("(none)") : groups.join(QStringLiteral(", ")))
+              << (server.hasPassword(user) ? "" : "  (empty password)") << '\n';
+    }
+    m_out << "Groups: " << server.Groups().join(QStringLiteral(", ")) << '\n';
+}
+
+QString ArchiveTool::readPassword(const QString& prompt, bool confirm) {
+    if (!m_in && ::isatty(STDIN_FILENO)) {
+        auto ask = [&](const QString& text) {
+            m_err << text;
+            m_err.flush();
+            termios saved{};
+            ::tcgetattr(STDIN_FILENO, &saved);
+            termios quiet = saved;
+            quiet.c_lflag &= ~tcflag_t(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+            std::string line;
+            std::getline(std::cin, line);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+            m_err << '\n';
+            m_err.flush();
+            return QString::fromStdString(line);
+        };
+        const QString password = ask(prompt);
+        if (confirm && ask(QStringLiteral("Again: ")) != password)
+            throw Error(1, QStringLiteral("vqarchive"),
+                        QStringLiteral("The two passwords differ; nothing was changed"));
+        return password;
+    }
+    // Not a terminal: one line of input, without its line end.
+    if (m_in) {
+        if (m_in->atEnd())
+            throw Error(1, QStringLiteral("vqarchive"),
+                        QStringLiteral("A password was expected on standard input; nothing was changed"));
+        return m_in->readLine();
+    }
+    std::string line;
+    if (!std::getline(std::cin, line))
+        throw Error(1, QStringLiteral("vqarchive"),
+                    QStringLiteral("A password was expected on standard input; nothing was changed"));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return QString::fromStdString(line);
 }
 
 void ArchiveTool::describe(ArchiveServer& server) {

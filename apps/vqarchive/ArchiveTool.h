@@ -17,6 +17,8 @@ public:
     ArchiveTool(QTextStream& out, QTextStream& err);
     ~ArchiveTool();
     int run(QStringList arguments);
+    // Where passwords are read from when standard input is not a terminal (tests set a text).
+    void setInput(QTextStream* in) { m_in = in; }
 
 private:
     int create(const QStringList& args);
@@ -27,6 +29,10 @@ private:
     int search(const QStringList& args);
     void pointAtPosition(const QString& clause, const QString& description);
     int servers(const QStringList& args);
+    int users(const QStringList& args);
+    void listUsers(ArchiveServer& server);
+    // A password from the terminal without echo (asked twice when `confirm`), or one line of input.
+    QString readPassword(const QString& prompt, bool confirm);
     int demo();
     int usage(int code);
 
@@ -42,6 +48,7 @@ private:
     QString m_user = QStringLiteral("vqadmin");
     QString m_password;
     std::unique_ptr<ServerRegistry> m_registry;
+    QTextStream* m_in = nullptr;
 };
 
 }  // namespace vq

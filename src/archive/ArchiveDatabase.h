@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 struct sqlite3;
@@ -23,13 +24,20 @@ class ArchiveDatabase {
 public:
     enum class OpenMode { Existing, Create };
 
-    // Opens (or creates) the file; a missing, unreadable or foreign file raises.
-    ArchiveDatabase(const QString& path, OpenMode mode);
+    // Opens (or creates, with the file permissions `createMode`) the file; a missing, unreadable
+    // or foreign file raises.
+    ArchiveDatabase(const QString& path, OpenMode mode, int createMode = 0600);
     ~ArchiveDatabase();
     ArchiveDatabase(const ArchiveDatabase&) = delete;
     ArchiveDatabase& operator=(const ArchiveDatabase&) = delete;
 
     const QString& path() const { return m_path; }
+    // True when the file or its folder could not be written at opening: reads work, writes raise.
+    bool readOnly() const { return m_readOnly; }
+    // True when it is read as a file nobody can change (it lies in a read-only folder).
+    bool immutable() const { return m_immutable; }
+    // The name under which SQLite opens `path` as a file nobody changes.
+    static QByteArray immutableUri(const QString& path);
     sqlite3* handle() const { return m_db; }
 
     // A cached statement, reset and with its bindings cleared. The cache is keyed by the text's
@@ -43,6 +51,10 @@ public:
     // Runs SQL without results (several statements allowed).
     void execute(const QString& sql);
 
+    // How long a write waits for another writer before it gives up.
+    void setBusyTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds busyTimeout() const { return m_busyTimeout; }
+
     qint64 lastInsertId() const;
     int changes() const;
 
@@ -55,9 +67,15 @@ public:
     [[noreturn]] void raise(const QString& what) const;
 
 private:
+    void openConnection(int access, const QByteArray& name = {});
+    static void checkSize(const QString& path);
+
     QString m_path;
     sqlite3* m_db = nullptr;
+    bool m_readOnly = false;
+    bool m_immutable = false;
     QHash<const char*, sqlite3_stmt*> m_statements;
+    std::chrono::milliseconds m_busyTimeout{5000};
 };
 
 // A prepared statement in use; resets itself when it goes out of scope.

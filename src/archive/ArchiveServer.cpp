@@ -68,6 +68,19 @@ QString schemaSql(const QStringList& columns, const std::vector<ArchiveClassInfo
         .arg(defs.join(u", "));
 }
 
+bool tableExists(ArchiveDatabase& db, const char* table) {
+    auto query = db.statement("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?");
+    query.bind(1, QString::fromLatin1(table));
+    return query.next();
+}
+
+// No wait for the first failures; then 1 s, doubling per failure, at most the cap.
+double logonWaitSeconds(int failures) {
+    if (failures < ArchiveServer::kFreeLogonFailures) return 0;
+    const int doublings = std::min(failures - ArchiveServer::kFreeLogonFailures, 16);
+    return std::min(double(1 << doublings), double(ArchiveServer::kMaxLogonWaitSeconds));
+}
+
 QString defaultText(const AttributeDef& def) {
     if (def.type == AttributeType::Date) return ArchiveServer::dateText(def.defaultValue.toDateTime());
     return def.defaultValue.toString();
@@ -171,7 +184,8 @@ std::shared_ptr<ArchiveServer> ArchiveServer::openFile(const QString& path) {
 }
 
 std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const QString& name,
-                                                     const QString& kind, const QString& version) {
+                                                     const QString& kind, const QString& version,
+                                                     bool shared) {
     if (kind != u"VQ3" && kind != u"VQ2") {
         throw Error(sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
                     QStringLiteral("Unknown server kind \"%1\": use VQ3 or VQ2").arg(kind));
@@ -186,7 +200,7 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
-        ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create);
+        ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create, shared ? 0660 : 0600);
         const std::vector<ArchiveClassInfo> classes = ArchiveCatalog::standardClasses(kind);
         ArchiveTransaction transaction(db);
         db.execute(schemaSql(storedColumns(classes), classes));
@@ -233,9 +247,10 @@ void ArchiveServer::ensureOpen() const {
     try {
         m_loaded->kind = fact("kind");
         m_loaded->version = fact("version");
-        ArchiveSearchSchema::ensure(*m_loaded->db);
+        if (!m_loaded->db->readOnly()) ArchiveSearchSchema::ensure(*m_loaded->db);
         loadCatalog();
-        m_loaded->search = std::make_unique<SqlitePointSearch>(m_path, m_loaded->columns);
+        m_loaded->search =
+            std::make_unique<SqlitePointSearch>(m_path, m_loaded->columns, m_loaded->db->immutable());
     } catch (...) {
         m_loaded.reset();
         throw;
@@ -367,12 +382,76 @@ void ArchiveServer::Open(const QString& user, const QString& password) {
             hash = query.blob(2);
         }
     }
-    if (storedName.isEmpty() || !PasswordHash::verify(password, salt, hash)) {
-        raise(sdkerr::LogonFailed,
-              QStringLiteral("Log-on to server \"%1\" refused: wrong user name or password").arg(m_name));
+    const QString refused =
+        QStringLiteral("Log-on to server \"%1\" refused: wrong user name or password").arg(m_name);
+    if (storedName.isEmpty()) {
+        PasswordHash::verifyNothing(password);
+        raise(sdkerr::LogonFailed, refused);
     }
+    // Failed log-ons are counted in the archive, so that starting new programs does not reset them.
+    bool hadFailures = false;
+    if (tableExists(db, "logon_failures")) {
+        auto failures = db.prepare("SELECT failures, last_failure FROM logon_failures WHERE user = ?");
+        failures.bind(1, storedName);
+        if (failures.next()) {
+            const int count = int(failures.integer(0));
+            hadFailures = true;
+            const double wait = logonWaitSeconds(count);
+            const double since = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - failures.real(1);
+            if (since >= 0 && since < wait) {
+                raise(sdkerr::LogonFailed,
+                      QStringLiteral("Log-on to server \"%1\" refused: %2 failed log-ons of \"%3\" in a row; "
+                                     "try again in %4 s")
+                          .arg(m_name)
+                          .arg(count)
+                          .arg(storedName)
+                          .arg(int(std::ceil(wait - since))));
+            }
+        }
+    }
+    if (!PasswordHash::verify(password, salt, hash)) {
+        recordLogonFailure(storedName);
+        raise(sdkerr::LogonFailed, refused);
+    }
+    finishLogon(storedName, salt, hash, password, hadFailures);
     m_user = storedName;
     if (m_onOpened) m_onOpened(m_name);
+}
+
+// Bookkeeping after a log-on; a read-only archive skips it and the log-on still counts.
+void ArchiveServer::finishLogon(const QString& user, const QByteArray& salt, const QByteArray& hash,
+                                const QString& password, bool hadFailures) {
+    ArchiveDatabase& db = database();
+    try {
+        if (hadFailures) db.prepare("DELETE FROM logon_failures WHERE user = ?").bind(1, user).run();
+        // Hashes of older archives, or made under other limits, are replaced now that the password
+        // is known.
+        if (PasswordHash::needsRehash(salt, hash))
+            db.prepare("UPDATE users SET salt = zeroblob(0), hash = ? WHERE name = ? AND hash = ?")
+                .bind(1, PasswordHash::hash(password))
+                .bind(2, user)
+                .bind(3, hash)
+                .run();
+    } catch (const Error&) {
+    }
+}
+
+void ArchiveServer::recordLogonFailure(const QString& user) {
+    ArchiveDatabase& db = database();
+    try {
+        db.execute(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS logon_failures(user TEXT PRIMARY KEY COLLATE NOCASE,"
+                           " failures INTEGER NOT NULL, last_failure REAL NOT NULL)"));
+        db.prepare(
+              "INSERT INTO logon_failures(user, failures, last_failure) VALUES(?, 1, ?)"
+              " ON CONFLICT(user) DO UPDATE SET failures = failures + 1, last_failure = "
+              "excluded.last_failure")
+            .bind(1, user)
+            .bind(2, double(QDateTime::currentMSecsSinceEpoch()) / 1000.0)
+            .run();
+    } catch (const Error&) {
+        // A read-only archive cannot count; the refusal itself still stands.
+    }
 }
 
 void ArchiveServer::Close() {
@@ -407,10 +486,21 @@ void ArchiveServer::addGroup(const QString& group) {
     database().statement("INSERT OR IGNORE INTO groups(name) VALUES(?)").bind(1, group.trimmed()).run();
 }
 
+QString ArchiveServer::storedUser(const QString& user) const {
+    auto query = database().statement("SELECT name FROM users WHERE name = ?");
+    query.bind(1, user.trimmed());
+    if (!query.next())
+        raise(sdkerr::AttributesRefused,
+              QStringLiteral("There is no user \"%1\" on server \"%2\"").arg(user.trimmed(), m_name));
+    return query.text(0);
+}
+
 void ArchiveServer::addUser(const QString& user, const QString& password, const QStringList& groups) {
     const QString name = user.trimmed();
     if (name.isEmpty() || name.contains(u' '))
         raise(sdkerr::AttributesRefused, QStringLiteral("\"%1\" is not a usable user name").arg(user));
+    // Hashed before the write lock is taken: it takes a tenth of a second on purpose.
+    const QByteArray hash = PasswordHash::hash(password);
     ArchiveDatabase& db = database();
     ArchiveTransaction transaction(db);
     {
@@ -419,23 +509,84 @@ void ArchiveServer::addUser(const QString& user, const QString& password, const 
         if (exists.next())
             raise(sdkerr::AttributesRefused, QStringLiteral("The user \"%1\" already exists").arg(name));
     }
-    const QByteArray salt = PasswordHash::newSalt();
-    db.statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
+    db.statement("INSERT INTO users(name, salt, hash) VALUES(?, zeroblob(0), ?)")
         .bind(1, name)
-        .bind(2, salt)
-        .bind(3, PasswordHash::hash(password, salt))
+        .bind(2, hash)
         .run();
+    addToGroups(name, groups);
+    transaction.commit();
+}
+
+void ArchiveServer::addToGroups(const QString& user, const QStringList& groups) {
+    ArchiveDatabase& db = database();
+    ArchiveTransaction transaction(db);
+    const QString name = storedUser(user);
     for (const QString& group : groups) {
-        auto known = db.statement("SELECT 1 FROM groups WHERE name = ?");
-        known.bind(1, group);
+        auto known = db.statement("SELECT name FROM groups WHERE name = ?");
+        known.bind(1, group.trimmed());
         if (!known.next())
             raise(sdkerr::AttributesRefused, QStringLiteral("There is no group \"%1\"").arg(group));
         db.statement("INSERT OR IGNORE INTO memberships(user, grp) VALUES(?, ?)")
             .bind(1, name)
-            .bind(2, group)
+            .bind(2, known.text(0))
             .run();
     }
     transaction.commit();
+}
+
+void ArchiveServer::setPassword(const QString& user, const QString& password) {
+    const QByteArray hash = PasswordHash::hash(password);
+    ArchiveDatabase& db = database();
+    ArchiveTransaction transaction(db);
+    const QString name = storedUser(user);
+    db.statement("UPDATE users SET salt = zeroblob(0), hash = ? WHERE name = ?")
+        .bind(1, hash)
+        .bind(2, name)
+        .run();
+    if (tableExists(db, "logon_failures"))
+        db.prepare("DELETE FROM logon_failures WHERE user = ?").bind(1, name).run();
+    transaction.commit();
+}
+
+void ArchiveServer::removeUser(const QString& user) {
+    ArchiveDatabase& db = database();
+    ArchiveTransaction transaction(db);
+    const QString name = storedUser(user);
+    if (name.compare(u"vqadmin", Qt::CaseInsensitive) == 0)
+        raise(sdkerr::AttributesRefused,
+              QStringLiteral("The user \"vqadmin\" cannot be removed: the library logs on as it"));
+    // A point whose owner is gone could no longer be written: its owner must change first.
+    QStringList owners;
+    for (const QString& column : pointColumns())
+        if (column == u"PtOwner" || column == u"DataOwner")
+            owners.append(u'"' + column + QStringLiteral("\" = ?1 COLLATE NOCASE"));
+    if (!owners.isEmpty()) {
+        auto owned = db.prepare(QStringLiteral("SELECT count(*) FROM points WHERE %1")
+                                    .arg(owners.join(QStringLiteral(" OR ")))
+                                    .toUtf8());
+        owned.bind(1, name);
+        if (owned.next() && owned.integer(0) > 0)
+            raise(sdkerr::AttributesRefused,
+                  QStringLiteral("The user \"%1\" owns %2 points or their data: give them another owner "
+                                 "first")
+                      .arg(name)
+                      .arg(owned.integer(0)));
+    }
+    db.statement("DELETE FROM memberships WHERE user = ?").bind(1, name).run();
+    db.statement("DELETE FROM users WHERE name = ?").bind(1, name).run();
+    if (tableExists(db, "logon_failures"))
+        db.prepare("DELETE FROM logon_failures WHERE user = ?").bind(1, name).run();
+    transaction.commit();
+}
+
+bool ArchiveServer::hasPassword(const QString& user) const {
+    auto query = database().statement("SELECT length(hash) FROM users WHERE name = ?");
+    query.bind(1, user.trimmed());
+    return query.next() && query.integer(0) > 0;
+}
+
+void ArchiveServer::setBusyTimeout(std::chrono::milliseconds timeout) {
+    database().setBusyTimeout(timeout);
 }
 
 void ArchiveServer::addDigitalSet(const QString& name, const QStringList& states) {

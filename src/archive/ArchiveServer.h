@@ -42,9 +42,11 @@ public:
     static std::shared_ptr<ArchiveServer> openFile(const QString& path);
     // Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
     // standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
-    // password. An existing file is never overwritten.
+    // password. An existing file is never overwritten. The file is readable and writable by its
+    // owner only, or also by the owner's group when `shared`.
     static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
-                                                 const QString& kind, const QString& version);
+                                                 const QString& kind, const QString& version,
+                                                 bool shared = false);
     ~ArchiveServer() override;
 
     QString Name() const override { return m_name; }
@@ -74,7 +76,19 @@ public:
     // Administration, for the archive tool, seeding and tests.
     void addGroup(const QString& group);
     void addUser(const QString& user, const QString& password, const QStringList& groups);
+    void removeUser(const QString& user);
+    void setPassword(const QString& user, const QString& password);
+    void addToGroups(const QString& user, const QStringList& groups);
+    // False for a user whose password is empty.
+    bool hasPassword(const QString& user) const;
     QStringList groupsOf(const QString& user) const;
+    // Log-on throttling: after kFreeLogonFailures failed log-ons in a row, a user must wait 1 s
+    // after the last failure before the next try is checked, doubling with every further failure
+    // up to kMaxLogonWaitSeconds; a successful log-on or a new password starts over.
+    static constexpr int kFreeLogonFailures = 5;
+    static constexpr int kMaxLogonWaitSeconds = 60;
+    // How long waits for another writer last before a write gives up (5 s unless set).
+    void setBusyTimeout(std::chrono::milliseconds timeout);
     void addDigitalSet(const QString& name, const QStringList& states);
     void addArchivedValue(qint64 pointId, const ArchivedValue& value);
     // The newest archived event; none when the point has no archived value.
@@ -111,6 +125,10 @@ private:
     void loadCatalog() const;
     QString fact(const char* key) const;
     void checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const;
+    QString storedUser(const QString& user) const;
+    void recordLogonFailure(const QString& user);
+    void finishLogon(const QString& user, const QByteArray& salt, const QByteArray& hash,
+                     const QString& password, bool hadFailures);
 
     QString m_name;
     QString m_path;

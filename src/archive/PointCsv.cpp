@@ -131,6 +131,10 @@ void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& re
         attributes->SetAttributes(changes, failed);
         ++report.updated;
     } catch (const Error& error) {
+        // A full, read-only or busy archive is no fault of the row: the import stops.
+        if (error.number() == sdkerr::StorageFailed || error.number() == sdkerr::ServerUnavailable ||
+            error.number() == sdkerr::ReadOnly)
+            throw;
         refuse(error.description());
     }
 }
@@ -191,33 +195,50 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     constexpr int kRowsPerCommit = 1000;
     std::unique_ptr<ArchiveTransaction> batch;
     int rowsInBatch = 0;
-    while (reader.readRow(&fields)) {
-        if (!batch) batch = std::make_unique<ArchiveTransaction>(server.database());
-        if (++rowsInBatch == kRowsPerCommit) {
-            batch->commit();
-            batch = std::make_unique<ArchiveTransaction>(server.database());
-            rowsInBatch = 0;
+    int storedBefore = 0;  // the first line not yet committed
+    try {
+        while (reader.readRow(&fields)) {
+            if (!batch) batch = std::make_unique<ArchiveTransaction>(server.database());
+            if (++rowsInBatch == kRowsPerCommit) {
+                batch->commit();
+                storedBefore = reader.lineNumber();
+                batch = std::make_unique<ArchiveTransaction>(server.database());
+                rowsInBatch = 0;
+            }
+            Row row{reader.lineNumber(), {}, {}};
+            if (fields.size() != header.size()) {
+                report.refused.push_back({row.line, fields.value(tagIndex),
+                                          QStringLiteral("the row has %1 fields, the header has %2")
+                                              .arg(fields.size())
+                                              .arg(header.size())});
+                continue;
+            }
+            for (int i = 0; i < header.size(); ++i) {
+                if (fields[i].isEmpty()) continue;
+                row.cells.insert(foldKey(header[i]), fields[i]);
+                row.order.append(header[i]);
+            }
+            if (row.cells.value(QStringLiteral("tag")).isEmpty()) {
+                report.refused.push_back({row.line, QString(), QStringLiteral("Tag: the row has no tag")});
+                continue;
+            }
+            importRow(server, row, report);
         }
-        Row row{reader.lineNumber(), {}, {}};
-        if (fields.size() != header.size()) {
-            report.refused.push_back({row.line, fields.value(tagIndex),
-                                      QStringLiteral("the row has %1 fields, the header has %2")
-                                          .arg(fields.size())
-                                          .arg(header.size())});
-            continue;
-        }
-        for (int i = 0; i < header.size(); ++i) {
-            if (fields[i].isEmpty()) continue;
-            row.cells.insert(foldKey(header[i]), fields[i]);
-            row.order.append(header[i]);
-        }
-        if (row.cells.value(QStringLiteral("tag")).isEmpty()) {
-            report.refused.push_back({row.line, QString(), QStringLiteral("Tag: the row has no tag")});
-            continue;
-        }
-        importRow(server, row, report);
+        if (batch) batch->commit();
+    } catch (Error& error) {
+        batch.reset();
+        error.setDescription(
+            storedBefore > 0
+                ? QStringLiteral("%1. The import stopped at line %2; the rows before line %3 are stored, "
+                                 "and importing the file again completes it")
+                      .arg(error.description())
+                      .arg(reader.lineNumber())
+                      .arg(storedBefore)
+                : QStringLiteral("%1. The import stopped at line %2; no row of it is stored")
+                      .arg(error.description())
+                      .arg(reader.lineNumber()));
+        throw;
     }
-    if (batch) batch->commit();
     if (!reader.error().isEmpty()) report.refused.push_back({reader.lineNumber(), QString(), reader.error()});
     return report;
 }

@@ -283,6 +283,8 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
                        QStringLiteral("The point class \"%1\" does not exist on server \"%2\"")
                            .arg(className, m_server.Name()));
     }
+    // Checked and stored under one write lock, so no other writer slips in between.
+    ArchiveTransaction transaction(m_server.database());
     Draft draft;
     draft.info = info;
     draft.failed = &failed;
@@ -295,7 +297,9 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     stampCreation(draft);
     checkPoint(draft);
     if (failed.Count() > 0) raiseRefusal(draft, QStringLiteral("created"), failed);
-    return ArchivePointHeader{insertPoint(draft), tag, info->id, pointType};
+    const qint64 id = insertPoint(draft);
+    transaction.commit();
+    return ArchivePointHeader{id, tag, info->id, pointType};
 }
 
 // The tag, type and class given as arguments win; the same names in the set must agree, or the
@@ -363,6 +367,9 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
                          SdkNamedValues& failed) {
     failed.Clear();  // a caller may reuse the set of an earlier refusal
     m_server.requireConnection(QStringLiteral("write point attributes"));
+    // Read, checked and written under one write lock: checks never run on a point that another
+    // writer is changing, and an edit set is stored whole.
+    ArchiveTransaction transaction(m_server.database());
     header = m_server.pointHeader(header.id);
     Draft draft;
     draft.info = m_server.classById(header.classId);
@@ -381,6 +388,7 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     draft.set(QStringLiteral("ChangeDate"), Variant(QDateTime::currentDateTimeUtc()));
     draft.set(QStringLiteral("Changer"), Variant(m_server.UserName()));
     storeUpdate(draft);
+    transaction.commit();
     header.tag = draft.value(u"Tag").toString();
     header.pointType = draft.value(u"PointType").toInt32();
 }

@@ -1,5 +1,7 @@
 #include "SqlitePointSearch.h"
 
+#include "ArchiveDatabase.h"
+
 #include "SqlDialectTranslator.h"
 #include "SqliteSearchFunctions.h"
 #include "sdk/SdkErrors.h"
@@ -56,8 +58,8 @@ void bindAll(sqlite3_stmt* stmt, const std::vector<Variant>& parameters) {
 
 }  // namespace
 
-SqlitePointSearch::SqlitePointSearch(QString path, QStringList pointColumns)
-    : m_path(std::move(path)), m_pointColumns(std::move(pointColumns)) {}
+SqlitePointSearch::SqlitePointSearch(QString path, QStringList pointColumns, bool immutable)
+    : m_path(std::move(path)), m_pointColumns(std::move(pointColumns)), m_immutable(immutable) {}
 
 SqlitePointSearch::~SqlitePointSearch() {
     m_functions.reset();
@@ -67,8 +69,9 @@ SqlitePointSearch::~SqlitePointSearch() {
 void SqlitePointSearch::openConnection() {
     if (m_db) return;
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const QByteArray name = m_immutable ? ArchiveDatabase::immutableUri(m_path) : m_path.toUtf8();
+    const int rc = sqlite3_open_v2(name.constData(), &db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);

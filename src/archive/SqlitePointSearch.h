@@ -24,7 +24,8 @@ public:
     static constexpr std::chrono::milliseconds DefaultTimeLimit{30000};
 
     // `pointColumns`: the stored columns of the archive's point table.
-    SqlitePointSearch(QString path, QStringList pointColumns);
+    // `immutable`: the file lies where nobody can change it (a read-only folder).
+    SqlitePointSearch(QString path, QStringList pointColumns, bool immutable = false);
     ~SqlitePointSearch() override;
 
     void search(const SqlNode& clause, const PointSink& sink) override;
@@ -45,6 +46,7 @@ private:
 
     QString m_path;
     QStringList m_pointColumns;
+    bool m_immutable = false;
     sqlite3* m_db = nullptr;
     std::unique_ptr<SqliteSearchFunctions> m_functions;
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;

@@ -1,5 +1,6 @@
 // The vqarchive commands, run in-process against real archive files in a temporary folder.
 #include "ArchiveTool.h"
+#include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveServer.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
@@ -21,12 +22,15 @@ struct Outcome {
 
 class ArchiveToolTest : public ::testing::Test {
 protected:
-    Outcome run(QStringList arguments) {
+    // `input`: the lines the tool reads passwords from.
+    Outcome run(QStringList arguments, QString input = {}) {
         QString out, err;
-        QTextStream outStream(&out), errStream(&err);
+        QTextStream outStream(&out), errStream(&err), inStream(&input);
         arguments.prepend(m_dir.filePath(QStringLiteral("servers.json")));
         arguments.prepend(QStringLiteral("--registry"));
-        const int code = vq::ArchiveTool(outStream, errStream).run(arguments);
+        vq::ArchiveTool tool(outStream, errStream);
+        tool.setInput(&inStream);
+        const int code = tool.run(arguments);
         outStream.flush();
         errStream.flush();
         return {code, out, err};
@@ -139,6 +143,56 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(path("x.vqa")));
 }
 
+TEST_F(ArchiveToolTest, UsersAndPasswords) {
+    const Outcome created = run({"create", path("plant.vqa"), "plant"});
+    ASSERT_EQ(created.code, 0) << created.err.toStdString();
+    EXPECT_EQ(created.out.split(u'\n', Qt::SkipEmptyParts).value(1),
+              "The user vqadmin has an empty password; set one with: vqarchive users " + path("plant.vqa") +
+                  " password vqadmin");
+    const QString archive = path("plant.vqa");
+    EXPECT_EQ(run({"users", archive, "group", "operators"}).code, 0);
+    const Outcome added = run({"users", archive, "add", "alice", "operators"}, "pw one\n");
+    EXPECT_EQ(added.out.trimmed(), QStringLiteral("Added the user \"alice\""));
+    EXPECT_EQ(run({"users", archive, "add", "carol"}, "").err.trimmed(),
+              QStringLiteral("vqarchive: A password was expected on standard input; nothing was changed"));
+    EXPECT_EQ(run({"users", archive}).out, QStringLiteral("Users of \"plant\":\n"
+                                                          "  vqadmin  groups: vqadmin  (empty password)\n"
+                                                          "  alice    groups: operators\n"
+                                                          "Groups: vqadmin, operators\n"));
+
+    // Only members of vqadmin manage users; everyone sets their own password.
+    const QStringList asAlice = {"--user", "alice", "--password", "pw one"};
+    EXPECT_EQ(
+        run(asAlice + QStringList{"users", archive, "add", "mallory"}, "x\n").err.trimmed(),
+        QStringLiteral("vqarchive: only members of the group vqadmin change users; \"alice\" is not one"));
+    EXPECT_EQ(run(asAlice + QStringList{"users", archive, "password", "alice"}, "pw two\n").code, 0);
+    EXPECT_TRUE(run(asAlice + QStringList{"seed", archive, "1"}).err.contains("wrong user name or password"));
+    EXPECT_EQ(run({"--user", "alice", "--password", "pw two", "seed", archive, "3"}).code, 0);
+    EXPECT_TRUE(run({"users", archive, "remove", "alice"}).err.contains("owns 3 points"));
+    EXPECT_TRUE(run({"users", archive, "remove", "vqadmin"}).err.contains("cannot be removed"));
+    EXPECT_EQ(run({"users", archive, "join", "alice", "vqadmin"}).out.trimmed(),
+              QStringLiteral("\"alice\" is in the groups vqadmin, operators"));
+    EXPECT_EQ(
+        run({"--user", "alice", "--password", "pw two", "users", archive, "password", "vqadmin"}, "root pw\n")
+            .code,
+        0);
+    EXPECT_TRUE(run({"seed", archive, "1"}).err.contains("wrong user name or password"));
+    EXPECT_EQ(run({"--password", "-", "seed", archive, "1"}, "root pw\n").code, 0);
+
+    // New archives belong to their owner alone unless shared with the owner's group.
+    const Outcome locked = run({"create", path("locked.vqa"), "locked", "--admin-password", "s3cret"});
+    EXPECT_FALSE(locked.out.contains("empty password"));
+    EXPECT_TRUE(run({"seed", path("locked.vqa"), "1"}).err.contains("wrong user name or password"));
+    EXPECT_EQ(run({"--password", "s3cret", "seed", path("locked.vqa"), "1"}).code, 0);
+    EXPECT_EQ(run({"create", path("shared.vqa"), "shared", "--shared"}).code, 0);
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const auto group = QFile::ReadGroup | QFile::WriteGroup;
+    for (const char* name : {"plant.vqa", "locked.vqa"})
+        EXPECT_EQ(QFile::permissions(path(name)) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly) << name;
+    EXPECT_EQ(QFile::permissions(path("shared.vqa")) & ~(QFile::ReadUser | QFile::WriteUser),
+              ownerOnly | group);
+}
+
 TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
     const Outcome first = run({"demo"});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
@@ -152,6 +206,25 @@ TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
 }
 
 }  // namespace
+
+// The program itself: the password of a new archive's vqadmin, set from standard input, is
+// stored as Argon2id under libsodium's interactive limits (the tests use lighter ones).
+TEST(ArchiveToolProcessTest, PasswordsFromStandardInputAreHashedUnderInteractiveLimits) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plant.vqa"));
+    QProcess tool;
+    tool.start(QStringLiteral(VQARCHIVE_BINARY), {QStringLiteral("create"), file, QStringLiteral("plant"),
+                                                  QStringLiteral("--admin-password"), QStringLiteral("-")});
+    tool.write("first secret\nfirst secret\n");
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished());
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    auto server = vq::ArchiveServer::openFile(file);
+    auto query = server->database().statement("SELECT hash FROM users WHERE name = 'vqadmin'");
+    ASSERT_TRUE(query.next());
+    EXPECT_TRUE(query.blob(0).startsWith("$argon2id$v=19$m=65536,t=2,p=1$")) << query.blob(0).toStdString();
+    server->Open(QStringLiteral("vqadmin"), QStringLiteral("first secret"));
+}
 
 // Two processes on one archive: the tool seeds in a child process while this one creates points.
 // WAL and the busy timeout must let both finish without losing a write.

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
+#include "archive/PasswordHash.h"
 #include "archive/SamplePointGenerator.h"
 #include "sdk/SdkAttributeSets.h"
 #include "sdk/SdkDigitalStateSet.h"
@@ -116,6 +117,120 @@ TEST_F(ArchiveServerTest, LogOnChecksUserAndPassword) {
     }
     server->Close();
     EXPECT_FALSE(server->IsConnected());
+}
+
+// "name: salt bytes, hash form" of every user, read straight from the file.
+std::string storedPasswords(ArchiveServer& server) {
+    QStringList rows;
+    auto query = server.database().statement("SELECT name, salt, hash FROM users ORDER BY rowid");
+    while (query.next()) {
+        const QByteArray hash = query.blob(2);
+        rows << u"%1: %2, %3"_s.arg(query.text(0))
+                    .arg(query.blob(1).size())
+                    .arg(hash.isEmpty()                  ? u"none"_s
+                         : hash.startsWith("$argon2id$") ? u"argon2id"_s
+                                                         : u"%1 bytes"_s.arg(hash.size()));
+    }
+    return rows.join(u"; "_s).toStdString();
+}
+
+TEST_F(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLogOn) {
+    createArchive();
+    auto admin = reopen();
+    admin->addUser(u"alice"_s, u"secret"_s, {});
+    // An archive of the older kind: a salted, iterated SHA-256 hash.
+    const QByteArray salt = PasswordHash::newSalt();
+    admin->database()
+        .statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
+        .bind(1, u"bob"_s)
+        .bind(2, salt)
+        .bind(3, PasswordHash::legacyHash(u"old pw"_s, salt))
+        .run();
+    EXPECT_EQ(storedPasswords(*admin), "vqadmin: 0, none; alice: 0, argon2id; bob: 16, 32 bytes");
+    EXPECT_FALSE(admin->hasPassword(u"vqadmin"_s));
+
+    auto server = reopen();
+    EXPECT_EQ(raised([&] { server->Open(u"bob"_s, u"old PW"_s); }).number(), sdkerr::LogonFailed);
+    EXPECT_EQ(storedPasswords(*server), "vqadmin: 0, none; alice: 0, argon2id; bob: 16, 32 bytes");
+    server->Open(u"bob"_s, u"old pw"_s);
+    EXPECT_EQ(storedPasswords(*server), "vqadmin: 0, none; alice: 0, argon2id; bob: 0, argon2id");
+    for (const auto& [user, password] : {std::pair{u"bob"_s, u"old pw"_s}, {u"alice"_s, u"secret"_s}}) {
+        EXPECT_EQ(raised([&] { reopen()->Open(user, password); }).number(), 0);
+        EXPECT_EQ(raised([&] { reopen()->Open(user, password + u' '); }).number(), sdkerr::LogonFailed);
+    }
+    // A hash made under other limits than the library's own is replaced too.
+    auto aliceHash = [&] {
+        auto server = reopen();
+        auto query = server->database().statement("SELECT hash FROM users WHERE name = 'alice'");
+        return query.next() ? query.blob(0) : QByteArray();
+    };
+    const PasswordHash::Limits light = PasswordHash::limits();
+    const QByteArray passes = "t=" + QByteArray::number(light.operations + 1) + ',';
+    EXPECT_FALSE(aliceHash().contains(passes));
+    PasswordHash::setLimits({light.operations + 1, light.memory});
+    reopen()->Open(u"alice"_s, u"secret"_s);
+    PasswordHash::setLimits(light);
+    EXPECT_TRUE(aliceHash().contains(passes)) << aliceHash().toStdString();
+
+    // Users change: a new password, groups, removal; vqadmin and owners of points stay.
+    admin->addGroup(u"operators"_s);
+    admin->setPassword(u"BOB"_s, u"new pw"_s);
+    admin->addToGroups(u"bob"_s, {u"Operators"_s});
+    EXPECT_EQ(raised([&] { reopen()->Open(u"bob"_s, u"old pw"_s); }).number(), sdkerr::LogonFailed);
+    EXPECT_EQ(reopen()->groupsOf(u"bob"_s), QStringList{u"operators"_s});
+    auto bob = logOn(u"bob"_s, u"new pw"_s);
+    bob->Points()->Add(u"BOBS"_s, u"classic"_s, pointtype::Float32, {});
+    EXPECT_EQ(raised([&] { admin->removeUser(u"bob"_s); }).number(), sdkerr::AttributesRefused);
+    EXPECT_EQ(raised([&] { admin->removeUser(u"vqadmin"_s); }).number(), sdkerr::AttributesRefused);
+    EXPECT_EQ(raised([&] { admin->addToGroups(u"alice"_s, {u"nosuch"_s}); }).number(),
+              sdkerr::AttributesRefused);
+    admin->removeUser(u"alice"_s);
+    EXPECT_EQ(reopen()->Users(), (QStringList{u"vqadmin"_s, u"bob"_s}));
+    EXPECT_EQ(raised([&] { reopen()->Open(u"alice"_s, u"secret"_s); }).number(), sdkerr::LogonFailed);
+}
+
+// Failed log-ons are counted in the archive per user: after five in a row every further try
+// waits for 1 s after the last failure, then 2 s, doubling; a refused try inside the wait is not
+// even checked. A success or a new password starts over; other users are not held up.
+TEST_F(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
+    createArchive();
+    reopen()->addUser(u"alice"_s, u"secret"_s, {});
+    auto backdate = [&](int seconds) {
+        reopen()->database().execute(
+            u"UPDATE logon_failures SET last_failure = last_failure - %1"_s.arg(seconds));
+    };
+    auto attempt = [&](const QString& password) {
+        const std::string said =
+            raised([&] { reopen()->Open(u"alice"_s, password); }).description().toStdString();
+        return said == "nothing was raised" ? std::string() : said;
+    };
+    const std::string wrong = "Log-on to server \"plant\" refused: wrong user name or password";
+    for (int i = 0; i < ArchiveServer::kFreeLogonFailures; ++i) EXPECT_EQ(attempt(u"guess"_s), wrong) << i;
+    const std::string wait1 =
+        "Log-on to server \"plant\" refused: 5 failed log-ons of \"alice\" in a row; try again in 1 s";
+    EXPECT_EQ(attempt(u"secret"_s), wait1);
+    EXPECT_EQ(attempt(u"guess"_s), wait1) << "not counted";
+    EXPECT_EQ(raised([&] { logOn(); }).number(), 0) << "other users are not held up";
+    backdate(1);
+    EXPECT_EQ(attempt(u"guess"_s), wrong);
+    EXPECT_TRUE(attempt(u"secret"_s).ends_with("6 failed log-ons of \"alice\" in a row; try again in 2 s"));
+    backdate(1);
+    EXPECT_TRUE(attempt(u"secret"_s).ends_with("try again in 1 s"));
+    backdate(1);
+    EXPECT_EQ(attempt(u"secret"_s), "");
+    EXPECT_EQ(attempt(u"guess"_s), wrong) << "a success starts over";
+    EXPECT_EQ(attempt(u"secret"_s), "");
+
+    for (int i = 0; i < 20; ++i) {
+        attempt(u"guess"_s);
+        backdate(ArchiveServer::kMaxLogonWaitSeconds);
+    }
+    attempt(u"guess"_s);
+    EXPECT_TRUE(
+        attempt(u"secret"_s)
+            .ends_with(u"try again in %1 s"_s.arg(ArchiveServer::kMaxLogonWaitSeconds).toStdString()));
+    reopen()->setPassword(u"alice"_s, u"fresh"_s);
+    EXPECT_EQ(attempt(u"fresh"_s), "") << "a new password starts over";
 }
 
 TEST_F(ArchiveServerTest, MissingDamagedAndForeignFilesAreUnavailable) {

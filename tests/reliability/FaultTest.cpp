@@ -1,0 +1,280 @@
+// A full disk, a read-only file or folder, a file that is no archive or was cut short, and a
+// writer that keeps the archive past the busy timeout: each write fails with an error that names
+// the archive and what happened, nothing changes, reads go on where they can, and the program
+// works on once the cause is gone.
+#include "ReliabilitySupport.h"
+
+#include "archive/ArchiveDatabase.h"
+#include "archive/ArchiveSeeder.h"
+#include "archive/PointCsv.h"
+#include "core/Error.h"
+#include "sdk/SdkErrors.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttribute.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPointList.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vq::test {
+namespace {
+
+template <typename F>
+Error raised(F&& f) {
+    try {
+        f();
+    } catch (const Error& error) {
+        return error;
+    }
+    return Error(0, QString(), u"(no error)"_s);
+}
+
+// Makes a file or folder read-only for this process: by its mode, and, as modes do not stop
+// root, by the immutable flag too. Undone when it goes out of scope.
+class ReadOnly {
+public:
+    explicit ReadOnly(const QString& path) : m_path(QFile::encodeName(path)) {
+        struct stat info {};
+        ::stat(m_path.constData(), &info);
+        m_mode = info.st_mode & 07777;
+        ::chmod(m_path.constData(), m_mode & ~mode_t(0222));
+        if (::geteuid() == 0) m_immutable = setImmutable(true);
+        m_works = ::geteuid() != 0 || m_immutable;
+    }
+    ~ReadOnly() {
+        if (m_immutable) setImmutable(false);
+        ::chmod(m_path.constData(), m_mode);
+    }
+    bool works() const { return m_works; }
+
+private:
+    bool setImmutable(bool on) {
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    QByteArray m_path;
+    mode_t m_mode = 0;
+    bool m_immutable = false;
+    bool m_works = false;
+};
+
+class FaultTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    std::shared_ptr<ArchiveServer> seeded(const QString& file, int points) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        auto server = ArchiveServer::create(file, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        server->Open(u"vqadmin"_s, QString());
+        ArchiveSeeder::seed(*server, points);
+        return server;
+    }
+    static QByteArray bytes(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Read through the archive's own connection, as another reader would leave journal files behind.
+    static QString firstClassicTag(const QString& file, std::shared_ptr<ArchiveServer> server = {}) {
+        if (!server) server = ArchiveServer::open(u"plant"_s, file);
+        auto query = server->database().statement(
+            "SELECT \"Tag\" FROM points WHERE class_id = (SELECT class_id FROM point_classes WHERE "
+            "name = 'classic') ORDER BY tag_key LIMIT 1");
+        return query.next() ? query.text(0) : QString();
+    }
+    // A CSV text of `count` new points.
+    static QString newPoints(int count, const QString& prefix) {
+        QString csv = u"Tag,PtClassName,PointType,Span,Descriptor\n"_s;
+        for (int i = 0; i < count; ++i)
+            csv += u"%1-%2,classic,Float32,100,%3\n"_s.arg(prefix).arg(i).arg(QString(200, u'd'));
+        return csv;
+    }
+    static PointCsv::ImportReport import(ArchiveServer& server, QString csv) {
+        QTextStream in(&csv);
+        return PointCsv::importPoints(server, in);
+    }
+    static void write(ArchiveServer& server, const QString& tag, const QString& descriptor) {
+        SdkNamedValues edits, failed;
+        edits.Add(u"Descriptor"_s, Variant(descriptor));
+        edits.Add(u"ExDesc"_s, Variant(descriptor));
+        server.Points()->Item(tag)->PointAttributes()->SetAttributes(edits, failed);
+    }
+    static QString descriptor(ArchiveServer& server, const QString& tag) {
+        return server.Points()->Item(tag)->PointAttributes()->Item(u"Descriptor"_s)->Value().toString();
+    }
+    // Every kind of write against one archive: each must fail with `number`, naming the archive
+    // and saying `what`, and leave the file as it was.
+    void expectEveryWriteRefused(ArchiveServer& server, int32_t number, const QString& what) {
+        const QString tag = firstClassicTag(server.path(), server.shared_from_this());
+        const std::function<void()> writes[] = {
+            [&] { ArchiveSeeder::seed(server, 3000); },
+            [&] { import(server, newPoints(300, u"NEW"_s)); },
+            // Two long texts need more than a page, so that even a write into free room needs new pages.
+            [&] { write(server, tag, QString(4000, u'x')); },
+            [&] {
+                SdkNamedValues texts;
+                texts.Add(u"Descriptor"_s, Variant(QString(4000, u'y')));
+                texts.Add(u"ExDesc"_s, Variant(QString(4000, u'z')));
+                server.Points()->Add(u"ONE-MORE"_s, u"classic"_s, 12, texts);
+            },
+        };
+        for (const auto& attempt : writes) {
+            const Error error = raised(attempt);
+            EXPECT_EQ(error.number(), number) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(server.path())) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(what)) << error.description().toStdString();
+        }
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
+    auto server = seeded(path(u"full.vqa"_s), 200);
+    const QString tag = firstClassicTag(server->path(), server);
+    ArchiveDatabase& db = server->database();
+    qint64 pages = 0;
+    {
+        auto count = db.prepare("PRAGMA page_count");
+        ASSERT_TRUE(count.next());
+        pages = count.integer(0);
+    }
+    // No page more than the file has: as a disk with no room left.
+    db.execute(u"PRAGMA max_page_count = %1"_s.arg(pages));
+    const QHash<QString, QString> before = RawArchive(server->path()).editedAttributes();
+
+    expectEveryWriteRefused(*server, sdkerr::StorageFailed, u"is full"_s);
+    const Error importError = raised([&] { import(*server, newPoints(300, u"NEW"_s)); });
+    EXPECT_TRUE(importError.description().contains(u"no row of it is stored"_s))
+        << importError.description().toStdString();
+
+    EXPECT_EQ(RawArchive(server->path()).integrity(), u"ok"_s);
+    EXPECT_EQ(RawArchive(server->path()).editedAttributes(), before);
+    // Reads go on, on the same connection and through a search.
+    EXPECT_EQ(descriptor(*server, tag), before.value(tag).section(u'|', 0, 0));
+    EXPECT_EQ(server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr)->Count(), 200);
+    // Room again: the same server writes on.
+    db.execute(u"PRAGMA max_page_count = 1073741823"_s);
+    EXPECT_EQ(import(*server, newPoints(300, u"NEW"_s)).created, 300);
+    write(*server, tag, u"after the disk was freed"_s);
+    EXPECT_EQ(descriptor(*ArchiveServer::open(u"plant"_s, server->path()), tag),
+              u"after the disk was freed"_s);
+}
+
+TEST_F(FaultTest, ReadOnlyFileOrFolderIsReadButNeverWritten) {
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
+        const QString file = path(folder ? u"locked/plant.vqa"_s : u"plant.vqa"_s);
+        const QString tag = firstClassicTag(file, seeded(file, 50));  // closed: no journal files stay
+        ASSERT_FALSE(QFile::exists(file + u"-wal"_s));
+        const QByteArray original = bytes(file);
+        {
+            ReadOnly guard(folder ? QFileInfo(file).absolutePath() : file);
+            if (!guard.works()) GTEST_SKIP() << "cannot make files read-only here";
+            auto server = ArchiveServer::open(u"plant"_s, file);
+            server->Open(u"vqadmin"_s, QString());
+            EXPECT_EQ(server->Points()->Count(), 50);
+            EXPECT_EQ(server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr)->Count(), 50);
+            const QString stored = descriptor(*server, tag);
+            expectEveryWriteRefused(*server, sdkerr::ReadOnly, u"read-only"_s);
+            EXPECT_EQ(descriptor(*server, tag), stored);
+            // A failed log-on cannot be counted in a read-only archive, and is refused all the same.
+            EXPECT_EQ(raised([&] { server->Open(u"vqadmin"_s, u"wrong"_s); }).number(), sdkerr::LogonFailed);
+        }
+        EXPECT_EQ(bytes(file), original);
+        EXPECT_EQ(bytes(file + u"-wal"_s), QByteArray()) << "a journal holding writes";
+        // Writable again: a new connection writes.
+        auto server = ArchiveServer::open(u"plant"_s, file);
+        server->Open(u"vqadmin"_s, QString());
+        write(*server, tag, u"writable again"_s);
+        EXPECT_EQ(descriptor(*server, tag), u"writable again"_s);
+    }
+}
+
+TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
+    const QString good = path(u"good.vqa"_s);
+    seeded(good, 3000);
+    const QByteArray whole = bytes(good);
+    struct Case {
+        const char* name;
+        QByteArray content;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"text.vqa", QByteArray("tag,descriptor\nA,B\n").repeated(200), "is damaged or is not a VQ archive"},
+        {"empty.vqa", QByteArray(), "is empty"},
+        {"header-only.vqa", whole.left(100), "cut short"},
+        {"half.vqa", whole.left(whole.size() / 2), "cut short"},
+        {"one-page-less.vqa", whole.left(whole.size() - 4096), "cut short"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name));
+        {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.content);
+        }
+        auto server = ArchiveServer::open(u"broken"_s, file);
+        for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
+                 [&] { server->Open(u"vqadmin"_s, QString()); },
+                 [&] { server->Points()->Count(); },
+                 [&] { server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr); },
+             }) {
+            const Error error = raised(use);
+            EXPECT_EQ(error.number(), sdkerr::ServerUnavailable) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(file)) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(QString::fromLatin1(c.what)))
+                << error.description().toStdString();
+        }
+        EXPECT_EQ(bytes(file), c.content);
+        EXPECT_FALSE(QFile::exists(file + u"-wal"_s));
+    }
+    // The program goes on with a sound archive.
+    auto server = ArchiveServer::open(u"good"_s, good);
+    server->Open(u"vqadmin"_s, QString());
+    EXPECT_EQ(server->Points()->Count(), 3000);
+}
+
+TEST_F(FaultTest, WriterHoldingTheArchivePastTheBusyTimeout) {
+    auto server = seeded(path(u"busy.vqa"_s), 50);
+    const QString tag = firstClassicTag(server->path(), server);
+    const QString stored = descriptor(*server, tag);
+    server->setBusyTimeout(400ms);
+
+    QProcess holder;
+    holder.start(QStringLiteral(RELIABILITY_CHILD_BINARY), {u"hold"_s, server->path()});
+    ASSERT_TRUE(holder.waitForReadyRead(30000)) << holder.readAllStandardError().toStdString();
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("holding"));
+
+    expectEveryWriteRefused(*server, sdkerr::StorageFailed,
+                            u"is busy: another program has been writing to it for more than 0.4 s"_s);
+    // Readers are not held up by the writer, and see what was committed.
+    EXPECT_EQ(descriptor(*server, tag), stored);
+    EXPECT_EQ(raised([&] { server->GetPointsSQL(u"VQPOINT.DESCRIPTOR = 'held'"_s, {}, nullptr); }).number(),
+              errc::NoPointsFound);
+
+    holder.write("let go\n");
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    EXPECT_EQ(holder.exitCode(), 0) << holder.readAllStandardError().toStdString();
+    write(*server, tag, u"after the other writer"_s);
+    EXPECT_EQ(descriptor(*ArchiveServer::open(u"plant"_s, server->path()), tag), u"after the other writer"_s);
+    EXPECT_EQ(RawArchive(server->path()).integrity(), u"ok"_s);
+}
+
+}  // namespace
+}  // namespace vq::test

@@ -1,0 +1,213 @@
+// Writers killed with SIGKILL at many moments: after each kill the archive is sound, holds every
+// write whole or not at all, and the same write run again completes it.
+#include "ReliabilitySupport.h"
+
+#include "archive/ArchiveSeeder.h"
+#include "archive/CsvCodec.h"
+
+#include <QTextStream>
+
+#include <algorithm>
+#include <iostream>
+
+namespace vq::test {
+namespace {
+
+constexpr int kKillsPerKind = 18;
+
+class KilledWriteTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // A fresh copy of the template archive for one run.
+    QString copyOf(const QString& from, int run) {
+        const QString to = path(u"run-%1.vqa"_s.arg(run));
+        EXPECT_TRUE(QFile::copy(from, to));
+        return to;
+    }
+    // Runs attempt(run, moment) until kKillsPerKind attempts killed a running writer. The moments
+    // march through a measured whole run, so that kills land before the write, inside it and in
+    // its commit; they draw in when a writer ended before its kill.
+    template <typename Attempt>
+    static int killRepeatedly(std::chrono::microseconds whole, Attempt&& attempt) {
+        int kills = 0;
+        double scale = 1.0;
+        for (int run = 1; kills < kKillsPerKind && run <= 3 * kKillsPerKind; ++run) {
+            const auto at = std::chrono::microseconds(
+                qint64(double(whole.count()) * scale * (2 * kills + 1) / (2 * kKillsPerKind)));
+            if (attempt(run, at))
+                ++kills;
+            else
+                scale *= 0.85;
+        }
+        EXPECT_EQ(kills, kKillsPerKind);
+        return kills;
+    }
+    static void report(const char* kind, int kills, const QString& found) {
+        std::cout << "[reliability] " << kind << ": " << kills << " kills; " << found.toStdString() << '\n';
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
+    constexpr int kPoints = 20000;
+    const QString archive = path(u"template.vqa"_s);
+    ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    const QString seed = u"seed"_s, count = QString::number(kPoints);
+    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, copyOf(archive, 0), count});
+
+    int none = 0, all = 0;
+    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+        const QString run = copyOf(archive, i);
+        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}, at);
+        const int stored = RawArchive(run).pointCount();
+        EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_TRUE(stored == 0 || stored == kPoints) << "kill " << i << " left " << stored << " points";
+        if (killed) (stored == 0 ? none : all)++;
+        if (stored == 0) {
+            EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}), QString());
+        }
+        EXPECT_EQ(RawArchive(run).pointCount(), kPoints) << "kill " << i;
+        // The search index was paused inside the seeding transaction: it must be back.
+        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM tag_trigrams").value(0), count) << "kill " << i;
+        QFile::remove(run);
+        return killed;
+    });
+    report(
+        "seed", kills,
+        u"%1 left no point, %2 all %3; seeding again completed every one"_s.arg(none).arg(all).arg(kPoints));
+}
+
+TEST_F(KilledWriteTest, ImportStoresWholeRowsInOrderAndImportingAgainCompletesIt) {
+    const QString archive = path(u"template.vqa"_s);
+    QStringList seededTags;
+    {
+        auto server = ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        server->Open(u"vqadmin"_s, QString());
+        ArchiveSeeder::seed(*server, 300);
+        for (const QString& row :
+             RawArchive(archive).rows("SELECT \"Tag\" FROM points WHERE class_id = "
+                                      "(SELECT class_id FROM point_classes WHERE name = 'classic')"))
+            seededTags << row;
+    }
+    ASSERT_GE(seededTags.size(), 20);
+    const QHash<QString, QString> before = RawArchive(archive).editedAttributes();
+    // New points, with an update of a seeded point every seventh row.
+    struct Row {
+        QString tag;
+        QString expected;  // Descriptor|ExDesc|EngUnits|Location1 after the row
+    };
+    std::vector<Row> rows;
+    QString csv;
+    QTextStream out(&csv);
+    CsvWriter writer(out);
+    writer.writeRow({u"Tag"_s, u"PtClassName"_s, u"PointType"_s, u"Span"_s, u"Descriptor"_s, u"ExDesc"_s,
+                     u"EngUnits"_s, u"Location1"_s});
+    for (int r = 0; r < 2400; ++r) {
+        const bool update = r % 7 == 3 && r / 7 < seededTags.size();
+        const QString tag = update ? seededTags[r / 7] : u"IMP-%1"_s.arg(r, 4, 10, QChar(u'0'));
+        const QString text = u"row %1"_s.arg(r);
+        writer.writeRow({tag, update ? QString() : u"classic"_s, update ? QString() : u"Float32"_s,
+                         update ? QString() : u"100"_s, text, text, u"u%1"_s.arg(r % 50),
+                         QString::number(r + 10)});
+        rows.push_back(
+            {tag, QStringList{text, text, u"u%1"_s.arg(r % 50), QString::number(r + 10)}.join(u'|')});
+    }
+    out.flush();
+    const QString csvFile = path(u"rows.csv"_s);
+    {
+        QFile file(csvFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(csv.toUtf8());
+    }
+    const QString import = u"import"_s;
+    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {import, copyOf(archive, 0), csvFile});
+
+    QMap<int, int> storedRowsSeen;  // rows stored after a kill -> how often
+    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+        const QString run = copyOf(archive, i);
+        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {import, run, csvFile}, at);
+        RawArchive raw(run);
+        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        const QHash<QString, QString> after = raw.editedAttributes();
+        // Every row is stored whole or not at all, and the stored rows come first.
+        int stored = 0;
+        bool gap = false;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const QString now = after.value(rows[r].tag).section(u'|', 0, 3);
+            const bool whole = now == rows[r].expected;
+            const bool untouched = before.contains(rows[r].tag)
+                                       ? after.value(rows[r].tag) == before.value(rows[r].tag)
+                                       : !after.contains(rows[r].tag);
+            EXPECT_TRUE(whole || untouched)
+                << "kill " << i << ": row " << r << " half written: " << now.toStdString();
+            if (whole && gap)
+                ADD_FAILURE() << "kill " << i << ": row " << r << " stored after a row that is not";
+            gap = gap || !whole;
+            stored += whole;
+        }
+        if (killed) storedRowsSeen[stored]++;
+        int code = -1;
+        runToEnd(QStringLiteral(VQARCHIVE_BINARY), {import, run, csvFile}, &code);
+        EXPECT_EQ(code, 0) << "kill " << i;
+        const QHash<QString, QString> completed = RawArchive(run).editedAttributes();
+        int complete = 0;
+        for (const Row& row : rows) complete += completed.value(row.tag).section(u'|', 0, 3) == row.expected;
+        EXPECT_EQ(complete, int(rows.size())) << "kill " << i;
+        return killed;
+    });
+    QStringList found;
+    for (auto it = storedRowsSeen.cbegin(); it != storedRowsSeen.cend(); ++it)
+        found << u"%1x %2 rows"_s.arg(it.value()).arg(it.key());
+    report("import", kills,
+           u"stored after a kill: "_s + found.join(u", ") + u"; importing again completed every one"_s);
+}
+
+TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
+    constexpr int kPoints = 20, kEdits = 250;
+    const QString archive = path(u"template.vqa"_s);
+    makeEditArchive(archive, 1, 0, kPoints);
+    const QHash<QString, QString> before = RawArchive(archive).editedAttributes();
+    const EditPlan plan{0, 0, kPoints};
+    auto arguments = [&](const QString& file) {
+        return QStringList{
+            u"edits"_s, file, u"0"_s, QString::number(kEdits), u"0"_s, QString::number(kPoints)};
+    };
+    const auto whole = timeToEnd(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(copyOf(archive, 0)));
+    // What each point holds once every edit is written: its last edit.
+    QHash<QString, QString> final = before;
+    for (int k = 0; k < kEdits; ++k) final[plan.tag(k)] = afterEdit(plan, k, before.value(plan.tag(k)));
+
+    QList<int> editsStored;  // per kill, the newest edit stored
+    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+        const QString run = copyOf(archive, i);
+        const bool killed = runAndKill(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run), at);
+        RawArchive raw(run);
+        int newest = 0;
+        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        // A point holds no edit or the whole of one edit set of its own.
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            const QString now = raw.editedAttributes().value(it.key());
+            const int k = now.section(u'|', 3 + plan.client, 3 + plan.client).toInt() - EditPlan::mark(0);
+            const bool whole =
+                k >= 0 && k < kEdits && plan.tag(k) == it.key() && now == afterEdit(plan, k, it.value());
+            EXPECT_TRUE(now == it.value() || whole)
+                << "kill " << i << ": " << it.key().toStdString() << " holds " << now.toStdString();
+            newest = std::max(newest, k + 1);
+        }
+        if (killed) editsStored << newest;
+        EXPECT_EQ(runToEnd(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run)), QString());
+        EXPECT_TRUE(RawArchive(run).editedAttributes() == final) << "kill " << i;
+        return killed;
+    });
+    std::sort(editsStored.begin(), editsStored.end());
+    QStringList counts;
+    for (int n : editsStored) counts << QString::number(n);
+    report("edit sets", kills,
+           u"every point held whole edit sets; edits stored when killed (of %1): %2; writing again completed "
+           u"every one"_s.arg(kEdits)
+               .arg(counts.join(u' ')));
+}
+
+}  // namespace
+}  // namespace vq::test

@@ -1,0 +1,70 @@
+// The writing child of the reliability tests: it writes edit sets through the server library as
+// a program would, or holds the archive's write lock until told to let go.
+#include "EditPlan.h"
+#include "archive/ArchiveDatabase.h"
+#include "archive/ArchiveServer.h"
+#include "core/Error.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPoints.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace vq;
+
+namespace {
+
+// edits FILE CLIENT COUNT SHARED OWN: edit sets 0 to COUNT-1 of the plan, one transaction each.
+int edits(const QStringList& args) {
+    auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
+    server->Open(QStringLiteral("vqadmin"), QString());
+    test::EditPlan plan{args[1].toInt(), args[3].toInt(), args[4].toInt()};
+    const int count = args[2].toInt();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    QElapsedTimer timer;
+    timer.start();
+    for (int k = 0; k < count; ++k) {
+        SdkNamedValues failed;
+        server->Points()->Item(plan.tag(k))->PointAttributes()->SetAttributes(plan.edit(k), failed);
+    }
+    std::printf("done %d %lld\n", count, static_cast<long long>(timer.nsecsElapsed() / 1000));
+    return 0;
+}
+
+// hold FILE: takes the write lock with a write in progress, says "holding", and rolls back when
+// a line arrives on standard input.
+int hold(const QStringList& args) {
+    auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
+    ArchiveDatabase& db = server->database();
+    db.begin();
+    db.execute(QStringLiteral("UPDATE points SET \"Descriptor\" = 'held'"));
+    std::printf("holding\n");
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+    db.rollback();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    try {
+        const QString mode = args.isEmpty() ? QString() : args.takeFirst();
+        if (mode == u"edits" && args.size() == 5) return edits(args);
+        if (mode == u"hold" && args.size() == 1) return hold(args);
+        std::fprintf(stderr, "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN | hold FILE\n");
+        return 2;
+    } catch (const Error& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.description()));
+        return 1;
+    }
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "EditPlan.h"
+#include "QtPrinters.h"
+#include "archive/ArchiveServer.h"
+#include "sdk/SdkPoints.h"
+
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace vq::test {
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+// What the checks read straight from the file, beside the library that wrote it.
+class RawArchive {
+public:
+    explicit RawArchive(const QString& path) {
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    }
+    ~RawArchive() { sqlite3_close(m_db); }
+    RawArchive(const RawArchive&) = delete;
+    RawArchive& operator=(const RawArchive&) = delete;
+
+    // The rows of a query, each row's columns joined by '|'.
+    QStringList rows(const char* sql) const {
+        QStringList rows;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+            return {u"error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db))};
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            QStringList columns;
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
+            rows << columns.join(u'|');
+        }
+        if (rc != SQLITE_DONE) rows << u"error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(stmt);
+        return rows;
+    }
+    QString integrity() const { return rows("PRAGMA integrity_check").join(u'\n'); }
+    int pointCount() const { return rows("SELECT count(*) FROM points").value(0).toInt(); }
+    // Tag -> "Descriptor|ExDesc|EngUnits|Location1|Location2|Location3|Location4".
+    QHash<QString, QString> editedAttributes() const {
+        QHash<QString, QString> points;
+        for (const QString& row :
+             rows("SELECT \"Tag\", \"Descriptor\", \"ExDesc\", \"EngUnits\", \"Location1\", \"Location2\","
+                  " \"Location3\", \"Location4\" FROM points"))
+            points.insert(row.section(u'|', 0, 0), row.section(u'|', 1));
+        return points;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// The attributes an edit set of the plan leaves on a point, as editedAttributes() shows them.
+inline QString afterEdit(const EditPlan& plan, int k, const QString& before) {
+    QStringList fields = before.split(u'|');
+    fields[0] = fields[1] = EditPlan::text(plan.client, k);
+    fields[2] = QStringLiteral("c%1").arg(plan.client);
+    fields[3 + plan.client] = QString::number(EditPlan::mark(k));
+    return fields.join(u'|');
+}
+
+// Runs a program to its end; its standard error on failure.
+inline QString runToEnd(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(-1);
+    if (exitCode) *exitCode = process.exitCode();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QString::fromUtf8(process.readAllStandardError()) + u" (exit "_s +
+               QString::number(process.exitCode()) + u')';
+    return {};
+}
+
+// Starts the program and sends it SIGKILL `delay` after its start, unless it ended before;
+// true when the kill hit a running process.
+inline bool runAndKill(const QString& program, const QStringList& args, std::chrono::microseconds delay) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForStarted()) return false;
+    // The moment of the kill is what the test varies, so this wait is the point, not a guess.
+    std::this_thread::sleep_for(delay);
+    process.kill();
+    process.waitForFinished(-1);
+    return process.exitStatus() == QProcess::CrashExit;
+}
+
+inline std::chrono::microseconds timeToEnd(const QString& program, const QStringList& args) {
+    const auto start = std::chrono::steady_clock::now();
+    const QString problem = runToEnd(program, args);
+    EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+}
+
+// A new archive with the classic points of the plans: own points of every writer and the shared ones.
+inline void makeEditArchive(const QString& path, int clients, int shared, int own) {
+    auto server = ArchiveServer::create(path, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    QStringList tags;
+    for (int i = 0; i < shared; ++i) tags << EditPlan::sharedTag(i);
+    for (int c = 0; c < clients; ++c)
+        for (int i = 0; i < own; ++i) tags << EditPlan::ownTag(c, i);
+    for (const QString& tag : tags) server->Points()->Add(tag, u"classic"_s, 12, {});
+}
+
+}  // namespace vq::test

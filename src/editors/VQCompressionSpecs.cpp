@@ -273,7 +273,9 @@ QSize VQCompressionSpecs::sizeHint() const {
 
 void VQCompressionSpecs::connectEntries() {
     if (!d->m_Entries) return;
-    const auto changed = [this](PropSheetEntry* entry) { OnEntryChanged(entry); };
+    const auto changed = [this](PropSheetEntry* entry) {
+        d->m_Entries->receive([&] { OnEntryChanged(entry); });
+    };
     d->m_entryConnections = {connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, changed),
                              connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, changed)};
 }

@@ -191,7 +191,11 @@ void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntr
     if (d->m_Entries) d->m_Entries->disconnect(this);
     d->m_Entries = std::move(entries);
     if (d->m_Entries) {
-        const auto follow = [this](PropSheetEntry* entry) { UpdateEntries(entry->CurrentAttributeName()); };
+        // UpdateEntries re-raises; the collection hands its error to the edit's caller once every
+        // view has followed the event.
+        const auto follow = [this](PropSheetEntry* entry) {
+            d->m_Entries->receive([&] { UpdateEntries(entry->CurrentAttributeName()); });
+        };
         connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, follow);
         connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, follow);
     }

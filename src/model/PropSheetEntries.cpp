@@ -14,6 +14,8 @@
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServer.h"
 
+#include <optional>
+
 namespace vq {
 
 namespace {
@@ -60,6 +62,7 @@ public:
     QString m_pendingEntryName;
     bool m_valuesEdited = false;
     PropSheetCategories m_categories;
+    std::optional<Error> m_receiverError;
 };
 
 PropSheetEntries::PropSheetEntries(QObject* parent)
@@ -199,6 +202,7 @@ void PropSheetEntries::PendingChange(PropSheetEntry* entry) {
         entry->PendingAttributeName().compare(entry->CurrentAttributeName(), Qt::CaseInsensitive) == 0;
     d->m_pendingEntryName = unchanged ? QString() : entry->PendingAttributeName();
     Q_EMIT OnPendingChange(entry);
+    raiseReceiverError();
 }
 
 void PropSheetEntries::CommitPendingChanges() {
@@ -214,10 +218,27 @@ void PropSheetEntries::ValueEdited(PropSheetEntry* entry) {
     d->m_valuesEdited = anyValueEdited();
     d->m_pendingEntryName.clear();
     Q_EMIT OnValueEdit(entry);
+    raiseReceiverError();
 }
 
 void PropSheetEntries::DisplayEdited(PropSheetEntry* entry) {
     Q_EMIT OnDisplayEdit(entry);
+    raiseReceiverError();
+}
+
+void PropSheetEntries::receive(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        if (!d->m_receiverError) d->m_receiverError = currentError();
+    }
+}
+
+void PropSheetEntries::raiseReceiverError() {
+    if (!d->m_receiverError) return;
+    const Error error = *d->m_receiverError;
+    d->m_receiverError.reset();
+    throw error;
 }
 
 void PropSheetEntries::CommitEdits() {

@@ -59,6 +59,12 @@ public:
     PropSheetEntryPtr find(const QString& attributeName) const;
     void CheckServerConnection();
 
+    // An error cannot travel back through a Qt signal: it would skip the receivers after the one
+    // that raised it. A receiver of the events runs its handler through `receive` instead; the
+    // error waits until every receiver has had the event, then the collection raises it to
+    // whoever caused the event, as if the handler had raised it there. The first error wins.
+    void receive(const std::function<void()>& handler);
+
 Q_SIGNALS:
     void OnPendingChange(vq::PropSheetEntry* Entry);
     void OnValueEdit(vq::PropSheetEntry* Entry);
@@ -79,6 +85,8 @@ private:
     PropSheetEntry* SecondaryItem(const Variant& index) const;
     bool SecondaryExists(const Variant& index) const;
     bool anyValueEdited() const;
+    // Raises the error a receiver of the event just delivered left with `receive`.
+    void raiseReceiverError();
     SdkNamedValuesPtr editedPairs(const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const;
     PropSheetEntryPtr makeEntry(const QString& name, const Variant& value, const QString& typeName,
                                 const QString& setName, const Variant& pointSource);

@@ -72,10 +72,14 @@ SdkNamedValuesPtr ArchivePointAttributes::NamedValues() {
     return values;
 }
 
+// Values read here are what the writer has seen: a point changed by someone else since is refused,
+// until LoadAll reads the newer point.
 void ArchivePointAttributes::SetAttributes(const SdkNamedValues& edits, SdkNamedValues& failed) {
-    PointWriter(*m_state->server).update(m_state->header, edits, m_stopOnFirstError, failed);
+    std::vector<Variant> seen = m_loaded ? m_values : std::vector<Variant>();
+    PointWriter(*m_state->server).update(m_state->header, edits, m_stopOnFirstError, failed, &seen);
     m_state->headerLoaded = true;
-    m_loaded = false;
+    m_values = std::move(seen);
+    m_loaded = true;
 }
 
 }  // namespace vq

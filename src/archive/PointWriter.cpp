@@ -364,7 +364,7 @@ qint64 PointWriter::insertPoint(const Draft& draft) {
 }
 
 void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
-                         SdkNamedValues& failed) {
+                         SdkNamedValues& failed, std::vector<Variant>* seen) {
     failed.Clear();  // a caller may reuse the set of an earlier refusal
     m_server.requireConnection(QStringLiteral("write point attributes"));
     // Read, checked and written under one write lock: checks never run on a point that another
@@ -379,6 +379,7 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     draft.tag = header.tag;
     draft.values = m_server.readAttributes(header);
     draft.written.assign(draft.values.size(), false);
+    if (seen && !seen->empty() && *seen != draft.values) raiseChangedSinceRead(draft);
 
     checkAccess(draft, edits);
     if (!draft.stopped() && failed.Count() == 0) applyEdits(draft, edits);
@@ -388,9 +389,21 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     draft.set(QStringLiteral("ChangeDate"), Variant(QDateTime::currentDateTimeUtc()));
     draft.set(QStringLiteral("Changer"), Variant(m_server.UserName()));
     storeUpdate(draft);
+    // Read back within the write, so no other writer's change can slip into what counts as seen.
+    if (seen) *seen = m_server.readAttributes(header);
     transaction.commit();
     header.tag = draft.value(u"Tag").toString();
     header.pointType = draft.value(u"PointType").toInt32();
+}
+
+void PointWriter::raiseChangedSinceRead(const Draft& draft) const {
+    const QString changer = draft.value(u"Changer").toString();
+    m_server.raise(
+        sdkerr::PointChanged,
+        QStringLiteral("The point \"%1\" was changed by %2 at %3 after it was read here; nothing was "
+                       "saved. Read it again, or read it and save the edits over the newer point")
+            .arg(draft.tag, changer.isEmpty() ? QStringLiteral("another program") : changer,
+                 draft.value(u"ChangeDate").toString()));
 }
 
 void PointWriter::storeUpdate(const Draft& draft) {

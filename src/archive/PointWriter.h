@@ -2,6 +2,8 @@
 
 #include "ArchiveServer.h"
 
+#include <vector>
+
 namespace vq {
 
 class ArchiveStatement;
@@ -16,8 +18,11 @@ public:
 
     ArchivePointHeader create(const QString& tag, const QString& className, SdkPointType pointType,
                               const SdkNamedValues& attributes, SdkNamedValues& failed);
+    // When `seen` holds the point's values as the writer last read them, a point that another
+    // writer has changed since is refused (PointChanged) and nothing is written; after a write,
+    // `seen` holds the values now stored.
     void update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
-                SdkNamedValues& failed);
+                SdkNamedValues& failed, std::vector<Variant>* seen = nullptr);
 
     // The value converted to the attribute's type, or the reason it cannot be.
     static std::optional<Variant> convert(const AttributeDef& def, const Variant& value, QString* reason);
@@ -36,6 +41,7 @@ private:
     void stampCreation(Draft& draft);
     qint64 insertPoint(const Draft& draft);
     void storeUpdate(const Draft& draft);
+    [[noreturn]] void raiseChangedSinceRead(const Draft& draft) const;
     static void bindAttribute(ArchiveStatement& statement, int position, const Draft& draft, int attribute);
 
     ArchiveServer& m_server;

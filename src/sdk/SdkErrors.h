@@ -24,5 +24,6 @@ constexpr int32_t StorageFailed = int32_t(0x8004040F);
 constexpr int32_t ServerExists = int32_t(0x80040410);
 constexpr int32_t QueryInvalid = int32_t(0x80040411);    // a where clause that cannot be run as written
 constexpr int32_t QueryCancelled = int32_t(0x80040412);  // a search cancelled or over its time limit
+constexpr int32_t PointChanged = int32_t(0x80040413);    // a point written by another since it was read
 
 }  // namespace vq::sdkerr

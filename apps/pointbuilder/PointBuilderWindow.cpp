@@ -8,7 +8,9 @@
 #include "platform/Twips.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkApplication.h"
+#include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPoints.h"
@@ -221,7 +223,8 @@ bool PointBuilderWindow::openPoint(const QString& tag) {
 bool PointBuilderWindow::save() {
     if (!m_entries) return false;
     const bool wasNew = m_entries->Mode() == modeNewPoint;
-    const bool saved = m_entries->SaveEdits();
+    bool saved = m_entries->SaveEdits();
+    if (!saved && m_entries->SaveErrorNumber() == sdkerr::PointChanged) saved = saveOverNewerPoint();
     // A new point is read back once stored: the sheets then show what the archive keeps (creator,
     // creation date) and the attributes fixed at creation, such as the class, turn read-only.
     if (saved && wasNew) reopenSavedPoint();
@@ -230,6 +233,20 @@ bool PointBuilderWindow::save() {
                          : u"Not saved: %1 (see the message)"_s.arg(tag));
     refreshStatus();
     return saved;
+}
+
+// Someone saved the point after it was opened here: the user may save these edits over theirs,
+// or keep the edits unsaved (Revert then reads the newer point without them).
+bool PointBuilderWindow::saveOverNewerPoint() {
+    const QString text =
+        u"%1 was changed by someone else after it was opened here.\r\n"
+        u"OK saves your edits over the newer point; Cancel keeps them unsaved "
+        u"(Revert reads the newer point and drops them)."_s.arg(pointTitle());
+    if (messageService().show(text, MessageButtons::OkCancel, QString()) != MessageResult::Ok) return false;
+    return reporting(u"PointBuilderWindow:Save"_s, ReportLayout::Long, false, [this] {
+        m_entries->Point()->PointAttributes()->LoadAll();
+        return m_entries->SaveEdits();
+    });
 }
 
 void PointBuilderWindow::reopenSavedPoint() {

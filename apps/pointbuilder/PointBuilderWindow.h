@@ -65,6 +65,7 @@ private:
     static std::shared_ptr<PropSheetEntries> newPointEntries(const SdkServerPtr& server,
                                                              const QString& className, const QString& tag);
     void reopenSavedPoint();
+    bool saveOverNewerPoint();
     void bindStoredPoint(const SdkPointPtr& point);
     bool mayDropEdits();
     QString pointTitle() const;

@@ -63,6 +63,7 @@ public:
     bool m_valuesEdited = false;
     PropSheetCategories m_categories;
     std::optional<Error> m_receiverError;
+    int32_t m_saveErrorNumber = 0;
 };
 
 PropSheetEntries::PropSheetEntries(QObject* parent)
@@ -386,14 +387,21 @@ bool PropSheetEntries::SaveEdits() {
         d->m_pointType = d->m_point->PointType();
         SdkApplication::instance()->TakePoint(d->m_point);
         CommitEdits();
+        d->m_saveErrorNumber = 0;
         return true;
     } catch (...) {
         const QString context = QStringLiteral("PropSheetEntries:SaveEdits");
+        const Error error = currentError();
+        d->m_saveErrorNumber = error.number();
         messageService().show(
-            reportText(currentError(), context, ReportLayout::Short) + crlf + failedAttributesLine(failed),
+            reportText(error, context, ReportLayout::Short) + crlf + failedAttributesLine(failed),
             MessageButtons::Ok, QString());
         return false;
     }
+}
+
+int32_t PropSheetEntries::SaveErrorNumber() const {
+    return d->m_saveErrorNumber;
 }
 
 void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed) {

@@ -39,6 +39,10 @@ public:
     SdkNamedValuesPtr GetEdits() const;
     SdkNamedValuesPtr GetBeforeEdits() const;
     bool SaveEdits();
+    // The number of the error that ended the last SaveEdits; 0 once one saved. A host tells from
+    // it, for example, a point someone else changed meanwhile (it may then read the point again
+    // and save over it) from a refused value.
+    int32_t SaveErrorNumber() const;
     void CommitPendingChanges();
     int Count() const;
     // By attribute name (primary or twin) or by position from 1; an absent one raises. The entry

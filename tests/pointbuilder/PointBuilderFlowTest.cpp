@@ -119,3 +119,33 @@ TEST(PointBuilderProgram, ScreenshotRunsWithoutADisplay) {
 
 }  // namespace
 }  // namespace vq::test
+
+namespace vq::test {
+
+TEST_F(PointBuilderTest, ASaveOverAPointChangedMeanwhileAsksBeforeWritingOverIt) {
+    // Given Boiler.Temp open here with a new descriptor, and renamed meanwhile by another program
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
+    SdkNamedValues theirs, failed;
+    theirs.Add(u"EngUnits"_s, u"degC"_s);
+    reconnect()->Points()->Item(u"Boiler.Temp"_s)->PointAttributes()->SetAttributes(theirs, failed);
+
+    // When saved and the user keeps the edits unsaved, nothing is written
+    m_messages->scriptAnswer(MessageResult::Ok);      // the refusal names who changed it
+    m_messages->scriptAnswer(MessageResult::Cancel);  // keep the edits unsaved
+    EXPECT_FALSE(window->save());
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_TRUE(messages()[0].contains(u"was changed by vqadmin at"_s)) << messages()[0].toStdString();
+    EXPECT_TRUE(messages()[1].contains(u"changed by someone else"_s)) << messages()[1].toStdString();
+    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits"),
+              "Descriptor=Boiler temperature EngUnits=degC");
+
+    // When saved again and the user agrees, the edits go over the newer point and keep its change
+    m_messages->scriptAnswer(MessageResult::Ok);
+    m_messages->scriptAnswer(MessageResult::Ok);
+    EXPECT_TRUE(window->save());
+    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits"),
+              "Descriptor=Mine EngUnits=degC");
+}
+
+}  // namespace vq::test

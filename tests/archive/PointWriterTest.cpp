@@ -2,7 +2,6 @@
 
 #include "archive/ArchiveDatabase.h"
 #include "sdk/SdkPointClass.h"
-#include "sdk/SdkPointList.h"
 #include "sdk/SdkPointType.h"
 
 using namespace vq;
@@ -310,7 +309,7 @@ TEST_F(PointWriterTest, WritesNeedALoggedOnUser) {
     EXPECT_EQ(reopen()->Points()->Count(), 1);
 }
 
-TEST_F(PointWriterTest, PointsAreFoundByTagHandleAndPath) {
+TEST_F(PointWriterTest, PointsAreFoundByTagAndHandle) {
     const qint64 id = addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}))->PointID();
     addPoint(u"TI-7"_s, namedValues({{"Descriptor", "Temp"}}));
     auto server = reopen();
@@ -324,14 +323,6 @@ TEST_F(PointWriterTest, PointsAreFoundByTagHandleAndPath) {
     const SdkPointPtr byHandle = server->PointFromHandle(id, u"FIC-101"_s);
     EXPECT_EQ(byHandle->PointType(), pointtype::Float32);
     EXPECT_EQ(pointValues(byHandle, {"Tag", "Descriptor"}), "Tag=FIC-101 Descriptor=Feed");
-
-    auto list = SdkPointList::create();
-    list->Add(points->Item(u"FIC-101"_s));
-    list->Add(points->Item(u"TI-7"_s));
-    const SdkPointPtr fromList = list->Item(u"\\\\PLANT\\ti-7"_s);
-    EXPECT_EQ(fromList->ListText(), u"\\\\plant\\TI-7"_s);
-    EXPECT_EQ(pointValues(fromList, {"Descriptor"}), "Descriptor=Temp");
-    EXPECT_EQ(pointValues(list->Item(1), {"Descriptor"}), "Descriptor=Feed");
 }
 
 class Vq2PointTest : public ArchiveTest {};

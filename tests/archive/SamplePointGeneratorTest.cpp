@@ -2,6 +2,7 @@
 #include "sdk/SdkPointType.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -13,31 +14,16 @@ using namespace vq;
 namespace {
 
 bool plainTagCharacters(const QString& tag) {
-    for (QChar c : tag) {
-        const char16_t u = c.unicode();
-        const bool ok = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-                        u == u'-' || u == u'.' || u == u'_';
-        if (!ok) return false;
-    }
-    return !tag.isEmpty();
+    static const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
+    return plain.match(tag).hasMatch();
 }
 
 // Every field, so that equal summaries mean equal points.
 QString summary(const SamplePoint& p) {
-    QStringList parts{p.tag,
-                      p.className,
-                      QString::number(p.pointType),
-                      p.descriptor,
-                      p.engUnits,
-                      p.pointSource,
-                      QString::number(p.zero),
-                      QString::number(p.span),
-                      QString::number(p.typicalValue),
-                      QString::number(p.compDev),
-                      QString::number(p.excDev),
-                      p.digitalSet,
-                      p.sourceTag,
-                      p.instrumentTag};
+    QStringList parts{p.tag,         p.className,  p.descriptor, p.engUnits,
+                      p.pointSource, p.digitalSet, p.sourceTag,  p.instrumentTag};
+    for (double number : {double(p.pointType), p.zero, p.span, p.typicalValue, p.compDev, p.excDev})
+        parts << QString::number(number);
     for (const SampleValue& v : p.values)
         parts << QStringLiteral("%1@%2/%3").arg(v.value.toString()).arg(v.secondsBeforeNow).arg(v.status);
     return parts.join(u'|');

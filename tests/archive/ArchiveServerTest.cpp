@@ -1,4 +1,5 @@
 #include "ArchiveTestSupport.h"
+#include "TestFiles.h"
 
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
@@ -30,12 +31,6 @@ std::string facts(SdkServer& server) {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // The defaults a point of the class reports before it is ever written.

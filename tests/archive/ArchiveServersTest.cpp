@@ -1,4 +1,5 @@
 #include "ArchiveTestSupport.h"
+#include "TestFiles.h"
 
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServers.h"
@@ -90,10 +91,7 @@ TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
     };
     for (const QByteArray& text : damaged) {
         SCOPED_TRACE(text.toStdString());
-        QFile file(registryPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
+        writeFile(registryPath(), text);
         EXPECT_EQ(raised([&] { servers(); }).number(), sdkerr::RegistryInvalid);
     }
 }

@@ -4,7 +4,6 @@
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>

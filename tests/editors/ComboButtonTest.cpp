@@ -114,7 +114,5 @@ TEST(ComboButtonTest, ColoursReachOnlyTheListAndLoadOnlyIntoStorage) {
     EXPECT_EQ(w.editor->ForeColor(), 0x0000FFu);
     EXPECT_NE(w.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red));
     EXPECT_FALSE(w.command1()->isEnabled());
-    PropertyBag saved;
-    w.editor->WriteProperties(saved);
-    EXPECT_EQ(vq::test::bagText(saved), vq::test::bagText(bag));
+    EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
 }

@@ -148,18 +148,14 @@ TEST(SecurityControlTest, LayoutInTwips) {
 TEST(SecurityControlTest, EnabledIsPersistedAndApplied) {
     EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     QSignalSpy marks(window.editor, &SecurityControl::PropertyChanged);
+    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
     PropertyBag bag;
-    window.editor->WriteProperties(bag);
-    EXPECT_EQ(bag.count(), 0);
-
     bag.WriteProperty(u"Enabled"_s, false, true);
     window.editor->ReadProperties(bag);
     EXPECT_EQ(marks.count(), 1);
     for (QComboBox* list : {listsOf(window).owner, listsOf(window).group, listsOf(window).world})
         EXPECT_FALSE(list->isEnabled());
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 }
 
 // One scope's list: the first write raises nothing, the user's change rebuilds the string.
@@ -262,9 +258,7 @@ TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
     EXPECT_EQ(window.editor->SecurityScope(), 2);
     EXPECT_EQ(window.editor->ForeColor(), 0x0000FFu);
     EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 
     QSignalSpy marks(window.editor, &SecurityControlInd::PropertyChanged);
     window.editor->SetBackColor(0xFF0000);
@@ -276,7 +270,5 @@ TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
     window.editor->SetSecurityScope(0);
     window.editor->SetForeColor(0);
     window.editor->SetBackColor(0xFFFFFF);
-    PropertyBag fresh;
-    window.editor->WriteProperties(fresh);
-    EXPECT_EQ(fresh.count(), 0);
+    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
 }

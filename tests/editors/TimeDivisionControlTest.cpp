@@ -169,9 +169,7 @@ TEST(TimeDivisionControlTest, PersistedProperties) {
     EXPECT_EQ(shown(window), u"0 0 1 30"_s);
     EXPECT_FALSE(days->isEnabled());
     EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 
     window.editor->SetForeColor(0x0000FF);
     EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));

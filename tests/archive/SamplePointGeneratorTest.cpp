@@ -13,11 +13,6 @@ using namespace vq;
 
 namespace {
 
-bool plainTagCharacters(const QString& tag) {
-    static const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
-    return plain.match(tag).hasMatch();
-}
-
 // Every field, so that equal summaries mean equal points.
 QString summary(const SamplePoint& p) {
     QStringList parts{p.tag,         p.className,  p.descriptor, p.engUnits,
@@ -39,6 +34,7 @@ std::map<QString, int> stateCounts() {
 }  // namespace
 
 TEST(SamplePointGenerator, TagsAreUniqueAndPlainOverTheWholeIndexRange) {
+    const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
     for (const QString& kind : {QStringLiteral("VQ3"), QStringLiteral("VQ2")}) {
         const SamplePointGenerator generator(kind, 11);
         std::vector<int64_t> indices;
@@ -48,7 +44,7 @@ TEST(SamplePointGenerator, TagsAreUniqueAndPlainOverTheWholeIndexRange) {
         QSet<QString> seen;
         for (int64_t index : indices) {
             const QString tag = generator.point(index, 0).tag;
-            ASSERT_TRUE(plainTagCharacters(tag)) << qPrintable(tag);
+            ASSERT_TRUE(plain.match(tag).hasMatch()) << qPrintable(tag);
             ASSERT_FALSE(seen.contains(tag.toUpper()))
                 << qPrintable(kind) << " index " << index << " " << qPrintable(tag);
             seen.insert(tag.toUpper());

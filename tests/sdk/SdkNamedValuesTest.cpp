@@ -1,4 +1,4 @@
-#include "FakeServer.h"
+#include "ErrorNumber.h"
 #include "sdk/SdkNamedValues.h"
 
 #include <gtest/gtest.h>

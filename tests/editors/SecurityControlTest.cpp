@@ -158,45 +158,36 @@ TEST(SecurityControlTest, EnabledIsPersistedAndApplied) {
     EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 }
 
-// One scope's list: the first write raises nothing, the user's change rebuilds the string.
-TEST(SecurityControlIndTest, EditsTheTokenOfItsScope) {
-    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
-    auto* list = window.child<QComboBox>("Combo1");
-    EXPECT_EQ(itemsOf(list), (QStringList{u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s}));
-    QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
-
-    window.editor->SetSecurityScope(1);
-    window.editor->SetSecurity(u"o:rw g:r w:"_s);
-    EXPECT_EQ(list->currentText(), u"Read Only"_s);
-    EXPECT_EQ(changes.count(), 0);
-
-    chooseFromPopup(list, 3);
-    EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:"_s);
-}
-
-// After the first write, a write that changes the shown level raises the event and canonicalises
-// the string; one that keeps the level keeps the string exactly.
-TEST(SecurityControlIndTest, LaterWritesRaiseOnlyWhenTheLevelChanges) {
+// One scope's list: the first write raises nothing; a later write raises the event and
+// canonicalises the string only when it changes the shown level; the user's choice raises it and
+// rebuilds the string.
+TEST(SecurityControlIndTest, WritesRaiseOnlyWhenTheLevelChangesAndTheUsersChoiceAlways) {
     struct Row {
         QString written;
         int events;
         QString read;
+        QString shown;
     };
     const std::vector<Row> rows = {
-        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s},  // first write
-        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s},      // same level (group Write Only)
-        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s},
-        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s},  // the empty token reads None
+        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s, u"Write Only"_s},  // first write
+        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s, u"Write Only"_s},      // same level
+        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s, u"Read/Write"_s},
+        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s, u"None"_s},  // the empty token reads None
     };
     EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    EXPECT_EQ(itemsOf(list), (QStringList{u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s}));
     window.editor->SetSecurityScope(1);
     QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
     for (const Row& row : rows) {
         window.editor->SetSecurity(row.written);
         EXPECT_EQ(changes.count(), row.events) << row.written.toStdString();
         EXPECT_EQ(window.editor->Security(), row.read) << row.written.toStdString();
+        EXPECT_EQ(list->currentText(), row.shown) << row.written.toStdString();
     }
+    chooseFromPopup(list, 1);
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:rw"_s);
 }
 
 // A token missing at the scope fails the write and changes nothing; other missing tokens read

@@ -50,8 +50,10 @@ Lists listsOf(const EditorTestWindow<SecurityControl>& window) {
 
 }  // namespace
 
-// Before any write the lists show nothing and read as the bare prefixes.
-TEST(SecurityControlTest, NewControlListsEveryLevelAndSelectsNothing) {
+// A new control lists every level, selects nothing and reads as the bare prefixes. Writes are shown
+// in canonical form and never raise OnListIndexChange; a string that lacks a token fails with
+// error 9 and leaves the lists as they were.
+TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
     EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     const Lists lists = listsOf(window);
     EXPECT_EQ(itemsOf(lists.owner), (QStringList{u"O:"_s, u"O:r"_s, u"O:w"_s, u"O:rw"_s}));
@@ -62,17 +64,13 @@ TEST(SecurityControlTest, NewControlListsEveryLevelAndSelectsNothing) {
         EXPECT_FALSE(list->isEditable());
     }
     EXPECT_EQ(window.editor->Security(), u"o: g: w:"_s);
-}
 
-// Writes are shown in canonical form and never raise OnListIndexChange; a string that lacks a
-// token fails with error 9 and leaves the lists as they were.
-TEST(SecurityControlTest, WritingSecurityNeverRaisesAnEvent) {
-    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
     const std::vector<std::pair<QString, QString>> writes = {
-        {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s}, {u"O:RW G:R W:R"_s, u"o:rw g:r w:r"_s},
-        {u"w:w x:r o:wr"_s, u"o:w g: w:"_s},  {u"o:r g:r w:r extra"_s, u"o:r g:r w:r"_s},
         {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s},
+        {u"O:RW G:R W:R"_s, u"o:rw g:r w:r"_s},
+        {u"w:w x:r o:wr"_s, u"o:w g: w:"_s},
+        {u"o:r g:r w:r extra"_s, u"o:r g:r w:r"_s},
     };
     for (const auto& [written, read] : writes) {
         window.editor->SetSecurity(written);
@@ -80,7 +78,7 @@ TEST(SecurityControlTest, WritingSecurityNeverRaisesAnEvent) {
     }
     EXPECT_EQ(vq::test::errorNumberOf([&] { window.editor->SetSecurity(u"o:w g:w"_s); }),
               vq::errc::SubscriptOutOfRange);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
+    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
     EXPECT_EQ(changes.count(), 0);
 }
 

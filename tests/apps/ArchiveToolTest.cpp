@@ -5,7 +5,6 @@
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,4 +1,5 @@
 #include "ArchiveTestSupport.h"
+#include "TestFiles.h"
 
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
@@ -31,12 +32,6 @@ std::string facts(SdkServer& server) {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // The defaults a point of the class reports before it is ever written.
@@ -265,10 +260,6 @@ TEST_F(ArchiveServerTest, MissingDamagedAndForeignFilesAreUnavailable) {
     logOn()->Points()->Add(u"KEEP"_s, u"base"_s, pointtype::Float32, {});
     EXPECT_NE(raised([&] { createArchive(); }).number(), 0);
     EXPECT_TRUE(reopen()->Points()->Contains(u"KEEP"_s));
-
-    const QString wrongKind = filePath(u"wrongkind.vqa"_s);
-    EXPECT_NE(raised([&] { ArchiveServer::create(wrongKind, u"w"_s, u"VQ4"_s, {}); }).number(), 0);
-    EXPECT_FALSE(QFile::exists(wrongKind));
 }
 
 TEST_F(ArchiveServerTest, TwoConnectionsOnOneFileSeeEachOthersWrites) {

@@ -1,6 +1,6 @@
 #include "ArchiveTestSupport.h"
+#include "TestFiles.h"
 
-#include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServers.h"
 
 #include <QFile>
@@ -19,10 +19,6 @@ protected:
         ArchiveTest::SetUp();
         ArchiveServer::create(filePath(u"a.vqa"_s), u"a"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
         ArchiveServer::create(filePath(u"b.vqa"_s), u"b"_s, u"VQ2"_s, u"VQ 2.5"_s);
-    }
-    void TearDown() override {
-        SdkApplication::setFactory({});
-        ServerRegistry::setDefaultPath(QString());
     }
 
     QString registryPath() const { return filePath(u"servers.json"_s); }
@@ -90,22 +86,9 @@ TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
     };
     for (const QByteArray& text : damaged) {
         SCOPED_TRACE(text.toStdString());
-        QFile file(registryPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
+        writeFile(registryPath(), text);
         EXPECT_EQ(raised([&] { servers(); }).number(), sdkerr::RegistryInvalid);
     }
-}
-
-TEST_F(ArchiveServersTest, InstalledApplicationServesTheChosenRegistry) {
-    servers()->Add(u"Alpha"_s, u"a.vqa"_s, true);
-    ArchiveApplication::install(registryPath());
-    SdkServersPtr installed = SdkApplication::instance()->Servers();
-    EXPECT_EQ(installed, SdkApplication::instance()->Servers());
-    EXPECT_EQ(listed(*installed), "Alpha:VQ3*");
-    installed->DefaultServer()->Open(u"vqadmin"_s, QString());
-    EXPECT_EQ(installed->Item(1)->UserName(), u"vqadmin"_s);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "sdk/SdkPointType.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -12,32 +13,12 @@ using namespace vq;
 
 namespace {
 
-bool plainTagCharacters(const QString& tag) {
-    for (QChar c : tag) {
-        const char16_t u = c.unicode();
-        const bool ok = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-                        u == u'-' || u == u'.' || u == u'_';
-        if (!ok) return false;
-    }
-    return !tag.isEmpty();
-}
-
 // Every field, so that equal summaries mean equal points.
 QString summary(const SamplePoint& p) {
-    QStringList parts{p.tag,
-                      p.className,
-                      QString::number(p.pointType),
-                      p.descriptor,
-                      p.engUnits,
-                      p.pointSource,
-                      QString::number(p.zero),
-                      QString::number(p.span),
-                      QString::number(p.typicalValue),
-                      QString::number(p.compDev),
-                      QString::number(p.excDev),
-                      p.digitalSet,
-                      p.sourceTag,
-                      p.instrumentTag};
+    QStringList parts{p.tag,         p.className,  p.descriptor, p.engUnits,
+                      p.pointSource, p.digitalSet, p.sourceTag,  p.instrumentTag};
+    for (double number : {double(p.pointType), p.zero, p.span, p.typicalValue, p.compDev, p.excDev})
+        parts << QString::number(number);
     for (const SampleValue& v : p.values)
         parts << QStringLiteral("%1@%2/%3").arg(v.value.toString()).arg(v.secondsBeforeNow).arg(v.status);
     return parts.join(u'|');
@@ -53,6 +34,7 @@ std::map<QString, int> stateCounts() {
 }  // namespace
 
 TEST(SamplePointGenerator, TagsAreUniqueAndPlainOverTheWholeIndexRange) {
+    const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
     for (const QString& kind : {QStringLiteral("VQ3"), QStringLiteral("VQ2")}) {
         const SamplePointGenerator generator(kind, 11);
         std::vector<int64_t> indices;
@@ -62,7 +44,7 @@ TEST(SamplePointGenerator, TagsAreUniqueAndPlainOverTheWholeIndexRange) {
         QSet<QString> seen;
         for (int64_t index : indices) {
             const QString tag = generator.point(index, 0).tag;
-            ASSERT_TRUE(plainTagCharacters(tag)) << qPrintable(tag);
+            ASSERT_TRUE(plain.match(tag).hasMatch()) << qPrintable(tag);
             ASSERT_FALSE(seen.contains(tag.toUpper()))
                 << qPrintable(kind) << " index " << index << " " << qPrintable(tag);
             seen.insert(tag.toUpper());

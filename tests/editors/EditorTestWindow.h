@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QJsonDocument>
-#include <QKeyEvent>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -70,6 +69,14 @@ public:
 // A bag as compact JSON, for comparisons that print what differs.
 inline std::string bagText(const PropertyBag& bag) {
     return QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// What a control saves, as compact JSON ("{}" when it holds only defaults).
+template <typename Control>
+std::string savedText(Control& control) {
+    PropertyBag bag;
+    control.WriteProperties(bag);
+    return bagText(bag);
 }
 
 // A control's events in the order they came, as one compact string ("Enter KeyUp Button").

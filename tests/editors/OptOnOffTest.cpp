@@ -92,7 +92,5 @@ TEST(OptOnOffTest, LoadedValueIsShownWithoutMarkingItChanged) {
     EXPECT_EQ(changed.at(0).at(0).toString(), u"Enabled"_s);
     EXPECT_EQ(clicks.count(), 0);
 
-    PropertyBag saved;
-    w.editor->WriteProperties(saved);
-    EXPECT_EQ(vq::test::bagText(saved), vq::test::bagText(bag));
+    EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
 }

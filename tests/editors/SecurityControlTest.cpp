@@ -50,8 +50,10 @@ Lists listsOf(const EditorTestWindow<SecurityControl>& window) {
 
 }  // namespace
 
-// Before any write the lists show nothing and read as the bare prefixes.
-TEST(SecurityControlTest, NewControlListsEveryLevelAndSelectsNothing) {
+// A new control lists every level, selects nothing and reads as the bare prefixes. Writes are shown
+// in canonical form and never raise OnListIndexChange; a string that lacks a token fails with
+// error 9 and leaves the lists as they were.
+TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
     EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     const Lists lists = listsOf(window);
     EXPECT_EQ(itemsOf(lists.owner), (QStringList{u"O:"_s, u"O:r"_s, u"O:w"_s, u"O:rw"_s}));
@@ -62,17 +64,13 @@ TEST(SecurityControlTest, NewControlListsEveryLevelAndSelectsNothing) {
         EXPECT_FALSE(list->isEditable());
     }
     EXPECT_EQ(window.editor->Security(), u"o: g: w:"_s);
-}
 
-// Writes are shown in canonical form and never raise OnListIndexChange; a string that lacks a
-// token fails with error 9 and leaves the lists as they were.
-TEST(SecurityControlTest, WritingSecurityNeverRaisesAnEvent) {
-    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
     const std::vector<std::pair<QString, QString>> writes = {
-        {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s}, {u"O:RW G:R W:R"_s, u"o:rw g:r w:r"_s},
-        {u"w:w x:r o:wr"_s, u"o:w g: w:"_s},  {u"o:r g:r w:r extra"_s, u"o:r g:r w:r"_s},
         {u"o:rw g:r w:"_s, u"o:rw g:r w:"_s},
+        {u"O:RW G:R W:R"_s, u"o:rw g:r w:r"_s},
+        {u"w:w x:r o:wr"_s, u"o:w g: w:"_s},
+        {u"o:r g:r w:r extra"_s, u"o:r g:r w:r"_s},
     };
     for (const auto& [written, read] : writes) {
         window.editor->SetSecurity(written);
@@ -80,7 +78,7 @@ TEST(SecurityControlTest, WritingSecurityNeverRaisesAnEvent) {
     }
     EXPECT_EQ(vq::test::errorNumberOf([&] { window.editor->SetSecurity(u"o:w g:w"_s); }),
               vq::errc::SubscriptOutOfRange);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
+    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
     EXPECT_EQ(changes.count(), 0);
 }
 
@@ -148,59 +146,46 @@ TEST(SecurityControlTest, LayoutInTwips) {
 TEST(SecurityControlTest, EnabledIsPersistedAndApplied) {
     EditorTestWindow<SecurityControl> window(QSize(3000, 315));
     QSignalSpy marks(window.editor, &SecurityControl::PropertyChanged);
+    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
     PropertyBag bag;
-    window.editor->WriteProperties(bag);
-    EXPECT_EQ(bag.count(), 0);
-
     bag.WriteProperty(u"Enabled"_s, false, true);
     window.editor->ReadProperties(bag);
     EXPECT_EQ(marks.count(), 1);
     for (QComboBox* list : {listsOf(window).owner, listsOf(window).group, listsOf(window).world})
         EXPECT_FALSE(list->isEnabled());
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 }
 
-// One scope's list: the first write raises nothing, the user's change rebuilds the string.
-TEST(SecurityControlIndTest, EditsTheTokenOfItsScope) {
-    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
-    auto* list = window.child<QComboBox>("Combo1");
-    EXPECT_EQ(itemsOf(list), (QStringList{u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s}));
-    QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
-
-    window.editor->SetSecurityScope(1);
-    window.editor->SetSecurity(u"o:rw g:r w:"_s);
-    EXPECT_EQ(list->currentText(), u"Read Only"_s);
-    EXPECT_EQ(changes.count(), 0);
-
-    chooseFromPopup(list, 3);
-    EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:"_s);
-}
-
-// After the first write, a write that changes the shown level raises the event and canonicalises
-// the string; one that keeps the level keeps the string exactly.
-TEST(SecurityControlIndTest, LaterWritesRaiseOnlyWhenTheLevelChanges) {
+// One scope's list: the first write raises nothing; a later write raises the event and
+// canonicalises the string only when it changes the shown level; the user's choice raises it and
+// rebuilds the string.
+TEST(SecurityControlIndTest, WritesRaiseOnlyWhenTheLevelChangesAndTheUsersChoiceAlways) {
     struct Row {
         QString written;
         int events;
         QString read;
+        QString shown;
     };
     const std::vector<Row> rows = {
-        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s},  // first write
-        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s},      // same level (group Write Only)
-        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s},
-        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s},  // the empty token reads None
+        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s, u"Write Only"_s},  // first write
+        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s, u"Write Only"_s},      // same level
+        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s, u"Read/Write"_s},
+        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s, u"None"_s},  // the empty token reads None
     };
     EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
+    auto* list = window.child<QComboBox>("Combo1");
+    EXPECT_EQ(itemsOf(list), (QStringList{u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s}));
     window.editor->SetSecurityScope(1);
     QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
     for (const Row& row : rows) {
         window.editor->SetSecurity(row.written);
         EXPECT_EQ(changes.count(), row.events) << row.written.toStdString();
         EXPECT_EQ(window.editor->Security(), row.read) << row.written.toStdString();
+        EXPECT_EQ(list->currentText(), row.shown) << row.written.toStdString();
     }
+    chooseFromPopup(list, 1);
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:rw"_s);
 }
 
 // A token missing at the scope fails the write and changes nothing; other missing tokens read
@@ -262,9 +247,7 @@ TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
     EXPECT_EQ(window.editor->SecurityScope(), 2);
     EXPECT_EQ(window.editor->ForeColor(), 0x0000FFu);
     EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 
     QSignalSpy marks(window.editor, &SecurityControlInd::PropertyChanged);
     window.editor->SetBackColor(0xFF0000);
@@ -276,7 +259,5 @@ TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
     window.editor->SetSecurityScope(0);
     window.editor->SetForeColor(0);
     window.editor->SetBackColor(0xFFFFFF);
-    PropertyBag fresh;
-    window.editor->WriteProperties(fresh);
-    EXPECT_EQ(fresh.count(), 0);
+    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
 }

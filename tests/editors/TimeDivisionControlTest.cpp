@@ -39,11 +39,6 @@ void typeInto(QLineEdit* edit, const QString& keys) {
     QTest::keyClicks(edit, keys);
 }
 
-void recordEvents(TimeDivisionControl* control, SignalLog& log) {
-    log.record(control, &TimeDivisionControl::OnEnterKeyPress, "Enter");
-    log.record(control, &TimeDivisionControl::OnPendingChange, "Pending");
-}
-
 }  // namespace
 
 // A written time shows split by floor division; reading folds the fields back into seconds.
@@ -113,7 +108,8 @@ TEST(TimeDivisionControlTest, KeyReleasesValidateAndReportPendingChanges) {
     seconds->setFocus();
     window.editor->SetTime(int32_t(61));
     SignalLog log;
-    recordEvents(window.editor, log);
+    log.record(window.editor, &TimeDivisionControl::OnEnterKeyPress, "Enter");
+    log.record(window.editor, &TimeDivisionControl::OnPendingChange, "Pending");
     QTest::keyClick(seconds, Qt::Key_End);
     QTest::keyClicks(seconds, u"5x"_s);
     QTest::keyClick(seconds, Qt::Key_Left);
@@ -169,9 +165,7 @@ TEST(TimeDivisionControlTest, PersistedProperties) {
     EXPECT_EQ(shown(window), u"0 0 1 30"_s);
     EXPECT_FALSE(days->isEnabled());
     EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    PropertyBag saved;
-    window.editor->WriteProperties(saved);
-    EXPECT_TRUE(saved == bag);
+    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 
     window.editor->SetForeColor(0x0000FF);
     EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));

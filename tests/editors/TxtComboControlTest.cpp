@@ -57,9 +57,7 @@ TEST(TxtComboControlTest, LayoutKeepsTheListAtTheRightEdgeAndTheHeightAt315) {
         EXPECT_EQ(layout.combo, row.combo) << row.size.width();
         EXPECT_EQ(layout.frame, QRect(0, 0, row.frameWidth, 315)) << row.size.width();
     }
-}
-
-TEST(TxtComboControlTest, HeightIsForcedAndChildrenFollowTheLayout) {
+    // The control's height is forced and its children follow the layout.
     Window w;
     w.editor->resize(vq::twipsToPixels(QSize(3000, 900)));
     const TxtComboControl::Layout layout = TxtComboControl::layoutFor(QSize(3000, 900), 1155);
@@ -150,7 +148,5 @@ TEST(TxtComboControlTest, ColoursReachBothChildrenWhenWrittenButOnlyStoreWhenLoa
     EXPECT_EQ(w.combo1()->x(), vq::twipsToPixels(1015)) << "ComboWidth is applied through its setter";
     EXPECT_FALSE(w.combo1()->isEnabled());
 
-    PropertyBag saved;
-    w.editor->WriteProperties(saved);
-    EXPECT_EQ(vq::test::bagText(saved), vq::test::bagText(bag));
+    EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
 }

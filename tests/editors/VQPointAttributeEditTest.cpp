@@ -5,19 +5,16 @@
 #include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
-#include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 using namespace vq;
 using namespace vq::test;
@@ -26,20 +23,13 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // A new "classic" point of a real archive in a temporary folder, and an attribute editor on an
-// active form; the collection's events are logged as "pending:Name value:Name".
+// active form; the collection's events are logged as "pending:Name value:Name display:Name".
 class AttributeEditTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
         m_server = makeServer();
         entries->AddDefaultAttributes(m_server, u"classic"_s);
-        const auto logAs = [this](const char* kind) {
-            return [this, kind](PropSheetEntry* entry) {
-                m_events << QString::fromLatin1(kind) + entry->PrimaryAttributeName();
-            };
-        };
-        QObject::connect(entries.get(), &PropSheetEntries::OnPendingChange, &m_context, logAs("pending:"));
-        QObject::connect(entries.get(), &PropSheetEntries::OnValueEdit, &m_context, logAs("value:"));
     }
     // The editor bound to `attribute`, with its own events logged.
     VQPointAttributeEdit& bind(const QString& attribute) {
@@ -51,18 +41,17 @@ protected:
         log.record(&edit, &VQPointAttributeEdit::Click, "Click");
         log.record(&edit, &VQPointAttributeEdit::OnSearchResults, "Search");
         log.record(&edit, &VQPointAttributeEdit::focusLeft, "Left");
-        m_events.clear();
+        m_log.take();
         return edit;
     }
-    QString events() { return std::exchange(m_events, {}).join(u' '); }
+    QString events() { return QString::fromStdString(m_log.take()); }
     QString value(const QString& name) const { return entries->GetValue(name).toString(); }
 
     std::shared_ptr<ArchiveServer> m_server;
     std::shared_ptr<PropSheetEntries> entries = std::make_shared<PropSheetEntries>();
     EditorTestWindow<VQPointAttributeEdit> window{QSize(2400, 315)};
     vq::test::SignalLog log;
-    QObject m_context;
-    QStringList m_events;
+    EventLog m_log{*entries};
 };
 
 QComboBox* listOf(QWidget* child) {
@@ -258,9 +247,7 @@ TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
     VQPointAttributeEdit& edit = *window.editor;
     QStringList changed;
     QObject::connect(&edit, &VQPointAttributeEdit::PropertyChanged, [&](const QString& n) { changed << n; });
-    PropertyBag defaults;
-    edit.WriteProperties(defaults);
-    EXPECT_EQ(defaults.count(), 0);
+    EXPECT_EQ(savedText(edit), "{}");
 
     edit.SetAlignment(1);
     edit.SetAttributeName(u"PtAccess"_s);
@@ -282,9 +269,7 @@ TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
 
     VQPointAttributeEdit read(&window.form);
     read.ReadProperties(PropertyBag::fromJson(bag.toJson()));
-    PropertyBag again;
-    read.WriteProperties(again);
-    EXPECT_EQ(again, bag);
+    EXPECT_EQ(savedText(read), bagText(bag));
     EXPECT_EQ(read.currentChild()->objectName(), u"ctlsecuritycontrolind"_s);
     EXPECT_FALSE(read.isEnabled());
 

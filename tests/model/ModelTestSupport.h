@@ -5,6 +5,7 @@
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
 #include "core/RecordingMessageService.h"
+#include "model/PropSheetCategories.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
@@ -67,6 +68,16 @@ inline std::string rules(const PropSheetEntries& entries, const char* names) {
         parts << part;
     }
     return parts.join(u' ').toStdString();
+}
+
+// "Name- Name+ ..." of the categories in order, + when collapsed.
+inline std::string categoriesText(PropSheetCategories& categories) {
+    QStringList names;
+    for (int position = 1; position <= categories.Count(); ++position) {
+        const PropSheetCategoryPtr category = categories.Item(Variant(int32_t(position)));
+        names << category->Name() + (category->Collapsed() ? u"+"_s : u"-"_s);
+    }
+    return names.join(u' ').toStdString();
 }
 
 inline std::string text(const SdkNamedValuesPtr& set) {

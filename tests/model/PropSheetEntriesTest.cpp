@@ -16,15 +16,6 @@ std::string listNames(const ComboEntries& list) {
     return names.join(u',').toStdString();
 }
 
-std::string categories(PropSheetEntries& entries) {
-    QStringList names;
-    for (int position = 1; position <= entries.Categories().Count(); ++position) {
-        const PropSheetCategoryPtr category = entries.Categories().Item(Variant(int32_t(position)));
-        names << category->Name() + (category->Collapsed() ? u"+"_s : u"-"_s);
-    }
-    return names.join(u' ').toStdString();
-}
-
 TEST_F(PropSheetEntriesTest, NewPointFromClassDefaultsIsEditedSavedAndReadBackThroughAFreshConnection) {
     // Given a new "classic" point on a VQ3 server
     auto server = makeServer();
@@ -40,7 +31,7 @@ TEST_F(PropSheetEntriesTest, NewPointFromClassDefaultsIsEditedSavedAndReadBackTh
     EXPECT_EQ(text(entries.GetEdits()), "");
     EXPECT_EQ(readOnly(entries, "Tag PointType PtClassName CreationDate PointID DigitalSet Span"),
               "CreationDate PointID DigitalSet");
-    EXPECT_EQ(categories(entries), "Overview- Display+ System+ Archive+ Security+ Classic+");
+    EXPECT_EQ(categoriesText(entries.Categories()), "Overview- Display+ System+ Archive+ Security+ Classic+");
     EXPECT_EQ(entries.Item(Variant(u"Tag"_s))->SortKey(), u"Overview_(Tag)"_s);
     EXPECT_EQ(entries.Item(Variant(u"PtClassId"_s))->Visible(), false);
 

@@ -1,7 +1,6 @@
 #include "ModelTestSupport.h"
 
 #include "model/ComboEntries.h"
-#include "model/PropSheetCategories.h"
 
 using namespace vq;
 using namespace vq::test;
@@ -44,13 +43,8 @@ TEST(PropSheetCategoriesTest, CategorizeTakesTheFirstMatchingListThenTheVq2Point
             << c.setName << " " << c.attribute << " " << debugText(c.pointSource).toStdString();
     }
     // And each category is held once, collapsed unless it is the overview
-    QStringList held;
-    for (int position = 1; position <= categories.Count(); ++position) {
-        const PropSheetCategoryPtr category = categories.Item(Variant(int32_t(position)));
-        held << category->Name() + (category->Collapsed() ? u"+"_s : u"-"_s);
-    }
-    EXPECT_EQ(held.join(u' '),
-              u"Totalizer+ Classic+ Equation+ Base+ Archive+ Overview- System+ Security+ Display+"_s);
+    EXPECT_EQ(categoriesText(categories),
+              "Totalizer+ Classic+ Equation+ Base+ Archive+ Overview- System+ Security+ Display+");
 }
 
 TEST(PropSheetCategoriesTest, LookupsAndRemovalReportOnlyRealFailures) {

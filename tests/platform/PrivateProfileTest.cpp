@@ -1,5 +1,7 @@
 #include "platform/PrivateProfile.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,9 +27,7 @@ protected:
     void TearDown() override { qunsetenv("VQ_INI_DIR"); }
 
     void writeFile(const QString& name, const QByteArray& contents) {
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
+        vq::test::writeFile(m_dir.filePath(name), contents);
     }
 
     QTemporaryDir m_dir;
@@ -77,11 +77,9 @@ TEST_F(PrivateProfileTest, FindsTheFileInTheProfileDirectory) {
     EXPECT_EQ(returned, u"/opt/vq"_s);
 
     QTemporaryDir elsewhere;
-    QFile other(QDir(elsewhere.path()).filePath(u"site.ini"_s));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("[VQPC]\nVQHOME=/srv/vq\n");
-    other.close();
-    vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, other.fileName());
+    const QString other = QDir(elsewhere.path()).filePath(u"site.ini"_s);
+    vq::test::writeFile(other, "[VQPC]\nVQHOME=/srv/vq\n");
+    vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, other);
     EXPECT_EQ(returned, u"/srv/vq"_s);
 
     qunsetenv("VQ_INI_DIR");

@@ -1,27 +1,17 @@
-#include "FakeServer.h"
+#include "ErrorNumber.h"
+#include "archive/ArchiveApplication.h"
+#include "archive/ArchiveServer.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
+#include "sdk/SdkErrors.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace vq;
 using vq::test::errorNumberOf;
-using vq::test::FakeServer;
-
-namespace {
-
-class FakeApplication : public SdkApplication {
-public:
-    SdkServersPtr Servers() override { return nullptr; }
-    void TakePoint(const SdkPointPtr& point) override { m_last = point; }
-    SdkPointPtr LastPoint() const override { return m_last; }
-
-private:
-    SdkPointPtr m_last;
-};
-
-}  // namespace
 
 TEST(SdkApplicationTest, IsMadeOnceByTheInstalledFactory) {
     SdkApplication::setFactory(nullptr);
@@ -30,7 +20,7 @@ TEST(SdkApplicationTest, IsMadeOnceByTheInstalledFactory) {
     int made = 0;
     SdkApplication::setFactory([&] {
         ++made;
-        return std::make_shared<FakeApplication>();
+        return std::make_shared<ArchiveApplication>();
     });
     const SdkApplicationPtr first = SdkApplication::instance();
     ASSERT_TRUE(first);
@@ -50,19 +40,20 @@ TEST(SdkConnectDialogTest, HeadlessLogonOpensTheServer) {
     const SdkConnectDialogPtr dialog = SdkConnectDialog::create();
     ASSERT_TRUE(std::dynamic_pointer_cast<HeadlessConnectDialog>(dialog));
 
-    const auto fake = FakeServer::make(u"Alpha"_s);
-    SdkServerPtr server = fake;
+    QTemporaryDir dir;
+    const SdkServerPtr archive =
+        ArchiveServer::create(dir.filePath(u"alpha.vqa"_s), u"Alpha"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    SdkServerPtr server = archive;
     dialog->Logon(server, u"vqadmin"_s, QString(), false, false);
-    EXPECT_EQ(server, fake);
-    EXPECT_EQ(fake->opens, 1);
-    EXPECT_TRUE(fake->IsConnected());
-    EXPECT_EQ(fake->UserName(), u"vqadmin"_s);
+    EXPECT_EQ(server, archive);
+    EXPECT_TRUE(archive->IsConnected());
+    EXPECT_EQ(archive->UserName(), u"vqadmin"_s);
 
     // A refused log-on reaches the caller.
-    fake->Close();
+    archive->Close();
     EXPECT_EQ(errorNumberOf([&] { dialog->Logon(server, u"vqadmin"_s, u"wrong"_s, false, false); }),
               sdkerr::LogonFailed);
-    EXPECT_FALSE(fake->IsConnected());
+    EXPECT_FALSE(archive->IsConnected());
 
     SdkServerPtr none;
     EXPECT_EQ(errorNumberOf([&] { dialog->Logon(none, u"vqadmin"_s, QString(), false, false); }),

@@ -1,4 +1,4 @@
-#include "FakeServer.h"
+#include "ErrorNumber.h"
 #include "sdk/SdkNamedValues.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +13,6 @@ QString nameOf(int i) {
     return u"Attr%1"_s.arg(i, 2, 10, QLatin1Char('0'));
 }
 
-QString namesOf(const SdkNamedValues& values) {
-    QStringList out;
-    for (const SdkNamedValue& pair : values) out.append(pair.Name());
-    return out.join(u' ');
-}
-
 }  // namespace
 
 // Small sets are searched in place and larger ones through a hash index; both must behave alike.
@@ -27,13 +21,13 @@ class SdkNamedValuesSizeTest : public testing::TestWithParam<int> {};
 TEST_P(SdkNamedValuesSizeTest, LooksUpAddsRemovesAndSetsByNameWithoutCase) {
     const int n = GetParam();
     SdkNamedValues values;
-    QStringList expectedNames;
+    QStringList expected;
     for (int i = 1; i <= n; ++i) {
         values.Add(nameOf(i), int32_t(i));
-        expectedNames.append(nameOf(i));
+        expected << nameOf(i) + u'=' + QString::number(i);
     }
     ASSERT_EQ(values.Count(), n);
-    EXPECT_EQ(namesOf(values), expectedNames.join(u' '));
+    EXPECT_EQ(values.toText(), expected.join(u' '));
     for (int i = 1; i <= n; ++i) {
         EXPECT_EQ(values.Item(nameOf(i).toUpper()).Value(), Variant(int32_t(i)));
         EXPECT_EQ(values.Item(i).Name(), nameOf(i));

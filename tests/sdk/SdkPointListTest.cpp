@@ -1,4 +1,7 @@
-#include "FakeServer.h"
+#include "ErrorNumber.h"
+#include "archive/ArchiveServer.h"
+#include "sdk/SdkErrors.h"
+#include "sdk/SdkPoint.h"
 #include "sdk/SdkPointList.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +9,6 @@
 using namespace Qt::StringLiterals;
 using namespace vq;
 using vq::test::errorNumberOf;
-using vq::test::FakeServer;
 
 namespace {
 
@@ -18,18 +20,19 @@ QString idsOf(const SdkPointList& list) {
 
 class SdkPointListTest : public testing::Test {
 protected:
-    std::shared_ptr<FakeServer> alpha = FakeServer::make(u"Alpha"_s);
-    std::shared_ptr<FakeServer> beta = FakeServer::make(u"Beta"_s);
+    // Archives known by name only: a point list never opens their files.
+    std::shared_ptr<ArchiveServer> alpha = ArchiveServer::open(u"Alpha"_s, u"alpha.vqa"_s);
+    std::shared_ptr<ArchiveServer> beta = ArchiveServer::open(u"Beta"_s, u"beta.vqa"_s);
 };
 
 }  // namespace
 
 TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     SdkPointList list;
-    list.Add(alpha->point(1, u"sinusoid"_s));
-    list.Add(beta->point(2, u"sinusoid"_s));  // the same tag on another server
-    list.Add(alpha->point(3, u"CDT158"_s));
-    list.Add(alpha->point(4, u"SINUSOID"_s));  // the first one again, in other letters
+    list.Add(alpha->PointFromHandle(1, u"sinusoid"_s));
+    list.Add(beta->PointFromHandle(2, u"sinusoid"_s));  // the same tag on another server
+    list.Add(alpha->PointFromHandle(3, u"CDT158"_s));
+    list.Add(alpha->PointFromHandle(4, u"SINUSOID"_s));  // the first one again, in other letters
     ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
     EXPECT_EQ(list.Item(4)->Name(), u"SINUSOID"_s);
@@ -54,17 +57,17 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     EXPECT_EQ(list.Count(), 4);
 
     // One server reached through two objects (looked up twice): still the first point in list order.
-    list.Add(FakeServer::make(u"ALPHA"_s)->point(5, u"New"_s));
-    list.Add(alpha->point(6, u"NEW"_s));
+    list.Add(ArchiveServer::open(u"ALPHA"_s, u"alpha.vqa"_s)->PointFromHandle(5, u"New"_s));
+    list.Add(alpha->PointFromHandle(6, u"NEW"_s));
     EXPECT_EQ(list.Item(u"\\\\alpha\\new"_s)->PointID(), 5);
 }
 
 TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     SdkPointList list, other;
-    list.Add(alpha->point(1, u"a"_s));
-    list.Add(beta->point(2, u"b"_s));
-    other.Add(beta->point(3, u"c"_s));
-    other.Add(alpha->point(4, u"a"_s));
+    list.Add(alpha->PointFromHandle(1, u"a"_s));
+    list.Add(beta->PointFromHandle(2, u"b"_s));
+    other.Add(beta->PointFromHandle(3, u"c"_s));
+    other.Add(alpha->PointFromHandle(4, u"a"_s));
     list.Append(other);
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
     EXPECT_EQ(list.Item(3)->Server(), beta);

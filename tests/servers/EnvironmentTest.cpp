@@ -1,5 +1,7 @@
 #include "servers/Environment.h"
 
+#include "TestFiles.h"
+
 #include "core/RecordingMessageService.h"
 #include "platform/HelpViewer.h"
 #include "platform/ScreenServices.h"
@@ -39,11 +41,8 @@ protected:
         vq::setHelpViewer(m_previousViewer);
     }
 
-    void writeIni(const QByteArray& contents) {
-        QFile file(QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-    }
+    void writeIni(const QByteArray& contents) { vq::test::writeFile(iniPath(), contents); }
+    QString iniPath() const { return QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s); }
 
     QTemporaryDir m_iniDir;
     std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();
@@ -69,7 +68,7 @@ TEST_F(EnvironmentTest, VQHomeComesFromTheIniWithItsDefaultAndLimit) {
         {"empty value", "[VQPC]\nVQHOME=\n", u""_s, {u"Invalid VQPC.INI"_s}},
     };
     for (const HomeRow& row : rows) {
-        QFile::remove(QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s));
+        QFile::remove(iniPath());
         if (!row.ini.isEmpty()) writeIni(row.ini);
         m_messages->clear();
         EXPECT_EQ(vq::GetVQHome(), row.home) << row.what;
@@ -83,9 +82,7 @@ TEST_F(EnvironmentTest, VQHomeComesFromTheIniWithItsDefaultAndLimit) {
 TEST_F(EnvironmentTest, HelpTopicOpensAnExistingFileOrSaysItIsMissing) {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(u"help"_s));
-    QFile chm(root.path() + u"/help/VQSDKToolsUsr.chm"_s);
-    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
-    chm.close();
+    vq::test::writeFile(root.path() + u"/help/VQSDKToolsUsr.chm"_s, {});
 
     writeIni("[VQPC]\nVQHOME=" + root.path().toUtf8() + "\n");
     EXPECT_EQ(vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic), 4242);
@@ -130,7 +127,5 @@ TEST_F(EnvironmentTest, ScrollBarWidthInTwips) {
         EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
     }
     vq::setScrollBarWidthSource({});
-    vq::setLogicalDpiOverride(96);
-    EXPECT_EQ(vq::GetScrollBarWidth() % 15, 0);
     vq::setLogicalDpiOverride(0);
 }

@@ -1,5 +1,6 @@
 #include "ErrorNumber.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 #include "archive/ArchiveApplication.h"
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
@@ -206,10 +207,7 @@ TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
     EXPECT_FALSE(server->IsConnected());
     EXPECT_EQ(opened.count(), 2);
 
-    QFile registry(registryPath());
-    ASSERT_TRUE(registry.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    registry.write(R"({"servers": [{"name": "ghost", "location": "ghost.vqa"}]})");
-    registry.close();
+    writeFile(registryPath(), R"({"servers": [{"name": "ghost", "location": "ghost.vqa"}]})");
     SdkApplication::reset();
     server = servers()->Item(u"ghost"_s);
     EXPECT_EQ(errorNumberOf([&] { logon(u"vqadmin"_s, QString()); }), sdkerr::ServerUnavailable);

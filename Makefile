@@ -10,6 +10,8 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 600
+# The fuzzers, each run in turn: the point search, the CSV import, the INI reader, the property bag.
+FUZZERS ?= search csv ini bag
 FUZZ_DIR ?= build-fuzz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -52,10 +54,14 @@ fuzz: deps
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(FUZZ_PACKAGES)"
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVQ_FUZZ=ON \
 		-DVQ_BUILD_TESTS=OFF -DVQ_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_DIR) --target vq_search_fuzz -j $(JOBS)
-	mkdir -p fuzz-out/corpus
-	$(FUZZ_DIR)/fuzz/vq_search_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=2048 \
-		-print_final_stats=1 -artifact_prefix=fuzz-out/ fuzz-out/corpus fuzz/corpus
+	cmake --build $(FUZZ_DIR) --target $(addprefix vq_,$(addsuffix _fuzz,$(FUZZERS))) -j $(JOBS)
+	@for name in $(FUZZERS); do \
+		corpus=fuzz/corpus-$$name; [ $$name = search ] && corpus=fuzz/corpus; \
+		mkdir -p fuzz-out/$$name; \
+		echo "== vq_$${name}_fuzz for $(FUZZ_SECONDS) s"; \
+		$(FUZZ_DIR)/fuzz/vq_$${name}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+			-print_final_stats=1 -artifact_prefix=fuzz-out/$$name- fuzz-out/$$name $$corpus || exit 1; \
+	done
 
 bench: build
 	$(BUILD_DIR)/bench/vq_bench

@@ -30,7 +30,8 @@ struct Fixture {
 
     Fixture() {
         const QString path = dir.filePath(QStringLiteral("fuzz.vqa"));
-        server = ArchiveServer::create(path, QStringLiteral("fuzz"), QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"));
+        server = ArchiveServer::create(path, QStringLiteral("fuzz"), QStringLiteral("VQ3"),
+                                       QStringLiteral("VQ 3.4.1"));
         server->Open(QStringLiteral("vqadmin"), QString());
         ArchiveSeeder::seed(*server, 200, 2);
         server->setSearchTimeLimit(std::chrono::milliseconds(250));

@@ -1,7 +1,6 @@
 #include "search/VQDigSetSearch.h"
 
 #include "core/Error.h"
-#include "core/MessageService.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
@@ -47,19 +46,8 @@ const PersistedProperty<Self> kPersisted[] = {
      [](Self& c, const Variant& v) { c.SetFixOnCurrentServer(v.toBool()); }},
 };
 
-// The error message of this control: context, description and number on three lines.
-void reportError(const QString& context) {
-    report(currentError(), context, ReportLayout::Short);
-}
-
-template <typename Body>
-void handled(const char* context, Body&& body) {
-    try {
-        body();
-    } catch (...) {
-        reportError(QString::fromLatin1(context));
-    }
-}
+// The control's error message: context, description and number, a line each.
+constexpr ReportLayout kMessageLayout = ReportLayout::Short;
 
 QTreeView* makeReportList(QWidget* parent, const char* name, ReportListModel* model) {
     auto* view = new QTreeView(parent);
@@ -237,8 +225,9 @@ void VQDigSetSearchPrivate::connectChildren() {
                      [this](const QModelIndex& index) { lvDigSetsDblClick(index); });
     QObject::connect(lvDigStates->header(), &QHeaderView::sectionClicked, q,
                      [this](int column) { lvDigStatesColumnClick(column); });
-    QObject::connect(cmdSearch, &QPushButton::clicked, q,
-                     [this] { handled("VQDigSetSearch:cmdSearchClick", [this] { Search(); }); });
+    QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] {
+        reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout, [this] { Search(); });
+    });
     QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
     QObject::connect(cmdConnections, &QPushButton::clicked, q, [this] { cmdConnectionsClick(); });
     QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { cmdOKClick(); });
@@ -253,7 +242,7 @@ void VQDigSetSearchPrivate::InitConditionList() {
 }
 
 void VQDigSetSearchPrivate::InitServerComboBox() {
-    handled("VQDigsetSearch:InitServerComboBox", [this] {
+    reporting(QStringLiteral("VQDigsetSearch:InitServerComboBox"), kMessageLayout, [this] {
         cboVQServer->clear();
         int chosen = 0;
         for (const SdkServerPtr& server : m_Servers->All()) {
@@ -301,7 +290,7 @@ QList<int> VQDigSetSearchPrivate::selectedSetRows() const {
 }
 
 void VQDigSetSearchPrivate::lvDigSetsClick() {
-    handled("DigsetSearch:Click", [this] {
+    reporting(QStringLiteral("DigsetSearch:Click"), kMessageLayout, [this] {
         const QList<int> rows = selectedSetRows();
         if (rows.size() == 1) return FillDigStateList(m_SetRows->text(rows.last()));
         lblNumDigstates->setText(kStatesCaption);
@@ -354,7 +343,7 @@ void VQDigSetSearchPrivate::Search() {
 }
 
 void VQDigSetSearchPrivate::cboVQServerClick(int index) {
-    handled("VQDigSetSearch:cboVQServerClick", [&] {
+    reporting(QStringLiteral("VQDigSetSearch:cboVQServerClick"), kMessageLayout, [&] {
         const QString name = cboVQServer->itemText(index);
         if (!m_CurrentServer || name.compare(m_CurrentServer->Name(), Qt::CaseInsensitive) != 0)
             m_CurrentServer = m_Servers->Item(name);
@@ -365,7 +354,7 @@ void VQDigSetSearchPrivate::cboVQServerClick(int index) {
 }
 
 void VQDigSetSearchPrivate::cmdConnectionsClick() {
-    handled("DigsetSearch:cmdConnections", [this] {
+    reporting(QStringLiteral("DigsetSearch:cmdConnections"), kMessageLayout, [this] {
         if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
         m_ConnectDialog->ConnectionManager(false, true);
     });
@@ -377,14 +366,14 @@ void VQDigSetSearchPrivate::choose(const QString& setName) {
 }
 
 void VQDigSetSearchPrivate::cmdOKClick() {
-    handled("DigSetSearch:cmdOK_Err", [this] {
+    reporting(QStringLiteral("DigSetSearch:cmdOK_Err"), kMessageLayout, [this] {
         for (int row : selectedSetRows()) choose(m_SetRows->text(row));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
 }
 
 void VQDigSetSearchPrivate::lvDigSetsDblClick(const QModelIndex& index) {
-    handled("DigsetSearch:DblClick", [&] {
+    reporting(QStringLiteral("DigsetSearch:DblClick"), kMessageLayout, [&] {
         choose(m_SetRows->text(index.row()));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
@@ -395,13 +384,13 @@ void VQDigSetSearchPrivate::cmdResetClick() {
 }
 
 void VQDigSetSearchPrivate::cmdHelpClick() {
-    handled("VQDigsetSearch:cmdHelpClick",
-            [] { ShowHelpTopic(kDigSetSearchHelpFile, kDigSetSearchHelpTopic); });
+    reporting(QStringLiteral("VQDigsetSearch:cmdHelpClick"), kMessageLayout,
+              [] { ShowHelpTopic(kDigSetSearchHelpFile, kDigSetSearchHelpTopic); });
 }
 
 // The name column sorts, each click the other way round; "#" brings back the code order.
 void VQDigSetSearchPrivate::lvDigStatesColumnClick(int column) {
-    handled("DigsetSearch:ColumnClick", [&] {
+    reporting(QStringLiteral("DigsetSearch:ColumnClick"), kMessageLayout, [&] {
         QHeaderView* header = lvDigStates->header();
         if (column == 1) {
             m_StatesSorted = true;
@@ -430,15 +419,8 @@ VQDigSetSearch::VQDigSetSearch(QWidget* parent)
     d->connectChildren();
     d->InitConditionList();
     d->cmdSearch->setEnabled(false);
-    try {
-        d->m_Servers = SdkApplication::instance()->Servers();
-    } catch (...) {
-        const Error error = currentError();
-        messageService().show(QStringLiteral("Digital Set Search Control Initialization Error\r\n") +
-                                  error.description() + QStringLiteral("\r\n") +
-                                  QString::number(error.number()),
-                              MessageButtons::Ok, QString());
-    }
+    reporting(QStringLiteral("Digital Set Search Control Initialization Error"), kMessageLayout,
+              [this] { d->m_Servers = SdkApplication::instance()->Servers(); });
     InitProperties();
 }
 
@@ -517,7 +499,8 @@ bool VQDigSetSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            handled("VQDigSetSearch:cmdSearchClick", [this] { d->Search(); });
+            reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout,
+                      [this] { d->Search(); });
             return true;
         }
     }

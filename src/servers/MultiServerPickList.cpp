@@ -41,9 +41,7 @@ SdkServersPtr knownServers() {
 }
 
 SdkNamedValuesPtr copyOf(const SdkNamedValues& source) {
-    auto copy = SdkNamedValues::create();
-    for (const SdkNamedValue& entry : source) copy->Add(entry.Name(), entry.Value());
-    return copy;
+    return std::make_shared<SdkNamedValues>(source);
 }
 
 using Self = MultiServerPickList;

@@ -97,17 +97,13 @@ void MultiServerPickListSelectForm::showEvent(QShowEvent* event) {
 void MultiServerPickListSelectForm::cmdOKClick() {
     reporting(QStringLiteral("MultiServerPickListSelectForm:cmdOKClick"), ReportLayout::Long, [this] {
         auto chosen = SdkNamedValues::create();
-        for (const QListWidgetItem* item : lstServerList->selectedItems()) {
-            if (item->text().compare(separatorLine(), Qt::CaseInsensitive) == 0) continue;
+        for (int row = 0; row < lstServerList->count(); ++row) {
+            const QListWidgetItem* item = lstServerList->item(row);
+            if (!item->isSelected() || item->text().compare(separatorLine(), Qt::CaseInsensitive) == 0)
+                continue;
             chosen->Add(item->text(), Variant(int16_t(0)));
         }
-        // selectedItems() follows the order of selecting; the list's order is the one to keep.
-        auto ordered = SdkNamedValues::create();
-        for (int row = 0; row < lstServerList->count(); ++row) {
-            const QString name = lstServerList->item(row)->text();
-            if (chosen->Contains(name)) ordered->Add(name, chosen->Value(name));
-        }
-        if (ordered->Count() > 0 && m_Control) m_Control->SetSelectedServers(ordered);
+        if (chosen->Count() > 0 && m_Control) m_Control->SetSelectedServers(chosen);
     });
     hide();
 }

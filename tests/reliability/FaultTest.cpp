@@ -2,6 +2,7 @@
 // writer that keeps the archive past the busy timeout: each write fails with an error that names
 // the archive and what happened, nothing changes, reads go on where they can, and the program
 // works on once the cause is gone.
+#include "ErrorNumber.h"
 #include "ReliabilitySupport.h"
 
 #include "archive/ArchiveDatabase.h"
@@ -26,16 +27,6 @@
 
 namespace vq::test {
 namespace {
-
-template <typename F>
-Error raised(F&& f) {
-    try {
-        f();
-    } catch (const Error& error) {
-        return error;
-    }
-    return Error(0, QString(), u"(no error)"_s);
-}
 
 // Makes a file or folder read-only for this process: by its mode, and, as modes do not stop
 // root, by the immutable flag too. Undone when it goes out of scope.

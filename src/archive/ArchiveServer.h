@@ -65,6 +65,7 @@ public:
     SdkDigitalStateSetsPtr DigitalStateSets() override;
     SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                  SdkNamedValues* status) override;
+    void CancelSearch() override { cancelSearch(); }
     SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
 
     // Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops

@@ -95,6 +95,14 @@ void SdkPointList::Append(const SdkPointList& other) {
         AddHandle(other.m_servers[entry.serverIndex], entry.pointId, other.tagOf(entry));
 }
 
+void SdkPointList::AddItem(const SdkPointList& other, int position) {
+    const Entry entry = other.entryAt(position);
+    // Adding to itself may move the tag text the view points into.
+    const QString ownTag = &other == this ? tagOf(entry).toString() : QString();
+    AddHandle(other.m_servers[entry.serverIndex], entry.pointId,
+              &other == this ? ownTag : other.tagOf(entry));
+}
+
 void SdkPointList::AddHandle(const SdkServerPtr& server, qint64 pointId, QStringView tag) {
     if (!server) throw Error(sdkerr::PointUnknown, listSource, QStringLiteral("A point without a server"));
     if (tag.size() > std::numeric_limits<uint16_t>::max() ||

@@ -30,6 +30,10 @@ public:
     SdkServerPtr Server(int position) const;
     qint64 PointId(int position) const;
     bool Contains(const QString& path) const { return find(path) >= 0; }
+    // The position of the point with that path, as Item(path) finds it; 0 when absent.
+    int Position(const QString& path) const { return find(path) + 1; }
+    // Appends the point at `position` of `other` without making a point object.
+    void AddItem(const SdkPointList& other, int position);
 
     // How servers hand their answers over without making point objects.
     void AddHandle(const SdkServerPtr& server, qint64 pointId, QStringView tag);

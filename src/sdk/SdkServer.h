@@ -39,6 +39,10 @@ public:
     virtual SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                          SdkNamedValues* status) = 0;
 
+    // Stops a GetPointsSQL that runs on another thread; that search then raises QueryCancelled.
+    // Safe from any thread; nothing happens when no search runs.
+    virtual void CancelSearch() {}
+
     // Makes the point object of a handle held in an SdkPointList.
     virtual SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) = 0;
 };

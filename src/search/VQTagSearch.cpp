@@ -1,0 +1,1336 @@
+#include "search/VQTagSearch.h"
+
+#include "core/Error.h"
+#include "core/MessageService.h"
+#include "platform/Hourglass.h"
+#include "platform/PersistedProperty.h"
+#include "platform/Twips.h"
+#include "sdk/SdkApplication.h"
+#include "sdk/SdkConnectDialog.h"
+#include "sdk/SdkErrors.h"
+#include "sdk/SdkNamedValues.h"
+#include "sdk/SdkPointList.h"
+#include "sdk/SdkServer.h"
+#include "sdk/SdkServers.h"
+#include "search/PointPropertyDialogs.h"
+#include "search/SearchRunner.h"
+#include "search/TagSearchQuery.h"
+#include "search/TagSearchResultsModel.h"
+#include "servers/Environment.h"
+#include "servers/MultiServerPickList.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+namespace vq {
+
+namespace {
+
+using namespace tagsearch;
+
+const QString kStar = QStringLiteral("*");
+const QString kListCount = QStringLiteral("List Count: ");
+const QString kWhereTooltip = QStringLiteral("Use Ctrl+Enter to add a carriage return to where clause");
+const QString kSelectStatement = QStringLiteral("SELECT Tag FROM VQPoint");
+const QString kVersionTitle = QStringLiteral("VQ 3.3 or Greater Required");
+const QString kVersionText =
+    QStringLiteral("VQ 3.3 or greater is required to restrict search by Point Class.");
+// Column widths of the results, in twips.
+constexpr int kColumnTwips[] = {1200, 3000, 9000};
+// Event handlers and user actions report context, source, description and number.
+constexpr ReportLayout kReport = ReportLayout::Long;
+
+enum DefaultButton { SearchButton = 1, AddButton = 2 };
+
+QString context(const char* procedure) {
+    return QStringLiteral("VQTagSearch:") + QLatin1String(procedure);
+}
+
+template <typename Widget, typename... Args>
+Widget* named(QWidget* parent, const char* name, Args&&... args) {
+    auto* widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    auto* result = named<QLabel>(parent, name, caption);
+    if (buddy) result->setBuddy(buddy);
+    return result;
+}
+
+// The box keeps "\n"; the clause as callers and stored forms know it uses CR LF.
+QString toClauseText(const QString& boxText) {
+    QString text = boxText;
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+QString toBoxText(const QString& clause) {
+    QString text = clause;
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+bool isEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// What each chosen server gave the last search, for the status line.
+struct ServerOutcome {
+    QString server;
+    QString outcome;  // empty while the server has not answered
+    qsizetype points = 0;
+    bool answered = false;
+};
+
+class VQTagSearchPrivate {
+public:
+    explicit VQTagSearchPrivate(VQTagSearch* q);
+
+    // Building
+    void buildChildren();
+    void buildSimplePage(QWidget* page);
+    void buildAdvancedPage(QWidget* page);
+    void buildResults();
+    void layoutChildren();
+    void connectChildren();
+    void Initialize();
+    static const std::vector<PersistedProperty<VQTagSearch>>& persisted();
+
+    // Pages, focus and keys
+    void SSTab1Click(int page);
+    void showView(int view);
+    void SetFocusToDefaultField();
+    void SetTabOrder();
+    void setDefaultButton(int which);
+    void pressDefaultButton();
+    void txtSQLValueChange();
+    bool whereClauseKey(QKeyEvent* event);
+
+    // Lists of the criteria
+    void FillPointTypeCombo();
+    void FillSQLTableCombo();
+    void FillSQLConditionCombo();
+    void FillSQLColumnCombo();
+    void SQLTableClick(int index);
+    void FillPointClassCombo();
+    void fillList(QComboBox* box, const QStringList& items);
+    void txtWhereClauseChange();
+    void cmdAddWhereClauseClick();
+    QString whereClause() const { return toClauseText(txtWhereClause->toPlainText()); }
+    void setWhereClause(const QString& clause);
+
+    // Searching
+    void search();
+    void beginRun();
+    void endRun();
+    bool dropUnconnectedServers(const SdkNamedValuesPtr& servers);
+    void ConnectOnSelect(SdkServerPtr& server);
+    bool passesPointClassRule();
+    bool IsVQ32(const QString& serverName);
+    void SimpleSearch();
+    void AdvancedSearch();
+    void searchServers(const QStringList& clauses, const SdkNamedValues& tables);
+    void searchServer(const SdkServerPtr& server, const QStringList& clauses, const SdkNamedValues& tables,
+                      ServerOutcome& outcome);
+    void AddToPointList(const SdkPointListPtr& list);
+    SimpleCriteria simpleCriteria() const;
+    SdkServersPtr servers() const { return SdkApplication::instance()->Servers(); }
+    void startOutcomes(const SdkNamedValues& chosen);
+    ServerOutcome* outcomeOf(const QString& server);
+    void showLongSearch();
+    void showServerOutcomes();
+
+    // Results
+    void ListSearchResults();
+    void SelectTopListItem();
+    void cmdSelectAllClick();
+    void selectionChanged();
+    void updatePtAttr();
+    std::vector<int> selectedRows() const;
+    SdkPointListPtr pointListSelection();
+    void reportRow(int row, const Error& error);
+    void applyColumnWidths();
+
+    // Buttons
+    void cmdSearchClick();
+    void cmdResetClick();
+    void cmdOKClick();
+    void cmdPtAttrClick();
+    void cmdConnectionsClick();
+    void cmdHelpClick();
+    void ResetSimpleSearch();
+    void ResetAdvancedSearch();
+
+    VQTagSearch* const q;
+
+    // The values persisted with the control, as last set or loaded.
+    struct Stored {
+        QString tagMask, descriptorMask, pointSourceMask, pointClassMask, valueMask, engineeringUnitsMask;
+        QString advancedWhereClause;
+        int pointTypeMask = 0;
+        int tagSearchView = 0;
+    } m_Stored;
+    int m_View = 0;
+    bool m_SearchResultsMultiselect = true;
+    bool m_VQServerPickListEnabled = true;
+    bool m_Initialised = false;
+    bool m_Painted = false;
+    int m_DefaultButton = SearchButton;
+    int m_SQLTableIndex = 0;
+    bool m_Coupling = false;
+    SdkConnectDialogPtr m_ConnectDialog;
+    SdkPointListPtr m_PointList;
+    SdkPointListPtr m_LastSelection;
+    SearchRunner* m_Runner;
+    std::vector<ServerOutcome> m_Outcomes;
+    bool m_Partial = false;
+
+    QTabWidget* SSTab1;
+    QGroupBox *frameSimpleSearchCriteria, *frameAdvancedSearchCriteria, *frameSelectStatement,
+        *frameSearchResults;
+    QLabel *lblVQServer1, *lblTagMask, *lblDescriptor, *lblPointSource, *lblEngineeringUnits, *lblPointType,
+        *lblPointClass, *lblValue;
+    MultiServerPickList *MultiServerPickList1, *MultiServerPickList2;
+    QLineEdit *txtTagMask, *txtDescriptor, *txtPointSource, *txtEngineeringUnits, *txtValue;
+    QComboBox *cboPointType, *cboPointClass;
+    QLabel *lblVQServer2, *Label10, *lblWhere;
+    QComboBox *cboSQLTable, *cboSQLColumn, *cboSQLCondition;
+    QLineEdit* txtSQLValue;
+    QPushButton* cmdAddWhereClause;
+    QPlainTextEdit* txtWhereClause;
+    TagSearchResultsModel* m_Rows;
+    QTableView* stSearchResults;
+    QLabel *statSearchResults, *statServerResults;
+    QPushButton *cmdStop, *cmdSearch, *cmdReset, *cmdSelectAll, *cmdPtAttr, *cmdConnections, *cmdOK,
+        *cmdCancel, *cmdHelp;
+};
+
+VQTagSearchPrivate::VQTagSearchPrivate(VQTagSearch* q)
+    : q(q), m_Runner(new SearchRunner(q)), m_Rows(new TagSearchResultsModel(q)) {}
+
+// ---------------------------------------------------------------------------------------------
+// Building
+
+void VQTagSearchPrivate::buildChildren() {
+    SSTab1 = named<QTabWidget>(q, "SSTab1");
+    auto* simplePage = new QWidget;
+    auto* advancedPage = new QWidget;
+    SSTab1->addTab(simplePage, QStringLiteral("Si&mple Search"));
+    SSTab1->addTab(advancedPage, QStringLiteral(" Ad&vanced Search"));
+    buildSimplePage(simplePage);
+    buildAdvancedPage(advancedPage);
+    buildResults();
+    cmdSearch = named<QPushButton>(q, "cmdSearch", QStringLiteral("&Search"));
+    cmdReset = named<QPushButton>(q, "cmdReset", QStringLiteral("&Reset"));
+    cmdSelectAll = named<QPushButton>(q, "cmdSelectAll", QStringLiteral("Se&lect All"));
+    cmdPtAttr = named<QPushButton>(q, "cmdPtAttr", QStringLiteral("&Pt. Attr..."));
+    cmdConnections = named<QPushButton>(q, "cmdConnections", QStringLiteral("&Connections..."));
+    cmdOK = named<QPushButton>(q, "cmdOK", QStringLiteral("OK"));
+    cmdCancel = named<QPushButton>(q, "cmdCancel", QStringLiteral("Cancel"));
+    cmdHelp = named<QPushButton>(q, "cmdHelp", QStringLiteral("&Help"));
+    for (QPushButton* button : q->findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+void VQTagSearchPrivate::buildSimplePage(QWidget* page) {
+    frameSimpleSearchCriteria =
+        named<QGroupBox>(page, "frameSimpleSearchCriteria", QStringLiteral("Search Criteria"));
+    QWidget* f = frameSimpleSearchCriteria;
+    MultiServerPickList1 = named<MultiServerPickList>(f, "MultiServerPickList1");
+    txtTagMask = named<QLineEdit>(f, "txtTagMask");
+    txtDescriptor = named<QLineEdit>(f, "txtDescriptor");
+    txtPointSource = named<QLineEdit>(f, "txtPointSource");
+    txtEngineeringUnits = named<QLineEdit>(f, "txtEngineeringUnits");
+    cboPointType = named<QComboBox>(f, "cboPointType");
+    cboPointClass = named<QComboBox>(f, "cboPointClass");
+    txtValue = named<QLineEdit>(f, "txtValue");
+    lblVQServer1 = label(f, "lblVQServer1", QStringLiteral("V&Q Server:"), MultiServerPickList1);
+    lblTagMask = label(f, "lblTagMask", QStringLiteral("&Tag Mask:"), txtTagMask);
+    lblDescriptor = label(f, "lblDescriptor", QStringLiteral("&Descriptor"), txtDescriptor);
+    lblPointSource = label(f, "lblPointSource", QStringLiteral("P&oint Source:"), txtPointSource);
+    lblEngineeringUnits =
+        label(f, "lblEngineeringUnits", QStringLiteral("Engineering Units:"), txtEngineeringUnits);
+    lblPointType = label(f, "lblPointType", QStringLiteral("Point Type:"), cboPointType);
+    lblPointClass = label(f, "lblPointClass", QStringLiteral("Point Class:"), cboPointClass);
+    lblValue = label(f, "lblValue", QStringLiteral("Value:"), txtValue);
+
+    auto* grid = new QGridLayout(f);
+    const std::pair<QLabel*, QWidget*> rows[] = {
+        {lblVQServer1, MultiServerPickList1}, {lblPointType, cboPointType},
+        {lblPointClass, cboPointClass},       {lblTagMask, txtTagMask},
+        {lblPointSource, txtPointSource},     {lblEngineeringUnits, txtEngineeringUnits},
+        {lblDescriptor, txtDescriptor},       {lblValue, txtValue},
+    };
+    int row = 0;
+    for (const auto& [caption, field] : rows) {
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(field, row++, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row, 1);
+    (new QVBoxLayout(page))->addWidget(f);
+}
+
+void VQTagSearchPrivate::buildAdvancedPage(QWidget* page) {
+    frameAdvancedSearchCriteria =
+        named<QGroupBox>(page, "frameAdvancedSearchCriteria", QStringLiteral("Search Criteria"));
+    QWidget* f = frameAdvancedSearchCriteria;
+    MultiServerPickList2 = named<MultiServerPickList>(f, "MultiServerPickList2");
+    lblVQServer2 = label(f, "lblVQServer2", QStringLiteral("V&Q Server:"), MultiServerPickList2);
+    cboSQLTable = named<QComboBox>(f, "cboSQLTable");
+    cboSQLColumn = named<QComboBox>(f, "cboSQLColumn");
+    cboSQLCondition = named<QComboBox>(f, "cboSQLCondition");
+    txtSQLValue = named<QLineEdit>(f, "txtSQLValue");
+    cmdAddWhereClause = named<QPushButton>(f, "cmdAddWhereClause", QStringLiteral("Add"));
+    Label10 = named<QLabel>(f, "Label10", QString());
+    frameSelectStatement = named<QGroupBox>(f, "frameSelectStatement", kSelectStatement);
+    txtWhereClause = named<QPlainTextEdit>(frameSelectStatement, "txtWhereClause");
+    lblWhere = label(f, "lblWhere", QStringLiteral("&WHERE"), txtWhereClause);
+    // A few lines of clause; the results get the height that is left.
+    txtWhereClause->setFixedHeight(txtWhereClause->fontMetrics().lineSpacing() * 5 +
+                                   2 * txtWhereClause->frameWidth() + 8);
+
+    auto* server = new QHBoxLayout;
+    server->addWidget(lblVQServer2);
+    server->addWidget(MultiServerPickList2, 1);
+    auto* condition = new QHBoxLayout;
+    condition->addWidget(lblWhere);
+    condition->addWidget(cboSQLTable);
+    condition->addWidget(cboSQLColumn);
+    condition->addWidget(cboSQLCondition);
+    condition->addWidget(txtSQLValue, 1);
+    condition->addWidget(cmdAddWhereClause);
+    (new QVBoxLayout(frameSelectStatement))->addWidget(txtWhereClause);
+    auto* layout = new QVBoxLayout(f);
+    layout->addLayout(server);
+    layout->addLayout(condition);
+    layout->addWidget(Label10);
+    layout->addWidget(frameSelectStatement);
+    layout->addStretch(1);
+    (new QVBoxLayout(page))->addWidget(f);
+}
+
+void VQTagSearchPrivate::buildResults() {
+    frameSearchResults = named<QGroupBox>(q, "frameSearchResults", QStringLiteral("Search Results"));
+    stSearchResults = named<QTableView>(frameSearchResults, "stSearchResults");
+    stSearchResults->setModel(m_Rows);
+    stSearchResults->setSelectionBehavior(QAbstractItemView::SelectRows);
+    stSearchResults->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    stSearchResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stSearchResults->setShowGrid(false);
+    stSearchResults->setWordWrap(false);
+    stSearchResults->setCornerButtonEnabled(false);
+    // A fixed row height lets the view place a million rows without asking each one.
+    QHeaderView* rows = stSearchResults->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(stSearchResults->fontMetrics().height() + 4);
+    rows->hide();
+    stSearchResults->horizontalHeader()->setHighlightSections(false);
+    stSearchResults->horizontalHeader()->setStretchLastSection(false);
+    statSearchResults = named<QLabel>(frameSearchResults, "statSearchResults", kListCount + u'0');
+    statServerResults = named<QLabel>(frameSearchResults, "statServerResults", QString());
+    statServerResults->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdStop = named<QPushButton>(frameSearchResults, "cmdStop", QStringLiteral("Stop"));
+    cmdStop->setToolTip(QStringLiteral("Stop the search and keep what it found so far (Esc)"));
+    cmdStop->hide();
+    m_Rows->setRowErrorHandler([this](int row, const Error& error) { reportRow(row, error); });
+}
+
+void VQTagSearchPrivate::layoutChildren() {
+    auto* status = new QHBoxLayout;
+    status->addWidget(statSearchResults);
+    status->addWidget(statServerResults, 1);
+    status->addWidget(cmdStop);
+    auto* results = new QVBoxLayout(frameSearchResults);
+    results->addWidget(stSearchResults, 1);
+    results->addLayout(status);
+
+    auto* commands = new QVBoxLayout;
+    for (QPushButton* button : {cmdSearch, cmdReset, cmdSelectAll, cmdPtAttr, cmdConnections})
+        commands->addWidget(button);
+    commands->addStretch(1);
+    auto* criteria = new QHBoxLayout;
+    criteria->addWidget(SSTab1, 1);
+    criteria->addLayout(commands);
+
+    auto* closing = new QHBoxLayout;
+    closing->addStretch(1);
+    for (QPushButton* button : {cmdOK, cmdCancel, cmdHelp}) closing->addWidget(button);
+
+    auto* layout = new QVBoxLayout(q);
+    layout->addLayout(criteria);
+    layout->addWidget(frameSearchResults, 1);
+    layout->addLayout(closing);
+}
+
+void VQTagSearchPrivate::connectChildren() {
+    QObject::connect(SSTab1, &QTabWidget::currentChanged, q, [this](int page) { SSTab1Click(page); });
+    QObject::connect(MultiServerPickList1, &MultiServerPickList::OnSelection, q, [this] {
+        if (m_Coupling) return;
+        m_Coupling = true;
+        MultiServerPickList2->SetSelectedServers(MultiServerPickList1->SelectedServers());
+        m_Coupling = false;
+        reporting(context("MultiServerPickList1Selection"), kReport, [this] { FillPointClassCombo(); });
+    });
+    QObject::connect(MultiServerPickList2, &MultiServerPickList::OnSelection, q, [this] {
+        if (m_Coupling) return;
+        m_Coupling = true;
+        MultiServerPickList1->SetSelectedServers(MultiServerPickList2->SelectedServers());
+        m_Coupling = false;
+        reporting(context("MultiServerPickList2Selection"), kReport, [this] { FillPointClassCombo(); });
+    });
+    QObject::connect(cboSQLTable, &QComboBox::currentIndexChanged, q,
+                     [this](int index) { SQLTableClick(index); });
+    QObject::connect(txtSQLValue, &QLineEdit::textChanged, q, [this] { txtSQLValueChange(); });
+    QObject::connect(txtWhereClause, &QPlainTextEdit::textChanged, q, [this] { txtWhereClauseChange(); });
+    QObject::connect(cmdAddWhereClause, &QPushButton::clicked, q, [this] { cmdAddWhereClauseClick(); });
+    QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] { cmdSearchClick(); });
+    QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
+    QObject::connect(cmdSelectAll, &QPushButton::clicked, q, [this] { cmdSelectAllClick(); });
+    QObject::connect(cmdPtAttr, &QPushButton::clicked, q, [this] { cmdPtAttrClick(); });
+    QObject::connect(cmdConnections, &QPushButton::clicked, q, [this] { cmdConnectionsClick(); });
+    QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { cmdOKClick(); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, q, [this] { Q_EMIT q->OnCancelClick(); });
+    QObject::connect(cmdHelp, &QPushButton::clicked, q, [this] { cmdHelpClick(); });
+    QObject::connect(cmdStop, &QPushButton::clicked, q, [this] { q->Stop(); });
+    QObject::connect(m_Runner, &SearchRunner::longRunning, q, [this] { showLongSearch(); });
+    QObject::connect(stSearchResults->selectionModel(), &QItemSelectionModel::selectionChanged, q,
+                     [this] { selectionChanged(); });
+    QObject::connect(stSearchResults, &QTableView::doubleClicked, q, [this] {
+        reporting(context("DblClick"), kReport,
+                  [this] { Q_EMIT q->OnPointListSelection(pointListSelection()); });
+    });
+    QObject::connect(m_Rows, &QAbstractItemModel::modelReset, q, [this] { applyColumnWidths(); });
+    txtSQLValue->installEventFilter(q);
+    txtWhereClause->installEventFilter(q);
+}
+
+void VQTagSearchPrivate::Initialize() {
+    reporting(context("Initialize"), kReport, [this] {
+        txtWhereClause->setToolTip(kWhereTooltip);
+        setDefaultButton(SearchButton);
+        SetTabOrder();
+        frameAdvancedSearchCriteria->hide();
+        frameSimpleSearchCriteria->show();
+        // Both pick lists start enabled, as the control places them.
+        MultiServerPickList1->SetEnabled(true);
+        MultiServerPickList2->SetEnabled(true);
+        QObject::connect(servers().get(), &SdkServers::OnOpen, q, [this] {
+            reporting(context("SrvsEvents_OnOpen"), kReport, [this] { FillPointClassCombo(); });
+        });
+        if (!m_Initialised) q->InitProperties();
+        FillPointTypeCombo();
+        FillPointClassCombo();
+        q->Reset();
+    });
+}
+
+const std::vector<PersistedProperty<VQTagSearch>>& VQTagSearchPrivate::persisted() {
+    using Self = VQTagSearch;
+    static const std::vector<PersistedProperty<Self>> table = {
+        {QStringLiteral("SearchResultsMulitselect"), true,
+         [](const Self& c) { return Variant(c.d->m_SearchResultsMultiselect); },
+         [](Self& c, const Variant& v) { c.d->m_SearchResultsMultiselect = v.toBool(); }},
+        {QStringLiteral("VQServerPickListEnabled"), true,
+         [](const Self& c) { return Variant(c.d->m_VQServerPickListEnabled); },
+         [](Self& c, const Variant& v) { c.d->m_VQServerPickListEnabled = v.toBool(); }},
+        {QStringLiteral("TagMask"), kStar, [](const Self& c) { return Variant(c.d->m_Stored.tagMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.tagMask = v.toString(); }},
+        {QStringLiteral("DescriptorMask"), kStar,
+         [](const Self& c) { return Variant(c.d->m_Stored.descriptorMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.descriptorMask = v.toString(); }},
+        {QStringLiteral("PointSourceMask"), kStar,
+         [](const Self& c) { return Variant(c.d->m_Stored.pointSourceMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.pointSourceMask = v.toString(); }},
+        {QStringLiteral("PointClassMask"), kStar,
+         [](const Self& c) { return Variant(c.d->m_Stored.pointClassMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.pointClassMask = v.toString(); }},
+        {QStringLiteral("ValueMask"), kStar, [](const Self& c) { return Variant(c.d->m_Stored.valueMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.valueMask = v.toString(); }},
+        {QStringLiteral("AdvancedWhereClause"), QString(),
+         [](const Self& c) { return Variant(c.d->m_Stored.advancedWhereClause); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.advancedWhereClause = v.toString(); }},
+        {QStringLiteral("EngineeringUnitsMask"), kStar,
+         [](const Self& c) { return Variant(c.d->m_Stored.engineeringUnitsMask); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.engineeringUnitsMask = v.toString(); }},
+        {QStringLiteral("PointTypeMask"), int16_t(0),
+         [](const Self& c) { return Variant(int16_t(c.d->m_Stored.pointTypeMask)); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.pointTypeMask = v.toInt32(); }},
+        {QStringLiteral("TagSearchView"), int16_t(0),
+         [](const Self& c) { return Variant(int16_t(c.d->m_Stored.tagSearchView)); },
+         [](Self& c, const Variant& v) { c.d->m_Stored.tagSearchView = v.toInt32(); }},
+    };
+    return table;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages, focus and keys
+
+void VQTagSearchPrivate::SSTab1Click(int page) {
+    reporting(context("SSTab1Click"), kReport, [&] {
+        if (page == 0 || page == 1) {
+            frameAdvancedSearchCriteria->setVisible(page == 1);
+            frameSimpleSearchCriteria->setVisible(page == 0);
+            m_View = page;
+        }
+        SetFocusToDefaultField();
+        SetTabOrder();
+    });
+}
+
+// Showing the page already shown changes nothing on the tab control, so the switch runs here.
+void VQTagSearchPrivate::showView(int view) {
+    if (SSTab1->currentIndex() == view)
+        SSTab1Click(view);
+    else
+        SSTab1->setCurrentIndex(view);
+}
+
+void VQTagSearchPrivate::SetFocusToDefaultField() {
+    reraising(QStringLiteral("VQTagsearch:SetFocusToDefaultField"), [this] {
+        if (!q->isVisible()) return;
+        QLineEdit* field = m_View == 0 ? txtTagMask : m_View == 1 ? txtSQLValue : nullptr;
+        if (!field) return;
+        field->setFocus();
+        field->setSelection(0, int(field->text().size()));
+    });
+}
+
+// Labels take no focus here; their access keys lead to the field beside them.
+void VQTagSearchPrivate::SetTabOrder() {
+    reporting(context("SetTabOrder"), kReport, [this] {
+        const std::vector<QWidget*> simple = {MultiServerPickList1, cboPointType,   cboPointClass,
+                                              txtTagMask,           txtPointSource, txtEngineeringUnits,
+                                              txtDescriptor,        txtValue};
+        const std::vector<QWidget*> advanced = {MultiServerPickList2, cboSQLTable, cboSQLColumn,
+                                                cboSQLCondition,      txtSQLValue, cmdAddWhereClause,
+                                                txtWhereClause};
+        const std::vector<QWidget*> common = {stSearchResults, cmdConnections, cmdSearch,
+                                              cmdReset,        cmdSelectAll,   cmdPtAttr,
+                                              cmdOK,           cmdCancel,      cmdHelp};
+        const auto& first = m_View == 0 ? simple : advanced;
+        const auto& last = m_View == 0 ? advanced : simple;
+        std::vector<QWidget*> order(first);
+        order.insert(order.end(), common.begin(), common.end());
+        order.insert(order.end(), last.begin(), last.end());
+        for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    });
+}
+
+void VQTagSearchPrivate::setDefaultButton(int which) {
+    m_DefaultButton = which;
+    cmdSearch->setDefault(which == SearchButton);
+    cmdAddWhereClause->setDefault(which == AddButton);
+}
+
+void VQTagSearchPrivate::pressDefaultButton() {
+    QPushButton* button = m_DefaultButton == AddButton ? cmdAddWhereClause : cmdSearch;
+    if (button->isEnabled()) button->click();
+}
+
+void VQTagSearchPrivate::txtSQLValueChange() {
+    reporting(context("txtSQLValueChange"), kReport, [this] {
+        const bool blank = txtSQLValue->text().trimmed().isEmpty();
+        cmdAddWhereClause->setEnabled(!blank);
+        setDefaultButton(blank ? SearchButton : AddButton);
+    });
+}
+
+// Enter presses the default button, Ctrl+Enter breaks the line, Tab goes on to the results.
+bool VQTagSearchPrivate::whereClauseKey(QKeyEvent* event) {
+    if (isEnterKey(event->key())) {
+        if (event->modifiers() & Qt::ControlModifier)
+            txtWhereClause->insertPlainText(QStringLiteral("\n"));
+        else
+            pressDefaultButton();
+        return true;
+    }
+    if (event->key() == Qt::Key_Tab && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
+        reporting(context("txtWhereClauseKeyPress"), kReport,
+                  [this] { stSearchResults->setFocus(Qt::TabFocusReason); });
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lists of the criteria
+
+void VQTagSearchPrivate::fillList(QComboBox* box, const QStringList& items) {
+    {
+        const QSignalBlocker quiet(box);
+        box->clear();
+        box->addItems(items);
+    }
+    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
+}
+
+void VQTagSearchPrivate::FillPointTypeCombo() {
+    reraising(context("FillPointTypeCombo"), [this] { fillList(cboPointType, pointTypes()); });
+}
+
+void VQTagSearchPrivate::FillSQLTableCombo() {
+    reraising(context("FillSQLTableCombo"), [this] { fillList(cboSQLTable, sqlTables()); });
+}
+
+void VQTagSearchPrivate::FillSQLConditionCombo() {
+    reraising(context("FillSQLConditionCombo"), [this] { fillList(cboSQLCondition, sqlConditions()); });
+}
+
+void VQTagSearchPrivate::FillSQLColumnCombo() {
+    reraising(context("FillSQLColumnCombo"), [this] {
+        const QString remembered = cboSQLTable->currentIndex() >= 0 ? cboSQLColumn->currentText() : QString();
+        const QStringList columns = sqlColumns(cboSQLTable->currentText());
+        int chosen = 0;
+        if (!remembered.isEmpty())
+            for (int i = 0; i < columns.size(); ++i)
+                if (columns[i].compare(remembered, Qt::CaseInsensitive) == 0) {
+                    chosen = i;
+                    break;
+                }
+        fillList(cboSQLColumn, columns);
+        if (!columns.isEmpty()) cboSQLColumn->setCurrentIndex(chosen);
+    });
+}
+
+void VQTagSearchPrivate::SQLTableClick(int index) {
+    reporting(context("SQLTableClick"), kReport, [&] {
+        if (index == m_SQLTableIndex) return;
+        m_SQLTableIndex = index;
+        FillSQLColumnCombo();
+    });
+}
+
+void VQTagSearchPrivate::FillPointClassCombo() {
+    reraising(context("FillPointClassCombo"), [this] {
+        const QString remembered =
+            cboPointClass->currentIndex() >= 0 ? cboPointClass->currentText() : QString();
+        std::vector<SdkServerPtr> qualifying;
+        if (const SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers()) {
+            const SdkServersPtr known = servers();
+            for (const SdkNamedValue& entry : *chosen) {
+                const SdkServerPtr server = known->Item(entry.Name());
+                if (server->IsConnected() && IsVQ32(server->Name())) qualifying.push_back(server);
+            }
+        }
+        fillList(cboPointClass, QStringList{kStar} + gatherPointClasses(qualifying));
+        const int match =
+            remembered.isEmpty() ? -1 : cboPointClass->findText(remembered, Qt::MatchFixedString);
+        cboPointClass->setCurrentIndex(std::max(match, 0));
+    });
+}
+
+void VQTagSearchPrivate::setWhereClause(const QString& clause) {
+    txtWhereClause->setPlainText(toBoxText(clause));
+}
+
+void VQTagSearchPrivate::txtWhereClauseChange() {
+    reporting(context("txtWhereClauseChange"), kReport,
+              [this] { frameSelectStatement->setTitle(selectStatementCaption(whereClause())); });
+}
+
+void VQTagSearchPrivate::cmdAddWhereClauseClick() {
+    reporting(context("cmdAddWhereClauseClick"), kReport, [this] {
+        const WhereCondition condition{cboSQLTable->currentText(), cboSQLColumn->currentText(),
+                                       cboSQLCondition->currentText(), txtSQLValue->text()};
+        setWhereClause(addWhereCondition(whereClause(), condition));
+        txtSQLValue->clear();
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Searching
+
+SimpleCriteria VQTagSearchPrivate::simpleCriteria() const {
+    return {txtTagMask->text(),     txtDescriptor->text(),        txtEngineeringUnits->text(),
+            txtPointSource->text(), cboPointClass->currentText(), cboPointType->currentText(),
+            txtValue->text()};
+}
+
+void VQTagSearchPrivate::search() {
+    if (m_Runner->isRunning()) return;  // a search runs already; its caller waits for it
+    std::optional<Hourglass> hourglass;
+    try {
+        SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
+        if (!chosen) chosen = SdkNamedValues::create();
+        startOutcomes(*chosen);
+        if (!dropUnconnectedServers(chosen)) {
+            showServerOutcomes();
+            return;
+        }
+        if (m_View == 0 && cboPointClass->currentText() != kStar && !passesPointClassRule()) return;
+        m_PointList.reset();
+        m_Partial = false;
+        hourglass.emplace();
+        beginRun();
+        if (m_View == 0)
+            SimpleSearch();
+        else if (m_View == 1)
+            AdvancedSearch();
+        endRun();
+        hourglass.reset();
+        ListSearchResults();
+    } catch (...) {
+        const Error error = currentError();
+        const bool stopped = m_Runner->stopped();
+        endRun();
+        hourglass.reset();
+        m_Partial = stopped;
+        if (!stopped) report(error, context("Search"), kReport);
+        reporting(context("Search"), kReport, [this] { ListSearchResults(); });
+    }
+    cmdStop->hide();
+    showServerOutcomes();
+}
+
+// While the servers answer, window events go on; the control takes no input but Stop and Esc.
+void VQTagSearchPrivate::beginRun() {
+    m_Runner->begin();
+    qApp->installEventFilter(q);
+}
+
+void VQTagSearchPrivate::endRun() {
+    qApp->removeEventFilter(q);
+    m_Runner->end();
+}
+
+// True when a chosen server is left; otherwise both lists get the choice back.
+bool VQTagSearchPrivate::dropUnconnectedServers(const SdkNamedValuesPtr& chosen) {
+    const SdkServersPtr known = servers();
+    for (const SdkNamedValue& entry : *chosen) {
+        SdkServerPtr server = known->Item(entry.Name());
+        if (!server->IsConnected()) ConnectOnSelect(server);
+        if (server && server->IsConnected()) continue;
+        MultiServerPickList1->RemoveServerFromList(entry.Name());
+        MultiServerPickList2->RemoveServerFromList(entry.Name());
+        if (ServerOutcome* outcome = outcomeOf(entry.Name()))
+            outcome->outcome = QStringLiteral("not connected");
+    }
+    const SdkNamedValuesPtr left = MultiServerPickList1->SelectedServers();
+    if (left && left->Count() > 0) return true;
+    q->SetSelectedServers(chosen);
+    return false;
+}
+
+void VQTagSearchPrivate::ConnectOnSelect(SdkServerPtr& server) {
+    reporting(context("ConnectOnSelect"), kReport, [&] {
+        if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
+        m_ConnectDialog->Logon(server, QStringLiteral("vqadmin"), QString(), false, false);
+    });
+}
+
+// Servers that cannot restrict a search by point class are left out, each after asking.
+bool VQTagSearchPrivate::passesPointClassRule() {
+    const SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
+    if (!IsVQ32(QString())) {
+        messageService().show(kVersionText, MessageButtons::Ok, kVersionTitle + u'.');
+        const SdkNamedValuesPtr left = MultiServerPickList1->SelectedServers();
+        if (!left || left->Count() == 0) q->SetSelectedServers(chosen);
+        return false;
+    }
+    QStringList names;
+    for (const SdkNamedValue& entry : *chosen) names << entry.Name();
+    for (const QString& name : names) {
+        QString serverName = name;
+        if (IsVQ32(serverName)) continue;
+        const QString text =
+            kVersionText + QStringLiteral("  Server ") + name + QStringLiteral(" will not be searched.");
+        if (messageService().show(text, MessageButtons::OkCancel, kVersionTitle) == MessageResult::Cancel)
+            return false;
+        MultiServerPickList1->RemoveServerFromList(name);
+        MultiServerPickList2->RemoveServerFromList(name);
+        if (ServerOutcome* outcome = outcomeOf(name))
+            outcome->outcome = QStringLiteral("not searched (no point classes)");
+    }
+    return true;
+}
+
+bool VQTagSearchPrivate::IsVQ32(const QString& serverName) {
+    return reraising(context("IsVQ32"), [&] {
+        const SdkServersPtr known = servers();
+        if (!serverName.isEmpty()) return qualifiesForPointClass(*known->Item(serverName));
+        const SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
+        if (!chosen) return false;
+        for (const SdkNamedValue& entry : *chosen)
+            if (qualifiesForPointClass(*known->Item(entry.Name()))) return true;
+        return false;
+    });
+}
+
+// The clauses' own errors already name SimpleSearch as their source.
+void VQTagSearchPrivate::SimpleSearch() {
+    const SimpleClauses clauses = simpleSearchClauses(simpleCriteria());
+    reraising(context("SimpleSearch"), [&] {
+        SdkNamedValues tables;
+        GetExtraServerTables(clauses.first, tables);
+        QStringList sent{clauses.first};
+        if (!clauses.second.trimmed().isEmpty()) sent << clauses.second;
+        searchServers(sent, tables);
+    });
+}
+
+void VQTagSearchPrivate::AdvancedSearch() {
+    reraising(context("AdvancedSearch"), [this] {
+        const QString clause = advancedSearchClause(whereClause());
+        SdkNamedValues tables;
+        GetExtraServerTables(clause, tables);
+        searchServers({clause}, tables);
+    });
+}
+
+// Server after server in the choice's order; an error ends the loop and keeps what was found.
+void VQTagSearchPrivate::searchServers(const QStringList& clauses, const SdkNamedValues& tables) {
+    const SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
+    if (!chosen) return;
+    const SdkServersPtr known = servers();
+    for (const SdkNamedValue& entry : *chosen) {
+        const SdkServerPtr server = known->Item(entry.Name());
+        ServerOutcome* outcome = outcomeOf(entry.Name());
+        ServerOutcome unlisted{entry.Name(), {}};
+        if (!server->IsConnected()) {
+            (outcome ? outcome : &unlisted)->outcome = QStringLiteral("not connected");
+            continue;
+        }
+        searchServer(server, clauses, tables, outcome ? *outcome : unlisted);
+    }
+}
+
+void VQTagSearchPrivate::searchServer(const SdkServerPtr& server, const QStringList& clauses,
+                                      const SdkNamedValues& tables, ServerOutcome& outcome) {
+    try {
+        for (const QString& clause : clauses) {
+            SdkPointListPtr found = m_Runner->run(
+                server, [server, clause, tables] { return GetPointsSQLWrapper(*server, clause, tables); });
+            if (!found) found = SdkPointList::create();
+            outcome.points += found->Count();
+            AddToPointList(found);
+        }
+        outcome.answered = true;
+    } catch (...) {
+        const Error error = currentError();
+        outcome.outcome = m_Runner->stopped() ? QStringLiteral("stopped")
+                                              : error.description().section(QStringLiteral("\r\n"), 0, 0);
+        throw;
+    }
+}
+
+void VQTagSearchPrivate::AddToPointList(const SdkPointListPtr& list) {
+    reraising(context("AddToPointList"), [&] {
+        if (!list) return;
+        if (!m_PointList)
+            m_PointList = list;
+        else
+            m_PointList->Append(*list);
+    });
+}
+
+void VQTagSearchPrivate::startOutcomes(const SdkNamedValues& chosen) {
+    m_Outcomes.clear();
+    for (const SdkNamedValue& entry : chosen) m_Outcomes.push_back({entry.Name(), {}});
+}
+
+ServerOutcome* VQTagSearchPrivate::outcomeOf(const QString& server) {
+    for (ServerOutcome& outcome : m_Outcomes)
+        if (outcome.server.compare(server, Qt::CaseInsensitive) == 0) return &outcome;
+    return nullptr;
+}
+
+void VQTagSearchPrivate::showLongSearch() {
+    cmdStop->show();
+    statServerResults->setText(
+        QStringLiteral("Searching... (Esc or Stop ends the search and keeps what it found)"));
+}
+
+// "vqsouth 1,000 · vqnorth 234 · vqlegacy: not connected", so that a server that failed is never
+// taken for one without matches.
+void VQTagSearchPrivate::showServerOutcomes() {
+    const QLocale numbers(QLocale::English, QLocale::UnitedStates);
+    QStringList parts;
+    for (const ServerOutcome& outcome : m_Outcomes) {
+        if (outcome.answered)
+            parts << outcome.server + u' ' + numbers.toString(qlonglong(outcome.points));
+        else
+            parts << outcome.server + QStringLiteral(": ") +
+                         (outcome.outcome.isEmpty() ? QStringLiteral("not searched") : outcome.outcome);
+    }
+    QString text = parts.join(QStringLiteral(" \u00b7 "));
+    if (m_Partial) text += QStringLiteral(" \u2014 stopped: the list is partial");
+    statServerResults->setText(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Results
+
+void VQTagSearchPrivate::ListSearchResults() {
+    reraising(context("ListSearchResults"), [this] {
+        if (!m_PointList) {
+            m_Rows->setList(nullptr);
+            cmdSelectAll->setEnabled(false);
+            statSearchResults->setText(kListCount + u'0');
+            return;
+        }
+        const int count = m_PointList->Count();
+        cmdSelectAll->setEnabled(count >= 1 && m_SearchResultsMultiselect);
+        m_Rows->setList(m_PointList);
+        statSearchResults->setText(kListCount + QString::number(count));
+    });
+}
+
+void VQTagSearchPrivate::SelectTopListItem() {
+    reraising(context("SelectTopListItem"), [this] {
+        if (m_Rows->rowCount() == 0) {
+            cmdPtAttr->setEnabled(false);
+            return;
+        }
+        stSearchResults->selectionModel()->select(m_Rows->index(0, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        updatePtAttr();
+    });
+}
+
+void VQTagSearchPrivate::cmdSelectAllClick() {
+    reporting(context("cmdSelectAllClick"), kReport, [this] {
+        const int rows = m_Rows->rowCount();
+        if (m_SearchResultsMultiselect && rows > 0) {
+            const QItemSelection all(m_Rows->index(0, 0),
+                                     m_Rows->index(rows - 1, TagSearchResultsModel::ColumnCount - 1));
+            stSearchResults->selectionModel()->select(all, QItemSelectionModel::Select);
+        }
+        updatePtAttr();
+    });
+}
+
+void VQTagSearchPrivate::selectionChanged() {
+    reporting(context("stSearchResultsClick"), kReport, [this] { updatePtAttr(); });
+}
+
+void VQTagSearchPrivate::updatePtAttr() {
+    cmdPtAttr->setEnabled(stSearchResults->selectionModel()->hasSelection());
+}
+
+// Selected rows top to bottom, each once, read from the selection's ranges so that a million
+// selected rows need no index per row.
+std::vector<int> VQTagSearchPrivate::selectedRows() const {
+    std::vector<std::pair<int, int>> ranges;
+    for (const QItemSelectionRange& range : stSearchResults->selectionModel()->selection())
+        ranges.emplace_back(range.top(), range.bottom());
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<int> rows;
+    int next = 0;  // ranges may overlap: a row is taken once
+    for (const auto& [top, bottom] : ranges) {
+        for (int row = std::max(top, next); row <= bottom; ++row) rows.push_back(row);
+        next = std::max(next, bottom + 1);
+    }
+    return rows;
+}
+
+SdkPointListPtr VQTagSearchPrivate::pointListSelection() {
+    return reraising(QStringLiteral("VQTagSearch:GetPointListSelection"), [this] {
+        auto selection = SdkPointList::create();
+        const std::vector<int> rows = selectedRows();
+        if (!rows.empty() && !m_PointList)
+            throw Error(sdkerr::PointUnknown, QStringLiteral("VQTagSearch"),
+                        QStringLiteral("No search results are listed"));
+        const QString prefix = QStringLiteral("\\\\");
+        for (int row : rows) {
+            const QString path = prefix + m_Rows->cellText(row, 0) + u'\\' + m_Rows->cellText(row, 1);
+            const int position = m_PointList->Position(path);
+            if (position == 0) m_PointList->Item(path);  // raises the list's own error
+            selection->AddItem(*m_PointList, position);
+        }
+        m_LastSelection = selection;
+        return selection;
+    });
+}
+
+// A modal report in the middle of painting would paint again and report again; it waits until
+// painting is over, once per row.
+void VQTagSearchPrivate::reportRow(int row, const Error& error) {
+    const int direct = m_PointList ? m_PointList->Count() : 0;
+    const int viaGetter = q->PointList() ? q->PointList()->Count() : 0;
+    const QString where =
+        QStringLiteral("VQTagSearch:stSearchResultsVirtualItem (RowIndex=%1 m_PointList.Count=%2 or %3)")
+            .arg(row)
+            .arg(direct)
+            .arg(viaGetter);
+    QTimer::singleShot(0, q, [error, where] { report(error, where, kReport); });
+}
+
+void VQTagSearchPrivate::applyColumnWidths() {
+    for (int column = 0; column < TagSearchResultsModel::ColumnCount; ++column)
+        stSearchResults->setColumnWidth(column, twipsToPixels(kColumnTwips[column]));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons
+
+void VQTagSearchPrivate::cmdSearchClick() {
+    search();
+    reporting(context("cmdSearchClick"), kReport, [this] { SelectTopListItem(); });
+}
+
+void VQTagSearchPrivate::cmdResetClick() {
+    reporting(context("cmdResetClick"), kReport, [this] { q->Reset(); });
+}
+
+void VQTagSearchPrivate::cmdOKClick() {
+    reporting(context("cmdOKClick"), kReport,
+              [this] { Q_EMIT q->OnPointListSelection(pointListSelection()); });
+}
+
+void VQTagSearchPrivate::cmdPtAttrClick() {
+    reporting(context("cmdPtAttrClick"), kReport, [this] {
+        SdkPointListPtr chosen;
+        {
+            const Hourglass wait;
+            chosen = pointListSelection();
+        }
+        if (PointPropertyDialogs* dialogs = pointPropertyDialogs()) dialogs->ShowVQPointPropertySheet(chosen);
+    });
+}
+
+void VQTagSearchPrivate::cmdConnectionsClick() {
+    reporting(context("cmdConnectionsClick"), kReport, [this] {
+        if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
+        m_ConnectDialog->ConnectionManager(false, true);
+    });
+}
+
+void VQTagSearchPrivate::cmdHelpClick() {
+    reporting(context("cmdHelpClick"), kReport,
+              [] { ShowHelpTopic(kPointSearchHelpFile, kPointSearchHelpTopic); });
+}
+
+void VQTagSearchPrivate::ResetSimpleSearch() {
+    reraising(context("ResetSimpleSearch"), [this] {
+        for (QLineEdit* box : {txtTagMask, txtDescriptor, txtPointSource, txtEngineeringUnits, txtValue})
+            box->setText(kStar);
+        cboPointType->setCurrentIndex(0);
+        cboPointClass->setCurrentIndex(std::max(cboPointClass->findText(kStar), 0));
+    });
+}
+
+void VQTagSearchPrivate::ResetAdvancedSearch() {
+    reraising(context("ResetAdvancedSearch"), [this] {
+        FillSQLTableCombo();
+        FillSQLColumnCombo();
+        FillSQLConditionCombo();
+        cmdAddWhereClause->setEnabled(false);
+        txtSQLValue->clear();
+        txtWhereClause->clear();
+    });
+}
+
+// =============================================================================================
+
+VQTagSearch::VQTagSearch(QWidget* parent) : QWidget(parent), d(std::make_unique<VQTagSearchPrivate>(this)) {
+    d->buildChildren();
+    d->layoutChildren();
+    d->connectChildren();
+    d->Initialize();
+}
+
+VQTagSearch::~VQTagSearch() {
+    if (d->m_Runner->isRunning()) d->m_Runner->stop();
+}
+
+SdkNamedValuesPtr VQTagSearch::SelectedServers() const {
+    return d->MultiServerPickList1->SelectedServers();
+}
+
+void VQTagSearch::SetSelectedServers(const SdkNamedValuesPtr& servers) {
+    reraising(QStringLiteral("VQTagsearch:SetSelectedServer"), [&] {
+        d->m_Coupling = true;
+        d->MultiServerPickList1->SetSelectedServers(servers);
+        d->MultiServerPickList2->SetSelectedServers(servers);
+        d->m_Coupling = false;
+        d->FillPointClassCombo();
+    });
+}
+
+bool VQTagSearch::SearchResultsMultiselect() const {
+    return d->m_SearchResultsMultiselect;
+}
+
+void VQTagSearch::SetSearchResultsMultiselect(bool multiselect) {
+    d->m_SearchResultsMultiselect = multiselect;
+    d->stSearchResults->setSelectionMode(multiselect ? QAbstractItemView::ExtendedSelection
+                                                     : QAbstractItemView::SingleSelection);
+    Q_EMIT PropertyChanged(QStringLiteral("SearchResultsMultiselect"));
+}
+
+bool VQTagSearch::VQServerPickListEnabled() const {
+    return d->m_VQServerPickListEnabled;
+}
+
+void VQTagSearch::SetVQServerPickListEnabled(bool enabled) {
+    reraising(QStringLiteral("VQTagsearch:LetVQServerPickListEnabled"), [&] {
+        d->m_VQServerPickListEnabled = enabled;
+        d->MultiServerPickList1->SetEnabled(enabled);
+        d->MultiServerPickList2->SetEnabled(enabled);
+        Q_EMIT PropertyChanged(QStringLiteral("VQServerPickListEnabled"));
+    });
+}
+
+#define VQ_TAGSEARCH_TEXT_PROPERTY(Property, field, box)    \
+    QString VQTagSearch::Property() const {                 \
+        return d->box->text();                              \
+    }                                                       \
+    void VQTagSearch::Set##Property(const QString& value) { \
+        d->m_Stored.field = value;                          \
+        d->box->setText(value);                             \
+        Q_EMIT PropertyChanged(QStringLiteral(#Property));  \
+    }
+
+VQ_TAGSEARCH_TEXT_PROPERTY(TagMask, tagMask, txtTagMask)
+VQ_TAGSEARCH_TEXT_PROPERTY(DescriptorMask, descriptorMask, txtDescriptor)
+VQ_TAGSEARCH_TEXT_PROPERTY(PointSourceMask, pointSourceMask, txtPointSource)
+VQ_TAGSEARCH_TEXT_PROPERTY(EngineeringUnitsMask, engineeringUnitsMask, txtEngineeringUnits)
+VQ_TAGSEARCH_TEXT_PROPERTY(ValueMask, valueMask, txtValue)
+#undef VQ_TAGSEARCH_TEXT_PROPERTY
+
+QString VQTagSearch::PointClassMask() const {
+    return d->cboPointClass->currentText();
+}
+
+void VQTagSearch::SetPointClassMask(const QString& mask) {
+    reraising(QStringLiteral("VQTagsearch:LetPointClassMask"), [&] {
+        d->m_Stored.pointClassMask = mask;
+        const int match = d->cboPointClass->findText(mask, Qt::MatchFixedString);
+        d->cboPointClass->setCurrentIndex(std::max(match, 0));
+        Q_EMIT PropertyChanged(QStringLiteral("PointClassMask"));
+    });
+}
+
+int VQTagSearch::PointTypeMask() const {
+    return d->cboPointType->currentIndex();
+}
+
+void VQTagSearch::SetPointTypeMask(int index) {
+    d->m_Stored.pointTypeMask = index;
+    d->cboPointType->setCurrentIndex(index);
+    Q_EMIT PropertyChanged(QStringLiteral("PointTypeMask"));
+}
+
+int VQTagSearch::TagSearchView() const {
+    return d->SSTab1->currentIndex();
+}
+
+void VQTagSearch::SetTagSearchView(int view) {
+    reraising(QStringLiteral("VQTagSearch:LetTagSearchView"), [&] {
+        d->m_Stored.tagSearchView = view;
+        d->showView(view);
+        Q_EMIT PropertyChanged(QStringLiteral("TagSearchView"));
+    });
+}
+
+QString VQTagSearch::AdvancedWhereClause() const {
+    return d->whereClause();
+}
+
+void VQTagSearch::SetAdvancedWhereClause(const QString& clause) {
+    d->m_Stored.advancedWhereClause = clause;
+    d->setWhereClause(clause);
+    Q_EMIT PropertyChanged(QStringLiteral("AdvancedWhereClause"));
+}
+
+int VQTagSearch::SQLTableComboIndex() const {
+    return d->cboSQLTable->currentIndex();
+}
+
+void VQTagSearch::SetSQLTableComboIndex(int index) {
+    d->cboSQLTable->setCurrentIndex(index);
+}
+
+int VQTagSearch::SQLColumnComboIndex() const {
+    return d->cboSQLColumn->currentIndex();
+}
+
+void VQTagSearch::SetSQLColumnComboIndex(int index) {
+    d->cboSQLColumn->setCurrentIndex(index);
+}
+
+int VQTagSearch::SQLConditionComboIndex() const {
+    return d->cboSQLCondition->currentIndex();
+}
+
+void VQTagSearch::SetSQLConditionComboIndex(int index) {
+    d->cboSQLCondition->setCurrentIndex(index);
+}
+
+QString VQTagSearch::AdvancedSQLValue() const {
+    return d->txtSQLValue->text();
+}
+
+void VQTagSearch::SetAdvancedSQLValue(const QString& value) {
+    d->txtSQLValue->setText(value);
+}
+
+SdkPointListPtr VQTagSearch::PointList() const {
+    return d->m_PointList;
+}
+
+void VQTagSearch::SetPointList(const SdkPointListPtr& list) {
+    d->m_PointList = list;
+    d->ListSearchResults();
+}
+
+SdkPointListPtr VQTagSearch::PointListSelection() {
+    return d->pointListSelection();
+}
+
+void VQTagSearch::search() {
+    d->search();
+}
+
+void VQTagSearch::Stop() {
+    d->m_Runner->stop();
+}
+
+bool VQTagSearch::isSearching() const {
+    return d->m_Runner->isRunning();
+}
+
+void VQTagSearch::Reset() {
+    reraising(context("Reset"), [this] {
+        d->showView(d->m_View);
+        d->ResetSimpleSearch();
+        d->ResetAdvancedSearch();
+        ResetSearchResultsList();
+        d->cmdPtAttr->setEnabled(false);
+        d->cmdSelectAll->setEnabled(false);
+    });
+}
+
+void VQTagSearch::ClearSelectedTags() {
+    reporting(context("ClearSelectedTags"), kReport, [this] {
+        d->stSearchResults->selectionModel()->clearSelection();
+        d->updatePtAttr();
+    });
+}
+
+void VQTagSearch::ResetSearchResultsList() {
+    reraising(context("ResetSearchResultsList"), [this] {
+        d->statSearchResults->setText(kListCount + u'0');
+        d->statServerResults->clear();
+        d->m_PointList = SdkPointList::create();
+        d->m_Rows->setList(d->m_PointList);
+        d->cmdPtAttr->setEnabled(false);
+        d->applyColumnWidths();
+    });
+}
+
+void VQTagSearch::RemoveDisallowedSearchResults() {
+    silently(false, [this] {
+        if (d->m_VQServerPickListEnabled) return false;
+        const SdkPointList& found = *d->m_PointList;
+        auto allowed = SdkPointList::create();
+        for (int position = 1; position <= found.Count(); ++position)
+            if (d->MultiServerPickList1->IsServerSelected(found.ServerName(position)))
+                allowed->AddItem(found, position);
+        SetPointList(allowed);
+        return true;
+    });
+}
+
+void VQTagSearch::InitProperties() {
+    reporting(context("InitProperties"), kReport, [this] {
+        initPersisted(*this, VQTagSearchPrivate::persisted());
+        d->m_Initialised = true;
+    });
+}
+
+void VQTagSearch::ReadProperties(const PropertyBag& bag) {
+    reporting(context("ReadProperties"), kReport,
+              [&] { readPersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+}
+
+void VQTagSearch::WriteProperties(PropertyBag& bag) const {
+    reporting(context("WriteProperties"), kReport,
+              [&] { writePersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+}
+
+// Enter presses the default button; Esc stops a running search. Everything else the user does
+// to the control waits until the search is over, so that a search never runs twice at once.
+bool VQTagSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (d->m_Runner->isRunning() && isUserInput(event->type())) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget)) && widget != d->cmdStop) {
+            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                Stop();
+            return true;
+        }
+        return false;
+    }
+    if (watched == d->txtSQLValue &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        const bool adds = event->type() == QEvent::FocusIn && !d->txtSQLValue->text().trimmed().isEmpty();
+        d->setDefaultButton(adds ? AddButton : SearchButton);
+    }
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == d->txtWhereClause) return d->whereClauseKey(key);
+    if (watched == d->txtSQLValue && isEnterKey(key->key())) {
+        d->pressDefaultButton();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VQTagSearch::keyPressEvent(QKeyEvent* event) {
+    if (isEnterKey(event->key()) && !(event->modifiers() & Qt::ControlModifier)) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        else
+            d->pressDefaultButton();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void VQTagSearch::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (d->m_Painted) return;
+    d->m_Painted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] { reporting(context("UserControlPaint"), kReport, [this] { d->SetFocusToDefaultField(); }); },
+        Qt::QueuedConnection);
+}
+
+}  // namespace vq

@@ -1,0 +1,342 @@
+#include "SampleServers.h"
+#include "archive/ArchiveServer.h"
+#include "core/Error.h"
+#include "platform/PropertyBag.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointList.h"
+#include "search/PointPropertyDialogs.h"
+#include "search/TagSearchQuery.h"
+#include "search/VQTagSearch.h"
+#include "servers/MultiServerPickList.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace vq::test {
+namespace {
+
+class TagSearchTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        search = std::make_unique<VQTagSearch>();
+        search->resize(900, 640);
+        search->show();
+        QObject::connect(search.get(), &VQTagSearch::OnPointListSelection,
+                         [this](const SdkPointListPtr& chosen) { chosenLists.push_back(chosen); });
+    }
+    void TearDown() override {
+        search.reset();
+        SampleServersTest::TearDown();
+    }
+
+    template <typename Child>
+    Child* child(const char* name) {
+        auto* found = search->findChild<Child*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString caption(const char* name) {
+        if (auto* button = search->findChild<QPushButton*>(QString::fromLatin1(name))) return button->text();
+        if (auto* frame = search->findChild<QGroupBox*>(QString::fromLatin1(name))) return frame->title();
+        return child<QLabel>(name)->text();
+    }
+    QString status() { return child<QLabel>("statSearchResults")->text(); }
+    QString serverStatus() { return child<QLabel>("statServerResults")->text(); }
+    bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
+    QStringList items(const char* combo) {
+        QStringList out;
+        auto* box = child<QComboBox>(combo);
+        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+        return out;
+    }
+    // "server\tag" of every listed row, as the view's model gives them.
+    QStringList rows() {
+        const QAbstractItemModel* model = child<QTableView>("stSearchResults")->model();
+        QStringList out;
+        for (int row = 0; row < model->rowCount(); ++row)
+            out << model->index(row, 0).data().toString() + u'\\' + model->index(row, 1).data().toString();
+        return out;
+    }
+    // What the servers themselves answer for `clause`, in the given order.
+    static QStringList expected(const QStringList& serverNames, const QString& clause) {
+        QStringList out;
+        SdkNamedValues tables;
+        tagsearch::GetExtraServerTables(clause, tables);
+        for (const QString& name : serverNames) {
+            try {
+                const SdkPointListPtr found = connect(name)->GetPointsSQL(clause, tables, nullptr);
+                for (int i = 1; i <= found->Count(); ++i) out << name + u'\\' + found->Tag(i);
+            } catch (const Error& error) {
+                EXPECT_EQ(error.number(), errc::NoPointsFound) << error.what();
+            }
+        }
+        return out;
+    }
+    void choose(const QStringList& serverNames) { search->SetSelectedServers(names(serverNames)); }
+
+    std::unique_ptr<VQTagSearch> search;
+    std::vector<SdkPointListPtr> chosenLists;
+};
+
+TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
+    auto* tabs = child<QTabWidget>("SSTab1");
+    EXPECT_EQ(tabs->tabText(0), u"Si&mple Search"_s);
+    EXPECT_EQ(tabs->tabText(1), u" Ad&vanced Search"_s);
+    const std::pair<const char*, const char*> captions[] = {
+        {"lblVQServer1", "V&Q Server:"},
+        {"lblTagMask", "&Tag Mask:"},
+        {"lblDescriptor", "&Descriptor"},
+        {"lblPointSource", "P&oint Source:"},
+        {"lblEngineeringUnits", "Engineering Units:"},
+        {"lblPointType", "Point Type:"},
+        {"lblPointClass", "Point Class:"},
+        {"lblValue", "Value:"},
+        {"lblWhere", "&WHERE"},
+        {"cmdAddWhereClause", "Add"},
+        {"frameSelectStatement", "SELECT Tag FROM VQPoint"},
+        {"frameSearchResults", "Search Results"},
+        {"frameSimpleSearchCriteria", "Search Criteria"},
+        {"cmdSearch", "&Search"},
+        {"cmdReset", "&Reset"},
+        {"cmdSelectAll", "Se&lect All"},
+        {"cmdPtAttr", "&Pt. Attr..."},
+        {"cmdConnections", "&Connections..."},
+        {"cmdOK", "OK"},
+        {"cmdCancel", "Cancel"},
+        {"cmdHelp", "&Help"}};
+    for (const auto& [name, text] : captions) EXPECT_EQ(caption(name), QString::fromUtf8(text)) << name;
+    EXPECT_EQ(child<QPlainTextEdit>("txtWhereClause")->toolTip(),
+              u"Use Ctrl+Enter to add a carriage return to where clause"_s);
+    EXPECT_EQ(items("cboPointType"),
+              (QStringList{u"*"_s, u"Float"_s, u"Integer"_s, u"Digital"_s, u"String"_s}));
+    EXPECT_EQ(items("cboSQLColumn").size(), 39);
+    EXPECT_EQ(items("cboSQLCondition").first(), u"="_s);
+    EXPECT_EQ(search->TagMask(), u"*"_s);
+    EXPECT_EQ(status(), u"List Count: 0"_s);
+    EXPECT_FALSE(enabled("cmdSelectAll"));
+    EXPECT_FALSE(enabled("cmdPtAttr"));
+    EXPECT_FALSE(enabled("cmdAddWhereClause"));
+    EXPECT_NE(search->PointList(), nullptr);
+}
+
+// Loading sets only what is saved again: the boxes keep what Reset put there.
+TEST_F(TagSearchTest, PersistedPropertiesRoundTripWithoutTouchingTheScreen) {
+    search->SetTagMask(u"B01*"_s);
+    search->SetPointClassMask(u"NoSuchClass"_s);
+    search->SetAdvancedWhereClause(u"VQpoint.Zero > 1"_s);
+    search->SetPointTypeMask(2);
+    search->SetSearchResultsMultiselect(false);
+    EXPECT_EQ(search->PointClassMask(), u"*"_s);  // not in the list: the list shows "*"
+    PropertyBag bag;
+    search->WriteProperties(bag);
+    EXPECT_EQ(bag.ReadProperty(u"SearchResultsMulitselect"_s, true), Variant(false));
+    EXPECT_EQ(bag.ReadProperty(u"PointClassMask"_s, u"*"_s), Variant(u"NoSuchClass"_s));
+
+    VQTagSearch loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.TagMask(), u"*"_s);
+    EXPECT_EQ(loaded.PointTypeMask(), 0);
+    EXPECT_TRUE(loaded.AdvancedWhereClause().isEmpty());
+    PropertyBag again;
+    loaded.WriteProperties(again);
+    for (const char* name : {"TagMask", "PointClassMask", "AdvancedWhereClause", "PointTypeMask"})
+        EXPECT_EQ(again.ReadProperty(QString::fromLatin1(name), Variant()),
+                  bag.ReadProperty(QString::fromLatin1(name), Variant()))
+            << name;
+}
+
+TEST_F(TagSearchTest, SimpleSearchMergesServersInOrderAndSaysWhatEachGave) {
+    choose({u"vqsouth"_s, u"vqnorth"_s});
+    search->SetTagMask(u"B01-F*"_s);
+    QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
+    const QStringList want = expected({u"vqsouth"_s, u"vqnorth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s);
+    ASSERT_FALSE(want.isEmpty());
+    EXPECT_EQ(rows(), want);
+    EXPECT_EQ(status(), u"List Count: %1"_s.arg(want.size()));
+    const qsizetype south = want.filter(u"vqsouth\\"_s).size();
+    EXPECT_EQ(serverStatus(), u"vqsouth %1 \u00b7 vqnorth %2"_s.arg(south).arg(want.size() - south));
+    EXPECT_TRUE(enabled("cmdSelectAll"));
+    EXPECT_TRUE(enabled("cmdPtAttr"));  // the top row is chosen after the Search button
+    EXPECT_TRUE(m_messages->messages().isEmpty());
+
+    // Every server answering "no point" is an empty list, not an error.
+    search->SetTagMask(u"NOSUCHTAG*"_s);
+    search->search();
+    EXPECT_EQ(status(), u"List Count: 0"_s);
+    EXPECT_FALSE(enabled("cmdSelectAll"));
+    EXPECT_EQ(serverStatus(), u"vqsouth 0 \u00b7 vqnorth 0"_s);
+}
+
+TEST_F(TagSearchTest, UnreachableServersAreDroppedAndAnEmptyChoiceIsRestored) {
+    // A server that refuses the search's log-on: vqadmin has a password there.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"ghost.vqa"_s);
+    ArchiveServer::create(path, u"vqghost"_s, u"VQ3"_s, u"VQ 3.4.1"_s)
+        ->setPassword(u"vqadmin"_s, u"secret"_s);
+    servers()->Add(u"vqghost"_s, path, false);
+    choose({u"vqghost"_s});
+    search->SetPointList(SdkPointList::create());
+    search->search();
+    EXPECT_EQ(text(search->SelectedServers()), "vqghost");
+    EXPECT_EQ(text(child<MultiServerPickList>("MultiServerPickList2")->SelectedServers()), "vqghost");
+    EXPECT_EQ(serverStatus(), u"vqghost: not connected"_s);
+    EXPECT_NE(search->PointList(), nullptr);      // nothing searched: the list is left as it was
+    ASSERT_EQ(m_messages->messages().size(), 1);  // the refused log-on, reported
+    EXPECT_TRUE(m_messages->messages()[0].text.startsWith(u"VQTagSearch:ConnectOnSelect"_s));
+
+    choose({u"vqghost"_s, u"vqsouth"_s});
+    search->SetTagMask(u"B01-F*"_s);
+    search->search();
+    EXPECT_EQ(text(search->SelectedServers()), "vqsouth");
+    EXPECT_EQ(text(child<MultiServerPickList>("MultiServerPickList2")->SelectedServers()), "vqsouth");
+    EXPECT_TRUE(serverStatus().startsWith(u"vqghost: not connected \u00b7 vqsouth "_s))
+        << serverStatus().toStdString();
+    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
+}
+
+TEST_F(TagSearchTest, PointClassNeedsANewerServer) {
+    const QString title = u"VQ 3.3 or Greater Required"_s;
+    connect(u"vqnorth"_s);
+    choose({u"vqnorth"_s});
+    search->SetPointClassMask(u"Classic"_s);  // the fallback list offers it
+    search->search();
+    ASSERT_EQ(m_messages->messages().size(), 1);
+    EXPECT_EQ(m_messages->messages()[0].text,
+              u"VQ 3.3 or greater is required to restrict search by Point Class."_s);
+    EXPECT_EQ(m_messages->messages()[0].title, title + u'.');
+    EXPECT_EQ(status(), u"List Count: 0"_s);
+
+    // With a newer server too: Cancel searches nothing, OK drops the old server and searches.
+    choose({u"vqnorth"_s, u"vqsouth"_s});
+    connect(u"vqsouth"_s);
+    search->SetPointClassMask(u"classic"_s);
+    m_messages->clear();
+    m_messages->scriptAnswer(MessageResult::Cancel);
+    search->search();
+    ASSERT_EQ(m_messages->messages().size(), 1);
+    EXPECT_EQ(
+        m_messages->messages()[0].text,
+        u"VQ 3.3 or greater is required to restrict search by Point Class.  Server vqnorth will not be searched."_s);
+    EXPECT_EQ(m_messages->messages()[0].title, title);
+    EXPECT_EQ(m_messages->messages()[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(status(), u"List Count: 0"_s);
+    EXPECT_EQ(text(search->SelectedServers()), "vqnorth,vqsouth");
+
+    m_messages->clear();
+    search->search();
+    EXPECT_EQ(text(search->SelectedServers()), "vqsouth");
+    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.POINTCLASS = 'classic' "_s));
+    EXPECT_GT(rows().size(), 0);
+}
+
+TEST_F(TagSearchTest, KeysAddConditionsSearchAndMoveOn) {
+    choose({u"vqsouth"_s});
+    search->SetTagSearchView(1);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    auto* value = child<QLineEdit>("txtSQLValue");
+    auto* where = child<QPlainTextEdit>("txtWhereClause");
+    search->SetSQLTableComboIndex(int(items("cboSQLTable").indexOf(u"VQcomp"_s)));
+    search->SetSQLColumnComboIndex(int(items("cboSQLColumn").indexOf(u"Value"_s)));
+    search->SetSQLConditionComboIndex(2);  // ">"
+    value->setFocus();
+    QTest::keyClicks(value, u"5"_s);
+    QTest::keyClick(value, Qt::Key_Return);
+    EXPECT_EQ(search->AdvancedWhereClause(),
+              u"VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE(\"*\")"_s);
+    EXPECT_EQ(caption("frameSelectStatement"), u"SELECT Tag FROM VQPoint, VQcomp"_s);
+    EXPECT_TRUE(value->text().isEmpty());
+
+    // Ctrl+Enter breaks the line; Enter in the clause searches; Tab goes to the results.
+    where->setFocus();
+    where->moveCursor(QTextCursor::End);
+    QTest::keyClick(where, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(search->AdvancedWhereClause().endsWith(u"\r\n"_s));
+    QTest::keyClick(where, Qt::Key_Return);
+    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, search->AdvancedWhereClause()));
+    EXPECT_GT(rows().size(), 0);
+    QTest::keyClick(where, Qt::Key_Tab);
+    EXPECT_TRUE(child<QTableView>("stSearchResults")->hasFocus());
+    EXPECT_FALSE(search->AdvancedWhereClause().contains(u'\t'));
+}
+
+TEST_F(TagSearchTest, SelectionFollowsTheModeAndTheLockedChoice) {
+    choose({u"vqsouth"_s, u"vqnorth"_s});
+    search->SetTagMask(u"B01-F*"_s);
+    search->search();
+    const int count = int(rows().size());
+    ASSERT_GT(count, 2);
+    QTest::mouseClick(child<QPushButton>("cmdSelectAll"), Qt::LeftButton);
+    SdkPointListPtr chosen = search->PointListSelection();
+    ASSERT_EQ(chosen->Count(), count);
+    EXPECT_EQ(chosen->ServerName(count) + u'\\' + chosen->Tag(count), rows().last());
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    ASSERT_EQ(chosenLists.size(), 1u);
+    EXPECT_EQ(chosenLists[0]->Count(), count);
+    search->ClearSelectedTags();
+    EXPECT_EQ(search->PointListSelection()->Count(), 0);
+    EXPECT_FALSE(enabled("cmdPtAttr"));
+
+    search->SetSearchResultsMultiselect(false);
+    search->search();
+    EXPECT_FALSE(enabled("cmdSelectAll"));
+
+    // A locked choice drops the points of servers outside it; an open one keeps them.
+    search->RemoveDisallowedSearchResults();
+    EXPECT_EQ(int(rows().size()), count);
+    search->SetVQServerPickListEnabled(false);
+    child<MultiServerPickList>("MultiServerPickList1")->RemoveServerFromList(u"vqnorth"_s);
+    search->RemoveDisallowedSearchResults();
+    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
+    EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
+}
+
+// Pt. Attr... hands the chosen points to the installed dialogs.
+TEST_F(TagSearchTest, PointAttributesGoThroughTheInstalledDialogs) {
+    struct Recorder : PointPropertyDialogs {
+        void ShowVQPointPropertySheet(const SdkPointListPtr& points) override { shown = points; }
+        SdkPointListPtr shown;
+    } recorder;
+    setPointPropertyDialogs(&recorder);
+    choose({u"vqsouth"_s});
+    search->SetTagMask(u"B01-F*"_s);
+    QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("cmdPtAttr"), Qt::LeftButton);
+    setPointPropertyDialogs(nullptr);
+    ASSERT_NE(recorder.shown, nullptr);
+    ASSERT_EQ(recorder.shown->Count(), 1);
+    EXPECT_EQ(recorder.shown->Item(1)->Name(), rows().first().section(u'\\', 1));
+}
+
+// Stop keeps what the finished servers found and says that the list is partial. A VQcomp
+// clause without a time range pairs every point with every value: seconds on vqsouth.
+TEST_F(TagSearchTest, StopKeepsWhatWasFoundAndSaysSo) {
+    const QString slow = u"VQcomp.Value > 0"_s;
+    choose({u"vqnorth"_s, u"vqsouth"_s});
+    search->SetTagSearchView(1);
+    search->SetAdvancedWhereClause(slow);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (search->isSearching() && search->PointList()) search->Stop();  // vqnorth has answered
+    });
+    poll.start(2);
+    search->search();
+    EXPECT_FALSE(search->isSearching());
+    EXPECT_EQ(rows(), expected({u"vqnorth"_s}, slow));
+    EXPECT_TRUE(serverStatus().startsWith(u"vqnorth %1 \u00b7 vqsouth: stopped"_s.arg(rows().size())))
+        << serverStatus().toStdString();
+    EXPECT_TRUE(serverStatus().endsWith(u"stopped: the list is partial"_s));
+    EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
+    EXPECT_TRUE(m_messages->messages().isEmpty());  // the user asked for it: no error box
+}
+
+}  // namespace
+}  // namespace vq::test

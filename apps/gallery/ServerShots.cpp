@@ -8,6 +8,7 @@
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
 #include "search/VQDigSetSearch.h"
+#include "search/VQTagSearch.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/MultiServerPickListMenuForm.h"
@@ -82,6 +83,28 @@ bool saveDigSetSearch(VQDigSetSearch* search, const QString& folder) {
     return save(search, folder, "digset-search.png");
 }
 
+// Both pages of the point search after searching the three sample servers.
+bool saveTagSearch(const QString& folder) {
+    VQTagSearch search;
+    search.resize(900, 640);
+    auto all = SdkNamedValues::create();
+    for (const char* name : {"vqsouth", "vqnorth", "vqlegacy"})
+        all->Add(QString::fromLatin1(name), Variant(int16_t(0)));
+    search.SetSelectedServers(all);
+    search.show();
+    search.SetTagMask(QStringLiteral("B01-F*"));
+    search.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+    bool saved = save(&search, folder, "tagsearch-simple.png");
+    search.SetTagSearchView(1);
+    search.SetSQLTableComboIndex(4);      // VQcomp
+    search.SetSQLColumnComboIndex(3);     // Value
+    search.SetSQLConditionComboIndex(2);  // >
+    search.SetAdvancedSQLValue(QStringLiteral("900"));
+    search.findChild<QPushButton*>(QStringLiteral("cmdAddWhereClause"))->click();
+    search.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+    return save(&search, folder, "tagsearch-advanced.png") && saved;
+}
+
 bool saveConnectionManager(const QString& folder) {
     ConnectionManagerWindow window(SdkApplication::instance()->Servers());
     window.selectServer(QStringLiteral("vqnorth"));
@@ -107,6 +130,7 @@ int saveServerShots(const QString& folder) {
     saved = saveMenu(folder) && saved;
     saved = saveDigSetSearch(page.digSetSearch(), folder) && saved;
     saved = saveConnectionManager(folder) && saved;
+    saved = saveTagSearch(folder) && saved;
     return saved ? 0 : 1;
 }
 

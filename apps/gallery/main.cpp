@@ -11,6 +11,7 @@
 #include "archive/ArchiveApplication.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
+#include "search/VQTagSearch.h"
 #include "servers/WidgetServices.h"
 
 #include <QApplication>
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     window.setWindowTitle(QStringLiteral("VQ gallery"));
     window.addTab(new vq::GalleryWindow, QStringLiteral("Editors"));
     window.addTab(new vq::ServersPage, QStringLiteral("Servers and digital sets"));
+    window.addTab(new vq::VQTagSearch, QStringLiteral("Point search"));
     window.show();
     return QApplication::exec();
 }

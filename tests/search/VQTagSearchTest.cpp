@@ -9,6 +9,7 @@
 #include "search/VQTagSearch.h"
 #include "servers/MultiServerPickList.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -266,6 +267,13 @@ TEST_F(TagSearchTest, KeysAddConditionsSearchAndMoveOn) {
     QTest::keyClick(where, Qt::Key_Tab);
     EXPECT_TRUE(child<QTableView>("stSearchResults")->hasFocus());
     EXPECT_FALSE(search->AdvancedWhereClause().contains(u'\t'));
+
+    // Enter in a mask box searches the simple page.
+    search->SetTagSearchView(0);
+    auto* tag = child<QLineEdit>("txtTagMask");
+    tag->setText(u"B01-F*"_s);
+    QTest::keyClick(tag, Qt::Key_Return);
+    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
 }
 
 TEST_F(TagSearchTest, SelectionFollowsTheModeAndTheLockedChoice) {
@@ -297,6 +305,34 @@ TEST_F(TagSearchTest, SelectionFollowsTheModeAndTheLockedChoice) {
     search->RemoveDisallowedSearchResults();
     EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
     EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
+}
+
+// A row that cannot be read is reported once, after painting, with where it was; a search that
+// cannot be asked is reported and asks no server.
+TEST_F(TagSearchTest, ErrorsAreReportedOnceWithTheirContext) {
+    auto list = SdkPointList::create();
+    list->AddHandle(connect(u"vqsouth"_s), 987654321, u"NO-SUCH-POINT"_s);
+    search->SetPointList(list);
+    QApplication::processEvents();  // lays the view out
+    child<QTableView>("stSearchResults")->viewport()->repaint();
+    child<QTableView>("stSearchResults")->viewport()->repaint();
+    QApplication::processEvents();
+    ASSERT_EQ(m_messages->messages().size(), 1);
+    EXPECT_TRUE(m_messages->texts()[0].startsWith(
+        u"VQTagSearch:stSearchResultsVirtualItem (RowIndex=0 m_PointList.Count=1 or 1)\r\n"_s))
+        << m_messages->texts()[0].toStdString();
+    EXPECT_EQ(rows(), QStringList{u"vqsouth\\NO-SUCH-POINT"_s});  // the cells that could be read stay
+
+    m_messages->clear();
+    choose({u"vqsouth"_s});
+    search->SetPointTypeMask(4);  // String
+    search->SetValueMask(u"ON"_s);
+    search->search();
+    ASSERT_EQ(m_messages->messages().size(), 1);
+    EXPECT_TRUE(m_messages->texts()[0].contains(
+        u"When searching for string tags, the value field must be * or blank."_s));
+    EXPECT_TRUE(m_messages->texts()[0].endsWith(u"-1"_s));
+    EXPECT_EQ(status(), u"List Count: 0"_s);
 }
 
 // Pt. Attr... hands the chosen points to the installed dialogs.

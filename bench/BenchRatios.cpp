@@ -22,7 +22,16 @@ public:
     std::map<std::string, double> times;
 };
 
+std::vector<std::function<void()>>& cleanups() {
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
 }  // namespace
+
+void addCleanup(std::function<void()> cleanup) {
+    cleanups().push_back(std::move(cleanup));
+}
 
 void addRatioGoal(RatioGoal goal) {
     goals().push_back(std::move(goal));
@@ -32,6 +41,7 @@ int runWithRatios(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const auto& cleanup : cleanups()) cleanup();
     std::printf("\nRatios against baselines run in the same process:\n");
     for (const RatioGoal& goal : goals()) {
         const auto measured = reporter.times.find(goal.measured);

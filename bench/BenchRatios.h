@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,6 +19,10 @@ struct RatioGoal {
 };
 
 void addRatioGoal(RatioGoal goal);
+
+// Runs after the last benchmark while the application still exists: for fixtures that hold
+// widgets or large files.
+void addCleanup(std::function<void()> cleanup);
 
 // Runs every benchmark, then prints each ratio with its goal. Returns 0.
 int runWithRatios(int argc, char** argv);

@@ -84,9 +84,20 @@ struct TagSearchArchives {
     }
 };
 
-TagSearchArchives& archives() {
-    static TagSearchArchives a;
+std::unique_ptr<TagSearchArchives>& made() {
+    static std::unique_ptr<TagSearchArchives> a;
     return a;
+}
+
+TagSearchArchives& archives() {
+    if (!made()) {
+        made() = std::make_unique<TagSearchArchives>();
+        bench::addCleanup([] {
+            made().reset();
+            SdkApplication::reset();
+        });
+    }
+    return *made();
 }
 
 SdkServerPtr firstServer() {

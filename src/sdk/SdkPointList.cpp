@@ -84,15 +84,27 @@ void SdkPointList::Add(const SdkPointPtr& point) {
     AddHandle(point->Server(), point->PointID(), point->Name());
 }
 
+// Whole lists are copied in bulk: servers mapped once, tags and entries moved as blocks.
 void SdkPointList::Append(const SdkPointList& other) {
     if (&other == this) {
         const SdkPointList copy = other;
         Append(copy);
         return;
     }
-    Reserve(Count() + other.Count(), int(m_tags.size() + other.m_tags.size()));
-    for (const Entry& entry : other.m_entries)
-        AddHandle(other.m_servers[entry.serverIndex], entry.pointId, other.tagOf(entry));
+    if (m_tags.size() + other.m_tags.size() > std::numeric_limits<uint32_t>::max())
+        throw Error(sdkerr::PointUnknown, listSource, QStringLiteral("The point list is full"));
+    std::vector<uint16_t> servers;
+    servers.reserve(other.m_servers.size());
+    for (const SdkServerPtr& server : other.m_servers) servers.push_back(serverIndexOf(server));
+    const auto base = uint32_t(m_tags.size());
+    m_tags.insert(m_tags.end(), other.m_tags.begin(), other.m_tags.end());
+    m_entries.reserve(m_entries.size() + other.m_entries.size());
+    for (Entry entry : other.m_entries) {
+        entry.tagOffset += base;
+        entry.serverIndex = servers[entry.serverIndex];
+        m_entries.push_back(entry);
+    }
+    if (!m_pathIndex.empty()) rebuildPathIndex();
 }
 
 void SdkPointList::AddItem(const SdkPointList& other, int position) {

@@ -68,8 +68,10 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     list.Add(beta->PointFromHandle(2, u"b"_s));
     other.Add(beta->PointFromHandle(3, u"c"_s));
     other.Add(alpha->PointFromHandle(4, u"a"_s));
+    EXPECT_FALSE(list.Contains(u"\\\\beta\\c"_s));  // builds the path index before appending
     list.Append(other);
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
+    EXPECT_EQ(list.Position(u"\\\\BETA\\C"_s), 3);
     EXPECT_EQ(list.Item(3)->Server(), beta);
     list.Append(list);
     EXPECT_EQ(idsOf(list), u"1 2 3 4 1 2 3 4"_s);
@@ -77,6 +79,12 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     EXPECT_EQ(list.Item(u"\\\\beta\\C"_s)->PointID(), 3);
     EXPECT_EQ(list.Tag(8), u"a"_s);
     EXPECT_EQ(other.Count(), 2);
+
+    SdkPointList picked;  // single points copied by position, from another list or itself
+    picked.AddItem(list, 3);
+    picked.AddItem(picked, 1);
+    EXPECT_EQ(idsOf(picked), u"3 3"_s);
+    EXPECT_EQ(picked.Tag(2), u"c"_s);
 }
 
 // The path index is built on the first lookup and must follow the points added after it.

@@ -4,10 +4,7 @@
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
 
-#include <QEventLoop>
-
-#include <exception>
-#include <thread>
+#include <utility>
 
 namespace vq {
 
@@ -38,32 +35,54 @@ void SearchRunner::end() {
     m_cancelTimer.stop();
 }
 
-SdkPointListPtr SearchRunner::run(const SdkServerPtr& server, const std::function<SdkPointListPtr()>& query) {
-    if (m_stopped)
+SearchRunner::~SearchRunner() {
+    if (!m_worker.joinable()) return;
+    stop();
+    cancelCurrent();
+    m_worker.join();
+}
+
+void SearchRunner::start(const SdkServerPtr& server, std::function<SdkPointListPtr()> query) {
+    m_answer.reset();
+    m_failure = nullptr;
+    m_refused = m_stopped;
+    if (m_refused) return;
+    m_done = false;
+    m_current = server;
+    m_worker = std::thread([this, query = std::move(query)] {
+        try {
+            m_answer = query();
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+        m_done = true;
+        QMetaObject::invokeMethod(this, &SearchRunner::finished, Qt::QueuedConnection);
+    });
+}
+
+// Window events go on while the query runs; holding back input to the searching control is
+// the caller's business.
+SdkPointListPtr SearchRunner::wait() {
+    if (m_refused) {
+        m_refused = false;
         throw Error(sdkerr::QueryCancelled, QStringLiteral("VQTagSearch"),
                     QStringLiteral("The search was stopped"));
-    SdkPointListPtr answer;
-    std::exception_ptr failure;
-    QEventLoop loop;
-    std::atomic<bool> done{false};
-    m_current = server;
-    std::thread worker([&] {
-        try {
-            answer = query();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    // Window events go on while the query runs; input to the searching control is the caller's
-    // to hold back.
-    if (!done) loop.exec();
-    worker.join();
+    }
+    if (!m_done) {
+        QEventLoop loop;
+        m_waiting = &loop;
+        if (!m_done) loop.exec();
+        m_waiting = nullptr;
+    }
+    m_worker.join();
     m_current.reset();
     m_cancelTimer.stop();
-    if (failure) std::rethrow_exception(failure);
-    return answer;
+    if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
+    return std::exchange(m_answer, nullptr);
+}
+
+void SearchRunner::finished() {
+    if (m_waiting) m_waiting->quit();
 }
 
 void SearchRunner::stop() {

@@ -3,11 +3,14 @@
 #include "sdk/SdkFwd.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QObject>
 #include <QTimer>
 
 #include <atomic>
+#include <exception>
 #include <functional>
+#include <thread>
 
 namespace vq {
 
@@ -26,9 +29,19 @@ public:
     void begin();
     void end();
     bool isRunning() const { return m_running; }
-    // Runs `query` against `server` and hands back its answer or raises its error. After stop()
-    // it raises QueryCancelled without starting.
-    SdkPointListPtr run(const SdkServerPtr& server, const std::function<SdkPointListPtr()>& query);
+    ~SearchRunner() override;
+
+    // Starts `query` against `server` on the worker thread, one query at a time, so that the
+    // caller can merge the previous answer meanwhile. After stop() nothing starts.
+    void start(const SdkServerPtr& server, std::function<SdkPointListPtr()> query);
+    // Waits for the started query and hands back its answer or raises its error (QueryCancelled
+    // when stopped before it started).
+    SdkPointListPtr wait();
+    SdkPointListPtr run(const SdkServerPtr& server, std::function<SdkPointListPtr()> query) {
+        start(server, std::move(query));
+        return wait();
+    }
+    bool hasStarted() const { return m_worker.joinable() || m_refused; }
     // Cancels the running query; the session's remaining queries do not start.
     void stop();
     bool stopped() const { return m_stopped; }
@@ -40,10 +53,17 @@ Q_SIGNALS:
 
 private:
     void cancelCurrent();
+    void finished();
 
     bool m_running = false;
     bool m_stopped = false;
     SdkServerPtr m_current;
+    std::thread m_worker;
+    std::atomic<bool> m_done{false};
+    bool m_refused = false;  // stopped before the query started
+    SdkPointListPtr m_answer;
+    std::exception_ptr m_failure;
+    QEventLoop* m_waiting = nullptr;
     QElapsedTimer m_clock;
     QTimer m_showTimer;
     // A cancel sent before the server started its statement is lost, so Stop repeats it until

@@ -118,6 +118,14 @@ struct ServerOutcome {
     bool answered = false;
 };
 
+// One clause sent to one server.
+struct SearchJob {
+    SdkServerPtr server;
+    QString clause;
+    size_t outcome;   // the server's place in the status line
+    bool lastClause;  // the server has answered everything once this one is in
+};
+
 class VQTagSearchPrivate {
 public:
     explicit VQTagSearchPrivate(VQTagSearch* q);
@@ -166,8 +174,9 @@ public:
     void SimpleSearch();
     void AdvancedSearch();
     void searchServers(const QStringList& clauses, const SdkNamedValues& tables);
-    void searchServer(const SdkServerPtr& server, const QStringList& clauses, const SdkNamedValues& tables,
-                      ServerOutcome& outcome);
+    void startJob(const SearchJob& job, const SdkNamedValues& tables);
+    SdkPointListPtr finishJob(const SearchJob& job);
+    size_t outcomeIndex(const QString& server);
     void AddToPointList(const SdkPointListPtr& list);
     SimpleCriteria simpleCriteria() const;
     SdkServersPtr servers() const { return SdkApplication::instance()->Servers(); }
@@ -813,38 +822,55 @@ void VQTagSearchPrivate::AdvancedSearch() {
     });
 }
 
-// Server after server in the choice's order; an error ends the loop and keeps what was found.
+// Server after server in the choice's order, each clause in turn; an error ends the loop and
+// keeps what was found. The next query starts once the previous one has answered and runs while
+// that answer is merged, so merging a large answer costs no extra time.
 void VQTagSearchPrivate::searchServers(const QStringList& clauses, const SdkNamedValues& tables) {
     const SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
     if (!chosen) return;
     const SdkServersPtr known = servers();
+    std::vector<SearchJob> jobs;
     for (const SdkNamedValue& entry : *chosen) {
         const SdkServerPtr server = known->Item(entry.Name());
-        ServerOutcome* outcome = outcomeOf(entry.Name());
-        ServerOutcome unlisted{entry.Name(), {}};
+        const size_t outcome = outcomeIndex(entry.Name());
         if (!server->IsConnected()) {
-            (outcome ? outcome : &unlisted)->outcome = QStringLiteral("not connected");
+            m_Outcomes[outcome].outcome = QStringLiteral("not connected");
             continue;
         }
-        searchServer(server, clauses, tables, outcome ? *outcome : unlisted);
+        for (int i = 0; i < clauses.size(); ++i)
+            jobs.push_back({server, clauses[i], outcome, i + 1 == clauses.size()});
+    }
+    if (jobs.empty()) return;
+    startJob(jobs.front(), tables);
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        SdkPointListPtr found = finishJob(jobs[j]);
+        if (j + 1 < jobs.size()) startJob(jobs[j + 1], tables);
+        try {
+            AddToPointList(found ? found : SdkPointList::create());
+        } catch (...) {
+            if (j + 1 < jobs.size()) silently(SdkPointListPtr(), [this] { return m_Runner->wait(); });
+            throw;
+        }
     }
 }
 
-void VQTagSearchPrivate::searchServer(const SdkServerPtr& server, const QStringList& clauses,
-                                      const SdkNamedValues& tables, ServerOutcome& outcome) {
+void VQTagSearchPrivate::startJob(const SearchJob& job, const SdkNamedValues& tables) {
+    m_Runner->start(job.server, [server = job.server, clause = job.clause, tables] {
+        return GetPointsSQLWrapper(*server, clause, tables);
+    });
+}
+
+SdkPointListPtr VQTagSearchPrivate::finishJob(const SearchJob& job) {
+    ServerOutcome& outcome = m_Outcomes[job.outcome];
     try {
-        for (const QString& clause : clauses) {
-            SdkPointListPtr found = m_Runner->run(
-                server, [server, clause, tables] { return GetPointsSQLWrapper(*server, clause, tables); });
-            if (!found) found = SdkPointList::create();
-            outcome.points += found->Count();
-            AddToPointList(found);
-        }
-        outcome.answered = true;
+        SdkPointListPtr found = m_Runner->wait();
+        outcome.points += found ? found->Count() : 0;
+        outcome.answered = job.lastClause;
+        return found;
     } catch (...) {
-        const Error error = currentError();
-        outcome.outcome = m_Runner->stopped() ? QStringLiteral("stopped")
-                                              : error.description().section(QStringLiteral("\r\n"), 0, 0);
+        outcome.outcome = m_Runner->stopped()
+                              ? QStringLiteral("stopped")
+                              : currentError().description().section(QStringLiteral("\r\n"), 0, 0);
         throw;
     }
 }
@@ -868,6 +894,12 @@ ServerOutcome* VQTagSearchPrivate::outcomeOf(const QString& server) {
     for (ServerOutcome& outcome : m_Outcomes)
         if (outcome.server.compare(server, Qt::CaseInsensitive) == 0) return &outcome;
     return nullptr;
+}
+
+size_t VQTagSearchPrivate::outcomeIndex(const QString& server) {
+    if (ServerOutcome* outcome = outcomeOf(server)) return size_t(outcome - m_Outcomes.data());
+    m_Outcomes.push_back({server, {}});
+    return m_Outcomes.size() - 1;
 }
 
 void VQTagSearchPrivate::showLongSearch() {

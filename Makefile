@@ -84,7 +84,7 @@ pointbuilder: build
 	$(POINTBUILDER) $(if $(SCREENSHOT),--screenshot $(SCREENSHOT))
 
 # The gallery in a window; SCREENSHOT=FILE renders its editors page offscreen to a PNG file
-# instead, SCREENSHOTS=DIR the server and digital set pictures.
+# instead, SCREENSHOTS=DIR the server, digital set and point search pictures.
 gallery: build
 	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT)) \
 		$(if $(SCREENSHOTS),--screenshots $(SCREENSHOTS))

@@ -3,6 +3,8 @@
 #include "core/Error.h"
 #include "platform/PropertyBag.h"
 #include "sdk/SdkPoint.h"
+#include "sdk/SdkPointClass.h"
+#include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
 #include "search/PointPropertyDialogs.h"
 #include "search/TagSearchQuery.h"
@@ -202,6 +204,26 @@ TEST_F(TagSearchTest, UnreachableServersAreDroppedAndAnEmptyChoiceIsRestored) {
     EXPECT_TRUE(serverStatus().startsWith(u"vqghost: not connected \u00b7 vqsouth "_s))
         << serverStatus().toStdString();
     EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
+}
+
+// The classes of connected servers that know them, refilled when a server connects; the column
+// list keeps the chosen column by name when the table changes.
+TEST_F(TagSearchTest, ListsFollowTheServersAndTheTable) {
+    const QStringList fallback = {u"*"_s, u"Alarm"_s, u"Base"_s, u"Classic"_s, u"Totalizer"_s};
+    choose({u"vqnorth"_s, u"vqsouth"_s});
+    EXPECT_EQ(items("cboPointClass"), fallback);  // nobody connected yet
+    const SdkServerPtr south = connect(u"vqsouth"_s);
+    QStringList classes{u"*"_s};
+    for (const SdkPointClassPtr& pointClass : south->PointClasses()->All()) classes << pointClass->Name();
+    EXPECT_EQ(items("cboPointClass"), classes);
+    connect(u"vqnorth"_s);  // VQ 3.2 adds nothing
+    EXPECT_EQ(items("cboPointClass"), classes);
+
+    search->SetSQLColumnComboIndex(0);  // VQpoint.Tag
+    search->SetSQLTableComboIndex(int(items("cboSQLTable").indexOf(u"VQcomp"_s)));
+    EXPECT_EQ(child<QComboBox>("cboSQLColumn")->currentText(), u"Tag"_s);
+    search->SetSQLTableComboIndex(int(items("cboSQLTable").indexOf(u"VQbatch"_s)));
+    EXPECT_EQ(child<QComboBox>("cboSQLColumn")->currentText(), u"Batchid"_s);
 }
 
 TEST_F(TagSearchTest, PointClassNeedsANewerServer) {

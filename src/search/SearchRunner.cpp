@@ -31,6 +31,7 @@ void SearchRunner::begin() {
 
 void SearchRunner::end() {
     m_running = false;
+    m_stopped = false;
     m_showTimer.stop();
     m_cancelTimer.stop();
 }

@@ -27,6 +27,7 @@ public:
     explicit SearchRunner(QObject* parent = nullptr);
 
     void begin();
+    // Ends the session; stopped() is false again afterwards.
     void end();
     bool isRunning() const { return m_running; }
     ~SearchRunner() override;

@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -223,6 +224,7 @@ public:
     int m_DefaultButton = SearchButton;
     int m_SQLTableIndex = 0;
     bool m_Coupling = false;
+    bool m_Searching = false;
     SdkConnectDialogPtr m_ConnectDialog;
     SdkPointListPtr m_PointList;
     SdkPointListPtr m_LastSelection;
@@ -692,7 +694,10 @@ SimpleCriteria VQTagSearchPrivate::simpleCriteria() const {
 }
 
 void VQTagSearchPrivate::search() {
-    if (m_Runner->isRunning()) return;  // a search runs already; its caller waits for it
+    // A search runs already (a log-on window or the servers' answers let events through); its
+    // caller waits for it.
+    if (m_Searching) return;
+    const QScopedValueRollback busy(m_Searching, true);
     std::optional<Hourglass> hourglass;
     try {
         SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
@@ -1255,7 +1260,7 @@ void VQTagSearch::Stop() {
 }
 
 bool VQTagSearch::isSearching() const {
-    return d->m_Runner->isRunning();
+    return d->m_Searching;
 }
 
 void VQTagSearch::Reset() {
@@ -1289,7 +1294,7 @@ void VQTagSearch::ResetSearchResultsList() {
 
 void VQTagSearch::RemoveDisallowedSearchResults() {
     silently(false, [this] {
-        if (d->m_VQServerPickListEnabled) return false;
+        if (d->m_VQServerPickListEnabled || !d->m_PointList) return false;
         const SdkPointList& found = *d->m_PointList;
         auto allowed = SdkPointList::create();
         for (int position = 1; position <= found.Count(); ++position)

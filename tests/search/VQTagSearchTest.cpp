@@ -327,6 +327,9 @@ TEST_F(TagSearchTest, SelectionFollowsTheModeAndTheLockedChoice) {
     search->RemoveDisallowedSearchResults();
     EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
     EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
+    search->SetPointList(nullptr);  // nothing listed: nothing to drop, and no crash
+    search->RemoveDisallowedSearchResults();
+    EXPECT_EQ(search->PointList(), nullptr);
 }
 
 // A row that cannot be read is reported once, after painting, with where it was; a search that

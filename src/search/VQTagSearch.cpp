@@ -138,6 +138,7 @@ public:
     void buildResults();
     void layoutChildren();
     void connectChildren();
+    void couple(MultiServerPickList* chosen, MultiServerPickList* other);
     void Initialize();
     static const std::vector<PersistedProperty<VQTagSearch>>& persisted();
 
@@ -411,20 +412,10 @@ void VQTagSearchPrivate::layoutChildren() {
 
 void VQTagSearchPrivate::connectChildren() {
     QObject::connect(SSTab1, &QTabWidget::currentChanged, q, [this](int page) { SSTab1Click(page); });
-    QObject::connect(MultiServerPickList1, &MultiServerPickList::OnSelection, q, [this] {
-        if (m_Coupling) return;
-        m_Coupling = true;
-        MultiServerPickList2->SetSelectedServers(MultiServerPickList1->SelectedServers());
-        m_Coupling = false;
-        reporting(context("MultiServerPickList1Selection"), kReport, [this] { FillPointClassCombo(); });
-    });
-    QObject::connect(MultiServerPickList2, &MultiServerPickList::OnSelection, q, [this] {
-        if (m_Coupling) return;
-        m_Coupling = true;
-        MultiServerPickList1->SetSelectedServers(MultiServerPickList2->SelectedServers());
-        m_Coupling = false;
-        reporting(context("MultiServerPickList2Selection"), kReport, [this] { FillPointClassCombo(); });
-    });
+    QObject::connect(MultiServerPickList1, &MultiServerPickList::OnSelection, q,
+                     [this] { couple(MultiServerPickList1, MultiServerPickList2); });
+    QObject::connect(MultiServerPickList2, &MultiServerPickList::OnSelection, q,
+                     [this] { couple(MultiServerPickList2, MultiServerPickList1); });
     QObject::connect(cboSQLTable, &QComboBox::currentIndexChanged, q,
                      [this](int index) { SQLTableClick(index); });
     QObject::connect(txtSQLValue, &QLineEdit::textChanged, q, [this] { txtSQLValueChange(); });
@@ -449,6 +440,15 @@ void VQTagSearchPrivate::connectChildren() {
     QObject::connect(m_Rows, &QAbstractItemModel::modelReset, q, [this] { applyColumnWidths(); });
     txtSQLValue->installEventFilter(q);
     txtWhereClause->installEventFilter(q);
+}
+
+// Both pages share one server choice.
+void VQTagSearchPrivate::couple(MultiServerPickList* chosen, MultiServerPickList* other) {
+    if (m_Coupling) return;
+    m_Coupling = true;
+    other->SetSelectedServers(chosen->SelectedServers());
+    m_Coupling = false;
+    reporting(context("MultiServerPickListSelection"), kReport, [this] { FillPointClassCombo(); });
 }
 
 void VQTagSearchPrivate::Initialize() {

@@ -314,10 +314,26 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.
-            if (lookup(name)) continue;
-            if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
-                                       GetAttributeSetName(name), pointSource))
-                append(std::move(entry));
+            // The name is claimed first, so that it is hashed once for the check and the insertion.
+            if (d->m_bySecondaryName.contains(name)) continue;
+            PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
+            if (*slot) continue;
+            PropSheetEntryPtr entry;
+            try {
+                entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
+                                  GetAttributeSetName(name), pointSource);
+            } catch (...) {
+                d->m_byPrimaryName.erase(name);
+                throw;
+            }
+            if (!entry) {
+                d->m_byPrimaryName.erase(name);
+                continue;
+            }
+            *slot = entry.get();
+            if (!entry->SecondaryAttributeName().isEmpty())
+                d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
+            d->m_entries.push_back(std::move(entry));
         }
     });
 }

@@ -1,5 +1,6 @@
 #include "PropSheetEntries.h"
 
+#include "AttributeCatalog.h"
 #include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
@@ -342,9 +343,11 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
 PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
                                               const QString& typeName, const QString& setName,
                                               const Variant& pointSource) {
-    const QString category = d->m_categories.Categorize(setName, name, d->m_serverKind, pointSource);
+    const AttributeFacts* facts = AttributeCatalog::facts(name);
+    const QString category = d->m_categories.Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
+                                                        d->m_serverKind, pointSource);
     auto entry = std::make_shared<PropSheetEntry>();
-    if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
+    if (!entry->Setup(facts, name, value, typeName, category, this)) return nullptr;
     return entry;
 }
 

@@ -16,8 +16,8 @@ int ArchiveAttributeSets::Count() const {
 
 SdkPointAttributesPtr ArchiveAttributeSets::Item(const QString& name) const {
     const ArchiveClassInfo* info = m_server->classById(m_classId);
-    for (const AttributeSetDef& set : info->sets)
-        if (set.name.compare(name, Qt::CaseInsensitive) == 0)
+    for (const auto& set : info->indexedSets)
+        if (set->set.name.compare(name, Qt::CaseInsensitive) == 0)
             return std::make_shared<ArchiveClassAttributes>(m_server, set);
     m_server->raise(
         sdkerr::AttributeUnknown,
@@ -28,12 +28,12 @@ SdkPointAttributesPtr ArchiveAttributeSets::Item(int position) const {
     const ArchiveClassInfo* info = m_server->classById(m_classId);
     if (position < 1 || position > int(info->sets.size()))
         throwPositionOutOfRange(position, int(info->sets.size()));
-    return std::make_shared<ArchiveClassAttributes>(m_server, info->sets[size_t(position - 1)]);
+    return std::make_shared<ArchiveClassAttributes>(m_server, info->indexedSets[size_t(position - 1)]);
 }
 
 std::vector<SdkPointAttributesPtr> ArchiveAttributeSets::All() const {
     std::vector<SdkPointAttributesPtr> all;
-    for (const AttributeSetDef& set : m_server->classById(m_classId)->sets)
+    for (const auto& set : m_server->classById(m_classId)->indexedSets)
         all.push_back(std::make_shared<ArchiveClassAttributes>(m_server, set));
     return all;
 }

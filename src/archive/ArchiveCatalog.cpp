@@ -163,7 +163,13 @@ const AttributeDef* ArchiveClassInfo::find(const QString& attributeName) const {
 void ArchiveClassInfo::buildUnion() {
     attributes.clear();
     index.clear();
+    indexedSets.clear();
     for (const AttributeSetDef& set : sets) {
+        auto indexed = std::make_shared<IndexedAttributeSet>();
+        indexed->set = set;
+        for (int position = 0; position < int(set.attributes.size()); ++position)
+            indexed->index.try_emplace(set.attributes[size_t(position)].name, position);
+        indexedSets.push_back(std::move(indexed));
         for (const AttributeDef& def : set.attributes) {
             const QString key = foldKey(def.name);
             if (index.contains(key)) continue;

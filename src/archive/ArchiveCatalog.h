@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/FoldedName.h"
 #include "core/Variant.h"
 
 #include <QHash>
 #include <QString>
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace vq {
@@ -22,6 +25,13 @@ struct AttributeSetDef {
     std::vector<AttributeDef> attributes;
 };
 
+// A set as the archive hands it out: shared rather than copied for every caller, and indexed,
+// as a model asks every set of a class about every attribute of a point it loads.
+struct IndexedAttributeSet {
+    AttributeSetDef set;
+    std::unordered_map<QString, int, FoldedNameHash, FoldedNameEqual> index;  // name -> position
+};
+
 // A point class as the archive keeps it: ordered attribute sets (one set named after the class
 // on "VQ2" archives), and the union of their attributes in order, the first set winning.
 struct ArchiveClassInfo {
@@ -31,6 +41,7 @@ struct ArchiveClassInfo {
     std::vector<AttributeSetDef> sets;
     std::vector<AttributeDef> attributes;
     QHash<QString, int> index;  // folded name -> position in attributes
+    std::vector<std::shared_ptr<const IndexedAttributeSet>> indexedSets;  // the sets, made with the union
 
     const AttributeDef* find(const QString& name) const;
     void buildUnion();

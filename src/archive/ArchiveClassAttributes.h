@@ -10,10 +10,11 @@ class ArchiveServer;
 // One attribute set of a point class with its default values. Defaults are read-only here.
 class ArchiveClassAttributes : public SdkPointAttributes {
 public:
-    ArchiveClassAttributes(std::shared_ptr<ArchiveServer> server, AttributeSetDef set);
+    ArchiveClassAttributes(std::shared_ptr<ArchiveServer> server,
+                           std::shared_ptr<const IndexedAttributeSet> set);
 
-    QString Name() const override { return m_set.name; }
-    int Count() override { return int(m_set.attributes.size()); }
+    QString Name() const override { return m_set->set.name; }
+    int Count() override { return int(m_set->set.attributes.size()); }
     SdkPointAttributePtr Item(const QString& name) override;
     SdkPointAttributePtr Item(int position) override;
     bool Contains(const QString& name) override;
@@ -25,7 +26,7 @@ public:
 
 private:
     std::shared_ptr<ArchiveServer> m_server;
-    AttributeSetDef m_set;
+    std::shared_ptr<const IndexedAttributeSet> m_set;
 };
 
 }  // namespace vq

@@ -19,7 +19,8 @@ bool ArchivePointClass::isVq2() const {
 
 SdkPointAttributesPtr ArchivePointClass::PointAttributes() const {
     if (!isVq2()) return nullptr;
-    return std::make_shared<ArchiveClassAttributes>(m_server, m_server->classById(m_classId)->sets.front());
+    return std::make_shared<ArchiveClassAttributes>(m_server,
+                                                    m_server->classById(m_classId)->indexedSets.front());
 }
 
 SdkAttributeSetsPtr ArchivePointClass::AttributeSets() const {

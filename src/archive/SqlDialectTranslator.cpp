@@ -249,12 +249,47 @@ QString SqlDialectTranslator::like(const SqlNode& operand, const SqlNode& mask, 
                                       .arg(MaxMaskLength)
                                       .arg(MaxMaskWildcards));
     // A lone "*" matches every text, so "Tag = '*'" reads the points without testing each tag.
-    if (globPattern(folded) == u"*")
-        return u'(' + value(operand, Kind::Text) + QStringLiteral(" IS NOT NULL)");
-    QString test = u'(' + value(operand, Kind::Text) + QStringLiteral(" GLOB ") +
-                   bind(Variant(globPattern(folded))) + u')';
+    const QString pattern = globPattern(folded);
+    if (pattern == u"*") return u'(' + value(operand, Kind::Text) + QStringLiteral(" IS NOT NULL)");
+    bool exact = false;
+    const QString range = tagKeyRange(operand, folded, exact);
+    if (exact) return u'(' + range + u')';
+    QString test =
+        u'(' + value(operand, Kind::Text) + QStringLiteral(" GLOB ") + bind(Variant(pattern)) + u')';
+    // Every text the pattern matches lies in the range, so it may stand under a NOT as well.
+    if (!range.isEmpty()) test += QStringLiteral(" AND ") + range;
     if (positive) test += trigramFilter(operand, folded);
     return u'(' + test + u')';
+}
+
+// The literal prefix of a tag mask as a range of the tag key index. SQLite finds such a range in
+// a GLOB itself, but only by looking at the bound pattern, which makes it prepare the statement
+// again for every search; the search connection is told not to look, so that one prepared
+// statement serves every prefix. `exact` tells that the range alone means the mask ("abc*").
+QString SqlDialectTranslator::tagKeyRange(const SqlNode& operand, const QString& foldedMask, bool& exact) {
+    exact = false;
+    if (operand.kind != SqlNode::Kind::Column || operand.column != u"Tag" ||
+        operand.table == SqlTable::Comp || operand.table == SqlTable::Alias ||
+        operand.table == SqlTable::Batch)
+        return {};
+    const QString prefix = foldedMask.left(literalPrefixLength(foldedMask));
+    if (prefix.isEmpty()) return {};
+    bool folded = false;
+    const QString key = column(operand, folded);
+    QString range = QStringLiteral("%1 >= %2").arg(key, bind(Variant(prefix)));
+    // Keys with the prefix sort below it with its last ASCII character raised by one: UTF-8 keeps
+    // code point order, and raising an ASCII character cannot run into a multi-byte one.
+    for (qsizetype at = prefix.size() - 1; at >= 0; --at) {
+        const char16_t c = prefix.at(at).unicode();
+        if (c >= 0x7f) continue;
+        range += QStringLiteral(" AND %1 < %2").arg(key, bind(Variant(prefix.left(at) + QChar(c + 1))));
+        exact = at == prefix.size() - 1 &&
+                std::all_of(foldedMask.begin() + prefix.size(), foldedMask.end(),
+                            [](QChar m) { return m == u'*'; }) &&
+                prefix.size() < foldedMask.size();
+        break;
+    }
+    return range;
 }
 
 // The trigram index narrows a mask with a literal of three or more characters to the points that

@@ -43,6 +43,7 @@ private:
     QString junction(const SqlNode& node, const char* word, bool positive);
     QString compare(const SqlNode& left, const QString& op, const SqlNode& right, bool positive);
     QString like(const SqlNode& operand, const SqlNode& mask, bool positive);
+    QString tagKeyRange(const SqlNode& operand, const QString& foldedMask, bool& exact);
     QString trigramFilter(const SqlNode& operand, const QString& foldedMask);
     QString value(const SqlNode& node, Kind as);
     QString literal(const SqlNode& node, Kind as);

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vq {
@@ -62,6 +63,7 @@ SqlitePointSearch::SqlitePointSearch(QString path, QStringList pointColumns, boo
     : m_path(std::move(path)), m_pointColumns(std::move(pointColumns)), m_immutable(immutable) {}
 
 SqlitePointSearch::~SqlitePointSearch() {
+    for (const Prepared& prepared : m_prepared) sqlite3_finalize(prepared.stmt);
     m_functions.reset();
     sqlite3_close(m_db);
 }
@@ -86,6 +88,9 @@ void SqlitePointSearch::openConnection() {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    // Plans must not depend on bound values, or binding new ones would make SQLite prepare a
+    // cached statement again; the translator spells out the index ranges instead.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_QPSG, 1, nullptr);
     limit(db);
     m_functions = std::make_unique<SqliteSearchFunctions>(db);
     // The trigram indexes declare their columns through SQL of their own when first used; that
@@ -145,16 +150,33 @@ void SqlitePointSearch::search(const SqlNode& clause, const PointSink& sink) {
     run(translator.translate(clause), sink);
 }
 
+// Searches of one shape translate to the same SQL with other parameters, so their statements are
+// kept, most recently used first. Only statements the authorizer let through are kept; a schema
+// change makes SQLite prepare a kept one again, under the same authorizer, on its next step.
 sqlite3_stmt* SqlitePointSearch::prepare(const SqlQuery& query) {
     openConnection();
     m_denied.clear();
+    const auto kept = std::find_if(m_prepared.begin(), m_prepared.end(),
+                                   [&](const Prepared& prepared) { return prepared.sql == query.sql; });
     sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v3(m_db, query.sql.constData(), int(query.sql.size()), 0, &stmt, nullptr);
-    if (rc != SQLITE_OK) fail(m_denied.isEmpty() ? rc : SQLITE_AUTH, QStringLiteral("preparing"));
-    if (!sqlite3_stmt_readonly(stmt)) {
-        sqlite3_finalize(stmt);
-        throw Error(sdkerr::QueryInvalid, searchSource,
-                    QStringLiteral("The search was refused: it would change the archive"));
+    if (kept != m_prepared.end()) {
+        stmt = kept->stmt;
+        std::rotate(m_prepared.begin(), kept, kept + 1);
+        sqlite3_clear_bindings(stmt);
+    } else {
+        const int rc = sqlite3_prepare_v3(m_db, query.sql.constData(), int(query.sql.size()),
+                                          SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+        if (rc != SQLITE_OK) fail(m_denied.isEmpty() ? rc : SQLITE_AUTH, QStringLiteral("preparing"));
+        if (!sqlite3_stmt_readonly(stmt)) {
+            sqlite3_finalize(stmt);
+            throw Error(sdkerr::QueryInvalid, searchSource,
+                        QStringLiteral("The search was refused: it would change the archive"));
+        }
+        if (m_prepared.size() == KeptStatements) {
+            sqlite3_finalize(m_prepared.back().stmt);
+            m_prepared.pop_back();
+        }
+        m_prepared.insert(m_prepared.begin(), Prepared{query.sql, stmt});
     }
     bindAll(stmt, query.parameters);
     return stmt;
@@ -165,8 +187,9 @@ void SqlitePointSearch::run(const SqlQuery& query, const PointSink& sink) {
     struct Running {
         SqlitePointSearch& search;
         sqlite3_stmt* stmt;
+        // Reset at once, so that a kept statement holds no read transaction between searches.
         ~Running() {
-            sqlite3_finalize(stmt);
+            sqlite3_reset(stmt);
             search.m_running = false;
         }
     } running{*this, stmt};

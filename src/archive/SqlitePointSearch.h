@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -22,6 +23,8 @@ struct SqlQuery;
 class SqlitePointSearch : public PointSearchEngine {
 public:
     static constexpr std::chrono::milliseconds DefaultTimeLimit{30000};
+    // Prepared statements kept for searches of the same shape.
+    static constexpr size_t KeptStatements = 16;
 
     // `pointColumns`: the stored columns of the archive's point table.
     // `immutable`: the file lies where nobody can change it (a read-only folder).
@@ -48,6 +51,11 @@ private:
     QStringList m_pointColumns;
     bool m_immutable = false;
     sqlite3* m_db = nullptr;
+    struct Prepared {
+        QByteArray sql;
+        sqlite3_stmt* stmt;
+    };
+    std::vector<Prepared> m_prepared;  // most recently used first
     std::unique_ptr<SqliteSearchFunctions> m_functions;
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::chrono::steady_clock::time_point m_deadline;

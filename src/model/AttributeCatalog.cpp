@@ -1,6 +1,8 @@
 #include "AttributeCatalog.h"
 
 #include "CaseInsensitiveMap.h"
+#include "PropSheetCategories.h"
+#include "ValidationRules.h"
 #include "sdk/SdkServer.h"
 
 #include <algorithm>
@@ -72,6 +74,18 @@ const Names systemNames = {u"ChangeDate", u"Changer",     u"CreationDate", u"Cre
                            u"PtClassId",  u"PtClassName", u"PtClassRev",   u"RecNo",   u"SrcPtID"};
 const std::pair<const char16_t*, const char16_t*> displayNames[] = {{u"Tag", u"(Tag)"}};
 
+// Attribute names are nearly always plain ASCII, for which lower case needs no tables.
+QString lowerCase(const QString& name) {
+    QString lower(name.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 128) return name.toLower();
+        *out++ = (u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u;
+    }
+    return lower;
+}
+
 bool holds(ReadOnlyWhen when, enumPointMode mode, const std::function<Variant()>& pointType) {
     switch (when) {
         case ReadOnlyWhen::EditingPoint:
@@ -93,7 +107,9 @@ struct AttributeFacts {
     bool twin = false;
     bool hidden = false;
     bool system = false;
-    QString displayName;  // null for the default
+    QString displayName;
+    int styleRow = -1;                      // in ValidationRules' table
+    const QString* ruleCategory = nullptr;  // from PropSheetCategories' rules
     const AttributeDependencies* dependencies = nullptr;
     std::vector<ReadOnlyWhen> readOnlyWhen;  // an attribute may stand in more than one row
     const PlaceholderRow* placeholder = nullptr;
@@ -129,8 +145,17 @@ CaseInsensitiveMap<AttributeFacts> gatherFacts() {
             if (!fact.placeholder) fact.placeholder = &row;
         }
     }
+    // The style and category tables stay in the files that own them; what they say about an
+    // attribute is gathered here too, so that an entry looks its name up once.
+    for (const QString& name : ValidationRules::styledAttributes()) factsOf(name);
+    for (const QString& name : PropSheetCategories::ruleAttributes()) factsOf(name);
     CaseInsensitiveMap<AttributeFacts> byName;
-    for (const auto& [name, fact] : facts) byName.insert(name, fact);
+    for (auto& [name, fact] : facts) {
+        fact.styleRow = ValidationRules::styleRowOf(name);
+        fact.ruleCategory = PropSheetCategories::ruleCategoryOf(name);
+        if (fact.displayName.isNull()) fact.displayName = lowerCase(name);
+        byName.insert(name, fact);
+    }
     return byName;
 }
 
@@ -149,17 +174,18 @@ const AttributeDependencies* AttributeCatalog::dependencies(const AttributeFacts
     return facts ? facts->dependencies : nullptr;
 }
 
-// Attribute names are nearly always plain ASCII, for which lower case needs no tables.
+// Every name the style and category tables hold has facts, so no facts means neither.
+int AttributeCatalog::styleRow(const AttributeFacts* facts) {
+    return facts ? facts->styleRow : -1;
+}
+
+const QString* AttributeCatalog::ruleCategory(const AttributeFacts* facts) {
+    return facts ? facts->ruleCategory : nullptr;
+}
+
+// A name the tables know has its display name made once, when they are gathered.
 QString AttributeCatalog::defaultDisplayName(const QString& name, const AttributeFacts* facts) {
-    if (facts && !facts->displayName.isNull()) return facts->displayName;
-    QString lower(name.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(lower.data());
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u >= 128) return name.toLower();
-        *out++ = (u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u;
-    }
-    return lower;
+    return facts ? facts->displayName : lowerCase(name);
 }
 
 bool AttributeCatalog::isVisible(const AttributeFacts* facts) {

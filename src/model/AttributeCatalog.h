@@ -34,6 +34,9 @@ public:
     // Null for an attribute nothing depends on.
     static const AttributeDependencies* dependencies(const AttributeFacts* facts);
     static QString defaultDisplayName(const QString& name, const AttributeFacts* facts);
+    // The attribute's row in the style table (-1 for none) and its rule category (null for none).
+    static int styleRow(const AttributeFacts* facts);
+    static const QString* ruleCategory(const AttributeFacts* facts);
     static bool isVisible(const AttributeFacts* facts);
     static bool isSystemAttribute(const AttributeFacts* facts);
     // `pointType` gives the value of the PointType entry (Empty when there is none yet); it is

@@ -26,6 +26,8 @@ public:
         for (const char16_t* name : names) insert(QString::fromUtf16(name), value);
     }
     void assign(const QString& name, const T& value) { m_map.insert_or_assign(name, value); }
+    // The value held for `name`, made from T() when there is none yet.
+    T* claim(const QString& name) { return &m_map.try_emplace(name).first->second; }
     void erase(QStringView name) {
         const auto it = m_map.find(name);
         if (it != m_map.end()) m_map.erase(it);

@@ -4,7 +4,11 @@ namespace vq {
 
 namespace {
 const QString notFound = QStringLiteral("NotFound");
+
+bool isWhole(const Variant& value) {
+    return value.type() == Variant::Type::Int16 || value.type() == Variant::Type::Int32;
 }
+}  // namespace
 
 const ComboEntries::Pairs& ComboEntries::pairs() const {
     static const Pairs none;
@@ -30,9 +34,18 @@ int ComboEntries::GetIndexByValue(const Variant& value) const {
 }
 
 QString ComboEntries::GetNameByValue(const Variant& value) const {
-    const QString text = value.toString();
-    for (const auto& [key, entry] : pairs())
+    // Whole numbers read the same as text exactly when they are equal; spelling each one out
+    // would cost a string for every pair of every list an entry shows.
+    const bool whole = isWhole(value);
+    QString text = whole ? QString() : value.toString();
+    for (const auto& [key, entry] : pairs()) {
+        if (whole && isWhole(entry.Value())) {
+            if (value.toInt32() == entry.Value().toInt32()) return entry.Name();
+            continue;
+        }
+        if (text.isNull()) text = value.toString();
         if (entry.Value().toString().compare(text, Qt::CaseInsensitive) == 0) return entry.Name();
+    }
     return notFound;
 }
 

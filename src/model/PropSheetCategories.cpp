@@ -84,10 +84,20 @@ void PropSheetCategories::Add(const PropSheetCategoryPtr& category) {
     });
 }
 
+QStringList PropSheetCategories::ruleAttributes() {
+    QStringList names;
+    for (const CategoryRule& rule : categoryRules)
+        for (const char16_t* name : rule.attributes) names << QString::fromUtf16(name);
+    return names;
+}
+
+const QString* PropSheetCategories::ruleCategoryOf(const QString& attributeName) {
+    return categoryByAttribute().find(attributeName);
+}
+
 // Attributes in no list fall into their set; a point brings only a few sets, so the last set's
 // category is kept rather than spelled again for each of its attributes.
-QString PropSheetCategories::ruleCategory(const QString& setName, const QString& attributeName) {
-    if (const QString* category = categoryByAttribute().find(attributeName)) return *category;
+QString PropSheetCategories::setCategory(const QString& setName) {
     if (setName != m_lastSetName || m_lastSetName.isNull()) {
         m_lastSetName = setName;
         m_lastSetCategory = capitalized(setName);
@@ -97,7 +107,13 @@ QString PropSheetCategories::ruleCategory(const QString& setName, const QString&
 
 QString PropSheetCategories::Categorize(const QString& setName, const QString& attributeName,
                                         const QString& serverKind, const Variant& pointSource) {
-    QString category = ruleCategory(setName, attributeName);
+    return Categorize(ruleCategoryOf(attributeName), setName, attributeName, serverKind, pointSource);
+}
+
+QString PropSheetCategories::Categorize(const QString* ruleCategory, const QString& setName,
+                                        const QString& attributeName, const QString& serverKind,
+                                        const Variant& pointSource) {
+    QString category = ruleCategory ? *ruleCategory : setCategory(setName);
     if (serverKind == u"VQ2" && !isAbsent(pointSource)) {
         const QString source = pointSource.toString();
         for (const SourceOverride& rule : vq2SourceOverrides)

@@ -25,11 +25,19 @@ public:
     // when the point has none.
     QString Categorize(const QString& setName, const QString& attributeName, const QString& serverKind,
                        const Variant& pointSource = Variant::missing());
+    // The same, with the attribute's rule category already looked up (null for none).
+    QString Categorize(const QString* ruleCategory, const QString& setName, const QString& attributeName,
+                       const QString& serverKind, const Variant& pointSource);
     void Clear();
     void RemoveEntry(const Variant& index);
 
+    // The attributes a rule puts in a category, and the category a rule gives an attribute (null
+    // for none), so that the attribute catalogue can keep it with its other facts.
+    static QStringList ruleAttributes();
+    static const QString* ruleCategoryOf(const QString& attributeName);
+
 private:
-    QString ruleCategory(const QString& setName, const QString& attributeName);
+    QString setCategory(const QString& setName);
 
     KeyedCollection<PropSheetCategoryPtr> m_categories;
     CaseInsensitiveMap<bool> m_names;  // the same names, for the check made for every attribute

@@ -1,5 +1,6 @@
 #include "PropSheetEntries.h"
 
+#include "AttributeCatalog.h"
 #include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
@@ -314,10 +315,26 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         for (const SdkPointAttributePtr& attribute : all) {
             const QString& name = attribute->Name();
             // The first set that brings an attribute wins; twins are reached through their entries.
-            if (lookup(name)) continue;
-            if (auto entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
-                                       GetAttributeSetName(name), pointSource))
-                append(std::move(entry));
+            // The name is claimed first, so that it is hashed once for the check and the insertion.
+            if (d->m_bySecondaryName.contains(name)) continue;
+            PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
+            if (*slot) continue;
+            PropSheetEntryPtr entry;
+            try {
+                entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
+                                  GetAttributeSetName(name), pointSource);
+            } catch (...) {
+                d->m_byPrimaryName.erase(name);
+                throw;
+            }
+            if (!entry) {
+                d->m_byPrimaryName.erase(name);
+                continue;
+            }
+            *slot = entry.get();
+            if (!entry->SecondaryAttributeName().isEmpty())
+                d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
+            d->m_entries.push_back(std::move(entry));
         }
     });
 }
@@ -326,9 +343,11 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
 PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
                                               const QString& typeName, const QString& setName,
                                               const Variant& pointSource) {
-    const QString category = d->m_categories.Categorize(setName, name, d->m_serverKind, pointSource);
+    const AttributeFacts* facts = AttributeCatalog::facts(name);
+    const QString category = d->m_categories.Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
+                                                        d->m_serverKind, pointSource);
     auto entry = std::make_shared<PropSheetEntry>();
-    if (!entry->Setup(name, value, typeName, category, this)) return nullptr;
+    if (!entry->Setup(facts, name, value, typeName, category, this)) return nullptr;
     return entry;
 }
 

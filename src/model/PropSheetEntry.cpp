@@ -166,7 +166,13 @@ bool PropSheetEntry::IsSystemAttribute() const {
 bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
-    const AttributeFacts* facts = AttributeCatalog::facts(attributeName);
+    return Setup(AttributeCatalog::facts(attributeName), attributeName, value, attributePointType,
+                 categoryName, parent);
+}
+
+bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
+                           const QString& attributePointType, const QString& categoryName,
+                           PropSheetEntries* parent) {
     if (AttributeCatalog::isTwinName(facts)) return false;
     d->m_facts = facts;
     d->m_parent = parent;
@@ -221,7 +227,7 @@ SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
 void PropSheetEntry::LoadDisplayStyle() {
     ValidationRules::ServerNames noServer;
     ValidationRules::ServerNames& server = d->m_parent ? d->m_parent->serverNames() : noServer;
-    auto [style, list] = ValidationRules::displayStyle(d->m_primaryAttributeName, server);
+    auto [style, list] = ValidationRules::displayStyleOfRow(AttributeCatalog::styleRow(d->m_facts), server);
     d->m_displayStyle = style;
     // An empty list leaves the entry's own as it was.
     if (list.Count() > 0) d->m_valueList = std::move(list);

@@ -76,10 +76,11 @@ const std::vector<SdkPointType>& pointTypeCodes(bool vq3) {
     return vq3 ? vq3Codes : otherCodes;
 }
 
-const CaseInsensitiveMap<const StyleRow*>& rowByAttribute() {
-    static const CaseInsensitiveMap<const StyleRow*> map = [] {
-        CaseInsensitiveMap<const StyleRow*> built;
-        for (const StyleRow& row : styleRows) built.insert(row.attributes, &row);
+const CaseInsensitiveMap<int>& rowByAttribute() {
+    static const CaseInsensitiveMap<int> map = [] {
+        CaseInsensitiveMap<int> built;
+        for (int row = 0; row < int(std::size(styleRows)); ++row)
+            built.insert(styleRows[row].attributes, row);
         return built;
     }();
     return map;
@@ -139,20 +140,36 @@ enumDisplayStyle ValidationRules::displayStyleFor(const QString& attributeName) 
     return displayStyle(attributeName, none).style;
 }
 
-// Without a server, lists that come from a server are empty.
+QStringList ValidationRules::styledAttributes() {
+    QStringList names;
+    for (const StyleRow& row : styleRows)
+        for (const char16_t* name : row.attributes) names << QString::fromUtf16(name);
+    return names;
+}
+
+int ValidationRules::styleRowOf(const QString& attributeName) {
+    const int* row = rowByAttribute().find(attributeName);
+    return row ? *row : -1;
+}
+
 ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName,
                                                             ServerNames& server) {
-    const StyleRow* const* row = rowByAttribute().find(attributeName);
-    if (!row) return {styletext, {}};
-    switch ((*row)->list) {
+    return displayStyleOfRow(styleRowOf(attributeName), server);
+}
+
+// Without a server, lists that come from a server are empty.
+ValidationRules::StyleAndList ValidationRules::displayStyleOfRow(int row, ServerNames& server) {
+    if (row < 0) return {styletext, {}};
+    const StyleRow& style = styleRows[row];
+    switch (style.list) {
         case ListKind::PointTypes:
-            return {(*row)->style, server.server() ? server.pointTypes() : ComboEntries()};
+            return {style.style, server.server() ? server.pointTypes() : ComboEntries()};
         case ListKind::Users:
-            return {(*row)->style, server.server() ? server.users() : ComboEntries()};
+            return {style.style, server.server() ? server.users() : ComboEntries()};
         case ListKind::Groups:
-            return {(*row)->style, server.server() ? server.groups() : ComboEntries()};
+            return {style.style, server.server() ? server.groups() : ComboEntries()};
         default:
-            return {(*row)->style, fixedList((*row)->list)};
+            return {style.style, fixedList(style.list)};
     }
 }
 

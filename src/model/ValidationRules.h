@@ -40,6 +40,10 @@ public:
 
     // The style an attribute gets when no server is asked, for editors built before they are bound.
     static enumDisplayStyle displayStyleFor(const QString& attributeName);
+    // The attributes with a style of their own, and the position of an attribute's style row
+    // (-1 for none), so that the attribute catalogue can keep it with its other facts.
+    static QStringList styledAttributes();
+    static int styleRowOf(const QString& attributeName);
 
 private:
     struct StyleAndList {
@@ -48,6 +52,7 @@ private:
     };
     // Without a server, lists that come from a server are empty.
     static StyleAndList displayStyle(const QString& attributeName, ServerNames& server);
+    static StyleAndList displayStyleOfRow(int row, ServerNames& server);
 };
 
 }  // namespace vq

@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 
 namespace vq::test {
@@ -53,8 +54,13 @@ protected:
             ArchiveServer::create(s_dir->filePath(u"search.vqa"_s), u"search"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
         s_server->Open(u"vqadmin"_s, QString());
         ArchiveSeeder::seed(*s_server, 150, 2);
-        const std::pair<const char*, const char*> odd[] = {
-            {"Fic_1%a", "Level [%] of tank 4"}, {"FICX1ZA", "Level of tank 5"}, {"fic_200", "Reflux_flow"}};
+        const std::pair<const char*, const char*> odd[] = {{"Fic_1%a", "Level [%] of tank 4"},
+                                                           {"FICX1ZA", "Level of tank 5"},
+                                                           {"fic_200", "Reflux_flow"},
+                                                           {"Tank~1", "Level of tank 6"},
+                                                           {"Füll-1", "Fill level"},
+                                                           {"FÜ-2", "Fill flow"},
+                                                           {"FV-3", "Fill valve"}};
         for (const auto& [tag, descriptor] : odd)
             s_server->Points()->Add(QString::fromUtf8(tag), u"classic"_s, 12,
                                     namedValues({{"Descriptor", Variant(QString::fromUtf8(descriptor))}}));
@@ -90,6 +96,15 @@ const char* const kClauses[] = {
     "VQPOINT.TAG LIKE 'fic?1*'",
     "VQPOINT.TAG LIKE '*1%A'",
     "VQPOINT.TAG LIKE '*-tic-*'",
+    // Literal prefixes answered by a range of the tag key: its upper end past '~', past a letter
+    // that is not ASCII, under NOT, and for a sampled table's tag.
+    "VQPOINT.TAG LIKE 'tank~*'",
+    "VQPOINT.TAG LIKE 'FÜ*'",
+    "VQPOINT.TAG LIKE 'fül*'",
+    "VQPOINT.TAG LIKE 'fü-?'",
+    "NOT VQPOINT.TAG LIKE 'fic*'",
+    "VQPOINT.TAG <> 'f*' AND VQPOINT.TAG LIKE 'fic_?00'",
+    "VQinterp.Tag LIKE 'fic*' AND VQpoint.Tag = VQinterp.Tag AND VQinterp.Time = DATE('*-12h')",
     "vqpoint.tag like '*I?-*'",
     "VQPOINT.DESCRIPTOR LIKE '*pump*' ",
     "VQPOINT.DESCRIPTOR LIKE '*[%]*'",
@@ -266,13 +281,16 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
         {"SELECT 1, readfile('/etc/passwd')", "readfile"},
         {"WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n, 'x' FROM r", "refused"},
     };
-    for (const auto& s : statements) {
-        const Error error = raised([&] {
-            connection.run({QByteArray(s.sql), {}}, [](qint64, QStringView) {});
-        });
-        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << s.sql;
-        EXPECT_TRUE(error.description().contains(QString::fromUtf8(s.refusal)))
-            << error.description().toStdString();
+    // Twice each: a refused statement must not be kept and then run from the statement cache.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (const auto& s : statements) {
+            const Error error = raised([&] {
+                connection.run({QByteArray(s.sql), {}}, [](qint64, QStringView) {});
+            });
+            EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << s.sql;
+            EXPECT_TRUE(error.description().contains(QString::fromUtf8(s.refusal)))
+                << error.description().toStdString();
+        }
     }
     EXPECT_EQ(pointCount(*s_server), before);
     EXPECT_FALSE(QFile::exists(s_dir->filePath(u"other.db"_s)));
@@ -307,6 +325,49 @@ TEST_F(PointSearchTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLim
     EXPECT_EQ(error.number(), sdkerr::QueryCancelled);
     EXPECT_TRUE(error.description().contains(u"time limit of 0.2 s"_s)) << error.description().toStdString();
     EXPECT_LT(timer.elapsed(), 2000);
+}
+
+// Searches keep their prepared statements. One kept after a search stopped early must not hold
+// the snapshot it read, or no writer could ever empty the write-ahead log again.
+TEST_F(PointSearchTest, AKeptStatementHoldsNoSnapshotAfterASearchStoppedEarly) {
+    SqlitePointSearch connection(s_server->path(), s_server->pointColumns());
+    const SqlQuery query{"SELECT point_id, \"Tag\" FROM points ORDER BY tag_key", {}};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_THROW(connection.run(query, [](qint64, QStringView) { throw std::runtime_error("stop"); }),
+                     std::runtime_error);
+        s_server->database().execute(u"UPDATE server_info SET value = value WHERE key = 'kind'"_s);
+        auto checkpoint = s_server->database().prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+        ASSERT_TRUE(checkpoint.next());
+        EXPECT_EQ(checkpoint.integer(0), 0) << "the checkpoint was blocked by a reader";
+    }
+}
+
+// A kept statement is prepared again after another connection changes the schema: a statement
+// run as first prepared would read the column that moved into the dropped one's place.
+TEST_F(PointSearchTest, AKeptStatementFollowsASchemaChangeByAnotherConnection) {
+    auto server =
+        ArchiveServer::create(s_dir->filePath(u"schema.vqa"_s), u"schema"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    ArchiveSeeder::seed(*server, 40, 1);
+    const QString clause = u"VQPOINT.ENGUNITS LIKE '*e*' AND VQPOINT.SPAN > 100"_s;
+    const QStringList before = searched(*server, clause);
+    ASSERT_FALSE(before.isEmpty());
+    // Drop a stored column that stands before both columns the search reads.
+    QString dropped;
+    {
+        auto table = server->database().prepare("SELECT name FROM pragma_table_info('points') ORDER BY cid");
+        while (table.next() && dropped.isEmpty()) {
+            const QString name = table.text(0);
+            if (name == u"EngUnits" || name == u"Span") break;
+            // Tag and Descriptor feed the trigram indexes' triggers.
+            if (server->pointColumns().contains(name) && name != u"Tag" && name != u"PointType" &&
+                name != u"Descriptor")
+                dropped = name;
+        }
+    }
+    ASSERT_FALSE(dropped.isEmpty());
+    server->database().execute(u"ALTER TABLE points DROP COLUMN \"%1\""_s.arg(dropped));
+    EXPECT_EQ(searched(*server, clause), before);
 }
 
 // The first search schema's index: one table over both texts, with positions.

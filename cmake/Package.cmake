@@ -1,0 +1,60 @@
+# The installed package: public headers under include/VQTagwrightCtls/<layer>/, the libraries,
+# a CMake package with namespaced targets and a pkg-config file.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
+
+set(VQ_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/VQTagwrightCtls)
+set(VQ_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VQTagwrightCtls)
+
+# One target per layer, named after the layer (VQTagwrightCtls::Core ... ::Search); the same
+# names work inside this build as aliases. The library files carry the package name, so that
+# they cannot clash with another project's in a shared lib folder.
+set(vq_layer_targets)
+set(vq_pkgconfig_libs)
+foreach(layer IN LISTS VQ_LAYERS)
+  string(SUBSTRING ${layer} 0 1 first)
+  string(TOUPPER ${first} first)
+  string(SUBSTRING ${layer} 1 -1 rest)
+  set(name ${first}${rest})
+  set_target_properties(vq_${layer} PROPERTIES EXPORT_NAME ${name} OUTPUT_NAME VQTagwrightCtls${name})
+  add_library(VQTagwrightCtls::${name} ALIAS vq_${layer})
+  list(APPEND vq_layer_targets vq_${layer})
+  # A static library must come before the ones it uses on a plain link line.
+  list(PREPEND vq_pkgconfig_libs -lVQTagwrightCtls${name})
+  list(TRANSFORM VQ_PUBLIC_HEADERS_${layer} PREPEND ${PROJECT_SOURCE_DIR}/src/${layer}/ OUTPUT_VARIABLE headers)
+  install(FILES ${headers} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer} COMPONENT Development)
+endforeach()
+
+# The widget layers in one target, and everything in the umbrella.
+add_library(vq_widgets INTERFACE)
+target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search)
+set_target_properties(vq_widgets PROPERTIES EXPORT_NAME Widgets)
+add_library(VQTagwrightCtls::Widgets ALIAS vq_widgets)
+set_target_properties(VQTagwrightCtls PROPERTIES EXPORT_NAME VQTagwrightCtls)
+add_library(VQTagwrightCtls::VQTagwrightCtls ALIAS VQTagwrightCtls)
+
+install(TARGETS ${vq_layer_targets} vq_widgets VQTagwrightCtls EXPORT VQTagwrightCtlsTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+  INCLUDES DESTINATION ${VQ_INSTALL_INCLUDEDIR})
+install(EXPORT VQTagwrightCtlsTargets NAMESPACE VQTagwrightCtls:: DESTINATION ${VQ_INSTALL_CMAKEDIR}
+  COMPONENT Development)
+
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VQTagwrightCtlsConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfig.cmake INSTALL_DESTINATION ${VQ_INSTALL_CMAKEDIR})
+# Before 1.0 a minor release may change the interface.
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfig.cmake
+  ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfigVersion.cmake
+  DESTINATION ${VQ_INSTALL_CMAKEDIR} COMPONENT Development)
+
+# The libraries are static, so their own dependencies go on the public link line too.
+list(JOIN vq_pkgconfig_libs " " VQ_PKGCONFIG_LIBS)
+# Relative to the file itself, so that an install under any prefix (cmake --install --prefix)
+# finds its own headers and libraries.
+file(RELATIVE_PATH VQ_PKGCONFIG_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" VQ_PKGCONFIG_TO_PREFIX "${VQ_PKGCONFIG_TO_PREFIX}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/VQTagwrightCtls.pc.in ${PROJECT_BINARY_DIR}/VQTagwrightCtls.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/VQTagwrightCtls.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT Development)

@@ -1,0 +1,186 @@
+// The plugin is loaded as Designer loads it, with its own copy of the controls; the test's own
+// copy makes the reference controls. The two meet only through Qt's meta-objects, as in Designer.
+#include "QtPrinters.h"
+#include "editors/VQCompressionSpecs.h"
+#include "editors/VQPointAttributeEdit.h"
+#include "platform/PropertyBag.h"
+#include "propsheet/VQPointPropSheet.h"
+#include "servers/MultiServerPickList.h"
+
+#include <gtest/gtest.h>
+
+#include <QIcon>
+#include <QMetaProperty>
+#include <QPluginLoader>
+#include <QSet>
+#include <QWidget>
+#include <QXmlStreamReader>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
+
+#include <functional>
+#include <memory>
+
+inline void PrintTo(const QVariant& value, std::ostream* out) {
+    *out << value.typeName() << ' ' << value.toString().toStdString();
+}
+
+using namespace vq;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QList<QDesignerCustomWidgetInterface*> loadPlugin() {
+    static QPluginLoader loader(QStringLiteral(VQ_DESIGNER_PLUGIN));
+    auto* collection = qobject_cast<QDesignerCustomWidgetCollectionInterface*>(loader.instance());
+    if (!collection) ADD_FAILURE() << "cannot load the plugin: " << loader.errorString().toStdString();
+    return collection ? collection->customWidgets() : QList<QDesignerCustomWidgetInterface*>();
+}
+
+QDesignerCustomWidgetInterface* pluginFor(const QString& className) {
+    for (QDesignerCustomWidgetInterface* plugin : loadPlugin())
+        if (plugin->name() == className) return plugin;
+    ADD_FAILURE() << "the plugin offers no " << className.toStdString();
+    return nullptr;
+}
+
+// The test's own copy of a control, with its persisted properties at their defaults, and how it
+// saves them.
+struct Reference {
+    std::function<QWidget*()> makeWithDefaults;
+    std::function<void(QWidget&, PropertyBag&)> write;
+    std::function<void(QWidget&, const PropertyBag&)> read;
+};
+
+template <typename Control>
+Reference reference() {
+    return {
+        [] {
+            auto* control = new Control;
+            control->ReadProperties(PropertyBag());
+            return static_cast<QWidget*>(control);
+        },
+        [](QWidget& control, PropertyBag& bag) { static_cast<Control&>(control).WriteProperties(bag); },
+        [](QWidget& control, const PropertyBag& bag) { static_cast<Control&>(control).ReadProperties(bag); }};
+}
+
+Reference referenceFor(const QString& className) {
+    if (className == u"vq::VQPointPropSheet") return reference<VQPointPropSheet>();
+    if (className == u"vq::VQPointAttributeEdit") return reference<VQPointAttributeEdit>();
+    if (className == u"vq::VQCompressionSpecs") return reference<VQCompressionSpecs>();
+    return reference<MultiServerPickList>();
+}
+
+QMetaProperty designerProperty(const QWidget& widget, const QString& persistedName) {
+    const QMetaObject* meta = widget.metaObject();
+    // Persisted names are compared without regard to case ("ReadOnly" is shown as "Readonly"); a
+    // control's own property wins over QWidget's "enabled".
+    for (int i = meta->propertyCount() - 1; i >= 0; --i)
+        if (QString::fromLatin1(meta->property(i).name()).compare(persistedName, Qt::CaseInsensitive) == 0)
+            return meta->property(i);
+    return {};
+}
+
+struct Persisted {
+    const char* className;
+    const char* name;
+    QVariant changed;  // a valid value other than the default
+};
+
+const Persisted kPersisted[] = {
+    {"vq::VQPointPropSheet", "View", 2},
+    {"vq::VQPointPropSheet", "ReadOnly", true},
+    {"vq::VQPointAttributeEdit", "Alignment", 2},
+    {"vq::VQPointAttributeEdit", "AttributeName", QStringLiteral("Descriptor")},
+    {"vq::VQPointAttributeEdit", "BorderStyle", 0},
+    {"vq::VQPointAttributeEdit", "ComboWidth", 2000},
+    {"vq::VQPointAttributeEdit", "Enabled", false},
+    {"vq::VQPointAttributeEdit", "OnOffStyle", 1},
+    {"vq::VQPointAttributeEdit", "SecurityStyle", 0},
+    {"vq::VQCompressionSpecs", "DisplayStyle", 2},
+    {"vq::VQCompressionSpecs", "Enabled", false},
+    {"vq::MultiServerPickList", "Enabled", true},
+};
+
+TEST(DesignerPluginTest, OffersThePublicControlsInOneGroupWithTheirInstalledHeaders) {
+    const QStringList publicHeaders = QStringLiteral(VQ_PUBLIC_HEADERS).split(u',');
+    QSet<QString> names;
+    QSet<QString> groups;
+    for (QDesignerCustomWidgetInterface* plugin : loadPlugin()) {
+        SCOPED_TRACE(plugin->name().toStdString());
+        names << plugin->name();
+        groups << plugin->group();
+        // A form's generated code includes this path; it must be there in an installed tree.
+        EXPECT_TRUE(publicHeaders.contains(plugin->includeFile())) << plugin->includeFile().toStdString();
+        EXPECT_FALSE(plugin->toolTip().isEmpty());
+        EXPECT_FALSE(plugin->whatsThis().isEmpty());
+        EXPECT_FALSE(plugin->icon().pixmap(16).isNull());
+        EXPECT_FALSE(plugin->isContainer());
+    }
+    EXPECT_EQ(names, (QSet<QString>{u"vq::VQPointPropSheet"_s, u"vq::VQPointAttributeEdit"_s,
+                                    u"vq::VQCompressionSpecs"_s, u"vq::MultiServerPickList"_s}));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_FALSE(groups.begin()->isEmpty());
+}
+
+// Designer places a dropped control at the size domXml gives; a control that then sets another
+// size of its own (a minimum, a fixed height) would jump under the user's mouse.
+TEST(DesignerPluginTest, CreatesEveryControlAtADefaultSizeItKeeps) {
+    for (QDesignerCustomWidgetInterface* plugin : loadPlugin()) {
+        SCOPED_TRACE(plugin->name().toStdString());
+        QXmlStreamReader xml(plugin->domXml());
+        QString widgetClass;
+        QSize size;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            if (xml.name() == u"widget") widgetClass = xml.attributes().value(u"class"_s).toString();
+            if (xml.name() == u"width") size.setWidth(xml.readElementText().toInt());
+            if (xml.name() == u"height") size.setHeight(xml.readElementText().toInt());
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_EQ(widgetClass, plugin->name());
+        ASSERT_TRUE(size.isValid());
+
+        QWidget form;
+        QWidget* control = plugin->createWidget(&form);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->parentWidget(), &form);
+        EXPECT_EQ(QString::fromLatin1(control->metaObject()->className()), plugin->name());
+        control->resize(size);
+        form.show();
+        EXPECT_EQ(control->size(), size);
+    }
+}
+
+TEST(DesignerPluginTest, PersistedPropertiesAreDesignerPropertiesShowingTheirDefaults) {
+    for (const Persisted& persisted : kPersisted) {
+        const QString className = QString::fromLatin1(persisted.className);
+        const QString name = QString::fromLatin1(persisted.name);
+        SCOPED_TRACE((className + u'.' + name).toStdString());
+        QDesignerCustomWidgetInterface* plugin = pluginFor(className);
+        ASSERT_NE(plugin, nullptr);
+        const std::unique_ptr<QWidget> designed(plugin->createWidget(nullptr));
+        const QMetaProperty property = designerProperty(*designed, name);
+        ASSERT_TRUE(property.isValid()) << "no Designer property";
+        EXPECT_TRUE(property.isDesignable());
+        EXPECT_TRUE(property.isWritable());
+        EXPECT_GE(property.propertyIndex(), QWidget::staticMetaObject.propertyCount())
+            << "QWidget's, not the control's";
+
+        const Reference ref = referenceFor(className);
+        const std::unique_ptr<QWidget> defaults(ref.makeWithDefaults());
+        EXPECT_EQ(property.read(designed.get()), property.read(defaults.get()));
+        EXPECT_NE(property.read(defaults.get()), persisted.changed)
+            << "the table's changed value is the default";
+
+        // A value set in Designer is the one the control persists.
+        ASSERT_TRUE(property.write(defaults.get(), persisted.changed));
+        PropertyBag bag;
+        ref.write(*defaults, bag);
+        EXPECT_TRUE(bag.contains(name)) << "not persisted under " << persisted.name;
+        const std::unique_ptr<QWidget> loaded(ref.makeWithDefaults());
+        ref.read(*loaded, bag);
+        EXPECT_EQ(property.read(loaded.get()), persisted.changed);
+    }
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "editors/OptOnOff.h"
 
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -39,6 +40,7 @@ OptOnOff::OptOnOff(QWidget* parent)
 }
 
 void OptOnOff::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &OptOnOff::Enabled, &OptOnOff::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
@@ -47,6 +49,7 @@ void OptOnOff::SetEnabled(bool enabled) {
 }
 
 void OptOnOff::SetValue(int16_t value) {
+    const ChangeNotice notice(this, &OptOnOff::Value, &OptOnOff::ValueChanged);
     m_Value = value;
     showValue(value);
     Q_EMIT PropertyChanged(QStringLiteral("Value"));
@@ -63,7 +66,9 @@ void OptOnOff::optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t
     const QScopedValueRollback<bool> busy(m_Busy, true);
     clicked->setChecked(true);
     other->setChecked(false);
+    const bool changed = m_Value != value;
     m_Value = value;
+    if (changed) Q_EMIT ValueChanged();
     Q_EMIT OnOptionClick();
 }
 

@@ -1,6 +1,7 @@
 #include "editors/SecurityControl.h"
 
 #include "editors/KeyCodes.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -60,6 +61,7 @@ SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
 }
 
 void SecurityControl::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &SecurityControl::Enabled, &SecurityControl::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
@@ -73,6 +75,7 @@ QString SecurityControl::Security() const {
 }
 
 void SecurityControl::SetSecurity(const QString& security) {
+    const ChangeNotice notice(this, &SecurityControl::Security, &SecurityControl::SecurityChanged);
     // Read every token first: a short string fails before the lists lose what they show.
     std::array<int32_t, SecurityStringParser::kScopeCount> levels{};
     for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope)
@@ -88,7 +91,9 @@ void SecurityControl::listSelected(int scope) {
     const int16_t current = int16_t(m_lists[scope]->currentIndex());
     const bool changedByUser = m_lastIndex[scope] != -1 && current != m_lastIndex[scope];
     m_lastIndex[scope] = current;
-    if (changedByUser) Q_EMIT OnListIndexChange();
+    if (!changedByUser) return;
+    Q_EMIT SecurityChanged();
+    Q_EMIT OnListIndexChange();
 }
 
 std::span<const PersistedProperty<SecurityControl>> SecurityControl::persistedProperties() {

@@ -3,6 +3,7 @@
 #include "editors/EllipsisButton.h"
 #include "editors/NonNegative.h"
 #include "editors/PropertyErrors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -29,12 +30,14 @@ TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(creat
 }
 
 void TxtButton::SetButtonWidth(int16_t width) {
+    const ChangeNotice notice(this, &TxtButton::ButtonWidth, &TxtButton::ButtonWidthChanged);
     m_ButtonWidth = width;
     markChanged(QStringLiteral("ButtonWidth"));
     layoutChildren();
 }
 
 void TxtButton::SetBorderStyle(int16_t style) {
+    const ChangeNotice notice(this, &TxtButton::BorderStyle, &TxtButton::BorderStyleChanged);
     if (style != 0 && style != 1) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
     m_BorderStyle = style;
     markChanged(QStringLiteral("BorderStyle"));

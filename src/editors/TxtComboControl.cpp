@@ -4,6 +4,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -44,11 +45,13 @@ TxtComboControl::TxtComboControl(QWidget* parent) : TextBoxControl(parent), m_Co
     textBox()->setFrame(false);
     setVerticalTextAlignment(Qt::AlignTop);
     connect(m_Combo1, &QComboBox::currentIndexChanged, this, [this] { comboSelected(); });
+    connect(m_Combo1, &QComboBox::currentIndexChanged, this, &TxtComboControl::ListIndexChanged);
     m_LastIndex = int16_t(m_Combo1->currentIndex());
     InitProperties();
 }
 
 void TxtComboControl::SetComboWidth(int16_t width) {
+    const ChangeNotice notice(this, &TxtComboControl::ComboWidth, &TxtComboControl::ComboWidthChanged);
     m_ComboWidth = width;
     markChanged(QStringLiteral("ComboWidth"));
     layoutChildren();

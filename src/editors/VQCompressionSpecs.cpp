@@ -7,6 +7,7 @@
 #include "editors/TimeDivisionControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -182,6 +183,7 @@ const std::shared_ptr<PropSheetEntries>& VQCompressionSpecs::PropSheetEntries() 
 }
 
 void VQCompressionSpecs::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &VQCompressionSpecs::Enabled, &VQCompressionSpecs::EnabledChanged);
     d->m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
@@ -190,6 +192,8 @@ void VQCompressionSpecs::SetEnabled(bool enabled) {
 }
 
 void VQCompressionSpecs::SetDisplayStyle(int32_t style) {
+    const ChangeNotice notice(this, &VQCompressionSpecs::DisplayStyle,
+                              &VQCompressionSpecs::DisplayStyleChanged);
     const AttributeNames names = attributeNamesFor(style);
     if (names.deviation.isEmpty()) raiseInvalidPropertyValue(QStringLiteral("VQCompressionSpecs"));
     if (style == d->m_DisplayStyle) return;

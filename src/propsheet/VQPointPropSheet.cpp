@@ -4,6 +4,7 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "model/CaseInsensitiveMap.h"
 #include "model/PropSheetEntries.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/TextMetrics.h"
@@ -182,12 +183,14 @@ int VQPointPropSheet::ColWidth(int column) const {
 }
 
 void VQPointPropSheet::SetView(int32_t view) {
+    const ChangeNotice notice(this, &VQPointPropSheet::View, &VQPointPropSheet::ViewChanged);
     d->m_View = view;
     Q_EMIT PropertyChanged(kView);
     Relayout();
 }
 
 void VQPointPropSheet::SetReadonly(bool readonly) {
+    const ChangeNotice notice(this, &VQPointPropSheet::Readonly, &VQPointPropSheet::ReadonlyChanged);
     if (readonly == d->m_Readonly) return;
     d->m_Readonly = readonly;
     Q_EMIT PropertyChanged(kReadOnly);

@@ -1,6 +1,7 @@
 #include "search/VQDigSetSearch.h"
 
 #include "core/Error.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
@@ -439,6 +440,7 @@ bool VQDigSetSearch::MultiSelect() const {
 }
 
 void VQDigSetSearch::SetMultiSelect(bool multiSelect) {
+    const ChangeNotice notice(this, &VQDigSetSearch::MultiSelect, &VQDigSetSearch::MultiSelectChanged);
     d->m_MultiSelect = multiSelect;
     d->lvDigSets->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
                                                : QAbstractItemView::SingleSelection);
@@ -450,6 +452,8 @@ bool VQDigSetSearch::FixOnCurrentServer() const {
 }
 
 void VQDigSetSearch::SetFixOnCurrentServer(bool fixed) {
+    const ChangeNotice notice(this, &VQDigSetSearch::FixOnCurrentServer,
+                              &VQDigSetSearch::FixOnCurrentServerChanged);
     d->m_FixOnCurrentServer = fixed;
     d->cboVQServer->setEnabled(!fixed);
     d->cmdConnections->setEnabled(!fixed);

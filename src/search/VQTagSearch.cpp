@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/MessageService.h"
+#include "platform/ChangeNotice.h"
 #include "platform/Hourglass.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
@@ -243,6 +244,7 @@ public:
     QLineEdit* txtSQLValue;
     QPushButton* cmdAddWhereClause;
     QPlainTextEdit* txtWhereClause;
+    ValueWatch<QString> m_shownClause;
     TagSearchResultsModel* m_Rows;
     QTableView* stSearchResults;
     QLabel *statSearchResults, *statServerResults;
@@ -427,6 +429,30 @@ void VQTagSearchPrivate::connectChildren() {
                      [this](int index) { SQLTableClick(index); });
     QObject::connect(txtSQLValue, &QLineEdit::textChanged, q, [this] { txtSQLValueChange(); });
     QObject::connect(txtWhereClause, &QPlainTextEdit::textChanged, q, [this] { txtWhereClauseChange(); });
+    // The properties read the children on screen, so the children's own change signals notify.
+    const std::pair<QLineEdit*, void (VQTagSearch::*)()> boxes[] = {
+        {txtTagMask, &VQTagSearch::TagMaskChanged},
+        {txtDescriptor, &VQTagSearch::DescriptorMaskChanged},
+        {txtPointSource, &VQTagSearch::PointSourceMaskChanged},
+        {txtEngineeringUnits, &VQTagSearch::EngineeringUnitsMaskChanged},
+        {txtValue, &VQTagSearch::ValueMaskChanged},
+        {txtSQLValue, &VQTagSearch::AdvancedSQLValueChanged},
+    };
+    for (const auto& [box, signal] : boxes) QObject::connect(box, &QLineEdit::textChanged, q, signal);
+    const std::pair<QComboBox*, void (VQTagSearch::*)()> lists[] = {
+        {cboPointType, &VQTagSearch::PointTypeMaskChanged},
+        {cboSQLTable, &VQTagSearch::SQLTableComboIndexChanged},
+        {cboSQLColumn, &VQTagSearch::SQLColumnComboIndexChanged},
+        {cboSQLCondition, &VQTagSearch::SQLConditionComboIndexChanged},
+    };
+    for (const auto& [list, signal] : lists)
+        QObject::connect(list, &QComboBox::currentIndexChanged, q, signal);
+    QObject::connect(cboPointClass, &QComboBox::currentTextChanged, q, &VQTagSearch::PointClassMaskChanged);
+    QObject::connect(SSTab1, &QTabWidget::currentChanged, q, &VQTagSearch::TagSearchViewChanged);
+    // Setting the same clause again still reports a text change from the box.
+    QObject::connect(txtWhereClause, &QPlainTextEdit::textChanged, q, [this] {
+        if (m_shownClause.changed(whereClause())) Q_EMIT q->AdvancedWhereClauseChanged();
+    });
     QObject::connect(cmdAddWhereClause, &QPushButton::clicked, q, [this] { cmdAddWhereClauseClick(); });
     QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] { cmdSearchClick(); });
     QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
@@ -1120,6 +1146,8 @@ bool VQTagSearch::SearchResultsMultiselect() const {
 }
 
 void VQTagSearch::SetSearchResultsMultiselect(bool multiselect) {
+    const ChangeNotice notice(this, &VQTagSearch::SearchResultsMultiselect,
+                              &VQTagSearch::SearchResultsMultiselectChanged);
     d->m_SearchResultsMultiselect = multiselect;
     d->stSearchResults->setSelectionMode(multiselect ? QAbstractItemView::ExtendedSelection
                                                      : QAbstractItemView::SingleSelection);
@@ -1131,6 +1159,8 @@ bool VQTagSearch::VQServerPickListEnabled() const {
 }
 
 void VQTagSearch::SetVQServerPickListEnabled(bool enabled) {
+    const ChangeNotice notice(this, &VQTagSearch::VQServerPickListEnabled,
+                              &VQTagSearch::VQServerPickListEnabledChanged);
     reraising(QStringLiteral("VQTagsearch:LetVQServerPickListEnabled"), [&] {
         d->m_VQServerPickListEnabled = enabled;
         d->MultiServerPickList1->SetEnabled(enabled);

@@ -35,6 +35,9 @@ ComboButton::Layout ComboButton::layoutFor(QSize size) {
 ComboButton::ComboButton(QWidget* parent)
     : QWidget(parent), m_Combo1(new QComboBox(this)), m_Command1(createEllipsisButton(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    // "..." would be read out as dots.
+    m_Command1->setAccessibleName(QStringLiteral("Browse"));
+    m_Command1->setAccessibleDescription(QStringLiteral("Opens a dialog to choose the value"));
     m_Combo1->installEventFilter(this);
     setTabOrder(m_Combo1, m_Command1);
     setFocusProxy(m_Combo1);

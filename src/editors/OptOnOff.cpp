@@ -30,6 +30,8 @@ OptOnOff::OptOnOff(QWidget* parent)
       m_optOn(createOption(QStringLiteral("optOn"), QStringLiteral("On"), this)),
       m_optOff(createOption(QStringLiteral("optOff"), QStringLiteral("Off"), this)) {
     setTabOrder(m_optOn, m_optOff);
+    m_optOn->setAccessibleDescription(QStringLiteral("Turns the setting on"));
+    m_optOff->setAccessibleDescription(QStringLiteral("Turns the setting off"));
     setFocusProxy(m_optOn);
     setFixedSize(twipsToPixels(kFixedSize));
     m_optOn->setChecked(true);

@@ -18,12 +18,14 @@ namespace {
 struct ScopeList {
     const char* objectName;
     const char* prefix;
+    const char* spokenName;  // what a screen reader says for the list
+    const char* description;
 };
 
 constexpr std::array<ScopeList, SecurityStringParser::kScopeCount> kScopeLists{{
-    {"cboOwner", "O:"},
-    {"cboGroup", "G:"},
-    {"cboWorld", "W:"},
+    {"cboOwner", "O:", "Owner access", "What the point's owner may do with it"},
+    {"cboGroup", "G:", "Group access", "What members of the point's group may do with it"},
+    {"cboWorld", "W:", "World access", "What every other user may do with it"},
 }};
 
 const QString kEnabled = QStringLiteral("Enabled");
@@ -46,6 +48,8 @@ SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
     for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope) {
         auto* list = new QComboBox(this);
         list->setObjectName(QString::fromLatin1(kScopeLists[scope].objectName));
+        list->setAccessibleName(QString::fromLatin1(kScopeLists[scope].spokenName));
+        list->setAccessibleDescription(QString::fromLatin1(kScopeLists[scope].description));
         const QString prefix = QString::fromLatin1(kScopeLists[scope].prefix);
         for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
             list->addItem(prefix + SecurityStringParser::GetShortName(level));

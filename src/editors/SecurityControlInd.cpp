@@ -27,6 +27,7 @@ SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
 
 SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Combo1(new QComboBox(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    m_Combo1->setAccessibleDescription(QStringLiteral("What one class of users may do with the point"));
     for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
         m_Combo1->addItem(SecurityStringParser::GetLongName(level));
     m_Combo1->setCurrentIndex(-1);

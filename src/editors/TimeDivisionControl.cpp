@@ -132,6 +132,7 @@ TimeDivisionControl::TimeDivisionControl(QWidget* parent) : QWidget(parent) {
         field->installEventFilter(this);
         m_txtTime[unit] = field;
     }
+    setAccessibleCaption(QString());
     setFocusProxy(m_txtTime[Days]);
     setFixedSize(twipsToPixels(layout.control));
     SetEnabled(true);
@@ -187,6 +188,17 @@ void TimeDivisionControl::SetBackColor(uint32_t color) {
     for (int unit = Days; unit >= Seconds; --unit)
         applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
     Q_EMIT PropertyChanged(kBackColor);
+}
+
+void TimeDivisionControl::setAccessibleCaption(const QString& caption) {
+    static const std::array<const char*, kUnitCount> units{"seconds", "minutes", "hours", "days"};
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        const QString name = QString::fromLatin1(units[size_t(unit)]);
+        m_txtTime[unit]->setAccessibleName(caption.isEmpty() ? name.left(1).toUpper() + name.mid(1)
+                                                             : caption + QStringLiteral(", ") + name);
+        m_txtTime[unit]->setAccessibleDescription(
+            QStringLiteral("The %1 of the time span; the four fields add up to one time").arg(name));
+    }
 }
 
 void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {

@@ -67,6 +67,8 @@ public:
     void WriteProperties(PropertyBag& bag) const;
 
     QSize sizeHint() const override;
+    // What a screen reader says before each field's unit ("Max. Time, hours"); empty: the unit only.
+    void setAccessibleCaption(const QString& caption);
 
 Q_SIGNALS:
     // Property notifications: each goes out once per real change of what its getter reads.

@@ -22,6 +22,9 @@ TxtButton::Layout TxtButton::layoutFor(QSize size, int16_t buttonWidth) {
 
 TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(createEllipsisButton(this)) {
     setSideControl(m_Command1);
+    // "..." would be read out as dots.
+    m_Command1->setAccessibleName(QStringLiteral("Search"));
+    m_Command1->setAccessibleDescription(QStringLiteral("Opens a search that fills in the value"));
     setTabOrder(textBox(), m_Command1);
     // Any height lays out, but a form's layout should keep the designed one line.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

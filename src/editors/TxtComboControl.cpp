@@ -36,6 +36,8 @@ TxtComboControl::Layout TxtComboControl::layoutFor(QSize size, int16_t comboWidt
 
 TxtComboControl::TxtComboControl(QWidget* parent) : TextBoxControl(parent), m_Combo1(new QComboBox(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    m_Combo1->setAccessibleName(QStringLiteral("Unit"));
+    m_Combo1->setAccessibleDescription(QStringLiteral("What the value beside it is entered in"));
     m_Combo1->installEventFilter(this);
     setSideControl(m_Combo1);
     setTabOrder(textBox(), m_Combo1);

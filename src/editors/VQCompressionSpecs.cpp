@@ -156,6 +156,8 @@ void VQCompressionSpecs::buildChildren() {
         auto* control = new TimeDivisionControl(times);
         control->setObjectName(QStringLiteral("TimeDivisionControl%1").arg(row + 1));
         control->move(twipsToPixels(kTimeControls[row].topLeft()));
+        control->setAccessibleCaption(row == MinimumTime ? QStringLiteral("Min. Time")
+                                                         : QStringLiteral("Max. Time"));
         d->m_timeControls[row] = control;
     }
 }

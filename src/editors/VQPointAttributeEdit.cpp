@@ -26,6 +26,7 @@
 #include "sdk/SdkPointList.h"
 
 #include <qdrawutil.h>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -85,6 +86,9 @@ public:
         bool operator==(const Selection&) const = default;
     };
     ValueWatch<QString> m_text;
+    // The child's parts this control named or described, so that a new attribute renames them.
+    QList<QPointer<QWidget>> m_named;
+    QList<QPointer<QWidget>> m_described;
     ValueWatch<Selection> m_selection{Selection{0, 0, QString()}};
 };
 
@@ -499,6 +503,7 @@ void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
 }
 
 void VQPointAttributeEdit::configureChild() {
+    nameChild();
     switch (d->m_kind) {
         case ChildKind::TextBox:
         case ChildKind::TxtButton:
@@ -513,6 +518,30 @@ void VQPointAttributeEdit::configureChild() {
             break;
         default:
             break;
+    }
+}
+
+// A screen reader names the child's parts after the attribute, unless a part has a name of its own
+// (the owner list of the security editor, the search button); a child kept for another attribute
+// takes the new name.
+void VQPointAttributeEdit::nameChild() {
+    if (!d->m_child) return;
+    const QString description = QStringLiteral("Value of the %1 attribute").arg(d->m_AttributeName);
+    QList<QWidget*> parts = d->m_child->findChildren<QWidget*>();
+    parts.prepend(d->m_child);
+    for (QWidget* part : parts) {
+        if (part->focusPolicy() == Qt::NoFocus) continue;
+        // A button with a caption ("On", "Off") is named by it.
+        auto* button = qobject_cast<QAbstractButton*>(part);
+        const bool captioned = button && !button->text().isEmpty();
+        if (!captioned && (d->m_named.contains(part) || part->accessibleName().isEmpty())) {
+            part->setAccessibleName(d->m_AttributeName);
+            if (!d->m_named.contains(part)) d->m_named.append(part);
+        }
+        if (d->m_described.contains(part) || part->accessibleDescription().isEmpty()) {
+            part->setAccessibleDescription(description);
+            if (!d->m_described.contains(part)) d->m_described.append(part);
+        }
     }
 }
 

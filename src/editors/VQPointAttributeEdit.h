@@ -138,6 +138,7 @@ private:
     template <typename SecurityEditor>
     void attachSecurityEvents(SecurityEditor* editor);
     void configureChild();
+    void nameChild();
     void applyLayout();
     void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
     void CommitEntries();

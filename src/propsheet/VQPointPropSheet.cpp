@@ -116,6 +116,8 @@ VQPointPropSheet::~VQPointPropSheet() {
 
 void VQPointPropSheet::setUpGrid() {
     d->MSHFlexGrid1->setObjectName(QStringLiteral("MSHFlexGrid1"));
+    d->MSHFlexGrid1->setAccessibleDescription(
+        QStringLiteral("Attribute names and values of the point; a click on a value edits it"));
     d->MSHFlexGrid1->setHorizontalHeader(new FixedHeightHeader(Qt::Horizontal, d->MSHFlexGrid1));
     d->MSHFlexGrid1->setModel(d->m_Model);
     QHeaderView* header = d->MSHFlexGrid1->horizontalHeader();
@@ -320,6 +322,9 @@ void VQPointPropSheet::showRows(std::vector<PropSheetGridRow> rows) {
 }
 
 void VQPointPropSheet::Relayout() {
+    // Two sheets side by side are told apart by how they list the attributes.
+    d->MSHFlexGrid1->setAccessibleName(d->m_View == viewCategorized ? QStringLiteral("Attributes by category")
+                                                                    : QStringLiteral("Attributes by name"));
     SortAndIndex();
     ApplyRowHeights();
     applyColumnWidths();

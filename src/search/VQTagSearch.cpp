@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/MessageService.h"
+#include "platform/AccessibleNames.h"
 #include "platform/ChangeNotice.h"
 #include "platform/Hourglass.h"
 #include "platform/PersistedProperty.h"
@@ -33,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -136,6 +138,7 @@ public:
     void buildSimplePage(QWidget* page);
     void buildAdvancedPage(QWidget* page);
     void buildResults();
+    void describeChildren();
     void layoutChildren();
     void connectChildren();
     void Initialize();
@@ -276,6 +279,53 @@ void VQTagSearchPrivate::buildChildren() {
     cmdCancel = named<QPushButton>(q, "cmdCancel", QStringLiteral("Cancel"));
     cmdHelp = named<QPushButton>(q, "cmdHelp", QStringLiteral("&Help"));
     for (QPushButton* button : q->findChildren<QPushButton*>()) button->setAutoDefault(false);
+    describeChildren();
+}
+
+// What a screen reader says for each child the keyboard reaches: fields are named by their
+// captions; the rest, and every description, are given here in one table.
+void VQTagSearchPrivate::describeChildren() {
+    nameFieldsByCaptions(q);
+    SSTab1->setTabToolTip(0, QStringLiteral("Find points by masks of their tag and other attributes"));
+    SSTab1->setTabToolTip(1, QStringLiteral("Find points with a where clause built or typed here"));
+    struct Spoken {
+        QWidget* widget;
+        const char* name;  // null: the caption of its label
+        const char* description;
+    };
+    const Spoken spoken[] = {
+        {SSTab1, "Search pages", "Simple masks or an advanced where clause"},
+        {SSTab1->tabBar(), "Search pages", "Chooses how points are found"},
+        {txtTagMask, nullptr, "Tags to find; * stands for any text, ? for one character"},
+        {txtDescriptor, nullptr, "Descriptors to find; * stands for any text"},
+        {txtPointSource, nullptr, "Point sources to find; * stands for any text"},
+        {txtEngineeringUnits, nullptr, "Engineering units to find; * stands for any text"},
+        {cboPointType, nullptr, "The point type to find, or any"},
+        {cboPointClass, nullptr, "The point class to find, or any"},
+        {txtValue, nullptr, "Current values to find; * stands for any text"},
+        {cboSQLTable, "Table", "The table of the column in the condition"},
+        {cboSQLColumn, "Column", "The column the condition tests"},
+        {cboSQLCondition, "Condition", "How the column is compared with the value"},
+        {txtSQLValue, "Condition value", "The value the column is compared with"},
+        {cmdAddWhereClause, nullptr, "Adds the condition to the where clause"},
+        {txtWhereClause, nullptr, "The where clause the advanced search runs"},
+        {stSearchResults, "Search results", "The points found; Enter or OK hands the selected ones over"},
+        {statSearchResults, nullptr, "How many points were found"},
+        {statServerResults, "Servers searched", "What each server answered"},
+        {cmdSearch, nullptr, "Runs the search on the chosen servers"},
+        {cmdReset, nullptr, "Clears the criteria and the results"},
+        {cmdSelectAll, nullptr, "Selects every point found"},
+        {cmdPtAttr, nullptr, "Shows the attributes of the selected point"},
+        {cmdConnections, nullptr, "Opens the connection manager"},
+        {cmdOK, nullptr, "Hands the selected points over"},
+        {cmdCancel, nullptr, "Closes without choosing points"},
+        {cmdHelp, nullptr, "Shows help on the point search"},
+        {cmdStop, nullptr, "Stops the search and keeps what it found so far"},
+    };
+    for (const Spoken& item : spoken) {
+        if (item.name) item.widget->setAccessibleName(QString::fromLatin1(item.name));
+        item.widget->setAccessibleDescription(QString::fromLatin1(item.description));
+    }
 }
 
 void VQTagSearchPrivate::buildSimplePage(QWidget* page) {

@@ -265,6 +265,9 @@ MultiServerPickList::MultiServerPickList(QWidget* parent)
     d->gFont.setPointSize(8);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Its caption names it; the description says how the keyboard changes the choice.
+    setAccessibleDescription(QStringLiteral(
+        "The chosen servers; Space opens the choice, the arrow keys step through the servers"));
     d->selectForm();
     d->menuForm();
     d->SrvsEvents = silently(SdkServersPtr(), [] { return knownServers(); });

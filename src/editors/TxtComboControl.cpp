@@ -129,7 +129,8 @@ void TxtComboControl::layoutChildren() {
     const Layout layout = layoutFor(pixelsToTwips(size()), m_ComboWidth);
     const QRect text = twipsToPixels(layout.text);
     const QRect frame = twipsToPixels(layout.frame);
-    textBox()->setGeometry(text);
+    // Set down by its top margin, the text box would reach past the control's bottom edge.
+    textBox()->setGeometry(text.intersected(rect()));
     // The text box reaches below the control; keep it inside the field's border.
     const int frameLine = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     textBox()->setMask(QRect(0, 0, text.width(), std::max(0, frame.bottom() - frameLine + 1 - text.top())));

@@ -74,7 +74,8 @@ QLabel* makeLabel(QWidget* parent, const LabelDesign& design) {
     auto* label = new QLabel(QString::fromLatin1(design.text), parent);
     label->setObjectName(QString::fromLatin1(design.name));
     label->setAlignment(design.alignment | Qt::AlignVCenter);
-    label->setGeometry(twipsToPixels(design.rect));
+    // A caption drawn from just left of its group keeps its text where it was, inside the group.
+    label->setGeometry(twipsToPixels(design.rect).intersected(parent->rect()));
     if (design.textRight > 0)
         label->setContentsMargins(0, 0,
                                   twipsToPixels(design.rect.x() + design.rect.width() - design.textRight), 0);
@@ -349,7 +350,10 @@ void VQCompressionSpecs::applyLayout() {
     const Variant pointType = d->m_Entries ? d->m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
     const Layout layout = layoutFor(d->m_Entries != nullptr, pointType);
     setFixedSize(twipsToPixels(layout.control));
-    d->m_Frame1->move(0, twipsToPixels(layout.frameTop));
+    // Frame1 is drawn without a border, so it ends at the panel's edges rather than past them; a
+    // frame wider than its panel would lay the time rows out beyond what the panel shows.
+    const int frameTop = twipsToPixels(layout.frameTop);
+    d->m_Frame1->setGeometry(0, frameTop, width(), height() - frameTop);
 }
 
 // The focus left a time editor for another control: commit it, as Enter would. Switching windows

@@ -1,14 +1,17 @@
-// The Point Builder and the editors gallery at 200%: every visible child stays inside its parent.
+// The Point Builder and the gallery at 200%: every visible child stays inside its parent.
 // The scale factor is read when QApplication starts, so it is set while the program initialises,
 // before the test main makes the application.
 #include "GalleryWindow.h"
 #include "PointBuilderWindow.h"
+#include "ServersPage.h"
 #include "model/ModelTestSupport.h"
 #include "platform/Twips.h"
 #include "sdk/SdkServers.h"
+#include "search/VQTagSearch.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QTabWidget>
 #include <QTest>
 
 namespace vq::test {
@@ -86,6 +89,19 @@ TEST_F(HighDpiTest, PointBuilderChildrenStayInsideTheirControlsAtTwiceTheScale) 
 TEST_F(HighDpiTest, GalleryEditorsStayInsideTheirControlsAtTwiceTheScale) {
     GalleryWindow window;
     expectInside(window, QSize(900, 500));
+}
+
+// The gallery's other pages: the pick lists and the digital set search, then the point search.
+TEST_F(HighDpiTest, GalleryServerAndSearchPagesStayInsideTheirControlsAtTwiceTheScale) {
+    makeServer();
+    SdkApplication::instance()->Servers()->Add(u"plant"_s, path(u"plant"_s), true);
+    QTabWidget window;
+    window.addTab(new ServersPage, u"Servers and digital sets"_s);
+    window.addTab(new VQTagSearch, u"Point search"_s);
+    expectInside(window, QSize(1100, 800));
+    window.setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_EQ(strayChildren(window).join(u'\n'), QString());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "AccessibleWalk.h"
 #include "SampleServers.h"
+#include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 
 #include <QApplication>
@@ -28,6 +29,21 @@ TEST_F(TagSearchAccessibilityTest, EveryFocusableItemHasAnAccessibleNameAndDescr
         QAccessible::queryAccessibleInterface(search.findChild<QLineEdit*>(u"txtTagMask"_s));
     EXPECT_EQ(mask->text(QAccessible::Name), u"Tag Mask"_s);
     search.findChild<QTabWidget*>(u"SSTab1"_s)->setCurrentIndex(1);
+    EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
+}
+
+}  // namespace
+}  // namespace vq::test
+
+namespace vq::test {
+namespace {
+
+// The digital set search, with the sets of a server listed and one set's states shown.
+TEST_F(TagSearchAccessibilityTest, TheDigitalSetSearchNamesEveryFocusableItem) {
+    VQDigSetSearch search;
+    search.resize(700, 480);
+    search.SetCurrentServer(servers()->Item(u"vqsouth"_s));
+    search.show();
     EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
 }
 

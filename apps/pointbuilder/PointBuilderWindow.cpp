@@ -5,6 +5,7 @@
 #include "core/MessageService.h"
 #include "editors/VQCompressionSpecs.h"
 #include "model/PropSheetEntries.h"
+#include "platform/AccessibleNames.h"
 #include "platform/Twips.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkApplication.h"
@@ -49,6 +50,20 @@ QGroupBox* framed(const QString& caption, QWidget* content) {
     return frame;
 }
 
+// A caption whose buddy is `field`: a screen reader names the field by it.
+QLabel* caption(const QString& text, QWidget* field) {
+    auto* label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
+}
+
+// Shown on hover and read out after the name, so it says what the control does.
+template <typename Widget>
+Widget* described(Widget* widget, const QString& description) {
+    widget->setToolTip(description);
+    return widget;
+}
+
 QLabel* statusLabel(const QString& name) {
     auto* label = named(new QLabel, name);
     label->setTextFormat(Qt::PlainText);
@@ -65,6 +80,7 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(makeEditors(), 1);
     setCentralWidget(central);
     makeStatusBar();
+    nameFieldsByCaptions(this);
     connectActions();
     fillServers();
     refreshStatus();
@@ -73,27 +89,33 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent) : QMainWindow(parent) {
 PointBuilderWindow::~PointBuilderWindow() = default;
 
 QWidget* PointBuilderWindow::makeChooser() {
-    m_cboServer = named(new QComboBox, u"cboServer"_s);
-    m_cboPointClass = named(new QComboBox, u"cboPointClass"_s);
-    m_txtTag = named(new QLineEdit, u"txtTag"_s);
+    m_cboServer = described(named(new QComboBox, u"cboServer"_s),
+                            u"The server that points are created on and opened from"_s);
+    m_cboPointClass = described(named(new QComboBox, u"cboPointClass"_s), u"The class of a new point"_s);
+    m_txtTag = described(named(new QLineEdit, u"txtTag"_s),
+                         u"The tag of the point to open or create; Enter opens it"_s);
     m_txtTag->setPlaceholderText(u"Tag"_s);
     m_txtTag->setMinimumWidth(twipsToPixels(2400));
-    m_cmdNew = named(new QPushButton(u"&New point"_s), u"cmdNew"_s);
-    m_cmdOpen = named(new QPushButton(u"&Open"_s), u"cmdOpen"_s);
-    m_cmdSave = named(new QPushButton(u"&Save"_s), u"cmdSave"_s);
+    m_cmdNew = described(named(new QPushButton(u"&New point"_s), u"cmdNew"_s),
+                         u"Starts a new point of the chosen class with the tag typed"_s);
+    m_cmdOpen =
+        described(named(new QPushButton(u"&Open"_s), u"cmdOpen"_s), u"Opens the point with the tag typed"_s);
+    m_cmdSave = described(named(new QPushButton(u"&Save"_s), u"cmdSave"_s),
+                          u"Writes the point's edits to the server"_s);
     m_cmdSave->setShortcut(QKeySequence::Save);
-    m_cmdRevert = named(new QPushButton(u"&Revert"_s), u"cmdRevert"_s);
+    m_cmdRevert = described(named(new QPushButton(u"&Revert"_s), u"cmdRevert"_s),
+                            u"Drops the point's edits and shows it as the server has it"_s);
 
     auto* chooser = new QWidget;
     auto* row = new QHBoxLayout(chooser);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new QLabel(u"Server:"_s));
+    row->addWidget(caption(u"Server:"_s, m_cboServer));
     row->addWidget(m_cboServer);
     row->addSpacing(8);
-    row->addWidget(new QLabel(u"Class:"_s));
+    row->addWidget(caption(u"Class:"_s, m_cboPointClass));
     row->addWidget(m_cboPointClass);
     row->addSpacing(8);
-    row->addWidget(new QLabel(u"Tag:"_s));
+    row->addWidget(caption(u"Tag:"_s, m_txtTag));
     row->addWidget(m_txtTag);
     row->addWidget(m_cmdNew);
     row->addWidget(m_cmdOpen);

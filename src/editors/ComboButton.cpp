@@ -5,6 +5,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -34,16 +35,21 @@ ComboButton::Layout ComboButton::layoutFor(QSize size) {
 ComboButton::ComboButton(QWidget* parent)
     : QWidget(parent), m_Combo1(new QComboBox(this)), m_Command1(createEllipsisButton(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    // "..." would be read out as dots.
+    m_Command1->setAccessibleName(QStringLiteral("Browse"));
+    m_Command1->setAccessibleDescription(QStringLiteral("Opens a dialog to choose the value"));
     m_Combo1->installEventFilter(this);
     setTabOrder(m_Combo1, m_Command1);
     setFocusProxy(m_Combo1);
     setFixedHeight(twipsToPixels(kHeight));
     connect(m_Command1, &QPushButton::clicked, this, [this] { Q_EMIT ButtonClick(); });
+    connect(m_Combo1, &QComboBox::currentIndexChanged, this, &ComboButton::ListIndexChanged);
     appendComboItem(*m_Combo1, kBlankItem);
     InitProperties();
 }
 
 void ComboButton::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &ComboButton::Enabled, &ComboButton::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
@@ -52,12 +58,14 @@ void ComboButton::SetEnabled(bool enabled) {
 }
 
 void ComboButton::SetForeColor(uint32_t color) {
+    const ChangeNotice notice(this, &ComboButton::ForeColor, &ComboButton::ForeColorChanged);
     m_ForeColor = color;
     applyColors();
     Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
 void ComboButton::SetBackColor(uint32_t color) {
+    const ChangeNotice notice(this, &ComboButton::BackColor, &ComboButton::BackColorChanged);
     m_BackColor = color;
     applyColors();
     Q_EMIT PropertyChanged(QStringLiteral("BackColor"));

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QSize>
 #include <QWidget>
+#include "platform/ChangeNotice.h"
 
 #include <cstdint>
 #include <span>
@@ -20,11 +21,11 @@ struct PersistedProperty;
 // button beside it.
 class ComboButton : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex)
-    Q_PROPERTY(QString ComboText READ ComboText)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
+    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true)
+    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged)
 
 public:
     static constexpr int kMaxItems = 8;  // the blank item and seven recent entries
@@ -62,6 +63,11 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void ForeColorChanged();
+    void BackColorChanged();
+    void ListIndexChanged();
     void PropertyChanged(const QString& name);
     void OnEnterKeyPress();
     void ButtonClick();

@@ -3,6 +3,7 @@
 #include "editors/ComboItems.h"
 #include "editors/KeyCodes.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -39,15 +40,18 @@ DropDownList::DropDownList(QWidget* parent) : QWidget(parent), m_Combo1(new QCom
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     applyColors();
     connect(m_Combo1, &QComboBox::currentIndexChanged, this, [this] { Q_EMIT Click(); });
+    connect(m_Combo1, &QComboBox::currentIndexChanged, this, &DropDownList::ListIndexChanged);
 }
 
 void DropDownList::SetBackColor(uint32_t color) {
+    const ChangeNotice notice(this, &DropDownList::BackColor, &DropDownList::BackColorChanged);
     m_BackColor = color;
     applyColors();
     markChanged(QStringLiteral("BackColor"));
 }
 
 void DropDownList::SetForeColor(uint32_t color) {
+    const ChangeNotice notice(this, &DropDownList::ForeColor, &DropDownList::ForeColorChanged);
     m_ForeColor = color;
     applyColors();
     markChanged(QStringLiteral("ForeColor"));
@@ -58,6 +62,7 @@ bool DropDownList::Enabled() const {
 }
 
 void DropDownList::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &DropDownList::Enabled, &DropDownList::EnabledChanged);
     m_Combo1->setEnabled(enabled);
     markChanged(QStringLiteral("Enabled"));
 }
@@ -67,6 +72,7 @@ QFont DropDownList::Font() const {
 }
 
 void DropDownList::SetFont(const QFont& font) {
+    const ChangeNotice notice(this, &DropDownList::Font, &DropDownList::FontChanged);
     m_Combo1->setFont(font);
     markChanged(QStringLiteral("Font"));
 }

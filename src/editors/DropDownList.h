@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/AttributeChild.h"
+#include "platform/ChangeNotice.h"
 
 #include <QFont>
 #include <QRect>
@@ -22,12 +23,12 @@ class PropertyBag;
 // or `KeyCode` (0 swallows the key) changes what the list receives.
 class DropDownList : public QWidget, public AttributeChild {
     Q_OBJECT
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
-    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(QFont Font READ Font WRITE SetFont)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex)
-    Q_PROPERTY(QString Text READ Text)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(QFont Font READ Font WRITE SetFont NOTIFY FontChanged)
+    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true)
+    Q_PROPERTY(QString Text READ Text NOTIFY ListIndexChanged)
 
 public:
     static constexpr uint32_t kDefaultBackColor = 0x80000005u;  // the theme's window background
@@ -61,6 +62,12 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void BackColorChanged();
+    void ForeColorChanged();
+    void EnabledChanged();
+    void FontChanged();
+    void ListIndexChanged();
     void PropertyChanged(const QString& name);
     void Click();
     void KeyDown(int16_t& KeyCode, int16_t& Shift);

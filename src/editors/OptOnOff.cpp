@@ -1,5 +1,6 @@
 #include "editors/OptOnOff.h"
 
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -29,6 +30,8 @@ OptOnOff::OptOnOff(QWidget* parent)
       m_optOn(createOption(QStringLiteral("optOn"), QStringLiteral("On"), this)),
       m_optOff(createOption(QStringLiteral("optOff"), QStringLiteral("Off"), this)) {
     setTabOrder(m_optOn, m_optOff);
+    m_optOn->setAccessibleDescription(QStringLiteral("Turns the setting on"));
+    m_optOff->setAccessibleDescription(QStringLiteral("Turns the setting off"));
     setFocusProxy(m_optOn);
     setFixedSize(twipsToPixels(kFixedSize));
     m_optOn->setChecked(true);
@@ -39,6 +42,7 @@ OptOnOff::OptOnOff(QWidget* parent)
 }
 
 void OptOnOff::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &OptOnOff::Enabled, &OptOnOff::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
@@ -47,6 +51,7 @@ void OptOnOff::SetEnabled(bool enabled) {
 }
 
 void OptOnOff::SetValue(int16_t value) {
+    const ChangeNotice notice(this, &OptOnOff::Value, &OptOnOff::ValueChanged);
     m_Value = value;
     showValue(value);
     Q_EMIT PropertyChanged(QStringLiteral("Value"));
@@ -63,7 +68,9 @@ void OptOnOff::optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t
     const QScopedValueRollback<bool> busy(m_Busy, true);
     clicked->setChecked(true);
     other->setChecked(false);
+    const bool changed = m_Value != value;
     m_Value = value;
+    if (changed) Q_EMIT ValueChanged();
     Q_EMIT OnOptionClick();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/AttributeChild.h"
+#include "platform/ChangeNotice.h"
 
 #include <QRect>
 #include <QSize>
@@ -21,8 +22,8 @@ struct PersistedProperty;
 // buttons silently; only a user's click raises `OnOptionClick`.
 class OptOnOff : public QWidget, public AttributeChild {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(qint16 Value READ Value WRITE SetValue)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(qint16 Value READ Value WRITE SetValue NOTIFY ValueChanged USER true)
 
 public:
     // The control's fixed size and its buttons, in twips.
@@ -48,6 +49,9 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void ValueChanged();
     void PropertyChanged(const QString& name);
     void OnOptionClick();
 

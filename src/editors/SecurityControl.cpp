@@ -1,6 +1,7 @@
 #include "editors/SecurityControl.h"
 
 #include "editors/KeyCodes.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -17,12 +18,14 @@ namespace {
 struct ScopeList {
     const char* objectName;
     const char* prefix;
+    const char* spokenName;  // what a screen reader says for the list
+    const char* description;
 };
 
 constexpr std::array<ScopeList, SecurityStringParser::kScopeCount> kScopeLists{{
-    {"cboOwner", "O:"},
-    {"cboGroup", "G:"},
-    {"cboWorld", "W:"},
+    {"cboOwner", "O:", "Owner access", "What the point's owner may do with it"},
+    {"cboGroup", "G:", "Group access", "What members of the point's group may do with it"},
+    {"cboWorld", "W:", "World access", "What every other user may do with it"},
 }};
 
 const QString kEnabled = QStringLiteral("Enabled");
@@ -45,6 +48,8 @@ SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
     for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope) {
         auto* list = new QComboBox(this);
         list->setObjectName(QString::fromLatin1(kScopeLists[scope].objectName));
+        list->setAccessibleName(QString::fromLatin1(kScopeLists[scope].spokenName));
+        list->setAccessibleDescription(QString::fromLatin1(kScopeLists[scope].description));
         const QString prefix = QString::fromLatin1(kScopeLists[scope].prefix);
         for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
             list->addItem(prefix + SecurityStringParser::GetShortName(level));
@@ -60,6 +65,7 @@ SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
 }
 
 void SecurityControl::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &SecurityControl::Enabled, &SecurityControl::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
@@ -73,6 +79,7 @@ QString SecurityControl::Security() const {
 }
 
 void SecurityControl::SetSecurity(const QString& security) {
+    const ChangeNotice notice(this, &SecurityControl::Security, &SecurityControl::SecurityChanged);
     // Read every token first: a short string fails before the lists lose what they show.
     std::array<int32_t, SecurityStringParser::kScopeCount> levels{};
     for (int scope = 0; scope < SecurityStringParser::kScopeCount; ++scope)
@@ -88,7 +95,9 @@ void SecurityControl::listSelected(int scope) {
     const int16_t current = int16_t(m_lists[scope]->currentIndex());
     const bool changedByUser = m_lastIndex[scope] != -1 && current != m_lastIndex[scope];
     m_lastIndex[scope] = current;
-    if (changedByUser) Q_EMIT OnListIndexChange();
+    if (!changedByUser) return;
+    Q_EMIT SecurityChanged();
+    Q_EMIT OnListIndexChange();
 }
 
 std::span<const PersistedProperty<SecurityControl>> SecurityControl::persistedProperties() {

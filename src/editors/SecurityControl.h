@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/AttributeChild.h"
+#include "platform/ChangeNotice.h"
 
 #include "editors/SecurityStringParser.h"
 
@@ -23,8 +24,8 @@ struct PersistedProperty;
 // choice of the user.
 class SecurityControl : public QWidget, public AttributeChild {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(QString Security READ Security WRITE SetSecurity)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true)
 
 public:
     static constexpr int kHeight = 315;
@@ -56,6 +57,9 @@ public:
     QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void SecurityChanged();
     void OnListIndexChange();
     void OnEnterKeyPress();
     void PropertyChanged(const QString& name);

@@ -3,6 +3,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/SecurityStringParser.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -26,6 +27,7 @@ SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
 
 SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Combo1(new QComboBox(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    m_Combo1->setAccessibleDescription(QStringLiteral("What one class of users may do with the point"));
     for (int16_t level = 0; level < SecurityStringParser::kLevelCount; ++level)
         m_Combo1->addItem(SecurityStringParser::GetLongName(level));
     m_Combo1->setCurrentIndex(-1);
@@ -36,29 +38,35 @@ SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Com
 }
 
 void SecurityControlInd::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &SecurityControlInd::Enabled, &SecurityControlInd::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     m_Combo1->setEnabled(enabled);
 }
 
 void SecurityControlInd::SetSecurityScope(int32_t scope) {
+    const ChangeNotice notice(this, &SecurityControlInd::SecurityScope,
+                              &SecurityControlInd::SecurityScopeChanged);
     m_SecurityScope = scope;
     Q_EMIT PropertyChanged(kSecurityScope);
 }
 
 void SecurityControlInd::SetSecurity(const QString& security) {
+    const ChangeNotice notice(this, &SecurityControlInd::Security, &SecurityControlInd::SecurityChanged);
     const int32_t level = SecurityStringParser::GetIndex(security, m_SecurityScope);
     m_Security = security;
     m_Combo1->setCurrentIndex(level);
 }
 
 void SecurityControlInd::SetForeColor(uint32_t color) {
+    const ChangeNotice notice(this, &SecurityControlInd::ForeColor, &SecurityControlInd::ForeColorChanged);
     m_ForeColor = color;
     applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
     Q_EMIT PropertyChanged(kForeColor);
 }
 
 void SecurityControlInd::SetBackColor(uint32_t color) {
+    const ChangeNotice notice(this, &SecurityControlInd::BackColor, &SecurityControlInd::BackColorChanged);
     m_BackColor = color;
     applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
     Q_EMIT PropertyChanged(kBackColor);
@@ -77,7 +85,9 @@ void SecurityControlInd::listSelected() {
     const int16_t current = int16_t(m_Combo1->currentIndex());
     if (m_LastIndex != -1 && current != m_LastIndex) {
         m_LastIndex = current;
+        const QString before = m_Security;
         m_Security = BuildSecurityString();
+        if (m_Security != before) Q_EMIT SecurityChanged();
         Q_EMIT OnListIndexChange();
     }
     m_LastIndex = current;

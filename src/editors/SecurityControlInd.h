@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/AttributeChild.h"
+#include "platform/ChangeNotice.h"
 
 #include <QRect>
 #include <QWidget>
@@ -20,11 +21,11 @@ struct PersistedProperty;
 // SecurityScope) in one drop-down list of level names, carrying the other two tokens along.
 class SecurityControlInd : public QWidget, public AttributeChild {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(qint32 SecurityScope READ SecurityScope WRITE SetSecurityScope)
-    Q_PROPERTY(QString Security READ Security WRITE SetSecurity)
-    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(qint32 SecurityScope READ SecurityScope WRITE SetSecurityScope NOTIFY SecurityScopeChanged)
+    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
 
 public:
     static constexpr int kHeight = 315;
@@ -58,6 +59,12 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void SecurityScopeChanged();
+    void SecurityChanged();
+    void ForeColorChanged();
+    void BackColorChanged();
     void OnEnterKeyPress();
     void OnListIndexChange();
     void PropertyChanged(const QString& name);

@@ -31,9 +31,18 @@ TextBoxControl::TextBoxControl(QWidget* parent) : QWidget(parent), m_Text1(new Q
     m_Text1->setObjectName(QStringLiteral("Text1"));
     m_Text1->installEventFilter(this);
     setFocusProxy(m_Text1);
+    connect(m_Text1, &QLineEdit::textChanged, this, &TextBoxControl::TextChanged);
+    // The cursor and the selection move together; the selection is one value to its watchers.
+    connect(m_Text1, &QLineEdit::selectionChanged, this, &TextBoxControl::noteSelection);
+    connect(m_Text1, &QLineEdit::cursorPositionChanged, this, &TextBoxControl::noteSelection);
+}
+
+void TextBoxControl::noteSelection() {
+    if (m_selection.changed({SelStart(), SelLength(), SelText()})) Q_EMIT SelectionChanged();
 }
 
 void TextBoxControl::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &TextBoxControl::Enabled, &TextBoxControl::EnabledChanged);
     m_Enabled = enabled;
     markChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
@@ -85,6 +94,7 @@ void TextBoxControl::SetAlignment(int32_t alignment) {
     if (alignment < 0 || alignment >= int32_t(kAlignments.size())) {
         raiseInvalidPropertyValue(QStringLiteral("Alignment"));
     }
+    const ChangeNotice notice(this, &TextBoxControl::Alignment, &TextBoxControl::AlignmentChanged);
     m_Alignment = alignment;
     m_Text1->setAlignment(kAlignments[size_t(alignment)] | m_Vertical);
     markChanged(QStringLiteral("Alignment"));
@@ -96,12 +106,14 @@ void TextBoxControl::setVerticalTextAlignment(Qt::Alignment vertical) {
 }
 
 void TextBoxControl::SetForeColor(uint32_t color) {
+    const ChangeNotice notice(this, &TextBoxControl::ForeColor, &TextBoxControl::ForeColorChanged);
     m_ForeColor = color;
     applyColors();
     markChanged(QStringLiteral("ForeColor"));
 }
 
 void TextBoxControl::SetBackColor(uint32_t color) {
+    const ChangeNotice notice(this, &TextBoxControl::BackColor, &TextBoxControl::BackColorChanged);
     m_BackColor = color;
     applyColors();
     markChanged(QStringLiteral("BackColor"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/AttributeChild.h"
+#include "platform/ChangeNotice.h"
 
 #include <QString>
 #include <QWidget>
@@ -21,14 +22,14 @@ struct PersistedProperty;
 // beside it that follows the control's enabled state.
 class TextBoxControl : public QWidget, public AttributeChild {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(QString Text READ Text WRITE SetText)
-    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText)
-    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart)
-    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength)
-    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment)
-    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(QString Text READ Text WRITE SetText NOTIFY TextChanged USER true)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment NOTIFY AlignmentChanged)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
 
 public:
     bool Enabled() const { return m_Enabled; }
@@ -55,6 +56,13 @@ Q_SIGNALS:
     void PropertyChanged(const QString& name);
     void OnKeyUp();
     void OnEnterKeyPress();
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void TextChanged();
+    void SelectionChanged();
+    void AlignmentChanged();
+    void ForeColorChanged();
+    void BackColorChanged();
 
 protected:
     explicit TextBoxControl(QWidget* parent);
@@ -88,6 +96,14 @@ private:
     int32_t m_Alignment = 0;
     Qt::Alignment m_Vertical = Qt::AlignVCenter;
     int m_lastReleasedKey = 0;
+    struct Selection {
+        int32_t start;
+        int32_t length;
+        QString text;
+        bool operator==(const Selection&) const = default;
+    };
+    ValueWatch<Selection> m_selection{Selection{0, 0, QString()}};
+    void noteSelection();
 };
 
 }  // namespace vq

@@ -2,6 +2,7 @@
 
 #include "editors/KeyCodes.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -10,6 +11,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStyle>
 
 #include <algorithm>
@@ -130,11 +132,22 @@ TimeDivisionControl::TimeDivisionControl(QWidget* parent) : QWidget(parent) {
         field->installEventFilter(this);
         m_txtTime[unit] = field;
     }
+    setAccessibleCaption(QString());
     setFocusProxy(m_txtTime[Days]);
     setFixedSize(twipsToPixels(layout.control));
     SetEnabled(true);
     // Shown from the start, so a new control reads 0 rather than "?" from empty fields.
     DisplayTime();
+    // The time is read from the fields, so typing and SetTime change it the same way.
+    noteTime();
+    for (QLineEdit* field : m_txtTime)
+        connect(field, &QLineEdit::textChanged, this, &TimeDivisionControl::noteTime);
+}
+
+// Several fields change for one new time; DisplayTime rewrites all four.
+void TimeDivisionControl::noteTime() {
+    if (m_displaying) return;
+    if (m_shownTime.changed(toQVariant(ComputeTime(fieldTexts())))) Q_EMIT TimeChanged();
 }
 
 TimeDivisionControl::~TimeDivisionControl() {
@@ -143,6 +156,7 @@ TimeDivisionControl::~TimeDivisionControl() {
 }
 
 void TimeDivisionControl::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &TimeDivisionControl::Enabled, &TimeDivisionControl::EnabledChanged);
     m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
@@ -161,6 +175,7 @@ void TimeDivisionControl::SetTime(const Variant& time) {
 }
 
 void TimeDivisionControl::SetForeColor(uint32_t color) {
+    const ChangeNotice notice(this, &TimeDivisionControl::ForeColor, &TimeDivisionControl::ForeColorChanged);
     m_ForeColor = color;
     for (int unit = Days; unit >= Seconds; --unit)
         applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
@@ -168,10 +183,22 @@ void TimeDivisionControl::SetForeColor(uint32_t color) {
 }
 
 void TimeDivisionControl::SetBackColor(uint32_t color) {
+    const ChangeNotice notice(this, &TimeDivisionControl::BackColor, &TimeDivisionControl::BackColorChanged);
     m_BackColor = color;
     for (int unit = Days; unit >= Seconds; --unit)
         applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
     Q_EMIT PropertyChanged(kBackColor);
+}
+
+void TimeDivisionControl::setAccessibleCaption(const QString& caption) {
+    static const std::array<const char*, kUnitCount> units{"seconds", "minutes", "hours", "days"};
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        const QString name = QString::fromLatin1(units[size_t(unit)]);
+        m_txtTime[unit]->setAccessibleName(caption.isEmpty() ? name.left(1).toUpper() + name.mid(1)
+                                                             : caption + QStringLiteral(", ") + name);
+        m_txtTime[unit]->setAccessibleDescription(
+            QStringLiteral("The %1 of the time span; the four fields add up to one time").arg(name));
+    }
 }
 
 void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {
@@ -229,10 +256,14 @@ std::array<QString, TimeDivisionControl::kUnitCount> TimeDivisionControl::fieldT
 
 void TimeDivisionControl::DisplayTime() {
     const auto texts = DisplayTexts(m_Time);
-    for (int unit = 0; unit < kUnitCount; ++unit) {
-        m_txtTime[unit]->setText(texts[unit]);
-        fitFontToText(*m_txtTime[unit]);
+    {
+        const QScopedValueRollback displaying(m_displaying, true);
+        for (int unit = 0; unit < kUnitCount; ++unit) {
+            m_txtTime[unit]->setText(texts[unit]);
+            fitFontToText(*m_txtTime[unit]);
+        }
     }
+    noteTime();
 }
 
 void TimeDivisionControl::changeEvent(QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Variant.h"
+#include "platform/ChangeNotice.h"
 
 #include <QRect>
 #include <QVariant>
@@ -22,10 +23,10 @@ struct PersistedProperty;
 // overflowing fields carry into the next larger unit (90 s show as 1 min 30 s).
 class TimeDivisionControl : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(QVariant Time READ timeValue WRITE setTimeValue)
-    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(QVariant Time READ timeValue WRITE setTimeValue NOTIFY TimeChanged USER true)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
 
 public:
     // Field indices: txtTime(0) seconds ... txtTime(3) days.
@@ -66,8 +67,15 @@ public:
     void WriteProperties(PropertyBag& bag) const;
 
     QSize sizeHint() const override;
+    // What a screen reader says before each field's unit ("Max. Time, hours"); empty: the unit only.
+    void setAccessibleCaption(const QString& caption);
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void TimeChanged();
+    void ForeColorChanged();
+    void BackColorChanged();
     void OnEnterKeyPress();
     void OnPendingChange();
     void PropertyChanged(const QString& name);
@@ -79,6 +87,7 @@ protected:
 private:
     static std::span<const PersistedProperty<TimeDivisionControl>> persistedProperties();
     QVariant timeValue();
+    void noteTime();
     void setTimeValue(const QVariant& time);
     std::array<QString, kUnitCount> fieldTexts() const;
     void DisplayTime();
@@ -91,6 +100,8 @@ private:
     Variant m_Time = int32_t(0);
     uint32_t m_ForeColor = 0x000000;
     uint32_t m_BackColor = 0xFFFFFF;
+    ValueWatch<QVariant> m_shownTime;
+    bool m_displaying = false;  // the fields are rewritten one by one: no time in between is shown
 };
 
 }  // namespace vq

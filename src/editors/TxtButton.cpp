@@ -3,6 +3,7 @@
 #include "editors/EllipsisButton.h"
 #include "editors/NonNegative.h"
 #include "editors/PropertyErrors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -21,6 +22,9 @@ TxtButton::Layout TxtButton::layoutFor(QSize size, int16_t buttonWidth) {
 
 TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(createEllipsisButton(this)) {
     setSideControl(m_Command1);
+    // "..." would be read out as dots.
+    m_Command1->setAccessibleName(QStringLiteral("Search"));
+    m_Command1->setAccessibleDescription(QStringLiteral("Opens a search that fills in the value"));
     setTabOrder(textBox(), m_Command1);
     // Any height lays out, but a form's layout should keep the designed one line.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -29,12 +33,14 @@ TxtButton::TxtButton(QWidget* parent) : TextBoxControl(parent), m_Command1(creat
 }
 
 void TxtButton::SetButtonWidth(int16_t width) {
+    const ChangeNotice notice(this, &TxtButton::ButtonWidth, &TxtButton::ButtonWidthChanged);
     m_ButtonWidth = width;
     markChanged(QStringLiteral("ButtonWidth"));
     layoutChildren();
 }
 
 void TxtButton::SetBorderStyle(int16_t style) {
+    const ChangeNotice notice(this, &TxtButton::BorderStyle, &TxtButton::BorderStyleChanged);
     if (style != 0 && style != 1) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
     m_BorderStyle = style;
     markChanged(QStringLiteral("BorderStyle"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/TextBoxControl.h"
+#include "platform/ChangeNotice.h"
 
 #include <QRect>
 #include <QSize>
@@ -17,8 +18,8 @@ struct PersistedProperty;
 // does (picking a tag or a digital set, for example).
 class TxtButton : public TextBoxControl {
     Q_OBJECT
-    Q_PROPERTY(qint16 ButtonWidth READ ButtonWidth WRITE SetButtonWidth)
-    Q_PROPERTY(qint16 BorderStyle READ BorderStyle WRITE SetBorderStyle)
+    Q_PROPERTY(qint16 ButtonWidth READ ButtonWidth WRITE SetButtonWidth NOTIFY ButtonWidthChanged)
+    Q_PROPERTY(qint16 BorderStyle READ BorderStyle WRITE SetBorderStyle NOTIFY BorderStyleChanged)
 
 public:
     static constexpr int16_t kDefaultButtonWidth = 315;
@@ -44,6 +45,9 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void ButtonWidthChanged();
+    void BorderStyleChanged();
     void OnButtonClick();
 
 protected:

@@ -4,6 +4,7 @@
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
@@ -35,6 +36,8 @@ TxtComboControl::Layout TxtComboControl::layoutFor(QSize size, int16_t comboWidt
 
 TxtComboControl::TxtComboControl(QWidget* parent) : TextBoxControl(parent), m_Combo1(new QComboBox(this)) {
     m_Combo1->setObjectName(QStringLiteral("Combo1"));
+    m_Combo1->setAccessibleName(QStringLiteral("Unit"));
+    m_Combo1->setAccessibleDescription(QStringLiteral("What the value beside it is entered in"));
     m_Combo1->installEventFilter(this);
     setSideControl(m_Combo1);
     setTabOrder(textBox(), m_Combo1);
@@ -44,11 +47,13 @@ TxtComboControl::TxtComboControl(QWidget* parent) : TextBoxControl(parent), m_Co
     textBox()->setFrame(false);
     setVerticalTextAlignment(Qt::AlignTop);
     connect(m_Combo1, &QComboBox::currentIndexChanged, this, [this] { comboSelected(); });
+    connect(m_Combo1, &QComboBox::currentIndexChanged, this, &TxtComboControl::ListIndexChanged);
     m_LastIndex = int16_t(m_Combo1->currentIndex());
     InitProperties();
 }
 
 void TxtComboControl::SetComboWidth(int16_t width) {
+    const ChangeNotice notice(this, &TxtComboControl::ComboWidth, &TxtComboControl::ComboWidthChanged);
     m_ComboWidth = width;
     markChanged(QStringLiteral("ComboWidth"));
     layoutChildren();
@@ -124,7 +129,8 @@ void TxtComboControl::layoutChildren() {
     const Layout layout = layoutFor(pixelsToTwips(size()), m_ComboWidth);
     const QRect text = twipsToPixels(layout.text);
     const QRect frame = twipsToPixels(layout.frame);
-    textBox()->setGeometry(text);
+    // Set down by its top margin, the text box would reach past the control's bottom edge.
+    textBox()->setGeometry(text.intersected(rect()));
     // The text box reaches below the control; keep it inside the field's border.
     const int frameLine = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     textBox()->setMask(QRect(0, 0, text.width(), std::max(0, frame.bottom() - frameLine + 1 - text.top())));

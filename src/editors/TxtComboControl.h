@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/TextBoxControl.h"
+#include "platform/ChangeNotice.h"
 
 #include <QRect>
 #include <QSize>
@@ -17,10 +18,10 @@ struct PersistedProperty;
 // when the user picks another item; the first pick after the control starts is only recorded.
 class TxtComboControl : public TextBoxControl {
     Q_OBJECT
-    Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex)
-    Q_PROPERTY(QString ComboText READ ComboText)
-    Q_PROPERTY(qint16 DefaultComboWidth READ DefaultComboWidth)
+    Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth NOTIFY ComboWidthChanged)
+    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged)
+    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged)
+    Q_PROPERTY(qint16 DefaultComboWidth READ DefaultComboWidth CONSTANT)
 
 public:
     static constexpr int16_t kDefaultComboWidth = 1155;
@@ -54,6 +55,9 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void ComboWidthChanged();
+    void ListIndexChanged();
     void OnListIndexChange();
     void TextLostFocus();
 

@@ -7,6 +7,7 @@
 #include "editors/TimeDivisionControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -73,7 +74,8 @@ QLabel* makeLabel(QWidget* parent, const LabelDesign& design) {
     auto* label = new QLabel(QString::fromLatin1(design.text), parent);
     label->setObjectName(QString::fromLatin1(design.name));
     label->setAlignment(design.alignment | Qt::AlignVCenter);
-    label->setGeometry(twipsToPixels(design.rect));
+    // A caption drawn from just left of its group keeps its text where it was, inside the group.
+    label->setGeometry(twipsToPixels(design.rect).intersected(parent->rect()));
     if (design.textRight > 0)
         label->setContentsMargins(0, 0,
                                   twipsToPixels(design.rect.x() + design.rect.width() - design.textRight), 0);
@@ -155,6 +157,8 @@ void VQCompressionSpecs::buildChildren() {
         auto* control = new TimeDivisionControl(times);
         control->setObjectName(QStringLiteral("TimeDivisionControl%1").arg(row + 1));
         control->move(twipsToPixels(kTimeControls[row].topLeft()));
+        control->setAccessibleCaption(row == MinimumTime ? QStringLiteral("Min. Time")
+                                                         : QStringLiteral("Max. Time"));
         d->m_timeControls[row] = control;
     }
 }
@@ -182,6 +186,7 @@ const std::shared_ptr<PropSheetEntries>& VQCompressionSpecs::PropSheetEntries() 
 }
 
 void VQCompressionSpecs::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &VQCompressionSpecs::Enabled, &VQCompressionSpecs::EnabledChanged);
     d->m_Enabled = enabled;
     Q_EMIT PropertyChanged(kEnabled);
     setEnabled(enabled);
@@ -190,6 +195,8 @@ void VQCompressionSpecs::SetEnabled(bool enabled) {
 }
 
 void VQCompressionSpecs::SetDisplayStyle(int32_t style) {
+    const ChangeNotice notice(this, &VQCompressionSpecs::DisplayStyle,
+                              &VQCompressionSpecs::DisplayStyleChanged);
     const AttributeNames names = attributeNamesFor(style);
     if (names.deviation.isEmpty()) raiseInvalidPropertyValue(QStringLiteral("VQCompressionSpecs"));
     if (style == d->m_DisplayStyle) return;
@@ -343,7 +350,10 @@ void VQCompressionSpecs::applyLayout() {
     const Variant pointType = d->m_Entries ? d->m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
     const Layout layout = layoutFor(d->m_Entries != nullptr, pointType);
     setFixedSize(twipsToPixels(layout.control));
-    d->m_Frame1->move(0, twipsToPixels(layout.frameTop));
+    // Frame1 is drawn without a border, so it ends at the panel's edges rather than past them; a
+    // frame wider than its panel would lay the time rows out beyond what the panel shows.
+    const int frameTop = twipsToPixels(layout.frameTop);
+    d->m_Frame1->setGeometry(0, frameTop, width(), height() - frameTop);
 }
 
 // The focus left a time editor for another control: commit it, as Enter would. Switching windows

@@ -32,8 +32,8 @@ class VQPointAttributeEdit;
 // from and written to the bound entry collection, whose events keep the panel in step.
 class VQCompressionSpecs : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(qint32 DisplayStyle READ DisplayStyle WRITE SetDisplayStyle)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(qint32 DisplayStyle READ DisplayStyle WRITE SetDisplayStyle NOTIFY DisplayStyleChanged)
 
 public:
     static constexpr int kWidth = 2595;
@@ -80,6 +80,9 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    void DisplayStyleChanged();
     // Part of the public event interface; nothing raises it.
     void Change();
     void PropertyChanged(const QString& name);

@@ -15,6 +15,7 @@
 #include "editors/TxtComboControl.h"
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
@@ -25,7 +26,10 @@
 #include "sdk/SdkPointList.h"
 
 #include <qdrawutil.h>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMetaMethod>
+#include <QMetaProperty>
 #include <QPainter>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -75,6 +79,17 @@ public:
     AttributeChild* m_childParts = nullptr;  // m_child seen as its kind's shared part
     VQPointAttributeEdit::ChildKind m_kind = VQPointAttributeEdit::ChildKind::None;
     bool m_updating = false;  // selections the control makes itself are only remembered
+    struct Selection {
+        int32_t start;
+        int32_t length;
+        QString text;
+        bool operator==(const Selection&) const = default;
+    };
+    ValueWatch<QString> m_text;
+    // The child's parts this control named or described, so that a new attribute renames them.
+    QList<QPointer<QWidget>> m_named;
+    QList<QPointer<QWidget>> m_described;
+    ValueWatch<Selection> m_selection{Selection{0, 0, QString()}};
 };
 
 VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
@@ -141,6 +156,8 @@ int32_t VQPointAttributeEdit::HelpContextID() const {
 }
 
 void VQPointAttributeEdit::SetAlignment(int32_t alignment) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::Alignment,
+                              &VQPointAttributeEdit::AlignmentChanged);
     quietly([&] {
         d->m_Alignment = alignment;
         BuildChild();
@@ -149,6 +166,8 @@ void VQPointAttributeEdit::SetAlignment(int32_t alignment) {
 }
 
 void VQPointAttributeEdit::SetAttributeName(const QString& name) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::AttributeName,
+                              &VQPointAttributeEdit::AttributeNameChanged);
     d->m_AttributeName = name;
     BuildChild();
     CommitEntries();
@@ -156,6 +175,8 @@ void VQPointAttributeEdit::SetAttributeName(const QString& name) {
 }
 
 void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::BorderStyle,
+                              &VQPointAttributeEdit::BorderStyleChanged);
     if (style != NoBorder && style != FixedBorder) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
     d->m_BorderStyle = style;
     markChanged(QStringLiteral("BorderStyle"));
@@ -164,24 +185,31 @@ void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
 }
 
 void VQPointAttributeEdit::SetComboWidth(int16_t width) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::ComboWidth,
+                              &VQPointAttributeEdit::ComboWidthChanged);
     d->m_ComboWidth = width;
     BuildChild();
     markChanged(QStringLiteral("ComboWidth"));
 }
 
 void VQPointAttributeEdit::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::Enabled, &VQPointAttributeEdit::EnabledChanged);
     d->m_Enabled = enabled;
     markChanged(QStringLiteral("Enabled"));
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::SetOnOffStyle(int32_t style) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::OnOffStyle,
+                              &VQPointAttributeEdit::OnOffStyleChanged);
     d->m_OnOffStyle = style;
     BuildChild();
     markChanged(QStringLiteral("OnOffStyle"));
 }
 
 void VQPointAttributeEdit::SetSecurityStyle(int32_t style) {
+    const ChangeNotice notice(this, &VQPointAttributeEdit::SecurityStyle,
+                              &VQPointAttributeEdit::SecurityStyleChanged);
     d->m_SecurityStyle = style;
     BuildChild();
     markChanged(QStringLiteral("SecurityStyle"));
@@ -377,7 +405,20 @@ void VQPointAttributeEdit::createChild(ChildKind kind) {
     d->m_kind = kind;
     setFocusProxy(child);
     attachEvents(kind);
+    // The control's text and selection are the child's: whatever the child notifies may move them.
+    const QMetaMethod note = metaObject()->method(metaObject()->indexOfSlot("noteChild()"));
+    const QMetaObject* kindMeta = child->metaObject();
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < kindMeta->propertyCount(); ++i) {
+        const QMetaProperty property = kindMeta->property(i);
+        if (property.hasNotifySignal()) connect(child, property.notifySignal(), this, note);
+    }
+    noteChild();
     child->show();
+}
+
+void VQPointAttributeEdit::noteChild() {
+    if (d->m_text.changed(Text())) Q_EMIT TextChanged();
+    if (d->m_selection.changed({SelStart(), SelLength(), SelText()})) Q_EMIT SelectionChanged();
 }
 
 // A child's event runs one step of the value flow and then raises the control's event; an error
@@ -462,6 +503,7 @@ void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
 }
 
 void VQPointAttributeEdit::configureChild() {
+    nameChild();
     switch (d->m_kind) {
         case ChildKind::TextBox:
         case ChildKind::TxtButton:
@@ -476,6 +518,30 @@ void VQPointAttributeEdit::configureChild() {
             break;
         default:
             break;
+    }
+}
+
+// A screen reader names the child's parts after the attribute, unless a part has a name of its own
+// (the owner list of the security editor, the search button); a child kept for another attribute
+// takes the new name.
+void VQPointAttributeEdit::nameChild() {
+    if (!d->m_child) return;
+    const QString description = QStringLiteral("Value of the %1 attribute").arg(d->m_AttributeName);
+    QList<QWidget*> parts = d->m_child->findChildren<QWidget*>();
+    parts.prepend(d->m_child);
+    for (QWidget* part : parts) {
+        if (part->focusPolicy() == Qt::NoFocus) continue;
+        // A button with a caption ("On", "Off") is named by it.
+        auto* button = qobject_cast<QAbstractButton*>(part);
+        const bool captioned = button && !button->text().isEmpty();
+        if (!captioned && (d->m_named.contains(part) || part->accessibleName().isEmpty())) {
+            part->setAccessibleName(d->m_AttributeName);
+            if (!d->m_named.contains(part)) d->m_named.append(part);
+        }
+        if (d->m_described.contains(part) || part->accessibleDescription().isEmpty()) {
+            part->setAccessibleDescription(description);
+            if (!d->m_described.contains(part)) d->m_described.append(part);
+        }
     }
 }
 

@@ -33,17 +33,17 @@ class Variant;
 // so that it always shows the entry's current value.
 class VQPointAttributeEdit : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment)
-    Q_PROPERTY(QString AttributeName READ AttributeName WRITE SetAttributeName)
-    Q_PROPERTY(qint32 BorderStyle READ BorderStyle WRITE SetBorderStyle)
-    Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(qint32 OnOffStyle READ OnOffStyle WRITE SetOnOffStyle)
-    Q_PROPERTY(qint32 SecurityStyle READ SecurityStyle WRITE SetSecurityStyle)
-    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart)
-    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength)
-    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText)
-    Q_PROPERTY(QString Text READ Text)
+    Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment NOTIFY AlignmentChanged)
+    Q_PROPERTY(QString AttributeName READ AttributeName WRITE SetAttributeName NOTIFY AttributeNameChanged)
+    Q_PROPERTY(qint32 BorderStyle READ BorderStyle WRITE SetBorderStyle NOTIFY BorderStyleChanged)
+    Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth NOTIFY ComboWidthChanged)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    Q_PROPERTY(qint32 OnOffStyle READ OnOffStyle WRITE SetOnOffStyle NOTIFY OnOffStyleChanged)
+    Q_PROPERTY(qint32 SecurityStyle READ SecurityStyle WRITE SetSecurityStyle NOTIFY SecurityStyleChanged)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged)
+    Q_PROPERTY(QString Text READ Text NOTIFY TextChanged USER true)
 
 public:
     static constexpr int16_t kDefaultComboWidth = 1155;
@@ -103,10 +103,24 @@ Q_SIGNALS:
     void PropertyChanged(const QString& name);
     // The focus moved from this control or its child to a widget outside it.
     void focusLeft();
+    // Property notifications: each goes out once per real change of what its getter reads. The
+    // text and the selection are the child's, so they follow the user's typing too.
+    void AlignmentChanged();
+    void AttributeNameChanged();
+    void BorderStyleChanged();
+    void ComboWidthChanged();
+    void EnabledChanged();
+    void OnOffStyleChanged();
+    void SecurityStyleChanged();
+    void SelectionChanged();
+    void TextChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private Q_SLOTS:
+    void noteChild();
 
 private:
     friend class VQPointAttributeEditPrivate;
@@ -124,6 +138,7 @@ private:
     template <typename SecurityEditor>
     void attachSecurityEvents(SecurityEditor* editor);
     void configureChild();
+    void nameChild();
     void applyLayout();
     void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
     void CommitEntries();

@@ -97,6 +97,41 @@ int PropSheetGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : PropSheetGridRow::kColumnCount;
 }
 
+namespace {
+
+// What a screen reader says for a cell: a value cell names its attribute too, since the reader
+// moves cell by cell, and an empty cell says so rather than nothing.
+QString accessibleText(const PropSheetGridRow& r, int column) {
+    const QString& name = r.cells[size_t(PropSheetGridRow::kNameColumn)];
+    if (r.tag == PropSheetGridRow::Spare) return QStringLiteral("Blank");
+    if (column == PropSheetGridRow::kSignColumn && r.sign != PropSheetGridRow::Sign::None)
+        return (r.sign == PropSheetGridRow::Sign::Expanded ? QStringLiteral("Collapse ")
+                                                           : QStringLiteral("Expand ")) +
+               name;
+    if (column == PropSheetGridRow::kValueColumn && r.tag == PropSheetGridRow::Entry) {
+        const QString& value = r.cells[size_t(PropSheetGridRow::kValueColumn)];
+        return name + QStringLiteral(": ") + (value.isEmpty() ? QStringLiteral("empty") : value);
+    }
+    return name.isEmpty() ? QStringLiteral("Blank") : name;
+}
+
+QString accessibleDescription(const PropSheetGridRow& r) {
+    switch (r.tag) {
+        case PropSheetGridRow::Category:
+            return r.sign == PropSheetGridRow::Sign::Collapsed
+                       ? QStringLiteral("Category of attributes, collapsed")
+                       : QStringLiteral("Category of attributes, expanded");
+        case PropSheetGridRow::Entry:
+            if (!r.valueEditable) return QStringLiteral("Attribute, read-only");
+            return r.valueInvalid ? QStringLiteral("Attribute, the value is not valid")
+                                  : QStringLiteral("Attribute, editable");
+        default:
+            return QStringLiteral("Spare row of the attribute grid");
+    }
+}
+
+}  // namespace
+
 QVariant PropSheetGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int gridRow = gridRowOf(index);
@@ -118,6 +153,10 @@ QVariant PropSheetGridModel::data(const QModelIndex& index, int role) const {
                        : QVariant();
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::AccessibleTextRole:
+            return accessibleText(r, index.column());
+        case Qt::AccessibleDescriptionRole:
+            return accessibleDescription(r);
         default:
             return {};
     }

@@ -4,6 +4,7 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "model/CaseInsensitiveMap.h"
 #include "model/PropSheetEntries.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/TextMetrics.h"
@@ -115,6 +116,8 @@ VQPointPropSheet::~VQPointPropSheet() {
 
 void VQPointPropSheet::setUpGrid() {
     d->MSHFlexGrid1->setObjectName(QStringLiteral("MSHFlexGrid1"));
+    d->MSHFlexGrid1->setAccessibleDescription(
+        QStringLiteral("Attribute names and values of the point; a click on a value edits it"));
     d->MSHFlexGrid1->setHorizontalHeader(new FixedHeightHeader(Qt::Horizontal, d->MSHFlexGrid1));
     d->MSHFlexGrid1->setModel(d->m_Model);
     QHeaderView* header = d->MSHFlexGrid1->horizontalHeader();
@@ -182,12 +185,14 @@ int VQPointPropSheet::ColWidth(int column) const {
 }
 
 void VQPointPropSheet::SetView(int32_t view) {
+    const ChangeNotice notice(this, &VQPointPropSheet::View, &VQPointPropSheet::ViewChanged);
     d->m_View = view;
     Q_EMIT PropertyChanged(kView);
     Relayout();
 }
 
 void VQPointPropSheet::SetReadonly(bool readonly) {
+    const ChangeNotice notice(this, &VQPointPropSheet::Readonly, &VQPointPropSheet::ReadonlyChanged);
     if (readonly == d->m_Readonly) return;
     d->m_Readonly = readonly;
     Q_EMIT PropertyChanged(kReadOnly);
@@ -317,6 +322,9 @@ void VQPointPropSheet::showRows(std::vector<PropSheetGridRow> rows) {
 }
 
 void VQPointPropSheet::Relayout() {
+    // Two sheets side by side are told apart by how they list the attributes.
+    d->MSHFlexGrid1->setAccessibleName(d->m_View == viewCategorized ? QStringLiteral("Attributes by category")
+                                                                    : QStringLiteral("Attributes by name"));
     SortAndIndex();
     ApplyRowHeights();
     applyColumnWidths();

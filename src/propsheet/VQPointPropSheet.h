@@ -32,8 +32,8 @@ class VQPointAttributeEdit;
 // values are red.
 class VQPointPropSheet : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(qint32 View READ View WRITE SetView)
-    Q_PROPERTY(bool Readonly READ Readonly WRITE SetReadonly)
+    Q_PROPERTY(qint32 View READ View WRITE SetView NOTIFY ViewChanged)
+    Q_PROPERTY(bool Readonly READ Readonly WRITE SetReadonly NOTIFY ReadonlyChanged)
 
 public:
     static constexpr QSize kMinimumSize{2000, 825};
@@ -75,6 +75,9 @@ public:
     int rowOf(const QString& primaryAttributeName) const;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void ViewChanged();
+    void ReadonlyChanged();
     void PropertyChanged(const QString& name);
 
 protected:

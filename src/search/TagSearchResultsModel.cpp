@@ -41,7 +41,19 @@ QVariant TagSearchResultsModel::headerData(int section, Qt::Orientation orientat
 }
 
 QVariant TagSearchResultsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) return {};
+    if (!index.isValid()) return {};
+    // A screen reader moves cell by cell: each cell says which column it is, and an empty one
+    // says so rather than nothing.
+    if (role == Qt::AccessibleDescriptionRole)
+        return headerData(index.column(), Qt::Horizontal, Qt::DisplayRole);
+    if (role == Qt::AccessibleTextRole) {
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return text.isEmpty()
+                   ? QStringLiteral("No ") +
+                         headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString().toLower()
+                   : text;
+    }
+    if (role != Qt::DisplayRole) return {};
     const int row = index.row();
     if (index.column() == DescriptorColumn && m_failedRows.count(row)) return {};
     try {

@@ -1,6 +1,8 @@
 #include "search/VQDigSetSearch.h"
 
 #include "core/Error.h"
+#include "platform/AccessibleNames.h"
+#include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
@@ -77,6 +79,7 @@ public:
     explicit VQDigSetSearchPrivate(VQDigSetSearch* q);
 
     void buildChildren();
+    void describeChildren();
     void layoutChildren();
     void connectChildren();
     void InitConditionList();
@@ -163,6 +166,44 @@ void VQDigSetSearchPrivate::buildChildren() {
     for (QPushButton* button : {cmdConnections, cmdSearch, cmdReset, cmdOK, cmdCancel, cmdHelp})
         button->setAutoDefault(false);
     q->setFocusProxy(txtDigState1);
+    describeChildren();
+}
+
+// What a screen reader says for each child the keyboard reaches: the captions name their fields;
+// the rest, and every description, are given here in one table.
+void VQDigSetSearchPrivate::describeChildren() {
+    const std::pair<QLabel*, QWidget*> captions[] = {
+        {lblVQServer, cboVQServer},
+        {lblDigState1, txtDigState1},
+        {lblDigstate2, txtDigState2},
+        {lblDigstate3, txtDigState3},
+    };
+    for (const auto& [caption, field] : captions) caption->setBuddy(field);
+    nameFieldsByCaptions(q);
+    struct Spoken {
+        QWidget* widget;
+        const char* name;  // null: the caption of its label or its own text
+        const char* description;
+    };
+    const Spoken spoken[] = {
+        {cboVQServer, nullptr, "The server whose digital sets are listed"},
+        {cmdConnections, nullptr, "Opens the connection manager"},
+        {txtDigState1, nullptr, "A state name the sets must contain; * stands for any text"},
+        {cboCondition1, "Condition", "Whether a set must contain all the state names or any of them"},
+        {txtDigState2, nullptr, "A second state name; * stands for any text"},
+        {txtDigState3, nullptr, "A third state name; * stands for any text"},
+        {cmdSearch, nullptr, "Lists the sets that contain the state names"},
+        {cmdReset, nullptr, "Clears the state names and lists every set"},
+        {lvDigSets, "Digital sets", "The sets found; the states of the one in view are listed beside"},
+        {lvDigStates, "Digital states", "The states of the set in view, in code order"},
+        {cmdOK, nullptr, "Hands the chosen sets over"},
+        {cmdCancel, nullptr, "Closes without choosing sets"},
+        {cmdHelp, nullptr, "Shows help on the digital set search"},
+    };
+    for (const Spoken& item : spoken) {
+        if (item.name) item.widget->setAccessibleName(QString::fromLatin1(item.name));
+        item.widget->setAccessibleDescription(QString::fromLatin1(item.description));
+    }
 }
 
 // The conditions stand between the boxes they join: AND/OR under the first, "And"/"Or" under
@@ -439,6 +480,7 @@ bool VQDigSetSearch::MultiSelect() const {
 }
 
 void VQDigSetSearch::SetMultiSelect(bool multiSelect) {
+    const ChangeNotice notice(this, &VQDigSetSearch::MultiSelect, &VQDigSetSearch::MultiSelectChanged);
     d->m_MultiSelect = multiSelect;
     d->lvDigSets->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
                                                : QAbstractItemView::SingleSelection);
@@ -450,6 +492,8 @@ bool VQDigSetSearch::FixOnCurrentServer() const {
 }
 
 void VQDigSetSearch::SetFixOnCurrentServer(bool fixed) {
+    const ChangeNotice notice(this, &VQDigSetSearch::FixOnCurrentServer,
+                              &VQDigSetSearch::FixOnCurrentServerChanged);
     d->m_FixOnCurrentServer = fixed;
     d->cboVQServer->setEnabled(!fixed);
     d->cmdConnections->setEnabled(!fixed);

@@ -16,8 +16,9 @@ class VQDigSetSearchPrivate;
 // set names over. The digital set search dialog hosts it and closes on either event.
 class VQDigSetSearch : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE SetMultiSelect)
-    Q_PROPERTY(bool FixOnCurrentServer READ FixOnCurrentServer WRITE SetFixOnCurrentServer)
+    Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE SetMultiSelect NOTIFY MultiSelectChanged)
+    Q_PROPERTY(bool FixOnCurrentServer READ FixOnCurrentServer WRITE SetFixOnCurrentServer NOTIFY
+                   FixOnCurrentServerChanged)
 
 public:
     explicit VQDigSetSearch(QWidget* parent = nullptr);
@@ -42,6 +43,9 @@ public:
     SdkServersPtr Servers() const;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void MultiSelectChanged();
+    void FixOnCurrentServerChanged();
     void OnCancelClick();
     void OnDigsetListSelection(const vq::SdkNamedValuesPtr& SelectedDigsets);
     void PropertyChanged(const QString& name);

@@ -2,6 +2,8 @@
 
 #include "core/Error.h"
 #include "core/MessageService.h"
+#include "platform/AccessibleNames.h"
+#include "platform/ChangeNotice.h"
 #include "platform/Hourglass.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
@@ -33,6 +35,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -136,6 +139,7 @@ public:
     void buildSimplePage(QWidget* page);
     void buildAdvancedPage(QWidget* page);
     void buildResults();
+    void describeChildren();
     void layoutChildren();
     void connectChildren();
     void couple(MultiServerPickList* chosen, MultiServerPickList* other);
@@ -246,6 +250,7 @@ public:
     QLineEdit* txtSQLValue;
     QPushButton* cmdAddWhereClause;
     QPlainTextEdit* txtWhereClause;
+    ValueWatch<QString> m_shownClause;
     TagSearchResultsModel* m_Rows;
     QTableView* stSearchResults;
     QLabel *statSearchResults, *statServerResults;
@@ -277,6 +282,53 @@ void VQTagSearchPrivate::buildChildren() {
     cmdCancel = named<QPushButton>(q, "cmdCancel", QStringLiteral("Cancel"));
     cmdHelp = named<QPushButton>(q, "cmdHelp", QStringLiteral("&Help"));
     for (QPushButton* button : q->findChildren<QPushButton*>()) button->setAutoDefault(false);
+    describeChildren();
+}
+
+// What a screen reader says for each child the keyboard reaches: fields are named by their
+// captions; the rest, and every description, are given here in one table.
+void VQTagSearchPrivate::describeChildren() {
+    nameFieldsByCaptions(q);
+    SSTab1->setTabToolTip(0, QStringLiteral("Find points by masks of their tag and other attributes"));
+    SSTab1->setTabToolTip(1, QStringLiteral("Find points with a where clause built or typed here"));
+    struct Spoken {
+        QWidget* widget;
+        const char* name;  // null: the caption of its label
+        const char* description;
+    };
+    const Spoken spoken[] = {
+        {SSTab1, "Search pages", "Simple masks or an advanced where clause"},
+        {SSTab1->tabBar(), "Search pages", "Chooses how points are found"},
+        {txtTagMask, nullptr, "Tags to find; * stands for any text, ? for one character"},
+        {txtDescriptor, nullptr, "Descriptors to find; * stands for any text"},
+        {txtPointSource, nullptr, "Point sources to find; * stands for any text"},
+        {txtEngineeringUnits, nullptr, "Engineering units to find; * stands for any text"},
+        {cboPointType, nullptr, "The point type to find, or any"},
+        {cboPointClass, nullptr, "The point class to find, or any"},
+        {txtValue, nullptr, "Current values to find; * stands for any text"},
+        {cboSQLTable, "Table", "The table of the column in the condition"},
+        {cboSQLColumn, "Column", "The column the condition tests"},
+        {cboSQLCondition, "Condition", "How the column is compared with the value"},
+        {txtSQLValue, "Condition value", "The value the column is compared with"},
+        {cmdAddWhereClause, nullptr, "Adds the condition to the where clause"},
+        {txtWhereClause, nullptr, "The where clause the advanced search runs"},
+        {stSearchResults, "Search results", "The points found; Enter or OK hands the selected ones over"},
+        {statSearchResults, nullptr, "How many points were found"},
+        {statServerResults, "Servers searched", "What each server answered"},
+        {cmdSearch, nullptr, "Runs the search on the chosen servers"},
+        {cmdReset, nullptr, "Clears the criteria and the results"},
+        {cmdSelectAll, nullptr, "Selects every point found"},
+        {cmdPtAttr, nullptr, "Shows the attributes of the selected point"},
+        {cmdConnections, nullptr, "Opens the connection manager"},
+        {cmdOK, nullptr, "Hands the selected points over"},
+        {cmdCancel, nullptr, "Closes without choosing points"},
+        {cmdHelp, nullptr, "Shows help on the point search"},
+        {cmdStop, nullptr, "Stops the search and keeps what it found so far"},
+    };
+    for (const Spoken& item : spoken) {
+        if (item.name) item.widget->setAccessibleName(QString::fromLatin1(item.name));
+        item.widget->setAccessibleDescription(QString::fromLatin1(item.description));
+    }
 }
 
 void VQTagSearchPrivate::buildSimplePage(QWidget* page) {
@@ -420,6 +472,30 @@ void VQTagSearchPrivate::connectChildren() {
                      [this](int index) { SQLTableClick(index); });
     QObject::connect(txtSQLValue, &QLineEdit::textChanged, q, [this] { txtSQLValueChange(); });
     QObject::connect(txtWhereClause, &QPlainTextEdit::textChanged, q, [this] { txtWhereClauseChange(); });
+    // The properties read the children on screen, so the children's own change signals notify.
+    const std::pair<QLineEdit*, void (VQTagSearch::*)()> boxes[] = {
+        {txtTagMask, &VQTagSearch::TagMaskChanged},
+        {txtDescriptor, &VQTagSearch::DescriptorMaskChanged},
+        {txtPointSource, &VQTagSearch::PointSourceMaskChanged},
+        {txtEngineeringUnits, &VQTagSearch::EngineeringUnitsMaskChanged},
+        {txtValue, &VQTagSearch::ValueMaskChanged},
+        {txtSQLValue, &VQTagSearch::AdvancedSQLValueChanged},
+    };
+    for (const auto& [box, signal] : boxes) QObject::connect(box, &QLineEdit::textChanged, q, signal);
+    const std::pair<QComboBox*, void (VQTagSearch::*)()> lists[] = {
+        {cboPointType, &VQTagSearch::PointTypeMaskChanged},
+        {cboSQLTable, &VQTagSearch::SQLTableComboIndexChanged},
+        {cboSQLColumn, &VQTagSearch::SQLColumnComboIndexChanged},
+        {cboSQLCondition, &VQTagSearch::SQLConditionComboIndexChanged},
+    };
+    for (const auto& [list, signal] : lists)
+        QObject::connect(list, &QComboBox::currentIndexChanged, q, signal);
+    QObject::connect(cboPointClass, &QComboBox::currentTextChanged, q, &VQTagSearch::PointClassMaskChanged);
+    QObject::connect(SSTab1, &QTabWidget::currentChanged, q, &VQTagSearch::TagSearchViewChanged);
+    // Setting the same clause again still reports a text change from the box.
+    QObject::connect(txtWhereClause, &QPlainTextEdit::textChanged, q, [this] {
+        if (m_shownClause.changed(whereClause())) Q_EMIT q->AdvancedWhereClauseChanged();
+    });
     QObject::connect(cmdAddWhereClause, &QPushButton::clicked, q, [this] { cmdAddWhereClauseClick(); });
     QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] { cmdSearchClick(); });
     QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
@@ -1125,6 +1201,8 @@ bool VQTagSearch::SearchResultsMultiselect() const {
 }
 
 void VQTagSearch::SetSearchResultsMultiselect(bool multiselect) {
+    const ChangeNotice notice(this, &VQTagSearch::SearchResultsMultiselect,
+                              &VQTagSearch::SearchResultsMultiselectChanged);
     d->m_SearchResultsMultiselect = multiselect;
     d->stSearchResults->setSelectionMode(multiselect ? QAbstractItemView::ExtendedSelection
                                                      : QAbstractItemView::SingleSelection);
@@ -1136,6 +1214,8 @@ bool VQTagSearch::VQServerPickListEnabled() const {
 }
 
 void VQTagSearch::SetVQServerPickListEnabled(bool enabled) {
+    const ChangeNotice notice(this, &VQTagSearch::VQServerPickListEnabled,
+                              &VQTagSearch::VQServerPickListEnabledChanged);
     reraising(QStringLiteral("VQTagsearch:LetVQServerPickListEnabled"), [&] {
         d->m_VQServerPickListEnabled = enabled;
         d->MultiServerPickList1->SetEnabled(enabled);

@@ -18,21 +18,32 @@ class VQTagSearchPrivate;
 // search() still returns only when the search is done.
 class VQTagSearch : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool SearchResultsMultiselect READ SearchResultsMultiselect WRITE SetSearchResultsMultiselect)
-    Q_PROPERTY(bool VQServerPickListEnabled READ VQServerPickListEnabled WRITE SetVQServerPickListEnabled)
-    Q_PROPERTY(QString TagMask READ TagMask WRITE SetTagMask)
-    Q_PROPERTY(QString DescriptorMask READ DescriptorMask WRITE SetDescriptorMask)
-    Q_PROPERTY(QString PointSourceMask READ PointSourceMask WRITE SetPointSourceMask)
-    Q_PROPERTY(QString EngineeringUnitsMask READ EngineeringUnitsMask WRITE SetEngineeringUnitsMask)
-    Q_PROPERTY(QString ValueMask READ ValueMask WRITE SetValueMask)
-    Q_PROPERTY(QString PointClassMask READ PointClassMask WRITE SetPointClassMask)
-    Q_PROPERTY(int PointTypeMask READ PointTypeMask WRITE SetPointTypeMask)
-    Q_PROPERTY(int TagSearchView READ TagSearchView WRITE SetTagSearchView)
-    Q_PROPERTY(QString AdvancedWhereClause READ AdvancedWhereClause WRITE SetAdvancedWhereClause)
-    Q_PROPERTY(int SQLTableComboIndex READ SQLTableComboIndex WRITE SetSQLTableComboIndex)
-    Q_PROPERTY(int SQLColumnComboIndex READ SQLColumnComboIndex WRITE SetSQLColumnComboIndex)
-    Q_PROPERTY(int SQLConditionComboIndex READ SQLConditionComboIndex WRITE SetSQLConditionComboIndex)
-    Q_PROPERTY(QString AdvancedSQLValue READ AdvancedSQLValue WRITE SetAdvancedSQLValue)
+    Q_PROPERTY(bool SearchResultsMultiselect READ SearchResultsMultiselect WRITE SetSearchResultsMultiselect
+                   NOTIFY SearchResultsMultiselectChanged)
+    Q_PROPERTY(bool VQServerPickListEnabled READ VQServerPickListEnabled WRITE SetVQServerPickListEnabled
+                   NOTIFY VQServerPickListEnabledChanged)
+    Q_PROPERTY(QString TagMask READ TagMask WRITE SetTagMask NOTIFY TagMaskChanged USER true)
+    Q_PROPERTY(
+        QString DescriptorMask READ DescriptorMask WRITE SetDescriptorMask NOTIFY DescriptorMaskChanged)
+    Q_PROPERTY(
+        QString PointSourceMask READ PointSourceMask WRITE SetPointSourceMask NOTIFY PointSourceMaskChanged)
+    Q_PROPERTY(QString EngineeringUnitsMask READ EngineeringUnitsMask WRITE SetEngineeringUnitsMask NOTIFY
+                   EngineeringUnitsMaskChanged)
+    Q_PROPERTY(QString ValueMask READ ValueMask WRITE SetValueMask NOTIFY ValueMaskChanged)
+    Q_PROPERTY(
+        QString PointClassMask READ PointClassMask WRITE SetPointClassMask NOTIFY PointClassMaskChanged)
+    Q_PROPERTY(int PointTypeMask READ PointTypeMask WRITE SetPointTypeMask NOTIFY PointTypeMaskChanged)
+    Q_PROPERTY(int TagSearchView READ TagSearchView WRITE SetTagSearchView NOTIFY TagSearchViewChanged)
+    Q_PROPERTY(QString AdvancedWhereClause READ AdvancedWhereClause WRITE SetAdvancedWhereClause NOTIFY
+                   AdvancedWhereClauseChanged)
+    Q_PROPERTY(int SQLTableComboIndex READ SQLTableComboIndex WRITE SetSQLTableComboIndex NOTIFY
+                   SQLTableComboIndexChanged)
+    Q_PROPERTY(int SQLColumnComboIndex READ SQLColumnComboIndex WRITE SetSQLColumnComboIndex NOTIFY
+                   SQLColumnComboIndexChanged)
+    Q_PROPERTY(int SQLConditionComboIndex READ SQLConditionComboIndex WRITE SetSQLConditionComboIndex NOTIFY
+                   SQLConditionComboIndexChanged)
+    Q_PROPERTY(QString AdvancedSQLValue READ AdvancedSQLValue WRITE SetAdvancedSQLValue NOTIFY
+                   AdvancedSQLValueChanged)
 
 public:
     explicit VQTagSearch(QWidget* parent = nullptr);
@@ -99,6 +110,23 @@ public:
     void WriteProperties(PropertyBag& bag) const;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads, so
+    // typing in a mask box or picking a list entry notifies as the setters do.
+    void SearchResultsMultiselectChanged();
+    void VQServerPickListEnabledChanged();
+    void TagMaskChanged();
+    void DescriptorMaskChanged();
+    void PointSourceMaskChanged();
+    void EngineeringUnitsMaskChanged();
+    void ValueMaskChanged();
+    void PointClassMaskChanged();
+    void PointTypeMaskChanged();
+    void TagSearchViewChanged();
+    void AdvancedWhereClauseChanged();
+    void SQLTableComboIndexChanged();
+    void SQLColumnComboIndexChanged();
+    void SQLConditionComboIndexChanged();
+    void AdvancedSQLValueChanged();
     void OnPointListSelection(const vq::SdkPointListPtr& SelectedTags);
     void OnCancelClick();
     void PropertyChanged(const QString& name);

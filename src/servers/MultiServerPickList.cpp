@@ -1,6 +1,7 @@
 #include "servers/MultiServerPickList.h"
 
 #include "core/Error.h"
+#include "platform/ChangeNotice.h"
 #include "platform/FormRegistry.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
@@ -128,6 +129,7 @@ void MultiServerPickListPrivate::setSelection(const SdkNamedValuesPtr& servers) 
     RefreshDisplayText();
     q->update();
     Q_EMIT q->OnSelection();
+    Q_EMIT q->SelectedServerNamesChanged();
     Q_EMIT q->PropertyChanged(QStringLiteral("SelectedServers"));
 }
 
@@ -263,6 +265,9 @@ MultiServerPickList::MultiServerPickList(QWidget* parent)
     d->gFont.setPointSize(8);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Its caption names it; the description says how the keyboard changes the choice.
+    setAccessibleDescription(QStringLiteral(
+        "The chosen servers; Space opens the choice, the arrow keys step through the servers"));
     d->selectForm();
     d->menuForm();
     d->SrvsEvents = silently(SdkServersPtr(), [] { return knownServers(); });
@@ -284,6 +289,7 @@ bool MultiServerPickList::Enabled() const {
 }
 
 void MultiServerPickList::SetEnabled(bool enabled) {
+    const ChangeNotice notice(this, &MultiServerPickList::Enabled, &MultiServerPickList::EnabledChanged);
     d->m_Enabled = enabled;
     // Tab stop follows Enabled; a disabled pick list does not take the focus at all.
     setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
@@ -308,6 +314,20 @@ SdkNamedValuesPtr MultiServerPickList::SelectedServers() {
 
 void MultiServerPickList::SetSelectedServers(const SdkNamedValuesPtr& servers) {
     reporting(context("SetSelectedServers"), ReportLayout::Short, [&] { d->setSelection(servers); });
+}
+
+QStringList MultiServerPickList::SelectedServerNames() const {
+    QStringList names;
+    for (const SdkNamedValue& entry : *d->m_nvSelected) names << entry.Name();
+    return names;
+}
+
+void MultiServerPickList::SetSelectedServerNames(const QStringList& names) {
+    reporting(context("SetSelectedServerNames"), ReportLayout::Short, [&] {
+        auto servers = SdkNamedValues::create();
+        for (const QString& name : names) servers->Add(name, Variant(int16_t(0)));
+        d->setSelection(servers);
+    });
 }
 
 bool MultiServerPickList::IsServerSelected(const QString& serverName) const {

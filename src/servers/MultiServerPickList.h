@@ -3,6 +3,7 @@
 #include "sdk/SdkFwd.h"
 
 #include <QFont>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -18,7 +19,10 @@ class MultiServerPickListPrivate;
 // through the servers one at a time (and back to the last multi-server choice).
 class MultiServerPickList : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
+    // The choice as plain names, so that Designer, QDataWidgetMapper and bindings can follow it.
+    Q_PROPERTY(QStringList SelectedServerNames READ SelectedServerNames WRITE SetSelectedServerNames NOTIFY
+                   SelectedServerNamesChanged USER true)
 
 public:
     explicit MultiServerPickList(QWidget* parent = nullptr);
@@ -34,6 +38,9 @@ public:
     // Takes `servers` itself as the selection; the same names in any order change nothing.
     void SetSelectedServers(const SdkNamedValuesPtr& servers);
     bool IsServerSelected(const QString& serverName) const;
+    // The selected names in their order; setting them selects those servers.
+    QStringList SelectedServerNames() const;
+    void SetSelectedServerNames(const QStringList& names);
     // Drops the server from the selection (exact letter case); nothing when it is not selected.
     void RemoveServerFromList(const QString& serverName);
 
@@ -59,6 +66,10 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
+    // Property notifications: each goes out once per real change of what its getter reads.
+    void EnabledChanged();
+    // Goes out with OnSelection: only when the chosen names really change.
+    void SelectedServerNamesChanged();
     void OnSelection();
     void PropertyChanged(const QString& name);
 

@@ -328,3 +328,19 @@ TEST_F(AttributeEditTest, AnAttributeTheCollectionLacksRaisesThroughCommitEntrie
 }
 
 }  // namespace
+
+namespace {
+
+// Showing a new value refills a drop-down list item by item; a binding hears only the value
+// shown at the end, once, and nothing when the entry is written with the value it shows.
+TEST_F(AttributeEditTest, ABindingHearsTheShownValueOnceNotTheListBeingRefilled) {
+    VQPointAttributeEdit& edit = bind(u"PointType"_s);
+    QStringList heard;
+    QObject::connect(&edit, &VQPointAttributeEdit::TextChanged, [&] { heard << edit.Text(); });
+    entries->SetValue(u"PointType"_s, Variant(int32_t(6)));
+    EXPECT_EQ(heard.join(u", "_s), u"Int16"_s);
+    entries->SetValue(u"PointType"_s, Variant(int32_t(6)));
+    EXPECT_EQ(heard.join(u", "_s), u"Int16"_s);
+}
+
+}  // namespace

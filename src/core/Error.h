@@ -42,7 +42,7 @@ public:
 
     /// Replaces the source; a handler that re-raises puts its context in front.
     void setSource(const QString& source);
-    /// Replaces the description; used to say more than the layer that raised it knew.
+    /// Replaces the description; a caller adds what the layer that raised it did not know.
     void setDescription(const QString& description);
 
     /// Description, number and source in one line, for logs and uncaught errors.

@@ -15,7 +15,7 @@ public:
     const QString& Name() const { return m_name; }
     /// True while the category's entries are hidden.
     bool Collapsed() const { return m_collapsed; }
-    /// Collapses or expands the category; the views redraw when they next fill.
+    /// Collapses or expands the category.
     void SetCollapsed(bool collapsed) { m_collapsed = collapsed; }
 
 private:

@@ -17,8 +17,9 @@ public:
     /// Logs on to `server`; the server that ends up connected is handed back through the reference.
     virtual void Logon(SdkServerPtr& server, const QString& user, const QString& password, bool flag1,
                        bool flag2) = 0;
-    /// Shows the connection manager, where the user opens and closes connections to the known servers. The
-    /// headless dialog shows nothing; both ignore the flags.
+    /// Shows the connection manager, where the user connects to and disconnects from the known
+    /// servers, sets the default and adds or removes servers. The headless dialog shows nothing;
+    /// both ignore the flags.
     virtual void ConnectionManager(bool flag1, bool flag2) = 0;
 
     /// Makes a dialog with the installed factory (the headless one until another is installed).

@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc)
 
 # Debian packages the build and the tests need; `deps` installs only what is missing.
 DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
-	libgl-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+	libgl-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
+	doxygen
 
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -16,7 +17,7 @@ FUZZ_DIR ?= build-fuzz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps install-packages configure build test test-asan bench demo gallery pointbuilder fuzz format clean
+.PHONY: deps install-packages configure build test test-asan bench demo gallery pointbuilder fuzz docs format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
@@ -88,6 +89,11 @@ pointbuilder: build
 gallery: build
 	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT)) \
 		$(if $(SCREENSHOTS),--screenshots $(SCREENSHOTS))
+
+# The API reference from the public headers, in $(BUILD_DIR)/docs/html/index.html; an undocumented
+# public class or member fails it.
+docs: configure
+	cmake --build $(BUILD_DIR) --target docs
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -2,6 +2,8 @@
 # include. The install rules and the API reference read these lists; every other header under
 # src/ is a private helper and stays behind. Paths are relative to src/<layer>/.
 
+include_guard(GLOBAL)
+
 set(VQ_LAYERS core sdk archive model platform editors servers propsheet search)
 
 set(VQ_PUBLIC_HEADERS_core

@@ -12,59 +12,85 @@
 
 namespace vq {
 
-enum class AttributeType { String, Int16, Int32, Single, Double, Date };
+/// The stored type of an attribute: its column type and the type of its values.
+enum class AttributeType {
+    String,  ///< text
+    Int16,   ///< 16-bit integer
+    Int32,   ///< 32-bit integer
+    Single,  ///< single-precision floating value
+    Double,  ///< double-precision floating value
+    Date     ///< date and time
+};
 
+/// One attribute of an attribute set, with its default.
 struct AttributeDef {
+    /// The attribute's name in the catalogue's spelling.
     QString name;
+    /// The stored type.
     AttributeType type;
+    /// The value a new point of the class starts with.
     Variant defaultValue;
 };
 
+/// A named, ordered set of attributes.
 struct AttributeSetDef {
+    /// The set's name ("base", "classic", ...).
     QString name;
+    /// The attributes in the set's order.
     std::vector<AttributeDef> attributes;
 };
 
-// A set as the archive hands it out: shared rather than copied for every caller, and indexed,
-// as a model asks every set of a class about every attribute of a point it loads.
+/// A set as the archive hands it out: shared rather than copied for every caller, and indexed,
+/// as a model asks every set of a class about every attribute of a point it loads.
 struct IndexedAttributeSet {
+    /// The set itself.
     AttributeSetDef set;
-    std::unordered_map<QString, int, FoldedNameHash, FoldedNameEqual> index;  // name -> position
+    std::unordered_map<QString, int, FoldedNameHash, FoldedNameEqual> index;  ///< name -> position
 };
 
-// A point class as the archive keeps it: ordered attribute sets (one set named after the class
-// on "VQ2" archives), and the union of their attributes in order, the first set winning.
+/// A point class as the archive keeps it: ordered attribute sets (one set named after the class
+/// on "VQ2" archives), and the union of their attributes in order, the first set winning.
 struct ArchiveClassInfo {
+    /// The class's key in the archive.
     qint64 id = 0;
+    /// The class name.
     QString name;
+    /// The class's revision, stored with it.
     int revision = 1;
+    /// The attribute sets in order.
     std::vector<AttributeSetDef> sets;
+    /// The union of the sets' attributes, as buildUnion() makes it.
     std::vector<AttributeDef> attributes;
-    QHash<QString, int> index;  // folded name -> position in attributes
-    std::vector<std::shared_ptr<const IndexedAttributeSet>> indexedSets;  // the sets, made with the union
+    QHash<QString, int> index;  ///< folded name -> position in attributes
+    std::vector<std::shared_ptr<const IndexedAttributeSet>> indexedSets;  ///< the sets, made with the union
 
+    /// The attribute of that name, without regard to case; null when the class has none.
     const AttributeDef* find(const QString& name) const;
+    /// Makes attributes, index and indexedSets from sets; call it after changing sets.
     void buildUnion();
 };
 
-// The standard point classes and the rules about attributes that every archive shares.
+/// The standard point classes and the rules about attributes that every archive shares.
 class ArchiveCatalog {
 public:
-    // The classes a new archive of that kind ("VQ3" or "VQ2") starts with.
+    /// The classes a new archive of that kind ("VQ3" or "VQ2") starts with.
     static std::vector<ArchiveClassInfo> standardClasses(const QString& kind);
 
-    // Set by the archive itself; a write of one is refused.
+    /// Set by the archive itself; a write of one is refused.
     static bool isSystemAttribute(const QString& name);
-    // Not stored in a column of their own: derived from the point id, its class or CompDev/ExcDev.
+    /// Not stored in a column of their own: derived from the point id, its class or CompDev/ExcDev.
     static bool isComputedAttribute(const QString& name);
-    // The attribute a per-cent twin is expressed in ("CompDevPercent" -> "CompDev"), else empty.
+    /// The attribute a per-cent twin is expressed in ("CompDevPercent" -> "CompDev"), else empty.
     static QString percentBase(const QString& name);
 
+    /// The name the archive stores a type under ("String", "Int16", ...).
     static QString typeText(AttributeType type);
+    /// The type a stored name stands for; the reverse of typeText().
     static AttributeType typeFromText(const QString& text);
+    /// The SQLite column type that holds values of that type.
     static const char* sqlType(AttributeType type);
 
-    // The placeholder creation and change date of a point never written: 12/31/1899.
+    /// The placeholder creation and change date of a point never written: 12/31/1899.
     static QDateTime placeholderDate();
 };
 

@@ -16,34 +16,41 @@ namespace vq {
 class ArchiveDatabase;
 struct SqlNode;
 
-// The header of one stored point: what a point object needs without loading its attributes.
+/// The header of one stored point: what a point object needs without loading its attributes.
 struct ArchivePointHeader {
+    /// The point id.
     qint64 id = 0;
+    /// The tag as stored.
     QString tag;
+    /// The key of the point's class (ArchiveClassInfo::id).
     qint64 classId = 0;
+    /// The point-type code.
     SdkPointType pointType = 0;
 };
 
-// One archived event of a point.
+/// One archived event of a point.
 struct ArchivedValue {
+    /// When the value was archived.
     QDateTime time;
+    /// The value.
     Variant value;
+    /// The status archived with it; 0 is good.
     int32_t status = 0;
 };
 
-// An archive server kept in one SQLite file: its facts, users and groups, point classes,
-// points, archived values and digital state sets. The file is opened on first use, so a server
-// whose file is missing still lists, and says what is wrong when it is used.
+/// An archive server kept in one SQLite file: its facts, users and groups, point classes,
+/// points, archived values and digital state sets. The file is opened on first use, so a server
+/// whose file is missing still lists, and says what is wrong when it is used.
 class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
 public:
-    // A server known under `name` whose archive is the file at `path`.
+    /// A server known under `name` whose archive is the file at `path`.
     static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
-    // The archive file at `path` under the name stored in it; a missing or foreign file raises.
+    /// The archive file at `path` under the name stored in it; a missing or foreign file raises.
     static std::shared_ptr<ArchiveServer> openFile(const QString& path);
-    // Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
-    // standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
-    // password. An existing file is never overwritten. The file is readable and writable by its
-    // owner only, or also by the owner's group when `shared`.
+    /// Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
+    /// standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
+    /// password. An existing file is never overwritten. The file is readable and writable by its
+    /// owner only, or also by the owner's group when `shared`.
     static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
                                                  const QString& kind, const QString& version,
                                                  bool shared = false);
@@ -52,7 +59,7 @@ public:
     QString Name() const override { return m_name; }
     QString ServerKind() const override;
     SdkServerVersion ServerVersion() const override;
-    // The archive file.
+    /// The archive file.
     QString Location() const override { return m_path; }
     bool IsConnected() const override;
     void Open(const QString& user, const QString& password) override;
@@ -68,56 +75,74 @@ public:
     void CancelSearch() override { cancelSearch(); }
     SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
 
-    // Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops
-    // the running one and may be called from any thread once the server is open.
+    /// @{
+    /// Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops
+    /// the running one and may be called from any thread once the server is open.
     void setSearchTimeLimit(std::chrono::milliseconds limit);
     void cancelSearch();
     bool isSearching() const;
+    /// @}
 
-    // Administration, for the archive tool, seeding and tests.
+    /// @{
+    /// Administration, for the archive tool, seeding and tests.
     void addGroup(const QString& group);
     void addUser(const QString& user, const QString& password, const QStringList& groups);
     void removeUser(const QString& user);
     void setPassword(const QString& user, const QString& password);
     void addToGroups(const QString& user, const QStringList& groups);
-    // False for a user whose password is empty.
+    /// @}
+    /// False for a user whose password is empty.
     bool hasPassword(const QString& user) const;
+    /// The groups `user` belongs to.
     QStringList groupsOf(const QString& user) const;
-    // Log-on throttling: after kFreeLogonFailures failed log-ons in a row, a user must wait 1 s
-    // after the last failure before the next try is checked, doubling with every further failure
-    // up to kMaxLogonWaitSeconds; a successful log-on or a new password starts over.
+    /// @{
+    /// Log-on throttling: after kFreeLogonFailures failed log-ons in a row, a user must wait 1 s
+    /// after the last failure before the next try is checked, doubling with every further failure
+    /// up to kMaxLogonWaitSeconds; a successful log-on or a new password starts over.
     static constexpr int kFreeLogonFailures = 5;
     static constexpr int kMaxLogonWaitSeconds = 60;
-    // How long waits for another writer last before a write gives up (5 s unless set).
+    /// @}
+    /// How long waits for another writer last before a write gives up (5 s unless set).
     void setBusyTimeout(std::chrono::milliseconds timeout);
+    /// Adds a digital state set with its states in code order; a set needs a name and a state.
     void addDigitalSet(const QString& name, const QStringList& states);
+    /// Archives an event of the point; the newest is its current value.
     void addArchivedValue(qint64 pointId, const ArchivedValue& value);
-    // The newest archived event; none when the point has no archived value.
+    /// The newest archived event; none when the point has no archived value.
     std::optional<ArchivedValue> currentValue(qint64 pointId);
 
-    // For the archive's own classes.
+    /// @{
+    /// For the archive's own classes.
     const QString& path() const { return m_path; }
     ArchiveDatabase& database() const;
     const std::vector<ArchiveClassInfo>& classes() const;
     const ArchiveClassInfo* classById(qint64 id) const;
     const ArchiveClassInfo* classByName(const QString& name) const;
-    // Columns of the point table, one per stored attribute of any class.
+    /// @}
+    /// Columns of the point table, one per stored attribute of any class.
     const QStringList& pointColumns() const;
+    /// The header of the point with that tag, without regard to case; none when absent.
     std::optional<ArchivePointHeader> findPoint(const QString& tag) const;
+    /// The header of the point with that id; an unknown id raises.
     ArchivePointHeader pointHeader(qint64 pointId) const;
-    // The attribute values of a point in its class's attribute order; refreshes the tag and
-    // point type of `header` from the same row.
+    /// The attribute values of a point in its class's attribute order; refreshes the tag and
+    /// point type of `header` from the same row.
     std::vector<Variant> readAttributes(ArchivePointHeader& header) const;
+    /// The number of stored points.
     int pointCount() const;
-    // Raises unless a user is logged on.
+    /// Raises unless a user is logged on.
     void requireConnection(const QString& what) const;
+    /// True when the archive has a digital state set of that name.
     bool isDigitalSet(const QString& name) const;
 
-    // Called after a successful log-on with the server's name.
+    /// Called after a successful log-on with the server's name.
     void setOpenedCallback(std::function<void(const QString&)> callback) { m_onOpened = std::move(callback); }
 
+    /// A date as the archive stores it: UTC, "yyyy-MM-ddTHH:mm:ss".
     static QString dateText(const QDateTime& time);
+    /// A stored date read back; the reverse of dateText().
     static QDateTime dateFromText(const QString& text);
+    /// Raises an Error with this server as its source.
     [[noreturn]] void raise(int32_t number, const QString& description) const;
 
 private:

@@ -7,11 +7,12 @@ namespace vq {
 
 class ArchiveServer;
 
-// The known servers, as the registry lists them. Adding, removing and choosing the default rewrite
-// the registry.
+/// The known servers, as the registry lists them. Adding, removing and choosing the default rewrite
+/// the registry.
 class ArchiveServers : public SdkServers {
     Q_OBJECT
 public:
+    /// The servers `registry` lists, read once now.
     explicit ArchiveServers(ServerRegistry registry);
 
     int Count() const override { return int(m_servers.size()); }
@@ -24,7 +25,9 @@ public:
     void Remove(const QString& name) override;
     void SetDefault(const QString& name) override;
 
+    /// The registry the list reads and rewrites.
     const ServerRegistry& registry() const { return m_registry; }
+    /// The list as the registry holds it, in order.
     const std::vector<ServerEntry>& entries() const { return m_entries; }
 
 private:

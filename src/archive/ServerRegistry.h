@@ -6,28 +6,36 @@
 
 namespace vq {
 
+/// One server of the list.
 struct ServerEntry {
+    /// The name the server is known under.
     QString name;
-    QString location;  // the archive file; relative locations are relative to the registry's folder
+    QString location;  ///< the archive file; relative locations are relative to the registry's folder
+    /// True for the default server.
     bool isDefault = false;
 };
 
-// The file listing the known servers (JSON). Its place is, in order: the path a host sets, the
-// environment variable VQ_SERVER_REGISTRY, or "servers.json" in the user's data folder.
+/// The file listing the known servers (JSON). Its place is, in order: the path a host sets, the
+/// environment variable VQ_SERVER_REGISTRY, or "servers.json" in the user's data folder.
 class ServerRegistry {
 public:
+    /// The registry at `path`; an empty path means defaultPath().
     explicit ServerRegistry(QString path = {});
 
+    /// The path a registry without a path of its own uses, found as the class says.
     static QString defaultPath();
-    // The folder of the registry a host would use by default; sample archives live beside it.
+    /// The folder of the registry a host would use by default; sample archives live beside it.
     static QString defaultFolder();
+    /// Sets the path the host chose; an empty path falls back to the environment and the data folder.
     static void setDefaultPath(const QString& path);
 
+    /// The file this registry reads and writes.
     const QString& path() const { return m_path; }
-    // A missing file is an empty registry; a damaged one raises.
+    /// A missing file is an empty registry; a damaged one raises.
     std::vector<ServerEntry> load() const;
-    // Writes atomically: readers never see half a file.
+    /// Writes atomically: readers never see half a file.
     void save(const std::vector<ServerEntry>& entries) const;
+    /// The archive file a location names: absolute as it is, relative to the registry's folder otherwise.
     QString resolve(const QString& location) const;
 
 private:

@@ -7,34 +7,45 @@
 #include <functional>
 #include <string>
 
+/// The library: controls, dialogs and model classes over the archive servers, and the server
+/// library they work through.
 namespace vq {
 
-// Error numbers that callers test for.
+/// Error numbers that callers test for.
 namespace errc {
-constexpr int32_t InvalidArgument = 5;      // absent key of a keyed collection
-constexpr int32_t SubscriptOutOfRange = 9;  // position out of range
-constexpr int32_t DuplicateKey = 457;       // key already in a keyed collection
-constexpr int32_t NamedValueAbsent = int32_t(0x80040422);
-constexpr int32_t NoPointsFound = int32_t(0x8004049B);
-constexpr int32_t Unexpected = int32_t(0x80004005);
+constexpr int32_t InvalidArgument = 5;                     ///< absent key of a keyed collection
+constexpr int32_t SubscriptOutOfRange = 9;                 ///< position out of range
+constexpr int32_t DuplicateKey = 457;                      ///< key already in a keyed collection
+constexpr int32_t NamedValueAbsent = int32_t(0x80040422);  ///< a name absent from a name/value set
+constexpr int32_t NoPointsFound = int32_t(0x8004049B);     ///< a point search that found nothing
+constexpr int32_t Unexpected = int32_t(0x80004005);        ///< anything thrown that was not an Error
 }  // namespace errc
 
-// An error as every layer raises it: number, source (the call path, innermost last),
-// description, help file and help context.
+/// An error as every layer raises it: number, source (the call path, innermost last),
+/// description, help file and help context.
 class Error : public std::exception {
 public:
+    /// An error with its number, source and description; help file and context are optional.
     Error(int32_t number, QString source, QString description, QString helpFile = {},
           int32_t helpContext = 0);
 
+    /// The error number; callers test it against the errc and sdkerr constants.
     int32_t number() const { return m_number; }
+    /// The call path that raised the error, one context per line, innermost last.
     const QString& source() const { return m_source; }
+    /// What went wrong, for the user.
     const QString& description() const { return m_description; }
+    /// The help file that explains the error; empty when there is none.
     const QString& helpFile() const { return m_helpFile; }
+    /// The topic in the help file.
     int32_t helpContext() const { return m_helpContext; }
 
+    /// Replaces the source; a handler that re-raises puts its context in front.
     void setSource(const QString& source);
+    /// Replaces the description; a caller adds what the layer that raised it did not know.
     void setDescription(const QString& description);
 
+    /// Description, number and source in one line, for logs and uncaught errors.
     const char* what() const noexcept override { return m_what.c_str(); }
 
 private:
@@ -48,25 +59,26 @@ private:
     std::string m_what;
 };
 
-// The three layouts of a reported error; the lines are joined by CR LF.
+/// The three layouts of a reported error; the lines are joined by CR LF.
 enum class ReportLayout {
-    Long,         // context, source, description, number
-    Short,        // context, description, number
-    NumberFirst,  // context, number, description
+    Long,         ///< context, source, description, number
+    Short,        ///< context, description, number
+    NumberFirst,  ///< context, number, description
 };
 
+/// The text of a reported error in one of the layouts, with `context` as its first line.
 QString reportText(const Error& error, const QString& context, ReportLayout layout);
 
-// Turns whatever was thrown into an Error; used by the handlers below.
+/// Turns whatever was thrown into an Error; used by the handlers below.
 Error currentError();
 
-// Re-raise: the same error with the context and CR LF put in front of its source.
+/// Re-raise: the same error with the context and CR LF put in front of its source.
 [[noreturn]] void reraise(Error error, const QString& context);
 
-// Report: shows the error in an OK-only message box with the default title.
+/// Report: shows the error in an OK-only message box with the default title.
 void report(const Error& error, const QString& context, ReportLayout layout);
 
-// Runs `body`; any error is re-raised with `context` in front of its source.
+/// Runs `body`; any error is re-raised with `context` in front of its source.
 template <typename Body>
 auto reraising(const QString& context, Body&& body) -> decltype(body()) {
     try {
@@ -76,7 +88,7 @@ auto reraising(const QString& context, Body&& body) -> decltype(body()) {
     }
 }
 
-// Runs `body`; any error is reported and `fallback` returned.
+/// Runs `body`; any error is reported and `fallback` returned.
 template <typename Result, typename Body>
 Result reporting(const QString& context, ReportLayout layout, Result fallback, Body&& body) {
     try {
@@ -87,6 +99,7 @@ Result reporting(const QString& context, ReportLayout layout, Result fallback, B
     }
 }
 
+/// Runs `body`; any error is reported.
 template <typename Body>
 void reporting(const QString& context, ReportLayout layout, Body&& body) {
     try {
@@ -96,7 +109,7 @@ void reporting(const QString& context, ReportLayout layout, Body&& body) {
     }
 }
 
-// Runs `body`; any error ends it quietly with `fallback`.
+/// Runs `body`; any error ends it quietly with `fallback`.
 template <typename Result, typename Body>
 Result silently(Result fallback, Body&& body) {
     try {

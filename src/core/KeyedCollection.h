@@ -11,21 +11,28 @@
 
 namespace vq {
 
+/// The form a key is indexed under: case-folded, so "Tag" and "TAG" are one key.
 QString foldKey(const QString& key);
+/// Raises error 5 (errc::InvalidArgument) naming the absent key.
 [[noreturn]] void throwAbsentKey(const QString& key);
+/// Raises error 9 (errc::SubscriptOutOfRange) for a position outside 1..count.
 [[noreturn]] void throwPositionOutOfRange(qsizetype position, qsizetype count);
+/// Raises error 457 (errc::DuplicateKey) naming the key already present.
 [[noreturn]] void throwDuplicateKey(const QString& key);
 
-// An insertion-ordered collection whose keys compare without regard to case. Positions count
-// from 1. An absent key raises error 5, a position out of range error 9, a duplicate key 457.
+/// An insertion-ordered collection whose keys compare without regard to case. Positions count
+/// from 1. An absent key raises error 5, a position out of range error 9, a duplicate key 457.
 template <typename T>
 class KeyedCollection {
 public:
-    using Item = std::pair<QString, T>;  // original key, value
+    using Item = std::pair<QString, T>;  ///< original key, value
 
+    /// The number of items.
     int count() const { return int(m_items.size()); }
+    /// True when there are no items.
     bool isEmpty() const { return m_items.empty(); }
 
+    /// Appends `value` under `key`; a key already present raises error 457 and adds nothing.
     void add(const QString& key, T value) {
         const QString folded = foldKey(key);
         if (m_index.contains(folded)) throwDuplicateKey(key);
@@ -33,36 +40,53 @@ public:
         m_items.emplace_back(key, std::move(value));
     }
 
+    /// True when `key` is present, without regard to case.
     bool contains(const QString& key) const { return m_index.contains(foldKey(key)); }
-    // Zero-based index of `key`, or -1.
+    /// Zero-based index of `key`, or -1.
     int indexOf(const QString& key) const { return m_index.value(foldKey(key), -1); }
 
+    /// @{
+    /// The value under `key`; an absent key raises error 5.
     T& item(const QString& key) { return m_items[size_t(checkedIndex(key))].second; }
     const T& item(const QString& key) const { return m_items[size_t(checkedIndex(key))].second; }
+    /// @}
+
+    /// @{
+    /// The value at `position`, counted from 1; a position out of range raises error 9.
     T& item(int position) { return m_items[size_t(checkedPosition(position))].second; }
     const T& item(int position) const { return m_items[size_t(checkedPosition(position))].second; }
+    /// @}
 
-    // A number selects by position, anything else by its text as key.
+    /// @{
+    /// A number selects by position, anything else by its text as key.
     T& item(const Variant& index) {
         return index.isNumberType() ? item(index.toInt32()) : item(index.toString());
     }
     const T& item(const Variant& index) const {
         return index.isNumberType() ? item(index.toInt32()) : item(index.toString());
     }
+    /// @}
 
+    /// The key at `position` as it was added, counted from 1; out of range raises error 9.
     const QString& keyAt(int position) const { return m_items[size_t(checkedPosition(position))].first; }
 
+    /// Removes the item under `key`; an absent key raises error 5.
     void remove(const QString& key) { removeAt(checkedIndex(key)); }
+    /// Removes the item at `position`, counted from 1; out of range raises error 9.
     void remove(int position) { removeAt(checkedPosition(position)); }
+    /// Removes every item.
     void clear() {
         m_items.clear();
         m_index.clear();
     }
 
+    /// @{
+    /// Iterates the items in insertion order as (original key, value) pairs.
     auto begin() { return m_items.begin(); }
     auto end() { return m_items.end(); }
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
+    /// @}
 
 private:
     int checkedIndex(const QString& key) const {

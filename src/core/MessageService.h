@@ -6,24 +6,32 @@
 
 namespace vq {
 
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageResult { Ok, Cancel };
+/// The buttons a message box offers.
+enum class MessageButtons {
+    Ok,       ///< OK alone
+    OkCancel  ///< OK and Cancel
+};
+/// The button a message box was closed with.
+enum class MessageResult {
+    Ok,     ///< OK, or the only answer of an OK-only box
+    Cancel  ///< Cancel, or the box was closed
+};
 
-// The one way any layer shows a message box. The widget layer installs a real dialog; headless
-// programs print to stderr; tests install a recorder with scripted answers.
+/// The one way any layer shows a message box. The widget layer installs a real dialog; headless
+/// programs print to stderr; tests install a recorder with scripted answers.
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    // `text` uses CR LF between lines; an empty title means the program's default title.
+    /// `text` uses CR LF between lines; an empty title means the program's default title.
     virtual MessageResult show(const QString& text, MessageButtons buttons, const QString& title) = 0;
 };
 
-// The installed service; a stderr printer that answers OK until another is installed.
+/// The installed service; a stderr printer that answers OK until another is installed.
 MessageService& messageService();
-// Installs `service` (nullptr restores the stderr printer) and returns the previous one.
+/// Installs `service` (nullptr restores the stderr printer) and returns the previous one.
 std::shared_ptr<MessageService> setMessageService(std::shared_ptr<MessageService> service);
 
-// Prints each message to stderr and answers OK.
+/// Prints each message to stderr and answers OK.
 class StderrMessageService : public MessageService {
 public:
     MessageResult show(const QString& text, MessageButtons buttons, const QString& title) override;

@@ -15,71 +15,112 @@ namespace vq {
 class PropSheetEntries;
 class PropSheetEntry;
 struct AttributeFacts;
+/// Entries are shared: a host may keep one past its collection.
 using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 
-// One attribute of the point being created or edited: its value now and before edits, the name
-// the value is expressed under (CompDev and ExcDev also answer to their per-cent twins), how it
-// is shown and validated, and which entries depend on it. Editors hand values over as pending
-// values; the owning collection commits them through SetValue and raises the events.
+/// One attribute of the point being created or edited: its value now and before edits, the name
+/// the value is expressed under (CompDev and ExcDev also answer to their per-cent twins), how it
+/// is shown and validated, and which entries depend on it. Editors hand values over as pending
+/// values; the owning collection commits them through SetValue and raises the events.
 class PropSheetEntry : public QObject, public std::enable_shared_from_this<PropSheetEntry> {
     Q_OBJECT
 public:
+    /// An entry without an attribute; Setup() prepares it.
     PropSheetEntry();
     ~PropSheetEntry() override;
 
+    /// True when the value differs from the value before edits, or is expressed under the twin name.
     bool IsValueEdited() const;
-    // True after an entry this one depends on was edited, until the next load or save.
+    /// True after an entry this one depends on was edited, until the next load or save.
     bool IsDependentValueEdited() const;
+    /// The name the value is expressed under: the primary or the twin name.
     const QString& CurrentAttributeName() const;
+    /// The attribute the entry was made for; its key in the collection.
     const QString& PrimaryAttributeName() const;
+    /// The type name of the value as loaded ("String", "Long", "Double", ...; "PointType" for the PointType
+    /// entry).
     const QString& AttributePointType() const;
+    /// The text the value before edits was shown as.
     const Variant& DisplayValueBeforeEdits() const;
+    /// Category and display name, "Category_Name": the order of the property sheet.
     const QString& SortKey() const;
+    /// True when the current value passes the entry's validation rule.
     bool IsValid() const;
+    /// The entries whose validation rule depends on this entry's value, in the order they are updated.
     SdkNamedValuesPtr ValueAffectsValidationFor();
+    /// True when the property sheet shows the entry.
     bool Visible() const;
+    /// Shows or hides the entry; a change makes the views redraw it.
     void SetVisible(bool visible);
+    /// The name shown to the user.
     const QString& DisplayName() const;
+    /// Renames the entry for the user and re-sorts it; a change makes the views redraw it.
     void SetDisplayName(const QString& displayName);
+    /// The category the property sheet groups the entry under.
     const QString& CategoryName() const;
+    /// True when editors must not change the value.
     bool GetReadOnly() const;
+    /// Sets the rule (enumValidationRule bits) and its two range values, in either order.
     void SetValidationRules(int32_t rule, const Variant& rangeValue1 = Variant::missing(),
                             const Variant& rangeValue2 = Variant::missing());
+    /// The value as loaded or as last saved.
     const Variant& GetValueBeforeEdits() const;
-    // Refused (False) for system attributes, and for Span and Zero while the point is digital.
-    // `pointAttributeName` is the primary or the twin name; empty keeps the current one.
-    // Raises once the entry's collection is gone: the entry still reads, but an edit could
-    // neither check its siblings nor reach the views.
+    /// Refused (False) for system attributes, and for Span and Zero while the point is digital.
+    /// `pointAttributeName` is the primary or the twin name; empty keeps the current one.
+    /// Raises once the entry's collection is gone: the entry still reads, but an edit could
+    /// neither check its siblings nor reach the views.
     bool SetValue(const Variant& value, const QString& pointAttributeName = QString());
+    /// The value as the property sheet shows it: the list name for list styles, value and unit for a twin,
+    /// else the text.
     QString GetDisplayValue() const;
+    /// True when `value` would pass the entry's validation rule; the model stores invalid values too.
     bool IsValidValue(const Variant& value) const;
 
-    // For the collection and the views.
+    /// @{
+    /// For the collection and the views.
     ComboEntries& ValueList();
     const ComboEntries& ValueList() const;
+    /// @}
+    /// Which editor shows the entry.
     enumDisplayStyle DisplayStyle() const;
+    /// The twin name ("CompDevPercent" for CompDev, "ExcDevPercent" for ExcDev); empty for others.
     const QString& SecondaryAttributeName() const;
+    /// The last value an editor handed over.
     const Variant& PendingValue() const;
+    /// The name that came with the pending value.
     const QString& PendingAttributeName() const;
+    /// The entries whose values are saved along with this one's.
     SdkNamedValuesPtr CoupledAttributes();
+    /// The entries whose read-only state depends on this entry's value.
     SdkNamedValuesPtr ReadOnlyDependents();
+    /// The validation rule: enumValidationRule bits.
     int32_t ValidationRule() const;
+    /// @{
+    /// The bounds of the range rules, in either order; Missing when not set.
     const Variant& RangeValue1() const;
     const Variant& RangeValue2() const;
+    /// @}
+    /// True for attributes the archive sets itself; SetValue() refuses them.
     bool IsSystemAttribute() const;
+    /// True when `attributeName` is the entry's primary or twin name, without regard to case.
     bool AnswersTo(const QString& attributeName) const;
 
+    /// Takes a value an editor hands over (under `attributeName`, or the current name when empty) without
+    /// committing it; the collection raises OnPendingChange.
     void SetPendingValue(const Variant& value, const QString& attributeName = QString());
-    // The value under `attributeName`: converted between engineering units and per cent of span
-    // for the twin; "?" when span or value is no number, "Infinity" for a zero span.
+    /// The value under `attributeName`: converted between engineering units and per cent of span
+    /// for the twin; "?" when span or value is no number, "Infinity" for a zero span.
     Variant GetValueAs(const QString& attributeName) const;
+    /// Makes the current value the value before edits, as after a save.
     void CommitBeforeEdits();
+    /// Works out the read-only state again from the values it depends on.
     void ComputeReadOnly();
+    /// Works out the validation rule and range again from Zero, Span and PointType.
     void ApplyValidationRules();
-    // Prepares the entry for one attribute; False for a twin name, which makes no entry.
+    /// Prepares the entry for one attribute; False for a twin name, which makes no entry.
     bool Setup(const QString& attributeName, const Variant& value, const QString& attributePointType,
                const QString& categoryName, PropSheetEntries* parent);
-    // The same with the attribute's catalogue facts already looked up.
+    /// The same with the attribute's catalogue facts already looked up.
     bool Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
                const QString& attributePointType, const QString& categoryName, PropSheetEntries* parent);
 

@@ -12,20 +12,25 @@ namespace vq {
 
 class PropSheetEntry;
 
-// Which editor style and value list an attribute gets. Only entries ask it.
+/// Which editor style and value list an attribute gets. Only entries ask it.
 class ValidationRules {
     friend class PropSheetEntry;
     friend class PropSheetEntries;
 
 public:
-    // The lists that come from a server (point types, users, groups), made once for all entries
-    // of one point.
+    /// The lists that come from a server (point types, users, groups), made once for all entries
+    /// of one point.
     class ServerNames {
     public:
+        /// Forgets the lists made so far; the next ones come from `server`.
         void reset(SdkServerPtr server);
+        /// The server the lists come from; null when none was given.
         SdkServer* server() const { return m_server.get(); }
+        /// The point types a server of this kind offers, named as that kind names them.
         const ComboEntries& pointTypes();
+        /// The server's users, read on first use.
         const ComboEntries& users();
+        /// The server's groups, read on first use.
         const ComboEntries& groups();
 
     private:
@@ -38,12 +43,14 @@ public:
         std::optional<ComboEntries> m_groups;
     };
 
-    // The style an attribute gets when no server is asked, for editors built before they are bound.
+    /// The style an attribute gets when no server is asked, for editors built before they are bound.
     static enumDisplayStyle displayStyleFor(const QString& attributeName);
-    // The attributes with a style of their own, and the position of an attribute's style row
-    // (-1 for none), so that the attribute catalogue can keep it with its other facts.
+    /// @{
+    /// The attributes with a style of their own, and the position of an attribute's style row
+    /// (-1 for none), so that the attribute catalogue can keep it with its other facts.
     static QStringList styledAttributes();
     static int styleRowOf(const QString& attributeName);
+    /// @}
 
 private:
     struct StyleAndList {

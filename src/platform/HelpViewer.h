@@ -6,26 +6,26 @@
 
 namespace vq {
 
-// Shows a help file at a topic. The installed viewer is replaceable: hosts may bring one that
-// understands topic numbers, tests install a recorder.
+/// Shows a help file at a topic. The installed viewer is replaceable: hosts may bring one that
+/// understands topic numbers, tests install a recorder.
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    // `filePath` uses the platform's separators. Returns a handle-like number: 0 means the file
-    // could not be shown.
+    /// `filePath` uses the platform's separators. Returns a handle-like number: 0 means the file
+    /// could not be shown.
     virtual long long showTopic(const QString& filePath, int topic) = 0;
 };
 
-// Opens the file with the desktop's handler for its type. The desktop cannot be asked for a
-// topic, so the file opens at its start.
+/// Opens the file with the desktop's handler for its type. The desktop cannot be asked for a
+/// topic, so the file opens at its start.
 class DesktopHelpViewer : public HelpViewer {
 public:
     long long showTopic(const QString& filePath, int topic) override;
 };
 
-// The installed viewer; a DesktopHelpViewer until another is installed.
+/// The installed viewer; a DesktopHelpViewer until another is installed.
 HelpViewer& helpViewer();
-// Installs `viewer` (nullptr restores the desktop viewer) and returns the previous one.
+/// Installs `viewer` (nullptr restores the desktop viewer) and returns the previous one.
 std::shared_ptr<HelpViewer> setHelpViewer(std::shared_ptr<HelpViewer> viewer);
 
 }  // namespace vq

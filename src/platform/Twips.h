@@ -6,20 +6,28 @@
 
 namespace vq {
 
-// Lengths in the controls' layouts are twips (1440 per inch). Every conversion to pixels goes
-// through these helpers, which use the screen's logical DPI (15 twips per pixel at 96 DPI).
+/// Lengths in the controls' layouts are twips (1440 per inch). Every conversion to pixels goes
+/// through these helpers, which use the screen's logical DPI (15 twips per pixel at 96 DPI).
 constexpr int kTwipsPerInch = 1440;
 
-// Logical DPI of the primary screen, or 96 when there is none; tests may pin it.
+/// Logical DPI of the primary screen, or 96 when there is none; tests may pin it.
 double logicalDpi();
-void setLogicalDpiOverride(double dpi);  // 0 restores the screen's own value
+void setLogicalDpiOverride(double dpi);  ///< 0 restores the screen's own value
 
+/// Twips in one pixel at the logical DPI.
 double twipsPerPixel();
+/// A length in twips as whole pixels, rounded to the nearest.
 int twipsToPixels(int twips);
+/// A length in pixels as whole twips, rounded to the nearest.
 int pixelsToTwips(int pixels);
+/// @{
+/// A rectangle, size or point in twips as pixels; a rectangle's edges are converted, so adjacent rectangles
+/// stay adjacent.
 QRect twipsToPixels(const QRect& twips);
 QSize twipsToPixels(const QSize& twips);
 QPoint twipsToPixels(const QPoint& twips);
+/// @}
+/// A size in pixels as twips.
 QSize pixelsToTwips(const QSize& pixels);
 
 }  // namespace vq

@@ -6,21 +6,23 @@
 
 namespace vq {
 
-// The process-wide entry point of the server library.
+/// The process-wide entry point of the server library.
 class SdkApplication {
 public:
     virtual ~SdkApplication() = default;
 
+    /// The servers the library knows.
     virtual SdkServersPtr Servers() = 0;
-    // Takes a point after it was loaded or saved; the last one is kept.
+    /// Takes a point after it was loaded or saved; the last one is kept.
     virtual void TakePoint(const SdkPointPtr& point) = 0;
+    /// The point last handed to TakePoint(); null before the first.
     virtual SdkPointPtr LastPoint() const = 0;
 
-    // The application of this process, made on first use by the installed factory.
+    /// The application of this process, made on first use by the installed factory.
     static SdkApplicationPtr instance();
-    // Installs the server library's factory; replaces the current application on the next use.
+    /// Installs the server library's factory; replaces the current application on the next use.
     static void setFactory(std::function<SdkApplicationPtr()> factory);
-    // Drops the current application (the next instance() makes a new one).
+    /// Drops the current application (the next instance() makes a new one).
     static void reset();
 };
 

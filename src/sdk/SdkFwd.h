@@ -24,7 +24,8 @@ class SdkDigitalStateSet;
 class SdkDigitalState;
 class SdkConnectDialog;
 
-// Server-library objects are shared; "nothing" is a null pointer.
+/// @{
+/// Server-library objects are shared; "nothing" is a null pointer.
 using SdkApplicationPtr = std::shared_ptr<SdkApplication>;
 using SdkServersPtr = std::shared_ptr<SdkServers>;
 using SdkServerPtr = std::shared_ptr<SdkServer>;
@@ -40,5 +41,6 @@ using SdkNamedValuesPtr = std::shared_ptr<SdkNamedValues>;
 using SdkDigitalStateSetsPtr = std::shared_ptr<SdkDigitalStateSets>;
 using SdkDigitalStateSetPtr = std::shared_ptr<SdkDigitalStateSet>;
 using SdkConnectDialogPtr = std::shared_ptr<SdkConnectDialog>;
+/// @}
 
 }  // namespace vq

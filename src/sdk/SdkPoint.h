@@ -7,19 +7,24 @@
 
 namespace vq {
 
-// One point of a server.
+/// One point of a server.
 class SdkPoint {
 public:
     virtual ~SdkPoint() = default;
 
-    // The tag.
+    /// The tag.
     virtual QString Name() const = 0;
-    // The path "\\server\tag".
+    /// The path "\\server\tag".
     virtual QString ListText() const = 0;
+    /// The point-type code (pointtype::Float32, ...).
     virtual SdkPointType PointType() const = 0;
+    /// The number the server gave the point when it was created.
     virtual qint64 PointID() const = 0;
+    /// The server that holds the point.
     virtual SdkServerPtr Server() const = 0;
+    /// The point's class.
     virtual SdkPointClassPtr PointClass() const = 0;
+    /// The point's attributes, loaded on first use and written with SetAttributes().
     virtual SdkPointAttributesPtr PointAttributes() = 0;
 };
 

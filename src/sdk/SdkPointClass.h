@@ -6,16 +6,17 @@
 
 namespace vq {
 
-// A point class. On "VQ2" servers it offers one attribute collection of defaults
-// (PointAttributes); on "VQ3" servers named attribute sets, the first being "base".
+/// A point class. On "VQ2" servers it offers one attribute collection of defaults
+/// (PointAttributes); on "VQ3" servers named attribute sets, the first being "base".
 class SdkPointClass {
 public:
     virtual ~SdkPointClass() = default;
 
+    /// The class name ("base", "classic", ...).
     virtual QString Name() const = 0;
-    // Null on "VQ3" servers.
+    /// Null on "VQ3" servers.
     virtual SdkPointAttributesPtr PointAttributes() const = 0;
-    // Null on "VQ2" servers.
+    /// Null on "VQ2" servers.
     virtual SdkAttributeSetsPtr AttributeSets() const = 0;
 };
 

@@ -9,55 +9,72 @@
 
 namespace vq {
 
-// An ordered list of points, possibly from several servers. Points are held as compact handles
-// (server, point id, tag) and made into SdkPoint objects only when an item is asked for, so a
-// list of a million points stays small. Positions count from 1; duplicates are allowed.
+/// An ordered list of points, possibly from several servers. Points are held as compact handles
+/// (server, point id, tag) and made into SdkPoint objects only when an item is asked for, so a
+/// list of a million points stays small. Positions count from 1; duplicates are allowed.
 class SdkPointList {
 public:
+    /// An empty list, shared as the server library hands lists around.
     static SdkPointListPtr create() { return std::make_shared<SdkPointList>(); }
 
+    /// The number of points, duplicates included.
     int Count() const { return int(m_entries.size()); }
+    /// The point at `position`, counted from 1, made from its handle; out of range raises error 9.
     SdkPointPtr Item(int position) const;
-    // The point with the path "\\server\tag" (server and tag compared without regard to case);
-    // the first one when the list holds it twice. An unknown path raises.
+    /// The point with the path "\\server\tag" (server and tag compared without regard to case);
+    /// the first one when the list holds it twice. An unknown path raises.
     SdkPointPtr Item(const QString& path) const;
+    /// Appends `point`; a null point raises.
     void Add(const SdkPointPtr& point);
+    /// Appends every point of `other` in its order, without making point objects.
     void Append(const SdkPointList& other);
 
-    // Reads that need no point object: for drawing list rows.
+    /// @{
+    /// Reads that need no point object: for drawing list rows.
     QString Tag(int position) const;
     QString ServerName(int position) const;
     SdkServerPtr Server(int position) const;
     qint64 PointId(int position) const;
+    /// @}
+    /// True when the list holds the point with the path "\\server\tag".
     bool Contains(const QString& path) const { return find(path) >= 0; }
-    // The position of the point with that path, as Item(path) finds it; 0 when absent.
+    /// The position of the point with that path, as Item(path) finds it; 0 when absent.
     int Position(const QString& path) const { return find(path) + 1; }
-    // Appends the point at `position` of `other` without making a point object.
+    /// Appends the point at `position` of `other` without making a point object.
     void AddItem(const SdkPointList& other, int position);
 
-    // How servers hand their answers over without making point objects.
+    /// How servers hand their answers over without making point objects.
     void AddHandle(const SdkServerPtr& server, qint64 pointId, QStringView tag);
+    /// Makes room for `count` points whose tags have `tagCharacters` characters in all.
     void Reserve(int count, int tagCharacters);
-    // Bytes held by the list, for the memory benchmark.
+    /// Bytes held by the list, for the memory benchmark.
     size_t MemoryUsage() const;
 
+    /// The path of a point as lists and messages show it: "\\server\tag".
     static QString Path(const QString& serverName, const QString& tag);
 
+    /// Walks the list in order, making each point object as it is reached.
     class const_iterator {
     public:
+        /// At `position` (from 1) of `list`.
         const_iterator(const SdkPointList* list, int position) : m_list(list), m_position(position) {}
+        /// The point here, made from its handle.
         SdkPointPtr operator*() const { return m_list->Item(m_position); }
+        /// On to the next position.
         const_iterator& operator++() {
             ++m_position;
             return *this;
         }
+        /// True while the two are at different positions.
         bool operator!=(const const_iterator& other) const { return m_position != other.m_position; }
 
     private:
         const SdkPointList* m_list;
         int m_position;
     };
+    /// At the first point.
     const_iterator begin() const { return {this, 1}; }
+    /// Past the last point.
     const_iterator end() const { return {this, Count() + 1}; }
 
 private:

@@ -7,43 +7,51 @@
 
 namespace vq {
 
-// One archive server.
+/// One archive server.
 class SdkServer {
 public:
     virtual ~SdkServer() = default;
 
+    /// The name the server is known under in the server list.
     virtual QString Name() const = 0;
-    // "VQ3" or "VQ2".
+    /// "VQ3" or "VQ2".
     virtual QString ServerKind() const = 0;
+    /// The version, for example "VQ 3.4.1".
     virtual SdkServerVersion ServerVersion() const = 0;
-    // Where the server's archive is, as shown to users (for a file archive, its path); empty when
-    // the library has nothing to show.
+    /// Where the server's archive is, as shown to users (for a file archive, its path); empty when
+    /// the library has nothing to show.
     virtual QString Location() const { return {}; }
-    // True while a user is logged on.
+    /// True while a user is logged on.
     virtual bool IsConnected() const = 0;
-    // Logs on; a wrong user or password raises and leaves the server disconnected.
+    /// Logs on; a wrong user or password raises and leaves the server disconnected.
     virtual void Open(const QString& user, const QString& password) = 0;
+    /// Logs off; the server stays in the list.
     virtual void Close() = 0;
-    // The logged-on user's name; empty while disconnected.
+    /// The logged-on user's name; empty while disconnected.
     virtual QString UserName() const = 0;
+    /// The names of the server's users.
     virtual QStringList Users() const = 0;
+    /// The names of the server's groups.
     virtual QStringList Groups() const = 0;
 
+    /// The server's points.
     virtual SdkPointsPtr Points() = 0;
+    /// The server's point classes.
     virtual SdkPointClassesPtr PointClasses() = 0;
+    /// The server's digital state sets.
     virtual SdkDigitalStateSetsPtr DigitalStateSets() = 0;
 
-    // Finds points with a where clause in the servers' SQL dialect. `extraTables` names the archive
-    // tables besides the point table that the clause uses; `status` may be null. No match raises
-    // error 0x8004049B.
+    /// Finds points with a where clause in the servers' SQL dialect. `extraTables` names the archive
+    /// tables besides the point table that the clause uses; `status` may be null. No match raises
+    /// error 0x8004049B.
     virtual SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                          SdkNamedValues* status) = 0;
 
-    // Stops a GetPointsSQL that runs on another thread; that search then raises QueryCancelled.
-    // Safe from any thread; nothing happens when no search runs.
+    /// Stops a GetPointsSQL that runs on another thread; that search then raises QueryCancelled.
+    /// Safe from any thread; nothing happens when no search runs.
     virtual void CancelSearch() {}
 
-    // Makes the point object of a handle held in an SdkPointList.
+    /// Makes the point object of a handle held in an SdkPointList.
     virtual SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) = 0;
 };
 

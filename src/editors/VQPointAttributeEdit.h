@@ -137,7 +137,7 @@ public:
     /// Gives the keyboard focus to the child.
     void SetInternalFocus();
 
-    /// Gives every saved property its default and builds the child.
+    /// Gives every saved property but Alignment its default and builds the child.
     void InitProperties();
     /// Takes the saved properties from `bag`, then builds the child once.
     void ReadProperties(const PropertyBag& bag);
@@ -150,11 +150,11 @@ public:
 Q_SIGNALS:
     /// Enter was pressed in the child and the value it shows has been committed.
     void OnEnterKeyPress();
-    /// The search button's dialog closed; a point or set the user chose is already committed.
+    /// A search button's search is over; a point or set the user chose is already shown and committed.
     void OnSearchResults();
     /// The user picked an option, a list item, a unit or an access level in the child.
     void Click();
-    /// A key was released in a text child and its text was handed to the entry as a pending value.
+    /// A key was released in a text child; its text went to the bound entry as a pending value.
     void Change();
     /// A property was set through its setter, even to the value it had: the host's cue that the
     /// saved properties are out of date.

@@ -148,10 +148,10 @@ public:
     /// With the server choice locked, drops the found points of servers outside the choice.
     void RemoveDisallowedSearchResults();
 
-    /// Gives every saved property its default: every mask "*", the simple search, several points
-    /// selectable and the server choice open.
+    /// Gives every saved property its default (every mask "*", the simple search, several points
+    /// selectable, the server choice open) without changing what the control shows.
     void InitProperties();
-    /// Takes the saved properties from `bag`; they show after the next Reset.
+    /// Takes the saved properties from `bag` without changing what the control shows.
     void ReadProperties(const PropertyBag& bag);
     /// Saves the properties that differ from their defaults into `bag`.
     void WriteProperties(PropertyBag& bag) const;

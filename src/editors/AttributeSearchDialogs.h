@@ -6,22 +6,24 @@
 
 namespace vq {
 
-// The point search and digital set search dialogs as the attribute editor's search buttons see
-// them. The dialog layer installs its implementation; until one is installed a search button
-// finds nothing and changes nothing.
+/// The point search and digital set search dialogs as the attribute editor's search buttons see
+/// them. The dialog layer installs its implementation; until one is installed a search button
+/// finds nothing and changes nothing.
 class AttributeSearchDialogs {
 public:
     virtual ~AttributeSearchDialogs() = default;
-    // The chosen points, or null when the dialog was cancelled.
+    /// The chosen points, or null when the dialog was cancelled. `options` is a bit set: 1 hides the
+    /// server pick list, 2 lets the user choose one point only.
     virtual SdkPointListPtr ShowTagSearchDialog(const SdkServerPtr& selectedServer, int32_t options) = 0;
-    // The chosen sets (name -> 0), or null when the dialog was cancelled.
+    /// The chosen sets (name -> 0), or null when the dialog was cancelled.
     virtual SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr& selectedServer,
                                                      bool searchOnlyOnSelectedServer,
                                                      bool searchResultsMultiselect) = 0;
 };
 
-// The installed dialogs, or null. The caller keeps ownership; install null to remove them.
+/// The installed dialogs, or null.
 AttributeSearchDialogs* attributeSearchDialogs();
+/// Installs `dialogs`. The caller keeps ownership; install null to remove them.
 void setAttributeSearchDialogs(AttributeSearchDialogs* dialogs);
 
 }  // namespace vq

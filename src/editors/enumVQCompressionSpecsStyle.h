@@ -4,7 +4,10 @@
 
 namespace vq {
 
-// Which group of data-reduction settings a compression panel edits.
-enum enumVQCompressionSpecsStyle : int32_t { styleCompressionDeviation = 1, styleExceptionDeviation = 2 };
+/// Which group of data-reduction settings a compression panel edits.
+enum enumVQCompressionSpecsStyle : int32_t {
+    styleCompressionDeviation = 1,  ///< CompDev (or CompDevPercent), CompMin and CompMax
+    styleExceptionDeviation = 2     ///< ExcDev (or ExcDevPercent), ExcMin and ExcMax
+};
 
 }  // namespace vq

@@ -14,27 +14,31 @@ namespace vq {
 // when set). Help paths are built with "\" as on the system the files come from (messages show
 // them that way) and use "/" only where the file is looked for and opened.
 
+/// The size of the buffer the installation root is read into: 80 characters and a terminator.
 constexpr int kVQHomeBufferLength = 81;
 
-// Help files below the installation root and their topics, for the Help buttons of the searches.
+/// @{
+/// Help files below the installation root and their topics, for the Help buttons of the searches.
 inline const QString kPointSearchHelpFile = QStringLiteral("help\\VQSDKToolsUsr.chm");
 constexpr int32_t kPointSearchHelpTopic = 23128;
 inline const QString kDigSetSearchHelpFile = QStringLiteral("Tagwright\\Tagwright.chm");
 constexpr int32_t kDigSetSearchHelpTopic = 21001;
+/// @}
 
-// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
-// "Invalid VQPC.INI" when the file gives an empty value.
+/// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
+/// "Invalid VQPC.INI" when the file gives an empty value. It is the "VQHOME" key of section
+/// "VQPC" in VQPC.INI in the default profile directory.
 QString GetVQHome();
 
-// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
-// viewer returns; when the file does not exist, says so in a message box and returns 0.
+/// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
+/// viewer returns; when the file does not exist, says so in a message box and returns 0.
 long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
 
-// The width of a vertical scroll bar in twips, rounded half to even; 240 when the platform
-// cannot tell.
+/// The width of a vertical scroll bar in twips, rounded half to even; 240 when the platform
+/// cannot tell.
 int32_t GetScrollBarWidth();
 
-// The help path in the platform's form: every "\" becomes "/".
+/// The help path in the platform's form: every "\" becomes "/".
 QString localHelpPath(const QString& helpPath);
 
 }  // namespace vq

@@ -2,10 +2,10 @@
 
 namespace vq {
 
-// Gives the library its windows: message boxes for its messages and the log-on window and
-// connection manager for the server library's log-on dialog. Programs with a display call it once
-// after making their QApplication; programs without one (and tests that need no window) keep the
-// stderr messages and the headless log-on.
+/// Gives the library its windows: message boxes for its messages and the log-on window and
+/// connection manager for the server library's log-on dialog. Programs with a display call it once
+/// after making their QApplication; programs without one (and tests that need no window) keep the
+/// stderr messages and the headless log-on.
 void installWidgetServices();
 
 }  // namespace vq

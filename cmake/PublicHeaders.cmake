@@ -34,7 +34,8 @@ set(VQ_PUBLIC_HEADERS_sdk
   SdkPoints.h
   SdkServer.h
   SdkServerVersion.h
-  SdkServers.h)
+  SdkServers.h
+  SdkSqlVocabulary.h)
 
 set(VQ_PUBLIC_HEADERS_archive
   ArchiveApplication.h

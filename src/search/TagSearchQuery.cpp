@@ -5,6 +5,7 @@
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkServer.h"
+#include "sdk/SdkSqlVocabulary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -176,16 +177,7 @@ QStringList sqlConditions() {
 }
 
 QStringList sqlColumns(const QString& table) {
-    static const QStringList point = {
-        u"Tag"_s,         u"Archiving"_s,  u"ChangeDate"_s,   u"Changer"_s,      u"CompDev"_s,
-        u"CompMax"_s,     u"CompMin"_s,    u"Compressing"_s,  u"Convers"_s,      u"CreationDate"_s,
-        u"Creator"_s,     u"Descriptor"_s, u"DigNumber"_s,    u"DigStartCode"_s, u"EngUnits"_s,
-        u"ExcDev"_s,      u"ExcMin"_s,     u"ExcMax"_s,       u"ExDesc"_s,       u"InstrumentTag"_s,
-        u"FilterCode"_s,  u"Location1"_s,  u"Location2"_s,    u"Location3"_s,    u"Location4"_s,
-        u"Location5"_s,   u"Pointid"_s,    u"PointNumber"_s,  u"PointClass"_s,   u"PointType"_s,
-        u"PointSource"_s, u"RecordType"_s, u"Res"_s,          u"Scan"_s,         u"Span"_s,
-        u"SquareRoot"_s,  u"TotalCode"_s,  u"TypicalValue"_s, u"Zero"_s};
-    if (same(table, u"VQpoint")) return point;
+    if (same(table, u"VQpoint")) return SqlPointColumns();
     if (same(table, u"VQcomp")) return {u"Tag"_s, u"Status"_s, u"Time"_s, u"Value"_s};
     if (listed(summaryTables(), table)) return {u"Tag"_s, u"PctGood"_s, u"Time"_s, u"TimeStep"_s, u"Value"_s};
     if (same(table, u"VQbatch")) return {u"Batchid"_s, u"Endtime"_s, u"Product"_s, u"Starttime"_s, u"Unit"_s};

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "platform/AccessibleNames.h"
 #include "platform/ChangeNotice.h"
+#include "platform/NamedChild.h"
 #include "platform/PersistedProperty.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
@@ -63,13 +64,6 @@ QTreeView* makeReportList(QWidget* parent, const char* name, ReportListModel* mo
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
     return view;
-}
-
-template <typename Widget, typename... Args>
-Widget* named(QWidget* parent, const char* name, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 }  // namespace

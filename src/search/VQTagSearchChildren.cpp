@@ -2,6 +2,7 @@
 #include "search/VQTagSearchPrivate.h"
 
 #include "platform/AccessibleNames.h"
+#include "platform/NamedChild.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkServers.h"
 #include "search/SearchRunner.h"
@@ -27,13 +28,6 @@ namespace vq {
 namespace {
 
 using namespace tagsearchui;
-
-template <typename Widget, typename... Args>
-Widget* named(QWidget* parent, const char* name, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
     auto* result = named<QLabel>(parent, name, caption);

@@ -51,7 +51,7 @@ TEST(ScreenServicesTest, PersistedColoursReadAsPlainOrThemeColours) {
     QApplication::setPalette(saved);
 }
 
-// Replaceable answers take over and hand back; measurements scale with the screen's DPI.
+// The platform tells the scroll-bar width; text measurements scale with the screen's DPI.
 TEST(ScreenServicesTest, ReplaceableAnswersAndTwipsMeasures) {
     EXPECT_TRUE(vq::scrollBarWidthPixels().has_value());
 

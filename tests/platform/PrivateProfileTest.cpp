@@ -39,7 +39,6 @@ protected:
 TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
     const QByteArray longValue = "D:\\" + QByteArray(100, 'x');
     const std::vector<ProfileRow> rows = {
-        {"plain value", "[VQPC]\nVQHOME=D:\\Apps\\VQPC\n", 81, u"D:\\Apps\\VQPC"_s},
         {"case of names, CR LF, blanks", "[vqpc]\r\n  vqhome =  D:\\VQ  \r\n", 81, u"D:\\VQ"_s},
         {"quotes removed", "[VQPC]\nVQHOME=\"C:\\Program Files\\VQ\"\n", 81, u"C:\\Program Files\\VQ"_s},
         {"empty value is not the default", "[VQPC]\nVQHOME=\n", 81, u""_s},

@@ -117,8 +117,8 @@ TEST(SecurityControlTest, EnterIsReportedAndPassedOn) {
 // Up to the narrow width the lists keep their designed width; wider, each takes a third and
 // overlaps its neighbour by 50.
 TEST(SecurityControlTest, LayoutInTwips) {
-    const SecurityControl::Layout narrow = SecurityControl::layoutFor(QSize(2250, 1000));
-    EXPECT_EQ(narrow.control, QSize(2250, 315));
+    const SecurityControl::Layout narrow = SecurityControl::layoutFor(QSize(1000, 1000));
+    EXPECT_EQ(narrow.control, QSize(1000, 315));
     EXPECT_EQ(narrow.world, QRect(1500, 0, 800, 315));
     const SecurityControl::Layout wide = SecurityControl::layoutFor(QSize(3000, 1000));
     EXPECT_EQ(wide.owner, QRect(0, 0, 1050, 315));

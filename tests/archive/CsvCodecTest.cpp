@@ -65,6 +65,8 @@ TEST(CsvCodec, ReaderAcceptsCommonLayouts) {
         {"bom", QStringLiteral("\ufeffTag,Descriptor\n"), QStringLiteral("1:<Tag>,<Descriptor>")},
         {"quoted line breaks counted", QStringLiteral("\"a\nb\",\"c\r\n\r\nd\"\ne\n"),
          QStringLiteral("1:<a\nb>,<c\r\n\r\nd>\n5:<e>")},
+        {"doubled quotes", QStringLiteral("\"say \"\"hi\"\"\",\"\"\"\"\n"),
+         QStringLiteral("1:<say \"hi\">,<\">")},
         {"lone cr", QStringLiteral("\"a\rb\"\rc\rd"), QStringLiteral("1:<a\rb>\n3:<c>\n4:<d>")},
         {"trailing comma", QStringLiteral("a,\n,\n"), QStringLiteral("1:<a>,<>\n2:<>,<>")},
         {"quote inside unquoted field", QStringLiteral("5\" pipe,x\n"), QStringLiteral("1:<5\" pipe>,<x>")},

@@ -87,7 +87,6 @@ protected:
 const char* const kClauses[] = {
     "VQPoint.Tag = '*'",
     "VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'",
-    "VQPOINT.TAG LIKE 'w*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'",
     "VQPOINT.TAG = 'fic_200' ",
     "VQPOINT.TAG = 'FIC?200' ",
     "VQPOINT.TAG LIKE 'fic_*'",

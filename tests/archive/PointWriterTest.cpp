@@ -184,6 +184,10 @@ TEST_F(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
 
 TEST_F(PointWriterTest, UpdateIsAllOrNothingAndStopsAtTheFirstFaultWhenAsked) {
     addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}));
+    // Back-date the point so that a change made in the same second still shows.
+    m_admin->database().execute(
+        u"UPDATE points SET \"ChangeDate\" = '2001-02-03T04:05:06', \"CreationDate\" = '2001-02-03T04:05:06'"_s);
+    const QDateTime before = nowToTheSecond();
     const QStringList shown = {"Descriptor", "EngUnits", "Span", "Archiving", "Changer"};
     const std::string unchanged = "Descriptor=Feed EngUnits= Span=100 Archiving=1 Changer=vqadmin";
 
@@ -205,19 +209,31 @@ TEST_F(PointWriterTest, UpdateIsAllOrNothingAndStopsAtTheFirstFaultWhenAsked) {
     EXPECT_EQ(failed.Count(), 0);
     EXPECT_EQ(pointValues(stored(u"FIC-101"_s), shown),
               "Descriptor=New EngUnits= Span=50 Archiving=1 Changer=vqadmin");
+    // The write changes the change date only: the creation stays.
+    attributes = stored(u"FIC-101"_s)->PointAttributes();
+    EXPECT_EQ(attributes->Item(u"CreationDate"_s)->Value().toDateTime(),
+              QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC));
+    EXPECT_GE(attributes->Item(u"ChangeDate"_s)->Value().toDateTime(), before);
 }
 
-TEST_F(PointWriterTest, RenameKeepsThePointAndRefusesAnotherPointsTag) {
-    const qint64 id = addPoint(u"FIC-101"_s)->PointID();
+TEST_F(PointWriterTest, PointsAreFoundByTagAndHandleAndARenameKeepsThePoint) {
+    const qint64 id = addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}))->PointID();
     addPoint(u"FIC-102"_s);
-    SdkPointPtr point = m_admin->Points()->Item(u"FIC-101"_s);
+    SdkPointPtr point = m_admin->Points()->Item(u"fIc-101"_s);
     SdkNamedValues failed;
     point->PointAttributes()->SetAttributes(namedValues({{"Tag", "FIC-103"}}), failed);
     EXPECT_EQ(point->Name(), u"FIC-103"_s);
     EXPECT_EQ(point->ListText(), u"\\\\plant\\FIC-103"_s);
     auto fresh = reopen();
-    EXPECT_FALSE(fresh->Points()->Contains(u"FIC-101"_s));
-    EXPECT_EQ(fresh->Points()->Item(u"fic-103"_s)->PointID(), id);
+    SdkPointsPtr points = fresh->Points();
+    EXPECT_FALSE(points->Contains(u"FIC-101"_s));
+    EXPECT_TRUE(points->Contains(u"fIc-103"_s));
+    EXPECT_FALSE(points->Contains(u"FIC-10"_s));
+    EXPECT_EQ(points->Item(u"fic-103"_s)->PointID(), id);
+    EXPECT_EQ(raised([&] { points->Item(u"NOPE"_s); }).number(), sdkerr::PointUnknown);
+    const SdkPointPtr byHandle = fresh->PointFromHandle(id, u"FIC-103"_s);
+    EXPECT_EQ(byHandle->PointType(), pointtype::Float32);
+    EXPECT_EQ(pointValues(byHandle, {"Tag", "Descriptor"}), "Tag=FIC-103 Descriptor=Feed");
 
     EXPECT_EQ(writeAs(u"vqadmin"_s, u"FIC-103"_s, namedValues({{"Tag", "fic-102"}})), "refused:Tag");
     EXPECT_EQ(writeAs(u"vqadmin"_s, u"FIC-103"_s, namedValues({{"Tag", "Fic-103"}})), "ok");
@@ -235,22 +251,6 @@ TEST_F(PointWriterTest, DeviationInPerCentIsStoredInEngineeringUnitsOfTheResulti
               "ok");
     EXPECT_EQ(pointValues(stored(u"TI-1"_s), shown),
               "Span=400 CompDev=20 CompDevPercent=5 ExcDev=4 ExcDevPercent=1");
-}
-
-TEST_F(PointWriterTest, WriteRecordsTheChangerAndLeavesTheCreationAlone) {
-    addPoint(u"FIC-101"_s, namedValues({{"PtOwner", "alice"}}));
-    // Back-date the point so that a change made in the same second still shows.
-    m_admin->database().execute(
-        QStringLiteral("UPDATE points SET \"ChangeDate\" = '2001-02-03T04:05:06', "
-                       "\"CreationDate\" = '2001-02-03T04:05:06'"));
-    const QDateTime before = nowToTheSecond();
-    EXPECT_EQ(writeAs(u"alice"_s, u"FIC-101"_s, namedValues({{"Descriptor", "x"}})), "ok");
-    SdkPointAttributesPtr attributes = stored(u"FIC-101"_s)->PointAttributes();
-    EXPECT_EQ(typedValues(*attributes, {"Creator", "Changer", "Descriptor"}),
-              "Creator=vqadmin:String Changer=alice:String Descriptor=x:String");
-    EXPECT_EQ(attributes->Item(u"CreationDate"_s)->Value().toDateTime(),
-              QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC));
-    EXPECT_GE(attributes->Item(u"ChangeDate"_s)->Value().toDateTime(), before);
 }
 
 TEST_F(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWorld) {
@@ -284,9 +284,10 @@ TEST_F(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWor
         if (!written) {
             EXPECT_TRUE(reason.contains(u"no write access"_s)) << qPrintable(reason);
         }
-        EXPECT_EQ(pointValues(stored(u"SEC-1"_s), {"Descriptor", "Changer"}),
-                  written ? "Descriptor=edited Changer=" + std::string(c.user)
-                          : "Descriptor=start Changer=vqadmin");
+        EXPECT_EQ(pointValues(stored(u"SEC-1"_s), {"Descriptor", "Changer", "Creator"}),
+                  (written ? "Descriptor=edited Changer=" + std::string(c.user)
+                           : "Descriptor=start Changer=vqadmin") +
+                      " Creator=vqadmin");
     }
 }
 
@@ -305,37 +306,6 @@ TEST_F(PointWriterTest, WritesNeedALoggedOnUser) {
               sdkerr::NotConnected);
     EXPECT_EQ(pointValues(stored(u"FIC-101"_s), {"Descriptor"}), "Descriptor=");
     EXPECT_EQ(reopen()->Points()->Count(), 1);
-}
-
-TEST_F(PointWriterTest, PointsAreFoundByTagAndHandle) {
-    const qint64 id = addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}))->PointID();
-    addPoint(u"TI-7"_s, namedValues({{"Descriptor", "Temp"}}));
-    auto server = reopen();
-    SdkPointsPtr points = server->Points();
-    EXPECT_EQ(points->Count(), 2);
-    EXPECT_TRUE(points->Contains(u"fIc-101"_s));
-    EXPECT_FALSE(points->Contains(u"FIC-10"_s));
-    EXPECT_EQ(points->Item(u"ti-7"_s)->Name(), u"TI-7"_s);
-    EXPECT_EQ(raised([&] { points->Item(u"NOPE"_s); }).number(), sdkerr::PointUnknown);
-
-    const SdkPointPtr byHandle = server->PointFromHandle(id, u"FIC-101"_s);
-    EXPECT_EQ(byHandle->PointType(), pointtype::Float32);
-    EXPECT_EQ(pointValues(byHandle, {"Tag", "Descriptor"}), "Tag=FIC-101 Descriptor=Feed");
-}
-
-class Vq2PointTest : public ArchiveTest {};
-
-TEST_F(Vq2PointTest, Vq2ArchiveAcceptsOnlyItsOwnPointTypes) {
-    createArchive(u"VQ2"_s, u"VQ 2.5"_s);
-    SdkPointsPtr points = logOn()->Points();
-    points->Add(u"LIC-3"_s, u"classic"_s, pointtype::Int16, namedValues({{"Span", 50}, {"DigStartCode", 3}}));
-    EXPECT_EQ(pointValues(stored(u"LIC-3"_s), {"PointType", "Span", "DigStartCode"}),
-              "PointType=6 Span=50 DigStartCode=3");
-    SdkNamedValues failed;
-    EXPECT_EQ(raised([&] { points->Add(u"S-1"_s, u"classic"_s, 105, {}, &failed); }).number(),
-              sdkerr::AttributesRefused);
-    EXPECT_EQ(refusedNames(failed), "PointType");
-    EXPECT_EQ(points->Count(), 1);
 }
 
 // Stored dates are read without the general parser; what it would have read must not change.

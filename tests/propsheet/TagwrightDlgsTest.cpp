@@ -193,6 +193,31 @@ TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
     });
 }
 
+// Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
+// leave the open search form alone.
+TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
+    installDialogServices();
+    connect(u"vqsouth"_s);
+    QStringList listed;
+    const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
+        control.SetTagMask(u"B01-T*"_s);
+        QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
+        whileShown([&] { QTest::mouseClick(child<QPushButton>(&control, "cmdPtAttr"), Qt::LeftButton); },
+                   [&](QWidget* form) {
+                       auto* names = child<QComboBox>(form, "cboPointList");
+                       for (int i = 0; i < names->count(); ++i) listed << names->itemText(i);
+                       QTest::keyClick(form, Qt::Key_Escape);
+                   });
+        EXPECT_TRUE(loaded("VQTagSearchForm"));
+        QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+    });
+    ASSERT_GT(chosen->Count(), 1);
+    QStringList paths;
+    for (int i = 1; i <= chosen->Count(); ++i) paths << chosen->Item(i)->ListText();
+    EXPECT_EQ(listed, paths);
+}
+
 // Cancel and Esc give nothing; the title bar's close only hides, so the selection stands.
 TEST_F(TagwrightDlgsTest, CancelAndEscChooseNothingClosingFromTheTitleBarKeepsTheSelection) {
     connect(u"vqsouth"_s);

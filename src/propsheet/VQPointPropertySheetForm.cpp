@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "model/PropSheetEntries.h"
+#include "platform/AccessibleNames.h"
 #include "platform/Hourglass.h"
 #include "platform/Twips.h"
 #include "propsheet/VQPointPropSheet.h"
@@ -9,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -60,6 +62,14 @@ VQPointPropertySheetForm::VQPointPropertySheetForm(QWidget* parent)
     VQPointPropSheet2->SetView(viewAlphabetic);
     SSTab1->addTab(pageHolding(VQPointPropSheet1), QStringLiteral("Categorized"));
     SSTab1->addTab(pageHolding(VQPointPropSheet2), QStringLiteral("Alphabetic"));
+    nameFieldsByCaptions(this);
+    cboPointList->setAccessibleDescription(QStringLiteral("The point whose attributes are shown"));
+    SSTab1->setAccessibleName(QStringLiteral("Attributes"));
+    SSTab1->setAccessibleDescription(QStringLiteral("The attributes by category or in alphabetic order"));
+    SSTab1->tabBar()->setAccessibleName(QStringLiteral("Views"));
+    SSTab1->tabBar()->setAccessibleDescription(QStringLiteral("Chooses categories or alphabetic order"));
+    SSTab1->setTabToolTip(0, QStringLiteral("The attributes grouped by category"));
+    SSTab1->setTabToolTip(1, QStringLiteral("The attributes in alphabetic order"));
     setMinimumSize(twipsToPixels(QSize(kMinimumWidth, kMinimumHeight)));
     resize(minimumSize());
     connect(cboPointList, &QComboBox::currentIndexChanged, this, [this] { RefreshPropSheet(); });

@@ -1,3 +1,4 @@
+#include "AccessibleWalk.h"
 #include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "SampleServers.h"
@@ -293,6 +294,17 @@ TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneColle
     EXPECT_EQ(sheet2->View(), viewAlphabetic);
     EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->tabText(0), u"Categorized"_s);
     EXPECT_EQ(m_messages->texts(), QStringList());
+}
+
+// A screen reader names the point drop-down by its caption, and every sheet cell it reaches.
+TEST_F(PointPropertyFormTest, EveryFocusableItemHasAnAccessibleName) {
+    VQPointPropertySheetForm form;
+    const SdkPointListPtr found =
+        connect(u"vqnorth"_s)->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr);
+    form.SetPointList(found);
+    form.show();
+    EXPECT_EQ(unnamedFocusables(&form).join(u'\n'), QString());
+    EXPECT_EQ(child<QComboBox>(&form, "cboPointList")->accessibleName(), u"Point Name"_s);
 }
 
 TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildrenGrowWithIt) {

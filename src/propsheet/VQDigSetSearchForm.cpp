@@ -2,31 +2,23 @@
 
 #include "search/VQDigSetSearch.h"
 
-#include <QCloseEvent>
-#include <QVBoxLayout>
-
 namespace vq {
 
+namespace {
+
+VQDigSetSearch* namedControl() {
+    auto* control = new VQDigSetSearch;
+    control->setObjectName(QStringLiteral("VQDigSetSearch1"));
+    return control;
+}
+
+}  // namespace
+
 VQDigSetSearchForm::VQDigSetSearchForm(QWidget* parent)
-    : QDialog(parent), VQDigSetSearch1(new VQDigSetSearch(this)) {
-    setObjectName(QString::fromLatin1(kName));
-    setWindowTitle(QStringLiteral("Digital Set Search"));
-    VQDigSetSearch1->setObjectName(QStringLiteral("VQDigSetSearch1"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(VQDigSetSearch1);
-    resize(sizeHint());
+    : HidingForm(kName, QStringLiteral("Digital Set Search"), namedControl(), parent),
+      VQDigSetSearch1(findChild<VQDigSetSearch*>()) {
     connect(VQDigSetSearch1, &VQDigSetSearch::OnCancelClick, this, &QWidget::hide);
     connect(VQDigSetSearch1, &VQDigSetSearch::OnDigsetListSelection, this, &QWidget::hide);
-}
-
-void VQDigSetSearchForm::reject() {
-    hide();
-}
-
-void VQDigSetSearchForm::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    hide();
 }
 
 }  // namespace vq

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "propsheet/HidingForm.h"
 
 namespace vq {
 
 class VQDigSetSearch;
 
-// The digital state set search dialog: one VQDigSetSearch. OK, Cancel, Esc, a double click and
-// the title bar's close all hide it; the caller then reads the control's chosen sets.
-class VQDigSetSearchForm : public QDialog {
+// The digital state set search dialog: one VQDigSetSearch. OK, Cancel, Esc and a double click
+// hide it; the caller then reads the control's chosen sets.
+class VQDigSetSearchForm : public HidingForm {
     Q_OBJECT
 public:
     static constexpr const char* kName = "VQDigSetSearchForm";
@@ -17,10 +17,7 @@ public:
 
     VQDigSetSearch* control() const { return VQDigSetSearch1; }
 
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    void reject() override { hide(); }
 
 private:
     VQDigSetSearch* VQDigSetSearch1;

@@ -2,19 +2,21 @@
 
 #include "search/VQTagSearch.h"
 
-#include <QCloseEvent>
-#include <QVBoxLayout>
-
 namespace vq {
 
-VQTagSearchForm::VQTagSearchForm(QWidget* parent) : QDialog(parent), VQTagSearch1(new VQTagSearch(this)) {
-    setObjectName(QString::fromLatin1(kName));
-    setWindowTitle(QStringLiteral("Tag Search"));
-    VQTagSearch1->setObjectName(QStringLiteral("VQTagSearch1"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(VQTagSearch1);
-    resize(sizeHint());
+namespace {
+
+VQTagSearch* namedControl() {
+    auto* control = new VQTagSearch;
+    control->setObjectName(QStringLiteral("VQTagSearch1"));
+    return control;
+}
+
+}  // namespace
+
+VQTagSearchForm::VQTagSearchForm(QWidget* parent)
+    : HidingForm(kName, QStringLiteral("Tag Search"), namedControl(), parent),
+      VQTagSearch1(findChild<VQTagSearch*>()) {
     connect(VQTagSearch1, &VQTagSearch::OnCancelClick, this, &VQTagSearchForm::cancel);
     connect(VQTagSearch1, &VQTagSearch::OnPointListSelection, this, &QWidget::hide);
 }
@@ -26,11 +28,6 @@ void VQTagSearchForm::cancel() {
 
 void VQTagSearchForm::reject() {
     cancel();
-}
-
-void VQTagSearchForm::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    hide();
 }
 
 }  // namespace vq

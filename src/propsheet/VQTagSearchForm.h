@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "propsheet/HidingForm.h"
 
 namespace vq {
 
 class VQTagSearch;
 
 // The point search dialog: one VQTagSearch. OK or a double click hides it with the chosen points;
-// Cancel and Esc unselect them first. Closing from the title bar only hides it, so the caller
-// reads whatever the control then holds.
-class VQTagSearchForm : public QDialog {
+// Cancel and Esc unselect them first.
+class VQTagSearchForm : public HidingForm {
     Q_OBJECT
 public:
     static constexpr const char* kName = "VQTagSearchForm";
@@ -19,9 +18,6 @@ public:
     VQTagSearch* control() const { return VQTagSearch1; }
 
     void reject() override;  // Esc: as the Cancel button
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void cancel();

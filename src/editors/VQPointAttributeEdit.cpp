@@ -614,7 +614,7 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             break;
         case styleonoffswitch:
             if (d->m_OnOffStyle == OnOffOptionButtons) {
-                childAs<OptOnOff>().SetValue(int16_t(value.toInt32()));
+                childAs<OptOnOff>().SetValue(value.toCheckedInt16());
                 break;
             }
             [[fallthrough]];

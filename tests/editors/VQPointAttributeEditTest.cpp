@@ -215,6 +215,24 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
     EXPECT_EQ(log.text(), u"Click"_s);
 }
 
+// The switch shows a 16-bit value; anything else reaches whoever wrote it, the switch unchanged.
+TEST_F(AttributeEditTest, AnOnOffValueThatIsNoSixteenBitIntegerIsAnError) {
+    VQPointAttributeEdit& edit = bind(u"Archiving"_s);
+    auto* off = edit.findChild<QRadioButton*>(u"optOff"_s);
+    entries->SetValue(u"Archiving"_s, Variant(int32_t(0)));
+    ASSERT_TRUE(off->isChecked());
+    for (const auto& [written, number] : {std::pair{Variant(u"yes"_s), errc::TypeMismatch},
+                                          std::pair{Variant(int32_t(40000)), errc::Overflow}}) {
+        const Error error = raised([&] { entries->SetValue(u"Archiving"_s, written); });
+        EXPECT_EQ(error.number(), number) << debugText(written).toStdString();
+        EXPECT_TRUE(error.source().contains(u"VQPointAttributeEdit:UpdateEntries"_s))
+            << error.source().toStdString();
+        EXPECT_TRUE(off->isChecked());
+    }
+    entries->SetValue(u"Archiving"_s, Variant(u"1"_s));
+    EXPECT_FALSE(off->isChecked());
+}
+
 TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {
     VQPointAttributeEdit& edit = bind(u"CompDev"_s);
     auto* combo = static_cast<TxtComboControl*>(edit.currentChild());

@@ -101,6 +101,12 @@ public:
     VQDigSetSearch* const q;
     SdkServerPtr m_CurrentServer;
     SdkServersPtr m_Servers;
+    // The known servers; a control made before the server library was installed asks again
+    // rather than failing on nothing.
+    SdkServers& servers() {
+        if (!m_Servers) m_Servers = SdkApplication::instance()->Servers();
+        return *m_Servers;
+    }
     bool m_MultiSelect = false;
     bool m_FixOnCurrentServer = false;
     SdkNamedValuesPtr m_DigsetSelection = SdkNamedValues::create();
@@ -280,7 +286,7 @@ void VQDigSetSearchPrivate::InitServerComboBox() {
     reporting(QStringLiteral("VQDigsetSearch:InitServerComboBox"), kMessageLayout, [this] {
         cboVQServer->clear();
         int chosen = 0;
-        for (const SdkServerPtr& server : m_Servers->All()) {
+        for (const SdkServerPtr& server : servers().All()) {
             if (m_CurrentServer && server->Name().compare(m_CurrentServer->Name(), Qt::CaseInsensitive) == 0)
                 chosen = cboVQServer->count();
             cboVQServer->addItem(server->Name());
@@ -381,7 +387,7 @@ void VQDigSetSearchPrivate::cboVQServerClick(int index) {
     reporting(QStringLiteral("VQDigSetSearch:cboVQServerClick"), kMessageLayout, [&] {
         const QString name = cboVQServer->itemText(index);
         if (!m_CurrentServer || name.compare(m_CurrentServer->Name(), Qt::CaseInsensitive) != 0)
-            m_CurrentServer = m_Servers->Item(name);
+            m_CurrentServer = servers().Item(name);
         FillDigSetList();
     });
     // After a failed choice this also puts the list back on the server still shown.
@@ -507,8 +513,10 @@ void VQDigSetSearch::Reset() {
     d->InitConditionList();
     d->cmdSearch->setEnabled(false);
     d->cmdResetClick();
-    if (!d->m_CurrentServer && d->m_Servers && d->m_Servers->Count() > 0)
-        d->m_CurrentServer = d->m_Servers->Item(1);
+    if (!d->m_CurrentServer)
+        d->m_CurrentServer = silently(SdkServerPtr(), [this] {
+            return d->servers().Count() > 0 ? d->servers().Item(1) : SdkServerPtr();
+        });
     d->InitServerComboBox();
     d->FillDigSetList();
     d->m_DigsetSelection = SdkNamedValues::create();

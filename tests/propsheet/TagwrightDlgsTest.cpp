@@ -55,6 +55,10 @@ QString tags(const SdkPointListPtr& list) {
 
 class TagwrightDlgsTest : public SampleServersTest {
 protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        dialogs = std::make_unique<TagwrightDlgs>();
+    }
     void TearDown() override {
         dialogs.reset();
         SampleServersTest::TearDown();
@@ -84,7 +88,7 @@ protected:
         return shown;
     }
 
-    std::unique_ptr<TagwrightDlgs> dialogs = std::make_unique<TagwrightDlgs>();
+    std::unique_ptr<TagwrightDlgs> dialogs;
 };
 
 TEST_F(TagwrightDlgsTest, OnlyTheFirstObjectMadeWhileNoPointSearchIsLoadedOwnsTheForms) {

@@ -80,6 +80,18 @@ TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
     EXPECT_EQ(child<QTreeView>("lvDigStates")->model()->headerData(0, Qt::Horizontal).toString(), u"#"_s);
 }
 
+// A control made before any server library was installed finds the servers once one is: it
+// used to keep the missing list and fail on it.
+TEST_F(DigSetSearchTest, AControlMadeBeforeTheServerLibraryListsTheServersOnReset) {
+    SdkApplication::setFactory({});
+    VQDigSetSearch early;
+    EXPECT_TRUE(m_messages->texts().join(u' ').contains(u"Initialization Error"_s));
+    SampleServersTest::SetUp();
+    early.Reset();
+    EXPECT_EQ(early.findChild<QComboBox*>(u"cboVQServer"_s)->count(), 3);
+    EXPECT_EQ(early.CurrentServer()->Name(), u"vqsouth"_s);
+}
+
 TEST_F(DigSetSearchTest, MasksInTheFirstAndThirdBoxSearchWithBothUnderAnd) {
     typeMask("txtDigState1", u"open"_s);
     EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());

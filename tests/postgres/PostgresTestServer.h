@@ -1,0 +1,103 @@
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace vq::test {
+
+// The server that the PostgreSQL tests run against: VQ_TEST_POSTGRES_URI, set by CTest to the
+// throwaway cluster of the build directory, or by a developer to a server of their own.
+inline const char* postgresTestUri() {
+    return std::getenv("VQ_TEST_POSTGRES_URI");
+}
+
+using PgResult = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+// One libpq connection, closed when it goes.
+class PgConnection {
+public:
+    // Connects to the server of `uri`, to `database` if given rather than the URI's own.
+    explicit PgConnection(const std::string& uri, const std::string& database = {}) {
+        const char* keys[] = {"dbname", database.empty() ? nullptr : "dbname", nullptr};
+        const char* values[] = {uri.c_str(), database.c_str(), nullptr};
+        // Only the first dbname is read as a URI; a second one is a plain database name.
+        conn_.reset(PQconnectdbParams(keys, values, 1));
+        if (PQstatus(get()) != CONNECTION_OK)
+            throw std::runtime_error("cannot connect to " + uri + ": " + PQerrorMessage(get()));
+    }
+
+    PGconn* get() const { return conn_.get(); }
+    int backendPid() const { return PQbackendPID(get()); }
+
+    // Runs `sql`; the result says how it went, failures included.
+    PgResult run(const std::string& sql) const { return {PQexec(get(), sql.c_str()), &PQclear}; }
+
+    // Runs `sql`, which must succeed; returns the first value of the first row, if any.
+    std::string exec(const std::string& sql) const {
+        const PgResult result = run(sql);
+        const ExecStatusType status = PQresultStatus(result.get());
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw std::runtime_error(sql + ": " + PQresultErrorMessage(result.get()));
+        return PQntuples(result.get()) > 0 ? PQgetvalue(result.get(), 0, 0) : "";
+    }
+
+private:
+    std::unique_ptr<PGconn, decltype(&PQfinish)> conn_{nullptr, &PQfinish};
+};
+
+// The SQLSTATE of a failed result, empty when it did not fail.
+inline std::string sqlState(const PGresult* result) {
+    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    return state ? state : "";
+}
+
+// A fresh database per test, dropped afterwards, so tests never see each other's tables even
+// when CTest runs them side by side on one server.
+class PostgresTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* uri = postgresTestUri();
+        ASSERT_TRUE(uri && *uri) << "VQ_TEST_POSTGRES_URI is not set; ctest sets it to the "
+                                    "cluster it starts, or set it to a server of your own";
+        uri_ = uri;
+        admin_ = std::make_unique<PgConnection>(uri_);
+        database_ = uniqueDatabaseName();
+        admin_->exec("CREATE DATABASE " + database_);
+    }
+
+    void TearDown() override {
+        if (admin_ && !database_.empty())
+            admin_->run("DROP DATABASE IF EXISTS " + database_ + " WITH (FORCE)");
+    }
+
+    // A new connection to this test's database.
+    PgConnection connect() const { return PgConnection(uri_, database_); }
+
+    // The connection to the server's own database, for watching the others.
+    const PgConnection& admin() const { return *admin_; }
+
+    const std::string& database() const { return database_; }
+
+private:
+    static std::string uniqueDatabaseName() {
+        static std::atomic<int> counter{0};
+        std::random_device random;
+        return "vq_test_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" +
+               std::to_string(random() % 1000000);
+    }
+
+    std::string uri_;
+    std::unique_ptr<PgConnection> admin_;
+    std::string database_;
+};
+
+}  // namespace vq::test

@@ -426,7 +426,6 @@ void VQPointAttributeEdit::noteChild() {
 // shown came from the entry and must not be written back.
 std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, WhileUpdating whileUpdating) {
     return [this, step, event, whileUpdating] {
-        if (d->m_updating && whileUpdating == WhileUpdating::Ignored) return;
         const bool stepRuns = !d->m_updating || whileUpdating == WhileUpdating::Runs;
         quietly([&] {
             if (stepRuns) (this->*step)();
@@ -454,7 +453,7 @@ void VQPointAttributeEdit::attachEvents(ChildKind kind) {
             attachTextLikeEvents(box, &Self::TwinPending, &Self::CommitTwin);
             connect(box, &TxtComboControl::TextLostFocus, this, relay(&Self::CommitTwin));
             connect(box, &TxtComboControl::OnListIndexChange, this,
-                    relay(&Self::CommitTwin, &Self::Click, WhileUpdating::Ignored));
+                    relay(&Self::CommitTwin, &Self::Click, WhileUpdating::OnlyRaises));
             break;
         }
         case ChildKind::DropDown:

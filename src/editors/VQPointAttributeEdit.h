@@ -195,7 +195,7 @@ private:
     using Step = void (VQPointAttributeEdit::*)();
     using Event = void (VQPointAttributeEdit::*)();
     // What a child's event does while the control shows the entry's value itself.
-    enum class WhileUpdating { Runs, OnlyRaises, Ignored };
+    enum class WhileUpdating { Runs, OnlyRaises };
     std::function<void()> relay(Step step, Event event = nullptr,
                                 WhileUpdating whileUpdating = WhileUpdating::Runs);
     void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);

@@ -248,6 +248,16 @@ TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {
     EXPECT_EQ(combo->ComboText(), u"% of Span"_s);
     EXPECT_EQ(edit.Text(), u"2.5"_s);
     EXPECT_TRUE(log.text().endsWith(u"Click"_s));
+
+    // Shown from the collection under the other twin: the list follows and raises Click, and
+    // writes nothing back.
+    m_log.take();
+    log.clear();
+    entries->SetValue(u"CompDev"_s, Variant(3.0));
+    EXPECT_EQ(combo->ComboText(), u"Eng. Units"_s);
+    EXPECT_EQ(log.text(), u"Click"_s);
+    EXPECT_EQ(events(), u"display:CompDev value:CompDev"_s);
+    EXPECT_EQ(value(u"CompDev"_s), u"3"_s);
 }
 
 TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {

@@ -32,6 +32,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Point Builder"));
     vq::PointBuilderLaunch launch(QApplication::arguments());
+    // The names the window's settings are kept under; a screenshot neither reads nor changes them.
+    if (!launch.isScreenshot()) {
+        QApplication::setOrganizationName(QStringLiteral("VQTagwright"));
+        QApplication::setApplicationName(QStringLiteral("PointBuilder"));
+    }
     // Offscreen nobody could close a window: a screenshot run tells on stderr and logs on headless.
     if (!launch.isScreenshot()) vq::installWidgetServices();
     launch.prepareServers();

@@ -4,7 +4,7 @@
 
 include_guard(GLOBAL)
 
-set(VQ_LAYERS core sdk archive model platform editors servers propsheet search)
+set(VQ_LAYERS core sdk archive model platform editors servers search propsheet)
 
 set(VQ_PUBLIC_HEADERS_core
   Error.h
@@ -80,9 +80,14 @@ set(VQ_PUBLIC_HEADERS_servers
   WidgetServices.h)
 
 set(VQ_PUBLIC_HEADERS_propsheet
+  DialogServices.h
   PropSheetGridRow.h
   PropsheetView.h
-  VQPointPropSheet.h)
+  TagSearchOptions.h
+  TagwrightDlgs.h
+  TagwrightEnumerations.h
+  VQPointPropSheet.h
+  enumGeneralMode.h)
 
 set(VQ_PUBLIC_HEADERS_search
   PointPropertyDialogs.h

@@ -1,5 +1,6 @@
 #include "ServerShots.h"
 
+#include "DialogShots.h"
 #include "ServersPage.h"
 #include "core/Error.h"
 #include "platform/FormRegistry.h"
@@ -29,14 +30,6 @@ namespace vq {
 
 namespace {
 
-bool save(QWidget* widget, const QString& folder, const char* name) {
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
-    if (widget->grab().save(path, "PNG")) return true;
-    std::fprintf(stderr, "vqgallery: cannot write %s\n", qPrintable(path));
-    return false;
-}
-
 void connectServers(const QStringList& names) {
     for (const QString& name : names)
         SdkApplication::instance()->Servers()->Item(name)->Open(QStringLiteral("vqadmin"), QString());
@@ -54,7 +47,7 @@ bool saveSelectDialog(const QString& folder) {
         FormRegistry::current().find(QStringLiteral("MultiServerPickListSelectForm")));
     dialog->RefreshSelectForm(*SdkApplication::instance()->Servers());
     dialog->show();
-    const bool saved = save(dialog, folder, "picklist-dialog.png");
+    const bool saved = saveWidgetPicture(dialog, folder, "picklist-dialog.png");
     dialog->hide();
     return saved;
 }
@@ -64,7 +57,7 @@ bool saveMenu(const QString& folder) {
         FormRegistry::current().find(QStringLiteral("MultiServerPickListMenuForm")));
     form->RefreshMenu(*SdkApplication::instance()->Servers());
     form->menu()->popup(QPoint(100, 100));
-    const bool saved = save(form->menu(), folder, "picklist-menu.png");
+    const bool saved = saveWidgetPicture(form->menu(), folder, "picklist-menu.png");
     form->menu()->hide();
     return saved;
 }
@@ -80,7 +73,7 @@ bool saveDigSetSearch(VQDigSetSearch* search, const QString& folder) {
         const QModelIndex index = sets->model()->index(row, 0);
         if (index.data().toString() == QStringLiteral("Modes")) sets->setCurrentIndex(index);
     }
-    return save(search, folder, "digset-search.png");
+    return saveWidgetPicture(search, folder, "digset-search.png");
 }
 
 // Both pages of the point search after searching the three sample servers.
@@ -94,7 +87,7 @@ bool saveTagSearch(const QString& folder) {
     search.show();
     search.SetTagMask(QStringLiteral("B01-F*"));
     search.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
-    bool saved = save(&search, folder, "tagsearch-simple.png");
+    bool saved = saveWidgetPicture(&search, folder, "tagsearch-simple.png");
     search.SetTagSearchView(1);
     search.SetSQLTableComboIndex(4);      // VQcomp
     search.SetSQLColumnComboIndex(3);     // Value
@@ -102,17 +95,25 @@ bool saveTagSearch(const QString& folder) {
     search.SetAdvancedSQLValue(QStringLiteral("900"));
     search.findChild<QPushButton*>(QStringLiteral("cmdAddWhereClause"))->click();
     search.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
-    return save(&search, folder, "tagsearch-advanced.png") && saved;
+    return saveWidgetPicture(&search, folder, "tagsearch-advanced.png") && saved;
 }
 
 bool saveConnectionManager(const QString& folder) {
     ConnectionManagerWindow window(SdkApplication::instance()->Servers());
     window.selectServer(QStringLiteral("vqnorth"));
     window.show();
-    return save(&window, folder, "connections.png");
+    return saveWidgetPicture(&window, folder, "connections.png");
 }
 
 }  // namespace
+
+bool saveWidgetPicture(QWidget* widget, const QString& folder, const char* name) {
+    QApplication::processEvents();
+    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+    if (widget->grab().save(path, "PNG")) return true;
+    std::fprintf(stderr, "vqgallery: cannot write %s\n", qPrintable(path));
+    return false;
+}
 
 int saveServerShots(const QString& folder) {
     if (!QDir().mkpath(folder)) {
@@ -125,12 +126,13 @@ int saveServerShots(const QString& folder) {
     chooseTwoServers(page.pickList());
     page.show();
     page.digSetSearch()->setFocus();  // the pick list as it looks without the focus
-    bool saved = save(page.pickListRow(), folder, "picklist.png");
+    bool saved = saveWidgetPicture(page.pickListRow(), folder, "picklist.png");
     saved = saveSelectDialog(folder) && saved;
     saved = saveMenu(folder) && saved;
     saved = saveDigSetSearch(page.digSetSearch(), folder) && saved;
     saved = saveConnectionManager(folder) && saved;
     saved = saveTagSearch(folder) && saved;
+    saved = saveDialogShots(folder) && saved;
     return saved ? 0 : 1;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
+#include "propsheet/DialogServices.h"
 #include "propsheet/PropSheetGridDelegate.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "sdk/SdkNamedValues.h"
@@ -99,6 +100,7 @@ VQPointPropSheet::Layout VQPointPropSheet::layoutFor(QSize size, int32_t view) {
 
 VQPointPropSheet::VQPointPropSheet(QWidget* parent)
     : QWidget(parent), d(std::make_unique<VQPointPropSheetPrivate>()) {
+    ensureDialogServices();  // the in-place editor's search buttons open the library's dialogs
     d->m_Model = new PropSheetGridModel(this);
     d->MSHFlexGrid1 = new QTableView(this);
     d->m_Editor = new VQPointAttributeEdit(this);
@@ -220,6 +222,10 @@ void VQPointPropSheet::SetEntryReadOnly(const QString& AttributeName, bool New_R
 
 void VQPointPropSheet::SetHelpContextID(const QString& AttributeName, int32_t New_HelpContextID) {
     ensure(d->m_HelpContextIDs).Set(AttributeName, New_HelpContextID);
+}
+
+std::shared_ptr<PropSheetEntries> VQPointPropSheet::propSheetEntries() const {
+    return d->m_Entries;
 }
 
 void VQPointPropSheet::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {

@@ -79,6 +79,8 @@ public:
     void SetHelpContextID(const QString& AttributeName, int32_t New_HelpContextID);
     /// Binds a collection (null unbinds) and fills the grid from it.
     void SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries);
+    /// The bound collection, or null.
+    std::shared_ptr<vq::PropSheetEntries> propSheetEntries() const;
     /// Empties the grid and hides the editor; the collection stays bound.
     void Clear();
 

@@ -6,6 +6,9 @@
 #include "ServersPage.h"
 #include "model/ModelTestSupport.h"
 #include "platform/Twips.h"
+#include "propsheet/VQPointPropertySheetForm.h"
+#include "sdk/SdkPointList.h"
+#include "sdk/SdkPoints.h"
 #include "sdk/SdkServers.h"
 #include "search/VQTagSearch.h"
 
@@ -84,6 +87,16 @@ TEST_F(HighDpiTest, PointBuilderChildrenStayInsideTheirControlsAtTwiceTheScale) 
     PointBuilderWindow window;
     ASSERT_TRUE(window.openPoint(u"Boiler.Temp"_s));
     expectInside(window, QSize(1400, 900));
+}
+
+TEST_F(HighDpiTest, PointPropertiesDialogStaysInsideItselfAtTwiceTheScale) {
+    auto server = makeServer();
+    storePoint(*server, u"Boiler.Temp"_s, u"classic"_s, pointtype::Float32, SdkNamedValues());
+    auto list = SdkPointList::create();
+    list->Add(server->Points()->Item(u"Boiler.Temp"_s));
+    VQPointPropertySheetForm form;
+    form.SetPointList(list);
+    expectInside(form, QSize(900, 1000));
 }
 
 TEST_F(HighDpiTest, GalleryEditorsStayInsideTheirControlsAtTwiceTheScale) {

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "SampleServers.h"
 #include "platform/FormRegistry.h"
 #include "platform/PropertyBag.h"
@@ -22,20 +23,6 @@
 
 namespace vq::test {
 namespace {
-
-// Runs `act` on the modal dialog or pop-up menu that `open` shows, once it is up.
-void whileShown(const std::function<void()>& open, const std::function<void(QWidget*)>& act) {
-    bool acted = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* shown = QApplication::activePopupWidget();
-        if (!shown) shown = QApplication::activeModalWidget();
-        ASSERT_NE(shown, nullptr);
-        acted = true;
-        act(shown);
-    });
-    open();
-    EXPECT_TRUE(acted);
-}
 
 QStringList lines(const QListWidget& list, bool selectedOnly = false) {
     QStringList out;

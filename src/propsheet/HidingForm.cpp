@@ -1,0 +1,23 @@
+#include "propsheet/HidingForm.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+namespace vq {
+
+HidingForm::HidingForm(const char* name, const QString& caption, QWidget* control, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(control);
+    resize(sizeHint());
+}
+
+void HidingForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+}
+
+}  // namespace vq

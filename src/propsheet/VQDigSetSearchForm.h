@@ -1,0 +1,26 @@
+#pragma once
+
+#include "propsheet/HidingForm.h"
+
+namespace vq {
+
+class VQDigSetSearch;
+
+// The digital state set search dialog: one VQDigSetSearch. OK, Cancel, Esc and a double click
+// hide it; the caller then reads the control's chosen sets.
+class VQDigSetSearchForm : public HidingForm {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "VQDigSetSearchForm";
+
+    explicit VQDigSetSearchForm(QWidget* parent = nullptr);
+
+    VQDigSetSearch* control() const { return VQDigSetSearch1; }
+
+    void reject() override { hide(); }
+
+private:
+    VQDigSetSearch* VQDigSetSearch1;
+};
+
+}  // namespace vq

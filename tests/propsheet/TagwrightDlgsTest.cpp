@@ -1,0 +1,414 @@
+#include "AccessibleWalk.h"
+#include "ErrorNumber.h"
+#include "ModalDialogs.h"
+#include "SampleServers.h"
+#include "archive/ServerRegistry.h"
+#include "core/Error.h"
+#include "editors/VQPointAttributeEdit.h"
+#include "model/PropSheetEntries.h"
+#include "platform/FormRegistry.h"
+#include "platform/Twips.h"
+#include "propsheet/DialogServices.h"
+#include "propsheet/PropSheetGridModel.h"
+#include "propsheet/TagwrightDlgs.h"
+#include "propsheet/TagwrightEnumerations.h"
+#include "propsheet/VQPointPropSheet.h"
+#include "propsheet/VQPointPropertySheetForm.h"
+#include "sdk/SdkDigitalStateSet.h"
+#include "sdk/SdkDigitalStateSets.h"
+#include "sdk/SdkPoint.h"
+#include "sdk/SdkPointList.h"
+#include "search/VQDigSetSearch.h"
+#include "search/VQTagSearch.h"
+#include "servers/MultiServerPickList.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
+
+namespace vq::test {
+namespace {
+
+static_assert(TagwrightEnumerations::tsoptAllowOnlyOneTagToBeSelected == 2);
+static_assert(TagwrightEnumerations::modeDigset == 2 && TagwrightEnumerations::viewCategorized == 2);
+
+template <typename Child>
+Child* child(const QObject* parent, const char* name) {
+    auto* found = parent->findChild<Child*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+bool loaded(const char* form) {
+    return FormRegistry::current().find(QString::fromLatin1(form)) != nullptr;
+}
+
+QString tags(const SdkPointListPtr& list) {
+    QStringList out;
+    for (int i = 1; list && i <= list->Count(); ++i) out << list->ServerName(i) + u'\\' + list->Tag(i);
+    return out.join(u',');
+}
+
+class TagwrightDlgsTest : public SampleServersTest {
+protected:
+    void TearDown() override {
+        dialogs.reset();
+        SampleServersTest::TearDown();
+    }
+
+    // Shows the point search dialog and runs `act` on its control while it is up.
+    SdkPointListPtr search(const std::function<void(VQTagSearch&)>& act, const SdkServerPtr& server = nullptr,
+                           int32_t options = 0, const SdkNamedValuesPtr& passed = nullptr) {
+        SdkPointListPtr chosen;
+        whileShown([&] { chosen = dialogs->ShowTagSearchDialog(server, options, passed); },
+                   [&](QWidget* form) {
+                       EXPECT_EQ(form->windowTitle(), u"Tag Search"_s);
+                       act(*child<VQTagSearch>(form, "VQTagSearch1"));
+                   });
+        return chosen;
+    }
+    // The servers the dialog starts with.
+    std::string startingServers(const SdkServerPtr& server = nullptr,
+                                const SdkNamedValuesPtr& passed = nullptr) {
+        std::string shown;
+        search(
+            [&](VQTagSearch& control) {
+                shown = text(control.SelectedServers());
+                QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+            },
+            server, 0, passed);
+        return shown;
+    }
+
+    std::unique_ptr<TagwrightDlgs> dialogs = std::make_unique<TagwrightDlgs>();
+};
+
+TEST_F(TagwrightDlgsTest, OnlyTheFirstObjectMadeWhileNoPointSearchIsLoadedOwnsTheForms) {
+    EXPECT_TRUE(dialogs->OwnsForms());
+    EXPECT_TRUE(loaded("VQDigSetSearchForm"));
+    {
+        TagwrightDlgs another;  // the tag search form is not loaded: it owns them too
+        EXPECT_TRUE(another.OwnsForms());
+    }
+    EXPECT_FALSE(loaded("VQDigSetSearchForm")) << "the second owner unloaded the shared form";
+    dialogs->InitTagSearch();
+    ASSERT_TRUE(loaded("VQTagSearchForm"));
+    {
+        TagwrightDlgs inner;
+        EXPECT_FALSE(inner.OwnsForms());
+        auto masks = SdkNamedValues::create();
+        masks->Add(u"Tag"_s, Variant(u"ignored*"_s));
+        inner.InitTagSearch(masks);
+    }
+    ASSERT_TRUE(loaded("VQTagSearchForm")) << "a borrower leaves the forms alone";
+    auto* form = FormRegistry::current().find(u"vqtagsearchform"_s);
+    EXPECT_EQ(child<VQTagSearch>(form, "VQTagSearch1")->TagMask(), u"*"_s);
+    dialogs.reset();
+    EXPECT_FALSE(loaded("VQTagSearchForm"));
+    EXPECT_FALSE(loaded("VQDigSetSearchForm"));
+}
+
+TEST_F(TagwrightDlgsTest, ServersComeFromTheArgumentThePassedNamesTheConnectedOrTheDefault) {
+    EXPECT_EQ(startingServers(), "vqsouth") << "nothing connected: the default server";
+    connect(u"vqnorth"_s);
+    connect(u"vqlegacy"_s);
+    dialogs = std::make_unique<TagwrightDlgs>();
+    EXPECT_EQ(startingServers(), "vqnorth,vqlegacy");
+    EXPECT_EQ(startingServers(nullptr, names({u"vqsouth"_s, u"VQNORTH"_s})), "vqsouth,vqnorth");
+    EXPECT_EQ(startingServers(servers()->Item(u"vqlegacy"_s), names({u"vqsouth"_s})), "vqlegacy");
+    EXPECT_EQ(startingServers(), "vqlegacy") << "then the previous dialog's";
+
+    const Error unknown = raised([&] { dialogs->ShowTagSearchDialog(nullptr, 0, names({u"nowhere"_s})); });
+    EXPECT_TRUE(unknown.source().startsWith(u"TagwrightDlgs:ShowTagSearchDialog\r\n"_s))
+        << unknown.source().toStdString();
+    EXPECT_FALSE(loaded("VQTagSearchForm") && QApplication::activeModalWidget());
+}
+
+// A saved server that was removed since is left out rather than failing every later search.
+TEST_F(TagwrightDlgsTest, ASavedServerRemovedSinceIsLeftOut) {
+    EXPECT_EQ(startingServers(nullptr, names({u"vqnorth"_s, u"vqlegacy"_s})), "vqnorth,vqlegacy");
+    servers()->Remove(u"vqnorth"_s);
+    EXPECT_EQ(startingServers(), "vqlegacy");
+}
+
+TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaResultsAndServers) {
+    connect(u"vqsouth"_s);
+    const QString first =
+        connect(u"vqnorth"_s)->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr)->Tag(1);
+    auto masks = SdkNamedValues::create();
+    masks->Add(u"tag"_s, Variant(first));
+    masks->Add(u"PointType"_s, Variant(u"float32"_s));
+    masks->Add(u"Nonesuch"_s, Variant(u"x"_s));
+    dialogs->InitTagSearch(masks);
+
+    QString shownRows;
+    const SdkPointListPtr chosen = search(
+        [&](VQTagSearch& control) {
+            EXPECT_EQ(control.TagMask(), first);
+            EXPECT_EQ(control.PointTypeMask(), 1);
+            control.SetPointTypeMask(0);
+            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
+            shownRows = tags(control.PointList());
+            QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+        },
+        servers()->Item(u"vqnorth"_s));
+    EXPECT_EQ(tags(chosen), u"vqnorth\\"_s + first);
+    EXPECT_EQ(shownRows, u"vqnorth\\"_s + first);
+    EXPECT_FALSE(loaded("VQTagSearchForm")) << "unloaded after every dialog";
+
+    masks->Set(u"Tag"_s, Variant(u"other*"_s));
+    dialogs->InitTagSearch(masks);  // replaced by the saved criteria
+    search([&](VQTagSearch& control) {
+        EXPECT_EQ(control.TagMask(), first);
+        EXPECT_EQ(control.PointTypeMask(), 0);
+        EXPECT_EQ(text(control.SelectedServers()), "vqnorth");
+        EXPECT_EQ(tags(control.PointList()), shownRows);
+        EXPECT_EQ(child<QTableView>(&control, "stSearchResults")->model()->rowCount(), 1);
+        EXPECT_TRUE(
+            child<QTableView>(&control, "stSearchResults")->selectionModel()->selectedRows().isEmpty());
+        QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+    });
+}
+
+TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
+    connect(u"vqsouth"_s);
+    const SdkPointListPtr chosen = search(
+        [&](VQTagSearch& control) {
+            EXPECT_FALSE(control.VQServerPickListEnabled());
+            EXPECT_FALSE(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled());
+            EXPECT_FALSE(control.SearchResultsMultiselect());
+            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+        },
+        servers()->Item(u"vqsouth"_s), tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected);
+    EXPECT_EQ(chosen->Count(), 1);
+    search([&](VQTagSearch& control) {
+        EXPECT_TRUE(control.VQServerPickListEnabled());
+        EXPECT_TRUE(control.SearchResultsMultiselect());
+        QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+    });
+}
+
+// Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
+// leave the open search form alone.
+TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
+    installDialogServices();
+    connect(u"vqsouth"_s);
+    QStringList listed;
+    const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
+        control.SetTagMask(u"B01-T*"_s);
+        QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
+        whileShown([&] { QTest::mouseClick(child<QPushButton>(&control, "cmdPtAttr"), Qt::LeftButton); },
+                   [&](QWidget* form) {
+                       auto* names = child<QComboBox>(form, "cboPointList");
+                       for (int i = 0; i < names->count(); ++i) listed << names->itemText(i);
+                       QTest::keyClick(form, Qt::Key_Escape);
+                   });
+        EXPECT_TRUE(loaded("VQTagSearchForm"));
+        QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+    });
+    ASSERT_GT(chosen->Count(), 1);
+    QStringList paths;
+    for (int i = 1; i <= chosen->Count(); ++i) paths << chosen->Item(i)->ListText();
+    EXPECT_EQ(listed, paths);
+}
+
+// Cancel and Esc give nothing; the title bar's close only hides, so the selection stands.
+TEST_F(TagwrightDlgsTest, CancelAndEscChooseNothingClosingFromTheTitleBarKeepsTheSelection) {
+    connect(u"vqsouth"_s);
+    const auto searchThen = [&](const std::function<void(VQTagSearch&)>& end) {
+        return search([&](VQTagSearch& control) {
+            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
+            end(control);
+        });
+    };
+    EXPECT_EQ(searchThen([](VQTagSearch& control) {
+                  QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+              })->Count(),
+              0);
+    EXPECT_EQ(searchThen([](VQTagSearch& control) { QTest::keyClick(&control, Qt::Key_Escape); })->Count(),
+              0);
+    EXPECT_EQ(searchThen([](VQTagSearch& control) { control.window()->close(); })->Count(), 1);
+}
+
+TEST_F(TagwrightDlgsTest, TheDigitalSetDialogStartsOnTheGivenServerAndStaysLoaded) {
+    const SdkServerPtr south = connect(u"vqsouth"_s);
+    const QString firstSet = south->DigitalStateSets()->All().front()->Name();
+    SdkNamedValuesPtr chosen;
+    whileShown([&] { chosen = dialogs->ShowDigsetSearchDialog(south, true, false); },
+               [&](QWidget* form) {
+                   EXPECT_EQ(form->windowTitle(), u"Digital Set Search"_s);
+                   auto* control = child<VQDigSetSearch>(form, "VQDigSetSearch1");
+                   EXPECT_TRUE(control->FixOnCurrentServer());
+                   EXPECT_FALSE(control->MultiSelect());
+                   EXPECT_FALSE(child<QComboBox>(control, "cboVQServer")->isEnabled());
+                   auto* sets = child<QTreeView>(control, "lvDigSets");
+                   sets->setCurrentIndex(sets->model()->index(0, 0));
+                   QTest::mouseClick(child<QPushButton>(control, "cmdOK"), Qt::LeftButton);
+               });
+    EXPECT_EQ(text(chosen), firstSet.toStdString());
+    EXPECT_EQ(chosen->Value(firstSet).toInt32(), 0);
+    EXPECT_TRUE(loaded("VQDigSetSearchForm"));
+}
+
+class PointPropertyFormTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        setLogicalDpiOverride(96);
+    }
+    void TearDown() override {
+        setLogicalDpiOverride(0);
+        SampleServersTest::TearDown();
+    }
+};
+
+TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneCollection) {
+    VQPointPropertySheetForm form;
+    auto* sheet1 = child<VQPointPropSheet>(&form, "VQPointPropSheet1");
+    auto* sheet2 = child<VQPointPropSheet>(&form, "VQPointPropSheet2");
+    form.SetPointList(SdkPointList::create());
+    EXPECT_TRUE(sheet1->Readonly() && sheet2->Readonly()) << "even for an empty list";
+    EXPECT_EQ(sheet1->propSheetEntries(), nullptr);
+    EXPECT_EQ(child<QComboBox>(&form, "cboPointList")->count(), 0);
+
+    const SdkPointListPtr found =
+        connect(u"vqnorth"_s)->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr);
+    auto list = SdkPointList::create();
+    list->AddItem(*found, 1);
+    list->AddItem(*found, 2);
+    form.SetPointList(list);
+    auto* names = child<QComboBox>(&form, "cboPointList");
+    ASSERT_EQ(names->count(), 2);
+    EXPECT_EQ(names->itemText(1), list->Item(2)->ListText()) << "shown by the key the list finds it by";
+    names->setCurrentIndex(1);
+    EXPECT_EQ(sheet1->propSheetEntries(), sheet2->propSheetEntries());
+    EXPECT_EQ(sheet2->propSheetEntries()->GetValue(u"Tag"_s).toString(), found->Tag(2));
+    EXPECT_EQ(sheet1->View(), viewCategorized);
+    EXPECT_EQ(sheet2->View(), viewAlphabetic);
+    EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->tabText(0), u"Categorized"_s);
+    EXPECT_EQ(m_messages->texts(), QStringList());
+}
+
+// A screen reader names the point drop-down by its caption, and every sheet cell it reaches.
+TEST_F(PointPropertyFormTest, EveryFocusableItemHasAnAccessibleName) {
+    VQPointPropertySheetForm form;
+    const SdkPointListPtr found =
+        connect(u"vqnorth"_s)->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr);
+    form.SetPointList(found);
+    form.show();
+    EXPECT_EQ(unnamedFocusables(&form).join(u'\n'), QString());
+    EXPECT_EQ(child<QComboBox>(&form, "cboPointList")->accessibleName(), u"Point Name"_s);
+}
+
+TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildrenGrowWithIt) {
+    using Layout = VQPointPropertySheetForm::Layout;
+    const Layout design = VQPointPropertySheetForm::layoutFor(QSize(5900, 7230));
+    EXPECT_EQ(VQPointPropertySheetForm::layoutFor(QSize(3000, 2000)).tabs, design.tabs);
+    const Layout grown = VQPointPropertySheetForm::layoutFor(QSize(7900, 8230));
+    EXPECT_EQ(grown.tabs.size(), design.tabs.size() + QSize(2000, 1000));
+    EXPECT_EQ(grown.list.width(), design.list.width() + 2000);
+    EXPECT_EQ(grown.label, design.label);
+
+    VQPointPropertySheetForm form;
+    form.show();
+    form.resize(100, 100);
+    EXPECT_EQ(form.size(), twipsToPixels(QSize(5900, 7230)));
+    form.resize(twipsToPixels(QSize(7400, 8730)));
+    auto* sheet = child<VQPointPropSheet>(&form, "VQPointPropSheet2");
+    const QSize tabs = child<QTabWidget>(&form, "SSTab1")->size();
+    EXPECT_EQ(tabs, twipsToPixels(grown.tabs.size() - QSize(500, -500)));
+    EXPECT_GT(sheet->width(), tabs.width() - 20);
+}
+
+// The attribute editor's two search styles through the real dialogs, standalone and in a sheet.
+class SearchStylesTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        installDialogServices();
+        server = connect(u"vqsouth"_s);
+        form.resize(900, 600);
+        form.show();
+    }
+    std::shared_ptr<PropSheetEntries> newPoint(const QString& className) {
+        auto entries = std::make_shared<PropSheetEntries>();
+        entries->AddDefaultAttributes(server, className);
+        return entries;
+    }
+    static void pressButton(QWidget* editor) {
+        auto* button = editor->findChild<QPushButton*>();
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    SdkServerPtr server;
+    QWidget form;
+};
+
+TEST_F(SearchStylesTest, TheTagSearchStyleFillsTheTagChosenByKeysInADialogOnTheCollectionsServer) {
+    const QString tag = server->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr)->Tag(5);
+    const auto entries = newPoint(u"totalizer"_s);
+    VQPointAttributeEdit edit(&form);
+    edit.SetAttributeName(u"SourceTag"_s);
+    edit.SetPropSheetEntries(entries);
+    edit.show();
+    whileShown([&] { pressButton(&edit); },
+               [&](QWidget* dialog) {
+                   auto* control = child<VQTagSearch>(dialog, "VQTagSearch1");
+                   EXPECT_EQ(text(control->SelectedServers()), "vqsouth");
+                   EXPECT_FALSE(control->VQServerPickListEnabled());
+                   EXPECT_FALSE(control->SearchResultsMultiselect());
+                   auto* mask = child<QLineEdit>(control, "txtTagMask");
+                   mask->setFocus();
+                   QTest::keyClick(mask, Qt::Key_A, Qt::ControlModifier);
+                   QTest::keyClicks(mask, tag);
+                   QTest::keyClick(mask, Qt::Key_Return);
+                   auto* ok = child<QPushButton>(control, "cmdOK");
+                   ok->setFocus();
+                   QTest::keyClick(ok, Qt::Key_Return);
+               });
+    EXPECT_EQ(entries->GetValue(u"SourceTag"_s).toString(), tag);
+    EXPECT_EQ(edit.Text(), tag);
+}
+
+// The "..." of the sheet's in-place editor must open the dialog, not only end the edit.
+TEST_F(SearchStylesTest, TheSheetsDigitalSetButtonOpensTheSetSearchAndFillsTheSet) {
+    const QString set = server->DigitalStateSets()->All().at(1)->Name();
+    const auto entries = newPoint(u"base"_s);
+    entries->SetValue(u"PointType"_s, Variant(int32_t(101)));
+    VQPointPropSheet sheet(&form);
+    sheet.resize(form.size());
+    sheet.show();
+    sheet.SetPropSheetEntries(entries);
+    auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
+    const QModelIndex cell = sheet.gridModel().cellIndex(sheet.rowOf(u"DigitalSet"_s), 4);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    auto* editor = sheet.findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
+    ASSERT_TRUE(editor->isVisible());
+    bool shown = false;
+    whileShown([&] { pressButton(editor); },
+               [&](QWidget* dialog) {
+                   shown = dialog->windowTitle() == u"Digital Set Search"_s;
+                   auto* control = child<VQDigSetSearch>(dialog, "VQDigSetSearch1");
+                   auto* sets = child<QTreeView>(control, "lvDigSets");
+                   sets->setFocus();
+                   sets->setCurrentIndex(sets->model()->index(1, 0));
+                   auto* ok = child<QPushButton>(control, "cmdOK");
+                   ok->setFocus();
+                   QTest::keyClick(ok, Qt::Key_Space);
+               });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(entries->GetValue(u"DigitalSet"_s).toString(), set);
+    EXPECT_EQ(sheet.gridModel().TextMatrix(sheet.rowOf(u"DigitalSet"_s), 4), set);
+}
+
+}  // namespace
+}  // namespace vq::test

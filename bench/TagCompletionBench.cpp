@@ -4,6 +4,7 @@
 // of the same twelve rows, and against one frame (16 ms): no visible delay.
 #include "BenchRatios.h"
 #include "TagCompleter.h"
+#include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
 #include "archive/ArchiveServer.h"
 

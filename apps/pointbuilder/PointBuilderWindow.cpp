@@ -9,6 +9,7 @@
 #include "model/PropSheetEntries.h"
 #include "platform/AccessibleNames.h"
 #include "platform/Twips.h"
+#include "propsheet/TagwrightDlgs.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -17,6 +18,7 @@
 #include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
+#include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
@@ -86,7 +88,9 @@ QLabel* statusLabel(const QString& name) {
 }  // namespace
 
 PointBuilderWindow::PointBuilderWindow(QWidget* parent)
-    : QMainWindow(parent), m_settings(std::make_unique<PointBuilderSettings>()) {
+    : QMainWindow(parent),
+      m_settings(std::make_unique<PointBuilderSettings>()),
+      m_dialogs(std::make_unique<TagwrightDlgs>()) {
     setWindowTitle(u"Point Builder[*]"_s);
     makeActions();
     makeMenus();
@@ -119,6 +123,11 @@ void PointBuilderWindow::makeActions() {
     m_actSave->setShortcut(QKeySequence::Save);
     m_actRevert = makeAction(u"actRevert"_s, u"&Revert"_s,
                              u"Drops the point's edits and shows it as the server has it"_s);
+    QAction* find = makeAction(u"actFind"_s, u"&Find..."_s,
+                               u"Finds a point by its tag, descriptor or other attributes and opens it"_s);
+    find->setShortcut(QKeySequence::Find);
+    makeAction(u"actProperties"_s, u"Propert&ies..."_s,
+               u"Finds points and shows all their attributes, read-only"_s);
     QAction* quit =
         makeAction(u"actQuit"_s, u"&Quit"_s, u"Closes the Point Builder, asking about unsaved edits"_s);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -130,6 +139,8 @@ void PointBuilderWindow::makeActions() {
     connect(m_actOpen, &QAction::triggered, this, [this] { openPoint(m_txtTag->text()); });
     connect(m_actSave, &QAction::triggered, this, &PointBuilderWindow::save);
     connect(m_actRevert, &QAction::triggered, this, &PointBuilderWindow::revert);
+    connect(find, &QAction::triggered, this, &PointBuilderWindow::findPoint);
+    connect(action(u"actProperties"_s), &QAction::triggered, this, &PointBuilderWindow::showPointProperties);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
     connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
@@ -149,7 +160,7 @@ QAction* PointBuilderWindow::action(const QString& name) const {
 
 void PointBuilderWindow::makeMenus() {
     QMenu* file = menuBar()->addMenu(u"&File"_s);
-    file->addActions({m_actNew, m_actOpen});
+    file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s)});
     file->addSeparator();
     file->addActions({m_actSave, m_actRevert});
     file->addSeparator();
@@ -231,6 +242,7 @@ QWidget* PointBuilderWindow::makeChooser() {
     m_completer = new TagCompleter(m_txtTag);
     m_cmdNew = showing(named(new QPushButton(u"&New point"_s), u"cmdNew"_s), m_actNew);
     m_cmdOpen = showing(named(new QPushButton(u"&Open"_s), u"cmdOpen"_s), m_actOpen);
+    m_cmdFind = showing(named(new QPushButton(u"F&ind..."_s), u"cmdFind"_s), action(u"actFind"_s));
     m_cmdSave = showing(named(new QPushButton(u"&Save"_s), u"cmdSave"_s), m_actSave);
     m_cmdRevert = showing(named(new QPushButton(u"&Revert"_s), u"cmdRevert"_s), m_actRevert);
 
@@ -247,6 +259,7 @@ QWidget* PointBuilderWindow::makeChooser() {
     row->addWidget(m_txtTag);
     row->addWidget(m_cmdNew);
     row->addWidget(m_cmdOpen);
+    row->addWidget(m_cmdFind);
     row->addStretch(1);
     row->addWidget(m_cmdSave);
     row->addWidget(m_cmdRevert);
@@ -368,6 +381,37 @@ std::shared_ptr<PropSheetEntries> PointBuilderWindow::newPointEntries(const SdkS
 bool PointBuilderWindow::openPoint(const QString& tag) {
     if (!m_server || tag.trimmed().isEmpty() || !mayDropEdits()) return false;
     return loadPoint(tag);
+}
+
+bool PointBuilderWindow::findPoint() {
+    const SdkPointListPtr found = reporting(
+        u"PointBuilderWindow:Find"_s, ReportLayout::Long, SdkPointListPtr(),
+        [this] { return m_dialogs->ShowTagSearchDialog(m_server, tsoptAllowOnlyOneTagToBeSelected); });
+    if (!found || found->Count() == 0 || !mayDropEdits()) return false;
+    return openFound(found);
+}
+
+// The dialog's pick list may have added the point's server to the server list.
+bool PointBuilderWindow::openFound(const SdkPointListPtr& found) {
+    const QString server = found->ServerName(1);
+    if (m_cboServer->findText(server, Qt::MatchFixedString) < 0) fillServers();
+    if (!selectServer(server)) {
+        messageService().show(
+            u"The server \"%1\" of %2 is not in the server list."_s.arg(server, found->Tag(1)),
+            MessageButtons::Ok, QString());
+        return false;
+    }
+    return reporting(u"PointBuilderWindow:Find"_s, ReportLayout::Long, false, [&] {
+        bindStoredPoint(found->Item(1));
+        return true;
+    });
+}
+
+void PointBuilderWindow::showPointProperties() {
+    reporting(u"PointBuilderWindow:Properties"_s, ReportLayout::Long, [this] {
+        const SdkPointListPtr found = m_dialogs->ShowTagSearchDialog(m_server, 0);
+        if (found->Count() > 0) m_dialogs->ShowVQPointPropertySheet(found);
+    });
 }
 
 // Opens without asking about unsaved edits: the caller has asked.

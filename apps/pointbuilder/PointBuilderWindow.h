@@ -21,6 +21,7 @@ class PointBuilderSettings;
 class PropSheetEntries;
 class PropSheetEntry;
 class TagCompleter;
+class TagwrightDlgs;
 class VQCompressionSpecs;
 class VQPointPropSheet;
 
@@ -47,6 +48,11 @@ public:
     bool save();
     // Drops the edits: the point is read again, a new point gets its class defaults again.
     void revert();
+    // Finds a point in the search dialog, on the chosen server unless the user picks others, and
+    // opens it; one on another server switches the window to that server. False when cancelled.
+    bool findPoint();
+    // Finds points, several at once, and shows their properties read-only.
+    void showPointProperties();
     // Opens a point of the recent-points menu on its server; one that no longer exists is told
     // and taken off the menu.
     bool openRecent(int position);
@@ -93,6 +99,7 @@ private:
     bool saveOverNewerPoint();
     void bindStoredPoint(const SdkPointPtr& point);
     bool loadPoint(const QString& tag);
+    bool openFound(const SdkPointListPtr& found);
     bool mayDropEdits();
     QString pointTitle() const;
     void bind(std::shared_ptr<PropSheetEntries> entries);
@@ -103,6 +110,8 @@ private:
     void showSaveResult(const QString& text);
 
     std::unique_ptr<PointBuilderSettings> m_settings;
+    // Kept for the window's life: a second Find shows the last criteria and results.
+    std::unique_ptr<TagwrightDlgs> m_dialogs;
     SdkServerPtr m_server;
     std::shared_ptr<PropSheetEntries> m_entries;
     const PropSheetEntry* m_lastPending = nullptr;
@@ -119,6 +128,7 @@ private:
     TagCompleter* m_completer;
     QPushButton* m_cmdNew;
     QPushButton* m_cmdOpen;
+    QPushButton* m_cmdFind;
     QPushButton* m_cmdSave;
     QPushButton* m_cmdRevert;
     VQPointPropSheet* m_categorized;

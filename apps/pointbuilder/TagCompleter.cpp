@@ -16,6 +16,9 @@ TagCompleter::TagCompleter(QLineEdit* field)
     // The field completes after it has told textEdited, so the suggestions are refilled first.
     connect(field, &QLineEdit::textEdited, this, &TagCompleter::refill);
     field->setCompleter(m_completer);
+    // A suggestion taken replaces the text with the tag as the server spells it; the field alone
+    // keeps the letter case typed when only that differs.
+    connect(m_completer, qOverload<const QString&>(&QCompleter::activated), field, &QLineEdit::setText);
 }
 
 void TagCompleter::setServer(const SdkServerPtr& server) {

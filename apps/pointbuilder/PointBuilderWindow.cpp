@@ -173,13 +173,19 @@ void PointBuilderWindow::makeMenus() {
     fillRecentMenu();
 }
 
+// The entries are made once and relabelled: one may be the action being triggered right now.
 void PointBuilderWindow::fillRecentMenu() {
-    m_mnuRecent->clear();
+    if (m_mnuRecent->isEmpty()) {
+        for (int i = 0; i < PointBuilderSettings::MaxRecentPoints; ++i)
+            connect(m_mnuRecent->addAction(QString()), &QAction::triggered, this,
+                    [this, i] { openRecent(i + 1); });
+    }
     const QList<RecentPoint> recent = m_settings->recentPoints();
-    for (int i = 0; i < recent.size(); ++i) {
-        QAction* entry =
-            m_mnuRecent->addAction(u"&%1 %2 on %3"_s.arg(i + 1).arg(recent[i].tag, recent[i].server));
-        connect(entry, &QAction::triggered, this, [this, i] { openRecent(i + 1); });
+    const QList<QAction*> entries = m_mnuRecent->actions();
+    for (int i = 0; i < entries.size(); ++i) {
+        entries[i]->setVisible(i < recent.size());
+        if (i < recent.size())
+            entries[i]->setText(u"&%1 %2 on %3"_s.arg(i + 1).arg(recent[i].tag, recent[i].server));
     }
     m_mnuRecent->setEnabled(!recent.isEmpty());
 }

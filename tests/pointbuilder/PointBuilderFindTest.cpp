@@ -4,7 +4,9 @@
 // the sheet's "..." button.
 #include "PointBuilderTestSupport.h"
 #include "propsheet/DialogServices.h"
+#include "sdk/SdkConnectDialog.h"
 #include "servers/MultiServerPickList.h"
+#include "servers/WidgetConnectDialog.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -206,6 +208,22 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
     // Then the sheet holds it
     EXPECT_EQ(values(*window->entries(), "DigitalSet"), "DigitalSet=VALVE");
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+}
+
+// Tools > Connections... opens the connection manager the search dialogs open; a server added
+// there is in the window's server list once it closes.
+TEST_F(PointBuilderFindTest, ConnectionsOpensTheConnectionManagerAndTheServerListFollowsIt) {
+    SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
+    makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
+    whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
+        SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
+        manager.accept();
+    });
+    window->action(u"actConnections"_s)->trigger();
+    SdkConnectDialog::setFactory({});
+    auto* servers = window->findChild<QComboBox*>(u"cboServer"_s);
+    EXPECT_GE(servers->findText(u"east"_s), 0);
+    EXPECT_EQ(servers->currentText(), u"plant"_s);
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ namespace {
 
 QStringList menuTexts(const QMenu* menu) {
     QStringList texts;
-    for (const QAction* action : menu->actions()) texts << (action->isSeparator() ? u"-"_s : action->text());
+    for (const QAction* action : menu->actions())
+        if (action->isVisible()) texts << (action->isSeparator() ? u"-"_s : action->text());
     return texts;
 }
 

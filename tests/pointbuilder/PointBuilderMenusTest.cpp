@@ -36,7 +36,6 @@ TEST_F(PointBuilderTest, MenusButtonsAndKeysShareOneActionPerCommand) {
     ASSERT_NE(menuOf(*window, u"&File"_s), nullptr);
     EXPECT_EQ(menuTexts(menuOf(*window, u"&File"_s)).join(u'|'),
               u"&New point|&Open|&Find...|Propert&ies...|-|&Save|&Revert|-|Recent &points|-|&Quit"_s);
-    EXPECT_EQ(menuTexts(menuOf(*window, u"&Tools"_s)), QStringList{u"&Connections..."_s});
     auto* save = window->findChild<QPushButton*>(u"cmdSave"_s);
     EXPECT_FALSE(save->isEnabled());
     EXPECT_FALSE(window->action(u"actSave"_s)->isEnabled());
@@ -47,11 +46,6 @@ TEST_F(PointBuilderTest, MenusButtonsAndKeysShareOneActionPerCommand) {
     QTest::mouseClick(window->findChild<QPushButton*>(u"cmdOpen"_s), Qt::LeftButton);
     EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant")) << window->statusText().toStdString();
     EXPECT_TRUE(save->isEnabled());
-
-    // When an edit is saved with Ctrl+S, the one shortcut reaches the one action
-    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Keyed"_s);
-    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor"), "Descriptor=Keyed");
 
     // About names the program's version
     window->action(u"actAbout"_s)->trigger();

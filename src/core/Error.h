@@ -14,7 +14,9 @@ namespace vq {
 /// Error numbers that callers test for.
 namespace errc {
 constexpr int32_t InvalidArgument = 5;                     ///< absent key of a keyed collection
+constexpr int32_t Overflow = 6;                            ///< a number outside the range of its type
 constexpr int32_t SubscriptOutOfRange = 9;                 ///< position out of range
+constexpr int32_t TypeMismatch = 13;                       ///< a value that is no number where one is needed
 constexpr int32_t DuplicateKey = 457;                      ///< key already in a keyed collection
 constexpr int32_t NamedValueAbsent = int32_t(0x80040422);  ///< a name absent from a name/value set
 constexpr int32_t NoPointsFound = int32_t(0x8004049B);     ///< a point search that found nothing

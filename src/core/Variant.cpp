@@ -1,5 +1,7 @@
 #include "Variant.h"
 
+#include "Error.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -104,6 +106,19 @@ int32_t Variant::toInt32(bool* ok) const {
     }
     if (ok) *ok = true;
     return int32_t(rounded);
+}
+
+int16_t Variant::toCheckedInt16() const {
+    if (isEmpty()) return 0;
+    bool numeric = false;
+    const double rounded = std::nearbyint(toDouble(&numeric));
+    if (!numeric)
+        throw Error(errc::TypeMismatch, QStringLiteral("Variant"),
+                    QStringLiteral("Type mismatch: \"%1\" is no number").arg(toString()));
+    if (rounded < INT16_MIN || rounded > INT16_MAX)
+        throw Error(errc::Overflow, QStringLiteral("Variant"),
+                    QStringLiteral("Overflow: %1 is outside the 16-bit range").arg(toString()));
+    return int16_t(rounded);
 }
 
 bool Variant::toBool() const {

@@ -77,6 +77,9 @@ public:
     double toDouble(bool* ok = nullptr) const;
     int32_t toInt32(bool* ok = nullptr) const;
     /// @}
+    /// The value as a 16-bit integer, rounded as toInt32 rounds; Empty gives 0. A value that is no
+    /// number raises errc::TypeMismatch, one outside -32768..32767 raises errc::Overflow.
+    int16_t toCheckedInt16() const;
     /// True for a true Boolean, the text "True" (any case) or a number other than 0.
     bool toBool() const;
     /// A Date as it is, text parsed as by parseDate(), numbers as days since zeroDate(); otherwise invalid.

@@ -60,14 +60,14 @@ void ComboButton::SetEnabled(bool enabled) {
 void ComboButton::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &ComboButton::ForeColor, &ComboButton::ForeColorChanged);
     m_ForeColor = color;
-    applyColors();
+    applyForeColor(*m_Combo1, m_ForeColor);
     Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
 void ComboButton::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &ComboButton::BackColor, &ComboButton::BackColorChanged);
     m_BackColor = color;
-    applyColors();
+    applyBackColor(*m_Combo1, m_BackColor);
     Q_EMIT PropertyChanged(QStringLiteral("BackColor"));
 }
 
@@ -145,10 +145,6 @@ bool ComboButton::eventFilter(QObject* watched, QEvent* event) {
     // Enter is reported and still reaches the list.
     if (watched == m_Combo1 && isEnterKeyPress(event)) Q_EMIT OnEnterKeyPress();
     return QWidget::eventFilter(watched, event);
-}
-
-void ComboButton::applyColors() {
-    applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
 }
 
 }  // namespace vq

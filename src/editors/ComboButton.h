@@ -78,7 +78,6 @@ protected:
 
 private:
     static std::span<const PersistedProperty<ComboButton>> persistedProperties();
-    void applyColors();
 
     QComboBox* m_Combo1;
     QPushButton* m_Command1;

@@ -61,14 +61,14 @@ void SecurityControlInd::SetSecurity(const QString& security) {
 void SecurityControlInd::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &SecurityControlInd::ForeColor, &SecurityControlInd::ForeColorChanged);
     m_ForeColor = color;
-    applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
+    applyForeColor(*m_Combo1, m_ForeColor);
     Q_EMIT PropertyChanged(kForeColor);
 }
 
 void SecurityControlInd::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &SecurityControlInd::BackColor, &SecurityControlInd::BackColorChanged);
     m_BackColor = color;
-    applyWidgetColors(*m_Combo1, m_ForeColor, m_BackColor);
+    applyBackColor(*m_Combo1, m_BackColor);
     Q_EMIT PropertyChanged(kBackColor);
 }
 

@@ -108,19 +108,23 @@ void TextBoxControl::setVerticalTextAlignment(Qt::Alignment vertical) {
 void TextBoxControl::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &TextBoxControl::ForeColor, &TextBoxControl::ForeColorChanged);
     m_ForeColor = color;
-    applyColors();
+    showForeColor();
     markChanged(QStringLiteral("ForeColor"));
 }
 
 void TextBoxControl::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &TextBoxControl::BackColor, &TextBoxControl::BackColorChanged);
     m_BackColor = color;
-    applyColors();
+    showBackColor();
     markChanged(QStringLiteral("BackColor"));
 }
 
-void TextBoxControl::applyColors() {
-    applyWidgetColors(*m_Text1, m_ForeColor, m_BackColor);
+void TextBoxControl::showForeColor() {
+    applyForeColor(*m_Text1, m_ForeColor);
+}
+
+void TextBoxControl::showBackColor() {
+    applyBackColor(*m_Text1, m_BackColor);
 }
 
 // The colours are only stored: the children keep the look they have until a colour is written.

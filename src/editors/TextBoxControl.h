@@ -78,7 +78,9 @@ protected:
     void writeTextBoxProperties(PropertyBag& bag) const;
     void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
 
-    virtual void applyColors();
+    // Each colour setter shows its own colour only; a saved colour stays unshown until written.
+    virtual void showForeColor();
+    virtual void showBackColor();
     virtual void textFocusLost() = 0;
     virtual void layoutChildren() = 0;
 

@@ -177,16 +177,14 @@ void TimeDivisionControl::SetTime(const Variant& time) {
 void TimeDivisionControl::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &TimeDivisionControl::ForeColor, &TimeDivisionControl::ForeColorChanged);
     m_ForeColor = color;
-    for (int unit = Days; unit >= Seconds; --unit)
-        applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
+    for (int unit = Days; unit >= Seconds; --unit) applyForeColor(*m_txtTime[unit], m_ForeColor);
     Q_EMIT PropertyChanged(kForeColor);
 }
 
 void TimeDivisionControl::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &TimeDivisionControl::BackColor, &TimeDivisionControl::BackColorChanged);
     m_BackColor = color;
-    for (int unit = Days; unit >= Seconds; --unit)
-        applyWidgetColors(*m_txtTime[unit], m_ForeColor, m_BackColor);
+    for (int unit = Days; unit >= Seconds; --unit) applyBackColor(*m_txtTime[unit], m_BackColor);
     Q_EMIT PropertyChanged(kBackColor);
 }
 

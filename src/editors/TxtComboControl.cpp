@@ -115,10 +115,16 @@ QSize TxtComboControl::sizeHint() const {
     return twipsToPixels(QSize(3000, kHeight));
 }
 
-void TxtComboControl::applyColors() {
-    TextBoxControl::applyColors();
-    applyWidgetColors(*m_Combo1, ForeColor(), BackColor());
+void TxtComboControl::showForeColor() {
+    TextBoxControl::showForeColor();
+    applyForeColor(*m_Combo1, ForeColor());
     update();  // the text's field takes the text box's colours
+}
+
+void TxtComboControl::showBackColor() {
+    TextBoxControl::showBackColor();
+    applyBackColor(*m_Combo1, BackColor());
+    update();
 }
 
 void TxtComboControl::textFocusLost() {

@@ -62,7 +62,8 @@ Q_SIGNALS:
     void TextLostFocus();
 
 protected:
-    void applyColors() override;
+    void showForeColor() override;
+    void showBackColor() override;
     void textFocusLost() override;
     void layoutChildren() override;
     void paintEvent(QPaintEvent* event) override;

@@ -422,12 +422,14 @@ void VQPointAttributeEdit::noteChild() {
 }
 
 // A child's event runs one step of the value flow and then raises the control's event; an error
-// ends it quietly. While the control shows a value itself, list events are not the user's.
-std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, bool userOnly) {
-    return [this, step, event, userOnly] {
-        if (userOnly && d->m_updating) return;
+// ends it quietly. While the control shows a value itself, the step may be skipped: the value
+// shown came from the entry and must not be written back.
+std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, WhileUpdating whileUpdating) {
+    return [this, step, event, whileUpdating] {
+        if (d->m_updating && whileUpdating == WhileUpdating::Ignored) return;
+        const bool stepRuns = !d->m_updating || whileUpdating == WhileUpdating::Runs;
         quietly([&] {
-            (this->*step)();
+            if (stepRuns) (this->*step)();
             if (event) Q_EMIT(this->*event)();
         });
     };
@@ -452,7 +454,7 @@ void VQPointAttributeEdit::attachEvents(ChildKind kind) {
             attachTextLikeEvents(box, &Self::TwinPending, &Self::CommitTwin);
             connect(box, &TxtComboControl::TextLostFocus, this, relay(&Self::CommitTwin));
             connect(box, &TxtComboControl::OnListIndexChange, this,
-                    relay(&Self::CommitTwin, &Self::Click, true));
+                    relay(&Self::CommitTwin, &Self::Click, WhileUpdating::Ignored));
             break;
         }
         case ChildKind::DropDown:
@@ -475,11 +477,13 @@ void VQPointAttributeEdit::attachEvents(ChildKind kind) {
 
 void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep) {
     // Enter's press has just committed the text: its release hands nothing over, or the entry
-    // would hold a pending value and the point would read as edited.
-    connect(box, &TextBoxControl::OnKeyUp, this,
-            [box, keyUp = relay(pending, &VQPointAttributeEdit::Change)] {
-                if (!isEnterKey(box->lastReleasedKey())) keyUp();
-            });
+    // would hold a pending value and the point would read as edited. It is still a key release.
+    connect(box, &TextBoxControl::OnKeyUp, this, [this, box, pending] {
+        quietly([&] {
+            if (!isEnterKey(box->lastReleasedKey())) (this->*pending)();
+            Q_EMIT Change();
+        });
+    });
     connect(box, &TextBoxControl::OnEnterKeyPress, this,
             relay(commitStep, &VQPointAttributeEdit::OnEnterKeyPress));
 }
@@ -499,7 +503,8 @@ void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
     using Self = VQPointAttributeEdit;
     connect(editor, &SecurityEditor::OnEnterKeyPress, this,
             relay(&Self::commitSecurity, &Self::OnEnterKeyPress));
-    connect(editor, &SecurityEditor::OnListIndexChange, this, relay(&Self::commitSecurity, &Self::Click));
+    connect(editor, &SecurityEditor::OnListIndexChange, this,
+            relay(&Self::commitSecurity, &Self::Click, WhileUpdating::OnlyRaises));
 }
 
 void VQPointAttributeEdit::configureChild() {
@@ -609,7 +614,7 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             break;
         case styleonoffswitch:
             if (d->m_OnOffStyle == OnOffOptionButtons) {
-                childAs<OptOnOff>().SetValue(int16_t(value.toInt32()));
+                childAs<OptOnOff>().SetValue(value.toCheckedInt16());
                 break;
             }
             [[fallthrough]];
@@ -713,13 +718,13 @@ void VQPointAttributeEdit::CommitDropDown() {
     edited.SetValue(edited.ValueList().GetValueByName(childAs<DropDownList>().Text()), QString());
 }
 
-// The first selection seen is only remembered; so are the ones the control makes itself.
+// The first selection seen is only remembered; so are the ones the control makes itself, which
+// are still reported.
 void VQPointAttributeEdit::DropDownClick() {
     if (!d->m_Entries) return;
     const int16_t index = childAs<DropDownList>().ListIndex();
-    const bool commits = d->m_LastIndex != -1 && d->m_LastIndex != index;
+    const bool commits = d->m_LastIndex != -1 && d->m_LastIndex != index && !d->m_updating;
     d->m_LastIndex = index;
-    if (d->m_updating) return;
     if (commits) quietly([&] { CommitDropDown(); });
     Q_EMIT Click();
 }

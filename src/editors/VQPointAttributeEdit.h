@@ -194,7 +194,10 @@ private:
     void attachEvents(ChildKind kind);
     using Step = void (VQPointAttributeEdit::*)();
     using Event = void (VQPointAttributeEdit::*)();
-    std::function<void()> relay(Step step, Event event = nullptr, bool userOnly = false);
+    // What a child's event does while the control shows the entry's value itself.
+    enum class WhileUpdating { Runs, OnlyRaises, Ignored };
+    std::function<void()> relay(Step step, Event event = nullptr,
+                                WhileUpdating whileUpdating = WhileUpdating::Runs);
     void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);
     void attachDropDownEvents(DropDownList* list);
     template <typename SecurityEditor>

@@ -7,18 +7,33 @@
 
 namespace vq {
 
-void applyWidgetColors(QWidget& widget, uint32_t foreColor, uint32_t backColor) {
-    const QColor fore = colorFromOle(foreColor);
-    const QColor back = colorFromOle(backColor);
+namespace {
+
+// Text boxes paint with Text/Base, drop-down lists with ButtonText/Button: each colour sets both.
+void setRoles(QWidget& widget, uint32_t color, QPalette::ColorRole textBoxRole,
+              QPalette::ColorRole listRole) {
+    const QColor shown = colorFromOle(color);
     QPalette palette = widget.palette();
-    // Text boxes paint with Text/Base, drop-down lists with ButtonText/Button: set both pairs.
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Text, fore);
-        palette.setColor(group, QPalette::ButtonText, fore);
-        palette.setColor(group, QPalette::Base, back);
-        palette.setColor(group, QPalette::Button, back);
+        palette.setColor(group, textBoxRole, shown);
+        palette.setColor(group, listRole, shown);
     }
     widget.setPalette(palette);
+}
+
+}  // namespace
+
+void applyWidgetColors(QWidget& widget, uint32_t foreColor, uint32_t backColor) {
+    applyForeColor(widget, foreColor);
+    applyBackColor(widget, backColor);
+}
+
+void applyForeColor(QWidget& widget, uint32_t foreColor) {
+    setRoles(widget, foreColor, QPalette::Text, QPalette::ButtonText);
+}
+
+void applyBackColor(QWidget& widget, uint32_t backColor) {
+    setRoles(widget, backColor, QPalette::Base, QPalette::Button);
 }
 
 }  // namespace vq

@@ -36,6 +36,9 @@ const Pointer& required(const Pointer& object, const char16_t* what) {
 const char16_t* const securityAttributes[] = {u"DataAccess", u"PtAccess",  u"DataOwner",
                                               u"PtOwner",    u"DataGroup", u"PtGroup"};
 
+// What the server stamps on every write of an existing point, whatever the edits were.
+const char16_t* const writeStamps[] = {u"ChangeDate", u"Changer"};
+
 QString failedAttributesLine(const SdkNamedValues& failed) {
     if (failed.Count() == 0) return {};
     QString line = QStringLiteral("Errors occurred while saving the following attributes:");
@@ -401,11 +404,13 @@ bool PropSheetEntries::SaveEdits() {
         addSecurityAttributes(*edits);
         required(d->m_server, u"point to save");
         CheckServerConnection();
+        const bool existing = d->m_mode == modeEditPoint;
         writeEdits(*edits, failed);
         d->m_mode = modeEditPoint;
         d->m_pointType = d->m_point->PointType();
         SdkApplication::instance()->TakePoint(d->m_point);
         CommitEdits();
+        if (existing) showWriteStamps();
         d->m_saveErrorNumber = 0;
         return true;
     } catch (...) {
@@ -432,6 +437,16 @@ void PropSheetEntries::writeEdits(const SdkNamedValues& edits, SdkNamedValues& f
         const SdkPointAttributesPtr attributes = d->m_point->PointAttributes();
         attributes->SetStopOnFirstError(false);
         attributes->SetAttributes(edits, failed);
+    }
+}
+
+// The views show the stamps as stored, not as they were when the point was loaded.
+void PropSheetEntries::showWriteStamps() {
+    const SdkPointAttributesPtr stored = d->m_point->PointAttributes();
+    for (const char16_t* stamp : writeStamps) {
+        const QString name = QString::fromUtf16(stamp);
+        PropSheetEntry* entry = lookup(name);
+        if (entry && stored->Contains(name)) entry->TakeStoredValue(stored->Item(name)->Value());
     }
 }
 

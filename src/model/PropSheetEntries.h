@@ -130,6 +130,7 @@ private:
     void addCoupledAttributes(SdkNamedValues& edits) const;
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);
+    void showWriteStamps();
     const std::vector<SdkPointAttributesPtr>& attributeSets();
     void setPointClass(SdkPointClassPtr pointClass);
 

@@ -411,6 +411,15 @@ void PropSheetEntry::CommitBeforeEdits() {
     d->m_isDependentValueEdited = false;
 }
 
+void PropSheetEntry::TakeStoredValue(const Variant& value) {
+    Variant stored = value;
+    ApplyEmptyValueDefaults(stored);
+    d->m_value = stored;
+    d->m_valueBeforeEdits = stored;
+    d->m_displayValueBeforeEdits = GetDisplayValue();
+    if (d->m_parent) d->m_parent->DisplayEdited(this);
+}
+
 bool PropSheetEntry::IsValueEdited() const {
     return Variant::valuesDiffer(d->m_value, d->m_valueBeforeEdits) ||
            !sameName(d->m_currentAttributeName, d->m_primaryAttributeName);

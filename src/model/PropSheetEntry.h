@@ -113,6 +113,9 @@ public:
     Variant GetValueAs(const QString& attributeName) const;
     /// Makes the current value the value before edits, as after a save.
     void CommitBeforeEdits();
+    /// Takes a value the server stored on its own during a save (the time or writer of the change)
+    /// as both the value and the value before edits; the collection raises OnDisplayEdit.
+    void TakeStoredValue(const Variant& value);
     /// Works out the read-only state again from the values it depends on.
     void ComputeReadOnly();
     /// Works out the validation rule and range again from Zero, Span and PointType.

@@ -431,8 +431,12 @@ void VQPointPropSheet::UpdateGrid(PropSheetEntry* entry) {
         r.cells[kNameColumn] = entry->DisplayName();
         r.cells[kValueColumn] = entry->GetDisplayValue();
         r.cells[kSortKeyColumn] = entry->SortKey();
-        r.valueInvalid = !entry->IsValid();
-        RecolourRow(row);
+        // The colours only decorate the row: failing to show them costs it neither text nor place.
+        silently(0, [&] {
+            r.valueInvalid = !entry->IsValid();
+            RecolourRow(row);
+            return 0;
+        });
         // Only a new display name moves rows; otherwise the row alone is redrawn, and hidden or
         // shown when the entry's visibility flipped. Column widths never follow an entry.
         if (moves) {

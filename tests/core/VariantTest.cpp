@@ -1,3 +1,4 @@
+#include "ErrorNumber.h"
 #include "core/Variant.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 
 using namespace Qt::StringLiterals;
 using vq::Variant;
+using vq::test::errorNumberOf;
+namespace errc = vq::errc;
 
 namespace {
 
@@ -111,6 +114,19 @@ TEST(VariantTest, ToInt32RoundsHalfToEvenAndRejectsOverflow) {
     EXPECT_EQ(Variant(u"-1.5"_s).toInt32(), -2);
     EXPECT_EQ(Variant(3e9).toInt32(&ok), 0);
     EXPECT_FALSE(ok);
+}
+
+// An on/off switch shows a 16-bit value; anything else is an error, never a silent 0.
+TEST(VariantTest, ToCheckedInt16RaisesForTextAndOutOfRangeValues) {
+    EXPECT_EQ(Variant(u" -2.5 "_s).toCheckedInt16(), -2);
+    EXPECT_EQ(Variant(true).toCheckedInt16(), -1);
+    EXPECT_EQ(Variant().toCheckedInt16(), 0);
+    EXPECT_EQ(Variant(32767.4).toCheckedInt16(), 32767);
+    EXPECT_EQ(errorNumberOf([] { Variant(u"On"_s).toCheckedInt16(); }), errc::TypeMismatch);
+    EXPECT_EQ(errorNumberOf([] { Variant(u""_s).toCheckedInt16(); }), errc::TypeMismatch);
+    EXPECT_EQ(errorNumberOf([] { Variant::null().toCheckedInt16(); }), errc::TypeMismatch);
+    EXPECT_EQ(errorNumberOf([] { Variant(int32_t(32768)).toCheckedInt16(); }), errc::Overflow);
+    EXPECT_EQ(errorNumberOf([] { Variant(-32768.6).toCheckedInt16(); }), errc::Overflow);
 }
 
 TEST(VariantTest, ParseDateReadsWhatFormatDateWrites) {

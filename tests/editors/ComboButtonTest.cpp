@@ -105,4 +105,8 @@ TEST(ComboButtonTest, ColoursReachOnlyTheListAndLoadOnlyIntoStorage) {
     EXPECT_NE(w.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red));
     EXPECT_FALSE(w.command1()->isEnabled());
     EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
+
+    w.editor->SetBackColor(0x00FFFF);
+    EXPECT_NE(w.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red))
+        << "writing the other colour leaves the loaded one unshown";
 }

@@ -163,5 +163,7 @@ TEST(TimeDivisionControlTest, PersistedProperties) {
 
     window.editor->SetForeColor(0x0000FF);
     EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Base), shownBack)
+        << "the loaded background stays unshown";
     EXPECT_EQ(window.editor->property("Time"), QVariant(90.0));
 }

@@ -126,8 +126,12 @@ TEST(TxtButtonTest, LoadingAppliesSettersButOnlyStoresWidthAndColours) {
     EXPECT_EQ(w.editor->ForeColor(), 0x0000FFu);
     EXPECT_NE(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red))
         << "a loaded colour is only stored";
+    w.editor->SetBackColor(0x00FFFF);
+    EXPECT_NE(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red))
+        << "nor shown by writing the other colour";
     w.editor->SetForeColor(0x0000FF);
     EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
 }
 
 TEST(TxtButtonTest, BadValuesForTheTextBoxAreErrors) {

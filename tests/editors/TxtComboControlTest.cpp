@@ -134,6 +134,11 @@ TEST(TxtComboControlTest, ColoursReachBothChildrenWhenWrittenButOnlyStoreWhenLoa
     EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
     EXPECT_EQ(w.combo1()->x(), vq::twipsToPixels(1015)) << "ComboWidth is applied through its setter";
     EXPECT_FALSE(w.combo1()->isEnabled());
-
     EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
+
+    w.editor->SetForeColor(0x0000FF);
+    EXPECT_EQ(w.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red));
+    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow))
+        << "the loaded background stays unshown";
+    EXPECT_EQ(w.combo1()->palette().color(QPalette::Active, QPalette::Button), QColor(Qt::yellow));
 }

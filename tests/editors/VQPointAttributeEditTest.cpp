@@ -129,7 +129,8 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
     other.setFocus();
     EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
-    EXPECT_EQ(log.text(), u"Change Change Change Change Enter Change Change Left"_s);
+    EXPECT_EQ(log.text(), u"Change Change Change Change Enter Change Change Change Left"_s)
+        << "Enter's release is a key release too";
 }
 
 TEST_F(AttributeEditTest, ReadOnlyEntriesDisableTheEditorAndInvalidValuesShowRed) {
@@ -180,16 +181,19 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
     pick(list, list->findText(u"Int16"_s));
     EXPECT_EQ(value(u"PointType"_s), u"6"_s);
-    EXPECT_EQ(log.text(), u"Click"_s) << "the list's own popup is not leaving the control";
+    // The committed value comes back and is selected again in the refilled list: that selection
+    // is reported too.
+    EXPECT_EQ(log.text(), u"Click Click"_s) << "the list's own popup is not leaving the control";
 
     QTest::keyClick(kFocused, Qt::Key_Return);
-    EXPECT_EQ(log.text(), u"Click Enter"_s);
+    EXPECT_EQ(log.text(), u"Click Click Enter"_s);
     EXPECT_EQ(window.formKeys.presses, 0);
 
     events();
     entries->SetValue(u"PointType"_s, Variant(int32_t(12)));
     EXPECT_EQ(list->currentText(), u"Float32"_s);
     EXPECT_EQ(events().count(u"value:"_s), 1) << "a selection the editor shows is not committed back";
+    EXPECT_EQ(log.text(), u"Click Click Enter Click"_s) << "but it is reported";
 
     edit.SetOnOffStyle(OnOffOptionButtons);
     edit.SetAttributeName(u"Archiving"_s);
@@ -199,6 +203,34 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
     edit.SetAttributeName(u"DataAccess"_s);
     pick(edit.findChild<QComboBox*>(u"cboWorld"_s), 0);
     EXPECT_EQ(value(u"DataAccess"_s), u"o:rw g:r w:"_s);
+
+    // The one-scope editor rebuilds the whole string when the level it shows changes; a value
+    // written elsewhere must stay as written.
+    edit.SetSecurityStyle(ViewGroupSecurity);
+    edit.SetAttributeName(u"PtAccess"_s);
+    log.clear();
+    entries->SetValue(u"PtAccess"_s, Variant(u"o:rw g:w"_s));
+    EXPECT_EQ(edit.findChild<QComboBox*>(u"Combo1"_s)->currentText(), u"Write Only"_s);
+    EXPECT_EQ(value(u"PtAccess"_s), u"o:rw g:w"_s);
+    EXPECT_EQ(log.text(), u"Click"_s);
+}
+
+// The switch shows a 16-bit value; anything else reaches whoever wrote it, the switch unchanged.
+TEST_F(AttributeEditTest, AnOnOffValueThatIsNoSixteenBitIntegerIsAnError) {
+    VQPointAttributeEdit& edit = bind(u"Archiving"_s);
+    auto* off = edit.findChild<QRadioButton*>(u"optOff"_s);
+    entries->SetValue(u"Archiving"_s, Variant(int32_t(0)));
+    ASSERT_TRUE(off->isChecked());
+    for (const auto& [written, number] : {std::pair{Variant(u"yes"_s), errc::TypeMismatch},
+                                          std::pair{Variant(int32_t(40000)), errc::Overflow}}) {
+        const Error error = raised([&] { entries->SetValue(u"Archiving"_s, written); });
+        EXPECT_EQ(error.number(), number) << debugText(written).toStdString();
+        EXPECT_TRUE(error.source().contains(u"VQPointAttributeEdit:UpdateEntries"_s))
+            << error.source().toStdString();
+        EXPECT_TRUE(off->isChecked());
+    }
+    entries->SetValue(u"Archiving"_s, Variant(u"1"_s));
+    EXPECT_FALSE(off->isChecked());
 }
 
 TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {

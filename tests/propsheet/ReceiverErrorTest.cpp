@@ -32,5 +32,18 @@ TEST_F(SheetTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEd
     EXPECT_EQ(descriptor->Text(), u"Reactor outlet"_s);
 }
 
+// Colouring a row only decorates it: a failure there shows no message, and the row still takes
+// its new value and its place. The failure is injected where the grid announces the recoloured row.
+TEST_F(SheetTest, AFailureToColourARowIsSilent) {
+    bind();
+    QObject failing;
+    QObject::connect(&grid(), &QAbstractItemModel::dataChanged, &failing,
+                     [] { throw Error(errc::Unexpected, u"FailingRepaint"_s, u"cannot paint"_s); });
+    entries->SetValue(u"Span"_s, Variant(int32_t(0)));
+    QObject::disconnect(&grid(), nullptr, &failing, nullptr);
+    EXPECT_EQ(messages(), QStringList());
+    EXPECT_EQ(grid().TextMatrix(row("Span"), PropSheetGridRow::kValueColumn), u"0"_s);
+}
+
 }  // namespace
 }  // namespace vq::test

@@ -161,6 +161,35 @@ TEST_F(ColourTest, EntryOverridesRecolourOnlyWhenTheyChangeSomething) {
     EXPECT_FALSE(sheet->GetEntryReadOnly(u"Descriptor"_s));
 }
 
+// The archive stamps every write with its time and writer; after a save the sheet shows the
+// stamps it stored, not the ones loaded, and the point reads as unedited.
+TEST_F(LayoutTest, AfterASaveTheChangeStampsShowWhatTheArchiveStored) {
+    auto admin = reconnect();
+    admin->addGroup(u"vqoperators"_s);
+    admin->addUser(u"operator"_s, u"secret"_s, {u"vqoperators"_s});
+    SdkNamedValues open;
+    open.Add(u"PtAccess"_s, Variant(u"o:rw g:rw w:rw"_s));
+    storePoint(*admin, u"Flow"_s, u"classic"_s, 12, open);
+    entries = std::make_shared<PropSheetEntries>();
+    entries->AddAttributesForPoint(
+        reconnect(u"plant"_s, u"operator"_s, u"secret"_s)->Points()->Item(u"Flow"_s));
+    bind();
+    const auto shown = [this] {
+        return (grid().TextMatrix(row("ChangeDate"), PropSheetGridRow::kValueColumn) + u' ' +
+                grid().TextMatrix(row("Changer"), PropSheetGridRow::kValueColumn))
+            .toStdString();
+    };
+    const std::string loaded = shown();
+
+    edit(*entries, "Descriptor=Feed");
+    ASSERT_TRUE(entries->SaveEdits()) << messages().join(u'|').toStdString();
+    const SdkPointAttributesPtr stored = reconnect()->Points()->Item(u"Flow"_s)->PointAttributes();
+    EXPECT_EQ(shown(), (stored->Item(u"ChangeDate"_s)->Value().toString() + u" operator"_s).toStdString());
+    EXPECT_NE(shown(), loaded);
+    EXPECT_EQ(entries->Item(Variant(u"Changer"_s))->GetValueBeforeEdits().toString(), u"operator"_s);
+    EXPECT_FALSE(entries->AreValuesEdited());
+}
+
 TEST_F(LayoutTest, PersistsViewAndReadOnlyAndForgetsAnUnboundCollection) {
     QStringList changed;
     QObject::connect(sheet, &VQPointPropSheet::PropertyChanged,

@@ -9,6 +9,11 @@
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkServer.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
 #include <cstdio>
 
 namespace vq {
@@ -22,6 +27,28 @@ bool fail(const QString& text) {
     return false;
 }
 
+// Types `mask` into the point search dialog once it shows, searches and takes the top point, as a
+// user would; a dialog without those fields is cancelled rather than left waiting.
+void driveTagSearch(const QString& mask, int tries = 100) {
+    QTimer::singleShot(20, [=] {
+        QWidget* form = QApplication::activeModalWidget();
+        if (!form) {
+            if (tries > 0) driveTagSearch(mask, tries - 1);
+            return;
+        }
+        auto* tag = form->findChild<QLineEdit*>(u"txtTagMask"_s);
+        auto* search = form->findChild<QPushButton*>(u"cmdSearch"_s);
+        auto* ok = form->findChild<QPushButton*>(u"cmdOK"_s);
+        if (!tag || !search || !ok) {
+            form->close();
+            return;
+        }
+        tag->setText(mask);
+        search->click();
+        ok->click();
+    });
+}
+
 }  // namespace
 
 PointBuilderLaunch::PointBuilderLaunch(const QStringList& arguments) {
@@ -33,6 +60,8 @@ PointBuilderLaunch::PointBuilderLaunch(const QStringList& arguments) {
         {u"server"_s, u"The server to start with (default: the list's default server)."_s, u"name"_s},
         {u"open"_s, u"Open the point with this tag."_s, u"tag"_s},
         {u"new"_s, u"Start a new point of this class."_s, u"class"_s},
+        {u"find"_s, u"Find a point by a tag mask in the search dialog and open the first found."_s,
+         u"mask"_s},
         {u"set"_s, u"Set an attribute of the point, as typed in the sheet (repeatable)."_s, u"name=value"_s},
         {u"screenshot"_s, u"Render the window with a point open to a PNG file and exit."_s, u"file"_s},
     });
@@ -64,6 +93,8 @@ bool PointBuilderLaunch::apply(PointBuilderWindow& window) const {
         opened = window.newPoint(m_parser.value(u"new"_s), QString());
     else if (m_parser.isSet(u"open"_s))
         opened = window.openPoint(m_parser.value(u"open"_s));
+    else if (m_parser.isSet(u"find"_s))
+        opened = findPoint(window, m_parser.value(u"find"_s));
     else if (isScreenshot())
         opened = openFirstPoint(window, u"classic"_s);
     return opened && setValues(window);
@@ -78,6 +109,11 @@ bool PointBuilderLaunch::openFirstPoint(PointBuilderWindow& window, const QStrin
     } catch (const Error& error) {
         return fail(u"no %1 point on %2: %3"_s.arg(className, window.server()->Name(), error.description()));
     }
+}
+
+bool PointBuilderLaunch::findPoint(PointBuilderWindow& window, const QString& mask) const {
+    driveTagSearch(mask);
+    return window.findPoint() || fail(u"no point found for the tag mask \"%1\""_s.arg(mask));
 }
 
 bool PointBuilderLaunch::setValues(PointBuilderWindow& window) const {

@@ -28,6 +28,7 @@ public:
 
 private:
     bool openFirstPoint(PointBuilderWindow& window, const QString& className) const;
+    bool findPoint(PointBuilderWindow& window, const QString& mask) const;
     bool setValues(PointBuilderWindow& window) const;
 
     QCommandLineParser m_parser;

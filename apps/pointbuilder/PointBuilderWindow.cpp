@@ -1,19 +1,24 @@
 #include "PointBuilderWindow.h"
 
+#include "PointBuilderSettings.h"
 #include "PointEditSummary.h"
+#include "TagCompleter.h"
 #include "core/Error.h"
 #include "core/MessageService.h"
 #include "editors/VQCompressionSpecs.h"
 #include "model/PropSheetEntries.h"
 #include "platform/AccessibleNames.h"
 #include "platform/Twips.h"
+#include "propsheet/TagwrightDlgs.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkApplication.h"
+#include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
+#include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
@@ -24,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTime>
@@ -64,6 +70,15 @@ Widget* described(Widget* widget, const QString& description) {
     return widget;
 }
 
+// The button shows the action: a click triggers it, and it is enabled while the action is.
+QPushButton* showing(QPushButton* button, QAction* action) {
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    button->setEnabled(action->isEnabled());
+    button->setToolTip(action->toolTip());
+    return button;
+}
+
 QLabel* statusLabel(const QString& name) {
     auto* label = named(new QLabel, name);
     label->setTextFormat(Qt::PlainText);
@@ -72,8 +87,13 @@ QLabel* statusLabel(const QString& name) {
 
 }  // namespace
 
-PointBuilderWindow::PointBuilderWindow(QWidget* parent) : QMainWindow(parent) {
+PointBuilderWindow::PointBuilderWindow(QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(std::make_unique<PointBuilderSettings>()),
+      m_dialogs(std::make_unique<TagwrightDlgs>()) {
     setWindowTitle(u"Point Builder[*]"_s);
+    makeActions();
+    makeMenus();
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(makeChooser());
@@ -84,9 +104,138 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent) : QMainWindow(parent) {
     connectActions();
     fillServers();
     refreshStatus();
+    if (!restoreGeometry(m_settings->geometry())) resize(firstSize());
 }
 
 PointBuilderWindow::~PointBuilderWindow() = default;
+
+// Wide enough for the sheets' name, value and help columns side by side with both panels, and
+// tall enough for a classic point's categories without scrolling at first.
+QSize PointBuilderWindow::firstSize() {
+    return twipsToPixels(QSize(21000, 12000));
+}
+
+void PointBuilderWindow::makeActions() {
+    m_actNew = makeAction(u"actNew"_s, u"&New point"_s,
+                          u"Starts a new point of the chosen class with the tag typed"_s);
+    m_actOpen = makeAction(u"actOpen"_s, u"&Open"_s, u"Opens the point with the tag typed"_s);
+    m_actSave = makeAction(u"actSave"_s, u"&Save"_s, u"Writes the point's edits to the server"_s);
+    m_actSave->setShortcut(QKeySequence::Save);
+    m_actRevert = makeAction(u"actRevert"_s, u"&Revert"_s,
+                             u"Drops the point's edits and shows it as the server has it"_s);
+    QAction* find = makeAction(u"actFind"_s, u"&Find..."_s,
+                               u"Finds a point by its tag, descriptor or other attributes and opens it"_s);
+    find->setShortcut(QKeySequence::Find);
+    makeAction(u"actProperties"_s, u"Propert&ies..."_s,
+               u"Finds points and shows all their attributes, read-only"_s);
+    QAction* quit =
+        makeAction(u"actQuit"_s, u"&Quit"_s, u"Closes the Point Builder, asking about unsaved edits"_s);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    makeAction(u"actConnections"_s, u"&Connections..."_s,
+               u"Connects to servers and adds them to the server list"_s);
+    makeAction(u"actAbout"_s, u"&About Point Builder"_s, u"The program's version"_s);
+    connect(m_actNew, &QAction::triggered, this,
+            [this] { newPoint(m_cboPointClass->currentText(), m_txtTag->text()); });
+    connect(m_actOpen, &QAction::triggered, this, [this] { openPoint(m_txtTag->text()); });
+    connect(m_actSave, &QAction::triggered, this, &PointBuilderWindow::save);
+    connect(m_actRevert, &QAction::triggered, this, &PointBuilderWindow::revert);
+    connect(find, &QAction::triggered, this, &PointBuilderWindow::findPoint);
+    connect(action(u"actProperties"_s), &QAction::triggered, this, &PointBuilderWindow::showPointProperties);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
+    connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
+}
+
+QAction* PointBuilderWindow::makeAction(const QString& name, const QString& text, const QString& tip) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    return action;
+}
+
+QAction* PointBuilderWindow::action(const QString& name) const {
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void PointBuilderWindow::makeMenus() {
+    QMenu* file = menuBar()->addMenu(u"&File"_s);
+    file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s)});
+    file->addSeparator();
+    file->addActions({m_actSave, m_actRevert});
+    file->addSeparator();
+    m_mnuRecent = file->addMenu(u"Recent &points"_s);
+    m_mnuRecent->setObjectName(u"mnuRecent"_s);
+    file->addSeparator();
+    file->addAction(action(u"actQuit"_s));
+    menuBar()->addMenu(u"&Tools"_s)->addAction(action(u"actConnections"_s));
+    menuBar()->addMenu(u"&Help"_s)->addAction(action(u"actAbout"_s));
+    fillRecentMenu();
+}
+
+// The entries are made once and relabelled: one may be the action being triggered right now.
+void PointBuilderWindow::fillRecentMenu() {
+    if (m_mnuRecent->isEmpty()) {
+        for (int i = 0; i < PointBuilderSettings::MaxRecentPoints; ++i)
+            connect(m_mnuRecent->addAction(QString()), &QAction::triggered, this,
+                    [this, i] { openRecent(i + 1); });
+    }
+    const QList<RecentPoint> recent = m_settings->recentPoints();
+    const QList<QAction*> entries = m_mnuRecent->actions();
+    for (int i = 0; i < entries.size(); ++i) {
+        entries[i]->setVisible(i < recent.size());
+        if (i < recent.size())
+            entries[i]->setText(u"&%1 %2 on %3"_s.arg(i + 1).arg(recent[i].tag, recent[i].server));
+    }
+    m_mnuRecent->setEnabled(!recent.isEmpty());
+}
+
+bool PointBuilderWindow::openRecent(int position) {
+    const QList<RecentPoint> recent = m_settings->recentPoints();
+    if (position < 1 || position > recent.size() || !mayDropEdits()) return false;
+    const RecentPoint point = recent[position - 1];
+    const auto stillThere = [&] {
+        const SdkServersPtr servers = SdkApplication::instance()->Servers();
+        return servers->Contains(point.server) && servers->Item(point.server)->Points()->Contains(point.tag);
+    };
+    // A server that cannot answer now keeps its points on the menu; only a known absence drops one.
+    bool answered = false;
+    const bool found = reporting(u"PointBuilderWindow:OpenRecent"_s, ReportLayout::Long, false, [&] {
+        const bool there = stillThere();
+        answered = true;
+        return there;
+    });
+    if (found) return selectServer(point.server) && loadPoint(point.tag);
+    if (answered) {
+        messageService().show(
+            u"%1 on %2 no longer exists; it is taken off the recent points."_s.arg(point.tag, point.server),
+            MessageButtons::Ok, QString());
+        m_settings->removeRecentPoint(point);
+        fillRecentMenu();
+    }
+    return false;
+}
+
+void PointBuilderWindow::rememberPoint() {
+    if (!m_entries || m_entries->Mode() != modeEditPoint) return;
+    m_settings->addRecentPoint({m_entries->Server()->Name(), m_entries->GetValue(u"Tag"_s).toString()});
+    fillRecentMenu();
+}
+
+void PointBuilderWindow::showConnections() {
+    reporting(u"PointBuilderWindow:Connections"_s, ReportLayout::Long,
+              [] { SdkConnectDialog::create()->ConnectionManager(false, true); });
+    fillServers();  // servers may have been added or removed there
+}
+
+QString PointBuilderWindow::aboutText() {
+    return u"Point Builder %1\r\nCreates and edits points on the known servers.\r\nVQTagwrightCtls %1, Qt %2"_s
+        .arg(QString::fromLatin1(VQ_VERSION_TEXT), QString::fromLatin1(qVersion()));
+}
+
+void PointBuilderWindow::showAbout() {
+    messageService().show(aboutText(), MessageButtons::Ok, u"About Point Builder"_s);
+}
 
 QWidget* PointBuilderWindow::makeChooser() {
     m_cboServer = described(named(new QComboBox, u"cboServer"_s),
@@ -96,15 +245,12 @@ QWidget* PointBuilderWindow::makeChooser() {
                          u"The tag of the point to open or create; Enter opens it"_s);
     m_txtTag->setPlaceholderText(u"Tag"_s);
     m_txtTag->setMinimumWidth(twipsToPixels(2400));
-    m_cmdNew = described(named(new QPushButton(u"&New point"_s), u"cmdNew"_s),
-                         u"Starts a new point of the chosen class with the tag typed"_s);
-    m_cmdOpen =
-        described(named(new QPushButton(u"&Open"_s), u"cmdOpen"_s), u"Opens the point with the tag typed"_s);
-    m_cmdSave = described(named(new QPushButton(u"&Save"_s), u"cmdSave"_s),
-                          u"Writes the point's edits to the server"_s);
-    m_cmdSave->setShortcut(QKeySequence::Save);
-    m_cmdRevert = described(named(new QPushButton(u"&Revert"_s), u"cmdRevert"_s),
-                            u"Drops the point's edits and shows it as the server has it"_s);
+    m_completer = new TagCompleter(m_txtTag);
+    m_cmdNew = showing(named(new QPushButton(u"&New point"_s), u"cmdNew"_s), m_actNew);
+    m_cmdOpen = showing(named(new QPushButton(u"&Open"_s), u"cmdOpen"_s), m_actOpen);
+    m_cmdFind = showing(named(new QPushButton(u"F&ind..."_s), u"cmdFind"_s), action(u"actFind"_s));
+    m_cmdSave = showing(named(new QPushButton(u"&Save"_s), u"cmdSave"_s), m_actSave);
+    m_cmdRevert = showing(named(new QPushButton(u"&Revert"_s), u"cmdRevert"_s), m_actRevert);
 
     auto* chooser = new QWidget;
     auto* row = new QHBoxLayout(chooser);
@@ -119,6 +265,7 @@ QWidget* PointBuilderWindow::makeChooser() {
     row->addWidget(m_txtTag);
     row->addWidget(m_cmdNew);
     row->addWidget(m_cmdOpen);
+    row->addWidget(m_cmdFind);
     row->addStretch(1);
     row->addWidget(m_cmdSave);
     row->addWidget(m_cmdRevert);
@@ -165,20 +312,21 @@ void PointBuilderWindow::makeStatusBar() {
 
 void PointBuilderWindow::connectActions() {
     connect(m_cboServer, &QComboBox::currentIndexChanged, this, &PointBuilderWindow::serverChosen);
-    connect(m_cmdNew, &QPushButton::clicked, this,
-            [this] { newPoint(m_cboPointClass->currentText(), m_txtTag->text()); });
-    connect(m_cmdOpen, &QPushButton::clicked, this, [this] { openPoint(m_txtTag->text()); });
-    connect(m_txtTag, &QLineEdit::returnPressed, this, [this] { openPoint(m_txtTag->text()); });
-    connect(m_cmdSave, &QPushButton::clicked, this, &PointBuilderWindow::save);
-    connect(m_cmdRevert, &QPushButton::clicked, this, &PointBuilderWindow::revert);
+    connect(m_txtTag, &QLineEdit::returnPressed, m_actOpen, &QAction::trigger);
 }
 
+// Keeps the server shown, else the one chosen in the last run, else the list's default.
 void PointBuilderWindow::fillServers() {
-    reporting(u"PointBuilderWindow:FillServers"_s, ReportLayout::Long, [this] {
+    const QString shown = m_server ? m_server->Name() : m_settings->server();
+    reporting(u"PointBuilderWindow:FillServers"_s, ReportLayout::Long, [&] {
         const QSignalBlocker quiet(m_cboServer);
+        m_cboServer->clear();
         const SdkServersPtr servers = SdkApplication::instance()->Servers();
         for (const SdkServerPtr& server : servers->All()) m_cboServer->addItem(server->Name());
-        if (const SdkServerPtr fallback = servers->DefaultServer())
+        const int known = m_cboServer->findText(shown, Qt::MatchFixedString);
+        if (known >= 0)
+            m_cboServer->setCurrentIndex(known);
+        else if (const SdkServerPtr fallback = servers->DefaultServer())
             m_cboServer->setCurrentText(fallback->Name());
     });
     serverChosen(m_cboServer->currentIndex());
@@ -198,6 +346,8 @@ void PointBuilderWindow::serverChosen(int index) {
             m_server = SdkApplication::instance()->Servers()->Item(m_cboServer->itemText(index));
         });
     }
+    if (m_server) m_settings->setServer(m_server->Name());
+    m_completer->setServer(m_server);
     fillClasses();
 }
 
@@ -212,8 +362,8 @@ void PointBuilderWindow::fillClasses() {
     // Engineers mostly build measurements; start there when the server has the class.
     const int classic = m_cboPointClass->findText(u"classic"_s);
     if (classic >= 0) m_cboPointClass->setCurrentIndex(classic);
-    m_cmdNew->setEnabled(m_cboPointClass->count() > 0);
-    m_cmdOpen->setEnabled(m_server != nullptr);
+    m_actNew->setEnabled(m_cboPointClass->count() > 0);
+    m_actOpen->setEnabled(m_server != nullptr);
 }
 
 bool PointBuilderWindow::newPoint(const QString& className, const QString& tag) {
@@ -236,6 +386,42 @@ std::shared_ptr<PropSheetEntries> PointBuilderWindow::newPointEntries(const SdkS
 
 bool PointBuilderWindow::openPoint(const QString& tag) {
     if (!m_server || tag.trimmed().isEmpty() || !mayDropEdits()) return false;
+    return loadPoint(tag);
+}
+
+bool PointBuilderWindow::findPoint() {
+    const SdkPointListPtr found = reporting(
+        u"PointBuilderWindow:Find"_s, ReportLayout::Long, SdkPointListPtr(),
+        [this] { return m_dialogs->ShowTagSearchDialog(m_server, tsoptAllowOnlyOneTagToBeSelected); });
+    if (!found || found->Count() == 0 || !mayDropEdits()) return false;
+    return openFound(found);
+}
+
+// The dialog's pick list may have added the point's server to the server list.
+bool PointBuilderWindow::openFound(const SdkPointListPtr& found) {
+    const QString server = found->ServerName(1);
+    if (m_cboServer->findText(server, Qt::MatchFixedString) < 0) fillServers();
+    if (!selectServer(server)) {
+        messageService().show(
+            u"The server \"%1\" of %2 is not in the server list."_s.arg(server, found->Tag(1)),
+            MessageButtons::Ok, QString());
+        return false;
+    }
+    return reporting(u"PointBuilderWindow:Find"_s, ReportLayout::Long, false, [&] {
+        bindStoredPoint(found->Item(1));
+        return true;
+    });
+}
+
+void PointBuilderWindow::showPointProperties() {
+    reporting(u"PointBuilderWindow:Properties"_s, ReportLayout::Long, [this] {
+        const SdkPointListPtr found = m_dialogs->ShowTagSearchDialog(m_server, 0);
+        if (found->Count() > 0) m_dialogs->ShowVQPointPropertySheet(found);
+    });
+}
+
+// Opens without asking about unsaved edits: the caller has asked.
+bool PointBuilderWindow::loadPoint(const QString& tag) {
     return reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {
         bindStoredPoint(m_server->Points()->Item(tag.trimmed()));
         return true;
@@ -250,6 +436,7 @@ bool PointBuilderWindow::save() {
     // A new point is read back once stored: the sheets then show what the archive keeps (creator,
     // creation date) and the attributes fixed at creation, such as the class, turn read-only.
     if (saved && wasNew) reopenSavedPoint();
+    if (saved) rememberPoint();
     const QString tag = m_entries->GetValue(u"Tag"_s).toString();
     showSaveResult(saved ? u"Saved %1 at %2"_s.arg(tag, QTime::currentTime().toString(u"HH:mm:ss"_s))
                          : u"Not saved: %1 (see the message)"_s.arg(tag));
@@ -280,6 +467,7 @@ void PointBuilderWindow::bindStoredPoint(const SdkPointPtr& point) {
     auto entries = std::make_shared<PropSheetEntries>();
     entries->AddAttributesForPoint(point);
     bind(std::move(entries));
+    rememberPoint();
 }
 
 void PointBuilderWindow::revert() {
@@ -301,10 +489,12 @@ bool PointBuilderWindow::mayDropEdits() {
 }
 
 void PointBuilderWindow::closeEvent(QCloseEvent* event) {
-    if (mayDropEdits())
-        event->accept();
-    else
+    if (!mayDropEdits()) {
         event->ignore();
+        return;
+    }
+    m_settings->setGeometry(saveGeometry());
+    event->accept();
 }
 
 void PointBuilderWindow::bind(std::shared_ptr<PropSheetEntries> entries) {
@@ -353,8 +543,8 @@ QString PointBuilderWindow::pointTitle() const {
 }
 
 void PointBuilderWindow::refreshStatus() {
-    m_cmdSave->setEnabled(m_entries != nullptr);
-    m_cmdRevert->setEnabled(m_entries != nullptr);
+    m_actSave->setEnabled(m_entries != nullptr);
+    m_actRevert->setEnabled(m_entries != nullptr);
     if (!m_entries) {
         m_lblPoint->setText(u"No point open"_s);
         return;

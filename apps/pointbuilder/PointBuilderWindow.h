@@ -6,24 +6,31 @@
 
 #include <memory>
 
+class QAction;
 class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace vq {
 
+class PointBuilderSettings;
 class PropSheetEntries;
 class PropSheetEntry;
+class TagCompleter;
+class TagwrightDlgs;
 class VQCompressionSpecs;
 class VQPointPropSheet;
 
 // The Point Builder: engineers choose a server, create a point of one of its classes or open one
 // by tag, and edit it in a categorized and an alphabetic property sheet with the compression and
 // exception panels beside them. All four views share one entry collection; the status bar follows
-// its events and says what is edited, what is invalid and how the last save went.
+// its events and says what is edited, what is invalid and how the last save went. Each command is
+// one action, in the menus and behind the button that shows it. The geometry, the server and the
+// recent points are remembered between runs (see PointBuilderSettings).
 class PointBuilderWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -41,6 +48,25 @@ public:
     bool save();
     // Drops the edits: the point is read again, a new point gets its class defaults again.
     void revert();
+    // Finds a point in the search dialog, on the chosen server unless the user picks others, and
+    // opens it; one on another server switches the window to that server. False when cancelled.
+    bool findPoint();
+    // Finds points, several at once, and shows their properties read-only.
+    void showPointProperties();
+    // Opens a point of the recent-points menu on its server; one that no longer exists is told
+    // and taken off the menu.
+    bool openRecent(int position);
+    // The connection manager, where servers are connected and added; the server list follows it.
+    void showConnections();
+    void showAbout();
+    static QString aboutText();
+
+    // The window a first start shows: both sheets and both panels whole.
+    static QSize firstSize();
+    // The command of that name ("actFind", "actSave", ...), as the menus and buttons hold it.
+    QAction* action(const QString& name) const;
+    TagCompleter* tagCompleter() const { return m_completer; }
+    const PointBuilderSettings& settings() const { return *m_settings; }
 
     const std::shared_ptr<PropSheetEntries>& entries() const { return m_entries; }
     VQPointPropSheet* categorizedSheet() const { return m_categorized; }
@@ -54,6 +80,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void makeActions();
+    QAction* makeAction(const QString& name, const QString& text, const QString& tip);
+    void makeMenus();
+    void fillRecentMenu();
+    void rememberPoint();
     QWidget* makeChooser();
     QWidget* makeEditors();
     void makeStatusBar();
@@ -67,6 +98,8 @@ private:
     void reopenSavedPoint();
     bool saveOverNewerPoint();
     void bindStoredPoint(const SdkPointPtr& point);
+    bool loadPoint(const QString& tag);
+    bool openFound(const SdkPointListPtr& found);
     bool mayDropEdits();
     QString pointTitle() const;
     void bind(std::shared_ptr<PropSheetEntries> entries);
@@ -76,16 +109,26 @@ private:
     void refreshStatus();
     void showSaveResult(const QString& text);
 
+    std::unique_ptr<PointBuilderSettings> m_settings;
+    // Kept for the window's life: a second Find shows the last criteria and results.
+    std::unique_ptr<TagwrightDlgs> m_dialogs;
     SdkServerPtr m_server;
     std::shared_ptr<PropSheetEntries> m_entries;
     const PropSheetEntry* m_lastPending = nullptr;
     QString m_newPointTag;  // the tag a new point was started with, for Revert
 
+    QAction* m_actNew;
+    QAction* m_actOpen;
+    QAction* m_actSave;
+    QAction* m_actRevert;
+    QMenu* m_mnuRecent;
     QComboBox* m_cboServer;
     QComboBox* m_cboPointClass;
     QLineEdit* m_txtTag;
+    TagCompleter* m_completer;
     QPushButton* m_cmdNew;
     QPushButton* m_cmdOpen;
+    QPushButton* m_cmdFind;
     QPushButton* m_cmdSave;
     QPushButton* m_cmdRevert;
     VQPointPropSheet* m_categorized;

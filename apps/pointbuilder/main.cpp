@@ -1,10 +1,12 @@
 // vqpointbuilder: create and edit points on the known servers.
-//   vqpointbuilder [--registry FILE] [--server NAME] [--open TAG | --new CLASS] [--set NAME=VALUE]...
+//   vqpointbuilder [--registry FILE] [--server NAME] [--open TAG | --new CLASS | --find MASK]
+//                  [--set NAME=VALUE]...
 //   vqpointbuilder --screenshot FILE   renders the window with a point open to a PNG file and exits;
 //                                      without --open or --new the first classic point is opened.
 // The sample servers are created beside the server list on first start.
 #include "PointBuilderLaunch.h"
 #include "PointBuilderWindow.h"
+#include "propsheet/DialogServices.h"
 #include "servers/WidgetServices.h"
 
 #include <QApplication>
@@ -32,8 +34,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Point Builder"));
     vq::PointBuilderLaunch launch(QApplication::arguments());
+    // The names the window's settings are kept under; a screenshot neither reads nor changes them.
+    if (!launch.isScreenshot()) {
+        QApplication::setOrganizationName(QStringLiteral("VQTagwright"));
+        QApplication::setApplicationName(QStringLiteral("PointBuilder"));
+    }
     // Offscreen nobody could close a window: a screenshot run tells on stderr and logs on headless.
     if (!launch.isScreenshot()) vq::installWidgetServices();
+    // The search dialogs behind the sheets' "..." buttons; a screenshot's --find uses them too.
+    vq::installDialogServices();
     launch.prepareServers();
 
     vq::PointBuilderWindow window;

@@ -73,6 +73,9 @@ public:
     SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                  SdkNamedValues* status) override;
     void CancelSearch() override { cancelSearch(); }
+    /// Reads the folded tag index from the prefix on, so a search costs `maxCount` rows whatever
+    /// the archive holds; `*` and `?` are taken literally.
+    QStringList TagsStartingWith(const QString& prefix, int maxCount) override;
     SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
 
     /// @{

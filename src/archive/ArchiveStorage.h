@@ -85,8 +85,6 @@ public:
     virtual QString fact(const QString& key) = 0;
     /// A fact, or none.
     virtual std::optional<QString> findFact(const QString& key) = 0;
-    /// Sets a fact.
-    virtual void setFact(const QString& key, const QString& value) = 0;
 
     /// The point classes with their attribute sets, in id order.
     virtual std::vector<ArchiveClassInfo> classes() = 0;

@@ -245,13 +245,6 @@ std::optional<QString> SqliteArchiveStorage::findFact(const QString& key) {
     return query.text(0);
 }
 
-void SqliteArchiveStorage::setFact(const QString& key, const QString& value) {
-    m_db->statement("INSERT OR REPLACE INTO server_info(key, value) VALUES(?, ?)")
-        .bind(1, key)
-        .bind(2, value)
-        .run();
-}
-
 void SqliteArchiveStorage::loadClasses() {
     {
         auto query = m_db->statement("SELECT class_id, name, revision FROM point_classes ORDER BY class_id");

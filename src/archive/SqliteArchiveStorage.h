@@ -26,7 +26,6 @@ public:
 
     QString fact(const QString& key) override;
     std::optional<QString> findFact(const QString& key) override;
-    void setFact(const QString& key, const QString& value) override;
 
     std::vector<ArchiveClassInfo> classes() override { return m_classes; }
     QStringList pointColumns() override { return m_columns; }

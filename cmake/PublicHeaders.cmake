@@ -40,6 +40,7 @@ set(VQ_PUBLIC_HEADERS_sdk
 set(VQ_PUBLIC_HEADERS_archive
   ArchiveApplication.h
   ArchiveCatalog.h
+  ArchivePointRecords.h
   ArchiveServer.h
   ArchiveServers.h
   SampleArchives.h

@@ -1,9 +1,9 @@
 #include "ArchiveTool.h"
 
-#include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
+#include "archive/ArchiveStorage.h"
 #include "archive/PointCsv.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
@@ -431,8 +431,7 @@ void ArchiveTool::describe(ArchiveServer& server) {
     m_out << "  digital state sets: " << sets.join(QStringLiteral(", ")) << '\n';
     m_out << "  users: " << server.Users().join(QStringLiteral(", ")) << '\n';
     QStringList tags;
-    auto query = server.database().statement("SELECT \"Tag\" FROM points ORDER BY tag_key LIMIT 4");
-    while (query.next()) tags.append(query.text(0));
+    for (const ArchivePointHeader& header : server.storage().pointHeaders(4)) tags.append(header.tag);
     m_out << "  first tags: " << tags.join(QStringLiteral(", ")) << '\n';
     m_out << "  file: " << server.path() << '\n';
 }

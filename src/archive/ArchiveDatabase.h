@@ -18,8 +18,8 @@ class ArchiveStatement;
 
 // One SQLite connection to an archive file: opening with the durability settings, cached
 // prepared statements, transactions, and SQLite failures turned into Errors that name the file.
-// Every storage call of the archive goes through here, so another storage engine is a new
-// class beside this one, not a rewrite.
+// The SQLite storage (SqliteArchiveStorage) works through it; another storage engine is another
+// ArchiveStorage, not a change here.
 class ArchiveDatabase {
 public:
     enum class OpenMode { Existing, Create };

@@ -1,7 +1,7 @@
 #include "ArchiveDigitalStateSets.h"
 
-#include "ArchiveDatabase.h"
 #include "ArchiveServer.h"
+#include "ArchiveStorage.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
@@ -10,25 +10,8 @@ namespace vq {
 
 ArchiveDigitalStateSets::ArchiveDigitalStateSets(std::shared_ptr<ArchiveServer> server)
     : m_server(std::move(server)) {
-    auto query = m_server->database().statement(
-        "SELECT s.name, t.code, t.name FROM digital_sets s JOIN digital_states t ON t.set_id = s.set_id"
-        " ORDER BY s.set_id, t.code");
-    QString current;
-    std::vector<SdkDigitalState> states;
-    auto flush = [&] {
-        if (!current.isEmpty())
-            m_sets.push_back(std::make_shared<SdkDigitalStateSet>(current, std::move(states)));
-        states.clear();
-    };
-    while (query.next()) {
-        const QString setName = query.text(0);
-        if (setName != current) {
-            flush();
-            current = setName;
-        }
-        states.emplace_back(query.text(2), int32_t(query.integer(1)));
-    }
-    flush();
+    for (ArchiveDigitalSetRecord& set : m_server->storage().digitalSets())
+        m_sets.push_back(std::make_shared<SdkDigitalStateSet>(set.name, std::move(set.states)));
 }
 
 SdkDigitalStateSetPtr ArchiveDigitalStateSets::Item(const QString& name) const {

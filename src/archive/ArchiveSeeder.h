@@ -12,6 +12,8 @@ class ArchiveServer;
 // Fills an archive with believable sample points of every class and point type, their digital
 // state sets and archived values, fast enough for archives of millions of points. Seeding again
 // continues with new tags; a tag that already exists is skipped.
+// The bulk load itself works on the SQLite connection directly (SqliteArchiveSeeder.cpp): the
+// generic point writes of ArchiveStorage cost too much at that size.
 class ArchiveSeeder {
 public:
     struct Result {

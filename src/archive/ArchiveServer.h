@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArchiveCatalog.h"
+#include "ArchivePointRecords.h"
 #include "sdk/SdkPointType.h"
 #include "sdk/SdkServer.h"
 
@@ -14,36 +15,17 @@
 namespace vq {
 
 class ArchiveDatabase;
+class ArchiveStorage;
 struct SqlNode;
 
-/// The header of one stored point: what a point object needs without loading its attributes.
-struct ArchivePointHeader {
-    /// The point id.
-    qint64 id = 0;
-    /// The tag as stored.
-    QString tag;
-    /// The key of the point's class (ArchiveClassInfo::id).
-    qint64 classId = 0;
-    /// The point-type code.
-    SdkPointType pointType = 0;
-};
-
-/// One archived event of a point.
-struct ArchivedValue {
-    /// When the value was archived.
-    QDateTime time;
-    /// The value.
-    Variant value;
-    /// The status archived with it; 0 is good.
-    int32_t status = 0;
-};
-
-/// An archive server kept in one SQLite file: its facts, users and groups, point classes,
-/// points, archived values and digital state sets. The file is opened on first use, so a server
-/// whose file is missing still lists, and says what is wrong when it is used.
+/// An archive server: its facts, users and groups, point classes, points, archived values and
+/// digital state sets, kept in a storage chosen by its location (an SQLite file today). The
+/// storage is opened on first use, so a server whose archive is missing still lists, and says
+/// what is wrong when it is used.
 class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
 public:
-    /// A server known under `name` whose archive is the file at `path`.
+    /// A server known under `name` whose archive is at `path` (an SQLite file; a database
+    /// server's URI such as "postgresql://..." is refused with an Error when it is used).
     static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
     /// The archive file at `path` under the name stored in it; a missing or foreign file raises.
     static std::shared_ptr<ArchiveServer> openFile(const QString& path);
@@ -59,7 +41,7 @@ public:
     QString Name() const override { return m_name; }
     QString ServerKind() const override;
     SdkServerVersion ServerVersion() const override;
-    /// The archive file.
+    /// The archive's location: its file.
     QString Location() const override { return m_path; }
     bool IsConnected() const override;
     void Open(const QString& user, const QString& password) override;
@@ -117,6 +99,10 @@ public:
     /// @{
     /// For the archive's own classes.
     const QString& path() const { return m_path; }
+    /// The storage behind the server, opened on first use.
+    ArchiveStorage& storage() const;
+    /// The SQLite connection of an SQLite archive, for SQLite-only work (bulk seeding, tests,
+    /// benchmarks); raises for an archive of another storage.
     ArchiveDatabase& database() const;
     const std::vector<ArchiveClassInfo>& classes() const;
     const ArchiveClassInfo* classById(qint64 id) const;
@@ -151,8 +137,7 @@ public:
 private:
     ArchiveServer(QString name, QString path);
     void ensureOpen() const;
-    void loadCatalog() const;
-    QString fact(const char* key) const;
+    void adopt(std::unique_ptr<ArchiveStorage> storage) const;
     void checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const;
     QString storedUser(const QString& user) const;
     void recordLogonFailure(const QString& user);

@@ -1,6 +1,7 @@
 #include "ArchiveServers.h"
 
 #include "ArchiveServer.h"
+#include "ArchiveStorage.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
 
@@ -64,7 +65,8 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
     if (indexOf(name.trimmed()) >= 0)
         throw Error(sdkerr::ServerExists, serversSource,
                     QStringLiteral("The server \"%1\" is already known").arg(name));
-    if (!QFileInfo::exists(m_registry.resolve(location))) {
+    const bool atServer = ArchiveStorage::isServerLocation(location);
+    if (!atServer && !QFileInfo::exists(m_registry.resolve(location))) {
         throw Error(
             sdkerr::ServerUnavailable, serversSource,
             QStringLiteral("The archive file \"%1\" does not exist").arg(m_registry.resolve(location)));
@@ -78,6 +80,7 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
     try {
         server->ServerKind();
     } catch (const Error& error) {
+        if (atServer) throw Error(sdkerr::ServerUnavailable, serversSource, error.description());
         throw Error(sdkerr::ServerUnavailable, serversSource,
                     QStringLiteral("The file \"%1\" is not a usable archive: %2")
                         .arg(m_registry.resolve(location), error.description()));

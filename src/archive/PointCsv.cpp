@@ -1,7 +1,7 @@
 #include "PointCsv.h"
 
-#include "ArchiveDatabase.h"
 #include "ArchivePoint.h"
+#include "ArchiveStorage.h"
 #include "CsvCodec.h"
 #include "PointWriter.h"
 #include "core/KeyedCollection.h"
@@ -145,14 +145,7 @@ int PointCsv::exportPoints(ArchiveServer& server, QTextStream& out) {
     const QStringList columns = exportColumns(server);
     CsvWriter writer(out);
     writer.writeRow(columns);
-    std::vector<ArchivePointHeader> headers;
-    {
-        auto query = server.database().statement(
-            "SELECT point_id, \"Tag\", class_id, \"PointType\" FROM points ORDER BY tag_key");
-        while (query.next())
-            headers.push_back(
-                {query.integer(0), query.text(1), query.integer(2), SdkPointType(query.integer(3))});
-    }
+    std::vector<ArchivePointHeader> headers = server.storage().pointHeaders();
     for (ArchivePointHeader& header : headers) {
         const ArchiveClassInfo* info = server.classById(header.classId);
         const std::vector<Variant> values = server.readAttributes(header);
@@ -193,16 +186,16 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     QStringList fields;
     // Rows are written in batches that share one commit; each row is still its own savepoint.
     constexpr int kRowsPerCommit = 1000;
-    std::unique_ptr<ArchiveTransaction> batch;
+    std::unique_ptr<ArchiveStorage::WriteScope> batch;
     int rowsInBatch = 0;
     int storedBefore = 0;  // the first line not yet committed
     try {
         while (reader.readRow(&fields)) {
-            if (!batch) batch = std::make_unique<ArchiveTransaction>(server.database());
+            if (!batch) batch = server.storage().beginWrite();
             if (++rowsInBatch == kRowsPerCommit) {
                 batch->commit();
                 storedBefore = reader.lineNumber();
-                batch = std::make_unique<ArchiveTransaction>(server.database());
+                batch = server.storage().beginWrite();
                 rowsInBatch = 0;
             }
             Row row{reader.lineNumber(), {}, {}};

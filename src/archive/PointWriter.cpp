@@ -1,6 +1,6 @@
 #include "PointWriter.h"
 
-#include "ArchiveDatabase.h"
+#include "ArchiveStorage.h"
 #include "SecurityString.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
@@ -23,25 +23,6 @@ bool isNamed(const QString& name, const char16_t* expected) {
 
 QString quotedValue(const Variant& value) {
     return u'"' + value.toString() + u'"';
-}
-
-void bindValue(ArchiveStatement& statement, int position, AttributeType type, const Variant& value) {
-    switch (type) {
-        case AttributeType::Int16:
-        case AttributeType::Int32:
-            statement.bind(position, qint64(value.toInt32()));
-            break;
-        case AttributeType::Single:
-        case AttributeType::Double:
-            statement.bind(position, value.toDouble());
-            break;
-        case AttributeType::Date:
-            statement.bind(position, ArchiveServer::dateText(value.toDateTime()));
-            break;
-        case AttributeType::String:
-            statement.bind(position, value.toString());
-            break;
-    }
 }
 
 }  // namespace
@@ -77,12 +58,6 @@ struct PointWriter::Draft {
         return stored;
     }
 };
-
-void PointWriter::bindAttribute(ArchiveStatement& statement, int position, const Draft& draft,
-                                int attribute) {
-    bindValue(statement, position, draft.info->attributes[size_t(attribute)].type,
-              draft.values[size_t(attribute)]);
-}
 
 std::optional<Variant> PointWriter::convert(const AttributeDef& def, const Variant& value, QString* reason) {
     if (value.isMissing()) {
@@ -284,7 +259,7 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
                            .arg(className, m_server.Name()));
     }
     // Checked and stored under one write lock, so no other writer slips in between.
-    ArchiveTransaction transaction(m_server.database());
+    const auto write = m_server.storage().beginWrite();
     Draft draft;
     draft.info = info;
     draft.failed = &failed;
@@ -297,8 +272,8 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     stampCreation(draft);
     checkPoint(draft);
     if (failed.Count() > 0) raiseRefusal(draft, QStringLiteral("created"), failed);
-    const qint64 id = insertPoint(draft);
-    transaction.commit();
+    const qint64 id = m_server.storage().insertPoint(*info, foldKey(tag), storedValues(draft));
+    write->commit();
     return ArchivePointHeader{id, tag, info->id, pointType};
 }
 
@@ -344,23 +319,11 @@ void PointWriter::stampCreation(Draft& draft) {
     for (const char16_t* name : {u"Creator", u"Changer"}) draft.set(QString::fromUtf16(name), Variant(user));
 }
 
-qint64 PointWriter::insertPoint(const Draft& draft) {
-    const std::vector<int> stored = draft.storedAttributes();
-    QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
-    for (int i : stored) columns.append(u'"' + draft.info->attributes[size_t(i)].name + u'"');
-    const QByteArray sql =
-        QStringLiteral("INSERT INTO points(%1) VALUES(%2)")
-            .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
-            .toUtf8();
-    ArchiveDatabase& db = m_server.database();
-    ArchiveTransaction transaction(db);
-    auto insert = db.prepare(sql);
-    insert.bind(1, draft.info->id).bind(2, foldKey(draft.tag));
-    for (size_t c = 0; c < stored.size(); ++c) bindAttribute(insert, int(c) + 3, draft, stored[c]);
-    insert.run();
-    const qint64 id = db.lastInsertId();
-    transaction.commit();
-    return id;
+std::vector<ArchiveStoredValue> PointWriter::storedValues(const Draft& draft) {
+    std::vector<ArchiveStoredValue> stored;
+    for (const int i : draft.storedAttributes())
+        stored.push_back({&draft.info->attributes[size_t(i)], &draft.values[size_t(i)]});
+    return stored;
 }
 
 void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits, bool stopOnFirstError,
@@ -369,7 +332,7 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     m_server.requireConnection(QStringLiteral("write point attributes"));
     // Read, checked and written under one write lock: checks never run on a point that another
     // writer is changing, and an edit set is stored whole.
-    ArchiveTransaction transaction(m_server.database());
+    const auto write = m_server.storage().beginWrite();
     header = m_server.pointHeader(header.id);
     Draft draft;
     draft.info = m_server.classById(header.classId);
@@ -388,10 +351,11 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
 
     draft.set(QStringLiteral("ChangeDate"), Variant(QDateTime::currentDateTimeUtc()));
     draft.set(QStringLiteral("Changer"), Variant(m_server.UserName()));
-    storeUpdate(draft);
+    m_server.storage().updatePoint(draft.pointId, foldKey(draft.value(u"Tag").toString()),
+                                   storedValues(draft));
     // Read back within the write, so no other writer's change can slip into what counts as seen.
     if (seen) *seen = m_server.readAttributes(header);
-    transaction.commit();
+    write->commit();
     header.tag = draft.value(u"Tag").toString();
     header.pointType = draft.value(u"PointType").toInt32();
 }
@@ -404,23 +368,6 @@ void PointWriter::raiseChangedSinceRead(const Draft& draft) const {
                        "saved. Read it again, or read it and save the edits over the newer point")
             .arg(draft.tag, changer.isEmpty() ? QStringLiteral("another program") : changer,
                  draft.value(u"ChangeDate").toString()));
-}
-
-void PointWriter::storeUpdate(const Draft& draft) {
-    const std::vector<int> stored = draft.storedAttributes();
-    QStringList assignments = {QStringLiteral("tag_key = ?")};
-    for (int i : stored)
-        assignments.append(u'"' + draft.info->attributes[size_t(i)].name + QStringLiteral("\" = ?"));
-    const QByteArray sql =
-        QStringLiteral("UPDATE points SET %1 WHERE point_id = ?").arg(assignments.join(u", ")).toUtf8();
-    ArchiveDatabase& db = m_server.database();
-    ArchiveTransaction transaction(db);
-    auto write = db.prepare(sql);
-    write.bind(1, foldKey(draft.value(u"Tag").toString()));
-    for (size_t c = 0; c < stored.size(); ++c) bindAttribute(write, int(c) + 2, draft, stored[c]);
-    write.bind(int(stored.size()) + 2, draft.pointId);
-    write.run();
-    transaction.commit();
 }
 
 }  // namespace vq

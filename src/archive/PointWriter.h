@@ -6,7 +6,7 @@
 
 namespace vq {
 
-class ArchiveStatement;
+struct ArchiveStoredValue;
 
 // Checks and stores the attributes of one point. Every attribute is checked (known to the class,
 // convertible to its type, tag characters and uniqueness, non-zero span for numeric types, system
@@ -39,10 +39,8 @@ private:
     SdkNamedValues editsBesideArguments(Draft& draft, const SdkNamedValues& attributes,
                                         SdkPointType pointType);
     void stampCreation(Draft& draft);
-    qint64 insertPoint(const Draft& draft);
-    void storeUpdate(const Draft& draft);
+    static std::vector<ArchiveStoredValue> storedValues(const Draft& draft);
     [[noreturn]] void raiseChangedSinceRead(const Draft& draft) const;
-    static void bindAttribute(ArchiveStatement& statement, int position, const Draft& draft, int attribute);
 
     ArchiveServer& m_server;
 };

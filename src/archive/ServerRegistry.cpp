@@ -1,5 +1,6 @@
 #include "ServerRegistry.h"
 
+#include "ArchiveStorage.h"
 #include "sdk/SdkErrors.h"
 
 #include <QDir>
@@ -85,7 +86,7 @@ void ServerRegistry::save(const std::vector<ServerEntry>& entries) const {
 }
 
 QString ServerRegistry::resolve(const QString& location) const {
-    if (QDir::isAbsolutePath(location)) return location;
+    if (QDir::isAbsolutePath(location) || ArchiveStorage::isServerLocation(location)) return location;
     return QFileInfo(m_path).absoluteDir().filePath(location);
 }
 

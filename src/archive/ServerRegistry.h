@@ -35,7 +35,8 @@ public:
     std::vector<ServerEntry> load() const;
     /// Writes atomically: readers never see half a file.
     void save(const std::vector<ServerEntry>& entries) const;
-    /// The archive file a location names: absolute as it is, relative to the registry's folder otherwise.
+    /// The archive a location names: a file path absolute as it is, relative to the registry's folder
+    /// otherwise; a database server's URI ("postgresql://...") as it is.
     QString resolve(const QString& location) const;
 
 private:

@@ -420,16 +420,8 @@ SdkPointListPtr ArchiveServer::GetPointsSQL(const QString& whereClause, const Sd
 
 QStringList ArchiveServer::TagsStartingWith(const QString& prefix, int maxCount) {
     ensureOpen();
-    QStringList tags;
-    if (maxCount <= 0) return tags;
-    // Keys that begin with the prefix are the first ones at or after it: the first key that does
-    // not ends them.
-    const QString key = foldKey(prefix);
-    auto query = database().cachedStatement(
-        "SELECT tag_key, \"Tag\" FROM points WHERE tag_key >= ? ORDER BY tag_key LIMIT ?");
-    query.bind(1, key).bind(2, qint64(maxCount));
-    while (query.next() && query.text(0).startsWith(key)) tags << query.text(1);
-    return tags;
+    if (maxCount <= 0) return {};
+    return storage().tagsStartingWith(foldKey(prefix), maxCount);
 }
 
 void ArchiveServer::checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const {

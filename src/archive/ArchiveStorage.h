@@ -136,6 +136,8 @@ public:
     virtual std::optional<ArchivePointHeader> pointHeader(qint64 pointId) = 0;
     /// Headers in tag order; all of them unless `limit` is not negative.
     virtual std::vector<ArchivePointHeader> pointHeaders(int limit = -1) = 0;
+    /// At most `maxCount` tags whose folded key begins with `keyPrefix`, in key order, as stored.
+    virtual QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) = 0;
     virtual int pointCount() = 0;
     /// Reads the point's stored attributes into `values` (class attribute order; a value not
     /// stored keeps the class default) and refreshes tag and point type of `header`. False when

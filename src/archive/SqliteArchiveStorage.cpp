@@ -500,6 +500,17 @@ std::vector<ArchivePointHeader> SqliteArchiveStorage::pointHeaders(int limit) {
     return headers;
 }
 
+// Keys that begin with the prefix are the first ones at or after it: the first key that does
+// not ends them.
+QStringList SqliteArchiveStorage::tagsStartingWith(const QString& keyPrefix, int maxCount) {
+    auto query = m_db->cachedStatement(
+        "SELECT tag_key, \"Tag\" FROM points WHERE tag_key >= ? ORDER BY tag_key LIMIT ?");
+    query.bind(1, keyPrefix).bind(2, qint64(maxCount));
+    QStringList tags;
+    while (query.next() && query.text(0).startsWith(keyPrefix)) tags << query.text(1);
+    return tags;
+}
+
 int SqliteArchiveStorage::pointCount() {
     auto query = m_db->statement("SELECT count(*) FROM points");
     return query.next() ? int(query.integer(0)) : 0;

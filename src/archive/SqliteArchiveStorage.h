@@ -57,6 +57,7 @@ public:
     std::optional<ArchivePointHeader> findPoint(const QString& tagKey) override;
     std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
     std::vector<ArchivePointHeader> pointHeaders(int limit) override;
+    QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) override;
     int pointCount() override;
     bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                    std::vector<Variant>& values) override;

@@ -48,6 +48,13 @@ inline QString labelText(const QWidget& parent, const char* name) {
     return parent.findChild<QLabel*>(QString::fromLatin1(name))->text();
 }
 
+template <typename Widget>
+Widget* child(const QWidget& parent, const char* name) {
+    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
 // A real archive "plant" in a temporary folder, listed as the default server, holding the
 // classic point Boiler.Temp (span 200, compression deviation 2), and a Point Builder window on an
 // active form at a pinned 96 DPI.

@@ -74,7 +74,7 @@ TEST_F(PointBuilderFindTest, ANewUserFindsAPointEditsItAndFindsItAgainByTheNewDe
     findByDescriptor(u"*boiler*"_s);
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_NE(window->entries(), nullptr);
-    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant")) << window->statusText().toStdString();
+    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
     backToWindow();
 
     // When its descriptor is edited in the sheet and saved
@@ -129,23 +129,6 @@ TEST_F(PointBuilderFindTest, UnsavedEditsAreDroppedOnlyWhenTheUserAgrees) {
     EXPECT_EQ(told, QStringList(5, u"The edits of Boiler.Temp on plant are not saved.\r\nDrop them?"_s));
 }
 
-TEST_F(PointBuilderFindTest, APointFoundOnAnotherServerSwitchesTheWindowToIt) {
-    auto north = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
-    storePoint(*north, u"North.Level"_s, u"classic"_s, pointtype::Float32);
-    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
-    // The window's server is where the dialog searches; the pick list there chooses another
-    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) {
-        auto* servers = child<MultiServerPickList>(form, "MultiServerPickList1");
-        EXPECT_EQ(servers->SelectedServerNames(), QStringList{u"plant"_s});
-        servers->SetSelectedServerNames({u"north"_s});
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-    });
-    ASSERT_TRUE(window->findPoint());
-    EXPECT_EQ(window->findChild<QComboBox*>(u"cboServer"_s)->currentText(), u"north"_s);
-    EXPECT_TRUE(statusSays(*window, "North.Level on north")) << window->statusText().toStdString();
-}
-
 TEST_F(PointBuilderFindTest, PropertiesShowsEveryPointChosenAndNothingWhenNoneIs) {
     int shownPoints = -1;
     whenModal(u"VQTagSearchForm"_s, [&](QDialog& form) {
@@ -171,8 +154,7 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Valve.1"_s));
     window->entries()->SetValue(u"PointType"_s, Variant(int32_t(pointtype::Digital)));
     VQPointPropSheet& sheet = *window->alphabeticSheet();
-    QWidget* editor = clickValueCell(sheet, u"DigitalSet"_s);
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(clickValueCell(sheet, u"DigitalSet"_s), nullptr);
     QPushButton* more = nullptr;
     for (QPushButton* button : sheet.findChildren<QPushButton*>(u"Command1"_s))
         if (button->isVisible()) more = button;
@@ -197,9 +179,9 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
 }
 
-// Tools > Connections... opens the connection manager the search dialogs open; a server added
-// there is in the window's server list once it closes.
-TEST_F(PointBuilderFindTest, ConnectionsOpensTheConnectionManagerAndTheServerListFollowsIt) {
+// Tools > Connections... opens the connection manager the search dialogs open, and the server
+// list follows it; a point found on a server added meanwhile switches the window there.
+TEST_F(PointBuilderFindTest, TheServerListFollowsTheConnectionsAndAPointFoundOnAnotherServer) {
     SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
     whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
@@ -208,9 +190,24 @@ TEST_F(PointBuilderFindTest, ConnectionsOpensTheConnectionManagerAndTheServerLis
     });
     window->action(u"actConnections"_s)->trigger();
     SdkConnectDialog::setFactory({});
-    auto* servers = window->findChild<QComboBox*>(u"cboServer"_s);
+    auto* servers = child<QComboBox>(*window, "cboServer");
     EXPECT_GE(servers->findText(u"east"_s), 0);
     EXPECT_EQ(servers->currentText(), u"plant"_s);
+
+    auto north = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
+    storePoint(*north, u"North.Level"_s, u"classic"_s, pointtype::Float32);
+    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
+    // The window's server is where the dialog searches; the pick list there chooses another
+    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) {
+        auto* pickList = child<MultiServerPickList>(form, "MultiServerPickList1");
+        EXPECT_EQ(pickList->SelectedServerNames(), QStringList{u"plant"_s});
+        pickList->SetSelectedServerNames({u"north"_s});
+        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window->findPoint());
+    EXPECT_EQ(servers->currentText(), u"north"_s);
+    EXPECT_TRUE(statusSays(*window, "North.Level on north"));
 }
 
 }  // namespace

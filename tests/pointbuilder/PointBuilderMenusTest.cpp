@@ -53,7 +53,7 @@ TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreT
     EXPECT_EQ(tag->text(), u"Pump.14"_s);
     EXPECT_FALSE(popup->isVisible());
     QTest::keyClick(tag, Qt::Key_Return);
-    EXPECT_TRUE(statusSays(*window, "Pump.14 on plant")) << window->statusText().toStdString();
+    EXPECT_TRUE(statusSays(*window, "Pump.14 on plant"));
 }
 
 // The first window shows both sheets and both panels without scrolling sideways, and its File
@@ -141,7 +141,7 @@ TEST_F(RememberingTest, RecentPointsServerAndGeometryComeBackAndGonePointsAreDro
     // When a recent point is chosen, the window switches to its server and opens it
     next->findChild<QMenu*>(u"mnuRecent"_s)->actions().at(1)->trigger();
     EXPECT_EQ(next->server()->Name(), u"plant"_s);
-    EXPECT_TRUE(statusSays(*next, "Boiler.Temp on plant")) << next->statusText().toStdString();
+    EXPECT_TRUE(statusSays(*next, "Boiler.Temp on plant"));
     EXPECT_EQ(recentMenu(*next).first(), u"&1 Boiler.Temp on plant"_s);
 
     // When a remembered point has gone, choosing it says so and drops it for good

@@ -40,8 +40,10 @@ inline void editInSheet(VQPointPropSheet& sheet, const QString& name, const QStr
     QTest::keyClick(editor, Qt::Key_Return);
 }
 
-inline bool statusSays(const PointBuilderWindow& window, const char* text) {
-    return window.statusText().contains(QString::fromUtf8(text));
+// Whether the status bar holds `text`; a failure shows what it held.
+inline ::testing::AssertionResult statusSays(const PointBuilderWindow& window, const char* text) {
+    if (window.statusText().contains(QString::fromUtf8(text))) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the status says " << window.statusText().toStdString();
 }
 
 inline QString labelText(const QWidget& parent, const char* name) {

@@ -36,8 +36,7 @@ TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreT
     };
     QAbstractItemView* popup = tag->completer()->popup();
 
-    const QStringList screenful = typed(u"pu"_s);
-    EXPECT_EQ(screenful.size(), TagCompleter::MaxSuggestions);
+    EXPECT_EQ(typed(u"pu"_s).size(), TagCompleter::MaxSuggestions);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_EQ(typed(u"PUMP.1"_s).join(u' '), u"Pump.10 Pump.11 Pump.12 Pump.13 Pump.14 Pump.15"_s);
     // A mask is not a prefix: it gets no suggestions, nor does a tag nobody has
@@ -107,15 +106,13 @@ protected:
         PointBuilderTest::TearDown();
         QCoreApplication::setOrganizationName(QString());
     }
-    std::unique_ptr<PointBuilderWindow> reopened() {
-        window.reset();
-        auto next = std::make_unique<PointBuilderWindow>();
-        next->show();
-        return next;
+    // Closes the window as a user quits, and starts the program again.
+    void reopen() {
+        window->close();
+        window = std::make_unique<PointBuilderWindow>();
+        window->show();
     }
-    QStringList recentMenu(const PointBuilderWindow& w) {
-        return menuTexts(w.findChild<QMenu*>(u"mnuRecent"_s));
-    }
+    QStringList recentMenu() { return menuTexts(window->findChild<QMenu*>(u"mnuRecent"_s)); }
 
     QTemporaryDir m_settingsDir;
 };
@@ -124,37 +121,35 @@ TEST_F(RememberingTest, RecentPointsServerAndGeometryComeBackAndGonePointsAreDro
     // Given a second server, a point opened and a new one saved on plant, then north chosen
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
     SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
-    window = reopened();
+    reopen();
     ASSERT_TRUE(window->openPoint(u"boiler.temp"_s));
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Pump.Flow"_s));
     ASSERT_TRUE(window->save());
     ASSERT_TRUE(window->selectServer(u"north"_s));
     window->resize(1010, 640);
-    window->close();
 
     // When the program starts again, it shows north at that size with the same recent points
-    auto next = reopened();
-    EXPECT_EQ(next->server()->Name(), u"north"_s);
-    EXPECT_EQ(next->size(), QSize(1010, 640));
-    EXPECT_EQ(recentMenu(*next), (QStringList{u"&1 Pump.Flow on plant"_s, u"&2 Boiler.Temp on plant"_s}));
+    reopen();
+    EXPECT_EQ(window->server()->Name(), u"north"_s);
+    EXPECT_EQ(window->size(), QSize(1010, 640));
+    EXPECT_EQ(recentMenu(), (QStringList{u"&1 Pump.Flow on plant"_s, u"&2 Boiler.Temp on plant"_s}));
 
     // When a recent point is chosen, the window switches to its server and opens it
-    next->findChild<QMenu*>(u"mnuRecent"_s)->actions().at(1)->trigger();
-    EXPECT_EQ(next->server()->Name(), u"plant"_s);
-    EXPECT_TRUE(statusSays(*next, "Boiler.Temp on plant"));
-    EXPECT_EQ(recentMenu(*next).first(), u"&1 Boiler.Temp on plant"_s);
+    window->findChild<QMenu*>(u"mnuRecent"_s)->actions().at(1)->trigger();
+    EXPECT_EQ(window->server()->Name(), u"plant"_s);
+    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
+    EXPECT_EQ(recentMenu().first(), u"&1 Boiler.Temp on plant"_s);
 
     // When a remembered point has gone, choosing it says so and drops it for good
-    next->close();
     PointBuilderSettings().addRecentPoint({u"plant"_s, u"Gone.Tag"_s});
-    next = reopened();
-    ASSERT_EQ(recentMenu(*next).size(), 3);
-    EXPECT_FALSE(next->openRecent(1));
+    reopen();
+    ASSERT_EQ(recentMenu().size(), 3);
+    EXPECT_FALSE(window->openRecent(1));
     ASSERT_EQ(messages().size(), 1);
     EXPECT_EQ(messages()[0], u"Gone.Tag on plant no longer exists; it is taken off the recent points."_s);
-    EXPECT_EQ(recentMenu(*next).size(), 2);
-    next->close();
-    EXPECT_EQ(reopened()->settings().recentPoints().size(), 2);
+    EXPECT_EQ(recentMenu().size(), 2);
+    reopen();
+    EXPECT_EQ(window->settings().recentPoints().size(), 2);
 }
 
 }  // namespace

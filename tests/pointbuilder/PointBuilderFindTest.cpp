@@ -1,7 +1,5 @@
-// Finding points in the Point Builder through the real search dialogs, driven with keys and clicks
-// on their widgets while they run modal: the new user's road from an empty window to an edited,
-// saved and found-again point, another server, the property sheets of several points, a digital
-// set found for the sheet's "..." button, and the connection manager.
+// The Point Builder's search dialogs, driven with keys and clicks on their widgets while they run
+// modal: finding, Properties, the digital set "..." button and the connection manager.
 #include "PointBuilderTestSupport.h"
 #include "propsheet/DialogServices.h"
 #include "sdk/SdkConnectDialog.h"
@@ -36,25 +34,13 @@ void whenModal(const QString& form, std::function<void(QDialog&)> steps, int tri
     });
 }
 
-template <typename Widget>
-Widget* child(const QWidget& parent, const char* name) {
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void typeInto(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
 // Searches by descriptor and takes the top row, recording what the criteria said on arrival.
 void findByDescriptor(const QString& mask, QString* shownBefore = nullptr) {
     whenModal(u"VQTagSearchForm"_s, [=](QDialog& form) {
         auto* descriptor = child<QLineEdit>(form, "txtDescriptor");
         if (shownBefore) *shownBefore = descriptor->text();
-        typeInto(descriptor, mask);
+        descriptor->setFocus();
+        typeOver(descriptor, mask);
         QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
     });
@@ -82,12 +68,13 @@ protected:
 TEST_F(PointBuilderFindTest, ANewUserFindsAPointEditsItAndFindsItAgainByTheNewDescriptor) {
     // Given the empty window of a first start
     EXPECT_EQ(window->entries(), nullptr);
+    EXPECT_FALSE(child<QPushButton>(*window, "cmdSave")->isEnabled());
 
     // When Ctrl+F finds the points whose descriptor says "boiler" and OK takes the one found
     findByDescriptor(u"*boiler*"_s);
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_NE(window->entries(), nullptr);
-    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant")) << window->statusText().toStdString();
+    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
     backToWindow();
 
     // When its descriptor is edited in the sheet and saved
@@ -104,40 +91,42 @@ TEST_F(PointBuilderFindTest, ANewUserFindsAPointEditsItAndFindsItAgainByTheNewDe
     EXPECT_EQ(values(*window->entries(), "Tag Descriptor"),
               "Tag=Boiler.Temp Descriptor=Steam drum temperature");
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+}
 
-    // Over unsaved edits, Cancel in the dialog asks nothing and a point chosen asks first
-    backToWindow();
+// Every road away from unsaved edits asks first: Find, New point, Open and Quit.
+TEST_F(PointBuilderFindTest, UnsavedEditsAreDroppedOnlyWhenTheUserAgrees) {
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
     editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Unsaved"_s);
     const PropSheetEntries* edited = window->entries().get();
+
+    // When the search is cancelled nothing is asked; when a point is chosen, Cancel keeps the edits
     whenModal(u"VQTagSearchForm"_s, [](QDialog& form) { child<QPushButton>(form, "cmdCancel")->click(); });
     EXPECT_FALSE(window->findPoint());
     m_messages->scriptAnswer(MessageResult::Cancel);
     findByDescriptor(u"*pump*"_s);
     EXPECT_FALSE(window->findPoint());
+    m_messages->scriptAnswer(MessageResult::Cancel);
+    EXPECT_FALSE(window->newPoint(u"classic"_s, u"Other"_s));
     EXPECT_EQ(window->entries().get(), edited);
-    EXPECT_EQ(messages(), QStringList{u"The edits of Boiler.Temp on plant are not saved.\r\nDrop them?"_s});
-}
 
-TEST_F(PointBuilderFindTest, APointFoundOnAnotherServerSwitchesTheWindowToIt) {
-    auto north = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
-    storePoint(*north, u"North.Level"_s, u"classic"_s, pointtype::Float32);
-    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
-    ASSERT_TRUE(window->selectServer(u"plant"_s));
-    // The window's server is where the dialog searches; the pick list there chooses another
-    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) {
-        // The arrow keys step the pick list through the known servers
-        auto* servers = child<MultiServerPickList>(form, "MultiServerPickList1");
-        servers->setFocus();
-        for (int step = 0; step < 3 && servers->SelectedServerNames() != QStringList{u"north"_s}; ++step)
-            QTest::keyClick(servers, Qt::Key_Down);
-        EXPECT_EQ(servers->SelectedServerNames(), QStringList{u"north"_s});
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-    });
-    ASSERT_TRUE(window->findPoint());
-    EXPECT_EQ(window->server()->Name(), u"north"_s);
-    EXPECT_EQ(window->findChild<QComboBox*>(u"cboServer"_s)->currentText(), u"north"_s);
-    EXPECT_TRUE(statusSays(*window, "North.Level on north")) << window->statusText().toStdString();
+    // When the user agrees but the tag is unknown, the failure is told and the point stays open
+    m_messages->scriptAnswer(MessageResult::Ok);
+    EXPECT_FALSE(window->openPoint(u"No.Such.Tag"_s));
+    EXPECT_EQ(window->entries().get(), edited);
+    EXPECT_EQ(values(*window->entries(), "Descriptor"), "Descriptor=Unsaved");
+
+    // Quit: Cancel keeps the window, OK closes it
+    backToWindow();
+    m_messages->scriptAnswer(MessageResult::Cancel);
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(window->isVisible());
+    m_messages->scriptAnswer(MessageResult::Ok);
+    window->action(u"actQuit"_s)->trigger();
+    EXPECT_FALSE(window->isVisible());
+    QStringList told = messages();
+    ASSERT_EQ(told.size(), 6);
+    EXPECT_TRUE(told.takeAt(3).startsWith(u"PointBuilderWindow:OpenPoint\r\n"_s));
+    EXPECT_EQ(told, QStringList(5, u"The edits of Boiler.Temp on plant are not saved.\r\nDrop them?"_s));
 }
 
 TEST_F(PointBuilderFindTest, PropertiesShowsEveryPointChosenAndNothingWhenNoneIs) {
@@ -165,8 +154,7 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Valve.1"_s));
     window->entries()->SetValue(u"PointType"_s, Variant(int32_t(pointtype::Digital)));
     VQPointPropSheet& sheet = *window->alphabeticSheet();
-    QWidget* editor = clickValueCell(sheet, u"DigitalSet"_s);
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(clickValueCell(sheet, u"DigitalSet"_s), nullptr);
     QPushButton* more = nullptr;
     for (QPushButton* button : sheet.findChildren<QPushButton*>(u"Command1"_s))
         if (button->isVisible()) more = button;
@@ -174,7 +162,7 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
 
     // When it is clicked, the set VALVE searched for and chosen
     whenModal(u"VQDigSetSearchForm"_s, [](QDialog& form) {
-        typeInto(child<QLineEdit>(form, "txtDigState1"), u"Open"_s);
+        typeOver(child<QLineEdit>(form, "txtDigState1"), u"Open"_s);
         QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
         auto* sets = child<QAbstractItemView>(form, "lvDigSets");
         const QModelIndexList found =
@@ -191,9 +179,9 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
 }
 
-// Tools > Connections... opens the connection manager the search dialogs open; a server added
-// there is in the window's server list once it closes.
-TEST_F(PointBuilderFindTest, ConnectionsOpensTheConnectionManagerAndTheServerListFollowsIt) {
+// Tools > Connections... opens the connection manager the search dialogs open, and the server
+// list follows it; a point found on a server added meanwhile switches the window there.
+TEST_F(PointBuilderFindTest, TheServerListFollowsTheConnectionsAndAPointFoundOnAnotherServer) {
     SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
     whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
@@ -202,9 +190,24 @@ TEST_F(PointBuilderFindTest, ConnectionsOpensTheConnectionManagerAndTheServerLis
     });
     window->action(u"actConnections"_s)->trigger();
     SdkConnectDialog::setFactory({});
-    auto* servers = window->findChild<QComboBox*>(u"cboServer"_s);
+    auto* servers = child<QComboBox>(*window, "cboServer");
     EXPECT_GE(servers->findText(u"east"_s), 0);
     EXPECT_EQ(servers->currentText(), u"plant"_s);
+
+    auto north = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
+    storePoint(*north, u"North.Level"_s, u"classic"_s, pointtype::Float32);
+    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
+    // The window's server is where the dialog searches; the pick list there chooses another
+    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) {
+        auto* pickList = child<MultiServerPickList>(form, "MultiServerPickList1");
+        EXPECT_EQ(pickList->SelectedServerNames(), QStringList{u"plant"_s});
+        pickList->SetSelectedServerNames({u"north"_s});
+        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(window->findPoint());
+    EXPECT_EQ(servers->currentText(), u"north"_s);
+    EXPECT_TRUE(statusSays(*window, "North.Level on north"));
 }
 
 }  // namespace

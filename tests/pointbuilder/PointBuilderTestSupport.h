@@ -40,12 +40,21 @@ inline void editInSheet(VQPointPropSheet& sheet, const QString& name, const QStr
     QTest::keyClick(editor, Qt::Key_Return);
 }
 
-inline bool statusSays(const PointBuilderWindow& window, const char* text) {
-    return window.statusText().contains(QString::fromUtf8(text));
+// Whether the status bar holds `text`; a failure shows what it held.
+inline ::testing::AssertionResult statusSays(const PointBuilderWindow& window, const char* text) {
+    if (window.statusText().contains(QString::fromUtf8(text))) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the status says " << window.statusText().toStdString();
 }
 
 inline QString labelText(const QWidget& parent, const char* name) {
     return parent.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+template <typename Widget>
+Widget* child(const QWidget& parent, const char* name) {
+    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
 }
 
 // A real archive "plant" in a temporary folder, listed as the default server, holding the

@@ -1,0 +1,152 @@
+#include "PgConnection.h"
+
+#include <QUrl>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+
+namespace vq::pg {
+
+Rows::Rows(pg_result* result) : m_result(result, &PQclear) {}
+
+int Rows::count() const {
+    return PQntuples(m_result.get());
+}
+
+int Rows::columns() const {
+    return PQnfields(m_result.get());
+}
+
+bool Rows::isNull(int row, int column) const {
+    return PQgetisnull(m_result.get(), row, column) != 0;
+}
+
+QString Rows::text(int row, int column) const {
+    return QString::fromUtf8(PQgetvalue(m_result.get(), row, column),
+                             PQgetlength(m_result.get(), row, column));
+}
+
+QByteArray Rows::utf8(int row, int column) const {
+    return QByteArray(PQgetvalue(m_result.get(), row, column), PQgetlength(m_result.get(), row, column));
+}
+
+qint64 Rows::integer(int row, int column) const {
+    return std::strtoll(PQgetvalue(m_result.get(), row, column), nullptr, 10);
+}
+
+double Rows::number(int row, int column) const {
+    return std::strtod(PQgetvalue(m_result.get(), row, column), nullptr);
+}
+
+QByteArray Rows::bytes(int row, int column) const {
+    size_t length = 0;
+    unsigned char* raw = PQunescapeBytea(
+        reinterpret_cast<const unsigned char*>(PQgetvalue(m_result.get(), row, column)), &length);
+    if (!raw) return {};
+    QByteArray decoded(reinterpret_cast<const char*>(raw), qsizetype(length));
+    PQfreemem(raw);
+    return decoded;
+}
+
+qint64 Rows::affected() const {
+    return std::strtoll(PQcmdTuples(m_result.get()), nullptr, 10);
+}
+
+Failure::Failure(QByteArray state, QString message)
+    : m_state(std::move(state)), m_message(std::move(message)), m_what(m_message.toUtf8()) {}
+
+struct Connection::Canceller {
+    PGcancel* cancel = nullptr;
+    ~Canceller() {
+        if (cancel) PQfreeCancel(cancel);
+    }
+};
+
+namespace {
+
+// libpq ends its messages with a newline; a message shown to a user does not.
+QString messageOf(const char* text) {
+    return QString::fromUtf8(text).trimmed();
+}
+
+}  // namespace
+
+Connection::Connection(const QString& uri) : m_shown(withoutPassword(uri)), m_canceller(new Canceller) {
+    const QByteArray conninfo = uri.toUtf8();
+    m_conn = PQconnectdb(conninfo.constData());
+    if (!m_conn) throw Failure("08006", QStringLiteral("cannot connect to %1: out of memory").arg(m_shown));
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        const QString reason = messageOf(PQerrorMessage(m_conn));
+        PQfinish(m_conn);
+        m_conn = nullptr;
+        throw Failure("08006", QStringLiteral("cannot connect to %1: %2").arg(m_shown, reason));
+    }
+    PQsetNoticeProcessor(
+        m_conn, [](void*, const char*) {}, nullptr);
+    m_canceller->cancel = PQgetCancel(m_conn);
+}
+
+Connection::~Connection() {
+    m_canceller.reset();
+    if (m_conn) PQfinish(m_conn);
+}
+
+QString Connection::withoutPassword(const QString& uri) {
+    return QUrl(uri.trimmed()).toDisplayString(QUrl::RemovePassword);
+}
+
+Rows Connection::finish(pg_result* result) {
+    const ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Rows(result);
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    QString message = messageOf(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn));
+    if (message.isEmpty()) message = messageOf(PQerrorMessage(m_conn));
+    PQclear(result);
+    throw Failure(state ? QByteArray(state) : QByteArray(), message);
+}
+
+namespace {
+
+struct ParamArrays {
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+
+    explicit ParamArrays(const Params& params) {
+        for (const Param& param : params) {
+            values.push_back(param.isNull ? nullptr : param.data.constData());
+            lengths.push_back(int(param.data.size()));
+            formats.push_back(param.binary ? 1 : 0);
+        }
+    }
+};
+
+}  // namespace
+
+Rows Connection::exec(const QByteArray& sql, const Params& params) {
+    const ParamArrays arrays(params);
+    return finish(PQexecParams(m_conn, sql.constData(), int(params.size()), nullptr, arrays.values.data(),
+                               arrays.lengths.data(), arrays.formats.data(), 0));
+}
+
+void Connection::execScript(const QByteArray& sql) {
+    finish(PQexec(m_conn, sql.constData()));
+}
+
+Rows Connection::execPrepared(const QByteArray& name, const QByteArray& sql, const Params& params) {
+    if (std::find(m_prepared.begin(), m_prepared.end(), name) == m_prepared.end()) {
+        finish(PQprepare(m_conn, name.constData(), sql.constData(), int(params.size()), nullptr));
+        m_prepared.push_back(name);
+    }
+    const ParamArrays arrays(params);
+    return finish(PQexecPrepared(m_conn, name.constData(), int(params.size()), arrays.values.data(),
+                                 arrays.lengths.data(), arrays.formats.data(), 0));
+}
+
+void Connection::cancel() {
+    char reason[256];
+    if (m_canceller->cancel) PQcancel(m_canceller->cancel, reason, int(sizeof reason));
+}
+
+}  // namespace vq::pg

@@ -1,5 +1,6 @@
 #include "ArchiveCatalog.h"
 
+#include "ArchiveServer.h"
 #include "core/KeyedCollection.h"
 
 #include <QSet>
@@ -256,6 +257,42 @@ const char* ArchiveCatalog::sqlType(AttributeType type) {
 
 QDateTime ArchiveCatalog::placeholderDate() {
     return Variant::zeroDate().addDays(1);
+}
+
+QStringList ArchiveCatalog::storedColumns(const std::vector<ArchiveClassInfo>& classes) {
+    QStringList columns;
+    for (const ArchiveClassInfo& info : classes)
+        for (const AttributeDef& def : info.attributes)
+            if (!isComputedAttribute(def.name) && !columns.contains(def.name, Qt::CaseInsensitive))
+                columns.append(def.name);
+    return columns;
+}
+
+QString ArchiveCatalog::defaultText(const AttributeDef& def) {
+    if (def.type == AttributeType::Date) return ArchiveServer::dateText(def.defaultValue.toDateTime());
+    return def.defaultValue.toString();
+}
+
+Variant ArchiveCatalog::storedDefault(const ArchiveClassInfo& info, const QString& name, AttributeType type,
+                                      const QString& text) {
+    if (name.compare(u"PtClassName", Qt::CaseInsensitive) == 0) return Variant(info.name);
+    if (name.compare(u"PtClassId", Qt::CaseInsensitive) == 0) return Variant(int32_t(info.id));
+    if (name.compare(u"PtClassRev", Qt::CaseInsensitive) == 0) return Variant(int32_t(info.revision));
+    switch (type) {
+        case AttributeType::Int16:
+            return Variant(int16_t(text.toInt()));
+        case AttributeType::Int32:
+            return Variant(int32_t(text.toInt()));
+        case AttributeType::Single:
+            return Variant(text.toFloat());
+        case AttributeType::Double:
+            return Variant(text.toDouble());
+        case AttributeType::Date:
+            return Variant(ArchiveServer::dateFromText(text));
+        case AttributeType::String:
+            break;
+    }
+    return Variant(text);
 }
 
 }  // namespace vq

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <unordered_map>
@@ -89,6 +90,16 @@ public:
     static AttributeType typeFromText(const QString& text);
     /// The SQLite column type that holds values of that type.
     static const char* sqlType(AttributeType type);
+
+    /// One stored attribute of any of the classes, one per column of the point table, in
+    /// first-seen order; names that differ only in case share one column.
+    static QStringList storedColumns(const std::vector<ArchiveClassInfo>& classes);
+    /// An attribute's default as the archive stores it in its class table.
+    static QString defaultText(const AttributeDef& def);
+    /// A stored default read back; the class facts (name, id, revision) stand in for their own
+    /// attributes as a server reports them.
+    static Variant storedDefault(const ArchiveClassInfo& info, const QString& name, AttributeType type,
+                                 const QString& text);
 
     /// The placeholder creation and change date of a point never written: 12/31/1899.
     static QDateTime placeholderDate();

@@ -19,20 +19,23 @@ class ArchiveStorage;
 struct SqlNode;
 
 /// An archive server: its facts, users and groups, point classes, points, archived values and
-/// digital state sets, kept in a storage chosen by its location (an SQLite file today). The
+/// digital state sets, kept in a storage chosen by its location (an SQLite file, or a PostgreSQL
+/// database named by a "postgresql://" URI). The
 /// storage is opened on first use, so a server whose archive is missing still lists, and says
 /// what is wrong when it is used.
 class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
 public:
-    /// A server known under `name` whose archive is at `path` (an SQLite file; a database
-    /// server's URI such as "postgresql://..." is refused with an Error when it is used).
+    /// A server known under `name` whose archive is at `path`: an SQLite file, or a database
+    /// server's URI such as "postgresql://host/db" whose credentials libpq finds (the URI, the
+    /// password file, a service file, the environment).
     static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
-    /// The archive file at `path` under the name stored in it; a missing or foreign file raises.
+    /// The archive at `path` (a file or a URI) under the name stored in it; a missing or foreign
+    /// archive raises.
     static std::shared_ptr<ArchiveServer> openFile(const QString& path);
-    /// Creates a new archive file of kind "VQ3" or "VQ2" with version text such as "VQ 3.4.1", the
-    /// standard point classes, the "SYSTEM" digital state set and the user "vqadmin" with an empty
-    /// password. An existing file is never overwritten. The file is readable and writable by its
-    /// owner only, or also by the owner's group when `shared`.
+    /// Creates a new archive (a file, or the tables in an empty PostgreSQL database) of kind "VQ3" or "VQ2"
+    /// with version text such as "VQ 3.4.1", the standard point classes, the "SYSTEM" digital state set and
+    /// the user "vqadmin" with an empty password. An existing file or archive is never overwritten. A file is
+    /// readable and writable by its owner only, or also by the owner's group when `shared`.
     static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
                                                  const QString& kind, const QString& version,
                                                  bool shared = false);
@@ -41,7 +44,7 @@ public:
     QString Name() const override { return m_name; }
     QString ServerKind() const override;
     SdkServerVersion ServerVersion() const override;
-    /// The archive's location: its file.
+    /// The archive's location: its file, or its database's URI as given.
     QString Location() const override { return m_path; }
     bool IsConnected() const override;
     void Open(const QString& user, const QString& password) override;
@@ -98,7 +101,7 @@ public:
 
     /// @{
     /// For the archive's own classes.
-    const QString& path() const { return m_path; }
+    const QString& path() const { return m_path; }  ///< the location: a file path or a URI
     /// The storage behind the server, opened on first use.
     ArchiveStorage& storage() const;
     /// The SQLite connection of an SQLite archive, for SQLite-only work (bulk seeding, tests,

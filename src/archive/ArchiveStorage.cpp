@@ -1,6 +1,7 @@
 #include "ArchiveStorage.h"
 
 #include "SqliteArchiveStorage.h"
+#include "postgres/PostgresArchiveStorage.h"
 #include "sdk/SdkErrors.h"
 
 #include <QRegularExpression>
@@ -17,18 +18,21 @@ QString schemeOf(const QString& location) {
     return match.hasMatch() ? match.captured(1).toLower() : QString();
 }
 
-// Only file archives are built in; a server location is refused before it could be taken for a
-// file name. The message never repeats a password given in the location.
-void refuseServerLocation(const QString& location) {
+bool isPostgres(const QString& scheme) {
+    return scheme == u"postgresql" || scheme == u"postgres";
+}
+
+// A location of another engine is refused before it could be taken for a file name. The message
+// never repeats a password given in the location.
+void refuseOtherServers(const QString& location) {
     const QString scheme = schemeOf(location);
-    if (scheme.isEmpty()) return;
+    if (scheme.isEmpty() || isPostgres(scheme)) return;
     const QString shown = QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
-    const QString what = scheme == u"postgresql" || scheme == u"postgres"
-                             ? QStringLiteral("PostgreSQL archives are not supported by this build")
-                             : QStringLiteral("Archives at \"%1:\" locations are not supported").arg(scheme);
     throw Error(
         sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
-        QStringLiteral("%1: cannot open \"%2\"; an archive here is an SQLite file path").arg(what, shown));
+        QStringLiteral("Archives at \"%1:\" locations are not supported: cannot open \"%2\"; an archive "
+                       "is an SQLite file path or a postgresql:// URI")
+            .arg(scheme, shown));
 }
 
 }  // namespace
@@ -38,13 +42,16 @@ bool ArchiveStorage::isServerLocation(const QString& location) {
 }
 
 std::unique_ptr<ArchiveStorage> ArchiveStorage::open(const QString& location) {
-    refuseServerLocation(location);
+    refuseOtherServers(location);
+    if (isPostgres(schemeOf(location))) return std::make_unique<PostgresArchiveStorage>(location.trimmed());
     return std::make_unique<SqliteArchiveStorage>(location);
 }
 
 std::unique_ptr<ArchiveStorage> ArchiveStorage::create(const QString& location, const ArchiveFacts& facts,
                                                        std::vector<ArchiveClassInfo> classes, bool shared) {
-    refuseServerLocation(location);
+    refuseOtherServers(location);
+    if (isPostgres(schemeOf(location)))
+        return PostgresArchiveStorage::create(location.trimmed(), facts, std::move(classes));
     return SqliteArchiveStorage::create(location, facts, std::move(classes), shared);
 }
 

@@ -69,7 +69,8 @@ public:
 
     /// True for a location naming a database server ("postgresql://host/db") rather than a file.
     static bool isServerLocation(const QString& location);
-    /// Opens the archive at `location`: a file path today; other engines are refused clearly.
+    /// Opens the archive at `location`: an SQLite file path, or a "postgresql://" (or "postgres://")
+    /// URI naming a database; locations of other engines are refused clearly.
     static std::unique_ptr<ArchiveStorage> open(const QString& location);
     /// Makes a new archive at `location` with those facts and classes (their ids are assigned);
     /// an existing archive is never overwritten. `shared` lets the owner's group write it too.

@@ -60,40 +60,6 @@ QString schemaSql(const QStringList& columns, const std::vector<ArchiveClassInfo
         .arg(defs.join(u", "));
 }
 
-QString defaultText(const AttributeDef& def) {
-    if (def.type == AttributeType::Date) return ArchiveServer::dateText(def.defaultValue.toDateTime());
-    return def.defaultValue.toString();
-}
-
-Variant defaultFromText(AttributeType type, const QString& text) {
-    switch (type) {
-        case AttributeType::Int16:
-            return Variant(int16_t(text.toInt()));
-        case AttributeType::Int32:
-            return Variant(int32_t(text.toInt()));
-        case AttributeType::Single:
-            return Variant(text.toFloat());
-        case AttributeType::Double:
-            return Variant(text.toDouble());
-        case AttributeType::Date:
-            return Variant(ArchiveServer::dateFromText(text));
-        case AttributeType::String:
-            break;
-    }
-    return Variant(text);
-}
-
-// One column per stored attribute of any class, in first-seen order.
-QStringList storedColumns(const std::vector<ArchiveClassInfo>& classes) {
-    QStringList columns;
-    for (const ArchiveClassInfo& info : classes)
-        for (const AttributeDef& def : info.attributes)
-            if (!ArchiveCatalog::isComputedAttribute(def.name) &&
-                !columns.contains(def.name, Qt::CaseInsensitive))
-                columns.append(def.name);
-    return columns;
-}
-
 void writeFacts(ArchiveDatabase& db, std::initializer_list<std::pair<const char*, QString>> facts) {
     for (const auto& [key, value] : facts)
         db.statement("INSERT INTO server_info(key, value) VALUES(?, ?)")
@@ -122,7 +88,7 @@ void writeClasses(ArchiveDatabase& db, std::vector<ArchiveClassInfo>& classes) {
                     .bind(4, int(a))
                     .bind(5, def.name)
                     .bind(6, ArchiveCatalog::typeText(def.type))
-                    .bind(7, defaultText(def))
+                    .bind(7, ArchiveCatalog::defaultText(def))
                     .run();
             }
         }
@@ -190,7 +156,7 @@ std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString
     try {
         ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create, shared ? 0660 : 0600);
         ArchiveTransaction transaction(db);
-        db.execute(schemaSql(storedColumns(classes), classes));
+        db.execute(schemaSql(ArchiveCatalog::storedColumns(classes), classes));
         writeFacts(db, {{"name", facts.name},
                         {"kind", facts.kind},
                         {"version", facts.version},
@@ -267,13 +233,8 @@ void SqliteArchiveStorage::loadClasses() {
             if (size_t(setPosition) >= info.sets.size()) info.sets.push_back({query.text(1), {}});
             const AttributeType type = ArchiveCatalog::typeFromText(query.text(3));
             const QString name = query.text(2);
-            Variant value = defaultFromText(type, query.text(4));
-            // Class facts stand in the class defaults as a server reports them.
-            if (name.compare(u"PtClassName", Qt::CaseInsensitive) == 0) value = Variant(info.name);
-            if (name.compare(u"PtClassId", Qt::CaseInsensitive) == 0) value = Variant(int32_t(info.id));
-            if (name.compare(u"PtClassRev", Qt::CaseInsensitive) == 0)
-                value = Variant(int32_t(info.revision));
-            info.sets.back().attributes.push_back({name, type, value});
+            info.sets.back().attributes.push_back(
+                {name, type, ArchiveCatalog::storedDefault(info, name, type, query.text(4))});
         }
         info.buildUnion();
     }

@@ -3,6 +3,7 @@
 
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
+#include "archive/ArchiveStorage.h"
 #include "archive/PasswordHash.h"
 #include "archive/SamplePointGenerator.h"
 #include "sdk/SdkAttributeSets.h"
@@ -38,9 +39,11 @@ QByteArray readFile(const QString& path) {
 const QStringList kDefaultsShown = {"PtOwner",   "PtGroup", "CreationDate", "Creator",
                                     "PointType", "Span",    "Archiving",    "PtClassName"};
 
-using ArchiveServerTest = ArchiveTest;
+using ArchiveServerTest = BackendTest;
+VQ_ON_BOTH_BACKENDS(ArchiveServerTest);
+using ArchiveFileTest = ArchiveTest;
 
-TEST_F(ArchiveServerTest, NewVq3ArchiveReopensWithItsFactsAndClassesOfOrderedSets) {
+TEST_P(ArchiveServerTest, NewVq3ArchiveReopensWithItsFactsAndClassesOfOrderedSets) {
     createArchive();
     auto server = reopen();
     EXPECT_EQ(facts(*server), "plant VQ3 \"VQ 3.4.1\" users=vqadmin groups=vqadmin connected=0");
@@ -63,7 +66,7 @@ TEST_F(ArchiveServerTest, NewVq3ArchiveReopensWithItsFactsAndClassesOfOrderedSet
     EXPECT_EQ(server->Points()->Count(), 0);
 }
 
-TEST_F(ArchiveServerTest, NewVq2ArchiveOffersOneAttributeCollectionPerClassAndOnlyItsOwnPointTypes) {
+TEST_P(ArchiveServerTest, NewVq2ArchiveOffersOneAttributeCollectionPerClassAndOnlyItsOwnPointTypes) {
     createArchive(u"VQ2"_s, u"VQ 2.5"_s);
     auto server = reopen();
     EXPECT_EQ(facts(*server), "plant VQ2 \"VQ 2.5\" users=vqadmin groups=vqadmin connected=0");
@@ -88,7 +91,7 @@ TEST_F(ArchiveServerTest, NewVq2ArchiveOffersOneAttributeCollectionPerClassAndOn
     EXPECT_EQ(points->Count(), 1);
 }
 
-TEST_F(ArchiveServerTest, LogOnChecksUserAndPassword) {
+TEST_P(ArchiveServerTest, LogOnChecksUserAndPassword) {
     createArchive();
     auto admin = reopen();
     admin->addGroup(u"operators"_s);
@@ -124,33 +127,28 @@ TEST_F(ArchiveServerTest, LogOnChecksUserAndPassword) {
     EXPECT_FALSE(server->IsConnected());
 }
 
-// "name: salt bytes, hash form" of every user, read straight from the file.
+// "name: salt bytes, hash form" of every user, as the storage keeps it.
 std::string storedPasswords(ArchiveServer& server) {
     QStringList rows;
-    auto query = server.database().statement("SELECT name, salt, hash FROM users ORDER BY rowid");
-    while (query.next()) {
-        const QByteArray hash = query.blob(2);
-        rows << u"%1: %2, %3"_s.arg(query.text(0))
-                    .arg(query.blob(1).size())
-                    .arg(hash.isEmpty()                  ? u"none"_s
-                         : hash.startsWith("$argon2id$") ? u"argon2id"_s
-                                                         : u"%1 bytes"_s.arg(hash.size()));
+    for (const QString& user : server.Users()) {
+        const ArchiveUserRecord stored = *server.storage().findUser(user);
+        rows << u"%1: %2, %3"_s.arg(stored.name)
+                    .arg(stored.salt.size())
+                    .arg(stored.hash.isEmpty()                  ? u"none"_s
+                         : stored.hash.startsWith("$argon2id$") ? u"argon2id"_s
+                                                                : u"%1 bytes"_s.arg(stored.hash.size()));
     }
     return rows.join(u"; "_s).toStdString();
 }
 
-TEST_F(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLogOn) {
+TEST_P(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLogOn) {
     createArchive();
     auto admin = reopen();
     admin->addUser(u"alice"_s, u"secret"_s, {});
     // An archive of the older kind: a salted, iterated SHA-256 hash.
     const QByteArray salt = PasswordHash::newSalt();
-    admin->database()
-        .statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
-        .bind(1, u"bob"_s)
-        .bind(2, salt)
-        .bind(3, PasswordHash::legacyHash(u"old pw"_s, salt))
-        .run();
+    executeSql(u"INSERT INTO users(name, salt, hash) VALUES('bob', %1, %2)"_s.arg(
+        blobLiteral(salt), blobLiteral(PasswordHash::legacyHash(u"old pw"_s, salt))));
     EXPECT_EQ(storedPasswords(*admin), "vqadmin: 0, none; alice: 0, argon2id; bob: 16, 32 bytes");
     EXPECT_FALSE(admin->hasPassword(u"vqadmin"_s));
 
@@ -164,11 +162,7 @@ TEST_F(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLo
         EXPECT_EQ(raised([&] { reopen()->Open(user, password + u' '); }).number(), sdkerr::LogonFailed);
     }
     // A hash made under other limits than the library's own is replaced too.
-    auto aliceHash = [&] {
-        auto server = reopen();
-        auto query = server->database().statement("SELECT hash FROM users WHERE name = 'alice'");
-        return query.next() ? query.blob(0) : QByteArray();
-    };
+    auto aliceHash = [&] { return reopen()->storage().findUser(u"alice"_s)->hash; };
     const PasswordHash::Limits light = PasswordHash::limits();
     const QByteArray passes = "t=" + QByteArray::number(light.operations + 1) + ',';
     EXPECT_FALSE(aliceHash().contains(passes));
@@ -197,12 +191,11 @@ TEST_F(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLo
 // Failed log-ons are counted in the archive per user: after five in a row every further try
 // waits for 1 s after the last failure, then 2 s, doubling; a refused try inside the wait is not
 // even checked. A success or a new password starts over; other users are not held up.
-TEST_F(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
+TEST_P(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
     createArchive();
     reopen()->addUser(u"alice"_s, u"secret"_s, {});
     auto backdate = [&](int seconds) {
-        reopen()->database().execute(
-            u"UPDATE logon_failures SET last_failure = last_failure - %1"_s.arg(seconds));
+        executeSql(u"UPDATE logon_failures SET last_failure = last_failure - %1"_s.arg(seconds));
     };
     auto attempt = [&](const QString& password) {
         const std::string said =
@@ -238,7 +231,7 @@ TEST_F(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
     EXPECT_EQ(attempt(u"fresh"_s), "") << "a new password starts over";
 }
 
-TEST_F(ArchiveServerTest, MissingDamagedAndForeignFilesAreUnavailable) {
+TEST_F(ArchiveFileTest, MissingDamagedAndForeignFilesAreUnavailable) {
     const QString missing = filePath(u"missing.vqa"_s);
     auto ghost = ArchiveServer::open(u"ghost"_s, missing);
     EXPECT_EQ(ghost->Name(), u"ghost"_s);
@@ -272,7 +265,7 @@ TEST_F(ArchiveServerTest, MissingDamagedAndForeignFilesAreUnavailable) {
     EXPECT_TRUE(reopen()->Points()->Contains(u"KEEP"_s));
 }
 
-TEST_F(ArchiveServerTest, TwoConnectionsOnOneFileSeeEachOthersWrites) {
+TEST_P(ArchiveServerTest, TwoConnectionsOnOneArchiveSeeEachOthersWrites) {
     createArchive();
     auto first = logOn();
     auto second = logOn();
@@ -290,7 +283,7 @@ TEST_F(ArchiveServerTest, TwoConnectionsOnOneFileSeeEachOthersWrites) {
     EXPECT_EQ(first->Points()->Count(), 1);
 }
 
-TEST_F(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
+TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
     createArchive();
     auto setup = reopen();
     setup->addDigitalSet(u"Valve"_s, {u"Open"_s, u"Closed"_s, u"Travel"_s});
@@ -331,7 +324,7 @@ TEST_F(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
     EXPECT_NE(raised([&] { sets->Search(namedValues({{"*", 0}}), 2); }).number(), 0);
 }
 
-TEST_F(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
+TEST_F(ArchiveFileTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
     for (const QString& kind : {u"VQ3"_s, u"VQ2"_s}) {
         SCOPED_TRACE(qPrintable(kind));
         const QString path = filePath(kind + u".vqa"_s);

@@ -16,10 +16,10 @@ QDateTime nowToTheSecond() {
 
 // An archive with four users besides vqadmin: alice and carol operate, bob engineers, dave is in
 // no group.
-class PointWriterTest : public ArchiveTest {
+class PointWriterTest : public BackendTest {
 protected:
     void SetUp() override {
-        ArchiveTest::SetUp();
+        BackendTest::SetUp();
         createArchive();
         auto setup = reopen();
         setup->addGroup(u"operators"_s);
@@ -54,7 +54,9 @@ protected:
     std::shared_ptr<ArchiveServer> m_admin;
 };
 
-TEST_F(PointWriterTest, CreatedPointKeepsValueTypesAndGetsAuditFieldsFromTheArchive) {
+VQ_ON_BOTH_BACKENDS(PointWriterTest);
+
+TEST_P(PointWriterTest, CreatedPointKeepsValueTypesAndGetsAuditFieldsFromTheArchive) {
     const QDateTime before = nowToTheSecond();
     const SdkNamedValues given = namedValues({{"Tag", "FIC-101.PV"},
                                               {"PointType", "12"},
@@ -103,7 +105,7 @@ TEST_F(PointWriterTest, CreatedPointKeepsValueTypesAndGetsAuditFieldsFromTheArch
               "Creator=dave PtOwner=dave PtGroup= DataGroup= Descriptor=mine");
 }
 
-TEST_F(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
+TEST_P(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
     addPoint(u"FIC-101"_s);
     struct Case {
         QString tag;
@@ -182,10 +184,10 @@ TEST_F(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
     EXPECT_EQ(reopen()->Points()->Count(), 4);
 }
 
-TEST_F(PointWriterTest, UpdateIsAllOrNothingAndStopsAtTheFirstFaultWhenAsked) {
+TEST_P(PointWriterTest, UpdateIsAllOrNothingAndStopsAtTheFirstFaultWhenAsked) {
     addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}));
     // Back-date the point so that a change made in the same second still shows.
-    m_admin->database().execute(
+    executeSql(
         u"UPDATE points SET \"ChangeDate\" = '2001-02-03T04:05:06', \"CreationDate\" = '2001-02-03T04:05:06'"_s);
     const QDateTime before = nowToTheSecond();
     const QStringList shown = {"Descriptor", "EngUnits", "Span", "Archiving", "Changer"};
@@ -216,7 +218,7 @@ TEST_F(PointWriterTest, UpdateIsAllOrNothingAndStopsAtTheFirstFaultWhenAsked) {
     EXPECT_GE(attributes->Item(u"ChangeDate"_s)->Value().toDateTime(), before);
 }
 
-TEST_F(PointWriterTest, PointsAreFoundByTagAndHandleAndARenameKeepsThePoint) {
+TEST_P(PointWriterTest, PointsAreFoundByTagAndHandleAndARenameKeepsThePoint) {
     const qint64 id = addPoint(u"FIC-101"_s, namedValues({{"Descriptor", "Feed"}}))->PointID();
     addPoint(u"FIC-102"_s);
     SdkPointPtr point = m_admin->Points()->Item(u"fIc-101"_s);
@@ -241,7 +243,7 @@ TEST_F(PointWriterTest, PointsAreFoundByTagAndHandleAndARenameKeepsThePoint) {
     EXPECT_EQ(reopen()->Points()->Count(), 2);
 }
 
-TEST_F(PointWriterTest, DeviationInPerCentIsStoredInEngineeringUnitsOfTheResultingSpan) {
+TEST_P(PointWriterTest, DeviationInPerCentIsStoredInEngineeringUnitsOfTheResultingSpan) {
     addPoint(u"TI-1"_s, namedValues({{"Span", 200}}));
     const QStringList shown = {"Span", "CompDev", "CompDevPercent", "ExcDev", "ExcDevPercent"};
     // The per-cent value refers to the span written with it (400, not the stored 200), whatever the
@@ -253,7 +255,7 @@ TEST_F(PointWriterTest, DeviationInPerCentIsStoredInEngineeringUnitsOfTheResulti
               "Span=400 CompDev=20 CompDevPercent=5 ExcDev=4 ExcDevPercent=1");
 }
 
-TEST_F(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWorld) {
+TEST_P(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWorld) {
     addPoint(u"SEC-1"_s, namedValues({{"PtOwner", "alice"},
                                       {"PtGroup", "operators"},
                                       {"PtAccess", "o:rw g:r w:r"},
@@ -291,7 +293,7 @@ TEST_F(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWor
     }
 }
 
-TEST_F(PointWriterTest, WritesNeedALoggedOnUser) {
+TEST_P(PointWriterTest, WritesNeedALoggedOnUser) {
     addPoint(u"FIC-101"_s);
     auto anonymous = reopen();
     EXPECT_EQ(raised([&] { anonymous->Points()->Add(u"NEW"_s, u"classic"_s, 12, {}); }).number(),

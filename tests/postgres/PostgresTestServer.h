@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <regex>
 #include <stdexcept>
 #include <string>
 
@@ -60,34 +61,39 @@ inline std::string sqlState(const PGresult* result) {
     return state ? state : "";
 }
 
-// A fresh database per test, dropped afterwards, so tests never see each other's tables even
-// when CTest runs them side by side on one server.
-class PostgresTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* uri = postgresTestUri();
-        ASSERT_TRUE(uri && *uri) << "VQ_TEST_POSTGRES_URI is not set; ctest sets it to the "
-                                    "cluster it starts, or set it to a server of your own";
-        uri_ = uri;
-        admin_ = std::make_unique<PgConnection>(uri_);
-        database_ = uniqueDatabaseName();
-        admin_->exec("CREATE DATABASE " + database_);
+// A fresh database on the test server, dropped with all its connections when it goes.
+class TestDatabase {
+public:
+    TestDatabase() : uri_(requiredUri()), admin_(uri_), name_(uniqueDatabaseName()) {
+        admin_.exec("CREATE DATABASE " + name_);
     }
+    ~TestDatabase() { admin_.run("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)"); }
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
 
-    void TearDown() override {
-        if (admin_ && !database_.empty())
-            admin_->run("DROP DATABASE IF EXISTS " + database_ + " WITH (FORCE)");
-    }
-
-    // A new connection to this test's database.
-    PgConnection connect() const { return PgConnection(uri_, database_); }
-
+    const std::string& name() const { return name_; }
+    const std::string& serverUri() const { return uri_; }
     // The connection to the server's own database, for watching the others.
-    const PgConnection& admin() const { return *admin_; }
-
-    const std::string& database() const { return database_; }
+    const PgConnection& admin() const { return admin_; }
+    // The test server's URI with this database in place of the server's own.
+    std::string uri() const {
+        static const std::regex parts("^(postgres(ql)?://[^/?]*)(/[^?]*)?(.*)$");
+        std::smatch match;
+        if (!std::regex_match(uri_, match, parts))
+            throw std::runtime_error("VQ_TEST_POSTGRES_URI is no postgresql:// URI: " + uri_);
+        return match[1].str() + "/" + name_ + match[4].str();
+    }
 
 private:
+    static std::string requiredUri() {
+        const char* uri = postgresTestUri();
+        if (!uri || !*uri)
+            throw std::runtime_error(
+                "VQ_TEST_POSTGRES_URI is not set; ctest sets it to the cluster it starts, or set it to a "
+                "server of your own");
+        return uri;
+    }
+
     static std::string uniqueDatabaseName() {
         static std::atomic<int> counter{0};
         std::random_device random;
@@ -96,8 +102,27 @@ private:
     }
 
     std::string uri_;
-    std::unique_ptr<PgConnection> admin_;
-    std::string database_;
+    PgConnection admin_;
+    std::string name_;
+};
+
+// A fresh database per test, dropped afterwards, so tests never see each other's tables even
+// when CTest runs them side by side on one server.
+class PostgresTest : public ::testing::Test {
+protected:
+    void SetUp() override { database_ = std::make_unique<TestDatabase>(); }
+    void TearDown() override { database_.reset(); }
+
+    // A new connection to this test's database.
+    PgConnection connect() const { return PgConnection(database_->serverUri(), database_->name()); }
+
+    // The connection to the server's own database, for watching the others.
+    const PgConnection& admin() const { return database_->admin(); }
+
+    const std::string& database() const { return database_->name(); }
+
+private:
+    std::unique_ptr<TestDatabase> database_;
 };
 
 }  // namespace vq::test

@@ -1,0 +1,616 @@
+#include "PostgresArchiveStorage.h"
+
+#include "PostgresArchiveSchema.h"
+#include "archive/ArchiveServer.h"
+#include "sdk/SdkErrors.h"
+
+#include <cmath>
+
+namespace vq {
+
+namespace {
+
+const QString source = QStringLiteral("VQArchive");
+
+using pg::Param;
+
+Param storedParam(const ArchiveStoredValue& stored) {
+    const Variant& value = *stored.value;
+    switch (stored.def->type) {
+        case AttributeType::Int16:
+        case AttributeType::Int32:
+            return Param::integer(value.toInt32());
+        case AttributeType::Single:
+        case AttributeType::Double:
+            return Param::number(value.toDouble());
+        case AttributeType::Date:
+            return Param::text(ArchiveServer::dateText(value.toDateTime()));
+        case AttributeType::String:
+            break;
+    }
+    return Param::text(value.toString());
+}
+
+Variant storedValue(const pg::Rows& rows, int column, AttributeType type) {
+    switch (type) {
+        case AttributeType::Int16:
+            return Variant(int16_t(rows.integer(0, column)));
+        case AttributeType::Int32:
+            return Variant(int32_t(rows.integer(0, column)));
+        case AttributeType::Single:
+            return Variant(float(rows.number(0, column)));
+        case AttributeType::Double:
+            return Variant(rows.number(0, column));
+        case AttributeType::Date:
+            return Variant(ArchiveServer::dateFromText(rows.text(0, column)));
+        case AttributeType::String:
+            break;
+    }
+    return Variant(rows.text(0, column));
+}
+
+const QByteArray headerColumns = "SELECT point_id, \"Tag\", class_id, \"PointType\" FROM points";
+
+ArchivePointHeader headerOf(const pg::Rows& rows, int row) {
+    return ArchivePointHeader{rows.integer(row, 0), rows.text(row, 1), rows.integer(row, 2),
+                              SdkPointType(rows.integer(row, 3))};
+}
+
+std::optional<ArchivePointHeader> firstHeader(const pg::Rows& rows) {
+    if (rows.count() == 0) return std::nullopt;
+    return headerOf(rows, 0);
+}
+
+QByteArray placeholders(int first, int count) {
+    QStringList marks;
+    for (int i = 0; i < count; ++i) marks << u'$' + QString::number(first + i);
+    return marks.join(u", ").toUtf8();
+}
+
+}  // namespace
+
+// A transaction, or a savepoint inside one. The outermost scope takes the archive's write lock
+// first, so what it reads afterwards is what no other writer is changing.
+class PostgresArchiveStorage::Scope : public ArchiveStorage::WriteScope {
+public:
+    explicit Scope(PostgresArchiveStorage& storage) : m_storage(storage), m_depth(storage.m_depth + 1) {
+        if (m_depth == 1) {
+            m_storage.run(QStringLiteral("starting a write"), "BEGIN");
+            try {
+                m_storage.run(QStringLiteral("waiting for other writers"), "SELECT pg_advisory_xact_lock($1)",
+                              {Param::integer(PostgresArchiveSchema::WriteLock)});
+            } catch (...) {
+                m_storage.m_connection->execScript("ROLLBACK");
+                throw;
+            }
+        } else {
+            m_storage.run(QStringLiteral("starting a write"), "SAVEPOINT " + savepoint());
+        }
+        m_storage.m_depth = m_depth;
+    }
+
+    ~Scope() override {
+        if (m_done) return;
+        m_storage.m_depth = m_depth - 1;
+        try {
+            if (m_depth == 1)
+                m_storage.m_connection->execScript("ROLLBACK");
+            else
+                m_storage.m_connection->execScript("ROLLBACK TO SAVEPOINT " + savepoint() +
+                                                   "; RELEASE SAVEPOINT " + savepoint());
+        } catch (const pg::Failure&) {
+            // A lost connection undoes the transaction by itself.
+        }
+    }
+
+    void commit() override {
+        m_storage.run(QStringLiteral("keeping a write"),
+                      m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
+        m_done = true;
+        m_storage.m_depth = m_depth - 1;
+    }
+
+private:
+    QByteArray savepoint() const { return "vq_write_" + QByteArray::number(m_depth); }
+
+    PostgresArchiveStorage& m_storage;
+    int m_depth;
+    bool m_done = false;
+};
+
+PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri, Connect)
+    : m_shown(pg::Connection::withoutPassword(uri)) {
+    try {
+        m_connection = std::make_unique<pg::Connection>(uri);
+    } catch (const pg::Failure& failure) {
+        throw Error(
+            sdkerr::ServerUnavailable, source,
+            QStringLiteral("The archive \"%1\" cannot be reached: %2").arg(m_shown, failure.message()));
+    }
+    setBusyTimeout(m_busyTimeout);
+}
+
+PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri) : PostgresArchiveStorage(uri, Connect{}) {
+    checkIsArchive();
+    load();
+}
+
+PostgresArchiveStorage::~PostgresArchiveStorage() = default;
+
+std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
+    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
+    std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
+    {
+        Scope write(*storage);
+        storage->refuseExistingTables();
+        storage->runScript(QStringLiteral("making its tables"),
+                           PostgresArchiveSchema::sql(ArchiveCatalog::storedColumns(classes), classes));
+        storage->writeFacts(facts);
+        storage->writeClasses(classes);
+        write.commit();
+    }
+    storage->load();
+    return storage;
+}
+
+void PostgresArchiveStorage::load() {
+    fact(QStringLiteral("kind"));
+    fact(QStringLiteral("version"));
+    loadClasses();
+    loadColumns();
+    prepareClassQueries();
+}
+
+pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql, const pg::Params& params) {
+    try {
+        return m_connection->exec(sql, params);
+    } catch (const pg::Failure& failure) {
+        raise(failure, what);
+    }
+}
+
+void PostgresArchiveStorage::runScript(const QString& what, const QByteArray& sql) {
+    try {
+        m_connection->execScript(sql);
+    } catch (const pg::Failure& failure) {
+        raise(failure, what);
+    }
+}
+
+pg::Rows PostgresArchiveStorage::runPrepared(const QString& what, const QByteArray& name,
+                                             const QByteArray& sql, const pg::Params& params) {
+    try {
+        return m_connection->execPrepared(name, sql, params);
+    } catch (const pg::Failure& failure) {
+        raise(failure, what);
+    }
+}
+
+void PostgresArchiveStorage::raise(const pg::Failure& failure, const QString& what) const {
+    if (failure.isLockTimeout())
+        throw Error(sdkerr::StorageFailed, source,
+                    QStringLiteral("The archive \"%1\" is busy: another program has been writing to it for "
+                                   "more than %2 s; nothing was changed, try again")
+                        .arg(m_shown)
+                        .arg(double(m_busyTimeout.count()) / 1000.0));
+    if (failure.isConnectionLost())
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("The archive \"%1\" could not be reached while %2: %3")
+                        .arg(m_shown, what, failure.message()));
+    throw Error(
+        sdkerr::StorageFailed, source,
+        QStringLiteral("The archive \"%1\" failed while %2: %3").arg(m_shown, what, failure.message()));
+}
+
+QStringList PostgresArchiveStorage::texts(const QString& what, const QByteArray& sql,
+                                          const pg::Params& params) {
+    const pg::Rows rows = run(what, sql, params);
+    QStringList values;
+    for (int row = 0; row < rows.count(); ++row) values << rows.text(row, 0);
+    return values;
+}
+
+void PostgresArchiveStorage::checkIsArchive() {
+    const pg::Rows rows =
+        run(QStringLiteral("looking for its tables"),
+            "SELECT to_regclass('server_info') IS NOT NULL AND to_regclass('points') IS NOT NULL");
+    if (rows.text(0, 0) != u"t")
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("The database \"%1\" holds no VQ archive").arg(m_shown));
+}
+
+void PostgresArchiveStorage::refuseExistingTables() {
+    const QStringList found = texts(
+        QStringLiteral("looking for its tables"),
+        "SELECT name FROM unnest(string_to_array($1, ',')) AS name WHERE to_regclass(quote_ident(name)) IS "
+        "NOT NULL",
+        {Param::text(PostgresArchiveSchema::tables().join(u','))});
+    if (found.isEmpty()) return;
+    const bool archive = found.contains(u"server_info") && found.contains(u"points");
+    throw Error(sdkerr::ServerUnavailable, source,
+                archive
+                    ? QStringLiteral("The database \"%1\" already holds an archive; it was left as it was")
+                          .arg(m_shown)
+                    : QStringLiteral("The database \"%1\" already has tables named %2; no archive was made "
+                                     "there")
+                          .arg(m_shown, found.join(QStringLiteral(", "))));
+}
+
+void PostgresArchiveStorage::writeFacts(const ArchiveFacts& facts) {
+    const std::pair<const char*, QString> rows[] = {
+        {"name", facts.name},
+        {"kind", facts.kind},
+        {"version", facts.version},
+        {"created", ArchiveServer::dateText(QDateTime::currentDateTimeUtc())}};
+    for (const auto& [key, value] : rows)
+        run(QStringLiteral("storing its facts"), "INSERT INTO server_info(key, value) VALUES($1, $2)",
+            {Param::text(QString::fromLatin1(key)), Param::text(value)});
+}
+
+void PostgresArchiveStorage::writeClasses(std::vector<ArchiveClassInfo>& classes) {
+    const QString what = QStringLiteral("storing its point classes");
+    for (ArchiveClassInfo& info : classes) {
+        info.id = run(what, "INSERT INTO point_classes(name, revision) VALUES($1, $2) RETURNING class_id",
+                      {Param::text(info.name), Param::integer(info.revision)})
+                      .integer(0, 0);
+        for (size_t s = 0; s < info.sets.size(); ++s) {
+            const AttributeSetDef& set = info.sets[s];
+            for (size_t a = 0; a < set.attributes.size(); ++a) {
+                const AttributeDef& def = set.attributes[a];
+                runPrepared(
+                    what, "vq_class_attribute",
+                    "INSERT INTO class_attributes(class_id, set_position, set_name, position, name, type,"
+                    " default_value) VALUES($1, $2, $3, $4, $5, $6, $7)",
+                    {Param::integer(info.id), Param::integer(qint64(s)), Param::text(set.name),
+                     Param::integer(qint64(a)), Param::text(def.name),
+                     Param::text(ArchiveCatalog::typeText(def.type)),
+                     Param::text(ArchiveCatalog::defaultText(def))});
+            }
+        }
+    }
+}
+
+std::unique_ptr<ArchiveStorage::WriteScope> PostgresArchiveStorage::beginWrite() {
+    return std::make_unique<Scope>(*this);
+}
+
+// PostgreSQL waits for ever at 0; a writer here never does.
+void PostgresArchiveStorage::setBusyTimeout(std::chrono::milliseconds timeout) {
+    m_busyTimeout = std::max(timeout, std::chrono::milliseconds(1));
+    run(QStringLiteral("setting its lock timeout"), "SELECT set_config('lock_timeout', $1, false)",
+        {Param::text(QString::number(m_busyTimeout.count()) + QStringLiteral("ms"))});
+}
+
+QString PostgresArchiveStorage::fact(const QString& key) {
+    if (std::optional<QString> value = findFact(key)) return *value;
+    throw Error(sdkerr::ServerUnavailable, source,
+                QStringLiteral("The archive \"%1\" lacks its %2").arg(m_shown, key));
+}
+
+std::optional<QString> PostgresArchiveStorage::findFact(const QString& key) {
+    const QStringList values = texts(QStringLiteral("reading its facts"),
+                                     "SELECT value FROM server_info WHERE key = $1", {Param::text(key)});
+    if (values.isEmpty()) return std::nullopt;
+    return values.front();
+}
+
+void PostgresArchiveStorage::loadClasses() {
+    const QString what = QStringLiteral("reading its point classes");
+    const pg::Rows classes =
+        run(what, "SELECT class_id, name, revision FROM point_classes ORDER BY class_id");
+    for (int row = 0; row < classes.count(); ++row) {
+        ArchiveClassInfo info;
+        info.id = classes.integer(row, 0);
+        info.name = classes.text(row, 1);
+        info.revision = int(classes.integer(row, 2));
+        m_classes.push_back(std::move(info));
+    }
+    const pg::Rows attributes = run(what,
+                                    "SELECT class_id, set_position, set_name, name, type, default_value FROM "
+                                    "class_attributes ORDER BY class_id, set_position, position");
+    for (ArchiveClassInfo& info : m_classes) {
+        for (int row = 0; row < attributes.count(); ++row) {
+            if (attributes.integer(row, 0) != info.id) continue;
+            if (size_t(attributes.integer(row, 1)) >= info.sets.size())
+                info.sets.push_back({attributes.text(row, 2), {}});
+            const AttributeType type = ArchiveCatalog::typeFromText(attributes.text(row, 4));
+            const QString name = attributes.text(row, 3);
+            info.sets.back().attributes.push_back(
+                {name, type, ArchiveCatalog::storedDefault(info, name, type, attributes.text(row, 5))});
+        }
+        info.buildUnion();
+    }
+}
+
+// Only columns that hold an attribute count: a search may keep columns of its own beside them.
+void PostgresArchiveStorage::loadColumns() {
+    const QStringList columns =
+        texts(QStringLiteral("reading its point table"),
+              "SELECT column_name FROM information_schema.columns WHERE table_schema = "
+              "current_schema() AND table_name = 'points' ORDER BY ordinal_position");
+    for (const QString& column : columns) {
+        bool attribute = column == u"Tag" || column == u"PointType";
+        for (const ArchiveClassInfo& info : m_classes) attribute = attribute || info.find(column);
+        if (attribute) m_columns.append(column);
+    }
+}
+
+QString PostgresArchiveStorage::columnOf(const QString& attribute) const {
+    for (const QString& column : m_columns)
+        if (column.compare(attribute, Qt::CaseInsensitive) == 0) return column;
+    return attribute;
+}
+
+void PostgresArchiveStorage::prepareClassQueries() {
+    for (const ArchiveClassInfo& info : m_classes) {
+        ClassQuery query;
+        QStringList selected = {QStringLiteral("\"Tag\""), QStringLiteral("\"PointType\"")};
+        for (const AttributeDef& def : info.attributes) {
+            if (ArchiveCatalog::isComputedAttribute(def.name)) {
+                query.columns.push_back(-1);
+            } else {
+                query.columns.push_back(int(selected.size()));
+                selected.append(PostgresArchiveSchema::quoted(columnOf(def.name)));
+            }
+        }
+        query.name = "vq_read_point_" + QByteArray::number(info.id);
+        query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") +
+                     QStringLiteral(" FROM points WHERE point_id = $1"))
+                        .toUtf8();
+        m_queries.insert(info.id, query);
+    }
+}
+
+std::optional<ArchiveUserRecord> PostgresArchiveStorage::findUser(const QString& name) {
+    const pg::Rows rows =
+        run(QStringLiteral("reading its users"),
+            "SELECT name, salt, hash FROM users WHERE lower(name) = lower($1)", {Param::text(name)});
+    if (rows.count() == 0) return std::nullopt;
+    return ArchiveUserRecord{rows.text(0, 0), rows.bytes(0, 1), rows.bytes(0, 2)};
+}
+
+QStringList PostgresArchiveStorage::users() {
+    return texts(QStringLiteral("reading its users"), "SELECT name FROM users ORDER BY seq");
+}
+
+QStringList PostgresArchiveStorage::groups() {
+    return texts(QStringLiteral("reading its groups"), "SELECT name FROM groups ORDER BY seq");
+}
+
+std::optional<QString> PostgresArchiveStorage::findGroup(const QString& name) {
+    const QStringList found =
+        texts(QStringLiteral("reading its groups"), "SELECT name FROM groups WHERE lower(name) = lower($1)",
+              {Param::text(name)});
+    if (found.isEmpty()) return std::nullopt;
+    return found.front();
+}
+
+QStringList PostgresArchiveStorage::groupsOf(const QString& user) {
+    return texts(QStringLiteral("reading its groups"),
+                 "SELECT g.name FROM memberships m JOIN groups g ON lower(g.name) = lower(m.grp)"
+                 " WHERE lower(m.\"user\") = lower($1) ORDER BY g.seq",
+                 {Param::text(user)});
+}
+
+void PostgresArchiveStorage::addGroup(const QString& name) {
+    run(QStringLiteral("adding a group"),
+        "INSERT INTO groups(name) VALUES($1) ON CONFLICT (lower(name)) DO NOTHING", {Param::text(name)});
+}
+
+void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash) {
+    run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, ''::bytea, $2)",
+        {Param::text(name), Param::bytes(hash)});
+}
+
+void PostgresArchiveStorage::addMembership(const QString& user, const QString& group) {
+    run(QStringLiteral("adding a membership"),
+        "INSERT INTO memberships(\"user\", grp) VALUES($1, $2) ON CONFLICT (lower(\"user\"), lower(grp)) DO "
+        "NOTHING",
+        {Param::text(user), Param::text(group)});
+}
+
+void PostgresArchiveStorage::removeUser(const QString& name) {
+    const QString what = QStringLiteral("removing a user");
+    run(what, "DELETE FROM memberships WHERE lower(\"user\") = lower($1)", {Param::text(name)});
+    run(what, "DELETE FROM users WHERE lower(name) = lower($1)", {Param::text(name)});
+    clearLogonFailures(name);
+}
+
+void PostgresArchiveStorage::setPasswordHash(const QString& user, const QByteArray& hash,
+                                             const std::optional<QByteArray>& onlyIfHash) {
+    const QString what = QStringLiteral("storing a password");
+    if (onlyIfHash) {
+        run(what, "UPDATE users SET salt = ''::bytea, hash = $1 WHERE lower(name) = lower($2) AND hash = $3",
+            {Param::bytes(hash), Param::text(user), Param::bytes(*onlyIfHash)});
+        return;
+    }
+    run(what, "UPDATE users SET salt = ''::bytea, hash = $1 WHERE lower(name) = lower($2)",
+        {Param::bytes(hash), Param::text(user)});
+}
+
+qint64 PostgresArchiveStorage::pointsOwnedBy(const QString& user) {
+    QStringList owners;
+    for (const QString& column : m_columns)
+        if (column == u"PtOwner" || column == u"DataOwner")
+            owners.append(QStringLiteral("lower(%1) = lower($1)").arg(PostgresArchiveSchema::quoted(column)));
+    if (owners.isEmpty()) return 0;
+    const QByteArray sql = QStringLiteral("SELECT count(*) FROM points WHERE %1")
+                               .arg(owners.join(QStringLiteral(" OR ")))
+                               .toUtf8();
+    return run(QStringLiteral("counting the points of a user"), sql, {Param::text(user)}).integer(0, 0);
+}
+
+std::optional<ArchiveLogonFailures> PostgresArchiveStorage::logonFailures(const QString& user) {
+    const pg::Rows rows =
+        run(QStringLiteral("reading failed log-ons"),
+            "SELECT failures, last_failure FROM logon_failures WHERE lower(\"user\") = lower($1)",
+            {Param::text(user)});
+    if (rows.count() == 0) return std::nullopt;
+    return ArchiveLogonFailures{int(rows.integer(0, 0)), rows.number(0, 1)};
+}
+
+void PostgresArchiveStorage::recordLogonFailure(const QString& user, double when) {
+    run(QStringLiteral("counting a failed log-on"),
+        "INSERT INTO logon_failures(\"user\", failures, last_failure) VALUES($1, 1, $2)"
+        " ON CONFLICT (lower(\"user\")) DO UPDATE SET failures = logon_failures.failures + 1,"
+        " last_failure = excluded.last_failure",
+        {Param::text(user), Param::number(when)});
+}
+
+void PostgresArchiveStorage::clearLogonFailures(const QString& user) {
+    run(QStringLiteral("clearing failed log-ons"),
+        "DELETE FROM logon_failures WHERE lower(\"user\") = lower($1)", {Param::text(user)});
+}
+
+std::vector<ArchiveDigitalSetRecord> PostgresArchiveStorage::digitalSets() {
+    const pg::Rows rows =
+        run(QStringLiteral("reading its digital state sets"),
+            "SELECT s.name, t.code, t.name FROM digital_sets s JOIN digital_states t ON t.set_id "
+            "= s.set_id ORDER BY s.set_id, t.code");
+    std::vector<ArchiveDigitalSetRecord> sets;
+    for (int row = 0; row < rows.count(); ++row) {
+        const QString setName = rows.text(row, 0);
+        if (sets.empty() || sets.back().name != setName) sets.push_back({setName, {}});
+        sets.back().states.emplace_back(rows.text(row, 2), int32_t(rows.integer(row, 1)));
+    }
+    return sets;
+}
+
+bool PostgresArchiveStorage::hasDigitalSet(const QString& name) {
+    return run(QStringLiteral("reading its digital state sets"),
+               "SELECT 1 FROM digital_sets WHERE lower(name) = lower($1)", {Param::text(name)})
+               .count() > 0;
+}
+
+void PostgresArchiveStorage::addDigitalSet(const QString& name, const QStringList& states) {
+    const QString what = QStringLiteral("adding a digital state set");
+    Scope write(*this);
+    const qint64 setId =
+        run(what, "INSERT INTO digital_sets(name) VALUES($1) RETURNING set_id", {Param::text(name)})
+            .integer(0, 0);
+    for (int code = 0; code < states.size(); ++code)
+        run(what, "INSERT INTO digital_states(set_id, code, name) VALUES($1, $2, $3)",
+            {Param::integer(setId), Param::integer(code), Param::text(states[code])});
+    write.commit();
+}
+
+void PostgresArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue& value) {
+    const bool number = value.value.isNumberType();
+    run(QStringLiteral("archiving a value"),
+        "INSERT INTO archive(point_id, time, value, value_is_number, status) VALUES($1, $2, $3, $4, $5)"
+        " ON CONFLICT (point_id, time) DO UPDATE SET value = excluded.value,"
+        " value_is_number = excluded.value_is_number, status = excluded.status",
+        {Param::integer(pointId), Param::number(double(value.time.toMSecsSinceEpoch()) / 1000.0),
+         number ? Param::number(value.value.toDouble()) : Param::text(value.value.toString()),
+         Param::text(number ? QStringLiteral("t") : QStringLiteral("f")), Param::integer(value.status)});
+}
+
+std::optional<ArchivedValue> PostgresArchiveStorage::currentValue(qint64 pointId) {
+    const pg::Rows rows =
+        runPrepared(QStringLiteral("reading an archived value"), "vq_current_value",
+                    "SELECT time, value, value_is_number, status FROM archive WHERE point_id = $1"
+                    " ORDER BY time DESC LIMIT 1",
+                    {Param::integer(pointId)});
+    if (rows.count() == 0) return std::nullopt;
+    ArchivedValue value;
+    value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(rows.number(0, 0) * 1000.0)), Qt::UTC);
+    value.value = rows.text(0, 2) == u"t" ? Variant(rows.number(0, 1)) : Variant(rows.text(0, 1));
+    value.status = int32_t(rows.integer(0, 3));
+    return value;
+}
+
+std::optional<ArchivePointHeader> PostgresArchiveStorage::findPoint(const QString& tagKey) {
+    return firstHeader(runPrepared(QStringLiteral("finding a point"), "vq_find_point",
+                                   headerColumns + " WHERE tag_key = $1", {Param::text(tagKey)}));
+}
+
+std::optional<ArchivePointHeader> PostgresArchiveStorage::pointHeader(qint64 pointId) {
+    return firstHeader(runPrepared(QStringLiteral("reading a point"), "vq_point_header",
+                                   headerColumns + " WHERE point_id = $1", {Param::integer(pointId)}));
+}
+
+std::vector<ArchivePointHeader> PostgresArchiveStorage::pointHeaders(int limit) {
+    const pg::Rows rows =
+        run(QStringLiteral("listing its points"), headerColumns + " ORDER BY tag_key LIMIT $1",
+            {limit < 0 ? Param::null() : Param::integer(limit)});
+    std::vector<ArchivePointHeader> headers;
+    headers.reserve(size_t(rows.count()));
+    for (int row = 0; row < rows.count(); ++row) headers.push_back(headerOf(rows, row));
+    return headers;
+}
+
+QStringList PostgresArchiveStorage::tagsStartingWith(const QString& keyPrefix, int maxCount) {
+    const pg::Rows rows =
+        runPrepared(QStringLiteral("completing a tag"), "vq_tags_from",
+                    "SELECT tag_key, \"Tag\" FROM points WHERE tag_key >= $1 ORDER BY tag_key LIMIT $2",
+                    {Param::text(keyPrefix), Param::integer(maxCount)});
+    QStringList tags;
+    for (int row = 0; row < rows.count() && rows.text(row, 0).startsWith(keyPrefix); ++row)
+        tags << rows.text(row, 1);
+    return tags;
+}
+
+int PostgresArchiveStorage::pointCount() {
+    return int(run(QStringLiteral("counting its points"), "SELECT count(*) FROM points").integer(0, 0));
+}
+
+bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
+                                       std::vector<Variant>& values) {
+    const ClassQuery& query = *m_queries.constFind(info.id);
+    const pg::Rows rows =
+        runPrepared(QStringLiteral("reading a point"), query.name, query.sql, {Param::integer(header.id)});
+    if (rows.count() == 0) return false;
+    header.tag = rows.text(0, 0);
+    header.pointType = SdkPointType(rows.integer(0, 1));
+    values.reserve(info.attributes.size());
+    for (size_t i = 0; i < info.attributes.size(); ++i) {
+        const AttributeDef& def = info.attributes[i];
+        const int column = query.columns[i];
+        if (column < 0 || rows.isNull(0, column))
+            values.push_back(def.defaultValue);
+        else
+            values.push_back(storedValue(rows, column, def.type));
+    }
+    return true;
+}
+
+qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
+                                           const std::vector<ArchiveStoredValue>& values) {
+    QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
+    pg::Params params = {Param::integer(info.id), Param::text(tagKey)};
+    for (const ArchiveStoredValue& value : values) {
+        columns.append(PostgresArchiveSchema::quoted(columnOf(value.def->name)));
+        params.push_back(storedParam(value));
+    }
+    const QByteArray sql = "INSERT INTO points(" + columns.join(u", ").toUtf8() + ") VALUES(" +
+                           placeholders(1, int(params.size())) + ") RETURNING point_id";
+    Scope write(*this);
+    const qint64 id = run(QStringLiteral("storing a new point"), sql, params).integer(0, 0);
+    write.commit();
+    return id;
+}
+
+void PostgresArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
+                                         const std::vector<ArchiveStoredValue>& values) {
+    QStringList assignments = {QStringLiteral("tag_key = $1")};
+    pg::Params params = {Param::text(tagKey)};
+    for (const ArchiveStoredValue& value : values) {
+        params.push_back(storedParam(value));
+        assignments.append(PostgresArchiveSchema::quoted(columnOf(value.def->name)) + QStringLiteral(" = $") +
+                           QString::number(params.size()));
+    }
+    params.push_back(Param::integer(pointId));
+    const QByteArray sql = "UPDATE points SET " + assignments.join(u", ").toUtf8() + " WHERE point_id = $" +
+                           QByteArray::number(qsizetype(params.size()));
+    Scope write(*this);
+    run(QStringLiteral("storing a point"), sql, params);
+    write.commit();
+}
+
+PointSearchEngine& PostgresArchiveStorage::pointSearch() {
+    throw Error(
+        sdkerr::SearchUnavailable, source,
+        QStringLiteral("The archive \"%1\" on PostgreSQL offers no point search in this build").arg(m_shown));
+}
+
+}  // namespace vq

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "PgConnection.h"
+#include "archive/ArchiveStorage.h"
+
+#include <QHash>
+
+namespace vq {
+
+// An archive kept in a PostgreSQL database, on one connection. Writers take turns through one
+// advisory lock per archive, so a point is read, checked and written with nobody else writing in
+// between, as on an SQLite file; readers never wait.
+class PostgresArchiveStorage : public ArchiveStorage {
+public:
+    // Opens the archive in the database of `uri`; a database without one raises.
+    explicit PostgresArchiveStorage(const QString& uri);
+    ~PostgresArchiveStorage() override;
+    // Makes the archive's tables in the database of `uri` in one transaction; a database that
+    // already holds any of them is refused and left as it was. `shared` has no meaning here:
+    // who may use the database is the server's business.
+    static std::unique_ptr<PostgresArchiveStorage> create(const QString& uri, const ArchiveFacts& facts,
+                                                          std::vector<ArchiveClassInfo> classes);
+
+    // The location as it may be shown: without its password.
+    const QString& shownLocation() const { return m_shown; }
+
+    std::unique_ptr<WriteScope> beginWrite() override;
+    void setBusyTimeout(std::chrono::milliseconds timeout) override;
+
+    QString fact(const QString& key) override;
+    std::optional<QString> findFact(const QString& key) override;
+
+    std::vector<ArchiveClassInfo> classes() override { return m_classes; }
+    QStringList pointColumns() override { return m_columns; }
+
+    std::optional<ArchiveUserRecord> findUser(const QString& name) override;
+    QStringList users() override;
+    QStringList groups() override;
+    std::optional<QString> findGroup(const QString& name) override;
+    QStringList groupsOf(const QString& user) override;
+    void addGroup(const QString& name) override;
+    void addUser(const QString& name, const QByteArray& hash) override;
+    void addMembership(const QString& user, const QString& group) override;
+    void removeUser(const QString& name) override;
+    void setPasswordHash(const QString& user, const QByteArray& hash,
+                         const std::optional<QByteArray>& onlyIfHash) override;
+    qint64 pointsOwnedBy(const QString& user) override;
+
+    std::optional<ArchiveLogonFailures> logonFailures(const QString& user) override;
+    void recordLogonFailure(const QString& user, double when) override;
+    void clearLogonFailures(const QString& user) override;
+
+    std::vector<ArchiveDigitalSetRecord> digitalSets() override;
+    bool hasDigitalSet(const QString& name) override;
+    void addDigitalSet(const QString& name, const QStringList& states) override;
+
+    void addArchivedValue(qint64 pointId, const ArchivedValue& value) override;
+    std::optional<ArchivedValue> currentValue(qint64 pointId) override;
+
+    std::optional<ArchivePointHeader> findPoint(const QString& tagKey) override;
+    std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
+    std::vector<ArchivePointHeader> pointHeaders(int limit) override;
+    QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) override;
+    int pointCount() override;
+    bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
+                   std::vector<Variant>& values) override;
+    qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
+                       const std::vector<ArchiveStoredValue>& values) override;
+    void updatePoint(qint64 pointId, const QString& tagKey,
+                     const std::vector<ArchiveStoredValue>& values) override;
+
+    PointSearchEngine& pointSearch() override;
+
+    // Runs one statement, a failure raised as an archive Error that says `what` was being done.
+    pg::Rows run(const QString& what, const QByteArray& sql, const pg::Params& params = {});
+    // Runs statements without parameters, separated by semicolons.
+    void runScript(const QString& what, const QByteArray& sql);
+    pg::Rows runPrepared(const QString& what, const QByteArray& name, const QByteArray& sql,
+                         const pg::Params& params);
+    // A failure of the server as the archive reports it: lost connections make the archive
+    // unavailable, lock waits over the busy timeout make it busy, the rest are storage failures.
+    [[noreturn]] void raise(const pg::Failure& failure, const QString& what) const;
+
+private:
+    struct Connect {};
+    PostgresArchiveStorage(const QString& uri, Connect);
+    class Scope;
+    void load();
+    void checkIsArchive();
+    void refuseExistingTables();
+    void writeFacts(const ArchiveFacts& facts);
+    void writeClasses(std::vector<ArchiveClassInfo>& classes);
+    void loadClasses();
+    void loadColumns();
+    void prepareClassQueries();
+    QString columnOf(const QString& attribute) const;
+    QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
+
+    QString m_shown;
+    std::unique_ptr<pg::Connection> m_connection;
+    std::chrono::milliseconds m_busyTimeout{5000};
+    int m_depth = 0;
+    std::vector<ArchiveClassInfo> m_classes;
+    QStringList m_columns;
+    // Per class: the prepared SELECT of its stored attributes, and for each class attribute its
+    // column in that SELECT (-1 for computed ones).
+    struct ClassQuery {
+        QByteArray name;
+        QByteArray sql;
+        std::vector<int> columns;
+    };
+    QHash<qint64, ClassQuery> m_queries;
+};
+
+}  // namespace vq

@@ -6,8 +6,6 @@
 #include "TimeText.h"
 #include "core/KeyedCollection.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace vq {
@@ -31,34 +29,6 @@ bool isNumericText(const QString& text) {
     return Variant(text).isNumeric();
 }
 
-// The trigrams the trigram index is asked for: pieces of three characters cut from the literal
-// runs of the mask (the last piece of a run ending with it), all of which a matching text
-// contains. Each piece costs the index a list of every text holding it, so only three are asked
-// for, spread over the mask; the mask itself then checks the few candidates. Only plain ASCII
-// pieces are used, as the index and the tag key fold other letters each in their own way.
-QStringList trigramsOf(const QString& mask) {
-    constexpr qsizetype kAsked = 3;
-    QStringList pieces;
-    for (const QString& run : mask.split(QRegularExpression(QStringLiteral("[*?]")), Qt::SkipEmptyParts)) {
-        for (qsizetype at = 0; run.size() >= 3 && at < run.size(); at += 3) {
-            const QString piece = run.mid(std::min(at, run.size() - 3), 3);
-            const bool ascii =
-                std::all_of(piece.begin(), piece.end(), [](QChar c) { return c.unicode() < 128; });
-            if (ascii && !pieces.contains(piece)) pieces << piece;
-        }
-    }
-    if (pieces.size() <= kAsked) return pieces;
-    QStringList spread;
-    for (qsizetype i = 0; i < kAsked; ++i) spread << pieces[i * (pieces.size() - 1) / (kAsked - 1)];
-    return spread;
-}
-
-qsizetype literalPrefixLength(const QString& mask) {
-    qsizetype n = 0;
-    while (n < mask.size() && mask[n] != u'*' && mask[n] != u'?') ++n;
-    return n;
-}
-
 const char* const kPointTypeLetter =
     "(CASE WHEN p.\"PointType\" IN (6, 8) THEN 'i' WHEN p.\"PointType\" IN (11, 12, 13) THEN 'r'"
     " WHEN p.\"PointType\" = 101 THEN 'd' WHEN p.\"PointType\" = 105 THEN 's'"
@@ -77,10 +47,7 @@ SqlQuery SqlDialectTranslator::translate(const SqlNode& clause) {
     tables.erase(SqlTable::Point);
     const bool joined = !tables.empty();
     const QString where = condition(clause, true);
-    const QString sql =
-        QStringLiteral("%1 SELECT %2p.point_id, p.\"Tag\" FROM %3 WHERE %4 ORDER BY p.tag_key")
-            .arg(m_withClause, joined ? QStringLiteral("DISTINCT ") : QString(), from, where);
-    return {sql.trimmed().toUtf8(), m_parameters};
+    return {statement(m_withClause, joined, from, where).trimmed().toUtf8(), m_parameters};
 }
 
 QString SqlDialectTranslator::fromClause(const SqlNode& clause) {
@@ -103,7 +70,7 @@ QString SqlDialectTranslator::fromClause(const SqlNode& clause) {
                 const SqlSamplePlan plan = SqlSamplePlan::of(clause, table, m_now);
                 QStringList rows;
                 for (double time : plan.times) rows << u'(' + bind(Variant(time)) + u')';
-                if (rows.isEmpty()) rows << QStringLiteral("(NULL)");
+                if (rows.isEmpty()) rows << noSampleTime();
                 const QString times = u's' + QString::number(int(table));
                 with << times + QStringLiteral("(t) AS (VALUES ") + rows.join(u", ") + u')';
                 from << alias(table).prepend(QStringLiteral("points ")) << times;
@@ -137,7 +104,29 @@ QString SqlDialectTranslator::pointIdOf(SqlTable table) const {
 
 QString SqlDialectTranslator::bind(const Variant& value) {
     m_parameters.push_back(value);
-    return u'?' + QString::number(m_parameters.size());
+    return placeholder(m_parameters.size(), value);
+}
+
+QString SqlDialectTranslator::noSampleTime() const {
+    return QStringLiteral("(NULL)");
+}
+
+QString SqlDialectTranslator::archivedValue() const {
+    return QStringLiteral("c.value");
+}
+
+QString SqlDialectTranslator::orderedKey(const QString& key) const {
+    return key;
+}
+
+QString SqlDialectTranslator::maskNarrowing(const SqlNode&, const QString&) {
+    return {};
+}
+
+qsizetype SqlDialectTranslator::literalPrefixLength(const QString& mask) {
+    qsizetype n = 0;
+    while (n < mask.size() && mask[n] != u'*' && mask[n] != u'?') ++n;
+    return n;
 }
 
 QString SqlDialectTranslator::condition(const SqlNode& node, bool positive) {
@@ -249,23 +238,23 @@ QString SqlDialectTranslator::like(const SqlNode& operand, const SqlNode& mask, 
                                       .arg(MaxMaskLength)
                                       .arg(MaxMaskWildcards));
     // A lone "*" matches every text, so "Tag = '*'" reads the points without testing each tag.
-    const QString pattern = globPattern(folded);
-    if (pattern == u"*") return u'(' + value(operand, Kind::Text) + QStringLiteral(" IS NOT NULL)");
+    if (std::all_of(folded.begin(), folded.end(), [](QChar c) { return c == u'*'; }) && !folded.isEmpty())
+        return u'(' + value(operand, Kind::Text) + QStringLiteral(" IS NOT NULL)");
     bool exact = false;
     const QString range = tagKeyRange(operand, folded, exact);
     if (exact) return u'(' + range + u')';
-    QString test =
-        u'(' + value(operand, Kind::Text) + QStringLiteral(" GLOB ") + bind(Variant(pattern)) + u')';
+    const QString text = value(operand, Kind::Text);
+    QString test = u'(' + maskTest(text, folded) + u')';
     // Every text the pattern matches lies in the range, so it may stand under a NOT as well.
     if (!range.isEmpty()) test += QStringLiteral(" AND ") + range;
-    if (positive) test += trigramFilter(operand, folded);
+    if (positive) test += maskNarrowing(operand, folded);
     return u'(' + test + u')';
 }
 
-// The literal prefix of a tag mask as a range of the tag key index. SQLite finds such a range in
-// a GLOB itself, but only by looking at the bound pattern, which makes it prepare the statement
-// again for every search; the search connection is told not to look, so that one prepared
-// statement serves every prefix. `exact` tells that the range alone means the mask ("abc*").
+// The literal prefix of a tag mask as a range of the tag key index. An engine may find such a
+// range in the mask itself, but only by looking at the bound pattern, which ties the plan to one
+// pattern; spelled out, one prepared statement serves every prefix. `exact` tells that the range
+// alone means the mask ("abc*").
 QString SqlDialectTranslator::tagKeyRange(const SqlNode& operand, const QString& foldedMask, bool& exact) {
     exact = false;
     if (operand.kind != SqlNode::Kind::Column || operand.column != u"Tag" ||
@@ -275,7 +264,7 @@ QString SqlDialectTranslator::tagKeyRange(const SqlNode& operand, const QString&
     const QString prefix = foldedMask.left(literalPrefixLength(foldedMask));
     if (prefix.isEmpty()) return {};
     bool folded = false;
-    const QString key = column(operand, folded);
+    const QString key = orderedKey(column(operand, folded));
     QString range = QStringLiteral("%1 >= %2").arg(key, bind(Variant(prefix)));
     // Keys with the prefix sort below it with its last ASCII character raised by one: UTF-8 keeps
     // code point order, and raising an ASCII character cannot run into a multi-byte one.
@@ -292,44 +281,13 @@ QString SqlDialectTranslator::tagKeyRange(const SqlNode& operand, const QString&
     return range;
 }
 
-// The trigram index narrows a mask with a literal of three or more characters to the points that
-// contain it; a literal prefix of a tag is better served by the tag index itself.
-QString SqlDialectTranslator::trigramFilter(const SqlNode& operand, const QString& foldedMask) {
-    if (operand.kind != SqlNode::Kind::Column || operand.table != SqlTable::Point) return {};
-    const bool isTag = operand.column == u"Tag";
-    if (!isTag && operand.column != u"Descriptor") return {};
-    if (isTag && literalPrefixLength(foldedMask) >= 3) return {};
-    QStringList phrases = trigramsOf(foldedMask);
-    if (phrases.isEmpty()) return {};
-    for (QString& phrase : phrases) phrase = u'"' + phrase.replace(u'"', QStringLiteral("\"\"")) + u'"';
-    const QString index = isTag ? QStringLiteral("tag_trigrams") : QStringLiteral("descriptor_trigrams");
-    return QStringLiteral(" AND p.point_id IN (SELECT rowid FROM %1 WHERE %1 MATCH %2)")
-        .arg(index, bind(Variant(phrases.join(QStringLiteral(" AND ")))));
-}
-
-QString SqlDialectTranslator::globPattern(const QString& foldedMask) {
-    QString pattern;
-    pattern.reserve(foldedMask.size() + 8);
-    for (const QChar c : foldedMask) {
-        if (c == u'*' && pattern.endsWith(u'*')) continue;
-        if (c == u'[')
-            pattern += QStringLiteral("[[]");
-        else if (c == u']')
-            pattern += QStringLiteral("[]]");
-        else
-            pattern += c;
-    }
-    return pattern;
-}
-
 QString SqlDialectTranslator::value(const SqlNode& node, Kind as) {
     switch (node.kind) {
         case SqlNode::Kind::Column: {
             bool folded = false;
             const QString sql = column(node, folded);
             if (as == Kind::Text) return foldedIf(!folded, sql);
-            if (kindOf(node) == Kind::Value)
-                return QStringLiteral("(CASE WHEN typeof(%1) IN ('integer', 'real') THEN %1 END)").arg(sql);
+            if (kindOf(node) == Kind::Value) return archivedNumber(sql);
             return sql;
         }
         case SqlNode::Kind::Number:
@@ -396,7 +354,8 @@ QString SqlDialectTranslator::column(const SqlNode& node, bool& folded) {
                 return QStringLiteral("(SELECT tag_key FROM points WHERE point_id = %1)")
                     .arg(pointIdOf(node.table));
             }
-            if (node.table == SqlTable::Comp) return QStringLiteral("c.") + name.toLower();
+            if (node.table == SqlTable::Comp)
+                return name == u"Value" ? archivedValue() : QStringLiteral("c.") + name.toLower();
             if (node.table == SqlTable::Alias) return aliasColumn(name);
             return batchColumn(name);
         default:
@@ -440,8 +399,7 @@ QString SqlDialectTranslator::pointColumn(const QString& name, bool& folded) con
                      [&](const QString& column) { return column.compare(name, Qt::CaseInsensitive) == 0; });
     if (stored == m_pointColumns.cend()) return QStringLiteral("NULL");
     const QString sql = QStringLiteral("p.") + quotedName(*stored);
-    if (name == u"CreationDate" || name == u"ChangeDate")
-        return QStringLiteral("((julianday(%1) - 2440587.5) * 86400.0)").arg(sql);
+    if (name == u"CreationDate" || name == u"ChangeDate") return storedSeconds(sql);
     return sql;
 }
 

@@ -9,7 +9,7 @@ namespace vq {
 class ArchiveDatabase;
 
 // An archive kept in one SQLite file: the only place that speaks SQL to it, besides the search
-// (SqlitePointSearch, SqlDialectTranslator) and the search schema it keeps up.
+// (SqlitePointSearch, SqliteDialectTranslator) and the search schema it keeps up.
 class SqliteArchiveStorage : public ArchiveStorage {
 public:
     // Opens an existing archive file; a missing or foreign file raises.

@@ -2,7 +2,7 @@
 
 #include "ArchiveDatabase.h"
 
-#include "SqlDialectTranslator.h"
+#include "SqliteDialectTranslator.h"
 #include "SqliteSearchFunctions.h"
 #include "sdk/SdkErrors.h"
 
@@ -146,7 +146,7 @@ void SqlitePointSearch::cancel() {
 }
 
 void SqlitePointSearch::search(const SqlNode& clause, const PointSink& sink) {
-    SqlDialectTranslator translator(m_pointColumns, QDateTime::currentDateTimeUtc());
+    SqliteDialectTranslator translator(m_pointColumns, QDateTime::currentDateTimeUtc());
     run(translator.translate(clause), sink);
 }
 

@@ -5,7 +5,7 @@
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
 #include "archive/SqlDialectParser.h"
-#include "archive/SqlDialectTranslator.h"
+#include "archive/SqliteDialectTranslator.h"
 #include "archive/SqlitePointSearch.h"
 #include "sdk/SdkPointList.h"
 

@@ -1,7 +1,7 @@
 // The pieces under the point search that carry arithmetic of their own: time texts, masks as
 // GLOB patterns, and the interpolated and summary values.
 #include "archive/ArchiveSummary.h"
-#include "archive/SqlDialectTranslator.h"
+#include "archive/SqliteDialectTranslator.h"
 #include "archive/TimeText.h"
 
 #include <QStringList>
@@ -46,10 +46,10 @@ TEST(TimeText, ReadsNowTodayYesterdayOffsetsAndAbsoluteTimes) {
         EXPECT_FALSE(TimeText::span(QString::fromUtf8(bad))) << bad;
 }
 
-TEST(SqlDialectTranslator, MasksBecomeGlobPatternsWhoseOtherCharactersMatchLiterally) {
-    EXPECT_EQ(SqlDialectTranslator::globPattern(u"fic*"_s), u"fic*"_s);
-    EXPECT_EQ(SqlDialectTranslator::globPattern(u"a**b?"_s), u"a*b?"_s);
-    EXPECT_EQ(SqlDialectTranslator::globPattern(u"[%]_x]"_s), u"[[]%[]]_x[]]"_s);
+TEST(SqliteDialectTranslator, MasksBecomeGlobPatternsWhoseOtherCharactersMatchLiterally) {
+    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"fic*"_s), u"fic*"_s);
+    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"a**b?"_s), u"a*b?"_s);
+    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"[%]_x]"_s), u"[[]%[]]_x[]]"_s);
 }
 
 QString shown(const ArchiveSummary::Result& r) {

@@ -2,11 +2,13 @@
 // safety denials, cancellation, and archives made before the search index existed.
 #include "ArchiveTestSupport.h"
 #include "ClauseEvaluator.h"
+#include "PostgresArchiveCopy.h"
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
 #include "archive/SqlDialectParser.h"
 #include "archive/SqliteDialectTranslator.h"
 #include "archive/SqlitePointSearch.h"
+#include "archive/postgres/PostgresPointSearch.h"
 #include "sdk/SdkPointList.h"
 
 #include <QElapsedTimer>
@@ -82,6 +84,73 @@ protected:
     static inline std::shared_ptr<ArchiveServer> s_server;
 };
 
+enum class Backend { Sqlite, Postgres };
+
+// The same archive on each storage engine: the shared SQLite file, or a PostgreSQL copy of it
+// with the same points, ids and times, searched through that engine's own translation. Both
+// answer the same clauses, so a difference in meaning between the engines fails the test.
+class PointSearchBackendTest : public PointSearchTest, public ::testing::WithParamInterface<Backend> {
+protected:
+    static void TearDownTestSuite() {
+        s_sqliteSearch.reset();
+        s_postgresSearch.reset();
+        s_postgres.reset();
+        PointSearchTest::TearDownTestSuite();
+    }
+
+    PointSearchEngine& engine() {
+        if (GetParam() == Backend::Sqlite) {
+            if (!s_sqliteSearch)
+                s_sqliteSearch =
+                    std::make_unique<SqlitePointSearch>(s_server->path(), s_server->pointColumns());
+            return *s_sqliteSearch;
+        }
+        if (!s_postgres) {
+            s_postgres = std::make_unique<PostgresTestDatabase>();
+            copyToPostgres(*s_server, s_postgres->uri());
+            s_postgresSearch =
+                std::make_unique<PostgresPointSearch>(s_postgres->uri(), s_server->pointColumns());
+        }
+        return *s_postgresSearch;
+    }
+
+    // The tags the engine answers for a clause, in its order.
+    QStringList search(const QString& clause) {
+        QStringList tags;
+        engine().search(*SqlDialectParser::parse(clause),
+                        [&](qint64, QStringView tag) { tags << tag.toString(); });
+        return tags;
+    }
+
+    // Runs SQL made by hand on the engine's connection; the (id, tag) rows it answers.
+    std::vector<std::pair<qint64, QString>> run(const SqlQuery& query) {
+        std::vector<std::pair<qint64, QString>> rows;
+        const PointSearchEngine::PointSink sink = [&](qint64 id, QStringView tag) {
+            rows.emplace_back(id, tag.toString());
+        };
+        if (GetParam() == Backend::Sqlite)
+            dynamic_cast<SqlitePointSearch&>(engine()).run(query, sink);
+        else
+            dynamic_cast<PostgresPointSearch&>(engine()).run(query, sink);
+        return rows;
+    }
+
+    // The point count as the archive's own connection reads it.
+    qint64 storedPoints() {
+        if (GetParam() == Backend::Sqlite) return pointCount(*s_server);
+        return run({"SELECT count(*), 'n' FROM points", {}}).at(0).first;
+    }
+
+    static inline std::unique_ptr<SqlitePointSearch> s_sqliteSearch;
+    static inline std::unique_ptr<PostgresTestDatabase> s_postgres;
+    static inline std::unique_ptr<PostgresPointSearch> s_postgresSearch;
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, PointSearchBackendTest,
+                         ::testing::Values(Backend::Sqlite, Backend::Postgres), [](const auto& info) {
+                             return std::string(info.param == Backend::Sqlite ? "Sqlite" : "Postgres");
+                         });
+
 // Every clause form the search control builds, and the ones users type by hand; masks and texts
 // match without regard to case, and take '%', '_' and '[' literally.
 const char* const kClauses[] = {
@@ -155,14 +224,20 @@ const char* const kClauses[] = {
     "VQbatch.Batchid = 'B-3' AND VQpoint.Pointid < 3",
 };
 
-TEST_F(PointSearchTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
+TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
+    engine();
     const ClauseEvaluator evaluator(*s_server, QDateTime::currentDateTimeUtc());
     int answered = 0;
     for (const char* text : kClauses) {
         const QString clause = QString::fromUtf8(text);
         const QStringList expected = evaluator.evaluate(*SqlDialectParser::parse(clause));
-        EXPECT_EQ(searched(*s_server, clause).join(u' ').toStdString(), expected.join(u' ').toStdString())
-            << text;
+        QString answer;
+        try {
+            answer = search(clause).join(u' ');
+        } catch (const Error& error) {
+            answer = u"error: "_s + error.description();
+        }
+        EXPECT_EQ(answer.toStdString(), expected.join(u' ').toStdString()) << text;
         if (!expected.isEmpty() && expected.size() < pointCount(*s_server)) ++answered;
     }
     // Most clauses select some points but not all, so a search that ignored its clause would fail.
@@ -299,31 +374,60 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
 constexpr const char* kEndlessClause =
     "VQcomp.Value > VQinterp.Value AND VQinterp.Time >= DATE('*-30d') AND VQinterp.TimeStep = '1h'";
 
-TEST_F(PointSearchTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLimit) {
-    auto server = ArchiveServer::open(u"search"_s, s_server->path());
-    server->setSearchTimeLimit(std::chrono::minutes(5));
+TEST_P(PointSearchBackendTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLimit) {
+    PointSearchEngine& searching = engine();
+    searching.setTimeLimit(std::chrono::minutes(5));
     std::atomic<int32_t> number{0};
     QElapsedTimer timer;
-    std::thread search(
-        [&] { number = raised([&] { searched(*server, QString::fromUtf8(kEndlessClause)); }).number(); });
+    std::thread thread([&] { number = raised([&] { search(QString::fromUtf8(kEndlessClause)); }).number(); });
     timer.start();
     // A search counts as running only once it has taken its number, so a cancel from now on
     // reaches it; no pause is needed for it to get going.
-    while (!server->isSearching() && timer.elapsed() < 10000) std::this_thread::yield();
+    while (!searching.isRunning() && timer.elapsed() < 10000) std::this_thread::yield();
     timer.restart();
-    server->cancelSearch();
-    search.join();
+    searching.cancel();
+    thread.join();
     EXPECT_EQ(number, sdkerr::QueryCancelled);
     EXPECT_LT(timer.elapsed(), 2000);
     // The next search is not cancelled by the last one's request.
-    EXPECT_EQ(searched(*server, u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
+    EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
 
-    server->setSearchTimeLimit(std::chrono::milliseconds(200));
+    searching.setTimeLimit(std::chrono::milliseconds(200));
     timer.restart();
-    const Error error = raised([&] { searched(*server, QString::fromUtf8(kEndlessClause)); });
+    const Error error = raised([&] { search(QString::fromUtf8(kEndlessClause)); });
     EXPECT_EQ(error.number(), sdkerr::QueryCancelled);
     EXPECT_TRUE(error.description().contains(u"time limit of 0.2 s"_s)) << error.description().toStdString();
     EXPECT_LT(timer.elapsed(), 2000);
+    searching.setTimeLimit(std::chrono::seconds(30));
+    EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
+}
+
+// Quotes, semicolons and comments inside a literal are part of the text: the clause finds
+// nothing and changes nothing. Below the translator, a statement that would write is refused.
+TEST_P(PointSearchBackendTest, TextThatLooksLikeSqlIsOnlyTextAndNothingIsWritten) {
+    const qint64 before = storedPoints();
+    for (const char* clause :
+         {"VQPOINT.TAG = 'x''; DELETE FROM points; --'", "VQPOINT.DESCRIPTOR = '''; DROP TABLE points; /*'",
+          "VQPOINT.TAG = 'x'' OR ''1'' = ''1'", "VQPOINT.TAG LIKE 'fic'' OR 1 = 1 --*'",
+          "VQPOINT.ENGUNITS IN ('a''); DELETE FROM archive; --', '$1', '\\')",
+          "VQcomp.Value = ')); TRUNCATE archive; --' AND VQpoint.Tag = VQcomp.Tag"}) {
+        EXPECT_TRUE(search(QString::fromUtf8(clause)).isEmpty()) << clause;
+    }
+    EXPECT_EQ(storedPoints(), before);
+    const char* const writes[] = {
+        "DELETE FROM points", "WITH d AS (DELETE FROM points RETURNING point_id, tag_key) SELECT * FROM d"};
+    for (const char* sql : writes) {
+        const Error error = raised([&] { run({QByteArray(sql), {}}); });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << sql;
+    }
+    EXPECT_EQ(storedPoints(), before);
+    if (GetParam() == Backend::Postgres) {
+        // The search's transaction is read-only, with the time limit set for it alone.
+        EXPECT_EQ(run({"SELECT 1, current_setting('transaction_read_only')", {}}).at(0).second, u"on"_s);
+        EXPECT_EQ(run({"SELECT 1, current_setting('statement_timeout')", {}}).at(0).second, u"30s"_s);
+        const Error error = raised([&] { run({"SELECT nextval('points_point_id_seq'), 'x'", {}}); });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << error.description().toStdString();
+    }
 }
 
 // Searches keep their prepared statements. One kept after a search stopped early must not hold

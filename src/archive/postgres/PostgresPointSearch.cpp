@@ -1,0 +1,206 @@
+#include "PostgresPointSearch.h"
+
+#include "PgConnection.h"
+#include "PostgresDialectTranslator.h"
+#include "sdk/SdkErrors.h"
+
+#include <QDateTime>
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <cerrno>
+
+namespace vq {
+
+namespace {
+
+const QString searchSource = QStringLiteral("VQArchive");
+
+// How often a running statement looks whether it was cancelled, and asks the server again.
+constexpr int kCancelPollMs = 50;
+
+constexpr Oid kFloat8 = 701;
+constexpr Oid kText = 25;
+
+// The parameters with their types: a translation binds some values it may not use (the step
+// text of a sampled table), whose type the server could not tell from the statement.
+struct TypedParams {
+    pg::Params params;
+    std::vector<Oid> types;
+};
+
+TypedParams paramsOf(const std::vector<Variant>& parameters) {
+    TypedParams typed;
+    for (const Variant& value : parameters) {
+        const bool number = value.isNumeric() && value.type() != Variant::Type::String;
+        typed.params.push_back(number ? pg::Param::number(value.toDouble())
+                                      : pg::Param::text(value.toString()));
+        typed.types.push_back(number ? kFloat8 : kText);
+    }
+    return typed;
+}
+
+QString messageOf(PGconn* conn) {
+    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+}
+
+// The rows of a finished statement, or its failure with the SQLSTATE the server gave.
+pg::Rows rowsOf(PGresult* result, PGconn* conn) {
+    const ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return pg::Rows(result);
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    QString message = QString::fromUtf8(result ? PQresultErrorMessage(result) : "").trimmed();
+    if (message.isEmpty()) message = messageOf(conn);
+    PQclear(result);
+    throw pg::Failure(state ? QByteArray(state) : QByteArray(), message);
+}
+
+// Searches run in one read-only transaction, so the search can never write, whatever it says.
+const char* const kBegin = "BEGIN READ ONLY; SET LOCAL statement_timeout = ";
+const QByteArray kDeclare = "DECLARE vq_search NO SCROLL CURSOR FOR ";
+const QByteArray kFetch = "FETCH " + QByteArray::number(PostgresPointSearch::BatchRows) + " FROM vq_search";
+
+}  // namespace
+
+PostgresPointSearch::PostgresPointSearch(QString uri, QStringList pointColumns)
+    : m_uri(std::move(uri)), m_pointColumns(std::move(pointColumns)) {}
+
+PostgresPointSearch::~PostgresPointSearch() = default;
+
+pg::Connection& PostgresPointSearch::connection() {
+    if (m_connection) return *m_connection;
+    try {
+        auto connection = std::make_unique<pg::Connection>(m_uri);
+        const std::lock_guard lock(m_cancelMutex);
+        m_connection = std::move(connection);
+    } catch (const pg::Failure& failure) {
+        throw Error(sdkerr::ServerUnavailable, searchSource,
+                    QStringLiteral("The archive \"%1\" cannot be reached for searching: %2")
+                        .arg(pg::Connection::withoutPassword(m_uri), failure.message()));
+    }
+    return *m_connection;
+}
+
+void PostgresPointSearch::cancel() {
+    if (!m_running.load()) return;
+    ++m_cancelled;
+    const std::lock_guard lock(m_cancelMutex);
+    if (m_connection) m_connection->cancel();
+}
+
+void PostgresPointSearch::search(const SqlNode& clause, const PointSink& sink) {
+    PostgresDialectTranslator translator(m_pointColumns, QDateTime::currentDateTimeUtc());
+    run(translator.translate(clause), sink);
+}
+
+void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
+    pg::Connection& db = connection();
+    struct Running {
+        std::atomic<bool>& running;
+        ~Running() { running = false; }
+    } running{m_running};
+    m_searchNumber = m_cancelled.load();
+    m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
+    m_running = true;
+    try {
+        db.execScript(kBegin + QByteArray::number(qint64(std::max<qint64>(1, m_timeLimit.count()))));
+        stream(query, sink);
+        db.execScript("COMMIT");
+    } catch (const pg::Failure& failure) {
+        rollback();
+        fail(failure);
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void PostgresPointSearch::stream(const SqlQuery& query, const PointSink& sink) {
+    const TypedParams typed = paramsOf(query.parameters);
+    watched(kDeclare + query.sql, typed.params, typed.types);
+    for (bool first = true;; first = false) {
+        if (!first) limitTime();
+        const pg::Rows rows = watched(kFetch, {}, {});
+        for (int i = 0; i < rows.count(); ++i) {
+            const QString tag = rows.text(i, 1);
+            sink(rows.integer(i, 0), tag);
+        }
+        if (rows.count() < BatchRows) return;
+    }
+}
+
+// Each statement has the time the search has left, so a search of many batches keeps its limit.
+void PostgresPointSearch::limitTime() {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) throw pg::Failure("57014", QStringLiteral("the time limit passed"));
+    m_connection->exec("SELECT set_config('statement_timeout', $1, true)",
+                       {pg::Param::integer(left.count())});
+}
+
+// A cancel request that reaches the server while it waits between statements is dropped there,
+// so a statement that was cancelled asks the server again while it runs.
+pg::Rows PostgresPointSearch::watched(const QByteArray& sql, const pg::Params& params,
+                                      const std::vector<unsigned>& types) {
+    PGconn* conn = m_connection->handle();
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    for (const pg::Param& param : params) {
+        values.push_back(param.isNull ? nullptr : param.data.constData());
+        lengths.push_back(int(param.data.size()));
+    }
+    if (!PQsendQueryParams(conn, sql.constData(), int(params.size()), types.empty() ? nullptr : types.data(),
+                           values.data(), lengths.data(), nullptr, 0))
+        throw pg::Failure("08006", messageOf(conn));
+    pollfd socket{PQsocket(conn), POLLIN, 0};
+    while (PQisBusy(conn)) {
+        if (poll(&socket, 1, kCancelPollMs) < 0 && errno != EINTR)
+            throw pg::Failure("08006", messageOf(conn));
+        if (!PQconsumeInput(conn)) throw pg::Failure("08006", messageOf(conn));
+        if (m_cancelled.load() != m_searchNumber && PQisBusy(conn)) m_connection->cancel();
+    }
+    PGresult* result = PQgetResult(conn);
+    while (PGresult* extra = PQgetResult(conn)) PQclear(extra);
+    return rowsOf(result, conn);
+}
+
+void PostgresPointSearch::rollback() {
+    try {
+        m_connection->execScript("ROLLBACK");
+    } catch (const pg::Failure&) {
+        // The connection is gone; the next search makes a new one.
+        const std::lock_guard lock(m_cancelMutex);
+        m_connection.reset();
+    }
+}
+
+void PostgresPointSearch::fail(const pg::Failure& failure) {
+    const QString shown = pg::Connection::withoutPassword(m_uri);
+    const QByteArray& state = failure.state();
+    if (failure.isCancel()) {
+        if (m_cancelled.load() != m_searchNumber)
+            throw Error(sdkerr::QueryCancelled, searchSource, QStringLiteral("The search was cancelled"));
+        throw Error(sdkerr::QueryCancelled, searchSource,
+                    QStringLiteral("The search was stopped at its time limit of %1 s; narrow the clause, for "
+                                   "example by joining the tables by tag")
+                        .arg(double(m_timeLimit.count()) / 1000.0));
+    }
+    if (state == "25006")
+        throw Error(sdkerr::QueryInvalid, searchSource,
+                    QStringLiteral("The search was refused: it would change the archive (%1)")
+                        .arg(failure.message()));
+    // Syntax and access rules, data exceptions, unsupported features and program limits: the
+    // clause as translated cannot run, which no retry changes.
+    for (const char* invalid : {"42", "22", "0A", "54", "2F"}) {
+        if (state.startsWith(invalid))
+            throw Error(
+                sdkerr::QueryInvalid, searchSource,
+                QStringLiteral("The search cannot run on archive \"%1\": %2").arg(shown, failure.message()));
+    }
+    throw Error(
+        sdkerr::StorageFailed, searchSource,
+        QStringLiteral("The archive \"%1\" failed while searching: %2").arg(shown, failure.message()));
+}
+
+}  // namespace vq

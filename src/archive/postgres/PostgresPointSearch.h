@@ -1,0 +1,58 @@
+#pragma once
+
+#include "PgConnection.h"
+#include "archive/PointSearchEngine.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace vq {
+
+struct SqlQuery;
+
+// Runs point searches on a PostgreSQL archive through a connection of its own. Each search is
+// one read-only transaction with a statement time limit; the rows come through a cursor a batch
+// at a time, so a search of every point never holds them all. cancel() asks the server to stop
+// the running statement.
+class PostgresPointSearch : public PointSearchEngine {
+public:
+    static constexpr std::chrono::milliseconds DefaultTimeLimit{30000};
+    // Rows fetched from the cursor at a time.
+    static constexpr int BatchRows = 8192;
+
+    // `uri`: the archive's libpq URI; `pointColumns`: the stored columns of its point table.
+    PostgresPointSearch(QString uri, QStringList pointColumns);
+    ~PostgresPointSearch() override;
+
+    void search(const SqlNode& clause, const PointSink& sink) override;
+    void cancel() override;
+    bool isRunning() const override { return m_running.load(); }
+    void setTimeLimit(std::chrono::milliseconds limit) override { m_timeLimit = limit; }
+
+    // Runs translated SQL as a search does; for tests of the safety net itself. The statement's
+    // first two columns are the point id and the tag.
+    void run(const SqlQuery& query, const PointSink& sink);
+
+private:
+    pg::Connection& connection();
+    void stream(const SqlQuery& query, const PointSink& sink);
+    void limitTime();
+    pg::Rows watched(const QByteArray& sql, const pg::Params& params, const std::vector<unsigned>& types);
+    void rollback();
+    [[noreturn]] void fail(const pg::Failure& failure);
+
+    QString m_uri;
+    QStringList m_pointColumns;
+    std::unique_ptr<pg::Connection> m_connection;
+    std::mutex m_cancelMutex;  // cancel() against the connection being replaced
+    std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
+    std::atomic<bool> m_running{false};
+    std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far
+    unsigned m_searchNumber = 0;           // the cancel count when the running search started
+    std::chrono::steady_clock::time_point m_deadline;
+};
+
+}  // namespace vq

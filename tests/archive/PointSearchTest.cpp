@@ -84,72 +84,64 @@ protected:
     static inline std::shared_ptr<ArchiveServer> s_server;
 };
 
-enum class Backend { Sqlite, Postgres };
-
-// The same archive on each storage engine: the shared SQLite file, or a PostgreSQL copy of it
-// with the same points, ids and times, searched through that engine's own translation. Both
-// answer the same clauses, so a difference in meaning between the engines fails the test.
-class PointSearchBackendTest : public PointSearchTest, public ::testing::WithParamInterface<Backend> {
+// The same archive on each storage engine: the shared SQLite file, or a PostgreSQL archive holding
+// a copy of its rows (the same points, ids and times), each searched through its own storage.
+// Both must answer what the evaluator finds, so a difference in meaning between them fails.
+class PointSearchBackendTest : public PointSearchTest, public ::testing::WithParamInterface<StorageBackend> {
 protected:
     static void TearDownTestSuite() {
-        s_sqliteSearch.reset();
-        s_postgresSearch.reset();
         s_postgres.reset();
+        s_database.reset();
         PointSearchTest::TearDownTestSuite();
     }
 
-    PointSearchEngine& engine() {
-        if (GetParam() == Backend::Sqlite) {
-            if (!s_sqliteSearch)
-                s_sqliteSearch =
-                    std::make_unique<SqlitePointSearch>(s_server->path(), s_server->pointColumns());
-            return *s_sqliteSearch;
-        }
+    ArchiveServer& server() {
+        if (GetParam() == StorageBackend::Sqlite) return *s_server;
         if (!s_postgres) {
-            s_postgres = std::make_unique<PostgresTestDatabase>();
-            copyToPostgres(*s_server, s_postgres->uri());
-            s_postgresSearch =
-                std::make_unique<PostgresPointSearch>(s_postgres->uri(), s_server->pointColumns());
+            s_database = std::make_unique<TestDatabase>();
+            const QString uri = QString::fromStdString(s_database->uri());
+            ArchiveServer::create(uri, u"search"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+            copyToPostgres(*s_server, uri);
+            s_postgres = ArchiveServer::open(u"search"_s, uri);
+            s_postgres->Open(u"vqadmin"_s, QString());
         }
-        return *s_postgresSearch;
+        return *s_postgres;
     }
 
-    // The tags the engine answers for a clause, in its order.
-    QStringList search(const QString& clause) {
-        QStringList tags;
-        engine().search(*SqlDialectParser::parse(clause),
-                        [&](qint64, QStringView tag) { tags << tag.toString(); });
-        return tags;
-    }
+    QStringList search(const QString& clause) { return searched(server(), clause); }
 
-    // Runs SQL made by hand on the engine's connection; the (id, tag) rows it answers.
+    // Runs SQL made by hand on a search connection of the engine; the (id, tag) rows it answers.
     std::vector<std::pair<qint64, QString>> run(const SqlQuery& query) {
+        const QString location = server().path();
+        if (!m_handMade) {
+            if (GetParam() == StorageBackend::Sqlite)
+                m_handMade = std::make_unique<SqlitePointSearch>(location, s_server->pointColumns());
+            else
+                m_handMade = std::make_unique<PostgresPointSearch>(location, s_server->pointColumns());
+        }
         std::vector<std::pair<qint64, QString>> rows;
         const PointSearchEngine::PointSink sink = [&](qint64 id, QStringView tag) {
             rows.emplace_back(id, tag.toString());
         };
-        if (GetParam() == Backend::Sqlite)
-            dynamic_cast<SqlitePointSearch&>(engine()).run(query, sink);
+        if (auto* sqlite = dynamic_cast<SqlitePointSearch*>(m_handMade.get()))
+            sqlite->run(query, sink);
         else
-            dynamic_cast<PostgresPointSearch&>(engine()).run(query, sink);
+            dynamic_cast<PostgresPointSearch&>(*m_handMade).run(query, sink);
         return rows;
     }
 
-    // The point count as the archive's own connection reads it.
+    // The point count as a search connection reads it.
     qint64 storedPoints() {
-        if (GetParam() == Backend::Sqlite) return pointCount(*s_server);
+        if (GetParam() == StorageBackend::Sqlite) return pointCount(*s_server);
         return run({"SELECT count(*), 'n' FROM points", {}}).at(0).first;
     }
 
-    static inline std::unique_ptr<SqlitePointSearch> s_sqliteSearch;
-    static inline std::unique_ptr<PostgresTestDatabase> s_postgres;
-    static inline std::unique_ptr<PostgresPointSearch> s_postgresSearch;
+    static inline std::unique_ptr<TestDatabase> s_database;
+    static inline std::shared_ptr<ArchiveServer> s_postgres;
+    std::unique_ptr<PointSearchEngine> m_handMade;
 };
 
-INSTANTIATE_TEST_SUITE_P(Engines, PointSearchBackendTest,
-                         ::testing::Values(Backend::Sqlite, Backend::Postgres), [](const auto& info) {
-                             return std::string(info.param == Backend::Sqlite ? "Sqlite" : "Postgres");
-                         });
+VQ_ON_BOTH_BACKENDS(PointSearchBackendTest);
 
 // Every clause form the search control builds, and the ones users type by hand; masks and texts
 // match without regard to case, and take '%', '_' and '[' literally.
@@ -225,7 +217,7 @@ const char* const kClauses[] = {
 };
 
 TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
-    engine();
+    server();
     const ClauseEvaluator evaluator(*s_server, QDateTime::currentDateTimeUtc());
     int answered = 0;
     for (const char* text : kClauses) {
@@ -375,30 +367,30 @@ constexpr const char* kEndlessClause =
     "VQcomp.Value > VQinterp.Value AND VQinterp.Time >= DATE('*-30d') AND VQinterp.TimeStep = '1h'";
 
 TEST_P(PointSearchBackendTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLimit) {
-    PointSearchEngine& searching = engine();
-    searching.setTimeLimit(std::chrono::minutes(5));
+    ArchiveServer& searching = server();
+    searching.setSearchTimeLimit(std::chrono::minutes(5));
     std::atomic<int32_t> number{0};
     QElapsedTimer timer;
     std::thread thread([&] { number = raised([&] { search(QString::fromUtf8(kEndlessClause)); }).number(); });
     timer.start();
     // A search counts as running only once it has taken its number, so a cancel from now on
     // reaches it; no pause is needed for it to get going.
-    while (!searching.isRunning() && timer.elapsed() < 10000) std::this_thread::yield();
+    while (!searching.isSearching() && timer.elapsed() < 10000) std::this_thread::yield();
     timer.restart();
-    searching.cancel();
+    searching.cancelSearch();
     thread.join();
     EXPECT_EQ(number, sdkerr::QueryCancelled);
     EXPECT_LT(timer.elapsed(), 2000);
     // The next search is not cancelled by the last one's request.
     EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
 
-    searching.setTimeLimit(std::chrono::milliseconds(200));
+    searching.setSearchTimeLimit(std::chrono::milliseconds(200));
     timer.restart();
     const Error error = raised([&] { search(QString::fromUtf8(kEndlessClause)); });
     EXPECT_EQ(error.number(), sdkerr::QueryCancelled);
     EXPECT_TRUE(error.description().contains(u"time limit of 0.2 s"_s)) << error.description().toStdString();
     EXPECT_LT(timer.elapsed(), 2000);
-    searching.setTimeLimit(std::chrono::seconds(30));
+    searching.setSearchTimeLimit(std::chrono::seconds(30));
     EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
 }
 
@@ -421,7 +413,7 @@ TEST_P(PointSearchBackendTest, TextThatLooksLikeSqlIsOnlyTextAndNothingIsWritten
         EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << sql;
     }
     EXPECT_EQ(storedPoints(), before);
-    if (GetParam() == Backend::Postgres) {
+    if (GetParam() == StorageBackend::Postgres) {
         // The search's transaction is read-only, with the time limit set for it alone.
         EXPECT_EQ(run({"SELECT 1, current_setting('transaction_read_only')", {}}).at(0).second, u"on"_s);
         EXPECT_EQ(run({"SELECT 1, current_setting('statement_timeout')", {}}).at(0).second, u"30s"_s);

@@ -1,6 +1,8 @@
 #include "PostgresArchiveStorage.h"
 
 #include "PostgresArchiveSchema.h"
+#include "PostgresPointSearch.h"
+#include "PostgresSearchSchema.h"
 #include "archive/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
@@ -119,7 +121,7 @@ private:
 };
 
 PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri, Connect)
-    : m_shown(pg::Connection::withoutPassword(uri)) {
+    : m_uri(uri), m_shown(pg::Connection::withoutPassword(uri)) {
     try {
         m_connection = std::make_unique<pg::Connection>(uri);
     } catch (const pg::Failure& failure) {
@@ -159,6 +161,12 @@ void PostgresArchiveStorage::load() {
     loadClasses();
     loadColumns();
     prepareClassQueries();
+    try {
+        PostgresSearchSchema::ensure(*m_connection);
+    } catch (const pg::Failure& failure) {
+        raise(failure, QStringLiteral("adding what point searches need"));
+    }
+    m_search = std::make_unique<PostgresPointSearch>(m_uri, m_columns);
 }
 
 pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql, const pg::Params& params) {
@@ -608,9 +616,7 @@ void PostgresArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
 }
 
 PointSearchEngine& PostgresArchiveStorage::pointSearch() {
-    throw Error(
-        sdkerr::SearchUnavailable, source,
-        QStringLiteral("The archive \"%1\" on PostgreSQL offers no point search in this build").arg(m_shown));
+    return *m_search;
 }
 
 }  // namespace vq

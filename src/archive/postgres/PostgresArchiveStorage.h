@@ -96,8 +96,10 @@ private:
     QString columnOf(const QString& attribute) const;
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
 
+    QString m_uri;
     QString m_shown;
     std::unique_ptr<pg::Connection> m_connection;
+    std::unique_ptr<PointSearchEngine> m_search;  // on a connection of its own
     std::chrono::milliseconds m_busyTimeout{5000};
     int m_depth = 0;
     std::vector<ArchiveClassInfo> m_classes;

@@ -1,14 +1,11 @@
 #include "PostgresSearchSchema.h"
 
 #include "PgConnection.h"
+#include "PostgresArchiveSchema.h"
 
 namespace vq {
 
 namespace {
-
-// Writers of an archive take this lock first; the schema is added under it, so two programs
-// opening a new archive at once do not both add it.
-constexpr qint64 kWriteLock = 0x5651'4152'4348'0001;
 
 const char* const kTables =
     "CREATE EXTENSION IF NOT EXISTS pg_trgm;"
@@ -161,8 +158,9 @@ bool PostgresSearchSchema::ensure(pg::Connection& connection) {
     if (isInPlace(connection)) return false;
     connection.execScript("BEGIN");
     try {
-        connection.exec("SELECT pg_advisory_xact_lock($1)", {pg::Param::integer(kWriteLock)});
-        // Another program may have added it while this one waited for the lock.
+        connection.exec("SELECT pg_advisory_xact_lock($1)",
+                        {pg::Param::integer(PostgresArchiveSchema::WriteLock)});
+        // Under the archive's write lock; another program may have added it while this one waited.
         if (isInPlace(connection)) {
             connection.execScript("COMMIT");
             return false;

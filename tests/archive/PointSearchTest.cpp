@@ -5,16 +5,23 @@
 #include "PostgresArchiveCopy.h"
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveSeeder.h"
+#include "archive/ArchiveSummary.h"
 #include "archive/SqlDialectParser.h"
 #include "archive/SqliteDialectTranslator.h"
 #include "archive/SqlitePointSearch.h"
+#include "archive/postgres/PgConnection.h"
+#include "archive/postgres/PostgresDialectTranslator.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "sdk/SdkPointList.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <sqlite3.h>
+
 #include <atomic>
+#include <cmath>
+#include <map>
 #include <stdexcept>
 #include <thread>
 
@@ -576,6 +583,155 @@ TEST_F(PointSearchTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
     }
     EXPECT_EQ(s_server->TagsStartingWith(u"fÜ"_s, 12), (QStringList{u"FÜ-2"_s, u"Füll-1"_s}));
     EXPECT_TRUE(s_server->TagsStartingWith(u"fic"_s, 0).isEmpty());
+}
+
+}  // namespace
+}  // namespace vq::test
+
+namespace vq::test {
+namespace {
+
+// What the SQLite archive's vq_sample and vq_pctgood compute for a point of those events.
+ArchiveSummary::Result expectedSample(int function, const std::vector<ArchiveSummary::Event>& events,
+                                      double time, double step) {
+    auto inEffect = [&](double at) {
+        std::optional<ArchiveSummary::Event> found;
+        for (const auto& event : events)
+            if (event.time <= at) found = event;
+        return found;
+    };
+    if (function == ArchiveSummary::Interp) {
+        std::optional<ArchiveSummary::Event> next;
+        for (const auto& event : events) {
+            if (event.time > time) {
+                next = event;
+                break;
+            }
+        }
+        return ArchiveSummary::interpolate(time, inEffect(time), next);
+    }
+    std::vector<ArchiveSummary::Event> within;
+    for (const auto& event : events)
+        if (event.time > time - step && event.time <= time) within.push_back(event);
+    return ArchiveSummary::summarize(ArchiveSummary::Function(function), time, step, inEffect(time - step),
+                                     within);
+}
+
+// A double to its last bit, or "-" for none (the SQL functions give NULL for what is not finite).
+std::string shownExactly(const std::optional<double>& value) {
+    if (!value || !std::isfinite(*value)) return "-";
+    return QString::number(*value, 'g', 17).toStdString();
+}
+
+std::string shownExactly(const pg::Rows& rows, int row, int column) {
+    return rows.isNull(row, column) ? "-" : shownExactly(rows.text(row, column).toDouble());
+}
+
+// What only the PostgreSQL engine has to show: plans and its own SQL functions.
+class PostgresSearchTest : public PointSearchBackendTest {
+protected:
+    // The plan of a clause's translation, with the planner kept off the paths in `disabled`.
+    std::string plan(const char* clause, const char* disabled) {
+        server();
+        PostgresDialectTranslator translator(s_server->pointColumns(), QDateTime::currentDateTimeUtc());
+        const SqlQuery query = translator.translate(*SqlDialectParser::parse(QString::fromUtf8(clause)));
+        pg::Params params;
+        for (const Variant& value : query.parameters) params.push_back(pg::Param::text(value.toString()));
+        pg::Connection connection(server().path());
+        connection.execScript(disabled);
+        const pg::Rows rows = connection.exec("EXPLAIN " + query.sql, params);
+        std::string lines;
+        for (int i = 0; i < rows.count(); ++i) lines += rows.text(i, 0).toStdString() + '\n';
+        return lines;
+    }
+
+    // The texts a query's second column gives on each engine, row by row.
+    QStringList texts(SqlitePointSearch& sqlite, const char* sql) {
+        QStringList lines;
+        sqlite.run({QByteArray(sql), {}}, [&](qint64 id, QStringView text) {
+            lines << QString::number(id) + u' ' + text.toString();
+        });
+        return lines;
+    }
+    QStringList texts(const char* sql) {
+        QStringList lines;
+        for (const auto& [id, text] : run({QByteArray(sql), {}})) lines << QString::number(id) + u' ' + text;
+        return lines;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Backends, PostgresSearchTest, ::testing::Values(StorageBackend::Postgres),
+                         backendName);
+
+// A literal tag prefix is a range of the tag key's b-tree (an index condition, not a filter over
+// every key); inner literals of tags and descriptors are looked up in the trigram indexes. The
+// archive is small, so the planner is kept off the paths it would take for a few rows.
+TEST_P(PostgresSearchTest, MasksReadTheTagKeyRangeAndTheTrigramIndexes) {
+    const char* noScans = "SET enable_seqscan = off; SET enable_bitmapscan = off";
+    const char* noOrderedScans = "SET enable_seqscan = off; SET enable_indexscan = off";
+    for (const char* prefix :
+         {"VQPOINT.TAG LIKE 'fic*'", "VQPOINT.TAG = 'FIC?200'", "VQPOINT.TAG LIKE 'Fü*'"}) {
+        const std::string lines = plan(prefix, noScans);
+        EXPECT_NE(lines.find("Index Cond: ((tag_key >= "), std::string::npos) << prefix << '\n' << lines;
+    }
+    EXPECT_NE(
+        plan("VQPOINT.TAG LIKE '*-tic-*'", noOrderedScans).find("Bitmap Index Scan on points_tag_trigrams"),
+        std::string::npos);
+    EXPECT_NE(plan("VQPOINT.DESCRIPTOR LIKE '*pump*'", noOrderedScans)
+                  .find("Bitmap Index Scan on points_descriptor_trigrams"),
+              std::string::npos);
+}
+
+// vq_fold, vq_seconds, vq_sample and vq_pctgood on PostgreSQL give what the SQLite archive's
+// functions give: folded texts, numbers as SQLite writes them, dates as julianday gives them, and
+// the interpolated and summary values as the very doubles ArchiveSummary computes.
+TEST_P(PostgresSearchTest, TheSearchFunctionsGiveWhatTheSqliteOnesGive) {
+    SqlitePointSearch sqlite(s_server->path(), s_server->pointColumns());
+    server();
+    for (const char* sql : {"SELECT point_id, vq_fold(\"Tag\") FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(\"Descriptor\") FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(\"Zero\") FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(\"Span\" / 3.0) FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(-\"Span\" * 1e20) FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(\"Span\" / 7e9) FROM points ORDER BY point_id",
+                            "SELECT point_id, vq_fold(point_id) FROM points ORDER BY point_id"})
+        EXPECT_EQ(texts(sqlite, sql), texts(sql)) << sql;
+    EXPECT_EQ(
+        texts(sqlite,
+              "SELECT point_id, vq_fold((julianday(\"CreationDate\") - 2440587.5) * 86400.0) FROM points"
+              " ORDER BY point_id"),
+        texts("SELECT point_id, vq_fold(vq_seconds(\"CreationDate\")) FROM points ORDER BY point_id"));
+
+    std::map<qint64, std::vector<ArchiveSummary::Event>> events;
+    auto rows =
+        s_server->database().prepare("SELECT point_id, time, value, status FROM archive ORDER BY time");
+    while (rows.next()) {
+        const bool number = rows.columnType(2) == SQLITE_INTEGER || rows.columnType(2) == SQLITE_FLOAT;
+        events[rows.integer(0)].push_back(
+            {rows.real(1), number ? std::optional(rows.real(2)) : std::nullopt, rows.integer(3)});
+    }
+    pg::Connection connection(server().path());
+    const double now = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    int compared = 0;
+    for (const auto& [point, history] : events) {
+        for (const double time : {now, now - 4000.5, history.front().time, history.back().time + 1}) {
+            for (const double step : {3600.0, 172800.0}) {
+                const pg::Rows sampled = connection.exec(
+                    "SELECT f, vq_sample(f, $1, $2, $3)::text, vq_pctgood(f, $1, $2, $3)::text"
+                    " FROM generate_series(0, 7) f ORDER BY f",
+                    {pg::Param::integer(point), pg::Param::number(time), pg::Param::number(step)});
+                for (int f = 0; f < sampled.count(); ++f) {
+                    const ArchiveSummary::Result expected = expectedSample(f, history, time, step);
+                    EXPECT_EQ(shownExactly(sampled, f, 1), shownExactly(expected.value))
+                        << "function " << f << " point " << point << " at " << qint64(time);
+                    EXPECT_EQ(shownExactly(sampled, f, 2), shownExactly(expected.pctGood))
+                        << "function " << f;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 1000);
 }
 
 }  // namespace

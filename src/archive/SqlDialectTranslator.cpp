@@ -226,7 +226,10 @@ QString SqlDialectTranslator::compare(const SqlNode& left, const QString& op, co
         }
     }
     const Kind kind = commonKind(left, right);
-    return u'(' + value(left, kind) + u' ' + op + u' ' + value(right, kind) + u')';
+    // Folded texts order by code point on every engine, whatever the database's collation.
+    // The right side binds its values first, as the SQLite translation always numbered them.
+    const QString second = kind == Kind::Text ? orderedKey(value(right, kind)) : value(right, kind);
+    return u'(' + value(left, kind) + u' ' + op + u' ' + second + u')';
 }
 
 QString SqlDialectTranslator::like(const SqlNode& operand, const SqlNode& mask, bool positive) {

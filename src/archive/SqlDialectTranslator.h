@@ -47,7 +47,7 @@ protected:
     virtual QString maskTest(const QString& text, const QString& foldedMask) = 0;
     // A further condition that narrows a positive mask test through an index, or nothing.
     virtual QString maskNarrowing(const SqlNode& operand, const QString& foldedMask);
-    // The folded tag key as compared for ranges and tag order.
+    // Folded text (the tag key, a folded value) as compared for ranges and order: by code point.
     virtual QString orderedKey(const QString& key) const;
     // VQCOMP.VALUE as stored: a number or a text.
     virtual QString archivedValue() const;

@@ -3,6 +3,7 @@
 #include "archive/ArchiveSummary.h"
 #include "archive/SqliteDialectTranslator.h"
 #include "archive/TimeText.h"
+#include "archive/postgres/PostgresDialectTranslator.h"
 
 #include <QStringList>
 
@@ -50,6 +51,12 @@ TEST(SqliteDialectTranslator, MasksBecomeGlobPatternsWhoseOtherCharactersMatchLi
     EXPECT_EQ(SqliteDialectTranslator::globPattern(u"fic*"_s), u"fic*"_s);
     EXPECT_EQ(SqliteDialectTranslator::globPattern(u"a**b?"_s), u"a*b?"_s);
     EXPECT_EQ(SqliteDialectTranslator::globPattern(u"[%]_x]"_s), u"[[]%[]]_x[]]"_s);
+}
+
+TEST(PostgresDialectTranslator, MasksBecomeLikePatternsWhoseOtherCharactersMatchLiterally) {
+    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"fic*"_s), u"fic%"_s);
+    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"a**b?"_s), u"a%b_"_s);
+    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"%_\\x*"_s), u"\\%\\_\\\\x%"_s);
 }
 
 QString shown(const ArchiveSummary::Result& r) {

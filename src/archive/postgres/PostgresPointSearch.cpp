@@ -143,6 +143,7 @@ void PostgresPointSearch::limitTime() {
 // so a statement that was cancelled asks the server again while it runs.
 pg::Rows PostgresPointSearch::watched(const QByteArray& sql, const pg::Params& params,
                                       const std::vector<unsigned>& types) {
+    if (m_cancelled.load() != m_searchNumber) throw pg::Failure("57014", QStringLiteral("cancelled"));
     PGconn* conn = m_connection->handle();
     std::vector<const char*> values;
     std::vector<int> lengths;

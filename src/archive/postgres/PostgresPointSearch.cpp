@@ -45,19 +45,22 @@ QString messageOf(PGconn* conn) {
     return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
 }
 
-// The rows of a finished statement, or its failure with the SQLSTATE the server gave.
-pg::Rows rowsOf(PGresult* result, PGconn* conn) {
-    const ExecStatusType status = PQresultStatus(result);
-    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return pg::Rows(result);
+// The failure a result reports, with the SQLSTATE the server gave; the result is freed.
+pg::Failure failureOf(PGresult* result, PGconn* conn) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     QString message = QString::fromUtf8(result ? PQresultErrorMessage(result) : "").trimmed();
     if (message.isEmpty()) message = messageOf(conn);
+    pg::Failure failure(state ? QByteArray(state) : QByteArray(), message);
     PQclear(result);
-    throw pg::Failure(state ? QByteArray(state) : QByteArray(), message);
+    return failure;
 }
 
 // Searches run in one read-only transaction, so the search can never write, whatever it says.
-const char* const kBegin = "BEGIN READ ONLY; SET LOCAL statement_timeout = ";
+// The cursor is planned for all of its rows, as the query alone would be: planned for the first
+// tenth, an inner substring walks the tag index in order instead of asking the trigram index.
+const QByteArray kLimits =
+    "SELECT set_config('cursor_tuple_fraction', '1', true), set_config('statement_timeout', $1, true)";
+const QByteArray kTimeLeft = "SELECT set_config('statement_timeout', $1, true)";
 const QByteArray kDeclare = "DECLARE vq_search NO SCROLL CURSOR FOR ";
 const QByteArray kFetch = "FETCH " + QByteArray::number(PostgresPointSearch::BatchRows) + " FROM vq_search";
 
@@ -94,6 +97,9 @@ void PostgresPointSearch::search(const SqlNode& clause, const PointSink& sink) {
     run(translator.translate(clause), sink);
 }
 
+// The transaction, its limits, the cursor and its first rows go to the server in one pipeline,
+// and the transaction ends while the sink takes the last rows: a search of one batch costs one
+// round trip and the commit's answer.
 void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     pg::Connection& db = connection();
     struct Running {
@@ -104,9 +110,21 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
     m_running = true;
     try {
-        db.execScript(kBegin + QByteArray::number(qint64(std::max<qint64>(1, m_timeLimit.count()))));
-        stream(query, sink);
-        db.execScript("COMMIT");
+        const TypedParams typed = paramsOf(query.parameters);
+        pg::Rows rows = exchange({{"BEGIN READ ONLY"},
+                                  {kLimits, {timeLeft()}},
+                                  {kDeclare + query.sql, typed.params, typed.types},
+                                  {kFetch}});
+        while (rows.count() == BatchRows) {
+            deliver(rows, sink);
+            rows = exchange({{kTimeLeft, {timeLeft()}}, {kFetch}});
+        }
+        if (!PQsendQuery(db.handle(), "COMMIT")) throw pg::Failure("08006", messageOf(db.handle()));
+        deliver(rows, sink);
+        PGresult* committed = PQgetResult(db.handle());
+        while (PGresult* extra = PQgetResult(db.handle())) PQclear(extra);
+        if (PQresultStatus(committed) != PGRES_COMMAND_OK) throw failureOf(committed, db.handle());
+        PQclear(committed);
     } catch (const pg::Failure& failure) {
         rollback();
         fail(failure);
@@ -116,54 +134,85 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     }
 }
 
-void PostgresPointSearch::stream(const SqlQuery& query, const PointSink& sink) {
-    const TypedParams typed = paramsOf(query.parameters);
-    watched(kDeclare + query.sql, typed.params, typed.types);
-    for (bool first = true;; first = false) {
-        if (!first) limitTime();
-        const pg::Rows rows = watched(kFetch, {}, {});
-        for (int i = 0; i < rows.count(); ++i) {
-            const QString tag = rows.text(i, 1);
-            sink(rows.integer(i, 0), tag);
-        }
-        if (rows.count() < BatchRows) return;
+void PostgresPointSearch::deliver(const pg::Rows& rows, const PointSink& sink) {
+    for (int i = 0; i < rows.count(); ++i) {
+        const QString tag = rows.text(i, 1);
+        sink(rows.integer(i, 0), tag);
     }
 }
 
 // Each statement has the time the search has left, so a search of many batches keeps its limit.
-void PostgresPointSearch::limitTime() {
+pg::Param PostgresPointSearch::timeLeft() const {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) throw pg::Failure("57014", QStringLiteral("the time limit passed"));
-    m_connection->exec("SELECT set_config('statement_timeout', $1, true)",
-                       {pg::Param::integer(left.count())});
+    return pg::Param::integer(left.count());
 }
 
-// A cancel request that reaches the server while it waits between statements is dropped there,
-// so a statement that was cancelled asks the server again while it runs.
-pg::Rows PostgresPointSearch::watched(const QByteArray& sql, const pg::Params& params,
-                                      const std::vector<unsigned>& types) {
-    if (m_cancelled.load() != m_searchNumber) throw pg::Failure("57014", QStringLiteral("cancelled"));
-    PGconn* conn = m_connection->handle();
+void PostgresPointSearch::send(PGconn* conn, const Statement& statement) {
     std::vector<const char*> values;
     std::vector<int> lengths;
-    for (const pg::Param& param : params) {
+    for (const pg::Param& param : statement.params) {
         values.push_back(param.isNull ? nullptr : param.data.constData());
         lengths.push_back(int(param.data.size()));
     }
-    if (!PQsendQueryParams(conn, sql.constData(), int(params.size()), types.empty() ? nullptr : types.data(),
-                           values.data(), lengths.data(), nullptr, 0))
+    if (!PQsendQueryParams(conn, statement.sql.constData(), int(statement.params.size()),
+                           statement.types.empty() ? nullptr : statement.types.data(), values.data(),
+                           lengths.data(), nullptr, 0))
         throw pg::Failure("08006", messageOf(conn));
+}
+
+// Sends the statements in one pipeline and waits for all their answers; the last one's rows, or
+// the first failure. A cancel request that reaches the server while it waits between statements
+// is dropped there, so a cancelled search asks the server again while its statements run.
+pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements) {
+    if (m_cancelled.load() != m_searchNumber) throw pg::Failure("57014", QStringLiteral("cancelled"));
+    PGconn* conn = m_connection->handle();
+    if (!PQenterPipelineMode(conn)) throw pg::Failure("08006", messageOf(conn));
+    for (const Statement& statement : statements) send(conn, statement);
+    if (!PQpipelineSync(conn)) throw pg::Failure("08006", messageOf(conn));
+    PGresult* last = nullptr;
+    std::optional<pg::Failure> failure;
+    size_t answered = 0;  // statements whose results are all in
+    bool synced = false;
     pollfd socket{PQsocket(conn), POLLIN, 0};
-    while (PQisBusy(conn)) {
+    while (!synced) {
+        while (!synced && !PQisBusy(conn)) {
+            PGresult* result = PQgetResult(conn);
+            if (!result) {
+                ++answered;
+                continue;
+            }
+            switch (PQresultStatus(result)) {
+                case PGRES_PIPELINE_SYNC:
+                    synced = true;
+                    PQclear(result);
+                    break;
+                case PGRES_TUPLES_OK:
+                case PGRES_COMMAND_OK:
+                    if (answered + 1 == statements.size()) std::swap(last, result);
+                    PQclear(result);
+                    break;
+                case PGRES_PIPELINE_ABORTED:
+                    PQclear(result);
+                    break;
+                default:
+                    if (!failure)
+                        failure = failureOf(result, conn);
+                    else
+                        PQclear(result);
+            }
+        }
+        if (synced) break;
         if (poll(&socket, 1, kCancelPollMs) < 0 && errno != EINTR)
             throw pg::Failure("08006", messageOf(conn));
         if (!PQconsumeInput(conn)) throw pg::Failure("08006", messageOf(conn));
         if (m_cancelled.load() != m_searchNumber && PQisBusy(conn)) m_connection->cancel();
     }
-    PGresult* result = PQgetResult(conn);
-    while (PGresult* extra = PQgetResult(conn)) PQclear(extra);
-    return rowsOf(result, conn);
+    PQexitPipelineMode(conn);
+    pg::Rows rows(last);
+    if (failure) throw *failure;
+    return rows;
 }
 
 void PostgresPointSearch::rollback() {

@@ -37,10 +37,18 @@ public:
     void run(const SqlQuery& query, const PointSink& sink);
 
 private:
+    // One statement of a pipeline; `types` may give the parameters' type ids.
+    struct Statement {
+        QByteArray sql;
+        pg::Params params = {};
+        std::vector<unsigned> types = {};
+    };
+
     pg::Connection& connection();
-    void stream(const SqlQuery& query, const PointSink& sink);
-    void limitTime();
-    pg::Rows watched(const QByteArray& sql, const pg::Params& params, const std::vector<unsigned>& types);
+    pg::Rows exchange(const std::vector<Statement>& statements);
+    static void send(pg_conn* conn, const Statement& statement);
+    static void deliver(const pg::Rows& rows, const PointSink& sink);
+    pg::Param timeLeft() const;
     void rollback();
     [[noreturn]] void fail(const pg::Failure& failure);
 

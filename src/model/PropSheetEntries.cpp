@@ -49,6 +49,56 @@ QString failedAttributesLine(const SdkNamedValues& failed) {
 
 }  // namespace
 
+// One attribute as every fill of its class sees it, whatever the point's values.
+struct PlannedAttribute {
+    QString name;
+    const AttributeFacts* facts = nullptr;
+    bool twin = false;  // reached through its twin's entry only
+    QString setName;
+    QString category;        // before any point-source rule
+    int categoryIndex = -1;  // in FillPlan::categories; -1 outside a plan
+    QString displayName;
+};
+
+// The attributes of one class in the order a fill meets them. A plan serves only the server it
+// was made for and is checked name by name as it is used, so a changed class is never misread.
+struct FillPlan {
+    std::weak_ptr<SdkServer> server;
+    QString serverKind;
+    QString className;
+    QString attributesName;
+    QStringList categories;  // distinct, in the order first met
+    std::vector<PlannedAttribute> attributes;
+
+    const PlannedAttribute* at(size_t position, const QString& name) const {
+        if (position >= attributes.size() || attributes[position].name != name) return nullptr;
+        return &attributes[position];
+    }
+};
+
+namespace {
+
+constexpr size_t plansKept = 8;
+
+// The plans of the classes filled last, oldest first.
+std::vector<std::shared_ptr<const FillPlan>>& fillPlans() {
+    thread_local std::vector<std::shared_ptr<const FillPlan>> plans;
+    return plans;
+}
+
+void keepPlan(std::shared_ptr<const FillPlan> plan) {
+    auto& plans = fillPlans();
+    std::erase_if(plans, [](const auto& kept) { return kept->server.expired(); });
+    if (plans.size() >= plansKept) plans.erase(plans.begin());
+    plans.push_back(std::move(plan));
+}
+
+void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
+    std::erase(fillPlans(), plan);
+}
+
+}  // namespace
+
 // PropSheetEntries's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntriesPrivate {
 public:
@@ -312,34 +362,102 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         if (auto type = makeEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)),
                                   QStringLiteral("PointType"), base, pointSource))
             Add(std::move(type));
-        const std::vector<SdkPointAttributePtr> all = attributes.All();
-        d->m_entries.reserve(d->m_entries.size() + all.size());
-        d->m_byPrimaryName.reserve(d->m_entries.size() + all.size());
-        for (const SdkPointAttributePtr& attribute : all) {
-            const QString& name = attribute->Name();
-            // The first set that brings an attribute wins; twins are reached through their entries.
-            // The name is claimed first, so that it is hashed once for the check and the insertion.
-            if (d->m_bySecondaryName.contains(name)) continue;
-            PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
-            if (*slot) continue;
-            PropSheetEntryPtr entry;
-            try {
-                entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
-                                  GetAttributeSetName(name), pointSource);
-            } catch (...) {
-                d->m_byPrimaryName.erase(name);
-                throw;
-            }
-            if (!entry) {
-                d->m_byPrimaryName.erase(name);
-                continue;
-            }
-            *slot = entry.get();
-            if (!entry->SecondaryAttributeName().isEmpty())
-                d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
-            d->m_entries.push_back(std::move(entry));
+        const std::shared_ptr<const FillPlan> plan = fillPlan(attributes);
+        std::vector<char> categoryMet(plan->categories.size(), 0);
+        d->m_entries.reserve(d->m_entries.size() + plan->attributes.size());
+        d->m_byPrimaryName.reserve(d->m_entries.size() + plan->attributes.size());
+        size_t position = 0;
+        bool planHolds = true;
+        attributes.ForEach([&](const QString& name, const Variant& value) {
+            if (const PlannedAttribute* planned = plan->at(position++, name))
+                return addPlanned(*planned, value, pointSource, categoryMet);
+            planHolds = false;
+            bool reliable = true;
+            addPlanned(planAttribute(name, reliable), value, pointSource, categoryMet);
+        });
+        if (!planHolds || position != plan->attributes.size()) forgetPlan(plan);
+    });
+}
+
+// The first set that brings an attribute wins; twins are reached through their entries. The name
+// is claimed first, so that it is hashed once for the check and the insertion.
+void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant& value,
+                                  const Variant& pointSource, std::vector<char>& categoryMet) {
+    const QString& name = planned.name;
+    if (d->m_bySecondaryName.contains(name)) return;
+    PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
+    if (*slot) return;
+    PropSheetEntryPtr entry;
+    try {
+        const QString category = plannedCategory(planned, pointSource, categoryMet);
+        if (!planned.twin) {
+            entry = std::make_shared<PropSheetEntry>();
+            entry->Setup(planned.facts, name, planned.displayName, value, value.typeName(), category, this);
+        }
+    } catch (...) {
+        d->m_byPrimaryName.erase(name);
+        throw;
+    }
+    if (!entry) {
+        d->m_byPrimaryName.erase(name);
+        return;
+    }
+    *slot = entry.get();
+    if (!entry->SecondaryAttributeName().isEmpty())
+        d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
+    d->m_entries.push_back(std::move(entry));
+}
+
+// A twin is categorized too, although it makes no entry: its category is offered all the same.
+QString PropSheetEntries::plannedCategory(const PlannedAttribute& planned, const Variant& pointSource,
+                                          std::vector<char>& categoryMet) {
+    if (PropSheetCategories::sourceRulesApply(d->m_serverKind, pointSource))
+        return d->m_categories.Categorize(AttributeCatalog::ruleCategory(planned.facts), planned.setName,
+                                          planned.name, d->m_serverKind, pointSource);
+    const int index = planned.categoryIndex;
+    if (index < 0 || !categoryMet[size_t(index)]) {
+        d->m_categories.ensureCategory(planned.category);
+        if (index >= 0) categoryMet[size_t(index)] = 1;
+    }
+    return planned.category;
+}
+
+std::shared_ptr<const FillPlan> PropSheetEntries::fillPlan(SdkPointAttributes& attributes) {
+    const QString className = d->m_pointClass ? d->m_pointClass->Name() : QString();
+    const QString attributesName = attributes.Name();
+    for (const auto& plan : fillPlans())
+        if (plan->className == className && plan->attributesName == attributesName &&
+            plan->serverKind == d->m_serverKind && plan->server.lock() == d->m_server)
+            return plan;
+    auto plan = std::make_shared<FillPlan>();
+    plan->server = d->m_server;
+    plan->serverKind = d->m_serverKind;
+    plan->className = className;
+    plan->attributesName = attributesName;
+    bool reliable = true;
+    attributes.ForEach([&](const QString& name, const Variant&) {
+        PlannedAttribute& planned = plan->attributes.emplace_back(planAttribute(name, reliable));
+        planned.categoryIndex = int(plan->categories.indexOf(planned.category));
+        if (planned.categoryIndex < 0) {
+            planned.categoryIndex = int(plan->categories.size());
+            plan->categories.append(planned.category);
         }
     });
+    // A set name that could not be read is shown once and asked again next time.
+    if (reliable) keepPlan(plan);
+    return plan;
+}
+
+PlannedAttribute PropSheetEntries::planAttribute(const QString& name, bool& reliable) {
+    PlannedAttribute planned;
+    planned.name = name;
+    planned.facts = AttributeCatalog::facts(name);
+    planned.twin = AttributeCatalog::isTwinName(planned.facts);
+    planned.setName = attributeSetName(name, reliable);
+    planned.category =
+        PropSheetCategories::defaultCategory(AttributeCatalog::ruleCategory(planned.facts), planned.setName);
+    planned.displayName = AttributeCatalog::defaultDisplayName(name, planned.facts);
+    return planned;
 }
 
 // Null for a name that makes no entry.
@@ -350,7 +468,9 @@ PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant
     const QString category = d->m_categories.Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
                                                         d->m_serverKind, pointSource);
     auto entry = std::make_shared<PropSheetEntry>();
-    if (!entry->Setup(facts, name, value, typeName, category, this)) return nullptr;
+    if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
+                      category, this))
+        return nullptr;
     return entry;
 }
 
@@ -367,8 +487,14 @@ void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
     d->m_attributeSets.clear();
 }
 
-// The last set that holds the attribute names it, so the sets are asked from the last.
 QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
+    bool reliable = true;
+    return attributeSetName(ptAttribName, reliable);
+}
+
+// The last set that holds the attribute names it, so the sets are asked from the last. A failure
+// is shown and clears `reliable`.
+QString PropSheetEntries::attributeSetName(const QString& ptAttribName, bool& reliable) {
     QString setName = QStringLiteral("Unknown");
     try {
         if (d->m_serverKind == u"VQ2") return QStringLiteral("Classic");
@@ -376,6 +502,7 @@ QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
         for (auto set = sets.rbegin(); set != sets.rend(); ++set)
             if (IsAttributeInPtAttribs(ptAttribName, **set)) return (*set)->Name();
     } catch (...) {
+        reliable = false;
         report(currentError(), QStringLiteral("PropSheetEntries:GetAttributeSetName"), ReportLayout::Short);
     }
     return setName;

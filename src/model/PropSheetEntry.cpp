@@ -166,11 +166,13 @@ bool PropSheetEntry::IsSystemAttribute() const {
 bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
-    return Setup(AttributeCatalog::facts(attributeName), attributeName, value, attributePointType,
-                 categoryName, parent);
+    const AttributeFacts* facts = AttributeCatalog::facts(attributeName);
+    return Setup(facts, attributeName, AttributeCatalog::defaultDisplayName(attributeName, facts), value,
+                 attributePointType, categoryName, parent);
 }
 
-bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
+bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attributeName,
+                           const QString& displayName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
     if (AttributeCatalog::isTwinName(facts)) return false;
@@ -184,7 +186,7 @@ bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attribute
     SetValidationRules(ruleNoValidation);
     SetDependencies();
     LoadDisplayStyle();
-    d->m_displayName = AttributeCatalog::defaultDisplayName(attributeName, d->m_facts);
+    d->m_displayName = displayName;
     ComputeReadOnly();
     d->m_isSystemAttribute = AttributeCatalog::isSystemAttribute(d->m_facts);
     d->m_visible = AttributeCatalog::isVisible(d->m_facts);

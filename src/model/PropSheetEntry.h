@@ -123,9 +123,10 @@ public:
     /// Prepares the entry for one attribute; False for a twin name, which makes no entry.
     bool Setup(const QString& attributeName, const Variant& value, const QString& attributePointType,
                const QString& categoryName, PropSheetEntries* parent);
-    /// The same with the attribute's catalogue facts already looked up.
-    bool Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
-               const QString& attributePointType, const QString& categoryName, PropSheetEntries* parent);
+    /// The same with the attribute's catalogue facts and default display name already worked out.
+    bool Setup(const AttributeFacts* facts, const QString& attributeName, const QString& displayName,
+               const Variant& value, const QString& attributePointType, const QString& categoryName,
+               PropSheetEntries* parent);
 
 private:
     bool InternalSetValue(const Variant& value, QString& attributeName, bool updateDependents);

@@ -111,7 +111,7 @@ public:
     SdkPointClassPtr m_pointClass;
     std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
     QString m_serverKind;
-    ValidationRules::ServerNames m_serverNames;
+    std::shared_ptr<ValidationRules::ServerNames> m_serverNames;  // shared with the entries of a fill
     SdkPointType m_pointType = 0;
     QString m_pendingEntryName;
     bool m_valuesEdited = false;
@@ -346,15 +346,21 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
     });
 }
 
-ValidationRules::ServerNames& PropSheetEntries::serverNames() {
-    if (d->m_serverNames.server() != d->m_server.get()) d->m_serverNames.reset(d->m_server);
+const std::shared_ptr<ValidationRules::ServerNames>& PropSheetEntries::serverNames() {
+    if (!d->m_serverNames || d->m_serverNames->server() != d->m_server.get()) renewServerNames();
     return d->m_serverNames;
+}
+
+// Entries made before keep the lists they were made with.
+void PropSheetEntries::renewServerNames() {
+    d->m_serverNames = std::make_shared<ValidationRules::ServerNames>();
+    d->m_serverNames->reset(d->m_server);
 }
 
 void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
-        d->m_serverNames.reset(d->m_server);
+        renewServerNames();
         const QString base = QStringLiteral("Base");
         if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
                                  pointSource))

@@ -85,8 +85,9 @@ public:
     /// The server's kind, "VQ3" or "VQ2", read when the collection was filled.
     const QString& ServerKind() const;
     /// @}
-    /// The server's users and groups, read once while the entries are made.
-    ValidationRules::ServerNames& serverNames();
+    /// The server's users and groups, read once for the entries of one fill, when the first of
+    /// them shows its list; an entry kept past the collection still reads them there.
+    const std::shared_ptr<ValidationRules::ServerNames>& serverNames();
     /// The entry answering to `attributeName`, or null; never raises.
     PropSheetEntryPtr find(const QString& attributeName) const;
     /// Shows the log-on dialog when the server is not connected, and keeps the server the dialog hands
@@ -136,6 +137,7 @@ private:
     QString plannedCategory(const PlannedAttribute& planned, const Variant& pointSource,
                             std::vector<char>& categoryMet);
     QString attributeSetName(const QString& ptAttribName, bool& reliable);
+    void renewServerNames();
     // Appends an entry whose names the collection does not hold yet.
     void append(PropSheetEntryPtr entry);
     void addCoupledAttributes(SdkNamedValues& edits) const;

@@ -50,14 +50,21 @@ public:
     QString m_attributePointType;
     Variant m_value;
     Variant m_valueBeforeEdits;
-    Variant m_displayValueBeforeEdits;
+    mutable Variant m_displayValueBeforeEdits;
+    // Spelled when first asked for, from the value before edits and the name it was taken under:
+    // most entries of a point are never shown.
+    mutable bool m_displayBeforeEditsStale = false;
+    QString m_displayNameSnapshot;  // for the twin style, the only one that shows the name
     Variant m_pendingValue;
     QString m_pendingAttributeName;
     QString m_displayName;
     QString m_categoryName;
     mutable QString m_sortKey;  // made when first asked for; null until then
     enumDisplayStyle m_displayStyle = styletext;
-    ComboEntries m_valueList;
+    mutable ComboEntries m_valueList;
+    // Who reads the entry's list from the server, until it is first needed.
+    mutable std::shared_ptr<ValidationRules::ServerNames> m_listSource;
+    ValidationRules::ServerList m_listKind = ValidationRules::noServerList;
     bool m_visible = true;
     bool m_readOnly = false;
     bool m_isSystemAttribute = false;
@@ -96,6 +103,7 @@ const QString& PropSheetEntry::AttributePointType() const {
 }
 
 const Variant& PropSheetEntry::DisplayValueBeforeEdits() const {
+    spellDisplayBeforeEdits();
     return d->m_displayValueBeforeEdits;
 }
 
@@ -123,12 +131,38 @@ const Variant& PropSheetEntry::GetValueBeforeEdits() const {
     return d->m_valueBeforeEdits;
 }
 
+// A list a caller may change is the list the display before edits was taken with, until then.
 ComboEntries& PropSheetEntry::ValueList() {
+    spellDisplayBeforeEdits();
+    takeServerList();
     return d->m_valueList;
 }
 
 const ComboEntries& PropSheetEntry::ValueList() const {
+    takeServerList();
     return d->m_valueList;
+}
+
+// Reads the list the entry shows from the server once; a failure is shown and leaves the list empty.
+void PropSheetEntry::takeServerList() const {
+    if (!d->m_listSource) return;
+    const std::shared_ptr<ValidationRules::ServerNames> source = std::move(d->m_listSource);
+    d->m_listSource.reset();
+    reporting(QStringLiteral("PropSheetEntry:ValueList"), ReportLayout::Short, [&] {
+        const ComboEntries& list = source->named(d->m_listKind);
+        if (list.Count() > 0) d->m_valueList = list;
+    });
+}
+
+void PropSheetEntry::takeDisplayBeforeEdits() {
+    d->m_displayBeforeEditsStale = true;
+    if (d->m_displayStyle == styletxtcombofortwin) d->m_displayNameSnapshot = d->m_currentAttributeName;
+}
+
+void PropSheetEntry::spellDisplayBeforeEdits() const {
+    if (!d->m_displayBeforeEditsStale) return;
+    d->m_displayBeforeEditsStale = false;
+    d->m_displayValueBeforeEdits = displayOf(d->m_valueBeforeEdits, d->m_displayNameSnapshot);
 }
 
 enumDisplayStyle PropSheetEntry::DisplayStyle() const {
@@ -227,9 +261,17 @@ SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
 }
 
 void PropSheetEntry::LoadDisplayStyle() {
+    const int row = AttributeCatalog::styleRow(d->m_facts);
+    d->m_listSource.reset();
+    d->m_listKind = ValidationRules::serverListOfRow(row);
     ValidationRules::ServerNames noServer;
-    ValidationRules::ServerNames& server = d->m_parent ? d->m_parent->serverNames() : noServer;
-    auto [style, list] = ValidationRules::displayStyleOfRow(AttributeCatalog::styleRow(d->m_facts), server);
+    ValidationRules::ServerNames* server = &noServer;
+    if (d->m_parent) {
+        const std::shared_ptr<ValidationRules::ServerNames>& names = d->m_parent->serverNames();
+        if (names->server() && d->m_listKind != ValidationRules::noServerList) d->m_listSource = names;
+        if (!d->m_listSource) server = names.get();
+    }
+    auto [style, list] = ValidationRules::displayStyleOfRow(row, *server);
     d->m_displayStyle = style;
     // An empty list leaves the entry's own as it was.
     if (list.Count() > 0) d->m_valueList = std::move(list);
@@ -344,7 +386,7 @@ void PropSheetEntry::loadFirstValue(const Variant& value) {
     d->m_value = loaded;
     d->m_valueBeforeEdits = loaded;
     d->m_hasValue = true;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
 }
 
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
@@ -409,7 +451,7 @@ void PropSheetEntry::CommitBeforeEdits() {
         }
     }
     d->m_valueBeforeEdits = d->m_value;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
     d->m_isDependentValueEdited = false;
 }
 
@@ -418,7 +460,7 @@ void PropSheetEntry::TakeStoredValue(const Variant& value) {
     ApplyEmptyValueDefaults(stored);
     d->m_value = stored;
     d->m_valueBeforeEdits = stored;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
     if (d->m_parent) d->m_parent->DisplayEdited(this);
 }
 
@@ -428,15 +470,19 @@ bool PropSheetEntry::IsValueEdited() const {
 }
 
 QString PropSheetEntry::GetDisplayValue() const {
+    return displayOf(d->m_value, d->m_currentAttributeName);
+}
+
+QString PropSheetEntry::displayOf(const Variant& value, const QString& attributeName) const {
     switch (d->m_displayStyle) {
         case stylecombo:
         case styleonoffswitch:
-            return d->m_valueList.GetNameByValue(d->m_value);
+            return ValueList().GetNameByValue(value);
         case styletxtcombofortwin:
-            return d->m_value.toString() + QStringLiteral("  ") +
-                   d->m_valueList.GetNameByValue(Variant(d->m_currentAttributeName));
+            return value.toString() + QStringLiteral("  ") +
+                   ValueList().GetNameByValue(Variant(attributeName));
         default:
-            return d->m_value.isNull() ? QString() : d->m_value.toString();
+            return value.isNull() ? QString() : value.toString();
     }
 }
 

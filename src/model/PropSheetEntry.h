@@ -141,6 +141,10 @@ private:
     Variant siblingValue(const QString& attributeName) const;
     void requireOwnName(const QString& attributeName) const;
     const QString& ownSpelling(const QString& attributeName) const;
+    void takeServerList() const;
+    void takeDisplayBeforeEdits();
+    void spellDisplayBeforeEdits() const;
+    QString displayOf(const Variant& value, const QString& attributeName) const;
     static void addNames(SdkNamedValuesPtr& set, const QStringList& names);
     static SdkNamedValuesPtr ensure(SdkNamedValuesPtr& set);
 

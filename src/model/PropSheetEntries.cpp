@@ -116,6 +116,8 @@ public:
     QString m_pendingEntryName;
     bool m_valuesEdited = false;
     PropSheetCategories m_categories;
+    // Categories met while filling, made when someone first asks for the categories.
+    std::vector<QString> m_pendingCategories;
     std::optional<Error> m_receiverError;
     int32_t m_saveErrorNumber = 0;
 };
@@ -153,6 +155,7 @@ int PropSheetEntries::Count() const {
 }
 
 PropSheetCategories& PropSheetEntries::Categories() {
+    makePendingCategories();
     return d->m_categories;
 }
 
@@ -418,14 +421,20 @@ void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant
 QString PropSheetEntries::plannedCategory(const PlannedAttribute& planned, const Variant& pointSource,
                                           std::vector<char>& categoryMet) {
     if (PropSheetCategories::sourceRulesApply(d->m_serverKind, pointSource))
-        return d->m_categories.Categorize(AttributeCatalog::ruleCategory(planned.facts), planned.setName,
-                                          planned.name, d->m_serverKind, pointSource);
+        return Categories().Categorize(AttributeCatalog::ruleCategory(planned.facts), planned.setName,
+                                       planned.name, d->m_serverKind, pointSource);
     const int index = planned.categoryIndex;
     if (index < 0 || !categoryMet[size_t(index)]) {
-        d->m_categories.ensureCategory(planned.category);
+        d->m_pendingCategories.push_back(planned.category);
         if (index >= 0) categoryMet[size_t(index)] = 1;
     }
     return planned.category;
+}
+
+// In the order they were met, after those made already.
+void PropSheetEntries::makePendingCategories() {
+    for (const QString& category : d->m_pendingCategories) d->m_categories.ensureCategory(category);
+    d->m_pendingCategories.clear();
 }
 
 std::shared_ptr<const FillPlan> PropSheetEntries::fillPlan(SdkPointAttributes& attributes) {
@@ -471,8 +480,8 @@ PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant
                                               const QString& typeName, const QString& setName,
                                               const Variant& pointSource) {
     const AttributeFacts* facts = AttributeCatalog::facts(name);
-    const QString category = d->m_categories.Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
-                                                        d->m_serverKind, pointSource);
+    const QString category = Categories().Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
+                                                     d->m_serverKind, pointSource);
     auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
                       category, this))

@@ -138,6 +138,7 @@ private:
                             std::vector<char>& categoryMet);
     QString attributeSetName(const QString& ptAttribName, bool& reliable);
     void renewServerNames();
+    void makePendingCategories();
     // Appends an entry whose names the collection does not hold yet.
     void append(PropSheetEntryPtr entry);
     void addCoupledAttributes(SdkNamedValues& edits) const;

@@ -230,34 +230,34 @@ bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attribute
     return true;
 }
 
+// The name sets are made when first asked for: most entries are never edited.
 void PropSheetEntry::SetDependencies() {
     const AttributeDependencies* dependencies = AttributeCatalog::dependencies(d->m_facts);
-    if (!dependencies) return;
-    d->m_secondaryAttributeName = dependencies->secondaryName;
-    addNames(d->m_readOnlyDependents, dependencies->readOnlyDependents);
-    addNames(d->m_valueAffectsValidationFor, dependencies->valueAffectsValidationFor);
-    addNames(d->m_coupledAttributes, dependencies->coupledAttributes);
+    if (dependencies) d->m_secondaryAttributeName = dependencies->secondaryName;
+    d->m_readOnlyDependents.reset();
+    d->m_valueAffectsValidationFor.reset();
+    d->m_coupledAttributes.reset();
 }
 
-void PropSheetEntry::addNames(SdkNamedValuesPtr& set, const QStringList& names) {
-    for (const QString& name : names) ensure(set)->Add(name, Variant(int16_t(0)));
-}
-
-SdkNamedValuesPtr PropSheetEntry::ensure(SdkNamedValuesPtr& set) {
-    if (!set) set = SdkNamedValues::create();
+SdkNamedValuesPtr PropSheetEntry::dependents(SdkNamedValuesPtr& set,
+                                             QStringList AttributeDependencies::*names) {
+    if (set) return set;
+    set = SdkNamedValues::create();
+    if (const AttributeDependencies* dependencies = AttributeCatalog::dependencies(d->m_facts))
+        for (const QString& name : dependencies->*names) set->Add(name, Variant(int16_t(0)));
     return set;
 }
 
 SdkNamedValuesPtr PropSheetEntry::ValueAffectsValidationFor() {
-    return ensure(d->m_valueAffectsValidationFor);
+    return dependents(d->m_valueAffectsValidationFor, &AttributeDependencies::valueAffectsValidationFor);
 }
 
 SdkNamedValuesPtr PropSheetEntry::CoupledAttributes() {
-    return ensure(d->m_coupledAttributes);
+    return dependents(d->m_coupledAttributes, &AttributeDependencies::coupledAttributes);
 }
 
 SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
-    return ensure(d->m_readOnlyDependents);
+    return dependents(d->m_readOnlyDependents, &AttributeDependencies::readOnlyDependents);
 }
 
 void PropSheetEntry::LoadDisplayStyle() {
@@ -400,8 +400,8 @@ void PropSheetEntry::UpdateDependentEntries() {
     reporting(QStringLiteral("PropSheetEntry:UpdateDependentEntries"), ReportLayout::Short, [&] {
         // The twin name shows in rows of its own, which read this entry too.
         if (!d->m_secondaryAttributeName.isEmpty()) d->m_parent->DisplayEdited(this);
-        updateDependents(d->m_readOnlyDependents, &PropSheetEntry::ComputeReadOnly);
-        updateDependents(d->m_valueAffectsValidationFor, &PropSheetEntry::ApplyValidationRules);
+        updateDependents(ReadOnlyDependents(), &PropSheetEntry::ComputeReadOnly);
+        updateDependents(ValueAffectsValidationFor(), &PropSheetEntry::ApplyValidationRules);
     });
 }
 

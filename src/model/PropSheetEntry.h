@@ -7,6 +7,7 @@
 #include "sdk/SdkFwd.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 
@@ -15,6 +16,7 @@ namespace vq {
 class PropSheetEntries;
 class PropSheetEntry;
 struct AttributeFacts;
+struct AttributeDependencies;
 /// Entries are shared: a host may keep one past its collection.
 using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 
@@ -145,8 +147,7 @@ private:
     void takeDisplayBeforeEdits();
     void spellDisplayBeforeEdits() const;
     QString displayOf(const Variant& value, const QString& attributeName) const;
-    static void addNames(SdkNamedValuesPtr& set, const QStringList& names);
-    static SdkNamedValuesPtr ensure(SdkNamedValuesPtr& set);
+    SdkNamedValuesPtr dependents(SdkNamedValuesPtr& set, QStringList AttributeDependencies::*names);
 
     std::unique_ptr<class PropSheetEntryPrivate> const d;
 };

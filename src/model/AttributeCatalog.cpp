@@ -196,6 +196,10 @@ bool AttributeCatalog::isSystemAttribute(const AttributeFacts* facts) {
     return facts && facts->system;
 }
 
+bool AttributeCatalog::hasReadOnlyRule(const AttributeFacts* facts) {
+    return facts && !facts->readOnlyWhen.empty();
+}
+
 bool AttributeCatalog::isReadOnly(const AttributeFacts* facts, enumPointMode mode,
                                   const std::function<Variant()>& pointType) {
     if (!facts) return false;

@@ -39,6 +39,8 @@ public:
     static const QString* ruleCategory(const AttributeFacts* facts);
     static bool isVisible(const AttributeFacts* facts);
     static bool isSystemAttribute(const AttributeFacts* facts);
+    // False for an attribute that is never read-only for its own sake.
+    static bool hasReadOnlyRule(const AttributeFacts* facts);
     // `pointType` gives the value of the PointType entry (Empty when there is none yet); it is
     // read only for attributes whose state depends on it.
     static bool isReadOnly(const AttributeFacts* facts, enumPointMode mode,

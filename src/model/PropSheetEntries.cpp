@@ -103,8 +103,11 @@ void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
 class PropSheetEntriesPrivate {
 public:
     std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
-    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
-    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
+    // The name indexes of a point's entries fit here, so that they cost no allocation of their own.
+    std::byte m_indexBuffer[6144];
+    std::pmr::monotonic_buffer_resource m_indexMemory{m_indexBuffer, sizeof m_indexBuffer};
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName{&m_indexMemory};
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName{&m_indexMemory};
     enumPointMode m_mode{};
     SdkServerPtr m_server;
     SdkPointPtr m_point;
@@ -479,9 +482,15 @@ PlannedAttribute PropSheetEntries::planAttribute(const QString& name, bool& reli
 PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
                                               const QString& typeName, const QString& setName,
                                               const Variant& pointSource) {
-    const AttributeFacts* facts = AttributeCatalog::facts(name);
-    const QString category = Categories().Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
-                                                     d->m_serverKind, pointSource);
+    PlannedAttribute planned;
+    planned.name = name;
+    planned.facts = AttributeCatalog::facts(name);
+    planned.setName = setName;
+    planned.category =
+        PropSheetCategories::defaultCategory(AttributeCatalog::ruleCategory(planned.facts), setName);
+    std::vector<char> noPlan;
+    const QString category = plannedCategory(planned, pointSource, noPlan);
+    const AttributeFacts* facts = planned.facts;
     auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
                       category, this))

@@ -223,7 +223,10 @@ std::optional<Variant> AttributeCatalog::placeholderReplacement(const AttributeF
     return std::nullopt;
 }
 
+// A whole number reads "101" exactly when it is 101, without being spelled.
 bool AttributeCatalog::isDigital(const Variant& pointType) {
+    if (pointType.type() == Variant::Type::Int16 || pointType.type() == Variant::Type::Int32)
+        return pointType.toInt32() == 101;
     return pointType.toString().trimmed() == u"101";
 }
 

@@ -396,7 +396,8 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
 void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant& value,
                                   const Variant& pointSource, std::vector<char>& categoryMet) {
     const QString& name = planned.name;
-    if (d->m_bySecondaryName.contains(name)) return;
+    // Only twin names are ever an entry's second name.
+    if (planned.twin && d->m_bySecondaryName.contains(name)) return;
     PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
     if (*slot) return;
     PropSheetEntryPtr entry;

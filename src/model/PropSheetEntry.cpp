@@ -20,8 +20,11 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString refusedTagCharacters = QStringLiteral("*;?[\\]{|}");
 
+// Case folding maps one character to one, so names of different lengths never match; an entry
+// mostly compares a name with itself.
 bool sameName(const QString& a, QStringView b) {
-    return QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size()) return false;
+    return a.constData() == b.data() || QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
 bool acceptsTagName(const Variant& value) {

@@ -19,7 +19,11 @@ class ValidationRules {
 
 public:
     /// The lists an entry reads from its server only when it is first shown or asked for them.
-    enum ServerList { noServerList, serverUsers, serverGroups };
+    enum ServerList {
+        noServerList,  ///< the list, if any, is not the server's
+        serverUsers,   ///< the server's users
+        serverGroups   ///< the server's groups
+    };
 
     /// The lists that come from a server (point types, users, groups), made once for all entries
     /// of one point.

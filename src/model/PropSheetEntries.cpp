@@ -71,7 +71,10 @@ struct FillPlan {
     std::vector<PlannedAttribute> attributes;
 
     const PlannedAttribute* at(size_t position, const QString& name) const {
-        if (position >= attributes.size() || attributes[position].name != name) return nullptr;
+        if (position >= attributes.size()) return nullptr;
+        // The archive hands out its own copy of each name, so the check is mostly a pointer compare.
+        const QString& planned = attributes[position].name;
+        if (planned.constData() != name.constData() && planned != name) return nullptr;
         return &attributes[position];
     }
 };

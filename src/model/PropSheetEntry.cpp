@@ -135,6 +135,17 @@ public:
     const AttributeFacts* m_facts = nullptr;  // what the catalogue says about the attribute
 };
 
+namespace {
+
+// As SetValidationRules(ruleNoValidation), without assigning bounds that are already unset.
+void clearValidationRules(PropSheetEntryPrivate& d) {
+    d.m_validationRule = ruleNoValidation;
+    if (!d.m_rangeValue1.isMissing()) d.m_rangeValue1 = Variant::missing();
+    if (!d.m_rangeValue2.isMissing()) d.m_rangeValue2 = Variant::missing();
+}
+
+}  // namespace
+
 PropSheetEntry::PropSheetEntry() : d(std::make_unique<PropSheetEntryPrivate>()) {}
 PropSheetEntry::~PropSheetEntry() = default;
 
@@ -269,7 +280,7 @@ bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attribute
     d->m_currentAttributeName = attributeName;
     d->m_attributePointType = attributePointType;
     d->m_categoryName = categoryName;
-    SetValidationRules(ruleNoValidation);
+    clearValidationRules(*d);
     SetDependencies();
     LoadDisplayStyle();
     d->m_displayName = displayName;
@@ -444,8 +455,8 @@ void PropSheetEntry::storeValue(const Variant& value, const QString& attributeNa
 void PropSheetEntry::loadFirstValue(const Variant& value) {
     Variant loaded = value;
     ApplyEmptyValueDefaults(loaded);
-    d->m_value = loaded;
     d->m_valueBeforeEdits = loaded;
+    d->m_value = std::move(loaded);
     d->m_hasValue = true;
     takeDisplayBeforeEdits();
 }

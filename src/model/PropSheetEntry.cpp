@@ -3,6 +3,7 @@
 #include "AttributeCatalog.h"
 #include "CaseInsensitiveMap.h"
 #include "PropSheetEntries.h"
+#include "RecycledBlocks.h"
 #include "RuleCatalog.h"
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
@@ -10,8 +11,6 @@
 #include <QPointer>
 
 #include <cmath>
-#include <new>
-#include <utility>
 
 namespace vq {
 
@@ -44,57 +43,13 @@ bool rangeHolds(int32_t rule, double d, double lo, double hi) {
     return true;
 }
 
-// Blocks of one size kept for reuse by the thread that freed them: a point's entries are made
-// and dropped together, tens at a time, and blocks this large are slow to get back from malloc.
-class RecycledBlocks {
-public:
-    explicit RecycledBlocks(size_t size) : m_size(size) {}
-    ~RecycledBlocks() {
-        while (m_head) ::operator delete(std::exchange(m_head, m_head->next));
-    }
-    void* take(size_t size) {
-        if (size != m_size || !m_head) return ::operator new(size);
-        --m_count;
-        return std::exchange(m_head, m_head->next);
-    }
-    void give(void* block) {
-        if (m_count >= kept) return ::operator delete(block);
-        m_head = new (block) Link{m_head};
-        ++m_count;
-    }
-
-private:
-    static constexpr size_t kept = 512;  // a few points' worth
-    struct Link {
-        Link* next;
-    };
-    const size_t m_size;
-    Link* m_head = nullptr;
-    size_t m_count = 0;
-};
-
-// Set once the thread's blocks are gone, for entries that outlive them at exit.
-thread_local bool blocksGone = false;
-
-struct ThreadBlocks : RecycledBlocks {
-    using RecycledBlocks::RecycledBlocks;
-    ~ThreadBlocks() { blocksGone = true; }
-};
-
 }  // namespace
 
 // PropSheetEntry's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntryPrivate {
 public:
-    static void* operator new(size_t size) { return blocksGone ? ::operator new(size) : blocks().take(size); }
-    static void operator delete(void* block) {
-        if (blocksGone) return ::operator delete(block);
-        blocks().give(block);
-    }
-    static RecycledBlocks& blocks() {
-        thread_local ThreadBlocks recycled(sizeof(PropSheetEntryPrivate));
-        return recycled;
-    }
+    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntryPrivate)>::take(); }
+    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntryPrivate)>::give(block); }
 
     QString m_primaryAttributeName;
     QString m_currentAttributeName;

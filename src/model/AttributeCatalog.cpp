@@ -207,6 +207,10 @@ bool AttributeCatalog::isReadOnly(const AttributeFacts* facts, enumPointMode mod
                        [&](ReadOnlyWhen when) { return holds(when, mode, pointType); });
 }
 
+bool AttributeCatalog::hasPlaceholder(const AttributeFacts* facts) {
+    return facts && facts->placeholder;
+}
+
 std::optional<Variant> AttributeCatalog::placeholderReplacement(const AttributeFacts* facts,
                                                                 const Variant& loaded,
                                                                 const SdkServer* server) {

@@ -45,6 +45,8 @@ public:
     // read only for attributes whose state depends on it.
     static bool isReadOnly(const AttributeFacts* facts, enumPointMode mode,
                            const std::function<Variant()>& pointType);
+    // False for an attribute whose loaded values are never placeholders.
+    static bool hasPlaceholder(const AttributeFacts* facts);
     // The value a loaded placeholder stands for, or nothing when `loaded` is no placeholder.
     static std::optional<Variant> placeholderReplacement(const AttributeFacts* facts, const Variant& loaded,
                                                          const SdkServer* server);

@@ -243,8 +243,8 @@ bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attribute
     d->m_isSystemAttribute = AttributeCatalog::isSystemAttribute(d->m_facts);
     d->m_visible = AttributeCatalog::isVisible(d->m_facts);
     d->m_sortKey = QString();
-    QString currentName;
-    InternalSetValue(value, currentName, false);
+    // Loaded under the entry's own name, which InternalSetValue only reads.
+    InternalSetValue(value, d->m_currentAttributeName, false);
     return true;
 }
 
@@ -417,6 +417,7 @@ void PropSheetEntry::loadFirstValue(const Variant& value) {
 }
 
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
+    if (!AttributeCatalog::hasPlaceholder(d->m_facts)) return;
     if (!d->m_parent || d->m_parent->ServerKind() == u"VQ2") return;
     if (auto replacement =
             AttributeCatalog::placeholderReplacement(d->m_facts, value, d->m_parent->Server().get()))

@@ -378,7 +378,7 @@ bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttribut
 }
 
 bool PropSheetEntry::InternalSetValue(const Variant& value, QString& attributeName, bool updateDependents) {
-    if (attributeName.trimmed().isEmpty()) attributeName = d->m_currentAttributeName;
+    if (QStringView(attributeName).trimmed().isEmpty()) attributeName = d->m_currentAttributeName;
     try {
         storeValue(value.isNull() ? Variant(QString()) : value, attributeName, updateDependents);
         return true;

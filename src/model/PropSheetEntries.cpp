@@ -355,10 +355,12 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
         d->m_serverKind = d->m_server->ServerKind();
         setPointClass(d->m_point->PointClass());
         // The values loaded above are read as they are: loading them again would only read the
-        // same row twice. A class without a point source simply has none.
+        // same row twice. A class without a point source simply has none, and only the
+        // categories of VQ2 servers depend on it.
         const QString pointSource = QStringLiteral("PointSource");
-        const Variant source =
-            attributes->Contains(pointSource) ? attributes->Item(pointSource)->Value() : Variant::missing();
+        const Variant source = d->m_serverKind == u"VQ2" && attributes->Contains(pointSource)
+                                   ? attributes->Item(pointSource)->Value()
+                                   : Variant::missing();
         d->m_pointType = d->m_point->PointType();
         Init(*attributes, d->m_point->Name(), d->m_pointType, source);
     });
@@ -388,6 +390,7 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
             Add(std::move(type));
         const std::shared_ptr<const FillPlan> plan = fillPlan(attributes);
         std::vector<char> categoryMet(plan->categories.size(), 0);
+        d->m_pendingCategories.reserve(d->m_pendingCategories.size() + plan->categories.size() + 2);
         d->m_entries.reserve(d->m_entries.size() + plan->attributes.size());
         d->m_byPrimaryName.reserve(d->m_entries.size() + plan->attributes.size());
         size_t position = 0;

@@ -5,6 +5,8 @@
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointType.h"
 
+#include <thread>
+
 using namespace vq;
 using namespace vq::test;
 
@@ -82,6 +84,29 @@ TEST_F(FillTest, ListsAndDisplaysBeforeEditsReadWhenFirstAskedForAreThoseOfTheLo
     EXPECT_EQ(owner->DisplayValueBeforeEdits(), Variant(u"vqadmin"_s));
     EXPECT_EQ(owner->ValueList().GetIndexByName(u"vqadmin"_s), 0);
     EXPECT_GT(owner->ValueList().Count(), 0);
+    EXPECT_EQ(messages(), QStringList());
+}
+
+TEST_F(FillTest, EntriesOfAThreadThatEndedOutliveItAndFillsThereMatchFillsHere) {
+    // Given a point filled on a worker thread, one of its entries kept when the thread ends
+    auto server = makeServer();
+    storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
+    const SdkPointPtr point = server->Points()->Item(u"Level"_s);
+    PropSheetEntryPtr kept;
+    std::string there;
+    std::thread([&] {
+        PropSheetEntries entries;
+        entries.AddAttributesForPoint(point);
+        there = values(entries, "Span PtOwner CreationDate Location4");
+        kept = entries.Item(Variant(u"Span"_s));
+    }).join();
+
+    // Then the same point filled here reads the same, and the kept entry still reads and goes
+    PropSheetEntries here;
+    here.AddAttributesForPoint(point);
+    EXPECT_EQ(values(here, "Span PtOwner CreationDate Location4"), there);
+    EXPECT_EQ(kept->GetDisplayValue(), u"100"_s);
+    kept.reset();
     EXPECT_EQ(messages(), QStringList());
 }
 

@@ -40,6 +40,10 @@ std::vector<SdkPointAttributePtr> ArchiveClassAttributes::All() {
     return all;
 }
 
+void ArchiveClassAttributes::ForEach(const std::function<void(const QString&, const Variant&)>& visit) {
+    for (const AttributeDef& def : m_set->set.attributes) visit(def.name, def.defaultValue);
+}
+
 SdkNamedValuesPtr ArchiveClassAttributes::NamedValues() {
     auto values = SdkNamedValues::create();
     for (const AttributeDef& def : m_set->set.attributes) values->Add(def.name, def.defaultValue);

@@ -64,6 +64,12 @@ std::vector<SdkPointAttributePtr> ArchivePointAttributes::All() {
     return all;
 }
 
+void ArchivePointAttributes::ForEach(const std::function<void(const QString&, const Variant&)>& visit) {
+    ensureLoaded();
+    const ArchiveClassInfo& classInfo = info();
+    for (size_t i = 0; i < m_values.size(); ++i) visit(classInfo.attributes[i].name, m_values[i]);
+}
+
 SdkNamedValuesPtr ArchivePointAttributes::NamedValues() {
     ensureLoaded();
     const ArchiveClassInfo& classInfo = info();

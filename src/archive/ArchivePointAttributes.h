@@ -17,6 +17,7 @@ public:
     SdkPointAttributePtr Item(int position) override;
     bool Contains(const QString& name) override;
     std::vector<SdkPointAttributePtr> All() override;
+    void ForEach(const std::function<void(const QString& name, const Variant& value)>& visit) override;
     void LoadAll() override;
     SdkNamedValuesPtr NamedValues() override;
     void SetStopOnFirstError(bool stop) override { m_stopOnFirstError = stop; }

@@ -196,11 +196,19 @@ bool AttributeCatalog::isSystemAttribute(const AttributeFacts* facts) {
     return facts && facts->system;
 }
 
+bool AttributeCatalog::hasReadOnlyRule(const AttributeFacts* facts) {
+    return facts && !facts->readOnlyWhen.empty();
+}
+
 bool AttributeCatalog::isReadOnly(const AttributeFacts* facts, enumPointMode mode,
                                   const std::function<Variant()>& pointType) {
     if (!facts) return false;
     return std::any_of(facts->readOnlyWhen.begin(), facts->readOnlyWhen.end(),
                        [&](ReadOnlyWhen when) { return holds(when, mode, pointType); });
+}
+
+bool AttributeCatalog::hasPlaceholder(const AttributeFacts* facts) {
+    return facts && facts->placeholder;
 }
 
 std::optional<Variant> AttributeCatalog::placeholderReplacement(const AttributeFacts* facts,
@@ -219,7 +227,10 @@ std::optional<Variant> AttributeCatalog::placeholderReplacement(const AttributeF
     return std::nullopt;
 }
 
+// A whole number reads "101" exactly when it is 101, without being spelled.
 bool AttributeCatalog::isDigital(const Variant& pointType) {
+    if (pointType.type() == Variant::Type::Int16 || pointType.type() == Variant::Type::Int32)
+        return pointType.toInt32() == 101;
     return pointType.toString().trimmed() == u"101";
 }
 

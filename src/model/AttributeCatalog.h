@@ -39,10 +39,14 @@ public:
     static const QString* ruleCategory(const AttributeFacts* facts);
     static bool isVisible(const AttributeFacts* facts);
     static bool isSystemAttribute(const AttributeFacts* facts);
+    // False for an attribute that is never read-only for its own sake.
+    static bool hasReadOnlyRule(const AttributeFacts* facts);
     // `pointType` gives the value of the PointType entry (Empty when there is none yet); it is
     // read only for attributes whose state depends on it.
     static bool isReadOnly(const AttributeFacts* facts, enumPointMode mode,
                            const std::function<Variant()>& pointType);
+    // False for an attribute whose loaded values are never placeholders.
+    static bool hasPlaceholder(const AttributeFacts* facts);
     // The value a loaded placeholder stands for, or nothing when `loaded` is no placeholder.
     static std::optional<Variant> placeholderReplacement(const AttributeFacts* facts, const Variant& loaded,
                                                          const SdkServer* server);

@@ -114,17 +114,28 @@ QString PropSheetCategories::Categorize(const QString* ruleCategory, const QStri
                                         const QString& attributeName, const QString& serverKind,
                                         const Variant& pointSource) {
     QString category = ruleCategory ? *ruleCategory : setCategory(setName);
-    if (serverKind == u"VQ2" && !isAbsent(pointSource)) {
+    if (sourceRulesApply(serverKind, pointSource)) {
         const QString source = pointSource.toString();
         for (const SourceOverride& rule : vq2SourceOverrides)
             if (source.compare(QString::fromUtf16(rule.pointSource), Qt::CaseInsensitive) == 0 &&
                 isAnyOf(attributeName, rule.attributes))
                 category = QString::fromUtf16(rule.category);
     }
-    // Most attributes fall into a category already held; only a new one is made and offered.
-    if (!m_names.contains(category))
-        Add(std::make_shared<PropSheetCategory>(category, category != u"Overview"));
+    ensureCategory(category);
     return category;
+}
+
+// Most attributes fall into a category already held; only a new one is made and offered.
+void PropSheetCategories::ensureCategory(const QString& name) {
+    if (!m_names.contains(name)) Add(std::make_shared<PropSheetCategory>(name, name != u"Overview"));
+}
+
+QString PropSheetCategories::defaultCategory(const QString* ruleCategory, const QString& setName) {
+    return ruleCategory ? *ruleCategory : capitalized(setName);
+}
+
+bool PropSheetCategories::sourceRulesApply(const QString& serverKind, const Variant& pointSource) {
+    return serverKind == u"VQ2" && !isAbsent(pointSource);
 }
 
 void PropSheetCategories::Clear() {

@@ -31,6 +31,12 @@ public:
     /// The same, with the attribute's rule category already looked up (null for none).
     QString Categorize(const QString* ruleCategory, const QString& setName, const QString& attributeName,
                        const QString& serverKind, const Variant& pointSource);
+    /// Adds the category `name` unless it is present, as Categorize() does for the category it gives.
+    void ensureCategory(const QString& name);
+    /// The category Categorize() gives when no point-source rule applies.
+    static QString defaultCategory(const QString* ruleCategory, const QString& setName);
+    /// True when Categorize() may put an attribute elsewhere than defaultCategory() for that point source.
+    static bool sourceRulesApply(const QString& serverKind, const Variant& pointSource);
     /// Removes every category.
     void Clear();
     /// Removes the category at that position (from 1) or with that name.

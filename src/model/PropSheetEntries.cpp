@@ -1,6 +1,7 @@
 #include "PropSheetEntries.h"
 
 #include "AttributeCatalog.h"
+#include "RecycledBlocks.h"
 #include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
@@ -49,23 +50,89 @@ QString failedAttributesLine(const SdkNamedValues& failed) {
 
 }  // namespace
 
+// One attribute as every fill of its class sees it, whatever the point's values.
+struct PlannedAttribute {
+    QString name;
+    const AttributeFacts* facts = nullptr;
+    bool twin = false;  // reached through its twin's entry only
+    QString setName;
+    QString category;        // before any point-source rule
+    int categoryIndex = -1;  // in FillPlan::categories; -1 outside a plan
+    QString displayName;
+};
+
+// The attributes of one class in the order a fill meets them. A plan serves only the server it
+// was made for and is checked name by name as it is used, so a changed class is never misread.
+struct FillPlan {
+    std::weak_ptr<SdkServer> server;
+    QString serverKind;
+    QString className;
+    QString attributesName;
+    QStringList categories;  // distinct, in the order first met
+    std::vector<PlannedAttribute> attributes;
+
+    const PlannedAttribute* at(size_t position, const QString& name) const {
+        if (position >= attributes.size()) return nullptr;
+        // The archive hands out its own copy of each name, so the check is mostly a pointer compare.
+        const QString& planned = attributes[position].name;
+        if (planned.constData() != name.constData() && planned != name) return nullptr;
+        return &attributes[position];
+    }
+};
+
+namespace {
+
+constexpr size_t plansKept = 8;
+
+PropSheetEntryPtr makeShared() {
+    return std::allocate_shared<PropSheetEntry>(RecyclingAllocator<PropSheetEntry>());
+}
+
+// The plans of the classes filled last, oldest first.
+std::vector<std::shared_ptr<const FillPlan>>& fillPlans() {
+    thread_local std::vector<std::shared_ptr<const FillPlan>> plans;
+    return plans;
+}
+
+void keepPlan(std::shared_ptr<const FillPlan> plan) {
+    auto& plans = fillPlans();
+    std::erase_if(plans, [](const auto& kept) { return kept->server.expired(); });
+    if (plans.size() >= plansKept) plans.erase(plans.begin());
+    plans.push_back(std::move(plan));
+}
+
+void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
+    std::erase(fillPlans(), plan);
+}
+
+}  // namespace
+
 // PropSheetEntries's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntriesPrivate {
 public:
+    // A collection is often made for one point and dropped: its large state is reused.
+    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::take(); }
+    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::give(block); }
+
     std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
-    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
-    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
+    // The name indexes of a point's entries fit here, so that they cost no allocation of their own.
+    std::byte m_indexBuffer[6144];
+    std::pmr::monotonic_buffer_resource m_indexMemory{m_indexBuffer, sizeof m_indexBuffer};
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName{&m_indexMemory};
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName{&m_indexMemory};
     enumPointMode m_mode{};
     SdkServerPtr m_server;
     SdkPointPtr m_point;
     SdkPointClassPtr m_pointClass;
     std::vector<SdkPointAttributesPtr> m_attributeSets;  // of m_pointClass, read once
     QString m_serverKind;
-    ValidationRules::ServerNames m_serverNames;
+    std::shared_ptr<ValidationRules::ServerNames> m_serverNames;  // shared with the entries of a fill
     SdkPointType m_pointType = 0;
     QString m_pendingEntryName;
     bool m_valuesEdited = false;
     PropSheetCategories m_categories;
+    // Categories met while filling, made when someone first asks for the categories.
+    std::vector<QString> m_pendingCategories;
     std::optional<Error> m_receiverError;
     int32_t m_saveErrorNumber = 0;
 };
@@ -103,6 +170,7 @@ int PropSheetEntries::Count() const {
 }
 
 PropSheetCategories& PropSheetEntries::Categories() {
+    makePendingCategories();
     return d->m_categories;
 }
 
@@ -287,24 +355,32 @@ void PropSheetEntries::AddAttributesForPoint(const SdkPointPtr& point) {
         d->m_serverKind = d->m_server->ServerKind();
         setPointClass(d->m_point->PointClass());
         // The values loaded above are read as they are: loading them again would only read the
-        // same row twice. A class without a point source simply has none.
+        // same row twice. A class without a point source simply has none, and only the
+        // categories of VQ2 servers depend on it.
         const QString pointSource = QStringLiteral("PointSource");
-        const Variant source =
-            attributes->Contains(pointSource) ? attributes->Item(pointSource)->Value() : Variant::missing();
+        const Variant source = d->m_serverKind == u"VQ2" && attributes->Contains(pointSource)
+                                   ? attributes->Item(pointSource)->Value()
+                                   : Variant::missing();
         d->m_pointType = d->m_point->PointType();
         Init(*attributes, d->m_point->Name(), d->m_pointType, source);
     });
 }
 
-ValidationRules::ServerNames& PropSheetEntries::serverNames() {
-    if (d->m_serverNames.server() != d->m_server.get()) d->m_serverNames.reset(d->m_server);
+const std::shared_ptr<ValidationRules::ServerNames>& PropSheetEntries::serverNames() {
+    if (!d->m_serverNames || d->m_serverNames->server() != d->m_server.get()) renewServerNames();
     return d->m_serverNames;
+}
+
+// Entries made before keep the lists they were made with.
+void PropSheetEntries::renewServerNames() {
+    d->m_serverNames = std::make_shared<ValidationRules::ServerNames>();
+    d->m_serverNames->reset(d->m_server);
 }
 
 void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagName, SdkPointType pointType,
                             const Variant& pointSource) {
     reraising(QStringLiteral("PropSheetEntries:Init"), [&] {
-        d->m_serverNames.reset(d->m_server);
+        renewServerNames();
         const QString base = QStringLiteral("Base");
         if (auto tag = makeEntry(QStringLiteral("Tag"), Variant(tagName), QStringLiteral("String"), base,
                                  pointSource))
@@ -312,45 +388,129 @@ void PropSheetEntries::Init(SdkPointAttributes& attributes, const QString& tagNa
         if (auto type = makeEntry(QStringLiteral("PointType"), Variant(int32_t(pointType)),
                                   QStringLiteral("PointType"), base, pointSource))
             Add(std::move(type));
-        const std::vector<SdkPointAttributePtr> all = attributes.All();
-        d->m_entries.reserve(d->m_entries.size() + all.size());
-        d->m_byPrimaryName.reserve(d->m_entries.size() + all.size());
-        for (const SdkPointAttributePtr& attribute : all) {
-            const QString& name = attribute->Name();
-            // The first set that brings an attribute wins; twins are reached through their entries.
-            // The name is claimed first, so that it is hashed once for the check and the insertion.
-            if (d->m_bySecondaryName.contains(name)) continue;
-            PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
-            if (*slot) continue;
-            PropSheetEntryPtr entry;
-            try {
-                entry = makeEntry(name, attribute->Value(), attribute->Value().typeName(),
-                                  GetAttributeSetName(name), pointSource);
-            } catch (...) {
-                d->m_byPrimaryName.erase(name);
-                throw;
-            }
-            if (!entry) {
-                d->m_byPrimaryName.erase(name);
-                continue;
-            }
-            *slot = entry.get();
-            if (!entry->SecondaryAttributeName().isEmpty())
-                d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
-            d->m_entries.push_back(std::move(entry));
+        const std::shared_ptr<const FillPlan> plan = fillPlan(attributes);
+        std::vector<char> categoryMet(plan->categories.size(), 0);
+        d->m_pendingCategories.reserve(d->m_pendingCategories.size() + plan->categories.size() + 2);
+        d->m_entries.reserve(d->m_entries.size() + plan->attributes.size());
+        d->m_byPrimaryName.reserve(d->m_entries.size() + plan->attributes.size());
+        size_t position = 0;
+        bool planHolds = true;
+        attributes.ForEach([&](const QString& name, const Variant& value) {
+            if (const PlannedAttribute* planned = plan->at(position++, name))
+                return addPlanned(*planned, value, pointSource, categoryMet);
+            planHolds = false;
+            bool reliable = true;
+            addPlanned(planAttribute(name, reliable), value, pointSource, categoryMet);
+        });
+        if (!planHolds || position != plan->attributes.size()) forgetPlan(plan);
+    });
+}
+
+// The first set that brings an attribute wins; twins are reached through their entries. The name
+// is claimed first, so that it is hashed once for the check and the insertion.
+void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant& value,
+                                  const Variant& pointSource, std::vector<char>& categoryMet) {
+    const QString& name = planned.name;
+    // Only twin names are ever an entry's second name.
+    if (planned.twin && d->m_bySecondaryName.contains(name)) return;
+    PropSheetEntry** slot = d->m_byPrimaryName.claim(name);
+    if (*slot) return;
+    PropSheetEntryPtr entry;
+    try {
+        const QString category = plannedCategory(planned, pointSource, categoryMet);
+        if (!planned.twin) {
+            entry = makeShared();
+            entry->Setup(planned.facts, name, planned.displayName, value, value.typeName(), category, this);
+        }
+    } catch (...) {
+        d->m_byPrimaryName.erase(name);
+        throw;
+    }
+    if (!entry) {
+        d->m_byPrimaryName.erase(name);
+        return;
+    }
+    *slot = entry.get();
+    if (!entry->SecondaryAttributeName().isEmpty())
+        d->m_bySecondaryName.insert(entry->SecondaryAttributeName(), entry.get());
+    d->m_entries.push_back(std::move(entry));
+}
+
+// A twin is categorized too, although it makes no entry: its category is offered all the same.
+QString PropSheetEntries::plannedCategory(const PlannedAttribute& planned, const Variant& pointSource,
+                                          std::vector<char>& categoryMet) {
+    if (PropSheetCategories::sourceRulesApply(d->m_serverKind, pointSource))
+        return Categories().Categorize(AttributeCatalog::ruleCategory(planned.facts), planned.setName,
+                                       planned.name, d->m_serverKind, pointSource);
+    const int index = planned.categoryIndex;
+    if (index < 0 || !categoryMet[size_t(index)]) {
+        d->m_pendingCategories.push_back(planned.category);
+        if (index >= 0) categoryMet[size_t(index)] = 1;
+    }
+    return planned.category;
+}
+
+// In the order they were met, after those made already.
+void PropSheetEntries::makePendingCategories() {
+    for (const QString& category : d->m_pendingCategories) d->m_categories.ensureCategory(category);
+    d->m_pendingCategories.clear();
+}
+
+std::shared_ptr<const FillPlan> PropSheetEntries::fillPlan(SdkPointAttributes& attributes) {
+    const QString className = d->m_pointClass ? d->m_pointClass->Name() : QString();
+    const QString attributesName = attributes.Name();
+    for (const auto& plan : fillPlans())
+        if (plan->className == className && plan->attributesName == attributesName &&
+            plan->serverKind == d->m_serverKind && plan->server.lock() == d->m_server)
+            return plan;
+    auto plan = std::make_shared<FillPlan>();
+    plan->server = d->m_server;
+    plan->serverKind = d->m_serverKind;
+    plan->className = className;
+    plan->attributesName = attributesName;
+    bool reliable = true;
+    attributes.ForEach([&](const QString& name, const Variant&) {
+        PlannedAttribute& planned = plan->attributes.emplace_back(planAttribute(name, reliable));
+        planned.categoryIndex = int(plan->categories.indexOf(planned.category));
+        if (planned.categoryIndex < 0) {
+            planned.categoryIndex = int(plan->categories.size());
+            plan->categories.append(planned.category);
         }
     });
+    // A set name that could not be read is shown once and asked again next time.
+    if (reliable) keepPlan(plan);
+    return plan;
+}
+
+PlannedAttribute PropSheetEntries::planAttribute(const QString& name, bool& reliable) {
+    PlannedAttribute planned;
+    planned.name = name;
+    planned.facts = AttributeCatalog::facts(name);
+    planned.twin = AttributeCatalog::isTwinName(planned.facts);
+    planned.setName = attributeSetName(name, reliable);
+    planned.category =
+        PropSheetCategories::defaultCategory(AttributeCatalog::ruleCategory(planned.facts), planned.setName);
+    planned.displayName = AttributeCatalog::defaultDisplayName(name, planned.facts);
+    return planned;
 }
 
 // Null for a name that makes no entry.
 PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant& value,
                                               const QString& typeName, const QString& setName,
                                               const Variant& pointSource) {
-    const AttributeFacts* facts = AttributeCatalog::facts(name);
-    const QString category = d->m_categories.Categorize(AttributeCatalog::ruleCategory(facts), setName, name,
-                                                        d->m_serverKind, pointSource);
-    auto entry = std::make_shared<PropSheetEntry>();
-    if (!entry->Setup(facts, name, value, typeName, category, this)) return nullptr;
+    PlannedAttribute planned;
+    planned.name = name;
+    planned.facts = AttributeCatalog::facts(name);
+    planned.setName = setName;
+    planned.category =
+        PropSheetCategories::defaultCategory(AttributeCatalog::ruleCategory(planned.facts), setName);
+    std::vector<char> noPlan;
+    const QString category = plannedCategory(planned, pointSource, noPlan);
+    const AttributeFacts* facts = planned.facts;
+    auto entry = makeShared();
+    if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
+                      category, this))
+        return nullptr;
     return entry;
 }
 
@@ -367,8 +527,14 @@ void PropSheetEntries::setPointClass(SdkPointClassPtr pointClass) {
     d->m_attributeSets.clear();
 }
 
-// The last set that holds the attribute names it, so the sets are asked from the last.
 QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
+    bool reliable = true;
+    return attributeSetName(ptAttribName, reliable);
+}
+
+// The last set that holds the attribute names it, so the sets are asked from the last. A failure
+// is shown and clears `reliable`.
+QString PropSheetEntries::attributeSetName(const QString& ptAttribName, bool& reliable) {
     QString setName = QStringLiteral("Unknown");
     try {
         if (d->m_serverKind == u"VQ2") return QStringLiteral("Classic");
@@ -376,6 +542,7 @@ QString PropSheetEntries::GetAttributeSetName(const QString& ptAttribName) {
         for (auto set = sets.rbegin(); set != sets.rend(); ++set)
             if (IsAttributeInPtAttribs(ptAttribName, **set)) return (*set)->Name();
     } catch (...) {
+        reliable = false;
         report(currentError(), QStringLiteral("PropSheetEntries:GetAttributeSetName"), ReportLayout::Short);
     }
     return setName;

@@ -17,6 +17,9 @@
 
 namespace vq {
 
+struct FillPlan;
+struct PlannedAttribute;
+
 /// The model of one point's attributes while it is created or edited: one entry per attribute,
 /// found by attribute name or by the twin names "CompDevPercent" and "ExcDevPercent". It commits
 /// what editors hand over, lists the edits and saves them to the server. Every view of the point
@@ -82,8 +85,9 @@ public:
     /// The server's kind, "VQ3" or "VQ2", read when the collection was filled.
     const QString& ServerKind() const;
     /// @}
-    /// The server's users and groups, read once while the entries are made.
-    ValidationRules::ServerNames& serverNames();
+    /// The server's users and groups, read once for the entries of one fill, when the first of
+    /// them shows its list; an entry kept past the collection still reads them there.
+    const std::shared_ptr<ValidationRules::ServerNames>& serverNames();
     /// The entry answering to `attributeName`, or null; never raises.
     PropSheetEntryPtr find(const QString& attributeName) const;
     /// Shows the log-on dialog when the server is not connected, and keeps the server the dialog hands
@@ -125,6 +129,16 @@ private:
     SdkNamedValuesPtr editedPairs(const std::function<SdkNamedValue(const PropSheetEntry&)>& pair) const;
     PropSheetEntryPtr makeEntry(const QString& name, const Variant& value, const QString& typeName,
                                 const QString& setName, const Variant& pointSource);
+    // What Init works out once per class and attribute list, reused by later fills.
+    std::shared_ptr<const FillPlan> fillPlan(SdkPointAttributes& attributes);
+    PlannedAttribute planAttribute(const QString& name, bool& reliable);
+    void addPlanned(const PlannedAttribute& planned, const Variant& value, const Variant& pointSource,
+                    std::vector<char>& categoryMet);
+    QString plannedCategory(const PlannedAttribute& planned, const Variant& pointSource,
+                            std::vector<char>& categoryMet);
+    QString attributeSetName(const QString& ptAttribName, bool& reliable);
+    void renewServerNames();
+    void makePendingCategories();
     // Appends an entry whose names the collection does not hold yet.
     void append(PropSheetEntryPtr entry);
     void addCoupledAttributes(SdkNamedValues& edits) const;

@@ -3,6 +3,7 @@
 #include "AttributeCatalog.h"
 #include "CaseInsensitiveMap.h"
 #include "PropSheetEntries.h"
+#include "RecycledBlocks.h"
 #include "RuleCatalog.h"
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
@@ -18,8 +19,11 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString refusedTagCharacters = QStringLiteral("*;?[\\]{|}");
 
+// Case folding maps one character to one, so names of different lengths never match; an entry
+// mostly compares a name with itself.
 bool sameName(const QString& a, QStringView b) {
-    return QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size()) return false;
+    return a.constData() == b.data() || QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
 bool acceptsTagName(const Variant& value) {
@@ -44,20 +48,30 @@ bool rangeHolds(int32_t rule, double d, double lo, double hi) {
 // PropSheetEntry's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntryPrivate {
 public:
+    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntryPrivate)>::take(); }
+    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntryPrivate)>::give(block); }
+
     QString m_primaryAttributeName;
     QString m_currentAttributeName;
     QString m_secondaryAttributeName;
     QString m_attributePointType;
     Variant m_value;
     Variant m_valueBeforeEdits;
-    Variant m_displayValueBeforeEdits;
+    mutable Variant m_displayValueBeforeEdits;
+    // Spelled when first asked for, from the value before edits and the name it was taken under:
+    // most entries of a point are never shown.
+    mutable bool m_displayBeforeEditsStale = false;
+    QString m_displayNameSnapshot;  // for the twin style, the only one that shows the name
     Variant m_pendingValue;
     QString m_pendingAttributeName;
     QString m_displayName;
     QString m_categoryName;
     mutable QString m_sortKey;  // made when first asked for; null until then
     enumDisplayStyle m_displayStyle = styletext;
-    ComboEntries m_valueList;
+    mutable ComboEntries m_valueList;
+    // Who reads the entry's list from the server, until it is first needed.
+    mutable std::shared_ptr<ValidationRules::ServerNames> m_listSource;
+    ValidationRules::ServerList m_listKind = ValidationRules::noServerList;
     bool m_visible = true;
     bool m_readOnly = false;
     bool m_isSystemAttribute = false;
@@ -75,6 +89,17 @@ public:
     bool m_hadParent = false;
     const AttributeFacts* m_facts = nullptr;  // what the catalogue says about the attribute
 };
+
+namespace {
+
+// As SetValidationRules(ruleNoValidation), without assigning bounds that are already unset.
+void clearValidationRules(PropSheetEntryPrivate& d) {
+    d.m_validationRule = ruleNoValidation;
+    if (!d.m_rangeValue1.isMissing()) d.m_rangeValue1 = Variant::missing();
+    if (!d.m_rangeValue2.isMissing()) d.m_rangeValue2 = Variant::missing();
+}
+
+}  // namespace
 
 PropSheetEntry::PropSheetEntry() : d(std::make_unique<PropSheetEntryPrivate>()) {}
 PropSheetEntry::~PropSheetEntry() = default;
@@ -96,6 +121,7 @@ const QString& PropSheetEntry::AttributePointType() const {
 }
 
 const Variant& PropSheetEntry::DisplayValueBeforeEdits() const {
+    spellDisplayBeforeEdits();
     return d->m_displayValueBeforeEdits;
 }
 
@@ -123,12 +149,38 @@ const Variant& PropSheetEntry::GetValueBeforeEdits() const {
     return d->m_valueBeforeEdits;
 }
 
+// A list a caller may change is the list the display before edits was taken with, until then.
 ComboEntries& PropSheetEntry::ValueList() {
+    spellDisplayBeforeEdits();
+    takeServerList();
     return d->m_valueList;
 }
 
 const ComboEntries& PropSheetEntry::ValueList() const {
+    takeServerList();
     return d->m_valueList;
+}
+
+// Reads the list the entry shows from the server once; a failure is shown and leaves the list empty.
+void PropSheetEntry::takeServerList() const {
+    if (!d->m_listSource) return;
+    const std::shared_ptr<ValidationRules::ServerNames> source = std::move(d->m_listSource);
+    d->m_listSource.reset();
+    reporting(QStringLiteral("PropSheetEntry:ValueList"), ReportLayout::Short, [&] {
+        const ComboEntries& list = source->named(d->m_listKind);
+        if (list.Count() > 0) d->m_valueList = list;
+    });
+}
+
+void PropSheetEntry::takeDisplayBeforeEdits() {
+    d->m_displayBeforeEditsStale = true;
+    if (d->m_displayStyle == styletxtcombofortwin) d->m_displayNameSnapshot = d->m_currentAttributeName;
+}
+
+void PropSheetEntry::spellDisplayBeforeEdits() const {
+    if (!d->m_displayBeforeEditsStale) return;
+    d->m_displayBeforeEditsStale = false;
+    d->m_displayValueBeforeEdits = displayOf(d->m_valueBeforeEdits, d->m_displayNameSnapshot);
 }
 
 enumDisplayStyle PropSheetEntry::DisplayStyle() const {
@@ -166,11 +218,13 @@ bool PropSheetEntry::IsSystemAttribute() const {
 bool PropSheetEntry::Setup(const QString& attributeName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
-    return Setup(AttributeCatalog::facts(attributeName), attributeName, value, attributePointType,
-                 categoryName, parent);
+    const AttributeFacts* facts = AttributeCatalog::facts(attributeName);
+    return Setup(facts, attributeName, AttributeCatalog::defaultDisplayName(attributeName, facts), value,
+                 attributePointType, categoryName, parent);
 }
 
-bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
+bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attributeName,
+                           const QString& displayName, const Variant& value,
                            const QString& attributePointType, const QString& categoryName,
                            PropSheetEntries* parent) {
     if (AttributeCatalog::isTwinName(facts)) return false;
@@ -181,53 +235,66 @@ bool PropSheetEntry::Setup(const AttributeFacts* facts, const QString& attribute
     d->m_currentAttributeName = attributeName;
     d->m_attributePointType = attributePointType;
     d->m_categoryName = categoryName;
-    SetValidationRules(ruleNoValidation);
+    clearValidationRules(*d);
     SetDependencies();
     LoadDisplayStyle();
-    d->m_displayName = AttributeCatalog::defaultDisplayName(attributeName, d->m_facts);
+    d->m_displayName = displayName;
     ComputeReadOnly();
     d->m_isSystemAttribute = AttributeCatalog::isSystemAttribute(d->m_facts);
     d->m_visible = AttributeCatalog::isVisible(d->m_facts);
     d->m_sortKey = QString();
-    QString currentName;
-    InternalSetValue(value, currentName, false);
+    // Loaded under the entry's own name, which InternalSetValue only reads.
+    InternalSetValue(value, d->m_currentAttributeName, false);
     return true;
 }
 
+// The name sets are made when first asked for: most entries are never edited.
 void PropSheetEntry::SetDependencies() {
     const AttributeDependencies* dependencies = AttributeCatalog::dependencies(d->m_facts);
-    if (!dependencies) return;
-    d->m_secondaryAttributeName = dependencies->secondaryName;
-    addNames(d->m_readOnlyDependents, dependencies->readOnlyDependents);
-    addNames(d->m_valueAffectsValidationFor, dependencies->valueAffectsValidationFor);
-    addNames(d->m_coupledAttributes, dependencies->coupledAttributes);
+    if (dependencies) d->m_secondaryAttributeName = dependencies->secondaryName;
+    d->m_readOnlyDependents.reset();
+    d->m_valueAffectsValidationFor.reset();
+    d->m_coupledAttributes.reset();
 }
 
-void PropSheetEntry::addNames(SdkNamedValuesPtr& set, const QStringList& names) {
-    for (const QString& name : names) ensure(set)->Add(name, Variant(int16_t(0)));
-}
-
-SdkNamedValuesPtr PropSheetEntry::ensure(SdkNamedValuesPtr& set) {
-    if (!set) set = SdkNamedValues::create();
+SdkNamedValuesPtr PropSheetEntry::dependents(SdkNamedValuesPtr& set,
+                                             QStringList AttributeDependencies::*names) {
+    if (set) return set;
+    set = SdkNamedValues::create();
+    if (const AttributeDependencies* dependencies = AttributeCatalog::dependencies(d->m_facts))
+        for (const QString& name : dependencies->*names) set->Add(name, Variant(int16_t(0)));
     return set;
 }
 
 SdkNamedValuesPtr PropSheetEntry::ValueAffectsValidationFor() {
-    return ensure(d->m_valueAffectsValidationFor);
+    return dependents(d->m_valueAffectsValidationFor, &AttributeDependencies::valueAffectsValidationFor);
 }
 
 SdkNamedValuesPtr PropSheetEntry::CoupledAttributes() {
-    return ensure(d->m_coupledAttributes);
+    return dependents(d->m_coupledAttributes, &AttributeDependencies::coupledAttributes);
 }
 
 SdkNamedValuesPtr PropSheetEntry::ReadOnlyDependents() {
-    return ensure(d->m_readOnlyDependents);
+    return dependents(d->m_readOnlyDependents, &AttributeDependencies::readOnlyDependents);
 }
 
 void PropSheetEntry::LoadDisplayStyle() {
+    const int row = AttributeCatalog::styleRow(d->m_facts);
+    d->m_listSource.reset();
+    d->m_listKind = ValidationRules::serverListOfRow(row);
+    // An attribute without a style row is plain text and keeps its list.
+    if (row < 0) {
+        d->m_displayStyle = styletext;
+        return;
+    }
     ValidationRules::ServerNames noServer;
-    ValidationRules::ServerNames& server = d->m_parent ? d->m_parent->serverNames() : noServer;
-    auto [style, list] = ValidationRules::displayStyleOfRow(AttributeCatalog::styleRow(d->m_facts), server);
+    ValidationRules::ServerNames* server = &noServer;
+    if (d->m_parent) {
+        const std::shared_ptr<ValidationRules::ServerNames>& names = d->m_parent->serverNames();
+        if (names->server() && d->m_listKind != ValidationRules::noServerList) d->m_listSource = names;
+        if (!d->m_listSource) server = names.get();
+    }
+    auto [style, list] = ValidationRules::displayStyleOfRow(row, *server);
     d->m_displayStyle = style;
     // An empty list leaves the entry's own as it was.
     if (list.Count() > 0) d->m_valueList = std::move(list);
@@ -236,6 +303,10 @@ void PropSheetEntry::LoadDisplayStyle() {
 void PropSheetEntry::ComputeReadOnly() {
     if (d->m_parent && d->m_parent->ServerKind() == u"VQ2") {
         d->m_readOnly = true;
+        return;
+    }
+    if (!AttributeCatalog::hasReadOnlyRule(d->m_facts)) {
+        d->m_readOnly = false;
         return;
     }
     const enumPointMode mode = d->m_parent ? d->m_parent->Mode() : enumPointMode{};
@@ -307,7 +378,7 @@ bool PropSheetEntry::SetValue(const Variant& value, const QString& pointAttribut
 }
 
 bool PropSheetEntry::InternalSetValue(const Variant& value, QString& attributeName, bool updateDependents) {
-    if (attributeName.trimmed().isEmpty()) attributeName = d->m_currentAttributeName;
+    if (QStringView(attributeName).trimmed().isEmpty()) attributeName = d->m_currentAttributeName;
     try {
         storeValue(value.isNull() ? Variant(QString()) : value, attributeName, updateDependents);
         return true;
@@ -339,13 +410,14 @@ void PropSheetEntry::storeValue(const Variant& value, const QString& attributeNa
 void PropSheetEntry::loadFirstValue(const Variant& value) {
     Variant loaded = value;
     ApplyEmptyValueDefaults(loaded);
-    d->m_value = loaded;
     d->m_valueBeforeEdits = loaded;
+    d->m_value = std::move(loaded);
     d->m_hasValue = true;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
 }
 
 void PropSheetEntry::ApplyEmptyValueDefaults(Variant& value) const {
+    if (!AttributeCatalog::hasPlaceholder(d->m_facts)) return;
     if (!d->m_parent || d->m_parent->ServerKind() == u"VQ2") return;
     if (auto replacement =
             AttributeCatalog::placeholderReplacement(d->m_facts, value, d->m_parent->Server().get()))
@@ -356,8 +428,8 @@ void PropSheetEntry::UpdateDependentEntries() {
     reporting(QStringLiteral("PropSheetEntry:UpdateDependentEntries"), ReportLayout::Short, [&] {
         // The twin name shows in rows of its own, which read this entry too.
         if (!d->m_secondaryAttributeName.isEmpty()) d->m_parent->DisplayEdited(this);
-        updateDependents(d->m_readOnlyDependents, &PropSheetEntry::ComputeReadOnly);
-        updateDependents(d->m_valueAffectsValidationFor, &PropSheetEntry::ApplyValidationRules);
+        updateDependents(ReadOnlyDependents(), &PropSheetEntry::ComputeReadOnly);
+        updateDependents(ValueAffectsValidationFor(), &PropSheetEntry::ApplyValidationRules);
     });
 }
 
@@ -407,7 +479,7 @@ void PropSheetEntry::CommitBeforeEdits() {
         }
     }
     d->m_valueBeforeEdits = d->m_value;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
     d->m_isDependentValueEdited = false;
 }
 
@@ -416,7 +488,7 @@ void PropSheetEntry::TakeStoredValue(const Variant& value) {
     ApplyEmptyValueDefaults(stored);
     d->m_value = stored;
     d->m_valueBeforeEdits = stored;
-    d->m_displayValueBeforeEdits = GetDisplayValue();
+    takeDisplayBeforeEdits();
     if (d->m_parent) d->m_parent->DisplayEdited(this);
 }
 
@@ -426,15 +498,19 @@ bool PropSheetEntry::IsValueEdited() const {
 }
 
 QString PropSheetEntry::GetDisplayValue() const {
+    return displayOf(d->m_value, d->m_currentAttributeName);
+}
+
+QString PropSheetEntry::displayOf(const Variant& value, const QString& attributeName) const {
     switch (d->m_displayStyle) {
         case stylecombo:
         case styleonoffswitch:
-            return d->m_valueList.GetNameByValue(d->m_value);
+            return ValueList().GetNameByValue(value);
         case styletxtcombofortwin:
-            return d->m_value.toString() + QStringLiteral("  ") +
-                   d->m_valueList.GetNameByValue(Variant(d->m_currentAttributeName));
+            return value.toString() + QStringLiteral("  ") +
+                   ValueList().GetNameByValue(Variant(attributeName));
         default:
-            return d->m_value.isNull() ? QString() : d->m_value.toString();
+            return value.isNull() ? QString() : value.toString();
     }
 }
 

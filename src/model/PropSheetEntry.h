@@ -7,6 +7,7 @@
 #include "sdk/SdkFwd.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 
@@ -15,6 +16,7 @@ namespace vq {
 class PropSheetEntries;
 class PropSheetEntry;
 struct AttributeFacts;
+struct AttributeDependencies;
 /// Entries are shared: a host may keep one past its collection.
 using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 
@@ -123,9 +125,10 @@ public:
     /// Prepares the entry for one attribute; False for a twin name, which makes no entry.
     bool Setup(const QString& attributeName, const Variant& value, const QString& attributePointType,
                const QString& categoryName, PropSheetEntries* parent);
-    /// The same with the attribute's catalogue facts already looked up.
-    bool Setup(const AttributeFacts* facts, const QString& attributeName, const Variant& value,
-               const QString& attributePointType, const QString& categoryName, PropSheetEntries* parent);
+    /// The same with the attribute's catalogue facts and default display name already worked out.
+    bool Setup(const AttributeFacts* facts, const QString& attributeName, const QString& displayName,
+               const Variant& value, const QString& attributePointType, const QString& categoryName,
+               PropSheetEntries* parent);
 
 private:
     bool InternalSetValue(const Variant& value, QString& attributeName, bool updateDependents);
@@ -140,8 +143,11 @@ private:
     Variant siblingValue(const QString& attributeName) const;
     void requireOwnName(const QString& attributeName) const;
     const QString& ownSpelling(const QString& attributeName) const;
-    static void addNames(SdkNamedValuesPtr& set, const QStringList& names);
-    static SdkNamedValuesPtr ensure(SdkNamedValuesPtr& set);
+    void takeServerList() const;
+    void takeDisplayBeforeEdits();
+    void spellDisplayBeforeEdits() const;
+    QString displayOf(const Variant& value, const QString& attributeName) const;
+    SdkNamedValuesPtr dependents(SdkNamedValuesPtr& set, QStringList AttributeDependencies::*names);
 
     std::unique_ptr<class PropSheetEntryPrivate> const d;
 };

@@ -119,6 +119,12 @@ const ComboEntries& ValidationRules::ServerNames::groups() {
     return list(m_groups, &SdkServer::Groups);
 }
 
+const ComboEntries& ValidationRules::ServerNames::named(ServerList kind) {
+    static const ComboEntries none;
+    if (kind == serverUsers) return users();
+    return kind == serverGroups ? groups() : none;
+}
+
 // Owners and groups mean nothing on servers of the older kind.
 const ComboEntries& ValidationRules::ServerNames::list(std::optional<ComboEntries>& cached,
                                                        QStringList (SdkServer::*names)() const) {
@@ -155,6 +161,12 @@ int ValidationRules::styleRowOf(const QString& attributeName) {
 ValidationRules::StyleAndList ValidationRules::displayStyle(const QString& attributeName,
                                                             ServerNames& server) {
     return displayStyleOfRow(styleRowOf(attributeName), server);
+}
+
+ValidationRules::ServerList ValidationRules::serverListOfRow(int row) {
+    if (row < 0) return noServerList;
+    if (styleRows[row].list == ListKind::Users) return serverUsers;
+    return styleRows[row].list == ListKind::Groups ? serverGroups : noServerList;
 }
 
 // Without a server, lists that come from a server are empty.

@@ -18,6 +18,13 @@ class ValidationRules {
     friend class PropSheetEntries;
 
 public:
+    /// The lists an entry reads from its server only when it is first shown or asked for them.
+    enum ServerList {
+        noServerList,  ///< the list, if any, is not the server's
+        serverUsers,   ///< the server's users
+        serverGroups   ///< the server's groups
+    };
+
     /// The lists that come from a server (point types, users, groups), made once for all entries
     /// of one point.
     class ServerNames {
@@ -32,6 +39,8 @@ public:
         const ComboEntries& users();
         /// The server's groups, read on first use.
         const ComboEntries& groups();
+        /// The users or the groups, as `kind` says.
+        const ComboEntries& named(ServerList kind);
 
     private:
         const ComboEntries& list(std::optional<ComboEntries>& cached,
@@ -60,6 +69,8 @@ private:
     // Without a server, lists that come from a server are empty.
     static StyleAndList displayStyle(const QString& attributeName, ServerNames& server);
     static StyleAndList displayStyleOfRow(int row, ServerNames& server);
+    // The server list a style row takes, which displayStyleOfRow() reads there and then.
+    static ServerList serverListOfRow(int row);
 };
 
 }  // namespace vq

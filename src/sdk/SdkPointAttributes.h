@@ -4,9 +4,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace vq {
+
+class Variant;
 
 /// An ordered collection of attributes: an attribute set of a point class (its defaults) or the
 /// attributes of one point.
@@ -26,6 +29,9 @@ public:
     virtual bool Contains(const QString& name) = 0;
     /// Every attribute, in order.
     virtual std::vector<SdkPointAttributePtr> All() = 0;
+    /// Hands the name and value of every attribute, in order, to `visit`, without making an
+    /// attribute object for each: for readers that go through every attribute of many points.
+    virtual void ForEach(const std::function<void(const QString& name, const Variant& value)>& visit);
 
     /// Loads the values of every attribute (a point's values are otherwise loaded on first use).
     virtual void LoadAll() = 0;

@@ -211,6 +211,13 @@ std::optional<QString> SqliteArchiveStorage::findFact(const QString& key) {
     return query.text(0);
 }
 
+void SqliteArchiveStorage::setFact(const QString& key, const QString& value) {
+    m_db->statement("INSERT OR REPLACE INTO server_info(key, value) VALUES(?, ?)")
+        .bind(1, key)
+        .bind(2, value)
+        .run();
+}
+
 void SqliteArchiveStorage::loadClasses() {
     {
         auto query = m_db->statement("SELECT class_id, name, revision FROM point_classes ORDER BY class_id");
@@ -305,10 +312,11 @@ void SqliteArchiveStorage::addGroup(const QString& name) {
     m_db->statement("INSERT OR IGNORE INTO groups(name) VALUES(?)").bind(1, name).run();
 }
 
-void SqliteArchiveStorage::addUser(const QString& name, const QByteArray& hash) {
-    m_db->statement("INSERT INTO users(name, salt, hash) VALUES(?, zeroblob(0), ?)")
+void SqliteArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    m_db->statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
         .bind(1, name)
-        .bind(2, hash)
+        .bind(2, salt.isNull() ? QByteArray("") : salt)
+        .bind(3, hash)
         .run();
 }
 
@@ -423,17 +431,34 @@ void SqliteArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue&
     insert.run();
 }
 
-std::optional<ArchivedValue> SqliteArchiveStorage::currentValue(qint64 pointId) {
-    auto query = m_db->statement(
-        "SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time DESC LIMIT 1");
-    query.bind(1, pointId);
-    if (!query.next()) return std::nullopt;
+namespace {
+
+ArchivedValue archivedValueOf(const ArchiveStatement& query) {
     ArchivedValue value;
     value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(query.real(0) * 1000.0)), Qt::UTC);
     value.value =
         query.columnType(1) == 3 /* SQLITE_TEXT */ ? Variant(query.text(1)) : Variant(query.real(1));
     value.status = int32_t(query.integer(2));
     return value;
+}
+
+}  // namespace
+
+std::optional<ArchivedValue> SqliteArchiveStorage::currentValue(qint64 pointId) {
+    auto query = m_db->statement(
+        "SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time DESC LIMIT 1");
+    query.bind(1, pointId);
+    if (!query.next()) return std::nullopt;
+    return archivedValueOf(query);
+}
+
+std::vector<ArchivedValue> SqliteArchiveStorage::archivedValues(qint64 pointId) {
+    auto query =
+        m_db->cachedStatement("SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time");
+    query.bind(1, pointId);
+    std::vector<ArchivedValue> values;
+    while (query.next()) values.push_back(archivedValueOf(query));
+    return values;
 }
 
 std::optional<ArchivePointHeader> SqliteArchiveStorage::findPoint(const QString& tagKey) {
@@ -518,8 +543,9 @@ bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointH
 }
 
 qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                                         const std::vector<ArchiveStoredValue>& values) {
+                                         const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
+    if (pointId > 0) columns.append(QStringLiteral("point_id"));
     for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
     const QByteArray sql =
         QStringLiteral("INSERT INTO points(%1) VALUES(%2)")
@@ -528,7 +554,9 @@ qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QSt
     ArchiveTransaction transaction(*m_db);
     auto insert = m_db->prepare(sql);
     insert.bind(1, info.id).bind(2, tagKey);
-    for (size_t c = 0; c < values.size(); ++c) bindValue(insert, int(c) + 3, values[c]);
+    const int first = pointId > 0 ? 4 : 3;
+    if (pointId > 0) insert.bind(3, pointId);
+    for (size_t c = 0; c < values.size(); ++c) bindValue(insert, int(c) + first, values[c]);
     insert.run();
     const qint64 id = m_db->lastInsertId();
     transaction.commit();

@@ -1,6 +1,7 @@
 #include "PostgresArchiveStorage.h"
 
 #include "PostgresArchiveSchema.h"
+#include "PostgresBulkLoad.h"
 #include "archive/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
@@ -294,6 +295,13 @@ std::optional<QString> PostgresArchiveStorage::findFact(const QString& key) {
     return values.front();
 }
 
+void PostgresArchiveStorage::setFact(const QString& key, const QString& value) {
+    run(QStringLiteral("storing a fact"),
+        "INSERT INTO server_info(key, value) VALUES($1, $2) ON CONFLICT (key) DO UPDATE SET value = "
+        "excluded.value",
+        {Param::text(key), Param::text(value)});
+}
+
 void PostgresArchiveStorage::loadClasses() {
     const QString what = QStringLiteral("reading its point classes");
     const pg::Rows classes =
@@ -397,9 +405,9 @@ void PostgresArchiveStorage::addGroup(const QString& name) {
         "INSERT INTO groups(name) VALUES($1) ON CONFLICT (lower(name)) DO NOTHING", {Param::text(name)});
 }
 
-void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash) {
-    run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, ''::bytea, $2)",
-        {Param::text(name), Param::bytes(hash)});
+void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, $2, $3)",
+        {Param::text(name), Param::bytes(salt), Param::bytes(hash)});
 }
 
 void PostgresArchiveStorage::addMembership(const QString& user, const QString& group) {
@@ -505,6 +513,18 @@ void PostgresArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValu
          Param::text(number ? QStringLiteral("t") : QStringLiteral("f")), Param::integer(value.status)});
 }
 
+namespace {
+
+ArchivedValue archivedValueOf(const pg::Rows& rows, int row) {
+    ArchivedValue value;
+    value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(rows.number(row, 0) * 1000.0)), Qt::UTC);
+    value.value = rows.text(row, 2) == u"t" ? Variant(rows.number(row, 1)) : Variant(rows.text(row, 1));
+    value.status = int32_t(rows.integer(row, 3));
+    return value;
+}
+
+}  // namespace
+
 std::optional<ArchivedValue> PostgresArchiveStorage::currentValue(qint64 pointId) {
     const pg::Rows rows =
         runPrepared(QStringLiteral("reading an archived value"), "vq_current_value",
@@ -512,11 +532,18 @@ std::optional<ArchivedValue> PostgresArchiveStorage::currentValue(qint64 pointId
                     " ORDER BY time DESC LIMIT 1",
                     {Param::integer(pointId)});
     if (rows.count() == 0) return std::nullopt;
-    ArchivedValue value;
-    value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(rows.number(0, 0) * 1000.0)), Qt::UTC);
-    value.value = rows.text(0, 2) == u"t" ? Variant(rows.number(0, 1)) : Variant(rows.text(0, 1));
-    value.status = int32_t(rows.integer(0, 3));
-    return value;
+    return archivedValueOf(rows, 0);
+}
+
+std::vector<ArchivedValue> PostgresArchiveStorage::archivedValues(qint64 pointId) {
+    const pg::Rows rows =
+        runPrepared(QStringLiteral("reading archived values"), "vq_archived_values",
+                    "SELECT time, value, value_is_number, status FROM archive WHERE point_id = $1"
+                    " ORDER BY time",
+                    {Param::integer(pointId)});
+    std::vector<ArchivedValue> values;
+    for (int row = 0; row < rows.count(); ++row) values.push_back(archivedValueOf(rows, row));
+    return values;
 }
 
 std::optional<ArchivePointHeader> PostgresArchiveStorage::findPoint(const QString& tagKey) {
@@ -575,9 +602,13 @@ bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePoin
 }
 
 qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                                           const std::vector<ArchiveStoredValue>& values) {
+                                           const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
     pg::Params params = {Param::integer(info.id), Param::text(tagKey)};
+    if (pointId > 0) {
+        columns.append(QStringLiteral("point_id"));
+        params.push_back(Param::integer(pointId));
+    }
     for (const ArchiveStoredValue& value : values) {
         columns.append(PostgresArchiveSchema::quoted(columnOf(value.def->name)));
         params.push_back(storedParam(value));
@@ -586,6 +617,7 @@ qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const Q
                            placeholders(1, int(params.size())) + ") RETURNING point_id";
     Scope write(*this);
     const qint64 id = run(QStringLiteral("storing a new point"), sql, params).integer(0, 0);
+    if (pointId > 0) continueIdsAfterPoints();
     write.commit();
     return id;
 }
@@ -605,6 +637,17 @@ void PostgresArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
     Scope write(*this);
     run(QStringLiteral("storing a point"), sql, params);
     write.commit();
+}
+
+// Points stored under ids of their own leave the id sequence behind: new points go on after them.
+void PostgresArchiveStorage::continueIdsAfterPoints() {
+    run(QStringLiteral("numbering its points"),
+        "SELECT setval(pg_get_serial_sequence('points', 'point_id'), max(point_id)) FROM points HAVING "
+        "count(*) > 0");
+}
+
+std::unique_ptr<ArchiveStorage::BulkLoad> PostgresArchiveStorage::beginBulkLoad() {
+    return std::make_unique<PostgresBulkLoad>(*this);
 }
 
 PointSearchEngine& PostgresArchiveStorage::pointSearch() {

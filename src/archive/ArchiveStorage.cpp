@@ -65,6 +65,11 @@ private:
 
 }  // namespace
 
+QString ArchiveStorage::shownLocation(const QString& location) {
+    if (!isServerLocation(location)) return location;
+    return QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
+}
+
 std::unique_ptr<ArchiveStorage::BulkLoad> ArchiveStorage::beginBulkLoad() {
     return std::make_unique<PointByPointLoad>(*this);
 }

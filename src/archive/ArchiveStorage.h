@@ -90,6 +90,8 @@ public:
 
     /// True for a location naming a database server ("postgresql://host/db") rather than a file.
     static bool isServerLocation(const QString& location);
+    /// The location as it may be shown: a URI without its password.
+    static QString shownLocation(const QString& location);
     /// Opens the archive at `location`: an SQLite file path, or a "postgresql://" (or "postgres://")
     /// URI naming a database; locations of other engines are refused clearly.
     static std::unique_ptr<ArchiveStorage> open(const QString& location);

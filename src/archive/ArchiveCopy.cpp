@@ -6,6 +6,7 @@
 #include "sdk/SdkErrors.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 
 namespace vq {
 
@@ -27,14 +28,6 @@ QByteArray valueText(const Variant& value, AttributeType type) {
             break;
     }
     return value.toString().toUtf8();
-}
-
-const ArchiveClassInfo& classOf(const std::vector<ArchiveClassInfo>& classes, qint64 id, const QString& tag) {
-    for (const ArchiveClassInfo& info : classes)
-        if (info.id == id) return info;
-    throw Error(
-        sdkerr::StorageFailed, source,
-        QStringLiteral("The point \"%1\" is of a class the archive does not have (%2)").arg(tag).arg(id));
 }
 
 const ArchiveClassInfo& classNamed(const std::vector<ArchiveClassInfo>& classes, const QString& name) {
@@ -62,20 +55,16 @@ void copyPeople(ArchiveStorage& from, ArchiveStorage& to) {
 }
 
 void copyPoints(ArchiveStorage& from, ArchiveStorage& to) {
-    const std::vector<ArchiveClassInfo> fromClasses = from.classes();
     const std::vector<ArchiveClassInfo> toClasses = to.classes();
     const std::unique_ptr<ArchiveStorage::BulkLoad> load = to.beginBulkLoad();
-    for (ArchivePointHeader header : from.pointHeaders()) {
-        const ArchiveClassInfo& fromClass = classOf(fromClasses, header.classId, header.tag);
-        const ArchiveClassInfo& toClass = classNamed(toClasses, fromClass.name);
-        std::vector<Variant> values;
-        if (!from.readPoint(fromClass, header, values)) continue;
+    from.scanPoints([&](const ArchiveStorage::ScannedPoint& point) {
+        const ArchiveClassInfo& toClass = classNamed(toClasses, point.info->name);
         std::vector<ArchiveStoredValue> stored;
-        for (size_t i = 0; i < toClass.attributes.size(); ++i)
+        for (size_t i = 0; i < toClass.attributes.size() && i < point.values.size(); ++i)
             if (!ArchiveCatalog::isComputedAttribute(toClass.attributes[i].name))
-                stored.push_back({&toClass.attributes[i], &values[i]});
-        load->addPoint(toClass, foldKey(header.tag), stored, from.archivedValues(header.id), header.id);
-    }
+                stored.push_back({&toClass.attributes[i], &point.values[i]});
+        load->addPoint(toClass, foldKey(point.header.tag), stored, point.archived, point.header.id);
+    });
     load->commit();
 }
 
@@ -87,27 +76,23 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
     digest.groups = storage.groups().size();
     digest.digitalSets = qint64(storage.digitalSets().size());
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    const std::vector<ArchiveClassInfo> classes = storage.classes();
-    for (ArchivePointHeader header : storage.pointHeaders()) {
-        const ArchiveClassInfo& info = classOf(classes, header.classId, header.tag);
-        std::vector<Variant> values;
-        if (!storage.readPoint(info, header, values)) continue;
+    storage.scanPoints([&](const ArchiveStorage::ScannedPoint& point) {
+        const ArchiveClassInfo& info = *point.info;
         ++digest.points;
-        hash.addData(header.tag.toUtf8() + '\0' + info.name.toUtf8() + '\0');
+        hash.addData(point.header.tag.toUtf8() + '\0' + info.name.toUtf8() + '\0');
         for (size_t i = 0; i < info.attributes.size(); ++i) {
             const AttributeDef& def = info.attributes[i];
             if (ArchiveCatalog::isComputedAttribute(def.name)) continue;
-            hash.addData(def.name.toUtf8() + '=' + valueText(values[i], def.type) + '\0');
+            hash.addData(def.name.toUtf8() + '=' + valueText(point.values[i], def.type) + '\0');
         }
-        for (const ArchivedValue& value : storage.archivedValues(header.id)) {
+        for (const ArchivedValue& value : point.archived) {
+            const bool number = value.value.isNumberType();
             ++digest.values;
-            hash.addData(QByteArray::number(value.time.toMSecsSinceEpoch()) +
-                         (value.value.isNumberType() ? "#" : "$") +
-                         valueText(value.value, value.value.isNumberType() ? AttributeType::Double
-                                                                           : AttributeType::String) +
+            hash.addData(QByteArray::number(value.time.toMSecsSinceEpoch()) + (number ? "#" : "$") +
+                         valueText(value.value, number ? AttributeType::Double : AttributeType::String) +
                          '/' + QByteArray::number(value.status) + '\0');
         }
-    }
+    });
     digest.sha256 = hash.result().toHex();
     return digest;
 }
@@ -116,13 +101,24 @@ ArchiveDigest ArchiveCopy::copy(const QString& sourceLocation, const QString& de
     const std::unique_ptr<ArchiveStorage> from = ArchiveStorage::open(sourceLocation);
     const ArchiveFacts facts{from->fact(QStringLiteral("name")), from->fact(QStringLiteral("kind")),
                              from->fact(QStringLiteral("version"))};
-    const std::unique_ptr<ArchiveStorage> to =
-        ArchiveStorage::create(destination, facts, from->classes(), false);
-    {
+    std::unique_ptr<ArchiveStorage> to = ArchiveStorage::create(destination, facts, from->classes(), false);
+    try {
         const auto write = to->beginWrite();
         copyPeople(*from, *to);
         copyPoints(*from, *to);
         write->commit();
+    } catch (const Error& error) {
+        // The write is undone; an empty archive must not pass for a copy later.
+        to.reset();
+        if (!ArchiveStorage::isServerLocation(destination)) {
+            for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+                QFile::remove(destination + suffix);
+            throw;
+        }
+        throw Error(
+            error.number(), error.source(),
+            error.description() + QStringLiteral("; nothing was copied, but the database now holds an "
+                                                 "empty archive: drop its tables before copying again"));
     }
     const ArchiveDigest expected = ArchiveDigest::of(*from);
     const ArchiveDigest copied = ArchiveDigest::of(*to);

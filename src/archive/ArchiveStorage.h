@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -84,6 +85,16 @@ public:
                               const std::vector<ArchivedValue>& archived, qint64 pointId = 0) = 0;
         /// Keeps everything added; dropped without it, nothing is kept.
         virtual Counts commit() = 0;
+    };
+
+    /// One point as a scan hands it over.
+    struct ScannedPoint {
+        ArchivePointHeader header;
+        const ArchiveClassInfo* info = nullptr;
+        /// In class attribute order, as readPoint() gives them.
+        std::vector<Variant> values;
+        /// Oldest first.
+        std::vector<ArchivedValue> archived;
     };
 
     virtual ~ArchiveStorage() = default;
@@ -180,6 +191,11 @@ public:
     virtual void updatePoint(qint64 pointId, const QString& tagKey,
                              const std::vector<ArchiveStoredValue>& values) = 0;
     /// @}
+
+    /// Hands every point with its values and archived values to `visit`, in tag order, as one
+    /// consistent view where the engine offers one. This one reads point by point; an engine
+    /// where each read is a round trip to a server overrides it.
+    virtual void scanPoints(const std::function<void(const ScannedPoint&)>& visit);
 
     /// Starts a bulk load. This one stores point by point inside one write; an engine with a
     /// faster path of its own overrides it.

@@ -32,22 +32,28 @@ Param storedParam(const ArchiveStoredValue& stored) {
     return Param::text(value.toString());
 }
 
-Variant storedValue(const pg::Rows& rows, int column, AttributeType type) {
+Variant storedValue(const pg::Rows& rows, int row, int column, AttributeType type) {
     switch (type) {
         case AttributeType::Int16:
-            return Variant(int16_t(rows.integer(0, column)));
+            return Variant(int16_t(rows.integer(row, column)));
         case AttributeType::Int32:
-            return Variant(int32_t(rows.integer(0, column)));
+            return Variant(int32_t(rows.integer(row, column)));
         case AttributeType::Single:
-            return Variant(float(rows.number(0, column)));
+            return Variant(float(rows.number(row, column)));
         case AttributeType::Double:
-            return Variant(rows.number(0, column));
+            return Variant(rows.number(row, column));
         case AttributeType::Date:
-            return Variant(ArchiveServer::dateFromText(rows.text(0, column)));
+            return Variant(ArchiveServer::dateFromText(rows.text(row, column)));
         case AttributeType::String:
             break;
     }
-    return Variant(rows.text(0, column));
+    return Variant(rows.text(row, column));
+}
+
+// A class attribute's value from a row: the class default where the row holds none.
+Variant valueAt(const pg::Rows& rows, int row, int column, const AttributeDef& def) {
+    if (column < 0 || rows.isNull(row, column)) return def.defaultValue;
+    return storedValue(rows, row, column, def.type);
 }
 
 const QByteArray headerColumns = "SELECT point_id, \"Tag\", class_id, \"PointType\" FROM points";
@@ -591,12 +597,7 @@ bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePoin
     header.pointType = SdkPointType(rows.integer(0, 1));
     values.reserve(info.attributes.size());
     for (size_t i = 0; i < info.attributes.size(); ++i) {
-        const AttributeDef& def = info.attributes[i];
-        const int column = query.columns[i];
-        if (column < 0 || rows.isNull(0, column))
-            values.push_back(def.defaultValue);
-        else
-            values.push_back(storedValue(rows, column, def.type));
+        values.push_back(valueAt(rows, 0, query.columns[i], info.attributes[i]));
     }
     return true;
 }
@@ -644,6 +645,75 @@ void PostgresArchiveStorage::continueIdsAfterPoints() {
     run(QStringLiteral("numbering its points"),
         "SELECT setval(pg_get_serial_sequence('points', 'point_id'), max(point_id)) FROM points HAVING "
         "count(*) > 0");
+}
+
+void PostgresArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& visit) {
+    if (m_depth > 0) return scanBatches(visit);
+    run(QStringLiteral("reading its points"), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        scanBatches(visit);
+    } catch (...) {
+        m_connection->execScript("ROLLBACK");
+        throw;
+    }
+    run(QStringLiteral("reading its points"), "COMMIT");
+}
+
+// Batches in tag order, each with the archived values of its points; a point's class attributes
+// are found in the row of all columns by name.
+void PostgresArchiveStorage::scanBatches(const std::function<void(const ScannedPoint&)>& visit) {
+    constexpr int kBatch = 5000;
+    QStringList selected;
+    for (const QString& column : m_columns) selected << PostgresArchiveSchema::quoted(column);
+    const QByteArray select =
+        "SELECT point_id, class_id, tag_key, " + selected.join(u", ").toUtf8() + " FROM points";
+    QHash<qint64, std::vector<int>> columnsOf;
+    for (const ArchiveClassInfo& info : m_classes) {
+        std::vector<int>& columns = columnsOf[info.id];
+        for (const AttributeDef& def : info.attributes)
+            columns.push_back(ArchiveCatalog::isComputedAttribute(def.name)
+                                  ? -1
+                                  : 3 + int(m_columns.indexOf(columnOf(def.name))));
+    }
+    const int tagColumn = 3 + int(m_columns.indexOf(QStringLiteral("Tag")));
+    const int typeColumn = 3 + int(m_columns.indexOf(QStringLiteral("PointType")));
+    const QString what = QStringLiteral("reading its points");
+    std::optional<QString> after;
+    for (;;) {
+        const pg::Rows rows =
+            after ? run(what, select + " WHERE tag_key > $1 ORDER BY tag_key LIMIT $2",
+                        {Param::text(*after), Param::integer(kBatch)})
+                  : run(what, select + " ORDER BY tag_key LIMIT $1", {Param::integer(kBatch)});
+        if (rows.count() == 0) return;
+        QStringList ids;
+        for (int row = 0; row < rows.count(); ++row) ids << rows.text(row, 0);
+        const pg::Rows values = run(what,
+                                    "SELECT time, value, value_is_number, status, point_id FROM archive"
+                                    " WHERE point_id = ANY($1::bigint[]) ORDER BY point_id, time",
+                                    {Param::text(u'{' + ids.join(u',') + u'}')});
+        QHash<qint64, std::vector<ArchivedValue>> archived;
+        for (int row = 0; row < values.count(); ++row)
+            archived[values.integer(row, 4)].push_back(archivedValueOf(values, row));
+        for (int row = 0; row < rows.count(); ++row) {
+            ScannedPoint point;
+            point.header = {rows.integer(row, 0), rows.text(row, tagColumn), rows.integer(row, 1),
+                            SdkPointType(rows.integer(row, typeColumn))};
+            for (const ArchiveClassInfo& info : m_classes)
+                if (info.id == point.header.classId) point.info = &info;
+            if (!point.info)
+                throw Error(sdkerr::StorageFailed, source,
+                            QStringLiteral("The point \"%1\" is of a class the archive does not have (%2)")
+                                .arg(point.header.tag)
+                                .arg(point.header.classId));
+            const std::vector<int>& columns = columnsOf[point.header.classId];
+            for (size_t i = 0; i < point.info->attributes.size(); ++i)
+                point.values.push_back(valueAt(rows, row, columns[i], point.info->attributes[i]));
+            point.archived = archived.take(point.header.id);
+            visit(point);
+        }
+        after = rows.text(rows.count() - 1, 2);
+        if (rows.count() < kBatch) return;
+    }
 }
 
 std::unique_ptr<ArchiveStorage::BulkLoad> PostgresArchiveStorage::beginBulkLoad() {

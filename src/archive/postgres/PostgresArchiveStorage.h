@@ -71,6 +71,8 @@ public:
     void updatePoint(qint64 pointId, const QString& tagKey,
                      const std::vector<ArchiveStoredValue>& values) override;
 
+    // Reads the points in batches of thousands, under one snapshot.
+    void scanPoints(const std::function<void(const ScannedPoint&)>& visit) override;
     // Streams the points into temporary tables with COPY and moves them over in batches.
     std::unique_ptr<BulkLoad> beginBulkLoad() override;
 
@@ -105,6 +107,7 @@ private:
     void loadClasses();
     void loadColumns();
     void prepareClassQueries();
+    void scanBatches(const std::function<void(const ScannedPoint&)>& visit);
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
 
     QString m_shown;

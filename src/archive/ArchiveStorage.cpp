@@ -35,34 +35,6 @@ void refuseOtherServers(const QString& location) {
             .arg(scheme, shown));
 }
 
-class PointByPointLoad : public ArchiveStorage::BulkLoad {
-public:
-    explicit PointByPointLoad(ArchiveStorage& storage) : m_storage(storage), m_write(storage.beginWrite()) {}
-
-    void addPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                  const std::vector<ArchiveStoredValue>& values, const std::vector<ArchivedValue>& archived,
-                  qint64 pointId) override {
-        if (m_storage.findPoint(tagKey)) {
-            ++m_counts.skipped;
-            return;
-        }
-        const qint64 id = m_storage.insertPoint(info, tagKey, values, pointId);
-        for (const ArchivedValue& value : archived) m_storage.addArchivedValue(id, value);
-        ++m_counts.points;
-        m_counts.values += qint64(archived.size());
-    }
-
-    Counts commit() override {
-        m_write->commit();
-        return m_counts;
-    }
-
-private:
-    ArchiveStorage& m_storage;
-    std::unique_ptr<ArchiveStorage::WriteScope> m_write;
-    Counts m_counts;
-};
-
 }  // namespace
 
 QString ArchiveStorage::shownLocation(const QString& location) {
@@ -86,10 +58,6 @@ void ArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& 
         point.archived = archivedValues(header.id);
         visit(point);
     }
-}
-
-std::unique_ptr<ArchiveStorage::BulkLoad> ArchiveStorage::beginBulkLoad() {
-    return std::make_unique<PointByPointLoad>(*this);
 }
 
 bool ArchiveStorage::isServerLocation(const QString& location) {

@@ -197,9 +197,8 @@ public:
     /// where each read is a round trip to a server overrides it.
     virtual void scanPoints(const std::function<void(const ScannedPoint&)>& visit);
 
-    /// Starts a bulk load. This one stores point by point inside one write; an engine with a
-    /// faster path of its own overrides it.
-    virtual std::unique_ptr<BulkLoad> beginBulkLoad();
+    /// Starts a bulk load, one write until it is committed.
+    virtual std::unique_ptr<BulkLoad> beginBulkLoad() = 0;
 
     /// The search that runs the dialect's where clauses on this archive.
     virtual PointSearchEngine& pointSearch() = 0;

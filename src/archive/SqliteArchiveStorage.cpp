@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <map>
 
 namespace vq {
 
@@ -119,6 +120,82 @@ ArchivePointHeader headerOf(const ArchiveStatement& query) {
     return ArchivePointHeader{query.integer(0), query.text(1), query.integer(2),
                               SdkPointType(query.integer(3))};
 }
+
+// A bulk load on the SQLite connection: one prepared insert per class and kind of id, the search
+// index's insert trigger paused and the index filled once for every new point at the end.
+class SqliteBulkLoad : public ArchiveStorage::BulkLoad {
+public:
+    explicit SqliteBulkLoad(ArchiveDatabase& db)
+        : m_db(db),
+          m_transaction(db),
+          m_lastId(ArchiveSearchSchema::pauseIndexing(db)),
+          m_insertValue(db.prepare(
+              "INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)")) {}
+
+    void addPoint(const ArchiveClassInfo& info, const QString& tagKey,
+                  const std::vector<ArchiveStoredValue>& values, const std::vector<ArchivedValue>& archived,
+                  qint64 pointId) override {
+        // New points only: the index is filled for the ids after the last one there was.
+        if (pointId > 0 && pointId <= m_lastId)
+            throw Error(
+                sdkerr::StorageFailed, source,
+                QStringLiteral("A bulk load cannot add the point \"%1\" under the id %2 of an earlier point")
+                    .arg(tagKey)
+                    .arg(pointId));
+        ArchiveStatement& insert = insertFor(values, pointId > 0);
+        insert.reset();
+        insert.bind(1, info.id).bind(2, tagKey);
+        int position = 3;
+        if (pointId > 0) insert.bind(position++, pointId);
+        for (const ArchiveStoredValue& value : values) bindValue(insert, position++, value);
+        insert.run();
+        if (m_db.changes() == 0) {
+            ++m_counts.skipped;
+            return;
+        }
+        const qint64 id = m_db.lastInsertId();
+        for (const ArchivedValue& value : archived) {
+            m_insertValue.reset();
+            m_insertValue.bind(1, id)
+                .bind(2, double(value.time.toMSecsSinceEpoch()) / 1000.0)
+                .bind(4, value.status);
+            if (value.value.isNumberType())
+                m_insertValue.bind(3, value.value.toDouble());
+            else
+                m_insertValue.bind(3, value.value.toString());
+            m_insertValue.run();
+        }
+        ++m_counts.points;
+        m_counts.values += qint64(archived.size());
+    }
+
+    Counts commit() override {
+        ArchiveSearchSchema::resumeIndexing(m_db, m_lastId);
+        m_transaction.commit();
+        return m_counts;
+    }
+
+private:
+    ArchiveStatement& insertFor(const std::vector<ArchiveStoredValue>& values, bool withId) {
+        QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
+        if (withId) columns.append(QStringLiteral("point_id"));
+        for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
+        const QByteArray sql =
+            QStringLiteral("INSERT OR IGNORE INTO points(%1) VALUES(%2)")
+                .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
+                .toUtf8();
+        auto found = m_inserts.find(sql);
+        if (found == m_inserts.end()) found = m_inserts.emplace(sql, m_db.prepare(sql)).first;
+        return found->second;
+    }
+
+    ArchiveDatabase& m_db;
+    ArchiveTransaction m_transaction;
+    const qint64 m_lastId;
+    ArchiveStatement m_insertValue;
+    std::map<QByteArray, ArchiveStatement> m_inserts;
+    Counts m_counts;
+};
 
 class SqliteWriteScope : public ArchiveStorage::WriteScope {
 public:
@@ -561,6 +638,10 @@ qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QSt
     const qint64 id = m_db->lastInsertId();
     transaction.commit();
     return id;
+}
+
+std::unique_ptr<ArchiveStorage::BulkLoad> SqliteArchiveStorage::beginBulkLoad() {
+    return std::make_unique<SqliteBulkLoad>(*m_db);
 }
 
 void SqliteArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,

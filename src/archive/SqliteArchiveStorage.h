@@ -68,6 +68,9 @@ public:
     void updatePoint(qint64 pointId, const QString& tagKey,
                      const std::vector<ArchiveStoredValue>& values) override;
 
+    // Prepared inserts kept for the whole load, the search index filled once at its end.
+    std::unique_ptr<BulkLoad> beginBulkLoad() override;
+
     PointSearchEngine& pointSearch() override { return *m_search; }
 
 private:

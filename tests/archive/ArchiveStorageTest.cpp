@@ -6,6 +6,7 @@
 #include "archive/ArchiveStorage.h"
 #include "archive/ServerRegistry.h"
 #include "archive/SqliteArchiveStorage.h"
+#include "core/KeyedCollection.h"
 #include "sdk/SdkPointType.h"
 
 #include <QDir>
@@ -338,4 +339,56 @@ TEST_P(StorageTest, TwoClientsEditingTheSamePointsLoseNothing) {
         EXPECT_EQ(values->Value(u"Descriptor"_s).toString(), values->Value(u"ExDesc"_s).toString()) << p;
         EXPECT_EQ(values->Value(u"Descriptor"_s).toString().mid(1).toInt(), 2 * kRounds - 1) << p;
     }
+}
+
+// A bulk load adds new points with their archived values as one write: a taken tag is skipped
+// with its values, a load dropped unfinished leaves nothing, and points loaded under their own ids
+// keep them while later points are numbered after them.
+TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
+    createArchive();
+    const qint64 first = logOn()->Points()->Add(u"A.1"_s, u"classic"_s, pointtype::Float32, {})->PointID();
+    std::unique_ptr<ArchiveStorage> storage = ArchiveStorage::open(archivePath());
+    const std::vector<ArchiveClassInfo> classes = storage->classes();
+    const ArchiveClassInfo& classic = classes[1];
+    ASSERT_EQ(classic.name, u"classic"_s);
+    std::vector<Variant> values;
+    for (const AttributeDef& def : classic.attributes) values.push_back(def.defaultValue);
+    auto load = [&](ArchiveStorage::BulkLoad& bulk, const QString& tag, qint64 id = 0) {
+        values[size_t(classic.index.value(foldKey(u"Tag"_s)))] = Variant(tag);
+        std::vector<ArchiveStoredValue> stored;
+        for (size_t i = 0; i < classic.attributes.size(); ++i)
+            if (!ArchiveCatalog::isComputedAttribute(classic.attributes[i].name))
+                stored.push_back({&classic.attributes[i], &values[i]});
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(1700000000000, Qt::UTC);
+        bulk.addPoint(classic, foldKey(tag), stored,
+                      {{time, Variant(1.5), 0}, {time.addSecs(1), Variant(u"x"_s), 2}}, id);
+    };
+    {
+        auto bulk = storage->beginBulkLoad();
+        load(*bulk, u"a.1"_s);
+        load(*bulk, u"B.1"_s);
+        const ArchiveStorage::BulkLoad::Counts counts = bulk->commit();
+        EXPECT_EQ(counts.points, 1);
+        EXPECT_EQ(counts.values, 2);
+        EXPECT_EQ(counts.skipped, 1);
+    }
+    {
+        auto dropped = storage->beginBulkLoad();
+        load(*dropped, u"C.1"_s);
+    }
+    auto server = logOn();
+    EXPECT_EQ(server->Points()->Count(), 2);
+    EXPECT_FALSE(server->currentValue(first).has_value()) << "the skipped tag's values are not added";
+    const std::optional<ArchivedValue> current = server->currentValue(server->findPoint(u"b.1"_s)->id);
+    ASSERT_TRUE(current.has_value());
+    EXPECT_EQ(current->value.toString(), u"x"_s);
+    EXPECT_EQ(current->status, 2);
+
+    {
+        auto bulk = storage->beginBulkLoad();
+        load(*bulk, u"D.1"_s, 1000);
+        bulk->commit();
+    }
+    EXPECT_EQ(logOn()->findPoint(u"d.1"_s)->id, 1000);
+    EXPECT_GT(logOn()->Points()->Add(u"E.1"_s, u"classic"_s, pointtype::Float32, {})->PointID(), 1000);
 }

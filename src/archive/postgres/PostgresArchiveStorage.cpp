@@ -87,7 +87,7 @@ public:
                 m_storage.run(QStringLiteral("waiting for other writers"), "SELECT pg_advisory_xact_lock($1)",
                               {Param::integer(PostgresArchiveSchema::WriteLock)});
             } catch (...) {
-                m_storage.m_connection->execScript("ROLLBACK");
+                m_storage.rollBack();
                 throw;
             }
         } else {
@@ -166,6 +166,14 @@ void PostgresArchiveStorage::load() {
     loadClasses();
     loadColumns();
     prepareClassQueries();
+}
+
+// Undoes the transaction; a connection lost meanwhile has undone it already.
+void PostgresArchiveStorage::rollBack() noexcept {
+    try {
+        m_connection->execScript("ROLLBACK");
+    } catch (const pg::Failure&) {
+    }
 }
 
 pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql, const pg::Params& params) {
@@ -653,7 +661,7 @@ void PostgresArchiveStorage::scanPoints(const std::function<void(const ScannedPo
     try {
         scanBatches(visit);
     } catch (...) {
-        m_connection->execScript("ROLLBACK");
+        rollBack();
         throw;
     }
     run(QStringLiteral("reading its points"), "COMMIT");

@@ -107,6 +107,7 @@ private:
     void loadClasses();
     void loadColumns();
     void prepareClassQueries();
+    void rollBack() noexcept;
     void scanBatches(const std::function<void(const ScannedPoint&)>& visit);
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
 

@@ -1,5 +1,6 @@
 #include "ArchiveTool.h"
 
+#include "archive/ArchiveCopy.h"
 #include "archive/ArchiveSeeder.h"
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
@@ -34,15 +35,16 @@ namespace vq {
 namespace {
 
 const char* const usageText =
-    "vqarchive: create, fill and query VQ archive files\n"
+    "vqarchive: create, fill, copy and query VQ archives\n"
     "\n"
     "Usage: vqarchive [--registry FILE] [--user NAME] [--password TEXT] COMMAND ...\n"
     "\n"
-    "  create FILE NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
+    "  create LOCATION NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
     "         [--admin-password TEXT|-] [--shared]\n"
-    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told),\n"
-    "                                  readable and writable by its owner only unless --shared\n"
+    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told); a file\n"
+    "                                  is readable and writable by its owner only unless --shared\n"
     "                                  (then also by the owner's group)\n"
+    "  copy SOURCE DEST                copy a whole archive to a new location, then compare both\n"
     "  seed ARCHIVE COUNT [--values N] [--seed N]\n"
     "                                  add COUNT sample points with N archived values each\n"
     "  import ARCHIVE FILE.csv         create or update points, one per row, by tag\n"
@@ -50,7 +52,7 @@ const char* const usageText =
     "  show ARCHIVE TAG                every attribute and the current value of one point\n"
     "  search ARCHIVE CLAUSE           points matching a where clause\n"
     "  servers [list]                  the known servers\n"
-    "  servers add NAME FILE [--default]\n"
+    "  servers add NAME LOCATION [--default]\n"
     "  servers remove NAME\n"
     "  users ARCHIVE [list]            the users, their groups, and the groups\n"
     "  users ARCHIVE add USER [GROUP...]   a new user (asks for the password)\n"
@@ -60,7 +62,9 @@ const char* const usageText =
     "  users ARCHIVE group GROUP       a new group\n"
     "  demo                            make the sample servers if missing and show them\n"
     "\n"
-    "ARCHIVE is an archive file or the name of a known server. The server list is the file\n"
+    "A LOCATION is an archive file or a PostgreSQL database, postgresql://[USER@]HOST[:PORT]/DB\n"
+    "(its password from ~/.pgpass, PGPASSFILE, PGSERVICE or PGPASSWORD rather than the URI).\n"
+    "ARCHIVE is a location or the name of a known server. The server list is the file\n"
     "given by --registry, else $VQ_SERVER_REGISTRY, else servers.json in the user's data folder.\n"
     "Commands that write log on as --user (default vqadmin) with --password (default empty;\n"
     "\"-\" asks for it). Passwords are asked on the terminal without echo, or read one per line\n"
@@ -108,6 +112,7 @@ int ArchiveTool::run(QStringList arguments) {
         if (command == u"help" || command == u"--help" || command == u"-h") return usage(0);
         if (command == u"create") return create(arguments);
         if (command == u"seed") return seed(arguments);
+        if (command == u"copy") return copy(arguments);
         if (command == u"import") return importCsv(arguments);
         if (command == u"export") return exportCsv(arguments);
         if (command == u"show") return show(arguments);
@@ -124,7 +129,8 @@ int ArchiveTool::run(QStringList arguments) {
 }
 
 std::shared_ptr<ArchiveServer> ArchiveTool::openArchive(const QString& archive) {
-    if (QFileInfo::exists(archive)) return ArchiveServer::openFile(archive);
+    if (ArchiveStorage::isServerLocation(archive) || QFileInfo::exists(archive))
+        return ArchiveServer::openFile(archive);
     ArchiveServers servers(*m_registry);
     if (!servers.Contains(archive)) {
         throw Error(
@@ -153,15 +159,33 @@ int ArchiveTool::create(const QStringList& input) {
     if (adminPassword == u"-") adminPassword = readPassword(QStringLiteral("Password for vqadmin: "), true);
     auto server = ArchiveServer::create(args[0], args[1], kind, version, shared);
     if (!adminPassword.isEmpty()) server->setPassword(QStringLiteral("vqadmin"), adminPassword);
-    m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in " << args[0]
-          << '\n';
+    m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in "
+          << ArchiveStorage::shownLocation(args[0]) << '\n';
     if (adminPassword.isEmpty())
-        m_out << "The user vqadmin has an empty password; set one with: vqarchive users " << args[0]
-              << " password vqadmin\n";
+        m_out << "The user vqadmin has an empty password; set one with: vqarchive users "
+              << (registerIt ? args[1] : ArchiveStorage::shownLocation(args[0])) << " password vqadmin\n";
     if (registerIt) {
-        ArchiveServers(*m_registry).Add(args[1], QFileInfo(args[0]).absoluteFilePath(), makeDefault);
+        ArchiveServers(*m_registry).Add(args[1], absoluteLocation(args[0]), makeDefault);
         m_out << "Registered \"" << args[1] << "\" in " << m_registry->path() << '\n';
     }
+    return 0;
+}
+
+// A file path made absolute, so the server list finds it from anywhere; a URI as it is.
+QString ArchiveTool::absoluteLocation(const QString& location) {
+    return ArchiveStorage::isServerLocation(location) ? location : QFileInfo(location).absoluteFilePath();
+}
+
+int ArchiveTool::copy(const QStringList& args) {
+    if (args.size() != 2) return usage(2);
+    QElapsedTimer timer;
+    timer.start();
+    const ArchiveDigest digest = ArchiveCopy::copy(openArchive(args[0])->path(), args[1]);
+    m_out << "Copied " << digest.points << " points (" << digest.values << " archived values, "
+          << digest.users << " users, " << digest.groups << " groups, " << digest.digitalSets
+          << " digital state sets) to " << ArchiveStorage::shownLocation(args[1]) << " in "
+          << QString::number(double(timer.elapsed()) / 1000.0, 'f', 2)
+          << " s\nBoth hold the same points: digest " << digest.sha256 << '\n';
     return 0;
 }
 
@@ -296,11 +320,11 @@ int ArchiveTool::servers(const QStringList& input) {
         if (servers.Count() == 0) m_out << "  (none; try: vqarchive demo)\n";
         for (const ServerEntry& entry : servers.entries())
             m_out << "  " << entry.name << (entry.isDefault ? " (default)" : "") << "  "
-                  << m_registry->resolve(entry.location) << '\n';
+                  << ArchiveStorage::shownLocation(m_registry->resolve(entry.location)) << '\n';
         return 0;
     }
     if (action == u"add" && args.size() == 2) {
-        servers.Add(args[0], QFileInfo(args[1]).absoluteFilePath(), makeDefault);
+        servers.Add(args[0], absoluteLocation(args[1]), makeDefault);
         m_out << "Added \"" << args[0] << "\"\n";
         return 0;
     }
@@ -433,7 +457,8 @@ void ArchiveTool::describe(ArchiveServer& server) {
     QStringList tags;
     for (const ArchivePointHeader& header : server.storage().pointHeaders(4)) tags.append(header.tag);
     m_out << "  first tags: " << tags.join(QStringLiteral(", ")) << '\n';
-    m_out << "  file: " << server.path() << '\n';
+    m_out << (ArchiveStorage::isServerLocation(server.path()) ? "  database: " : "  file: ")
+          << ArchiveStorage::shownLocation(server.path()) << '\n';
 }
 
 int ArchiveTool::demo() {

@@ -23,6 +23,8 @@ public:
 private:
     int create(const QStringList& args);
     int seed(const QStringList& args);
+    int copy(const QStringList& args);
+    static QString absoluteLocation(const QString& location);
     int importCsv(const QStringList& args);
     int exportCsv(const QStringList& args);
     int show(const QStringList& args);
@@ -36,7 +38,7 @@ private:
     int demo();
     int usage(int code);
 
-    // An archive file, or the name of a server the registry knows.
+    // An archive file or URI, or the name of a server the registry knows.
     std::shared_ptr<ArchiveServer> openArchive(const QString& archive);
     void logOn(ArchiveServer& server);
     void describe(ArchiveServer& server);

@@ -308,6 +308,10 @@ void ArchiveStatement::run() {
     }
 }
 
+void ArchiveStatement::reset() {
+    sqlite3_reset(m_stmt);
+}
+
 bool ArchiveStatement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }

@@ -103,6 +103,8 @@ public:
     bool next();
     // Steps to completion of a statement without rows.
     void run();
+    // Makes a statement that ran ready to be bound and run again.
+    void reset();
 
     // Column positions count from 0.
     bool isNull(int column) const;

@@ -53,6 +53,10 @@ struct ArchiveServer::Loaded {
 ArchiveServer::ArchiveServer(QString name, QString path) : m_name(std::move(name)), m_path(std::move(path)) {}
 ArchiveServer::~ArchiveServer() = default;
 
+QString ArchiveServer::Location() const {
+    return ArchiveStorage::shownLocation(m_path);
+}
+
 std::shared_ptr<ArchiveServer> ArchiveServer::open(const QString& name, const QString& path) {
     return std::shared_ptr<ArchiveServer>(new ArchiveServer(name, path));
 }

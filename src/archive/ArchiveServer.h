@@ -44,8 +44,9 @@ public:
     QString Name() const override { return m_name; }
     QString ServerKind() const override;
     SdkServerVersion ServerVersion() const override;
-    /// The archive's location: its file, or its database's URI as given.
-    QString Location() const override { return m_path; }
+    /// The archive's location as it may be shown: its file, or its database's URI without a
+    /// password.
+    QString Location() const override;
     bool IsConnected() const override;
     void Open(const QString& user, const QString& password) override;
     void Close() override;

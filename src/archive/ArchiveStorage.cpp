@@ -37,6 +37,29 @@ void refuseOtherServers(const QString& location) {
 
 }  // namespace
 
+QString ArchiveStorage::shownLocation(const QString& location) {
+    if (!isServerLocation(location)) return location;
+    return QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
+}
+
+void ArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& visit) {
+    const std::vector<ArchiveClassInfo> all = classes();
+    for (const ArchivePointHeader& header : pointHeaders()) {
+        ScannedPoint point;
+        point.header = header;
+        for (const ArchiveClassInfo& info : all)
+            if (info.id == header.classId) point.info = &info;
+        if (!point.info)
+            throw Error(sdkerr::StorageFailed, QStringLiteral("VQArchive"),
+                        QStringLiteral("The point \"%1\" is of a class the archive does not have (%2)")
+                            .arg(header.tag)
+                            .arg(header.classId));
+        if (!readPoint(*point.info, point.header, point.values)) continue;
+        point.archived = archivedValues(header.id);
+        visit(point);
+    }
+}
+
 bool ArchiveStorage::isServerLocation(const QString& location) {
     return !schemeOf(location).isEmpty();
 }

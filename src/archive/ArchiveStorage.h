@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,10 +66,43 @@ public:
         virtual void commit() = 0;
     };
 
+    /// Many new points with their archived values, kept all together or not at all. A point
+    /// whose tag key is taken already is skipped with its values.
+    class BulkLoad {
+    public:
+        /// What a bulk load stored.
+        struct Counts {
+            qint64 points = 0;
+            qint64 values = 0;
+            qint64 skipped = 0;
+        };
+        virtual ~BulkLoad() = default;
+        /// Adds a point: its stored attribute values and its archived values, under `pointId`
+        /// when one is given (a copy keeps the handles), else under a new id. A load gives the
+        /// ids of all its points or of none.
+        virtual void addPoint(const ArchiveClassInfo& info, const QString& tagKey,
+                              const std::vector<ArchiveStoredValue>& values,
+                              const std::vector<ArchivedValue>& archived, qint64 pointId = 0) = 0;
+        /// Keeps everything added; dropped without it, nothing is kept.
+        virtual Counts commit() = 0;
+    };
+
+    /// One point as a scan hands it over.
+    struct ScannedPoint {
+        ArchivePointHeader header;
+        const ArchiveClassInfo* info = nullptr;
+        /// In class attribute order, as readPoint() gives them.
+        std::vector<Variant> values;
+        /// Oldest first.
+        std::vector<ArchivedValue> archived;
+    };
+
     virtual ~ArchiveStorage() = default;
 
     /// True for a location naming a database server ("postgresql://host/db") rather than a file.
     static bool isServerLocation(const QString& location);
+    /// The location as it may be shown: a URI without its password.
+    static QString shownLocation(const QString& location);
     /// Opens the archive at `location`: an SQLite file path, or a "postgresql://" (or "postgres://")
     /// URI naming a database; locations of other engines are refused clearly.
     static std::unique_ptr<ArchiveStorage> open(const QString& location);
@@ -86,6 +120,8 @@ public:
     virtual QString fact(const QString& key) = 0;
     /// A fact, or none.
     virtual std::optional<QString> findFact(const QString& key) = 0;
+    /// Stores a fact, over an earlier one of that key.
+    virtual void setFact(const QString& key, const QString& value) = 0;
 
     /// The point classes with their attribute sets, in id order.
     virtual std::vector<ArchiveClassInfo> classes() = 0;
@@ -100,7 +136,8 @@ public:
     virtual std::optional<QString> findGroup(const QString& name) = 0;
     virtual QStringList groupsOf(const QString& user) = 0;
     virtual void addGroup(const QString& name) = 0;
-    virtual void addUser(const QString& name, const QByteArray& hash) = 0;
+    /// A new user; `salt` is only for hashes of the older kind that keep theirs apart.
+    virtual void addUser(const QString& name, const QByteArray& hash, const QByteArray& salt = {}) = 0;
     virtual void addMembership(const QString& user, const QString& group) = 0;
     /// Removes the user with its memberships and log-on failures.
     virtual void removeUser(const QString& name) = 0;
@@ -129,6 +166,8 @@ public:
     /// Archived values; an event at the time of an earlier one replaces it.
     virtual void addArchivedValue(qint64 pointId, const ArchivedValue& value) = 0;
     virtual std::optional<ArchivedValue> currentValue(qint64 pointId) = 0;
+    /// Every archived event of the point, oldest first.
+    virtual std::vector<ArchivedValue> archivedValues(qint64 pointId) = 0;
     /// @}
 
     /// @{
@@ -145,13 +184,21 @@ public:
     /// the point is gone. `info` is one of classes().
     virtual bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                            std::vector<Variant>& values) = 0;
-    /// Stores a new point; returns its id.
+    /// Stores a new point under `pointId`, or under a new id when it is 0; returns its id.
     virtual qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                               const std::vector<ArchiveStoredValue>& values) = 0;
+                               const std::vector<ArchiveStoredValue>& values, qint64 pointId = 0) = 0;
     /// Stores the values over those of an existing point.
     virtual void updatePoint(qint64 pointId, const QString& tagKey,
                              const std::vector<ArchiveStoredValue>& values) = 0;
     /// @}
+
+    /// Hands every point with its values and archived values to `visit`, in tag order, as one
+    /// consistent view where the engine offers one. This one reads point by point; an engine
+    /// where each read is a round trip to a server overrides it.
+    virtual void scanPoints(const std::function<void(const ScannedPoint&)>& visit);
+
+    /// Starts a bulk load, one write until it is committed.
+    virtual std::unique_ptr<BulkLoad> beginBulkLoad() = 0;
 
     /// The search that runs the dialect's where clauses on this archive.
     virtual PointSearchEngine& pointSearch() = 0;

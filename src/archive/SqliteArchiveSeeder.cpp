@@ -234,11 +234,8 @@ private:
 
 }  // namespace
 
-ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, int valuesPerPoint,
-                                          uint32_t seed, const std::function<void(int64_t)>& progress) {
-    server.requireConnection(QStringLiteral("seed sample points"));
-    for (const SampleDigitalSet& set : SamplePointGenerator::digitalSets())
-        if (!server.isDigitalSet(set.name)) server.addDigitalSet(set.name, set.states);
+ArchiveSeeder::Result ArchiveSeeder::seedSqlite(ArchiveServer& server, int64_t count, int valuesPerPoint,
+                                                uint32_t seed, const std::function<void(int64_t)>& progress) {
     ArchiveDatabase& db = server.database();
     int64_t firstIndex = 0;
     {

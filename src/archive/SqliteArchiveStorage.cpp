@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <map>
 
 namespace vq {
 
@@ -120,6 +121,82 @@ ArchivePointHeader headerOf(const ArchiveStatement& query) {
                               SdkPointType(query.integer(3))};
 }
 
+// A bulk load on the SQLite connection: one prepared insert per class and kind of id, the search
+// index's insert trigger paused and the index filled once for every new point at the end.
+class SqliteBulkLoad : public ArchiveStorage::BulkLoad {
+public:
+    explicit SqliteBulkLoad(ArchiveDatabase& db)
+        : m_db(db),
+          m_transaction(db),
+          m_lastId(ArchiveSearchSchema::pauseIndexing(db)),
+          m_insertValue(db.prepare(
+              "INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)")) {}
+
+    void addPoint(const ArchiveClassInfo& info, const QString& tagKey,
+                  const std::vector<ArchiveStoredValue>& values, const std::vector<ArchivedValue>& archived,
+                  qint64 pointId) override {
+        // New points only: the index is filled for the ids after the last one there was.
+        if (pointId > 0 && pointId <= m_lastId)
+            throw Error(
+                sdkerr::StorageFailed, source,
+                QStringLiteral("A bulk load cannot add the point \"%1\" under the id %2 of an earlier point")
+                    .arg(tagKey)
+                    .arg(pointId));
+        ArchiveStatement& insert = insertFor(values, pointId > 0);
+        insert.reset();
+        insert.bind(1, info.id).bind(2, tagKey);
+        int position = 3;
+        if (pointId > 0) insert.bind(position++, pointId);
+        for (const ArchiveStoredValue& value : values) bindValue(insert, position++, value);
+        insert.run();
+        if (m_db.changes() == 0) {
+            ++m_counts.skipped;
+            return;
+        }
+        const qint64 id = m_db.lastInsertId();
+        for (const ArchivedValue& value : archived) {
+            m_insertValue.reset();
+            m_insertValue.bind(1, id)
+                .bind(2, double(value.time.toMSecsSinceEpoch()) / 1000.0)
+                .bind(4, value.status);
+            if (value.value.isNumberType())
+                m_insertValue.bind(3, value.value.toDouble());
+            else
+                m_insertValue.bind(3, value.value.toString());
+            m_insertValue.run();
+        }
+        ++m_counts.points;
+        m_counts.values += qint64(archived.size());
+    }
+
+    Counts commit() override {
+        ArchiveSearchSchema::resumeIndexing(m_db, m_lastId);
+        m_transaction.commit();
+        return m_counts;
+    }
+
+private:
+    ArchiveStatement& insertFor(const std::vector<ArchiveStoredValue>& values, bool withId) {
+        QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
+        if (withId) columns.append(QStringLiteral("point_id"));
+        for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
+        const QByteArray sql =
+            QStringLiteral("INSERT OR IGNORE INTO points(%1) VALUES(%2)")
+                .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
+                .toUtf8();
+        auto found = m_inserts.find(sql);
+        if (found == m_inserts.end()) found = m_inserts.emplace(sql, m_db.prepare(sql)).first;
+        return found->second;
+    }
+
+    ArchiveDatabase& m_db;
+    ArchiveTransaction m_transaction;
+    const qint64 m_lastId;
+    ArchiveStatement m_insertValue;
+    std::map<QByteArray, ArchiveStatement> m_inserts;
+    Counts m_counts;
+};
+
 class SqliteWriteScope : public ArchiveStorage::WriteScope {
 public:
     explicit SqliteWriteScope(ArchiveDatabase& db) : m_transaction(db) {}
@@ -209,6 +286,13 @@ std::optional<QString> SqliteArchiveStorage::findFact(const QString& key) {
     query.bind(1, key);
     if (!query.next()) return std::nullopt;
     return query.text(0);
+}
+
+void SqliteArchiveStorage::setFact(const QString& key, const QString& value) {
+    m_db->statement("INSERT OR REPLACE INTO server_info(key, value) VALUES(?, ?)")
+        .bind(1, key)
+        .bind(2, value)
+        .run();
 }
 
 void SqliteArchiveStorage::loadClasses() {
@@ -305,10 +389,11 @@ void SqliteArchiveStorage::addGroup(const QString& name) {
     m_db->statement("INSERT OR IGNORE INTO groups(name) VALUES(?)").bind(1, name).run();
 }
 
-void SqliteArchiveStorage::addUser(const QString& name, const QByteArray& hash) {
-    m_db->statement("INSERT INTO users(name, salt, hash) VALUES(?, zeroblob(0), ?)")
+void SqliteArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    m_db->statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
         .bind(1, name)
-        .bind(2, hash)
+        .bind(2, salt.isNull() ? QByteArray("") : salt)
+        .bind(3, hash)
         .run();
 }
 
@@ -423,17 +508,34 @@ void SqliteArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue&
     insert.run();
 }
 
-std::optional<ArchivedValue> SqliteArchiveStorage::currentValue(qint64 pointId) {
-    auto query = m_db->statement(
-        "SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time DESC LIMIT 1");
-    query.bind(1, pointId);
-    if (!query.next()) return std::nullopt;
+namespace {
+
+ArchivedValue archivedValueOf(const ArchiveStatement& query) {
     ArchivedValue value;
     value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(query.real(0) * 1000.0)), Qt::UTC);
     value.value =
         query.columnType(1) == 3 /* SQLITE_TEXT */ ? Variant(query.text(1)) : Variant(query.real(1));
     value.status = int32_t(query.integer(2));
     return value;
+}
+
+}  // namespace
+
+std::optional<ArchivedValue> SqliteArchiveStorage::currentValue(qint64 pointId) {
+    auto query = m_db->statement(
+        "SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time DESC LIMIT 1");
+    query.bind(1, pointId);
+    if (!query.next()) return std::nullopt;
+    return archivedValueOf(query);
+}
+
+std::vector<ArchivedValue> SqliteArchiveStorage::archivedValues(qint64 pointId) {
+    auto query =
+        m_db->cachedStatement("SELECT time, value, status FROM archive WHERE point_id = ? ORDER BY time");
+    query.bind(1, pointId);
+    std::vector<ArchivedValue> values;
+    while (query.next()) values.push_back(archivedValueOf(query));
+    return values;
 }
 
 std::optional<ArchivePointHeader> SqliteArchiveStorage::findPoint(const QString& tagKey) {
@@ -518,8 +620,9 @@ bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointH
 }
 
 qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                                         const std::vector<ArchiveStoredValue>& values) {
+                                         const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
+    if (pointId > 0) columns.append(QStringLiteral("point_id"));
     for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
     const QByteArray sql =
         QStringLiteral("INSERT INTO points(%1) VALUES(%2)")
@@ -528,11 +631,17 @@ qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QSt
     ArchiveTransaction transaction(*m_db);
     auto insert = m_db->prepare(sql);
     insert.bind(1, info.id).bind(2, tagKey);
-    for (size_t c = 0; c < values.size(); ++c) bindValue(insert, int(c) + 3, values[c]);
+    const int first = pointId > 0 ? 4 : 3;
+    if (pointId > 0) insert.bind(3, pointId);
+    for (size_t c = 0; c < values.size(); ++c) bindValue(insert, int(c) + first, values[c]);
     insert.run();
     const qint64 id = m_db->lastInsertId();
     transaction.commit();
     return id;
+}
+
+std::unique_ptr<ArchiveStorage::BulkLoad> SqliteArchiveStorage::beginBulkLoad() {
+    return std::make_unique<SqliteBulkLoad>(*m_db);
 }
 
 void SqliteArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,

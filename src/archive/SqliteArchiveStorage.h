@@ -26,6 +26,7 @@ public:
 
     QString fact(const QString& key) override;
     std::optional<QString> findFact(const QString& key) override;
+    void setFact(const QString& key, const QString& value) override;
 
     std::vector<ArchiveClassInfo> classes() override { return m_classes; }
     QStringList pointColumns() override { return m_columns; }
@@ -36,7 +37,7 @@ public:
     std::optional<QString> findGroup(const QString& name) override;
     QStringList groupsOf(const QString& user) override;
     void addGroup(const QString& name) override;
-    void addUser(const QString& name, const QByteArray& hash) override;
+    void addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) override;
     void addMembership(const QString& user, const QString& group) override;
     void removeUser(const QString& name) override;
     void setPasswordHash(const QString& user, const QByteArray& hash,
@@ -53,6 +54,7 @@ public:
 
     void addArchivedValue(qint64 pointId, const ArchivedValue& value) override;
     std::optional<ArchivedValue> currentValue(qint64 pointId) override;
+    std::vector<ArchivedValue> archivedValues(qint64 pointId) override;
 
     std::optional<ArchivePointHeader> findPoint(const QString& tagKey) override;
     std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
@@ -62,9 +64,12 @@ public:
     bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                    std::vector<Variant>& values) override;
     qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                       const std::vector<ArchiveStoredValue>& values) override;
+                       const std::vector<ArchiveStoredValue>& values, qint64 pointId) override;
     void updatePoint(qint64 pointId, const QString& tagKey,
                      const std::vector<ArchiveStoredValue>& values) override;
+
+    // Prepared inserts kept for the whole load, the search index filled once at its end.
+    std::unique_ptr<BulkLoad> beginBulkLoad() override;
 
     PointSearchEngine& pointSearch() override { return *m_search; }
 

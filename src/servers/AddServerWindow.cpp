@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace vq {
@@ -40,7 +41,8 @@ AddServerWindow::AddServerWindow(SdkServersPtr servers, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name:"), m_name);
     // A row with a layout for its field gets no buddy of its own, so its label is made here.
-    auto* fileLabel = new QLabel(QStringLiteral("&Archive file:"), this);
+    m_file->setPlaceholderText(QStringLiteral("an archive file, or postgresql://host/database"));
+    auto* fileLabel = new QLabel(QStringLiteral("&Archive:"), this);
     fileLabel->setBuddy(m_file);
     form->addRow(fileLabel, fileRow);
     form->addRow(QString(), m_default);
@@ -82,8 +84,11 @@ void AddServerWindow::updateOk() {
 void AddServerWindow::accept() {
     const QString name = m_name->text().trimmed();
     if (!m_servers || name.isEmpty() || m_file->text().trimmed().isEmpty()) return;
-    // A typed relative path means the working folder, not the server list's folder.
-    const QString file = QFileInfo(m_file->text().trimmed()).absoluteFilePath();
+    // A typed relative path means the working folder, not the server list's folder; a database
+    // server's URI stays as typed.
+    static const QRegularExpression uri(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
+    const QString typed = m_file->text().trimmed();
+    const QString file = uri.match(typed).hasMatch() ? typed : QFileInfo(typed).absoluteFilePath();
     try {
         m_added = m_servers->Add(name, file, m_default->isChecked())->Name();
     } catch (...) {

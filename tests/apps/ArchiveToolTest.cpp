@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include "postgres/PostgresTestServer.h"
 
 namespace {
 
@@ -40,9 +43,9 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    QString firstTag() {
-        const Outcome exported =
-            run({QStringLiteral("export"), QStringLiteral("plant"), QStringLiteral("-")});
+    QString firstTag() { return firstTagOf(QStringLiteral("plant")); }
+    QString firstTagOf(const QString& archive) {
+        const Outcome exported = run({QStringLiteral("export"), archive, QStringLiteral("-")});
         return exported.out.section(u'\n', 1, 1).section(u',', 0, 0);
     }
 
@@ -140,6 +143,48 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
     }
     EXPECT_EQ(run({"export", archive, "-"}).out.count(u'\n'), 1) << "only the header: nothing was written";
     EXPECT_FALSE(QFile::exists(path("x.vqa")));
+}
+
+// An archive on PostgreSQL through the tool: made there, listed, shown, and copied there from a
+// file and back again to a file with the same digest; an existing archive is never copied over.
+class ArchiveToolPostgresTest : public ArchiveToolTest, public ::testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(Backends, ArchiveToolPostgresTest, ::testing::Values(true),
+                         [](const auto&) { return std::string("Postgres"); });
+
+TEST_P(ArchiveToolPostgresTest, CreateOnPostgresAndCopyAnArchiveThereAndBack) {
+    vq::test::TestDatabase made, copied;
+    QUrl withPassword(QString::fromStdString(made.uri()));
+    withPassword.setPassword(QStringLiteral("s3cret"));  // the test server trusts: it is not checked
+    const QString central = withPassword.toString();
+    const Outcome created = run({"create", central, "central", "--register"});
+    ASSERT_EQ(created.code, 0) << created.err.toStdString();
+    const Outcome listed = run({"servers"});
+    EXPECT_TRUE(listed.out.contains(QString::fromStdString(made.name()))) << listed.out.toStdString();
+    ASSERT_EQ(run({"seed", "central", "30"}).code, 0);
+    const Outcome shown = run({"show", "central", firstTagOf("central")});
+    for (const Outcome& outcome : {created, listed, shown})
+        EXPECT_FALSE(outcome.out.contains(QStringLiteral("s3cret"))) << outcome.out.toStdString();
+
+    ASSERT_EQ(run({"create", path("plant.vqa"), "plant"}).code, 0);
+    ASSERT_EQ(run({"seed", path("plant.vqa"), "25", "--values", "3"}).code, 0);
+    const QString there = QString::fromStdString(copied.uri());
+    const Outcome out = run({"copy", path("plant.vqa"), there});
+    ASSERT_EQ(out.code, 0) << out.err.toStdString();
+    const Outcome back = run({"copy", there, path("back.vqa")});
+    ASSERT_EQ(back.code, 0) << back.err.toStdString();
+    EXPECT_TRUE(
+        out.out.startsWith(QStringLiteral("Copied 25 points (75 archived values, 1 users, 1 groups, ")))
+        << out.out.toStdString();
+    const QString digest = out.out.section(QStringLiteral("digest "), 1).trimmed();
+    EXPECT_EQ(digest.size(), 64) << out.out.toStdString();
+    EXPECT_EQ(back.out.section(QStringLiteral("digest "), 1).trimmed(), digest);
+    EXPECT_EQ(run({"export", path("plant.vqa"), "-"}).out, run({"export", path("back.vqa"), "-"}).out);
+
+    const Outcome again = run({"copy", path("back.vqa"), central});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("already holds an archive"))) << again.err.toStdString();
+    EXPECT_FALSE(again.err.contains(QStringLiteral("s3cret")));
+    EXPECT_EQ(run({"export", "central", "-"}).out.count(u'\n'), 31) << "still the 30 points of its own";
 }
 
 TEST_F(ArchiveToolTest, UsersAndPasswords) {

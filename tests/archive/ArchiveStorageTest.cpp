@@ -1,9 +1,12 @@
 #include "ArchiveTestSupport.h"
 
+#include "archive/ArchiveCopy.h"
+#include "archive/ArchiveSeeder.h"
 #include "archive/ArchiveServers.h"
 #include "archive/ArchiveStorage.h"
 #include "archive/ServerRegistry.h"
 #include "archive/SqliteArchiveStorage.h"
+#include "core/KeyedCollection.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPointType.h"
 
@@ -12,6 +15,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <thread>
 
 using namespace vq;
 using namespace vq::test;
@@ -200,3 +204,191 @@ TEST_P(PostgresStorageTest, OnlyAnEmptyDatabaseBecomesAnArchive) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every attribute and the current value of every point in tag order, as a server reads it.
+QStringList everyPoint(const QString& location) {
+    auto server = ArchiveServer::open(u"plant"_s, location);
+    server->Open(u"alice"_s, u"secret"_s);
+    QStringList lines;
+    for (const ArchivePointHeader& header : server->storage().pointHeaders()) {
+        SdkPointPtr point = server->Points()->Item(header.tag);
+        QStringList values;
+        const SdkNamedValuesPtr named = point->PointAttributes()->NamedValues();
+        for (const SdkNamedValue& pair : *named)
+            values << pair.Name() + u'=' + pair.Value().toString() + u':' + pair.Value().typeName();
+        const std::optional<ArchivedValue> current = server->currentValue(point->PointID());
+        if (current)
+            values << u"current=%1:%2@%3/%4"_s
+                          .arg(current->value.toString(), current->value.typeName(),
+                               current->time.toString(Qt::ISODateWithMs))
+                          .arg(current->status);
+        lines << values.join(u' ');
+    }
+    return lines;
+}
+
+// The first point that differs, or nothing.
+std::string firstDifference(const QStringList& expected, const QStringList& actual) {
+    for (qsizetype i = 0; i < std::max(expected.size(), actual.size()); ++i)
+        if (expected.value(i) != actual.value(i))
+            return (u"point %1:\n  expected %2\n  actual   %3"_s)
+                .arg(i)
+                .arg(expected.value(i), actual.value(i))
+                .toStdString();
+    return {};
+}
+
+}  // namespace
+
+// An archive copied from a file to the engine under test and back to a file is the same archive:
+// the same digest on all three, the same points as a server reads them, the same log-ons.
+TEST_P(StorageTest, CopyCarriesAWholeArchiveThereAndBack) {
+    const QString original = filePath(u"original.vqa"_s);
+    const QString back = filePath(u"back.vqa"_s);
+    {
+        auto server = ArchiveServer::create(original, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        server->addGroup(u"operators"_s);
+        server->addUser(u"alice"_s, u"secret"_s, {u"operators"_s, u"vqadmin"_s});
+        server->Open(u"vqadmin"_s, QString());
+        ArchiveSeeder::seed(*server, 120, 3);
+        const qint64 id =
+            server->Points()
+                ->Add(u"ODD.1"_s, u"classic"_s, pointtype::Float32,
+                      namedValues(
+                          {{"Descriptor", "tab\there\nnew line \\ \"quoted\" \u00fc\u20ac"}, {"Span", 0.1}}))
+                ->PointID();
+        server->addArchivedValue(
+            id, {QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC), Variant(u"a\ttext"_s), 3});
+    }
+    const ArchiveDigest there = ArchiveCopy::copy(original, archivePath());
+    const ArchiveDigest home = ArchiveCopy::copy(archivePath(), back);
+    EXPECT_EQ(there.points, 121);
+    EXPECT_EQ(there.values, 361);
+    EXPECT_EQ(there.users, 2);
+    EXPECT_EQ(there.groups, 2);
+    EXPECT_EQ(there.sha256.size(), 64);
+    EXPECT_TRUE(there == home) << there.sha256.toStdString() << " " << home.sha256.toStdString();
+    EXPECT_TRUE(ArchiveDigest::of(*ArchiveStorage::open(original)) == home);
+    const QStringList points = everyPoint(original);
+    EXPECT_EQ(points.size(), 121);
+    EXPECT_EQ(firstDifference(points, everyPoint(archivePath())), "");
+    EXPECT_EQ(firstDifference(points, everyPoint(back)), "");
+    EXPECT_TRUE(points.join(u'\n').contains(u"tab\there\nnew line \\ \"quoted\" \u00fc\u20ac"));
+
+    // An existing archive is never copied over.
+    const Error refused = raised([&] { ArchiveCopy::copy(back, archivePath()); });
+    EXPECT_EQ(refused.number(), sdkerr::ServerUnavailable);
+    EXPECT_TRUE(ArchiveDigest::of(*ArchiveStorage::open(archivePath())) == there);
+}
+
+// Two clients editing the same points at once: every edit is a whole one, a client that read a
+// point before the other changed it is told so instead of writing over it, and no increment is lost.
+TEST_P(StorageTest, TwoClientsEditingTheSamePointsLoseNothing) {
+    createArchive();
+    constexpr int kPoints = 3;
+    constexpr int kRounds = 10;
+    {
+        auto admin = logOn();
+        for (int p = 0; p < kPoints; ++p)
+            admin->Points()->Add(u"P%1"_s.arg(p), u"classic"_s, pointtype::Float32,
+                                 namedValues({{"Location1", 0}}));
+        SdkPointAttributesPtr stale = admin->Points()->Item(u"P0"_s)->PointAttributes();
+        stale->LoadAll();
+        SdkNamedValues failed;
+        logOn()->Points()->Item(u"P0"_s)->PointAttributes()->SetAttributes(
+            namedValues({{"Descriptor", "other"}}), failed);
+        EXPECT_EQ(raised([&] {
+                      stale->SetAttributes(namedValues({{"ExDesc", "mine"}}), failed);
+                  }).number(),
+                  sdkerr::PointChanged);
+        EXPECT_EQ(pointValues(stored(u"P0"_s), {"Descriptor", "ExDesc"}), "Descriptor=other ExDesc=");
+    }
+    auto client = [&](const QString& name) {
+        auto server = logOn();
+        for (int round = 0; round < kRounds; ++round) {
+            for (int p = 0; p < kPoints; ++p) {
+                SdkPointAttributesPtr attributes = server->Points()->Item(u"P%1"_s.arg(p))->PointAttributes();
+                for (int attempt = 0;; ++attempt) {
+                    attributes->LoadAll();
+                    const int count = attributes->Item(u"Location1"_s)->Value().toInt32();
+                    const QString mark = name + QString::number(count);
+                    SdkNamedValues failed;
+                    const Error error = raised([&] {
+                        attributes->SetAttributes(
+                            namedValues({{"Location1", count + 1}, {"Descriptor", mark}, {"ExDesc", mark}}),
+                            failed);
+                    });
+                    if (error.number() == 0) break;
+                    if (error.number() != sdkerr::PointChanged || attempt > 100) {
+                        ADD_FAILURE() << error.description().toStdString();
+                        return;
+                    }
+                }
+            }
+        }
+    };
+    std::thread first(client, u"a"_s);
+    std::thread second(client, u"b"_s);
+    first.join();
+    second.join();
+    for (int p = 0; p < kPoints; ++p) {
+        SdkNamedValuesPtr values = stored(u"P%1"_s.arg(p))->PointAttributes()->NamedValues();
+        EXPECT_EQ(values->Value(u"Location1"_s).toInt32(), 2 * kRounds) << p;
+        EXPECT_EQ(values->Value(u"Descriptor"_s).toString(), values->Value(u"ExDesc"_s).toString()) << p;
+        EXPECT_EQ(values->Value(u"Descriptor"_s).toString().mid(1).toInt(), 2 * kRounds - 1) << p;
+    }
+}
+
+// A bulk load adds new points with their archived values as one write: a taken tag is skipped
+// with its values, a load dropped unfinished leaves nothing, and points loaded under their own ids
+// keep them while later points are numbered after them.
+TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
+    createArchive();
+    const qint64 first = logOn()->Points()->Add(u"A.1"_s, u"classic"_s, pointtype::Float32, {})->PointID();
+    std::unique_ptr<ArchiveStorage> storage = ArchiveStorage::open(archivePath());
+    const std::vector<ArchiveClassInfo> classes = storage->classes();
+    const ArchiveClassInfo& classic = classes[1];
+    ASSERT_EQ(classic.name, u"classic"_s);
+    std::vector<Variant> values;
+    for (const AttributeDef& def : classic.attributes) values.push_back(def.defaultValue);
+    auto load = [&](ArchiveStorage::BulkLoad& bulk, const QString& tag, qint64 id = 0) {
+        values[size_t(classic.index.value(foldKey(u"Tag"_s)))] = Variant(tag);
+        std::vector<ArchiveStoredValue> stored;
+        for (size_t i = 0; i < classic.attributes.size(); ++i)
+            if (!ArchiveCatalog::isComputedAttribute(classic.attributes[i].name))
+                stored.push_back({&classic.attributes[i], &values[i]});
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(1700000000000, Qt::UTC);
+        bulk.addPoint(classic, foldKey(tag), stored,
+                      {{time, Variant(1.5), 0}, {time.addSecs(1), Variant(u"x"_s), 2}}, id);
+    };
+    {
+        auto bulk = storage->beginBulkLoad();
+        load(*bulk, u"a.1"_s);
+        load(*bulk, u"B.1"_s);
+        const ArchiveStorage::BulkLoad::Counts counts = bulk->commit();
+        EXPECT_EQ(counts.points, 1);
+        EXPECT_EQ(counts.values, 2);
+        EXPECT_EQ(counts.skipped, 1);
+    }
+    {
+        auto dropped = storage->beginBulkLoad();
+        load(*dropped, u"C.1"_s);
+    }
+    auto server = logOn();
+    EXPECT_EQ(server->Points()->Count(), 2);
+    EXPECT_FALSE(server->currentValue(first).has_value()) << "the skipped tag's values are not added";
+    const std::optional<ArchivedValue> current = server->currentValue(server->findPoint(u"b.1"_s)->id);
+    ASSERT_TRUE(current.has_value());
+    EXPECT_EQ(current->value.toString(), u"x"_s);
+    EXPECT_EQ(current->status, 2);
+
+    {
+        auto bulk = storage->beginBulkLoad();
+        load(*bulk, u"D.1"_s, 1000);
+        bulk->commit();
+    }
+    EXPECT_EQ(logOn()->findPoint(u"d.1"_s)->id, 1000);
+    EXPECT_GT(logOn()->Points()->Add(u"E.1"_s, u"classic"_s, pointtype::Float32, {})->PointID(), 1000);
+}

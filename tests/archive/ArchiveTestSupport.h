@@ -99,6 +99,14 @@ protected:
         return server;
     }
 
+    // A further archive location of the test's engine: a file named after `name`, or another
+    // fresh database.
+    QString otherLocation(const QString& name) {
+        if (backend() == StorageBackend::Sqlite) return filePath(name + u".vqa"_s);
+        m_otherDatabases.push_back(std::make_unique<TestDatabase>());
+        return QString::fromStdString(m_otherDatabases.back()->uri());
+    }
+
     // Runs SQL on the archive beneath its server, for what no server call does (back-dating,
     // planting old data); the statements used are the same on both engines.
     void executeSql(const QString& sql) const {
@@ -116,6 +124,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<TestDatabase> m_database;
+    std::vector<std::unique_ptr<TestDatabase>> m_otherDatabases;
 };
 
 // An archive test run once per storage engine.

@@ -281,10 +281,19 @@ TEST_F(ServerWindowsTest, ManagerDefaultAddAndRemoveRewriteTheRegistry) {
         EXPECT_EQ(child<QLineEdit>(add, "txtFile")->text(), missing);
         type(add, "txtFile", registryPath());
         press(add, QDialogButtonBox::Ok);
+        // A database server's URI is taken as typed, not as a file name.
+        type(add, "txtFile",
+             u"postgresql://engineer:s3cret@/plant?host=%1"_s.arg(m_dir.filePath(u"no-socket"_s)));
+        press(add, QDialogButtonBox::Ok);
         press(add, QDialogButtonBox::Cancel);
     });
     click("cmdAdd");
-    ASSERT_EQ(m_messages->texts().size(), 2);
+    ASSERT_EQ(m_messages->texts().size(), 3);
+    EXPECT_TRUE(m_messages->texts()[2].contains(u"The archive \"postgresql://engineer@/plant?host="_s))
+        << m_messages->texts()[2].toStdString();
+    EXPECT_TRUE(m_messages->texts()[2].contains(u"cannot be reached"_s))
+        << m_messages->texts()[2].toStdString();
+    EXPECT_FALSE(m_messages->texts()[2].contains(u"s3cret"_s));
     EXPECT_TRUE(m_messages->texts()[1].contains(u"servers.json\" is not a usable archive: "_s));
     EXPECT_TRUE(
         m_messages->texts()[0].startsWith(u"The server \"east\" was not added.\r\nThe archive file \""_s +

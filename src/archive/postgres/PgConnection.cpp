@@ -5,6 +5,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace vq::pg {
 
@@ -142,6 +143,34 @@ Rows Connection::execPrepared(const QByteArray& name, const QByteArray& sql, con
     const ParamArrays arrays(params);
     return finish(PQexecPrepared(m_conn, name.constData(), int(params.size()), arrays.values.data(),
                                  arrays.lengths.data(), arrays.formats.data(), 0));
+}
+
+void Connection::beginCopy(const QByteArray& sql) {
+    pg_result* result = PQexec(m_conn, sql.constData());
+    if (PQresultStatus(result) == PGRES_COPY_IN) {
+        PQclear(result);
+        return;
+    }
+    finish(result);
+}
+
+void Connection::putCopyData(const QByteArray& rows) {
+    if (PQputCopyData(m_conn, rows.constData(), int(rows.size())) != 1)
+        throw Failure("08006", messageOf(PQerrorMessage(m_conn)));
+}
+
+void Connection::endCopy() {
+    if (PQputCopyEnd(m_conn, nullptr) != 1) throw Failure("08006", messageOf(PQerrorMessage(m_conn)));
+    // The COPY's own result, then the end of its results.
+    std::optional<Failure> failed;
+    while (pg_result* result = PQgetResult(m_conn)) {
+        try {
+            finish(result);
+        } catch (const Failure& failure) {
+            if (!failed) failed = failure;
+        }
+    }
+    if (failed) throw *failed;
 }
 
 void Connection::cancel() {

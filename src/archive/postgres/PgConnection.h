@@ -85,6 +85,12 @@ public:
     // Runs the statement prepared under `name` (prepared on first use with `sql`).
     Rows execPrepared(const QByteArray& name, const QByteArray& sql, const Params& params);
 
+    // A COPY ... FROM STDIN: starts it, sends its rows in COPY's text form, and ends it (raising
+    // what the server found wrong with them).
+    void beginCopy(const QByteArray& sql);
+    void putCopyData(const QByteArray& rows);
+    void endCopy();
+
     // Asks the server to stop the statement running on this connection; safe from any thread.
     void cancel();
 

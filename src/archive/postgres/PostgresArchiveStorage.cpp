@@ -3,6 +3,7 @@
 #include "PostgresArchiveSchema.h"
 #include "PostgresPointSearch.h"
 #include "PostgresSearchSchema.h"
+#include "PostgresBulkLoad.h"
 #include "archive/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
@@ -33,22 +34,28 @@ Param storedParam(const ArchiveStoredValue& stored) {
     return Param::text(value.toString());
 }
 
-Variant storedValue(const pg::Rows& rows, int column, AttributeType type) {
+Variant storedValue(const pg::Rows& rows, int row, int column, AttributeType type) {
     switch (type) {
         case AttributeType::Int16:
-            return Variant(int16_t(rows.integer(0, column)));
+            return Variant(int16_t(rows.integer(row, column)));
         case AttributeType::Int32:
-            return Variant(int32_t(rows.integer(0, column)));
+            return Variant(int32_t(rows.integer(row, column)));
         case AttributeType::Single:
-            return Variant(float(rows.number(0, column)));
+            return Variant(float(rows.number(row, column)));
         case AttributeType::Double:
-            return Variant(rows.number(0, column));
+            return Variant(rows.number(row, column));
         case AttributeType::Date:
-            return Variant(ArchiveServer::dateFromText(rows.text(0, column)));
+            return Variant(ArchiveServer::dateFromText(rows.text(row, column)));
         case AttributeType::String:
             break;
     }
-    return Variant(rows.text(0, column));
+    return Variant(rows.text(row, column));
+}
+
+// A class attribute's value from a row: the class default where the row holds none.
+Variant valueAt(const pg::Rows& rows, int row, int column, const AttributeDef& def) {
+    if (column < 0 || rows.isNull(row, column)) return def.defaultValue;
+    return storedValue(rows, row, column, def.type);
 }
 
 const QByteArray headerColumns = "SELECT point_id, \"Tag\", class_id, \"PointType\" FROM points";
@@ -82,7 +89,7 @@ public:
                 m_storage.run(QStringLiteral("waiting for other writers"), "SELECT pg_advisory_xact_lock($1)",
                               {Param::integer(PostgresArchiveSchema::WriteLock)});
             } catch (...) {
-                m_storage.m_connection->execScript("ROLLBACK");
+                m_storage.rollBack();
                 throw;
             }
         } else {
@@ -167,6 +174,14 @@ void PostgresArchiveStorage::load() {
         raise(failure, QStringLiteral("adding what point searches need"));
     }
     m_search = std::make_unique<PostgresPointSearch>(m_uri, m_columns);
+}
+
+// Undoes the transaction; a connection lost meanwhile has undone it already.
+void PostgresArchiveStorage::rollBack() noexcept {
+    try {
+        m_connection->execScript("ROLLBACK");
+    } catch (const pg::Failure&) {
+    }
 }
 
 pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql, const pg::Params& params) {
@@ -302,6 +317,13 @@ std::optional<QString> PostgresArchiveStorage::findFact(const QString& key) {
     return values.front();
 }
 
+void PostgresArchiveStorage::setFact(const QString& key, const QString& value) {
+    run(QStringLiteral("storing a fact"),
+        "INSERT INTO server_info(key, value) VALUES($1, $2) ON CONFLICT (key) DO UPDATE SET value = "
+        "excluded.value",
+        {Param::text(key), Param::text(value)});
+}
+
 void PostgresArchiveStorage::loadClasses() {
     const QString what = QStringLiteral("reading its point classes");
     const pg::Rows classes =
@@ -405,9 +427,9 @@ void PostgresArchiveStorage::addGroup(const QString& name) {
         "INSERT INTO groups(name) VALUES($1) ON CONFLICT (lower(name)) DO NOTHING", {Param::text(name)});
 }
 
-void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash) {
-    run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, ''::bytea, $2)",
-        {Param::text(name), Param::bytes(hash)});
+void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, $2, $3)",
+        {Param::text(name), Param::bytes(salt), Param::bytes(hash)});
 }
 
 void PostgresArchiveStorage::addMembership(const QString& user, const QString& group) {
@@ -513,6 +535,18 @@ void PostgresArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValu
          Param::text(number ? QStringLiteral("t") : QStringLiteral("f")), Param::integer(value.status)});
 }
 
+namespace {
+
+ArchivedValue archivedValueOf(const pg::Rows& rows, int row) {
+    ArchivedValue value;
+    value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(rows.number(row, 0) * 1000.0)), Qt::UTC);
+    value.value = rows.text(row, 2) == u"t" ? Variant(rows.number(row, 1)) : Variant(rows.text(row, 1));
+    value.status = int32_t(rows.integer(row, 3));
+    return value;
+}
+
+}  // namespace
+
 std::optional<ArchivedValue> PostgresArchiveStorage::currentValue(qint64 pointId) {
     const pg::Rows rows =
         runPrepared(QStringLiteral("reading an archived value"), "vq_current_value",
@@ -520,11 +554,18 @@ std::optional<ArchivedValue> PostgresArchiveStorage::currentValue(qint64 pointId
                     " ORDER BY time DESC LIMIT 1",
                     {Param::integer(pointId)});
     if (rows.count() == 0) return std::nullopt;
-    ArchivedValue value;
-    value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(rows.number(0, 0) * 1000.0)), Qt::UTC);
-    value.value = rows.text(0, 2) == u"t" ? Variant(rows.number(0, 1)) : Variant(rows.text(0, 1));
-    value.status = int32_t(rows.integer(0, 3));
-    return value;
+    return archivedValueOf(rows, 0);
+}
+
+std::vector<ArchivedValue> PostgresArchiveStorage::archivedValues(qint64 pointId) {
+    const pg::Rows rows =
+        runPrepared(QStringLiteral("reading archived values"), "vq_archived_values",
+                    "SELECT time, value, value_is_number, status FROM archive WHERE point_id = $1"
+                    " ORDER BY time",
+                    {Param::integer(pointId)});
+    std::vector<ArchivedValue> values;
+    for (int row = 0; row < rows.count(); ++row) values.push_back(archivedValueOf(rows, row));
+    return values;
 }
 
 std::optional<ArchivePointHeader> PostgresArchiveStorage::findPoint(const QString& tagKey) {
@@ -572,20 +613,19 @@ bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePoin
     header.pointType = SdkPointType(rows.integer(0, 1));
     values.reserve(info.attributes.size());
     for (size_t i = 0; i < info.attributes.size(); ++i) {
-        const AttributeDef& def = info.attributes[i];
-        const int column = query.columns[i];
-        if (column < 0 || rows.isNull(0, column))
-            values.push_back(def.defaultValue);
-        else
-            values.push_back(storedValue(rows, column, def.type));
+        values.push_back(valueAt(rows, 0, query.columns[i], info.attributes[i]));
     }
     return true;
 }
 
 qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                                           const std::vector<ArchiveStoredValue>& values) {
+                                           const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
     pg::Params params = {Param::integer(info.id), Param::text(tagKey)};
+    if (pointId > 0) {
+        columns.append(QStringLiteral("point_id"));
+        params.push_back(Param::integer(pointId));
+    }
     for (const ArchiveStoredValue& value : values) {
         columns.append(PostgresArchiveSchema::quoted(columnOf(value.def->name)));
         params.push_back(storedParam(value));
@@ -594,6 +634,7 @@ qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const Q
                            placeholders(1, int(params.size())) + ") RETURNING point_id";
     Scope write(*this);
     const qint64 id = run(QStringLiteral("storing a new point"), sql, params).integer(0, 0);
+    if (pointId > 0) continueIdsAfterPoints();
     write.commit();
     return id;
 }
@@ -613,6 +654,86 @@ void PostgresArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
     Scope write(*this);
     run(QStringLiteral("storing a point"), sql, params);
     write.commit();
+}
+
+// Points stored under ids of their own leave the id sequence behind: new points go on after them.
+void PostgresArchiveStorage::continueIdsAfterPoints() {
+    run(QStringLiteral("numbering its points"),
+        "SELECT setval(pg_get_serial_sequence('points', 'point_id'), max(point_id)) FROM points HAVING "
+        "count(*) > 0");
+}
+
+void PostgresArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& visit) {
+    if (m_depth > 0) return scanBatches(visit);
+    run(QStringLiteral("reading its points"), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        scanBatches(visit);
+    } catch (...) {
+        rollBack();
+        throw;
+    }
+    run(QStringLiteral("reading its points"), "COMMIT");
+}
+
+// Batches in tag order, each with the archived values of its points; a point's class attributes
+// are found in the row of all columns by name.
+void PostgresArchiveStorage::scanBatches(const std::function<void(const ScannedPoint&)>& visit) {
+    constexpr int kBatch = 5000;
+    QStringList selected;
+    for (const QString& column : m_columns) selected << PostgresArchiveSchema::quoted(column);
+    const QByteArray select =
+        "SELECT point_id, class_id, tag_key, " + selected.join(u", ").toUtf8() + " FROM points";
+    QHash<qint64, std::vector<int>> columnsOf;
+    for (const ArchiveClassInfo& info : m_classes) {
+        std::vector<int>& columns = columnsOf[info.id];
+        for (const AttributeDef& def : info.attributes)
+            columns.push_back(ArchiveCatalog::isComputedAttribute(def.name)
+                                  ? -1
+                                  : 3 + int(m_columns.indexOf(columnOf(def.name))));
+    }
+    const int tagColumn = 3 + int(m_columns.indexOf(QStringLiteral("Tag")));
+    const int typeColumn = 3 + int(m_columns.indexOf(QStringLiteral("PointType")));
+    const QString what = QStringLiteral("reading its points");
+    std::optional<QString> after;
+    for (;;) {
+        const pg::Rows rows =
+            after ? run(what, select + " WHERE tag_key > $1 ORDER BY tag_key LIMIT $2",
+                        {Param::text(*after), Param::integer(kBatch)})
+                  : run(what, select + " ORDER BY tag_key LIMIT $1", {Param::integer(kBatch)});
+        if (rows.count() == 0) return;
+        QStringList ids;
+        for (int row = 0; row < rows.count(); ++row) ids << rows.text(row, 0);
+        const pg::Rows values = run(what,
+                                    "SELECT time, value, value_is_number, status, point_id FROM archive"
+                                    " WHERE point_id = ANY($1::bigint[]) ORDER BY point_id, time",
+                                    {Param::text(u'{' + ids.join(u',') + u'}')});
+        QHash<qint64, std::vector<ArchivedValue>> archived;
+        for (int row = 0; row < values.count(); ++row)
+            archived[values.integer(row, 4)].push_back(archivedValueOf(values, row));
+        for (int row = 0; row < rows.count(); ++row) {
+            ScannedPoint point;
+            point.header = {rows.integer(row, 0), rows.text(row, tagColumn), rows.integer(row, 1),
+                            SdkPointType(rows.integer(row, typeColumn))};
+            for (const ArchiveClassInfo& info : m_classes)
+                if (info.id == point.header.classId) point.info = &info;
+            if (!point.info)
+                throw Error(sdkerr::StorageFailed, source,
+                            QStringLiteral("The point \"%1\" is of a class the archive does not have (%2)")
+                                .arg(point.header.tag)
+                                .arg(point.header.classId));
+            const std::vector<int>& columns = columnsOf[point.header.classId];
+            for (size_t i = 0; i < point.info->attributes.size(); ++i)
+                point.values.push_back(valueAt(rows, row, columns[i], point.info->attributes[i]));
+            point.archived = archived.take(point.header.id);
+            visit(point);
+        }
+        after = rows.text(rows.count() - 1, 2);
+        if (rows.count() < kBatch) return;
+    }
+}
+
+std::unique_ptr<ArchiveStorage::BulkLoad> PostgresArchiveStorage::beginBulkLoad() {
+    return std::make_unique<PostgresBulkLoad>(*this);
 }
 
 PointSearchEngine& PostgresArchiveStorage::pointSearch() {

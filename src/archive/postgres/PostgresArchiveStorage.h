@@ -29,6 +29,7 @@ public:
 
     QString fact(const QString& key) override;
     std::optional<QString> findFact(const QString& key) override;
+    void setFact(const QString& key, const QString& value) override;
 
     std::vector<ArchiveClassInfo> classes() override { return m_classes; }
     QStringList pointColumns() override { return m_columns; }
@@ -39,7 +40,7 @@ public:
     std::optional<QString> findGroup(const QString& name) override;
     QStringList groupsOf(const QString& user) override;
     void addGroup(const QString& name) override;
-    void addUser(const QString& name, const QByteArray& hash) override;
+    void addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) override;
     void addMembership(const QString& user, const QString& group) override;
     void removeUser(const QString& name) override;
     void setPasswordHash(const QString& user, const QByteArray& hash,
@@ -56,6 +57,7 @@ public:
 
     void addArchivedValue(qint64 pointId, const ArchivedValue& value) override;
     std::optional<ArchivedValue> currentValue(qint64 pointId) override;
+    std::vector<ArchivedValue> archivedValues(qint64 pointId) override;
 
     std::optional<ArchivePointHeader> findPoint(const QString& tagKey) override;
     std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
@@ -65,11 +67,23 @@ public:
     bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                    std::vector<Variant>& values) override;
     qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
-                       const std::vector<ArchiveStoredValue>& values) override;
+                       const std::vector<ArchiveStoredValue>& values, qint64 pointId) override;
     void updatePoint(qint64 pointId, const QString& tagKey,
                      const std::vector<ArchiveStoredValue>& values) override;
 
+    // Reads the points in batches of thousands, under one snapshot.
+    void scanPoints(const std::function<void(const ScannedPoint&)>& visit) override;
+    // Streams the points into temporary tables with COPY and moves them over in batches.
+    std::unique_ptr<BulkLoad> beginBulkLoad() override;
+
     PointSearchEngine& pointSearch() override;
+
+    // Moves the point id sequence past the highest id stored.
+    void continueIdsAfterPoints();
+    // The connection, for the bulk load's COPY.
+    pg::Connection& connection() { return *m_connection; }
+    // The column of the point table that holds the attribute (names compare without case).
+    QString columnOf(const QString& attribute) const;
 
     // Runs one statement, a failure raised as an archive Error that says `what` was being done.
     pg::Rows run(const QString& what, const QByteArray& sql, const pg::Params& params = {});
@@ -93,7 +107,8 @@ private:
     void loadClasses();
     void loadColumns();
     void prepareClassQueries();
-    QString columnOf(const QString& attribute) const;
+    void rollBack() noexcept;
+    void scanBatches(const std::function<void(const ScannedPoint&)>& visit);
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
 
     QString m_uri;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vq {
+
+class ArchiveStorage;
+
+// What an archive holds, counted, with a SHA-256 over its points in tag order: tag, class, every
+// stored attribute value and every archived value. Made through the storage interface, so the
+// same archive on two storages gives the same digest.
+struct ArchiveDigest {
+    qint64 points = 0;
+    qint64 values = 0;
+    qint64 users = 0;
+    qint64 groups = 0;
+    qint64 digitalSets = 0;
+    QByteArray sha256;  // hex
+
+    bool operator==(const ArchiveDigest&) const = default;
+    static ArchiveDigest of(ArchiveStorage& storage);
+};
+
+// Copies a whole archive between two locations (files or PostgreSQL URIs): facts, classes, users
+// with their passwords, groups, memberships, digital state sets, points with all their values and
+// archived values. An existing destination archive is refused; afterwards both are digested and
+// a difference raises.
+class ArchiveCopy {
+public:
+    static ArchiveDigest copy(const QString& source, const QString& destination);
+};
+
+}  // namespace vq

@@ -99,8 +99,10 @@ void PostgresPointSearch::search(const SqlNode& clause, const PointSink& sink) {
 
 // The transaction, its limits, the cursor and its first rows go to the server in one pipeline,
 // and the transaction ends while the sink takes the last rows: a search of one batch costs one
-// round trip and the commit's answer.
+// round trip. The commit's answer is read by the next search; a read-only transaction has
+// nothing to lose if it never comes.
 void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
+    finishCommit();
     pg::Connection& db = connection();
     struct Running {
         std::atomic<bool>& running;
@@ -120,11 +122,8 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
             rows = exchange({{kTimeLeft, {timeLeft()}}, {kFetch}});
         }
         if (!PQsendQuery(db.handle(), "COMMIT")) throw pg::Failure("08006", messageOf(db.handle()));
+        m_commitSent = true;
         deliver(rows, sink);
-        PGresult* committed = PQgetResult(db.handle());
-        while (PGresult* extra = PQgetResult(db.handle())) PQclear(extra);
-        if (PQresultStatus(committed) != PGRES_COMMAND_OK) throw failureOf(committed, db.handle());
-        PQclear(committed);
     } catch (const pg::Failure& failure) {
         rollback();
         fail(failure);
@@ -215,7 +214,23 @@ pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements)
     return rows;
 }
 
+// Reads the answer to the last search's COMMIT. A connection lost meanwhile is made anew.
+void PostgresPointSearch::finishCommit() {
+    if (!m_commitSent) return;
+    m_commitSent = false;
+    bool lost = false;
+    while (PGresult* result = PQgetResult(m_connection->handle())) {
+        lost = lost || PQresultStatus(result) != PGRES_COMMAND_OK;
+        PQclear(result);
+    }
+    if (lost || PQstatus(m_connection->handle()) != CONNECTION_OK) {
+        const std::lock_guard lock(m_cancelMutex);
+        m_connection.reset();
+    }
+}
+
 void PostgresPointSearch::rollback() {
+    if (m_commitSent) return finishCommit();  // a sink that failed on the last rows
     try {
         m_connection->execScript("ROLLBACK");
     } catch (const pg::Failure&) {

@@ -50,6 +50,7 @@ private:
     static void deliver(const pg::Rows& rows, const PointSink& sink);
     pg::Param timeLeft() const;
     void rollback();
+    void finishCommit();
     [[noreturn]] void fail(const pg::Failure& failure);
 
     QString m_uri;
@@ -58,6 +59,7 @@ private:
     std::mutex m_cancelMutex;  // cancel() against the connection being replaced
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::atomic<bool> m_running{false};
+    bool m_commitSent = false;             // the last search's COMMIT, whose answer is read by the next one
     std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far
     unsigned m_searchNumber = 0;           // the cancel count when the running search started
     std::chrono::steady_clock::time_point m_deadline;

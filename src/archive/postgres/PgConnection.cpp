@@ -100,11 +100,12 @@ QString Connection::withoutPassword(const QString& uri) {
 Rows Connection::finish(pg_result* result) {
     const ExecStatusType status = PQresultStatus(result);
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Rows(result);
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* field = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const QByteArray state = field ? QByteArray(field) : QByteArray();  // the field goes with the result
     QString message = messageOf(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn));
     if (message.isEmpty()) message = messageOf(PQerrorMessage(m_conn));
     PQclear(result);
-    throw Failure(state ? QByteArray(state) : QByteArray(), message);
+    throw Failure(state, message);
 }
 
 namespace {

@@ -55,11 +55,12 @@ pg::Failure failureOf(PGresult* result, PGconn* conn) {
     return failure;
 }
 
-// Searches run in one read-only transaction, so the search can never write, whatever it says.
 // The cursor is planned for all of its rows, as the query alone would be: planned for the first
 // tenth, an inner substring walks the tag index in order instead of asking the trigram index.
-const QByteArray kLimits =
-    "SELECT set_config('cursor_tuple_fraction', '1', true), set_config('statement_timeout', $1, true)";
+const QByteArray kSessionSettings = "SET cursor_tuple_fraction = 1";
+// The whole time limit holds for the connection; a search of several batches gives each later
+// batch what is left of it.
+const QByteArray kTimeLimit = "SELECT set_config('statement_timeout', $1, false)";
 const QByteArray kTimeLeft = "SELECT set_config('statement_timeout', $1, true)";
 const QByteArray kDeclare = "DECLARE vq_search NO SCROLL CURSOR FOR ";
 const QByteArray kFetch = "FETCH " + QByteArray::number(PostgresPointSearch::BatchRows) + " FROM vq_search";
@@ -75,6 +76,8 @@ pg::Connection& PostgresPointSearch::connection() {
     if (m_connection) return *m_connection;
     try {
         auto connection = std::make_unique<pg::Connection>(m_uri);
+        connection->execScript(kSessionSettings);
+        m_sessionLimit = std::chrono::milliseconds(-1);
         const std::lock_guard lock(m_cancelMutex);
         m_connection = std::move(connection);
     } catch (const pg::Failure& failure) {
@@ -113,10 +116,14 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     m_running = true;
     try {
         const TypedParams typed = paramsOf(query.parameters);
-        pg::Rows rows = exchange({{"BEGIN READ ONLY"},
-                                  {kLimits, {timeLeft()}},
-                                  {kDeclare + query.sql, typed.params, typed.types},
-                                  {kFetch}});
+        timeLeft();  // a limit of nothing stops the search here: 0 would mean none to the server
+        if (m_sessionLimit != m_timeLimit) {
+            db.exec(kTimeLimit, {pg::Param::integer(m_timeLimit.count())});
+            m_sessionLimit = m_timeLimit;
+        }
+        // Searches run in one read-only transaction, so a search can never write, whatever it says.
+        pg::Rows rows =
+            exchange({{"BEGIN READ ONLY"}, {kDeclare + query.sql, typed.params, typed.types}, {kFetch}});
         while (rows.count() == BatchRows) {
             deliver(rows, sink);
             rows = exchange({{kTimeLeft, {timeLeft()}}, {kFetch}});

@@ -58,6 +58,7 @@ private:
     std::unique_ptr<pg::Connection> m_connection;
     std::mutex m_cancelMutex;  // cancel() against the connection being replaced
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
+    std::chrono::milliseconds m_sessionLimit{-1};  // the connection's own statement_timeout
     std::atomic<bool> m_running{false};
     bool m_commitSent = false;             // the last search's COMMIT, whose answer is read by the next one
     std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far

@@ -295,4 +295,20 @@ Variant ArchiveCatalog::storedDefault(const ArchiveClassInfo& info, const QStrin
     return Variant(text);
 }
 
+QByteArray ArchiveCatalog::storedText(const Variant& value, AttributeType type) {
+    switch (type) {
+        case AttributeType::Int16:
+        case AttributeType::Int32:
+            return QByteArray::number(value.toInt32());
+        case AttributeType::Single:
+        case AttributeType::Double:
+            return QByteArray::number(value.toDouble(), 'g', 17);
+        case AttributeType::Date:
+            return ArchiveServer::dateText(value.toDateTime()).toUtf8();
+        case AttributeType::String:
+            break;
+    }
+    return value.toString().toUtf8();
+}
+
 }  // namespace vq

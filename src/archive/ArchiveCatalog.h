@@ -96,6 +96,9 @@ public:
     static QStringList storedColumns(const std::vector<ArchiveClassInfo>& classes);
     /// An attribute's default as the archive stores it in its class table.
     static QString defaultText(const AttributeDef& def);
+    /// A value as text in the form the archive stores an attribute of that type: numbers in full
+    /// precision, dates as the archive's date text. Copies, digests and bulk loads share it.
+    static QByteArray storedText(const Variant& value, AttributeType type);
     /// A stored default read back; the class facts (name, id, revision) stand in for their own
     /// attributes as a server reports them.
     static Variant storedDefault(const ArchiveClassInfo& info, const QString& name, AttributeType type,

@@ -14,22 +14,6 @@ namespace {
 
 const QString source = QStringLiteral("VQArchive");
 
-QByteArray valueText(const Variant& value, AttributeType type) {
-    switch (type) {
-        case AttributeType::Int16:
-        case AttributeType::Int32:
-            return QByteArray::number(value.toInt32());
-        case AttributeType::Single:
-        case AttributeType::Double:
-            return QByteArray::number(value.toDouble(), 'g', 17);
-        case AttributeType::Date:
-            return ArchiveServer::dateText(value.toDateTime()).toUtf8();
-        case AttributeType::String:
-            break;
-    }
-    return value.toString().toUtf8();
-}
-
 const ArchiveClassInfo& classNamed(const std::vector<ArchiveClassInfo>& classes, const QString& name) {
     for (const ArchiveClassInfo& info : classes)
         if (info.name == name) return info;
@@ -83,13 +67,15 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
         for (size_t i = 0; i < info.attributes.size(); ++i) {
             const AttributeDef& def = info.attributes[i];
             if (ArchiveCatalog::isComputedAttribute(def.name)) continue;
-            hash.addData(def.name.toUtf8() + '=' + valueText(point.values[i], def.type) + '\0');
+            hash.addData(def.name.toUtf8() + '=' + ArchiveCatalog::storedText(point.values[i], def.type) +
+                         '\0');
         }
         for (const ArchivedValue& value : point.archived) {
             const bool number = value.value.isNumberType();
             ++digest.values;
             hash.addData(QByteArray::number(value.time.toMSecsSinceEpoch()) + (number ? "#" : "$") +
-                         valueText(value.value, number ? AttributeType::Double : AttributeType::String) +
+                         ArchiveCatalog::storedText(value.value,
+                                                    number ? AttributeType::Double : AttributeType::String) +
                          '/' + QByteArray::number(value.status) + '\0');
         }
     });

@@ -32,23 +32,6 @@ void appendField(QByteArray& row, const QByteArray& text) {
     }
 }
 
-QByteArray fieldText(const ArchiveStoredValue& stored) {
-    const Variant& value = *stored.value;
-    switch (stored.def->type) {
-        case AttributeType::Int16:
-        case AttributeType::Int32:
-            return QByteArray::number(value.toInt32());
-        case AttributeType::Single:
-        case AttributeType::Double:
-            return QByteArray::number(value.toDouble(), 'g', 17);
-        case AttributeType::Date:
-            return ArchiveServer::dateText(value.toDateTime()).toUtf8();
-        case AttributeType::String:
-            break;
-    }
-    return value.toString().toUtf8();
-}
-
 }  // namespace
 
 PostgresBulkLoad::PostgresBulkLoad(PostgresArchiveStorage& storage)
@@ -86,7 +69,7 @@ void PostgresBulkLoad::addPoint(const ArchiveClassInfo& info, const QString& tag
     for (const ArchiveStoredValue* value : byColumn) {
         m_points += '\t';
         if (value)
-            appendField(m_points, fieldText(*value));
+            appendField(m_points, ArchiveCatalog::storedText(*value->value, value->def->type));
         else
             m_points += "\\N";
     }

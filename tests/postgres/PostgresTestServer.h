@@ -55,12 +55,6 @@ private:
     std::unique_ptr<PGconn, decltype(&PQfinish)> conn_{nullptr, &PQfinish};
 };
 
-// The SQLSTATE of a failed result, empty when it did not fail.
-inline std::string sqlState(const PGresult* result) {
-    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
-    return state ? state : "";
-}
-
 // A fresh database on the test server, dropped with all its connections when it goes.
 class TestDatabase {
 public:
@@ -104,25 +98,6 @@ private:
     std::string uri_;
     PgConnection admin_;
     std::string name_;
-};
-
-// A fresh database per test, dropped afterwards, so tests never see each other's tables even
-// when CTest runs them side by side on one server.
-class PostgresTest : public ::testing::Test {
-protected:
-    void SetUp() override { database_ = std::make_unique<TestDatabase>(); }
-    void TearDown() override { database_.reset(); }
-
-    // A new connection to this test's database.
-    PgConnection connect() const { return PgConnection(database_->serverUri(), database_->name()); }
-
-    // The connection to the server's own database, for watching the others.
-    const PgConnection& admin() const { return database_->admin(); }
-
-    const std::string& database() const { return database_->name(); }
-
-private:
-    std::unique_ptr<TestDatabase> database_;
 };
 
 }  // namespace vq::test

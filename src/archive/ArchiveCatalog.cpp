@@ -311,4 +311,19 @@ QByteArray ArchiveCatalog::storedText(const Variant& value, AttributeType type) 
     return value.toString().toUtf8();
 }
 
+QStringList ArchiveCatalog::pointReadColumns(const ArchiveClassInfo& info,
+                                             const std::function<QString(const QString&)>& column,
+                                             std::vector<int>& positions) {
+    QStringList selected = {QStringLiteral("\"Tag\""), QStringLiteral("\"PointType\"")};
+    for (const AttributeDef& def : info.attributes) {
+        if (isComputedAttribute(def.name)) {
+            positions.push_back(-1);
+        } else {
+            positions.push_back(int(selected.size()));
+            selected.append(column(def.name));
+        }
+    }
+    return selected;
+}
+
 }  // namespace vq

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -99,6 +100,12 @@ public:
     /// A value as text in the form the archive stores an attribute of that type: numbers in full
     /// precision, dates as the archive's date text. Copies, digests and bulk loads share it.
     static QByteArray storedText(const Variant& value, AttributeType type);
+    /// What a query reading one point of the class selects: "Tag" and "PointType", then each
+    /// stored attribute as `column` spells it. `positions` gets each attribute's place in that
+    /// list, -1 for an attribute computed rather than stored.
+    static QStringList pointReadColumns(const ArchiveClassInfo& info,
+                                        const std::function<QString(const QString&)>& column,
+                                        std::vector<int>& positions);
     /// A stored default read back; the class facts (name, id, revision) stand in for their own
     /// attributes as a server reports them.
     static Variant storedDefault(const ArchiveClassInfo& info, const QString& name, AttributeType type,

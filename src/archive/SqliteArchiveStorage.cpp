@@ -332,15 +332,7 @@ void SqliteArchiveStorage::loadColumns() {
 void SqliteArchiveStorage::prepareClassQueries() {
     for (const ArchiveClassInfo& info : m_classes) {
         ClassQuery query;
-        QStringList selected = {QStringLiteral("\"Tag\""), QStringLiteral("\"PointType\"")};
-        for (const AttributeDef& def : info.attributes) {
-            if (ArchiveCatalog::isComputedAttribute(def.name)) {
-                query.columns.push_back(-1);
-            } else {
-                query.columns.push_back(int(selected.size()));
-                selected.append(quoted(def.name));
-            }
-        }
+        const QStringList selected = ArchiveCatalog::pointReadColumns(info, quoted, query.columns);
         query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") +
                      QStringLiteral(" FROM points WHERE point_id = ?"))
                         .toUtf8();

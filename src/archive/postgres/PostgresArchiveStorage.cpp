@@ -1,9 +1,9 @@
 #include "PostgresArchiveStorage.h"
 
 #include "PostgresArchiveSchema.h"
+#include "PostgresBulkLoad.h"
 #include "PostgresPointSearch.h"
 #include "PostgresSearchSchema.h"
-#include "PostgresBulkLoad.h"
 #include "archive/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
@@ -374,15 +374,9 @@ QString PostgresArchiveStorage::columnOf(const QString& attribute) const {
 void PostgresArchiveStorage::prepareClassQueries() {
     for (const ArchiveClassInfo& info : m_classes) {
         ClassQuery query;
-        QStringList selected = {QStringLiteral("\"Tag\""), QStringLiteral("\"PointType\"")};
-        for (const AttributeDef& def : info.attributes) {
-            if (ArchiveCatalog::isComputedAttribute(def.name)) {
-                query.columns.push_back(-1);
-            } else {
-                query.columns.push_back(int(selected.size()));
-                selected.append(PostgresArchiveSchema::quoted(columnOf(def.name)));
-            }
-        }
+        const QStringList selected = ArchiveCatalog::pointReadColumns(
+            info, [this](const QString& name) { return PostgresArchiveSchema::quoted(columnOf(name)); },
+            query.columns);
         query.name = "vq_read_point_" + QByteArray::number(info.id);
         query.sql = (QStringLiteral("SELECT ") + selected.join(u", ") +
                      QStringLiteral(" FROM points WHERE point_id = $1"))

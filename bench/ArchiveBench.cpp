@@ -1,8 +1,8 @@
 // Archive speed: seeding rate, and loading one point's attributes against a plain SQLite lookup.
 #include "BenchRatios.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoint.h"

@@ -1,6 +1,6 @@
 #include "ClassicPointArchive.h"
 
-#include "archive/ArchiveApplication.h"
+#include "archive/server/ArchiveApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointType.h"
 #include "sdk/SdkPoints.h"

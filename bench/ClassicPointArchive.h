@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // The digital set search on a server with 10,000 digital state sets: Reset (the server's sets
 // read, listed, and the first screen painted) against the bare read of the same sets.
 #include "BenchRatios.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "search/VQDigSetSearch.h"
 

@@ -2,8 +2,8 @@
 // of the same attributes, and one span edit with its dependents and events against a point lookup.
 #include "BenchRatios.h"
 #include "ClassicPointArchive.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ArchiveServer.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoint.h"

@@ -1,6 +1,6 @@
 // SdkPointList lookups by path on a million points, against a plain QHash of folded paths.
 #include "BenchRatios.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointList.h"
 

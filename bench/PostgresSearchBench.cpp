@@ -3,9 +3,9 @@
 // against its time budget. The server is VQ_BENCH_POSTGRES_URI, or a throwaway cluster started
 // with the tests' cluster script; the points are seeded through the storage's bulk load.
 #include "BenchRatios.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
+#include "archive/data/ArchiveSeeder.h"
 #include "archive/postgres/PgConnection.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoint.h"

@@ -2,9 +2,9 @@
 // of the same meaning filling the same point list, and two absolute budgets (a substring mask,
 // cancelling) against sleeps of the budget's length.
 #include "BenchRatios.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

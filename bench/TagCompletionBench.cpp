@@ -4,9 +4,9 @@
 // of the same twelve rows, and against one frame (16 ms): no visible delay.
 #include "BenchRatios.h"
 #include "TagCompleter.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -3,11 +3,11 @@
 // the selection, three servers merged against one, and stopping a long search, each against its
 // baseline or a sleep of its budget's length.
 #include "BenchRatios.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
-#include "archive/ServerRegistry.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/server/ServerRegistry.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

@@ -12,6 +12,22 @@ set(VQ_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VQTagwrightCtls)
 # they cannot clash with another project's in a shared lib folder.
 set(vq_layer_targets)
 set(vq_pkgconfig_libs)
+
+# The archive layer is one library per room (VQTagwrightCtls::ArchiveDialect ... ::ArchiveData),
+# which VQTagwrightCtls::Archive gathers; on a plain link line the top room comes first.
+macro(vq_package_archive_rooms)
+  foreach(room IN LISTS VQ_ARCHIVE_ROOMS)
+    string(SUBSTRING ${room} 0 1 room_first)
+    string(TOUPPER ${room_first} room_first)
+    string(SUBSTRING ${room} 1 -1 room_rest)
+    set(room_name Archive${room_first}${room_rest})
+    set_target_properties(vq_archive_${room} PROPERTIES EXPORT_NAME ${room_name}
+      OUTPUT_NAME VQTagwrightCtls${room_name})
+    add_library(VQTagwrightCtls::${room_name} ALIAS vq_archive_${room})
+    list(APPEND vq_layer_targets vq_archive_${room})
+    list(PREPEND vq_pkgconfig_libs -lVQTagwrightCtls${room_name})
+  endforeach()
+endmacro()
 foreach(layer IN LISTS VQ_LAYERS)
   string(SUBSTRING ${layer} 0 1 first)
   string(TOUPPER ${first} first)
@@ -21,9 +37,17 @@ foreach(layer IN LISTS VQ_LAYERS)
   add_library(VQTagwrightCtls::${name} ALIAS vq_${layer})
   list(APPEND vq_layer_targets vq_${layer})
   # A static library must come before the ones it uses on a plain link line.
-  list(PREPEND vq_pkgconfig_libs -lVQTagwrightCtls${name})
-  list(TRANSFORM VQ_PUBLIC_HEADERS_${layer} PREPEND ${PROJECT_SOURCE_DIR}/src/${layer}/ OUTPUT_VARIABLE headers)
-  install(FILES ${headers} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer} COMPONENT Development)
+  if(layer STREQUAL archive)
+    vq_package_archive_rooms()
+  else()
+    list(PREPEND vq_pkgconfig_libs -lVQTagwrightCtls${name})
+  endif()
+  # A header keeps its folder below the layer's (archive/server/ArchiveServer.h).
+  foreach(header IN LISTS VQ_PUBLIC_HEADERS_${layer})
+    get_filename_component(folder ${header} DIRECTORY)
+    install(FILES ${PROJECT_SOURCE_DIR}/src/${layer}/${header}
+      DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer}/${folder} COMPONENT Development)
+  endforeach()
 endforeach()
 
 # The widget layers in one target, and everything in the umbrella.

@@ -1,6 +1,7 @@
 # The public headers, per layer: what a host program includes, plus everything those headers
 # include. The install rules and the API reference read these lists; every other header under
-# src/ is a private helper and stays behind. Paths are relative to src/<layer>/.
+# src/ is a private helper and stays behind. Paths are relative to src/<layer>/ (the archive's
+# with their room: server/ArchiveServer.h).
 
 include_guard(GLOBAL)
 
@@ -38,13 +39,13 @@ set(VQ_PUBLIC_HEADERS_sdk
   SdkSqlVocabulary.h)
 
 set(VQ_PUBLIC_HEADERS_archive
-  ArchiveApplication.h
-  ArchiveCatalog.h
-  ArchivePointRecords.h
-  ArchiveServer.h
-  ArchiveServers.h
-  SampleArchives.h
-  ServerRegistry.h)
+  data/SampleArchives.h
+  server/ArchiveApplication.h
+  server/ArchiveServer.h
+  server/ArchiveServers.h
+  server/ServerRegistry.h
+  storage/ArchiveCatalog.h
+  storage/ArchivePointRecords.h)
 
 set(VQ_PUBLIC_HEADERS_model
   CaseInsensitiveMap.h

@@ -1,9 +1,9 @@
 // Feeds arbitrary files to the CSV import of a throwaway copy of a small archive. A finding is a
 // crash, an exception other than the archive's own errors, a damaged archive, or a row stored in
 // part: every point the import did not report as created must be absent.
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
-#include "archive/PointCsv.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/data/PointCsv.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

@@ -1,9 +1,9 @@
 // Feeds arbitrary where clauses to the point search of a small seeded archive. A finding is a
 // crash, an exception other than the archive's own errors, a search past its time limit, or
 // any change to the archive.
-#include "archive/ArchiveSeeder.h"
-#include "archive/ArchiveServer.h"
-#include "archive/SqlDialectParser.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/dialect/SqlDialectParser.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

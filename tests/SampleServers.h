@@ -1,9 +1,9 @@
 #pragma once
 
 #include "QtPrinters.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/SampleArchives.h"
-#include "archive/ServerRegistry.h"
+#include "archive/data/SampleArchives.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ServerRegistry.h"
 #include "core/RecordingMessageService.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"

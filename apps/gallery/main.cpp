@@ -8,9 +8,9 @@
 #include "GalleryWindow.h"
 #include "ServerShots.h"
 #include "ServersPage.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/SampleArchives.h"
-#include "archive/ServerRegistry.h"
+#include "archive/data/SampleArchives.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ServerRegistry.h"
 #include "search/VQTagSearch.h"
 #include "servers/WidgetServices.h"
 

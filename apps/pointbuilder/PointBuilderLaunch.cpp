@@ -1,8 +1,8 @@
 #include "PointBuilderLaunch.h"
 
 #include "PointBuilderWindow.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/SampleArchives.h"
+#include "archive/data/SampleArchives.h"
+#include "archive/server/ArchiveApplication.h"
 #include "core/Error.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkNamedValues.h"

@@ -4,9 +4,9 @@
 // The sample servers are created beside the server list when it lacks them.
 #include "ui_HostForm.h"
 
-#include "archive/ArchiveApplication.h"
-#include "archive/SampleArchives.h"
-#include "archive/ServerRegistry.h"
+#include "archive/data/SampleArchives.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ServerRegistry.h"
 #include "core/Error.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"

@@ -1,7 +1,7 @@
 // The vqarchive commands, run in-process against real archive files in a temporary folder.
 #include "ArchiveTool.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 

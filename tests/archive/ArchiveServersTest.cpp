@@ -1,7 +1,7 @@
 #include "ArchiveTestSupport.h"
 #include "TestFiles.h"
 
-#include "archive/ArchiveServers.h"
+#include "archive/server/ArchiveServers.h"
 
 #include <QFile>
 #include <QSignalSpy>

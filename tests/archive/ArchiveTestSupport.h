@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ErrorNumber.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"

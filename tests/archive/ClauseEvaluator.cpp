@@ -1,10 +1,10 @@
 #include "ClauseEvaluator.h"
 
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
-#include "archive/SqlDialectParser.h"
-#include "archive/SqlSamplePlan.h"
-#include "archive/TimeText.h"
+#include "archive/dialect/SqlDialectParser.h"
+#include "archive/dialect/SqlSamplePlan.h"
+#include "archive/dialect/TimeText.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/KeyedCollection.h"
 
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "archive/ArchiveSummary.h"
-#include "archive/SqlNode.h"
+#include "archive/dialect/ArchiveSummary.h"
+#include "archive/dialect/SqlNode.h"
 
 #include <QDateTime>
 #include <QHash>

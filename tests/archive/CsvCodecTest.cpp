@@ -1,4 +1,4 @@
-#include "archive/CsvCodec.h"
+#include "archive/data/CsvCodec.h"
 
 #include <QBuffer>
 

@@ -1,8 +1,8 @@
 #include "PostgresArchiveCopy.h"
 
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
 #include "archive/postgres/PgConnection.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 
 #include <sqlite3.h>
 

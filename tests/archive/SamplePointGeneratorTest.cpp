@@ -1,4 +1,4 @@
-#include "archive/SamplePointGenerator.h"
+#include "archive/data/SamplePointGenerator.h"
 #include "sdk/SdkPointType.h"
 
 #include <QHash>

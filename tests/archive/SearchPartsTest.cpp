@@ -1,9 +1,9 @@
 // The pieces under the point search that carry arithmetic of their own: time texts, masks as
 // GLOB patterns, and the interpolated and summary values.
-#include "archive/ArchiveSummary.h"
-#include "archive/SqliteDialectTranslator.h"
-#include "archive/TimeText.h"
+#include "archive/dialect/ArchiveSummary.h"
+#include "archive/dialect/TimeText.h"
 #include "archive/postgres/PostgresDialectTranslator.h"
+#include "archive/sqlite/SqliteDialectTranslator.h"
 
 #include <QStringList>
 

@@ -2,8 +2,8 @@
 
 #include "ErrorNumber.h"
 #include "QtPrinters.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/RecordingMessageService.h"
 #include "model/PropSheetCategories.h"
 #include "model/PropSheetEntries.h"

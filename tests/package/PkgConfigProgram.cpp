@@ -1,6 +1,6 @@
 // Built with only the flags pkg-config gives for the installed package: the static libraries
 // must come in an order that links, with their own dependencies.
-#include "archive/ArchiveApplication.h"
+#include "archive/server/ArchiveApplication.h"
 #include "core/Variant.h"
 #include "sdk/SdkNamedValues.h"
 

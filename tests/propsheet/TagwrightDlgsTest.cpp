@@ -2,7 +2,7 @@
 #include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "SampleServers.h"
-#include "archive/ServerRegistry.h"
+#include "archive/server/ServerRegistry.h"
 #include "core/Error.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"

@@ -5,9 +5,9 @@
 #include "ErrorNumber.h"
 #include "ReliabilitySupport.h"
 
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveSeeder.h"
-#include "archive/PointCsv.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/data/PointCsv.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"

@@ -2,8 +2,8 @@
 // write whole or not at all, and the same write run again completes it.
 #include "ReliabilitySupport.h"
 
-#include "archive/ArchiveSeeder.h"
-#include "archive/CsvCodec.h"
+#include "archive/data/ArchiveSeeder.h"
+#include "archive/data/CsvCodec.h"
 
 #include <QTextStream>
 

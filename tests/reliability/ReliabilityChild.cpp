@@ -1,8 +1,8 @@
 // The writing child of the reliability tests: it writes edit sets through the server library as
 // a program would, or holds the archive's write lock until told to let go.
 #include "EditPlan.h"
-#include "archive/ArchiveDatabase.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/ArchiveDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttributes.h"

@@ -2,7 +2,7 @@
 
 #include "EditPlan.h"
 #include "QtPrinters.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkPoints.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "ErrorNumber.h"
-#include "archive/ArchiveApplication.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveApplication.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"

@@ -1,5 +1,5 @@
 #include "ErrorNumber.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointList.h"

@@ -1,6 +1,6 @@
 #include "ErrorNumber.h"
 #include "SampleServers.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointClass.h"

@@ -1,5 +1,5 @@
 #include "SampleServers.h"
-#include "archive/ArchiveServer.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "platform/PropertyBag.h"
 #include "sdk/SdkPoint.h"

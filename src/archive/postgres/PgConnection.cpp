@@ -1,4 +1,4 @@
-#include "PgConnection.h"
+#include "archive/postgres/PgConnection.h"
 
 #include <QUrl>
 

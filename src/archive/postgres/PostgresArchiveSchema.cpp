@@ -1,4 +1,4 @@
-#include "PostgresArchiveSchema.h"
+#include "archive/postgres/PostgresArchiveSchema.h"
 
 namespace vq {
 

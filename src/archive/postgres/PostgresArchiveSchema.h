@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/ArchiveCatalog.h"
+#include "archive/storage/ArchiveCatalog.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "PostgresArchiveStorage.h"
+#include "archive/postgres/PostgresArchiveStorage.h"
 
-#include "PostgresArchiveSchema.h"
-#include "PostgresBulkLoad.h"
-#include "PostgresPointSearch.h"
-#include "PostgresSearchSchema.h"
-#include "archive/ArchiveServer.h"
+#include "archive/postgres/PostgresArchiveSchema.h"
+#include "archive/postgres/PostgresBulkLoad.h"
+#include "archive/postgres/PostgresPointSearch.h"
+#include "archive/postgres/PostgresSearchSchema.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PgConnection.h"
-#include "archive/ArchiveStorage.h"
+#include "archive/postgres/PgConnection.h"
+#include "archive/storage/ArchiveStorage.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
-#include "PostgresBulkLoad.h"
+#include "archive/postgres/PostgresBulkLoad.h"
 
-#include "PostgresArchiveSchema.h"
-#include "archive/ArchiveServer.h"
+#include "archive/postgres/PostgresArchiveSchema.h"
+#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
 namespace vq {

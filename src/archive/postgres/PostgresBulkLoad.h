@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PostgresArchiveStorage.h"
+#include "archive/postgres/PostgresArchiveStorage.h"
 
 #include <optional>
 

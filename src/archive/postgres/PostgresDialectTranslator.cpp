@@ -1,4 +1,4 @@
-#include "PostgresDialectTranslator.h"
+#include "archive/postgres/PostgresDialectTranslator.h"
 
 namespace vq {
 

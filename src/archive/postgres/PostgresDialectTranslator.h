@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/SqlDialectTranslator.h"
+#include "archive/dialect/SqlDialectTranslator.h"
 
 namespace vq {
 

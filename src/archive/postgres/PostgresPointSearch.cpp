@@ -1,7 +1,7 @@
-#include "PostgresPointSearch.h"
+#include "archive/postgres/PostgresPointSearch.h"
 
-#include "PgConnection.h"
-#include "PostgresDialectTranslator.h"
+#include "archive/postgres/PgConnection.h"
+#include "archive/postgres/PostgresDialectTranslator.h"
 #include "sdk/SdkErrors.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PgConnection.h"
-#include "archive/PointSearchEngine.h"
+#include "archive/postgres/PgConnection.h"
+#include "archive/storage/PointSearchEngine.h"
 
 #include <QStringList>
 

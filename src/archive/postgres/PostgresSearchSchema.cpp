@@ -1,7 +1,7 @@
-#include "PostgresSearchSchema.h"
+#include "archive/postgres/PostgresSearchSchema.h"
 
-#include "PgConnection.h"
-#include "PostgresArchiveSchema.h"
+#include "archive/postgres/PgConnection.h"
+#include "archive/postgres/PostgresArchiveSchema.h"
 
 namespace vq {
 

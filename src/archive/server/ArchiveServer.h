@@ -1,0 +1,160 @@
+#pragma once
+
+#include "archive/storage/ArchiveCatalog.h"
+#include "archive/storage/ArchivePointRecords.h"
+#include "sdk/SdkPointType.h"
+#include "sdk/SdkServer.h"
+
+#include <QDateTime>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vq {
+
+class ArchiveDatabase;
+class ArchiveStorage;
+struct SqlNode;
+
+/// An archive server: its facts, users and groups, point classes, points, archived values and
+/// digital state sets, kept in a storage chosen by its location (an SQLite file, or a PostgreSQL
+/// database named by a "postgresql://" URI). The
+/// storage is opened on first use, so a server whose archive is missing still lists, and says
+/// what is wrong when it is used.
+class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
+public:
+    /// A server known under `name` whose archive is at `path`: an SQLite file, or a database
+    /// server's URI such as "postgresql://host/db" whose credentials libpq finds (the URI, the
+    /// password file, a service file, the environment).
+    static std::shared_ptr<ArchiveServer> open(const QString& name, const QString& path);
+    /// The archive at `path` (a file or a URI) under the name stored in it; a missing or foreign
+    /// archive raises.
+    static std::shared_ptr<ArchiveServer> openFile(const QString& path);
+    /// Creates a new archive (a file, or the tables in an empty PostgreSQL database) of kind "VQ3" or "VQ2"
+    /// with version text such as "VQ 3.4.1", the standard point classes, the "SYSTEM" digital state set and
+    /// the user "vqadmin" with an empty password. An existing file or archive is never overwritten. A file is
+    /// readable and writable by its owner only, or also by the owner's group when `shared`.
+    static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
+                                                 const QString& kind, const QString& version,
+                                                 bool shared = false);
+    ~ArchiveServer() override;
+
+    QString Name() const override { return m_name; }
+    QString ServerKind() const override;
+    SdkServerVersion ServerVersion() const override;
+    /// The archive's location as it may be shown: its file, or its database's URI without a
+    /// password.
+    QString Location() const override;
+    bool IsConnected() const override;
+    void Open(const QString& user, const QString& password) override;
+    void Close() override;
+    QString UserName() const override { return m_user; }
+    QStringList Users() const override;
+    QStringList Groups() const override;
+    SdkPointsPtr Points() override;
+    SdkPointClassesPtr PointClasses() override;
+    SdkDigitalStateSetsPtr DigitalStateSets() override;
+    SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
+                                 SdkNamedValues* status) override;
+    void CancelSearch() override { cancelSearch(); }
+    /// Reads the folded tag index from the prefix on, so a search costs `maxCount` rows whatever
+    /// the archive holds; `*` and `?` are taken literally.
+    QStringList TagsStartingWith(const QString& prefix, int maxCount) override;
+    SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
+
+    /// @{
+    /// Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops
+    /// the running one and may be called from any thread once the server is open.
+    void setSearchTimeLimit(std::chrono::milliseconds limit);
+    void cancelSearch();
+    bool isSearching() const;
+    /// @}
+
+    /// @{
+    /// Administration, for the archive tool, seeding and tests.
+    void addGroup(const QString& group);
+    void addUser(const QString& user, const QString& password, const QStringList& groups);
+    void removeUser(const QString& user);
+    void setPassword(const QString& user, const QString& password);
+    void addToGroups(const QString& user, const QStringList& groups);
+    /// @}
+    /// False for a user whose password is empty.
+    bool hasPassword(const QString& user) const;
+    /// The groups `user` belongs to.
+    QStringList groupsOf(const QString& user) const;
+    /// @{
+    /// Log-on throttling: after kFreeLogonFailures failed log-ons in a row, a user must wait 1 s
+    /// after the last failure before the next try is checked, doubling with every further failure
+    /// up to kMaxLogonWaitSeconds; a successful log-on or a new password starts over.
+    static constexpr int kFreeLogonFailures = 5;
+    static constexpr int kMaxLogonWaitSeconds = 60;
+    /// @}
+    /// How long waits for another writer last before a write gives up (5 s unless set).
+    void setBusyTimeout(std::chrono::milliseconds timeout);
+    /// Adds a digital state set with its states in code order; a set needs a name and a state.
+    void addDigitalSet(const QString& name, const QStringList& states);
+    /// Archives an event of the point; the newest is its current value.
+    void addArchivedValue(qint64 pointId, const ArchivedValue& value);
+    /// The newest archived event; none when the point has no archived value.
+    std::optional<ArchivedValue> currentValue(qint64 pointId);
+
+    /// @{
+    /// For the archive's own classes.
+    const QString& path() const { return m_path; }  ///< the location: a file path or a URI
+    /// The storage behind the server, opened on first use.
+    ArchiveStorage& storage() const;
+    /// The SQLite connection of an SQLite archive, for SQLite-only work (bulk seeding, tests,
+    /// benchmarks); raises for an archive of another storage.
+    ArchiveDatabase& database() const;
+    const std::vector<ArchiveClassInfo>& classes() const;
+    const ArchiveClassInfo* classById(qint64 id) const;
+    const ArchiveClassInfo* classByName(const QString& name) const;
+    /// @}
+    /// Columns of the point table, one per stored attribute of any class.
+    const QStringList& pointColumns() const;
+    /// The header of the point with that tag, without regard to case; none when absent.
+    std::optional<ArchivePointHeader> findPoint(const QString& tag) const;
+    /// The header of the point with that id; an unknown id raises.
+    ArchivePointHeader pointHeader(qint64 pointId) const;
+    /// The attribute values of a point in its class's attribute order; refreshes the tag and
+    /// point type of `header` from the same row.
+    std::vector<Variant> readAttributes(ArchivePointHeader& header) const;
+    /// The number of stored points.
+    int pointCount() const;
+    /// Raises unless a user is logged on.
+    void requireConnection(const QString& what) const;
+    /// True when the archive has a digital state set of that name.
+    bool isDigitalSet(const QString& name) const;
+
+    /// Called after a successful log-on with the server's name.
+    void setOpenedCallback(std::function<void(const QString&)> callback) { m_onOpened = std::move(callback); }
+
+    /// A date as the archive stores it: UTC, "yyyy-MM-ddTHH:mm:ss".
+    static QString dateText(const QDateTime& time);
+    /// A stored date read back; the reverse of dateText().
+    static QDateTime dateFromText(const QString& text);
+    /// Raises an Error with this server as its source.
+    [[noreturn]] void raise(int32_t number, const QString& description) const;
+
+private:
+    ArchiveServer(QString name, QString path);
+    void ensureOpen() const;
+    void adopt(std::unique_ptr<ArchiveStorage> storage) const;
+    void checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const;
+    QString storedUser(const QString& user) const;
+    void recordLogonFailure(const QString& user);
+    void finishLogon(const QString& user, const QByteArray& salt, const QByteArray& hash,
+                     const QString& password, bool hadFailures);
+
+    QString m_name;
+    QString m_path;
+    QString m_user;
+    std::function<void(const QString&)> m_onOpened;
+
+    struct Loaded;
+    mutable std::unique_ptr<Loaded> m_loaded;
+};
+
+}  // namespace vq

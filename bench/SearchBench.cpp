@@ -4,7 +4,7 @@
 #include "BenchRatios.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

@@ -6,7 +6,7 @@
 #include "TagCompleter.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/server/ServerRegistry.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

@@ -1,7 +1,7 @@
 // The vqarchive commands, run in-process against real archive files in a temporary folder.
 #include "ArchiveTool.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 

@@ -4,7 +4,7 @@
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/SamplePointGenerator.h"
 #include "archive/server/PasswordHash.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkAttributeSets.h"
 #include "sdk/SdkDigitalStateSet.h"
@@ -249,7 +249,7 @@ TEST_F(ArchiveFileTest, MissingDamagedAndForeignFilesAreUnavailable) {
     EXPECT_EQ(readFile(garbage), garbageBytes);
 
     const QString foreign = filePath(u"foreign.db"_s);
-    ArchiveDatabase(foreign, ArchiveDatabase::OpenMode::Create).execute(u"CREATE TABLE t(x)"_s);
+    SqliteDatabase(foreign, SqliteDatabase::OpenMode::Create).execute(u"CREATE TABLE t(x)"_s);
     const Error foreignError = raised([&] { ArchiveServer::open(u"f"_s, foreign)->PointClasses(); });
     EXPECT_EQ(foreignError.number(), sdkerr::ServerUnavailable);
     EXPECT_TRUE(foreignError.description().contains(foreign)) << qPrintable(foreignError.description());

@@ -2,7 +2,7 @@
 
 #include "ErrorNumber.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
@@ -113,7 +113,7 @@ protected:
         if (m_database) {
             PgConnection(m_database->uri()).exec(sql.toStdString());
         } else {
-            ArchiveDatabase(archivePath(), ArchiveDatabase::OpenMode::Existing).execute(sql);
+            SqliteDatabase(archivePath(), SqliteDatabase::OpenMode::Existing).execute(sql);
         }
     }
     // Bytes written as an SQL literal of the archive's engine.

@@ -4,7 +4,7 @@
 #include "archive/dialect/SqlSamplePlan.h"
 #include "archive/dialect/TimeText.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/KeyedCollection.h"
 
 #include <QRegularExpression>
@@ -58,8 +58,8 @@ QString typeLetter(int code) {
 }  // namespace
 
 ClauseEvaluator::ClauseEvaluator(ArchiveServer& server, QDateTime now) : m_now(std::move(now)) {
-    ArchiveDatabase& db = server.database();
-    auto read = [](ArchiveStatement& query, int column) {
+    SqliteDatabase& db = server.database();
+    auto read = [](SqliteStatement& query, int column) {
         Value v;
         const int type = query.columnType(column);
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {

@@ -9,7 +9,7 @@
 #include "archive/postgres/PgConnection.h"
 #include "archive/postgres/PostgresDialectTranslator.h"
 #include "archive/postgres/PostgresPointSearch.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "archive/sqlite/SqliteDialectTranslator.h"
 #include "archive/sqlite/SqlitePointSearch.h"
 #include "sdk/SdkPointList.h"

@@ -1,6 +1,6 @@
 #include "ArchiveTestSupport.h"
 
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointType.h"
 

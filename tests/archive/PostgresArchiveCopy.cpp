@@ -2,7 +2,7 @@
 
 #include "archive/postgres/PgConnection.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 
 #include <sqlite3.h>
 
@@ -16,7 +16,7 @@ QString quoted(const QString& name) {
 
 // A stored SQLite value as PostgreSQL reads it back: numbers exactly, integral doubles without
 // a fraction so that they fit integer columns.
-pg::Param paramOf(ArchiveStatement& row, int column) {
+pg::Param paramOf(SqliteStatement& row, int column) {
     switch (row.columnType(column)) {
         case SQLITE_NULL:
             return pg::Param::null();
@@ -32,7 +32,7 @@ pg::Param paramOf(ArchiveStatement& row, int column) {
     }
 }
 
-void copyTable(ArchiveDatabase& db, pg::Connection& to, const QString& table) {
+void copyTable(SqliteDatabase& db, pg::Connection& to, const QString& table) {
     auto rows = db.prepare("SELECT * FROM " + table.toUtf8());
     const int count = sqlite3_column_count(rows.handle());
     QStringList names, places;
@@ -52,7 +52,7 @@ void copyTable(ArchiveDatabase& db, pg::Connection& to, const QString& table) {
 }
 
 // Archived values keep their text beside whether they are numbers.
-void copyArchive(ArchiveDatabase& db, pg::Connection& to) {
+void copyArchive(SqliteDatabase& db, pg::Connection& to) {
     auto rows = db.prepare("SELECT point_id, time, value, status FROM archive");
     to.exec("DELETE FROM archive");
     while (rows.next()) {
@@ -71,7 +71,7 @@ void copyArchive(ArchiveDatabase& db, pg::Connection& to) {
 }  // namespace
 
 void copyToPostgres(ArchiveServer& from, const QString& uri) {
-    ArchiveDatabase& db = from.database();
+    SqliteDatabase& db = from.database();
     pg::Connection to(uri);
     to.execScript("BEGIN");
     for (const char* table :

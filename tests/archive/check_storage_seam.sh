@@ -2,7 +2,7 @@
 # Nothing above the archive's storage speaks SQL: statements and sqlite3 calls live on the SQLite
 # side of the seam only. Usage: check_storage_seam.sh <source root>
 cd "$1" || exit 2
-sqlite_side='^src/archive/(Sqlite[A-Za-z]*|ArchiveDatabase|ArchiveSearchSchema|SqlDialectTranslator)\.(h|cpp)$'
+sqlite_side='^src/archive/(Sqlite[A-Za-z]*|SqliteDatabase|SqliteSearchSchema|SqlDialectTranslator)\.(h|cpp)$'
 sql='"[^"]*\b(SELECT|INSERT( OR [A-Z]+)? INTO|UPDATE [a-z_]+ SET|DELETE FROM|CREATE (TABLE|INDEX|TRIGGER|VIRTUAL)|DROP (TABLE|INDEX|TRIGGER)|ALTER TABLE|PRAGMA|SAVEPOINT|BEGIN|COMMIT|ROLLBACK)\b'
 all=$(ls src/archive/*.h src/archive/*.cpp apps/vqarchive/*.h apps/vqarchive/*.cpp)
 above=$(echo "$all" | grep -Ev "$sqlite_side")

@@ -7,7 +7,7 @@
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
@@ -136,7 +136,7 @@ protected:
 TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     auto server = seeded(path(u"full.vqa"_s), 200);
     const QString tag = firstClassicTag(server->path(), server);
-    ArchiveDatabase& db = server->database();
+    SqliteDatabase& db = server->database();
     qint64 pages = 0;
     {
         auto count = db.prepare("PRAGMA page_count");

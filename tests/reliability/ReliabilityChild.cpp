@@ -2,7 +2,7 @@
 // a program would, or holds the archive's write lock until told to let go.
 #include "EditPlan.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttributes.h"
@@ -41,7 +41,7 @@ int edits(const QStringList& args) {
 // a line arrives on standard input.
 int hold(const QStringList& args) {
     auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
-    ArchiveDatabase& db = server->database();
+    SqliteDatabase& db = server->database();
     db.begin();
     db.execute(QStringLiteral("UPDATE points SET \"Descriptor\" = 'held'"));
     std::printf("holding\n");

@@ -3,8 +3,8 @@
 #include "archive/data/SamplePointGenerator.h"
 #include "archive/server/ArchiveDigitalStateSets.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
-#include "archive/sqlite/ArchiveSearchSchema.h"
+#include "archive/sqlite/SqliteDatabase.h"
+#include "archive/sqlite/SqliteSearchSchema.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
 
@@ -100,7 +100,7 @@ public:
 
     void run(int64_t firstIndex, int64_t count, ArchiveSeeder::Result& result,
              const std::function<void(int64_t)>& progress) {
-        std::vector<ArchiveStatement> inserts;
+        std::vector<SqliteStatement> inserts;
         for (ClassTemplate& t : m_classes) {
             inserts.push_back(m_db.prepare(t.sql));
             t.stmt = inserts.back().handle();
@@ -207,7 +207,7 @@ private:
     }
 
     ArchiveServer& m_server;
-    ArchiveDatabase& m_db;
+    SqliteDatabase& m_db;
     const SamplePointGenerator m_generator;
     const int m_valuesPerPoint;
     const double m_nowSeconds;
@@ -218,7 +218,7 @@ private:
 // it grows; the connection gets its usual cache back however the load ends.
 class BulkLoadCache {
 public:
-    explicit BulkLoadCache(ArchiveDatabase& db) : m_db(db) {
+    explicit BulkLoadCache(SqliteDatabase& db) : m_db(db) {
         m_db.execute(QStringLiteral("PRAGMA cache_size = -131072"));
     }
     ~BulkLoadCache() {
@@ -229,14 +229,14 @@ public:
     }
 
 private:
-    ArchiveDatabase& m_db;
+    SqliteDatabase& m_db;
 };
 
 }  // namespace
 
 ArchiveSeeder::Result ArchiveSeeder::seedSqlite(ArchiveServer& server, int64_t count, int valuesPerPoint,
                                                 uint32_t seed, const std::function<void(int64_t)>& progress) {
-    ArchiveDatabase& db = server.database();
+    SqliteDatabase& db = server.database();
     int64_t firstIndex = 0;
     {
         auto next = db.statement("SELECT value FROM server_info WHERE key = 'seed_next'");
@@ -245,10 +245,10 @@ ArchiveSeeder::Result ArchiveSeeder::seedSqlite(ArchiveServer& server, int64_t c
     SeedRun run(server, valuesPerPoint, seed);
     Result result;
     BulkLoadCache cache(db);
-    ArchiveTransaction transaction(db);
-    const qint64 lastId = ArchiveSearchSchema::pauseIndexing(db);
+    SqliteTransaction transaction(db);
+    const qint64 lastId = SqliteSearchSchema::pauseIndexing(db);
     run.run(firstIndex, count, result, progress);
-    ArchiveSearchSchema::resumeIndexing(db, lastId);
+    SqliteSearchSchema::resumeIndexing(db, lastId);
     db.statement("INSERT OR REPLACE INTO server_info(key, value) VALUES('seed_next', ?)")
         .bind(1, QString::number(firstIndex + count))
         .run();

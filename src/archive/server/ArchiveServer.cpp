@@ -121,7 +121,7 @@ ArchiveStorage& ArchiveServer::storage() const {
     return *m_loaded->storage;
 }
 
-ArchiveDatabase& ArchiveServer::database() const {
+SqliteDatabase& ArchiveServer::database() const {
     auto* sqlite = dynamic_cast<SqliteArchiveStorage*>(&storage());
     if (!sqlite)
         raise(sdkerr::ServerUnavailable,

@@ -14,7 +14,7 @@
 
 namespace vq {
 
-class ArchiveDatabase;
+class SqliteDatabase;
 class ArchiveStorage;
 struct SqlNode;
 
@@ -107,7 +107,7 @@ public:
     ArchiveStorage& storage() const;
     /// The SQLite connection of an SQLite archive, for SQLite-only work (bulk seeding, tests,
     /// benchmarks); raises for an archive of another storage.
-    ArchiveDatabase& database() const;
+    SqliteDatabase& database() const;
     const std::vector<ArchiveClassInfo>& classes() const;
     const ArchiveClassInfo* classById(qint64 id) const;
     const ArchiveClassInfo* classByName(const QString& name) const;

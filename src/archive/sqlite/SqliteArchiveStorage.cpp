@@ -1,9 +1,9 @@
 #include "archive/sqlite/SqliteArchiveStorage.h"
 
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/ArchiveDatabase.h"
-#include "archive/sqlite/ArchiveSearchSchema.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "archive/sqlite/SqlitePointSearch.h"
+#include "archive/sqlite/SqliteSearchSchema.h"
 #include "sdk/SdkErrors.h"
 
 #include <QDir>
@@ -61,7 +61,7 @@ QString schemaSql(const QStringList& columns, const std::vector<ArchiveClassInfo
         .arg(defs.join(u", "));
 }
 
-void writeFacts(ArchiveDatabase& db, std::initializer_list<std::pair<const char*, QString>> facts) {
+void writeFacts(SqliteDatabase& db, std::initializer_list<std::pair<const char*, QString>> facts) {
     for (const auto& [key, value] : facts)
         db.statement("INSERT INTO server_info(key, value) VALUES(?, ?)")
             .bind(1, QString::fromLatin1(key))
@@ -69,7 +69,7 @@ void writeFacts(ArchiveDatabase& db, std::initializer_list<std::pair<const char*
             .run();
 }
 
-void writeClasses(ArchiveDatabase& db, std::vector<ArchiveClassInfo>& classes) {
+void writeClasses(SqliteDatabase& db, std::vector<ArchiveClassInfo>& classes) {
     for (ArchiveClassInfo& info : classes) {
         db.statement("INSERT INTO point_classes(name, revision) VALUES(?, ?)")
             .bind(1, info.name)
@@ -96,7 +96,7 @@ void writeClasses(ArchiveDatabase& db, std::vector<ArchiveClassInfo>& classes) {
     }
 }
 
-void bindValue(ArchiveStatement& statement, int position, const ArchiveStoredValue& stored) {
+void bindValue(SqliteStatement& statement, int position, const ArchiveStoredValue& stored) {
     const Variant& value = *stored.value;
     switch (stored.def->type) {
         case AttributeType::Int16:
@@ -116,7 +116,7 @@ void bindValue(ArchiveStatement& statement, int position, const ArchiveStoredVal
     }
 }
 
-ArchivePointHeader headerOf(const ArchiveStatement& query) {
+ArchivePointHeader headerOf(const SqliteStatement& query) {
     return ArchivePointHeader{query.integer(0), query.text(1), query.integer(2),
                               SdkPointType(query.integer(3))};
 }
@@ -125,10 +125,10 @@ ArchivePointHeader headerOf(const ArchiveStatement& query) {
 // index's insert trigger paused and the index filled once for every new point at the end.
 class SqliteBulkLoad : public ArchiveStorage::BulkLoad {
 public:
-    explicit SqliteBulkLoad(ArchiveDatabase& db)
+    explicit SqliteBulkLoad(SqliteDatabase& db)
         : m_db(db),
           m_transaction(db),
-          m_lastId(ArchiveSearchSchema::pauseIndexing(db)),
+          m_lastId(SqliteSearchSchema::pauseIndexing(db)),
           m_insertValue(db.prepare(
               "INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)")) {}
 
@@ -142,7 +142,7 @@ public:
                 QStringLiteral("A bulk load cannot add the point \"%1\" under the id %2 of an earlier point")
                     .arg(tagKey)
                     .arg(pointId));
-        ArchiveStatement& insert = insertFor(values, pointId > 0);
+        SqliteStatement& insert = insertFor(values, pointId > 0);
         insert.reset();
         insert.bind(1, info.id).bind(2, tagKey);
         int position = 3;
@@ -170,13 +170,13 @@ public:
     }
 
     Counts commit() override {
-        ArchiveSearchSchema::resumeIndexing(m_db, m_lastId);
+        SqliteSearchSchema::resumeIndexing(m_db, m_lastId);
         m_transaction.commit();
         return m_counts;
     }
 
 private:
-    ArchiveStatement& insertFor(const std::vector<ArchiveStoredValue>& values, bool withId) {
+    SqliteStatement& insertFor(const std::vector<ArchiveStoredValue>& values, bool withId) {
         QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
         if (withId) columns.append(QStringLiteral("point_id"));
         for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
@@ -189,31 +189,31 @@ private:
         return found->second;
     }
 
-    ArchiveDatabase& m_db;
-    ArchiveTransaction m_transaction;
+    SqliteDatabase& m_db;
+    SqliteTransaction m_transaction;
     const qint64 m_lastId;
-    ArchiveStatement m_insertValue;
-    std::map<QByteArray, ArchiveStatement> m_inserts;
+    SqliteStatement m_insertValue;
+    std::map<QByteArray, SqliteStatement> m_inserts;
     Counts m_counts;
 };
 
 class SqliteWriteScope : public ArchiveStorage::WriteScope {
 public:
-    explicit SqliteWriteScope(ArchiveDatabase& db) : m_transaction(db) {}
+    explicit SqliteWriteScope(SqliteDatabase& db) : m_transaction(db) {}
     void commit() override { m_transaction.commit(); }
 
 private:
-    ArchiveTransaction m_transaction;
+    SqliteTransaction m_transaction;
 };
 
 }  // namespace
 
 SqliteArchiveStorage::SqliteArchiveStorage(const QString& path)
-    : m_db(std::make_unique<ArchiveDatabase>(path, ArchiveDatabase::OpenMode::Existing)) {
+    : m_db(std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::Existing)) {
     checkIsArchive();
     fact(QStringLiteral("kind"));
     fact(QStringLiteral("version"));
-    if (!m_db->readOnly()) ArchiveSearchSchema::ensure(*m_db);
+    if (!m_db->readOnly()) SqliteSearchSchema::ensure(*m_db);
     loadClasses();
     loadColumns();
     prepareClassQueries();
@@ -231,16 +231,16 @@ std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString
                     QStringLiteral("The archive file \"%1\" already exists").arg(path));
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
-        ArchiveDatabase db(path, ArchiveDatabase::OpenMode::Create, shared ? 0660 : 0600);
-        ArchiveTransaction transaction(db);
+        SqliteDatabase db(path, SqliteDatabase::OpenMode::Create, shared ? 0660 : 0600);
+        SqliteTransaction transaction(db);
         db.execute(schemaSql(ArchiveCatalog::storedColumns(classes), classes));
         writeFacts(db, {{"name", facts.name},
                         {"kind", facts.kind},
                         {"version", facts.version},
-                        {"schema", QString::number(ArchiveSearchSchema::Version)},
+                        {"schema", QString::number(SqliteSearchSchema::Version)},
                         {"created", ArchiveServer::dateText(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
-        ArchiveSearchSchema::ensure(db);
+        SqliteSearchSchema::ensure(db);
         transaction.commit();
     } catch (const Error&) {
         // A half-made archive would look like a damaged one later: leave nothing behind.
@@ -502,7 +502,7 @@ void SqliteArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue&
 
 namespace {
 
-ArchivedValue archivedValueOf(const ArchiveStatement& query) {
+ArchivedValue archivedValueOf(const SqliteStatement& query) {
     ArchivedValue value;
     value.time = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(query.real(0) * 1000.0)), Qt::UTC);
     value.value =
@@ -620,7 +620,7 @@ qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QSt
         QStringLiteral("INSERT INTO points(%1) VALUES(%2)")
             .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
             .toUtf8();
-    ArchiveTransaction transaction(*m_db);
+    SqliteTransaction transaction(*m_db);
     auto insert = m_db->prepare(sql);
     insert.bind(1, info.id).bind(2, tagKey);
     const int first = pointId > 0 ? 4 : 3;
@@ -643,7 +643,7 @@ void SqliteArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
         assignments.append(quoted(value.def->name) + QStringLiteral(" = ?"));
     const QByteArray sql =
         QStringLiteral("UPDATE points SET %1 WHERE point_id = ?").arg(assignments.join(u", ")).toUtf8();
-    ArchiveTransaction transaction(*m_db);
+    SqliteTransaction transaction(*m_db);
     auto write = m_db->prepare(sql);
     write.bind(1, tagKey);
     for (size_t c = 0; c < values.size(); ++c) bindValue(write, int(c) + 2, values[c]);

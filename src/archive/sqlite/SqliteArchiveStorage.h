@@ -6,7 +6,7 @@
 
 namespace vq {
 
-class ArchiveDatabase;
+class SqliteDatabase;
 
 // An archive kept in one SQLite file: the only place that speaks SQL to it, besides the search
 // (SqlitePointSearch, SqliteDialectTranslator) and the search schema it keeps up.
@@ -19,7 +19,7 @@ public:
                                                         std::vector<ArchiveClassInfo> classes, bool shared);
 
     // The connection, for SQLite-only work such as bulk seeding, tests and benchmarks.
-    ArchiveDatabase& database() { return *m_db; }
+    SqliteDatabase& database() { return *m_db; }
 
     std::unique_ptr<WriteScope> beginWrite() override;
     void setBusyTimeout(std::chrono::milliseconds timeout) override;
@@ -80,7 +80,7 @@ private:
     void prepareClassQueries();
     bool hasTable(const char* table);
 
-    std::unique_ptr<ArchiveDatabase> m_db;
+    std::unique_ptr<SqliteDatabase> m_db;
     std::vector<ArchiveClassInfo> m_classes;
     QStringList m_columns;
     // Per class: the SELECT of its stored attributes, and for each class attribute its column in

@@ -1,6 +1,6 @@
 #include "archive/sqlite/SqlitePointSearch.h"
 
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 
 #include "archive/sqlite/SqliteDialectTranslator.h"
 #include "archive/sqlite/SqliteSearchFunctions.h"
@@ -71,7 +71,7 @@ SqlitePointSearch::~SqlitePointSearch() {
 void SqlitePointSearch::openConnection() {
     if (m_db) return;
     sqlite3* db = nullptr;
-    const QByteArray name = m_immutable ? ArchiveDatabase::immutableUri(m_path) : m_path.toUtf8();
+    const QByteArray name = m_immutable ? SqliteDatabase::immutableUri(m_path) : m_path.toUtf8();
     const int rc = sqlite3_open_v2(name.constData(), &db,
                                    SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {

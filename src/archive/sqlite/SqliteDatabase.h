@@ -14,22 +14,22 @@ struct sqlite3_stmt;
 
 namespace vq {
 
-class ArchiveStatement;
+class SqliteStatement;
 
 // One SQLite connection to an archive file: opening with the durability settings, cached
 // prepared statements, transactions, and SQLite failures turned into Errors that name the file.
 // The SQLite storage (SqliteArchiveStorage) works through it; another storage engine is another
 // ArchiveStorage, not a change here.
-class ArchiveDatabase {
+class SqliteDatabase {
 public:
     enum class OpenMode { Existing, Create };
 
     // Opens (or creates, with the file permissions `createMode`) the file; a missing, unreadable
     // or foreign file raises.
-    ArchiveDatabase(const QString& path, OpenMode mode, int createMode = 0600);
-    ~ArchiveDatabase();
-    ArchiveDatabase(const ArchiveDatabase&) = delete;
-    ArchiveDatabase& operator=(const ArchiveDatabase&) = delete;
+    SqliteDatabase(const QString& path, OpenMode mode, int createMode = 0600);
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     const QString& path() const { return m_path; }
     // True when the file or its folder could not be written at opening: reads work, writes raise.
@@ -43,11 +43,11 @@ public:
     // A cached statement, reset and with its bindings cleared. The cache is keyed by the text's
     // address (no hashing of long SQL on every call), so only literals are taken here...
     template <size_t N>
-    ArchiveStatement statement(const char (&sql)[N]);
+    SqliteStatement statement(const char (&sql)[N]);
     // ...and text that lives as long as the database does, such as SQL built once per class.
-    ArchiveStatement cachedStatement(const char* keptSql);
+    SqliteStatement cachedStatement(const char* keptSql);
     // A statement used once (SQL built for one write); finalized when it goes out of scope.
-    ArchiveStatement prepare(const QByteArray& sql);
+    SqliteStatement prepare(const QByteArray& sql);
     // Runs SQL without results (several statements allowed).
     void execute(const QString& sql);
 
@@ -79,25 +79,25 @@ private:
 };
 
 // A prepared statement in use; resets itself when it goes out of scope.
-class ArchiveStatement {
+class SqliteStatement {
 public:
-    ArchiveStatement(ArchiveDatabase* db, sqlite3_stmt* stmt, bool owned = false)
+    SqliteStatement(SqliteDatabase* db, sqlite3_stmt* stmt, bool owned = false)
         : m_db(db), m_stmt(stmt), m_owned(owned) {}
-    ~ArchiveStatement();
-    ArchiveStatement(ArchiveStatement&& other) noexcept
+    ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept
         : m_db(other.m_db), m_stmt(other.m_stmt), m_owned(other.m_owned) {
         other.m_stmt = nullptr;
     }
-    ArchiveStatement(const ArchiveStatement&) = delete;
-    ArchiveStatement& operator=(const ArchiveStatement&) = delete;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     // Bind positions count from 1.
-    ArchiveStatement& bind(int position, const QString& value);
-    ArchiveStatement& bind(int position, qint64 value);
-    ArchiveStatement& bind(int position, int value) { return bind(position, qint64(value)); }
-    ArchiveStatement& bind(int position, double value);
-    ArchiveStatement& bind(int position, const QByteArray& blob);
-    ArchiveStatement& bindNull(int position);
+    SqliteStatement& bind(int position, const QString& value);
+    SqliteStatement& bind(int position, qint64 value);
+    SqliteStatement& bind(int position, int value) { return bind(position, qint64(value)); }
+    SqliteStatement& bind(int position, double value);
+    SqliteStatement& bind(int position, const QByteArray& blob);
+    SqliteStatement& bindNull(int position);
 
     // Steps once; true while a row is available.
     bool next();
@@ -117,26 +117,26 @@ public:
     sqlite3_stmt* handle() const { return m_stmt; }
 
 private:
-    ArchiveDatabase* m_db;
+    SqliteDatabase* m_db;
     sqlite3_stmt* m_stmt;
     bool m_owned;
 };
 
 template <size_t N>
-ArchiveStatement ArchiveDatabase::statement(const char (&sql)[N]) {
+SqliteStatement SqliteDatabase::statement(const char (&sql)[N]) {
     return cachedStatement(sql);
 }
 
 // Commits when `commit()` is called, rolls back otherwise. Inside another transaction it is a
 // savepoint, so a batch of writes can share one commit and still undo one of them.
-class ArchiveTransaction {
+class SqliteTransaction {
 public:
-    explicit ArchiveTransaction(ArchiveDatabase& db);
-    ~ArchiveTransaction();
+    explicit SqliteTransaction(SqliteDatabase& db);
+    ~SqliteTransaction();
     void commit();
 
 private:
-    ArchiveDatabase& m_db;
+    SqliteDatabase& m_db;
     bool m_nested;
     bool m_done = false;
 };

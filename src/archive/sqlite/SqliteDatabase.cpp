@@ -1,4 +1,4 @@
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 
 #include "sdk/SdkErrors.h"
 
@@ -29,7 +29,7 @@ QString sqliteMessage(sqlite3* db) {
 // Waits for another writer in short, jittered steps rather than SQLite's growing sleeps, so that
 // several busy writers take turns and none starves until its timeout.
 int busyHandler(void* context, int attempt) {
-    const auto* db = static_cast<const ArchiveDatabase*>(context);
+    const auto* db = static_cast<const SqliteDatabase*>(context);
     thread_local std::chrono::steady_clock::time_point started;
     const auto now = std::chrono::steady_clock::now();
     if (attempt == 0) started = now;
@@ -65,7 +65,7 @@ QString fileProblem(const QString& path) {
 
 }  // namespace
 
-ArchiveDatabase::ArchiveDatabase(const QString& path, OpenMode mode, int createMode) : m_path(path) {
+SqliteDatabase::SqliteDatabase(const QString& path, OpenMode mode, int createMode) : m_path(path) {
     const QFileInfo info(path);
     if (mode == OpenMode::Existing && !info.exists()) {
         throw Error(sdkerr::ServerUnavailable, archiveSource,
@@ -111,11 +111,11 @@ ArchiveDatabase::ArchiveDatabase(const QString& path, OpenMode mode, int createM
     }
 }
 
-QByteArray ArchiveDatabase::immutableUri(const QString& path) {
+QByteArray SqliteDatabase::immutableUri(const QString& path) {
     return "file:" + QFileInfo(path).absoluteFilePath().toUtf8().toPercentEncoding("/") + "?immutable=1";
 }
 
-void ArchiveDatabase::openConnection(int access, const QByteArray& name) {
+void SqliteDatabase::openConnection(int access, const QByteArray& name) {
     const QByteArray target = name.isEmpty() ? m_path.toUtf8() : name;
     const int rc = sqlite3_open_v2(target.constData(), &m_db, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
@@ -133,7 +133,7 @@ void ArchiveDatabase::openConnection(int access, const QByteArray& name) {
 
 // A file shorter than its header says was cut short (a copy that stopped, a full disk): it is
 // refused before SQLite reads into the missing part.
-void ArchiveDatabase::checkSize(const QString& path) {
+void SqliteDatabase::checkSize(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;  // SQLite says why when it opens it
     const qint64 size = file.size();
@@ -161,33 +161,33 @@ void ArchiveDatabase::checkSize(const QString& path) {
                 .arg(expected));
 }
 
-ArchiveDatabase::~ArchiveDatabase() {
+SqliteDatabase::~SqliteDatabase() {
     for (sqlite3_stmt* stmt : std::as_const(m_statements)) sqlite3_finalize(stmt);
     sqlite3_close(m_db);
 }
 
-void ArchiveDatabase::setBusyTimeout(std::chrono::milliseconds timeout) {
+void SqliteDatabase::setBusyTimeout(std::chrono::milliseconds timeout) {
     m_busyTimeout = timeout;
 }
 
-ArchiveStatement ArchiveDatabase::cachedStatement(const char* sql) {
+SqliteStatement SqliteDatabase::cachedStatement(const char* sql) {
     auto it = m_statements.constFind(sql);
-    if (it != m_statements.constEnd()) return ArchiveStatement(this, it.value());
+    if (it != m_statements.constEnd()) return SqliteStatement(this, it.value());
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK)
         raise(QStringLiteral("preparing a statement"));
     m_statements.insert(sql, stmt);
-    return ArchiveStatement(this, stmt);
+    return SqliteStatement(this, stmt);
 }
 
-ArchiveStatement ArchiveDatabase::prepare(const QByteArray& sql) {
+SqliteStatement SqliteDatabase::prepare(const QByteArray& sql) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
         raise(QStringLiteral("preparing a statement"));
-    return ArchiveStatement(this, stmt, true);
+    return SqliteStatement(this, stmt, true);
 }
 
-void ArchiveDatabase::execute(const QString& sql) {
+void SqliteDatabase::execute(const QString& sql) {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         sqlite3_free(message);
@@ -195,27 +195,27 @@ void ArchiveDatabase::execute(const QString& sql) {
     }
 }
 
-qint64 ArchiveDatabase::lastInsertId() const {
+qint64 SqliteDatabase::lastInsertId() const {
     return sqlite3_last_insert_rowid(m_db);
 }
-int ArchiveDatabase::changes() const {
+int SqliteDatabase::changes() const {
     return sqlite3_changes(m_db);
 }
 
-void ArchiveDatabase::begin() {
+void SqliteDatabase::begin() {
     execute(QStringLiteral("BEGIN IMMEDIATE"));
 }
-void ArchiveDatabase::commit() {
+void SqliteDatabase::commit() {
     execute(QStringLiteral("COMMIT"));
 }
-void ArchiveDatabase::rollback() {
+void SqliteDatabase::rollback() {
     if (inTransaction()) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
-bool ArchiveDatabase::inTransaction() const {
+bool SqliteDatabase::inTransaction() const {
     return !sqlite3_get_autocommit(m_db);
 }
 
-void ArchiveDatabase::raise(const QString& what) const {
+void SqliteDatabase::raise(const QString& what) const {
     const int code = sqlite3_extended_errcode(m_db);
     const QString message = sqliteMessage(m_db);
     const QString problem = fileProblem(m_path);
@@ -261,7 +261,7 @@ void ArchiveDatabase::raise(const QString& what) const {
                 QStringLiteral("The archive \"%1\" failed while %2: %3").arg(m_path, what, message));
 }
 
-ArchiveStatement::~ArchiveStatement() {
+SqliteStatement::~SqliteStatement() {
     if (m_stmt && m_owned) {
         sqlite3_finalize(m_stmt);
     } else if (m_stmt) {
@@ -270,81 +270,81 @@ ArchiveStatement::~ArchiveStatement() {
     }
 }
 
-ArchiveStatement& ArchiveStatement::bind(int position, const QString& value) {
+SqliteStatement& SqliteStatement::bind(int position, const QString& value) {
     const QByteArray utf8 = value.toUtf8();
     sqlite3_bind_text(m_stmt, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
-ArchiveStatement& ArchiveStatement::bind(int position, qint64 value) {
+SqliteStatement& SqliteStatement::bind(int position, qint64 value) {
     sqlite3_bind_int64(m_stmt, position, value);
     return *this;
 }
 
-ArchiveStatement& ArchiveStatement::bind(int position, double value) {
+SqliteStatement& SqliteStatement::bind(int position, double value) {
     sqlite3_bind_double(m_stmt, position, value);
     return *this;
 }
 
-ArchiveStatement& ArchiveStatement::bind(int position, const QByteArray& blob) {
+SqliteStatement& SqliteStatement::bind(int position, const QByteArray& blob) {
     sqlite3_bind_blob(m_stmt, position, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
-ArchiveStatement& ArchiveStatement::bindNull(int position) {
+SqliteStatement& SqliteStatement::bindNull(int position) {
     sqlite3_bind_null(m_stmt, position);
     return *this;
 }
 
-bool ArchiveStatement::next() {
+bool SqliteStatement::next() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     m_db->raise(QStringLiteral("reading or writing"));
 }
 
-void ArchiveStatement::run() {
+void SqliteStatement::run() {
     while (next()) {
     }
 }
 
-void ArchiveStatement::reset() {
+void SqliteStatement::reset() {
     sqlite3_reset(m_stmt);
 }
 
-bool ArchiveStatement::isNull(int column) const {
+bool SqliteStatement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-QString ArchiveStatement::text(int column) const {
+QString SqliteStatement::text(int column) const {
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column));
 }
 
-qint64 ArchiveStatement::integer(int column) const {
+qint64 SqliteStatement::integer(int column) const {
     return sqlite3_column_int64(m_stmt, column);
 }
-double ArchiveStatement::real(int column) const {
+double SqliteStatement::real(int column) const {
     return sqlite3_column_double(m_stmt, column);
 }
 
-QByteArray ArchiveStatement::blob(int column) const {
+QByteArray SqliteStatement::blob(int column) const {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
-int ArchiveStatement::columnType(int column) const {
+int SqliteStatement::columnType(int column) const {
     return sqlite3_column_type(m_stmt, column);
 }
 
-ArchiveTransaction::ArchiveTransaction(ArchiveDatabase& db) : m_db(db), m_nested(db.inTransaction()) {
+SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db), m_nested(db.inTransaction()) {
     if (m_nested)
         m_db.execute(QStringLiteral("SAVEPOINT write_step"));
     else
         m_db.begin();
 }
 
-void ArchiveTransaction::commit() {
+void SqliteTransaction::commit() {
     if (m_nested)
         m_db.execute(QStringLiteral("RELEASE write_step"));
     else
@@ -352,7 +352,7 @@ void ArchiveTransaction::commit() {
     m_done = true;
 }
 
-ArchiveTransaction::~ArchiveTransaction() {
+SqliteTransaction::~SqliteTransaction() {
     if (m_done) return;
     if (m_nested) {
         sqlite3_exec(m_db.handle(), "ROLLBACK TO write_step; RELEASE write_step", nullptr, nullptr, nullptr);

@@ -1,6 +1,6 @@
-#include "archive/sqlite/ArchiveSearchSchema.h"
+#include "archive/sqlite/SqliteSearchSchema.h"
 
-#include "archive/sqlite/ArchiveDatabase.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 
 namespace vq {
@@ -61,7 +61,7 @@ const char* const kIndexUpkeep =
     "INSERT INTO descriptor_trigrams(descriptor_trigrams) VALUES('rebuild');"
     "INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', '%1');";
 
-bool hasSearchSchema(ArchiveDatabase& db) {
+bool hasSearchSchema(SqliteDatabase& db) {
     auto query = db.statement(
         "SELECT count(*) FROM sqlite_schema WHERE name IN ('tag_trigrams', 'descriptor_trigrams')");
     return query.next() && query.integer(0) == 2;
@@ -69,9 +69,9 @@ bool hasSearchSchema(ArchiveDatabase& db) {
 
 }  // namespace
 
-bool ArchiveSearchSchema::ensure(ArchiveDatabase& db) {
+bool SqliteSearchSchema::ensure(SqliteDatabase& db) {
     if (hasSearchSchema(db)) return false;
-    ArchiveTransaction transaction(db);
+    SqliteTransaction transaction(db);
     // Another process may have added it while this one waited for the write lock.
     if (hasSearchSchema(db)) return false;
     db.execute(QString::fromLatin1(kOldIndex));
@@ -87,13 +87,13 @@ bool ArchiveSearchSchema::ensure(ArchiveDatabase& db) {
     return true;
 }
 
-qint64 ArchiveSearchSchema::pauseIndexing(ArchiveDatabase& db) {
+qint64 SqliteSearchSchema::pauseIndexing(SqliteDatabase& db) {
     db.execute(QStringLiteral("DROP TRIGGER IF EXISTS trigrams_insert"));
     auto last = db.statement("SELECT coalesce(max(point_id), 0) FROM points");
     return last.next() ? last.integer(0) : 0;
 }
 
-void ArchiveSearchSchema::resumeIndexing(ArchiveDatabase& db, qint64 sinceId) {
+void SqliteSearchSchema::resumeIndexing(SqliteDatabase& db, qint64 sinceId) {
     // One pass per index writes few, large segments: merging them further ('optimize') costs a
     // second per million points and makes no lookup measurably faster.
     db.statement(

@@ -25,10 +25,8 @@ TEST_F(TagSearchAccessibilityTest, EveryFocusableItemHasAnAccessibleNameAndDescr
     search.search();
     ASSERT_GT(search.findChild<QTableView*>()->model()->rowCount(), 0);
     EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
-    // The tag mask speaks with its label's caption.
-    QAccessibleInterface* mask =
-        QAccessible::queryAccessibleInterface(search.findChild<QLineEdit*>(u"txtTagMask"_s));
-    EXPECT_EQ(mask->text(QAccessible::Name), u"Tag Mask"_s);
+    auto* mask = search.findChild<QLineEdit*>(u"txtTagMask"_s);  // speaks with its label's caption
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(mask)->text(QAccessible::Name), u"Tag Mask"_s);
     search.findChild<QTabWidget*>(u"SSTab1"_s)->setCurrentIndex(1);
     EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
 

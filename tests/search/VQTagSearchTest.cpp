@@ -91,8 +91,7 @@ protected:
 
 TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
     auto* tabs = child<QTabWidget>("SSTab1");
-    EXPECT_EQ(tabs->tabText(0), u"Si&mple Search"_s);
-    EXPECT_EQ(tabs->tabText(1), u" Ad&vanced Search"_s);
+    EXPECT_EQ(tabs->tabText(0) + u'|' + tabs->tabText(1), u"Si&mple Search| Ad&vanced Search"_s);
     const std::pair<const char*, const char*> captions[] = {
         {"lblVQServer1", "V&Q Server:"},
         {"lblTagMask", "&Tag Mask:"},
@@ -120,8 +119,7 @@ TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
               u"Use Ctrl+Enter to add a carriage return to where clause"_s);
     EXPECT_EQ(items("cboPointType"),
               (QStringList{u"*"_s, u"Float"_s, u"Integer"_s, u"Digital"_s, u"String"_s}));
-    EXPECT_EQ(items("cboSQLColumn").size(), 39);
-    EXPECT_EQ(items("cboSQLCondition").first(), u"="_s);
+    EXPECT_EQ(u"%1 %2"_s.arg(items("cboSQLColumn").size()).arg(items("cboSQLCondition").value(0)), u"39 ="_s);
     EXPECT_EQ(search->TagMask(), u"*"_s);
     EXPECT_EQ(status(), u"List Count: 0"_s);
     EXPECT_FALSE(enabled("cmdSelectAll") || enabled("cmdPtAttr") || enabled("cmdAddWhereClause"));
@@ -143,9 +141,9 @@ TEST_F(TagSearchTest, PersistedPropertiesRoundTripWithoutTouchingTheScreen) {
 
     VQTagSearch loaded;
     loaded.ReadProperties(bag);
-    EXPECT_EQ(loaded.TagMask(), u"*"_s);
-    EXPECT_EQ(loaded.PointTypeMask(), 0);
-    EXPECT_TRUE(loaded.AdvancedWhereClause().isEmpty());
+    EXPECT_EQ(
+        u"%1|%2|%3"_s.arg(loaded.TagMask()).arg(loaded.PointTypeMask()).arg(loaded.AdvancedWhereClause()),
+        u"*|0|"_s);
     PropertyBag again;
     loaded.WriteProperties(again);
     for (const char* name : {"TagMask", "PointClassMask", "AdvancedWhereClause", "PointTypeMask"})

@@ -40,8 +40,9 @@ protected:
         vq::setHelpViewer(m_previousViewer);
     }
 
-    void writeIni(const QByteArray& contents) { vq::test::writeFile(iniPath(), contents); }
-    QString iniPath() const { return QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s); }
+    void writeIni(const QByteArray& contents) {
+        vq::test::writeFile(m_iniDir.filePath(u"VQPC.INI"_s), contents);
+    }
 
     QTemporaryDir m_iniDir;
     std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();

@@ -70,8 +70,7 @@ TEST_F(PickListTest, SelectionChangesOnlyWhenTheNamesDoAndFollowsTheServerList) 
     EXPECT_EQ(selections.count(), 2);
     EXPECT_NE(pickList->SelectedServers(), first);
     EXPECT_EQ(selected(), "vqsouth");
-    EXPECT_TRUE(pickList->IsServerSelected(u"VQSouth"_s));
-    EXPECT_FALSE(pickList->IsServerSelected(u"vqnorth"_s));
+    EXPECT_TRUE(pickList->IsServerSelected(u"VQSouth"_s) && !pickList->IsServerSelected(u"vqnorth"_s));
 }
 
 TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
@@ -120,11 +119,8 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
 }
 
 TEST_F(PickListTest, DialogScrollsAFarSelectionIntoView) {
-    QStringList many;
-    for (int i = 1; i <= 24; ++i) {
-        many << u"alias%1"_s.arg(i, 2, 10, QChar(u'0'));
-        servers()->Add(many.last(), archivePath(u"vqnorth"_s), false);
-    }
+    for (int i = 1; i <= 24; ++i)
+        servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
     pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
     whileShown([&] { pickList->ShowSelectForm(); },
                [&](QWidget*) {
@@ -195,8 +191,8 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     auto buttonEdge = [&] {
         return pickList->grab().toImage().pixel(pickList->buttonRect().topLeft() + QPoint(3, 0));
     };
-    EXPECT_TRUE(textRowHas(SystemColor::Highlight));
-    EXPECT_EQ(buttonEdge(), systemColor(SystemColor::ButtonHighlight).rgb());
+    EXPECT_TRUE(textRowHas(SystemColor::Highlight) &&
+                buttonEdge() == systemColor(SystemColor::ButtonHighlight).rgb());
     whileShown([&] { QTest::mousePress(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
                    EXPECT_EQ(buttonEdge(), systemColor(SystemColor::DarkShadow3D).rgb());
@@ -205,8 +201,7 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     EXPECT_EQ(buttonEdge(), systemColor(SystemColor::ButtonHighlight).rgb());
 
     pickList->SetEnabled(false);
-    EXPECT_FALSE(textRowHas(SystemColor::Highlight));
-    EXPECT_TRUE(textRowHas(SystemColor::ButtonFace));
+    EXPECT_TRUE(!textRowHas(SystemColor::Highlight) && textRowHas(SystemColor::ButtonFace));
     EXPECT_EQ(pickList->focusPolicy(), Qt::NoFocus);
 }
 

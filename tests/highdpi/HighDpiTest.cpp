@@ -28,8 +28,9 @@ QStringList strayChildren(const QWidget& root) {
     QStringList stray;
     for (const QWidget* child : root.findChildren<QWidget*>()) {
         const QWidget* parent = child->parentWidget();
+        if (child->isWindow() || !child->isVisibleTo(&root) || !parent) continue;
         auto* area = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
-        if (child->isWindow() || !child->isVisibleTo(&root) || (area && area->viewport() == parent)) continue;
+        if (area && area->viewport() == parent) continue;
         // The attribute editor hides its child's own border behind its sunken edge, on purpose.
         const int hidden = parent->objectName() == u"clientArea"_s ? twipsToPixels(30) : 0;
         if (!parent->rect().adjusted(-hidden, -hidden, hidden, hidden).contains(child->geometry()))

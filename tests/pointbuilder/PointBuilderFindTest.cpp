@@ -21,15 +21,15 @@ void click(QWidget* form, const char* button) {
 class PointBuilderFindTest : public PointBuilderTest {
 protected:
     static void SetUpTestSuite() { installDialogServices(); }
-    // The next search: `descriptor` typed over the one it shows (kept in `shown`), `more` done on
-    // the form, then Search and OK.
+    // The next search: `descriptor` typed over the one it shows (kept in `shown`), Search, `more`
+    // done on the form, then OK.
     void nextSearch(const QString& descriptor, std::function<void(QWidget*)> more = {}) {
         modals.then(u"VQTagSearchForm"_s, [=, this](QWidget* form) {
             auto* field = child<QLineEdit>(form, "txtDescriptor");
             shown = field->text();
             field->setText(descriptor);
-            if (more) more(form);
             click(form, "cmdSearch");
+            if (more) more(form);
             click(form, "cmdOK");
         });
     }
@@ -62,6 +62,7 @@ TEST_F(PointBuilderFindTest, APointFoundEditedAndFoundAgainAlsoOnAnotherServer) 
         auto* pickList = child<MultiServerPickList>(form, "MultiServerPickList1");
         EXPECT_EQ(pickList->SelectedServerNames(), QStringList{u"plant"_s});
         pickList->SetSelectedServerNames({u"north"_s});
+        click(form, "cmdSearch");
     });
     ASSERT_TRUE(window->findPoint());
     EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"north"_s);

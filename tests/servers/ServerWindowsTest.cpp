@@ -112,7 +112,7 @@ protected:
         QTest::mouseClick(child<QPushButton>(m_window.get(), button), Qt::LeftButton);
     }
     // Whether the messages hold `parts` in this order; a failure shows them.
-    ::testing::AssertionResult told(std::initializer_list<QString> parts) const {
+    ::testing::AssertionResult told(std::initializer_list<QString> parts) {
         const QString all = m_messages->texts().join(u'\n');
         qsizetype at = 0;
         for (const QString& part : parts)

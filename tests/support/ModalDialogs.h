@@ -49,6 +49,8 @@ private:
     };
     void poll() {
         QTimer::singleShot(10, this, [this] { poll(); });  // booked first: a step may block in exec()
+        // A dialog kept for reuse and shown again is a new one to drive.
+        m_driven.removeIf([](const QPointer<QWidget>& driven) { return !driven || !driven->isVisible(); });
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
         if (m_driven.contains(modal)) {
@@ -59,10 +61,13 @@ private:
         const Step step = m_steps.takeFirst();
         if (!step.form.isEmpty() && step.form != modal->objectName())
             return close(modal, QStringLiteral("not ") + step.form + u' ');
-        m_driven.append(modal);
+        // Driven while its step runs: the step may spin the event loop, and this poll with it.
+        const QPointer<QWidget> shown(modal);
+        m_driven.append(shown);
         m_idle.start();
         step.run(modal);
         m_idle.start();
+        if (!shown || !shown->isVisible()) m_driven.removeAll(shown);
     }
     void close(QWidget* modal, const QString& fault) {
         m_faults << fault + modal->objectName();

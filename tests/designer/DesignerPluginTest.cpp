@@ -116,14 +116,16 @@ TEST(DesignerPluginTest, OffersThePublicControlsWithTheirHeadersAtADefaultSizeTh
         EXPECT_FALSE(plugin->toolTip().isEmpty() || plugin->whatsThis().isEmpty() || plugin->isContainer());
         EXPECT_FALSE(plugin->icon().pixmap(16).isNull());
         QXmlStreamReader xml(plugin->domXml());
+        QString widgetClass;
         QSize size;
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-            if (xml.name() == u"widget") EXPECT_EQ(xml.attributes().value(u"class"_s), plugin->name());
+            if (xml.name() == u"widget") widgetClass = xml.attributes().value(u"class"_s).toString();
             if (xml.name() == u"width") size.setWidth(xml.readElementText().toInt());
             if (xml.name() == u"height") size.setHeight(xml.readElementText().toInt());
         }
         ASSERT_TRUE(!xml.hasError() && size.isValid()) << xml.errorString().toStdString();
+        EXPECT_EQ(widgetClass, plugin->name());
         QWidget form;
         QWidget* control = plugin->createWidget(&form);
         ASSERT_NE(control, nullptr);

@@ -11,8 +11,6 @@ using namespace vq;
 
 namespace {
 
-const QString crlf = u"\r\n"_s;
-
 int innermost() {
     throw Error(11, u"VQSDK"_s, u"Division by zero"_s, u"vq.chm"_s, 1234);
 }
@@ -38,12 +36,11 @@ Error caught(Body&& body) {
 
 TEST(ErrorTest, ReraisingPutsTheCallPathInFrontInnermostLast) {
     const Error e = caught([] { outer(); });
-    EXPECT_EQ(e.number(), 11);
-    EXPECT_EQ(e.source(),
-              u"PropSheetEntries:SaveEdits"_s + crlf + u"PropSheetEntry:SetValue"_s + crlf + u"VQSDK"_s);
-    EXPECT_EQ(e.description(), u"Division by zero"_s);
-    EXPECT_EQ(e.helpFile(), u"vq.chm"_s);
-    EXPECT_EQ(e.helpContext(), 1234);
+    EXPECT_EQ(
+        u"%1|%2|%3|%4|%5"_s.arg(e.number())
+            .arg(e.source(), e.description(), e.helpFile())
+            .arg(e.helpContext()),
+        u"11|PropSheetEntries:SaveEdits\r\nPropSheetEntry:SetValue\r\nVQSDK|Division by zero|vq.chm|1234"_s);
     EXPECT_NE(std::string(e.what()).find("Division by zero"), std::string::npos);
 
     // Without an error the body's result passes through.
@@ -52,23 +49,19 @@ TEST(ErrorTest, ReraisingPutsTheCallPathInFrontInnermostLast) {
 
 TEST(ErrorTest, ReportShowsEachLayoutInAnOkOnlyBoxWithTheDefaultTitle) {
     const Error error(errc::NamedValueAbsent, u"VQSDK.NamedValues"_s, u"No such name"_s);
-    const struct {
-        ReportLayout layout;
-        QString text;
-    } rows[] = {
+    const std::pair<ReportLayout, QString> rows[] = {
         {ReportLayout::Long, u"Ctl:Proc\r\nVQSDK.NamedValues\r\nNo such name\r\n-2147220446"_s},
         {ReportLayout::Short, u"Ctl:Proc\r\nNo such name\r\n-2147220446"_s},
         {ReportLayout::NumberFirst, u"Ctl:Proc\r\n-2147220446\r\nNo such name"_s},
     };
-    for (const auto& row : rows) {
+    for (const auto& [layout, text] : rows) {
         ScopedMessageRecorder recorder;
-        report(error, u"Ctl:Proc"_s, row.layout);
+        report(error, u"Ctl:Proc"_s, layout);
         ASSERT_EQ(recorder->messages().size(), 1);
         const auto& message = recorder->messages().first();
-        EXPECT_EQ(message.text, row.text);
-        EXPECT_EQ(message.text, reportText(error, u"Ctl:Proc"_s, row.layout));
-        EXPECT_EQ(message.buttons, MessageButtons::Ok);
-        EXPECT_TRUE(message.title.isEmpty());
+        EXPECT_EQ(message.text, text);
+        EXPECT_EQ(message.text, reportText(error, u"Ctl:Proc"_s, layout));
+        EXPECT_TRUE(message.buttons == MessageButtons::Ok && message.title.isEmpty());
     }
 }
 
@@ -94,17 +87,16 @@ TEST(ErrorTest, ReportingReturnsTheFallbackAndSilentlySwallows) {
 }
 
 TEST(ErrorTest, CurrentErrorWrapsForeignExceptions) {
-    Error e = caught([] { throw std::runtime_error("disk on fire"); });
-    EXPECT_EQ(e.number(), errc::Unexpected);
-    EXPECT_EQ(e.description(), u"disk on fire"_s);
-    e = caught([] { throw std::bad_alloc(); });
-    EXPECT_EQ(e.number(), 7);
-    e = caught([] { throw 3; });
-    EXPECT_EQ(e.number(), errc::Unexpected);
+    const auto said = [](const Error& e) {
+        return u"%1 %2"_s.arg(e.number()).arg(e.source() + u'|' + e.description());
+    };
+    EXPECT_EQ(said(caught([] { throw std::runtime_error("disk on fire"); })),
+              u"%1 |disk on fire"_s.arg(errc::Unexpected));
+    EXPECT_EQ(caught([] { throw std::bad_alloc(); }).number(), 7);
+    EXPECT_EQ(caught([] { throw 3; }).number(), errc::Unexpected);
     // A foreign exception re-raised keeps the context as its whole source.
-    e = caught([] { reraising(u"A:B"_s, [] { throw std::logic_error("bad"); }); });
-    EXPECT_EQ(e.source(), u"A:B\r\n"_s);
-    EXPECT_EQ(e.description(), u"bad"_s);
+    EXPECT_EQ(said(caught([] { reraising(u"A:B"_s, [] { throw std::logic_error("bad"); }); })),
+              u"%1 A:B\r\n|bad"_s.arg(errc::Unexpected));
 }
 
 TEST(ErrorTest, ScopedRecordersNestAndRestoreThePreviousService) {

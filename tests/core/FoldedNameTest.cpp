@@ -19,11 +19,9 @@ TEST(FoldedNameTest, NamesThatDifferOnlyInCaseHashAndCompareEqual) {
         {u"Stra\u00DFe"_s, u"STRA\u00DFE"_s},
         {u"\u00C9t\u00E9Temp"_s, u"\u00E9T\u00C9temp"_s},
     };
-    for (const auto& [stored, asked] : sameKeys) {
-        SCOPED_TRACE(stored.toStdString() + " / " + asked.toStdString());
-        EXPECT_EQ(FoldedNameHash{}(stored), FoldedNameHash{}(asked));
-        EXPECT_TRUE(FoldedNameEqual{}(stored, asked));
-    }
+    for (const auto& [stored, asked] : sameKeys)
+        EXPECT_TRUE(FoldedNameHash{}(stored) == FoldedNameHash{}(asked) && FoldedNameEqual{}(stored, asked))
+            << stored.toStdString() << " / " << asked.toStdString();
     // And names that differ in more than case stay apart, whatever their hash
     for (const QString& other : {u"Span`"_s, u"Spa"_s, u"Spans"_s})
         EXPECT_FALSE(FoldedNameEqual{}(u"Span@"_s, other)) << other.toStdString();

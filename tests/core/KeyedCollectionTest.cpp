@@ -24,17 +24,12 @@ TEST(KeyedCollectionTest, LooksUpByKeyWithoutCaseAndByPositionFromOne) {
     c.add(u"Ärger"_s, 3);
     EXPECT_EQ(keysOf(c), u"Tag=1 2=2 Ärger=3"_s);
 
-    EXPECT_EQ(c.item(u"TAG"_s), 1);
-    EXPECT_EQ(c.item(u"äRGER"_s), 3);
-    EXPECT_EQ(c.item(1), 1);
-    EXPECT_EQ(c.item(3), 3);
     EXPECT_EQ(c.keyAt(2), u"2"_s);
     // A number selects by position, text (even numeric text) by key.
-    EXPECT_EQ(c.item(Variant(int32_t(2))), 2);
-    EXPECT_EQ(c.item(Variant(int16_t(3))), 3);
-    EXPECT_EQ(c.item(Variant(1.0)), 1);
-    EXPECT_EQ(c.item(Variant(u"2"_s)), 2);
-    EXPECT_EQ(c.item(Variant(u"tag"_s)), 1);
+    EXPECT_EQ(QList<int>({c.item(u"TAG"_s), c.item(u"äRGER"_s), c.item(1), c.item(3),
+                          c.item(Variant(int32_t(2))), c.item(Variant(int16_t(3))), c.item(Variant(1.0)),
+                          c.item(Variant(u"2"_s)), c.item(Variant(u"tag"_s))}),
+              QList<int>({1, 3, 1, 3, 2, 3, 1, 2, 1}));
 
     EXPECT_EQ(errorNumberOf([&] { c.item(u"Span"_s); }), errc::InvalidArgument);
     EXPECT_EQ(errorNumberOf([&] { c.item(Variant(u"3"_s)); }), errc::InvalidArgument);

@@ -3,38 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 using vq::Variant;
 using vq::test::errorNumberOf;
 namespace errc = vq::errc;
 
-namespace {
-
-struct ValueRow {
-    Variant value;
-    bool numeric;
-    double number;  // what toDouble gives when numeric
-    QString text;
-    QString typeName;
-};
-
-struct CompareRow {
-    Variant a;
-    Variant b;
-    int sign;
-};
-
-int signOf(int x) {
-    return (x > 0) - (x < 0);
-}
-
-}  // namespace
-
 // The numeric-text test, conversion to text and type names.
 TEST(VariantTest, NumericTextTextAndTypeNames) {
-    const std::vector<ValueRow> values = {
+    // value, numeric, what toDouble gives, text, type name
+    const std::tuple<Variant, bool, double, QString, QString> values[] = {
         {u" 12 "_s, true, 12, u" 12 "_s, u"String"_s},
         {u"1e3"_s, true, 1000, u"1e3"_s, u"String"_s},
         {u"-0.5"_s, true, -0.5, u"-0.5"_s, u"String"_s},
@@ -67,20 +46,19 @@ TEST(VariantTest, NumericTextTextAndTypeNames) {
         {Variant::null(), false, 0, u""_s, u"Null"_s},
         {Variant::missing(), false, 0, u""_s, u"Error"_s},
     };
-    for (const ValueRow& row : values) {
-        SCOPED_TRACE(qPrintable(vq::debugText(row.value)));
-        EXPECT_EQ(row.value.isNumeric(), row.numeric);
+    for (const auto& [value, numeric, number, text, typeName] : values) {
         bool ok = false;
-        EXPECT_EQ(row.value.toDouble(&ok), row.number);
-        EXPECT_EQ(ok, row.numeric);
-        EXPECT_EQ(row.value.toString(), row.text);
-        EXPECT_EQ(row.value.typeName(), row.typeName);
+        const double read = value.toDouble(&ok);
+        EXPECT_EQ(std::tuple(value.isNumeric(), ok, read, value.toString(), value.typeName()),
+                  std::tuple(numeric, numeric, number, text, typeName))
+            << qPrintable(vq::debugText(value));
     }
 }
 
 // Numbers when both sides are numeric, else text without regard to case; singles in single precision.
 TEST(VariantTest, ComparisonRules) {
-    const std::vector<CompareRow> comparisons = {
+    const std::tuple<Variant, Variant, int> comparisons[] = {
+        // a, b, the sign of a - b
         {u"10"_s, int32_t(9), 1},  // text that reads as a number compares as a number
         {u"10"_s, u"9"_s, 1},      // ... on both sides
         {u" 2 "_s, 2.0, 0},
@@ -97,31 +75,29 @@ TEST(VariantTest, ComparisonRules) {
         {0.2f, u"0.2000001"_s, -1},
         {0.2, u"0.2000001"_s, -1},
     };
-    for (const CompareRow& row : comparisons) {
-        SCOPED_TRACE(qPrintable(vq::debugText(row.a) + u" vs "_s + vq::debugText(row.b)));
-        EXPECT_EQ(signOf(Variant::compare(row.a, row.b)), row.sign);
-        EXPECT_EQ(signOf(Variant::compare(row.b, row.a)), -row.sign);
-        EXPECT_EQ(Variant::valuesDiffer(row.a, row.b), row.sign != 0);
+    const auto signOf = [](int x) { return (x > 0) - (x < 0); };
+    for (const auto& [a, b, sign] : comparisons) {
+        SCOPED_TRACE(qPrintable(vq::debugText(a) + u" vs "_s + vq::debugText(b)));
+        EXPECT_EQ(signOf(Variant::compare(a, b)), sign);
+        EXPECT_EQ(signOf(Variant::compare(b, a)), -sign);
+        EXPECT_EQ(Variant::valuesDiffer(a, b), sign != 0);
     }
 }
 
 // Collection positions and point ids go through toInt32, which rounds half to even.
 TEST(VariantTest, ToInt32RoundsHalfToEvenAndRejectsOverflow) {
-    bool ok = false;
-    EXPECT_EQ(Variant(2.5).toInt32(&ok), 2);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(Variant(3.5).toInt32(), 4);
-    EXPECT_EQ(Variant(u"-1.5"_s).toInt32(), -2);
-    EXPECT_EQ(Variant(3e9).toInt32(&ok), 0);
-    EXPECT_FALSE(ok);
+    bool ok = false, overflowOk = true;
+    EXPECT_EQ(QList<int32_t>({Variant(2.5).toInt32(&ok), Variant(3.5).toInt32(), Variant(u"-1.5"_s).toInt32(),
+                              Variant(3e9).toInt32(&overflowOk)}),
+              QList<int32_t>({2, 4, -2, 0}));
+    EXPECT_TRUE(ok && !overflowOk);
 }
 
 // An on/off switch shows a 16-bit value; anything else is an error, never a silent 0.
 TEST(VariantTest, ToCheckedInt16RaisesForTextAndOutOfRangeValues) {
-    EXPECT_EQ(Variant(u" -2.5 "_s).toCheckedInt16(), -2);
-    EXPECT_EQ(Variant(true).toCheckedInt16(), -1);
-    EXPECT_EQ(Variant().toCheckedInt16(), 0);
-    EXPECT_EQ(Variant(32767.4).toCheckedInt16(), 32767);
+    EXPECT_EQ(QList<int16_t>({Variant(u" -2.5 "_s).toCheckedInt16(), Variant(true).toCheckedInt16(),
+                              Variant().toCheckedInt16(), Variant(32767.4).toCheckedInt16()}),
+              QList<int16_t>({-2, -1, 0, 32767}));
     EXPECT_EQ(errorNumberOf([] { Variant(u"On"_s).toCheckedInt16(); }), errc::TypeMismatch);
     EXPECT_EQ(errorNumberOf([] { Variant(u""_s).toCheckedInt16(); }), errc::TypeMismatch);
     EXPECT_EQ(errorNumberOf([] { Variant::null().toCheckedInt16(); }), errc::TypeMismatch);
@@ -130,12 +106,9 @@ TEST(VariantTest, ToCheckedInt16RaisesForTextAndOutOfRangeValues) {
 }
 
 TEST(VariantTest, ParseDateReadsWhatFormatDateWrites) {
-    const QStringList roundTrips = {u"12/31/1899"_s,
-                                    u"12/30/1899"_s,
-                                    u"1/5/2024 3:04:05 PM"_s,
-                                    u"1/5/2024 12:00:01 AM"_s,
-                                    u"12/25/2024 12:30:00 PM"_s,
-                                    u"2/29/2024"_s};
+    const QStringList roundTrips =
+        u"12/31/1899|12/30/1899|1/5/2024 3:04:05 PM|1/5/2024 12:00:01 AM|12/25/2024 12:30:00 PM|2/29/2024"_s
+            .split(u'|');
     for (const QString& text : roundTrips) {
         SCOPED_TRACE(qPrintable(text));
         const QDateTime parsed = Variant::parseDate(text);
@@ -153,9 +126,8 @@ TEST(VariantTest, ParseDateReadsWhatFormatDateWrites) {
     for (const auto& [text, formatted] : otherForms)
         EXPECT_EQ(Variant::formatDate(Variant::parseDate(text)), formatted) << qPrintable(text);
 
-    const QStringList noDates = {
-        u""_s,      u"abc"_s, u"13/1/2024"_s, u"2/30/2023"_s, u"1/5/2024 13:00 PM"_s, u"1/5/2024 0:30 AM"_s,
-        u"1/5/24"_s};
+    const QStringList noDates =
+        u"|abc|13/1/2024|2/30/2023|1/5/2024 13:00 PM|1/5/2024 0:30 AM|1/5/24"_s.split(u'|');
     for (const QString& text : noDates) EXPECT_FALSE(Variant::parseDate(text).isValid()) << qPrintable(text);
 
     // A number as a date counts days from the zero date; the fraction is the time of day.

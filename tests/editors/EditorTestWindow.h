@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QtPrinters.h"
+#include "WidgetDriving.h"
 #include "platform/PropertyBag.h"
 #include "platform/Twips.h"
 
@@ -48,9 +49,7 @@ public:
         editor->setGeometry(QRect(QPoint(0, 0), twipsToPixels(twips)));
         form.resize(twipsToPixels(twips) + QSize(40, 40));
         form.installEventFilter(&formKeys);
-        form.show();
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        EXPECT_TRUE(vq::test::showActive(form));
     }
 
     template <typename Child>

@@ -122,11 +122,8 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     EXPECT_EQ(edit.SelText(), u"Pu"_s);
     QTest::keyClicks(kFocused, u"Ju"_s);
     QLineEdit elsewhere;  // another window: switching to it is not leaving the control
-    elsewhere.show();
-    elsewhere.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-    window.form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
+    ASSERT_TRUE(vq::test::showActive(elsewhere));
+    ASSERT_TRUE(vq::test::showActive(window.form));
     other.setFocus();
     EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
     EXPECT_EQ(log.text(), u"Change Change Change Change Enter Change Change Change Left"_s)
@@ -177,8 +174,7 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
 
     list->showPopup();
     list->hidePopup();
-    window.form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
+    ASSERT_TRUE(vq::test::showActive(window.form));
     pick(list, list->findText(u"Int16"_s));
     EXPECT_EQ(value(u"PointType"_s), u"6"_s);
     // The committed value comes back and is selected again in the refilled list: that selection

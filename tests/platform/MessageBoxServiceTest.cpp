@@ -1,28 +1,16 @@
 #include "platform/MessageBoxService.h"
 
+#include "ModalDialogs.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using vq::MessageButtons;
 using vq::MessageResult;
-
-namespace {
-
-// Presses `button` in the message box once it is shown.
-void pressWhenShown(QMessageBox::StandardButton button) {
-    QTimer::singleShot(0, [button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        box->button(button)->click();
-    });
-}
-
-}  // namespace
 
 // CR LF breaks become lines, markup stays text, no icon; the buttons and title as asked.
 TEST(MessageBoxServiceTest, BoxShowsTextLinesButtonsAndTitle) {
@@ -45,10 +33,10 @@ TEST(MessageBoxServiceTest, InstalledServiceAnswersWithThePressedButton) {
     const auto previous = vq::installWidgetMessageService();
     EXPECT_NE(dynamic_cast<vq::MessageBoxService*>(&vq::messageService()), nullptr);
 
-    pressWhenShown(QMessageBox::Cancel);
-    EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Cancel);
-    pressWhenShown(QMessageBox::Ok);
-    EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Ok);
-
+    for (const auto& [button, answer] : {std::pair{QMessageBox::Cancel, MessageResult::Cancel},
+                                         std::pair{QMessageBox::Ok, MessageResult::Ok}})
+        vq::test::whileShown(
+            [&] { EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), answer); },
+            [&](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(button)->click(); });
     vq::setMessageService(previous);
 }

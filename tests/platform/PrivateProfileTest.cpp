@@ -8,18 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ProfileRow {
-    const char* what;
-    QByteArray file;  // contents of VQPC.INI; empty means no file
-    int bufferLength;
-    QString expected;
-};
 
 class PrivateProfileTest : public ::testing::Test {
 protected:
@@ -38,7 +31,8 @@ protected:
 // The reading rules the installation root depends on, file by file.
 TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
     const QByteArray longValue = "D:\\" + QByteArray(100, 'x');
-    const std::vector<ProfileRow> rows = {
+    // what, the file (none when empty), the buffer length, what is read
+    const std::tuple<const char*, QByteArray, int, QString> rows[] = {
         {"case of names, CR LF, blanks", "[vqpc]\r\n  vqhome =  D:\\VQ  \r\n", 81, u"D:\\VQ"_s},
         {"quotes removed", "[VQPC]\nVQHOME=\"C:\\Program Files\\VQ\"\n", 81, u"C:\\Program Files\\VQ"_s},
         {"empty value is not the default", "[VQPC]\nVQHOME=\n", 81, u""_s},
@@ -54,14 +48,14 @@ TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
         {"UTF-8", "\xEF\xBB\xBF[VQPC]\nVQHOME=D:\\Mes donn\xC3\xA9\x65s\n", 81, u"D:\\Mes données"_s},
         {"Latin-1", "[VQPC]\nVQHOME=D:\\Mes donn\xE9\x65s\n", 81, u"D:\\Mes données"_s},
     };
-    for (const ProfileRow& row : rows) {
+    for (const auto& [what, file, bufferLength, expected] : rows) {
         QFile::remove(m_dir.filePath(u"VQPC.INI"_s));
-        if (!row.file.isEmpty()) writeFile(u"VQPC.INI"_s, row.file);
+        if (!file.isEmpty()) writeFile(u"VQPC.INI"_s, file);
         QString returned = u"stale"_s;
         const int count = vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u"C:\\VQPC  "_s, returned,
-                                                      row.bufferLength, u"VQPC.INI"_s);
-        EXPECT_EQ(returned, row.expected) << row.what;
-        EXPECT_EQ(count, row.expected.size()) << row.what;
+                                                      bufferLength, u"VQPC.INI"_s);
+        EXPECT_EQ(returned, expected) << what;
+        EXPECT_EQ(count, expected.size()) << what;
     }
 }
 

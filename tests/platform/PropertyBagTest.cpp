@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -14,13 +15,6 @@ using vq::PropertyBag;
 using vq::Variant;
 
 namespace {
-
-struct WriteRow {
-    const char* name;
-    Variant value;
-    Variant defaultValue;
-    bool stored;
-};
 
 // Through text, as a container saves it.
 PropertyBag roundTrip(const PropertyBag& bag) {
@@ -33,7 +27,8 @@ PropertyBag roundTrip(const PropertyBag& bag) {
 // A value is stored only when it differs from its default in value or type; writing the default
 // again removes an earlier value.
 TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
-    const std::vector<WriteRow> rows = {
+    const std::tuple<const char*, Variant, Variant, bool> rows[] = {
+        // name, value, default, stored
         {"Enabled", true, true, false},
         {"Enabled", false, true, true},
         {"SecurityScope", int32_t(0), int32_t(0), false},
@@ -43,11 +38,11 @@ TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
         {"Time", 0.0, int32_t(0), true},
         {"Time", Variant::null(), Variant(), true},
     };
-    for (const WriteRow& row : rows) {
+    for (const auto& [name, value, defaultValue, stored] : rows) {
         PropertyBag bag;
-        bag.WriteProperty(QString::fromLatin1(row.name), row.value, row.defaultValue);
-        EXPECT_EQ(bag.contains(QString::fromLatin1(row.name)), row.stored) << row.name;
-        EXPECT_EQ(bag.ReadProperty(QString::fromLatin1(row.name), row.defaultValue), row.value) << row.name;
+        bag.WriteProperty(QString::fromLatin1(name), value, defaultValue);
+        EXPECT_EQ(bag.contains(QString::fromLatin1(name)), stored) << name;
+        EXPECT_EQ(bag.ReadProperty(QString::fromLatin1(name), defaultValue), value) << name;
     }
 
     PropertyBag bag;

@@ -1,95 +1,72 @@
-// The Point Builder's search dialogs, driven with keys and clicks on their widgets while they run
-// modal: finding, Properties, the digital set "..." button and the connection manager.
+// The Point Builder's dialogs driven while they run modal: Find, Properties and Connections.
 #include "PointBuilderTestSupport.h"
 #include "propsheet/DialogServices.h"
 #include "sdk/SdkConnectDialog.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
-
-#include <functional>
 
 namespace vq::test {
 namespace {
 
-// Runs `steps` on the modal dialog named `form` once it shows, as a user at it would. A dialog
-// that does not come is a failure; one of another name is cancelled so the test cannot hang.
-void whenModal(const QString& form, std::function<void(QDialog&)> steps, int tries = 100) {
-    QTimer::singleShot(20, [=] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog && tries > 0) return whenModal(form, steps, tries - 1);
-        if (!dialog || dialog->objectName() != form) {
-            ADD_FAILURE() << "no modal " << form.toStdString();
-            if (dialog) dialog->reject();
-            return;
-        }
-        steps(*dialog);
-    });
-}
-
-// Searches by descriptor and takes the top row, recording what the criteria said on arrival.
-void findByDescriptor(const QString& mask, QString* shownBefore = nullptr) {
-    whenModal(u"VQTagSearchForm"_s, [=](QDialog& form) {
-        auto* descriptor = child<QLineEdit>(form, "txtDescriptor");
-        if (shownBefore) *shownBefore = descriptor->text();
-        descriptor->setFocus();
-        typeOver(descriptor, mask);
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-    });
+void click(QWidget* form, const char* button) {
+    QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton);
 }
 
 class PointBuilderFindTest : public PointBuilderTest {
 protected:
-    // The platform gives the window back its activation once the modal dialog has closed.
-    void backToWindow() {
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
     static void SetUpTestSuite() { installDialogServices(); }
-    void SetUp() override {
-        PointBuilderTest::SetUp();
-        auto server = reconnect();
-        SdkNamedValues pump;
-        pump.Add(u"Descriptor"_s, u"Feed pump flow"_s);
-        storePoint(*server, u"Pump.Flow"_s, u"classic"_s, pointtype::Float32, pump);
-        server->addDigitalSet(u"VALVE"_s, {u"Closed"_s, u"Open"_s});
+    // The next search: `descriptor` typed over the one it shows (kept in `shown`), Search, `more`
+    // done on the form, then OK.
+    void nextSearch(const QString& descriptor, std::function<void(QWidget*)> more = {}) {
+        modals.then(u"VQTagSearchForm"_s, [=, this](QWidget* form) {
+            auto* field = child<QLineEdit>(form, "txtDescriptor");
+            shown = field->text();
+            field->setText(descriptor);
+            click(form, "cmdSearch");
+            if (more) more(form);
+            click(form, "cmdOK");
+        });
     }
+    void cancelNextSearch() {
+        modals.then(u"VQTagSearchForm"_s, [](QWidget* f) { click(f, "cmdCancel"); });
+    }
+    QString shown;
 };
 
-TEST_F(PointBuilderFindTest, ANewUserFindsAPointEditsItAndFindsItAgainByTheNewDescriptor) {
-    // Given the empty window of a first start
-    EXPECT_EQ(window->entries(), nullptr);
-    EXPECT_FALSE(child<QPushButton>(*window, "cmdSave")->isEnabled());
-
-    // When Ctrl+F finds the points whose descriptor says "boiler" and OK takes the one found
-    findByDescriptor(u"*boiler*"_s);
+// Found (Ctrl+F), saved (Ctrl+S), found again by the new descriptor in the dialog the window keeps,
+// then found on a server the pick list chose, which the window follows.
+TEST_F(PointBuilderFindTest, APointFoundEditedAndFoundAgainAlsoOnAnotherServer) {
+    nextSearch(u"*boiler*"_s);
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-    ASSERT_NE(window->entries(), nullptr);
     EXPECT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
-    backToWindow();
-
-    // When its descriptor is edited in the sheet and saved
+    ASSERT_TRUE(showActive(*window));  // the platform hands activation back after the dialog
     editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Steam drum temperature"_s);
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor"), "Descriptor=Steam drum temperature");
-
-    // Then the Find button shows the last criteria, and the new descriptor finds the same point
-    QString shown;
     ASSERT_TRUE(window->openPoint(u"Pump.Flow"_s));
-    findByDescriptor(u"*DRUM*"_s, &shown);
-    QTest::mouseClick(window->findChild<QPushButton*>(u"cmdFind"_s), Qt::LeftButton);
+    nextSearch(u"*DRUM*"_s);
+    click(window.get(), "cmdFind");
     EXPECT_EQ(shown, u"*boiler*"_s);
     EXPECT_EQ(values(*window->entries(), "Tag Descriptor"),
               "Tag=Boiler.Temp Descriptor=Steam drum temperature");
+
+    storePoint(*makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s), u"North.Level"_s, u"classic"_s,
+               pointtype::Float32);
+    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
+    nextSearch(QString(), [](QWidget* form) {
+        auto* pickList = child<MultiServerPickList>(form, "MultiServerPickList1");
+        EXPECT_EQ(pickList->SelectedServerNames(), QStringList{u"plant"_s});
+        pickList->SetSelectedServerNames({u"north"_s});
+        click(form, "cmdSearch");
+    });
+    ASSERT_TRUE(window->findPoint());
+    EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"north"_s);
+    EXPECT_TRUE(statusSays(*window, "North.Level on north"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
 }
 
@@ -98,116 +75,47 @@ TEST_F(PointBuilderFindTest, UnsavedEditsAreDroppedOnlyWhenTheUserAgrees) {
     ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
     editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Unsaved"_s);
     const PropSheetEntries* edited = window->entries().get();
-
-    // When the search is cancelled nothing is asked; when a point is chosen, Cancel keeps the edits
-    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) { child<QPushButton>(form, "cmdCancel")->click(); });
+    cancelNextSearch();  // nothing to ask
     EXPECT_FALSE(window->findPoint());
     m_messages->scriptAnswer(MessageResult::Cancel);
-    findByDescriptor(u"*pump*"_s);
+    nextSearch(u"*pump*"_s);
     EXPECT_FALSE(window->findPoint());
     m_messages->scriptAnswer(MessageResult::Cancel);
     EXPECT_FALSE(window->newPoint(u"classic"_s, u"Other"_s));
-    EXPECT_EQ(window->entries().get(), edited);
-
-    // When the user agrees but the tag is unknown, the failure is told and the point stays open
+    // Agreed, but the tag is unknown: the failure is told and the point stays open
     m_messages->scriptAnswer(MessageResult::Ok);
     EXPECT_FALSE(window->openPoint(u"No.Such.Tag"_s));
     EXPECT_EQ(window->entries().get(), edited);
-    EXPECT_EQ(values(*window->entries(), "Descriptor"), "Descriptor=Unsaved");
-
-    // Quit: Cancel keeps the window, OK closes it
-    backToWindow();
     m_messages->scriptAnswer(MessageResult::Cancel);
-    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_TRUE(window->isVisible());
     m_messages->scriptAnswer(MessageResult::Ok);
-    window->action(u"actQuit"_s)->trigger();
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->close());
     QStringList told = messages();
     ASSERT_EQ(told.size(), 6);
     EXPECT_TRUE(told.takeAt(3).startsWith(u"PointBuilderWindow:OpenPoint\r\n"_s));
     EXPECT_EQ(told, QStringList(5, u"The edits of Boiler.Temp on plant are not saved.\r\nDrop them?"_s));
 }
 
-TEST_F(PointBuilderFindTest, PropertiesShowsEveryPointChosenAndNothingWhenNoneIs) {
+// Properties shows every point chosen; the server list follows the connection manager.
+TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     int shownPoints = -1;
-    whenModal(u"VQTagSearchForm"_s, [&](QDialog& form) {
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(form, "cmdSelectAll"), Qt::LeftButton);
-        whenModal(u"VQPointPropertySheetForm"_s, [&](QDialog& sheet) {
-            shownPoints = sheet.findChild<QComboBox*>()->count();
-            QTest::keyClick(&sheet, Qt::Key_Escape);
-        });
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+    nextSearch(QString(), [](QWidget* form) { click(form, "cmdSelectAll"); });
+    modals.then(u"VQPointPropertySheetForm"_s, [&](QWidget* sheet) {
+        shownPoints = sheet->findChild<QComboBox*>()->count();
+        QTest::keyClick(sheet, Qt::Key_Escape);
     });
     window->action(u"actProperties"_s)->trigger();
     EXPECT_EQ(shownPoints, 2);
-
-    // Cancelled: no property sheet comes (a stray one would be cancelled as a failure)
-    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) { child<QPushButton>(form, "cmdCancel")->click(); });
-    window->action(u"actProperties"_s)->trigger();
-    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
-}
-
-TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
-    // Given a new point turned digital: its digital set is asked for with a "..." button
-    ASSERT_TRUE(window->newPoint(u"classic"_s, u"Valve.1"_s));
-    window->entries()->SetValue(u"PointType"_s, Variant(int32_t(pointtype::Digital)));
-    VQPointPropSheet& sheet = *window->alphabeticSheet();
-    ASSERT_NE(clickValueCell(sheet, u"DigitalSet"_s), nullptr);
-    QPushButton* more = nullptr;
-    for (QPushButton* button : sheet.findChildren<QPushButton*>(u"Command1"_s))
-        if (button->isVisible()) more = button;
-    ASSERT_NE(more, nullptr);
-
-    // When it is clicked, the set VALVE searched for and chosen
-    whenModal(u"VQDigSetSearchForm"_s, [](QDialog& form) {
-        typeOver(child<QLineEdit>(form, "txtDigState1"), u"Open"_s);
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        auto* sets = child<QAbstractItemView>(form, "lvDigSets");
-        const QModelIndexList found =
-            sets->model()->match(sets->model()->index(0, 0), Qt::DisplayRole, u"VALVE"_s);
-        if (!found.isEmpty()) sets->setCurrentIndex(found.first());
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-    });
-    QTest::mouseClick(more, Qt::LeftButton);
-    if (QWidget* focused = QApplication::focusWidget(); focused && sheet.isAncestorOf(focused))
-        QTest::keyClick(focused, Qt::Key_Return);
-
-    // Then the sheet holds it
-    EXPECT_EQ(values(*window->entries(), "DigitalSet"), "DigitalSet=VALVE");
-    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
-}
-
-// Tools > Connections... opens the connection manager the search dialogs open, and the server
-// list follows it; a point found on a server added meanwhile switches the window there.
-TEST_F(PointBuilderFindTest, TheServerListFollowsTheConnectionsAndAPointFoundOnAnotherServer) {
     SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
-    whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
+    modals.then(u"frmConnectionManager"_s, [this](QWidget* manager) {
         SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
-        manager.accept();
+        qobject_cast<QDialog*>(manager)->accept();
     });
     window->action(u"actConnections"_s)->trigger();
     SdkConnectDialog::setFactory({});
-    auto* servers = child<QComboBox>(*window, "cboServer");
-    EXPECT_GE(servers->findText(u"east"_s), 0);
-    EXPECT_EQ(servers->currentText(), u"plant"_s);
-
-    auto north = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
-    storePoint(*north, u"North.Level"_s, u"classic"_s, pointtype::Float32);
-    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
-    // The window's server is where the dialog searches; the pick list there chooses another
-    whenModal(u"VQTagSearchForm"_s, [](QDialog& form) {
-        auto* pickList = child<MultiServerPickList>(form, "MultiServerPickList1");
-        EXPECT_EQ(pickList->SelectedServerNames(), QStringList{u"plant"_s});
-        pickList->SetSelectedServerNames({u"north"_s});
-        QTest::mouseClick(child<QPushButton>(form, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-    });
-    ASSERT_TRUE(window->findPoint());
-    EXPECT_EQ(servers->currentText(), u"north"_s);
-    EXPECT_TRUE(statusSays(*window, "North.Level on north"));
+    EXPECT_GE(child<QComboBox>(*window, "cboServer")->findText(u"east"_s), 0);
+    EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"plant"_s);
 }
 
 }  // namespace

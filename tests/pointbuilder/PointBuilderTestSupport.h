@@ -1,21 +1,19 @@
 #pragma once
 
+#include "ModalDialogs.h"
 #include "PointBuilderWindow.h"
+#include "WidgetDriving.h"
 #include "model/ModelTestSupport.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkServers.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QTableView>
-#include <QTest>
 
 namespace vq::test {
 
-// Clicks the value cell of `name` in `sheet`, as a user would, and answers the widget that then
-// has the focus (the in-place editor's child when the cell is editable).
+// Clicks the value cell of `name` in `sheet` and answers the widget that then has the focus.
 inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
     auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
     const int row = sheet.rowOf(name);
@@ -26,13 +24,11 @@ inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
     return QApplication::focusWidget();
 }
 
-// Replaces the text of the focused editor with `text`, key by key.
 inline void typeOver(QWidget* editor, const QString& text) {
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(editor, text);
 }
 
-// Types `text` into the value cell of `name` and commits it with Enter.
 inline void editInSheet(VQPointPropSheet& sheet, const QString& name, const QString& text) {
     QWidget* editor = clickValueCell(sheet, name);
     ASSERT_NE(editor, nullptr) << name.toStdString();
@@ -46,44 +42,36 @@ inline ::testing::AssertionResult statusSays(const PointBuilderWindow& window, c
     return ::testing::AssertionFailure() << "the status says " << window.statusText().toStdString();
 }
 
-inline QString labelText(const QWidget& parent, const char* name) {
-    return parent.findChild<QLabel*>(QString::fromLatin1(name))->text();
-}
-
-template <typename Widget>
-Widget* child(const QWidget& parent, const char* name) {
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-// A real archive "plant" in a temporary folder, listed as the default server, holding the
-// classic point Boiler.Temp (span 200, compression deviation 2), and a Point Builder window on an
-// active form at a pinned 96 DPI.
+// The default server "plant", a real archive holding the classic points Boiler.Temp (span 200,
+// compression deviation 2) and Pump.Flow, and a Point Builder window active at 96 DPI; modal dialogs are
+// answered by the steps queued in `modals`.
 class PointBuilderTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
         setLogicalDpiOverride(96);
-        auto server = makeServer();
         SdkNamedValues attributes;
         attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
         attributes.Add(u"Span"_s, 200.0);
         attributes.Add(u"CompDev"_s, 2.0);
+        auto server = makeServer();
         storePoint(*server, u"Boiler.Temp"_s, u"classic"_s, pointtype::Float32, attributes);
+        SdkNamedValues pump;
+        pump.Add(u"Descriptor"_s, u"Feed pump flow"_s);
+        storePoint(*server, u"Pump.Flow"_s, u"classic"_s, pointtype::Float32, pump);
         SdkApplication::instance()->Servers()->Add(u"plant"_s, path(u"plant"_s), true);
         window = std::make_unique<PointBuilderWindow>();
         window->resize(1200, 700);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(showActive(*window));
     }
     void TearDown() override {
         window.reset();
         setLogicalDpiOverride(0);
+        EXPECT_EQ(modals.faults(), "");
         ModelTest::TearDown();
     }
 
+    ModalDriver modals;
     std::unique_ptr<PointBuilderWindow> window;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WidgetDriving.h"
 #include "model/ModelTestSupport.h"
 
 #include "editors/VQPointAttributeEdit.h"
@@ -26,9 +27,7 @@ public:
         sheet = new VQPointPropSheet(&form);
         sheet->setGeometry(QRect(QPoint(0, 0), twipsToPixels(QSize(5000, 4000))));
         form.resize(sheet->size());
-        form.show();
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_TRUE(showActive(form));
     }
     void TearDown() override {
         delete sheet;

@@ -3,6 +3,7 @@
 #include "ModalDialogs.h"
 #include "SampleServers.h"
 #include "archive/server/ServerRegistry.h"
+#include "WidgetDriving.h"
 #include "core/Error.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
@@ -35,13 +36,6 @@ namespace {
 
 static_assert(TagwrightEnumerations::tsoptAllowOnlyOneTagToBeSelected == 2);
 static_assert(TagwrightEnumerations::modeDigset == 2 && TagwrightEnumerations::viewCategorized == 2);
-
-template <typename Child>
-Child* child(const QObject* parent, const char* name) {
-    auto* found = parent->findChild<Child*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 bool loaded(const char* form) {
     return FormRegistry::current().find(QString::fromLatin1(form)) != nullptr;

@@ -13,8 +13,9 @@ namespace {
 
 using TagSearchAccessibilityTest = SampleServersTest;
 
-// Both pages of the point search, with results listed, are announced item by item: every field,
-// list, button, tab, pick list and result cell the keyboard reaches has a name and a description.
+// Both pages of the point search, with results listed, and the digital set search are announced
+// item by item: every field, list, button, tab, pick list and result cell the keyboard reaches has
+// a name and a description.
 TEST_F(TagSearchAccessibilityTest, EveryFocusableItemHasAnAccessibleNameAndDescription) {
     VQTagSearch search;
     search.resize(900, 640);
@@ -24,27 +25,16 @@ TEST_F(TagSearchAccessibilityTest, EveryFocusableItemHasAnAccessibleNameAndDescr
     search.search();
     ASSERT_GT(search.findChild<QTableView*>()->model()->rowCount(), 0);
     EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
-    // The tag mask speaks with its label's caption.
-    QAccessibleInterface* mask =
-        QAccessible::queryAccessibleInterface(search.findChild<QLineEdit*>(u"txtTagMask"_s));
-    EXPECT_EQ(mask->text(QAccessible::Name), u"Tag Mask"_s);
+    auto* mask = search.findChild<QLineEdit*>(u"txtTagMask"_s);  // speaks with its label's caption
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(mask)->text(QAccessible::Name), u"Tag Mask"_s);
     search.findChild<QTabWidget*>(u"SSTab1"_s)->setCurrentIndex(1);
     EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
-}
 
-}  // namespace
-}  // namespace vq::test
-
-namespace vq::test {
-namespace {
-
-// The digital set search, with the sets of a server listed and one set's states shown.
-TEST_F(TagSearchAccessibilityTest, TheDigitalSetSearchNamesEveryFocusableItem) {
-    VQDigSetSearch search;
-    search.resize(700, 480);
-    search.SetCurrentServer(servers()->Item(u"vqsouth"_s));
-    search.show();
-    EXPECT_EQ(unnamedFocusables(&search).join(u'\n'), QString());
+    VQDigSetSearch sets;
+    sets.resize(700, 480);
+    sets.SetCurrentServer(servers()->Item(u"vqsouth"_s));
+    sets.show();
+    EXPECT_EQ(unnamedFocusables(&sets).join(u'\n'), QString());
 }
 
 }  // namespace

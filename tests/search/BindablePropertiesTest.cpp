@@ -44,16 +44,15 @@ TEST_F(SearchBindingTest, SearchPropertiesNotifyOnceAndTheTagMaskIsTheUserProper
         {"AdvancedSQLValue", u"42"_s, kChangeUnmarked},
     };
     for (const Write& write : tagWrites) {
-        SCOPED_TRACE(write.property);
         const QVariant value =
             write.value.isValid() ? write.value : !tagSearch.property(write.property).toBool();
-        EXPECT_EQ(writeTwice(tagSearch, write.property, value), QString::fromLatin1(write.expected));
+        EXPECT_EQ(writeTwice(tagSearch, write.property, value), QString::fromLatin1(write.expected))
+            << write.property;
     }
-    for (const char* flag : {"MultiSelect", "FixOnCurrentServer"}) {
-        SCOPED_TRACE(flag);
+    for (const char* flag : {"MultiSelect", "FixOnCurrentServer"})
         EXPECT_EQ(writeTwice(digsetSearch, flag, !digsetSearch.property(flag).toBool()),
-                  QString::fromLatin1(kChangeOnce));
-    }
+                  QString::fromLatin1(kChangeOnce))
+            << flag;
     EXPECT_EQ(silentProperties(VQTagSearch::staticMetaObject).join(u' '), QString());
     EXPECT_EQ(silentProperties(VQDigSetSearch::staticMetaObject).join(u' '), QString());
     EXPECT_EQ(userPropertyOf(VQTagSearch::staticMetaObject), u"TagMask"_s);

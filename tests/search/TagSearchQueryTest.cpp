@@ -36,8 +36,9 @@ TEST(TagSearchClauses, SimpleFieldsGiveTheExactClauses) {
         {u"*||  ||*|*|  *  "_s, kEveryPoint},
         {u"  abc  ||||||   "_s, u"VQPOINT.TAG = 'abc' "_s},
         {u"ab?"_s, u"VQPOINT.TAG = 'ab?' "_s},
-        {u"sin*|||R||Float"_s,
-         u"VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'"_s},
+        {u"sin*||deg*|R||Float"_s,
+         u"VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.ENGUNITS LIKE 'deg*'  AND VQPOINT.POINTSOURCE = 'R'  AND "
+         u"VQPOINT.POINTTYPE = 'R'"_s},
         {u"|||||*|5"_s, u"VQCOMP.VALUE = 5 AND VQCOMP.STATUS = 0 AND VQPOINT.POINTTYPE = 'R'"_s + kJoin,
          u"VQCOMP.STATUS = 5 AND VQPOINT.POINTTYPE IN (\"I\", \"D\")"_s + kJoin},
         {u"|||||Digital|ON"_s,

@@ -1,4 +1,5 @@
 #include "SampleServers.h"
+#include "WidgetDriving.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "search/VQDigSetSearch.h"
@@ -31,9 +32,7 @@ protected:
 
     template <typename Child>
     Child* child(const char* name) {
-        auto* found = search->findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return vq::test::child<Child>(search.get(), name);
     }
     QString label(const char* name) { return child<QLabel>(name)->text(); }
     // The texts of one column of a list, top to bottom.
@@ -74,8 +73,7 @@ TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
     const QStringList all = setsWhere([](const QStringList&) { return true; });
     EXPECT_EQ(column("lvDigSets"), all);
     EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(all.size()));
-    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States:"_s);
-    EXPECT_EQ(label("lblCondition2"), u"And"_s);
+    EXPECT_EQ(label("lblNumDigstates") + u'|' + label("lblCondition2"), u"Number of Digital States:|And"_s);
     EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
     EXPECT_EQ(child<QTreeView>("lvDigStates")->model()->headerData(0, Qt::Horizontal).toString(), u"#"_s);
 }
@@ -139,12 +137,13 @@ TEST_F(DigSetSearchTest, OneSelectedSetShowsItsStatesWhichSortByNameAndBack) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
     };
-    clickHeader(1);
-    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"TRIPPED"_s, u"STOPPED"_s, u"RUNNING"_s}));
-    clickHeader(1);
-    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"RUNNING"_s, u"STOPPED"_s, u"TRIPPED"_s}));
-    clickHeader(0);
-    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"STOPPED"_s, u"RUNNING"_s, u"TRIPPED"_s}));
+    QStringList orders;
+    for (int section : {1, 1, 0}) {
+        clickHeader(section);
+        orders << column("lvDigStates", 1).join(u',');
+    }
+    EXPECT_EQ(orders.join(u' '),
+              u"TRIPPED,STOPPED,RUNNING RUNNING,STOPPED,TRIPPED STOPPED,RUNNING,TRIPPED"_s);
 
     search->SetMultiSelect(true);
     selectSets({u"PumpState"_s, u"Modes"_s});
@@ -178,14 +177,12 @@ TEST_F(DigSetSearchTest, ServerChoiceListsThatServerUnlessFixed) {
     auto* serverList = child<QComboBox>("cboVQServer");
     serverList->setFocus();
     QTest::keyClick(serverList, Qt::Key_Down);  // vqnorth
-    EXPECT_EQ(search->CurrentServer()->Name(), u"vqnorth"_s);
-    EXPECT_EQ(serverList->currentText(), u"vqnorth"_s);
+    EXPECT_EQ(search->CurrentServer()->Name() + u' ' + serverList->currentText(), u"vqnorth vqnorth"_s);
     EXPECT_FALSE(column("lvDigSets").isEmpty());
     EXPECT_TRUE(column("lvDigStates").isEmpty());
 
     search->SetFixOnCurrentServer(true);
-    EXPECT_FALSE(serverList->isEnabled());
-    EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
+    EXPECT_FALSE(serverList->isEnabled() || child<QPushButton>("cmdConnections")->isEnabled());
     search->SetFixOnCurrentServer(false);
     EXPECT_TRUE(serverList->isEnabled());
 }

@@ -1,5 +1,6 @@
 #include "SampleServers.h"
 #include "archive/server/ArchiveServer.h"
+#include "WidgetDriving.h"
 #include "core/Error.h"
 #include "platform/PropertyBag.h"
 #include "sdk/SdkPoint.h"
@@ -43,9 +44,7 @@ protected:
 
     template <typename Child>
     Child* child(const char* name) {
-        auto* found = search->findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return vq::test::child<Child>(search.get(), name);
     }
     QString caption(const char* name) {
         if (auto* button = search->findChild<QPushButton*>(QString::fromLatin1(name))) return button->text();
@@ -92,8 +91,7 @@ protected:
 
 TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
     auto* tabs = child<QTabWidget>("SSTab1");
-    EXPECT_EQ(tabs->tabText(0), u"Si&mple Search"_s);
-    EXPECT_EQ(tabs->tabText(1), u" Ad&vanced Search"_s);
+    EXPECT_EQ(tabs->tabText(0) + u'|' + tabs->tabText(1), u"Si&mple Search| Ad&vanced Search"_s);
     const std::pair<const char*, const char*> captions[] = {
         {"lblVQServer1", "V&Q Server:"},
         {"lblTagMask", "&Tag Mask:"},
@@ -121,13 +119,10 @@ TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
               u"Use Ctrl+Enter to add a carriage return to where clause"_s);
     EXPECT_EQ(items("cboPointType"),
               (QStringList{u"*"_s, u"Float"_s, u"Integer"_s, u"Digital"_s, u"String"_s}));
-    EXPECT_EQ(items("cboSQLColumn").size(), 39);
-    EXPECT_EQ(items("cboSQLCondition").first(), u"="_s);
+    EXPECT_EQ(u"%1 %2"_s.arg(items("cboSQLColumn").size()).arg(items("cboSQLCondition").value(0)), u"39 ="_s);
     EXPECT_EQ(search->TagMask(), u"*"_s);
     EXPECT_EQ(status(), u"List Count: 0"_s);
-    EXPECT_FALSE(enabled("cmdSelectAll"));
-    EXPECT_FALSE(enabled("cmdPtAttr"));
-    EXPECT_FALSE(enabled("cmdAddWhereClause"));
+    EXPECT_FALSE(enabled("cmdSelectAll") || enabled("cmdPtAttr") || enabled("cmdAddWhereClause"));
     EXPECT_NE(search->PointList(), nullptr);
 }
 
@@ -146,9 +141,9 @@ TEST_F(TagSearchTest, PersistedPropertiesRoundTripWithoutTouchingTheScreen) {
 
     VQTagSearch loaded;
     loaded.ReadProperties(bag);
-    EXPECT_EQ(loaded.TagMask(), u"*"_s);
-    EXPECT_EQ(loaded.PointTypeMask(), 0);
-    EXPECT_TRUE(loaded.AdvancedWhereClause().isEmpty());
+    EXPECT_EQ(
+        u"%1|%2|%3"_s.arg(loaded.TagMask()).arg(loaded.PointTypeMask()).arg(loaded.AdvancedWhereClause()),
+        u"*|0|"_s);
     PropertyBag again;
     loaded.WriteProperties(again);
     for (const char* name : {"TagMask", "PointClassMask", "AdvancedWhereClause", "PointTypeMask"})
@@ -232,10 +227,9 @@ TEST_F(TagSearchTest, PointClassNeedsANewerServer) {
     choose({u"vqnorth"_s});
     search->SetPointClassMask(u"Classic"_s);  // the fallback list offers it
     search->search();
-    ASSERT_EQ(m_messages->messages().size(), 1);
-    EXPECT_EQ(m_messages->messages()[0].text,
-              u"VQ 3.3 or greater is required to restrict search by Point Class."_s);
-    EXPECT_EQ(m_messages->messages()[0].title, title + u'.');
+    EXPECT_EQ(m_messages->texts(),
+              QStringList{u"VQ 3.3 or greater is required to restrict search by Point Class."_s});
+    EXPECT_EQ(m_messages->messages().value(0).title, title + u'.');
     EXPECT_EQ(status(), u"List Count: 0"_s);
 
     // With a newer server too: Cancel searches nothing, OK drops the old server and searches.
@@ -245,10 +239,8 @@ TEST_F(TagSearchTest, PointClassNeedsANewerServer) {
     m_messages->clear();
     m_messages->scriptAnswer(MessageResult::Cancel);
     search->search();
-    ASSERT_EQ(m_messages->messages().size(), 1);
-    EXPECT_EQ(
-        m_messages->messages()[0].text,
-        u"VQ 3.3 or greater is required to restrict search by Point Class.  Server vqnorth will not be searched."_s);
+    ASSERT_EQ(m_messages->texts(), QStringList{u"VQ 3.3 or greater is required to restrict search by Point "
+                                               u"Class.  Server vqnorth will not be searched."_s});
     EXPECT_EQ(m_messages->messages()[0].title, title);
     EXPECT_EQ(m_messages->messages()[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(status(), u"List Count: 0"_s);

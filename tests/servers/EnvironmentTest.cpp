@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <vector>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -40,8 +40,9 @@ protected:
         vq::setHelpViewer(m_previousViewer);
     }
 
-    void writeIni(const QByteArray& contents) { vq::test::writeFile(iniPath(), contents); }
-    QString iniPath() const { return QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s); }
+    void writeIni(const QByteArray& contents) {
+        vq::test::writeFile(m_iniDir.filePath(u"VQPC.INI"_s), contents);
+    }
 
     QTemporaryDir m_iniDir;
     std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();
@@ -54,60 +55,50 @@ protected:
 // Without a file the root is the default; a root read from the file is cut to 80 characters.
 TEST_F(EnvironmentTest, VQHomeComesFromTheIniWithItsDefaultAndLimit) {
     EXPECT_EQ(vq::GetVQHome(), u"C:\\VQPC"_s);
-    const QByteArray longRoot(120, 'r');
-    writeIni("[VQPC]\nVQHOME=" + longRoot + "\n");
-    EXPECT_EQ(vq::GetVQHome(), QString::fromLatin1(longRoot.left(80)));
-    EXPECT_TRUE(m_messages->texts().isEmpty());
+    writeIni("[VQPC]\nVQHOME=" + QByteArray(120, 'r') + "\n");
+    EXPECT_EQ(vq::GetVQHome(), QString(80, u'r'));
 }
 
-// The viewer gets the file in the platform's form and the topic; a missing file is reported
-// with the path as built, backslashes and all; an empty root is reported in an untitled box.
+// The viewer gets the file in the platform's form and the topic; a missing file is reported with
+// the path as built, backslashes and all; an empty root in an untitled box.
 TEST_F(EnvironmentTest, HelpTopicOpensAnExistingFileOrSaysItIsMissing) {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(u"help"_s));
     vq::test::writeFile(root.path() + u"/help/VQSDKToolsUsr.chm"_s, {});
-
-    writeIni("[VQPC]\nVQHOME=" + root.path().toUtf8() + "\n");
-    EXPECT_EQ(vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic), 4242);
+    const auto show = [&](const QByteArray& home, const QString& file, int32_t topic) {
+        writeIni("[VQPC]\nVQHOME=" + home + "\n");
+        return vq::ShowHelpTopic(file, topic);
+    };
+    EXPECT_EQ(show(root.path().toUtf8(), vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic), 4242);
     EXPECT_EQ(m_viewer->shown, QStringList{root.path() + u"/help/VQSDKToolsUsr.chm#23128"_s});
-    EXPECT_TRUE(m_messages->texts().isEmpty());
-
-    EXPECT_EQ(vq::ShowHelpTopic(vq::kDigSetSearchHelpFile, vq::kDigSetSearchHelpTopic), 0);
-    ASSERT_EQ(m_messages->messages().size(), 1);
-    EXPECT_EQ(m_messages->messages()[0].text,
-              u"The file %1\\Tagwright\\Tagwright.chm does not exist"_s.arg(root.path()));
-    EXPECT_EQ(m_messages->messages()[0].title, u"File Does Not Exist"_s);
-
-    m_messages->clear();
-    writeIni("[VQPC]\nVQHOME=D:\\Apps\\VQPC\n");
-    vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
-    writeIni("[VQPC]\nVQHOME=\n");
-    vq::ShowHelpTopic(vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
-    EXPECT_EQ(m_messages->texts(),
-              (QStringList{u"The file D:\\Apps\\VQPC\\help\\VQSDKToolsUsr.chm does not exist"_s,
-                           u"Invalid VQPC.INI"_s, u"The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
-    EXPECT_TRUE(m_messages->messages()[1].title.isEmpty());
+    EXPECT_EQ(show(root.path().toUtf8(), vq::kDigSetSearchHelpFile, vq::kDigSetSearchHelpTopic), 0);
+    show("D:\\Apps\\VQPC", vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
+    show("", vq::kPointSearchHelpFile, vq::kPointSearchHelpTopic);
+    QStringList told;
+    for (const auto& message : m_messages->messages()) told << message.title + u": "_s + message.text;
+    EXPECT_EQ(
+        told,
+        (QStringList{
+            u"File Does Not Exist: The file %1\\Tagwright\\Tagwright.chm does not exist"_s.arg(root.path()),
+            u"File Does Not Exist: The file D:\\Apps\\VQPC\\help\\VQSDKToolsUsr.chm does not exist"_s,
+            u": Invalid VQPC.INI"_s,
+            u"File Does Not Exist: The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
     EXPECT_EQ(m_viewer->shown.size(), 1);
 }
 
 // Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
 TEST_F(EnvironmentTest, ScrollBarWidthInTwips) {
-    struct Row {
-        double dpi;
-        std::function<std::optional<int>()> pixels;
-        int32_t twips;
-    };
-    const std::vector<Row> rows = {
+    const std::tuple<double, std::function<std::optional<int>()>, int32_t> rows[] = {
         {96, [] { return 17; }, 255},
         {960, [] { return 3; }, 4},  // 4.5 twips -> 4
         {960, [] { return 5; }, 8},  // 7.5 twips -> 8
         {96, [] { return std::optional<int>(); }, 240},
         {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
     };
-    for (const Row& row : rows) {
-        vq::setLogicalDpiOverride(row.dpi);
-        vq::setScrollBarWidthSource(row.pixels);
-        EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
+    for (const auto& [dpi, pixels, twips] : rows) {
+        vq::setLogicalDpiOverride(dpi);
+        vq::setScrollBarWidthSource(pixels);
+        EXPECT_EQ(vq::GetScrollBarWidth(), twips) << dpi;
     }
     vq::setScrollBarWidthSource({});
     vq::setLogicalDpiOverride(0);

@@ -1,25 +1,19 @@
+#include "BindableChecks.h"
 #include "ModalDialogs.h"
 #include "SampleServers.h"
+#include "WidgetDriving.h"
 #include "platform/FormRegistry.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
-#include "platform/Twips.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/MultiServerPickListMenuForm.h"
 #include "servers/MultiServerPickListSelectForm.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QListWidget>
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 namespace vq::test {
 namespace {
@@ -29,22 +23,6 @@ QStringList lines(const QListWidget& list, bool selectedOnly = false) {
     for (int row = 0; row < list.count(); ++row)
         if (!selectedOnly || list.item(row)->isSelected()) out << list.item(row)->text();
     return out;
-}
-
-QStringList menuTexts(const QMenu& menu) {
-    QStringList out;
-    for (const QAction* action : menu.actions())
-        if (action->isVisible()) out << (action->isSeparator() ? u"-"_s : action->text());
-    return out;
-}
-
-void clickItem(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions()) {
-        if (action->text() != text) continue;
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        return;
-    }
-    ADD_FAILURE() << "no menu item " << text.toStdString();
 }
 
 class PickListTest : public SampleServersTest {
@@ -57,8 +35,7 @@ protected:
         pickList = new MultiServerPickList(&form);
         pickList->setGeometry(10, 10, 300, 24);
         pickList->SetEnabled(true);
-        form.show();
-        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(showActive(form));
         pickList->setFocus();
     }
     void TearDown() override {
@@ -66,58 +43,46 @@ protected:
         SampleServersTest::TearDown();
     }
     std::string selected() { return text(pickList->SelectedServers()); }
+    static QObject* loaded(const char* name) {
+        return FormRegistry::current().find(QString::fromLatin1(name));
+    }
+    static MultiServerPickListSelectForm* selectForm() {
+        return static_cast<MultiServerPickListSelectForm*>(loaded("MultiServerPickListSelectForm"));
+    }
 
     QWidget form;
     MultiServerPickList* pickList = nullptr;
 };
 
-TEST_F(PickListTest, SelectionChangesOnlyWhenTheNamesDoAndTheGetterKeepsItsObject) {
+// The choice changes, and is announced, only when its names do; the getter keeps its object.
+// A server leaving the list leaves the choice, matched exactly by name.
+TEST_F(PickListTest, SelectionChangesOnlyWhenTheNamesDoAndFollowsTheServerList) {
     QSignalSpy selections(pickList, &MultiServerPickList::OnSelection);
     pickList->SetSelectedServers(names({u"vqsouth"_s, u"vqnorth"_s}));
     const SdkNamedValuesPtr first = pickList->SelectedServers();
-    EXPECT_EQ(pickList->SelectedServers(), first);
-    EXPECT_EQ(pickList->displayText(), u"vqsouth, vqnorth"_s);
-    EXPECT_EQ(pickList->toolTip(), u"vqsouth, vqnorth"_s);
-
     pickList->SetSelectedServers(names({u"VQNORTH"_s, u"vqsouth"_s}));
-    EXPECT_EQ(selections.count(), 1);
     EXPECT_EQ(pickList->SelectedServers(), first);
-    EXPECT_EQ(pickList->displayText(), u"vqsouth, vqnorth"_s);
-
-    pickList->SetSelectedServers(names({u"vqsouth"_s}));
+    EXPECT_EQ(pickList->displayText() + u'|' + pickList->toolTip(), u"vqsouth, vqnorth|vqsouth, vqnorth"_s);
+    pickList->RemoveServerFromList(u"vqlegacy"_s);  // not selected
+    pickList->RemoveServerFromList(u"VQNORTH"_s);   // selected, but not spelt so
+    EXPECT_EQ(selections.count(), 1);
+    servers()->Remove(u"vqnorth"_s);
     EXPECT_EQ(selections.count(), 2);
     EXPECT_NE(pickList->SelectedServers(), first);
     EXPECT_EQ(selected(), "vqsouth");
-    EXPECT_TRUE(pickList->IsServerSelected(u"VQSouth"_s));
-    EXPECT_FALSE(pickList->IsServerSelected(u"vqnorth"_s));
-}
-
-TEST_F(PickListTest, RemovalFollowsTheServerListExactlyByName) {
-    pickList->SetSelectedServers(names({u"vqsouth"_s, u"vqnorth"_s}));
-    QSignalSpy selections(pickList, &MultiServerPickList::OnSelection);
-    pickList->RemoveServerFromList(u"vqlegacy"_s);  // not selected
-    pickList->RemoveServerFromList(u"VQNORTH"_s);   // selected, but not spelt so
-    EXPECT_EQ(selections.count(), 0);
-
-    servers()->Remove(u"vqnorth"_s);
-    EXPECT_EQ(selections.count(), 1);
-    EXPECT_EQ(selected(), "vqsouth");
+    EXPECT_TRUE(pickList->IsServerSelected(u"VQSouth"_s) && !pickList->IsServerSelected(u"vqnorth"_s));
 }
 
 TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
     pickList->SetSelectedServers(names({u"vqnorth"_s, u"vqlegacy"_s}));
     pickList->SetSelectedServers(names({u"vqsouth"_s}));
     QStringList visited;
-    for (int step = 0; step < 5; ++step) {
-        QTest::keyClick(pickList, Qt::Key_Down);
+    for (Qt::Key key :
+         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
+        QTest::keyClick(pickList, key);
         visited << QString::fromStdString(selected());
     }
-    EXPECT_EQ(visited.join(u' '), u"vqnorth vqnorth,vqlegacy vqlegacy vqsouth vqnorth"_s);
-
-    QTest::keyClick(pickList, Qt::Key_Up);
-    QTest::keyClick(pickList, Qt::Key_Up);
-    EXPECT_EQ(selected(), "vqlegacy");
-
+    EXPECT_EQ(visited.join(u' '), u"vqnorth vqnorth,vqlegacy vqlegacy vqsouth vqnorth vqsouth vqlegacy"_s);
     pickList->SetEnabled(false);
     QTest::keyClick(pickList, Qt::Key_Up);
     EXPECT_EQ(selected(), "vqlegacy");
@@ -126,10 +91,9 @@ TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
 TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothingIsPicked) {
     pickList->SetSelectedServers(names({u"vqlegacy"_s}));
     setMousePositionSource([] { return QPoint(400, 20); });
-    auto* dialog = static_cast<MultiServerPickListSelectForm*>(
-        FormRegistry::current().find(u"MultiServerPickListSelectForm"_s));
+    MultiServerPickListSelectForm* dialog = selectForm();
     ASSERT_NE(dialog, nullptr);
-    auto* list = dialog->findChild<QListWidget*>(u"lstServerList"_s);
+    auto* list = child<QListWidget>(dialog, "lstServerList");
 
     whileShown([&] { QTest::mouseClick(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
@@ -140,7 +104,7 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
                              QStringList({u"vqsouth"_s, u"vqlegacy"_s, QString(87, u'-'), u"vqnorth"_s}));
                    EXPECT_EQ(lines(*list, true), QStringList{u"vqlegacy"_s});
                    list->clearSelection();
-                   QTest::mouseClick(dialog->findChild<QPushButton*>(u"cmdOK"_s), Qt::LeftButton);
+                   QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
                });
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(selected(), "vqlegacy");
@@ -155,31 +119,24 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
 }
 
 TEST_F(PickListTest, DialogScrollsAFarSelectionIntoView) {
-    QStringList many;
-    for (int i = 1; i <= 24; ++i) {
-        many << u"alias%1"_s.arg(i, 2, 10, QChar(u'0'));
-        servers()->Add(many.last(), archivePath(u"vqnorth"_s), false);
-    }
+    for (int i = 1; i <= 24; ++i)
+        servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
     pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
-    auto* dialog = static_cast<MultiServerPickListSelectForm*>(
-        FormRegistry::current().find(u"MultiServerPickListSelectForm"_s));
     whileShown([&] { pickList->ShowSelectForm(); },
                [&](QWidget*) {
-                   EXPECT_EQ(dialog->topLine(), 15 - 5);
-                   dialog->findChild<QPushButton*>(u"cmdCancel"_s)->click();
+                   EXPECT_EQ(selectForm()->topLine(), 15 - 5);
+                   child<QPushButton>(selectForm(), "cmdCancel")->click();
                });
 }
 
 TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
-    QMenu* menu = static_cast<MultiServerPickListMenuForm*>(
-                      FormRegistry::current().find(u"MultiServerPickListMenuForm"_s))
-                      ->menu();
+    QMenu* menu = static_cast<MultiServerPickListMenuForm*>(loaded("MultiServerPickListMenuForm"))->menu();
     whileShown([&] { QTest::mouseClick(pickList, Qt::RightButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
                    EXPECT_EQ(shown, menu);
-                   EXPECT_EQ(menuTexts(*menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s,
-                                                            u"vqlegacy"_s, u"-"_s, u"vqnorth"_s}));
-                   clickItem(menu, u"Select All Connected"_s);
+                   EXPECT_EQ(menuTexts(menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s,
+                                                           u"vqlegacy"_s, u"-"_s, u"vqnorth"_s}));
+                   clickMenuItem(menu, u"Select All Connected"_s);
                });
     EXPECT_EQ(selected(), "vqsouth,vqlegacy");
 
@@ -188,8 +145,8 @@ TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
     whileShown(
         [&] { QTest::keyClick(pickList, Qt::Key_F10, Qt::ShiftModifier); },
         [&](QWidget*) {
-            EXPECT_EQ(menuTexts(*menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s, u"vqnorth"_s}));
-            clickItem(menu, u"vqnorth"_s);
+            EXPECT_EQ(menuTexts(menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s, u"vqnorth"_s}));
+            clickMenuItem(menu, u"vqnorth"_s);
         });
     EXPECT_EQ(selected(), "vqnorth");
 
@@ -198,34 +155,24 @@ TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
+// A name gets the longest prefix that fits with "..." behind it, two names half the width each;
+// the tooltip has them whole. A choice made before the control is sized fits once it is.
 TEST_F(PickListTest, NamesAreAbbreviatedToTheirShareOfTheWidth) {
     const QString longName = u"vqsouth-production-historian-primary"_s;
     servers()->Add(longName, archivePath(u"vqsouth"_s), false);
     pickList->setFixedWidth(120);
+    const auto width = [&](const QString& text) { return textWidthTwips(text, pickList->Font()); };
     pickList->SetSelectedServers(names({longName}));
-    // The longest prefix that fits together with the "..." behind it.
-    const QString shown = pickList->displayText();
-    ASSERT_TRUE(shown.endsWith(u"..."_s)) << shown.toStdString();
-    const QString prefix = shown.chopped(3);
-    EXPECT_GT(prefix.size(), 3);
-    EXPECT_TRUE(longName.startsWith(prefix));
-    EXPECT_LT(textWidthTwips(shown, pickList->Font()), pickList->textWidthTwips());
-    EXPECT_GE(textWidthTwips(longName.left(prefix.size() + 1) + u"..."_s, pickList->Font()),
-              pickList->textWidthTwips());
-    EXPECT_EQ(pickList->toolTip(), longName);
-
-    // Two names each get half the width; the tooltip still has them whole.
+    const QString prefix = pickList->displayText().chopped(3);
+    EXPECT_EQ(prefix + u"..."_s, pickList->displayText());
+    EXPECT_TRUE(prefix.size() > 3 && longName.startsWith(prefix)) << prefix.toStdString();
+    EXPECT_LT(width(pickList->displayText()), pickList->textWidthTwips());
+    EXPECT_GE(width(longName.left(prefix.size() + 1) + u"..."_s), pickList->textWidthTwips());
     pickList->SetSelectedServers(names({longName, u"vqlegacy"_s}));
-    const QString both = pickList->displayText();
-    EXPECT_TRUE(both.contains(u"..."_s));
-    EXPECT_LT(textWidthTwips(both, pickList->Font()),
-              pickList->textWidthTwips() + textWidthTwips(u"..."_s, pickList->Font()));
+    EXPECT_TRUE(pickList->displayText().contains(u"..."_s));
+    EXPECT_LT(width(pickList->displayText()), pickList->textWidthTwips() + width(u"..."_s));
     EXPECT_EQ(pickList->toolTip(), longName + u", vqlegacy"_s);
-
     EXPECT_EQ(MultiServerPickList::GetAbbreviatedServerName(u"vqsouth"_s, 1, pickList->Font()), u"..."_s);
-}
-
-TEST_F(PickListTest, AChoiceMadeBeforeTheControlIsSizedFitsOnceItIs) {
     auto* late = new MultiServerPickList(&form);
     late->SetSelectedServers(names({u"vqsouth"_s}));
     late->setGeometry(10, 40, 300, 24);
@@ -244,8 +191,8 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     auto buttonEdge = [&] {
         return pickList->grab().toImage().pixel(pickList->buttonRect().topLeft() + QPoint(3, 0));
     };
-    EXPECT_TRUE(textRowHas(SystemColor::Highlight));
-    EXPECT_EQ(buttonEdge(), systemColor(SystemColor::ButtonHighlight).rgb());
+    EXPECT_TRUE(textRowHas(SystemColor::Highlight) &&
+                buttonEdge() == systemColor(SystemColor::ButtonHighlight).rgb());
     whileShown([&] { QTest::mousePress(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
                    EXPECT_EQ(buttonEdge(), systemColor(SystemColor::DarkShadow3D).rgb());
@@ -254,8 +201,7 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     EXPECT_EQ(buttonEdge(), systemColor(SystemColor::ButtonHighlight).rgb());
 
     pickList->SetEnabled(false);
-    EXPECT_FALSE(textRowHas(SystemColor::Highlight));
-    EXPECT_TRUE(textRowHas(SystemColor::ButtonFace));
+    EXPECT_TRUE(!textRowHas(SystemColor::Highlight) && textRowHas(SystemColor::ButtonFace));
     EXPECT_EQ(pickList->focusPolicy(), Qt::NoFocus);
 }
 
@@ -270,17 +216,28 @@ TEST_F(PickListTest, EnabledPersistsWithItsDefaultAndFormsGoWithTheControl) {
     other->ReadProperties(bag);
     EXPECT_TRUE(other->Enabled());
 
-    QObject* dialog = FormRegistry::current().find(u"MultiServerPickListSelectForm"_s);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(selectForm(), nullptr);
     delete other;
-    EXPECT_EQ(FormRegistry::current().find(u"MultiServerPickListSelectForm"_s), nullptr);
-    EXPECT_EQ(FormRegistry::current().find(u"MultiServerPickListMenuForm"_s), nullptr);
+    EXPECT_EQ(selectForm(), nullptr);
+    EXPECT_EQ(loaded("MultiServerPickListMenuForm"), nullptr);
     // The remaining pick list loads them again when it needs them.
     whileShown([&] { pickList->ShowSelectForm(); },
                [&](QWidget* shown) {
                    EXPECT_EQ(shown->objectName(), u"MultiServerPickListSelectForm"_s);
                    shown->hide();
                });
+}
+
+// The choice is the pick list's value: Designer, QDataWidgetMapper and bindings follow it by its
+// names, and it notifies only when the chosen servers really change.
+TEST_F(PickListTest, TheChoiceIsTheUserPropertyAndNotifiesOnlyRealChanges) {
+    MultiServerPickList list;
+    list.InitProperties();
+    EXPECT_EQ(userPropertyOf(*list.metaObject()), u"SelectedServerNames"_s);
+    EXPECT_EQ(silentProperties(MultiServerPickList::staticMetaObject).join(u' '), QString());
+    EXPECT_EQ(writeTwice(list, "SelectedServerNames", QStringList{u"vqnorth"_s, u"vqsouth"_s}),
+              u"notify 1 1, marked 1 1"_s);
+    EXPECT_EQ(writeTwice(list, "Enabled", !list.Enabled()), u"notify 1 1, marked 1 2"_s);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "core/ErrorContexts.h"
+#include "platform/OwnEnabled.h"
+#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
@@ -38,8 +40,7 @@ namespace vq {
 
 namespace {
 
-const QString kCommitContext = QStringLiteral("VQPointAttributeEdit:CommitEntries");
-const QString kUpdateContext = QStringLiteral("VQPointAttributeEdit:UpdateEntries");
+const ErrorContexts context("VQPointAttributeEdit");
 constexpr uint32_t kButtonFace = kSystemColorFlag | uint32_t(SystemColor::ButtonFace);
 constexpr uint32_t kRed = 0x0000FF;
 constexpr int kBorderTwips = 30;             // each side of the sunken fixed border
@@ -67,7 +68,10 @@ public:
     QString m_AttributeName;
     int32_t m_BorderStyle = FixedBorder;
     int16_t m_ComboWidth = VQPointAttributeEdit::kDefaultComboWidth;
+    // Kept apart from the widget's own enabled state, which a read-only entry also turns off.
     bool m_Enabled = true;
+    bool m_applyingEnabled = false;
+    bool m_appliedEnabled = true;  // what ApplyEnabled last gave the widget
     int32_t m_OnOffStyle = OnOffOptionButtons;
     int32_t m_SecurityStyle = ViewAllSecurity;
     std::shared_ptr<vq::PropSheetEntries> m_Entries;
@@ -90,6 +94,10 @@ public:
     QList<QPointer<QWidget>> m_named;
     QList<QPointer<QWidget>> m_described;
     ValueWatch<Selection> m_selection{Selection{0, 0, QString()}};
+
+    // Loaded values are stored as they are and the child is built once at the end; only the border
+    // goes through its setter, which checks it. A new control keeps the alignment it has.
+    static std::span<const PersistedNote<VQPointAttributeEdit>> persistedNotes();
 };
 
 VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
@@ -283,48 +291,38 @@ QWidget* VQPointAttributeEdit::currentChild() const {
 
 // ---- persistence ----
 
-// Loaded values are stored as they are and the child is built once at the end; only the border
-// goes through its setter, which checks it. A new control keeps the alignment it has.
-std::span<const PersistedProperty<VQPointAttributeEdit>> VQPointAttributeEdit::persistedProperties() {
+std::span<const PersistedNote<VQPointAttributeEdit>> VQPointAttributeEditPrivate::persistedNotes() {
     using Self = VQPointAttributeEdit;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.d->m_Alignment); },
-         [](Self& c, const Variant& v) { c.d->m_Alignment = v.toInt32(); }, false},
-        {QStringLiteral("AttributeName"), QString(),
-         [](const Self& c) { return Variant(c.d->m_AttributeName); },
-         [](Self& c, const Variant& v) { c.d->m_AttributeName = v.toString(); }},
-        {QStringLiteral("BorderStyle"), int16_t(FixedBorder),
-         [](const Self& c) { return Variant(int16_t(c.d->m_BorderStyle)); },
-         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
-        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.d->m_Enabled); },
-         [](Self& c, const Variant& v) { c.d->m_Enabled = v.toBool(); }},
-        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
-         [](const Self& c) { return Variant(c.d->m_ComboWidth); },
+    static const PersistedNote<Self> notes[] = {
+        {"Alignment", int32_t(0), [](Self& c, const Variant& v) { c.d->m_Alignment = v.toInt32(); }, nullptr,
+         false},
+        {"AttributeName", QString(), [](Self& c, const Variant& v) { c.d->m_AttributeName = v.toString(); }},
+        {"BorderStyle", int16_t(FixedBorder)},
+        {"ComboWidth", Self::kDefaultComboWidth,
          [](Self& c, const Variant& v) { c.d->m_ComboWidth = int16_t(v.toInt32()); }},
-        {QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons),
-         [](const Self& c) { return Variant(c.d->m_OnOffStyle); },
+        {"Enabled", true, [](Self& c, const Variant& v) { c.d->m_Enabled = v.toBool(); }},
+        {"OnOffStyle", int32_t(OnOffOptionButtons),
          [](Self& c, const Variant& v) { c.d->m_OnOffStyle = v.toInt32(); }},
-        {QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity),
-         [](const Self& c) { return Variant(c.d->m_SecurityStyle); },
+        {"SecurityStyle", int32_t(ViewAllSecurity),
          [](Self& c, const Variant& v) { c.d->m_SecurityStyle = v.toInt32(); }},
     };
-    return table;
+    return notes;
 }
 
 void VQPointAttributeEdit::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, VQPointAttributeEditPrivate::persistedNotes());
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, VQPointAttributeEditPrivate::persistedNotes());
     BuildChild();
     ApplyEnabled();
 }
 
 void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, VQPointAttributeEditPrivate::persistedNotes());
 }
 
 // ---- the child ----
@@ -587,11 +585,11 @@ void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
 
 void VQPointAttributeEdit::CommitEntries() {
     if (d->m_AttributeName.isEmpty() || !d->m_Entries) return;
-    reraising(kCommitContext, [&] { UpdateEntries(d->m_AttributeName); });
+    reraising(context("CommitEntries"), [&] { UpdateEntries(d->m_AttributeName); });
 }
 
 void VQPointAttributeEdit::UpdateEntries(const QString& name) {
-    reraising(kUpdateContext, [&] {
+    reraising(context("UpdateEntries"), [&] {
         PropSheetEntry& shown = *d->m_Entries->Item(Variant(name));
         if (d->m_AttributeName.trimmed().isEmpty()) return;
         if (d->m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
@@ -668,11 +666,24 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
     return widest;
 }
 
+// A host that enables or disables the control itself sets Enabled, as SetEnabled would, without
+// marking it changed; a parent's state, or ApplyEnabled's own, leaves Enabled as it is.
+void VQPointAttributeEdit::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || d->m_applyingEnabled) return;
+    if (ownEnabled(*this) == d->m_appliedEnabled) return;
+    const ChangeNotice notice(this, &VQPointAttributeEdit::Enabled, &VQPointAttributeEdit::EnabledChanged);
+    d->m_Enabled = ownEnabled(*this);
+    ApplyEnabled();
+}
+
 void VQPointAttributeEdit::ApplyEnabled() {
     quietly([&] {
         bool enabled = d->m_Enabled;
         if (enabled && d->m_Entries && !d->m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
         if (d->m_child) child().SetEnabled(enabled);
+        const QScopedValueRollback<bool> applying(d->m_applyingEnabled, true);
+        d->m_appliedEnabled = enabled;
         QWidget::setEnabled(enabled);
         if (d->m_kind != ChildKind::TextBox) return;
         auto& box = childAs<PlainTextBox>();

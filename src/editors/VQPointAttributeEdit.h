@@ -18,8 +18,6 @@
 namespace vq {
 
 class AttributeChild;
-template <typename Control>
-struct PersistedProperty;
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
@@ -48,13 +46,13 @@ class VQPointAttributeEdit : public QWidget {
     /// An enumPointAttributeSecurityStyle: which part of an access string is edited.
     Q_PROPERTY(qint32 SecurityStyle READ SecurityStyle WRITE SetSecurityStyle NOTIFY SecurityStyleChanged)
     /// Where the child's selection starts, counted from 0.
-    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged STORED false)
     /// The number of characters the child has selected.
-    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged STORED false)
     /// The selected text of the child; writing it replaces the selection.
-    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged STORED false)
     /// The text the child shows, as the user typed or picked it.
-    Q_PROPERTY(QString Text READ Text NOTIFY TextChanged USER true)
+    Q_PROPERTY(QString Text READ Text NOTIFY TextChanged USER true STORED false)
 
 public:
     /// ComboWidth of a new control, in twips.
@@ -180,6 +178,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     /// Draws the sunken border when BorderStyle is FixedBorder.
     void paintEvent(QPaintEvent* event) override;
+    /// A host's setEnabled() on the control itself sets Enabled.
+    void changeEvent(QEvent* event) override;
 
 private Q_SLOTS:
     void noteChild();
@@ -188,7 +188,6 @@ private:
     friend class VQPointAttributeEditPrivate;
     enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
 
-    static std::span<const PersistedProperty<VQPointAttributeEdit>> persistedProperties();
     void BuildChild();
     void createChild(ChildKind kind);
     void attachEvents(ChildKind kind);

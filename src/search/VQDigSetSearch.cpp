@@ -4,7 +4,8 @@
 #include "platform/AccessibleNames.h"
 #include "platform/ChangeNotice.h"
 #include "platform/NamedChild.h"
-#include "platform/PersistedProperty.h"
+#include "core/ErrorContexts.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -40,14 +41,17 @@ constexpr int kSetColumnMargin = 75;
 constexpr int kStateCodeColumn = 400;
 constexpr int kStateNameMargin = 475;
 
-using Self = VQDigSetSearch;
-const PersistedProperty<Self> kPersisted[] = {
-    {QStringLiteral("MultiSelect"), false, [](const Self& c) { return Variant(c.MultiSelect()); },
-     [](Self& c, const Variant& v) { c.SetMultiSelect(v.toBool()); }},
-    {QStringLiteral("FixOnCurrentServer"), false,
-     [](const Self& c) { return Variant(c.FixOnCurrentServer()); },
-     [](Self& c, const Variant& v) { c.SetFixOnCurrentServer(v.toBool()); }},
-};
+
+// Most handlers report under "VQDigSetSearch:"; these have always been spelled otherwise.
+const ErrorContexts context("VQDigSetSearch", {
+                                                  {"InitServerComboBox", "VQDigsetSearch:InitServerComboBox"},
+                                                  {"Click", "DigsetSearch:Click"},
+                                                  {"cmdConnections", "DigsetSearch:cmdConnections"},
+                                                  {"cmdOK_Err", "DigSetSearch:cmdOK_Err"},
+                                                  {"DblClick", "DigsetSearch:DblClick"},
+                                                  {"cmdHelpClick", "VQDigsetSearch:cmdHelpClick"},
+                                                  {"ColumnClick", "DigsetSearch:ColumnClick"},
+                                              });
 
 // The control's error message: context, description and number, a line each.
 constexpr ReportLayout kMessageLayout = ReportLayout::Short;
@@ -267,7 +271,7 @@ void VQDigSetSearchPrivate::connectChildren() {
     QObject::connect(lvDigStates->header(), &QHeaderView::sectionClicked, q,
                      [this](int column) { lvDigStatesColumnClick(column); });
     QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] {
-        reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout, [this] { Search(); });
+        reporting(context("cmdSearchClick"), kMessageLayout, [this] { Search(); });
     });
     QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
     QObject::connect(cmdConnections, &QPushButton::clicked, q, [this] { cmdConnectionsClick(); });
@@ -283,7 +287,7 @@ void VQDigSetSearchPrivate::InitConditionList() {
 }
 
 void VQDigSetSearchPrivate::InitServerComboBox() {
-    reporting(QStringLiteral("VQDigsetSearch:InitServerComboBox"), kMessageLayout, [this] {
+    reporting(context("InitServerComboBox"), kMessageLayout, [this] {
         cboVQServer->clear();
         int chosen = 0;
         for (const SdkServerPtr& server : servers().All()) {
@@ -331,7 +335,7 @@ QList<int> VQDigSetSearchPrivate::selectedSetRows() const {
 }
 
 void VQDigSetSearchPrivate::lvDigSetsClick() {
-    reporting(QStringLiteral("DigsetSearch:Click"), kMessageLayout, [this] {
+    reporting(context("Click"), kMessageLayout, [this] {
         const QList<int> rows = selectedSetRows();
         if (rows.size() == 1) return FillDigStateList(m_SetRows->text(rows.last()));
         lblNumDigstates->setText(kStatesCaption);
@@ -384,7 +388,7 @@ void VQDigSetSearchPrivate::Search() {
 }
 
 void VQDigSetSearchPrivate::cboVQServerClick(int index) {
-    reporting(QStringLiteral("VQDigSetSearch:cboVQServerClick"), kMessageLayout, [&] {
+    reporting(context("cboVQServerClick"), kMessageLayout, [&] {
         const QString name = cboVQServer->itemText(index);
         if (!m_CurrentServer || name.compare(m_CurrentServer->Name(), Qt::CaseInsensitive) != 0)
             m_CurrentServer = servers().Item(name);
@@ -395,7 +399,7 @@ void VQDigSetSearchPrivate::cboVQServerClick(int index) {
 }
 
 void VQDigSetSearchPrivate::cmdConnectionsClick() {
-    reporting(QStringLiteral("DigsetSearch:cmdConnections"), kMessageLayout, [this] {
+    reporting(context("cmdConnections"), kMessageLayout, [this] {
         if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
         m_ConnectDialog->ConnectionManager(false, true);
     });
@@ -407,14 +411,14 @@ void VQDigSetSearchPrivate::choose(const QString& setName) {
 }
 
 void VQDigSetSearchPrivate::cmdOKClick() {
-    reporting(QStringLiteral("DigSetSearch:cmdOK_Err"), kMessageLayout, [this] {
+    reporting(context("cmdOK_Err"), kMessageLayout, [this] {
         for (int row : selectedSetRows()) choose(m_SetRows->text(row));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
 }
 
 void VQDigSetSearchPrivate::lvDigSetsDblClick(const QModelIndex& index) {
-    reporting(QStringLiteral("DigsetSearch:DblClick"), kMessageLayout, [&] {
+    reporting(context("DblClick"), kMessageLayout, [&] {
         choose(m_SetRows->text(index.row()));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
@@ -425,13 +429,13 @@ void VQDigSetSearchPrivate::cmdResetClick() {
 }
 
 void VQDigSetSearchPrivate::cmdHelpClick() {
-    reporting(QStringLiteral("VQDigsetSearch:cmdHelpClick"), kMessageLayout,
+    reporting(context("cmdHelpClick"), kMessageLayout,
               [] { ShowHelpTopic(kDigSetSearchHelpFile, kDigSetSearchHelpTopic); });
 }
 
 // The name column sorts, each click the other way round; "#" brings back the code order.
 void VQDigSetSearchPrivate::lvDigStatesColumnClick(int column) {
-    reporting(QStringLiteral("DigsetSearch:ColumnClick"), kMessageLayout, [&] {
+    reporting(context("ColumnClick"), kMessageLayout, [&] {
         QHeaderView* header = lvDigStates->header();
         if (column == 1) {
             m_StatesSorted = true;
@@ -523,15 +527,15 @@ void VQDigSetSearch::Reset() {
 }
 
 void VQDigSetSearch::InitProperties() {
-    initPersisted(*this, kPersisted);
+    initStoredProperties(*this);
 }
 
 void VQDigSetSearch::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, kPersisted, bag);
+    readStoredProperties(*this, bag);
 }
 
 void VQDigSetSearch::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, kPersisted, bag);
+    writeStoredProperties(*this, bag);
 }
 
 void VQDigSetSearch::resizeEvent(QResizeEvent* event) {
@@ -545,7 +549,7 @@ bool VQDigSetSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout,
+            reporting(context("cmdSearchClick"), kMessageLayout,
                       [this] { d->Search(); });
             return true;
         }

@@ -94,7 +94,7 @@ void VQTagSearchPrivate::showView(int view) {
 }
 
 void VQTagSearchPrivate::SetFocusToDefaultField() {
-    reraising(QStringLiteral("VQTagsearch:SetFocusToDefaultField"), [this] {
+    reraising(context("SetFocusToDefaultField"), [this] {
         if (!q->isVisible()) return;
         QLineEdit* field = m_View == 0 ? txtTagMask : m_View == 1 ? txtSQLValue : nullptr;
         if (!field) return;
@@ -558,7 +558,7 @@ std::vector<int> VQTagSearchPrivate::selectedRows() const {
 }
 
 SdkPointListPtr VQTagSearchPrivate::pointListSelection() {
-    return reraising(QStringLiteral("VQTagSearch:GetPointListSelection"), [this] {
+    return reraising(context("GetPointListSelection"), [this] {
         auto selection = SdkPointList::create();
         const std::vector<int> rows = selectedRows();
         if (!rows.empty() && !m_PointList)
@@ -672,7 +672,7 @@ SdkNamedValuesPtr VQTagSearch::SelectedServers() const {
 }
 
 void VQTagSearch::SetSelectedServers(const SdkNamedValuesPtr& servers) {
-    reraising(QStringLiteral("VQTagsearch:SetSelectedServer"), [&] {
+    reraising(context("SetSelectedServer"), [&] {
         d->m_Coupling = true;
         d->MultiServerPickList1->SetSelectedServers(servers);
         d->MultiServerPickList2->SetSelectedServers(servers);
@@ -701,7 +701,7 @@ bool VQTagSearch::VQServerPickListEnabled() const {
 void VQTagSearch::SetVQServerPickListEnabled(bool enabled) {
     const ChangeNotice notice(this, &VQTagSearch::VQServerPickListEnabled,
                               &VQTagSearch::VQServerPickListEnabledChanged);
-    reraising(QStringLiteral("VQTagsearch:LetVQServerPickListEnabled"), [&] {
+    reraising(context("LetVQServerPickListEnabled"), [&] {
         d->m_VQServerPickListEnabled = enabled;
         d->MultiServerPickList1->SetEnabled(enabled);
         d->MultiServerPickList2->SetEnabled(enabled);
@@ -731,7 +731,7 @@ QString VQTagSearch::PointClassMask() const {
 }
 
 void VQTagSearch::SetPointClassMask(const QString& mask) {
-    reraising(QStringLiteral("VQTagsearch:LetPointClassMask"), [&] {
+    reraising(context("LetPointClassMask"), [&] {
         d->m_Stored.pointClassMask = mask;
         const int match = d->cboPointClass->findText(mask, Qt::MatchFixedString);
         d->cboPointClass->setCurrentIndex(std::max(match, 0));
@@ -754,7 +754,7 @@ int VQTagSearch::TagSearchView() const {
 }
 
 void VQTagSearch::SetTagSearchView(int view) {
-    reraising(QStringLiteral("VQTagSearch:LetTagSearchView"), [&] {
+    reraising(context("LetTagSearchView"), [&] {
         d->m_Stored.tagSearchView = view;
         d->showView(view);
         Q_EMIT PropertyChanged(QStringLiteral("TagSearchView"));
@@ -872,19 +872,19 @@ void VQTagSearch::RemoveDisallowedSearchResults() {
 
 void VQTagSearch::InitProperties() {
     reporting(context("InitProperties"), kReport, [this] {
-        initPersisted(*this, VQTagSearchPrivate::persisted());
+        initStoredProperties(*this, VQTagSearchPrivate::persistedNotes());
         d->m_Initialised = true;
     });
 }
 
 void VQTagSearch::ReadProperties(const PropertyBag& bag) {
     reporting(context("ReadProperties"), kReport,
-              [&] { readPersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+              [&] { readStoredProperties(*this, bag, VQTagSearchPrivate::persistedNotes()); });
 }
 
 void VQTagSearch::WriteProperties(PropertyBag& bag) const {
     reporting(context("WriteProperties"), kReport,
-              [&] { writePersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+              [&] { writeStoredProperties(*this, bag, VQTagSearchPrivate::persistedNotes()); });
 }
 
 // Enter presses the default button; Esc stops a running search. Everything else the user does

@@ -5,7 +5,8 @@
 
 #include "core/Error.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "core/ErrorContexts.h"
+#include "platform/StoredProperties.h"
 #include "sdk/SdkFwd.h"
 #include "search/TagSearchQuery.h"
 
@@ -49,9 +50,13 @@ constexpr ReportLayout kReport = ReportLayout::Long;
 
 enum DefaultButton { SearchButton = 1, AddButton = 2 };
 
-inline QString context(const char* procedure) {
-    return QStringLiteral("VQTagSearch:") + QLatin1String(procedure);
-}
+// The four propagating procedures have always reported under "VQTagsearch:".
+inline const ErrorContexts context("VQTagSearch", {
+                                                      {"SetFocusToDefaultField", "VQTagsearch:SetFocusToDefaultField"},
+                                                      {"SetSelectedServer", "VQTagsearch:SetSelectedServer"},
+                                                      {"LetVQServerPickListEnabled", "VQTagsearch:LetVQServerPickListEnabled"},
+                                                      {"LetPointClassMask", "VQTagsearch:LetPointClassMask"},
+                                                  });
 
 // The box keeps "\n"; the clause as callers and stored forms know it uses CR LF.
 inline QString toClauseText(const QString& boxText) {
@@ -100,7 +105,9 @@ public:
     void connectChildren();
     void couple(MultiServerPickList* chosen, MultiServerPickList* other);
     void Initialize();
-    static const std::vector<PersistedProperty<VQTagSearch>>& persisted();
+    static const std::vector<PersistedNote<VQTagSearch>>& persistedNotes();
+    static VQTagSearchPrivate& of(VQTagSearch& control) { return *control.d; }
+    static const VQTagSearchPrivate& of(const VQTagSearch& control) { return *control.d; }
 
     // Pages, focus and keys
     void SSTab1Click(int page);

@@ -3,7 +3,9 @@
 #include "core/Error.h"
 #include "platform/ChangeNotice.h"
 #include "platform/FormRegistry.h"
-#include "platform/PersistedProperty.h"
+#include "core/ErrorContexts.h"
+#include "platform/OwnEnabled.h"
+#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
 #include "platform/SystemColors.h"
@@ -33,9 +35,7 @@ constexpr int32_t kMarkerValue = -1;
 constexpr int kFramePixels = 2;  // the sunken edge around the field
 constexpr int kNamesSharingWidth = 4;
 
-QString context(const char* procedure) {
-    return QStringLiteral("MultiServerPickList:") + QLatin1String(procedure);
-}
+const ErrorContexts context("MultiServerPickList");
 
 SdkServersPtr knownServers() {
     return SdkApplication::instance()->Servers();
@@ -45,11 +45,6 @@ SdkNamedValuesPtr copyOf(const SdkNamedValues& source) {
     return std::make_shared<SdkNamedValues>(source);
 }
 
-using Self = MultiServerPickList;
-const PersistedProperty<Self> kPersisted[] = {
-    {QStringLiteral("Enabled"), false, [](const Self& c) { return Variant(c.Enabled()); },
-     [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-};
 
 SdkNamedValuesPtr singleServer(const QString& name) {
     auto selection = SdkNamedValues::create();
@@ -103,7 +98,6 @@ public:
     double m_TextWidth = 0;
     double px1 = 0, px2 = 0, px3 = 0, px4 = 0;
     double py1 = 0, py2 = 0, py3 = 0, py4 = 0;
-    bool m_Enabled = false;
     bool m_Pressed = false;
     bool m_HasFocus = false;
     int m_ResizeDepth = 0;
@@ -223,11 +217,11 @@ MultiServerPickListMenuForm* MultiServerPickListPrivate::menuForm() {
 void MultiServerPickListPrivate::paintText(QPainter& painter) {
     QRect textArea = innerRect();
     textArea.setRight(m_ButtonRect.left() - 1);
-    const bool focused = m_Enabled && m_HasFocus;
-    painter.fillRect(textArea, systemColor(m_Enabled ? SystemColor::Window : SystemColor::ButtonFace));
+    const bool focused = q->Enabled() && m_HasFocus;
+    painter.fillRect(textArea, systemColor(q->Enabled() ? SystemColor::Window : SystemColor::ButtonFace));
     painter.setFont(gFont);
     const QRect textRect = textArea.adjusted(twipsToPixels(int(px2)), 0, 0, 0);
-    QColor textColor = systemColor(m_Enabled ? SystemColor::WindowText : SystemColor::ButtonShadow);
+    QColor textColor = systemColor(q->Enabled() ? SystemColor::WindowText : SystemColor::ButtonShadow);
     if (focused) {
         const QRect behind = painter.boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter, m_DisplayText)
                                  .intersected(textArea);
@@ -285,12 +279,12 @@ MultiServerPickList::~MultiServerPickList() {
 }
 
 bool MultiServerPickList::Enabled() const {
-    return d->m_Enabled;
+    return ownEnabled(*this);
 }
 
 void MultiServerPickList::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &MultiServerPickList::Enabled, &MultiServerPickList::EnabledChanged);
-    d->m_Enabled = enabled;
+    setEnabled(enabled);
     // Tab stop follows Enabled; a disabled pick list does not take the focus at all.
     setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
     update();
@@ -365,7 +359,7 @@ void MultiServerPickList::CycleList(int direction) {
 
 void MultiServerPickList::ShowPopupMenu() {
     reporting(context("ShowPopupMenu"), ReportLayout::Long, [&] {
-        if (!d->m_Enabled) return;
+        if (!Enabled()) return;
         MultiServerPickListMenuForm* form = d->menuForm();
         form->RefreshMenu(*knownServers());
         form->popup(mousePosition());
@@ -386,15 +380,15 @@ void MultiServerPickList::ShowSelectForm() {
 }
 
 void MultiServerPickList::InitProperties() {
-    initPersisted(*this, kPersisted);
+    initStoredProperties(*this);
 }
 
 void MultiServerPickList::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, kPersisted, bag);
+    readStoredProperties(*this, bag);
 }
 
 void MultiServerPickList::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, kPersisted, bag);
+    writeStoredProperties(*this, bag);
 }
 
 QString MultiServerPickList::displayText() const {
@@ -437,7 +431,7 @@ void MultiServerPickList::resizeEvent(QResizeEvent* event) {
 }
 
 void MultiServerPickList::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !d->m_Enabled) return;
+    if (event->button() != Qt::LeftButton || !Enabled()) return;
     d->m_Pressed = true;
     repaint();
     ShowSelectForm();
@@ -453,7 +447,7 @@ void MultiServerPickList::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MultiServerPickList::keyPressEvent(QKeyEvent* event) {
-    if (!d->m_Enabled) return QWidget::keyPressEvent(event);
+    if (!Enabled()) return QWidget::keyPressEvent(event);
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
         case Qt::Key_Space:

@@ -7,8 +7,8 @@
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -112,10 +112,10 @@ std::span<const PersistedNote<ComboButton>> ComboButton::persistedNotes() {
     using Self = ComboButton;
     static const PersistedNote<Self> notes[] = {
         {"Enabled", true},
-        {"ForeColor", int32_t(kBlack), [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); },
-         nullptr, false},
-        {"BackColor", int32_t(kWhite), [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); },
-         nullptr, false},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, nullptr, false},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, nullptr, false},
     };
     return notes;
 }

@@ -24,7 +24,8 @@ class ComboButton : public QWidget {
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true STORED false)
+    Q_PROPERTY(
+        qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true STORED false)
     Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged STORED false)
 
 public:

@@ -2,8 +2,8 @@
 
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QRadioButton>

@@ -3,8 +3,8 @@
 #include "editors/KeyCodes.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -28,7 +28,6 @@ constexpr std::array<ScopeList, SecurityStringParser::kScopeCount> kScopeLists{{
     {"cboGroup", "G:", "Group access", "What members of the point's group may do with it"},
     {"cboWorld", "W:", "World access", "What every other user may do with it"},
 }};
-
 
 }  // namespace
 

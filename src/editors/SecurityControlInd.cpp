@@ -5,8 +5,8 @@
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -15,8 +15,7 @@
 
 namespace vq {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
     return {QSize(size.width(), kHeight), QRect(0, 0, size.width(), kHeight)};
@@ -101,10 +100,10 @@ std::span<const PersistedNote<SecurityControlInd>> SecurityControlInd::persisted
     static const PersistedNote<Self> notes[] = {
         {"Enabled", true},
         {"SecurityScope", int32_t(0), nullptr, nullptr, false},
-        {"ForeColor", int32_t(kBlack), [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); },
-         nullptr, false},
-        {"BackColor", int32_t(kWhite), [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); },
-         nullptr, false},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, nullptr, false},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, nullptr, false},
     };
     return notes;
 }

@@ -4,8 +4,8 @@
 #include "editors/PropertyErrors.h"
 #include "editors/WidgetColors.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 
 #include <QFocusEvent>
@@ -138,8 +138,10 @@ std::span<const PersistedNote<TextBoxControl>> TextBoxControl::persistedNotes() 
         {"Enabled", true},
         // What was last written is saved, not what the box shows after the user typed.
         {"Text", QString(), nullptr, [](const Self& c) { return Variant(c.m_Text); }},
-        {"ForeColor", int32_t(kBlack), [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
-        {"BackColor", int32_t(kWhite), [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
     };
     return notes;
 }

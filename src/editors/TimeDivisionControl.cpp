@@ -4,8 +4,8 @@
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -210,10 +210,12 @@ std::span<const PersistedNote<TimeDivisionControl>> TimeDivisionControl::persist
     using Self = TimeDivisionControl;
     static const PersistedNote<Self> notes[] = {
         {"Enabled", true},
-        {"Time", int32_t(0), [](Self& c, const Variant& v) { c.SetTime(v); }, [](const Self& c) { return c.m_Time; },
-         false},
-        {"ForeColor", int32_t(kBlack), [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
-        {"BackColor", int32_t(kWhite), [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
+        {"Time", int32_t(0), [](Self& c, const Variant& v) { c.SetTime(v); },
+         [](const Self& c) { return c.m_Time; }, false},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
     };
     return notes;
 }

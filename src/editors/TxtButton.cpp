@@ -5,8 +5,8 @@
 #include "editors/PropertyErrors.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QLineEdit>
@@ -52,7 +52,8 @@ void TxtButton::SetBorderStyle(int16_t style) {
 std::span<const PersistedNote<TxtButton>> TxtButton::persistedNotes() {
     using Self = TxtButton;
     static const PersistedNote<Self> notes[] = {
-        {"ButtonWidth", kDefaultButtonWidth, [](Self& c, const Variant& v) { c.m_ButtonWidth = int16_t(v.toInt32()); }},
+        {"ButtonWidth", kDefaultButtonWidth,
+         [](Self& c, const Variant& v) { c.m_ButtonWidth = int16_t(v.toInt32()); }},
         {"BorderStyle", int16_t(1)},
     };
     return notes;

@@ -9,8 +9,8 @@
 #include "model/PropSheetEntries.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -111,7 +111,7 @@ public:
     void connectEntries();
     void disconnectEntries();
     void RefreshDisplay();
-    void ClearDisplay();
+    void clearDisplay();
     void ShowTimes();
     void ShowDeviationLabels();
     void OnEntryChanged(PropSheetEntry* entry);
@@ -119,8 +119,8 @@ public:
     void timeFocusChanged(QWidget* old, QWidget* now);
     void handleTimeEvent(TimeRow row, const QString& event, TimeAction action);
     PropSheetEntry* timeEntry(TimeRow row) const;
-    void CommitTime(TimeRow row);
-    void PassPendingTime(TimeRow row);
+    void commitTime(TimeRow row);
+    void passPendingTime(TimeRow row);
 
     VQCompressionSpecs* const q;
     int32_t m_DisplayStyle = 0;  // no style until the properties are initialised
@@ -197,10 +197,10 @@ void VQCompressionSpecsPrivate::buildChildren() {
 void VQCompressionSpecsPrivate::connectTimeControl(TimeRow row) {
     TimeDivisionControl* control = m_timeControls[row];
     QObject::connect(control, &TimeDivisionControl::OnEnterKeyPress, q, [this, row] {
-        handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecsPrivate::CommitTime);
+        handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecsPrivate::commitTime);
     });
     QObject::connect(control, &TimeDivisionControl::OnPendingChange, q, [this, row] {
-        handleTimeEvent(row, QStringLiteral("OnPendingChange"), &VQCompressionSpecsPrivate::PassPendingTime);
+        handleTimeEvent(row, QStringLiteral("OnPendingChange"), &VQCompressionSpecsPrivate::passPendingTime);
     });
 }
 
@@ -243,7 +243,7 @@ void VQCompressionSpecs::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntrie
     if (d->m_Entries)
         d->RefreshDisplay();
     else
-        d->ClearDisplay();
+        d->clearDisplay();
 }
 
 void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
@@ -254,7 +254,6 @@ void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
         return true;
     });
 }
-
 
 void VQCompressionSpecs::InitProperties() {
     initStoredProperties(*this, kPersistedNotes);
@@ -303,7 +302,7 @@ void VQCompressionSpecsPrivate::connectEntries() {
         m_Entries->receive([&] { OnEntryChanged(entry); });
     };
     m_entryConnections = {QObject::connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, q, changed),
-                             QObject::connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, q, changed)};
+                          QObject::connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, q, changed)};
 }
 
 void VQCompressionSpecsPrivate::disconnectEntries() {
@@ -318,7 +317,7 @@ void VQCompressionSpecsPrivate::RefreshDisplay() {
 }
 
 // Unbound, the panel shows what it shows at design time.
-void VQCompressionSpecsPrivate::ClearDisplay() {
+void VQCompressionSpecsPrivate::clearDisplay() {
     m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
     if (auto* text = qobject_cast<TextBoxControl*>(m_VQPointAttributeEdit1->currentChild()))
         text->SetText(QString());
@@ -382,7 +381,7 @@ void VQCompressionSpecsPrivate::timeFocusChanged(QWidget* old, QWidget* now) {
     for (TimeRow row : {MinimumTime, MaximumTime}) {
         TimeDivisionControl* control = m_timeControls[row];
         if (control->isAncestorOf(old) && !control->isAncestorOf(now))
-            handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecsPrivate::CommitTime);
+            handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecsPrivate::commitTime);
     }
 }
 
@@ -399,11 +398,11 @@ PropSheetEntry* VQCompressionSpecsPrivate::timeEntry(TimeRow row) const {
     return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum)).get();
 }
 
-void VQCompressionSpecsPrivate::CommitTime(TimeRow row) {
+void VQCompressionSpecsPrivate::commitTime(TimeRow row) {
     timeEntry(row)->SetValue(m_timeControls[row]->Time(), QString());
 }
 
-void VQCompressionSpecsPrivate::PassPendingTime(TimeRow row) {
+void VQCompressionSpecsPrivate::passPendingTime(TimeRow row) {
     timeEntry(row)->SetPendingValue(m_timeControls[row]->Time(), QString());
 }
 

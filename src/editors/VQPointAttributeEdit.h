@@ -182,59 +182,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private Q_SLOTS:
+    // Connected by meta-method to whatever notify signal the current child has.
     void noteChild();
 
 private:
     friend class VQPointAttributeEditPrivate;
-    enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
-
-    void BuildChild();
-    void createChild(ChildKind kind);
-    void attachEvents(ChildKind kind);
-    using Step = void (VQPointAttributeEdit::*)();
-    using Event = void (VQPointAttributeEdit::*)();
-    // What a child's event does while the control shows the entry's value itself.
-    enum class WhileUpdating { Runs, OnlyRaises };
-    std::function<void()> relay(Step step, Event event = nullptr,
-                                WhileUpdating whileUpdating = WhileUpdating::Runs);
-    void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);
-    void attachDropDownEvents(DropDownList* list);
-    template <typename SecurityEditor>
-    void attachSecurityEvents(SecurityEditor* editor);
-    void configureChild();
-    void nameChild();
-    void applyLayout();
-    void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
-    void CommitEntries();
-    void UpdateEntries(const QString& name);
-    void showValue(PropSheetEntry& entry, const Variant& value);
-    void FillDropDown(PropSheetEntry& entry);
-    int16_t FillTwinList(PropSheetEntry& entry);
-    void ApplyEnabled();
-    void ApplyValidityColour(PropSheetEntry& entry);
-    PropSheetEntry& entry() const;
-    void commit(const Variant& value);
-    void passPendingText();
-    void commitText();
-    void commitOnOff();
-    void commitSecurity();
-    void CommitDropDown();
-    void DropDownClick();
-    void TwinPending();
-    void CommitTwin();
-    void handTwin(bool commitIt);
-    void SearchButton();
-    QString searchedName(int32_t displayStyle) const;
-    void focusMoved(QWidget* from, QWidget* to);
-    bool holds(const QWidget* widget) const;
-    // The current child through the part all seven kinds share; raises without a child.
-    AttributeChild& child() const;
-    template <typename Write>
-    void writeSelection(const QString& name, Write&& write);
-    void setChildAlignment();
-    template <typename T>
-    T& childAs() const;
-
     std::unique_ptr<class VQPointAttributeEditPrivate> const d;
 };
 

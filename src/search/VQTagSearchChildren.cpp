@@ -299,10 +299,10 @@ void VQTagSearchPrivate::connectChildren() {
 
 // Both pages share one server choice.
 void VQTagSearchPrivate::couple(MultiServerPickList* chosen, MultiServerPickList* other) {
-    if (m_Coupling) return;
-    m_Coupling = true;
+    if (m_coupling) return;
+    m_coupling = true;
     other->SetSelectedServers(chosen->SelectedServers());
-    m_Coupling = false;
+    m_coupling = false;
     reporting(context("MultiServerPickListSelection"), kReport, [this] { FillPointClassCombo(); });
 }
 
@@ -319,7 +319,7 @@ void VQTagSearchPrivate::Initialize() {
         QObject::connect(servers().get(), &SdkServers::OnOpen, q, [this] {
             reporting(context("SrvsEvents_OnOpen"), kReport, [this] { FillPointClassCombo(); });
         });
-        if (!m_Initialised) q->InitProperties();
+        if (!m_initialised) q->InitProperties();
         FillPointTypeCombo();
         FillPointClassCombo();
         q->Reset();
@@ -331,9 +331,10 @@ namespace {
 // A mask kept in the stored fields: loading and saving touch the field only, never the screen.
 template <QString VQTagSearchPrivate::Stored::*Field>
 PersistedNote<VQTagSearch> storedMask(const char* property, const QString& defaultValue) {
-    return {property, defaultValue,
-            [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).m_Stored.*Field = v.toString(); },
-            [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).m_Stored.*Field); }};
+    return {
+        property, defaultValue,
+        [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).m_Stored.*Field = v.toString(); },
+        [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).m_Stored.*Field); }};
 }
 
 // The two integers are stored as 16-bit values.
@@ -346,8 +347,12 @@ PersistedNote<VQTagSearch> storedIndex(const char* property) {
 
 template <bool VQTagSearchPrivate::*Field>
 PersistedNote<VQTagSearch> storedFlag(const char* property, const char* storedAs = nullptr) {
-    return {property, true, [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).*Field = v.toBool(); },
-            [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).*Field); }, true, storedAs};
+    return {property,
+            true,
+            [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).*Field = v.toBool(); },
+            [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).*Field); },
+            true,
+            storedAs};
 }
 
 }  // namespace

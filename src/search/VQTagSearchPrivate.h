@@ -4,8 +4,8 @@
 // builds the children, the other holds what they do.
 
 #include "core/Error.h"
-#include "platform/ChangeNotice.h"
 #include "core/ErrorContexts.h"
+#include "platform/ChangeNotice.h"
 #include "platform/StoredProperties.h"
 #include "sdk/SdkFwd.h"
 #include "search/TagSearchQuery.h"
@@ -51,12 +51,14 @@ constexpr ReportLayout kReport = ReportLayout::Long;
 enum DefaultButton { SearchButton = 1, AddButton = 2 };
 
 // The four propagating procedures have always reported under "VQTagsearch:".
-inline const ErrorContexts context("VQTagSearch", {
-                                                      {"SetFocusToDefaultField", "VQTagsearch:SetFocusToDefaultField"},
-                                                      {"SetSelectedServer", "VQTagsearch:SetSelectedServer"},
-                                                      {"LetVQServerPickListEnabled", "VQTagsearch:LetVQServerPickListEnabled"},
-                                                      {"LetPointClassMask", "VQTagsearch:LetPointClassMask"},
-                                                  });
+inline const ErrorContexts context("VQTagSearch",
+                                   {
+                                       {"SetFocusToDefaultField", "VQTagsearch:SetFocusToDefaultField"},
+                                       {"SetSelectedServer", "VQTagsearch:SetSelectedServer"},
+                                       {"LetVQServerPickListEnabled",
+                                        "VQTagsearch:LetVQServerPickListEnabled"},
+                                       {"LetPointClassMask", "VQTagsearch:LetPointClassMask"},
+                                   });
 
 // The box keeps "\n"; the clause as callers and stored forms know it uses CR LF.
 inline QString toClauseText(const QString& boxText) {
@@ -187,18 +189,18 @@ public:
     int m_View = 0;
     bool m_SearchResultsMultiselect = true;
     bool m_VQServerPickListEnabled = true;
-    bool m_Initialised = false;
-    bool m_Painted = false;
-    int m_DefaultButton = tagsearchui::SearchButton;
-    int m_SQLTableIndex = 0;
-    bool m_Coupling = false;
-    bool m_Searching = false;
+    bool m_initialised = false;
+    bool m_painted = false;
+    int m_defaultButton = tagsearchui::SearchButton;
+    int m_sqlTableIndex = 0;
+    bool m_coupling = false;
+    bool m_searching = false;
     SdkConnectDialogPtr m_ConnectDialog;
     SdkPointListPtr m_PointList;
     SdkPointListPtr m_LastSelection;
     SearchRunner* m_Runner;
     std::vector<ServerOutcome> m_Outcomes;
-    bool m_Partial = false;
+    bool m_partial = false;
 
     QTabWidget* SSTab1;
     QGroupBox *frameSimpleSearchCriteria, *frameAdvancedSearchCriteria, *frameSelectStatement,

@@ -1,13 +1,13 @@
 #include "servers/MultiServerPickList.h"
 
 #include "core/Error.h"
+#include "core/ErrorContexts.h"
 #include "platform/ChangeNotice.h"
 #include "platform/FormRegistry.h"
-#include "core/ErrorContexts.h"
 #include "platform/OwnEnabled.h"
-#include "platform/StoredProperties.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -44,7 +44,6 @@ SdkServersPtr knownServers() {
 SdkNamedValuesPtr copyOf(const SdkNamedValues& source) {
     return std::make_shared<SdkNamedValues>(source);
 }
-
 
 SdkNamedValuesPtr singleServer(const QString& name) {
     auto selection = SdkNamedValues::create();
@@ -99,10 +98,10 @@ public:
     double px1 = 0, px2 = 0, px3 = 0, px4 = 0;
     double py1 = 0, py2 = 0, py3 = 0, py4 = 0;
     bool m_Pressed = false;
-    bool m_HasFocus = false;
-    int m_ResizeDepth = 0;
+    bool m_hasFocus = false;
+    int m_resizeDepth = 0;
     QFont gFont;
-    QRect m_ButtonRect;  // pixels
+    QRect m_buttonRect;  // pixels
     SdkServersPtr SrvsEvents;
 };
 
@@ -158,19 +157,19 @@ QRect MultiServerPickListPrivate::innerRect() const {
 
 // Height from the font, the button as wide as a scroll bar at the right of the field.
 void MultiServerPickListPrivate::layoutControl() {
-    if (m_ResizeDepth > 0) return;
-    ++m_ResizeDepth;
+    if (m_resizeDepth > 0) return;
+    ++m_resizeDepth;
     const double border = pixelsToTwips(q->height() - innerRect().height()) / 2.0;
     const double heightTwips = 2 * border + textHeightTwips(gFont) + px4;
     q->setFixedHeight(twipsToPixels(int(std::lround(heightTwips))));
     const QRect inner = innerRect();
     const int buttonWidth = std::min(twipsToPixels(GetScrollBarWidth()), inner.width());
-    m_ButtonRect =
+    m_buttonRect =
         QRect(inner.left() + inner.width() - buttonWidth, inner.top(), buttonWidth, inner.height());
     m_TextWidth = pixelsToTwips(inner.width() - buttonWidth) - px2;
     RefreshDisplayText();
     q->update();
-    --m_ResizeDepth;
+    --m_resizeDepth;
 }
 
 // Every known server in order, with the marker of the remembered multi-server choice right
@@ -216,8 +215,8 @@ MultiServerPickListMenuForm* MultiServerPickListPrivate::menuForm() {
 
 void MultiServerPickListPrivate::paintText(QPainter& painter) {
     QRect textArea = innerRect();
-    textArea.setRight(m_ButtonRect.left() - 1);
-    const bool focused = q->Enabled() && m_HasFocus;
+    textArea.setRight(m_buttonRect.left() - 1);
+    const bool focused = q->Enabled() && m_hasFocus;
     painter.fillRect(textArea, systemColor(q->Enabled() ? SystemColor::Window : SystemColor::ButtonFace));
     painter.setFont(gFont);
     const QRect textRect = textArea.adjusted(twipsToPixels(int(px2)), 0, 0, 0);
@@ -235,17 +234,17 @@ void MultiServerPickListPrivate::paintText(QPainter& painter) {
 
 // A raised 3-D button whose edges swap while it is held down.
 void MultiServerPickListPrivate::PaintButton(QPainter& painter) {
-    painter.fillRect(m_ButtonRect, systemColor(SystemColor::ButtonFace));
+    painter.fillRect(m_buttonRect, systemColor(SystemColor::ButtonFace));
     const QColor light = systemColor(SystemColor::ButtonHighlight);
     const QColor shadow = systemColor(SystemColor::ButtonShadow);
     const QColor dark = systemColor(SystemColor::DarkShadow3D);
     const QColor face = systemColor(SystemColor::ButtonFace);
-    drawEdges(painter, m_ButtonRect,
+    drawEdges(painter, m_buttonRect,
               m_Pressed ? Edges{dark, shadow, light, face} : Edges{light, face, dark, shadow});
     painter.setFont(gFont);
     painter.setPen(systemColor(SystemColor::ButtonText));
     const int shift = m_Pressed ? 1 : 0;
-    painter.drawText(m_ButtonRect.translated(shift, shift), Qt::AlignCenter, kEllipsis);
+    painter.drawText(m_buttonRect.translated(shift, shift), Qt::AlignCenter, kEllipsis);
 }
 
 MultiServerPickList::MultiServerPickList(QWidget* parent)
@@ -400,7 +399,7 @@ double MultiServerPickList::textWidthTwips() const {
 }
 
 QRect MultiServerPickList::buttonRect() const {
-    return d->m_ButtonRect;
+    return d->m_buttonRect;
 }
 
 QString MultiServerPickList::GetAbbreviatedServerName(const QString& name, double maxWidth,
@@ -470,13 +469,13 @@ void MultiServerPickList::keyPressEvent(QKeyEvent* event) {
 }
 
 void MultiServerPickList::focusInEvent(QFocusEvent* event) {
-    d->m_HasFocus = true;
+    d->m_hasFocus = true;
     update();
     QWidget::focusInEvent(event);
 }
 
 void MultiServerPickList::focusOutEvent(QFocusEvent* event) {
-    d->m_HasFocus = false;
+    d->m_hasFocus = false;
     update();
     QWidget::focusOutEvent(event);
 }

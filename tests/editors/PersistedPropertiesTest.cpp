@@ -72,7 +72,7 @@ struct Loading {
     const char* expectedShown;
 };
 
-#define VQ_CONTROL(T) #T, make<T>, load<T>, saved<T>
+#define VQ_CONTROL(T) #T, make < T>, load < T>, saved < T>
 
 // A new control saves nothing; a saved set loads through the setters the control has always used
 // (and marks only those), stores the rest without showing it, and saves back the same set.
@@ -80,7 +80,8 @@ TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged
     const PinnedDpi dpi;
     const Loading rows[] = {
         {VQ_CONTROL(ComboButton),
-         R"({"Enabled":{"type":"Boolean","value":false},"ForeColor":{"type":"Int32","value":255}})", "Enabled",
+         R"({"Enabled":{"type":"Boolean","value":false},"ForeColor":{"type":"Int32","value":255}})",
+         "Enabled",
          [](QWidget& c) {
              return onOff(part<QPushButton>(c, "Command1")->isEnabled()) + u' ' +
                     redOrNot(part<QComboBox>(c, "Combo1"), QPalette::ButtonText);
@@ -105,7 +106,8 @@ TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged
          "Enabled Time",
          [](QWidget& c) {
              auto* minutes = part<QLineEdit>(c, "txtTime(1)");
-             return minutes->text() + u' ' + onOff(minutes->isEnabled()) + u' ' + redOrNot(minutes, QPalette::Base);
+             return minutes->text() + u' ' + onOff(minutes->isEnabled()) + u' ' +
+                    redOrNot(minutes, QPalette::Base);
          },
          "1 off -"},
         {VQ_CONTROL(TxtButton),
@@ -116,7 +118,8 @@ TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged
          [](QWidget& c) {
              auto* text = part<QLineEdit>(c, "Text1");
              return text->text() + u' ' + onOff(text->hasFrame()) + u' ' +
-                    onOff(part<QPushButton>(c, "Command1")->isEnabled()) + u' ' + redOrNot(text, QPalette::Text);
+                    onOff(part<QPushButton>(c, "Command1")->isEnabled()) + u' ' +
+                    redOrNot(text, QPalette::Text);
          },
          "Written off off -"},
         {VQ_CONTROL(TxtComboControl),
@@ -191,7 +194,8 @@ TEST(EditorPersistedProperties, WrittenColoursReachTheirChildren) {
         auto* child = part<QWidget>(*control, row.child);
         EXPECT_EQ(child->palette().color(QPalette::Active, row.fore), QColor(Qt::red));
         EXPECT_EQ(child->palette().color(QPalette::Active, row.back), QColor(Qt::blue));
-        if (row.untouched) EXPECT_EQ(redOrNot(part<QWidget>(*control, row.untouched), QPalette::ButtonText), u"-"_s);
+        if (row.untouched)
+            EXPECT_EQ(redOrNot(part<QWidget>(*control, row.untouched), QPalette::ButtonText), u"-"_s);
     }
 }
 

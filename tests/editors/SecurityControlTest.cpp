@@ -169,4 +169,3 @@ TEST(SecurityControlIndTest, ShortStrings) {
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
 }
-

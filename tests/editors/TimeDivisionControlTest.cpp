@@ -144,4 +144,3 @@ TEST(TimeDivisionControlTest, LayoutTabOrderAndEnabled) {
     for (int unit = 0; unit < TimeDivisionControl::kUnitCount; ++unit)
         EXPECT_FALSE(field(window, unit)->isEnabled());
 }
-

@@ -93,4 +93,3 @@ TEST(TxtComboControlTest, FirstSelectionIsSilentLaterChangesRaiseOneEvent) {
         EXPECT_EQ(w.editor->ListIndex(), row.index) << row.what;
     }
 }
-

@@ -4,10 +4,10 @@
 // builds the children, the other holds what they do.
 
 #include "core/Error.h"
-#include "core/ErrorContexts.h"
 #include "platform/ChangeNotice.h"
 #include "platform/StoredProperties.h"
 #include "sdk/SdkFwd.h"
+#include "search/TagSearchContexts.h"
 #include "search/TagSearchQuery.h"
 
 #include <QString>
@@ -50,15 +50,7 @@ constexpr ReportLayout kReport = ReportLayout::Long;
 
 enum DefaultButton { SearchButton = 1, AddButton = 2 };
 
-// The four propagating procedures have always reported under "VQTagsearch:".
-inline const ErrorContexts context("VQTagSearch",
-                                   {
-                                       {"SetFocusToDefaultField", "VQTagsearch:SetFocusToDefaultField"},
-                                       {"SetSelectedServer", "VQTagsearch:SetSelectedServer"},
-                                       {"LetVQServerPickListEnabled",
-                                        "VQTagsearch:LetVQServerPickListEnabled"},
-                                       {"LetPointClassMask", "VQTagsearch:LetPointClassMask"},
-                                   });
+inline const ErrorContexts& context = kTagSearchContext;
 
 // The box keeps "\n"; the clause as callers and stored forms know it uses CR LF.
 inline QString toClauseText(const QString& boxText) {

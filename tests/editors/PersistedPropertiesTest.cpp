@@ -194,8 +194,9 @@ TEST(EditorPersistedProperties, WrittenColoursReachTheirChildren) {
         auto* child = part<QWidget>(*control, row.child);
         EXPECT_EQ(child->palette().color(QPalette::Active, row.fore), QColor(Qt::red));
         EXPECT_EQ(child->palette().color(QPalette::Active, row.back), QColor(Qt::blue));
-        if (row.untouched)
+        if (row.untouched) {
             EXPECT_EQ(redOrNot(part<QWidget>(*control, row.untouched), QPalette::ButtonText), u"-"_s);
+        }
     }
 }
 

@@ -79,8 +79,10 @@ struct Loading {
 TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged) {
     const PinnedDpi dpi;
     const Loading rows[] = {
+        // A theme colour (0x8000000F) keeps its flag bit.
         {VQ_CONTROL(ComboButton),
-         R"({"Enabled":{"type":"Boolean","value":false},"ForeColor":{"type":"Int32","value":255}})",
+         R"({"Enabled":{"type":"Boolean","value":false},"ForeColor":{"type":"Int32","value":255},)"
+         R"("BackColor":{"type":"Int32","value":-2147483633}})",
          "Enabled",
          [](QWidget& c) {
              return onOff(part<QPushButton>(c, "Command1")->isEnabled()) + u' ' +

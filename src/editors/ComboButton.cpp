@@ -6,8 +6,9 @@
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -48,9 +49,12 @@ ComboButton::ComboButton(QWidget* parent)
     InitProperties();
 }
 
+bool ComboButton::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void ComboButton::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &ComboButton::Enabled, &ComboButton::EnabledChanged);
-    m_Enabled = enabled;
     Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     m_Combo1->setEnabled(enabled);
@@ -102,32 +106,30 @@ void ComboButton::ComboClear() {
     appendComboItem(*m_Combo1, kBlankItem);
 }
 
-// A new control only turns enabled; its colours stay as they are.
-std::span<const PersistedProperty<ComboButton>> ComboButton::persistedProperties() {
+// A new control only turns enabled; its colours stay as they are, and loaded colours are only
+// stored, not shown.
+std::span<const PersistedNote<ComboButton>> ComboButton::persistedNotes() {
     using Self = ComboButton;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {QStringLiteral("ForeColor"), int32_t(kBlack),
-         [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
-         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, false},
-        {QStringLiteral("BackColor"), int32_t(kWhite),
-         [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
-         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, false},
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, nullptr, false},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, nullptr, false},
     };
-    return table;
+    return notes;
 }
 
 void ComboButton::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
 }
 
 void ComboButton::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
 }
 
 void ComboButton::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 QSize ComboButton::sizeHint() const {

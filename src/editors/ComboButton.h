@@ -15,7 +15,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // A drop-down list of recently entered texts, newest first below a blank item, with a "..."
 // button beside it.
@@ -24,8 +24,9 @@ class ComboButton : public QWidget {
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true)
-    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged)
+    Q_PROPERTY(
+        qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged USER true STORED false)
+    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged STORED false)
 
 public:
     static constexpr int kMaxItems = 8;  // the blank item and seven recent entries
@@ -41,7 +42,7 @@ public:
 
     explicit ComboButton(QWidget* parent = nullptr);
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
     uint32_t ForeColor() const { return m_ForeColor; }
     void SetForeColor(uint32_t color);
@@ -77,11 +78,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<ComboButton>> persistedProperties();
+    static std::span<const PersistedNote<ComboButton>> persistedNotes();
 
     QComboBox* m_Combo1;
     QPushButton* m_Command1;
-    bool m_Enabled = true;
     uint32_t m_ForeColor = 0;
     uint32_t m_BackColor = 0xFFFFFF;
 };

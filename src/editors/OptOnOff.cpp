@@ -1,8 +1,9 @@
 #include "editors/OptOnOff.h"
 
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QRadioButton>
@@ -41,9 +42,12 @@ OptOnOff::OptOnOff(QWidget* parent)
     InitProperties();
 }
 
+bool OptOnOff::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void OptOnOff::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &OptOnOff::Enabled, &OptOnOff::EnabledChanged);
-    m_Enabled = enabled;
     Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     m_optOn->setEnabled(enabled);
@@ -74,29 +78,27 @@ void OptOnOff::optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t
     Q_EMIT OnOptionClick();
 }
 
-std::span<const PersistedProperty<OptOnOff>> OptOnOff::persistedProperties() {
+std::span<const PersistedNote<OptOnOff>> OptOnOff::persistedNotes() {
     using Self = OptOnOff;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {QStringLiteral("Value"), kDefaultValue, [](const Self& c) { return Variant(c.m_Value); },
-         [](Self& c, const Variant& v) { c.m_Value = int16_t(v.toInt32()); }},
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
+        {"Value", kDefaultValue, [](Self& c, const Variant& v) { c.m_Value = int16_t(v.toInt32()); }},
     };
-    return table;
+    return notes;
 }
 
 void OptOnOff::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
 }
 
 // The buttons follow the loaded value at once, so the control never shows "On" for an off value.
 void OptOnOff::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
     showValue(m_Value);
 }
 
 void OptOnOff::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 QSize OptOnOff::sizeHint() const {

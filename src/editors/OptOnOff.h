@@ -16,7 +16,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // A pair of option buttons "On" and "Off" for a two-state attribute. Writing `Value` moves the
 // buttons silently; only a user's click raises `OnOptionClick`.
@@ -36,7 +36,7 @@ public:
 
     explicit OptOnOff(QWidget* parent = nullptr);
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled) override;
     // 0 is off, any other value on; a written value reads back as written.
     int16_t Value() const { return m_Value; }
@@ -59,13 +59,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<OptOnOff>> persistedProperties();
+    static std::span<const PersistedNote<OptOnOff>> persistedNotes();
     void showValue(int16_t value);
     void optionClicked(QRadioButton* clicked, QRadioButton* other, int16_t value);
 
     QRadioButton* m_optOn;
     QRadioButton* m_optOff;
-    bool m_Enabled = true;
     int16_t m_Value = -1;
     bool m_Busy = false;
 };

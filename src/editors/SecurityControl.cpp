@@ -2,8 +2,9 @@
 
 #include "editors/KeyCodes.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -27,8 +28,6 @@ constexpr std::array<ScopeList, SecurityStringParser::kScopeCount> kScopeLists{{
     {"cboGroup", "G:", "Group access", "What members of the point's group may do with it"},
     {"cboWorld", "W:", "World access", "What every other user may do with it"},
 }};
-
-const QString kEnabled = QStringLiteral("Enabled");
 
 }  // namespace
 
@@ -64,10 +63,13 @@ SecurityControl::SecurityControl(QWidget* parent) : QWidget(parent) {
     SetEnabled(true);
 }
 
+bool SecurityControl::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void SecurityControl::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &SecurityControl::Enabled, &SecurityControl::EnabledChanged);
-    m_Enabled = enabled;
-    Q_EMIT PropertyChanged(kEnabled);
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     for (QComboBox* list : m_lists) list->setEnabled(enabled);
 }
@@ -100,25 +102,24 @@ void SecurityControl::listSelected(int scope) {
     Q_EMIT OnListIndexChange();
 }
 
-std::span<const PersistedProperty<SecurityControl>> SecurityControl::persistedProperties() {
+std::span<const PersistedNote<SecurityControl>> SecurityControl::persistedNotes() {
     using Self = SecurityControl;
-    static const PersistedProperty<Self> table[] = {
-        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
     };
-    return table;
+    return notes;
 }
 
 void SecurityControl::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
 }
 
 void SecurityControl::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
 }
 
 void SecurityControl::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 QSize SecurityControl::sizeHint() const {

@@ -17,7 +17,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // Edits a whole security string in three drop-down lists: owner ("O:" ...), group ("G:" ...) and
 // world ("W:" ...). Writing Security never raises OnListIndexChange: the event always means a
@@ -25,7 +25,7 @@ struct PersistedProperty;
 class SecurityControl : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
-    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true)
+    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true STORED false)
 
 public:
     static constexpr int kHeight = 315;
@@ -42,7 +42,7 @@ public:
 
     explicit SecurityControl(QWidget* parent = nullptr);
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled) override;
     // "o:rw g:r w:" form; "" while a write is under way. Writing a string with fewer than three
     // tokens throws vq::Error 9 and leaves the lists as they were.
@@ -69,10 +69,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<SecurityControl>> persistedProperties();
+    static std::span<const PersistedNote<SecurityControl>> persistedNotes();
     void listSelected(int scope);
 
-    bool m_Enabled = true;
     std::array<QComboBox*, SecurityStringParser::kScopeCount> m_lists{};
     // m_LastOwnerIndex, m_LastGroupIndex, m_LastWorldIndex: -1 while Security is being written.
     std::array<int16_t, SecurityStringParser::kScopeCount> m_lastIndex{0, 0, 0};

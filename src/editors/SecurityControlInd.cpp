@@ -4,8 +4,9 @@
 #include "editors/SecurityStringParser.h"
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -14,12 +15,7 @@
 
 namespace vq {
 
-namespace {
-const QString kEnabled = QStringLiteral("Enabled");
-const QString kSecurityScope = QStringLiteral("SecurityScope");
-const QString kForeColor = QStringLiteral("ForeColor");
-const QString kBackColor = QStringLiteral("BackColor");
-}  // namespace
+namespace {}  // namespace
 
 SecurityControlInd::Layout SecurityControlInd::layoutFor(QSize size) {
     return {QSize(size.width(), kHeight), QRect(0, 0, size.width(), kHeight)};
@@ -37,10 +33,14 @@ SecurityControlInd::SecurityControlInd(QWidget* parent) : QWidget(parent), m_Com
     SetEnabled(true);
 }
 
+bool SecurityControlInd::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void SecurityControlInd::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &SecurityControlInd::Enabled, &SecurityControlInd::EnabledChanged);
-    m_Enabled = enabled;
-    Q_EMIT PropertyChanged(kEnabled);
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
+    setEnabled(enabled);
     m_Combo1->setEnabled(enabled);
 }
 
@@ -48,7 +48,7 @@ void SecurityControlInd::SetSecurityScope(int32_t scope) {
     const ChangeNotice notice(this, &SecurityControlInd::SecurityScope,
                               &SecurityControlInd::SecurityScopeChanged);
     m_SecurityScope = scope;
-    Q_EMIT PropertyChanged(kSecurityScope);
+    Q_EMIT PropertyChanged(QStringLiteral("SecurityScope"));
 }
 
 void SecurityControlInd::SetSecurity(const QString& security) {
@@ -62,14 +62,14 @@ void SecurityControlInd::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &SecurityControlInd::ForeColor, &SecurityControlInd::ForeColorChanged);
     m_ForeColor = color;
     applyForeColor(*m_Combo1, m_ForeColor);
-    Q_EMIT PropertyChanged(kForeColor);
+    Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
 void SecurityControlInd::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &SecurityControlInd::BackColor, &SecurityControlInd::BackColorChanged);
     m_BackColor = color;
     applyBackColor(*m_Combo1, m_BackColor);
-    Q_EMIT PropertyChanged(kBackColor);
+    Q_EMIT PropertyChanged(QStringLiteral("BackColor"));
 }
 
 QString SecurityControlInd::BuildSecurityString() const {
@@ -95,32 +95,30 @@ void SecurityControlInd::listSelected() {
 
 // A new control only turns enabled. Saved colours are kept but not shown until they are written
 // again.
-std::span<const PersistedProperty<SecurityControlInd>> SecurityControlInd::persistedProperties() {
+std::span<const PersistedNote<SecurityControlInd>> SecurityControlInd::persistedNotes() {
     using Self = SecurityControlInd;
-    static const PersistedProperty<Self> table[] = {
-        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {kSecurityScope, int32_t(0), [](const Self& c) { return Variant(c.m_SecurityScope); },
-         [](Self& c, const Variant& v) { c.SetSecurityScope(v.toInt32()); }, false},
-        {kForeColor, int32_t(kBlack), [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
-         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, false},
-        {kBackColor, int32_t(kWhite), [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
-         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, false},
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
+        {"SecurityScope", int32_t(0), nullptr, nullptr, false},
+        {"ForeColor", int32_t(kBlack),
+         [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }, nullptr, false},
+        {"BackColor", int32_t(kWhite),
+         [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }, nullptr, false},
     };
-    return table;
+    return notes;
 }
 
 void SecurityControlInd::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
 }
 
 void SecurityControlInd::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
-    m_Combo1->setEnabled(m_Enabled);
+    readStoredProperties(*this, bag, persistedNotes());
+    m_Combo1->setEnabled(Enabled());
 }
 
 void SecurityControlInd::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 QSize SecurityControlInd::sizeHint() const {

@@ -15,7 +15,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // Edits one token of a security string (the owner's, the group's or the world's, chosen by
 // SecurityScope) in one drop-down list of level names, carrying the other two tokens along.
@@ -23,7 +23,7 @@ class SecurityControlInd : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
     Q_PROPERTY(qint32 SecurityScope READ SecurityScope WRITE SetSecurityScope NOTIFY SecurityScopeChanged)
-    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true)
+    Q_PROPERTY(QString Security READ Security WRITE SetSecurity NOTIFY SecurityChanged USER true STORED false)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
 
@@ -39,7 +39,7 @@ public:
 
     explicit SecurityControlInd(QWidget* parent = nullptr);
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled) override;
     int32_t SecurityScope() const { return m_SecurityScope; }
     void SetSecurityScope(int32_t scope);  // 0 owner, 1 group, 2 world; the list is not re-read
@@ -75,12 +75,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<SecurityControlInd>> persistedProperties();
+    static std::span<const PersistedNote<SecurityControlInd>> persistedNotes();
     void listSelected();
     QString BuildSecurityString() const;
 
     QComboBox* m_Combo1;
-    bool m_Enabled = true;
     int32_t m_SecurityScope = 0;
     QString m_Security;
     uint32_t m_ForeColor = 0x000000;

@@ -3,8 +3,9 @@
 #include "editors/KeyCodes.h"
 #include "editors/PropertyErrors.h"
 #include "editors/WidgetColors.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 
 #include <QFocusEvent>
@@ -41,9 +42,12 @@ void TextBoxControl::noteSelection() {
     if (m_selection.changed({SelStart(), SelLength(), SelText()})) Q_EMIT SelectionChanged();
 }
 
+bool TextBoxControl::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void TextBoxControl::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &TextBoxControl::Enabled, &TextBoxControl::EnabledChanged);
-    m_Enabled = enabled;
     markChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     m_Text1->setEnabled(enabled);
@@ -128,35 +132,30 @@ void TextBoxControl::showBackColor() {
 }
 
 // The colours are only stored: the children keep the look they have until a colour is written.
-std::span<const PersistedProperty<TextBoxControl>> TextBoxControl::persistedProperties() {
+std::span<const PersistedNote<TextBoxControl>> TextBoxControl::persistedNotes() {
     using Self = TextBoxControl;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {QStringLiteral("Text"), QString(), [](const Self& c) { return Variant(c.m_Text); },
-         [](Self& c, const Variant& v) { c.SetText(v.toString()); }},
-        {QStringLiteral("ForeColor"), int32_t(kBlack),
-         [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
+        // What was last written is saved, not what the box shows after the user typed.
+        {"Text", QString(), nullptr, [](const Self& c) { return Variant(c.m_Text); }},
+        {"ForeColor", int32_t(kBlack),
          [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
-        {QStringLiteral("BackColor"), int32_t(kWhite),
-         [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+        {"BackColor", int32_t(kWhite),
          [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
-        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.m_Alignment); },
-         [](Self& c, const Variant& v) { c.SetAlignment(v.toInt32()); }},
     };
-    return table;
+    return notes;
 }
 
 void TextBoxControl::initTextBoxProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
 }
 
 void TextBoxControl::readTextBoxProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
 }
 
 void TextBoxControl::writeTextBoxProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 void TextBoxControl::resizeEvent(QResizeEvent* event) {

@@ -15,7 +15,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // The part that TxtButton and TxtComboControl share: a single-line text box `Text1` whose usual
 // properties the control forwards, whose Enter key and key releases it reports, and a second child
@@ -24,15 +24,15 @@ class TextBoxControl : public QWidget, public AttributeChild {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
     Q_PROPERTY(QString Text READ Text WRITE SetText NOTIFY TextChanged USER true)
-    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged)
-    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged)
-    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged STORED false)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged STORED false)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged STORED false)
     Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment NOTIFY AlignmentChanged)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE SetForeColor NOTIFY ForeColorChanged)
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE SetBackColor NOTIFY BackColorChanged)
 
 public:
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled) override;
     // The text box's current text; writing also remembers it as the text to persist.
     QString Text() const override;
@@ -88,10 +88,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<TextBoxControl>> persistedProperties();
+    static std::span<const PersistedNote<TextBoxControl>> persistedNotes();
     QLineEdit* m_Text1;
     QWidget* m_Side = nullptr;
-    bool m_Enabled = true;
     QString m_Text;
     uint32_t m_ForeColor = 0;
     uint32_t m_BackColor = 0xFFFFFF;

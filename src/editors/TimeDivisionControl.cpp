@@ -3,8 +3,9 @@
 #include "editors/KeyCodes.h"
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -25,10 +26,6 @@ constexpr std::array<double, TimeDivisionControl::kUnitCount> kUnitSeconds{1, 60
 constexpr int kFieldHeight = 285;
 constexpr int kLineEditTextMargin = 2;  // QLineEdit's fixed inner margin on each side
 
-const QString kEnabled = QStringLiteral("Enabled");
-const QString kForeColor = QStringLiteral("ForeColor");
-const QString kBackColor = QStringLiteral("BackColor");
-const QString kTime = QStringLiteral("Time");
 const QString kUnknown = QStringLiteral("?");
 
 // The fields are narrow: a longer number (a fraction of a second, a large day count) is shown in a
@@ -155,10 +152,13 @@ TimeDivisionControl::~TimeDivisionControl() {
     for (QLineEdit* field : m_txtTime) field->removeEventFilter(this);
 }
 
+bool TimeDivisionControl::Enabled() const {
+    return ownEnabled(*this);
+}
+
 void TimeDivisionControl::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &TimeDivisionControl::Enabled, &TimeDivisionControl::EnabledChanged);
-    m_Enabled = enabled;
-    Q_EMIT PropertyChanged(kEnabled);
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     for (QLineEdit* field : m_txtTime) field->setEnabled(enabled);
 }
@@ -171,21 +171,21 @@ Variant TimeDivisionControl::Time() {
 void TimeDivisionControl::SetTime(const Variant& time) {
     m_Time = time;
     DisplayTime();
-    Q_EMIT PropertyChanged(kTime);
+    Q_EMIT PropertyChanged(QStringLiteral("Time"));
 }
 
 void TimeDivisionControl::SetForeColor(uint32_t color) {
     const ChangeNotice notice(this, &TimeDivisionControl::ForeColor, &TimeDivisionControl::ForeColorChanged);
     m_ForeColor = color;
     for (int unit = Days; unit >= Seconds; --unit) applyForeColor(*m_txtTime[unit], m_ForeColor);
-    Q_EMIT PropertyChanged(kForeColor);
+    Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
 void TimeDivisionControl::SetBackColor(uint32_t color) {
     const ChangeNotice notice(this, &TimeDivisionControl::BackColor, &TimeDivisionControl::BackColorChanged);
     m_BackColor = color;
     for (int unit = Days; unit >= Seconds; --unit) applyBackColor(*m_txtTime[unit], m_BackColor);
-    Q_EMIT PropertyChanged(kBackColor);
+    Q_EMIT PropertyChanged(QStringLiteral("BackColor"));
 }
 
 void TimeDivisionControl::setAccessibleCaption(const QString& caption) {
@@ -206,32 +206,31 @@ void TimeDivisionControl::SetHelpContextID(int32_t helpContextId) {
 
 // Saved colours are kept but not shown until they are written again. A loaded time is checked and
 // shown by its setter; a new control's is only stored (see InitProperties).
-std::span<const PersistedProperty<TimeDivisionControl>> TimeDivisionControl::persistedProperties() {
+std::span<const PersistedNote<TimeDivisionControl>> TimeDivisionControl::persistedNotes() {
     using Self = TimeDivisionControl;
-    static const PersistedProperty<Self> table[] = {
-        {kEnabled, true, [](const Self& c) { return Variant(c.m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {kForeColor, int32_t(kBlack), [](const Self& c) { return Variant(int32_t(c.m_ForeColor)); },
+    static const PersistedNote<Self> notes[] = {
+        {"Enabled", true},
+        {"Time", int32_t(0), [](Self& c, const Variant& v) { c.SetTime(v); },
+         [](const Self& c) { return c.m_Time; }, false},
+        {"ForeColor", int32_t(kBlack),
          [](Self& c, const Variant& v) { c.m_ForeColor = uint32_t(v.toInt32()); }},
-        {kBackColor, int32_t(kWhite), [](const Self& c) { return Variant(int32_t(c.m_BackColor)); },
+        {"BackColor", int32_t(kWhite),
          [](Self& c, const Variant& v) { c.m_BackColor = uint32_t(v.toInt32()); }},
-        {kTime, int32_t(0), [](const Self& c) { return c.m_Time; },
-         [](Self& c, const Variant& v) { c.SetTime(v); }, false},
     };
-    return table;
+    return notes;
 }
 
 void TimeDivisionControl::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
     m_Time = int32_t(0);
 }
 
 void TimeDivisionControl::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
 }
 
 void TimeDivisionControl::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 QSize TimeDivisionControl::sizeHint() const {

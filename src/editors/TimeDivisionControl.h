@@ -16,7 +16,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // Edits a time span in seconds as days, hours, minutes and seconds. A field is committed on Enter
 // or when it loses the focus: the four fields are folded into seconds and shown split again, so
@@ -51,7 +51,7 @@ public:
     explicit TimeDivisionControl(QWidget* parent = nullptr);
     ~TimeDivisionControl() override;
 
-    bool Enabled() const { return m_Enabled; }
+    bool Enabled() const;
     void SetEnabled(bool enabled);
     // Reading folds the fields into m_Time first.
     Variant Time();
@@ -85,7 +85,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<TimeDivisionControl>> persistedProperties();
+    static std::span<const PersistedNote<TimeDivisionControl>> persistedNotes();
     QVariant timeValue();
     void noteTime();
     void setTimeValue(const QVariant& time);
@@ -96,7 +96,6 @@ private:
     int indexOf(QObject* field) const;
 
     std::array<QLineEdit*, kUnitCount> m_txtTime{};
-    bool m_Enabled = true;
     Variant m_Time = int32_t(0);
     uint32_t m_ForeColor = 0x000000;
     uint32_t m_BackColor = 0xFFFFFF;

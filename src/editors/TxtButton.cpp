@@ -4,8 +4,9 @@
 #include "editors/NonNegative.h"
 #include "editors/PropertyErrors.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QLineEdit>
@@ -48,31 +49,29 @@ void TxtButton::SetBorderStyle(int16_t style) {
 }
 
 // Then the text box's own, which the base class lists.
-std::span<const PersistedProperty<TxtButton>> TxtButton::persistedProperties() {
+std::span<const PersistedNote<TxtButton>> TxtButton::persistedNotes() {
     using Self = TxtButton;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("ButtonWidth"), kDefaultButtonWidth,
-         [](const Self& c) { return Variant(c.m_ButtonWidth); },
+    static const PersistedNote<Self> notes[] = {
+        {"ButtonWidth", kDefaultButtonWidth,
          [](Self& c, const Variant& v) { c.m_ButtonWidth = int16_t(v.toInt32()); }},
-        {QStringLiteral("BorderStyle"), int16_t(1), [](const Self& c) { return Variant(c.m_BorderStyle); },
-         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
+        {"BorderStyle", int16_t(1)},
     };
-    return table;
+    return notes;
 }
 
 void TxtButton::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
     initTextBoxProperties();
 }
 
 void TxtButton::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
     readTextBoxProperties(bag);
     layoutChildren();
 }
 
 void TxtButton::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
     writeTextBoxProperties(bag);
 }
 

@@ -12,7 +12,7 @@ class QPushButton;
 namespace vq {
 
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // A single-line text box with a narrow "..." button at its right; the host decides what the button
 // does (picking a tag or a digital set, for example).
@@ -55,7 +55,7 @@ protected:
     void layoutChildren() override;
 
 private:
-    static std::span<const PersistedProperty<TxtButton>> persistedProperties();
+    static std::span<const PersistedNote<TxtButton>> persistedNotes();
     QPushButton* m_Command1;
     int16_t m_ButtonWidth = kDefaultButtonWidth;
     int16_t m_BorderStyle = 1;

@@ -5,8 +5,9 @@
 #include "editors/NonNegative.h"
 #include "editors/WidgetColors.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -86,28 +87,26 @@ QStringList TxtComboControl::items() const {
 }
 
 // Then the text box's own, which the base class lists.
-std::span<const PersistedProperty<TxtComboControl>> TxtComboControl::persistedProperties() {
+std::span<const PersistedNote<TxtComboControl>> TxtComboControl::persistedNotes() {
     using Self = TxtComboControl;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
-         [](const Self& c) { return Variant(c.m_ComboWidth); },
-         [](Self& c, const Variant& v) { c.SetComboWidth(int16_t(v.toInt32())); }},
+    static const PersistedNote<Self> notes[] = {
+        {"ComboWidth", kDefaultComboWidth},
     };
-    return table;
+    return notes;
 }
 
 void TxtComboControl::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
     initTextBoxProperties();
 }
 
 void TxtComboControl::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
     readTextBoxProperties(bag);
 }
 
 void TxtComboControl::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
     writeTextBoxProperties(bag);
 }
 

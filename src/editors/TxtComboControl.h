@@ -12,16 +12,16 @@ class QComboBox;
 namespace vq {
 
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 
 // A single-line text box with a drop-down list at its right. The host fills the list and hears
 // when the user picks another item; the first pick after the control starts is only recorded.
 class TxtComboControl : public TextBoxControl {
     Q_OBJECT
     Q_PROPERTY(qint16 ComboWidth READ ComboWidth WRITE SetComboWidth NOTIFY ComboWidthChanged)
-    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged)
-    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged)
-    Q_PROPERTY(qint16 DefaultComboWidth READ DefaultComboWidth CONSTANT)
+    Q_PROPERTY(qint16 ListIndex READ ListIndex WRITE SetListIndex NOTIFY ListIndexChanged STORED false)
+    Q_PROPERTY(QString ComboText READ ComboText NOTIFY ListIndexChanged STORED false)
+    Q_PROPERTY(qint16 DefaultComboWidth READ DefaultComboWidth CONSTANT STORED false)
 
 public:
     static constexpr int16_t kDefaultComboWidth = 1155;
@@ -70,7 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<TxtComboControl>> persistedProperties();
+    static std::span<const PersistedNote<TxtComboControl>> persistedNotes();
     void comboSelected();
 
     QComboBox* m_Combo1;

@@ -8,8 +8,9 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 
@@ -24,8 +25,6 @@ namespace vq {
 
 namespace {
 
-const QString kEnabled = QStringLiteral("Enabled");
-const QString kDisplayStyle = QStringLiteral("DisplayStyle");
 const QString kPercentOfSpan = QStringLiteral("% of Span");
 const QString kEngineeringUnits = QStringLiteral("Eng. Units");
 constexpr uint32_t kInvalidForeColor = 0x0000FF;  // red
@@ -88,10 +87,42 @@ bool sameName(const QString& a, const QString& b) {
 
 }  // namespace
 
+// Both are applied through their setters.
+const PersistedNote<VQCompressionSpecs> kPersistedNotes[] = {
+    {"Enabled", true},
+    {"DisplayStyle", int32_t(styleCompressionDeviation)},
+};
+
 // VQCompressionSpecs's state, kept out of its header so that hosts need not rebuild when it changes.
 class VQCompressionSpecsPrivate {
 public:
-    bool m_Enabled = true;
+    explicit VQCompressionSpecsPrivate(VQCompressionSpecs* control) : q(control) {}
+
+    enum TimeRow { MinimumTime = 0, MaximumTime = 1 };
+    using TimeAction = void (VQCompressionSpecsPrivate::*)(TimeRow);
+
+    // Building
+    void buildChildren();
+    void connectTimeControl(TimeRow row);
+    void fitCaptionFont();
+    bool captionsFit(const QFont& font) const;
+    void applyLayout();
+    // Showing the bound entries
+    void connectEntries();
+    void disconnectEntries();
+    void RefreshDisplay();
+    void clearDisplay();
+    void ShowTimes();
+    void ShowDeviationLabels();
+    void OnEntryChanged(PropSheetEntry* entry);
+    // Editing the times
+    void timeFocusChanged(QWidget* old, QWidget* now);
+    void handleTimeEvent(TimeRow row, const QString& event, TimeAction action);
+    PropSheetEntry* timeEntry(TimeRow row) const;
+    void commitTime(TimeRow row);
+    void passPendingTime(TimeRow row);
+
+    VQCompressionSpecs* const q;
     int32_t m_DisplayStyle = 0;  // no style until the properties are initialised
     std::shared_ptr<vq::PropSheetEntries> m_Entries;
     std::array<QMetaObject::Connection, 2> m_entryConnections;
@@ -123,58 +154,58 @@ VQCompressionSpecs::AttributeNames VQCompressionSpecs::attributeNamesFor(int32_t
 }
 
 VQCompressionSpecs::VQCompressionSpecs(QWidget* parent)
-    : QWidget(parent), d(std::make_unique<VQCompressionSpecsPrivate>()) {
-    buildChildren();
-    connectTimeControl(MinimumTime);
-    connectTimeControl(MaximumTime);
+    : QWidget(parent), d(std::make_unique<VQCompressionSpecsPrivate>(this)) {
+    d->buildChildren();
+    d->connectTimeControl(VQCompressionSpecsPrivate::MinimumTime);
+    d->connectTimeControl(VQCompressionSpecsPrivate::MaximumTime);
     d->m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
-                                   [this](QWidget* old, QWidget* now) { timeFocusChanged(old, now); });
+                                   [this](QWidget* old, QWidget* now) { d->timeFocusChanged(old, now); });
     InitProperties();
-    fitCaptionFont();
-    applyLayout();
+    d->fitCaptionFont();
+    d->applyLayout();
 }
 
 VQCompressionSpecs::~VQCompressionSpecs() {
     // The children go after this object's members; a focused child going must reach no handler.
     disconnect(d->m_focusConnection);
     for (TimeDivisionControl* control : d->m_timeControls) control->disconnect(this);
-    disconnectEntries();
+    d->disconnectEntries();
 }
 
-void VQCompressionSpecs::buildChildren() {
-    d->m_Frame1 = makeGroup(this, QStringLiteral("Frame1"), kFrame1);
-    QFrame* times = makeGroup(d->m_Frame1, QStringLiteral("frameCmpDayHrMinSec"), kTimesFrame);
+void VQCompressionSpecsPrivate::buildChildren() {
+    m_Frame1 = makeGroup(q, QStringLiteral("Frame1"), kFrame1);
+    QFrame* times = makeGroup(m_Frame1, QStringLiteral("frameCmpDayHrMinSec"), kTimesFrame);
     for (const LabelDesign& design : kLabels)
-        makeLabel(design.container == Container::Frame1 ? d->m_Frame1 : times, design);
-    d->m_lblDeviationValue = d->m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationValue"));
-    d->m_lblDeviationUnits = d->m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationUnits"));
+        makeLabel(design.container == Container::Frame1 ? m_Frame1 : times, design);
+    m_lblDeviationValue = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationValue"));
+    m_lblDeviationUnits = m_Frame1->findChild<QLabel*>(QStringLiteral("lblDeviationUnits"));
 
-    d->m_VQPointAttributeEdit1 = new VQPointAttributeEdit(d->m_Frame1);
-    d->m_VQPointAttributeEdit1->setObjectName(QStringLiteral("VQPointAttributeEdit1"));
-    d->m_VQPointAttributeEdit1->setGeometry(twipsToPixels(kAttributeEdit));
-    d->m_VQPointAttributeEdit1->SetAlignment(kRightAligned);
+    m_VQPointAttributeEdit1 = new VQPointAttributeEdit(m_Frame1);
+    m_VQPointAttributeEdit1->setObjectName(QStringLiteral("VQPointAttributeEdit1"));
+    m_VQPointAttributeEdit1->setGeometry(twipsToPixels(kAttributeEdit));
+    m_VQPointAttributeEdit1->SetAlignment(kRightAligned);
     for (TimeRow row : {MinimumTime, MaximumTime}) {
         auto* control = new TimeDivisionControl(times);
         control->setObjectName(QStringLiteral("TimeDivisionControl%1").arg(row + 1));
         control->move(twipsToPixels(kTimeControls[row].topLeft()));
         control->setAccessibleCaption(row == MinimumTime ? QStringLiteral("Min. Time")
                                                          : QStringLiteral("Max. Time"));
-        d->m_timeControls[row] = control;
+        m_timeControls[row] = control;
     }
 }
 
-void VQCompressionSpecs::connectTimeControl(TimeRow row) {
-    TimeDivisionControl* control = d->m_timeControls[row];
-    connect(control, &TimeDivisionControl::OnEnterKeyPress, this, [this, row] {
-        handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecs::CommitTime);
+void VQCompressionSpecsPrivate::connectTimeControl(TimeRow row) {
+    TimeDivisionControl* control = m_timeControls[row];
+    QObject::connect(control, &TimeDivisionControl::OnEnterKeyPress, q, [this, row] {
+        handleTimeEvent(row, QStringLiteral("OnEnterKeyPress"), &VQCompressionSpecsPrivate::commitTime);
     });
-    connect(control, &TimeDivisionControl::OnPendingChange, this, [this, row] {
-        handleTimeEvent(row, QStringLiteral("OnPendingChange"), &VQCompressionSpecs::PassPendingTime);
+    QObject::connect(control, &TimeDivisionControl::OnPendingChange, q, [this, row] {
+        handleTimeEvent(row, QStringLiteral("OnPendingChange"), &VQCompressionSpecsPrivate::passPendingTime);
     });
 }
 
 bool VQCompressionSpecs::Enabled() const {
-    return d->m_Enabled;
+    return ownEnabled(*this);
 }
 
 int32_t VQCompressionSpecs::DisplayStyle() const {
@@ -187,8 +218,7 @@ const std::shared_ptr<PropSheetEntries>& VQCompressionSpecs::PropSheetEntries() 
 
 void VQCompressionSpecs::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &VQCompressionSpecs::Enabled, &VQCompressionSpecs::EnabledChanged);
-    d->m_Enabled = enabled;
-    Q_EMIT PropertyChanged(kEnabled);
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
     setEnabled(enabled);
     d->m_VQPointAttributeEdit1->SetEnabled(enabled);
     for (TimeDivisionControl* control : d->m_timeControls) control->SetEnabled(enabled);
@@ -201,19 +231,19 @@ void VQCompressionSpecs::SetDisplayStyle(int32_t style) {
     if (names.deviation.isEmpty()) raiseInvalidPropertyValue(QStringLiteral("VQCompressionSpecs"));
     if (style == d->m_DisplayStyle) return;
     d->m_DisplayStyle = style;
-    Q_EMIT PropertyChanged(kDisplayStyle);
+    Q_EMIT PropertyChanged(QStringLiteral("DisplayStyle"));
     d->m_VQPointAttributeEdit1->SetAttributeName(names.deviation);
-    if (d->m_Entries) RefreshDisplay();
+    if (d->m_Entries) d->RefreshDisplay();
 }
 
 void VQCompressionSpecs::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
-    disconnectEntries();
+    d->disconnectEntries();
     d->m_Entries = std::move(entries);
-    connectEntries();
+    d->connectEntries();
     if (d->m_Entries)
-        RefreshDisplay();
+        d->RefreshDisplay();
     else
-        ClearDisplay();
+        d->clearDisplay();
 }
 
 void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
@@ -225,119 +255,107 @@ void VQCompressionSpecs::SetHelpContextID(int32_t helpContextID) {
     });
 }
 
-std::span<const PersistedProperty<VQCompressionSpecs>> VQCompressionSpecs::persistedProperties() {
-    using Self = VQCompressionSpecs;
-    static const PersistedProperty<Self> table[] = {
-        {kEnabled, true, [](const Self& c) { return Variant(c.d->m_Enabled); },
-         [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-        {kDisplayStyle, int32_t(styleCompressionDeviation),
-         [](const Self& c) { return Variant(c.d->m_DisplayStyle); },
-         [](Self& c, const Variant& v) { c.SetDisplayStyle(v.toInt32()); }},
-    };
-    return table;
-}
-
 void VQCompressionSpecs::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, kPersistedNotes);
 }
 
 void VQCompressionSpecs::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, kPersistedNotes);
 }
 
 void VQCompressionSpecs::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, kPersistedNotes);
 }
 
 // The captions' room is fixed by the layout; in a wide font they share a smaller one, down to three
 // quarters of the panel's, rather than be cut.
-void VQCompressionSpecs::fitCaptionFont() {
-    QFont font = this->font();
+void VQCompressionSpecsPrivate::fitCaptionFont() {
+    QFont font = q->font();
     const qreal smallest = font.pointSizeF() * kSmallestCaptionFont;
     while (!captionsFit(font) && font.pointSizeF() - 0.5 >= smallest)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    for (QLabel* label : d->m_Frame1->findChildren<QLabel*>()) label->setFont(font);
+    for (QLabel* label : m_Frame1->findChildren<QLabel*>()) label->setFont(font);
 }
 
-bool VQCompressionSpecs::captionsFit(const QFont& font) const {
+bool VQCompressionSpecsPrivate::captionsFit(const QFont& font) const {
     const QFontMetrics metrics(font);
     const auto fits = [&](const QLabel* label, const QString& text) {
         return metrics.horizontalAdvance(text) <= label->contentsRect().width();
     };
-    for (const QLabel* label : d->m_Frame1->findChildren<QLabel*>())
-        if (label != d->m_lblDeviationValue && !fits(label, label->text())) return false;
-    return fits(d->m_lblDeviationUnits, kPercentOfSpan) && fits(d->m_lblDeviationUnits, kEngineeringUnits);
+    for (const QLabel* label : m_Frame1->findChildren<QLabel*>())
+        if (label != m_lblDeviationValue && !fits(label, label->text())) return false;
+    return fits(m_lblDeviationUnits, kPercentOfSpan) && fits(m_lblDeviationUnits, kEngineeringUnits);
 }
 
 void VQCompressionSpecs::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange) fitCaptionFont();
+    if (event->type() == QEvent::FontChange) d->fitCaptionFont();
 }
 
 QSize VQCompressionSpecs::sizeHint() const {
     return twipsToPixels(layoutFor(false, Variant()).control);
 }
 
-void VQCompressionSpecs::connectEntries() {
-    if (!d->m_Entries) return;
+void VQCompressionSpecsPrivate::connectEntries() {
+    if (!m_Entries) return;
     const auto changed = [this](PropSheetEntry* entry) {
-        d->m_Entries->receive([&] { OnEntryChanged(entry); });
+        m_Entries->receive([&] { OnEntryChanged(entry); });
     };
-    d->m_entryConnections = {connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, changed),
-                             connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, changed)};
+    m_entryConnections = {QObject::connect(m_Entries.get(), &PropSheetEntries::OnValueEdit, q, changed),
+                          QObject::connect(m_Entries.get(), &PropSheetEntries::OnDisplayEdit, q, changed)};
 }
 
-void VQCompressionSpecs::disconnectEntries() {
-    for (QMetaObject::Connection& connection : d->m_entryConnections) disconnect(connection);
+void VQCompressionSpecsPrivate::disconnectEntries() {
+    for (QMetaObject::Connection& connection : m_entryConnections) QObject::disconnect(connection);
 }
 
-void VQCompressionSpecs::RefreshDisplay() {
-    d->m_VQPointAttributeEdit1->SetPropSheetEntries(d->m_Entries);
+void VQCompressionSpecsPrivate::RefreshDisplay() {
+    m_VQPointAttributeEdit1->SetPropSheetEntries(m_Entries);
     ShowTimes();
     ShowDeviationLabels();
     applyLayout();
 }
 
 // Unbound, the panel shows what it shows at design time.
-void VQCompressionSpecs::ClearDisplay() {
-    d->m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
-    if (auto* text = qobject_cast<TextBoxControl*>(d->m_VQPointAttributeEdit1->currentChild()))
+void VQCompressionSpecsPrivate::clearDisplay() {
+    m_VQPointAttributeEdit1->SetPropSheetEntries(nullptr);
+    if (auto* text = qobject_cast<TextBoxControl*>(m_VQPointAttributeEdit1->currentChild()))
         text->SetText(QString());
-    d->m_lblDeviationValue->clear();
-    d->m_lblDeviationUnits->setText(kPercentOfSpan);
-    for (TimeDivisionControl* control : d->m_timeControls) {
+    m_lblDeviationValue->clear();
+    m_lblDeviationUnits->setText(kPercentOfSpan);
+    for (TimeDivisionControl* control : m_timeControls) {
         control->SetTime(int32_t(0));
         control->SetForeColor(kBlack);
     }
     applyLayout();
 }
 
-void VQCompressionSpecs::ShowTimes() {
-    if (attributeNamesFor(d->m_DisplayStyle).minimum.isEmpty()) return;
+void VQCompressionSpecsPrivate::ShowTimes() {
+    if (VQCompressionSpecs::attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
     for (TimeRow row : {MinimumTime, MaximumTime}) {
         const PropSheetEntry* entry = timeEntry(row);
-        d->m_timeControls[row]->SetTime(entry->GetValueAs(QString()));
-        d->m_timeControls[row]->SetForeColor(entry->IsValid() ? kBlack : kInvalidForeColor);
+        m_timeControls[row]->SetTime(entry->GetValueAs(QString()));
+        m_timeControls[row]->SetForeColor(entry->IsValid() ? kBlack : kInvalidForeColor);
     }
 }
 
-void VQCompressionSpecs::ShowDeviationLabels() {
-    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
+void VQCompressionSpecsPrivate::ShowDeviationLabels() {
+    const VQCompressionSpecs::AttributeNames names = VQCompressionSpecs::attributeNamesFor(m_DisplayStyle);
     if (names.deviation.isEmpty()) return;
-    const PropSheetEntry* deviation = d->m_Entries->Item(Variant(names.deviation)).get();
+    const PropSheetEntry* deviation = m_Entries->Item(Variant(names.deviation)).get();
     const QString& current = deviation->CurrentAttributeName();
     if (sameName(current, names.deviation))
-        d->m_lblDeviationUnits->setText(kPercentOfSpan);
+        m_lblDeviationUnits->setText(kPercentOfSpan);
     else if (sameName(current, names.percent))
-        d->m_lblDeviationUnits->setText(kEngineeringUnits);
+        m_lblDeviationUnits->setText(kEngineeringUnits);
     else
         return;
-    const Variant span = d->m_Entries->Item(Variant(QStringLiteral("Span")))->GetValueAs(QString());
-    d->m_lblDeviationValue->setText(ConvertedDeviationText(span, deviation->GetValueAs(QString()), current));
+    const Variant span = m_Entries->Item(Variant(QStringLiteral("Span")))->GetValueAs(QString());
+    m_lblDeviationValue->setText(ConvertedDeviationText(span, deviation->GetValueAs(QString()), current));
 }
 
-void VQCompressionSpecs::OnEntryChanged(PropSheetEntry* entry) {
-    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
+void VQCompressionSpecsPrivate::OnEntryChanged(PropSheetEntry* entry) {
+    const VQCompressionSpecs::AttributeNames names = VQCompressionSpecs::attributeNamesFor(m_DisplayStyle);
     const QString& name = entry->CurrentAttributeName();
     if (sameName(name, names.minimum) || sameName(name, names.maximum))
         ShowTimes();
@@ -346,46 +364,46 @@ void VQCompressionSpecs::OnEntryChanged(PropSheetEntry* entry) {
     applyLayout();
 }
 
-void VQCompressionSpecs::applyLayout() {
-    const Variant pointType = d->m_Entries ? d->m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
-    const Layout layout = layoutFor(d->m_Entries != nullptr, pointType);
-    setFixedSize(twipsToPixels(layout.control));
+void VQCompressionSpecsPrivate::applyLayout() {
+    const Variant pointType = m_Entries ? m_Entries->GetValue(QStringLiteral("PointType")) : Variant();
+    const VQCompressionSpecs::Layout layout = VQCompressionSpecs::layoutFor(m_Entries != nullptr, pointType);
+    q->setFixedSize(twipsToPixels(layout.control));
     // Frame1 is drawn without a border, so it ends at the panel's edges rather than past them; a
     // frame wider than its panel would lay the time rows out beyond what the panel shows.
     const int frameTop = twipsToPixels(layout.frameTop);
-    d->m_Frame1->setGeometry(0, frameTop, width(), height() - frameTop);
+    m_Frame1->setGeometry(0, frameTop, q->width(), q->height() - frameTop);
 }
 
 // The focus left a time editor for another control: commit it, as Enter would. Switching windows
 // moves no focus between controls.
-void VQCompressionSpecs::timeFocusChanged(QWidget* old, QWidget* now) {
+void VQCompressionSpecsPrivate::timeFocusChanged(QWidget* old, QWidget* now) {
     if (!old || !now) return;
     for (TimeRow row : {MinimumTime, MaximumTime}) {
-        TimeDivisionControl* control = d->m_timeControls[row];
+        TimeDivisionControl* control = m_timeControls[row];
         if (control->isAncestorOf(old) && !control->isAncestorOf(now))
-            handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecs::CommitTime);
+            handleTimeEvent(row, QStringLiteral("LostFocus"), &VQCompressionSpecsPrivate::commitTime);
     }
 }
 
 // The time editors' events come from the event loop, which must not see an error: it is reported.
-void VQCompressionSpecs::handleTimeEvent(TimeRow row, const QString& event, TimeAction action) {
-    if (!d->m_Entries || attributeNamesFor(d->m_DisplayStyle).minimum.isEmpty()) return;
+void VQCompressionSpecsPrivate::handleTimeEvent(TimeRow row, const QString& event, TimeAction action) {
+    if (!m_Entries || VQCompressionSpecs::attributeNamesFor(m_DisplayStyle).minimum.isEmpty()) return;
     const QString context =
-        QStringLiteral("VQCompressionSpecs:%1_%2").arg(d->m_timeControls[row]->objectName(), event);
+        QStringLiteral("VQCompressionSpecs:%1_%2").arg(m_timeControls[row]->objectName(), event);
     reporting(context, ReportLayout::Long, [&] { (this->*action)(row); });
 }
 
-PropSheetEntry* VQCompressionSpecs::timeEntry(TimeRow row) const {
-    const AttributeNames names = attributeNamesFor(d->m_DisplayStyle);
-    return d->m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum)).get();
+PropSheetEntry* VQCompressionSpecsPrivate::timeEntry(TimeRow row) const {
+    const VQCompressionSpecs::AttributeNames names = VQCompressionSpecs::attributeNamesFor(m_DisplayStyle);
+    return m_Entries->Item(Variant(row == MinimumTime ? names.minimum : names.maximum)).get();
 }
 
-void VQCompressionSpecs::CommitTime(TimeRow row) {
-    timeEntry(row)->SetValue(d->m_timeControls[row]->Time(), QString());
+void VQCompressionSpecsPrivate::commitTime(TimeRow row) {
+    timeEntry(row)->SetValue(m_timeControls[row]->Time(), QString());
 }
 
-void VQCompressionSpecs::PassPendingTime(TimeRow row) {
-    timeEntry(row)->SetPendingValue(d->m_timeControls[row]->Time(), QString());
+void VQCompressionSpecsPrivate::passPendingTime(TimeRow row) {
+    timeEntry(row)->SetPendingValue(m_timeControls[row]->Time(), QString());
 }
 
 }  // namespace vq

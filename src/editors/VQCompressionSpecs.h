@@ -18,8 +18,6 @@ class QLabel;
 namespace vq {
 
 class PropertyBag;
-template <typename Control>
-struct PersistedProperty;
 class PropSheetEntries;
 class PropSheetEntry;
 class TimeDivisionControl;
@@ -117,28 +115,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<VQCompressionSpecs>> persistedProperties();
-    enum TimeRow { MinimumTime = 0, MaximumTime = 1 };
-    using TimeAction = void (VQCompressionSpecs::*)(TimeRow);
-
-    void buildChildren();
-    void fitCaptionFont();
-    bool captionsFit(const QFont& font) const;
-    void connectTimeControl(TimeRow row);
-    void connectEntries();
-    void disconnectEntries();
-    void RefreshDisplay();
-    void ClearDisplay();
-    void ShowTimes();
-    void ShowDeviationLabels();
-    void OnEntryChanged(PropSheetEntry* entry);
-    void applyLayout();
-    void timeFocusChanged(QWidget* old, QWidget* now);
-    void handleTimeEvent(TimeRow row, const QString& event, TimeAction action);
-    PropSheetEntry* timeEntry(TimeRow row) const;
-    void CommitTime(TimeRow row);
-    void PassPendingTime(TimeRow row);
-
+    friend class VQCompressionSpecsPrivate;
     std::unique_ptr<class VQCompressionSpecsPrivate> const d;
 };
 

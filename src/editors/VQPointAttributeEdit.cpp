@@ -1,6 +1,7 @@
 #include "editors/VQPointAttributeEdit.h"
 
 #include "core/Error.h"
+#include "core/ErrorContexts.h"
 #include "editors/AttributeChild.h"
 #include "editors/AttributeSearchDialogs.h"
 #include "editors/DropDownList.h"
@@ -16,8 +17,9 @@
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -38,8 +40,7 @@ namespace vq {
 
 namespace {
 
-const QString kCommitContext = QStringLiteral("VQPointAttributeEdit:CommitEntries");
-const QString kUpdateContext = QStringLiteral("VQPointAttributeEdit:UpdateEntries");
+const ErrorContexts context("VQPointAttributeEdit");
 constexpr uint32_t kButtonFace = kSystemColorFlag | uint32_t(SystemColor::ButtonFace);
 constexpr uint32_t kRed = 0x0000FF;
 constexpr int kBorderTwips = 30;             // each side of the sunken fixed border
@@ -60,14 +61,79 @@ void quietly(Body&& body) {
 
 }  // namespace
 
-// VQPointAttributeEdit's state, kept out of its header so that hosts need not rebuild when it changes.
+// The kinds of child, in the order of kChildTypes.
+enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
+
+// VQPointAttributeEdit's state and helpers, kept out of its header so that hosts need not rebuild
+// when they change.
 class VQPointAttributeEditPrivate {
 public:
+    explicit VQPointAttributeEditPrivate(VQPointAttributeEdit* control) : q(control) {}
+
+    // The child
+    void BuildChild();
+    void createChild(ChildKind kind);
+    void configureChild();
+    void nameChild();
+    void setChildAlignment();
+    void applyLayout();
+    // The current child through the part all seven kinds share; raises without a child.
+    AttributeChild& child() const;
+    template <typename T>
+    T& childAs() const;
+    template <typename Write>
+    void writeSelection(const QString& name, Write&& write);
+
+    // The child's events
+    using Step = void (VQPointAttributeEditPrivate::*)();
+    using Event = void (VQPointAttributeEdit::*)();
+    // What a child's event does while the control shows the entry's value itself.
+    enum class WhileUpdating { Runs, OnlyRaises };
+    std::function<void()> relay(Step step, Event event = nullptr,
+                                WhileUpdating whileUpdating = WhileUpdating::Runs);
+    void attachEvents(ChildKind kind);
+    void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);
+    void attachDropDownEvents(DropDownList* list);
+    template <typename SecurityEditor>
+    void attachSecurityEvents(SecurityEditor* editor);
+
+    // Showing the bound entry
+    void CommitEntries();
+    void UpdateEntries(const QString& name);
+    void showValue(PropSheetEntry& entry, const Variant& value);
+    void FillDropDown(PropSheetEntry& entry);
+    int16_t FillTwinList(PropSheetEntry& entry);
+    void ApplyEnabled();
+    void ApplyValidityColour(PropSheetEntry& entry);
+
+    // The value flow from the child
+    PropSheetEntry& entry() const;
+    void commit(const Variant& value);
+    void passPendingText();
+    void commitText();
+    void commitOnOff();
+    void commitSecurity();
+    void CommitDropDown();
+    void DropDownClick();
+    void TwinPending();
+    void CommitTwin();
+    void handTwin(bool commitIt);
+    void SearchButton();
+    QString searchedName(int32_t displayStyle) const;
+
+    // Focus
+    void focusMoved(QWidget* from, QWidget* to);
+    bool holds(const QWidget* widget) const;
+
+    VQPointAttributeEdit* const q;
     int32_t m_Alignment = 0;
     QString m_AttributeName;
     int32_t m_BorderStyle = FixedBorder;
     int16_t m_ComboWidth = VQPointAttributeEdit::kDefaultComboWidth;
+    // Kept apart from the widget's own enabled state, which a read-only entry also turns off.
     bool m_Enabled = true;
+    bool m_applyingEnabled = false;
+    bool m_appliedEnabled = true;  // what ApplyEnabled last gave the widget
     int32_t m_OnOffStyle = OnOffOptionButtons;
     int32_t m_SecurityStyle = ViewAllSecurity;
     std::shared_ptr<vq::PropSheetEntries> m_Entries;
@@ -77,7 +143,7 @@ public:
         nullptr;  // the area inside the border; the child's origin hides the child's own border
     QPointer<QWidget> m_child;
     AttributeChild* m_childParts = nullptr;  // m_child seen as its kind's shared part
-    VQPointAttributeEdit::ChildKind m_kind = VQPointAttributeEdit::ChildKind::None;
+    ChildKind m_kind = ChildKind::None;
     bool m_updating = false;  // selections the control makes itself are only remembered
     struct Selection {
         int32_t start;
@@ -90,6 +156,10 @@ public:
     QList<QPointer<QWidget>> m_named;
     QList<QPointer<QWidget>> m_described;
     ValueWatch<Selection> m_selection{Selection{0, 0, QString()}};
+
+    // Loaded values are stored as they are and the child is built once at the end; only the border
+    // goes through its setter, which checks it. A new control keeps the alignment it has.
+    static std::span<const PersistedNote<VQPointAttributeEdit>> persistedNotes();
 };
 
 VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t borderStyle) {
@@ -100,13 +170,14 @@ VQPointAttributeEdit::Layout VQPointAttributeEdit::layoutFor(int width, int32_t 
 }
 
 VQPointAttributeEdit::VQPointAttributeEdit(QWidget* parent)
-    : QWidget(parent), d(std::make_unique<VQPointAttributeEditPrivate>()) {
+    : QWidget(parent), d(std::make_unique<VQPointAttributeEditPrivate>(this)) {
     d->m_client = new QWidget(this);
     d->m_client->setObjectName(QStringLiteral("clientArea"));
     // Laid over a grid cell, the control must hide the cell's own text, whatever child it holds.
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    connect(qApp, &QApplication::focusChanged, this, &VQPointAttributeEdit::focusMoved);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget* from, QWidget* to) { d->focusMoved(from, to); });
     InitProperties();
 }
 
@@ -160,8 +231,8 @@ void VQPointAttributeEdit::SetAlignment(int32_t alignment) {
                               &VQPointAttributeEdit::AlignmentChanged);
     quietly([&] {
         d->m_Alignment = alignment;
-        BuildChild();
-        markChanged(QStringLiteral("Alignment"));
+        d->BuildChild();
+        Q_EMIT PropertyChanged(QStringLiteral("Alignment"));
     });
 }
 
@@ -169,9 +240,9 @@ void VQPointAttributeEdit::SetAttributeName(const QString& name) {
     const ChangeNotice notice(this, &VQPointAttributeEdit::AttributeName,
                               &VQPointAttributeEdit::AttributeNameChanged);
     d->m_AttributeName = name;
-    BuildChild();
-    CommitEntries();
-    markChanged(QStringLiteral("AttributeName"));
+    d->BuildChild();
+    d->CommitEntries();
+    Q_EMIT PropertyChanged(QStringLiteral("AttributeName"));
 }
 
 void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
@@ -179,8 +250,8 @@ void VQPointAttributeEdit::SetBorderStyle(int32_t style) {
                               &VQPointAttributeEdit::BorderStyleChanged);
     if (style != NoBorder && style != FixedBorder) raiseInvalidPropertyValue(QStringLiteral("BorderStyle"));
     d->m_BorderStyle = style;
-    markChanged(QStringLiteral("BorderStyle"));
-    applyLayout();
+    Q_EMIT PropertyChanged(QStringLiteral("BorderStyle"));
+    d->applyLayout();
     update();
 }
 
@@ -188,31 +259,31 @@ void VQPointAttributeEdit::SetComboWidth(int16_t width) {
     const ChangeNotice notice(this, &VQPointAttributeEdit::ComboWidth,
                               &VQPointAttributeEdit::ComboWidthChanged);
     d->m_ComboWidth = width;
-    BuildChild();
-    markChanged(QStringLiteral("ComboWidth"));
+    d->BuildChild();
+    Q_EMIT PropertyChanged(QStringLiteral("ComboWidth"));
 }
 
 void VQPointAttributeEdit::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &VQPointAttributeEdit::Enabled, &VQPointAttributeEdit::EnabledChanged);
     d->m_Enabled = enabled;
-    markChanged(QStringLiteral("Enabled"));
-    ApplyEnabled();
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
+    d->ApplyEnabled();
 }
 
 void VQPointAttributeEdit::SetOnOffStyle(int32_t style) {
     const ChangeNotice notice(this, &VQPointAttributeEdit::OnOffStyle,
                               &VQPointAttributeEdit::OnOffStyleChanged);
     d->m_OnOffStyle = style;
-    BuildChild();
-    markChanged(QStringLiteral("OnOffStyle"));
+    d->BuildChild();
+    Q_EMIT PropertyChanged(QStringLiteral("OnOffStyle"));
 }
 
 void VQPointAttributeEdit::SetSecurityStyle(int32_t style) {
     const ChangeNotice notice(this, &VQPointAttributeEdit::SecurityStyle,
                               &VQPointAttributeEdit::SecurityStyleChanged);
     d->m_SecurityStyle = style;
-    BuildChild();
-    markChanged(QStringLiteral("SecurityStyle"));
+    d->BuildChild();
+    Q_EMIT PropertyChanged(QStringLiteral("SecurityStyle"));
 }
 
 void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntries> entries) {
@@ -222,49 +293,49 @@ void VQPointAttributeEdit::SetPropSheetEntries(std::shared_ptr<vq::PropSheetEntr
         // UpdateEntries re-raises; the collection hands its error to the edit's caller once every
         // view has followed the event.
         const auto follow = [this](PropSheetEntry* entry) {
-            d->m_Entries->receive([&] { UpdateEntries(entry->CurrentAttributeName()); });
+            d->m_Entries->receive([&] { d->UpdateEntries(entry->CurrentAttributeName()); });
         };
         connect(d->m_Entries.get(), &PropSheetEntries::OnValueEdit, this, follow);
         connect(d->m_Entries.get(), &PropSheetEntries::OnDisplayEdit, this, follow);
     }
-    CommitEntries();
+    d->CommitEntries();
 }
 
 int32_t VQPointAttributeEdit::SelStart() const {
-    return silently(0, [&] { return child().SelStart(); });
+    return silently(0, [&] { return d->child().SelStart(); });
 }
 
 void VQPointAttributeEdit::SetSelStart(int32_t start) {
-    writeSelection(QStringLiteral("SelStart"), [start](AttributeChild& c) { c.SetSelStart(start); });
+    d->writeSelection(QStringLiteral("SelStart"), [start](AttributeChild& c) { c.SetSelStart(start); });
 }
 
 int32_t VQPointAttributeEdit::SelLength() const {
-    return silently(0, [&] { return child().SelLength(); });
+    return silently(0, [&] { return d->child().SelLength(); });
 }
 
 void VQPointAttributeEdit::SetSelLength(int32_t length) {
-    writeSelection(QStringLiteral("SelLength"), [length](AttributeChild& c) { c.SetSelLength(length); });
+    d->writeSelection(QStringLiteral("SelLength"), [length](AttributeChild& c) { c.SetSelLength(length); });
 }
 
 QString VQPointAttributeEdit::SelText() const {
-    return silently(QString(), [&] { return child().SelText(); });
+    return silently(QString(), [&] { return d->child().SelText(); });
 }
 
 void VQPointAttributeEdit::SetSelText(const QString& text) {
-    writeSelection(QStringLiteral("SelText"), [&text](AttributeChild& c) { c.SetSelText(text); });
+    d->writeSelection(QStringLiteral("SelText"), [&text](AttributeChild& c) { c.SetSelText(text); });
 }
 
 // A child without a selection refuses the write, which then is not marked as a change.
 template <typename Write>
-void VQPointAttributeEdit::writeSelection(const QString& name, Write&& write) {
+void VQPointAttributeEditPrivate::writeSelection(const QString& name, Write&& write) {
     quietly([&] {
         write(child());
-        markChanged(name);
+        Q_EMIT q->PropertyChanged(name);
     });
 }
 
 QString VQPointAttributeEdit::Text() const {
-    return silently(QString(), [&] { return child().Text(); });
+    return silently(QString(), [&] { return d->child().Text(); });
 }
 
 void VQPointAttributeEdit::SetHelpContextID(int32_t helpContextID) {
@@ -283,48 +354,38 @@ QWidget* VQPointAttributeEdit::currentChild() const {
 
 // ---- persistence ----
 
-// Loaded values are stored as they are and the child is built once at the end; only the border
-// goes through its setter, which checks it. A new control keeps the alignment it has.
-std::span<const PersistedProperty<VQPointAttributeEdit>> VQPointAttributeEdit::persistedProperties() {
+std::span<const PersistedNote<VQPointAttributeEdit>> VQPointAttributeEditPrivate::persistedNotes() {
     using Self = VQPointAttributeEdit;
-    static const PersistedProperty<Self> table[] = {
-        {QStringLiteral("Alignment"), int32_t(0), [](const Self& c) { return Variant(c.d->m_Alignment); },
-         [](Self& c, const Variant& v) { c.d->m_Alignment = v.toInt32(); }, false},
-        {QStringLiteral("AttributeName"), QString(),
-         [](const Self& c) { return Variant(c.d->m_AttributeName); },
-         [](Self& c, const Variant& v) { c.d->m_AttributeName = v.toString(); }},
-        {QStringLiteral("BorderStyle"), int16_t(FixedBorder),
-         [](const Self& c) { return Variant(int16_t(c.d->m_BorderStyle)); },
-         [](Self& c, const Variant& v) { c.SetBorderStyle(int16_t(v.toInt32())); }},
-        {QStringLiteral("Enabled"), true, [](const Self& c) { return Variant(c.d->m_Enabled); },
-         [](Self& c, const Variant& v) { c.d->m_Enabled = v.toBool(); }},
-        {QStringLiteral("ComboWidth"), kDefaultComboWidth,
-         [](const Self& c) { return Variant(c.d->m_ComboWidth); },
+    static const PersistedNote<Self> notes[] = {
+        {"Alignment", int32_t(0), [](Self& c, const Variant& v) { c.d->m_Alignment = v.toInt32(); }, nullptr,
+         false},
+        {"AttributeName", QString(), [](Self& c, const Variant& v) { c.d->m_AttributeName = v.toString(); }},
+        {"BorderStyle", int16_t(FixedBorder)},
+        {"ComboWidth", Self::kDefaultComboWidth,
          [](Self& c, const Variant& v) { c.d->m_ComboWidth = int16_t(v.toInt32()); }},
-        {QStringLiteral("OnOffStyle"), int32_t(OnOffOptionButtons),
-         [](const Self& c) { return Variant(c.d->m_OnOffStyle); },
+        {"Enabled", true, [](Self& c, const Variant& v) { c.d->m_Enabled = v.toBool(); }},
+        {"OnOffStyle", int32_t(OnOffOptionButtons),
          [](Self& c, const Variant& v) { c.d->m_OnOffStyle = v.toInt32(); }},
-        {QStringLiteral("SecurityStyle"), int32_t(ViewAllSecurity),
-         [](const Self& c) { return Variant(c.d->m_SecurityStyle); },
+        {"SecurityStyle", int32_t(ViewAllSecurity),
          [](Self& c, const Variant& v) { c.d->m_SecurityStyle = v.toInt32(); }},
     };
-    return table;
+    return notes;
 }
 
 void VQPointAttributeEdit::InitProperties() {
-    initPersisted(*this, persistedProperties());
-    BuildChild();
-    ApplyEnabled();
+    initStoredProperties(*this, VQPointAttributeEditPrivate::persistedNotes());
+    d->BuildChild();
+    d->ApplyEnabled();
 }
 
 void VQPointAttributeEdit::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
-    BuildChild();
-    ApplyEnabled();
+    readStoredProperties(*this, bag, VQPointAttributeEditPrivate::persistedNotes());
+    d->BuildChild();
+    d->ApplyEnabled();
 }
 
 void VQPointAttributeEdit::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, VQPointAttributeEditPrivate::persistedNotes());
 }
 
 // ---- the child ----
@@ -361,9 +422,9 @@ const ChildType kChildTypes[] = {
 
 }  // namespace
 
-void VQPointAttributeEdit::BuildChild() {
+void VQPointAttributeEditPrivate::BuildChild() {
     ChildKind kind = ChildKind::None;
-    switch (ValidationRules::displayStyleFor(d->m_AttributeName)) {
+    switch (ValidationRules::displayStyleFor(m_AttributeName)) {
         case styletext:
             kind = ChildKind::TextBox;
             break;
@@ -371,7 +432,7 @@ void VQPointAttributeEdit::BuildChild() {
             kind = ChildKind::DropDown;
             break;
         case styleonoffswitch:
-            kind = d->m_OnOffStyle != OnOffOptionButtons ? ChildKind::DropDown : ChildKind::OnOff;
+            kind = m_OnOffStyle != OnOffOptionButtons ? ChildKind::DropDown : ChildKind::OnOff;
             break;
         case styletagsearch:
         case styledigsetsearch:
@@ -381,38 +442,38 @@ void VQPointAttributeEdit::BuildChild() {
             kind = ChildKind::TxtCombo;
             break;
         case stylesecuritycontrol:
-            kind = d->m_SecurityStyle == ViewAllSecurity ? ChildKind::Security : ChildKind::SecurityInd;
+            kind = m_SecurityStyle == ViewAllSecurity ? ChildKind::Security : ChildKind::SecurityInd;
             break;
         default:
             break;  // a custom style keeps whatever child there is
     }
-    if (kind != ChildKind::None && kind != d->m_kind) createChild(kind);
+    if (kind != ChildKind::None && kind != m_kind) createChild(kind);
     configureChild();
     applyLayout();
 }
 
-void VQPointAttributeEdit::createChild(ChildKind kind) {
-    if (d->m_child) {
-        d->m_child->disconnect(this);
-        delete d->m_child;
+void VQPointAttributeEditPrivate::createChild(ChildKind kind) {
+    if (m_child) {
+        m_child->disconnect(q);
+        delete m_child;
     }
     const ChildType& type = kChildTypes[int(kind)];
-    const MadeChild made = type.make(d->m_client);
+    const MadeChild made = type.make(m_client);
     QWidget* child = made.widget;
     child->setObjectName(QString::fromLatin1(type.name));
-    d->m_child = child;
-    d->m_childParts = made.parts;
-    d->m_kind = kind;
-    setFocusProxy(child);
+    m_child = child;
+    m_childParts = made.parts;
+    m_kind = kind;
+    q->setFocusProxy(child);
     attachEvents(kind);
     // The control's text and selection are the child's: whatever the child notifies may move them.
-    const QMetaMethod note = metaObject()->method(metaObject()->indexOfSlot("noteChild()"));
+    const QMetaMethod note = q->metaObject()->method(q->metaObject()->indexOfSlot("noteChild()"));
     const QMetaObject* kindMeta = child->metaObject();
     for (int i = QWidget::staticMetaObject.propertyCount(); i < kindMeta->propertyCount(); ++i) {
         const QMetaProperty property = kindMeta->property(i);
-        if (property.hasNotifySignal()) connect(child, property.notifySignal(), this, note);
+        if (property.hasNotifySignal()) QObject::connect(child, property.notifySignal(), q, note);
     }
-    noteChild();
+    q->noteChild();
     child->show();
 }
 
@@ -424,44 +485,46 @@ void VQPointAttributeEdit::noteChild() {
 // A child's event runs one step of the value flow and then raises the control's event; an error
 // ends it quietly. While the control shows a value itself, the step may be skipped: the value
 // shown came from the entry and must not be written back.
-std::function<void()> VQPointAttributeEdit::relay(Step step, Event event, WhileUpdating whileUpdating) {
+std::function<void()> VQPointAttributeEditPrivate::relay(Step step, Event event,
+                                                         WhileUpdating whileUpdating) {
     return [this, step, event, whileUpdating] {
-        const bool stepRuns = !d->m_updating || whileUpdating == WhileUpdating::Runs;
+        const bool stepRuns = !m_updating || whileUpdating == WhileUpdating::Runs;
         quietly([&] {
             if (stepRuns) (this->*step)();
-            if (event) Q_EMIT(this->*event)();
+            if (event) Q_EMIT(q->*event)();
         });
     };
 }
 
-void VQPointAttributeEdit::attachEvents(ChildKind kind) {
-    using Self = VQPointAttributeEdit;
-    QWidget* child = d->m_child;
+void VQPointAttributeEditPrivate::attachEvents(ChildKind kind) {
+    using P = VQPointAttributeEditPrivate;
+    using Q = VQPointAttributeEdit;
+    QWidget* child = m_child;
     switch (kind) {
         case ChildKind::TextBox:
-            attachTextLikeEvents(static_cast<PlainTextBox*>(child), &Self::passPendingText,
-                                 &Self::commitText);
-            connect(static_cast<PlainTextBox*>(child), &PlainTextBox::TextLostFocus, this,
-                    relay(&Self::commitText));
+            attachTextLikeEvents(static_cast<PlainTextBox*>(child), &P::passPendingText, &P::commitText);
+            QObject::connect(static_cast<PlainTextBox*>(child), &PlainTextBox::TextLostFocus, q,
+                             relay(&P::commitText));
             break;
         case ChildKind::TxtButton:
-            attachTextLikeEvents(static_cast<TxtButton*>(child), &Self::passPendingText, &Self::commitText);
-            connect(static_cast<TxtButton*>(child), &TxtButton::OnButtonClick, this, &Self::SearchButton);
+            attachTextLikeEvents(static_cast<TxtButton*>(child), &P::passPendingText, &P::commitText);
+            QObject::connect(static_cast<TxtButton*>(child), &TxtButton::OnButtonClick, q,
+                             [this] { SearchButton(); });
             break;
         case ChildKind::TxtCombo: {
             auto* box = static_cast<TxtComboControl*>(child);
-            attachTextLikeEvents(box, &Self::TwinPending, &Self::CommitTwin);
-            connect(box, &TxtComboControl::TextLostFocus, this, relay(&Self::CommitTwin));
-            connect(box, &TxtComboControl::OnListIndexChange, this,
-                    relay(&Self::CommitTwin, &Self::Click, WhileUpdating::OnlyRaises));
+            attachTextLikeEvents(box, &P::TwinPending, &P::CommitTwin);
+            QObject::connect(box, &TxtComboControl::TextLostFocus, q, relay(&P::CommitTwin));
+            QObject::connect(box, &TxtComboControl::OnListIndexChange, q,
+                             relay(&P::CommitTwin, &Q::Click, WhileUpdating::OnlyRaises));
             break;
         }
         case ChildKind::DropDown:
             attachDropDownEvents(static_cast<DropDownList*>(child));
             break;
         case ChildKind::OnOff:
-            connect(static_cast<OptOnOff*>(child), &OptOnOff::OnOptionClick, this,
-                    relay(&Self::commitOnOff, &Self::Click));
+            QObject::connect(static_cast<OptOnOff*>(child), &OptOnOff::OnOptionClick, q,
+                             relay(&P::commitOnOff, &Q::Click));
             break;
         case ChildKind::Security:
             attachSecurityEvents(static_cast<SecurityControl*>(child));
@@ -474,51 +537,53 @@ void VQPointAttributeEdit::attachEvents(ChildKind kind) {
     }
 }
 
-void VQPointAttributeEdit::attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep) {
+void VQPointAttributeEditPrivate::attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep) {
     // Enter's press has just committed the text: its release hands nothing over, or the entry
     // would hold a pending value and the point would read as edited. It is still a key release.
-    connect(box, &TextBoxControl::OnKeyUp, this, [this, box, pending] {
+    QObject::connect(box, &TextBoxControl::OnKeyUp, q, [this, box, pending] {
         quietly([&] {
             if (!isEnterKey(box->lastReleasedKey())) (this->*pending)();
-            Q_EMIT Change();
+            Q_EMIT q->Change();
         });
     });
-    connect(box, &TextBoxControl::OnEnterKeyPress, this,
-            relay(commitStep, &VQPointAttributeEdit::OnEnterKeyPress));
+    QObject::connect(box, &TextBoxControl::OnEnterKeyPress, q,
+                     relay(commitStep, &VQPointAttributeEdit::OnEnterKeyPress));
 }
 
-void VQPointAttributeEdit::attachDropDownEvents(DropDownList* list) {
-    const auto enter = relay(&VQPointAttributeEdit::CommitDropDown, &VQPointAttributeEdit::OnEnterKeyPress);
-    connect(list, &DropDownList::KeyPress, this, [enter](int16_t& keyAscii) {
+void VQPointAttributeEditPrivate::attachDropDownEvents(DropDownList* list) {
+    const auto enter =
+        relay(&VQPointAttributeEditPrivate::CommitDropDown, &VQPointAttributeEdit::OnEnterKeyPress);
+    QObject::connect(list, &DropDownList::KeyPress, q, [enter](int16_t& keyAscii) {
         if (keyAscii != kEnterCharacter) return;
         keyAscii = 0;  // the list never sees the Enter character
         enter();
     });
-    connect(list, &DropDownList::Click, this, &VQPointAttributeEdit::DropDownClick);
+    QObject::connect(list, &DropDownList::Click, q, [this] { DropDownClick(); });
 }
 
 template <typename SecurityEditor>
-void VQPointAttributeEdit::attachSecurityEvents(SecurityEditor* editor) {
-    using Self = VQPointAttributeEdit;
-    connect(editor, &SecurityEditor::OnEnterKeyPress, this,
-            relay(&Self::commitSecurity, &Self::OnEnterKeyPress));
-    connect(editor, &SecurityEditor::OnListIndexChange, this,
-            relay(&Self::commitSecurity, &Self::Click, WhileUpdating::OnlyRaises));
+void VQPointAttributeEditPrivate::attachSecurityEvents(SecurityEditor* editor) {
+    using P = VQPointAttributeEditPrivate;
+    using Q = VQPointAttributeEdit;
+    QObject::connect(editor, &SecurityEditor::OnEnterKeyPress, q,
+                     relay(&P::commitSecurity, &Q::OnEnterKeyPress));
+    QObject::connect(editor, &SecurityEditor::OnListIndexChange, q,
+                     relay(&P::commitSecurity, &Q::Click, WhileUpdating::OnlyRaises));
 }
 
-void VQPointAttributeEdit::configureChild() {
+void VQPointAttributeEditPrivate::configureChild() {
     nameChild();
-    switch (d->m_kind) {
+    switch (m_kind) {
         case ChildKind::TextBox:
         case ChildKind::TxtButton:
             setChildAlignment();
             break;
         case ChildKind::TxtCombo:
             setChildAlignment();
-            childAs<TxtComboControl>().SetComboWidth(d->m_ComboWidth);
+            childAs<TxtComboControl>().SetComboWidth(m_ComboWidth);
             break;
         case ChildKind::SecurityInd:
-            childAs<SecurityControlInd>().SetSecurityScope(d->m_SecurityStyle);
+            childAs<SecurityControlInd>().SetSecurityScope(m_SecurityStyle);
             break;
         default:
             break;
@@ -528,53 +593,53 @@ void VQPointAttributeEdit::configureChild() {
 // A screen reader names the child's parts after the attribute, unless a part has a name of its own
 // (the owner list of the security editor, the search button); a child kept for another attribute
 // takes the new name.
-void VQPointAttributeEdit::nameChild() {
-    if (!d->m_child) return;
-    const QString description = QStringLiteral("Value of the %1 attribute").arg(d->m_AttributeName);
-    QList<QWidget*> parts = d->m_child->findChildren<QWidget*>();
-    parts.prepend(d->m_child);
+void VQPointAttributeEditPrivate::nameChild() {
+    if (!m_child) return;
+    const QString description = QStringLiteral("Value of the %1 attribute").arg(m_AttributeName);
+    QList<QWidget*> parts = m_child->findChildren<QWidget*>();
+    parts.prepend(m_child);
     for (QWidget* part : parts) {
         if (part->focusPolicy() == Qt::NoFocus) continue;
         // A button with a caption ("On", "Off") is named by it.
         auto* button = qobject_cast<QAbstractButton*>(part);
         const bool captioned = button && !button->text().isEmpty();
-        if (!captioned && (d->m_named.contains(part) || part->accessibleName().isEmpty())) {
-            part->setAccessibleName(d->m_AttributeName);
-            if (!d->m_named.contains(part)) d->m_named.append(part);
+        if (!captioned && (m_named.contains(part) || part->accessibleName().isEmpty())) {
+            part->setAccessibleName(m_AttributeName);
+            if (!m_named.contains(part)) m_named.append(part);
         }
-        if (d->m_described.contains(part) || part->accessibleDescription().isEmpty()) {
+        if (m_described.contains(part) || part->accessibleDescription().isEmpty()) {
             part->setAccessibleDescription(description);
-            if (!d->m_described.contains(part)) d->m_described.append(part);
+            if (!m_described.contains(part)) m_described.append(part);
         }
     }
 }
 
 // An alignment the text box refuses leaves it as it was.
-void VQPointAttributeEdit::setChildAlignment() {
-    quietly([&] { childAs<TextBoxControl>().SetAlignment(d->m_Alignment); });
+void VQPointAttributeEditPrivate::setChildAlignment() {
+    quietly([&] { childAs<TextBoxControl>().SetAlignment(m_Alignment); });
 }
 
 // ---- layout ----
 
-void VQPointAttributeEdit::applyLayout() {
+void VQPointAttributeEditPrivate::applyLayout() {
     quietly([&] {
-        const int border = d->m_BorderStyle == FixedBorder ? twipsToPixels(kBorderTwips) : 0;
-        const Layout layout = layoutFor(pixelsToTwips(width()), d->m_BorderStyle);
-        setFixedHeight(twipsToPixels(layout.controlHeight));
-        d->m_client->setGeometry(rect().adjusted(border, border, -border, -border));
-        if (!d->m_child) return;
-        d->m_child->setVisible(true);
+        const int border = m_BorderStyle == FixedBorder ? twipsToPixels(kBorderTwips) : 0;
+        const VQPointAttributeEdit::Layout layout =
+            VQPointAttributeEdit::layoutFor(pixelsToTwips(q->width()), m_BorderStyle);
+        q->setFixedHeight(twipsToPixels(layout.controlHeight));
+        m_client->setGeometry(q->rect().adjusted(border, border, -border, -border));
+        if (!m_child) return;
+        m_child->setVisible(true);
         // The on/off buttons have no border of their own to hide behind the edge.
-        const bool bordered = d->m_kind != ChildKind::OnOff;
-        d->m_child->setGeometry(
-            twipsToPixels(bordered ? layout.child : QRect(QPoint(), layout.child.size())));
-        d->m_child->setProperty("HelpContextID", d->m_HelpContextID);
+        const bool bordered = m_kind != ChildKind::OnOff;
+        m_child->setGeometry(twipsToPixels(bordered ? layout.child : QRect(QPoint(), layout.child.size())));
+        m_child->setProperty("HelpContextID", m_HelpContextID);
     });
 }
 
 void VQPointAttributeEdit::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    applyLayout();
+    d->applyLayout();
 }
 
 void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
@@ -585,20 +650,20 @@ void VQPointAttributeEdit::paintEvent(QPaintEvent*) {
 
 // ---- the bound collection ----
 
-void VQPointAttributeEdit::CommitEntries() {
-    if (d->m_AttributeName.isEmpty() || !d->m_Entries) return;
-    reraising(kCommitContext, [&] { UpdateEntries(d->m_AttributeName); });
+void VQPointAttributeEditPrivate::CommitEntries() {
+    if (m_AttributeName.isEmpty() || !m_Entries) return;
+    reraising(context("CommitEntries"), [&] { UpdateEntries(m_AttributeName); });
 }
 
-void VQPointAttributeEdit::UpdateEntries(const QString& name) {
-    reraising(kUpdateContext, [&] {
-        PropSheetEntry& shown = *d->m_Entries->Item(Variant(name));
-        if (d->m_AttributeName.trimmed().isEmpty()) return;
-        if (d->m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
-            d->m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
+void VQPointAttributeEditPrivate::UpdateEntries(const QString& name) {
+    reraising(context("UpdateEntries"), [&] {
+        PropSheetEntry& shown = *m_Entries->Item(Variant(name));
+        if (m_AttributeName.trimmed().isEmpty()) return;
+        if (m_AttributeName.compare(shown.PrimaryAttributeName(), Qt::CaseInsensitive) != 0 &&
+            m_AttributeName.compare(shown.SecondaryAttributeName(), Qt::CaseInsensitive) != 0)
             return;
         {
-            const QScopedValueRollback updating(d->m_updating, true);
+            const QScopedValueRollback updating(m_updating, true);
             showValue(shown, shown.GetValueAs(QString()));
         }
         ApplyEnabled();
@@ -606,13 +671,13 @@ void VQPointAttributeEdit::UpdateEntries(const QString& name) {
     });
 }
 
-void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value) {
+void VQPointAttributeEditPrivate::showValue(PropSheetEntry& shown, const Variant& value) {
     switch (shown.DisplayStyle()) {
         case styletext:
             childAs<PlainTextBox>().SetText(value.toString());
             break;
         case styleonoffswitch:
-            if (d->m_OnOffStyle == OnOffOptionButtons) {
+            if (m_OnOffStyle == OnOffOptionButtons) {
                 childAs<OptOnOff>().SetValue(value.toCheckedInt16());
                 break;
             }
@@ -631,7 +696,7 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
             childAs<TxtComboControl>().SetComboWidth(int16_t(FillTwinList(shown) + 400));
             break;
         case stylesecuritycontrol:
-            if (d->m_kind == ChildKind::Security)
+            if (m_kind == ChildKind::Security)
                 childAs<SecurityControl>().SetSecurity(value.toString());
             else
                 childAs<SecurityControlInd>().SetSecurity(value.toString());
@@ -641,14 +706,14 @@ void VQPointAttributeEdit::showValue(PropSheetEntry& shown, const Variant& value
     }
 }
 
-void VQPointAttributeEdit::FillDropDown(PropSheetEntry& shown) {
+void VQPointAttributeEditPrivate::FillDropDown(PropSheetEntry& shown) {
     auto& list = childAs<DropDownList>();
     list.Clear();
     const ComboEntries& values = shown.ValueList();
     for (int i = 1; i <= values.Count(); ++i) list.AddItem(values.GetNameByIndex(i));
 }
 
-int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
+int16_t VQPointAttributeEditPrivate::FillTwinList(PropSheetEntry& shown) {
     auto& box = childAs<TxtComboControl>();
     box.SetText(shown.GetValueAs(QString()).toString());
     const ComboEntries& twins = shown.ValueList();
@@ -657,7 +722,7 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
     int16_t widest = 0;
     for (int i = 1; i <= twins.Count(); ++i) {
         names << twins.GetNameByIndex(i);
-        widest = std::max(widest, int16_t(textWidthTwips(names.last(), font())));
+        widest = std::max(widest, int16_t(textWidthTwips(names.last(), q->font())));
     }
     // Nearly every event leaves the twins as they were; refilling the list would only redraw it.
     if (box.items() != names) {
@@ -668,77 +733,90 @@ int16_t VQPointAttributeEdit::FillTwinList(PropSheetEntry& shown) {
     return widest;
 }
 
-void VQPointAttributeEdit::ApplyEnabled() {
+// A host that enables or disables the control itself sets Enabled, as SetEnabled would, without
+// marking it changed; a parent's state, or ApplyEnabled's own, leaves Enabled as it is.
+void VQPointAttributeEdit::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || d->m_applyingEnabled) return;
+    if (ownEnabled(*this) == d->m_appliedEnabled) return;
+    const ChangeNotice notice(this, &VQPointAttributeEdit::Enabled, &VQPointAttributeEdit::EnabledChanged);
+    d->m_Enabled = ownEnabled(*this);
+    d->ApplyEnabled();
+}
+
+void VQPointAttributeEditPrivate::ApplyEnabled() {
     quietly([&] {
-        bool enabled = d->m_Enabled;
-        if (enabled && d->m_Entries && !d->m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
-        if (d->m_child) child().SetEnabled(enabled);
-        QWidget::setEnabled(enabled);
-        if (d->m_kind != ChildKind::TextBox) return;
+        bool enabled = m_Enabled;
+        if (enabled && m_Entries && !m_AttributeName.isEmpty()) enabled = !entry().GetReadOnly();
+        if (m_child) child().SetEnabled(enabled);
+        const QScopedValueRollback<bool> applying(m_applyingEnabled, true);
+        m_appliedEnabled = enabled;
+        q->setEnabled(enabled);
+        if (m_kind != ChildKind::TextBox) return;
         auto& box = childAs<PlainTextBox>();
         box.SetBackColor(!enabled && box.Text().trimmed().isEmpty() ? kButtonFace : kWhite);
     });
 }
 
-void VQPointAttributeEdit::ApplyValidityColour(PropSheetEntry& shown) {
+void VQPointAttributeEditPrivate::ApplyValidityColour(PropSheetEntry& shown) {
     quietly([&] { child().SetForeColor(shown.IsValid() ? kBlack : kRed); });
 }
 
 // ---- value flow from the child ----
 
-PropSheetEntry& VQPointAttributeEdit::entry() const {
-    return *d->m_Entries->Item(Variant(d->m_AttributeName));
+PropSheetEntry& VQPointAttributeEditPrivate::entry() const {
+    return *m_Entries->Item(Variant(m_AttributeName));
 }
 
-void VQPointAttributeEdit::commit(const Variant& value) {
-    if (d->m_Entries) entry().SetValue(value, QString());
+void VQPointAttributeEditPrivate::commit(const Variant& value) {
+    if (m_Entries) entry().SetValue(value, QString());
 }
 
-void VQPointAttributeEdit::passPendingText() {
-    if (d->m_Entries) entry().SetPendingValue(Variant(Text()), QString());
+void VQPointAttributeEditPrivate::passPendingText() {
+    if (m_Entries) entry().SetPendingValue(Variant(q->Text()), QString());
 }
 
-void VQPointAttributeEdit::commitText() {
-    commit(Variant(Text()));
+void VQPointAttributeEditPrivate::commitText() {
+    commit(Variant(q->Text()));
 }
 
-void VQPointAttributeEdit::commitOnOff() {
+void VQPointAttributeEditPrivate::commitOnOff() {
     commit(Variant(childAs<OptOnOff>().Value()));
 }
 
-void VQPointAttributeEdit::commitSecurity() {
-    commit(Variant(d->m_kind == ChildKind::Security ? childAs<SecurityControl>().Security()
-                                                    : childAs<SecurityControlInd>().Security()));
+void VQPointAttributeEditPrivate::commitSecurity() {
+    commit(Variant(m_kind == ChildKind::Security ? childAs<SecurityControl>().Security()
+                                                 : childAs<SecurityControlInd>().Security()));
 }
 
-void VQPointAttributeEdit::CommitDropDown() {
-    if (!d->m_Entries) return;
+void VQPointAttributeEditPrivate::CommitDropDown() {
+    if (!m_Entries) return;
     PropSheetEntry& edited = entry();
     edited.SetValue(edited.ValueList().GetValueByName(childAs<DropDownList>().Text()), QString());
 }
 
 // The first selection seen is only remembered; so are the ones the control makes itself, which
 // are still reported.
-void VQPointAttributeEdit::DropDownClick() {
-    if (!d->m_Entries) return;
+void VQPointAttributeEditPrivate::DropDownClick() {
+    if (!m_Entries) return;
     const int16_t index = childAs<DropDownList>().ListIndex();
-    const bool commits = d->m_LastIndex != -1 && d->m_LastIndex != index && !d->m_updating;
-    d->m_LastIndex = index;
+    const bool commits = m_LastIndex != -1 && m_LastIndex != index && !m_updating;
+    m_LastIndex = index;
     if (commits) quietly([&] { CommitDropDown(); });
-    Q_EMIT Click();
+    Q_EMIT q->Click();
 }
 
-void VQPointAttributeEdit::TwinPending() {
+void VQPointAttributeEditPrivate::TwinPending() {
     handTwin(false);
 }
 
-void VQPointAttributeEdit::CommitTwin() {
+void VQPointAttributeEditPrivate::CommitTwin() {
     handTwin(true);
 }
 
 // The text goes in under whichever twin the list shows.
-void VQPointAttributeEdit::handTwin(bool commitIt) {
-    if (!d->m_Entries) return;
+void VQPointAttributeEditPrivate::handTwin(bool commitIt) {
+    if (!m_Entries) return;
     PropSheetEntry& edited = entry();
     if (edited.DisplayStyle() != styletxtcombofortwin) return;
     auto& box = childAs<TxtComboControl>();
@@ -751,29 +829,28 @@ void VQPointAttributeEdit::handTwin(bool commitIt) {
 }
 
 // The dialogs come from the dialog layer; without them a search finds nothing.
-void VQPointAttributeEdit::SearchButton() {
-    if (!d->m_Entries) return;
+void VQPointAttributeEditPrivate::SearchButton() {
+    if (!m_Entries) return;
     quietly([&] {
         const QString found = searchedName(entry().DisplayStyle());
         if (!found.isEmpty()) {
             childAs<TxtButton>().SetText(found);
             commit(Variant(found));
         }
-        Q_EMIT OnSearchResults();
+        Q_EMIT q->OnSearchResults();
     });
 }
 
 // The first point or set the user chose; empty when the dialog was cancelled.
-QString VQPointAttributeEdit::searchedName(int32_t displayStyle) const {
+QString VQPointAttributeEditPrivate::searchedName(int32_t displayStyle) const {
     AttributeSearchDialogs* dialogs = attributeSearchDialogs();
     if (!dialogs) return {};
     if (displayStyle == styletagsearch) {
-        const SdkPointListPtr points =
-            dialogs->ShowTagSearchDialog(d->m_Entries->Server(), kTagSearchOptions);
+        const SdkPointListPtr points = dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);
         return points && points->Count() > 0 ? points->Item(1)->Name() : QString();
     }
     if (displayStyle == styledigsetsearch) {
-        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(d->m_Entries->Server(), true, true);
+        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
         return sets && sets->Count() > 0 ? sets->Item(1).Name() : QString();
     }
     return {};
@@ -783,28 +860,28 @@ QString VQPointAttributeEdit::searchedName(int32_t displayStyle) const {
 
 // Focus in a popup of the child's own list stays inside; a switch to another window is not
 // leaving either.
-void VQPointAttributeEdit::focusMoved(QWidget* from, QWidget* to) {
-    if (holds(from) && to && !holds(to) && to->window() == window()) Q_EMIT focusLeft();
+void VQPointAttributeEditPrivate::focusMoved(QWidget* from, QWidget* to) {
+    if (holds(from) && to && !holds(to) && to->window() == q->window()) Q_EMIT q->focusLeft();
 }
 
-bool VQPointAttributeEdit::holds(const QWidget* widget) const {
+bool VQPointAttributeEditPrivate::holds(const QWidget* widget) const {
     for (; widget; widget = widget->parentWidget())
-        if (widget == this) return true;
+        if (widget == q) return true;
     return false;
 }
 
 // ---- the child ----
 
-AttributeChild& VQPointAttributeEdit::child() const {
-    if (!d->m_child || !d->m_childParts)
+AttributeChild& VQPointAttributeEditPrivate::child() const {
+    if (!m_child || !m_childParts)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
                     QStringLiteral("Object variable or With block variable not set"));
-    return *d->m_childParts;
+    return *m_childParts;
 }
 
 template <typename T>
-T& VQPointAttributeEdit::childAs() const {
-    auto* child = qobject_cast<T*>(d->m_child.data());
+T& VQPointAttributeEditPrivate::childAs() const {
+    auto* child = qobject_cast<T*>(m_child.data());
     if (!child)
         throw Error(kObjectNotSet, QStringLiteral("VQPointAttributeEdit"),
                     QStringLiteral("Object variable or With block variable not set"));

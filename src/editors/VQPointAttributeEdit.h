@@ -18,8 +18,6 @@
 namespace vq {
 
 class AttributeChild;
-template <typename Control>
-struct PersistedProperty;
 class PropertyBag;
 class PropSheetEntries;
 class PropSheetEntry;
@@ -48,13 +46,13 @@ class VQPointAttributeEdit : public QWidget {
     /// An enumPointAttributeSecurityStyle: which part of an access string is edited.
     Q_PROPERTY(qint32 SecurityStyle READ SecurityStyle WRITE SetSecurityStyle NOTIFY SecurityStyleChanged)
     /// Where the child's selection starts, counted from 0.
-    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelStart READ SelStart WRITE SetSelStart NOTIFY SelectionChanged STORED false)
     /// The number of characters the child has selected.
-    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged)
+    Q_PROPERTY(qint32 SelLength READ SelLength WRITE SetSelLength NOTIFY SelectionChanged STORED false)
     /// The selected text of the child; writing it replaces the selection.
-    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText NOTIFY SelectionChanged STORED false)
     /// The text the child shows, as the user typed or picked it.
-    Q_PROPERTY(QString Text READ Text NOTIFY TextChanged USER true)
+    Q_PROPERTY(QString Text READ Text NOTIFY TextChanged USER true STORED false)
 
 public:
     /// ComboWidth of a new control, in twips.
@@ -180,62 +178,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     /// Draws the sunken border when BorderStyle is FixedBorder.
     void paintEvent(QPaintEvent* event) override;
+    /// A host's setEnabled() on the control itself sets Enabled.
+    void changeEvent(QEvent* event) override;
 
 private Q_SLOTS:
+    // Connected by meta-method to whatever notify signal the current child has.
     void noteChild();
 
 private:
     friend class VQPointAttributeEditPrivate;
-    enum class ChildKind { None, TextBox, DropDown, OnOff, TxtButton, TxtCombo, Security, SecurityInd };
-
-    static std::span<const PersistedProperty<VQPointAttributeEdit>> persistedProperties();
-    void BuildChild();
-    void createChild(ChildKind kind);
-    void attachEvents(ChildKind kind);
-    using Step = void (VQPointAttributeEdit::*)();
-    using Event = void (VQPointAttributeEdit::*)();
-    // What a child's event does while the control shows the entry's value itself.
-    enum class WhileUpdating { Runs, OnlyRaises };
-    std::function<void()> relay(Step step, Event event = nullptr,
-                                WhileUpdating whileUpdating = WhileUpdating::Runs);
-    void attachTextLikeEvents(TextBoxControl* box, Step pending, Step commitStep);
-    void attachDropDownEvents(DropDownList* list);
-    template <typename SecurityEditor>
-    void attachSecurityEvents(SecurityEditor* editor);
-    void configureChild();
-    void nameChild();
-    void applyLayout();
-    void markChanged(const QString& name) { Q_EMIT PropertyChanged(name); }
-    void CommitEntries();
-    void UpdateEntries(const QString& name);
-    void showValue(PropSheetEntry& entry, const Variant& value);
-    void FillDropDown(PropSheetEntry& entry);
-    int16_t FillTwinList(PropSheetEntry& entry);
-    void ApplyEnabled();
-    void ApplyValidityColour(PropSheetEntry& entry);
-    PropSheetEntry& entry() const;
-    void commit(const Variant& value);
-    void passPendingText();
-    void commitText();
-    void commitOnOff();
-    void commitSecurity();
-    void CommitDropDown();
-    void DropDownClick();
-    void TwinPending();
-    void CommitTwin();
-    void handTwin(bool commitIt);
-    void SearchButton();
-    QString searchedName(int32_t displayStyle) const;
-    void focusMoved(QWidget* from, QWidget* to);
-    bool holds(const QWidget* widget) const;
-    // The current child through the part all seven kinds share; raises without a child.
-    AttributeChild& child() const;
-    template <typename Write>
-    void writeSelection(const QString& name, Write&& write);
-    void setChildAlignment();
-    template <typename T>
-    T& childAs() const;
-
     std::unique_ptr<class VQPointAttributeEditPrivate> const d;
 };
 

@@ -1,6 +1,7 @@
 #include "TagSearchQuery.h"
 
 #include "core/Error.h"
+#include "search/TagSearchContexts.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
@@ -19,9 +20,7 @@ using namespace Qt::Literals::StringLiterals;
 const QString kCrLf = u"\r\n"_s;
 const QString kCompJoin = u" AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = DATE(\"*\")"_s;
 
-QString context(const char16_t* name) {
-    return u"VQTagSearch:"_s + QString::fromUtf16(name);
-}
+const ErrorContexts& context = kTagSearchContext;
 
 // Blanks only: a tab or a line break typed into a field is the user's text.
 QStringView trimBlanks(QStringView text) {
@@ -93,7 +92,7 @@ bool hasNumberForm(QStringView text) {
 
 [[noreturn]] void raiseUnsupportedSearch() {
     throw Error(
-        kUnsupportedSearch, context(u"SimpleSearch"),
+        kUnsupportedSearch, context("SimpleSearch"),
         u"Unsupported search.  When searching for string tags, the value field must be * or blank."_s +
             kCrLf + u"Dummy error number:"_s);
 }
@@ -148,7 +147,7 @@ QString joinFor(const QString& text, const QString& table) {
 
 QString conditionText(const WhereCondition& condition) {
     if (condition.table.isEmpty() || condition.column.isEmpty() || condition.condition.isEmpty())
-        throw Error(errc::InvalidArgument, context(u"addWhereCondition"),
+        throw Error(errc::InvalidArgument, context("addWhereCondition"),
                     u"A condition needs a table, a column and a comparison."_s);
     const QString head = condition.table + u'.' + condition.column + u' ' + condition.condition + u' ';
     if (isNumericText(condition.value) && !isTextColumn(condition.column)) return head + condition.value;
@@ -211,7 +210,7 @@ bool isNumericText(const QString& text) {
 }
 
 void SimpleWhere(QString& where, const QString& column, const QString& mask) {
-    reraising(context(u"SimpleWhere"), [&] {
+    reraising(context("SimpleWhere"), [&] {
         const QString trimmed = trimBlanks(mask).toString();
         if (trimmed.isEmpty() || trimmed == u"*") return;
         const QString op = trimmed.contains(u'*') ? u" LIKE '"_s : u" = '"_s;
@@ -220,7 +219,7 @@ void SimpleWhere(QString& where, const QString& column, const QString& mask) {
 }
 
 QString GetVQPointWhereClauseForSimpleSearch(const SimpleCriteria& criteria) {
-    return reraising(context(u"GetVQPointWhereClauseForSimpleSearch"), [&] {
+    return reraising(context("GetVQPointWhereClauseForSimpleSearch"), [&] {
         QString where;
         SimpleWhere(where, u"VQPOINT.TAG"_s, criteria.tagMask);
         SimpleWhere(where, u"VQPOINT.DESCRIPTOR"_s, criteria.descriptorMask);
@@ -241,7 +240,7 @@ bool IsValueMaskSpecified(const QString& value) {
 SimpleClauses simpleSearchClauses(const SimpleCriteria& criteria) {
     // Built outside the re-raise so that the unsupported search keeps its one-line source.
     const QString w1 =
-        reraising(context(u"SimpleSearch"), [&] { return GetVQPointWhereClauseForSimpleSearch(criteria); });
+        reraising(context("SimpleSearch"), [&] { return GetVQPointWhereClauseForSimpleSearch(criteria); });
     SimpleClauses clauses =
         IsValueMaskSpecified(criteria.value) ? withValueCondition(w1, criteria.value) : SimpleClauses{w1, {}};
     if (blank(clauses.first)) clauses.first = kEveryPoint;
@@ -253,7 +252,7 @@ QString advancedSearchClause(const QString& whereClause) {
 }
 
 void GetExtraServerTables(const QString& where, SdkNamedValues& set) {
-    reraising(context(u"GetExtraServerTables"), [&] {
+    reraising(context("GetExtraServerTables"), [&] {
         for (const QString& table : extraTables())
             if (contains(where, table) && !set.Contains(table)) set.Add(table, Variant(int16_t(0)));
     });
@@ -272,7 +271,7 @@ QString selectStatementCaption(const QString& where) {
 }
 
 QString TrimCarriageReturns(const QString& text) {
-    return reraising(context(u"TrimCarriageReturns"), [&] {
+    return reraising(context("TrimCarriageReturns"), [&] {
         QString s = trimBlanks(text).toString();
         while (s.startsWith(kCrLf)) s = trimLeadingBlanks(s.mid(2));
         while (s.size() >= 2 && s.endsWith(kCrLf)) s = trimTrailingBlanks(s.chopped(2));
@@ -292,7 +291,7 @@ QString addWhereCondition(const QString& whereClause, const WhereCondition& cond
 }
 
 QStringList gatherPointClasses(const std::vector<SdkServerPtr>& servers) {
-    return reraising(context(u"gatherPointClasses"), [&] {
+    return reraising(context("gatherPointClasses"), [&] {
         QStringList names;
         for (const SdkServerPtr& server : servers)
             for (const SdkPointClassPtr& pointClass : server->PointClasses()->All())
@@ -302,13 +301,13 @@ QStringList gatherPointClasses(const std::vector<SdkServerPtr>& servers) {
 }
 
 bool qualifiesForPointClass(const SdkServer& server) {
-    return reraising(context(u"IsVQ32"), [&] {
+    return reraising(context("IsVQ32"), [&] {
         return same(server.ServerKind(), u"VQ3") && !same(server.ServerVersion().Text().left(6), u"VQ 3.2");
     });
 }
 
 SdkPointListPtr GetPointsSQLWrapper(SdkServer& server, const QString& where, const SdkNamedValues& set) {
-    return reraising(context(u"GetPointsSQLWrapper"), [&]() -> SdkPointListPtr {
+    return reraising(context("GetPointsSQLWrapper"), [&]() -> SdkPointListPtr {
         try {
             return server.GetPointsSQL(where, set, nullptr);
         } catch (const Error& error) {

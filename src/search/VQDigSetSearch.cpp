@@ -1,10 +1,11 @@
 #include "search/VQDigSetSearch.h"
 
 #include "core/Error.h"
+#include "core/ErrorContexts.h"
 #include "platform/AccessibleNames.h"
 #include "platform/ChangeNotice.h"
 #include "platform/NamedChild.h"
-#include "platform/PersistedProperty.h"
+#include "platform/StoredProperties.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -40,14 +41,16 @@ constexpr int kSetColumnMargin = 75;
 constexpr int kStateCodeColumn = 400;
 constexpr int kStateNameMargin = 475;
 
-using Self = VQDigSetSearch;
-const PersistedProperty<Self> kPersisted[] = {
-    {QStringLiteral("MultiSelect"), false, [](const Self& c) { return Variant(c.MultiSelect()); },
-     [](Self& c, const Variant& v) { c.SetMultiSelect(v.toBool()); }},
-    {QStringLiteral("FixOnCurrentServer"), false,
-     [](const Self& c) { return Variant(c.FixOnCurrentServer()); },
-     [](Self& c, const Variant& v) { c.SetFixOnCurrentServer(v.toBool()); }},
-};
+// Most handlers report under "VQDigSetSearch:"; these have always been spelled otherwise.
+const ErrorContexts context("VQDigSetSearch", {
+                                                  {"InitServerComboBox", "VQDigsetSearch:InitServerComboBox"},
+                                                  {"Click", "DigsetSearch:Click"},
+                                                  {"cmdConnections", "DigsetSearch:cmdConnections"},
+                                                  {"cmdOK_Err", "DigSetSearch:cmdOK_Err"},
+                                                  {"DblClick", "DigsetSearch:DblClick"},
+                                                  {"cmdHelpClick", "VQDigsetSearch:cmdHelpClick"},
+                                                  {"ColumnClick", "DigsetSearch:ColumnClick"},
+                                              });
 
 // The control's error message: context, description and number, a line each.
 constexpr ReportLayout kMessageLayout = ReportLayout::Short;
@@ -99,7 +102,7 @@ public:
     SdkDigitalStateSetsPtr currentSets();
 
     VQDigSetSearch* const q;
-    SdkServerPtr m_CurrentServer;
+    SdkServerPtr m_currentServer;
     SdkServersPtr m_Servers;
     // The known servers; a control made before the server library was installed asks again
     // rather than failing on nothing.
@@ -107,14 +110,14 @@ public:
         if (!m_Servers) m_Servers = SdkApplication::instance()->Servers();
         return *m_Servers;
     }
-    bool m_MultiSelect = false;
-    bool m_FixOnCurrentServer = false;
+    bool m_multiSelect = false;
+    bool m_fixOnCurrentServer = false;
     SdkNamedValuesPtr m_DigsetSelection = SdkNamedValues::create();
     SdkConnectDialogPtr m_ConnectDialog;
     // The sets of the listed server, read once a fill rather than once a click.
-    SdkDigitalStateSetsPtr m_Sets;
-    bool m_StatesSorted = false;
-    Qt::SortOrder m_StatesOrder = Qt::AscendingOrder;
+    SdkDigitalStateSetsPtr m_sets;
+    bool m_statesSorted = false;
+    Qt::SortOrder m_statesOrder = Qt::AscendingOrder;
 
     QLabel* lblVQServer;
     QComboBox* cboVQServer;
@@ -266,9 +269,8 @@ void VQDigSetSearchPrivate::connectChildren() {
                      [this](const QModelIndex& index) { lvDigSetsDblClick(index); });
     QObject::connect(lvDigStates->header(), &QHeaderView::sectionClicked, q,
                      [this](int column) { lvDigStatesColumnClick(column); });
-    QObject::connect(cmdSearch, &QPushButton::clicked, q, [this] {
-        reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout, [this] { Search(); });
-    });
+    QObject::connect(cmdSearch, &QPushButton::clicked, q,
+                     [this] { reporting(context("cmdSearchClick"), kMessageLayout, [this] { Search(); }); });
     QObject::connect(cmdReset, &QPushButton::clicked, q, [this] { cmdResetClick(); });
     QObject::connect(cmdConnections, &QPushButton::clicked, q, [this] { cmdConnectionsClick(); });
     QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { cmdOKClick(); });
@@ -283,11 +285,11 @@ void VQDigSetSearchPrivate::InitConditionList() {
 }
 
 void VQDigSetSearchPrivate::InitServerComboBox() {
-    reporting(QStringLiteral("VQDigsetSearch:InitServerComboBox"), kMessageLayout, [this] {
+    reporting(context("InitServerComboBox"), kMessageLayout, [this] {
         cboVQServer->clear();
         int chosen = 0;
         for (const SdkServerPtr& server : servers().All()) {
-            if (m_CurrentServer && server->Name().compare(m_CurrentServer->Name(), Qt::CaseInsensitive) == 0)
+            if (m_currentServer && server->Name().compare(m_currentServer->Name(), Qt::CaseInsensitive) == 0)
                 chosen = cboVQServer->count();
             cboVQServer->addItem(server->Name());
         }
@@ -296,14 +298,14 @@ void VQDigSetSearchPrivate::InitServerComboBox() {
 }
 
 SdkDigitalStateSetsPtr VQDigSetSearchPrivate::currentSets() {
-    return m_CurrentServer ? m_CurrentServer->DigitalStateSets() : nullptr;
+    return m_currentServer ? m_currentServer->DigitalStateSets() : nullptr;
 }
 
 void VQDigSetSearchPrivate::FillDigSetList() {
-    m_Sets = currentSets();
+    m_sets = currentSets();
     QStringList names;
-    if (m_Sets) {
-        const std::vector<SdkDigitalStateSetPtr> sets = m_Sets->All();
+    if (m_sets) {
+        const std::vector<SdkDigitalStateSetPtr> sets = m_sets->All();
         names.reserve(qsizetype(sets.size()));
         for (const SdkDigitalStateSetPtr& set : sets) names << set->Name();
     }
@@ -331,7 +333,7 @@ QList<int> VQDigSetSearchPrivate::selectedSetRows() const {
 }
 
 void VQDigSetSearchPrivate::lvDigSetsClick() {
-    reporting(QStringLiteral("DigsetSearch:Click"), kMessageLayout, [this] {
+    reporting(context("Click"), kMessageLayout, [this] {
         const QList<int> rows = selectedSetRows();
         if (rows.size() == 1) return FillDigStateList(m_SetRows->text(rows.last()));
         lblNumDigstates->setText(kStatesCaption);
@@ -341,16 +343,16 @@ void VQDigSetSearchPrivate::lvDigSetsClick() {
 
 void VQDigSetSearchPrivate::FillDigStateList(const QString& setName) {
     m_StateRows->clear();
-    if (!m_Sets) m_Sets = currentSets();
-    if (!m_Sets) return;
-    const SdkDigitalStateSetPtr set = m_Sets->Item(setName);
+    if (!m_sets) m_sets = currentSets();
+    if (!m_sets) return;
+    const SdkDigitalStateSetPtr set = m_sets->Item(setName);
     QStringList positions, names;
     for (const SdkDigitalState& state : set->States()) {
         positions << QString::number(positions.size());
         names << state.Name();
     }
     m_StateRows->setColumns({std::move(positions), std::move(names)});
-    if (m_StatesSorted) m_StateRows->sort(1, m_StatesOrder);
+    if (m_statesSorted) m_StateRows->sort(1, m_statesOrder);
     lblNumDigstates->setText(kStatesCaption + u' ' + QString::number(m_StateRows->rowCount()));
 }
 
@@ -367,10 +369,10 @@ void VQDigSetSearchPrivate::cboCondition1Click() {
 }
 
 void VQDigSetSearchPrivate::Search() {
-    if (!m_CurrentServer)
+    if (!m_currentServer)
         throw Error(errc::InvalidArgument, QStringLiteral("VQDigSetSearch"),
                     QStringLiteral("No server is chosen"));
-    const SdkDigitalStateSetsPtr sets = m_CurrentServer->DigitalStateSets();
+    const SdkDigitalStateSetsPtr sets = m_currentServer->DigitalStateSets();
     // The same mask in two boxes asks nothing more, and a name set holds each name once.
     SdkNamedValues masks;
     for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3})
@@ -379,15 +381,15 @@ void VQDigSetSearchPrivate::Search() {
     const int condition =
         cboCondition1->currentText() == kAnd ? SdkDigitalStateSets::And : SdkDigitalStateSets::Or;
     const SdkNamedValuesPtr result = sets->Search(masks, condition);
-    m_Sets = sets;
+    m_sets = sets;
     ShowSearchResults(*result);
 }
 
 void VQDigSetSearchPrivate::cboVQServerClick(int index) {
-    reporting(QStringLiteral("VQDigSetSearch:cboVQServerClick"), kMessageLayout, [&] {
+    reporting(context("cboVQServerClick"), kMessageLayout, [&] {
         const QString name = cboVQServer->itemText(index);
-        if (!m_CurrentServer || name.compare(m_CurrentServer->Name(), Qt::CaseInsensitive) != 0)
-            m_CurrentServer = servers().Item(name);
+        if (!m_currentServer || name.compare(m_currentServer->Name(), Qt::CaseInsensitive) != 0)
+            m_currentServer = servers().Item(name);
         FillDigSetList();
     });
     // After a failed choice this also puts the list back on the server still shown.
@@ -395,7 +397,7 @@ void VQDigSetSearchPrivate::cboVQServerClick(int index) {
 }
 
 void VQDigSetSearchPrivate::cmdConnectionsClick() {
-    reporting(QStringLiteral("DigsetSearch:cmdConnections"), kMessageLayout, [this] {
+    reporting(context("cmdConnections"), kMessageLayout, [this] {
         if (!m_ConnectDialog) m_ConnectDialog = SdkConnectDialog::create();
         m_ConnectDialog->ConnectionManager(false, true);
     });
@@ -407,14 +409,14 @@ void VQDigSetSearchPrivate::choose(const QString& setName) {
 }
 
 void VQDigSetSearchPrivate::cmdOKClick() {
-    reporting(QStringLiteral("DigSetSearch:cmdOK_Err"), kMessageLayout, [this] {
+    reporting(context("cmdOK_Err"), kMessageLayout, [this] {
         for (int row : selectedSetRows()) choose(m_SetRows->text(row));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
 }
 
 void VQDigSetSearchPrivate::lvDigSetsDblClick(const QModelIndex& index) {
-    reporting(QStringLiteral("DigsetSearch:DblClick"), kMessageLayout, [&] {
+    reporting(context("DblClick"), kMessageLayout, [&] {
         choose(m_SetRows->text(index.row()));
         Q_EMIT q->OnDigsetListSelection(m_DigsetSelection);
     });
@@ -425,22 +427,22 @@ void VQDigSetSearchPrivate::cmdResetClick() {
 }
 
 void VQDigSetSearchPrivate::cmdHelpClick() {
-    reporting(QStringLiteral("VQDigsetSearch:cmdHelpClick"), kMessageLayout,
+    reporting(context("cmdHelpClick"), kMessageLayout,
               [] { ShowHelpTopic(kDigSetSearchHelpFile, kDigSetSearchHelpTopic); });
 }
 
 // The name column sorts, each click the other way round; "#" brings back the code order.
 void VQDigSetSearchPrivate::lvDigStatesColumnClick(int column) {
-    reporting(QStringLiteral("DigsetSearch:ColumnClick"), kMessageLayout, [&] {
+    reporting(context("ColumnClick"), kMessageLayout, [&] {
         QHeaderView* header = lvDigStates->header();
         if (column == 1) {
-            m_StatesSorted = true;
-            m_StatesOrder = m_StatesOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-            m_StateRows->sort(1, m_StatesOrder);
+            m_statesSorted = true;
+            m_statesOrder = m_statesOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+            m_StateRows->sort(1, m_statesOrder);
             header->setSortIndicatorShown(true);
-            header->setSortIndicator(1, m_StatesOrder);
+            header->setSortIndicator(1, m_statesOrder);
         } else if (column == 0) {
-            m_StatesSorted = false;
+            m_statesSorted = false;
             header->setSortIndicatorShown(false);
             lvDigSetsClick();
         }
@@ -468,33 +470,33 @@ VQDigSetSearch::VQDigSetSearch(QWidget* parent)
 VQDigSetSearch::~VQDigSetSearch() = default;
 
 SdkServerPtr VQDigSetSearch::CurrentServer() const {
-    return d->m_CurrentServer;
+    return d->m_currentServer;
 }
 
 void VQDigSetSearch::SetCurrentServer(const SdkServerPtr& server) {
-    d->m_CurrentServer = server;
+    d->m_currentServer = server;
 }
 
 bool VQDigSetSearch::MultiSelect() const {
-    return d->m_MultiSelect;
+    return d->m_multiSelect;
 }
 
 void VQDigSetSearch::SetMultiSelect(bool multiSelect) {
     const ChangeNotice notice(this, &VQDigSetSearch::MultiSelect, &VQDigSetSearch::MultiSelectChanged);
-    d->m_MultiSelect = multiSelect;
+    d->m_multiSelect = multiSelect;
     d->lvDigSets->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
                                                : QAbstractItemView::SingleSelection);
     Q_EMIT PropertyChanged(QStringLiteral("MultiSelect"));
 }
 
 bool VQDigSetSearch::FixOnCurrentServer() const {
-    return d->m_FixOnCurrentServer;
+    return d->m_fixOnCurrentServer;
 }
 
 void VQDigSetSearch::SetFixOnCurrentServer(bool fixed) {
     const ChangeNotice notice(this, &VQDigSetSearch::FixOnCurrentServer,
                               &VQDigSetSearch::FixOnCurrentServerChanged);
-    d->m_FixOnCurrentServer = fixed;
+    d->m_fixOnCurrentServer = fixed;
     d->cboVQServer->setEnabled(!fixed);
     d->cmdConnections->setEnabled(!fixed);
     Q_EMIT PropertyChanged(QStringLiteral("FixOnCurrentServer"));
@@ -513,8 +515,8 @@ void VQDigSetSearch::Reset() {
     d->InitConditionList();
     d->cmdSearch->setEnabled(false);
     d->cmdResetClick();
-    if (!d->m_CurrentServer)
-        d->m_CurrentServer = silently(SdkServerPtr(), [this] {
+    if (!d->m_currentServer)
+        d->m_currentServer = silently(SdkServerPtr(), [this] {
             return d->servers().Count() > 0 ? d->servers().Item(1) : SdkServerPtr();
         });
     d->InitServerComboBox();
@@ -523,15 +525,15 @@ void VQDigSetSearch::Reset() {
 }
 
 void VQDigSetSearch::InitProperties() {
-    initPersisted(*this, kPersisted);
+    initStoredProperties(*this);
 }
 
 void VQDigSetSearch::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, kPersisted, bag);
+    readStoredProperties(*this, bag);
 }
 
 void VQDigSetSearch::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, kPersisted, bag);
+    writeStoredProperties(*this, bag);
 }
 
 void VQDigSetSearch::resizeEvent(QResizeEvent* event) {
@@ -545,8 +547,7 @@ bool VQDigSetSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            reporting(QStringLiteral("VQDigSetSearch:cmdSearchClick"), kMessageLayout,
-                      [this] { d->Search(); });
+            reporting(context("cmdSearchClick"), kMessageLayout, [this] { d->Search(); });
             return true;
         }
     }

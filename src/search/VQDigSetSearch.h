@@ -81,7 +81,7 @@ protected:
 
 private:
     friend class VQDigSetSearchPrivate;
-    const std::unique_ptr<VQDigSetSearchPrivate> d;
+    std::unique_ptr<class VQDigSetSearchPrivate> const d;
 };
 
 }  // namespace vq

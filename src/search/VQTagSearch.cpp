@@ -94,7 +94,7 @@ void VQTagSearchPrivate::showView(int view) {
 }
 
 void VQTagSearchPrivate::SetFocusToDefaultField() {
-    reraising(QStringLiteral("VQTagsearch:SetFocusToDefaultField"), [this] {
+    reraising(context("SetFocusToDefaultField"), [this] {
         if (!q->isVisible()) return;
         QLineEdit* field = m_View == 0 ? txtTagMask : m_View == 1 ? txtSQLValue : nullptr;
         if (!field) return;
@@ -125,13 +125,13 @@ void VQTagSearchPrivate::SetTabOrder() {
 }
 
 void VQTagSearchPrivate::setDefaultButton(int which) {
-    m_DefaultButton = which;
+    m_defaultButton = which;
     cmdSearch->setDefault(which == SearchButton);
     cmdAddWhereClause->setDefault(which == AddButton);
 }
 
 void VQTagSearchPrivate::pressDefaultButton() {
-    QPushButton* button = m_DefaultButton == AddButton ? cmdAddWhereClause : cmdSearch;
+    QPushButton* button = m_defaultButton == AddButton ? cmdAddWhereClause : cmdSearch;
     if (button->isEnabled()) button->click();
 }
 
@@ -202,8 +202,8 @@ void VQTagSearchPrivate::FillSQLColumnCombo() {
 
 void VQTagSearchPrivate::SQLTableClick(int index) {
     reporting(context("SQLTableClick"), kReport, [&] {
-        if (index == m_SQLTableIndex) return;
-        m_SQLTableIndex = index;
+        if (index == m_sqlTableIndex) return;
+        m_sqlTableIndex = index;
         FillSQLColumnCombo();
     });
 }
@@ -257,8 +257,8 @@ SimpleCriteria VQTagSearchPrivate::simpleCriteria() const {
 void VQTagSearchPrivate::search() {
     // A search runs already (a log-on window or the servers' answers let events through); its
     // caller waits for it.
-    if (m_Searching) return;
-    const QScopedValueRollback busy(m_Searching, true);
+    if (m_searching) return;
+    const QScopedValueRollback busy(m_searching, true);
     std::optional<Hourglass> hourglass;
     try {
         SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
@@ -270,7 +270,7 @@ void VQTagSearchPrivate::search() {
         }
         if (m_View == 0 && cboPointClass->currentText() != kStar && !passesPointClassRule()) return;
         m_PointList.reset();
-        m_Partial = false;
+        m_partial = false;
         hourglass.emplace();
         beginRun();
         if (m_View == 0)
@@ -285,7 +285,7 @@ void VQTagSearchPrivate::search() {
         const bool stopped = m_Runner->stopped();
         endRun();
         hourglass.reset();
-        m_Partial = stopped;
+        m_partial = stopped;
         if (!stopped) report(error, context("Search"), kReport);
         reporting(context("Search"), kReport, [this] { ListSearchResults(); });
     }
@@ -487,7 +487,7 @@ void VQTagSearchPrivate::showServerOutcomes() {
                          (outcome.outcome.isEmpty() ? QStringLiteral("not searched") : outcome.outcome);
     }
     QString text = parts.join(QStringLiteral(" \u00b7 "));
-    if (m_Partial) text += QStringLiteral(" \u2014 stopped: the list is partial");
+    if (m_partial) text += QStringLiteral(" \u2014 stopped: the list is partial");
     statServerResults->setText(text);
 }
 
@@ -558,7 +558,7 @@ std::vector<int> VQTagSearchPrivate::selectedRows() const {
 }
 
 SdkPointListPtr VQTagSearchPrivate::pointListSelection() {
-    return reraising(QStringLiteral("VQTagSearch:GetPointListSelection"), [this] {
+    return reraising(context("GetPointListSelection"), [this] {
         auto selection = SdkPointList::create();
         const std::vector<int> rows = selectedRows();
         if (!rows.empty() && !m_PointList)
@@ -672,11 +672,11 @@ SdkNamedValuesPtr VQTagSearch::SelectedServers() const {
 }
 
 void VQTagSearch::SetSelectedServers(const SdkNamedValuesPtr& servers) {
-    reraising(QStringLiteral("VQTagsearch:SetSelectedServer"), [&] {
-        d->m_Coupling = true;
+    reraising(context("SetSelectedServer"), [&] {
+        d->m_coupling = true;
         d->MultiServerPickList1->SetSelectedServers(servers);
         d->MultiServerPickList2->SetSelectedServers(servers);
-        d->m_Coupling = false;
+        d->m_coupling = false;
         d->FillPointClassCombo();
     });
 }
@@ -701,7 +701,7 @@ bool VQTagSearch::VQServerPickListEnabled() const {
 void VQTagSearch::SetVQServerPickListEnabled(bool enabled) {
     const ChangeNotice notice(this, &VQTagSearch::VQServerPickListEnabled,
                               &VQTagSearch::VQServerPickListEnabledChanged);
-    reraising(QStringLiteral("VQTagsearch:LetVQServerPickListEnabled"), [&] {
+    reraising(context("LetVQServerPickListEnabled"), [&] {
         d->m_VQServerPickListEnabled = enabled;
         d->MultiServerPickList1->SetEnabled(enabled);
         d->MultiServerPickList2->SetEnabled(enabled);
@@ -731,7 +731,7 @@ QString VQTagSearch::PointClassMask() const {
 }
 
 void VQTagSearch::SetPointClassMask(const QString& mask) {
-    reraising(QStringLiteral("VQTagsearch:LetPointClassMask"), [&] {
+    reraising(context("LetPointClassMask"), [&] {
         d->m_Stored.pointClassMask = mask;
         const int match = d->cboPointClass->findText(mask, Qt::MatchFixedString);
         d->cboPointClass->setCurrentIndex(std::max(match, 0));
@@ -754,7 +754,7 @@ int VQTagSearch::TagSearchView() const {
 }
 
 void VQTagSearch::SetTagSearchView(int view) {
-    reraising(QStringLiteral("VQTagSearch:LetTagSearchView"), [&] {
+    reraising(context("LetTagSearchView"), [&] {
         d->m_Stored.tagSearchView = view;
         d->showView(view);
         Q_EMIT PropertyChanged(QStringLiteral("TagSearchView"));
@@ -825,7 +825,7 @@ void VQTagSearch::Stop() {
 }
 
 bool VQTagSearch::isSearching() const {
-    return d->m_Searching;
+    return d->m_searching;
 }
 
 void VQTagSearch::Reset() {
@@ -872,19 +872,19 @@ void VQTagSearch::RemoveDisallowedSearchResults() {
 
 void VQTagSearch::InitProperties() {
     reporting(context("InitProperties"), kReport, [this] {
-        initPersisted(*this, VQTagSearchPrivate::persisted());
-        d->m_Initialised = true;
+        initStoredProperties(*this, VQTagSearchPrivate::persistedNotes());
+        d->m_initialised = true;
     });
 }
 
 void VQTagSearch::ReadProperties(const PropertyBag& bag) {
     reporting(context("ReadProperties"), kReport,
-              [&] { readPersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+              [&] { readStoredProperties(*this, bag, VQTagSearchPrivate::persistedNotes()); });
 }
 
 void VQTagSearch::WriteProperties(PropertyBag& bag) const {
     reporting(context("WriteProperties"), kReport,
-              [&] { writePersisted(*this, VQTagSearchPrivate::persisted(), bag); });
+              [&] { writeStoredProperties(*this, bag, VQTagSearchPrivate::persistedNotes()); });
 }
 
 // Enter presses the default button; Esc stops a running search. Everything else the user does
@@ -927,8 +927,8 @@ void VQTagSearch::keyPressEvent(QKeyEvent* event) {
 
 void VQTagSearch::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    if (d->m_Painted) return;
-    d->m_Painted = true;
+    if (d->m_painted) return;
+    d->m_painted = true;
     QMetaObject::invokeMethod(
         this,
         [this] { reporting(context("UserControlPaint"), kReport, [this] { d->SetFocusToDefaultField(); }); },

@@ -49,16 +49,16 @@ class VQTagSearch : public QWidget {
                    AdvancedWhereClauseChanged)
     /// The position of the table chosen for a new condition of the advanced search.
     Q_PROPERTY(int SQLTableComboIndex READ SQLTableComboIndex WRITE SetSQLTableComboIndex NOTIFY
-                   SQLTableComboIndexChanged)
+                   SQLTableComboIndexChanged STORED false)
     /// The position of the column chosen for a new condition of the advanced search.
     Q_PROPERTY(int SQLColumnComboIndex READ SQLColumnComboIndex WRITE SetSQLColumnComboIndex NOTIFY
-                   SQLColumnComboIndexChanged)
+                   SQLColumnComboIndexChanged STORED false)
     /// The position of the operator chosen for a new condition of the advanced search.
     Q_PROPERTY(int SQLConditionComboIndex READ SQLConditionComboIndex WRITE SetSQLConditionComboIndex NOTIFY
-                   SQLConditionComboIndexChanged)
+                   SQLConditionComboIndexChanged STORED false)
     /// The value typed for a new condition of the advanced search.
     Q_PROPERTY(QString AdvancedSQLValue READ AdvancedSQLValue WRITE SetAdvancedSQLValue NOTIFY
-                   AdvancedSQLValueChanged)
+                   AdvancedSQLValueChanged STORED false)
 
 public:
     /// A control showing the simple search with every mask "*" and an empty results list.
@@ -195,7 +195,7 @@ protected:
 
 private:
     friend class VQTagSearchPrivate;
-    const std::unique_ptr<VQTagSearchPrivate> d;
+    std::unique_ptr<class VQTagSearchPrivate> const d;
 };
 
 }  // namespace vq

@@ -299,10 +299,10 @@ void VQTagSearchPrivate::connectChildren() {
 
 // Both pages share one server choice.
 void VQTagSearchPrivate::couple(MultiServerPickList* chosen, MultiServerPickList* other) {
-    if (m_Coupling) return;
-    m_Coupling = true;
+    if (m_coupling) return;
+    m_coupling = true;
     other->SetSelectedServers(chosen->SelectedServers());
-    m_Coupling = false;
+    m_coupling = false;
     reporting(context("MultiServerPickListSelection"), kReport, [this] { FillPointClassCombo(); });
 }
 
@@ -319,49 +319,61 @@ void VQTagSearchPrivate::Initialize() {
         QObject::connect(servers().get(), &SdkServers::OnOpen, q, [this] {
             reporting(context("SrvsEvents_OnOpen"), kReport, [this] { FillPointClassCombo(); });
         });
-        if (!m_Initialised) q->InitProperties();
+        if (!m_initialised) q->InitProperties();
         FillPointTypeCombo();
         FillPointClassCombo();
         q->Reset();
     });
 }
 
-const std::vector<PersistedProperty<VQTagSearch>>& VQTagSearchPrivate::persisted() {
-    using Self = VQTagSearch;
-    static const std::vector<PersistedProperty<Self>> table = {
-        {QStringLiteral("SearchResultsMulitselect"), true,
-         [](const Self& c) { return Variant(c.d->m_SearchResultsMultiselect); },
-         [](Self& c, const Variant& v) { c.d->m_SearchResultsMultiselect = v.toBool(); }},
-        {QStringLiteral("VQServerPickListEnabled"), true,
-         [](const Self& c) { return Variant(c.d->m_VQServerPickListEnabled); },
-         [](Self& c, const Variant& v) { c.d->m_VQServerPickListEnabled = v.toBool(); }},
-        {QStringLiteral("TagMask"), kStar, [](const Self& c) { return Variant(c.d->m_Stored.tagMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.tagMask = v.toString(); }},
-        {QStringLiteral("DescriptorMask"), kStar,
-         [](const Self& c) { return Variant(c.d->m_Stored.descriptorMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.descriptorMask = v.toString(); }},
-        {QStringLiteral("PointSourceMask"), kStar,
-         [](const Self& c) { return Variant(c.d->m_Stored.pointSourceMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.pointSourceMask = v.toString(); }},
-        {QStringLiteral("PointClassMask"), kStar,
-         [](const Self& c) { return Variant(c.d->m_Stored.pointClassMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.pointClassMask = v.toString(); }},
-        {QStringLiteral("ValueMask"), kStar, [](const Self& c) { return Variant(c.d->m_Stored.valueMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.valueMask = v.toString(); }},
-        {QStringLiteral("AdvancedWhereClause"), QString(),
-         [](const Self& c) { return Variant(c.d->m_Stored.advancedWhereClause); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.advancedWhereClause = v.toString(); }},
-        {QStringLiteral("EngineeringUnitsMask"), kStar,
-         [](const Self& c) { return Variant(c.d->m_Stored.engineeringUnitsMask); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.engineeringUnitsMask = v.toString(); }},
-        {QStringLiteral("PointTypeMask"), int16_t(0),
-         [](const Self& c) { return Variant(int16_t(c.d->m_Stored.pointTypeMask)); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.pointTypeMask = v.toInt32(); }},
-        {QStringLiteral("TagSearchView"), int16_t(0),
-         [](const Self& c) { return Variant(int16_t(c.d->m_Stored.tagSearchView)); },
-         [](Self& c, const Variant& v) { c.d->m_Stored.tagSearchView = v.toInt32(); }},
+namespace {
+
+// A mask kept in the stored fields: loading and saving touch the field only, never the screen.
+template <QString VQTagSearchPrivate::Stored::*Field>
+PersistedNote<VQTagSearch> storedMask(const char* property, const QString& defaultValue) {
+    return {
+        property, defaultValue,
+        [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).m_Stored.*Field = v.toString(); },
+        [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).m_Stored.*Field); }};
+}
+
+// The two integers are stored as 16-bit values.
+template <int VQTagSearchPrivate::Stored::*Field>
+PersistedNote<VQTagSearch> storedIndex(const char* property) {
+    return {property, int16_t(0),
+            [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).m_Stored.*Field = v.toInt32(); },
+            [](const VQTagSearch& c) { return Variant(int16_t(VQTagSearchPrivate::of(c).m_Stored.*Field)); }};
+}
+
+template <bool VQTagSearchPrivate::*Field>
+PersistedNote<VQTagSearch> storedFlag(const char* property, const char* storedAs = nullptr) {
+    return {property,
+            true,
+            [](VQTagSearch& c, const Variant& v) { VQTagSearchPrivate::of(c).*Field = v.toBool(); },
+            [](const VQTagSearch& c) { return Variant(VQTagSearchPrivate::of(c).*Field); },
+            true,
+            storedAs};
+}
+
+}  // namespace
+
+const std::vector<PersistedNote<VQTagSearch>>& VQTagSearchPrivate::persistedNotes() {
+    using P = VQTagSearchPrivate;
+    static const std::vector<PersistedNote<VQTagSearch>> notes = {
+        // The stored name keeps the spelling that saved forms already hold.
+        storedFlag<&P::m_SearchResultsMultiselect>("SearchResultsMultiselect", "SearchResultsMulitselect"),
+        storedFlag<&P::m_VQServerPickListEnabled>("VQServerPickListEnabled"),
+        storedMask<&P::Stored::tagMask>("TagMask", kStar),
+        storedMask<&P::Stored::descriptorMask>("DescriptorMask", kStar),
+        storedMask<&P::Stored::pointSourceMask>("PointSourceMask", kStar),
+        storedMask<&P::Stored::engineeringUnitsMask>("EngineeringUnitsMask", kStar),
+        storedMask<&P::Stored::valueMask>("ValueMask", kStar),
+        storedMask<&P::Stored::pointClassMask>("PointClassMask", kStar),
+        storedIndex<&P::Stored::pointTypeMask>("PointTypeMask"),
+        storedIndex<&P::Stored::tagSearchView>("TagSearchView"),
+        storedMask<&P::Stored::advancedWhereClause>("AdvancedWhereClause", QString()),
     };
-    return table;
+    return notes;
 }
 
 }  // namespace vq

@@ -5,8 +5,9 @@
 
 #include "core/Error.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
+#include "platform/StoredProperties.h"
 #include "sdk/SdkFwd.h"
+#include "search/TagSearchContexts.h"
 #include "search/TagSearchQuery.h"
 
 #include <QString>
@@ -49,9 +50,7 @@ constexpr ReportLayout kReport = ReportLayout::Long;
 
 enum DefaultButton { SearchButton = 1, AddButton = 2 };
 
-inline QString context(const char* procedure) {
-    return QStringLiteral("VQTagSearch:") + QLatin1String(procedure);
-}
+inline const ErrorContexts& context = kTagSearchContext;
 
 // The box keeps "\n"; the clause as callers and stored forms know it uses CR LF.
 inline QString toClauseText(const QString& boxText) {
@@ -100,7 +99,9 @@ public:
     void connectChildren();
     void couple(MultiServerPickList* chosen, MultiServerPickList* other);
     void Initialize();
-    static const std::vector<PersistedProperty<VQTagSearch>>& persisted();
+    static const std::vector<PersistedNote<VQTagSearch>>& persistedNotes();
+    static VQTagSearchPrivate& of(VQTagSearch& control) { return *control.d; }
+    static const VQTagSearchPrivate& of(const VQTagSearch& control) { return *control.d; }
 
     // Pages, focus and keys
     void SSTab1Click(int page);
@@ -180,18 +181,18 @@ public:
     int m_View = 0;
     bool m_SearchResultsMultiselect = true;
     bool m_VQServerPickListEnabled = true;
-    bool m_Initialised = false;
-    bool m_Painted = false;
-    int m_DefaultButton = tagsearchui::SearchButton;
-    int m_SQLTableIndex = 0;
-    bool m_Coupling = false;
-    bool m_Searching = false;
+    bool m_initialised = false;
+    bool m_painted = false;
+    int m_defaultButton = tagsearchui::SearchButton;
+    int m_sqlTableIndex = 0;
+    bool m_coupling = false;
+    bool m_searching = false;
     SdkConnectDialogPtr m_ConnectDialog;
     SdkPointListPtr m_PointList;
     SdkPointListPtr m_LastSelection;
     SearchRunner* m_Runner;
     std::vector<ServerOutcome> m_Outcomes;
-    bool m_Partial = false;
+    bool m_partial = false;
 
     QTabWidget* SSTab1;
     QGroupBox *frameSimpleSearchCriteria, *frameAdvancedSearchCriteria, *frameSelectStatement,

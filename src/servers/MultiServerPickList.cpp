@@ -1,11 +1,13 @@
 #include "servers/MultiServerPickList.h"
 
 #include "core/Error.h"
+#include "core/ErrorContexts.h"
 #include "platform/ChangeNotice.h"
 #include "platform/FormRegistry.h"
-#include "platform/PersistedProperty.h"
+#include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
+#include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -33,9 +35,7 @@ constexpr int32_t kMarkerValue = -1;
 constexpr int kFramePixels = 2;  // the sunken edge around the field
 constexpr int kNamesSharingWidth = 4;
 
-QString context(const char* procedure) {
-    return QStringLiteral("MultiServerPickList:") + QLatin1String(procedure);
-}
+const ErrorContexts context("MultiServerPickList");
 
 SdkServersPtr knownServers() {
     return SdkApplication::instance()->Servers();
@@ -44,12 +44,6 @@ SdkServersPtr knownServers() {
 SdkNamedValuesPtr copyOf(const SdkNamedValues& source) {
     return std::make_shared<SdkNamedValues>(source);
 }
-
-using Self = MultiServerPickList;
-const PersistedProperty<Self> kPersisted[] = {
-    {QStringLiteral("Enabled"), false, [](const Self& c) { return Variant(c.Enabled()); },
-     [](Self& c, const Variant& v) { c.SetEnabled(v.toBool()); }},
-};
 
 SdkNamedValuesPtr singleServer(const QString& name) {
     auto selection = SdkNamedValues::create();
@@ -103,12 +97,11 @@ public:
     double m_TextWidth = 0;
     double px1 = 0, px2 = 0, px3 = 0, px4 = 0;
     double py1 = 0, py2 = 0, py3 = 0, py4 = 0;
-    bool m_Enabled = false;
     bool m_Pressed = false;
-    bool m_HasFocus = false;
-    int m_ResizeDepth = 0;
+    bool m_hasFocus = false;
+    int m_resizeDepth = 0;
     QFont gFont;
-    QRect m_ButtonRect;  // pixels
+    QRect m_buttonRect;  // pixels
     SdkServersPtr SrvsEvents;
 };
 
@@ -164,19 +157,19 @@ QRect MultiServerPickListPrivate::innerRect() const {
 
 // Height from the font, the button as wide as a scroll bar at the right of the field.
 void MultiServerPickListPrivate::layoutControl() {
-    if (m_ResizeDepth > 0) return;
-    ++m_ResizeDepth;
+    if (m_resizeDepth > 0) return;
+    ++m_resizeDepth;
     const double border = pixelsToTwips(q->height() - innerRect().height()) / 2.0;
     const double heightTwips = 2 * border + textHeightTwips(gFont) + px4;
     q->setFixedHeight(twipsToPixels(int(std::lround(heightTwips))));
     const QRect inner = innerRect();
     const int buttonWidth = std::min(twipsToPixels(GetScrollBarWidth()), inner.width());
-    m_ButtonRect =
+    m_buttonRect =
         QRect(inner.left() + inner.width() - buttonWidth, inner.top(), buttonWidth, inner.height());
     m_TextWidth = pixelsToTwips(inner.width() - buttonWidth) - px2;
     RefreshDisplayText();
     q->update();
-    --m_ResizeDepth;
+    --m_resizeDepth;
 }
 
 // Every known server in order, with the marker of the remembered multi-server choice right
@@ -222,12 +215,12 @@ MultiServerPickListMenuForm* MultiServerPickListPrivate::menuForm() {
 
 void MultiServerPickListPrivate::paintText(QPainter& painter) {
     QRect textArea = innerRect();
-    textArea.setRight(m_ButtonRect.left() - 1);
-    const bool focused = m_Enabled && m_HasFocus;
-    painter.fillRect(textArea, systemColor(m_Enabled ? SystemColor::Window : SystemColor::ButtonFace));
+    textArea.setRight(m_buttonRect.left() - 1);
+    const bool focused = q->Enabled() && m_hasFocus;
+    painter.fillRect(textArea, systemColor(q->Enabled() ? SystemColor::Window : SystemColor::ButtonFace));
     painter.setFont(gFont);
     const QRect textRect = textArea.adjusted(twipsToPixels(int(px2)), 0, 0, 0);
-    QColor textColor = systemColor(m_Enabled ? SystemColor::WindowText : SystemColor::ButtonShadow);
+    QColor textColor = systemColor(q->Enabled() ? SystemColor::WindowText : SystemColor::ButtonShadow);
     if (focused) {
         const QRect behind = painter.boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter, m_DisplayText)
                                  .intersected(textArea);
@@ -241,17 +234,17 @@ void MultiServerPickListPrivate::paintText(QPainter& painter) {
 
 // A raised 3-D button whose edges swap while it is held down.
 void MultiServerPickListPrivate::PaintButton(QPainter& painter) {
-    painter.fillRect(m_ButtonRect, systemColor(SystemColor::ButtonFace));
+    painter.fillRect(m_buttonRect, systemColor(SystemColor::ButtonFace));
     const QColor light = systemColor(SystemColor::ButtonHighlight);
     const QColor shadow = systemColor(SystemColor::ButtonShadow);
     const QColor dark = systemColor(SystemColor::DarkShadow3D);
     const QColor face = systemColor(SystemColor::ButtonFace);
-    drawEdges(painter, m_ButtonRect,
+    drawEdges(painter, m_buttonRect,
               m_Pressed ? Edges{dark, shadow, light, face} : Edges{light, face, dark, shadow});
     painter.setFont(gFont);
     painter.setPen(systemColor(SystemColor::ButtonText));
     const int shift = m_Pressed ? 1 : 0;
-    painter.drawText(m_ButtonRect.translated(shift, shift), Qt::AlignCenter, kEllipsis);
+    painter.drawText(m_buttonRect.translated(shift, shift), Qt::AlignCenter, kEllipsis);
 }
 
 MultiServerPickList::MultiServerPickList(QWidget* parent)
@@ -285,12 +278,12 @@ MultiServerPickList::~MultiServerPickList() {
 }
 
 bool MultiServerPickList::Enabled() const {
-    return d->m_Enabled;
+    return ownEnabled(*this);
 }
 
 void MultiServerPickList::SetEnabled(bool enabled) {
     const ChangeNotice notice(this, &MultiServerPickList::Enabled, &MultiServerPickList::EnabledChanged);
-    d->m_Enabled = enabled;
+    setEnabled(enabled);
     // Tab stop follows Enabled; a disabled pick list does not take the focus at all.
     setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
     update();
@@ -365,7 +358,7 @@ void MultiServerPickList::CycleList(int direction) {
 
 void MultiServerPickList::ShowPopupMenu() {
     reporting(context("ShowPopupMenu"), ReportLayout::Long, [&] {
-        if (!d->m_Enabled) return;
+        if (!Enabled()) return;
         MultiServerPickListMenuForm* form = d->menuForm();
         form->RefreshMenu(*knownServers());
         form->popup(mousePosition());
@@ -386,15 +379,15 @@ void MultiServerPickList::ShowSelectForm() {
 }
 
 void MultiServerPickList::InitProperties() {
-    initPersisted(*this, kPersisted);
+    initStoredProperties(*this);
 }
 
 void MultiServerPickList::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, kPersisted, bag);
+    readStoredProperties(*this, bag);
 }
 
 void MultiServerPickList::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, kPersisted, bag);
+    writeStoredProperties(*this, bag);
 }
 
 QString MultiServerPickList::displayText() const {
@@ -406,7 +399,7 @@ double MultiServerPickList::textWidthTwips() const {
 }
 
 QRect MultiServerPickList::buttonRect() const {
-    return d->m_ButtonRect;
+    return d->m_buttonRect;
 }
 
 QString MultiServerPickList::GetAbbreviatedServerName(const QString& name, double maxWidth,
@@ -437,7 +430,7 @@ void MultiServerPickList::resizeEvent(QResizeEvent* event) {
 }
 
 void MultiServerPickList::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !d->m_Enabled) return;
+    if (event->button() != Qt::LeftButton || !Enabled()) return;
     d->m_Pressed = true;
     repaint();
     ShowSelectForm();
@@ -453,7 +446,7 @@ void MultiServerPickList::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MultiServerPickList::keyPressEvent(QKeyEvent* event) {
-    if (!d->m_Enabled) return QWidget::keyPressEvent(event);
+    if (!Enabled()) return QWidget::keyPressEvent(event);
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
         case Qt::Key_Space:
@@ -476,13 +469,13 @@ void MultiServerPickList::keyPressEvent(QKeyEvent* event) {
 }
 
 void MultiServerPickList::focusInEvent(QFocusEvent* event) {
-    d->m_HasFocus = true;
+    d->m_hasFocus = true;
     update();
     QWidget::focusInEvent(event);
 }
 
 void MultiServerPickList::focusOutEvent(QFocusEvent* event) {
-    d->m_HasFocus = false;
+    d->m_hasFocus = false;
     update();
     QWidget::focusOutEvent(event);
 }

@@ -23,7 +23,7 @@ class MultiServerPickList : public QWidget {
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)
     /// The choice as plain names, so that Designer, QDataWidgetMapper and bindings can follow it.
     Q_PROPERTY(QStringList SelectedServerNames READ SelectedServerNames WRITE SetSelectedServerNames NOTIFY
-                   SelectedServerNamesChanged USER true)
+                   SelectedServerNamesChanged USER true STORED false)
 
 public:
     /// An empty choice; it follows the server list when a known server is removed.
@@ -114,7 +114,7 @@ protected:
 
 private:
     friend class MultiServerPickListPrivate;
-    const std::unique_ptr<MultiServerPickListPrivate> d;
+    std::unique_ptr<class MultiServerPickListPrivate> const d;
 };
 
 }  // namespace vq

@@ -1,4 +1,5 @@
 #include "core/Error.h"
+#include "core/ErrorContexts.h"
 #include "core/RecordingMessageService.h"
 
 #include <gtest/gtest.h>
@@ -110,4 +111,12 @@ TEST(ErrorTest, ScopedRecordersNestAndRestoreThePreviousService) {
     }
     messageService().show(u"three"_s, MessageButtons::Ok, {});
     EXPECT_EQ(outerRecorder->texts(), QStringList({u"three"_s}));
+}
+
+// A control's contexts: "<control>:<procedure>", except the texts saved logs know in another spelling.
+TEST(ErrorContextsTest, HistoricSpellingsWinOverThePrefix) {
+    const ErrorContexts context("VQDigSetSearch", {{"Click", "DigsetSearch:Click"}});
+    EXPECT_EQ(context("Click"), u"DigsetSearch:Click"_s);
+    EXPECT_EQ(context("click"), u"VQDigSetSearch:click"_s);
+    EXPECT_EQ(context("cmdSearchClick"), u"VQDigSetSearch:cmdSearchClick"_s);
 }

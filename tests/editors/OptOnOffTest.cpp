@@ -74,20 +74,3 @@ TEST(OptOnOffTest, WrittenValuesAreSilentClicksRaiseOneEvent) {
         EXPECT_EQ(w.shown(), row.shown) << row.written;
     }
 }
-
-TEST(OptOnOffTest, LoadedValueIsShownWithoutMarkingItChanged) {
-    PropertyBag bag;
-    bag.WriteProperty(u"Value"_s, int16_t(0), int16_t(-1));
-    Window w;
-    EXPECT_EQ(w.shown(), u"On"_s) << "a new control shows On";
-    QSignalSpy changed(w.editor, &OptOnOff::PropertyChanged);
-    QSignalSpy clicks(w.editor, &OptOnOff::OnOptionClick);
-    w.editor->ReadProperties(bag);
-    EXPECT_EQ(w.editor->Value(), 0);
-    EXPECT_EQ(w.shown(), u"Off"_s);
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toString(), u"Enabled"_s);
-    EXPECT_EQ(clicks.count(), 0);
-
-    EXPECT_EQ(vq::test::savedText(*w.editor), vq::test::bagText(bag));
-}

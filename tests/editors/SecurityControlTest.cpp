@@ -97,23 +97,6 @@ TEST(SecurityControlTest, UserChoiceRaisesOneEvent) {
     EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:r"_s);
 }
 
-// Enter in any list is reported and still reaches the form (a dialog's default button).
-TEST(SecurityControlTest, EnterIsReportedAndPassedOn) {
-    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
-    window.editor->SetSecurity(u"o:rw g:r w:"_s);
-    QSignalSpy enters(window.editor, &SecurityControl::OnEnterKeyPress);
-    QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
-    const Lists lists = listsOf(window);
-    for (QComboBox* list : {lists.owner, lists.group, lists.world}) {
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Return);
-        QTest::keyClick(list, Qt::Key_A);
-    }
-    EXPECT_EQ(enters.count(), 3);
-    EXPECT_EQ(window.formKeys.presses, 3);
-    EXPECT_EQ(changes.count(), 0);
-}
-
 // Up to the narrow width the lists keep their designed width; wider, each takes a third and
 // overlaps its neighbour by 50.
 TEST(SecurityControlTest, LayoutInTwips) {
@@ -127,20 +110,6 @@ TEST(SecurityControlTest, LayoutInTwips) {
 
     EditorTestWindow<SecurityControl> window(QSize(3000, 600));
     EXPECT_EQ(listsOf(window).group->geometry(), vq::twipsToPixels(wide.group));
-}
-
-// Enabled is persisted when False and reaches every list.
-TEST(SecurityControlTest, EnabledIsPersistedAndApplied) {
-    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
-    QSignalSpy marks(window.editor, &SecurityControl::PropertyChanged);
-    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
-    PropertyBag bag;
-    bag.WriteProperty(u"Enabled"_s, false, true);
-    window.editor->ReadProperties(bag);
-    EXPECT_EQ(marks.count(), 1);
-    for (QComboBox* list : {listsOf(window).owner, listsOf(window).group, listsOf(window).world})
-        EXPECT_FALSE(list->isEnabled());
-    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
 }
 
 // One scope's list: the first write raises nothing; a later write raises the event and
@@ -199,51 +168,4 @@ TEST(SecurityControlIndTest, ShortStrings) {
     window.editor->SetSecurity(u"o:rw g:r w: o:w"_s);
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
-}
-
-// Focus given to the control goes on to an enabled list; Enter is reported and passed on.
-TEST(SecurityControlIndTest, FocusAndEnter) {
-    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
-    auto* list = window.child<QComboBox>("Combo1");
-    QSignalSpy enters(window.editor, &SecurityControlInd::OnEnterKeyPress);
-    window.editor->setFocus();
-    EXPECT_TRUE(list->hasFocus());
-    QTest::keyClick(vq::test::kFocused, Qt::Key_Enter);
-    EXPECT_EQ(enters.count(), 1);
-    EXPECT_EQ(window.formKeys.presses, 1);
-
-    list->clearFocus();
-    window.editor->SetEnabled(false);
-    window.editor->setFocus();
-    EXPECT_FALSE(list->hasFocus());
-}
-
-// Saved colours are stored without being shown; written colours are shown. Defaults are not saved.
-TEST(SecurityControlIndTest, PropertiesReadStoredAndWritten) {
-    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
-    auto* list = window.child<QComboBox>("Combo1");
-    const QColor shownBack = list->palette().color(QPalette::Active, QPalette::Base);
-    PropertyBag bag;
-    bag.WriteProperty(u"Enabled"_s, false, true);
-    bag.WriteProperty(u"SecurityScope"_s, int32_t(2), int32_t(0));
-    bag.WriteProperty(u"ForeColor"_s, int32_t(0x0000FF), int32_t(0));
-    bag.WriteProperty(u"BackColor"_s, int32_t(0x00FFFF), int32_t(0xFFFFFF));
-    window.editor->ReadProperties(bag);
-    EXPECT_FALSE(list->isEnabled());
-    EXPECT_EQ(window.editor->SecurityScope(), 2);
-    EXPECT_EQ(window.editor->ForeColor(), 0x0000FFu);
-    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
-
-    const QColor shownText = list->palette().color(QPalette::Active, QPalette::Text);
-    window.editor->SetBackColor(0xFF0000);
-    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::blue));
-    EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Text), shownText)
-        << "the loaded text colour stays unshown";
-
-    window.editor->InitProperties();
-    window.editor->SetSecurityScope(0);
-    window.editor->SetForeColor(0);
-    window.editor->SetBackColor(0xFFFFFF);
-    EXPECT_EQ(vq::test::savedText(*window.editor), "{}");
 }

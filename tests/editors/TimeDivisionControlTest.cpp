@@ -144,26 +144,3 @@ TEST(TimeDivisionControlTest, LayoutTabOrderAndEnabled) {
     for (int unit = 0; unit < TimeDivisionControl::kUnitCount; ++unit)
         EXPECT_FALSE(field(window, unit)->isEnabled());
 }
-
-// Reading applies Enabled and shows Time, keeps the colours without showing them; saving writes the
-// stored time as it is and omits defaults.
-TEST(TimeDivisionControlTest, PersistedProperties) {
-    Window window(TimeDivisionControl::kSize);
-    QLineEdit* days = field(window, TimeDivisionControl::Days);
-    const QColor shownBack = days->palette().color(QPalette::Active, QPalette::Base);
-    PropertyBag bag;
-    bag.WriteProperty(u"Enabled"_s, false, true);
-    bag.WriteProperty(u"BackColor"_s, int32_t(0xC0C0C0), int32_t(0xFFFFFF));
-    bag.WriteProperty(u"Time"_s, u"90"_s, int32_t(0));
-    window.editor->ReadProperties(bag);
-    EXPECT_EQ(shown(window), u"0 0 1 30"_s);
-    EXPECT_FALSE(days->isEnabled());
-    EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Base), shownBack);
-    EXPECT_EQ(vq::test::savedText(*window.editor), vq::test::bagText(bag));
-
-    window.editor->SetForeColor(0x0000FF);
-    EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
-    EXPECT_EQ(days->palette().color(QPalette::Active, QPalette::Base), shownBack)
-        << "the loaded background stays unshown";
-    EXPECT_EQ(window.editor->property("Time"), QVariant(90.0));
-}

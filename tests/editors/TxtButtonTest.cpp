@@ -91,49 +91,6 @@ TEST(TxtButtonTest, KeysFocusAndButtonRaiseTheirEventsInOrder) {
     }
 }
 
-// The saved text is the one written, not what the user typed after it.
-TEST(TxtButtonTest, LoadingAppliesSettersButOnlyStoresWidthAndColours) {
-    PropertyBag saved;
-    {
-        Window designed;
-        EXPECT_EQ(vq::test::savedText(*designed.editor), "{}") << "a new control holds only defaults";
-        designed.editor->SetText(u"Written"_s);
-        designed.editor->setFocus();
-        QTest::keyClick(kFocused, Qt::Key_End);
-        QTest::keyClicks(kFocused, u"Typed"_s);
-        EXPECT_EQ(designed.editor->Text(), u"WrittenTyped"_s);
-        designed.editor->SetButtonWidth(600);
-        designed.editor->SetBorderStyle(0);
-        designed.editor->SetEnabled(false);
-        designed.editor->SetAlignment(1);
-        designed.editor->SetForeColor(0x0000FF);
-        designed.editor->WriteProperties(saved);
-    }
-    EXPECT_EQ(saved.count(), 6);
-
-    Window w;
-    QSignalSpy changed(w.editor, &TxtButton::PropertyChanged);
-    w.editor->ReadProperties(saved);
-    QStringList names;
-    for (const auto& args : changed) names << args.at(0).toString();
-    EXPECT_EQ(names.join(' '), u"BorderStyle Enabled Text Alignment"_s);
-    EXPECT_EQ(w.editor->Text(), u"Written"_s);
-    EXPECT_EQ(w.command1()->width(), 40) << "the stored width is laid out";
-    EXPECT_FALSE(w.text1()->hasFrame());
-    EXPECT_FALSE(w.text1()->isEnabled());
-    EXPECT_FALSE(w.command1()->isEnabled());
-    EXPECT_EQ(w.text1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(w.editor->ForeColor(), 0x0000FFu);
-    EXPECT_NE(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red))
-        << "a loaded colour is only stored";
-    w.editor->SetBackColor(0x00FFFF);
-    EXPECT_NE(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red))
-        << "nor shown by writing the other colour";
-    w.editor->SetForeColor(0x0000FF);
-    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
-    EXPECT_EQ(w.text1()->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
-}
-
 TEST(TxtButtonTest, BadValuesForTheTextBoxAreErrors) {
     TxtButton control;
     const std::vector<std::pair<const char*, std::function<void()>>> rows = {

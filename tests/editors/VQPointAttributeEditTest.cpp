@@ -269,37 +269,6 @@ TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
               twipsToPixels(VQPointAttributeEdit::layoutFor(pixelsToTwips(edit.width()), NoBorder).child));
     EXPECT_EQ(errorNumberOf([&] { edit.SetBorderStyle(2); }), 380);
 }
-
-TEST_F(AttributeEditTest, PersistedPropertiesRoundTripAndRebuildTheChild) {
-    VQPointAttributeEdit& edit = *window.editor;
-    EXPECT_EQ(savedText(edit), "{}");
-
-    edit.SetAlignment(1);
-    edit.SetAttributeName(u"PtAccess"_s);
-    edit.SetBorderStyle(NoBorder);
-    edit.SetComboWidth(900);
-    edit.SetEnabled(false);
-    edit.SetOnOffStyle(OnOffComboBox);
-    edit.SetSecurityStyle(ViewGroupSecurity);
-    PropertyBag bag;
-    edit.WriteProperties(bag);
-    EXPECT_EQ(
-        bagText(bag),
-        R"({"Alignment":{"type":"Int32","value":1},"AttributeName":{"type":"String","value":"PtAccess"},)"
-        R"("BorderStyle":{"type":"Int16","value":0},"ComboWidth":{"type":"Int16","value":900},)"
-        R"("Enabled":{"type":"Boolean","value":false},"OnOffStyle":{"type":"Int32","value":1},)"
-        R"("SecurityStyle":{"type":"Int32","value":1}})");
-
-    VQPointAttributeEdit read(&window.form);
-    read.ReadProperties(PropertyBag::fromJson(bag.toJson()));
-    EXPECT_EQ(savedText(read), bagText(bag));
-    EXPECT_EQ(read.currentChild()->objectName(), u"ctlsecuritycontrolind"_s);
-    EXPECT_FALSE(read.isEnabled());
-
-    read.SetHelpContextID(42);
-    EXPECT_EQ(read.currentChild()->property("HelpContextID").toInt(), 42);
-}
-
 // Hands back what a user would have chosen, and remembers what it was asked.
 class ChosenPoints : public AttributeSearchDialogs {
 public:

@@ -67,7 +67,6 @@ TEST_F(PointBuilderFindTest, APointFoundEditedAndFoundAgainAlsoOnAnotherServer) 
     ASSERT_TRUE(window->findPoint());
     EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"north"_s);
     EXPECT_TRUE(statusSays(*window, "North.Level on north"));
-    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
 }
 
 // Every road away from unsaved edits asks first: Find, New point, Open and Quit.
@@ -106,6 +105,8 @@ TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     });
     window->action(u"actProperties"_s)->trigger();
     EXPECT_EQ(shownPoints, 2);
+    cancelNextSearch();  // then no sheet: the driver would close one as unplanned
+    window->action(u"actProperties"_s)->trigger();
     SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
     makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
     modals.then(u"frmConnectionManager"_s, [this](QWidget* manager) {

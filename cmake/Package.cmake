@@ -7,7 +7,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
 set(VQ_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/VQTagwrightCtls)
 set(VQ_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VQTagwrightCtls)
 
-# One target per layer, named after the layer (VQTagwrightCtls::Core ... ::Search); the same
+# One target per layer, named after the layer (VQTagwrightCtls::Core ... ::Dialogs); the same
 # names work inside this build as aliases. The library files carry the package name, so that
 # they cannot clash with another project's in a shared lib folder.
 set(vq_layer_targets)
@@ -26,9 +26,22 @@ foreach(layer IN LISTS VQ_LAYERS)
   install(FILES ${headers} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer} COMPONENT Development)
 endforeach()
 
+# Headers that moved up to the dialogs layer stay reachable under their former paths, so a host
+# that includes them from there keeps building.
+set(vq_moved_headers propsheet/DialogServices.h propsheet/TagSearchOptions.h propsheet/TagwrightDlgs.h
+  propsheet/TagwrightEnumerations.h propsheet/enumGeneralMode.h servers/WidgetServices.h)
+foreach(old IN LISTS vq_moved_headers)
+  get_filename_component(name ${old} NAME)
+  get_filename_component(dir ${old} DIRECTORY)
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/moved-headers/${old}
+    CONTENT "#pragma once\n#include \"dialogs/${name}\"\n")
+  install(FILES ${PROJECT_BINARY_DIR}/moved-headers/${old} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${dir}
+    COMPONENT Development)
+endforeach()
+
 # The widget layers in one target, and everything in the umbrella.
 add_library(vq_widgets INTERFACE)
-target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search)
+target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search vq_dialogs)
 set_target_properties(vq_widgets PROPERTIES EXPORT_NAME Widgets)
 add_library(VQTagwrightCtls::Widgets ALIAS vq_widgets)
 set_target_properties(VQTagwrightCtls PROPERTIES EXPORT_NAME VQTagwrightCtls)

@@ -4,7 +4,7 @@
 
 include_guard(GLOBAL)
 
-set(VQ_LAYERS core sdk archive model platform editors servers search propsheet)
+set(VQ_LAYERS core sdk archive model platform editors servers search propsheet dialogs)
 
 set(VQ_PUBLIC_HEADERS_core
   Error.h
@@ -77,23 +77,25 @@ set(VQ_PUBLIC_HEADERS_editors
 
 set(VQ_PUBLIC_HEADERS_servers
   Environment.h
-  MultiServerPickList.h
-  WidgetServices.h)
+  MultiServerPickList.h)
 
 set(VQ_PUBLIC_HEADERS_propsheet
-  DialogServices.h
   PropSheetGridRow.h
   PropsheetView.h
-  TagSearchOptions.h
-  TagwrightDlgs.h
-  TagwrightEnumerations.h
-  VQPointPropSheet.h
-  enumGeneralMode.h)
+  VQPointPropSheet.h)
 
 set(VQ_PUBLIC_HEADERS_search
   PointPropertyDialogs.h
   VQDigSetSearch.h
   VQTagSearch.h)
+
+set(VQ_PUBLIC_HEADERS_dialogs
+  DialogServices.h
+  TagSearchOptions.h
+  TagwrightDlgs.h
+  TagwrightEnumerations.h
+  WidgetServices.h
+  enumGeneralMode.h)
 
 # Every public header as an absolute path, in layer order.
 function(vq_public_header_paths out)

@@ -11,8 +11,8 @@
 #include "archive/ArchiveApplication.h"
 #include "archive/SampleArchives.h"
 #include "archive/ServerRegistry.h"
+#include "dialogs/WidgetServices.h"
 #include "search/VQTagSearch.h"
-#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 // The Point Builder's search dialogs, driven with keys and clicks on their widgets while they run
 // modal: finding, Properties, the digital set "..." button and the connection manager.
 #include "PointBuilderTestSupport.h"
-#include "propsheet/DialogServices.h"
+#include "dialogs/DialogServices.h"
 #include "sdk/SdkConnectDialog.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"

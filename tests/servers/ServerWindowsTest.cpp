@@ -5,6 +5,7 @@
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
 #include "core/RecordingMessageService.h"
+#include "dialogs/WidgetServices.h"
 #include "platform/MessageBoxService.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -13,7 +14,6 @@
 #include "servers/AddServerWindow.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/LogonWindow.h"
-#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCheckBox>

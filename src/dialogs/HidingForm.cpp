@@ -1,4 +1,4 @@
-#include "propsheet/HidingForm.h"
+#include "dialogs/HidingForm.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "propsheet/VQTagSearchForm.h"
+#include "dialogs/VQTagSearchForm.h"
 
 #include "search/VQTagSearch.h"
 

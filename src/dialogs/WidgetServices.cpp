@@ -1,5 +1,6 @@
-#include "servers/WidgetServices.h"
+#include "dialogs/WidgetServices.h"
 
+#include "dialogs/DialogServices.h"
 #include "platform/MessageBoxService.h"
 #include "servers/WidgetConnectDialog.h"
 
@@ -8,6 +9,7 @@ namespace vq {
 void installWidgetServices() {
     installWidgetMessageService();
     SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
+    installDialogServices();
 }
 
 }  // namespace vq

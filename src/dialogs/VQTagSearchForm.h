@@ -1,6 +1,6 @@
 #pragma once
 
-#include "propsheet/HidingForm.h"
+#include "dialogs/HidingForm.h"
 
 namespace vq {
 

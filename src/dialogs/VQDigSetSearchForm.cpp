@@ -1,4 +1,4 @@
-#include "propsheet/VQDigSetSearchForm.h"
+#include "dialogs/VQDigSetSearchForm.h"
 
 #include "search/VQDigSetSearch.h"
 

@@ -26,18 +26,26 @@ foreach(layer IN LISTS VQ_LAYERS)
   install(FILES ${headers} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer} COMPONENT Development)
 endforeach()
 
-# Headers that moved up to the dialogs layer stay reachable under their former paths, so a host
-# that includes them from there keeps building.
-set(vq_moved_headers propsheet/DialogServices.h propsheet/TagSearchOptions.h propsheet/TagwrightDlgs.h
-  propsheet/TagwrightEnumerations.h propsheet/enumGeneralMode.h servers/WidgetServices.h)
-foreach(old IN LISTS vq_moved_headers)
+# Headers that moved to another layer stay reachable under their former paths, so a host that
+# includes them from there keeps building: former path, then the layer it moved to.
+set(vq_moved_headers
+  propsheet/DialogServices.h dialogs
+  propsheet/TagSearchOptions.h dialogs
+  propsheet/TagwrightDlgs.h dialogs
+  propsheet/TagwrightEnumerations.h dialogs
+  propsheet/enumGeneralMode.h dialogs
+  servers/WidgetServices.h dialogs
+  editors/AttributeSearchDialogs.h platform
+  search/PointPropertyDialogs.h platform)
+while(vq_moved_headers)
+  list(POP_FRONT vq_moved_headers old layer)
   get_filename_component(name ${old} NAME)
   get_filename_component(dir ${old} DIRECTORY)
   file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/moved-headers/${old}
-    CONTENT "#pragma once\n#include \"dialogs/${name}\"\n")
+    CONTENT "#pragma once\n#include \"${layer}/${name}\"\n")
   install(FILES ${PROJECT_BINARY_DIR}/moved-headers/${old} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${dir}
     COMPONENT Development)
-endforeach()
+endwhile()
 
 # The widget layers in one target, and everything in the umbrella.
 add_library(vq_widgets INTERFACE)

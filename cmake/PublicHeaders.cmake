@@ -11,6 +11,7 @@ set(VQ_PUBLIC_HEADERS_core
   FoldedName.h
   KeyedCollection.h
   MessageService.h
+  NameValuePair.h
   Variant.h)
 
 set(VQ_PUBLIC_HEADERS_sdk
@@ -60,14 +61,16 @@ set(VQ_PUBLIC_HEADERS_model
   enumValidationRule.h)
 
 set(VQ_PUBLIC_HEADERS_platform
+  AttributeSearchDialogs.h
   HelpViewer.h
   MessageBoxService.h
+  PointPropertyDialogs.h
   PropertyBag.h
   ScreenServices.h
+  ServicesContext.h
   Twips.h)
 
 set(VQ_PUBLIC_HEADERS_editors
-  AttributeSearchDialogs.h
   VQCompressionSpecs.h
   VQPointAttributeEdit.h
   enumBorderStyle.h
@@ -85,7 +88,6 @@ set(VQ_PUBLIC_HEADERS_propsheet
   VQPointPropSheet.h)
 
 set(VQ_PUBLIC_HEADERS_search
-  PointPropertyDialogs.h
   VQDigSetSearch.h
   VQTagSearch.h)
 

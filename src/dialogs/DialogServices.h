@@ -2,14 +2,17 @@
 
 namespace vq {
 
-/// Makes the library's dialogs answer the attribute editor's search buttons (the point search
-/// and the digital set search) and the point search's Pt. Attr... button; each use opens them
-/// through a new TagwrightDlgs. Hosts call it once, beside installWidgetServices(); other dialogs
-/// installed before are replaced.
-void installDialogServices();
+struct ServicesContext;
 
-/// Installs the library's dialogs only where no other dialogs are installed yet. The property
-/// sheet and TagwrightDlgs call it, so their search buttons work without any set-up.
-void ensureDialogServices();
+/// Makes the library's dialogs answer the attribute editor's search buttons (the point search
+/// and the digital set search) and the point search's Pt. Attr... button in `context`; each use
+/// opens them through a new TagwrightDlgs. A test puts them in for one scope with
+/// `ScopedServices dialogs(useLibraryDialogs);`.
+void useLibraryDialogs(ServicesContext& context);
+
+/// Puts the library's dialogs into the services context in force, replacing dialogs put there
+/// before. installWidgetServices() does it too; a host with only some of the library's windows
+/// calls this alone.
+void installDialogServices();
 
 }  // namespace vq

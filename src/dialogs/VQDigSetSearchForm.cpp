@@ -4,21 +4,10 @@
 
 namespace vq {
 
-namespace {
-
-VQDigSetSearch* namedControl() {
-    auto* control = new VQDigSetSearch;
-    control->setObjectName(QStringLiteral("VQDigSetSearch1"));
-    return control;
-}
-
-}  // namespace
-
 VQDigSetSearchForm::VQDigSetSearchForm(QWidget* parent)
-    : HidingForm(kName, QStringLiteral("Digital Set Search"), namedControl(), parent),
-      VQDigSetSearch1(findChild<VQDigSetSearch*>()) {
-    connect(VQDigSetSearch1, &VQDigSetSearch::OnCancelClick, this, &QWidget::hide);
-    connect(VQDigSetSearch1, &VQDigSetSearch::OnDigsetListSelection, this, &QWidget::hide);
+    : HidingControlForm(kName, QStringLiteral("Digital Set Search"), "VQDigSetSearch1", parent) {
+    connect(control(), &VQDigSetSearch::OnCancelClick, this, &QWidget::hide);
+    connect(control(), &VQDigSetSearch::OnDigsetListSelection, this, &QWidget::hide);
 }
 
 }  // namespace vq

@@ -2,14 +2,21 @@
 
 #include "dialogs/DialogServices.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ServicesContext.h"
 #include "servers/WidgetConnectDialog.h"
 
 namespace vq {
 
+void useWidgetServices(ServicesContext& context) {
+    context.messages = std::make_shared<MessageBoxService>();
+    context.connectDialog = [] { return std::make_shared<WidgetConnectDialog>(); };
+    useLibraryDialogs(context);
+}
+
 void installWidgetServices() {
-    installWidgetMessageService();
-    SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
-    installDialogServices();
+    ServicesContext context = services();
+    useWidgetServices(context);
+    installServices(std::move(context));
 }
 
 }  // namespace vq

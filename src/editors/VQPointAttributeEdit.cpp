@@ -2,7 +2,6 @@
 
 #include "core/Error.h"
 #include "editors/AttributeChild.h"
-#include "editors/AttributeSearchDialogs.h"
 #include "editors/DropDownList.h"
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
@@ -15,9 +14,11 @@
 #include "editors/TxtComboControl.h"
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
+#include "platform/AttributeSearchDialogs.h"
 #include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -765,7 +766,8 @@ void VQPointAttributeEdit::SearchButton() {
 
 // The first point or set the user chose; empty when the dialog was cancelled.
 QString VQPointAttributeEdit::searchedName(int32_t displayStyle) const {
-    AttributeSearchDialogs* dialogs = attributeSearchDialogs();
+    // A copy: the dialog may run long enough for a host to change the context meanwhile.
+    const std::shared_ptr<AttributeSearchDialogs> dialogs = services().searchDialogs;
     if (!dialogs) return {};
     if (displayStyle == styletagsearch) {
         const SdkPointListPtr points =

@@ -7,12 +7,12 @@
 #include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
+#include "platform/ScreenServices.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridDelegate.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "sdk/SdkNamedValues.h"
-#include "servers/Environment.h"
 
 #include <QApplication>
 #include <QHeaderView>

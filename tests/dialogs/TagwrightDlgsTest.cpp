@@ -11,6 +11,7 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "platform/FormRegistry.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
@@ -191,7 +192,7 @@ TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
 // Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
 // leave the open search form alone.
 TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
-    installDialogServices();
+    const ScopedServices dialogs(useLibraryDialogs);
     connect(u"vqsouth"_s);
     QStringList listed;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
@@ -254,14 +255,7 @@ TEST_F(TagwrightDlgsTest, TheDigitalSetDialogStartsOnTheGivenServerAndStaysLoade
 
 class PointPropertyFormTest : public SampleServersTest {
 protected:
-    void SetUp() override {
-        SampleServersTest::SetUp();
-        setLogicalDpiOverride(96);
-    }
-    void TearDown() override {
-        setLogicalDpiOverride(0);
-        SampleServersTest::TearDown();
-    }
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
 };
 
 TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneCollection) {
@@ -324,7 +318,6 @@ class SearchStylesTest : public SampleServersTest {
 protected:
     void SetUp() override {
         SampleServersTest::SetUp();
-        installDialogServices();
         server = connect(u"vqsouth"_s);
         form.resize(900, 600);
         form.show();
@@ -340,6 +333,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    const ScopedServices dialogs{useLibraryDialogs};
     SdkServerPtr server;
     QWidget form;
 };

@@ -1,5 +1,7 @@
 #include "platform/MessageBoxService.h"
 
+#include "platform/ServicesContext.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -42,13 +44,12 @@ TEST(MessageBoxServiceTest, BoxShowsTextLinesButtonsAndTitle) {
 
 // The installed service shows a modal box and answers with the button the user pressed.
 TEST(MessageBoxServiceTest, InstalledServiceAnswersWithThePressedButton) {
-    const auto previous = vq::installWidgetMessageService();
+    const vq::ScopedServices services(&vq::ServicesContext::messages,
+                                      std::make_shared<vq::MessageBoxService>());
     EXPECT_NE(dynamic_cast<vq::MessageBoxService*>(&vq::messageService()), nullptr);
 
     pressWhenShown(QMessageBox::Cancel);
     EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Cancel);
     pressWhenShown(QMessageBox::Ok);
     EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), MessageResult::Ok);
-
-    vq::setMessageService(previous);
 }

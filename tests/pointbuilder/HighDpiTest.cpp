@@ -55,13 +55,9 @@ QStringList strayChildren(const QWidget& root) {
     return stray;
 }
 
+// Lengths convert through the screen's own DPI here, as on a user's desktop: nothing pins it.
 class HighDpiTest : public ModelTest {
 protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        // Lengths convert through the screen's own DPI here, as on a user's desktop.
-        setLogicalDpiOverride(0);
-    }
     // Shown at the size it asks for, then larger, so both the tight and the roomy layout count.
     template <typename Window>
     void expectInside(Window& window, QSize larger) {

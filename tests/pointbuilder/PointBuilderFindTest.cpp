@@ -54,7 +54,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    static void SetUpTestSuite() { installDialogServices(); }
+    const ScopedServices dialogs{useLibraryDialogs};
     void SetUp() override {
         PointBuilderTest::SetUp();
         auto server = reconnect();
@@ -182,14 +182,16 @@ TEST_F(PointBuilderFindTest, TheDigitalSetButtonInTheSheetFindsASet) {
 // Tools > Connections... opens the connection manager the search dialogs open, and the server
 // list follows it; a point found on a server added meanwhile switches the window there.
 TEST_F(PointBuilderFindTest, TheServerListFollowsTheConnectionsAndAPointFoundOnAnotherServer) {
-    SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
-    makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
-    whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
-        SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
-        manager.accept();
-    });
-    window->action(u"actConnections"_s)->trigger();
-    SdkConnectDialog::setFactory({});
+    {
+        const ScopedServices logon(&ServicesContext::connectDialog,
+                                   [] { return std::make_shared<WidgetConnectDialog>(); });
+        makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
+        whenModal(u"frmConnectionManager"_s, [this](QDialog& manager) {
+            SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
+            manager.accept();
+        });
+        window->action(u"actConnections"_s)->trigger();
+    }
     auto* servers = child<QComboBox>(*window, "cboServer");
     EXPECT_GE(servers->findText(u"east"_s), 0);
     EXPECT_EQ(servers->currentText(), u"plant"_s);

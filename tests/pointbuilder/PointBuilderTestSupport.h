@@ -2,6 +2,7 @@
 
 #include "PointBuilderWindow.h"
 #include "model/ModelTestSupport.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
@@ -64,7 +65,6 @@ class PointBuilderTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        setLogicalDpiOverride(96);
         auto server = makeServer();
         SdkNamedValues attributes;
         attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
@@ -80,10 +80,10 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        setLogicalDpiOverride(0);
         ModelTest::TearDown();
     }
 
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
     std::unique_ptr<PointBuilderWindow> window;
 };
 

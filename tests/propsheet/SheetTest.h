@@ -3,6 +3,7 @@
 #include "model/ModelTestSupport.h"
 
 #include "editors/VQPointAttributeEdit.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
@@ -20,7 +21,6 @@ class SheetTest : public ModelTest {
 public:
     void SetUp() override {
         ModelTest::SetUp();
-        setLogicalDpiOverride(96);
         entries = std::make_shared<PropSheetEntries>();
         entries->AddDefaultAttributes(makeServer(), u"classic"_s);
         sheet = new VQPointPropSheet(&form);
@@ -32,7 +32,6 @@ public:
     }
     void TearDown() override {
         delete sheet;
-        setLogicalDpiOverride(0);
         ModelTest::TearDown();
     }
 
@@ -89,6 +88,7 @@ public:
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + x, rect.center().y()));
     }
 
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
     QWidget form;
     VQPointPropSheet* sheet = nullptr;
     std::shared_ptr<PropSheetEntries> entries;

@@ -4,16 +4,12 @@
 
 #include "core/RecordingMessageService.h"
 #include "platform/HelpViewer.h"
-#include "platform/ScreenServices.h"
-#include "platform/Twips.h"
+#include "platform/ServicesContext.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -31,21 +27,15 @@ public:
 
 class EnvironmentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        qputenv("VQ_INI_DIR", m_iniDir.path().toUtf8());
-        m_previousViewer = vq::setHelpViewer(m_viewer);
-    }
-    void TearDown() override {
-        qunsetenv("VQ_INI_DIR");
-        vq::setHelpViewer(m_previousViewer);
-    }
+    void SetUp() override { qputenv("VQ_INI_DIR", m_iniDir.path().toUtf8()); }
+    void TearDown() override { qunsetenv("VQ_INI_DIR"); }
 
     void writeIni(const QByteArray& contents) { vq::test::writeFile(iniPath(), contents); }
     QString iniPath() const { return QDir(m_iniDir.path()).filePath(u"VQPC.INI"_s); }
 
     QTemporaryDir m_iniDir;
     std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();
-    std::shared_ptr<vq::HelpViewer> m_previousViewer;
+    vq::ScopedServices m_services{&vq::ServicesContext::helpViewer, m_viewer};
     vq::ScopedMessageRecorder m_messages;
 };
 
@@ -88,27 +78,4 @@ TEST_F(EnvironmentTest, HelpTopicOpensAnExistingFileOrSaysItIsMissing) {
                            u"Invalid VQPC.INI"_s, u"The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
     EXPECT_TRUE(m_messages->messages()[1].title.isEmpty());
     EXPECT_EQ(m_viewer->shown.size(), 1);
-}
-
-// Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
-TEST_F(EnvironmentTest, ScrollBarWidthInTwips) {
-    struct Row {
-        double dpi;
-        std::function<std::optional<int>()> pixels;
-        int32_t twips;
-    };
-    const std::vector<Row> rows = {
-        {96, [] { return 17; }, 255},
-        {960, [] { return 3; }, 4},  // 4.5 twips -> 4
-        {960, [] { return 5; }, 8},  // 7.5 twips -> 8
-        {96, [] { return std::optional<int>(); }, 240},
-        {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
-    };
-    for (const Row& row : rows) {
-        vq::setLogicalDpiOverride(row.dpi);
-        vq::setScrollBarWidthSource(row.pixels);
-        EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
-    }
-    vq::setScrollBarWidthSource({});
-    vq::setLogicalDpiOverride(0);
 }

@@ -3,6 +3,7 @@
 #include "platform/FormRegistry.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -60,10 +61,6 @@ protected:
         form.show();
         QApplication::setActiveWindow(&form);
         pickList->setFocus();
-    }
-    void TearDown() override {
-        setMousePositionSource(nullptr);
-        SampleServersTest::TearDown();
     }
     std::string selected() { return text(pickList->SelectedServers()); }
 
@@ -125,7 +122,7 @@ TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
 
 TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothingIsPicked) {
     pickList->SetSelectedServers(names({u"vqlegacy"_s}));
-    setMousePositionSource([] { return QPoint(400, 20); });
+    const ScopedServices mouse(&ServicesContext::mousePosition, [] { return QPoint(400, 20); });
     auto* dialog = static_cast<MultiServerPickListSelectForm*>(
         FormRegistry::current().find(u"MultiServerPickListSelectForm"_s));
     ASSERT_NE(dialog, nullptr);

@@ -5,8 +5,7 @@
 #include "archive/ArchiveServer.h"
 #include "archive/ArchiveServers.h"
 #include "core/RecordingMessageService.h"
-#include "dialogs/WidgetServices.h"
-#include "platform/MessageBoxService.h"
+#include "platform/ServicesContext.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
@@ -14,6 +13,7 @@
 #include "servers/AddServerWindow.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/LogonWindow.h"
+#include "servers/WidgetConnectDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -173,10 +173,8 @@ protected:
 // that names the server and what it said and refuses wrong passwords until the right one; Cancel
 // hands the caller the refusal with its number. An error no password mends comes without a window.
 TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
-    const std::shared_ptr<MessageService> recorder = setMessageService(nullptr);
-    installWidgetServices();
-    EXPECT_TRUE(dynamic_cast<MessageBoxService*>(&messageService()));
-    setMessageService(recorder);
+    const ScopedServices windows(&ServicesContext::connectDialog,
+                                 [] { return std::make_shared<WidgetConnectDialog>(); });
     SdkServerPtr server = servers()->Item(u"north"_s);
     QSignalSpy opened(servers().get(), &SdkServers::OnOpen);
     const auto logon = [&](const QString& user, const QString& password) {

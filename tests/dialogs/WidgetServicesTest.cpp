@@ -2,6 +2,7 @@
 
 #include "SampleServers.h"
 #include "core/MessageService.h"
+#include "dialogs/DialogServices.h"
 #include "dialogs/TagwrightDlgs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "platform/AttributeSearchDialogs.h"

@@ -7,7 +7,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
 set(VQ_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/VQTagwrightCtls)
 set(VQ_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VQTagwrightCtls)
 
-# One target per layer, named after the layer (VQTagwrightCtls::Core ... ::Search); the same
+# One target per layer, named after the layer (VQTagwrightCtls::Core ... ::Dialogs); the same
 # names work inside this build as aliases. The library files carry the package name, so that
 # they cannot clash with another project's in a shared lib folder.
 set(vq_layer_targets)
@@ -50,9 +50,30 @@ foreach(layer IN LISTS VQ_LAYERS)
   endforeach()
 endforeach()
 
+# Headers that moved to another layer stay reachable under their former paths, so a host that
+# includes them from there keeps building: former path, then the layer it moved to.
+set(vq_moved_headers
+  propsheet/DialogServices.h dialogs
+  propsheet/TagSearchOptions.h dialogs
+  propsheet/TagwrightDlgs.h dialogs
+  propsheet/TagwrightEnumerations.h dialogs
+  propsheet/enumGeneralMode.h dialogs
+  servers/WidgetServices.h dialogs
+  editors/AttributeSearchDialogs.h platform
+  search/PointPropertyDialogs.h platform)
+while(vq_moved_headers)
+  list(POP_FRONT vq_moved_headers old layer)
+  get_filename_component(name ${old} NAME)
+  get_filename_component(dir ${old} DIRECTORY)
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/moved-headers/${old}
+    CONTENT "#pragma once\n#include \"${layer}/${name}\"\n")
+  install(FILES ${PROJECT_BINARY_DIR}/moved-headers/${old} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${dir}
+    COMPONENT Development)
+endwhile()
+
 # The widget layers in one target, and everything in the umbrella.
 add_library(vq_widgets INTERFACE)
-target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search)
+target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search vq_dialogs)
 set_target_properties(vq_widgets PROPERTIES EXPORT_NAME Widgets)
 add_library(VQTagwrightCtls::Widgets ALIAS vq_widgets)
 set_target_properties(VQTagwrightCtls PROPERTIES EXPORT_NAME VQTagwrightCtls)

@@ -5,13 +5,14 @@
 
 include_guard(GLOBAL)
 
-set(VQ_LAYERS core sdk archive model platform editors servers search propsheet)
+set(VQ_LAYERS core sdk archive model platform editors servers search propsheet dialogs)
 
 set(VQ_PUBLIC_HEADERS_core
   Error.h
   FoldedName.h
   KeyedCollection.h
   MessageService.h
+  NameValuePair.h
   Variant.h)
 
 set(VQ_PUBLIC_HEADERS_sdk
@@ -61,14 +62,16 @@ set(VQ_PUBLIC_HEADERS_model
   enumValidationRule.h)
 
 set(VQ_PUBLIC_HEADERS_platform
+  AttributeSearchDialogs.h
   HelpViewer.h
   MessageBoxService.h
+  PointPropertyDialogs.h
   PropertyBag.h
   ScreenServices.h
+  ServicesContext.h
   Twips.h)
 
 set(VQ_PUBLIC_HEADERS_editors
-  AttributeSearchDialogs.h
   VQCompressionSpecs.h
   VQPointAttributeEdit.h
   enumBorderStyle.h
@@ -78,23 +81,24 @@ set(VQ_PUBLIC_HEADERS_editors
 
 set(VQ_PUBLIC_HEADERS_servers
   Environment.h
-  MultiServerPickList.h
-  WidgetServices.h)
+  MultiServerPickList.h)
 
 set(VQ_PUBLIC_HEADERS_propsheet
-  DialogServices.h
   PropSheetGridRow.h
   PropsheetView.h
+  VQPointPropSheet.h)
+
+set(VQ_PUBLIC_HEADERS_search
+  VQDigSetSearch.h
+  VQTagSearch.h)
+
+set(VQ_PUBLIC_HEADERS_dialogs
+  DialogServices.h
   TagSearchOptions.h
   TagwrightDlgs.h
   TagwrightEnumerations.h
-  VQPointPropSheet.h
+  WidgetServices.h
   enumGeneralMode.h)
-
-set(VQ_PUBLIC_HEADERS_search
-  PointPropertyDialogs.h
-  VQDigSetSearch.h
-  VQTagSearch.h)
 
 # Every public header as an absolute path, in layer order.
 function(vq_public_header_paths out)

@@ -1,7 +1,7 @@
 #include "DialogShots.h"
 
 #include "ServerShots.h"
-#include "propsheet/TagwrightDlgs.h"
+#include "dialogs/TagwrightDlgs.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"

@@ -11,8 +11,8 @@
 #include "archive/data/SampleArchives.h"
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ServerRegistry.h"
+#include "dialogs/WidgetServices.h"
 #include "search/VQTagSearch.h"
-#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -6,8 +6,8 @@
 // The sample servers are created beside the server list on first start.
 #include "PointBuilderLaunch.h"
 #include "PointBuilderWindow.h"
-#include "propsheet/DialogServices.h"
-#include "servers/WidgetServices.h"
+#include "dialogs/DialogServices.h"
+#include "dialogs/WidgetServices.h"
 
 #include <QApplication>
 

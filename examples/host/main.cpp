@@ -8,6 +8,7 @@
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ServerRegistry.h"
 #include "core/Error.h"
+#include "dialogs/WidgetServices.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
@@ -15,7 +16,6 @@
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
-#include "servers/WidgetServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

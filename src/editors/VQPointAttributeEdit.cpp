@@ -3,7 +3,6 @@
 #include "core/Error.h"
 #include "core/ErrorContexts.h"
 #include "editors/AttributeChild.h"
-#include "editors/AttributeSearchDialogs.h"
 #include "editors/DropDownList.h"
 #include "editors/KeyCodes.h"
 #include "editors/NonNegative.h"
@@ -16,9 +15,11 @@
 #include "editors/TxtComboControl.h"
 #include "model/PropSheetEntries.h"
 #include "model/ValidationRules.h"
+#include "platform/AttributeSearchDialogs.h"
 #include "platform/ChangeNotice.h"
 #include "platform/OwnEnabled.h"
 #include "platform/PropertyBag.h"
+#include "platform/ServicesContext.h"
 #include "platform/StoredProperties.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
@@ -843,7 +844,8 @@ void VQPointAttributeEditPrivate::SearchButton() {
 
 // The first point or set the user chose; empty when the dialog was cancelled.
 QString VQPointAttributeEditPrivate::searchedName(int32_t displayStyle) const {
-    AttributeSearchDialogs* dialogs = attributeSearchDialogs();
+    // A copy: the dialog may run long enough for a host to change the context meanwhile.
+    const std::shared_ptr<AttributeSearchDialogs> dialogs = services().searchDialogs;
     if (!dialogs) return {};
     if (displayStyle == styletagsearch) {
         const SdkPointListPtr points = dialogs->ShowTagSearchDialog(m_Entries->Server(), kTagSearchOptions);

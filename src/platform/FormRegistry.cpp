@@ -1,10 +1,13 @@
 #include "platform/FormRegistry.h"
 
+#include "platform/ServicesContext.h"
+
 #include <QCoreApplication>
 
 namespace vq {
 
 FormRegistry& FormRegistry::current() {
+    if (const auto& registry = services().formRegistry) return registry();
     thread_local FormRegistry registry;
     return registry;
 }

@@ -18,7 +18,7 @@ class FormRegistry {
 public:
     using Factory = std::function<std::unique_ptr<QObject>()>;
 
-    // The registry of the calling thread.
+    // The services context's registry; by default the calling thread's own.
     static FormRegistry& current();
 
     FormRegistry() = default;

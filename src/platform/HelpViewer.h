@@ -6,8 +6,8 @@
 
 namespace vq {
 
-/// Shows a help file at a topic. The installed viewer is replaceable: hosts may bring one that
-/// understands topic numbers, tests install a recorder.
+/// Shows a help file at a topic. The viewer is part of the services context: hosts may bring one
+/// that understands topic numbers, tests put in a recorder.
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
@@ -23,9 +23,7 @@ public:
     long long showTopic(const QString& filePath, int topic) override;
 };
 
-/// The installed viewer; a DesktopHelpViewer until another is installed.
+/// The services context's viewer; a DesktopHelpViewer when the context has none.
 HelpViewer& helpViewer();
-/// Installs `viewer` (nullptr restores the desktop viewer) and returns the previous one.
-std::shared_ptr<HelpViewer> setHelpViewer(std::shared_ptr<HelpViewer> viewer);
 
 }  // namespace vq

@@ -31,8 +31,4 @@ MessageResult MessageBoxService::show(const QString& text, MessageButtons button
     return box->exec() == QMessageBox::Ok ? MessageResult::Ok : MessageResult::Cancel;
 }
 
-std::shared_ptr<MessageService> installWidgetMessageService() {
-    return setMessageService(std::make_shared<MessageBoxService>());
-}
-
 }  // namespace vq

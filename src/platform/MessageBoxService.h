@@ -20,7 +20,4 @@ public:
                                                   const QString& title);
 };
 
-/// Makes every message of the library a MessageBoxService box; returns the service replaced.
-std::shared_ptr<MessageService> installWidgetMessageService();
-
 }  // namespace vq

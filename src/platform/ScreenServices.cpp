@@ -1,22 +1,19 @@
 #include "platform/ScreenServices.h"
 
+#include "platform/ServicesContext.h"
+#include "platform/Twips.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QStyle>
+
+#include <cmath>
 
 namespace vq {
 
 namespace {
 
-std::function<QPoint()>& mouseSource() {
-    static std::function<QPoint()> source;
-    return source;
-}
-
-std::function<std::optional<int>()>& scrollBarSource() {
-    static std::function<std::optional<int>()> source;
-    return source;
-}
+constexpr int32_t kFallbackScrollBarWidth = 240;
 
 std::optional<int> styleScrollBarExtent() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
@@ -28,19 +25,24 @@ std::optional<int> styleScrollBarExtent() {
 }  // namespace
 
 QPoint mousePosition() {
-    return mouseSource() ? mouseSource()() : QCursor::pos();
-}
-
-void setMousePositionSource(std::function<QPoint()> source) {
-    mouseSource() = std::move(source);
+    if (const auto& source = services().mousePosition) return source();
+    return QCursor::pos();
 }
 
 std::optional<int> scrollBarWidthPixels() {
-    return scrollBarSource() ? scrollBarSource()() : styleScrollBarExtent();
+    if (const auto& source = services().scrollBarWidth) return source();
+    return styleScrollBarExtent();
 }
 
-void setScrollBarWidthSource(std::function<std::optional<int>()> source) {
-    scrollBarSource() = std::move(source);
+int32_t GetScrollBarWidth() {
+    try {
+        const std::optional<int> pixels = scrollBarWidthPixels();
+        if (!pixels) return kFallbackScrollBarWidth;
+        // Halves to even, as the platform's rounding of twips does.
+        return int32_t(std::nearbyint(*pixels * twipsPerPixel()));
+    } catch (...) {
+        return kFallbackScrollBarWidth;
+    }
 }
 
 }  // namespace vq

@@ -1,25 +1,19 @@
 #include "platform/Twips.h"
 
+#include "platform/ServicesContext.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
 namespace vq {
 
-namespace {
-double g_dpiOverride = 0;
-}
-
 double logicalDpi() {
-    if (g_dpiOverride > 0) return g_dpiOverride;
+    if (const double pinned = services().logicalDpi; pinned > 0) return pinned;
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (QScreen* screen = app->primaryScreen()) return screen->logicalDotsPerInchY();
     }
     return 96.0;
-}
-
-void setLogicalDpiOverride(double dpi) {
-    g_dpiOverride = dpi;
 }
 
 double twipsPerPixel() {

@@ -10,9 +10,8 @@ namespace vq {
 /// through these helpers, which use the screen's logical DPI (15 twips per pixel at 96 DPI).
 constexpr int kTwipsPerInch = 1440;
 
-/// Logical DPI of the primary screen, or 96 when there is none; tests may pin it.
+/// Logical DPI of the primary screen, or 96 when there is none; the services context may pin it.
 double logicalDpi();
-void setLogicalDpiOverride(double dpi);  ///< 0 restores the screen's own value
 
 /// Twips in one pixel at the logical DPI.
 double twipsPerPixel();

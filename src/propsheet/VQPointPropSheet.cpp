@@ -7,13 +7,12 @@
 #include "platform/ChangeNotice.h"
 #include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
+#include "platform/ScreenServices.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
-#include "propsheet/DialogServices.h"
 #include "propsheet/PropSheetGridDelegate.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "sdk/SdkNamedValues.h"
-#include "servers/Environment.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -100,7 +99,6 @@ VQPointPropSheet::Layout VQPointPropSheet::layoutFor(QSize size, int32_t view) {
 
 VQPointPropSheet::VQPointPropSheet(QWidget* parent)
     : QWidget(parent), d(std::make_unique<VQPointPropSheetPrivate>()) {
-    ensureDialogServices();  // the in-place editor's search buttons open the library's dialogs
     d->m_Model = new PropSheetGridModel(this);
     d->MSHFlexGrid1 = new QTableView(this);
     d->m_Editor = new VQPointAttributeEdit(this);

@@ -27,9 +27,10 @@ SdkApplicationPtr SdkApplication::instance() {
     return s.application;
 }
 
-void SdkApplication::setFactory(std::function<SdkApplicationPtr()> factory) {
-    slot().factory = std::move(factory);
+std::function<SdkApplicationPtr()> SdkApplication::setFactory(std::function<SdkApplicationPtr()> factory) {
+    std::swap(slot().factory, factory);
     slot().application.reset();
+    return factory;
 }
 
 void SdkApplication::reset() {

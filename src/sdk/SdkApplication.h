@@ -20,8 +20,9 @@ public:
 
     /// The application of this process, made on first use by the installed factory.
     static SdkApplicationPtr instance();
-    /// Installs the server library's factory; replaces the current application on the next use.
-    static void setFactory(std::function<SdkApplicationPtr()> factory);
+    /// Installs the server library's factory and returns the one it replaces; replaces the current
+    /// application on the next use.
+    static std::function<SdkApplicationPtr()> setFactory(std::function<SdkApplicationPtr()> factory);
     /// Drops the current application (the next instance() makes a new one).
     static void reset();
 };

@@ -17,8 +17,10 @@ SdkConnectDialogPtr SdkConnectDialog::create() {
     return std::make_shared<HeadlessConnectDialog>();
 }
 
-void SdkConnectDialog::setFactory(std::function<SdkConnectDialogPtr()> factory) {
-    factorySlot() = std::move(factory);
+std::function<SdkConnectDialogPtr()> SdkConnectDialog::setFactory(
+    std::function<SdkConnectDialogPtr()> factory) {
+    std::swap(factorySlot(), factory);
+    return factory;
 }
 
 void HeadlessConnectDialog::Logon(SdkServerPtr& server, const QString& user, const QString& password, bool,

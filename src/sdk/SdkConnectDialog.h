@@ -24,8 +24,9 @@ public:
 
     /// Makes a dialog with the installed factory (the headless one until another is installed).
     static SdkConnectDialogPtr create();
-    /// Installs the factory create() uses; the widget layer installs one with a window.
-    static void setFactory(std::function<SdkConnectDialogPtr()> factory);
+    /// Installs the factory create() uses and returns the one it replaces; the widget layer
+    /// installs one with a window.
+    static std::function<SdkConnectDialogPtr()> setFactory(std::function<SdkConnectDialogPtr()> factory);
 };
 
 /// Logs on without asking anything; a refused log-on raises.

@@ -5,6 +5,7 @@
 
 namespace vq {
 
+class NameValuePair;
 class SdkApplication;
 class SdkServers;
 class SdkServer;
@@ -15,7 +16,6 @@ class SdkPointClasses;
 class SdkPointClass;
 class SdkAttributeSets;
 class SdkPointAttributes;
-class SdkPointAttribute;
 class SdkPointList;
 class SdkNamedValues;
 class SdkNamedValue;
@@ -23,6 +23,9 @@ class SdkDigitalStateSets;
 class SdkDigitalStateSet;
 class SdkDigitalState;
 class SdkConnectDialog;
+
+/// One attribute: its name and value as loaded (for a point class, its default).
+using SdkPointAttribute = NameValuePair;
 
 /// @{
 /// Server-library objects are shared; "nothing" is a null pointer.

@@ -5,6 +5,8 @@
 #include "core/MessageService.h"
 #include "platform/ChangeNotice.h"
 #include "platform/Hourglass.h"
+#include "platform/PointPropertyDialogs.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
@@ -13,7 +15,6 @@
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
-#include "search/PointPropertyDialogs.h"
 #include "search/SearchRunner.h"
 #include "search/TagSearchQuery.h"
 #include "search/TagSearchResultsModel.h"
@@ -618,7 +619,7 @@ void VQTagSearchPrivate::cmdPtAttrClick() {
             const Hourglass wait;
             chosen = pointListSelection();
         }
-        if (PointPropertyDialogs* dialogs = pointPropertyDialogs()) dialogs->ShowVQPointPropertySheet(chosen);
+        if (const auto dialogs = services().pointPropertyDialogs) dialogs->ShowVQPointPropertySheet(chosen);
     });
 }
 

@@ -3,18 +3,10 @@
 #include "core/MessageService.h"
 #include "platform/HelpViewer.h"
 #include "platform/PrivateProfile.h"
-#include "platform/ScreenServices.h"
-#include "platform/Twips.h"
 
 #include <QFileInfo>
 
-#include <cmath>
-
 namespace vq {
-
-namespace {
-constexpr int32_t kFallbackScrollBarWidth = 240;
-}
 
 QString GetVQHome() {
     QString buffer;
@@ -40,17 +32,6 @@ long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic) {
     messageService().show(QStringLiteral("The file ") + fullPath + QStringLiteral(" does not exist"),
                           MessageButtons::Ok, QStringLiteral("File Does Not Exist"));
     return 0;
-}
-
-int32_t GetScrollBarWidth() {
-    try {
-        const std::optional<int> pixels = scrollBarWidthPixels();
-        if (!pixels) return kFallbackScrollBarWidth;
-        // Halves to even, as the platform's rounding of twips does.
-        return int32_t(std::nearbyint(*pixels * twipsPerPixel()));
-    } catch (...) {
-        return kFallbackScrollBarWidth;
-    }
 }
 
 }  // namespace vq

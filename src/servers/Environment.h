@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/ScreenServices.h"
+
 #include <QString>
 
 #include <cstdint>
 
 namespace vq {
 
-// The client software's environment: its installation root, its help files and the system's
-// scroll-bar width.
+// The client software's environment: its installation root, its help files and (from the
+// platform, through this header too) the system's scroll-bar width.
 //
 // The root is the "VQHOME" key of section "VQPC" in the file VQPC.INI, read from the default
 // profile directory: $VQ_INI_DIR when set, otherwise ~/.config/VQTagwright ($XDG_CONFIG_HOME
@@ -33,10 +35,6 @@ QString GetVQHome();
 /// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
 /// viewer returns; when the file does not exist, says so in a message box and returns 0.
 long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
-
-/// The width of a vertical scroll bar in twips, rounded half to even; 240 when the platform
-/// cannot tell.
-int32_t GetScrollBarWidth();
 
 /// The help path in the platform's form: every "\" becomes "/".
 QString localHelpPath(const QString& helpPath);

@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "WidgetDriving.h"
 #include "platform/PropertyBag.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 
 #include <QColor>
@@ -23,8 +24,7 @@ namespace vq::test {
 
 // Pins 96 DPI, 15 twips to the pixel, so the twip figures land on whole pixels.
 struct PinnedDpi {
-    PinnedDpi() { setLogicalDpiOverride(96); }
-    ~PinnedDpi() { setLogicalDpiOverride(0); }
+    ScopedServices services{&ServicesContext::logicalDpi, 96.0};
 };
 
 // Keys sent here go to whichever widget has the focus at that moment, press and release alike.

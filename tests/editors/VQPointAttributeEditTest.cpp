@@ -1,11 +1,12 @@
 #include "EditorTestWindow.h"
 #include "model/ModelTestSupport.h"
 
-#include "editors/AttributeSearchDialogs.h"
 #include "editors/TxtComboControl.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "platform/AccessibleNames.h"
+#include "platform/AttributeSearchDialogs.h"
+#include "platform/ServicesContext.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
@@ -292,14 +293,15 @@ TEST_F(AttributeEditTest, TheSearchButtonFillsTheTextOnlyFromAChosenPoint) {
     EXPECT_EQ(log.text(), u"Search"_s) << "no dialogs installed";
     EXPECT_EQ(value(u"SourceTag"_s), u""_s);
 
-    ChosenPoints dialogs;
-    setAttributeSearchDialogs(&dialogs);
-    QTest::mouseClick(button, Qt::LeftButton);  // cancelled
-    dialogs.chosen = SdkPointList::create();
-    dialogs.chosen->Add(m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues()));
-    QTest::mouseClick(button, Qt::LeftButton);
-    setAttributeSearchDialogs(nullptr);
-    EXPECT_EQ(dialogs.asked, u"plant 3"_s);
+    const auto dialogs = std::make_shared<ChosenPoints>();
+    {
+        const ScopedServices services(&ServicesContext::searchDialogs, dialogs);
+        QTest::mouseClick(button, Qt::LeftButton);  // cancelled
+        dialogs->chosen = SdkPointList::create();
+        dialogs->chosen->Add(m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues()));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    EXPECT_EQ(dialogs->asked, u"plant 3"_s);
     EXPECT_EQ(value(u"SourceTag"_s), u"Flow"_s);
     EXPECT_EQ(edit.Text(), u"Flow"_s);
     EXPECT_EQ(log.text(), u"Search Search Search"_s);

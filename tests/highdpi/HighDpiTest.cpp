@@ -6,7 +6,7 @@
 #include "ServersPage.h"
 #include "model/ModelTestSupport.h"
 #include "platform/Twips.h"
-#include "propsheet/VQPointPropertySheetForm.h"
+#include "dialogs/VQPointPropertySheetForm.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServers.h"
@@ -43,7 +43,6 @@ QStringList strayChildren(const QWidget& root) {
 using HighDpiTest = ModelTest;
 
 TEST_F(HighDpiTest, EveryWindowsChildrenStayInsideTheirControlsAtTwiceTheScale) {
-    setLogicalDpiOverride(0);  // lengths convert through the screen's own DPI, as on a desktop
     SdkNamedValues attributes;
     attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
     storePoint(*makeServer(), u"Boiler.Temp"_s, u"classic"_s, pointtype::Float32, attributes);

@@ -1,6 +1,7 @@
 #include "platform/MessageBoxService.h"
 
 #include "ModalDialogs.h"
+#include "platform/ServicesContext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,7 +31,8 @@ TEST(MessageBoxServiceTest, BoxShowsTextLinesButtonsAndTitle) {
 
 // The installed service shows a modal box and answers with the button the user pressed.
 TEST(MessageBoxServiceTest, InstalledServiceAnswersWithThePressedButton) {
-    const auto previous = vq::installWidgetMessageService();
+    const vq::ScopedServices services(&vq::ServicesContext::messages,
+                                      std::make_shared<vq::MessageBoxService>());
     EXPECT_NE(dynamic_cast<vq::MessageBoxService*>(&vq::messageService()), nullptr);
 
     for (const auto& [button, answer] : {std::pair{QMessageBox::Cancel, MessageResult::Cancel},
@@ -38,5 +40,4 @@ TEST(MessageBoxServiceTest, InstalledServiceAnswersWithThePressedButton) {
         vq::test::whileShown(
             [&] { EXPECT_EQ(vq::messageService().show(u"Save?"_s, MessageButtons::OkCancel, {}), answer); },
             [&](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(button)->click(); });
-    vq::setMessageService(previous);
 }

@@ -1,5 +1,6 @@
 #include "platform/Hourglass.h"
 #include "platform/ScreenServices.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -57,12 +60,37 @@ TEST(ScreenServicesTest, ReplaceableAnswersAndTwipsMeasures) {
 
     QFont font(u"DejaVu Sans"_s);
     font.setPixelSize(12);
-    vq::setLogicalDpiOverride(96);
-    const int width96 = vq::textWidthTwips(u"Read/Write"_s, font);
-    EXPECT_EQ(width96, vq::pixelsToTwips(QFontMetrics(font).horizontalAdvance(u"Read/Write"_s)));
-    EXPECT_GT(width96, vq::textWidthTwips(u"Read"_s, font));
-    vq::setLogicalDpiOverride(192);
+    int width96 = 0;
+    {
+        const vq::ScopedServices services(&vq::ServicesContext::logicalDpi, 96.0);
+        width96 = vq::textWidthTwips(u"Read/Write"_s, font);
+        EXPECT_EQ(width96, vq::pixelsToTwips(QFontMetrics(font).horizontalAdvance(u"Read/Write"_s)));
+        EXPECT_GT(width96, vq::textWidthTwips(u"Read"_s, font));
+    }
+    const vq::ScopedServices services(&vq::ServicesContext::logicalDpi, 192.0);
     EXPECT_NEAR(vq::textWidthTwips(u"Read/Write"_s, font), width96 / 2, 1);
     EXPECT_EQ(vq::twipsToPixels(QRect(0, 0, 1745, 315)), QRect(0, 0, 233, 42));
-    vq::setLogicalDpiOverride(0);
+}
+
+// Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
+TEST(ScreenServicesTest, ScrollBarWidthInTwips) {
+    struct Row {
+        double dpi;
+        std::function<std::optional<int>()> pixels;
+        int32_t twips;
+    };
+    const std::vector<Row> rows = {
+        {96, [] { return 17; }, 255},
+        {960, [] { return 3; }, 4},  // 4.5 twips -> 4
+        {960, [] { return 5; }, 8},  // 7.5 twips -> 8
+        {96, [] { return std::optional<int>(); }, 240},
+        {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
+    };
+    for (const Row& row : rows) {
+        const vq::ScopedServices services([&](vq::ServicesContext& context) {
+            context.logicalDpi = row.dpi;
+            context.scrollBarWidth = row.pixels;
+        });
+        EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
+    }
 }

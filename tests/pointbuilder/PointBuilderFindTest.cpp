@@ -1,6 +1,6 @@
 // The Point Builder's dialogs driven while they run modal: Find, Properties and Connections.
 #include "PointBuilderTestSupport.h"
-#include "propsheet/DialogServices.h"
+#include "dialogs/DialogServices.h"
 #include "sdk/SdkConnectDialog.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"
@@ -20,7 +20,7 @@ void click(QWidget* form, const char* button) {
 
 class PointBuilderFindTest : public PointBuilderTest {
 protected:
-    static void SetUpTestSuite() { installDialogServices(); }
+    const ScopedServices dialogs{useLibraryDialogs};
     // The next search: `descriptor` typed over the one it shows (kept in `shown`), Search, `more`
     // done on the form, then OK.
     void nextSearch(const QString& descriptor, std::function<void(QWidget*)> more = {}) {
@@ -107,14 +107,16 @@ TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     EXPECT_EQ(shownPoints, 2);
     cancelNextSearch();  // then no sheet: the driver would close one as unplanned
     window->action(u"actProperties"_s)->trigger();
-    SdkConnectDialog::setFactory([] { return std::make_shared<WidgetConnectDialog>(); });
-    makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
-    modals.then(u"frmConnectionManager"_s, [this](QWidget* manager) {
-        SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
-        qobject_cast<QDialog*>(manager)->accept();
-    });
-    window->action(u"actConnections"_s)->trigger();
-    SdkConnectDialog::setFactory({});
+    {
+        const ScopedServices logon(&ServicesContext::connectDialog,
+                                   [] { return std::make_shared<WidgetConnectDialog>(); });
+        makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
+        modals.then(u"frmConnectionManager"_s, [this](QWidget* manager) {
+            SdkApplication::instance()->Servers()->Add(u"east"_s, path(u"east"_s), false);
+            qobject_cast<QDialog*>(manager)->accept();
+        });
+        window->action(u"actConnections"_s)->trigger();
+    }
     EXPECT_GE(child<QComboBox>(*window, "cboServer")->findText(u"east"_s), 0);
     EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"plant"_s);
 }

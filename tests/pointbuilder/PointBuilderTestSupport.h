@@ -4,6 +4,7 @@
 #include "PointBuilderWindow.h"
 #include "WidgetDriving.h"
 #include "model/ModelTestSupport.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
@@ -49,7 +50,6 @@ class PointBuilderTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        setLogicalDpiOverride(96);
         SdkNamedValues attributes;
         attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
         attributes.Add(u"Span"_s, 200.0);
@@ -66,12 +66,12 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        setLogicalDpiOverride(0);
         EXPECT_EQ(modals.faults(), "");
         ModelTest::TearDown();
     }
 
     ModalDriver modals;
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
     std::unique_ptr<PointBuilderWindow> window;
 };
 

@@ -1,6 +1,7 @@
 #include "SheetTest.h"
 
 #include "platform/ScreenServices.h"
+#include "platform/ServicesContext.h"
 #include "servers/Environment.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ TEST_F(EditingTest, OnlyTheValueCellOfAnEditableShownEntryOpensTheEditor) {
 }
 
 TEST_F(EditingTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWhereClicked) {
-    setScrollBarWidthSource([] { return std::optional<int>(17); });
+    const ScopedServices scrollBar(&ServicesContext::scrollBarWidth, [] { return std::optional<int>(17); });
     edit(*entries, "Descriptor=Boiler_feed");
     const struct {
         const char* name;
@@ -69,7 +70,6 @@ TEST_F(EditingTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaret
         EXPECT_NEAR(editor()->width(), width / 15.0, 1.0);
         EXPECT_EQ(std::pair(editor()->SelStart(), editor()->SelLength()), std::pair(c.caret, 0));
     }
-    setScrollBarWidthSource({});
 }
 
 TEST_F(EditingTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {

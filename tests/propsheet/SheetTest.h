@@ -4,6 +4,7 @@
 #include "model/ModelTestSupport.h"
 
 #include "editors/VQPointAttributeEdit.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
@@ -21,7 +22,6 @@ class SheetTest : public ModelTest {
 public:
     void SetUp() override {
         ModelTest::SetUp();
-        setLogicalDpiOverride(96);
         entries = std::make_shared<PropSheetEntries>();
         entries->AddDefaultAttributes(makeServer(), u"classic"_s);
         sheet = new VQPointPropSheet(&form);
@@ -31,7 +31,6 @@ public:
     }
     void TearDown() override {
         delete sheet;
-        setLogicalDpiOverride(0);
         ModelTest::TearDown();
     }
 
@@ -88,6 +87,7 @@ public:
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + x, rect.center().y()));
     }
 
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
     QWidget form;
     VQPointPropSheet* sheet = nullptr;
     std::shared_ptr<PropSheetEntries> entries;

@@ -2,12 +2,13 @@
 #include "archive/server/ArchiveServer.h"
 #include "WidgetDriving.h"
 #include "core/Error.h"
+#include "platform/PointPropertyDialogs.h"
 #include "platform/PropertyBag.h"
+#include "platform/ServicesContext.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
-#include "search/PointPropertyDialogs.h"
 #include "search/TagSearchQuery.h"
 #include "search/VQTagSearch.h"
 #include "servers/MultiServerPickList.h"
@@ -357,16 +358,16 @@ TEST_F(TagSearchTest, PointAttributesGoThroughTheInstalledDialogs) {
     struct Recorder : PointPropertyDialogs {
         void ShowVQPointPropertySheet(const SdkPointListPtr& points) override { shown = points; }
         SdkPointListPtr shown;
-    } recorder;
-    setPointPropertyDialogs(&recorder);
+    };
+    const auto recorder = std::make_shared<Recorder>();
+    const ScopedServices services(&ServicesContext::pointPropertyDialogs, recorder);
     choose({u"vqsouth"_s});
     search->SetTagMask(u"B01-F*"_s);
     QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>("cmdPtAttr"), Qt::LeftButton);
-    setPointPropertyDialogs(nullptr);
-    ASSERT_NE(recorder.shown, nullptr);
-    ASSERT_EQ(recorder.shown->Count(), 1);
-    EXPECT_EQ(recorder.shown->Item(1)->Name(), rows().first().section(u'\\', 1));
+    ASSERT_NE(recorder->shown, nullptr);
+    ASSERT_EQ(recorder->shown->Count(), 1);
+    EXPECT_EQ(recorder->shown->Item(1)->Name(), rows().first().section(u'\\', 1));
 }
 
 // Stop keeps what the finished servers found and says that the list is partial. A VQcomp

@@ -4,8 +4,7 @@
 
 #include "core/RecordingMessageService.h"
 #include "platform/HelpViewer.h"
-#include "platform/ScreenServices.h"
-#include "platform/Twips.h"
+#include "platform/ServicesContext.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,7 +13,6 @@
 
 #include <stdexcept>
 #include <tuple>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,14 +29,8 @@ public:
 
 class EnvironmentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        qputenv("VQ_INI_DIR", m_iniDir.path().toUtf8());
-        m_previousViewer = vq::setHelpViewer(m_viewer);
-    }
-    void TearDown() override {
-        qunsetenv("VQ_INI_DIR");
-        vq::setHelpViewer(m_previousViewer);
-    }
+    void SetUp() override { qputenv("VQ_INI_DIR", m_iniDir.path().toUtf8()); }
+    void TearDown() override { qunsetenv("VQ_INI_DIR"); }
 
     void writeIni(const QByteArray& contents) {
         vq::test::writeFile(m_iniDir.filePath(u"VQPC.INI"_s), contents);
@@ -46,7 +38,7 @@ protected:
 
     QTemporaryDir m_iniDir;
     std::shared_ptr<RecordingHelpViewer> m_viewer = std::make_shared<RecordingHelpViewer>();
-    std::shared_ptr<vq::HelpViewer> m_previousViewer;
+    vq::ScopedServices m_services{&vq::ServicesContext::helpViewer, m_viewer};
     vq::ScopedMessageRecorder m_messages;
 };
 
@@ -84,22 +76,4 @@ TEST_F(EnvironmentTest, HelpTopicOpensAnExistingFileOrSaysItIsMissing) {
             u": Invalid VQPC.INI"_s,
             u"File Does Not Exist: The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
     EXPECT_EQ(m_viewer->shown.size(), 1);
-}
-
-// Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
-TEST_F(EnvironmentTest, ScrollBarWidthInTwips) {
-    const std::tuple<double, std::function<std::optional<int>()>, int32_t> rows[] = {
-        {96, [] { return 17; }, 255},
-        {960, [] { return 3; }, 4},  // 4.5 twips -> 4
-        {960, [] { return 5; }, 8},  // 7.5 twips -> 8
-        {96, [] { return std::optional<int>(); }, 240},
-        {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
-    };
-    for (const auto& [dpi, pixels, twips] : rows) {
-        vq::setLogicalDpiOverride(dpi);
-        vq::setScrollBarWidthSource(pixels);
-        EXPECT_EQ(vq::GetScrollBarWidth(), twips) << dpi;
-    }
-    vq::setScrollBarWidthSource({});
-    vq::setLogicalDpiOverride(0);
 }

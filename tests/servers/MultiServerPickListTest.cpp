@@ -5,6 +5,7 @@
 #include "platform/FormRegistry.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
+#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"
 #include "servers/MultiServerPickList.h"
@@ -37,10 +38,6 @@ protected:
         pickList->SetEnabled(true);
         ASSERT_TRUE(showActive(form));
         pickList->setFocus();
-    }
-    void TearDown() override {
-        setMousePositionSource(nullptr);
-        SampleServersTest::TearDown();
     }
     std::string selected() { return text(pickList->SelectedServers()); }
     static QObject* loaded(const char* name) {
@@ -90,7 +87,7 @@ TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
 
 TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothingIsPicked) {
     pickList->SetSelectedServers(names({u"vqlegacy"_s}));
-    setMousePositionSource([] { return QPoint(400, 20); });
+    const ScopedServices mouse(&ServicesContext::mousePosition, [] { return QPoint(400, 20); });
     MultiServerPickListSelectForm* dialog = selectForm();
     ASSERT_NE(dialog, nullptr);
     auto* list = child<QListWidget>(dialog, "lstServerList");

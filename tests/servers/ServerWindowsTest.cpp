@@ -6,13 +6,14 @@
 #include "archive/server/ArchiveServers.h"
 #include "WidgetDriving.h"
 #include "core/RecordingMessageService.h"
-#include "platform/MessageBoxService.h"
+#include "platform/ServicesContext.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
-#include "servers/WidgetServices.h"
+#include "servers/LogonWindow.h"
+#include "servers/WidgetConnectDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -131,10 +132,8 @@ protected:
 // naming the server and what it said, refusing wrong passwords until the right one; Cancel hands
 // the caller the refusal. An error no password mends comes without a window.
 TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
-    const std::shared_ptr<MessageService> recorder = setMessageService(nullptr);
-    installWidgetServices();
-    EXPECT_TRUE(dynamic_cast<MessageBoxService*>(&messageService()));
-    setMessageService(recorder);
+    const ScopedServices windows(&ServicesContext::connectDialog,
+                                 [] { return std::make_shared<WidgetConnectDialog>(); });
     SdkServerPtr server = servers()->Item(u"north"_s);
     QSignalSpy opened(servers().get(), &SdkServers::OnOpen);
     const auto logon = [&](const QString& user, const QString& password) {

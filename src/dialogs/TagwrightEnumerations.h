@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/TagSearchOptions.h"
+#include "dialogs/enumGeneralMode.h"
 #include "editors/enumBorderStyle.h"
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
@@ -8,8 +10,6 @@
 #include "model/enumPointMode.h"
 #include "model/enumValidationRule.h"
 #include "propsheet/PropsheetView.h"
-#include "propsheet/TagSearchOptions.h"
-#include "propsheet/enumGeneralMode.h"
 
 namespace vq {
 

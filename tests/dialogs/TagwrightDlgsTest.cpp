@@ -5,16 +5,17 @@
 #include "archive/server/ServerRegistry.h"
 #include "WidgetDriving.h"
 #include "core/Error.h"
+#include "dialogs/DialogServices.h"
+#include "dialogs/TagwrightDlgs.h"
+#include "dialogs/TagwrightEnumerations.h"
+#include "dialogs/VQPointPropertySheetForm.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "platform/FormRegistry.h"
+#include "platform/ServicesContext.h"
 #include "platform/Twips.h"
-#include "propsheet/DialogServices.h"
 #include "propsheet/PropSheetGridModel.h"
-#include "propsheet/TagwrightDlgs.h"
-#include "propsheet/TagwrightEnumerations.h"
 #include "propsheet/VQPointPropSheet.h"
-#include "propsheet/VQPointPropertySheetForm.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "sdk/SdkPoint.h"
@@ -185,7 +186,7 @@ TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
 // Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
 // leave the open search form alone.
 TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
-    installDialogServices();
+    const ScopedServices dialogs(useLibraryDialogs);
     connect(u"vqsouth"_s);
     QStringList listed;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
@@ -248,14 +249,7 @@ TEST_F(TagwrightDlgsTest, TheDigitalSetDialogStartsOnTheGivenServerAndStaysLoade
 
 class PointPropertyFormTest : public SampleServersTest {
 protected:
-    void SetUp() override {
-        SampleServersTest::SetUp();
-        setLogicalDpiOverride(96);
-    }
-    void TearDown() override {
-        setLogicalDpiOverride(0);
-        SampleServersTest::TearDown();
-    }
+    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
 };
 
 TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneCollection) {
@@ -318,7 +312,6 @@ class SearchStylesTest : public SampleServersTest {
 protected:
     void SetUp() override {
         SampleServersTest::SetUp();
-        installDialogServices();
         server = connect(u"vqsouth"_s);
         form.resize(900, 600);
         form.show();
@@ -334,6 +327,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    const ScopedServices dialogs{useLibraryDialogs};
     SdkServerPtr server;
     QWidget form;
 };

@@ -7,8 +7,8 @@
 namespace vq {
 
 /// The point search and digital set search dialogs as the attribute editor's search buttons see
-/// them. The dialog layer installs its implementation; until one is installed a search button
-/// finds nothing and changes nothing.
+/// them. The dialog layer provides them through the services context; until a context carries
+/// them a search button finds nothing and changes nothing.
 class AttributeSearchDialogs {
 public:
     virtual ~AttributeSearchDialogs() = default;
@@ -20,10 +20,5 @@ public:
                                                      bool searchOnlyOnSelectedServer,
                                                      bool searchResultsMultiselect) = 0;
 };
-
-/// The installed dialogs, or null.
-AttributeSearchDialogs* attributeSearchDialogs();
-/// Installs `dialogs`. The caller keeps ownership; install null to remove them.
-void setAttributeSearchDialogs(AttributeSearchDialogs* dialogs);
 
 }  // namespace vq

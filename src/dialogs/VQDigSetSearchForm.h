@@ -1,6 +1,6 @@
 #pragma once
 
-#include "propsheet/HidingForm.h"
+#include "dialogs/HidingForm.h"
 
 namespace vq {
 
@@ -8,19 +8,14 @@ class VQDigSetSearch;
 
 // The digital state set search dialog: one VQDigSetSearch. OK, Cancel, Esc and a double click
 // hide it; the caller then reads the control's chosen sets.
-class VQDigSetSearchForm : public HidingForm {
+class VQDigSetSearchForm : public HidingControlForm<VQDigSetSearch> {
     Q_OBJECT
 public:
     static constexpr const char* kName = "VQDigSetSearchForm";
 
     explicit VQDigSetSearchForm(QWidget* parent = nullptr);
 
-    VQDigSetSearch* control() const { return VQDigSetSearch1; }
-
     void reject() override { hide(); }
-
-private:
-    VQDigSetSearch* VQDigSetSearch1;
 };
 
 }  // namespace vq

@@ -1,4 +1,4 @@
-#include "propsheet/VQPointPropertySheetForm.h"
+#include "dialogs/VQPointPropertySheetForm.h"
 
 #include "core/Error.h"
 #include "model/PropSheetEntries.h"

@@ -1,17 +1,18 @@
-#include "propsheet/TagwrightDlgs.h"
+#include "dialogs/TagwrightDlgs.h"
 
 #include "core/Error.h"
-#include "editors/AttributeSearchDialogs.h"
+#include "dialogs/DialogServices.h"
+#include "dialogs/VQDigSetSearchForm.h"
+#include "dialogs/VQPointPropertySheetForm.h"
+#include "dialogs/VQTagSearchForm.h"
+#include "platform/AttributeSearchDialogs.h"
 #include "platform/FormRegistry.h"
-#include "propsheet/DialogServices.h"
-#include "propsheet/VQDigSetSearchForm.h"
-#include "propsheet/VQPointPropertySheetForm.h"
-#include "propsheet/VQTagSearchForm.h"
+#include "platform/PointPropertyDialogs.h"
+#include "platform/ServicesContext.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
-#include "search/PointPropertyDialogs.h"
 #include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 
@@ -102,7 +103,6 @@ public:
 };
 
 TagwrightDlgs::TagwrightDlgs() : d(std::make_unique<TagwrightDlgsState>()) {
-    ensureDialogServices();
     d->m_OwnsForms = FormRegistry::current().find(tagFormName) == nullptr;
     if (d->m_OwnsForms) FormRegistry::current().load<VQDigSetSearchForm>(digsetFormName);
 }
@@ -256,21 +256,18 @@ public:
     }
 };
 
-NewTagwrightDlgs& libraryDialogs() {
-    static NewTagwrightDlgs dialogs;
-    return dialogs;
-}
-
 }  // namespace
 
-void installDialogServices() {
-    setAttributeSearchDialogs(&libraryDialogs());
-    setPointPropertyDialogs(&libraryDialogs());
+void useLibraryDialogs(ServicesContext& context) {
+    static const auto dialogs = std::make_shared<NewTagwrightDlgs>();
+    context.searchDialogs = dialogs;
+    context.pointPropertyDialogs = dialogs;
 }
 
-void ensureDialogServices() {
-    if (!attributeSearchDialogs()) setAttributeSearchDialogs(&libraryDialogs());
-    if (!pointPropertyDialogs()) setPointPropertyDialogs(&libraryDialogs());
+void installDialogServices() {
+    ServicesContext context = services();
+    useLibraryDialogs(context);
+    installServices(std::move(context));
 }
 
 }  // namespace vq

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "propsheet/TagSearchOptions.h"
+#include "dialogs/TagSearchOptions.h"
 #include "sdk/SdkFwd.h"
 
 #include <cstdint>

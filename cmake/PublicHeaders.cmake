@@ -82,7 +82,6 @@ set(VQ_PUBLIC_HEADERS_servers
 
 set(VQ_PUBLIC_HEADERS_propsheet
   DialogServices.h
-  PropSheetGridRow.h
   PropsheetView.h
   TagSearchOptions.h
   TagwrightDlgs.h

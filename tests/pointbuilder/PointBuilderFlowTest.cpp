@@ -65,9 +65,9 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
     EXPECT_EQ(rules(entries, "Span CompDev ExcDev TypicalValue"),
               "Span=66 CompDev=6[0..0] ExcDev=6[0..0] TypicalValue=6[0..0]");
     for (VQPointPropSheet* view : {window->alphabeticSheet(), window->categorizedSheet()}) {
-        const int row = view->rowOf(u"Span"_s);
-        EXPECT_EQ(view->gridModel().TextMatrix(row, 4), u"0"_s);
-        EXPECT_EQ(view->gridModel().CellForeColor(row, 4), QColor(Qt::red));
+        const QModelIndex span = view->cellIndex(u"Span"_s, columnValue);
+        EXPECT_EQ(span.data().toString(), u"0"_s);
+        EXPECT_EQ(span.data(Qt::ForegroundRole), QColor(Qt::red));
     }
     EXPECT_EQ(labelText(*window->compressionPanel(), "lblDeviationValue"), u"Infinity"_s);
     EXPECT_TRUE(statusSays(
@@ -84,8 +84,8 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
     // When reverted, the stored values come back in every view
     QTest::mouseClick(child<QPushButton>(*window, "cmdRevert"), Qt::LeftButton);
     EXPECT_EQ(values(*window->entries(), "Descriptor Span"), "Descriptor=Boiler temperature Span=200");
-    const int row = window->categorizedSheet()->rowOf(u"Span"_s);
-    EXPECT_EQ(window->categorizedSheet()->gridModel().CellForeColor(row, 4), QColor(Qt::black));
+    EXPECT_EQ(window->categorizedSheet()->cellIndex(u"Span"_s, columnValue).data(Qt::ForegroundRole),
+              QColor(Qt::black));
     EXPECT_TRUE(statusSays(*window, "Edited: none | Invalid: none | Reverted"));
     EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor Span"),
               "Descriptor=Boiler temperature Span=200");

@@ -72,7 +72,7 @@ TEST_F(PointBuilderTest, TheFirstWindowShowsBothSheetsAndPanelsWholeAndTheFileMe
     ASSERT_TRUE(first.openPoint(u"Boiler.Temp"_s));
     QApplication::processEvents();
     for (VQPointPropSheet* sheet : {first.categorizedSheet(), first.alphabeticSheet()}) {
-        auto* grid = sheet->findChild<QTableView*>(u"MSHFlexGrid1"_s);
+        auto* grid = sheet->findChild<QTreeView*>(u"MSHFlexGrid1"_s);
         EXPECT_FALSE(grid->horizontalScrollBar()->isVisible()) << sheet->objectName().toStdString();
     }
     for (QWidget* panel :

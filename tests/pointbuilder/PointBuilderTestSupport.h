@@ -3,25 +3,23 @@
 #include "PointBuilderWindow.h"
 #include "model/ModelTestSupport.h"
 #include "platform/Twips.h"
-#include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkServers.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QTableView>
 #include <QTest>
+#include <QTreeView>
 
 namespace vq::test {
 
 // Clicks the value cell of `name` in `sheet`, as a user would, and answers the widget that then
 // has the focus (the in-place editor's child when the cell is editable).
 inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
-    auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
-    const int row = sheet.rowOf(name);
+    auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
     // Scrolled to by its name cell: the value column is wider than the grid shows.
-    grid->scrollTo(sheet.gridModel().cellIndex(row, 3));
-    const QModelIndex cell = sheet.gridModel().cellIndex(row, 4);
+    grid->scrollTo(sheet.cellIndex(name, columnName));
+    const QModelIndex cell = sheet.cellIndex(name, columnValue);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     return QApplication::focusWidget();
 }

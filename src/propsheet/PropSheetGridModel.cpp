@@ -89,7 +89,12 @@ void PropSheetGridModel::entryChanged(const PropSheetEntry& entry) {
     // The colour only decorates the row: failing to read the validity keeps the one shown.
     Entry& row = m_entries[size_t(*position)];
     row.shownInvalid = silently(row.shownInvalid, [&] { return !entry.IsValid(); });
-    Q_EMIT dataChanged(entryIndex(*position, 0), entryIndex(*position, PropSheetColumn::columnCount - 1));
+    // One cell at a time: for a range the view repaints its whole viewport. The sign cell of an
+    // entry stays blank.
+    for (const int column : {columnName, columnValue}) {
+        const QModelIndex cell = entryIndex(*position, column);
+        Q_EMIT dataChanged(cell, cell);
+    }
 }
 
 void PropSheetGridModel::allChanged() {

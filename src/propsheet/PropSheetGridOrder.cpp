@@ -96,13 +96,11 @@ int compareText(const QModelIndex& a, const QModelIndex& b, int role) {
 
 }  // namespace
 
-// Grouping on the category itself keeps entries under their own row even when one category's name
-// begins with another's ("Alarm" and "Alarm limits").
+// Categories and the entries without one sort by category name, the entries of one category by
+// sort key.
 bool PropSheetGridOrder::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     if (!m_categorized) return compareText(left, right, Qt::DisplayRole) < 0;
     if (const int byGroup = compareText(left, right, PropSheetGridModel::GroupRole)) return byGroup < 0;
-    const bool leftIsCategory = PropSheetGridModel::isCategory(left);
-    if (leftIsCategory != PropSheetGridModel::isCategory(right)) return leftIsCategory;
     return compareText(left, right, PropSheetGridModel::SortKeyRole) < 0;
 }
 

@@ -3,6 +3,7 @@
 #include "propsheet/PropsheetView.h"
 #include "sdk/SdkFwd.h"
 
+#include <QModelIndex>
 #include <QSize>
 #include <QWidget>
 
@@ -10,8 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-
-class QModelIndex;
 
 namespace vq {
 

@@ -84,7 +84,6 @@ set(VQ_PUBLIC_HEADERS_servers
   MultiServerPickList.h)
 
 set(VQ_PUBLIC_HEADERS_propsheet
-  PropSheetGridRow.h
   PropsheetView.h
   VQPointPropSheet.h)
 

@@ -90,5 +90,5 @@ int main(int argc, char** argv) {
                 qPrintable(entries->Server()->Name()), entries->Count(),
                 qPrintable(form.descriptorEdit->Text()));
     // The sheet must show the point: its grid has a row for each attribute it lists.
-    return form.pointPropSheet->rowOf(QStringLiteral("Tag")) > 0 ? 0 : 1;
+    return form.pointPropSheet->cellIndex(QStringLiteral("Tag"), vq::columnName).isValid() ? 0 : 1;
 }

@@ -23,18 +23,10 @@ QPixmap paintSign(bool plus) {
 
 }  // namespace
 
-const QPixmap& expandSignPixmap(PropSheetGridRow::Sign sign) {
-    static const QPixmap none;
+const QPixmap& expandSignPixmap(bool collapsed) {
     static const QPixmap minus = paintSign(false);
     static const QPixmap plus = paintSign(true);
-    switch (sign) {
-        case PropSheetGridRow::Sign::Expanded:
-            return minus;
-        case PropSheetGridRow::Sign::Collapsed:
-            return plus;
-        default:
-            return none;
-    }
+    return collapsed ? plus : minus;
 }
 
 }  // namespace vq

@@ -1,5 +1,9 @@
 #include "propsheet/PropSheetGridDelegate.h"
 
+#include "editors/VQPointAttributeEdit.h"
+#include "platform/Twips.h"
+#include "propsheet/PropSheetGridModel.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -7,7 +11,7 @@ namespace vq {
 
 namespace {
 
-constexpr int kSignColumn = 2;
+constexpr int kRowHeight = 275;  // twips
 
 void paintSign(QPainter* painter, const QRect& cell, const QModelIndex& index) {
     painter->fillRect(cell, index.data(Qt::BackgroundRole).value<QColor>());
@@ -16,14 +20,66 @@ void paintSign(QPainter* painter, const QRect& cell, const QModelIndex& index) {
         painter->drawPixmap(cell.left() + 1, cell.top() + (cell.height() - sign.height()) / 2, sign);
 }
 
+void paintGridLines(QPainter* painter, const QStyleOptionViewItem& option) {
+    const QStyle* style = option.widget ? option.widget->style() : nullptr;
+    if (!style) return;
+    const auto rgba =
+        static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget));
+    const QRect& r = option.rect;
+    painter->save();
+    painter->setPen(QPen(QColor::fromRgba(rgba), 1));
+    // On the pixel's centre, so that a scaled line covers its pixel and not half of the next one.
+    painter->drawLine(QLineF(r.left(), r.bottom(), r.right(), r.bottom()).translated(0.5, 0.5));
+    painter->drawLine(QLineF(r.right(), r.top(), r.right(), r.bottom()).translated(0.5, 0.5));
+    painter->restore();
+}
+
 }  // namespace
+
+PropSheetGridDelegate::PropSheetGridDelegate(VQPointAttributeEdit* editor, Placement placement,
+                                             QObject* parent)
+    : QStyledItemDelegate(parent), m_editor(editor), m_placement(std::move(placement)) {}
+
+QSize PropSheetGridDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    return {0, twipsToPixels(kRowHeight)};
+}
 
 void PropSheetGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const {
-    if (index.column() == kSignColumn) return paintSign(painter, option.rect, index);
-    QStyleOptionViewItem plain(option);
-    plain.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver | QStyle::State_Selected);
-    QStyledItemDelegate::paint(painter, plain, index);
+    QStyleOptionViewItem cell(option);
+    cell.rect.adjust(0, 0, -1, -1);
+    if (index.column() == columnSign) {
+        paintSign(painter, cell.rect, index);
+    } else {
+        cell.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver | QStyle::State_Selected);
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+    paintGridLines(painter, option);
+}
+
+QWidget* PropSheetGridDelegate::createEditor(QWidget*, const QStyleOptionViewItem&,
+                                             const QModelIndex& index) const {
+    m_editor->SetAttributeName(index.data(PropSheetGridModel::KeyRole).toString());
+    m_open = true;
+    return m_editor;
+}
+
+void PropSheetGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                                 const QModelIndex& index) const {
+    editor->setGeometry(m_placement(index, option.rect));
+}
+
+void PropSheetGridDelegate::destroyEditor(QWidget* editor, const QModelIndex&) const {
+    m_open = false;
+    editor->hide();
+}
+
+// An editor being hidden is being closed already, by the view or by the sheet: hiding moves the
+// focus, and the editor reports that it lost it.
+void PropSheetGridDelegate::closeOpenEditor() {
+    if (!m_open || m_editor->isHidden()) return;
+    m_open = false;
+    Q_EMIT closeEditor(m_editor, NoHint);
 }
 
 }  // namespace vq

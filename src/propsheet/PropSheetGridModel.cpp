@@ -1,165 +1,233 @@
 #include "propsheet/PropSheetGridModel.h"
 
+#include "core/Error.h"
+#include "model/PropSheetEntries.h"
 #include "platform/SystemColors.h"
 #include "propsheet/ExpandSign.h"
-
-#include <algorithm>
-#include <numeric>
 
 namespace vq {
 
 namespace {
 
-constexpr int kValueColumn = PropSheetGridRow::kValueColumn;
-constexpr int kSignColumn = PropSheetGridRow::kSignColumn;
-constexpr int kNameColumn = PropSheetGridRow::kNameColumn;
 constexpr uint32_t kValidColor = 0x000000;
 constexpr uint32_t kInvalidColor = 0x0000FF;  // red, as a persisted colour value
+constexpr quintptr kTopLevel = 0;
 
-int compareText(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive);
+const QString kBlank = QStringLiteral(" ");
+
+QColor backgroundOf(bool fixed) {
+    return systemColor(fixed ? SystemColor::ButtonFace : SystemColor::Window);
 }
 
-// Alphabetic: by display name. Categorized: each category's row, then its entries by sort key;
-// grouping on the category itself keeps entries under their own row even when one category's
-// name begins with another's ("Alarm" and "Alarm limits").
-bool rowLess(const PropSheetGridRow& a, const PropSheetGridRow& b, PropSheetGridModel::SortOrder order) {
-    if (order == PropSheetGridModel::SortOrder::ByDisplayName) return compareText(a.cells[3], b.cells[3]) < 0;
-    if (const int byGroup = compareText(a.group, b.group)) return byGroup < 0;
-    if (a.tag != b.tag) return a.tag < b.tag;
-    return compareText(a.cells[1], b.cells[1]) < 0;
+QColor foregroundOf(int column, bool invalid) {
+    if (column != columnValue) return systemColor(SystemColor::WindowText);
+    return colorFromOle(invalid ? kInvalidColor : kValidColor);
+}
+
+QString categoryAccessibleText(const QString& name, bool collapsed, int column) {
+    if (column == columnSign)
+        return (collapsed ? QStringLiteral("Expand ") : QStringLiteral("Collapse ")) + name;
+    return name.isEmpty() ? QStringLiteral("Blank") : name;
+}
+
+// A value cell names its attribute too, since a screen reader moves cell by cell.
+QString entryAccessibleText(const QString& name, int column, const QString& value) {
+    if (column == columnValue)
+        return name + QStringLiteral(": ") + (value.isEmpty() ? QStringLiteral("empty") : value);
+    return name.isEmpty() ? QStringLiteral("Blank") : name;
 }
 
 }  // namespace
 
-PropSheetGridModel::PropSheetGridModel(QObject* parent) : QAbstractTableModel(parent), m_rows(1) {}
+PropSheetGridModel::PropSheetGridModel(ReadOnlyTest isReadOnly, QObject* parent)
+    : QAbstractItemModel(parent), m_isReadOnly(std::move(isReadOnly)) {}
 
-void PropSheetGridModel::setRows(std::vector<PropSheetGridRow> dataRows) {
+void PropSheetGridModel::setEntries(PropSheetEntries* entries) {
     beginResetModel();
-    dataRows.insert(dataRows.begin(), PropSheetGridRow());
-    m_rows = std::move(dataRows);
+    m_categories.clear();
+    m_entries.clear();
+    m_topEntries.clear();
+    m_byName.clear();
+    try {
+        if (entries) read(*entries);
+    } catch (...) {
+        endResetModel();
+        throw;
+    }
     endResetModel();
 }
 
-// One signal per cell: for a range the view repaints its whole viewport, for a single index only
-// that cell's rectangle (nothing for a hidden column).
-void PropSheetGridModel::rowChanged(int gridRow) {
-    for (int column = 0; column < PropSheetGridRow::kColumnCount; ++column) {
-        const QModelIndex cell = cellIndex(gridRow, column);
+void PropSheetGridModel::read(PropSheetEntries& collection) {
+    PropSheetCategories& categories = collection.Categories();
+    CaseInsensitiveMap<int> categoryByName;
+    m_categories.reserve(size_t(categories.Count()));
+    for (int i = 1; i <= categories.Count(); ++i)
+        if (PropSheetCategoryPtr category = categories.Item(int32_t(i))) {
+            categoryByName.insert(category->Name(), int(m_categories.size()));
+            m_categories.push_back({category, {}, category->Collapsed()});
+        }
+    m_entries.reserve(size_t(collection.Count()));
+    for (int j = 1; j <= collection.Count(); ++j) {
+        Entry entry{collection.Item(int32_t(j))};
+        const int position = int(m_entries.size());
+        if (const int* category = categoryByName.find(entry.entry->CategoryName())) {
+            entry.category = *category;
+            entry.row = int(m_categories[size_t(*category)].entries.size());
+            m_categories[size_t(*category)].entries.push_back(position);
+        } else {
+            entry.row = int(m_categories.size() + m_topEntries.size());
+            m_topEntries.push_back(position);
+        }
+        m_byName.assign(entry.entry->PrimaryAttributeName(), position);
+        m_entries.push_back(std::move(entry));
+    }
+}
+
+void PropSheetGridModel::entryChanged(const PropSheetEntry& entry) {
+    const int* position = m_byName.find(entry.PrimaryAttributeName());
+    if (!position) return;
+    // The colour only decorates the row: failing to read the validity keeps the one shown.
+    Entry& row = m_entries[size_t(*position)];
+    row.shownInvalid = silently(row.shownInvalid, [&] { return !entry.IsValid(); });
+    // One cell at a time: for a range the view repaints its whole viewport. The sign cell of an
+    // entry stays blank.
+    for (const int column : {columnName, columnValue}) {
+        const QModelIndex cell = entryIndex(*position, column);
         Q_EMIT dataChanged(cell, cell);
     }
 }
 
-void PropSheetGridModel::allRowsChanged() {
-    if (Rows() > kFirstDataRow)
-        Q_EMIT dataChanged(cellIndex(kFirstDataRow, 0),
-                           cellIndex(Rows() - 1, PropSheetGridRow::kColumnCount - 1));
-}
-
-bool PropSheetGridModel::sortRows(SortOrder order) {
-    const auto less = [order](const PropSheetGridRow& a, const PropSheetGridRow& b) {
-        return rowLess(a, b, order);
+void PropSheetGridModel::allChanged() {
+    const auto changed = [this](const QModelIndex& parent) {
+        if (const int rows = rowCount(parent))
+            Q_EMIT dataChanged(index(0, 0, parent),
+                               index(rows - 1, PropSheetColumn::columnCount - 1, parent));
     };
-    const auto first = m_rows.begin() + 1;
-    if (std::is_sorted(first, m_rows.end(), less)) return false;
-    // Persistent indexes (the view's current cell) keep their row numbers, as the grid's did.
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(first, m_rows.end(), less);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    return true;
+    changed({});
+    for (size_t c = 0; c < m_categories.size(); ++c) changed(index(int(c), 0));
 }
 
-int PropSheetGridModel::totalHeight() const {
-    return std::accumulate(m_rows.begin(), m_rows.end(), kRowHeight,
-                           [](int sum, const PropSheetGridRow& row) { return sum + row.height; });
+bool PropSheetGridModel::isCollapsed(const QModelIndex& category) const {
+    return m_categories[size_t(category.row())].collapsed;
 }
 
-bool PropSheetGridModel::isFixedCell(int gridRow, int column) const {
-    if (gridRow == kHeaderRow) return true;
-    const PropSheetGridRow& r = row(gridRow);
-    return !(r.tag == PropSheetGridRow::Entry && column == kValueColumn && r.valueEditable);
+void PropSheetGridModel::setCollapsed(const QModelIndex& category, bool collapsed) {
+    m_categories[size_t(category.row())].collapsed = collapsed;
+    const QModelIndex sign = category.siblingAtColumn(columnSign);
+    Q_EMIT dataChanged(sign, sign);
 }
 
-QColor PropSheetGridModel::CellBackColor(int gridRow, int column) const {
-    return systemColor(isFixedCell(gridRow, column) ? SystemColor::ButtonFace : SystemColor::Window);
+QModelIndex PropSheetGridModel::entryIndex(int position, int column) const {
+    const Entry& entry = m_entries[size_t(position)];
+    return createIndex(entry.row, column, quintptr(entry.category + 1));
 }
 
-QColor PropSheetGridModel::CellForeColor(int gridRow, int column) const {
-    if (column != kValueColumn || gridRow < kFirstDataRow) return systemColor(SystemColor::WindowText);
-    return colorFromOle(row(gridRow).valueInvalid ? kInvalidColor : kValidColor);
+int PropSheetGridModel::entryPosition(const QModelIndex& index) const {
+    const quintptr parent = index.internalId();
+    if (parent != kTopLevel) return m_categories[parent - 1].entries[size_t(index.row())];
+    const int top = index.row() - int(m_categories.size());
+    return top < 0 ? -1 : m_topEntries[size_t(top)];
+}
+
+QModelIndex PropSheetGridModel::indexOf(const QString& primaryAttributeName, int column) const {
+    const int* position = m_byName.find(primaryAttributeName);
+    return position ? entryIndex(*position, column) : QModelIndex();
+}
+
+const PropSheetEntry* PropSheetGridModel::entryAt(const QModelIndex& index) const {
+    const int position = index.isValid() ? entryPosition(index) : -1;
+    return position < 0 ? nullptr : m_entries[size_t(position)].entry.get();
+}
+
+QModelIndex PropSheetGridModel::index(int row, int column, const QModelIndex& parent) const {
+    if (!hasIndex(row, column, parent)) return {};
+    return createIndex(row, column, parent.isValid() ? quintptr(parent.row() + 1) : kTopLevel);
+}
+
+QModelIndex PropSheetGridModel::parent(const QModelIndex& child) const {
+    const quintptr parent = child.isValid() ? child.internalId() : kTopLevel;
+    return parent == kTopLevel ? QModelIndex() : createIndex(int(parent - 1), 0, kTopLevel);
 }
 
 int PropSheetGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    if (!parent.isValid()) return int(m_categories.size() + m_topEntries.size());
+    const bool isCategoryRow = parent.internalId() == kTopLevel && parent.row() < int(m_categories.size());
+    return isCategoryRow && parent.column() == 0 ? int(m_categories[size_t(parent.row())].entries.size()) : 0;
 }
 
-int PropSheetGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : PropSheetGridRow::kColumnCount;
+int PropSheetGridModel::columnCount(const QModelIndex&) const {
+    return PropSheetColumn::columnCount;
 }
-
-namespace {
-
-// What a screen reader says for a cell: a value cell names its attribute too, since the reader
-// moves cell by cell, and an empty cell says so rather than nothing.
-QString accessibleText(const PropSheetGridRow& r, int column) {
-    const QString& name = r.cells[size_t(PropSheetGridRow::kNameColumn)];
-    if (r.tag == PropSheetGridRow::Spare) return QStringLiteral("Blank");
-    if (column == PropSheetGridRow::kSignColumn && r.sign != PropSheetGridRow::Sign::None)
-        return (r.sign == PropSheetGridRow::Sign::Expanded ? QStringLiteral("Collapse ")
-                                                           : QStringLiteral("Expand ")) +
-               name;
-    if (column == PropSheetGridRow::kValueColumn && r.tag == PropSheetGridRow::Entry) {
-        const QString& value = r.cells[size_t(PropSheetGridRow::kValueColumn)];
-        return name + QStringLiteral(": ") + (value.isEmpty() ? QStringLiteral("empty") : value);
-    }
-    return name.isEmpty() ? QStringLiteral("Blank") : name;
-}
-
-QString accessibleDescription(const PropSheetGridRow& r) {
-    switch (r.tag) {
-        case PropSheetGridRow::Category:
-            return r.sign == PropSheetGridRow::Sign::Collapsed
-                       ? QStringLiteral("Category of attributes, collapsed")
-                       : QStringLiteral("Category of attributes, expanded");
-        case PropSheetGridRow::Entry:
-            if (!r.valueEditable) return QStringLiteral("Attribute, read-only");
-            return r.valueInvalid ? QStringLiteral("Attribute, the value is not valid")
-                                  : QStringLiteral("Attribute, editable");
-        default:
-            return QStringLiteral("Spare row of the attribute grid");
-    }
-}
-
-}  // namespace
 
 QVariant PropSheetGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const int gridRow = gridRowOf(index);
-    const PropSheetGridRow& r = row(gridRow);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    const int position = entryPosition(index);
+    if (position < 0) return categoryData(m_categories[size_t(index.row())], index.column(), role);
+    return entryData(m_entries[size_t(position)], index.column(), role);
+}
+
+QVariant PropSheetGridModel::categoryData(const Category& category, int column, int role) const {
+    const QString& name = category.category->Name();
     switch (role) {
         case Qt::DisplayRole:
-            return r.cells[size_t(index.column())];
+            return column == columnName ? name : kBlank;
         case Qt::DecorationRole:
-            return index.column() == kSignColumn && r.sign != PropSheetGridRow::Sign::None
-                       ? QVariant(expandSignPixmap(r.sign))
-                       : QVariant();
+            return column == columnSign ? QVariant(expandSignPixmap(category.collapsed)) : QVariant();
         case Qt::BackgroundRole:
-            return CellBackColor(gridRow, index.column());
+            return backgroundOf(true);
         case Qt::ForegroundRole:
-            return CellForeColor(gridRow, index.column());
+            return foregroundOf(column, false);
         case Qt::FontRole:
-            return r.tag == PropSheetGridRow::Category && index.column() == kNameColumn
-                       ? QVariant(m_categoryFont)
-                       : QVariant();
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+            return column == columnName ? QVariant(m_categoryFont) : QVariant();
         case Qt::AccessibleTextRole:
-            return accessibleText(r, index.column());
+            return categoryAccessibleText(name, category.collapsed, column);
         case Qt::AccessibleDescriptionRole:
-            return accessibleDescription(r);
+            return category.collapsed ? QStringLiteral("Category of attributes, collapsed")
+                                      : QStringLiteral("Category of attributes, expanded");
+        case GroupRole:
+        case SortKeyRole:
+            return name;
+        case VisibleRole:
+            return true;
         default:
             return {};
     }
+}
+
+// Reading a value can fail for an entry whose list is gone; the cell then shows nothing.
+QVariant PropSheetGridModel::entryData(const Entry& row, int column, int role) const {
+    const PropSheetEntry& entry = *row.entry;
+    const auto value = [&] { return silently(QString(), [&] { return entry.GetDisplayValue(); }); };
+    switch (role) {
+        case Qt::DisplayRole:
+            return column == columnName ? entry.DisplayName() : column == columnValue ? value() : kBlank;
+        case Qt::BackgroundRole:
+            return backgroundOf(!isValueEditable(row, column));
+        case Qt::ForegroundRole:
+            return foregroundOf(column, row.shownInvalid);
+        case Qt::AccessibleTextRole:
+            return entryAccessibleText(entry.DisplayName(), column,
+                                       column == columnValue ? value() : QString());
+        case Qt::AccessibleDescriptionRole:
+            if (!isValueEditable(row, columnValue)) return QStringLiteral("Attribute, read-only");
+            return row.shownInvalid ? QStringLiteral("Attribute, the value is not valid")
+                                    : QStringLiteral("Attribute, editable");
+        case GroupRole:
+            return entry.CategoryName();
+        case SortKeyRole:
+            return entry.SortKey();
+        case VisibleRole:
+            return entry.Visible();
+        case KeyRole:
+            return entry.PrimaryAttributeName();
+        default:
+            return {};
+    }
+}
+
+bool PropSheetGridModel::isValueEditable(const Entry& entry, int column) const {
+    return column == columnValue && !silently(true, [&] { return m_isReadOnly(*entry.entry); });
 }
 
 QVariant PropSheetGridModel::headerData(int, Qt::Orientation, int) const {
@@ -167,7 +235,12 @@ QVariant PropSheetGridModel::headerData(int, Qt::Orientation, int) const {
 }
 
 Qt::ItemFlags PropSheetGridModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+    if (!index.isValid()) return Qt::NoItemFlags;
+    const int position = entryPosition(index);
+    if (position < 0) return Qt::ItemIsEnabled;
+    const Qt::ItemFlags editable =
+        isValueEditable(m_entries[size_t(position)], index.column()) ? Qt::ItemIsEditable : Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemNeverHasChildren | editable;
 }
 
 }  // namespace vq

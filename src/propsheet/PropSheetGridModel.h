@@ -1,59 +1,65 @@
 #pragma once
 
-#include "propsheet/PropSheetGridRow.h"
+#include "model/CaseInsensitiveMap.h"
+#include "model/PropSheetCategories.h"
+#include "propsheet/PropsheetView.h"
 
-#include <QAbstractTableModel>
-#include <QColor>
+#include <QAbstractItemModel>
 #include <QFont>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace vq {
 
-// The rows of the property sheet's grid. Rows are numbered as the sheet's algorithms count them:
-// grid row 0 is the header (the view's horizontal header), grid row 1 the spare row of height 0
-// (model row 0), and data rows start at grid row 2 (model row 1). Both views fill the same model;
-// they differ only in how it is sorted.
-class PropSheetGridModel : public QAbstractTableModel {
+class PropSheetEntries;
+class PropSheetEntry;
+
+// The bound collection as a tree: its categories at the top in their stored order, each holding
+// its entries in collection order; an entry whose category is missing sits at the top after them.
+// Every cell is read from the entry itself. Only the expand state and the latched validity colour
+// are kept here: a category starts as its Collapsed flag says, and a value turns red only when an
+// event about its entry arrives.
+class PropSheetGridModel : public QAbstractItemModel {
     Q_OBJECT
 public:
-    static constexpr int kHeaderRow = 0;
-    static constexpr int kSpareRow = 1;
-    static constexpr int kFirstDataRow = 2;
-    static constexpr int kRowHeight = 275;  // twips, of the header and of a shown row
+    // What the order of the views reads from a cell.
+    enum Role {
+        GroupRole = Qt::UserRole,  // the category a row sorts under
+        SortKeyRole,               // a category's name, an entry's SortKey
+        VisibleRole,               // false for a hidden entry
+        KeyRole                    // an entry's primary attribute name
+    };
+    // Whether an entry's value is read-only in the sheet, on top of what the entry says.
+    using ReadOnlyTest = std::function<bool(const PropSheetEntry&)>;
 
-    enum class SortOrder { ByDisplayName, ByCategory };
+    explicit PropSheetGridModel(ReadOnlyTest isReadOnly, QObject* parent = nullptr);
 
-    explicit PropSheetGridModel(QObject* parent = nullptr);
-
-    // Replaces every data row in one reset; an empty list leaves the header and the spare row.
-    void setRows(std::vector<PropSheetGridRow> dataRows);
-    void clear() { setRows({}); }
-
-    // The grid's rows, the header included.
-    int Rows() const { return int(m_rows.size()) + 1; }
-    const PropSheetGridRow& row(int gridRow) const { return m_rows[size_t(gridRow - 1)]; }
-    PropSheetGridRow& row(int gridRow) { return m_rows[size_t(gridRow - 1)]; }
-    // Tells the view that a row's cells or colours were rewritten.
-    void rowChanged(int gridRow);
-    void allRowsChanged();
-    // Sorts the data rows, as text ignoring case; False when they were in order already.
-    bool sortRows(SortOrder order);
-    // The heights of all rows, header and spare row included, in twips.
-    int totalHeight() const;
-
-    QString TextMatrix(int gridRow, int column) const { return row(gridRow).cells[size_t(column)]; }
-    int RowTag(int gridRow) const { return row(gridRow).tag; }
-    int RowHeight(int gridRow) const { return gridRow == kHeaderRow ? kRowHeight : row(gridRow).height; }
-    bool isFixedCell(int gridRow, int column) const;
-    QColor CellBackColor(int gridRow, int column) const;
-    QColor CellForeColor(int gridRow, int column) const;
-
-    static int gridRowOf(const QModelIndex& index) { return index.row() + 1; }
-    QModelIndex cellIndex(int gridRow, int column) const { return index(gridRow - 1, column); }
-
+    // Refills from `entries` (null empties) in one reset. An error while reading them leaves the
+    // rows read so far and goes on to the caller.
+    void setEntries(PropSheetEntries* entries);
+    // Redraws an entry's row after an event; its value turns red when it is invalid now.
+    void entryChanged(const PropSheetEntry& entry);
+    // Redraws every row: the read-only state of the values changed.
+    void allChanged();
     void setCategoryFont(const QFont& font) { m_categoryFont = font; }
 
+    bool isCollapsed(const QModelIndex& category) const;
+    void setCollapsed(const QModelIndex& category, bool collapsed);
+    static bool isCategory(const QModelIndex& index) {
+        return index.isValid() && index.data(KeyRole).isNull();
+    }
+
+    // The entries in collection order, for a flat list of them.
+    int entryCount() const { return int(m_entries.size()); }
+    QModelIndex entryIndex(int position, int column) const;
+    int entryPosition(const QModelIndex& index) const;  // -1 for a category
+    QModelIndex indexOf(const QString& primaryAttributeName, int column) const;
+    const PropSheetEntry* entryAt(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -61,7 +67,27 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    std::vector<PropSheetGridRow> m_rows;  // the spare row first
+    struct Category {
+        PropSheetCategoryPtr category;
+        std::vector<int> entries;  // positions in m_entries
+        bool collapsed = false;
+    };
+    struct Entry {
+        std::shared_ptr<PropSheetEntry> entry;
+        int category = -1;  // position in m_categories, -1 at the top
+        int row = 0;        // under its parent
+        bool shownInvalid = false;
+    };
+    void read(PropSheetEntries& entries);
+    QVariant categoryData(const Category& category, int column, int role) const;
+    QVariant entryData(const Entry& entry, int column, int role) const;
+    bool isValueEditable(const Entry& entry, int column) const;
+
+    ReadOnlyTest m_isReadOnly;
+    std::vector<Category> m_categories;
+    std::vector<Entry> m_entries;
+    std::vector<int> m_topEntries;  // entries without a category row
+    CaseInsensitiveMap<int> m_byName;
     QFont m_categoryFont;
 };
 

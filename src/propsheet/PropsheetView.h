@@ -10,4 +10,12 @@ enum PropsheetView : int32_t {
     viewCategorized = 2  ///< entries grouped under collapsible category rows
 };
 
+/// The columns of the property sheet's grid.
+enum PropSheetColumn : int {
+    columnSign = 0,   ///< a category row's expand sign; hidden in the alphabetic view
+    columnName = 1,   ///< the category's or the attribute's display name
+    columnValue = 2,  ///< the attribute's value
+    columnCount = 3
+};
+
 }  // namespace vq

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "propsheet/PropSheetGridRow.h"
 #include "propsheet/PropsheetView.h"
 #include "sdk/SdkFwd.h"
 
+#include <QModelIndex>
 #include <QSize>
 #include <QWidget>
 
@@ -12,22 +12,16 @@
 #include <memory>
 #include <span>
 
-class QModelIndex;
-class QTableView;
-
 namespace vq {
 
 class PropertyBag;
 template <typename Control>
 struct PersistedProperty;
 class PropSheetEntries;
-class PropSheetEntry;
-class PropSheetGridModel;
-class VQPointAttributeEdit;
 
 /// Shows every entry of one bound collection in a grid of attribute names and values, sorted by
 /// name or grouped under collapsible category rows, and edits a value in place with one attribute
-/// editor laid over the clicked value cell. The sheet never writes values itself: it rewrites a row
+/// editor laid over the clicked value cell. The sheet never writes values itself: it redraws a row
 /// when the collection reports an edit. Read-only cells have the fixed-cell background, invalid
 /// values are red.
 class VQPointPropSheet : public QWidget {
@@ -44,13 +38,15 @@ public:
     static constexpr int kSignWidth = 275;
     /// The width of the attribute name column, in twips.
     static constexpr int kNameWidth = 1725;
+    /// The height of the header row and of every row, in twips.
+    static constexpr int kRowHeight = 275;
     /// The help topic of a value cell that was given none with SetHelpContextID().
     static constexpr int32_t kDefaultHelpContextID = 21002;
 
     /// The control's size (never below the minimum) and the grid's column widths, in twips.
     struct Layout {
-        QSize control;                                                 ///< the sheet's size
-        std::array<int, PropSheetGridRow::kColumnCount> columnWidths;  ///< 0 for a hidden column
+        QSize control;                                               ///< the sheet's size
+        std::array<int, PropSheetColumn::columnCount> columnWidths;  ///< 0 for a hidden column
     };
     /// The layout of a sheet of `size` twips in that PropsheetView.
     static Layout layoutFor(QSize size, int32_t view);
@@ -93,12 +89,9 @@ public:
 
     /// The sheet's help context as its container sees it: the value cell being edited decides it.
     int32_t HelpContextID() const;
-    /// The grid's rows as the sheet numbers them (header 0, spare row 1, data from 2).
-    const PropSheetGridModel& gridModel() const;
-    /// The width of a grid column, in twips.
-    int ColWidth(int column) const;
-    /// The grid row of an entry by its primary attribute name; 0 when it has none.
-    int rowOf(const QString& primaryAttributeName) const;
+    /// The grid's index of a cell of an entry's row, by the entry's primary attribute name, in the
+    /// grid's model (a PropSheetColumn); invalid when the grid does not show the entry.
+    QModelIndex cellIndex(const QString& primaryAttributeName, int column) const;
 
 Q_SIGNALS:
     /// @{
@@ -119,31 +112,6 @@ protected:
 
 private:
     static std::span<const PersistedProperty<VQPointPropSheet>> persistedProperties();
-    void setUpGrid();
-    void setUpEditor();
-    void CommitEntries();
-    void appendRows(std::vector<PropSheetGridRow>& rows) const;
-    PropSheetGridRow entryRow(const PropSheetEntry& entry) const;
-    void showRows(std::vector<PropSheetGridRow> rows);
-    void Relayout();
-    void SortAndIndex();
-    void ApplyRowHeights();
-    bool isEntryShown(const PropSheetEntry& entry, bool inCollapsedCategory) const;
-    bool isInCollapsedCategory(int row) const;
-    void applyEntryRowHeight(int row, const PropSheetEntry& entry);
-    void applyColumnWidths();
-    bool isEntryReadOnly(const PropSheetEntry& entry) const;
-    void recolour(int row);
-    void RecolourRow(int row);
-    void RecolourAll();
-    void UpdateGrid(PropSheetEntry* entry);
-    void gridClicked(const QModelIndex& index);
-    void openEditor(int row);
-    QRect cellRect(int row, int column) const;  // twips, in the sheet
-    int scrollAllowance() const;
-    int CaretFromMouse() const;
-    void ApplyHelpContext(const QString& name);
-    void hideEditor();
 
     std::unique_ptr<class VQPointPropSheetPrivate> const d;
 };

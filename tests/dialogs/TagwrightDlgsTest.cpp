@@ -14,7 +14,6 @@
 #include "platform/FormRegistry.h"
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
-#include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
@@ -29,6 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTreeView>
 #include <QTest>
 #include <QTreeView>
 
@@ -367,8 +367,8 @@ TEST_F(SearchStylesTest, TheSheetsDigitalSetButtonOpensTheSetSearchAndFillsTheSe
     sheet.resize(form.size());
     sheet.show();
     sheet.SetPropSheetEntries(entries);
-    auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
-    const QModelIndex cell = sheet.gridModel().cellIndex(sheet.rowOf(u"DigitalSet"_s), 4);
+    auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
+    const QModelIndex cell = sheet.cellIndex(u"DigitalSet"_s, columnValue);
     grid->scrollTo(cell);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     auto* editor = sheet.findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
@@ -387,7 +387,7 @@ TEST_F(SearchStylesTest, TheSheetsDigitalSetButtonOpensTheSetSearchAndFillsTheSe
                });
     EXPECT_TRUE(shown);
     EXPECT_EQ(entries->GetValue(u"DigitalSet"_s).toString(), set);
-    EXPECT_EQ(sheet.gridModel().TextMatrix(sheet.rowOf(u"DigitalSet"_s), 4), set);
+    EXPECT_EQ(sheet.cellIndex(u"DigitalSet"_s, columnValue).data().toString(), set);
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
     typeOver(editor, u"0"_s);
     EXPECT_TRUE(statusSays(*window, "typing in span"));
     QTest::keyClick(editor, Qt::Key_Return);
-    const int row = window->categorizedSheet()->rowOf(u"Span"_s);  // the other sheet follows
-    EXPECT_EQ(window->categorizedSheet()->gridModel().TextMatrix(row, 4), u"0"_s);
+    // the other sheet follows
+    EXPECT_EQ(window->categorizedSheet()->cellIndex(u"Span"_s, columnValue).data().toString(), u"0"_s);
     EXPECT_EQ(deviation->text(), u"Infinity"_s);
     EXPECT_TRUE(statusSays(
         *window, "Edited (2): descriptor, span | Invalid (4): compdev, excdev, span, typicalvalue"));

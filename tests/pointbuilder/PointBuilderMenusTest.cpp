@@ -53,7 +53,7 @@ TEST_F(PointBuilderTest, TheFirstWindowShowsEverythingWholeAndNamed) {
     ASSERT_TRUE(first.openPoint(u"Boiler.Temp"_s));
     QApplication::processEvents();
     for (VQPointPropSheet* sheet : {first.categorizedSheet(), first.alphabeticSheet()})
-        EXPECT_FALSE(child<QTableView>(sheet, "MSHFlexGrid1")->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(child<QTreeView>(sheet, "MSHFlexGrid1")->horizontalScrollBar()->isVisible());
     for (QWidget* panel : std::initializer_list<QWidget*>{first.compressionPanel(), first.exceptionPanel()})
         EXPECT_TRUE(first.rect().contains(QRect(panel->mapTo(&first, QPoint()), panel->size())));
     ASSERT_NE(clickValueCell(*first.alphabeticSheet(), u"Descriptor"_s), nullptr);

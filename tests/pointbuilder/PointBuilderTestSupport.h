@@ -6,21 +6,19 @@
 #include "model/ModelTestSupport.h"
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
-#include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkServers.h"
 
-#include <QTableView>
+#include <QTreeView>
 
 namespace vq::test {
 
 // Clicks the value cell of `name` in `sheet` and answers the widget that then has the focus.
 inline QWidget* clickValueCell(VQPointPropSheet& sheet, const QString& name) {
-    auto* grid = sheet.findChild<QTableView*>(u"MSHFlexGrid1"_s);
-    const int row = sheet.rowOf(name);
+    auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
     // Scrolled to by its name cell: the value column is wider than the grid shows.
-    grid->scrollTo(sheet.gridModel().cellIndex(row, 3));
-    const QModelIndex cell = sheet.gridModel().cellIndex(row, 4);
+    grid->scrollTo(sheet.cellIndex(name, columnName));
+    const QModelIndex cell = sheet.cellIndex(name, columnValue);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     return QApplication::focusWidget();
 }

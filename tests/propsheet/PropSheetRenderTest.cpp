@@ -25,22 +25,30 @@ TEST_F(RenderTest, GreyReadOnlyCellsRedInvalidValuesAndTheEditorOverItsCell) {
     edit(*entries, "Tag=Boiler.Temp Descriptor=Feed_water_temperature");
     sheet->SetEntryReadOnly(u"Scan"_s, true);
     bind(viewCategorized);
-    click(row("[Archive]"), 2);
+    click("[Archive]", columnSign);
     edit(*entries, "Span=0");
-    click(row("Archiving"), 4, 10);
+    click("Archiving", columnValue, 10);
     const QImage categorized = sheet->grab().toImage();
     if (!folder.isEmpty()) categorized.save(folder + u"/propsheet-categorized.png"_s);
-    EXPECT_EQ(categorized.pixelColor(cell(row("Scan"), 4).center()), systemColor(SystemColor::ButtonFace));
-    EXPECT_EQ(categorized.pixelColor(cell(row("Shutdown"), 4).center()), systemColor(SystemColor::Window));
-    EXPECT_TRUE(hasRedText(categorized, cell(row("Span"), 4)));
-    EXPECT_FALSE(hasRedText(categorized, cell(row("Zero"), 4)));
-    EXPECT_EQ(editor()->geometry().top(), cell(row("Archiving"), 4).top());
+    EXPECT_EQ(categorized.pixelColor(cell("Scan", columnValue).center()),
+              systemColor(SystemColor::ButtonFace));
+    EXPECT_EQ(categorized.pixelColor(cell("Shutdown", columnValue).center()),
+              systemColor(SystemColor::Window));
+    // Grid lines run along each cell's right and bottom edges.
+    const QRect name = cell("Scan", columnName);
+    for (const QPoint line :
+         {QPoint(name.center().x(), name.bottom()), QPoint(name.right(), name.center().y())})
+        EXPECT_NE(categorized.pixelColor(line), systemColor(SystemColor::ButtonFace));
+    EXPECT_TRUE(hasRedText(categorized, cell("Span", columnValue)));
+    EXPECT_FALSE(hasRedText(categorized, cell("Zero", columnValue)));
+    EXPECT_EQ(editor()->geometry().top(), cell("Archiving", columnValue).top());
 
     sheet->SetView(viewAlphabetic);
-    click(row("Scan"), 3);
+    click("Scan", columnName);
     const QImage alphabetic = sheet->grab().toImage();
     if (!folder.isEmpty()) alphabetic.save(folder + u"/propsheet-alphabetic.png"_s);
-    EXPECT_EQ(alphabetic.pixelColor(cell(row("Scan"), 4).center()), systemColor(SystemColor::ButtonFace));
+    EXPECT_EQ(alphabetic.pixelColor(cell("Scan", columnValue).center()),
+              systemColor(SystemColor::ButtonFace));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "SheetTest.h"
 
+#include <QAbstractProxyModel>
+
 namespace vq::test {
 namespace {
 
@@ -24,7 +26,7 @@ TEST_F(SheetTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEd
     }
     EXPECT_EQ(entries->GetValue(u"Descriptor"_s).toString(), u"Reactor feed"_s);
     EXPECT_EQ(descriptor->Text(), u"Reactor feed"_s);
-    EXPECT_EQ(grid().TextMatrix(row("Descriptor"), PropSheetGridRow::kValueColumn), u"Reactor feed"_s);
+    EXPECT_EQ(text("Descriptor"), u"Reactor feed"_s);
 
     // The error is raised once: the next edit reaches every view as before.
     QObject::disconnect(entries.get(), nullptr, &failing, nullptr);
@@ -32,17 +34,28 @@ TEST_F(SheetTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEd
     EXPECT_EQ(descriptor->Text(), u"Reactor outlet"_s);
 }
 
-// Colouring a row only decorates it: a failure there shows no message, and the row still takes
-// its new value and its place. The failure is injected where the grid announces the recoloured row.
-TEST_F(SheetTest, AFailureToColourARowIsSilent) {
-    bind();
-    QObject failing;
-    QObject::connect(&grid(), &QAbstractItemModel::dataChanged, &failing,
-                     [] { throw Error(errc::Unexpected, u"FailingRepaint"_s, u"cannot paint"_s); });
-    entries->SetValue(u"Span"_s, Variant(int32_t(0)));
-    QObject::disconnect(&grid(), nullptr, &failing, nullptr);
-    EXPECT_EQ(messages(), QStringList());
-    EXPECT_EQ(grid().TextMatrix(row("Span"), PropSheetGridRow::kValueColumn), u"0"_s);
+// A failure while the grid redraws a row is told with the sheet's context, unless it is an
+// invalid argument; either way the row shows its new value. The failure is injected where the
+// grid announces the changed row.
+TEST_F(SheetTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
+    const struct {
+        int32_t number;
+        bool told;
+    } cases[] = {{errc::InvalidArgument, false}, {errc::Unexpected, true}};
+    for (const auto& c : cases) {
+        bind();
+        // Below the view's sorting model, which must not be left half way through a change.
+        QAbstractItemModel* rows = static_cast<QAbstractProxyModel*>(view()->model())->sourceModel();
+        QObject failing;
+        QObject::connect(rows, &QAbstractItemModel::dataChanged, &failing,
+                         [&] { throw Error(c.number, u"FailingRepaint"_s, u"cannot paint"_s); });
+        entries->SetValue(u"Span"_s, Variant(int32_t(c.number == errc::Unexpected ? 7 : 0)));
+        QObject::disconnect(rows, nullptr, &failing, nullptr);
+        EXPECT_EQ(!messages().isEmpty(), c.told);
+    }
+    for (const QString& message : messages())
+        EXPECT_TRUE(message.startsWith(u"VQPointPropsheet:UpdateGrid\r\n"_s)) << message.toStdString();
+    EXPECT_EQ(text("Span"), u"7"_s);
 }
 
 }  // namespace

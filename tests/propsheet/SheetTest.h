@@ -7,12 +7,13 @@
 #include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/Twips.h"
+#include "propsheet/ExpandSign.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "propsheet/VQPointPropSheet.h"
 
 #include <QHeaderView>
-#include <QTableView>
 #include <QTest>
+#include <QTreeView>
 
 namespace vq::test {
 
@@ -38,52 +39,53 @@ public:
         sheet->SetView(view);
         sheet->SetPropSheetEntries(entries);
     }
-    const PropSheetGridModel& grid() const { return sheet->gridModel(); }
-    QTableView* view() const { return sheet->findChild<QTableView*>(u"MSHFlexGrid1"_s); }
+    QTreeView* view() const { return sheet->findChild<QTreeView*>(u"MSHFlexGrid1"_s); }
     VQPointAttributeEdit* editor() const {
         return sheet->findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
     }
-    // The row of an entry, or of a category written in brackets ("[Archive]").
-    int row(const char* name) const {
+    // A cell of an entry's row, or of a category's row written in brackets ("[Archive]").
+    QModelIndex at(const char* name, int column) const {
         const QString text = QString::fromUtf8(name);
-        if (!text.startsWith(u'[')) return sheet->rowOf(text);
-        for (int r = PropSheetGridModel::kFirstDataRow; r < grid().Rows(); ++r)
-            if (grid().RowTag(r) == PropSheetGridRow::Category &&
-                u'[' + grid().TextMatrix(r, 3) + u']' == text)
-                return r;
-        return 0;
+        if (!text.startsWith(u'[')) return sheet->cellIndex(text, column);
+        const QAbstractItemModel* model = view()->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            if (u'[' + model->index(r, columnName).data().toString() + u']' == text)
+                return model->index(r, column);
+        return {};
+    }
+    QString text(const char* name, int column = columnValue) const {
+        return at(name, column).data().toString();
     }
 
-    // The shown category rows and the shown entries of the category "Overview", in grid order:
-    // categories as "[-Name]" or "[+Name]" by their sign, entries by display name. Every row must be
-    // 275 or 0 high and hidden in the view exactly when it is 0 high.
+    // The rows the grid shows, top down: categories as "[-Name]" or "[+Name]" by their sign, and
+    // the entries of the category "Overview" by display name. A category's sign must tell whether
+    // the view shows its entries.
     std::string shownOverview() const {
         QStringList shown;
-        for (int r = PropSheetGridModel::kFirstDataRow; r < grid().Rows(); ++r) {
-            const PropSheetGridRow& gridRow = grid().row(r);
-            EXPECT_EQ(view()->isRowHidden(r - 1), gridRow.height == 0) << r;
-            EXPECT_TRUE(gridRow.height == 0 || gridRow.height == PropSheetGridModel::kRowHeight) << r;
-            if (gridRow.height == 0) continue;
-            if (gridRow.tag == PropSheetGridRow::Category)
-                shown << (gridRow.sign == PropSheetGridRow::Sign::Collapsed ? u"[+"_s : u"[-"_s) +
-                             gridRow.cells[3] + u']';
-            else if (gridRow.group == u"Overview")
-                shown << gridRow.cells[3];
+        for (QModelIndex row = view()->model()->index(0, 0); row.isValid(); row = view()->indexBelow(row)) {
+            const QModelIndex name = row.siblingAtColumn(columnName);
+            if (PropSheetGridModel::isCategory(row)) {
+                const bool collapsed = row.data(Qt::DecorationRole).value<QPixmap>().cacheKey() ==
+                                       expandSignPixmap(true).cacheKey();
+                EXPECT_EQ(view()->isExpanded(row), !collapsed) << name.data().toString().toStdString();
+                shown << (collapsed ? u"[+"_s : u"[-"_s) + name.data().toString() + u']';
+            } else if (row.data(PropSheetGridModel::GroupRole) == u"Overview"_s) {
+                shown << name.data().toString();
+            }
         }
         return shown.join(u' ').toStdString();
     }
 
     // The cell in the view's pixels, relative to the sheet, cut to what the grid shows.
-    QRect cell(int gridRow, int column) const {
-        const QRect rect =
-            view()->visualRect(grid().cellIndex(gridRow, column)).intersected(view()->viewport()->rect());
+    QRect cell(const char* name, int column) const {
+        const QRect rect = view()->visualRect(at(name, column)).intersected(view()->viewport()->rect());
         return rect.translated(view()->viewport()->mapTo(sheet, QPoint(0, 0)));
     }
     // Scrolls a cell into view and clicks it `x` pixels from its left edge.
-    void click(int gridRow, int column, int x = 4) {
+    void click(const char* name, int column, int x = 4) {
         QCoreApplication::processEvents();  // the view lays out rows shown or hidden since
-        view()->scrollTo(grid().cellIndex(gridRow, column));
-        const QRect rect = view()->visualRect(grid().cellIndex(gridRow, column));
+        view()->scrollTo(at(name, column));
+        const QRect rect = view()->visualRect(at(name, column));
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + x, rect.center().y()));
     }
 

@@ -1,3 +1,4 @@
+#include "BindableChecks.h"
 #include "SheetTest.h"
 
 #include "platform/PropertyBag.h"
@@ -19,10 +20,11 @@ const Step nothing = [](SheetTest&) {};
 const std::string kOverview =
     "(Tag) descriptor digitalset dignumber digstartcode exdesc pointsource pointtype ptclassname res";
 
-TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
+TEST_F(LayoutTest, ViewsSortFoldAndHideRows) {
     const Step hideDescriptor = [](SheetTest& t) {
         t.entries->Item(Variant("Descriptor"))->SetVisible(false);
     };
+    const Step rename = [](SheetTest& t) { t.entries->Item(Variant("ExDesc"))->SetDisplayName(u"aaa"_s); };
     const std::string withoutDescriptor =
         "(Tag) digitalset dignumber digstartcode exdesc pointsource pointtype ptclassname res";
     const std::string around = "[+Archive] [+Classic] [+Display] [-Overview] ";
@@ -41,19 +43,37 @@ TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
          [](SheetTest& t) { t.entries->Categories().Item(Variant("Overview"))->SetCollapsed(true); }, nothing,
          "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]"},
         {"a sign click collapses its category, other columns do nothing", viewCategorized, nothing,
-         [](SheetTest& t) { t.click(t.row("[Overview]"), 3), t.click(t.row("[Overview]"), 2); },
+         [](SheetTest& t) { t.click("[Overview]", columnName), t.click("[Overview]", columnSign); },
          "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]"},
+        {"a double click on a category row does not fold it", viewCategorized, nothing,
+         [](SheetTest& t) {
+             QTest::mouseDClick(t.view()->viewport(), Qt::LeftButton, {},
+                                t.cell("[Overview]", columnName).center());
+         },
+         around + kOverview + " [+Security] [+System]"},
         {"a second sign click expands it", viewCategorized, nothing,
-         [](SheetTest& t) { t.click(t.row("[Archive]"), 2), t.click(t.row("[Archive]"), 2); },
+         [](SheetTest& t) { t.click("[Archive]", columnSign), t.click("[Archive]", columnSign); },
          around + kOverview + " [+Security] [+System]"},
         {"a refill takes the categories' flags again", viewCategorized, nothing,
-         [](SheetTest& t) { t.click(t.row("[Overview]"), 2), t.sheet->SetPropSheetEntries(t.entries); },
+         [](SheetTest& t) { t.click("[Overview]", columnSign), t.sheet->SetPropSheetEntries(t.entries); },
          around + kOverview + " [+Security] [+System]"},
+        {"a category keeps its fold across a view change", viewCategorized, nothing,
+         [](SheetTest& t) {
+             t.click("[Overview]", columnSign), t.sheet->SetView(viewAlphabetic),
+                 t.sheet->SetView(viewCategorized);
+         },
+         "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]"},
         {"an invisible entry stays hidden under an expanded category", viewCategorized, nothing,
          hideDescriptor, around + withoutDescriptor + " [+Security] [+System]"},
         {"an invisible entry is hidden in alphabetic view", viewAlphabetic, nothing, hideDescriptor,
          withoutDescriptor},
-        {"an empty collection leaves the header and the spare row", viewCategorized,
+        {"a new display name moves the row, categorized", viewCategorized, nothing, rename,
+         around +
+             "(Tag) aaa descriptor digitalset dignumber digstartcode pointsource pointtype ptclassname res "
+             "[+Security] [+System]"},
+        {"a new display name moves the row, alphabetic", viewAlphabetic, nothing, rename,
+         "(Tag) aaa descriptor digitalset dignumber digstartcode pointsource pointtype ptclassname res"},
+        {"an empty collection leaves only the header", viewCategorized,
          [](SheetTest& t) { t.entries = std::make_shared<PropSheetEntries>(); }, nothing, ""},
     };
     for (const auto& c : cases) {
@@ -64,52 +84,37 @@ TEST_F(LayoutTest, ViewsSortAndHideRowsByHeightOnly) {
         bind(c.view);
         c.when(*this);
         EXPECT_EQ(shownOverview(), c.shown);
-        EXPECT_EQ(grid().Rows(), 2 + entries->Count() + entries->Categories().Count());
-        EXPECT_EQ(sheet->ColWidth(2), sheet->View() == viewCategorized ? 275 : 0);
-        EXPECT_EQ(view()->isColumnHidden(2), sheet->View() != viewCategorized);
+        EXPECT_EQ(view()->isColumnHidden(columnSign), sheet->View() != viewCategorized);
+        if (sheet->View() == viewCategorized) {
+            EXPECT_EQ(view()->columnWidth(columnSign), twipsToPixels(275));
+        }
     }
 }
 
 TEST_F(LayoutTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum) {
-    using W = std::array<int, 5>;
-    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewAlphabetic).columnWidths,
-              (W{0, 0, 0, 1725, 5000}));
-    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewCategorized).columnWidths,
-              (W{0, 0, 275, 1725, 5000}));
+    using W = std::array<int, columnCount>;
+    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewAlphabetic).columnWidths, (W{0, 1725, 5000}));
+    EXPECT_EQ(VQPointPropSheet::layoutFor({5000, 4000}, viewCategorized).columnWidths, (W{275, 1725, 5000}));
     sheet->resize(10, 10);
     EXPECT_EQ(sheet->size(), twipsToPixels(QSize(2000, 825)));
-    EXPECT_EQ(sheet->ColWidth(4), 2000);
-    EXPECT_EQ(view()->horizontalHeader()->height(), twipsToPixels(275));
-}
-
-// Sorting by the sort key text alone would put "Alarm_x" after "Alarm limits" and its entries.
-TEST(GridModelTest, CategorizedOrderKeepsEntriesUnderTheirOwnCategoryWhenNamesSharePrefixes) {
-    const auto make = [](int tag, const char* group, const char* key) {
-        PropSheetGridRow row;
-        row.tag = tag, row.group = QString::fromUtf8(group), row.cells[1] = QString::fromUtf8(key);
-        return row;
-    };
-    PropSheetGridModel model;
-    model.setRows({make(2, "Alarm limits", "Alarm limits_y"), make(2, "Alarm", "Alarm_x"),
-                   make(1, "Alarm limits", "Alarm limits"), make(1, "alarm", "alarm")});
-    EXPECT_TRUE(model.sortRows(PropSheetGridModel::SortOrder::ByCategory));
-    QStringList order;
-    for (int r = PropSheetGridModel::kFirstDataRow; r < model.Rows(); ++r) order << model.TextMatrix(r, 1);
-    EXPECT_EQ(order.join(u','), u"alarm,Alarm_x,Alarm limits,Alarm limits_y"_s);
-    EXPECT_FALSE(model.sortRows(PropSheetGridModel::SortOrder::ByCategory)) << "in order: no layout change";
+    EXPECT_EQ(view()->columnWidth(columnValue), twipsToPixels(2000));
+    EXPECT_EQ(view()->columnWidth(columnName), twipsToPixels(1725));
+    EXPECT_EQ(view()->header()->height(), twipsToPixels(275));
 }
 
 // "name-background value-background value-text[ bold]" of a row.
-std::string colours(const PropSheetGridModel& grid, int row) {
+std::string colours(const QModelIndex& name) {
     const auto background = [&](int column) {
-        return grid.CellBackColor(row, column) == systemColor(SystemColor::ButtonFace) ? "fixed" : "normal";
+        return name.siblingAtColumn(column).data(Qt::BackgroundRole) == systemColor(SystemColor::ButtonFace)
+                   ? "fixed"
+                   : "normal";
     };
-    const QColor text = grid.CellForeColor(row, 4);
-    return std::string(background(3)) + ' ' + background(4) + ' ' +
+    const QColor text = name.siblingAtColumn(columnValue).data(Qt::ForegroundRole).value<QColor>();
+    return std::string(background(columnName)) + ' ' + background(columnValue) + ' ' +
            (text == QColor(255, 0, 0) ? "red"
             : text == QColor(0, 0, 0) ? "black"
                                       : "other") +
-           (grid.data(grid.cellIndex(row, 3), Qt::FontRole).value<QFont>().bold() ? " bold" : "");
+           (name.data(Qt::FontRole).value<QFont>().bold() ? " bold" : "");
 }
 
 TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
@@ -148,16 +153,20 @@ TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
         sheet = new VQPointPropSheet(&form);
         bind(viewCategorized);
         c.when(*this);
-        EXPECT_EQ(colours(grid(), row(c.row)), c.expected);
+        EXPECT_EQ(colours(at(c.row, columnName)), c.expected);
     }
 }
 
 TEST_F(ColourTest, EntryOverridesRecolourOnlyWhenTheyChangeSomething) {
     bind();
-    QSignalSpy repaints(&grid(), &QAbstractItemModel::dataChanged);
-    for (const bool readOnly : {false, false, true, true, false})
+    QSignalSpy repaints(view()->model(), &QAbstractItemModel::dataChanged);
+    std::string recoloured;
+    for (const bool readOnly : {false, false, true, true, false}) {
         sheet->SetEntryReadOnly(u"descriptor"_s, readOnly);
-    EXPECT_EQ(repaints.count(), 2) << "a first False and a repeated value recolour nothing";
+        recoloured += repaints.isEmpty() ? '-' : 'R';
+        repaints.clear();
+    }
+    EXPECT_EQ(recoloured, "--R-R") << "a first False and a repeated value recolour nothing";
     EXPECT_FALSE(sheet->GetEntryReadOnly(u"Descriptor"_s));
 }
 
@@ -174,11 +183,7 @@ TEST_F(LayoutTest, AfterASaveTheChangeStampsShowWhatTheArchiveStored) {
     entries->AddAttributesForPoint(
         reconnect(u"plant"_s, u"operator"_s, u"secret"_s)->Points()->Item(u"Flow"_s));
     bind();
-    const auto shown = [this] {
-        return (grid().TextMatrix(row("ChangeDate"), PropSheetGridRow::kValueColumn) + u' ' +
-                grid().TextMatrix(row("Changer"), PropSheetGridRow::kValueColumn))
-            .toStdString();
-    };
+    const auto shown = [this] { return (text("ChangeDate") + u' ' + text("Changer")).toStdString(); };
     const std::string loaded = shown();
 
     edit(*entries, "Descriptor=Feed");
@@ -190,14 +195,19 @@ TEST_F(LayoutTest, AfterASaveTheChangeStampsShowWhatTheArchiveStored) {
     EXPECT_FALSE(entries->AreValuesEdited());
 }
 
+// The two properties notify once per real change; Readonly marks only a real change, as it always
+// did, and View marks every write. The sheet shows a collection: it has no single value.
+TEST_F(LayoutTest, BindableViewAndReadonlyNotifyOnlyOnARealChange) {
+    bind();
+    EXPECT_EQ(writeTwice(*sheet, "View", int32_t(viewCategorized)), u"notify 1 1, marked 1 2"_s);
+    EXPECT_EQ(writeTwice(*sheet, "Readonly", true), u"notify 1 1, marked 1 1"_s);
+    EXPECT_EQ(silentProperties(VQPointPropSheet::staticMetaObject).join(u' '), QString());
+    EXPECT_EQ(userPropertyOf(VQPointPropSheet::staticMetaObject), QString());
+}
+
 TEST_F(LayoutTest, PersistsViewAndReadOnlyAndForgetsAnUnboundCollection) {
-    QStringList changed;
-    QObject::connect(sheet, &VQPointPropSheet::PropertyChanged,
-                     [&](const QString& name) { changed << name; });
     sheet->SetView(viewCategorized);
     sheet->SetReadonly(true);
-    sheet->SetReadonly(true);
-    EXPECT_EQ(changed.join(u' '), u"View ReadOnly"_s);
     PropertyBag bag;
     sheet->WriteProperties(bag);
     VQPointPropSheet restored;
@@ -207,7 +217,7 @@ TEST_F(LayoutTest, PersistsViewAndReadOnlyAndForgetsAnUnboundCollection) {
     bind();
     sheet->SetPropSheetEntries(nullptr);  // unbinding empties the grid, and is no error
     edit(*entries, "Span=0");
-    EXPECT_EQ(grid().Rows(), 2);
+    EXPECT_EQ(view()->model()->rowCount(), 0);
     EXPECT_EQ(messages(), QStringList());
 }
 

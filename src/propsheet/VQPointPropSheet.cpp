@@ -4,9 +4,9 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
 #include "platform/ChangeNotice.h"
-#include "platform/PersistedProperty.h"
 #include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
+#include "platform/StoredProperties.h"
 #include "platform/TextMetrics.h"
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridDelegate.h"
@@ -260,31 +260,30 @@ void VQPointPropSheet::Clear() {
 }
 
 // Loaded values are only stored; the grid is laid out and coloured once they all are.
-std::span<const PersistedProperty<VQPointPropSheet>> VQPointPropSheet::persistedProperties() {
+std::span<const PersistedNote<VQPointPropSheet>> VQPointPropSheet::persistedNotes() {
     using Self = VQPointPropSheet;
-    static const PersistedProperty<Self> table[] = {
-        {kView, int32_t(viewAlphabetic), [](const Self& c) { return Variant(c.d->m_View); },
-         [](Self& c, const Variant& v) { c.d->m_View = v.toInt32(); }},
-        {kReadOnly, false, [](const Self& c) { return Variant(c.d->m_Readonly); },
-         [](Self& c, const Variant& v) { c.d->m_Readonly = v.toBool(); }},
+    static const PersistedNote<Self> notes[] = {
+        {"View", int32_t(viewAlphabetic), [](Self& c, const Variant& v) { c.d->m_View = v.toInt32(); }},
+        {"Readonly", false, [](Self& c, const Variant& v) { c.d->m_Readonly = v.toBool(); }, nullptr, true,
+         "ReadOnly"},
     };
-    return table;
+    return notes;
 }
 
 void VQPointPropSheet::InitProperties() {
-    initPersisted(*this, persistedProperties());
+    initStoredProperties(*this, persistedNotes());
     d->relayout();
     d->recolourAll();
 }
 
 void VQPointPropSheet::ReadProperties(const PropertyBag& bag) {
-    readPersisted(*this, persistedProperties(), bag);
+    readStoredProperties(*this, bag, persistedNotes());
     d->relayout();
     d->recolourAll();
 }
 
 void VQPointPropSheet::WriteProperties(PropertyBag& bag) const {
-    writePersisted(*this, persistedProperties(), bag);
+    writeStoredProperties(*this, bag, persistedNotes());
 }
 
 int32_t VQPointPropSheet::HelpContextID() const {

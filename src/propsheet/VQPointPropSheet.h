@@ -16,7 +16,7 @@ namespace vq {
 
 class PropertyBag;
 template <typename Control>
-struct PersistedProperty;
+struct PersistedNote;
 class PropSheetEntries;
 
 /// Shows every entry of one bound collection in a grid of attribute names and values, sorted by
@@ -111,7 +111,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    static std::span<const PersistedProperty<VQPointPropSheet>> persistedProperties();
+    static std::span<const PersistedNote<VQPointPropSheet>> persistedNotes();
 
     std::unique_ptr<class VQPointPropSheetPrivate> const d;
 };

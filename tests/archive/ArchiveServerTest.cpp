@@ -4,6 +4,7 @@
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/SamplePointGenerator.h"
 #include "archive/server/PasswordHash.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkAttributeSets.h"
@@ -336,7 +337,8 @@ TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
         EXPECT_EQ(again.values, 600);
         // The bulk load may relax syncing, but the connection must go back to durable commits.
         if (backend() == StorageBackend::Sqlite) {
-            auto synchronous = server->database().statement("PRAGMA synchronous");
+            auto synchronous =
+                SqliteArchiveStorage::databaseOf(server->storage()).statement("PRAGMA synchronous");
             ASSERT_TRUE(synchronous.next());
             EXPECT_EQ(synchronous.integer(0), 2);
         }

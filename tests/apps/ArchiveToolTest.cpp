@@ -265,7 +265,7 @@ TEST(ArchiveToolProcessTest, PasswordsFromStandardInputAreHashedUnderInteractive
     ASSERT_TRUE(tool.waitForFinished());
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     auto server = vq::ArchiveServer::openFile(file);
-    auto query = SqliteArchiveStorage::databaseOf(server->storage())
+    auto query = vq::SqliteArchiveStorage::databaseOf(server->storage())
                      .statement("SELECT hash FROM users WHERE name = 'vqadmin'");
     ASSERT_TRUE(query.next());
     EXPECT_TRUE(query.blob(0).startsWith("$argon2id$v=19$m=65536,t=2,p=1$")) << query.blob(0).toStdString();

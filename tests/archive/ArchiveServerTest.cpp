@@ -360,6 +360,13 @@ TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
             if (values->Contains(u"DigitalSet"_s) && point->PointType() == pointtype::Digital) {
                 EXPECT_TRUE(digitalSets->Contains(values->Value(u"DigitalSet"_s).toString()));
             }
+            // A point without a digital set keeps the class's DigNumber, not an earlier point's.
+            if (const AttributeDef* digNumber =
+                    fresh->classByName(point->PointClass()->Name())->find(u"DigNumber"_s);
+                digNumber && generator.point(index, 0).digitalSet.isEmpty()) {
+                EXPECT_EQ(values->Value(u"DigNumber"_s).toInt32(), digNumber->defaultValue.toInt32())
+                    << qPrintable(point->Name());
+            }
             EXPECT_TRUE(fresh->currentValue(point->PointID()).has_value());
             // A seeded point must be one the archive's own checks accept.
             if (index % 5 == 0) {

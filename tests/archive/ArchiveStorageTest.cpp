@@ -362,8 +362,16 @@ TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
     ASSERT_EQ(classic.name, u"classic"_s);
     std::vector<Variant> values;
     for (const AttributeDef& def : classic.attributes) values.push_back(def.defaultValue);
+    auto at = [&](const char16_t* name) {
+        return size_t(classic.index.value(foldKey(QString::fromUtf16(name))));
+    };
+    // Every point its own texts and dates, so that a load binding one point's over the next shows.
+    const QDateTime changed = QDateTime::fromSecsSinceEpoch(1600000000, Qt::UTC);
+    int loaded = 0;
     auto load = [&](ArchiveStorage::BulkLoad& bulk, const QString& tag, qint64 id = 0) {
-        values[size_t(classic.index.value(foldKey(u"Tag"_s)))] = Variant(tag);
+        values[at(u"Tag")] = Variant(tag);
+        values[at(u"Descriptor")] = Variant(u"about "_s + tag);
+        values[at(u"ChangeDate")] = Variant(changed.addSecs(++loaded));
         std::vector<ArchiveStoredValue> stored;
         for (size_t i = 0; i < classic.attributes.size(); ++i)
             if (!ArchiveCatalog::isComputedAttribute(classic.attributes[i].name))
@@ -392,6 +400,11 @@ TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
     ASSERT_TRUE(current.has_value());
     EXPECT_EQ(current->value.toString(), u"x"_s);
     EXPECT_EQ(current->status, 2);
+    ArchivePointHeader loadedB = *storage->findPoint(foldKey(u"B.1"_s));
+    std::vector<Variant> read;
+    ASSERT_TRUE(storage->readPoint(classic, loadedB, read));
+    EXPECT_EQ(read[at(u"Descriptor")].toString(), u"about B.1"_s);
+    EXPECT_EQ(read[at(u"ChangeDate")].toDateTime(), changed.addSecs(2));
 
     {
         auto bulk = storage->beginBulkLoad();

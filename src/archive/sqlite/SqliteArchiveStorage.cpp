@@ -146,8 +146,14 @@ struct PointInsert {
     bool withId = false;
     QStringList columns;
     SqliteStatement statement;
-    // The text of the date last bound at each position: most dates of a load are the same few.
-    std::vector<std::pair<QDateTime, QString>> dates;
+    // The text last bound at each position: most texts and dates of a load are the same few, and
+    // one kept in UTF-8 is bound without a copy.
+    struct LastText {
+        QDateTime time;
+        QString text;
+        QByteArray utf8;
+    };
+    std::vector<LastText> last;
 
     bool fits(qint64 classOf, bool id, const std::vector<ArchiveStoredValue>& values) const {
         if (classId != classOf || withId != id || qsizetype(values.size()) != columns.size()) return false;
@@ -157,14 +163,25 @@ struct PointInsert {
     }
 
     void bind(int position, size_t column, const ArchiveStoredValue& stored) {
-        if (stored.def->type != AttributeType::Date) return bindValue(statement, position, stored);
-        const QDateTime time = stored.value->toDateTime();
-        auto& [last, text] = dates[column];
-        if (time != last || text.isEmpty()) {
-            last = time;
-            text = StoredDate::text(time);
+        LastText& kept = last[column];
+        switch (stored.def->type) {
+            case AttributeType::Date:
+                if (const QDateTime time = stored.value->toDateTime();
+                    time != kept.time || kept.utf8.isNull()) {
+                    kept.time = time;
+                    kept.utf8 = StoredDate::text(time).toUtf8();
+                }
+                break;
+            case AttributeType::String:
+                if (QString text = stored.value->toString(); text != kept.text || kept.utf8.isNull()) {
+                    kept.utf8 = text.toUtf8();
+                    kept.text = std::move(text);
+                }
+                break;
+            default:
+                return bindValue(statement, position, stored);
         }
-        statement.bind(position, text);
+        statement.bindUtf8(position, kept.utf8);
     }
 };
 
@@ -237,7 +254,7 @@ private:
                 .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
                 .toUtf8();
         m_inserts.push_back({classId, withId, names, m_db.prepare(sql), {}});
-        m_inserts.back().dates.resize(values.size());
+        m_inserts.back().last.resize(values.size());
         return m_inserts.back();
     }
 

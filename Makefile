@@ -12,8 +12,9 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 600
-# The fuzzers, each run in turn: the point search, the CSV import, the INI reader, the property bag.
-FUZZERS ?= search csv ini bag
+# The fuzzers, each run in turn: the point search, the search dialect alone, the CSV import, the INI
+# reader, the property bag.
+FUZZERS ?= search dialect csv ini bag
 FUZZ_DIR ?= build-fuzz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -58,7 +59,7 @@ fuzz: deps
 		-DVQ_BUILD_TESTS=OFF -DVQ_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) --target $(addprefix vq_,$(addsuffix _fuzz,$(FUZZERS))) -j $(JOBS)
 	@for name in $(FUZZERS); do \
-		corpus=fuzz/corpus-$$name; [ $$name = search ] && corpus=fuzz/corpus; \
+		corpus=fuzz/corpus-$$name; case $$name in search|dialect) corpus=fuzz/corpus;; esac; \
 		mkdir -p fuzz-out/$$name; \
 		echo "== vq_$${name}_fuzz for $(FUZZ_SECONDS) s"; \
 		$(FUZZ_DIR)/fuzz/vq_$${name}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \

@@ -2,6 +2,7 @@
 #include "BenchRatios.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
@@ -53,7 +54,8 @@ struct LookupFixture {
     LookupFixture() {
         server = newServer(QStringLiteral("lookup.vqa"));
         ArchiveSeeder::seed(*server, kLookupArchivePoints, 1);
-        auto query = server->database().statement("SELECT \"Tag\" FROM points WHERE class_id = 2 LIMIT 1000");
+        auto query = SqliteArchiveStorage::databaseOf(server->storage())
+                         .statement("SELECT \"Tag\" FROM points WHERE class_id = 2 LIMIT 1000");
         while (query.next()) tags.push_back(query.text(0));
     }
 };

@@ -3,6 +3,7 @@
 #include "BenchRatios.h"
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "search/VQDigSetSearch.h"
@@ -25,7 +26,7 @@ struct ManySets {
         server = ArchiveServer::create(dir.filePath(QStringLiteral("sets.vqa")), QStringLiteral("sets"),
                                        QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"));
         server->Open(QStringLiteral("vqadmin"), QString());
-        SqliteTransaction transaction(server->database());
+        SqliteTransaction transaction(SqliteArchiveStorage::databaseOf(server->storage()));
         const QStringList states{QStringLiteral("OFF"), QStringLiteral("ON"), QStringLiteral("FAULT"),
                                  QStringLiteral("MAINT")};
         for (int i = 0; i < kSets; ++i)

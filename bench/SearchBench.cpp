@@ -4,6 +4,7 @@
 #include "BenchRatios.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
@@ -50,7 +51,7 @@ struct SearchArchive {
     }
 
     QString pick(const char* sql) const {
-        auto query = server->database().prepare(sql);
+        auto query = SqliteArchiveStorage::databaseOf(server->storage()).prepare(sql);
         return query.next() ? query.text(0) : QString();
     }
 };

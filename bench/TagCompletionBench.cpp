@@ -6,6 +6,7 @@
 #include "TagCompleter.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 
 #include <QAbstractItemView>
@@ -41,8 +42,10 @@ struct CompletionArchive {
                                        QStringLiteral("VQ 3.4.1"));
         server->Open(QStringLiteral("vqadmin"), QString());
         ArchiveSeeder::seed(*server, kPoints, 0);
-        auto middle = server->database().prepare(
-            "SELECT \"Tag\" FROM points ORDER BY tag_key LIMIT 1 OFFSET (SELECT count(*) / 2 FROM points)");
+        auto middle = SqliteArchiveStorage::databaseOf(server->storage())
+                          .prepare(
+                              "SELECT \"Tag\" FROM points ORDER BY tag_key LIMIT 1 OFFSET (SELECT count(*) / "
+                              "2 FROM points)");
         if (middle.next()) tag = middle.text(0);
         sqlite3_open_v2(path.toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_prepare_v2(plain,

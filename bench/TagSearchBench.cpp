@@ -7,6 +7,7 @@
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/server/ServerRegistry.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
@@ -48,10 +49,12 @@ struct TagSearchArchives {
                 ArchiveServer::create(first, kServers[0], QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"));
             server->Open(QStringLiteral("vqadmin"), QString());
             ArchiveSeeder::seed(*server, kPoints, 2);
-            auto query = server->database().prepare(
-                "WITH lengths(k) AS (VALUES (4), (5), (6), (7))"
-                " SELECT substr(\"Tag\", 1, k), count(*) AS n FROM points, lengths GROUP BY 1"
-                " ORDER BY abs(n - 1000) LIMIT 1");
+            auto query =
+                SqliteArchiveStorage::databaseOf(server->storage())
+                    .prepare(
+                        "WITH lengths(k) AS (VALUES (4), (5), (6), (7))"
+                        " SELECT substr(\"Tag\", 1, k), count(*) AS n FROM points, lengths GROUP BY 1"
+                        " ORDER BY abs(n - 1000) LIMIT 1");
             if (query.next()) prefix = query.text(0);
         }
         std::vector<ServerEntry> entries;

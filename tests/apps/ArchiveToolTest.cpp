@@ -1,6 +1,7 @@
 // The vqarchive commands, run in-process against real archive files in a temporary folder.
 #include "ArchiveTool.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
@@ -264,7 +265,8 @@ TEST(ArchiveToolProcessTest, PasswordsFromStandardInputAreHashedUnderInteractive
     ASSERT_TRUE(tool.waitForFinished());
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     auto server = vq::ArchiveServer::openFile(file);
-    auto query = server->database().statement("SELECT hash FROM users WHERE name = 'vqadmin'");
+    auto query = vq::SqliteArchiveStorage::databaseOf(server->storage())
+                     .statement("SELECT hash FROM users WHERE name = 'vqadmin'");
     ASSERT_TRUE(query.next());
     EXPECT_TRUE(query.blob(0).startsWith("$argon2id$v=19$m=65536,t=2,p=1$")) << query.blob(0).toStdString();
     server->Open(QStringLiteral("vqadmin"), QStringLiteral("first secret"));

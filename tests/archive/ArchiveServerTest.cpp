@@ -4,6 +4,7 @@
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/SamplePointGenerator.h"
 #include "archive/server/PasswordHash.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkAttributeSets.h"
@@ -336,7 +337,8 @@ TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
         EXPECT_EQ(again.values, 600);
         // The bulk load may relax syncing, but the connection must go back to durable commits.
         if (backend() == StorageBackend::Sqlite) {
-            auto synchronous = server->database().statement("PRAGMA synchronous");
+            auto synchronous =
+                SqliteArchiveStorage::databaseOf(server->storage()).statement("PRAGMA synchronous");
             ASSERT_TRUE(synchronous.next());
             EXPECT_EQ(synchronous.integer(0), 2);
         }
@@ -357,6 +359,13 @@ TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
                 << qPrintable(point->Name());
             if (values->Contains(u"DigitalSet"_s) && point->PointType() == pointtype::Digital) {
                 EXPECT_TRUE(digitalSets->Contains(values->Value(u"DigitalSet"_s).toString()));
+            }
+            // A point without a digital set keeps the class's DigNumber, not an earlier point's.
+            if (const AttributeDef* digNumber =
+                    fresh->classByName(point->PointClass()->Name())->find(u"DigNumber"_s);
+                digNumber && generator.point(index, 0).digitalSet.isEmpty()) {
+                EXPECT_EQ(values->Value(u"DigNumber"_s).toInt32(), digNumber->defaultValue.toInt32())
+                    << qPrintable(point->Name());
             }
             EXPECT_TRUE(fresh->currentValue(point->PointID()).has_value());
             // A seeded point must be one the archive's own checks accept.

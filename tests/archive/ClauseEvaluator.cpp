@@ -2,8 +2,10 @@
 
 #include "archive/dialect/SqlDialectParser.h"
 #include "archive/dialect/SqlSamplePlan.h"
+#include "archive/dialect/StoredDate.h"
 #include "archive/dialect/TimeText.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/KeyedCollection.h"
 
@@ -58,7 +60,7 @@ QString typeLetter(int code) {
 }  // namespace
 
 ClauseEvaluator::ClauseEvaluator(ArchiveServer& server, QDateTime now) : m_now(std::move(now)) {
-    SqliteDatabase& db = server.database();
+    SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server.storage());
     auto read = [](SqliteStatement& query, int column) {
         Value v;
         const int type = query.columnType(column);
@@ -319,7 +321,7 @@ ClauseEvaluator::Value ClauseEvaluator::column(const SqlNode& node, const Row& r
         if (name == u"PointType") return {Value::Text, 0, typeLetter(int(stored[u"pointtype"_qs].number))};
         const Value v = stored.value(name.toLower());
         if (name == u"CreationDate" || name == u"ChangeDate")
-            return {Value::Number, double(ArchiveServer::dateFromText(v.text).toSecsSinceEpoch()), {}};
+            return {Value::Number, double(StoredDate::fromText(v.text).toSecsSinceEpoch()), {}};
         return v;
     }
     const Value now{Value::Number, double(m_now.toMSecsSinceEpoch()) / 1000.0, {}};

@@ -9,6 +9,7 @@
 #include "archive/postgres/PgConnection.h"
 #include "archive/postgres/PostgresDialectTranslator.h"
 #include "archive/postgres/PostgresPointSearch.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/sqlite/SqliteDialectTranslator.h"
 #include "archive/sqlite/SqlitePointSearch.h"
@@ -49,7 +50,7 @@ QStringList searched(ArchiveServer& server, const QString& clause) {
 }
 
 int pointCount(ArchiveServer& server) {
-    auto query = server.database().statement("SELECT count(*) FROM points");
+    auto query = SqliteArchiveStorage::databaseOf(server.storage()).statement("SELECT count(*) FROM points");
     return query.next() ? int(query.integer(0)) : -1;
 }
 
@@ -74,14 +75,15 @@ protected:
         for (const auto& [tag, descriptor] : odd)
             s_server->Points()->Add(QString::fromUtf8(tag), u"classic"_s, 12,
                                     namedValues({{"Descriptor", Variant(QString::fromUtf8(descriptor))}}));
-        s_server->database().execute(
-            u"INSERT INTO aliases(point_id, alias, unit) SELECT point_id, 'alias-' || \"Tag\", 'U' || "
-            u"(point_id % 3)"
-            " FROM points WHERE point_id % 7 = 0;"
-            "INSERT INTO batches(batch_id, point_id, unit, product, start_time, end_time) VALUES"
-            " ('B-1', 3, 'U1', 'Resin', unixepoch() - 7200, unixepoch() - 1800),"
-            " ('B-2', 5, 'U2', 'Glue', unixepoch() - 600, NULL),"
-            " ('B-3', 8, 'U1', 'Resin', unixepoch() - 90000, unixepoch() - 86000);"_s);
+        SqliteArchiveStorage::databaseOf(s_server->storage())
+            .execute(
+                u"INSERT INTO aliases(point_id, alias, unit) SELECT point_id, 'alias-' || \"Tag\", 'U' || "
+                u"(point_id % 3)"
+                " FROM points WHERE point_id % 7 = 0;"
+                "INSERT INTO batches(batch_id, point_id, unit, product, start_time, end_time) VALUES"
+                " ('B-1', 3, 'U1', 'Resin', unixepoch() - 7200, unixepoch() - 1800),"
+                " ('B-2', 5, 'U2', 'Glue', unixepoch() - 600, NULL),"
+                " ('B-3', 8, 'U1', 'Resin', unixepoch() - 90000, unixepoch() - 86000);"_s);
     }
     static void TearDownTestSuite() {
         s_server.reset();
@@ -467,8 +469,10 @@ TEST_F(PointSearchTest, AKeptStatementHoldsNoSnapshotAfterASearchStoppedEarly) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_THROW(connection.run(query, [](qint64, QStringView) { throw std::runtime_error("stop"); }),
                      std::runtime_error);
-        s_server->database().execute(u"UPDATE server_info SET value = value WHERE key = 'kind'"_s);
-        auto checkpoint = s_server->database().prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+        SqliteArchiveStorage::databaseOf(s_server->storage())
+            .execute(u"UPDATE server_info SET value = value WHERE key = 'kind'"_s);
+        auto checkpoint =
+            SqliteArchiveStorage::databaseOf(s_server->storage()).prepare("PRAGMA wal_checkpoint(TRUNCATE)");
         ASSERT_TRUE(checkpoint.next());
         EXPECT_EQ(checkpoint.integer(0), 0) << "the checkpoint was blocked by a reader";
     }
@@ -487,7 +491,8 @@ TEST_F(PointSearchTest, AKeptStatementFollowsASchemaChangeByAnotherConnection) {
     // Drop a stored column that stands before both columns the search reads.
     QString dropped;
     {
-        auto table = server->database().prepare("SELECT name FROM pragma_table_info('points') ORDER BY cid");
+        auto table = SqliteArchiveStorage::databaseOf(server->storage())
+                         .prepare("SELECT name FROM pragma_table_info('points') ORDER BY cid");
         while (table.next() && dropped.isEmpty()) {
             const QString name = table.text(0);
             if (name == u"EngUnits" || name == u"Span") break;
@@ -498,7 +503,8 @@ TEST_F(PointSearchTest, AKeptStatementFollowsASchemaChangeByAnotherConnection) {
         }
     }
     ASSERT_FALSE(dropped.isEmpty());
-    server->database().execute(u"ALTER TABLE points DROP COLUMN \"%1\""_s.arg(dropped));
+    SqliteArchiveStorage::databaseOf(server->storage())
+        .execute(u"ALTER TABLE points DROP COLUMN \"%1\""_s.arg(dropped));
     EXPECT_EQ(searched(*server, clause), before);
 }
 
@@ -527,8 +533,8 @@ const char* const kBeforeSearchLayout =
     "DROP TRIGGER trigrams_delete; UPDATE server_info SET value = '1' WHERE key = 'schema'";
 
 int schemaObjects(ArchiveServer& server, const char* names) {
-    auto query = server.database().prepare(QByteArray("SELECT count(*) FROM sqlite_schema WHERE name IN (") +
-                                           names + ')');
+    auto query = SqliteArchiveStorage::databaseOf(server.storage())
+                     .prepare(QByteArray("SELECT count(*) FROM sqlite_schema WHERE name IN (") + names + ')');
     return query.next() ? int(query.integer(0)) : -1;
 }
 
@@ -543,7 +549,7 @@ TEST_F(PointSearchTest, AnArchiveWithAnOlderOrNoSearchIndexGainsTheCurrentOneOnO
             auto server = ArchiveServer::create(path, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
             server->Open(u"vqadmin"_s, QString());
             ArchiveSeeder::seed(*server, 60, 1);
-            server->database().execute(QString::fromLatin1(layout));
+            SqliteArchiveStorage::databaseOf(server->storage()).execute(QString::fromLatin1(layout));
         }
         auto reopened = ArchiveServer::open(u"old"_s, path);
         const QStringList byIndex = searched(*reopened, u"VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
@@ -552,7 +558,8 @@ TEST_F(PointSearchTest, AnArchiveWithAnOlderOrNoSearchIndexGainsTheCurrentOneOnO
         EXPECT_EQ(byIndex, byScan);
         EXPECT_EQ(schemaObjects(*reopened, "'tag_trigrams', 'descriptor_trigrams', 'aliases', 'batches'"), 4);
         EXPECT_EQ(schemaObjects(*reopened, "'points_text', 'points_text_insert', 'points_text_update'"), 0);
-        auto schema = reopened->database().statement("SELECT value FROM server_info WHERE key = 'schema'");
+        auto schema = SqliteArchiveStorage::databaseOf(reopened->storage())
+                          .statement("SELECT value FROM server_info WHERE key = 'schema'");
         ASSERT_TRUE(schema.next());
         EXPECT_EQ(schema.text(0), u"3"_s);
     }
@@ -566,12 +573,13 @@ TEST_F(PointSearchTest, TheTrigramIndexesFollowEveryChangeOfTagsAndDescriptors) 
     ArchiveSeeder::seed(*server, 40, 1);
     server->Points()->Add(u"LATE-ADDED-QQZ"_s, u"classic"_s, 12,
                           namedValues({{"Descriptor", Variant(u"Added xylophone"_s)}}));
-    server->database().execute(
-        u"UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 3;"
-        "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 5;"
-        "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 7;"
-        "DELETE FROM points WHERE point_id = 7;"
-        "UPDATE points SET \"Descriptor\" = 'plain' WHERE \"Descriptor\" LIKE '%temperature%'"_s);
+    SqliteArchiveStorage::databaseOf(server->storage())
+        .execute(
+            u"UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 3;"
+            "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 5;"
+            "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 7;"
+            "DELETE FROM points WHERE point_id = 7;"
+            "UPDATE points SET \"Descriptor\" = 'plain' WHERE \"Descriptor\" LIKE '%temperature%'"_s);
     const struct {
         const char* clause;
         int count;  // -1: some
@@ -733,8 +741,8 @@ TEST_P(PostgresSearchTest, TheSearchFunctionsGiveWhatTheSqliteOnesGive) {
         texts("SELECT point_id, vq_fold(vq_seconds(\"CreationDate\")) FROM points ORDER BY point_id"));
 
     std::map<qint64, std::vector<ArchiveSummary::Event>> events;
-    auto rows =
-        s_server->database().prepare("SELECT point_id, time, value, status FROM archive ORDER BY time");
+    auto rows = SqliteArchiveStorage::databaseOf(s_server->storage())
+                    .prepare("SELECT point_id, time, value, status FROM archive ORDER BY time");
     while (rows.next()) {
         const bool number = rows.columnType(2) == SQLITE_INTEGER || rows.columnType(2) == SQLITE_FLOAT;
         events[rows.integer(0)].push_back(

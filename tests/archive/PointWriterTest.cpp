@@ -1,5 +1,6 @@
 #include "ArchiveTestSupport.h"
 
+#include "archive/dialect/StoredDate.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointType.h"
@@ -313,8 +314,8 @@ TEST_P(PointWriterTest, WritesNeedALoggedOnUser) {
 // Stored dates are read without the general parser; what it would have read must not change.
 TEST(ArchiveDatesTest, StoredDatesReadBackAsUtcAndOtherTextsAsTheGeneralParserReadsThem) {
     const QDateTime written(QDate(2024, 3, 31), QTime(2, 30, 5), Qt::UTC);
-    EXPECT_EQ(ArchiveServer::dateFromText(ArchiveServer::dateText(written)), written);
-    EXPECT_EQ(ArchiveServer::dateFromText(u"1899-12-31T00:00:00"_s).timeSpec(), Qt::UTC);
+    EXPECT_EQ(StoredDate::fromText(StoredDate::text(written)), written);
+    EXPECT_EQ(StoredDate::fromText(u"1899-12-31T00:00:00"_s).timeSpec(), Qt::UTC);
     const QString others[] = {u"2024-02-30T00:00:00"_s,
                               u"20a4-01-05T15:04:05"_s,
                               u"2024-01-05T24:00:00"_s,
@@ -325,8 +326,8 @@ TEST(ArchiveDatesTest, StoredDatesReadBackAsUtcAndOtherTextsAsTheGeneralParserRe
     for (const QString& text : others) {
         QDateTime general = QDateTime::fromString(text, Qt::ISODate);
         general.setTimeSpec(Qt::UTC);
-        EXPECT_EQ(ArchiveServer::dateFromText(text), general) << text.toStdString();
-        EXPECT_EQ(ArchiveServer::dateFromText(text).isValid(), general.isValid()) << text.toStdString();
+        EXPECT_EQ(StoredDate::fromText(text), general) << text.toStdString();
+        EXPECT_EQ(StoredDate::fromText(text).isValid(), general.isValid()) << text.toStdString();
     }
 }
 

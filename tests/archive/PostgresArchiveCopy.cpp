@@ -2,6 +2,7 @@
 
 #include "archive/postgres/PgConnection.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 
 #include <sqlite3.h>
@@ -71,7 +72,7 @@ void copyArchive(SqliteDatabase& db, pg::Connection& to) {
 }  // namespace
 
 void copyToPostgres(ArchiveServer& from, const QString& uri) {
-    SqliteDatabase& db = from.database();
+    SqliteDatabase& db = SqliteArchiveStorage::databaseOf(from.storage());
     pg::Connection to(uri);
     to.execScript("BEGIN");
     for (const char* table :

@@ -7,6 +7,7 @@
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
@@ -81,9 +82,11 @@ protected:
     // Read through the archive's own connection, as another reader would leave journal files behind.
     static QString firstClassicTag(const QString& file, std::shared_ptr<ArchiveServer> server = {}) {
         if (!server) server = ArchiveServer::open(u"plant"_s, file);
-        auto query = server->database().statement(
-            "SELECT \"Tag\" FROM points WHERE class_id = (SELECT class_id FROM point_classes WHERE "
-            "name = 'classic') ORDER BY tag_key LIMIT 1");
+        auto query =
+            SqliteArchiveStorage::databaseOf(server->storage())
+                .statement(
+                    "SELECT \"Tag\" FROM points WHERE class_id = (SELECT class_id FROM point_classes WHERE "
+                    "name = 'classic') ORDER BY tag_key LIMIT 1");
         return query.next() ? query.text(0) : QString();
     }
     // A CSV text of `count` new points.
@@ -136,7 +139,7 @@ protected:
 TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     auto server = seeded(path(u"full.vqa"_s), 200);
     const QString tag = firstClassicTag(server->path(), server);
-    SqliteDatabase& db = server->database();
+    SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server->storage());
     qint64 pages = 0;
     {
         auto count = db.prepare("PRAGMA page_count");

@@ -2,6 +2,7 @@
 // a program would, or holds the archive's write lock until told to let go.
 #include "EditPlan.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkPoint.h"
@@ -41,7 +42,7 @@ int edits(const QStringList& args) {
 // a line arrives on standard input.
 int hold(const QStringList& args) {
     auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
-    SqliteDatabase& db = server->database();
+    SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server->storage());
     db.begin();
     db.execute(QStringLiteral("UPDATE points SET \"Descriptor\" = 'held'"));
     std::printf("holding\n");

@@ -1,6 +1,7 @@
 #include "archive/data/ArchiveCopy.h"
 
 #include "archive/server/ArchiveServer.h"
+#include "archive/server/ArchiveStorageFactory.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
@@ -84,10 +85,10 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
 }
 
 ArchiveDigest ArchiveCopy::copy(const QString& sourceLocation, const QString& destination) {
-    const std::unique_ptr<ArchiveStorage> from = ArchiveStorage::open(sourceLocation);
+    const std::unique_ptr<ArchiveStorage> from = ArchiveStorageFactory::open(sourceLocation);
     const ArchiveFacts facts{from->fact(QStringLiteral("name")), from->fact(QStringLiteral("kind")),
                              from->fact(QStringLiteral("version"))};
-    std::unique_ptr<ArchiveStorage> to = ArchiveStorage::create(destination, facts, from->classes(), false);
+    std::unique_ptr<ArchiveStorage> to = ArchiveStorageFactory::create(destination, facts, from->classes());
     try {
         const auto write = to->beginWrite();
         copyPeople(*from, *to);

@@ -2,63 +2,96 @@
 
 #include "archive/data/SamplePointGenerator.h"
 #include "archive/server/ArchiveServer.h"
-#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
+
+#include <deque>
+#include <tuple>
 
 namespace vq {
 
 namespace {
 
 // A seeded point's attribute values in its class's order: the class defaults, owned by the
-// seeding user, with what the generator made.
+// seeding user, with what the generator made. Where each generated field goes is found once.
 class SeedValues {
 public:
     SeedValues(const ArchiveClassInfo& info, const QString& user, const QString& group, const QDateTime& now)
         : m_info(info) {
-        for (const AttributeDef& def : info.attributes) m_defaults.push_back(def.defaultValue);
+        for (const AttributeDef& def : info.attributes) m_values.push_back(def.defaultValue);
         for (const char16_t* name : {u"PtOwner", u"DataOwner", u"Creator", u"Changer"})
-            set(m_defaults, name, Variant(user));
-        for (const char16_t* name : {u"PtGroup", u"DataGroup"}) set(m_defaults, name, Variant(group));
-        for (const char16_t* name : {u"CreationDate", u"ChangeDate"}) set(m_defaults, name, Variant(now));
+            set(indexOf(name), Variant(user));
+        for (const char16_t* name : {u"PtGroup", u"DataGroup"}) set(indexOf(name), Variant(group));
+        for (const char16_t* name : {u"CreationDate", u"ChangeDate"}) set(indexOf(name), Variant(now));
+        for (int field = 0; field < FieldCount; ++field) m_fields[field] = indexOf(kFieldNames[field]);
+        for (size_t i = 0; i < info.attributes.size(); ++i)
+            if (!ArchiveCatalog::isComputedAttribute(info.attributes[i].name))
+                m_stored.push_back({&info.attributes[i], &m_values[i]});
     }
+    SeedValues(const SeedValues&) = delete;
 
-    std::vector<Variant> of(const SamplePoint& point) const {
-        std::vector<Variant> values = m_defaults;
-        set(values, u"Tag", Variant(point.tag));
-        set(values, u"PointType", Variant(point.pointType));
-        set(values, u"Descriptor", Variant(point.descriptor));
-        set(values, u"EngUnits", Variant(point.engUnits));
-        set(values, u"PointSource", Variant(point.pointSource));
-        set(values, u"Zero", Variant(point.zero));
-        set(values, u"Span", Variant(point.span));
-        set(values, u"TypicalValue", Variant(point.typicalValue));
-        set(values, u"CompDev", Variant(point.compDev));
-        set(values, u"ExcDev", Variant(point.excDev));
-        set(values, u"DigitalSet", Variant(point.digitalSet));
-        set(values, u"SourceTag", Variant(point.sourceTag));
-        set(values, u"InstrumentTag", Variant(point.instrumentTag));
-        if (!point.digitalSet.isEmpty()) set(values, u"DigNumber", Variant(point.span));
-        return values;
-    }
+    const ArchiveClassInfo& info() const { return m_info; }
 
-    std::vector<ArchiveStoredValue> stored(const std::vector<Variant>& values) const {
-        std::vector<ArchiveStoredValue> stored;
-        for (size_t i = 0; i < m_info.attributes.size(); ++i)
-            if (!ArchiveCatalog::isComputedAttribute(m_info.attributes[i].name))
-                stored.push_back({&m_info.attributes[i], &values[i]});
-        return stored;
+    // The stored values of the point, valid until the next call.
+    const std::vector<ArchiveStoredValue>& of(const SamplePoint& point) {
+        set(m_fields[Tag], Variant(point.tag));
+        set(m_fields[PointType], Variant(point.pointType));
+        set(m_fields[Descriptor], Variant(point.descriptor));
+        set(m_fields[EngUnits], Variant(point.engUnits));
+        set(m_fields[PointSource], Variant(point.pointSource));
+        set(m_fields[Zero], Variant(point.zero));
+        set(m_fields[Span], Variant(point.span));
+        set(m_fields[TypicalValue], Variant(point.typicalValue));
+        set(m_fields[CompDev], Variant(point.compDev));
+        set(m_fields[ExcDev], Variant(point.excDev));
+        set(m_fields[DigitalSet], Variant(point.digitalSet));
+        set(m_fields[SourceTag], Variant(point.sourceTag));
+        set(m_fields[InstrumentTag], Variant(point.instrumentTag));
+        const int digNumber = m_fields[DigNumber];
+        if (digNumber >= 0)
+            m_values[size_t(digNumber)] = point.digitalSet.isEmpty()
+                                              ? m_info.attributes[size_t(digNumber)].defaultValue
+                                              : Variant(point.span);
+        return m_stored;
     }
 
 private:
-    void set(std::vector<Variant>& values, const char16_t* name, Variant value) const {
+    // The attributes the generator fills, in the order of kFieldNames.
+    enum Field {
+        Tag,
+        PointType,
+        Descriptor,
+        EngUnits,
+        PointSource,
+        Zero,
+        Span,
+        TypicalValue,
+        CompDev,
+        ExcDev,
+        DigitalSet,
+        SourceTag,
+        InstrumentTag,
+        DigNumber,
+        FieldCount
+    };
+    static constexpr const char16_t* kFieldNames[FieldCount] = {
+        u"Tag",        u"PointType", u"Descriptor",    u"EngUnits", u"PointSource",
+        u"Zero",       u"Span",      u"TypicalValue",  u"CompDev",  u"ExcDev",
+        u"DigitalSet", u"SourceTag", u"InstrumentTag", u"DigNumber"};
+
+    int indexOf(const char16_t* name) const {
         const auto at = m_info.index.constFind(foldKey(QString::fromUtf16(name)));
-        if (at != m_info.index.constEnd()) values[size_t(*at)] = std::move(value);
+        return at == m_info.index.constEnd() ? -1 : int(*at);
+    }
+    void set(int index, Variant value) {
+        if (index >= 0) m_values[size_t(index)] = std::move(value);
     }
 
     const ArchiveClassInfo& m_info;
-    std::vector<Variant> m_defaults;
+    std::vector<Variant> m_values;
+    int m_fields[FieldCount] = {};
+    std::vector<ArchiveStoredValue> m_stored;
 };
 
 }  // namespace
@@ -68,20 +101,14 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
     server.requireConnection(QStringLiteral("seed sample points"));
     for (const SampleDigitalSet& set : SamplePointGenerator::digitalSets())
         if (!server.isDigitalSet(set.name)) server.addDigitalSet(set.name, set.states);
-    if (dynamic_cast<SqliteArchiveStorage*>(&server.storage()))
-        return seedSqlite(server, count, valuesPerPoint, seed, progress);
-    return seedInBulk(server, count, valuesPerPoint, seed, progress);
-}
-
-ArchiveSeeder::Result ArchiveSeeder::seedInBulk(ArchiveServer& server, int64_t count, int valuesPerPoint,
-                                                uint32_t seed, const std::function<void(int64_t)>& progress) {
     ArchiveStorage& storage = server.storage();
     const QString user = server.UserName();
     const QString group = server.groupsOf(user).value(0);
     const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
-    std::vector<std::pair<QString, SeedValues>> classes;
+    std::deque<std::pair<QString, SeedValues>> classes;
     for (const ArchiveClassInfo& info : server.classes())
-        classes.emplace_back(info.name, SeedValues(info, user, group, now));
+        classes.emplace_back(std::piecewise_construct, std::forward_as_tuple(info.name),
+                             std::forward_as_tuple(info, user, group, now));
 
     const SamplePointGenerator generator(server.ServerKind(), seed);
     const std::unique_ptr<ArchiveStorage::BulkLoad> load = storage.beginBulkLoad();
@@ -94,14 +121,12 @@ ArchiveSeeder::Result ArchiveSeeder::seedInBulk(ArchiveServer& server, int64_t c
         if (found == classes.end())
             server.raise(sdkerr::ClassUnknown,
                          QStringLiteral("No point class \"%1\" to seed").arg(point.className));
-        const std::vector<Variant> values = found->second.of(point);
         std::vector<ArchivedValue> archived;
         for (const SampleValue& value : point.values)
             archived.push_back({QDateTime::fromMSecsSinceEpoch(
                                     qint64((nowSeconds - value.secondsBeforeNow) * 1000.0), Qt::UTC),
                                 value.value, value.status});
-        load->addPoint(*server.classByName(point.className), foldKey(point.tag), found->second.stored(values),
-                       archived);
+        load->addPoint(found->second.info(), foldKey(point.tag), found->second.of(point), archived);
         if (progress && (i + 1) % 100000 == 0) progress(i + 1);
     }
     storage.setFact(QStringLiteral("seed_next"), QString::number(firstIndex + count));

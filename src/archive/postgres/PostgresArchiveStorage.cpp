@@ -1,10 +1,10 @@
 #include "archive/postgres/PostgresArchiveStorage.h"
 
+#include "archive/dialect/StoredDate.h"
 #include "archive/postgres/PostgresArchiveSchema.h"
 #include "archive/postgres/PostgresBulkLoad.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/postgres/PostgresSearchSchema.h"
-#include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 
 #include <cmath>
@@ -27,7 +27,7 @@ Param storedParam(const ArchiveStoredValue& stored) {
         case AttributeType::Double:
             return Param::number(value.toDouble());
         case AttributeType::Date:
-            return Param::text(ArchiveServer::dateText(value.toDateTime()));
+            return Param::text(StoredDate::text(value.toDateTime()));
         case AttributeType::String:
             break;
     }
@@ -45,7 +45,7 @@ Variant storedValue(const pg::Rows& rows, int row, int column, AttributeType typ
         case AttributeType::Double:
             return Variant(rows.number(row, column));
         case AttributeType::Date:
-            return Variant(ArchiveServer::dateFromText(rows.text(row, column)));
+            return Variant(StoredDate::fromText(rows.text(row, column)));
         case AttributeType::String:
             break;
     }
@@ -264,7 +264,7 @@ void PostgresArchiveStorage::writeFacts(const ArchiveFacts& facts) {
         {"name", facts.name},
         {"kind", facts.kind},
         {"version", facts.version},
-        {"created", ArchiveServer::dateText(QDateTime::currentDateTimeUtc())}};
+        {"created", StoredDate::text(QDateTime::currentDateTimeUtc())}};
     for (const auto& [key, value] : rows)
         run(QStringLiteral("storing its facts"), "INSERT INTO server_info(key, value) VALUES($1, $2)",
             {Param::text(QString::fromLatin1(key)), Param::text(value)});

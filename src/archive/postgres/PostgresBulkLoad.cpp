@@ -1,7 +1,7 @@
 #include "archive/postgres/PostgresBulkLoad.h"
 
 #include "archive/postgres/PostgresArchiveSchema.h"
-#include "archive/server/ArchiveServer.h"
+#include "archive/storage/ArchiveCatalog.h"
 #include "sdk/SdkErrors.h"
 
 namespace vq {

@@ -5,8 +5,8 @@
 #include "archive/server/ArchivePoint.h"
 #include "archive/server/ArchivePointClasses.h"
 #include "archive/server/ArchivePoints.h"
+#include "archive/server/ArchiveStorageFactory.h"
 #include "archive/server/PasswordHash.h"
-#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/PointSearchEngine.h"
 #include "core/KeyedCollection.h"
@@ -79,8 +79,8 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
                     QStringLiteral("\"%1\" is not a usable server name").arg(name));
     }
     auto server = open(name, path);
-    server->adopt(
-        ArchiveStorage::create(path, {name, kind, version}, ArchiveCatalog::standardClasses(kind), shared));
+    server->adopt(ArchiveStorageFactory::create(path, {name, kind, version},
+                                                ArchiveCatalog::standardClasses(kind), shared));
     server->addGroup(QStringLiteral("vqadmin"));
     server->addUser(QStringLiteral("vqadmin"), QString(), {QStringLiteral("vqadmin")});
     server->addDigitalSet(
@@ -92,7 +92,7 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
 }
 
 void ArchiveServer::ensureOpen() const {
-    if (!m_loaded) adopt(ArchiveStorage::open(m_path));
+    if (!m_loaded) adopt(ArchiveStorageFactory::open(m_path));
 }
 
 void ArchiveServer::adopt(std::unique_ptr<ArchiveStorage> storage) const {
@@ -119,14 +119,6 @@ void ArchiveServer::adopt(std::unique_ptr<ArchiveStorage> storage) const {
 ArchiveStorage& ArchiveServer::storage() const {
     ensureOpen();
     return *m_loaded->storage;
-}
-
-SqliteDatabase& ArchiveServer::database() const {
-    auto* sqlite = dynamic_cast<SqliteArchiveStorage*>(&storage());
-    if (!sqlite)
-        raise(sdkerr::ServerUnavailable,
-              QStringLiteral("The archive of server \"%1\" is not an SQLite file").arg(m_name));
-    return sqlite->database();
 }
 
 const std::vector<ArchiveClassInfo>& ArchiveServer::classes() const {
@@ -462,48 +454,6 @@ bool ArchiveServer::isSearching() const {
 
 SdkPointPtr ArchiveServer::PointFromHandle(qint64 pointId, const QString& tag) {
     return std::make_shared<ArchivePoint>(shared_from_this(), pointId, tag);
-}
-
-QString ArchiveServer::dateText(const QDateTime& time) {
-    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-}
-
-namespace {
-
-// The digits of text[from, from + count), or -1 when one is not a digit.
-int digitsAt(const QString& text, qsizetype from, qsizetype count) {
-    int number = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < u'0' || c > u'9') return -1;
-        number = number * 10 + (c - u'0');
-    }
-    return number;
-}
-
-// The form dateText writes, read as UTC directly: the general parser reads it as local time
-// first, and the time-zone work that takes is most of the cost of loading a point's dates.
-std::optional<QDateTime> storedDate(const QString& text) {
-    if (text.size() != 19 || text.at(4) != u'-' || text.at(7) != u'-' || text.at(10) != u'T' ||
-        text.at(13) != u':' || text.at(16) != u':')
-        return std::nullopt;
-    const int fields[] = {digitsAt(text, 0, 4),  digitsAt(text, 5, 2),  digitsAt(text, 8, 2),
-                          digitsAt(text, 11, 2), digitsAt(text, 14, 2), digitsAt(text, 17, 2)};
-    if (std::any_of(std::begin(fields), std::end(fields), [](int field) { return field < 0; }))
-        return std::nullopt;
-    const QDate date(fields[0], fields[1], fields[2]);
-    const QTime time(fields[3], fields[4], fields[5]);
-    if (!date.isValid() || !time.isValid()) return std::nullopt;
-    return QDateTime(date, time, Qt::UTC);
-}
-
-}  // namespace
-
-QDateTime ArchiveServer::dateFromText(const QString& text) {
-    if (std::optional<QDateTime> stored = storedDate(text)) return *stored;
-    QDateTime time = QDateTime::fromString(text, Qt::ISODate);
-    time.setTimeSpec(Qt::UTC);
-    return time;
 }
 
 void ArchiveServer::raise(int32_t number, const QString& description) const {

@@ -14,7 +14,6 @@
 
 namespace vq {
 
-class SqliteDatabase;
 class ArchiveStorage;
 struct SqlNode;
 
@@ -35,7 +34,8 @@ public:
     /// Creates a new archive (a file, or the tables in an empty PostgreSQL database) of kind "VQ3" or "VQ2"
     /// with version text such as "VQ 3.4.1", the standard point classes, the "SYSTEM" digital state set and
     /// the user "vqadmin" with an empty password. An existing file or archive is never overwritten. A file is
-    /// readable and writable by its owner only, or also by the owner's group when `shared`.
+    /// readable and writable by its owner only, or also by the owner's group when `shared`; `shared` is
+    /// for files only, a database server's location refuses it.
     static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
                                                  const QString& kind, const QString& version,
                                                  bool shared = false);
@@ -105,9 +105,6 @@ public:
     const QString& path() const { return m_path; }  ///< the location: a file path or a URI
     /// The storage behind the server, opened on first use.
     ArchiveStorage& storage() const;
-    /// The SQLite connection of an SQLite archive, for SQLite-only work (bulk seeding, tests,
-    /// benchmarks); raises for an archive of another storage.
-    SqliteDatabase& database() const;
     const std::vector<ArchiveClassInfo>& classes() const;
     const ArchiveClassInfo* classById(qint64 id) const;
     const ArchiveClassInfo* classByName(const QString& name) const;
@@ -131,10 +128,6 @@ public:
     /// Called after a successful log-on with the server's name.
     void setOpenedCallback(std::function<void(const QString&)> callback) { m_onOpened = std::move(callback); }
 
-    /// A date as the archive stores it: UTC, "yyyy-MM-ddTHH:mm:ss".
-    static QString dateText(const QDateTime& time);
-    /// A stored date read back; the reverse of dateText().
-    static QDateTime dateFromText(const QString& text);
     /// Raises an Error with this server as its source.
     [[noreturn]] void raise(int32_t number, const QString& description) const;
 

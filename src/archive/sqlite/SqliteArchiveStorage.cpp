@@ -1,6 +1,6 @@
 #include "archive/sqlite/SqliteArchiveStorage.h"
 
-#include "archive/server/ArchiveServer.h"
+#include "archive/dialect/StoredDate.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/sqlite/SqlitePointSearch.h"
 #include "archive/sqlite/SqliteSearchSchema.h"
@@ -11,7 +11,7 @@
 #include <QFileInfo>
 
 #include <cmath>
-#include <map>
+#include <deque>
 
 namespace vq {
 
@@ -108,7 +108,7 @@ void bindValue(SqliteStatement& statement, int position, const ArchiveStoredValu
             statement.bind(position, value.toDouble());
             break;
         case AttributeType::Date:
-            statement.bind(position, ArchiveServer::dateText(value.toDateTime()));
+            statement.bind(position, StoredDate::text(value.toDateTime()));
             break;
         case AttributeType::String:
             statement.bind(position, value.toString());
@@ -121,12 +121,77 @@ ArchivePointHeader headerOf(const SqliteStatement& query) {
                               SdkPointType(query.integer(3))};
 }
 
-// A bulk load on the SQLite connection: one prepared insert per class and kind of id, the search
-// index's insert trigger paused and the index filled once for every new point at the end.
+// A bulk load works with a larger page cache, so that the tag index stays in memory while it
+// grows; the connection gets its usual cache back however the load ends.
+class BulkLoadCache {
+public:
+    explicit BulkLoadCache(SqliteDatabase& db) : m_db(db) {
+        m_db.execute(QStringLiteral("PRAGMA cache_size = -131072"));
+    }
+    ~BulkLoadCache() {
+        try {
+            m_db.execute(QStringLiteral("PRAGMA cache_size = -2000"));
+        } catch (...) {
+        }
+    }
+
+private:
+    SqliteDatabase& m_db;
+};
+
+// The prepared insert of one shape of point row: its class, whether it names the id, and its
+// columns. A load of many points has a few shapes, each found again without building its SQL.
+struct PointInsert {
+    qint64 classId = 0;
+    bool withId = false;
+    QStringList columns;
+    SqliteStatement statement;
+    // The text last bound at each position: most texts and dates of a load are the same few, and
+    // one kept in UTF-8 is bound without a copy.
+    struct LastText {
+        QDateTime time;
+        QString text;
+        QByteArray utf8;
+    };
+    std::vector<LastText> last;
+
+    bool fits(qint64 classOf, bool id, const std::vector<ArchiveStoredValue>& values) const {
+        if (classId != classOf || withId != id || qsizetype(values.size()) != columns.size()) return false;
+        for (size_t i = 0; i < values.size(); ++i)
+            if (values[i].def->name != columns[qsizetype(i)]) return false;
+        return true;
+    }
+
+    void bind(int position, size_t column, const ArchiveStoredValue& stored) {
+        LastText& kept = last[column];
+        switch (stored.def->type) {
+            case AttributeType::Date:
+                if (const QDateTime time = stored.value->toDateTime();
+                    time != kept.time || kept.utf8.isNull()) {
+                    kept.time = time;
+                    kept.utf8 = StoredDate::text(time).toUtf8();
+                }
+                break;
+            case AttributeType::String:
+                if (QString text = stored.value->toString(); text != kept.text || kept.utf8.isNull()) {
+                    kept.utf8 = text.toUtf8();
+                    kept.text = std::move(text);
+                }
+                break;
+            default:
+                return bindValue(statement, position, stored);
+        }
+        statement.bindUtf8(position, kept.utf8);
+    }
+};
+
+// A bulk load on the SQLite connection: one prepared insert per shape of row, the search index's
+// insert trigger paused and the index filled once for every new point at the end.
 class SqliteBulkLoad : public ArchiveStorage::BulkLoad {
 public:
     explicit SqliteBulkLoad(SqliteDatabase& db)
         : m_db(db),
+          m_cache(db),
           m_transaction(db),
           m_lastId(SqliteSearchSchema::pauseIndexing(db)),
           m_insertValue(db.prepare(
@@ -142,13 +207,13 @@ public:
                 QStringLiteral("A bulk load cannot add the point \"%1\" under the id %2 of an earlier point")
                     .arg(tagKey)
                     .arg(pointId));
-        SqliteStatement& insert = insertFor(values, pointId > 0);
-        insert.reset();
-        insert.bind(1, info.id).bind(2, tagKey);
+        PointInsert& insert = insertFor(info.id, values, pointId > 0);
+        insert.statement.reset();
+        insert.statement.bind(1, info.id).bind(2, tagKey);
         int position = 3;
-        if (pointId > 0) insert.bind(position++, pointId);
-        for (const ArchiveStoredValue& value : values) bindValue(insert, position++, value);
-        insert.run();
+        if (pointId > 0) insert.statement.bind(position++, pointId);
+        for (size_t i = 0; i < values.size(); ++i) insert.bind(position++, i, values[i]);
+        insert.statement.run();
         if (m_db.changes() == 0) {
             ++m_counts.skipped;
             return;
@@ -176,24 +241,29 @@ public:
     }
 
 private:
-    SqliteStatement& insertFor(const std::vector<ArchiveStoredValue>& values, bool withId) {
+    PointInsert& insertFor(qint64 classId, const std::vector<ArchiveStoredValue>& values, bool withId) {
+        for (PointInsert& insert : m_inserts)
+            if (insert.fits(classId, withId, values)) return insert;
+        QStringList names;
+        for (const ArchiveStoredValue& value : values) names.append(value.def->name);
         QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
         if (withId) columns.append(QStringLiteral("point_id"));
-        for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
+        for (const QString& name : names) columns.append(quoted(name));
         const QByteArray sql =
             QStringLiteral("INSERT OR IGNORE INTO points(%1) VALUES(%2)")
                 .arg(columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "))
                 .toUtf8();
-        auto found = m_inserts.find(sql);
-        if (found == m_inserts.end()) found = m_inserts.emplace(sql, m_db.prepare(sql)).first;
-        return found->second;
+        m_inserts.push_back({classId, withId, names, m_db.prepare(sql), {}});
+        m_inserts.back().last.resize(values.size());
+        return m_inserts.back();
     }
 
     SqliteDatabase& m_db;
+    BulkLoadCache m_cache;
     SqliteTransaction m_transaction;
     const qint64 m_lastId;
     SqliteStatement m_insertValue;
-    std::map<QByteArray, SqliteStatement> m_inserts;
+    std::deque<PointInsert> m_inserts;
     Counts m_counts;
 };
 
@@ -222,6 +292,13 @@ SqliteArchiveStorage::SqliteArchiveStorage(const QString& path)
 
 SqliteArchiveStorage::~SqliteArchiveStorage() = default;
 
+SqliteDatabase& SqliteArchiveStorage::databaseOf(ArchiveStorage& storage) {
+    auto* sqlite = dynamic_cast<SqliteArchiveStorage*>(&storage);
+    if (!sqlite)
+        throw Error(sdkerr::ServerUnavailable, source, QStringLiteral("The archive is not an SQLite file"));
+    return sqlite->database();
+}
+
 std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString& path,
                                                                    const ArchiveFacts& facts,
                                                                    std::vector<ArchiveClassInfo> classes,
@@ -238,7 +315,7 @@ std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString
                         {"kind", facts.kind},
                         {"version", facts.version},
                         {"schema", QString::number(SqliteSearchSchema::Version)},
-                        {"created", ArchiveServer::dateText(QDateTime::currentDateTimeUtc())}});
+                        {"created", StoredDate::text(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
         SqliteSearchSchema::ensure(db);
         transaction.commit();
@@ -604,7 +681,7 @@ bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointH
                 values.emplace_back(query.real(column));
                 break;
             case AttributeType::Date:
-                values.emplace_back(ArchiveServer::dateFromText(query.text(column)));
+                values.emplace_back(StoredDate::fromText(query.text(column)));
                 break;
         }
     }

@@ -18,8 +18,10 @@ public:
     static std::unique_ptr<SqliteArchiveStorage> create(const QString& path, const ArchiveFacts& facts,
                                                         std::vector<ArchiveClassInfo> classes, bool shared);
 
-    // The connection, for SQLite-only work such as bulk seeding, tests and benchmarks.
+    // The connection, for tests and benchmarks that look at the file itself.
     SqliteDatabase& database() { return *m_db; }
+    // The connection behind a storage that must be an SQLite archive's; another engine's raises.
+    static SqliteDatabase& databaseOf(ArchiveStorage& storage);
 
     std::unique_ptr<WriteScope> beginWrite() override;
     void setBusyTimeout(std::chrono::milliseconds timeout) override;

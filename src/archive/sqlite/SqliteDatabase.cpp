@@ -291,6 +291,11 @@ SqliteStatement& SqliteStatement::bind(int position, const QByteArray& blob) {
     return *this;
 }
 
+SqliteStatement& SqliteStatement::bindUtf8(int position, const QByteArray& utf8) {
+    sqlite3_bind_text(m_stmt, position, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    return *this;
+}
+
 SqliteStatement& SqliteStatement::bindNull(int position) {
     sqlite3_bind_null(m_stmt, position);
     return *this;

@@ -97,6 +97,8 @@ public:
     SqliteStatement& bind(int position, int value) { return bind(position, qint64(value)); }
     SqliteStatement& bind(int position, double value);
     SqliteStatement& bind(int position, const QByteArray& blob);
+    // Binds text already in UTF-8 without copying it: `utf8` must outlive the statement's next run.
+    SqliteStatement& bindUtf8(int position, const QByteArray& utf8);
     SqliteStatement& bindNull(int position);
 
     // Steps once; true while a row is available.

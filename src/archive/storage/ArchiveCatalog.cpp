@@ -1,6 +1,6 @@
 #include "archive/storage/ArchiveCatalog.h"
 
-#include "archive/server/ArchiveServer.h"
+#include "archive/dialect/StoredDate.h"
 #include "core/KeyedCollection.h"
 
 #include <QSet>
@@ -269,7 +269,7 @@ QStringList ArchiveCatalog::storedColumns(const std::vector<ArchiveClassInfo>& c
 }
 
 QString ArchiveCatalog::defaultText(const AttributeDef& def) {
-    if (def.type == AttributeType::Date) return ArchiveServer::dateText(def.defaultValue.toDateTime());
+    if (def.type == AttributeType::Date) return StoredDate::text(def.defaultValue.toDateTime());
     return def.defaultValue.toString();
 }
 
@@ -288,7 +288,7 @@ Variant ArchiveCatalog::storedDefault(const ArchiveClassInfo& info, const QStrin
         case AttributeType::Double:
             return Variant(text.toDouble());
         case AttributeType::Date:
-            return Variant(ArchiveServer::dateFromText(text));
+            return Variant(StoredDate::fromText(text));
         case AttributeType::String:
             break;
     }
@@ -304,7 +304,7 @@ QByteArray ArchiveCatalog::storedText(const Variant& value, AttributeType type) 
         case AttributeType::Double:
             return QByteArray::number(value.toDouble(), 'g', 17);
         case AttributeType::Date:
-            return ArchiveServer::dateText(value.toDateTime()).toUtf8();
+            return StoredDate::text(value.toDateTime()).toUtf8();
         case AttributeType::String:
             break;
     }

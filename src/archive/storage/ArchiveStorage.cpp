@@ -1,7 +1,5 @@
 #include "archive/storage/ArchiveStorage.h"
 
-#include "archive/postgres/PostgresArchiveStorage.h"
-#include "archive/sqlite/SqliteArchiveStorage.h"
 #include "sdk/SdkErrors.h"
 
 #include <QRegularExpression>
@@ -9,33 +7,12 @@
 
 namespace vq {
 
-namespace {
-
 // A location such as "postgresql://host/db" names a database server, not a file.
-QString schemeOf(const QString& location) {
+QString ArchiveStorage::schemeOf(const QString& location) {
     static const QRegularExpression uri(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)://"));
     const QRegularExpressionMatch match = uri.match(location.trimmed());
     return match.hasMatch() ? match.captured(1).toLower() : QString();
 }
-
-bool isPostgres(const QString& scheme) {
-    return scheme == u"postgresql" || scheme == u"postgres";
-}
-
-// A location of another engine is refused before it could be taken for a file name. The message
-// never repeats a password given in the location.
-void refuseOtherServers(const QString& location) {
-    const QString scheme = schemeOf(location);
-    if (scheme.isEmpty() || isPostgres(scheme)) return;
-    const QString shown = QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
-    throw Error(
-        sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
-        QStringLiteral("Archives at \"%1:\" locations are not supported: cannot open \"%2\"; an archive "
-                       "is an SQLite file path or a postgresql:// URI")
-            .arg(scheme, shown));
-}
-
-}  // namespace
 
 QString ArchiveStorage::shownLocation(const QString& location) {
     if (!isServerLocation(location)) return location;
@@ -62,20 +39,6 @@ void ArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& 
 
 bool ArchiveStorage::isServerLocation(const QString& location) {
     return !schemeOf(location).isEmpty();
-}
-
-std::unique_ptr<ArchiveStorage> ArchiveStorage::open(const QString& location) {
-    refuseOtherServers(location);
-    if (isPostgres(schemeOf(location))) return std::make_unique<PostgresArchiveStorage>(location.trimmed());
-    return std::make_unique<SqliteArchiveStorage>(location);
-}
-
-std::unique_ptr<ArchiveStorage> ArchiveStorage::create(const QString& location, const ArchiveFacts& facts,
-                                                       std::vector<ArchiveClassInfo> classes, bool shared) {
-    refuseOtherServers(location);
-    if (isPostgres(schemeOf(location)))
-        return PostgresArchiveStorage::create(location.trimmed(), facts, std::move(classes));
-    return SqliteArchiveStorage::create(location, facts, std::move(classes), shared);
 }
 
 }  // namespace vq

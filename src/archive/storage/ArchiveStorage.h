@@ -103,13 +103,9 @@ public:
     static bool isServerLocation(const QString& location);
     /// The location as it may be shown: a URI without its password.
     static QString shownLocation(const QString& location);
-    /// Opens the archive at `location`: an SQLite file path, or a "postgresql://" (or "postgres://")
-    /// URI naming a database; locations of other engines are refused clearly.
-    static std::unique_ptr<ArchiveStorage> open(const QString& location);
-    /// Makes a new archive at `location` with those facts and classes (their ids are assigned);
-    /// an existing archive is never overwritten. `shared` lets the owner's group write it too.
-    static std::unique_ptr<ArchiveStorage> create(const QString& location, const ArchiveFacts& facts,
-                                                  std::vector<ArchiveClassInfo> classes, bool shared);
+    /// The scheme of a location naming a database server ("postgresql"), lower case; empty for a
+    /// file. Which engine serves which location is the server's ArchiveStorageFactory's to say.
+    static QString schemeOf(const QString& location);
 
     /// Starts an all-or-nothing write.
     virtual std::unique_ptr<WriteScope> beginWrite() = 0;

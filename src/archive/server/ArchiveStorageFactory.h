@@ -1,0 +1,26 @@
+#pragma once
+
+#include "archive/storage/ArchiveStorage.h"
+
+#include <memory>
+#include <vector>
+
+namespace vq {
+
+// Picks the storage engine by an archive's location: an SQLite file path, or a "postgresql://"
+// (or "postgres://") URI naming a database. Locations of other engines are refused clearly. The
+// only place above the engines that knows them, so that the storage interface knows none.
+class ArchiveStorageFactory {
+public:
+    // Opens the archive at `location`.
+    static std::unique_ptr<ArchiveStorage> open(const QString& location);
+    // Makes a new archive at `location` with those facts and classes (their ids are assigned); an
+    // existing archive is never overwritten. `sharedFile` is an SQLite option: the file is then
+    // writable by the owner's group too. A database server's access is its own grants, so a
+    // server location refuses it rather than ignore it.
+    static std::unique_ptr<ArchiveStorage> create(const QString& location, const ArchiveFacts& facts,
+                                                  std::vector<ArchiveClassInfo> classes,
+                                                  bool sharedFile = false);
+};
+
+}  // namespace vq

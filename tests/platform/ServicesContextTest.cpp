@@ -1,6 +1,6 @@
 #include "platform/ServicesContext.h"
 
-#include "archive/ArchiveApplication.h"
+#include "archive/server/ArchiveApplication.h"
 #include "core/RecordingMessageService.h"
 #include "platform/FormRegistry.h"
 #include "platform/HelpViewer.h"

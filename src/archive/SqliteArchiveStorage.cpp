@@ -1,6 +1,7 @@
 #include "SqliteArchiveStorage.h"
 
 #include "ArchiveDatabase.h"
+#include "ArchiveMigrations.h"
 #include "ArchiveSearchSchema.h"
 #include "ArchiveServer.h"
 #include "SqlitePointSearch.h"
@@ -67,6 +68,23 @@ void writeFacts(ArchiveDatabase& db, std::initializer_list<std::pair<const char*
             .bind(1, QString::fromLatin1(key))
             .bind(2, value)
             .run();
+}
+
+int schemaVersion(ArchiveDatabase& db) {
+    auto query = db.statement("SELECT value FROM server_info WHERE key = 'schema'");
+    return ArchiveMigrations::versionOf(query.next() ? std::optional(query.text(0)) : std::nullopt);
+}
+
+// Runs the steps the archive lacks. The transaction's BEGIN IMMEDIATE is the write lock; the
+// version is read again under it, as another program may have upgraded the file meanwhile.
+void upgradeSchema(ArchiveDatabase& db) {
+    if (ArchiveMigrations::due(schemaVersion(db)).empty()) return;
+    ArchiveTransaction transaction(db);
+    for (const ArchiveMigrations::Step* step : ArchiveMigrations::due(schemaVersion(db))) step->sqlite(db);
+    db.statement("INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', ?)")
+        .bind(1, QString::number(ArchiveMigrations::currentVersion()))
+        .run();
+    transaction.commit();
 }
 
 void writeClasses(ArchiveDatabase& db, std::vector<ArchiveClassInfo>& classes) {
@@ -213,7 +231,7 @@ SqliteArchiveStorage::SqliteArchiveStorage(const QString& path)
     checkIsArchive();
     fact(QStringLiteral("kind"));
     fact(QStringLiteral("version"));
-    if (!m_db->readOnly()) ArchiveSearchSchema::ensure(*m_db);
+    if (!m_db->readOnly()) upgradeSchema(*m_db);
     loadClasses();
     loadColumns();
     prepareClassQueries();
@@ -237,10 +255,9 @@ std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString
         writeFacts(db, {{"name", facts.name},
                         {"kind", facts.kind},
                         {"version", facts.version},
-                        {"schema", QString::number(ArchiveSearchSchema::Version)},
                         {"created", ArchiveServer::dateText(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
-        ArchiveSearchSchema::ensure(db);
+        upgradeSchema(db);
         transaction.commit();
     } catch (const Error&) {
         // A half-made archive would look like a damaged one later: leave nothing behind.
@@ -325,8 +342,10 @@ void SqliteArchiveStorage::loadClasses() {
 }
 
 void SqliteArchiveStorage::loadColumns() {
-    auto query = m_db->statement("SELECT name FROM pragma_table_info('points') WHERE cid > 2");
-    while (query.next()) m_columns.append(query.text(0));
+    QStringList table;
+    auto query = m_db->statement("SELECT name FROM pragma_table_info('points') ORDER BY cid");
+    while (query.next()) table.append(query.text(0));
+    m_columns = ArchiveCatalog::attributeColumns(table, m_classes);
 }
 
 void SqliteArchiveStorage::prepareClassQueries() {
@@ -566,9 +585,9 @@ QStringList SqliteArchiveStorage::tagsStartingWith(const QString& keyPrefix, int
     return tags;
 }
 
-int SqliteArchiveStorage::pointCount() {
+qint64 SqliteArchiveStorage::pointCount() {
     auto query = m_db->statement("SELECT count(*) FROM points");
-    return query.next() ? int(query.integer(0)) : 0;
+    return query.next() ? query.integer(0) : 0;
 }
 
 bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,

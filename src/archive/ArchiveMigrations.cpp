@@ -1,0 +1,32 @@
+#include "ArchiveMigrations.h"
+
+#include "ArchiveSearchSchema.h"
+#include "postgres/PostgresSearchSchema.h"
+
+namespace vq {
+
+// Versions 1 and 2 were the search schemas before the trigram indexes; their archives get step 3.
+// A new table or index is a new step at the end, never a change to one that archives already ran.
+const std::vector<ArchiveMigrations::Step>& ArchiveMigrations::steps() {
+    static const std::vector<Step> list = {
+        {3, "adding what point searches need", &ArchiveSearchSchema::install, &PostgresSearchSchema::install},
+    };
+    return list;
+}
+
+int ArchiveMigrations::currentVersion() {
+    return steps().back().version;
+}
+
+int ArchiveMigrations::versionOf(const std::optional<QString>& schemaFact) {
+    return schemaFact ? schemaFact->toInt() : 0;
+}
+
+std::vector<const ArchiveMigrations::Step*> ArchiveMigrations::due(int version) {
+    std::vector<const Step*> pending;
+    for (const Step& step : steps())
+        if (step.version > version) pending.push_back(&step);
+    return pending;
+}
+
+}  // namespace vq

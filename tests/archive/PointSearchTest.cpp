@@ -42,9 +42,11 @@ QStringList searched(ArchiveServer& server, const QString& clause) {
     }
 }
 
-// The alias and batch rows, which an archive copy leaves to the search that fills them.
+// The alias and batch rows, which an archive copy leaves to the search that fills them; and the
+// point without a stored descriptor, to which a copy gives the class default.
 void copySearchRows(ArchiveServer& from, const QString& uri) {
     pg::Connection to(uri);
+    to.exec("UPDATE points SET \"Descriptor\" = NULL WHERE \"Tag\" = 'TI-11'");
     auto real = [](ArchiveStatement& row, int column) {
         return row.isNull(column) ? pg::Param::null() : pg::Param::number(row.real(column));
     };
@@ -101,7 +103,11 @@ protected:
             "UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 4;"
             "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 6;"
             "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 11;"
-            "DELETE FROM points WHERE point_id = 11; DELETE FROM archive WHERE point_id = 11;"_s);
+            "DELETE FROM points WHERE point_id = 11; DELETE FROM archive WHERE point_id = 11;"
+            // A point with no descriptor stored, and an archived zero, which reads as text "0.0".
+            "UPDATE points SET \"Descriptor\" = NULL WHERE \"Tag\" = 'TI-11';"
+            "INSERT INTO archive(point_id, time, value, status)"
+            " SELECT point_id, unixepoch() - 60, 0.0, 0 FROM points WHERE \"Tag\" = 'FV-3';"_s);
     }
     static void TearDownTestSuite() {
         s_server.reset();
@@ -197,6 +203,8 @@ const char* const kClauses[] = {
     "VQPOINT.TAG LIKE 'TI-10*'",
     "VQPOINT.TAG LIKE '*QQZ*' OR VQPOINT.DESCRIPTOR LIKE '*xylophone*'",
     "NOT VQPOINT.TAG LIKE 'fic*'",
+    "NOT VQPOINT.DESCRIPTOR LIKE '*tank*'",
+    "VQcomp.Value LIKE '0.0' AND VQpoint.Tag = VQcomp.Tag",
     "VQPOINT.TAG <> 'f*' AND VQPOINT.TAG LIKE 'fic_?00'",
     "VQinterp.Tag LIKE 'fic*' AND VQpoint.Tag = VQinterp.Tag AND VQinterp.Time = DATE('*-12h')",
     "vqpoint.tag like '*I?-*'",

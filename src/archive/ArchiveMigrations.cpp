@@ -5,7 +5,7 @@
 
 namespace vq {
 
-// Versions 1 and 2 were the search schemas before the trigram indexes; their archives get step 3.
+// Archives of version 1 (no search schema) or 2 (one index over tag and descriptor) get step 3.
 // A new table or index is a new step at the end, never a change to one that archives already ran.
 const std::vector<ArchiveMigrations::Step>& ArchiveMigrations::steps() {
     static const std::vector<Step> list = {

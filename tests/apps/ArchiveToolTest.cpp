@@ -1,5 +1,7 @@
-// The vqarchive commands, run in-process against real archive files in a temporary folder.
+// The vqarchive commands, run in-process against real archives: files in a temporary folder, and
+// archives of each storage engine for the commands that work on any archive.
 #include "ArchiveTool.h"
+#include "archive/ArchiveTestSupport.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
@@ -8,13 +10,9 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
-#include "postgres/PostgresTestServer.h"
-
+namespace vq::test {
 namespace {
 
 struct Outcome {
@@ -23,53 +21,64 @@ struct Outcome {
     QString err;
 };
 
-class ArchiveToolTest : public ::testing::Test {
+// The tool beside a registry file of its own; `Base` says where the test's archive lives.
+template <class Base>
+class ToolTest : public Base {
 protected:
     // `input`: the lines the tool reads passwords from.
     Outcome run(QStringList arguments, QString input = {}) {
         QString out, err;
         QTextStream outStream(&out), errStream(&err), inStream(&input);
-        arguments.prepend(m_dir.filePath(QStringLiteral("servers.json")));
-        arguments.prepend(QStringLiteral("--registry"));
-        vq::ArchiveTool tool(outStream, errStream);
+        arguments.prepend(path(u"servers.json"_s));
+        arguments.prepend(u"--registry"_s);
+        ArchiveTool tool(outStream, errStream);
         tool.setInput(&inStream);
         const int code = tool.run(arguments);
         outStream.flush();
         errStream.flush();
         return {code, out, err};
     }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString& name) const { return this->filePath(name); }
     void write(const QString& name, const QByteArray& text) {
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    QString firstTag() { return firstTagOf(QStringLiteral("plant")); }
     QString firstTagOf(const QString& archive) {
-        const Outcome exported = run({QStringLiteral("export"), archive, QStringLiteral("-")});
-        return exported.out.section(u'\n', 1, 1).section(u',', 0, 0);
+        return run({u"export"_s, archive, u"-"_s}).out.section(u'\n', 1, 1).section(u',', 0, 0);
     }
-
-    QTemporaryDir m_dir;
 };
+using ArchiveToolTest = ToolTest<ArchiveTest>;
+using ArchiveToolBackendTest = ToolTest<BackendTest>;
+VQ_ON_BOTH_BACKENDS(ArchiveToolBackendTest);
 
-TEST_F(ArchiveToolTest, CreateSeedShowExportImportRoundTrip) {
-    ASSERT_EQ(run({"create", path("plant.vqa"), "plant", "--register", "--default"}).code, 0);
-    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("plant (default)")));
+// Made, registered, seeded, shown, exported, imported, searched and copied to a file; a location
+// with a password never shows it.
+TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
+    QUrl withPassword(archivePath());
+    if (GetParam() == StorageBackend::Postgres)
+        withPassword.setPassword(u"s3cret"_s);  // the test server trusts: it is not checked
+    const QString location = GetParam() == StorageBackend::Postgres ? withPassword.toString() : archivePath();
+    const Outcome created = run({"create", location, "plant", "--register", "--default"});
+    ASSERT_EQ(created.code, 0) << created.err.toStdString();
+    const Outcome listed = run({"servers"});
+    EXPECT_TRUE(listed.out.contains(u"plant (default)"_s)) << listed.out.toStdString();
     const Outcome seeded = run({"seed", "plant", "40"});
     ASSERT_EQ(seeded.code, 0) << seeded.err.toStdString();
-    EXPECT_TRUE(seeded.out.startsWith(QStringLiteral("Seeded 40 points (80 archived values)")));
+    EXPECT_TRUE(seeded.out.startsWith(u"Seeded 40 points (80 archived values)"_s));
 
-    const QString tag = firstTag();
+    const QString tag = firstTagOf(u"plant"_s);
     const Outcome shown = run({"show", "plant", tag.toLower()});
-    EXPECT_TRUE(shown.out.startsWith(QStringLiteral("Point %1 on server plant (class ").arg(tag)))
+    EXPECT_TRUE(shown.out.startsWith(u"Point %1 on server plant (class "_s.arg(tag)))
         << shown.out.toStdString();
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("Current value: ")));
+    EXPECT_TRUE(shown.out.contains(u"Current value: "_s));
+    for (const Outcome& outcome : {created, listed, shown})
+        EXPECT_FALSE(outcome.out.contains(u"s3cret"_s)) << outcome.out.toStdString();
 
     // An exported file imports as unchanged: values read back in their own types.
     ASSERT_EQ(run({"export", "plant", path("all.csv")}).code, 0);
-    const Outcome again = run({"import", "plant", path("all.csv")});
-    EXPECT_EQ(again.out.trimmed(), QStringLiteral("Created 0, updated 0, unchanged 40, refused 0 rows"));
+    EXPECT_EQ(run({"import", "plant", path("all.csv")}).out.trimmed(),
+              u"Created 0, updated 0, unchanged 40, refused 0 rows"_s);
 
     write("edit.csv",
           "Tag,PtClassName,PointType,Span,Descriptor\r\n"
@@ -78,20 +87,23 @@ TEST_F(ArchiveToolTest, CreateSeedShowExportImportRoundTrip) {
               ",,,,changed by import\r\n"
               "NEW-2,classic,Float32,0,zero span\r\n"
               "NEW-3\r\n"
-              "NEW*4,classic,12,10,bad tag\r\n");
+              "NEW*4,classic,12,10,bad tag\r\n"
+              "NEW-1,totalizer,,,moved to another class\r\n");
     const Outcome imported = run({"import", "plant", path("edit.csv")});
     EXPECT_EQ(imported.code, 1);
-    EXPECT_EQ(imported.out.trimmed(), QStringLiteral("Created 1, updated 1, unchanged 0, refused 3 rows"));
+    EXPECT_EQ(imported.out.trimmed(), u"Created 1, updated 1, unchanged 0, refused 4 rows"_s);
     const QString editFile = path("edit.csv");
     EXPECT_EQ(imported.err.split(u'\n', Qt::SkipEmptyParts),
-              QStringList(
-                  {editFile + QStringLiteral(":4: NEW-2 refused: The point \"NEW-2\" was not created: Span: "
-                                             "the span of a numeric point cannot be zero"),
-                   editFile + QStringLiteral(":5: NEW-3 refused: the row has 1 fields, the header has 5"),
-                   editFile + QStringLiteral(":6: NEW*4 refused: The point \"NEW*4\" was not created: Tag: a "
-                                             "tag cannot contain the character '*'")}));
-    EXPECT_TRUE(run({"show", "plant", tag}).out.contains(QStringLiteral("changed by import")));
-    EXPECT_EQ(run({"show", "plant", "NEW-1"}).code, 0);
+              QStringList({editFile + u":4: NEW-2 refused: The point \"NEW-2\" was not created: Span: "
+                                      u"the span of a numeric point cannot be zero"_s,
+                           editFile + u":5: NEW-3 refused: the row has 1 fields, the header has 5"_s,
+                           editFile + u":6: NEW*4 refused: The point \"NEW*4\" was not created: Tag: a "
+                                      u"tag cannot contain the character '*'"_s,
+                           editFile + u":7: NEW-1 refused: PtClassName: the class of an existing point "
+                                      u"cannot change"_s}));
+    EXPECT_TRUE(run({"show", "plant", tag}).out.contains(u"changed by import"_s));
+    // A refused row writes none of its columns.
+    EXPECT_TRUE(run({"show", "plant", "NEW-1"}).out.contains(u"new point"_s));
     EXPECT_EQ(run({"show", "plant", "NEW-2"}).code, 1);
 
     // The search joins the tables its clause names, and says how many points it found and how fast.
@@ -99,17 +111,27 @@ TEST_F(ArchiveToolTest, CreateSeedShowExportImportRoundTrip) {
         run({"search", "plant", "VQPOINT.DESCRIPTOR LIKE '*CHANGED BY*' OR VQPOINT.TAG = 'new-1'"});
     const QStringList lines = found.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << found.out.toStdString() << found.err.toStdString();
-    QStringList expected = {tag, QStringLiteral("NEW-1")};
+    QStringList expected = {tag, u"NEW-1"_s};
     expected.sort(Qt::CaseInsensitive);
     EXPECT_EQ(lines.mid(0, 2), expected);
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2 points in ")) &&
-                lines[2].endsWith(QStringLiteral(" ms")));
+    EXPECT_TRUE(lines[2].startsWith(u"2 points in "_s) && lines[2].endsWith(u" ms"_s));
     EXPECT_TRUE(run({"search", "plant", "VQCOMP.STATUS = -9 AND VQPOINT.TAG = VQCOMP.TAG"})
-                    .out.startsWith(QStringLiteral("No point matches")));
+                    .out.startsWith(u"No point matches"_s));
+
+    // A copy to a file carries the same points under the same digest; nothing is copied over.
+    const Outcome copied = run({"copy", "plant", path("back.vqa")});
+    ASSERT_EQ(copied.code, 0) << copied.err.toStdString();
+    EXPECT_TRUE(copied.out.startsWith(u"Copied 41 points (80 archived values, 1 users, 1 groups, "_s))
+        << copied.out.toStdString();
+    EXPECT_EQ(copied.out.section(u"digest "_s, 1).trimmed().size(), 64) << copied.out.toStdString();
+    EXPECT_EQ(run({"export", "plant", "-"}).out, run({"export", path("back.vqa"), "-"}).out);
+    const Outcome again = run({"copy", path("back.vqa"), location});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_FALSE(again.err.contains(u"s3cret"_s)) << again.err.toStdString();
 
     ASSERT_EQ(run({"servers", "remove", "plant"}).code, 0);
-    EXPECT_TRUE(QFile::exists(path("plant.vqa")));
-    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("(none")));
+    EXPECT_TRUE(run({"servers"}).out.contains(u"(none"_s));
+    EXPECT_EQ(run({"show", location, tag}).code, 0) << "the archive outlives its registration";
 }
 
 TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
@@ -146,55 +168,13 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(path("x.vqa")));
 }
 
-// An archive on PostgreSQL through the tool: made there, listed, shown, and copied there from a
-// file and back again to a file with the same digest; an existing archive is never copied over.
-class ArchiveToolPostgresTest : public ArchiveToolTest, public ::testing::WithParamInterface<bool> {};
-INSTANTIATE_TEST_SUITE_P(Backends, ArchiveToolPostgresTest, ::testing::Values(true),
-                         [](const auto&) { return std::string("Postgres"); });
-
-TEST_P(ArchiveToolPostgresTest, CreateOnPostgresAndCopyAnArchiveThereAndBack) {
-    vq::test::TestDatabase made, copied;
-    QUrl withPassword(QString::fromStdString(made.uri()));
-    withPassword.setPassword(QStringLiteral("s3cret"));  // the test server trusts: it is not checked
-    const QString central = withPassword.toString();
-    const Outcome created = run({"create", central, "central", "--register"});
-    ASSERT_EQ(created.code, 0) << created.err.toStdString();
-    const Outcome listed = run({"servers"});
-    EXPECT_TRUE(listed.out.contains(QString::fromStdString(made.name()))) << listed.out.toStdString();
-    ASSERT_EQ(run({"seed", "central", "30"}).code, 0);
-    const Outcome shown = run({"show", "central", firstTagOf("central")});
-    for (const Outcome& outcome : {created, listed, shown})
-        EXPECT_FALSE(outcome.out.contains(QStringLiteral("s3cret"))) << outcome.out.toStdString();
-
-    ASSERT_EQ(run({"create", path("plant.vqa"), "plant"}).code, 0);
-    ASSERT_EQ(run({"seed", path("plant.vqa"), "25", "--values", "3"}).code, 0);
-    const QString there = QString::fromStdString(copied.uri());
-    const Outcome out = run({"copy", path("plant.vqa"), there});
-    ASSERT_EQ(out.code, 0) << out.err.toStdString();
-    const Outcome back = run({"copy", there, path("back.vqa")});
-    ASSERT_EQ(back.code, 0) << back.err.toStdString();
-    EXPECT_TRUE(
-        out.out.startsWith(QStringLiteral("Copied 25 points (75 archived values, 1 users, 1 groups, ")))
-        << out.out.toStdString();
-    const QString digest = out.out.section(QStringLiteral("digest "), 1).trimmed();
-    EXPECT_EQ(digest.size(), 64) << out.out.toStdString();
-    EXPECT_EQ(back.out.section(QStringLiteral("digest "), 1).trimmed(), digest);
-    EXPECT_EQ(run({"export", path("plant.vqa"), "-"}).out, run({"export", path("back.vqa"), "-"}).out);
-
-    const Outcome again = run({"copy", path("back.vqa"), central});
-    EXPECT_EQ(again.code, 1);
-    EXPECT_TRUE(again.err.contains(QStringLiteral("already holds an archive"))) << again.err.toStdString();
-    EXPECT_FALSE(again.err.contains(QStringLiteral("s3cret")));
-    EXPECT_EQ(run({"export", "central", "-"}).out.count(u'\n'), 31) << "still the 30 points of its own";
-}
-
-TEST_F(ArchiveToolTest, UsersAndPasswords) {
-    const Outcome created = run({"create", path("plant.vqa"), "plant"});
+TEST_P(ArchiveToolBackendTest, UsersAndPasswords) {
+    const QString archive = archivePath();
+    const Outcome created = run({"create", archive, "plant"});
     ASSERT_EQ(created.code, 0) << created.err.toStdString();
     EXPECT_EQ(created.out.split(u'\n', Qt::SkipEmptyParts).value(1),
-              "The user vqadmin has an empty password; set one with: vqarchive users " + path("plant.vqa") +
+              "The user vqadmin has an empty password; set one with: vqarchive users " + archive +
                   " password vqadmin");
-    const QString archive = path("plant.vqa");
     EXPECT_EQ(run({"users", archive, "group", "operators"}).code, 0);
     const Outcome added = run({"users", archive, "add", "alice", "operators"}, "pw one\n");
     EXPECT_EQ(added.out.trimmed(), QStringLiteral("Added the user \"alice\""));
@@ -223,8 +203,11 @@ TEST_F(ArchiveToolTest, UsersAndPasswords) {
         0);
     EXPECT_TRUE(run({"seed", archive, "1"}).err.contains("wrong user name or password"));
     EXPECT_EQ(run({"--password", "-", "seed", archive, "1"}, "root pw\n").code, 0);
+}
 
-    // New archives belong to their owner alone unless shared with the owner's group.
+// New archives belong to their owner alone unless shared with the owner's group.
+TEST_F(ArchiveToolTest, NewArchivesBelongToTheirOwnerAloneUnlessShared) {
+    ASSERT_EQ(run({"create", path("plant.vqa"), "plant"}).code, 0);
     const Outcome locked = run({"create", path("locked.vqa"), "locked", "--admin-password", "s3cret"});
     EXPECT_FALSE(locked.out.contains("empty password"));
     EXPECT_TRUE(run({"seed", path("locked.vqa"), "1"}).err.contains("wrong user name or password"));
@@ -251,6 +234,7 @@ TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
 }
 
 }  // namespace
+}  // namespace vq::test
 
 // The program itself: the password of a new archive's vqadmin, set from standard input, is
 // stored as Argon2id under libsodium's interactive limits (the tests use lighter ones).
@@ -270,30 +254,4 @@ TEST(ArchiveToolProcessTest, PasswordsFromStandardInputAreHashedUnderInteractive
     ASSERT_TRUE(query.next());
     EXPECT_TRUE(query.blob(0).startsWith("$argon2id$v=19$m=65536,t=2,p=1$")) << query.blob(0).toStdString();
     server->Open(QStringLiteral("vqadmin"), QStringLiteral("first secret"));
-}
-
-// Two processes on one archive: the tool seeds in a child process while this one creates points.
-// WAL and the busy timeout must let both finish without losing a write.
-TEST(ArchiveToolProcessTest, TwoProcessesWriteOneArchiveAtOnce) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("shared.vqa"));
-    auto server = vq::ArchiveServer::create(file, QStringLiteral("shared"), QStringLiteral("VQ3"),
-                                            QStringLiteral("VQ 3.4.1"));
-    server->Open(QStringLiteral("vqadmin"), QString());
-
-    QProcess seeder;
-    seeder.start(QStringLiteral(VQARCHIVE_BINARY), {QStringLiteral("seed"), file, QStringLiteral("20000")});
-    ASSERT_TRUE(seeder.waitForStarted());
-    // Keep writing for as long as the seeder runs, so the two really overlap.
-    int created = 0;
-    for (; created < 20 || !seeder.waitForFinished(0); ++created) {
-        vq::SdkNamedValues attributes;
-        attributes.Add(QStringLiteral("Descriptor"),
-                       vq::Variant(QStringLiteral("written beside the seeder")));
-        server->Points()->Add(QStringLiteral("PARALLEL-%1").arg(created), QStringLiteral("classic"), 12,
-                              attributes);
-    }
-    EXPECT_EQ(seeder.exitCode(), 0) << seeder.readAllStandardError().toStdString();
-    EXPECT_EQ(server->Points()->Count(), 20000 + created);
-    EXPECT_TRUE(vq::ArchiveServer::openFile(file)->Points()->Contains(QStringLiteral("parallel-19")));
 }

@@ -232,7 +232,8 @@ TEST_P(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
     EXPECT_EQ(attempt(u"fresh"_s), "") << "a new password starts over";
 }
 
-TEST_F(ArchiveFileTest, MissingDamagedAndForeignFilesAreUnavailable) {
+// Damaged and foreign files are the reliability tests' (FaultTest).
+TEST_F(ArchiveFileTest, MissingFilesAreUnavailableAndCreatingNeverOverwrites) {
     const QString missing = filePath(u"missing.vqa"_s);
     auto ghost = ArchiveServer::open(u"ghost"_s, missing);
     EXPECT_EQ(ghost->Name(), u"ghost"_s);
@@ -245,15 +246,6 @@ TEST_F(ArchiveFileTest, MissingDamagedAndForeignFilesAreUnavailable) {
     const QString garbage = filePath(u"garbage.vqa"_s);
     const QByteArray garbageBytes = QByteArray("no database here\n").repeated(300);
     writeFile(garbage, garbageBytes);
-    EXPECT_EQ(raised([&] { ArchiveServer::open(u"g"_s, garbage)->Points(); }).number(),
-              sdkerr::ServerUnavailable);
-    EXPECT_EQ(readFile(garbage), garbageBytes);
-
-    const QString foreign = filePath(u"foreign.db"_s);
-    SqliteDatabase(foreign, SqliteDatabase::OpenMode::Create).execute(u"CREATE TABLE t(x)"_s);
-    const Error foreignError = raised([&] { ArchiveServer::open(u"f"_s, foreign)->PointClasses(); });
-    EXPECT_EQ(foreignError.number(), sdkerr::ServerUnavailable);
-    EXPECT_TRUE(foreignError.description().contains(foreign)) << qPrintable(foreignError.description());
 
     // Creating never overwrites: neither a stranger's file nor an archive.
     for (const QString& kind : {u"VQ3"_s, u"VQ2"_s})
@@ -264,24 +256,6 @@ TEST_F(ArchiveFileTest, MissingDamagedAndForeignFilesAreUnavailable) {
     logOn()->Points()->Add(u"KEEP"_s, u"base"_s, pointtype::Float32, {});
     EXPECT_NE(raised([&] { createArchive(); }).number(), 0);
     EXPECT_TRUE(reopen()->Points()->Contains(u"KEEP"_s));
-}
-
-TEST_P(ArchiveServerTest, TwoConnectionsOnOneArchiveSeeEachOthersWrites) {
-    createArchive();
-    auto first = logOn();
-    auto second = logOn();
-    EXPECT_EQ(second->Points()->Count(), 0);  // the second has the file open before the write
-    first->Points()->Add(u"FIC-1"_s, u"classic"_s, pointtype::Float32, namedValues({{"Descriptor", "one"}}));
-    EXPECT_EQ(second->Points()->Count(), 1);
-    SdkPointPtr seen = second->Points()->Item(u"fic-1"_s);
-    EXPECT_EQ(pointValues(seen, {"Descriptor", "Creator"}), "Descriptor=one Creator=vqadmin");
-
-    SdkNamedValues failed;
-    seen->PointAttributes()->SetAttributes(namedValues({{"Descriptor", "two"}}), failed);
-    EXPECT_EQ(pointValues(first->Points()->Item(u"FIC-1"_s), {"Descriptor"}), "Descriptor=two");
-    EXPECT_EQ(raised([&] { second->Points()->Add(u"fic-1"_s, u"base"_s, pointtype::Float32, {}); }).number(),
-              sdkerr::AttributesRefused);
-    EXPECT_EQ(first->Points()->Count(), 1);
 }
 
 TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
@@ -325,7 +299,9 @@ TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
     EXPECT_NE(raised([&] { sets->Search(namedValues({{"*", 0}}), 2); }).number(), 0);
 }
 
-TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
+// Seeded points are readable, of the archive's own classes, and pass its write checks; the
+// generator's own test checks what they hold.
+TEST_P(ArchiveServerTest, SeededPointsAreReadableAndPassTheWriteChecks) {
     for (const QString& kind : {u"VQ3"_s, u"VQ2"_s}) {
         SCOPED_TRACE(qPrintable(kind));
         const QString path = otherLocation(kind);
@@ -342,47 +318,30 @@ TEST_P(ArchiveServerTest, SeededPointsAreVariedReadableAndPassTheWriteChecks) {
             ASSERT_TRUE(synchronous.next());
             EXPECT_EQ(synchronous.integer(0), 2);
         }
-
         auto fresh = ArchiveServer::open(u"plant"_s, path);
         fresh->Open(u"vqadmin"_s, QString());
         EXPECT_EQ(fresh->Points()->Count(), 600);
-        SdkDigitalStateSetsPtr digitalSets = fresh->DigitalStateSets();
-        const SamplePointGenerator generator(kind, 1);
         QSet<QString> classes;
-        QSet<SdkPointType> types;
-        for (int index = 0; index < 600; ++index) {
+        const SamplePointGenerator generator(kind, 1);
+        for (int index = 0; index < 600; index += 5) {
             SdkPointPtr point = fresh->Points()->Item(generator.point(index, 0).tag);
-            SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
             classes.insert(point->PointClass()->Name());
-            types.insert(point->PointType());
-            ASSERT_EQ(values->Value(u"PointType"_s).toInt32(), point->PointType())
-                << qPrintable(point->Name());
-            if (values->Contains(u"DigitalSet"_s) && point->PointType() == pointtype::Digital) {
-                EXPECT_TRUE(digitalSets->Contains(values->Value(u"DigitalSet"_s).toString()));
-            }
             // A point without a digital set keeps the class's DigNumber, not an earlier point's.
             if (const AttributeDef* digNumber =
                     fresh->classByName(point->PointClass()->Name())->find(u"DigNumber"_s);
                 digNumber && generator.point(index, 0).digitalSet.isEmpty()) {
-                EXPECT_EQ(values->Value(u"DigNumber"_s).toInt32(), digNumber->defaultValue.toInt32())
+                EXPECT_EQ(point->PointAttributes()->NamedValues()->Value(u"DigNumber"_s).toInt32(),
+                          digNumber->defaultValue.toInt32())
                     << qPrintable(point->Name());
             }
             EXPECT_TRUE(fresh->currentValue(point->PointID()).has_value());
-            // A seeded point must be one the archive's own checks accept.
-            if (index % 5 == 0) {
-                SdkNamedValues failed;
-                const Error error = raised([&] {
-                    point->PointAttributes()->SetAttributes(namedValues({{"ExDesc", "x"}}), failed);
-                });
-                EXPECT_EQ(error.number(), 0) << qPrintable(error.description());
-            }
+            SdkNamedValues failed;
+            const Error error = raised([&] {
+                point->PointAttributes()->SetAttributes(namedValues({{"ExDesc", "x"}}), failed);
+            });
+            EXPECT_EQ(error.number(), 0) << qPrintable(error.description());
         }
-        if (kind == u"VQ3") {
-            EXPECT_EQ(classes.size(), 4);
-            EXPECT_GE(types.size(), 6);
-        } else {
-            EXPECT_EQ(types, (QSet<SdkPointType>{6, 11, 12, 101}));
-        }
+        EXPECT_EQ(classes.size(), kind == u"VQ3" ? 4 : 1);
     }
 }
 

@@ -39,6 +39,14 @@ std::optional<bool> junction(const std::vector<std::optional<bool>>& parts, bool
     return isAnd;
 }
 
+// A REAL as SQLite writes it: 15 significant digits and always a decimal point ("0.0", "1.0e+20").
+QString sqliteText(double number) {
+    QString text = QString::number(number, 'g', 15);
+    if (text.contains(u'.') || !std::isfinite(number)) return text;
+    const qsizetype exponent = text.indexOf(u'e');
+    return exponent < 0 ? text + u".0"_qs : text.insert(exponent, u".0"_qs);
+}
+
 QString typeLetter(int code) {
     switch (code) {
         case 6:
@@ -67,6 +75,7 @@ ClauseEvaluator::ClauseEvaluator(ArchiveServer& server, QDateTime now) : m_now(s
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
             v.type = Value::Number;
             v.number = query.real(column);
+            v.real = type == SQLITE_FLOAT;
         } else if (type == SQLITE_TEXT) {
             v.type = Value::Text;
             v.text = query.text(column);
@@ -303,7 +312,8 @@ ClauseEvaluator::Value ClauseEvaluator::value(const SqlNode& node, const Row& ro
         default:
             break;
     }
-    if (as == Kind::Text && v.type == Value::Number) v = {Value::Text, 0, QString::number(v.number)};
+    if (as == Kind::Text && v.type == Value::Number)
+        v = {Value::Text, 0, v.real ? sqliteText(v.number) : QString::number(v.number)};
     if (as == Kind::Text) v.text = foldKey(v.text);
     if (as != Kind::Text && v.type == Value::Text) v = {};  // a text never equals a number
     return v;

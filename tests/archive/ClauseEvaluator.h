@@ -33,6 +33,7 @@ private:
         enum Type { Null, Number, Text } type = Null;
         double number = 0;
         QString text;
+        bool real = false;  // stored as a REAL, which reads as text with a decimal point
     };
     struct Event {
         qint64 point;

@@ -2,12 +2,12 @@
 // safety denials, cancellation, and archives made before the search index existed.
 #include "ArchiveTestSupport.h"
 #include "ClauseEvaluator.h"
-#include "PostgresArchiveCopy.h"
+#include "archive/data/ArchiveCopy.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/dialect/ArchiveSummary.h"
 #include "archive/dialect/SqlDialectParser.h"
+#include "archive/dialect/SqlDialectTranslator.h"
 #include "archive/postgres/PgConnection.h"
-#include "archive/postgres/PostgresDialectTranslator.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
@@ -18,11 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <atomic>
-#include <cmath>
-#include <map>
 #include <stdexcept>
 #include <thread>
 
@@ -49,6 +45,28 @@ QStringList searched(ArchiveServer& server, const QString& clause) {
     }
 }
 
+// The alias and batch rows, which an archive copy leaves to the search that fills them; and the
+// point without a stored descriptor, to which a copy gives the class default.
+void copySearchRows(ArchiveServer& from, const QString& uri) {
+    pg::Connection to(uri);
+    to.exec("UPDATE points SET \"Descriptor\" = NULL WHERE \"Tag\" = 'TI-11'");
+    auto real = [](SqliteStatement& row, int column) {
+        return row.isNull(column) ? pg::Param::null() : pg::Param::number(row.real(column));
+    };
+    auto aliases =
+        SqliteArchiveStorage::databaseOf(from.storage()).prepare("SELECT point_id, alias, unit FROM aliases");
+    while (aliases.next())
+        to.exec("INSERT INTO aliases VALUES($1, $2, $3)",
+                {pg::Param::integer(aliases.integer(0)), pg::Param::text(aliases.text(1)),
+                 pg::Param::text(aliases.text(2))});
+    auto batches = SqliteArchiveStorage::databaseOf(from.storage()).prepare("SELECT * FROM batches");
+    while (batches.next())
+        to.exec("INSERT INTO batches VALUES($1, $2, $3, $4, $5, $6)",
+                {pg::Param::text(batches.text(0)), pg::Param::integer(batches.integer(1)),
+                 pg::Param::text(batches.text(2)), pg::Param::text(batches.text(3)), real(batches, 4),
+                 real(batches, 5)});
+}
+
 int pointCount(ArchiveServer& server) {
     auto query = SqliteArchiveStorage::databaseOf(server.storage()).statement("SELECT count(*) FROM points");
     return query.next() ? int(query.integer(0)) : -1;
@@ -71,7 +89,9 @@ protected:
                                                            {"Füll-1", "Fill level"},
                                                            {"FÜ-2", "Fill flow"},
                                                            {"FV-3", "Fill valve"},
-                                                           {"O'Q-1", "back\\slash 'quoted'"}};
+                                                           {"O'Q-1", "back\\slash 'quoted'"},
+                                                           {"TI-10", "Boundary of a tag range"},
+                                                           {"TI-11", "Boundary of a tag range"}};
         for (const auto& [tag, descriptor] : odd)
             s_server->Points()->Add(QString::fromUtf8(tag), u"classic"_s, 12,
                                     namedValues({{"Descriptor", Variant(QString::fromUtf8(descriptor))}}));
@@ -83,7 +103,16 @@ protected:
                 "INSERT INTO batches(batch_id, point_id, unit, product, start_time, end_time) VALUES"
                 " ('B-1', 3, 'U1', 'Resin', unixepoch() - 7200, unixepoch() - 1800),"
                 " ('B-2', 5, 'U2', 'Glue', unixepoch() - 600, NULL),"
-                " ('B-3', 8, 'U1', 'Resin', unixepoch() - 90000, unixepoch() - 86000);"_s);
+                " ('B-3', 8, 'U1', 'Resin', unixepoch() - 90000, unixepoch() - 86000);"
+                // The trigram indexes follow renames, changed descriptors and removals.
+                "UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 4;"
+                "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 6;"
+                "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 11;"
+                "DELETE FROM points WHERE point_id = 11; DELETE FROM archive WHERE point_id = 11;"
+                // A point with no descriptor stored, and an archived zero, which reads as text "0.0".
+                "UPDATE points SET \"Descriptor\" = NULL WHERE \"Tag\" = 'TI-11';"
+                "INSERT INTO archive(point_id, time, value, status)"
+                " SELECT point_id, unixepoch() - 60, 0.0, 0 FROM points WHERE \"Tag\" = 'FV-3';"_s);
     }
     static void TearDownTestSuite() {
         s_server.reset();
@@ -94,8 +123,8 @@ protected:
     static inline std::shared_ptr<ArchiveServer> s_server;
 };
 
-// The same archive on each storage engine: the shared SQLite file, or a PostgreSQL archive holding
-// a copy of its rows (the same points, ids and times), each searched through its own storage.
+// The same archive on each storage engine: the shared SQLite file, or a copy of it on PostgreSQL
+// (the same points, ids and times), each searched through its own storage.
 // Both must answer what the evaluator finds, so a difference in meaning between them fails.
 class PointSearchBackendTest : public PointSearchTest, public ::testing::WithParamInterface<StorageBackend> {
 protected:
@@ -110,8 +139,8 @@ protected:
         if (!s_postgres) {
             s_database = std::make_unique<TestDatabase>();
             const QString uri = QString::fromStdString(s_database->uri());
-            ArchiveServer::create(uri, u"search"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-            copyToPostgres(*s_server, uri);
+            ArchiveCopy::copy(s_server->path(), uri);
+            copySearchRows(*s_server, uri);
             s_postgres = ArchiveServer::open(u"search"_s, uri);
             s_postgres->Open(u"vqadmin"_s, QString());
         }
@@ -176,7 +205,11 @@ const char* const kClauses[] = {
     "VQPOINT.TAG LIKE 'FÜ*'",
     "VQPOINT.TAG LIKE 'fül*'",
     "VQPOINT.TAG LIKE 'fü-?'",
+    "VQPOINT.TAG LIKE 'TI-10*'",
+    "VQPOINT.TAG LIKE '*QQZ*' OR VQPOINT.DESCRIPTOR LIKE '*xylophone*'",
     "NOT VQPOINT.TAG LIKE 'fic*'",
+    "NOT VQPOINT.DESCRIPTOR LIKE '*tank*'",
+    "VQcomp.Value LIKE '0.0' AND VQpoint.Tag = VQcomp.Tag",
     "VQPOINT.TAG <> 'f*' AND VQPOINT.TAG LIKE 'fic_?00'",
     "VQinterp.Tag LIKE 'fic*' AND VQpoint.Tag = VQinterp.Tag AND VQinterp.Time = DATE('*-12h')",
     "vqpoint.tag like '*I?-*'",
@@ -508,104 +541,6 @@ TEST_F(PointSearchTest, AKeptStatementFollowsASchemaChangeByAnotherConnection) {
     EXPECT_EQ(searched(*server, clause), before);
 }
 
-// The first search schema's index: one table over both texts, with positions.
-const char* const kFirstIndexLayout =
-    "DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams; DROP TRIGGER trigrams_insert;"
-    "DROP TRIGGER trigrams_update_tag; DROP TRIGGER trigrams_update_descriptor; DROP TRIGGER trigrams_delete;"
-    "CREATE VIRTUAL TABLE points_text USING fts5(Tag, Descriptor, content='points',"
-    " content_rowid='point_id', tokenize='trigram');"
-    "CREATE TRIGGER points_text_insert AFTER INSERT ON points BEGIN"
-    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.Tag, new.Descriptor); END;"
-    "CREATE TRIGGER points_text_delete AFTER DELETE ON points BEGIN"
-    " INSERT INTO points_text(points_text, rowid, Tag, Descriptor)"
-    " VALUES('delete', old.point_id, old.Tag, old.Descriptor); END;"
-    "CREATE TRIGGER points_text_update AFTER UPDATE OF Tag, Descriptor ON points BEGIN"
-    " INSERT INTO points_text(points_text, rowid, Tag, Descriptor)"
-    " VALUES('delete', old.point_id, old.Tag, old.Descriptor);"
-    " INSERT INTO points_text(rowid, Tag, Descriptor) VALUES(new.point_id, new.Tag, new.Descriptor); END;"
-    "INSERT INTO points_text(points_text) VALUES('rebuild');"
-    "UPDATE server_info SET value = '2' WHERE key = 'schema'";
-
-// Without any search schema: no index, no alias or batch tables.
-const char* const kBeforeSearchLayout =
-    "DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams; DROP TABLE aliases; DROP TABLE batches;"
-    "DROP TRIGGER trigrams_insert; DROP TRIGGER trigrams_update_tag; DROP TRIGGER trigrams_update_descriptor;"
-    "DROP TRIGGER trigrams_delete; UPDATE server_info SET value = '1' WHERE key = 'schema'";
-
-int schemaObjects(ArchiveServer& server, const char* names) {
-    auto query = SqliteArchiveStorage::databaseOf(server.storage())
-                     .prepare(QByteArray("SELECT count(*) FROM sqlite_schema WHERE name IN (") + names + ')');
-    return query.next() ? int(query.integer(0)) : -1;
-}
-
-// Archives made before the search index, or with its first layout, gain the current one when
-// opened, and answer the same as a scan.
-TEST_F(PointSearchTest, AnArchiveWithAnOlderOrNoSearchIndexGainsTheCurrentOneOnOpen) {
-    for (const char* layout : {kBeforeSearchLayout, kFirstIndexLayout}) {
-        SCOPED_TRACE(layout);
-        const QString path = s_dir->filePath(u"old.vqa"_s);
-        QFile::remove(path);
-        {
-            auto server = ArchiveServer::create(path, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-            server->Open(u"vqadmin"_s, QString());
-            ArchiveSeeder::seed(*server, 60, 1);
-            SqliteArchiveStorage::databaseOf(server->storage()).execute(QString::fromLatin1(layout));
-        }
-        auto reopened = ArchiveServer::open(u"old"_s, path);
-        const QStringList byIndex = searched(*reopened, u"VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
-        const QStringList byScan = searched(*reopened, u"NOT NOT VQPOINT.DESCRIPTOR LIKE '*temp*'"_s);
-        EXPECT_FALSE(byIndex.isEmpty());
-        EXPECT_EQ(byIndex, byScan);
-        EXPECT_EQ(schemaObjects(*reopened, "'tag_trigrams', 'descriptor_trigrams', 'aliases', 'batches'"), 4);
-        EXPECT_EQ(schemaObjects(*reopened, "'points_text', 'points_text_insert', 'points_text_update'"), 0);
-        auto schema = SqliteArchiveStorage::databaseOf(reopened->storage())
-                          .statement("SELECT value FROM server_info WHERE key = 'schema'");
-        ASSERT_TRUE(schema.next());
-        EXPECT_EQ(schema.text(0), u"3"_s);
-    }
-}
-
-// Renamed tags, changed descriptors, removed points and points added after a seeding are found
-// through the trigram indexes exactly as a scan finds them.
-TEST_F(PointSearchTest, TheTrigramIndexesFollowEveryChangeOfTagsAndDescriptors) {
-    auto server = ArchiveServer::create(s_dir->filePath(u"edits.vqa"_s), u"edits"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-    server->Open(u"vqadmin"_s, QString());
-    ArchiveSeeder::seed(*server, 40, 1);
-    server->Points()->Add(u"LATE-ADDED-QQZ"_s, u"classic"_s, 12,
-                          namedValues({{"Descriptor", Variant(u"Added xylophone"_s)}}));
-    SqliteArchiveStorage::databaseOf(server->storage())
-        .execute(
-            u"UPDATE points SET \"Tag\" = 'RENAMED-QQZ-1', tag_key = 'renamed-qqz-1' WHERE point_id = 3;"
-            "UPDATE points SET \"Descriptor\" = 'Changed xylophone' WHERE point_id = 5;"
-            "UPDATE points SET \"Descriptor\" = 'Removed xylophone' WHERE point_id = 7;"
-            "DELETE FROM points WHERE point_id = 7;"
-            "UPDATE points SET \"Descriptor\" = 'plain' WHERE \"Descriptor\" LIKE '%temperature%'"_s);
-    const struct {
-        const char* clause;
-        int count;  // -1: some
-    } cases[] = {{"VQPOINT.TAG LIKE '*QQZ*'", 2},
-                 {"VQPOINT.DESCRIPTOR LIKE '*xylophone*'", 2},
-                 {"VQPOINT.DESCRIPTOR LIKE '*temperature*'", 0},
-                 {"VQPOINT.DESCRIPTOR LIKE '*lain*'", -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.clause);
-        const QString clause = QString::fromUtf8(c.clause);
-        const QStringList byIndex = searched(*server, clause);
-        EXPECT_EQ(byIndex, searched(*server, u"NOT NOT "_s + clause));
-        if (c.count >= 0) {
-            EXPECT_EQ(byIndex.size(), c.count);
-        } else {
-            EXPECT_FALSE(byIndex.isEmpty());
-        }
-    }
-}
-
-}  // namespace
-}  // namespace vq::test
-
-namespace vq::test {
-namespace {
-
 // Completion reads the tag index from the prefix on and stops at the first tag past it; it must
 // answer what a prefix search answers, cut at the count, in any letter case and past non-ASCII.
 TEST_F(PointSearchTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
@@ -621,155 +556,6 @@ TEST_F(PointSearchTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
     }
     EXPECT_EQ(s_server->TagsStartingWith(u"fÜ"_s, 12), (QStringList{u"FÜ-2"_s, u"Füll-1"_s}));
     EXPECT_TRUE(s_server->TagsStartingWith(u"fic"_s, 0).isEmpty());
-}
-
-}  // namespace
-}  // namespace vq::test
-
-namespace vq::test {
-namespace {
-
-// What the SQLite archive's vq_sample and vq_pctgood compute for a point of those events.
-ArchiveSummary::Result expectedSample(int function, const std::vector<ArchiveSummary::Event>& events,
-                                      double time, double step) {
-    auto inEffect = [&](double at) {
-        std::optional<ArchiveSummary::Event> found;
-        for (const auto& event : events)
-            if (event.time <= at) found = event;
-        return found;
-    };
-    if (function == ArchiveSummary::Interp) {
-        std::optional<ArchiveSummary::Event> next;
-        for (const auto& event : events) {
-            if (event.time > time) {
-                next = event;
-                break;
-            }
-        }
-        return ArchiveSummary::interpolate(time, inEffect(time), next);
-    }
-    std::vector<ArchiveSummary::Event> within;
-    for (const auto& event : events)
-        if (event.time > time - step && event.time <= time) within.push_back(event);
-    return ArchiveSummary::summarize(ArchiveSummary::Function(function), time, step, inEffect(time - step),
-                                     within);
-}
-
-// A double to its last bit, or "-" for none (the SQL functions give NULL for what is not finite).
-std::string shownExactly(const std::optional<double>& value) {
-    if (!value || !std::isfinite(*value)) return "-";
-    return QString::number(*value, 'g', 17).toStdString();
-}
-
-std::string shownExactly(const pg::Rows& rows, int row, int column) {
-    return rows.isNull(row, column) ? "-" : shownExactly(rows.text(row, column).toDouble());
-}
-
-// What only the PostgreSQL engine has to show: plans and its own SQL functions.
-class PostgresSearchTest : public PointSearchBackendTest {
-protected:
-    // The plan of a clause's translation, with the planner kept off the paths in `disabled`.
-    std::string plan(const char* clause, const char* disabled) {
-        server();
-        PostgresDialectTranslator translator(s_server->pointColumns(), QDateTime::currentDateTimeUtc());
-        const SqlQuery query = translator.translate(*SqlDialectParser::parse(QString::fromUtf8(clause)));
-        pg::Params params;
-        for (const Variant& value : query.parameters) params.push_back(pg::Param::text(value.toString()));
-        pg::Connection connection(server().path());
-        connection.execScript(disabled);
-        const pg::Rows rows = connection.exec("EXPLAIN " + query.sql, params);
-        std::string lines;
-        for (int i = 0; i < rows.count(); ++i) lines += rows.text(i, 0).toStdString() + '\n';
-        return lines;
-    }
-
-    // The texts a query's second column gives on each engine, row by row.
-    QStringList texts(SqlitePointSearch& sqlite, const char* sql) {
-        QStringList lines;
-        sqlite.run({QByteArray(sql), {}}, [&](qint64 id, QStringView text) {
-            lines << QString::number(id) + u' ' + text.toString();
-        });
-        return lines;
-    }
-    QStringList texts(const char* sql) {
-        QStringList lines;
-        for (const auto& [id, text] : run({QByteArray(sql), {}})) lines << QString::number(id) + u' ' + text;
-        return lines;
-    }
-};
-
-INSTANTIATE_TEST_SUITE_P(Backends, PostgresSearchTest, ::testing::Values(StorageBackend::Postgres),
-                         backendName);
-
-// A literal tag prefix is a range of the tag key's b-tree (an index condition, not a filter over
-// every key); inner literals of tags and descriptors are looked up in the trigram indexes. The
-// archive is small, so the planner is kept off the paths it would take for a few rows.
-TEST_P(PostgresSearchTest, MasksReadTheTagKeyRangeAndTheTrigramIndexes) {
-    const char* noScans = "SET enable_seqscan = off; SET enable_bitmapscan = off";
-    const char* noOrderedScans = "SET enable_seqscan = off; SET enable_indexscan = off";
-    for (const char* prefix :
-         {"VQPOINT.TAG LIKE 'fic*'", "VQPOINT.TAG = 'FIC?200'", "VQPOINT.TAG LIKE 'Fü*'"}) {
-        const std::string lines = plan(prefix, noScans);
-        EXPECT_NE(lines.find("Index Cond: ((tag_key >= "), std::string::npos) << prefix << '\n' << lines;
-    }
-    EXPECT_NE(
-        plan("VQPOINT.TAG LIKE '*-tic-*'", noOrderedScans).find("Bitmap Index Scan on points_tag_trigrams"),
-        std::string::npos);
-    EXPECT_NE(plan("VQPOINT.DESCRIPTOR LIKE '*pump*'", noOrderedScans)
-                  .find("Bitmap Index Scan on points_descriptor_trigrams"),
-              std::string::npos);
-}
-
-// vq_fold, vq_seconds, vq_sample and vq_pctgood on PostgreSQL give what the SQLite archive's
-// functions give: folded texts, numbers as SQLite writes them, dates as julianday gives them, and
-// the interpolated and summary values as the very doubles ArchiveSummary computes.
-TEST_P(PostgresSearchTest, TheSearchFunctionsGiveWhatTheSqliteOnesGive) {
-    SqlitePointSearch sqlite(s_server->path(), s_server->pointColumns());
-    server();
-    for (const char* sql : {"SELECT point_id, vq_fold(\"Tag\") FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(\"Descriptor\") FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(\"Zero\") FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(\"Span\" / 3.0) FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(-\"Span\" * 1e20) FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(\"Span\" / 7e9) FROM points ORDER BY point_id",
-                            "SELECT point_id, vq_fold(point_id) FROM points ORDER BY point_id"})
-        EXPECT_EQ(texts(sqlite, sql), texts(sql)) << sql;
-    EXPECT_EQ(
-        texts(sqlite,
-              "SELECT point_id, vq_fold((julianday(\"CreationDate\") - 2440587.5) * 86400.0) FROM points"
-              " ORDER BY point_id"),
-        texts("SELECT point_id, vq_fold(vq_seconds(\"CreationDate\")) FROM points ORDER BY point_id"));
-
-    std::map<qint64, std::vector<ArchiveSummary::Event>> events;
-    auto rows = SqliteArchiveStorage::databaseOf(s_server->storage())
-                    .prepare("SELECT point_id, time, value, status FROM archive ORDER BY time");
-    while (rows.next()) {
-        const bool number = rows.columnType(2) == SQLITE_INTEGER || rows.columnType(2) == SQLITE_FLOAT;
-        events[rows.integer(0)].push_back(
-            {rows.real(1), number ? std::optional(rows.real(2)) : std::nullopt, rows.integer(3)});
-    }
-    pg::Connection connection(server().path());
-    const double now = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
-    int compared = 0;
-    for (const auto& [point, history] : events) {
-        for (const double time : {now, now - 4000.5, history.front().time, history.back().time + 1}) {
-            for (const double step : {3600.0, 172800.0}) {
-                const pg::Rows sampled = connection.exec(
-                    "SELECT f, vq_sample(f, $1, $2, $3)::text, vq_pctgood(f, $1, $2, $3)::text"
-                    " FROM generate_series(0, 7) f ORDER BY f",
-                    {pg::Param::integer(point), pg::Param::number(time), pg::Param::number(step)});
-                for (int f = 0; f < sampled.count(); ++f) {
-                    const ArchiveSummary::Result expected = expectedSample(f, history, time, step);
-                    EXPECT_EQ(shownExactly(sampled, f, 1), shownExactly(expected.value))
-                        << "function " << f << " point " << point << " at " << qint64(time);
-                    EXPECT_EQ(shownExactly(sampled, f, 2), shownExactly(expected.pctGood))
-                        << "function " << f;
-                    ++compared;
-                }
-            }
-        }
-    }
-    EXPECT_GT(compared, 1000);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// The pieces under the point search that carry arithmetic of their own: time texts, masks as
-// GLOB patterns, and the interpolated and summary values.
+// The pieces under the point search that carry arithmetic of their own: time texts and the
+// interpolated and summary values. (Masks are the point search's evaluator table's.)
 #include "archive/dialect/ArchiveSummary.h"
 #include "archive/dialect/TimeText.h"
-#include "archive/postgres/PostgresDialectTranslator.h"
-#include "archive/sqlite/SqliteDialectTranslator.h"
 
 #include <QStringList>
 
@@ -45,18 +43,6 @@ TEST(TimeText, ReadsNowTodayYesterdayOffsetsAndAbsoluteTimes) {
     EXPECT_EQ(TimeText::span(u" 90s "_s), 90);
     for (const char* bad : {"0m", "-1h", "often", ""})
         EXPECT_FALSE(TimeText::span(QString::fromUtf8(bad))) << bad;
-}
-
-TEST(SqliteDialectTranslator, MasksBecomeGlobPatternsWhoseOtherCharactersMatchLiterally) {
-    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"fic*"_s), u"fic*"_s);
-    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"a**b?"_s), u"a*b?"_s);
-    EXPECT_EQ(SqliteDialectTranslator::globPattern(u"[%]_x]"_s), u"[[]%[]]_x[]]"_s);
-}
-
-TEST(PostgresDialectTranslator, MasksBecomeLikePatternsWhoseOtherCharactersMatchLiterally) {
-    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"fic*"_s), u"fic%"_s);
-    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"a**b?"_s), u"a%b_"_s);
-    EXPECT_EQ(PostgresDialectTranslator::likePattern(u"%_\\x*"_s), u"\\%\\_\\\\x%"_s);
 }
 
 QString shown(const ArchiveSummary::Result& r) {

@@ -37,7 +37,6 @@ public:
     }
 
     PGconn* get() const { return conn_.get(); }
-    int backendPid() const { return PQbackendPID(get()); }
 
     // Runs `sql`; the result says how it went, failures included.
     PgResult run(const std::string& sql) const { return {PQexec(get(), sql.c_str()), &PQclear}; }
@@ -66,9 +65,6 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     const std::string& name() const { return name_; }
-    const std::string& serverUri() const { return uri_; }
-    // The connection to the server's own database, for watching the others.
-    const PgConnection& admin() const { return admin_; }
     // The test server's URI with this database in place of the server's own.
     std::string uri() const {
         static const std::regex parts("^(postgres(ql)?://[^/?]*)(/[^?]*)?(.*)$");

@@ -1,12 +1,11 @@
 // Writers killed with SIGKILL at many moments: after each kill the archive is sound, holds every
-// write whole or not at all, and the same write run again completes it.
+// write whole or not at all, and the same write run again completes it. A bulk load (seeding) and a
+// run of single writes (edit sets; an import writes each row so too) are the two kinds of write.
 #include "ReliabilitySupport.h"
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/CsvCodec.h"
-
 #include <QTextStream>
-
 #include <algorithm>
 #include <iostream>
 
@@ -76,91 +75,6 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
     report(
         "seed", kills,
         u"%1 left no point, %2 all %3; seeding again completed every one"_s.arg(none).arg(all).arg(kPoints));
-}
-
-TEST_F(KilledWriteTest, ImportStoresWholeRowsInOrderAndImportingAgainCompletesIt) {
-    const QString archive = path(u"template.vqa"_s);
-    QStringList seededTags;
-    {
-        auto server = ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-        server->Open(u"vqadmin"_s, QString());
-        ArchiveSeeder::seed(*server, 300);
-        for (const QString& row :
-             RawArchive(archive).rows("SELECT \"Tag\" FROM points WHERE class_id = "
-                                      "(SELECT class_id FROM point_classes WHERE name = 'classic')"))
-            seededTags << row;
-    }
-    ASSERT_GE(seededTags.size(), 20);
-    const QHash<QString, QString> before = RawArchive(archive).editedAttributes();
-    // New points, with an update of a seeded point every seventh row.
-    struct Row {
-        QString tag;
-        QString expected;  // Descriptor|ExDesc|EngUnits|Location1 after the row
-    };
-    std::vector<Row> rows;
-    QString csv;
-    QTextStream out(&csv);
-    CsvWriter writer(out);
-    writer.writeRow({u"Tag"_s, u"PtClassName"_s, u"PointType"_s, u"Span"_s, u"Descriptor"_s, u"ExDesc"_s,
-                     u"EngUnits"_s, u"Location1"_s});
-    for (int r = 0; r < 2400; ++r) {
-        const bool update = r % 7 == 3 && r / 7 < seededTags.size();
-        const QString tag = update ? seededTags[r / 7] : u"IMP-%1"_s.arg(r, 4, 10, QChar(u'0'));
-        const QString text = u"row %1"_s.arg(r);
-        writer.writeRow({tag, update ? QString() : u"classic"_s, update ? QString() : u"Float32"_s,
-                         update ? QString() : u"100"_s, text, text, u"u%1"_s.arg(r % 50),
-                         QString::number(r + 10)});
-        rows.push_back(
-            {tag, QStringList{text, text, u"u%1"_s.arg(r % 50), QString::number(r + 10)}.join(u'|')});
-    }
-    out.flush();
-    const QString csvFile = path(u"rows.csv"_s);
-    {
-        QFile file(csvFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(csv.toUtf8());
-    }
-    const QString import = u"import"_s;
-    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {import, copyOf(archive, 0), csvFile});
-
-    QMap<int, int> storedRowsSeen;  // rows stored after a kill -> how often
-    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
-        const QString run = copyOf(archive, i);
-        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {import, run, csvFile}, at);
-        RawArchive raw(run);
-        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
-        const QHash<QString, QString> after = raw.editedAttributes();
-        // Every row is stored whole or not at all, and the stored rows come first.
-        int stored = 0;
-        bool gap = false;
-        for (size_t r = 0; r < rows.size(); ++r) {
-            const QString now = after.value(rows[r].tag).section(u'|', 0, 3);
-            const bool whole = now == rows[r].expected;
-            const bool untouched = before.contains(rows[r].tag)
-                                       ? after.value(rows[r].tag) == before.value(rows[r].tag)
-                                       : !after.contains(rows[r].tag);
-            EXPECT_TRUE(whole || untouched)
-                << "kill " << i << ": row " << r << " half written: " << now.toStdString();
-            if (whole && gap)
-                ADD_FAILURE() << "kill " << i << ": row " << r << " stored after a row that is not";
-            gap = gap || !whole;
-            stored += whole;
-        }
-        if (killed) storedRowsSeen[stored]++;
-        int code = -1;
-        runToEnd(QStringLiteral(VQARCHIVE_BINARY), {import, run, csvFile}, &code);
-        EXPECT_EQ(code, 0) << "kill " << i;
-        const QHash<QString, QString> completed = RawArchive(run).editedAttributes();
-        int complete = 0;
-        for (const Row& row : rows) complete += completed.value(row.tag).section(u'|', 0, 3) == row.expected;
-        EXPECT_EQ(complete, int(rows.size())) << "kill " << i;
-        return killed;
-    });
-    QStringList found;
-    for (auto it = storedRowsSeen.cbegin(); it != storedRowsSeen.cend(); ++it)
-        found << u"%1x %2 rows"_s.arg(it.value()).arg(it.key());
-    report("import", kills,
-           u"stored after a kill: "_s + found.join(u", ") + u"; importing again completed every one"_s);
 }
 
 TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {

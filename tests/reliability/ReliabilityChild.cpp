@@ -1,5 +1,5 @@
 // The writing child of the reliability tests: it writes edit sets through the server library as
-// a program would, or holds the archive's write lock until told to let go.
+// a program would.
 #include "EditPlan.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
@@ -13,8 +13,6 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
-#include <iostream>
-#include <string>
 
 using namespace vq;
 
@@ -38,21 +36,6 @@ int edits(const QStringList& args) {
     return 0;
 }
 
-// hold FILE: takes the write lock with a write in progress, says "holding", and rolls back when
-// a line arrives on standard input.
-int hold(const QStringList& args) {
-    auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
-    SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server->storage());
-    db.begin();
-    db.execute(QStringLiteral("UPDATE points SET \"Descriptor\" = 'held'"));
-    std::printf("holding\n");
-    std::fflush(stdout);
-    std::string line;
-    std::getline(std::cin, line);
-    db.rollback();
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,8 +44,7 @@ int main(int argc, char** argv) {
     try {
         const QString mode = args.isEmpty() ? QString() : args.takeFirst();
         if (mode == u"edits" && args.size() == 5) return edits(args);
-        if (mode == u"hold" && args.size() == 1) return hold(args);
-        std::fprintf(stderr, "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN | hold FILE\n");
+        std::fprintf(stderr, "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN\n");
         return 2;
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.description()));

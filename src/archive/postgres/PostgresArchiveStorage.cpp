@@ -1,10 +1,14 @@
 #include "archive/postgres/PostgresArchiveStorage.h"
 
+#include "PostgresArchiveSchema.h"
+#include "PostgresBulkLoad.h"
+#include "PostgresPointSearch.h"
 #include "archive/dialect/StoredDate.h"
 #include "archive/postgres/PostgresArchiveSchema.h"
 #include "archive/postgres/PostgresBulkLoad.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/postgres/PostgresSearchSchema.h"
+#include "archive/storage/ArchiveMigrations.h"
 #include "sdk/SdkErrors.h"
 
 #include <cmath>
@@ -156,6 +160,7 @@ std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
                            PostgresArchiveSchema::sql(ArchiveCatalog::storedColumns(classes), classes));
         storage->writeFacts(facts);
         storage->writeClasses(classes);
+        storage->upgradeSchema();
         write.commit();
     }
     storage->load();
@@ -165,15 +170,43 @@ std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
 void PostgresArchiveStorage::load() {
     fact(QStringLiteral("kind"));
     fact(QStringLiteral("version"));
+    upgradeSchema();
     loadClasses();
     loadColumns();
     prepareClassQueries();
-    try {
-        PostgresSearchSchema::ensure(*m_connection);
-    } catch (const pg::Failure& failure) {
-        raise(failure, QStringLiteral("adding what point searches need"));
-    }
     m_search = std::make_unique<PostgresPointSearch>(m_uri, m_columns);
+}
+
+namespace {
+
+// This engine's part of each step, by the schema version the step brings an archive to.
+void runStep(pg::Connection& connection, const ArchiveMigrations::Step& step) {
+    switch (step.version) {
+        case 3:
+            PostgresSearchSchema::install(connection);
+            return;
+    }
+    throw Error(sdkerr::StorageFailed, QStringLiteral("PostgresArchiveStorage:upgrade"),
+                ArchiveMigrations::missingStep("PostgreSQL", step));
+}
+
+}  // namespace
+
+void PostgresArchiveStorage::upgradeSchema() {
+    const QString key = QStringLiteral("schema");
+    if (ArchiveMigrations::due(ArchiveMigrations::versionOf(findFact(key))).empty()) return;
+    Scope write(*this);
+    // Read again under the lock: another program may have upgraded the archive meanwhile.
+    for (const ArchiveMigrations::Step* step :
+         ArchiveMigrations::due(ArchiveMigrations::versionOf(findFact(key)))) {
+        try {
+            runStep(*m_connection, *step);
+        } catch (const pg::Failure& failure) {
+            raise(failure, QString::fromLatin1(step->what));
+        }
+    }
+    setFact(key, QString::number(ArchiveMigrations::currentVersion()));
+    write.commit();
 }
 
 // Undoes the transaction; a connection lost meanwhile has undone it already.
@@ -352,17 +385,11 @@ void PostgresArchiveStorage::loadClasses() {
     }
 }
 
-// Only columns that hold an attribute count: a search may keep columns of its own beside them.
 void PostgresArchiveStorage::loadColumns() {
-    const QStringList columns =
-        texts(QStringLiteral("reading its point table"),
-              "SELECT column_name FROM information_schema.columns WHERE table_schema = "
-              "current_schema() AND table_name = 'points' ORDER BY ordinal_position");
-    for (const QString& column : columns) {
-        bool attribute = column == u"Tag" || column == u"PointType";
-        for (const ArchiveClassInfo& info : m_classes) attribute = attribute || info.find(column);
-        if (attribute) m_columns.append(column);
-    }
+    const QStringList table = texts(QStringLiteral("reading its point table"),
+                                    "SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                    "current_schema() AND table_name = 'points' ORDER BY ordinal_position");
+    m_columns = ArchiveCatalog::attributeColumns(table, m_classes);
 }
 
 QString PostgresArchiveStorage::columnOf(const QString& attribute) const {
@@ -593,8 +620,8 @@ QStringList PostgresArchiveStorage::tagsStartingWith(const QString& keyPrefix, i
     return tags;
 }
 
-int PostgresArchiveStorage::pointCount() {
-    return int(run(QStringLiteral("counting its points"), "SELECT count(*) FROM points").integer(0, 0));
+qint64 PostgresArchiveStorage::pointCount() {
+    return run(QStringLiteral("counting its points"), "SELECT count(*) FROM points").integer(0, 0);
 }
 
 bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,

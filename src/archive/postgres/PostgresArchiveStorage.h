@@ -63,7 +63,7 @@ public:
     std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
     std::vector<ArchivePointHeader> pointHeaders(int limit) override;
     QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) override;
-    int pointCount() override;
+    qint64 pointCount() override;
     bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                    std::vector<Variant>& values) override;
     qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
@@ -106,6 +106,9 @@ private:
     void writeClasses(std::vector<ArchiveClassInfo>& classes);
     void loadClasses();
     void loadColumns();
+    // Runs the ArchiveMigrations steps the archive lacks, under the write lock; writes nothing
+    // to an archive that is current, so a user who may only read it can open it.
+    void upgradeSchema();
     void prepareClassQueries();
     void rollBack() noexcept;
     void scanBatches(const std::function<void(const ScannedPoint&)>& visit);

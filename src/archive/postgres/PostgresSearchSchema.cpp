@@ -120,21 +120,10 @@ const char* const kSummary =
 const char* const kIndexes =
     "CREATE INDEX IF NOT EXISTS points_tag_trigrams ON points USING gin (tag_key gin_trgm_ops);"
     "CREATE INDEX IF NOT EXISTS points_descriptor_trigrams ON points"
-    " USING gin (vq_fold(\"Descriptor\") gin_trgm_ops);"
-    "COMMENT ON TABLE aliases IS 'vq search schema %1';";
+    " USING gin (vq_fold(\"Descriptor\") gin_trgm_ops);";
 
 const char* const kByteOrderIndex =
     "CREATE INDEX IF NOT EXISTS points_tag_order ON points (tag_key COLLATE \"C\");";
-
-QString versionText() {
-    return QStringLiteral("vq search schema %1").arg(PostgresSearchSchema::Version);
-}
-
-bool isInPlace(pg::Connection& connection) {
-    const pg::Rows rows = connection.exec("SELECT obj_description(to_regclass('aliases'), 'pg_class') = $1",
-                                          {pg::Param::text(versionText())});
-    return rows.count() == 1 && rows.text(0, 0) == u"t";
-}
 
 // The collation whose lower() folds as the C++ side does: per character, for every script.
 QString foldCollation(pg::Connection& connection) {
@@ -154,32 +143,12 @@ bool keyIsInByteOrder(pg::Connection& connection) {
 
 }  // namespace
 
-bool PostgresSearchSchema::ensure(pg::Connection& connection) {
-    if (isInPlace(connection)) return false;
-    connection.execScript("BEGIN");
-    try {
-        connection.exec("SELECT pg_advisory_xact_lock($1)",
-                        {pg::Param::integer(PostgresArchiveSchema::WriteLock)});
-        // Under the archive's write lock; another program may have added it while this one waited.
-        if (isInPlace(connection)) {
-            connection.execScript("COMMIT");
-            return false;
-        }
-        connection.execScript(kTables);
-        connection.execScript(QString::fromLatin1(kFold).arg(foldCollation(connection)).toUtf8());
-        connection.execScript(QByteArray(kSeconds) + kSummary);
-        if (!keyIsInByteOrder(connection)) connection.execScript(kByteOrderIndex);
-        connection.execScript(QString::fromLatin1(kIndexes).arg(Version).toUtf8());
-        connection.execScript("COMMIT");
-    } catch (...) {
-        try {
-            connection.execScript("ROLLBACK");
-        } catch (const pg::Failure&) {
-            // The first failure says what went wrong; a lost connection loses the transaction too.
-        }
-        throw;
-    }
-    return true;
+void PostgresSearchSchema::install(pg::Connection& connection) {
+    connection.execScript(kTables);
+    connection.execScript(QString::fromLatin1(kFold).arg(foldCollation(connection)).toUtf8());
+    connection.execScript(QByteArray(kSeconds) + kSummary);
+    if (!keyIsInByteOrder(connection)) connection.execScript(kByteOrderIndex);
+    connection.execScript(kIndexes);
 }
 
 }  // namespace vq

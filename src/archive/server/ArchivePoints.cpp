@@ -8,7 +8,7 @@
 namespace vq {
 
 int ArchivePoints::Count() const {
-    return m_server->pointCount();
+    return int(m_server->pointCount());  // the interface counts in int
 }
 
 SdkPointPtr ArchivePoints::Item(const QString& tag) {

@@ -360,7 +360,7 @@ std::vector<Variant> ArchiveServer::readAttributes(ArchivePointHeader& header) c
     return values;
 }
 
-int ArchiveServer::pointCount() const {
+qint64 ArchiveServer::pointCount() const {
     return storage().pointCount();
 }
 

@@ -119,7 +119,7 @@ public:
     /// point type of `header` from the same row.
     std::vector<Variant> readAttributes(ArchivePointHeader& header) const;
     /// The number of stored points.
-    int pointCount() const;
+    qint64 pointCount() const;
     /// Raises unless a user is logged on.
     void requireConnection(const QString& what) const;
     /// True when the archive has a digital state set of that name.

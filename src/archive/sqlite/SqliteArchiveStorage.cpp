@@ -4,6 +4,7 @@
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/sqlite/SqlitePointSearch.h"
 #include "archive/sqlite/SqliteSearchSchema.h"
+#include "archive/storage/ArchiveMigrations.h"
 #include "sdk/SdkErrors.h"
 
 #include <QDir>
@@ -67,6 +68,34 @@ void writeFacts(SqliteDatabase& db, std::initializer_list<std::pair<const char*,
             .bind(1, QString::fromLatin1(key))
             .bind(2, value)
             .run();
+}
+
+int schemaVersion(SqliteDatabase& db) {
+    auto query = db.statement("SELECT value FROM server_info WHERE key = 'schema'");
+    return ArchiveMigrations::versionOf(query.next() ? std::optional(query.text(0)) : std::nullopt);
+}
+
+// This engine's part of each step, by the schema version the step brings an archive to.
+void runStep(SqliteDatabase& db, const ArchiveMigrations::Step& step) {
+    switch (step.version) {
+        case 3:
+            SqliteSearchSchema::install(db);
+            return;
+    }
+    throw Error(sdkerr::StorageFailed, QStringLiteral("SqliteArchiveStorage:upgrade"),
+                ArchiveMigrations::missingStep("SQLite", step));
+}
+
+// Runs the steps the archive lacks. The transaction's BEGIN IMMEDIATE is the write lock; the
+// version is read again under it, as another program may have upgraded the file meanwhile.
+void upgradeSchema(SqliteDatabase& db) {
+    if (ArchiveMigrations::due(schemaVersion(db)).empty()) return;
+    SqliteTransaction transaction(db);
+    for (const ArchiveMigrations::Step* step : ArchiveMigrations::due(schemaVersion(db))) runStep(db, *step);
+    db.statement("INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', ?)")
+        .bind(1, QString::number(ArchiveMigrations::currentVersion()))
+        .run();
+    transaction.commit();
 }
 
 void writeClasses(SqliteDatabase& db, std::vector<ArchiveClassInfo>& classes) {
@@ -283,7 +312,7 @@ SqliteArchiveStorage::SqliteArchiveStorage(const QString& path)
     checkIsArchive();
     fact(QStringLiteral("kind"));
     fact(QStringLiteral("version"));
-    if (!m_db->readOnly()) SqliteSearchSchema::ensure(*m_db);
+    if (!m_db->readOnly()) upgradeSchema(*m_db);
     loadClasses();
     loadColumns();
     prepareClassQueries();
@@ -314,10 +343,9 @@ std::unique_ptr<SqliteArchiveStorage> SqliteArchiveStorage::create(const QString
         writeFacts(db, {{"name", facts.name},
                         {"kind", facts.kind},
                         {"version", facts.version},
-                        {"schema", QString::number(SqliteSearchSchema::Version)},
                         {"created", StoredDate::text(QDateTime::currentDateTimeUtc())}});
         writeClasses(db, classes);
-        SqliteSearchSchema::ensure(db);
+        upgradeSchema(db);
         transaction.commit();
     } catch (const Error&) {
         // A half-made archive would look like a damaged one later: leave nothing behind.
@@ -402,8 +430,10 @@ void SqliteArchiveStorage::loadClasses() {
 }
 
 void SqliteArchiveStorage::loadColumns() {
-    auto query = m_db->statement("SELECT name FROM pragma_table_info('points') WHERE cid > 2");
-    while (query.next()) m_columns.append(query.text(0));
+    QStringList table;
+    auto query = m_db->statement("SELECT name FROM pragma_table_info('points') ORDER BY cid");
+    while (query.next()) table.append(query.text(0));
+    m_columns = ArchiveCatalog::attributeColumns(table, m_classes);
 }
 
 void SqliteArchiveStorage::prepareClassQueries() {
@@ -643,9 +673,9 @@ QStringList SqliteArchiveStorage::tagsStartingWith(const QString& keyPrefix, int
     return tags;
 }
 
-int SqliteArchiveStorage::pointCount() {
+qint64 SqliteArchiveStorage::pointCount() {
     auto query = m_db->statement("SELECT count(*) FROM points");
-    return query.next() ? int(query.integer(0)) : 0;
+    return query.next() ? query.integer(0) : 0;
 }
 
 bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,

@@ -62,7 +62,7 @@ public:
     std::optional<ArchivePointHeader> pointHeader(qint64 pointId) override;
     std::vector<ArchivePointHeader> pointHeaders(int limit) override;
     QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) override;
-    int pointCount() override;
+    qint64 pointCount() override;
     bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                    std::vector<Variant>& values) override;
     qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,

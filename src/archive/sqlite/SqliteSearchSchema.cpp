@@ -58,22 +58,11 @@ const char* const kIndexUpkeep =
     " VALUES('delete', old.point_id, old.\"Descriptor\");"
     " INSERT INTO descriptor_trigrams(rowid, Descriptor) VALUES(new.point_id, new.\"Descriptor\"); END;"
     "INSERT INTO tag_trigrams(tag_trigrams) VALUES('rebuild');"
-    "INSERT INTO descriptor_trigrams(descriptor_trigrams) VALUES('rebuild');"
-    "INSERT OR REPLACE INTO server_info(key, value) VALUES('schema', '%1');";
-
-bool hasSearchSchema(SqliteDatabase& db) {
-    auto query = db.statement(
-        "SELECT count(*) FROM sqlite_schema WHERE name IN ('tag_trigrams', 'descriptor_trigrams')");
-    return query.next() && query.integer(0) == 2;
-}
+    "INSERT INTO descriptor_trigrams(descriptor_trigrams) VALUES('rebuild');";
 
 }  // namespace
 
-bool SqliteSearchSchema::ensure(SqliteDatabase& db) {
-    if (hasSearchSchema(db)) return false;
-    SqliteTransaction transaction(db);
-    // Another process may have added it while this one waited for the write lock.
-    if (hasSearchSchema(db)) return false;
+void SqliteSearchSchema::install(SqliteDatabase& db) {
     db.execute(QString::fromLatin1(kOldIndex));
     db.execute(QString::fromLatin1(kSearchSchema).arg(QLatin1String(kInsertTrigger)));
     for (const char* tuning : kIndexTuning) {
@@ -82,9 +71,7 @@ bool SqliteSearchSchema::ensure(SqliteDatabase& db) {
             return true;
         });
     }
-    db.execute(QString::fromLatin1(kIndexUpkeep).arg(Version));
-    transaction.commit();
-    return true;
+    db.execute(QString::fromLatin1(kIndexUpkeep));
 }
 
 qint64 SqliteSearchSchema::pauseIndexing(SqliteDatabase& db) {

@@ -268,6 +268,17 @@ QStringList ArchiveCatalog::storedColumns(const std::vector<ArchiveClassInfo>& c
     return columns;
 }
 
+QStringList ArchiveCatalog::attributeColumns(const QStringList& tableColumns,
+                                             const std::vector<ArchiveClassInfo>& classes) {
+    QStringList columns;
+    for (const QString& column : tableColumns) {
+        bool attribute = column == u"Tag" || column == u"PointType";
+        for (const ArchiveClassInfo& info : classes) attribute = attribute || info.find(column);
+        if (attribute) columns.append(column);
+    }
+    return columns;
+}
+
 QString ArchiveCatalog::defaultText(const AttributeDef& def) {
     if (def.type == AttributeType::Date) return StoredDate::text(def.defaultValue.toDateTime());
     return def.defaultValue.toString();

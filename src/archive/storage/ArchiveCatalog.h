@@ -95,6 +95,10 @@ public:
     /// One stored attribute of any of the classes, one per column of the point table, in
     /// first-seen order; names that differ only in case share one column.
     static QStringList storedColumns(const std::vector<ArchiveClassInfo>& classes);
+    /// Of the point table's columns (in table order), those that hold an attribute of one of the
+    /// classes: the keys and whatever a search keeps beside them are left out.
+    static QStringList attributeColumns(const QStringList& tableColumns,
+                                        const std::vector<ArchiveClassInfo>& classes);
     /// An attribute's default as the archive stores it in its class table.
     static QString defaultText(const AttributeDef& def);
     /// A value as text in the form the archive stores an attribute of that type: numbers in full

@@ -55,6 +55,8 @@ struct ArchiveStoredValue {
 /// Where an archive server keeps its data. Everything above it (the server, its points, classes,
 /// digital state sets and the archive tool) speaks to this interface only; a storage engine is one
 /// implementation of it. Names compare without regard to case. Failures raise an Error.
+/// An attribute a point has no stored value for (one its write left out, one its class gained
+/// later, a computed one) reads as its class default, in every read: readPoint() and scans alike.
 class ArchiveStorage {
 public:
     /// A write in progress: every write made until commit() is kept together, or none of them.
@@ -91,7 +93,7 @@ public:
     struct ScannedPoint {
         ArchivePointHeader header;
         const ArchiveClassInfo* info = nullptr;
-        /// In class attribute order, as readPoint() gives them.
+        /// In class attribute order, as readPoint() gives them: class defaults where none is stored.
         std::vector<Variant> values;
         /// Oldest first.
         std::vector<ArchivedValue> archived;
@@ -174,13 +176,14 @@ public:
     virtual std::vector<ArchivePointHeader> pointHeaders(int limit = -1) = 0;
     /// At most `maxCount` tags whose folded key begins with `keyPrefix`, in key order, as stored.
     virtual QStringList tagsStartingWith(const QString& keyPrefix, int maxCount) = 0;
-    virtual int pointCount() = 0;
+    virtual qint64 pointCount() = 0;
     /// Reads the point's stored attributes into `values` (class attribute order; a value not
     /// stored keeps the class default) and refreshes tag and point type of `header`. False when
     /// the point is gone. `info` is one of classes().
     virtual bool readPoint(const ArchiveClassInfo& info, ArchivePointHeader& header,
                            std::vector<Variant>& values) = 0;
-    /// Stores a new point under `pointId`, or under a new id when it is 0; returns its id.
+    /// Stores a new point under `pointId`, or under a new id when it is 0; returns its id. The
+    /// attributes not in `values` are stored as none, and read as their class defaults.
     virtual qint64 insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
                                const std::vector<ArchiveStoredValue>& values, qint64 pointId = 0) = 0;
     /// Stores the values over those of an existing point.

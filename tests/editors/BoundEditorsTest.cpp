@@ -86,17 +86,15 @@ TEST_F(AttributeEditTest, TheChildFollowsTheDisplayStyleAndShowsTheEntrysValue) 
         const char* child;
         const char* text;
     };
-    const Case cases[] = {
-        {"Descriptor", 0, 3, "ctlTextBox", ""},
-        {"PointType", 0, 3, "ctlDropDownList", "Float32"},
-        {"Archiving", 0, 3, "ctlOptOnOff", ""},
-        {"Archiving", 1, 3, "ctlDropDownList", "On"},
-        {"DigitalSet", 0, 3, "ctlTxtButton", ""},
-        {"CompDev", 0, 3, "ctlTxtComboControl", "0.2"},
-        {"ExcDevPercent", 0, 3, "ctlTxtComboControl", "0.1"},
-        {"DataAccess", 0, 3, "ctlSecurityControl", ""},
-        {"PtAccess", 0, 1, "ctlsecuritycontrolind", ""},
-    };
+    const Case cases[] = {{"Descriptor", 0, 3, "ctlTextBox", ""},
+                          {"PointType", 0, 3, "ctlDropDownList", "Float32"},
+                          {"Archiving", 0, 3, "ctlOptOnOff", ""},
+                          {"Archiving", 1, 3, "ctlDropDownList", "On"},
+                          {"DigitalSet", 0, 3, "ctlTxtButton", ""},
+                          {"CompDev", 0, 3, "ctlTxtComboControl", "0.2"},
+                          {"ExcDevPercent", 0, 3, "ctlTxtComboControl", "0.1"},
+                          {"DataAccess", 0, 3, "ctlSecurityControl", ""},
+                          {"PtAccess", 0, 1, "ctlsecuritycontrolind", ""}};
     VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.attribute);
@@ -159,14 +157,12 @@ TEST_F(AttributeEditTest, ReadOnlyEntriesDisableTheEditorAndInvalidValuesShowRed
         uint32_t fore;
     };
     const uint32_t buttonFace = 0x8000000F, white = 0xFFFFFF, red = 0xFF;
-    const Case cases[] = {
-        {entries, "CreationDate", nullptr, true, false, buttonFace, 0},
-        {opened, "CreationDate", nullptr, true, false, white, 0},
-        {entries, "Span", "wide", true, true, white, red},
-        {entries, "Span", "50", true, true, white, 0},
-        {entries, "Descriptor", nullptr, false, false, buttonFace, 0},
-        {entries, "Descriptor", "Boiler", false, false, white, 0},
-    };
+    const Case cases[] = {{entries, "CreationDate", nullptr, true, false, buttonFace, 0},
+                          {opened, "CreationDate", nullptr, true, false, white, 0},
+                          {entries, "Span", "wide", true, true, white, red},
+                          {entries, "Span", "50", true, true, white, 0},
+                          {entries, "Descriptor", nullptr, false, false, buttonFace, 0},
+                          {entries, "Descriptor", "Boiler", false, false, white, 0}};
     VQPointAttributeEdit& edit = *window.editor;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.attribute) + " " + (c.typed ? c.typed : "-"));
@@ -404,8 +400,7 @@ TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
         {100000.0, -0.001, "CompDev", u"0.00"_s},     // rounds to zero without a sign
         {u" 200 "_s, u"5"_s, "CompDev", u"2.50"_s},   // numeric text counts as a number
         {u"wide"_s, 5.0, "CompDev", u"?"_s},
-        {200.0, 5.0, "Span", QString()},
-    };
+        {200.0, 5.0, "Span", QString()}};
     UsEnglish locale;
     for (const Row& row : rows) {
         EXPECT_EQ(ConvertedDeviationText(row.span, row.deviation, QString::fromLatin1(row.shownAs)), row.text)

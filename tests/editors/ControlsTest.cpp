@@ -6,18 +6,24 @@
 #include "editors/OptOnOff.h"
 #include "editors/PropertyErrors.h"
 #include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
 #include "editors/TimeDivisionControl.h"
 #include "editors/TxtButton.h"
 #include "editors/TxtComboControl.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMetaMethod>
+#include <QMetaProperty>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 using namespace vq;
@@ -155,17 +161,6 @@ TEST(ComboButtonTest, RecentEntriesMoveToTheTopAndTheOldestFallsOff) {
     }
 }
 
-TEST(ComboButtonTest, TheFocusGoesToTheListAndTheButtonRaisesButtonClick) {
-    EditorTestWindow<ComboButton> w(QSize(2400, 315));
-    QSignalSpy enter(w.editor, &ComboButton::OnEnterKeyPress);
-    QSignalSpy button(w.editor, &ComboButton::ButtonClick);
-    w.editor->setFocus();
-    EXPECT_TRUE(w.child<QComboBox>("Combo1")->hasFocus());
-    QTest::mouseClick(w.child<QPushButton>("Command1"), Qt::LeftButton);
-    EXPECT_EQ(button.count(), 1);
-    EXPECT_EQ(enter.count(), 0);
-}
-
 struct DropDownWindow : EditorTestWindow<DropDownList> {
     DropDownWindow() : EditorTestWindow(QSize(2000, 315)) {
         for (const QString& item : {u"apple"_s, u"banana"_s, u"cherry"_s}) editor->AddItem(item);
@@ -283,135 +278,133 @@ TEST(DropDownListTest, PropertiesRoundTripAndAnIndexPastTheListLoadsAsNoSelectio
     EXPECT_EQ(empty.ListIndex(), -1) << "the host has not filled the list yet";
 }
 
-// Writing `Value` moves the buttons silently and reads back as written; a click raises one event
-// and makes `Value` 1 or 0.
-TEST(OptOnOffTest, WrittenValuesAreSilentClicksRaiseOneEvent) {
-    using Window = EditorTestWindow<OptOnOff>;
-    // Clicks on the button's indicator, away from the strip where the two buttons overlap.
-    const auto click = [](const char* name) {
-        return [name](Window& w) {
-            QTest::mouseClick(w.child<QRadioButton>(name), Qt::LeftButton, {}, QPoint(6, 8));
-        };
-    };
-    struct Row {
-        int16_t written;
-        QString shownAfterWrite;
-        std::function<void(Window&)> act;
-        int events;
-        int16_t value;
-        QString shown;
-    };
-    const Row rows[] = {{0, u"Off"_s, click("optOn"), 1, 1, u"On"_s},
-                        {-1, u"On"_s, click("optOff"), 1, 0, u"Off"_s},
-                        {-1, u"On"_s, click("optOn"), 1, 1, u"On"_s},
-                        {0, u"Off"_s, [](Window& w) { w.editor->SetValue(7); }, 0, 7, u"On"_s},
-                        {1, u"On"_s,
-                         [](Window& w) {
-                             w.child<QRadioButton>("optOn")->setFocus();
-                             QTest::keyClick(kFocused, Qt::Key_Right);
-                         },
-                         1, 0, u"Off"_s}};
-    for (const Row& row : rows) {
-        Window w(QSize(1300, 300));
-        const auto shown = [&w] {
-            return w.child<QRadioButton>("optOn")->isChecked()    ? u"On"_s
-                   : w.child<QRadioButton>("optOff")->isChecked() ? u"Off"_s
-                                                                  : u"none"_s;
-        };
-        QSignalSpy clicks(w.editor, &OptOnOff::OnOptionClick);
-        w.editor->SetValue(row.written);
-        EXPECT_EQ(w.editor->Value(), row.written);
-        EXPECT_EQ(shown(), row.shownAfterWrite) << row.written;
-        row.act(w);
-        EXPECT_EQ(clicks.count(), row.events) << row.written;
-        EXPECT_EQ(w.editor->Value(), row.value) << row.written;
-        EXPECT_EQ(shown(), row.shown) << row.written;
+// Records, in order, the events a control raises (its signals other than notifications), the keys
+// that reach its form, and any Return that a text box of the control sees for itself.
+class EventRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList log;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) log << u"form"_s;
+        return false;
+    }
+public Q_SLOTS:
+    void raised() { log << QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).name()); }
+};
+
+void connectEvents(QWidget* control, EventRecorder& recorder) {
+    const QMetaMethod slot = recorder.metaObject()->method(recorder.metaObject()->indexOfSlot("raised()"));
+    for (const QMetaObject* meta = control->metaObject(); meta != &QWidget::staticMetaObject;
+         meta = meta->superClass())
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            if (meta->method(i).methodType() == QMetaMethod::Signal &&
+                !meta->method(i).name().endsWith("Changed"))
+                QObject::connect(control, meta->method(i), &recorder, slot);
+    for (QLineEdit* text : control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        QObject::connect(text, &QLineEdit::returnPressed, &recorder, &EventRecorder::raised);
+}
+
+// One step of a user or a host: "<Key>", "focus" or "focus:Child", "click:Child", "Property=value",
+// or text to type where the focus is.
+void act(QWidget* control, const QString& step) {
+    QWidget* child = control->findChild<QWidget*>(step.section(u':', 1));
+    if (step.startsWith(u'<')) {
+        QTest::keyClick(kFocused, QKeySequence::fromString(step.mid(1).chopped(1))[0].key());
+    } else if (step.startsWith(u"focus")) {
+        (step == u"focus" ? control : child)->setFocus();
+    } else if (step.startsWith(u"click:")) {
+        QTest::mouseClick(child, Qt::LeftButton, {}, QPoint(6, 8));  // off the strip where options overlap
+    } else if (step.contains(u'=')) {
+        control->setProperty(step.section(u'=', 0, 0).toLatin1().constData(), step.section(u'=', 1));
+    } else {
+        QTest::keyClicks(kFocused, step);
     }
 }
 
-struct TxtButtonWindow : EditorTestWindow<TxtButton> {
-    TxtButtonWindow() : EditorTestWindow(QSize(3000, 315)) {
-        log.record(editor, &TxtButton::OnEnterKeyPress, "Enter");
-        log.record(editor, &TxtButton::OnKeyUp, "KeyUp");
-        log.record(editor, &TxtButton::OnButtonClick, "Button");
-    }
-    SignalLog log;
-};
-
-TEST(TxtButtonTest, KeysFocusAndButtonRaiseTheirEventsInOrder) {
-    struct Row {
-        const char* what;
-        std::function<void(TxtButtonWindow&)> act;
-        QString events;
-        QString text;
-    };
-    const Row rows[] = {
-        {"typing", [](TxtButtonWindow&) { QTest::keyClicks(kFocused, u"ab"_s); }, u"KeyUp KeyUp"_s, u"xab"_s},
-        {"Enter", [](TxtButtonWindow&) { QTest::keyClick(kFocused, Qt::Key_Return); }, u"Enter KeyUp"_s,
-         u"x"_s},
-        {"keypad Enter",
-         [](TxtButtonWindow&) { QTest::keyClick(kFocused, Qt::Key_Enter, Qt::KeypadModifier); },
-         u"Enter KeyUp"_s, u"x"_s},
-        {"button click takes the focus first",
-         [](TxtButtonWindow& w) { QTest::mouseClick(w.child<QPushButton>("Command1"), Qt::LeftButton); },
-         u"Enter Button"_s, u"x"_s},
-        {"Tab leaves the field", [](TxtButtonWindow&) { QTest::keyClick(kFocused, Qt::Key_Tab); }, u"Enter"_s,
-         u"x"_s}};
-    for (const Row& row : rows) {
-        TxtButtonWindow w;
-        w.editor->SetText(u"x"_s);
-        w.editor->setFocus();
-        auto* text1 = w.child<QLineEdit>("Text1");
-        ASSERT_TRUE(text1->hasFocus()) << "the control hands its focus to Text1";
-        QSignalSpy returnPressed(text1, &QLineEdit::returnPressed);
-        row.act(w);
-        EXPECT_EQ(w.log.text(), row.events) << row.what;
-        EXPECT_EQ(w.editor->Text(), row.text) << row.what;
-        EXPECT_EQ(returnPressed.count(), 0) << row.what << ": Enter must not reach the text box";
-        EXPECT_EQ(w.formKeys.presses, 0) << row.what << ": keys in Text1 stay in Text1";
-    }
+// What the control shows: its main value (and list index), its text boxes' texts (left to right) and
+// checked options.
+QString shownState(QWidget* control) {
+    const QMetaProperty user = control->metaObject()->userProperty();
+    QStringList shown{user.read(control).toString()};
+    if (qstrcmp(user.name(), "ListIndex") != 0 && control->property("ListIndex").isValid())
+        shown << u"#"_s + control->property("ListIndex").toString();
+    QList<QLineEdit*> texts = control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    std::sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->objectName() > b->objectName(); });
+    for (QLineEdit* text : texts) shown << text->text();
+    for (QRadioButton* option : control->findChildren<QRadioButton*>())
+        if (option->isChecked()) shown << option->objectName();
+    return shown.join(u' ');
 }
 
-struct TxtComboWindow : EditorTestWindow<TxtComboControl> {
-    TxtComboWindow() : EditorTestWindow(QSize(3000, 315)) {
-        log.record(editor, &TxtComboControl::OnEnterKeyPress, "Enter");
-        log.record(editor, &TxtComboControl::OnKeyUp, "KeyUp");
-        log.record(editor, &TxtComboControl::OnListIndexChange, "Change");
-        log.record(editor, &TxtComboControl::TextLostFocus, "LostFocus");
-        for (const QString& item : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) editor->AddItem(item);
-    }
-    // The user moves to the next item with the Down key.
-    void pickNext() const { QTest::keyClick(child<QComboBox>("Combo1"), Qt::Key_Down); }
-    SignalLog log;
-};
+QWidget* makeFilledTxtCombo(QWidget* form) {
+    auto* control = new TxtComboControl(form);
+    for (const QString& item : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) control->AddItem(item);
+    return control;
+}
 
-// The first selection after the control starts is only recorded, by the user or by code alike;
-// every later different one, by the user or by code, raises one event.
-TEST(TxtComboControlTest, FirstSelectionIsSilentLaterChangesRaiseOneEvent) {
-    struct Row {
-        const char* what;
-        std::function<void(TxtComboWindow&)> act;
-        QString events;
-        int16_t index;
-    };
-    const Row rows[] = {
-        {"first pick by the user", [](TxtComboWindow& w) { w.pickNext(); }, u""_s, 0},
-        {"first by code, then the user", [](TxtComboWindow& w) { w.editor->SetListIndex(2), w.pickNext(); },
-         u""_s, 2},
-        {"first by code, then by code",
-         [](TxtComboWindow& w) { w.editor->SetListIndex(0), w.editor->SetListIndex(2); }, u"Change"_s, 2},
-        {"three changes",
-         [](TxtComboWindow& w) { w.pickNext(), w.pickNext(), w.pickNext(), w.editor->SetListIndex(0); },
-         u"Change Change Change"_s, 0},
-        {"refilling the list is no selection",
-         [](TxtComboWindow& w) { w.pickNext(), w.editor->ComboClear(), w.editor->AddItem(u"Delta"_s); },
-         u""_s, -1}};
-    for (const Row& row : rows) {
-        TxtComboWindow w;
-        EXPECT_EQ(w.editor->ListIndex(), -1) << "adding items selects nothing";
-        row.act(w);
-        EXPECT_EQ(w.log.text(), row.events) << row.what;
-        EXPECT_EQ(w.editor->ListIndex(), row.index) << row.what;
+// A script played on a control on an active form, steps separated by ", ", and what came of it:
+// "events = shown". Enter and Tab raise the control's event once; a list passes Enter on to its form
+// (a dialog's default button), a text box does not; the first selection of a list is only recorded.
+TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
+    const std::tuple<QWidget* (*)(QWidget*), const char*, const char*> rows[] = {
+        {makeIn<ComboButton>, "focus, <Return>, a, click:Command1", "OnEnterKeyPress form ButtonClick = -1"},
+        {makeIn<SecurityControl>, "focus:cboOwner, <Return>, a", "OnEnterKeyPress form = o: g: w:"},
+        {makeIn<SecurityControl>, "Security=o:rw g:r w:, focus:cboWorld, <Down>, <Return>",
+         "OnListIndexChange OnEnterKeyPress form = o:rw g:r w:r"},
+        {makeIn<SecurityControlInd>, "focus:Combo1, <Enter>, a", "OnEnterKeyPress form = "},
+        {makeIn<TxtComboControl>, "focus:Combo1, <Return>, a", "OnEnterKeyPress form =  #-1 "},
+        {makeIn<TxtComboControl>, "focus:Text1, <Tab>, a", "TextLostFocus =  #-1 "},
+        {makeFilledTxtCombo, "focus:Combo1, <Down>", " =  #0 "},
+        {makeFilledTxtCombo, "ListIndex=2, focus:Combo1, <Down>", " =  #2 "},
+        {makeFilledTxtCombo, "ListIndex=0, ListIndex=2", "OnListIndexChange =  #2 "},
+        {makeFilledTxtCombo, "focus:Combo1, <Down>, <Down>, <Down>, ListIndex=0",
+         "OnListIndexChange OnListIndexChange OnListIndexChange =  #0 "},
+        {makeIn<TxtButton>, "Text=x, focus, ab", "OnKeyUp OnKeyUp = xab xab"},
+        {makeIn<TxtButton>, "Text=x, focus, <Return>", "OnEnterKeyPress OnKeyUp = x x"},
+        {makeIn<TxtButton>, "Text=x, focus, <Enter>", "OnEnterKeyPress OnKeyUp = x x"},
+        // The button takes the focus first.
+        {makeIn<TxtButton>, "Text=x, focus, click:Command1", "OnEnterKeyPress OnButtonClick = x x"},
+        {makeIn<TxtButton>, "Text=x, focus, <Tab>", "OnEnterKeyPress = x x"},
+        // Writing the value is silent, clicks make it 1 or 0.
+        {makeIn<OptOnOff>, "Value=-1", " = -1 optOn"},
+        {makeIn<OptOnOff>, "Value=0", " = 0 optOff"},
+        {makeIn<OptOnOff>, "Value=7", " = 7 optOn"},
+        {makeIn<OptOnOff>, "Value=0, click:optOn", "OnOptionClick = 1 optOn"},
+        {makeIn<OptOnOff>, "Value=-1, click:optOff", "OnOptionClick = 0 optOff"},
+        {makeIn<OptOnOff>, "Value=-1, click:optOn", "OnOptionClick = 1 optOn"},
+        {makeIn<OptOnOff>, "Value=1, focus:optOn, <Right>", "OnOptionClick = 0 optOff"},
+        // A commit folds the fields, normalises them and shows them again; every key release (the
+        // commit's own included) reports a pending change and validates the field (a letter is
+        // taken back).
+        {makeIn<TimeDivisionControl>, "focus:txtTime(0), <Backspace>, 90, <Return>",
+         "OnPendingChange OnPendingChange OnPendingChange OnEnterKeyPress OnPendingChange = 90 0 0 1 30"},
+        {makeIn<TimeDivisionControl>, "focus:txtTime(2), <Backspace>, 25, <Enter>",
+         "OnPendingChange OnPendingChange OnPendingChange OnEnterKeyPress OnPendingChange = 90000 1 1 0 0"},
+        {makeIn<TimeDivisionControl>, "focus:txtTime(1), <Backspace>, 120, <Tab>",
+         "OnPendingChange OnPendingChange OnPendingChange OnPendingChange OnEnterKeyPress OnPendingChange = "
+         "7200 0 2 0 0"},
+        {makeIn<TimeDivisionControl>, "Time=3600, focus:txtTime(2), <Backspace>, <Return>",
+         "OnPendingChange OnEnterKeyPress OnPendingChange = 0 0 0 0 0"},
+        {makeIn<TimeDivisionControl>, "focus:txtTime(0), <Backspace>, 1-, <Return>",
+         "OnPendingChange OnPendingChange OnPendingChange OnEnterKeyPress OnPendingChange = 1 0 0 0 1"},
+        {makeIn<TimeDivisionControl>, "focus:txtTime(3), <Backspace>, 0.5, <Return>",
+         "OnPendingChange OnPendingChange OnPendingChange OnPendingChange OnEnterKeyPress OnPendingChange = "
+         "43200 0 12 0 0"},
+        {makeIn<TimeDivisionControl>, "Time=61, focus:txtTime(0), <End>, 5x, <Left>",
+         "OnPendingChange OnPendingChange OnPendingChange OnPendingChange = 75 0 0 1 15"},
+        {makeIn<TimeDivisionControl>, "Time=61, focus:txtTime(0), <End>, 5, click:txtTime(3)",
+         "OnPendingChange OnPendingChange OnEnterKeyPress = 75 0 0 1 15"}};
+    for (const auto& [make, script, expected] : rows) {
+        EditorTestWindow<QWidget> window(QSize(3000, 900));
+        QWidget* control = make(window.editor);
+        control->resize(twipsToPixels(QSize(3000, 315)));
+        control->show();
+        SCOPED_TRACE(std::string(control->metaObject()->className()) + ": " + script);
+        EventRecorder recorder;
+        connectEvents(control, recorder);
+        window.form.installEventFilter(&recorder);
+        for (const QString& step : QString::fromLatin1(script).split(u", "_s)) act(control, step);
+        EXPECT_EQ(recorder.log.join(u' ') + u" = "_s + shownState(control), QString::fromLatin1(expected));
     }
 }
 
@@ -450,64 +443,6 @@ TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
     }
 }
 
-// Typing, then Enter or leaving the field: the fields are folded, normalised and shown again,
-// and each commit is reported once. Enter itself never reaches the field or the form.
-TEST(TimeDivisionControlTest, CommitNormalisesTheFields) {
-    struct Row {
-        int unit;
-        QString typed;
-        Qt::Key commitKey;
-        QString fields;
-    };
-    const Row rows[] = {
-        {TimeDivisionControl::Seconds, u"90"_s, Qt::Key_Return, u"0 0 1 30"_s},
-        {TimeDivisionControl::Hours, u"25"_s, Qt::Key_Enter, u"1 1 0 0"_s},
-        {TimeDivisionControl::Minutes, u"120"_s, Qt::Key_Tab, u"0 2 0 0"_s},
-        {TimeDivisionControl::Hours, u""_s, Qt::Key_Return, u"0 0 0 0"_s},
-        {TimeDivisionControl::Seconds, u"1-"_s, Qt::Key_Return, u"0 0 0 1"_s},  // no negative seconds
-        {TimeDivisionControl::Days, u"0.5"_s, Qt::Key_Return, u"0 12 0 0"_s}};
-    for (const Row& row : rows) {
-        TimeWindow window;
-        QLineEdit* field = window.field(row.unit);
-        SCOPED_TRACE(field->objectName().toStdString() + " " + row.typed.toStdString());
-        field->setFocus();
-        QSignalSpy enters(window.editor, &TimeDivisionControl::OnEnterKeyPress);
-        QSignalSpy returns(field, &QLineEdit::returnPressed);
-        // Backspace to empty the field, then the keys, as a user does.
-        QTest::keyClick(field, Qt::Key_End);
-        while (!field->text().isEmpty()) QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, row.typed);
-        QTest::keyClick(kFocused, row.commitKey);
-        EXPECT_EQ(window.shown(), row.fields);
-        EXPECT_EQ(enters.count(), 1);
-        EXPECT_EQ(returns.count(), 0);
-        EXPECT_EQ(window.formKeys.presses, 0);
-    }
-}
-
-// Every key release validates the field (a letter is taken back) and reports a pending change,
-// navigation keys included; the stored time waits for the commit, which a click elsewhere makes.
-TEST(TimeDivisionControlTest, KeyReleasesValidateAndReportPendingChanges) {
-    TimeWindow window;
-    QLineEdit* seconds = window.field(TimeDivisionControl::Seconds);
-    seconds->setFocus();
-    window.editor->SetTime(int32_t(61));
-    SignalLog log;
-    log.record(window.editor, &TimeDivisionControl::OnEnterKeyPress, "Enter");
-    log.record(window.editor, &TimeDivisionControl::OnPendingChange, "Pending");
-    QTest::keyClick(seconds, Qt::Key_End);
-    QTest::keyClicks(seconds, u"5x"_s);
-    QTest::keyClick(seconds, Qt::Key_Left);
-    EXPECT_EQ(seconds->text(), u"15"_s);
-    EXPECT_EQ(log.text(), u"Pending Pending Pending Pending"_s);
-    EXPECT_EQ(savedText(*window.editor), R"({"Time":{"type":"Int32","value":61}})");
-
-    log.clear();
-    QTest::mouseClick(window.field(TimeDivisionControl::Days), Qt::LeftButton);
-    EXPECT_EQ(log.text(), u"Enter"_s);
-    EXPECT_EQ(window.shown(), u"0 0 1 15"_s);
-}
-
 // The fields run days to seconds, left to right and in the tab order.
 TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
     TimeWindow window;
@@ -523,3 +458,5 @@ TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
 }
 
 }  // namespace
+
+#include "ControlsTest.moc"

@@ -337,43 +337,4 @@ TEST(EditorPersistedProperties, EnabledIsTheWidgetsOwnEnabledState) {
     }
 }
 
-template <typename T>
-QWidget* makeIn(QWidget* form) {
-    return new T(form);
-}
-
-// Enter or Tab in one child of a control: the control's event goes out once, and the key reaches
-// the form only where it always did (a list passes Enter on to a dialog's default button, a text
-// box does not). Typing a letter afterwards raises nothing more.
-TEST(EditorKeys, EnterAndTabRaiseTheControlsEventOnce) {
-    struct Key {
-        QWidget* (*make)(QWidget*);
-        const char* child;  // where the focus is
-        Qt::Key key;
-        const char* signal;
-        int keysOnForm;
-    };
-    const Key keys[] = {{makeIn<ComboButton>, "Combo1", Qt::Key_Return, "2OnEnterKeyPress()", 1},
-                        {makeIn<SecurityControl>, "cboOwner", Qt::Key_Return, "2OnEnterKeyPress()", 1},
-                        {makeIn<SecurityControl>, "cboWorld", Qt::Key_Return, "2OnEnterKeyPress()", 1},
-                        {makeIn<SecurityControlInd>, "Combo1", Qt::Key_Enter, "2OnEnterKeyPress()", 1},
-                        {makeIn<TxtComboControl>, "Combo1", Qt::Key_Return, "2OnEnterKeyPress()", 1},
-                        {makeIn<TxtComboControl>, "Text1", Qt::Key_Tab, "2TextLostFocus()", 0}};
-    for (const Key& row : keys) {
-        EditorTestWindow<QWidget> window(QSize(3000, 315));
-        QWidget* control = row.make(window.editor);
-        control->resize(twipsToPixels(QSize(3000, 315)));
-        control->show();
-        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + row.child);
-        QSignalSpy raised(control, row.signal);
-        auto* child = control->findChild<QWidget*>(QString::fromLatin1(row.child));
-        ASSERT_NE(child, nullptr);
-        child->setFocus();
-        QTest::keyClick(kFocused, row.key);
-        QTest::keyClick(child, Qt::Key_A);
-        EXPECT_EQ(raised.count(), 1);
-        EXPECT_EQ(window.formKeys.presses, row.keysOnForm);
-    }
-}
-
 }  // namespace

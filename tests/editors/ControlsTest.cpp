@@ -89,43 +89,31 @@ QWidget* makeIn(QWidget* form) {
     return new T(form);
 }
 
-// On a resize (or a change of a width property) the children move to their layout, and controls
-// of a fixed size or height keep it.
+// On a resize to 3000 x 900 (and a change of a width property to 600) the children move to their
+// layout, and controls of a fixed size or height keep it.
 TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
     struct Row {
         QWidget* (*make)(QWidget*);
-        QSize size;
         const char* property;  // written after the resize, null for none
         const char* child;     // null: the control itself
         QRect expected;
     };
+    const QSize size(3000, 900);
     const Row rows[] = {
-        {makeIn<ComboButton>, {2400, 900}, nullptr, "Command1", ComboButton::layoutFor({2400, 900}).button},
-        {makeIn<DropDownList>, {3000, 315}, nullptr, "Combo1", DropDownList::layoutFor({3000, 315})},
-        {makeIn<OptOnOff>, {2000, 500}, nullptr, nullptr, {0, 0, 1300, 300}},
-        {makeIn<OptOnOff>, {2000, 500}, nullptr, "optOff", OptOnOff::layoutFor({2000, 500}).off},
-        {makeIn<TxtButton>,
-         {2400, 345},
-         "ButtonWidth",
-         "Command1",
-         TxtButton::layoutFor({2400, 345}, 600).button},
-        {makeIn<TxtComboControl>, {3000, 900}, nullptr, nullptr, {0, 0, 3000, 315}},
-        {makeIn<TxtComboControl>,
-         {3000, 900},
-         "ComboWidth",
-         "Combo1",
-         TxtComboControl::layoutFor({3000, 900}, 600).combo},
-        {makeIn<SecurityControl>,
-         {3000, 600},
-         nullptr,
-         "cboGroup",
-         SecurityControl::layoutFor({3000, 600}).group},
-        {makeIn<TimeDivisionControl>, {3000, 600}, nullptr, nullptr, {0, 0, 1745, 315}}};
+        {makeIn<ComboButton>, nullptr, "Command1", ComboButton::layoutFor(size).button},
+        {makeIn<DropDownList>, nullptr, "Combo1", DropDownList::layoutFor(size)},
+        {makeIn<OptOnOff>, nullptr, nullptr, {0, 0, 1300, 300}},
+        {makeIn<OptOnOff>, nullptr, "optOff", OptOnOff::layoutFor(size).off},
+        {makeIn<TxtButton>, "ButtonWidth", "Command1", TxtButton::layoutFor(size, 600).button},
+        {makeIn<TxtComboControl>, nullptr, nullptr, {0, 0, 3000, 315}},
+        {makeIn<TxtComboControl>, "ComboWidth", "Combo1", TxtComboControl::layoutFor(size, 600).combo},
+        {makeIn<SecurityControl>, nullptr, "cboGroup", SecurityControl::layoutFor(size).group},
+        {makeIn<TimeDivisionControl>, nullptr, nullptr, {0, 0, 1745, 315}}};
     for (const Row& row : rows) {
         EditorTestWindow<QWidget> window(QSize(3000, 900));
         QWidget* control = row.make(window.editor);
         control->show();
-        control->resize(twipsToPixels(row.size));
+        control->resize(twipsToPixels(size));
         if (row.property) control->setProperty(row.property, 600);
         SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + (row.child ? row.child : ""));
         QWidget* child = row.child ? control->findChild<QWidget*>(QString::fromLatin1(row.child)) : control;
@@ -408,50 +396,31 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
     }
 }
 
-struct TimeWindow : EditorTestWindow<TimeDivisionControl> {
-    TimeWindow() : EditorTestWindow(TimeDivisionControl::kSize) {}
-    QLineEdit* field(int unit) const { return editor->findChild<QLineEdit*>(u"txtTime(%1)"_s.arg(unit)); }
-    // The fields left to right: "days hours minutes seconds".
-    QString shown() const {
-        QStringList texts;
-        for (int unit = TimeDivisionControl::Days; unit >= TimeDivisionControl::Seconds; --unit)
-            texts << field(unit)->text();
-        return texts.join(u' ');
-    }
-};
-
 // A written time shows split by floor division; reading folds the fields back into seconds.
 TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
-    struct Row {
-        Variant time;
-        QString fields;
-        Variant read;
-    };
-    const Row rows[] = {{int32_t(3661), u"0 1 1 1"_s, 3661.0},  {86400.0, u"1 0 0 0"_s, 86400.0},
-                        {90.5, u"0 0 1 30.5"_s, 90.5},          {int32_t(-30), u"-1 23 59 30"_s, -30.0},
-                        {-0.1, u"-1 23 59 59.9"_s, Variant()},  // reads back as -0.1 give or take rounding
-                        {u" 120 "_s, u"0 0 2 0"_s, 120.0},      {u"soon"_s, u"0 0 0 ?"_s, u"?"_s},
-                        {Variant::null(), u"0 0 0 ?"_s, u"?"_s}};
-    TimeWindow window;
-    EXPECT_EQ(window.shown(), u"0 0 0 0"_s);
-    EXPECT_EQ(window.editor->Time(), Variant(0.0));
-    for (const Row& row : rows) {
-        window.editor->SetTime(row.time);
-        EXPECT_EQ(window.shown(), row.fields) << debugText(row.time).toStdString();
-        EXPECT_EQ(row.read.isEmpty() ? row.read : window.editor->Time(), row.read)
-            << debugText(row.time).toStdString();
+    const std::pair<Variant, const char*> rows[] = {
+        {int32_t(3661), "3661 0 1 1 1"},   {86400.0, "86400 1 0 0 0"},    {90.5, "90.5 0 0 1 30.5"},
+        {int32_t(-30), "-30 -1 23 59 30"}, {-0.5, "-0.5 -1 23 59 59.5"},  {u" 120 "_s, "120 0 0 2 0"},
+        {u"soon"_s, "? 0 0 0 ?"},          {Variant::null(), "? 0 0 0 ?"}};
+    EditorTestWindow<TimeDivisionControl> window(TimeDivisionControl::kSize);
+    EXPECT_EQ(shownState(window.editor), u"0 0 0 0 0"_s);
+    for (const auto& [time, shown] : rows) {
+        window.editor->SetTime(time);
+        EXPECT_EQ(shownState(window.editor), QString::fromLatin1(shown)) << debugText(time).toStdString();
     }
 }
 
 // The fields run days to seconds, left to right and in the tab order.
 TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
-    TimeWindow window;
-    for (int unit = TimeDivisionControl::Seconds; unit < TimeDivisionControl::Days; ++unit)
-        EXPECT_GT(window.field(unit)->x(), window.field(unit + 1)->geometry().right()) << unit;
+    EditorTestWindow<TimeDivisionControl> window(TimeDivisionControl::kSize);
     window.editor->setFocus();
     QStringList order;
+    int previousX = -1;
     for (int i = 0; i < 4; ++i) {
-        order << QApplication::focusWidget()->objectName();
+        QWidget* field = QApplication::focusWidget();
+        EXPECT_GT(field->x(), previousX);
+        previousX = field->x();
+        order << field->objectName();
         QTest::keyClick(kFocused, Qt::Key_Tab);
     }
     EXPECT_EQ(order.join(u' '), u"txtTime(3) txtTime(2) txtTime(1) txtTime(0)"_s);

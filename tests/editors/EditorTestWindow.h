@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QMetaMethod>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -79,18 +81,30 @@ std::string savedText(Control& control) {
     return bagText(bag);
 }
 
-// A control's events in the order they came, as one compact string ("Enter KeyUp Button").
-class SignalLog {
+// Records, in order, the events a control raises (its signals other than notifications), the keys
+// that reach its form, and any Return that a text box of the control sees for itself.
+class EventRecorder : public QObject {
+    Q_OBJECT
 public:
-    template <typename Sender, typename Signal>
-    void record(Sender* sender, Signal signal, const char* name) {
-        QObject::connect(sender, signal, [this, name] { m_entries << QString::fromLatin1(name); });
+    QStringList log;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) log << QStringLiteral("form");
+        return false;
     }
-    QString text() const { return m_entries.join(QLatin1Char(' ')); }
-    void clear() { m_entries.clear(); }
-
-private:
-    QStringList m_entries;
+public Q_SLOTS:
+    void raised() { log << QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).name()); }
 };
+
+inline void connectEvents(QWidget* control, EventRecorder& recorder) {
+    const QMetaMethod slot = recorder.metaObject()->method(recorder.metaObject()->indexOfSlot("raised()"));
+    for (const QMetaObject* meta = control->metaObject(); meta != &QWidget::staticMetaObject;
+         meta = meta->superClass())
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            if (meta->method(i).methodType() == QMetaMethod::Signal &&
+                !meta->method(i).name().endsWith("Changed"))
+                QObject::connect(control, meta->method(i), &recorder, slot);
+    for (QLineEdit* text : control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        QObject::connect(text, &QLineEdit::returnPressed, &recorder, &EventRecorder::raised);
+}
 
 }  // namespace vq::test

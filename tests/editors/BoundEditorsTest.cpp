@@ -13,7 +13,6 @@
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,12 +55,11 @@ protected:
         VQPointAttributeEdit& edit = *window.editor;
         edit.SetAttributeName(attribute);
         edit.SetPropSheetEntries(entries);
-        connectEvents(&edit, recorder);
+        connectEvents(&edit, window.events);
         m_log.take();
         return edit;
     }
-    EventRecorder recorder;
-    QString log() const { return recorder.log.join(u' '); }
+    QString log() const { return window.events.log.join(u' '); }
 };
 
 QComboBox* listOf(QWidget* child) {
@@ -114,7 +112,6 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     QTest::keyClick(kFocused, Qt::Key_Return);
     EXPECT_FALSE(entries->AreValuesEdited()) << "Enter alone edits nothing";
     events();
-    recorder.log.clear();
 
     QTest::keyClicks(kFocused, u"Pump"_s);
     EXPECT_EQ(events(), u"pending:Descriptor pending:Descriptor pending:Descriptor pending:Descriptor"_s);
@@ -122,7 +119,6 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     QTest::keyClick(kFocused, Qt::Key_Return);
     EXPECT_EQ(value(u"Descriptor"_s), u"Pump"_s);
     EXPECT_TRUE(events().startsWith(u"value:Descriptor"_s));
-    EXPECT_EQ(window.formKeys.presses, 0) << "the Enter character is discarded";
 
     edit.SetSelStart(0);
     edit.SetSelLength(2);
@@ -136,8 +132,10 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
     other.setFocus();
     EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
-    EXPECT_EQ(log(), u"Change Change Change Change OnEnterKeyPress Change Change Change focusLeft"_s)
-        << "Enter's release is a key release too";
+    EXPECT_EQ(
+        log(),
+        u"OnEnterKeyPress Change Change Change Change Change OnEnterKeyPress Change Change Change focusLeft"_s)
+        << "Enter's release is a key release too; no key reaches the form";
 }
 
 TEST_F(AttributeEditTest, ReadOnlyEntriesDisableTheEditorAndInvalidValuesShowRed) {
@@ -192,7 +190,6 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
 
     QTest::keyClick(kFocused, Qt::Key_Return);
     EXPECT_EQ(log(), u"Click Click OnEnterKeyPress"_s);
-    EXPECT_EQ(window.formKeys.presses, 0);
 
     events();
     entries->SetValue(u"PointType"_s, Variant(int32_t(12)));
@@ -213,7 +210,7 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
     // written elsewhere must stay as written.
     edit.SetSecurityStyle(ViewGroupSecurity);
     edit.SetAttributeName(u"PtAccess"_s);
-    recorder.log.clear();
+    window.events.log.clear();
     entries->SetValue(u"PtAccess"_s, Variant(u"o:rw g:w"_s));
     EXPECT_EQ(edit.findChild<QComboBox*>(u"Combo1"_s)->currentText(), u"Write Only"_s);
     EXPECT_EQ(value(u"PtAccess"_s), u"o:rw g:w"_s);
@@ -257,7 +254,7 @@ TEST_F(AttributeEditTest, TheTwinEditorStoresTheTextUnderTheTwinItsListShows) {
     // Shown from the collection under the other twin: the list follows and raises Click, and
     // writes nothing back.
     m_log.take();
-    recorder.log.clear();
+    window.events.log.clear();
     entries->SetValue(u"CompDev"_s, Variant(3.0));
     EXPECT_EQ(combo->ComboText(), u"Eng. Units"_s);
     EXPECT_EQ(log(), u"Click"_s);

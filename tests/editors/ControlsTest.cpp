@@ -16,14 +16,11 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMetaProperty>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <functional>
 #include <tuple>
-#include <vector>
 
 using namespace vq;
 using namespace vq::test;
@@ -346,11 +343,10 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
         control->resize(twipsToPixels(QSize(3000, 315)));
         control->show();
         SCOPED_TRACE(std::string(control->metaObject()->className()) + ": " + script);
-        EventRecorder recorder;
-        connectEvents(control, recorder);
-        window.form.installEventFilter(&recorder);
+        connectEvents(control, window.events);
         for (const QString& step : QString::fromLatin1(script).split(u", "_s)) act(control, step);
-        EXPECT_EQ(recorder.log.join(u' ') + u" = "_s + shownState(control), QString::fromLatin1(expected));
+        EXPECT_EQ(window.events.log.join(u' ') + u" = "_s + shownState(control),
+                  QString::fromLatin1(expected));
     }
 }
 

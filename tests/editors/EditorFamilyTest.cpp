@@ -14,7 +14,6 @@
 #include "editors/VQPointAttributeEdit.h"
 #include "servers/MultiServerPickList.h"
 
-#include <QComboBox>
 #include <QFont>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -303,18 +302,16 @@ TEST(EditorPersistedProperties, EnabledIsTheWidgetsOwnEnabledState) {
         QWidget* control = makeControl().release();
         control->setParent(&parent);
         SCOPED_TRACE(control->metaObject()->className());
-        const auto state = [control] {
-            return onOff(control->property("Enabled").toBool()) + u' ' + onOff(control->isEnabled());
+        QStringList states;  // Enabled, then the widget's state
+        const auto look = [&] {
+            states << onOff(control->property("Enabled").toBool()) + u' ' + onOff(control->isEnabled());
         };
-        control->setEnabled(false);
-        EXPECT_EQ(state(), u"off off"_s) << "host disables";
-        control->setEnabled(true);
-        EXPECT_EQ(state(), u"on on"_s) << "host enables";
-        control->setProperty("Enabled", false);
-        EXPECT_EQ(state(), u"off off"_s) << "Enabled false";
-        control->setProperty("Enabled", true);
-        parent.setEnabled(false);
-        EXPECT_EQ(state(), u"on off"_s) << "parent disabled";
+        control->setEnabled(false), look();
+        control->setEnabled(true), look();
+        control->setProperty("Enabled", false), look();
+        control->setProperty("Enabled", true), parent.setEnabled(false), look();
+        EXPECT_EQ(states.join(u", "_s), u"off off, on on, off off, on off"_s)
+            << "host disables, host enables, Enabled false, parent disabled";
     }
 }
 

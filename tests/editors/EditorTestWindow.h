@@ -31,56 +31,6 @@ struct PinnedDpi {
 // Keys sent here go to whichever widget has the focus at that moment, press and release alike.
 inline QWidget* const kFocused = nullptr;
 
-// Counts the key presses that reach the form, that is, keys a child did not swallow.
-class FormKeyCounter : public QObject {
-public:
-    int presses = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) ++presses;
-        return false;
-    }
-};
-
-// An editor of type T on an active form, sized in twips, so that focus and keys behave as on a
-// desktop.
-template <typename T>
-class EditorTestWindow {
-public:
-    explicit EditorTestWindow(QSize twips) : editor(new T(&form)) {
-        editor->setGeometry(QRect(QPoint(0, 0), twipsToPixels(twips)));
-        form.resize(twipsToPixels(twips) + QSize(40, 40));
-        form.installEventFilter(&formKeys);
-        form.show();
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
-
-    template <typename Child>
-    Child* child(const char* name) const {
-        auto* found = editor->template findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    PinnedDpi dpi;
-    QWidget form;
-    FormKeyCounter formKeys;
-    T* editor;
-};
-
-// A bag as compact JSON, for comparisons that print what differs.
-inline std::string bagText(const PropertyBag& bag) {
-    return QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact).toStdString();
-}
-
-// What a control saves, as compact JSON ("{}" when it holds only defaults).
-template <typename Control>
-std::string savedText(Control& control) {
-    PropertyBag bag;
-    control.WriteProperties(bag);
-    return bagText(bag);
-}
-
 // Records, in order, the events a control raises (its signals other than notifications), the keys
 // that reach its form, and any Return that a text box of the control sees for itself.
 class EventRecorder : public QObject {
@@ -105,6 +55,46 @@ inline void connectEvents(QWidget* control, EventRecorder& recorder) {
                 QObject::connect(control, meta->method(i), &recorder, slot);
     for (QLineEdit* text : control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
         QObject::connect(text, &QLineEdit::returnPressed, &recorder, &EventRecorder::raised);
+}
+
+// An editor of type T on an active form, sized in twips, so that focus and keys behave as on a
+// desktop.
+template <typename T>
+class EditorTestWindow {
+public:
+    explicit EditorTestWindow(QSize twips) : editor(new T(&form)) {
+        editor->setGeometry(QRect(QPoint(0, 0), twipsToPixels(twips)));
+        form.resize(twipsToPixels(twips) + QSize(40, 40));
+        form.installEventFilter(&events);
+        form.show();
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    template <typename Child>
+    Child* child(const char* name) const {
+        auto* found = editor->template findChild<Child*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    PinnedDpi dpi;
+    QWidget form;
+    EventRecorder events;  // keys that reach the form, as "form"
+    T* editor;
+};
+
+// A bag as compact JSON, for comparisons that print what differs.
+inline std::string bagText(const PropertyBag& bag) {
+    return QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// What a control saves, as compact JSON ("{}" when it holds only defaults).
+template <typename Control>
+std::string savedText(Control& control) {
+    PropertyBag bag;
+    control.WriteProperties(bag);
+    return bagText(bag);
 }
 
 }  // namespace vq::test

@@ -38,21 +38,17 @@ QString rects(const Rects&... all) {
     return texts.join(u" | "_s);
 }
 
-QRect sized(QSize size) {
-    return QRect(QPoint(), size);
-}
-
 QString shown(const ComboButton::Layout& l) {
-    return rects(sized(l.control), l.combo, l.button);
+    return rects(QRect({}, l.control), l.combo, l.button);
 }
 QString shown(const TxtButton::Layout& l) {
     return rects(l.text, l.button);
 }
 QString shown(const TxtComboControl::Layout& l) {
-    return rects(sized(l.control), l.text, l.combo, l.frame);
+    return rects(QRect({}, l.control), l.text, l.combo, l.frame);
 }
 QString shown(const SecurityControl::Layout& l) {
-    return rects(sized(l.control), l.owner, l.group, l.world);
+    return rects(QRect({}, l.control), l.owner, l.group, l.world);
 }
 
 // Each control's layout in twips, the edge cases included. The security lists keep their designed
@@ -62,7 +58,7 @@ TEST(EditorLayout, ChildrenInTwips) {
         {shown(ComboButton::layoutFor({2400, 900})), "0,0 2400x315 | 0,0 2120x315 | 2120,20 275x275"},
         {shown(ComboButton::layoutFor({200, 315})), "0,0 200x315 | 0,0 0x315 | 0,20 275x275"},
         {rects(DropDownList::layoutFor({2500, 600})), "0,0 2500x315"},
-        {rects(sized(OptOnOff::layoutFor({2000, 500}).control)), "0,0 1300x300"},
+        {rects(QRect({}, OptOnOff::layoutFor({2000, 500}).control)), "0,0 1300x300"},
         {shown(TxtButton::layoutFor({200, 315}, 315)), "0,0 0x315 | 0,15 315x285"},
         {shown(TxtButton::layoutFor({3000, 600}, 450)), "0,0 2550x600 | 2550,15 450x570"},
         {shown(TxtButton::layoutFor({2000, 20}, 315)), "0,0 1685x20 | 1685,15 315x0"},

@@ -47,11 +47,6 @@ std::unique_ptr<QWidget> makeFilled() {
     return list;
 }
 
-template <typename Child>
-Child* part(QWidget& control, const char* name) {
-    return control.findChild<Child*>(QString::fromLatin1(name));
-}
-
 // "red" when a child shows the colour role red, "-" otherwise: loaded colours are only stored.
 QString redOrNot(QWidget* child, QPalette::ColorRole role) {
     return child->palette().color(QPalette::Active, role) == QColor(Qt::red) ? u"red"_s : u"-"_s;
@@ -269,10 +264,10 @@ TEST(EditorPersistedProperties, WrittenColoursReachTheirChildren) {
         SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + row.child);
         control->setProperty("ForeColor", 0x0000FFu);
         control->setProperty("BackColor", 0xFF0000u);
-        auto* child = part<QWidget>(*control, row.child);
+        auto* child = control->findChild<QWidget*>(QString::fromLatin1(row.child));
         EXPECT_EQ(child->palette().color(QPalette::Active, row.fore), QColor(Qt::red));
         EXPECT_EQ(child->palette().color(QPalette::Active, row.back), QColor(Qt::blue));
-        auto* button = part<QPushButton>(*control, "Command1");
+        auto* button = control->findChild<QPushButton*>(u"Command1"_s);
         EXPECT_EQ(button ? redOrNot(button, QPalette::ButtonText) : u"-"_s, u"-"_s)
             << "the button keeps its own";
     }

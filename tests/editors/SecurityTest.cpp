@@ -44,12 +44,10 @@ TEST(SecurityStringParserTest, MissingTokensFailOrReadAsNone) {
 }
 
 TEST(SecurityStringParserTest, NamesAndBuiltStrings) {
-    const QStringList longNames = {u""_s, u"None"_s, u"Read Only"_s, u"Write Only"_s, u"Read/Write"_s, u""_s};
-    const QStringList shortNames = {u""_s, u""_s, u"r"_s, u"w"_s, u"rw"_s, u""_s};
-    for (int16_t level = -1; level <= 4; ++level) {
-        EXPECT_EQ(SecurityStringParser::GetLongName(level), longNames[level + 1]) << level;
-        EXPECT_EQ(SecurityStringParser::GetShortName(level), shortNames[level + 1]) << level;
-    }
+    QStringList names;  // long/short for the levels -1 to 4
+    for (int16_t level = -1; level <= 4; ++level)
+        names << SecurityStringParser::GetLongName(level) + u'/' + SecurityStringParser::GetShortName(level);
+    EXPECT_EQ(names.join(u", "_s), u"/, None/, Read Only/r, Write Only/w, Read/Write/rw, /"_s);
     EXPECT_EQ(SecurityStringParser::BuildSecurityString({3, 1, 0}), u"o:rw g:r w:"_s);
     EXPECT_EQ(SecurityStringParser::BuildSecurityString({-1, 2, 65537}), u"o: g:w w:"_s);
 }

@@ -22,6 +22,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
+#include <tuple>
+
 using namespace vq;
 using namespace vq::test;
 using namespace Qt::Literals::StringLiterals;
@@ -74,27 +76,25 @@ TEST_F(AttributeEditTest, TheChildFollowsTheDisplayStyleAndShowsTheEntrysValue) 
         const char* attribute;
         int32_t onOffStyle;
         int32_t securityStyle;
-        const char* child;
-        const char* text;
+        const char* shown;  // the child, and the text it shows
     };
-    const Case cases[] = {{"Descriptor", 0, 3, "ctlTextBox", ""},
-                          {"PointType", 0, 3, "ctlDropDownList", "Float32"},
-                          {"Archiving", 0, 3, "ctlOptOnOff", ""},
-                          {"Archiving", 1, 3, "ctlDropDownList", "On"},
-                          {"DigitalSet", 0, 3, "ctlTxtButton", ""},
-                          {"CompDev", 0, 3, "ctlTxtComboControl", "0.2"},
-                          {"ExcDevPercent", 0, 3, "ctlTxtComboControl", "0.1"},
-                          {"DataAccess", 0, 3, "ctlSecurityControl", ""},
-                          {"PtAccess", 0, 1, "ctlsecuritycontrolind", ""}};
+    const Case cases[] = {{"Descriptor", 0, 3, "ctlTextBox "},
+                          {"PointType", 0, 3, "ctlDropDownList Float32"},
+                          {"Archiving", 0, 3, "ctlOptOnOff "},
+                          {"Archiving", 1, 3, "ctlDropDownList On"},
+                          {"DigitalSet", 0, 3, "ctlTxtButton "},
+                          {"CompDev", 0, 3, "ctlTxtComboControl 0.2"},
+                          {"ExcDevPercent", 0, 3, "ctlTxtComboControl 0.1"},
+                          {"DataAccess", 0, 3, "ctlSecurityControl "},
+                          {"PtAccess", 0, 1, "ctlsecuritycontrolind "}};
     VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.attribute);
         edit.SetOnOffStyle(c.onOffStyle);
         edit.SetSecurityStyle(c.securityStyle);
         edit.SetAttributeName(QString::fromLatin1(c.attribute));
-        EXPECT_EQ(edit.currentChild()->objectName(), QString::fromLatin1(c.child));
-        EXPECT_EQ(edit.findChildren<QWidget*>(QRegularExpression(u"^ctl"_s)).size(), 1);
-        EXPECT_EQ(edit.Text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(edit.currentChild()->objectName() + u' ' + edit.Text(), QString::fromLatin1(c.shown))
+            << c.attribute;
+        EXPECT_EQ(edit.findChildren<QWidget*>(QRegularExpression(u"^ctl"_s)).size(), 1) << c.attribute;
     }
     EXPECT_EQ(events(), u""_s) << "showing a value commits nothing";
 }
@@ -372,13 +372,8 @@ struct UsEnglish {
 
 // The deviation in the unit the editor does not show, in the standard or the scientific form.
 TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
-    struct Row {
-        Variant span;
-        Variant deviation;
-        const char* shownAs;
-        QString text;
-    };
-    const std::vector<Row> rows = {
+    // Span, deviation, the attribute the editor shows, and the text for the other one.
+    const std::tuple<Variant, Variant, const char*, QString> rows[] = {
         {200.0, 5.0, "CompDev", u"2.50"_s},
         {200.0, 2.5, "compdevpercent", u"5.00"_s},
         {0.0, 5.0, "ExcDev", u"Infinity"_s},
@@ -391,10 +386,9 @@ TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
         {u"wide"_s, 5.0, "CompDev", u"?"_s},
         {200.0, 5.0, "Span", QString()}};
     UsEnglish locale;
-    for (const Row& row : rows) {
-        EXPECT_EQ(ConvertedDeviationText(row.span, row.deviation, QString::fromLatin1(row.shownAs)), row.text)
-            << debugText(row.span).toStdString() << ' ' << debugText(row.deviation).toStdString();
-    }
+    for (const auto& [span, deviation, shownAs, text] : rows)
+        EXPECT_EQ(ConvertedDeviationText(span, deviation, QString::fromLatin1(shownAs)), text)
+            << debugText(span).toStdString() << ' ' << debugText(deviation).toStdString();
     // A host's locale applies to both forms.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(FormatDeviation(-2500), u"-2.500,00"_s);

@@ -378,7 +378,7 @@ TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
         {200.0, 2.5, "compdevpercent", u"5.00"_s},
         {0.0, 5.0, "ExcDev", u"Infinity"_s},
         {10000.0, 0.5, "CompDev", u"5.00E-03"_s},
-        {1000.0, 150.0, "ExcDevPercent", u"1.50E+03"_s},
+        {1000.0, 100.0, "ExcDevPercent", u"1.00E+03"_s},
         {100.0, 0.01, "CompDev", u"0.01"_s},
         {200.0, -5000.0, "CompDev", u"-2,500.00"_s},  // negative: never scientific
         {100000.0, -0.001, "CompDev", u"0.00"_s},     // rounds to zero without a sign

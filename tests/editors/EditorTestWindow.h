@@ -8,6 +8,8 @@
 
 #include <QColor>
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QMetaMethod>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -30,15 +32,31 @@ struct PinnedDpi {
 // Keys sent here go to whichever widget has the focus at that moment, press and release alike.
 inline QWidget* const kFocused = nullptr;
 
-// Counts the key presses that reach the form, that is, keys a child did not swallow.
-class FormKeyCounter : public QObject {
+// Records, in order, the events a control raises (its signals other than notifications), the keys
+// that reach its form, and any Return that a text box of the control sees for itself.
+class EventRecorder : public QObject {
+    Q_OBJECT
 public:
-    int presses = 0;
+    QStringList log;
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) ++presses;
+        if (event->type() == QEvent::KeyPress) log << QStringLiteral("form");
         return false;
     }
+public Q_SLOTS:
+    void raised() { log << QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).name()); }
 };
+
+inline void connectEvents(QWidget* control, EventRecorder& recorder) {
+    const QMetaMethod slot = recorder.metaObject()->method(recorder.metaObject()->indexOfSlot("raised()"));
+    for (const QMetaObject* meta = control->metaObject(); meta != &QWidget::staticMetaObject;
+         meta = meta->superClass())
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            if (meta->method(i).methodType() == QMetaMethod::Signal &&
+                !meta->method(i).name().endsWith("Changed"))
+                QObject::connect(control, meta->method(i), &recorder, slot);
+    for (QLineEdit* text : control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        QObject::connect(text, &QLineEdit::returnPressed, &recorder, &EventRecorder::raised);
+}
 
 // An editor of type T on an active form, sized in twips, so that focus and keys behave as on a
 // desktop.
@@ -48,7 +66,7 @@ public:
     explicit EditorTestWindow(QSize twips) : editor(new T(&form)) {
         editor->setGeometry(QRect(QPoint(0, 0), twipsToPixels(twips)));
         form.resize(twipsToPixels(twips) + QSize(40, 40));
-        form.installEventFilter(&formKeys);
+        form.installEventFilter(&events);
         EXPECT_TRUE(vq::test::showActive(form));
     }
 
@@ -61,7 +79,7 @@ public:
 
     PinnedDpi dpi;
     QWidget form;
-    FormKeyCounter formKeys;
+    EventRecorder events;  // keys that reach the form, as "form"
     T* editor;
 };
 
@@ -77,19 +95,5 @@ std::string savedText(Control& control) {
     control.WriteProperties(bag);
     return bagText(bag);
 }
-
-// A control's events in the order they came, as one compact string ("Enter KeyUp Button").
-class SignalLog {
-public:
-    template <typename Sender, typename Signal>
-    void record(Sender* sender, Signal signal, const char* name) {
-        QObject::connect(sender, signal, [this, name] { m_entries << QString::fromLatin1(name); });
-    }
-    QString text() const { return m_entries.join(QLatin1Char(' ')); }
-    void clear() { m_entries.clear(); }
-
-private:
-    QStringList m_entries;
-};
 
 }  // namespace vq::test

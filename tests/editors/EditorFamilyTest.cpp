@@ -1,0 +1,313 @@
+#include "BindableChecks.h"
+#include "EditorTestWindow.h"
+
+#include "editors/ComboButton.h"
+#include "editors/DropDownList.h"
+#include "editors/OptOnOff.h"
+#include "editors/PlainTextBox.h"
+#include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
+#include "editors/TimeDivisionControl.h"
+#include "editors/TxtButton.h"
+#include "editors/TxtComboControl.h"
+#include "editors/VQCompressionSpecs.h"
+#include "editors/VQPointAttributeEdit.h"
+#include "servers/MultiServerPickList.h"
+
+#include <QFont>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace vq;
+using namespace vq::test;
+using namespace Qt::Literals::StringLiterals;
+
+// Tables over the whole family of editors: what a host, a binding or a saved form sees of each.
+namespace {
+
+using Maker = std::function<std::unique_ptr<QWidget>()>;
+
+template <typename T>
+std::unique_ptr<QWidget> make() {
+    return std::make_unique<T>();
+}
+
+// A list editor with three entries, so that an index can really move.
+template <typename T>
+std::unique_ptr<QWidget> makeFilled() {
+    auto list = std::make_unique<T>();
+    for (const QString& item : {u"One"_s, u"Two"_s, u"Three"_s}) list->AddItem(item);
+    return list;
+}
+
+// "red" when a child shows the colour role red, "-" otherwise: loaded colours are only stored.
+QString redOrNot(QWidget* child, QPalette::ColorRole role) {
+    return child->palette().color(QPalette::Active, role) == QColor(Qt::red) ? u"red"_s : u"-"_s;
+}
+
+QString onOff(bool on) {
+    return on ? u"on"_s : u"off"_s;
+}
+
+constexpr auto kChangeOnce = "notify 1 1, marked 1 2";      // the setter marks every write
+constexpr auto kChangeUnmarked = "notify 1 1, marked 0 0";  // the setter never marks
+
+struct Write {
+    const char* property;
+    QVariant value;
+    const char* expected = kChangeOnce;
+};
+
+// Every property that a host can write: a real change notifies once, writing the value it now has
+// notifies nothing, and PropertyChanged fires as it always did.
+TEST(EditorBindableProperties, AChangeNotifiesOnceAndTheSameValueNotAtAll) {
+    const PinnedDpi dpi;
+    QFont bold;
+    bold.setBold(true);
+    const Write enabled{"Enabled", false}, red{"ForeColor", 0xFFu}, redBack{"BackColor", 0xFFu};
+    const std::pair<Maker, std::vector<Write>> controls[] = {
+        {make<PlainTextBox>, {enabled, red, redBack, {"Text", u"FIC101"_s}, {"Alignment", 1}}},
+        {make<TxtButton>, {{"ButtonWidth", 600}, {"BorderStyle", 0}}},
+        {make<TxtComboControl>, {{"ComboWidth", 900}}},
+        {makeFilled<TxtComboControl>, {{"ListIndex", 2, kChangeUnmarked}}},
+        {make<DropDownList>, {enabled, red, redBack, {"Font", bold}}},
+        {makeFilled<DropDownList>, {{"ListIndex", 2}}},
+        {make<OptOnOff>, {enabled, {"Value", 1}}},
+        {make<ComboButton>, {enabled, red, redBack}},
+        {makeFilled<ComboButton>, {{"ListIndex", 2, kChangeUnmarked}}},
+        {make<SecurityControl>, {enabled, {"Security", u"o:rw g:r w:"_s, kChangeUnmarked}}},
+        {make<SecurityControlInd>,
+         {enabled, red, redBack, {"SecurityScope", 1}, {"Security", u"o:rw g:r w:"_s, kChangeUnmarked}}},
+        {make<TimeDivisionControl>, {enabled, red, redBack, {"Time", 93784.5}}},
+        {make<VQPointAttributeEdit>,
+         {enabled,
+          {"Alignment", 1},
+          {"AttributeName", u"Descriptor"_s},
+          {"BorderStyle", 0},
+          {"ComboWidth", 900},
+          {"OnOffStyle", 1},
+          {"SecurityStyle", 0}}},
+        // Writing the style it has returns before marking.
+        {make<VQCompressionSpecs>, {enabled, {"DisplayStyle", 2, "notify 1 1, marked 1 1"}}}};
+    for (const auto& [makeControl, writes] : controls) {
+        for (const Write& write : writes) {
+            const std::unique_ptr<QWidget> control = makeControl();
+            SCOPED_TRACE(std::string(control->metaObject()->className()) + "." + write.property);
+            EXPECT_EQ(writeTwice(*control, write.property, write.value), QString::fromLatin1(write.expected));
+        }
+    }
+}
+
+// No property is left that a binding could not follow, and each editor's main value is the one
+// QDataWidgetMapper and Designer pick up.
+TEST(EditorBindableProperties, EveryPropertyNotifiesAndTheValueIsTheUserProperty) {
+    const std::pair<const QMetaObject*, const char*> editors[] = {
+        {&PlainTextBox::staticMetaObject, "Text"},        {&TxtButton::staticMetaObject, "Text"},
+        {&TxtComboControl::staticMetaObject, "Text"},     {&DropDownList::staticMetaObject, "ListIndex"},
+        {&OptOnOff::staticMetaObject, "Value"},           {&ComboButton::staticMetaObject, "ListIndex"},
+        {&SecurityControl::staticMetaObject, "Security"}, {&SecurityControlInd::staticMetaObject, "Security"},
+        {&TimeDivisionControl::staticMetaObject, "Time"}, {&VQPointAttributeEdit::staticMetaObject, "Text"},
+        {&VQCompressionSpecs::staticMetaObject, ""},  // a panel over a collection: no single value
+    };
+    for (const auto& [editor, user] : editors) {
+        SCOPED_TRACE(editor->className());
+        for (const QMetaObject* meta = editor; meta != &QWidget::staticMetaObject; meta = meta->superClass())
+            EXPECT_EQ(silentProperties(*meta).join(u' '), QString()) << meta->className();
+        EXPECT_EQ(userPropertyOf(*editor), QString::fromLatin1(user));
+    }
+}
+
+// Values that the user changes, or that move several children at once, still notify once each.
+TEST(EditorBindableProperties, ChangesFromTypingAndFromManyChildrenNotifyOnce) {
+    const PinnedDpi dpi;
+    TimeDivisionControl time;
+    time.SetTime(Variant(93784.0));  // 1 d 2 h 3 min 4 s
+    QSignalSpy timeChanged(&time, &TimeDivisionControl::TimeChanged);
+    time.findChild<QLineEdit*>(u"txtTime(1)"_s)->setText(u"4"_s);
+    EXPECT_EQ(timeChanged.count(), 1);
+    EXPECT_EQ(time.property("Time").toDouble(), 93784.0 + 60);
+
+    // Moving the cursor and the selection together is one change of the selection.
+    PlainTextBox box;
+    box.SetText(u"FIC101.PV"_s);
+    box.SetSelStart(0);
+    QSignalSpy selection(&box, &TextBoxControl::SelectionChanged);
+    box.SetSelLength(3);
+    box.SetSelLength(3);
+    EXPECT_EQ(selection.count(), 1);
+    EXPECT_EQ(box.SelText(), u"FIC"_s);
+}
+
+// A saved set from "Name:Type=value ...", through PropertyBag's JSON.
+PropertyBag bagOf(const char* entries) {
+    QJsonObject json;
+    for (const QString& entry : QString::fromLatin1(entries).split(u' ')) {
+        const QString type = entry.section(u':', 1).section(u'=', 0, 0), text = entry.section(u'=', 1);
+        const QJsonValue value = type == u"String"    ? QJsonValue(text)
+                                 : type == u"Boolean" ? QJsonValue(text == u"true")
+                                                      : QJsonValue(text.toDouble());
+        json[entry.section(u':', 0, 0)] = QJsonObject{{u"type"_s, type}, {u"value"_s, value}};
+    }
+    return PropertyBag::fromJson(json);
+}
+
+template <typename Control>
+void load(QWidget& control, const PropertyBag& bag) {
+    static_cast<Control&>(control).ReadProperties(bag);
+}
+
+template <typename Control>
+std::string saved(QWidget& control) {
+    return savedText(static_cast<Control&>(control));
+}
+
+// How the named children look: "name:off:red:text:flat:on:attribute" as far as each applies.
+QString look(QWidget& control, const char* names) {
+    QStringList seen;
+    for (const QString& name : QString::fromLatin1(names).split(u' ')) {
+        QWidget* child = control.findChild<QWidget*>(name);
+        QStringList flags{child ? name : name + u":missing"_s};
+        if (child && !child->isEnabled()) flags << u"off"_s;
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::Base})
+            if (child && redOrNot(child, role) == u"red") flags << u"red"_s;
+        if (auto* text = qobject_cast<QLineEdit*>(child))
+            flags << text->text() << (text->hasFrame() ? u""_s : u"flat"_s);
+        if (auto* option = qobject_cast<QRadioButton*>(child)) flags << onOff(option->isChecked());
+        if (auto* edit = qobject_cast<VQPointAttributeEdit*>(child)) flags << edit->AttributeName();
+        flags.removeAll(QString());
+        seen << flags.join(u':');
+    }
+    return seen.join(u' ');
+}
+
+struct Loading {
+    const char* control;
+    Maker make;
+    void (*read)(QWidget&, const PropertyBag&);
+    std::string (*write)(QWidget&);
+    const char* bag;     // "Name:Type=value ..."; every value differs from its default
+    const char* marked;  // the PropertyChanged names that loading raises, in order
+    const char* children;
+    const char* look;
+};
+
+#define VQ_CONTROL(T) #T, make < T>, load < T>, saved < T>
+
+// A new control saves nothing; a saved set loads through the setters the control has always used
+// (and marks only those), stores the rest without showing it (no colour is red), and saves back the
+// same set.
+TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged) {
+    const PinnedDpi dpi;
+    const Loading rows[] = {
+        // A theme colour (0x8000000F) keeps its flag bit.
+        {VQ_CONTROL(ComboButton), "Enabled:Boolean=false ForeColor:Int32=255 BackColor:Int32=-2147483633",
+         "Enabled", "Command1 Combo1", "Command1:off Combo1:off"},
+        {VQ_CONTROL(OptOnOff), "Value:Int16=0", "Enabled", "optOn", "optOn:off"},
+        {VQ_CONTROL(SecurityControl), "Enabled:Boolean=false", "Enabled", "cboWorld", "cboWorld:off"},
+        {VQ_CONTROL(SecurityControlInd),
+         "Enabled:Boolean=false SecurityScope:Int32=2 ForeColor:Int32=255 BackColor:Int32=255",
+         "Enabled SecurityScope", "Combo1", "Combo1:off"},
+        {VQ_CONTROL(TimeDivisionControl), "Enabled:Boolean=false BackColor:Int32=255 Time:String=90",
+         "Enabled Time", "txtTime(1)", "txtTime(1):off:1"},
+        {VQ_CONTROL(TxtButton),
+         "ButtonWidth:Int16=600 BorderStyle:Int16=0 Enabled:Boolean=false Text:String=Written "
+         "Alignment:Int32=1 ForeColor:Int32=255",
+         "BorderStyle Enabled Text Alignment", "Text1 Command1", "Text1:off:Written:flat Command1:off"},
+        {VQ_CONTROL(TxtComboControl), "ComboWidth:Int16=2000 Enabled:Boolean=false BackColor:Int32=255",
+         "ComboWidth Enabled Text Alignment", "Combo1 Text1", "Combo1:off Text1:off:flat"},
+        // Stored as they are; the child is built once at the end.
+        {VQ_CONTROL(VQPointAttributeEdit),
+         "Alignment:Int32=1 AttributeName:String=PtAccess BorderStyle:Int16=0 ComboWidth:Int16=900 "
+         "Enabled:Boolean=false OnOffStyle:Int32=1 SecurityStyle:Int32=1",
+         "BorderStyle", "ctlsecuritycontrolind", "ctlsecuritycontrolind:off"},
+        {VQ_CONTROL(VQCompressionSpecs), "Enabled:Boolean=false DisplayStyle:Int32=2", "Enabled DisplayStyle",
+         "VQPointAttributeEdit1", "VQPointAttributeEdit1:off:ExcDev"}};
+    for (const Loading& row : rows) {
+        SCOPED_TRACE(row.control);
+        const std::unique_ptr<QWidget> control = row.make();
+        EXPECT_EQ(row.write(*control), "{}");
+        const PropertyBag bag = bagOf(row.bag);
+        QSignalSpy marked(control.get(), "2PropertyChanged(QString)");
+        row.read(*control, bag);
+        QStringList names;
+        for (const QList<QVariant>& arguments : marked) names << arguments.at(0).toString();
+        EXPECT_EQ(names.join(u' '), QString::fromLatin1(row.marked));
+        EXPECT_EQ(look(*control, row.children), QString::fromLatin1(row.look));
+        EXPECT_EQ(row.write(*control), bagText(bag));
+    }
+}
+
+// Written colours are shown (unlike loaded ones), on the children that carry them and no other.
+TEST(EditorPersistedProperties, WrittenColoursReachTheirChildren) {
+    const PinnedDpi dpi;
+    struct Row {
+        Maker make;
+        const char* child;
+        QPalette::ColorRole fore;
+        QPalette::ColorRole back;
+    };
+    const Row rows[] = {{make<ComboButton>, "Combo1", QPalette::ButtonText, QPalette::Button},
+                        {make<SecurityControlInd>, "Combo1", QPalette::Text, QPalette::Base},
+                        {make<TimeDivisionControl>, "txtTime(3)", QPalette::Text, QPalette::Base},
+                        {make<TxtButton>, "Text1", QPalette::Text, QPalette::Base},
+                        {make<TxtComboControl>, "Combo1", QPalette::ButtonText, QPalette::Button},
+                        {make<TxtComboControl>, "Text1", QPalette::Text, QPalette::Base}};
+    for (const Row& row : rows) {
+        const std::unique_ptr<QWidget> control = row.make();
+        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + row.child);
+        control->setProperty("ForeColor", 0x0000FFu);
+        control->setProperty("BackColor", 0xFF0000u);
+        auto* child = control->findChild<QWidget*>(QString::fromLatin1(row.child));
+        EXPECT_EQ(child->palette().color(QPalette::Active, row.fore), QColor(Qt::red));
+        EXPECT_EQ(child->palette().color(QPalette::Active, row.back), QColor(Qt::blue));
+        auto* button = control->findChild<QPushButton*>(u"Command1"_s);
+        EXPECT_EQ(button ? redOrNot(button, QPalette::ButtonText) : u"-"_s, u"-"_s)
+            << "the button keeps its own";
+    }
+}
+
+// The saved text is the one written, not what the user typed after it.
+TEST(EditorPersistedProperties, TheSavedTextIsTheWrittenOne) {
+    EditorTestWindow<TxtButton> window(QSize(3000, 315));
+    window.editor->SetText(u"Written"_s);
+    window.editor->setFocus();
+    QTest::keyClick(kFocused, Qt::Key_End);
+    QTest::keyClicks(kFocused, u"Typed"_s);
+    EXPECT_EQ(window.editor->Text(), u"WrittenTyped"_s);
+    EXPECT_EQ(savedText(*window.editor), R"({"Text":{"type":"String","value":"Written"}})");
+}
+
+// Where Enabled is the widget's own enabled state, a host's setEnabled() and the Enabled property
+// are one thing, and a disabled parent changes neither.
+TEST(EditorPersistedProperties, EnabledIsTheWidgetsOwnEnabledState) {
+    const PinnedDpi dpi;
+    const Maker controls[] = {
+        make<ComboButton>,         make<OptOnOff>,  make<SecurityControl>,    make<SecurityControlInd>,
+        make<TimeDivisionControl>, make<TxtButton>, make<VQCompressionSpecs>, make<VQPointAttributeEdit>,
+        make<MultiServerPickList>};
+    for (const Maker& makeControl : controls) {
+        QWidget parent;
+        QWidget* control = makeControl().release();
+        control->setParent(&parent);
+        SCOPED_TRACE(control->metaObject()->className());
+        QStringList states;  // Enabled, then the widget's state
+        const auto look = [&] {
+            states << onOff(control->property("Enabled").toBool()) + u' ' + onOff(control->isEnabled());
+        };
+        control->setEnabled(false), look();
+        control->setEnabled(true), look();
+        control->setProperty("Enabled", false), look();
+        control->setProperty("Enabled", true), parent.setEnabled(false), look();
+        EXPECT_EQ(states.join(u", "_s), u"off off, on on, off off, on off"_s)
+            << "host disables, host enables, Enabled false, parent disabled";
+    }
+}
+
+}  // namespace

@@ -2,19 +2,23 @@
 #include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "SampleServers.h"
-#include "archive/server/ServerRegistry.h"
 #include "WidgetDriving.h"
-#include "core/Error.h"
+#include "core/MessageService.h"
 #include "dialogs/DialogServices.h"
 #include "dialogs/TagwrightDlgs.h"
 #include "dialogs/TagwrightEnumerations.h"
 #include "dialogs/VQPointPropertySheetForm.h"
+#include "dialogs/WidgetServices.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
+#include "platform/AttributeSearchDialogs.h"
 #include "platform/FormRegistry.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PointPropertyDialogs.h"
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 #include "propsheet/VQPointPropSheet.h"
+#include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "sdk/SdkPoint.h"
@@ -22,13 +26,12 @@
 #include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 #include "servers/MultiServerPickList.h"
+#include "servers/WidgetConnectDialog.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTreeView>
 #include <QTest>
 #include <QTreeView>
 
@@ -88,7 +91,9 @@ protected:
 
 TEST_F(TagwrightDlgsTest, OnlyTheFirstObjectMadeWhileNoPointSearchIsLoadedOwnsTheForms) {
     EXPECT_TRUE(dialogs->OwnsForms());
-    EXPECT_TRUE(loaded("VQDigSetSearchForm"));
+    whileShown([&] { dialogs->ShowDigsetSearchDialog(connect(u"vqsouth"_s), true, false); },
+               [](QWidget* form) { form->close(); });
+    EXPECT_TRUE(loaded("VQDigSetSearchForm")) << "kept after its dialog";
     {
         TagwrightDlgs another;  // the tag search form is not loaded: it owns them too
         EXPECT_TRUE(another.OwnsForms());
@@ -169,20 +174,6 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaResultsAndServers
     });
 }
 
-TEST_F(TagwrightDlgsTest, OptionsThreeFixTheServersAndAllowOnePoint) {
-    connect(u"vqsouth"_s);
-    const SdkPointListPtr chosen = search(
-        [&](VQTagSearch& control) {
-            EXPECT_FALSE(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled());
-            EXPECT_FALSE(control.SearchResultsMultiselect());
-            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
-        },
-        servers()->Item(u"vqsouth"_s), tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected);
-    EXPECT_EQ(chosen->Count(), 1);
-}
-
 // Pt. Attr... inside the dialog opens the properties through a borrowing object, which must
 // leave the open search form alone.
 TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
@@ -190,7 +181,6 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
     connect(u"vqsouth"_s);
     QStringList listed;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
-        EXPECT_TRUE(control.VQServerPickListEnabled());
         control.SetTagMask(u"B01-T*"_s);
         QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
@@ -209,42 +199,36 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
     EXPECT_EQ(listed, paths);
 }
 
-// Cancel and Esc give nothing; the title bar's close only hides, so the selection stands.
-TEST_F(TagwrightDlgsTest, CancelAndEscChooseNothingClosingFromTheTitleBarKeepsTheSelection) {
-    connect(u"vqsouth"_s);
-    const auto searchThen = [&](const std::function<void(VQTagSearch&)>& end) {
-        return search([&](VQTagSearch& control) {
-            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-            end(control);
-        });
-    };
-    EXPECT_EQ(searchThen([](VQTagSearch& control) {
-                  QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
-              })->Count(),
-              0);
-    EXPECT_EQ(searchThen([](VQTagSearch& control) { QTest::keyClick(&control, Qt::Key_Escape); })->Count(),
-              0);
-    EXPECT_EQ(searchThen([](VQTagSearch& control) { control.window()->close(); })->Count(), 1);
-}
-
-TEST_F(TagwrightDlgsTest, TheDigitalSetDialogStartsOnTheGivenServerAndStaysLoaded) {
+// Cancel and Esc give nothing; the title bar's close only hides, so the selection stands. Options
+// 3 fix the servers and let Select All choose one point.
+TEST_F(TagwrightDlgsTest, TheOptionsAndHowTheDialogEndsDecideWhatIsChosen) {
     const SdkServerPtr south = connect(u"vqsouth"_s);
-    const QString firstSet = south->DigitalStateSets()->All().front()->Name();
-    SdkNamedValuesPtr chosen;
-    whileShown([&] { chosen = dialogs->ShowDigsetSearchDialog(south, true, false); },
-               [&](QWidget* form) {
-                   EXPECT_EQ(form->windowTitle(), u"Digital Set Search"_s);
-                   auto* control = child<VQDigSetSearch>(form, "VQDigSetSearch1");
-                   EXPECT_TRUE(control->FixOnCurrentServer());
-                   EXPECT_FALSE(control->MultiSelect());
-                   EXPECT_FALSE(child<QComboBox>(control, "cboVQServer")->isEnabled());
-                   auto* sets = child<QTreeView>(control, "lvDigSets");
-                   sets->setCurrentIndex(sets->model()->index(0, 0));
-                   QTest::mouseClick(child<QPushButton>(control, "cmdOK"), Qt::LeftButton);
-               });
-    EXPECT_EQ(text(chosen), firstSet.toStdString());
-    EXPECT_EQ(chosen->Value(firstSet).toInt32(), 0);
-    EXPECT_TRUE(loaded("VQDigSetSearchForm"));
+    const auto press = [](const char* button) {
+        return [=](VQTagSearch& c) { QTest::mouseClick(child<QPushButton>(&c, button), Qt::LeftButton); };
+    };
+    const int32_t three = tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected;
+    const struct {
+        int32_t options;
+        std::function<void(VQTagSearch&)> end;
+        int chosen;
+    } cases[] = {
+        {0, press("cmdCancel"), 0},
+        {0, [](VQTagSearch& c) { QTest::keyClick(&c, Qt::Key_Escape); }, 0},
+        {0, [](VQTagSearch& c) { c.window()->close(); }, 1},
+        {three, [=](VQTagSearch& c) { press("cmdSelectAll")(c), press("cmdOK")(c); }, 1},
+    };
+    for (const auto& c : cases) {
+        const SdkPointListPtr chosen = search(
+            [&](VQTagSearch& control) {
+                EXPECT_EQ(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled(),
+                          !c.options);
+                EXPECT_EQ(control.SearchResultsMultiselect(), !c.options);
+                press("cmdSearch")(control);
+                c.end(control);
+            },
+            c.options ? south : nullptr, c.options);
+        EXPECT_EQ(chosen->Count(), c.chosen);
+    }
 }
 
 class PointPropertyFormTest : public SampleServersTest {
@@ -277,17 +261,10 @@ TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneColle
     EXPECT_EQ(sheet2->View(), viewAlphabetic);
     EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->tabText(0), u"Categorized"_s);
     EXPECT_EQ(m_messages->texts(), QStringList());
-}
-
-// A screen reader names the point drop-down by its caption, and every sheet cell it reaches.
-TEST_F(PointPropertyFormTest, EveryFocusableItemHasAnAccessibleName) {
-    VQPointPropertySheetForm form;
-    const SdkPointListPtr found =
-        connect(u"vqnorth"_s)->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr);
-    form.SetPointList(found);
+    // A screen reader names the drop-down by its caption, and every sheet cell it reaches.
     form.show();
     EXPECT_EQ(unnamedFocusables(&form).join(u'\n'), QString());
-    EXPECT_EQ(child<QComboBox>(&form, "cboPointList")->accessibleName(), u"Point Name"_s);
+    EXPECT_EQ(names->accessibleName(), u"Point Name"_s);
 }
 
 TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildrenGrowWithIt) {
@@ -307,64 +284,17 @@ TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildre
               twipsToPixels(grown.tabs.size() - QSize(500, -500)));
 }
 
-// The attribute editor's two search styles through the real dialogs, standalone and in a sheet.
-class SearchStylesTest : public SampleServersTest {
-protected:
-    void SetUp() override {
-        SampleServersTest::SetUp();
-        server = connect(u"vqsouth"_s);
-        form.resize(900, 600);
-        form.show();
-    }
-    std::shared_ptr<PropSheetEntries> newPoint(const QString& className) {
-        auto entries = std::make_shared<PropSheetEntries>();
-        entries->AddDefaultAttributes(server, className);
-        return entries;
-    }
-    static void pressButton(QWidget* editor) {
-        auto* button = editor->findChild<QPushButton*>();
-        ASSERT_NE(button, nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    const ScopedServices dialogs{useLibraryDialogs};
-    SdkServerPtr server;
-    QWidget form;
-};
-
-TEST_F(SearchStylesTest, TheTagSearchStyleFillsTheTagChosenByKeysInADialogOnTheCollectionsServer) {
-    const QString tag = server->GetPointsSQL(u"VQPoint.Tag = '*'"_s, SdkNamedValues(), nullptr)->Tag(5);
-    const auto entries = newPoint(u"totalizer"_s);
-    VQPointAttributeEdit edit(&form);
-    edit.SetAttributeName(u"SourceTag"_s);
-    edit.SetPropSheetEntries(entries);
-    edit.show();
-    whileShown([&] { pressButton(&edit); },
-               [&](QWidget* dialog) {
-                   auto* control = child<VQTagSearch>(dialog, "VQTagSearch1");
-                   EXPECT_EQ(text(control->SelectedServers()), "vqsouth");
-                   EXPECT_FALSE(control->VQServerPickListEnabled());
-                   EXPECT_FALSE(control->SearchResultsMultiselect());
-                   auto* mask = child<QLineEdit>(control, "txtTagMask");
-                   mask->setFocus();
-                   QTest::keyClick(mask, Qt::Key_A, Qt::ControlModifier);
-                   QTest::keyClicks(mask, tag);
-                   QTest::keyClick(mask, Qt::Key_Return);
-                   auto* ok = child<QPushButton>(control, "cmdOK");
-                   ok->setFocus();
-                   QTest::keyClick(ok, Qt::Key_Return);
-               });
-    EXPECT_EQ(entries->GetValue(u"SourceTag"_s).toString(), tag);
-    EXPECT_EQ(edit.Text(), tag);
-}
-
-// The "..." of the sheet's in-place editor must open the dialog, not only end the edit.
-TEST_F(SearchStylesTest, TheSheetsDigitalSetButtonOpensTheSetSearchAndFillsTheSet) {
+// The "..." of the sheet's in-place editor must open the set search, not only end the edit; the
+// set search stays loaded.
+TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerAndFillsTheSet) {
+    const ScopedServices library(useLibraryDialogs);
+    const SdkServerPtr server = connect(u"vqsouth"_s);
     const QString set = server->DigitalStateSets()->All().at(1)->Name();
-    const auto entries = newPoint(u"base"_s);
+    auto entries = std::make_shared<PropSheetEntries>();
+    entries->AddDefaultAttributes(server, u"base"_s);
     entries->SetValue(u"PointType"_s, Variant(int32_t(101)));
-    VQPointPropSheet sheet(&form);
-    sheet.resize(form.size());
+    VQPointPropSheet sheet;
+    sheet.resize(900, 600);
     sheet.show();
     sheet.SetPropSheetEntries(entries);
     auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
@@ -373,21 +303,60 @@ TEST_F(SearchStylesTest, TheSheetsDigitalSetButtonOpensTheSetSearchAndFillsTheSe
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     auto* editor = sheet.findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
     ASSERT_TRUE(editor->isVisible());
-    bool shown = false;
-    whileShown([&] { pressButton(editor); },
+    whileShown([&] { QTest::mouseClick(editor->findChild<QPushButton*>(), Qt::LeftButton); },
                [&](QWidget* dialog) {
-                   shown = dialog->windowTitle() == u"Digital Set Search"_s;
+                   EXPECT_EQ(dialog->windowTitle(), u"Digital Set Search"_s);
                    auto* control = child<VQDigSetSearch>(dialog, "VQDigSetSearch1");
-                   auto* sets = child<QTreeView>(control, "lvDigSets");
-                   sets->setFocus();
+                   EXPECT_TRUE(control->FixOnCurrentServer() && control->MultiSelect());
+                   EXPECT_FALSE(child<QComboBox>(control, "cboVQServer")->isEnabled());
+                   auto* sets = child<QTreeView>(dialog, "lvDigSets");
                    sets->setCurrentIndex(sets->model()->index(1, 0));
-                   auto* ok = child<QPushButton>(control, "cmdOK");
-                   ok->setFocus();
-                   QTest::keyClick(ok, Qt::Key_Space);
+                   QTest::keyClick(child<QPushButton>(dialog, "cmdOK"), Qt::Key_Space);
                });
-    EXPECT_TRUE(shown);
     EXPECT_EQ(entries->GetValue(u"DigitalSet"_s).toString(), set);
     EXPECT_EQ(sheet.cellIndex(u"DigitalSet"_s, columnValue).data().toString(), set);
+}
+
+// What the context holds of the library's windows: "messages=box logon=windowed dialogs=library".
+std::string windows() {
+    const ServicesContext& context = services();
+    const bool box = dynamic_cast<MessageBoxService*>(&messageService()) != nullptr;
+    const bool windowed = dynamic_cast<WidgetConnectDialog*>(SdkConnectDialog::create().get()) != nullptr;
+    // One object answers both seams when the library's dialogs are in.
+    const auto* both = dynamic_cast<PointPropertyDialogs*>(context.searchDialogs.get());
+    const char* dialogs = !context.searchDialogs                       ? "none"
+                          : both == context.pointPropertyDialogs.get() ? "library"
+                                                                       : "other";
+    return std::string("messages=") + (box ? "box" : "other") +
+           " logon=" + (windowed ? "windowed" : "headless") + " dialogs=" + dialogs;
+}
+
+// Making the library's widgets installs nothing, only a host does; installWidgetServices() brings
+// every window at once and keeps the rest of the context, which the scope around it gives back.
+TEST_F(TagwrightDlgsTest, OnlyAHostInstallsTheLibrarysWindowsAndAllAtOnce) {
+    const ScopedServices bare{[](ServicesContext& context) {
+        context.messages = nullptr;
+        context.connectDialog = nullptr;
+        context.searchDialogs = nullptr;
+        context.pointPropertyDialogs = nullptr;
+    }};
+    {
+        VQPointPropSheet sheet;
+        VQPointAttributeEdit edit;
+        VQTagSearch tagSearch;
+        VQDigSetSearch setSearch;
+        TagwrightDlgs more;
+    }
+    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=none");
+    {
+        const ScopedServices pinned(&ServicesContext::logicalDpi, 123.0);
+        installWidgetServices();
+        EXPECT_EQ(windows(), "messages=box logon=windowed dialogs=library");
+        EXPECT_EQ(services().logicalDpi, 123.0);
+    }
+    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=none");
+    const ScopedServices dialogsOnly(useLibraryDialogs);
+    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=library");
 }
 
 }  // namespace

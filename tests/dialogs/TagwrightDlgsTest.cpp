@@ -104,9 +104,7 @@ TEST_F(TagwrightDlgsTest, OnlyTheFirstObjectMadeWhileNoPointSearchIsLoadedOwnsTh
     {
         TagwrightDlgs inner;
         EXPECT_FALSE(inner.OwnsForms());
-        auto masks = SdkNamedValues::create();
-        masks->Add(u"Tag"_s, Variant(u"ignored*"_s));
-        inner.InitTagSearch(masks);
+        inner.InitTagSearch(names({u"Tag"_s}));
     }
     ASSERT_TRUE(loaded("VQTagSearchForm")) << "a borrower leaves the forms alone";
     auto* form = FormRegistry::current().find(u"vqtagsearchform"_s);
@@ -157,7 +155,6 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaResultsAndServers
         },
         servers()->Item(u"vqnorth"_s));
     EXPECT_EQ(tags(chosen), u"vqnorth\\"_s + first);
-    EXPECT_EQ(shownRows, u"vqnorth\\"_s + first);
     EXPECT_FALSE(loaded("VQTagSearchForm")) << "unloaded after every dialog";
 
     masks->Set(u"Tag"_s, Variant(u"other*"_s));
@@ -167,9 +164,9 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaResultsAndServers
         EXPECT_EQ(control.PointTypeMask(), 0);
         EXPECT_EQ(text(control.SelectedServers()), "vqnorth");
         EXPECT_EQ(tags(control.PointList()), shownRows);
-        EXPECT_EQ(child<QTableView>(&control, "stSearchResults")->model()->rowCount(), 1);
-        EXPECT_TRUE(
-            child<QTableView>(&control, "stSearchResults")->selectionModel()->selectedRows().isEmpty());
+        auto* results = child<QTableView>(&control, "stSearchResults");
+        EXPECT_EQ(results->model()->rowCount(), 1);
+        EXPECT_TRUE(results->selectionModel()->selectedRows().isEmpty());
         QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
     });
 }
@@ -231,12 +228,11 @@ TEST_F(TagwrightDlgsTest, TheOptionsAndHowTheDialogEndsDecideWhatIsChosen) {
     }
 }
 
-class PointPropertyFormTest : public SampleServersTest {
-protected:
-    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
-};
+using PointPropertyFormTest = TagwrightDlgsTest;
 
-TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneCollection) {
+// The form never shrinks below its design size, and its tabs grow with it.
+TEST_F(PointPropertyFormTest, ShowsEachListedPointReadOnlyInBothSheetsAndKeepsItsDesignSize) {
+    const ScopedServices pinnedDpi(&ServicesContext::logicalDpi, 96.0);
     VQPointPropertySheetForm form;
     auto* sheet1 = child<VQPointPropSheet>(&form, "VQPointPropSheet1");
     auto* sheet2 = child<VQPointPropSheet>(&form, "VQPointPropSheet2");
@@ -265,23 +261,15 @@ TEST_F(PointPropertyFormTest, EachListedPointShowsReadOnlyInBothSheetsOfOneColle
     form.show();
     EXPECT_EQ(unnamedFocusables(&form).join(u'\n'), QString());
     EXPECT_EQ(names->accessibleName(), u"Point Name"_s);
-}
 
-TEST_F(PointPropertyFormTest, TheFormNeverShrinksBelowItsDesignSizeAndItsChildrenGrowWithIt) {
-    using Layout = VQPointPropertySheetForm::Layout;
-    const Layout design = VQPointPropertySheetForm::layoutFor(QSize(5900, 7230));
-    EXPECT_EQ(VQPointPropertySheetForm::layoutFor(QSize(3000, 2000)).tabs, design.tabs);
-    const Layout grown = VQPointPropertySheetForm::layoutFor(QSize(7900, 8230));
-    EXPECT_EQ(grown.tabs.size(), design.tabs.size() + QSize(2000, 1000));
-    EXPECT_EQ(grown.list.width(), design.list.width() + 2000);
-
-    VQPointPropertySheetForm form;
-    form.show();
+    const VQPointPropertySheetForm::Layout design = VQPointPropertySheetForm::layoutFor(QSize(5900, 7230));
+    EXPECT_EQ(VQPointPropertySheetForm::layoutFor(QSize(7900, 8230)).list.width(),
+              design.list.width() + 2000);
     form.resize(100, 100);
     EXPECT_EQ(form.size(), twipsToPixels(QSize(5900, 7230)));
     form.resize(twipsToPixels(QSize(7400, 8730)));
     EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->size(),
-              twipsToPixels(grown.tabs.size() - QSize(500, -500)));
+              twipsToPixels(design.tabs.size() + QSize(1500, 1500)));
 }
 
 // The "..." of the sheet's in-place editor must open the set search, not only end the edit; the
@@ -317,46 +305,32 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
     EXPECT_EQ(sheet.cellIndex(u"DigitalSet"_s, columnValue).data().toString(), set);
 }
 
-// What the context holds of the library's windows: "messages=box logon=windowed dialogs=library".
-std::string windows() {
+// Whether the context holds the message box, the logon window and the library's dialogs.
+std::array<bool, 3> windows() {
     const ServicesContext& context = services();
-    const bool box = dynamic_cast<MessageBoxService*>(&messageService()) != nullptr;
-    const bool windowed = dynamic_cast<WidgetConnectDialog*>(SdkConnectDialog::create().get()) != nullptr;
-    // One object answers both seams when the library's dialogs are in.
     const auto* both = dynamic_cast<PointPropertyDialogs*>(context.searchDialogs.get());
-    const char* dialogs = !context.searchDialogs                       ? "none"
-                          : both == context.pointPropertyDialogs.get() ? "library"
-                                                                       : "other";
-    return std::string("messages=") + (box ? "box" : "other") +
-           " logon=" + (windowed ? "windowed" : "headless") + " dialogs=" + dialogs;
+    return {dynamic_cast<MessageBoxService*>(&messageService()) != nullptr,
+            dynamic_cast<WidgetConnectDialog*>(SdkConnectDialog::create().get()) != nullptr,
+            both && both == context.pointPropertyDialogs.get()};  // one object answers both seams
 }
 
 // Making the library's widgets installs nothing, only a host does; installWidgetServices() brings
 // every window at once and keeps the rest of the context, which the scope around it gives back.
 TEST_F(TagwrightDlgsTest, OnlyAHostInstallsTheLibrarysWindowsAndAllAtOnce) {
-    const ScopedServices bare{[](ServicesContext& context) {
-        context.messages = nullptr;
-        context.connectDialog = nullptr;
-        context.searchDialogs = nullptr;
-        context.pointPropertyDialogs = nullptr;
-    }};
     {
         VQPointPropSheet sheet;
-        VQPointAttributeEdit edit;
         VQTagSearch tagSearch;
         VQDigSetSearch setSearch;
         TagwrightDlgs more;
     }
-    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=none");
+    EXPECT_EQ(windows(), (std::array{false, false, false}));
     {
         const ScopedServices pinned(&ServicesContext::logicalDpi, 123.0);
         installWidgetServices();
-        EXPECT_EQ(windows(), "messages=box logon=windowed dialogs=library");
+        EXPECT_EQ(windows(), (std::array{true, true, true}));
         EXPECT_EQ(services().logicalDpi, 123.0);
     }
-    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=none");
-    const ScopedServices dialogsOnly(useLibraryDialogs);
-    EXPECT_EQ(windows(), "messages=other logon=headless dialogs=library");
+    EXPECT_EQ(windows(), (std::array{false, false, false}));
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <tuple>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 using vq::PropertyBag;
@@ -54,8 +54,7 @@ TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
 
 // Every value type comes back with its type and exact value, through JSON text.
 TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
-    PropertyBag bag;
-    const std::vector<std::pair<QString, Variant>> values = {
+    const std::pair<QString, Variant> values[] = {
         {u"I16"_s, int16_t(-32768)},
         {u"I32"_s, int32_t(0x7FFFFFFF)},
         {u"Single"_s, 0.1f},
@@ -67,35 +66,29 @@ TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
         {u"When"_s, Variant::date(2024, 2, 29, 13, 5, 7)},
         {u"Nothing"_s, Variant::null()},
     };
+    PropertyBag bag;
     for (const auto& [name, value] : values) bag.WriteProperty(name, value, u"default"_s);
+    bag.WriteProperty(u"NaN"_s, std::nan(""), 0.0);
 
     const PropertyBag back = roundTrip(bag);
-    EXPECT_EQ(back.count(), int(values.size()));
+    EXPECT_EQ(back.count(), int(std::size(values)) + 1);
     for (const auto& [name, value] : values) {
         const Variant read = back.ReadProperty(name, Variant());
         EXPECT_EQ(read.type(), value.type()) << name.toStdString();
         EXPECT_EQ(read, value) << name.toStdString() << " " << vq::debugText(read).toStdString();
     }
-    EXPECT_TRUE(back == bag);
-
-    PropertyBag notANumber;
-    notANumber.WriteProperty(u"N"_s, std::nan(""), 0.0);
-    EXPECT_TRUE(std::isnan(roundTrip(notANumber).ReadProperty(u"N"_s, 0.0).toDouble()));
+    EXPECT_TRUE(std::isnan(back.ReadProperty(u"NaN"_s, 0.0).toDouble()));
 }
 
 // Saved text that does not hold a value of its declared type is refused with the property named,
 // rather than read as some other value.
 TEST(PropertyBagTest, MalformedJsonIsRefused) {
-    const std::vector<const char*> malformed = {
-        R"({"Enabled": true})",
-        R"({"Enabled": {"type": "Bool", "value": true}})",
-        R"({"Enabled": {"type": "Boolean", "value": "yes"}})",
-        R"({"Scope": {"type": "Int16", "value": 40000}})",
-        R"({"Scope": {"type": "Int32", "value": 1.5}})",
-        R"({"When": {"type": "Date", "value": "yesterday"}})",
-        R"({"Time": {"type": "Double", "value": "fast"}})",
-    };
-    for (const char* text : malformed) {
+    for (const char* text :
+         {R"({"Enabled": true})", R"({"Enabled": {"type": "Bool", "value": true}})",
+          R"({"Enabled": {"type": "Boolean", "value": "yes"}})",
+          R"({"Scope": {"type": "Int16", "value": 40000}})", R"({"Scope": {"type": "Int32", "value": 1.5}})",
+          R"({"When": {"type": "Date", "value": "yesterday"}})",
+          R"({"Time": {"type": "Double", "value": "fast"}})"}) {
         const QJsonObject json = QJsonDocument::fromJson(QByteArray(text)).object();
         try {
             PropertyBag::fromJson(json);

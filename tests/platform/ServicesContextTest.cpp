@@ -9,8 +9,12 @@
 #include "sdk/SdkApplication.h"
 
 #include <QCursor>
+#include <QPointer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace vq;
@@ -98,4 +102,41 @@ TEST(ServicesContextTest, HandsDownWhatChangedAndGivesBackWhatWasBelow) {
     SdkApplication::instance();
     EXPECT_EQ(below, 2) << "the factory below is back";
     SdkApplication::setFactory(nullptr);
+}
+
+// Loaded once, found whatever the case of the name, deleted on unload; a form that someone else
+// deleted counts as unloaded and is made afresh on the next load. Each thread has its own forms.
+TEST(ServicesContextTest, FormsLoadOncePerThreadFindIgnoringCaseAndUnload) {
+    FormRegistry registry;
+    int made = 0;
+    const auto make = [&made] {
+        ++made;
+        return std::make_unique<QWidget>();
+    };
+    QObject* first = registry.load(u"frmTagSearch"_s, make);
+    EXPECT_TRUE(registry.load(u"FRMTAGSEARCH"_s, make) == first && registry.find(u"frmtagsearch"_s) == first);
+    EXPECT_TRUE(made == 1 && registry.names() == QStringList{u"frmTagSearch"_s});
+
+    QPointer<QObject> watch(first);
+    EXPECT_TRUE(registry.unload(u"FrmTagSearch"_s));
+    EXPECT_TRUE(watch.isNull() && !registry.unload(u"frmTagSearch"_s));
+
+    delete registry.load(u"frmDigSet"_s, make);
+    EXPECT_TRUE(registry.find(u"frmDigSet"_s) == nullptr && registry.names().isEmpty());
+    EXPECT_NE(registry.load<QWidget>(u"frmDigSet"_s), nullptr);
+    EXPECT_EQ(made, 2);
+
+    // Each thread sees only the forms it loaded itself.
+    QObject* mine = FormRegistry::current().load<QObject>(u"frmShared"_s);
+    QObject* seenThere = mine;
+    QObject* loadedThere = nullptr;
+    std::thread other([&] {
+        seenThere = FormRegistry::current().find(u"frmShared"_s);
+        loadedThere = FormRegistry::current().load<QObject>(u"frmShared"_s);
+        FormRegistry::current().unload(u"frmShared"_s);
+    });
+    other.join();
+    EXPECT_TRUE(seenThere == nullptr && loadedThere != mine);
+    EXPECT_EQ(FormRegistry::current().find(u"FRMSHARED"_s), mine);
+    EXPECT_TRUE(FormRegistry::current().unload(u"frmShared"_s));
 }

@@ -1,8 +1,9 @@
+#include "AccessibleWalk.h"
+#include "BindableChecks.h"
 #include "SampleServers.h"
-#include "archive/server/ArchiveServer.h"
 #include "WidgetDriving.h"
+#include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
-#include "platform/PointPropertyDialogs.h"
 #include "platform/PropertyBag.h"
 #include "platform/ServicesContext.h"
 #include "sdk/SdkPoint.h"
@@ -10,6 +11,7 @@
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
 #include "search/TagSearchQuery.h"
+#include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 #include "servers/MultiServerPickList.h"
 
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -282,13 +285,6 @@ TEST_F(TagSearchTest, KeysAddConditionsSearchAndMoveOn) {
     QTest::keyClick(where, Qt::Key_Tab);
     EXPECT_TRUE(child<QTableView>("stSearchResults")->hasFocus());
     EXPECT_FALSE(search->AdvancedWhereClause().contains(u'\t'));
-
-    // Enter in a mask box searches the simple page.
-    search->SetTagSearchView(0);
-    auto* tag = child<QLineEdit>("txtTagMask");
-    tag->setText(u"B01-F*"_s);
-    QTest::keyClick(tag, Qt::Key_Return);
-    EXPECT_EQ(rows(), expected({u"vqsouth"_s}, u"VQPOINT.TAG LIKE 'B01-F*'"_s));
 }
 
 TEST_F(TagSearchTest, SelectionFollowsTheModeAndTheLockedChoice) {
@@ -353,23 +349,6 @@ TEST_F(TagSearchTest, ErrorsAreReportedOnceWithTheirContext) {
     EXPECT_EQ(status(), u"List Count: 0"_s);
 }
 
-// Pt. Attr... hands the chosen points to the installed dialogs.
-TEST_F(TagSearchTest, PointAttributesGoThroughTheInstalledDialogs) {
-    struct Recorder : PointPropertyDialogs {
-        void ShowVQPointPropertySheet(const SdkPointListPtr& points) override { shown = points; }
-        SdkPointListPtr shown;
-    };
-    const auto recorder = std::make_shared<Recorder>();
-    const ScopedServices services(&ServicesContext::pointPropertyDialogs, recorder);
-    choose({u"vqsouth"_s});
-    search->SetTagMask(u"B01-F*"_s);
-    QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("cmdPtAttr"), Qt::LeftButton);
-    ASSERT_NE(recorder->shown, nullptr);
-    ASSERT_EQ(recorder->shown->Count(), 1);
-    EXPECT_EQ(recorder->shown->Item(1)->Name(), rows().first().section(u'\\', 1));
-}
-
 // Stop keeps what the finished servers found and says that the list is partial. A VQcomp
 // clause without a time range pairs every point with every value: seconds on vqsouth.
 TEST_F(TagSearchTest, StopKeepsWhatWasFoundAndSaysSo) {
@@ -390,6 +369,91 @@ TEST_F(TagSearchTest, StopKeepsWhatWasFoundAndSaysSo) {
     EXPECT_TRUE(serverStatus().endsWith(u"stopped: the list is partial"_s));
     EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
     EXPECT_TRUE(m_messages->messages().isEmpty());  // the user asked for it: no error box
+}
+
+// Both pages of the point search, with results listed, and the digital set search are announced
+// item by item: every field, list, button, tab, pick list and result cell the keyboard reaches has
+// a name and a description; the tag mask speaks with its label's caption.
+TEST_F(TagSearchTest, EveryFocusableItemHasAnAccessibleNameAndDescription) {
+    choose({u"vqsouth"_s});
+    search->SetTagMask(u"B01*"_s);
+    search->search();
+    ASSERT_GT(rows().size(), 0);
+    EXPECT_EQ(unnamedFocusables(search.get()).join(u'\n'), QString());
+    auto* mask = child<QLineEdit>("txtTagMask");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(mask)->text(QAccessible::Name), u"Tag Mask"_s);
+    search->SetTagSearchView(1);
+    EXPECT_EQ(unnamedFocusables(search.get()).join(u'\n'), QString());
+
+    VQDigSetSearch sets;
+    sets.resize(700, 480);
+    sets.SetCurrentServer(servers()->Item(u"vqsouth"_s));
+    sets.show();
+    EXPECT_EQ(unnamedFocusables(&sets).join(u'\n'), QString());
+}
+
+constexpr auto kChangeOnce = "notify 1 1, marked 1 2";      // the setter marks every write
+constexpr auto kChangeUnmarked = "notify 1 1, marked 0 0";  // the setter never marks
+
+struct Write {
+    const char* property;
+    QVariant value;  // invalid: the opposite of what the flag is
+    const char* expected;
+};
+
+// Every property of both searches notifies once per real change and not when written again;
+// the tag search's masks are what the user types, so its tag mask is the value a host binds.
+TEST_F(TagSearchTest, SearchPropertiesNotifyOnceAndTheTagMaskIsTheUserProperty) {
+    VQTagSearch& tagSearch = *search;
+    VQDigSetSearch digsetSearch;
+    const Write tagWrites[] = {
+        {"SearchResultsMultiselect", {}, kChangeOnce},
+        {"VQServerPickListEnabled", {}, kChangeOnce},
+        {"TagMask", u"FIC*"_s, kChangeOnce},
+        {"DescriptorMask", u"*flow*"_s, kChangeOnce},
+        {"PointSourceMask", u"R"_s, kChangeOnce},
+        {"EngineeringUnitsMask", u"m3/h"_s, kChangeOnce},
+        {"ValueMask", u"1*"_s, kChangeOnce},
+        {"PointTypeMask", 2, kChangeOnce},
+        {"TagSearchView", 1, kChangeOnce},
+        {"AdvancedWhereClause", u"tag = 'FIC101'"_s, kChangeOnce},
+        {"SQLTableComboIndex", 1, kChangeUnmarked},
+        {"SQLConditionComboIndex", 2, kChangeUnmarked},
+        {"AdvancedSQLValue", u"42"_s, kChangeUnmarked},
+    };
+    for (const Write& write : tagWrites) {
+        const QVariant value =
+            write.value.isValid() ? write.value : !tagSearch.property(write.property).toBool();
+        EXPECT_EQ(writeTwice(tagSearch, write.property, value), QString::fromLatin1(write.expected))
+            << write.property;
+    }
+    for (const char* flag : {"MultiSelect", "FixOnCurrentServer"})
+        EXPECT_EQ(writeTwice(digsetSearch, flag, !digsetSearch.property(flag).toBool()),
+                  QString::fromLatin1(kChangeOnce))
+            << flag;
+    EXPECT_EQ(silentProperties(VQTagSearch::staticMetaObject).join(u' '), QString());
+    EXPECT_EQ(silentProperties(VQDigSetSearch::staticMetaObject).join(u' '), QString());
+    EXPECT_EQ(userPropertyOf(VQTagSearch::staticMetaObject), u"TagMask"_s);
+    // It picks sets rather than holding a value of its own.
+    EXPECT_EQ(userPropertyOf(VQDigSetSearch::staticMetaObject), QString());
+}
+
+// The masks and the clause are read from the boxes on screen: what the user types notifies as a
+// setter does, and a clause written again unchanged stays silent although its box reports a change.
+TEST_F(TagSearchTest, TypingInTheSearchBoxesNotifies) {
+    QSignalSpy view(search.get(), &VQTagSearch::TagSearchViewChanged);
+    QSignalSpy clause(search.get(), &VQTagSearch::AdvancedWhereClauseChanged);
+    auto* box = child<QLineEdit>("txtTagMask");
+    box->clear();
+    QSignalSpy tagMask(search.get(), &VQTagSearch::TagMaskChanged);
+    QTest::keyClicks(box, u"FI*"_s);
+    EXPECT_EQ(tagMask.count(), 3);
+    EXPECT_EQ(search->TagMask(), u"FI*"_s);
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    EXPECT_EQ(view.count(), 1);
+    search->SetAdvancedWhereClause(u"tag = 'A'"_s);
+    search->SetAdvancedWhereClause(u"tag = 'A'"_s);
+    EXPECT_EQ(clause.count(), 1);
 }
 
 }  // namespace

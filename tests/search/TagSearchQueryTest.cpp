@@ -3,8 +3,6 @@
 #include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
-#include "sdk/SdkPointClass.h"
-#include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 #include "search/TagSearchQuery.h"
@@ -56,8 +54,7 @@ TEST(TagSearchClauses, SimpleFieldsGiveTheExactClauses) {
     }
     for (const QString& input : {u"|||||String|1.5"_s, u"|||||String|ON"_s}) {
         const Error error = raised([&] { simpleSearchClauses(fields(input)); });
-        EXPECT_EQ(error.number(), -1);
-        EXPECT_EQ(error.source(), u"VQTagSearch:SimpleSearch"_s);
+        EXPECT_TRUE(error.number() == -1 && error.source() == u"VQTagSearch:SimpleSearch"_s);
         EXPECT_EQ(error.description(),
                   u"Unsupported search.  When searching for string tags, the value "
                   u"field must be * or blank.\r\nDummy error number:"_s);
@@ -149,18 +146,6 @@ TEST_F(TagSearchArchiveTest, TheClausesFindTheirPointsOnTheArchive) {
     const Error error = raised([&] { found(u"VQPOINT.TAG LIKE 'O'Brien*' "_s); });
     EXPECT_EQ(error.number(), sdkerr::QueryInvalid);
     EXPECT_TRUE(error.source().startsWith(u"VQTagSearch:GetPointsSQLWrapper\r\n"_s));
-}
-
-TEST_F(TagSearchArchiveTest, PointClassesComeFromQualifyingServersOnceEach) {
-    QStringList qualifying;
-    for (const QString& name : {u"vqsouth"_s, u"vqnorth"_s, u"vqlegacy"_s})
-        if (qualifiesForPointClass(*servers()->Item(name))) qualifying << name;
-    EXPECT_EQ(qualifying, QStringList{u"vqsouth"_s});
-    // The same classes again from two more servers add nothing.
-    QStringList expected;
-    for (const SdkPointClassPtr& c : archive->PointClasses()->All()) expected << c->Name();
-    EXPECT_EQ(gatherPointClasses({archive, connect(u"vqsouth"_s), connect(u"vqnorth"_s)}), expected);
-    EXPECT_EQ(gatherPointClasses({}), QStringList({u"Alarm"_s, u"Base"_s, u"Classic"_s, u"Totalizer"_s}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "archive/server/ArchiveServer.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
+#include "sdk/SdkPointClass.h"
+#include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 #include "search/TagSearchQuery.h"
@@ -73,7 +75,6 @@ TEST(TagSearchClauses, TheBuilderQuotesJoinsAndBreaksLines) {
     const QString comp = u"VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE(\"*\")"_s;
     const Case cases[] = {
         // condition, result, clause before
-        {u"VQcomp|Value|>|5"_s, comp},
         {u"VQpoint|Tag|=|123"_s, u"VQpoint.Tag = '123'"_s},
         {u"VQpoint|Zero|>=|10"_s, u"x AND \r\nVQpoint.Zero >= 10"_s, u"x\r\n"_s},
         {u"VQcomp|Status|=|0"_s, comp + u" AND \r\nVQcomp.Status = 0"_s, comp + u"\r\n\r\n"_s},
@@ -146,6 +147,13 @@ TEST_F(TagSearchArchiveTest, TheClausesFindTheirPointsOnTheArchive) {
     const Error error = raised([&] { found(u"VQPOINT.TAG LIKE 'O'Brien*' "_s); });
     EXPECT_EQ(error.number(), sdkerr::QueryInvalid);
     EXPECT_TRUE(error.source().startsWith(u"VQTagSearch:GetPointsSQLWrapper\r\n"_s));
+}
+
+// The same classes again from two more servers add nothing.
+TEST_F(TagSearchArchiveTest, PointClassesComeFromQualifyingServersOnceEach) {
+    QStringList expected;
+    for (const SdkPointClassPtr& c : archive->PointClasses()->All()) expected << c->Name();
+    EXPECT_EQ(gatherPointClasses({archive, connect(u"vqsouth"_s), connect(u"vqnorth"_s)}), expected);
 }
 
 }  // namespace

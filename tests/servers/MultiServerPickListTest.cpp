@@ -3,7 +3,6 @@
 #include "SampleServers.h"
 #include "WidgetDriving.h"
 #include "platform/FormRegistry.h"
-#include "platform/PropertyBag.h"
 #include "platform/ScreenServices.h"
 #include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
@@ -202,22 +201,13 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     EXPECT_EQ(pickList->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(PickListTest, EnabledPersistsWithItsDefaultAndFormsGoWithTheControl) {
-    PropertyBag bag;
-    pickList->WriteProperties(bag);
-    EXPECT_EQ(bag.names(), QStringList{u"Enabled"_s});
+// Deleting a pick list unloads the forms it used; one that remains loads them again.
+TEST_F(PickListTest, FormsGoWithTheControlAndComeBackWhenNeeded) {
     auto* other = new MultiServerPickList(&form);
-    other->WriteProperties(bag);
-    EXPECT_EQ(bag.count(), 0);
-    bag.WriteProperty(u"Enabled"_s, true, false);
-    other->ReadProperties(bag);
-    EXPECT_TRUE(other->Enabled());
-
     ASSERT_NE(selectForm(), nullptr);
     delete other;
     EXPECT_EQ(selectForm(), nullptr);
     EXPECT_EQ(loaded("MultiServerPickListMenuForm"), nullptr);
-    // The remaining pick list loads them again when it needs them.
     whileShown([&] { pickList->ShowSelectForm(); },
                [&](QWidget* shown) {
                    EXPECT_EQ(shown->objectName(), u"MultiServerPickListSelectForm"_s);

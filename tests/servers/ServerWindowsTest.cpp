@@ -1,17 +1,19 @@
 #include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "TestFiles.h"
+#include "WidgetDriving.h"
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/server/ArchiveServers.h"
-#include "WidgetDriving.h"
 #include "core/RecordingMessageService.h"
+#include "platform/HelpViewer.h"
 #include "platform/ServicesContext.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
+#include "servers/Environment.h"
 #include "servers/LogonWindow.h"
 #include "servers/WidgetConnectDialog.h"
 
@@ -46,6 +48,15 @@ QString redLine(QWidget* window) {
     QLabel* line = child<QLabel>(window, "lblMessage");
     return line->isVisibleTo(window) ? line->text() : QString();
 }
+
+// Records what it was asked to show and answers with a window number.
+struct RecordingHelpViewer : HelpViewer {
+    long long showTopic(const QString& filePath, int topic) override {
+        shown.append(u"%1#%2"_s.arg(filePath).arg(topic));
+        return 4242;
+    }
+    QStringList shown;
+};
 
 // Archives "north" (VQ3, the default) and "south" (VQ2), each with the users vqadmin (no password)
 // and engineer ("secret"), known through the archive library.
@@ -265,3 +276,39 @@ TEST_F(ServerWindowsTest, ManagerDefaultAddAndRemoveRewriteTheRegistry) {
 }
 
 }  // namespace
+
+// The installation root comes from VQPC.INI, cut to 80 characters. The help viewer gets the file in
+// the platform's form and the topic; a missing file is reported with the path as built, backslashes
+// and all; an empty root in an untitled box.
+TEST_F(ServerWindowsTest, HelpTopicOpensAnExistingFileBelowTheRootOrSaysItIsMissing) {
+    const auto viewer = std::make_shared<RecordingHelpViewer>();
+    const ScopedServices help(&ServicesContext::helpViewer, viewer);
+    qputenv("VQ_INI_DIR", m_dir.path().toUtf8());
+    const auto writeIni = [&](const QByteArray& home) {
+        writeFile(m_dir.filePath(u"VQPC.INI"_s), "[VQPC]\nVQHOME=" + home + "\n");
+    };
+    writeIni(QByteArray(120, 'r'));
+    EXPECT_EQ(GetVQHome(), QString(80, u'r'));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"help"_s));
+    writeFile(m_dir.filePath(u"help/VQSDKToolsUsr.chm"_s), {});
+    const auto show = [&](const QByteArray& home, const QString& file, int32_t topic) {
+        writeIni(home);
+        return ShowHelpTopic(file, topic);
+    };
+    EXPECT_EQ(show(m_dir.path().toUtf8(), kPointSearchHelpFile, kPointSearchHelpTopic), 4242);
+    EXPECT_EQ(viewer->shown, QStringList{m_dir.filePath(u"help/VQSDKToolsUsr.chm#23128"_s)});
+    EXPECT_EQ(show(m_dir.path().toUtf8(), kDigSetSearchHelpFile, kDigSetSearchHelpTopic), 0);
+    show("D:\\Apps\\VQPC", kPointSearchHelpFile, kPointSearchHelpTopic);
+    show("", kPointSearchHelpFile, kPointSearchHelpTopic);
+    qunsetenv("VQ_INI_DIR");
+    QStringList told;
+    for (const auto& message : m_messages->messages()) told << message.title + u": "_s + message.text;
+    EXPECT_EQ(
+        told,
+        (QStringList{
+            u"File Does Not Exist: The file %1\\Tagwright\\Tagwright.chm does not exist"_s.arg(m_dir.path()),
+            u"File Does Not Exist: The file D:\\Apps\\VQPC\\help\\VQSDKToolsUsr.chm does not exist"_s,
+            u": Invalid VQPC.INI"_s,
+            u"File Does Not Exist: The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
+    EXPECT_EQ(viewer->shown.size(), 1);
+}

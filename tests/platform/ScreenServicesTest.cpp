@@ -1,41 +1,37 @@
 #include "platform/Hourglass.h"
+#include "platform/MessageBoxService.h"
 #include "platform/ScreenServices.h"
 #include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
-#include "platform/TextMetrics.h"
-#include "platform/Twips.h"
 
+#include "ModalDialogs.h"
+
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFontMetrics>
+#include <QMessageBox>
 #include <QPalette>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
-#include <vector>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 // The wait cursor stays while any guard lives, and goes when the last ends, also by an exception.
 TEST(ScreenServicesTest, HourglassNestsAndAlwaysRestores) {
-    const auto cursorShape = [] {
-        const QCursor* cursor = QGuiApplication::overrideCursor();
-        return cursor ? cursor->shape() : Qt::ArrowCursor;
-    };
     {
         vq::Hourglass outer;
-        EXPECT_EQ(cursorShape(), Qt::WaitCursor);
         try {
             vq::Hourglass inner;
             throw std::runtime_error("interrupted");
         } catch (const std::runtime_error&) {
         }
-        EXPECT_EQ(cursorShape(), Qt::WaitCursor);
-        EXPECT_TRUE(vq::Hourglass::isShown());
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        EXPECT_TRUE(cursor && cursor->shape() == Qt::WaitCursor && vq::Hourglass::isShown());
     }
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(vq::Hourglass::isShown());
+    EXPECT_TRUE(QGuiApplication::overrideCursor() == nullptr && !vq::Hourglass::isShown());
 }
 
 // Plain colours are 0x00BBGGRR; flagged values follow the application palette.
@@ -54,43 +50,49 @@ TEST(ScreenServicesTest, PersistedColoursReadAsPlainOrThemeColours) {
     QApplication::setPalette(saved);
 }
 
-// The platform tells the scroll-bar width; text measurements scale with the screen's DPI.
-TEST(ScreenServicesTest, ReplaceableAnswersAndTwipsMeasures) {
-    EXPECT_TRUE(vq::scrollBarWidthPixels().has_value());
-
-    QFont font(u"DejaVu Sans"_s);
-    font.setPixelSize(12);
-    int width96 = 0;
-    {
-        const vq::ScopedServices services(&vq::ServicesContext::logicalDpi, 96.0);
-        width96 = vq::textWidthTwips(u"Read/Write"_s, font);
-        EXPECT_EQ(width96, vq::pixelsToTwips(QFontMetrics(font).horizontalAdvance(u"Read/Write"_s)));
-        EXPECT_GT(width96, vq::textWidthTwips(u"Read"_s, font));
-    }
-    const vq::ScopedServices services(&vq::ServicesContext::logicalDpi, 192.0);
-    EXPECT_NEAR(vq::textWidthTwips(u"Read/Write"_s, font), width96 / 2, 1);
-    EXPECT_EQ(vq::twipsToPixels(QRect(0, 0, 1745, 315)), QRect(0, 0, 233, 42));
-}
-
 // Pixels times twips per pixel, halves to even; 240 when the platform cannot tell or fails.
 TEST(ScreenServicesTest, ScrollBarWidthInTwips) {
-    struct Row {
-        double dpi;
-        std::function<std::optional<int>()> pixels;
-        int32_t twips;
-    };
-    const std::vector<Row> rows = {
+    using Pixels = std::function<std::optional<int>()>;
+    const std::tuple<double, Pixels, int32_t> rows[] = {
         {96, [] { return 17; }, 255},
         {960, [] { return 3; }, 4},  // 4.5 twips -> 4
         {960, [] { return 5; }, 8},  // 7.5 twips -> 8
         {96, [] { return std::optional<int>(); }, 240},
         {96, []() -> std::optional<int> { throw std::runtime_error("no metrics"); }, 240},
     };
-    for (const Row& row : rows) {
+    for (const auto& [dpi, pixels, twips] : rows) {
         const vq::ScopedServices services([&](vq::ServicesContext& context) {
-            context.logicalDpi = row.dpi;
-            context.scrollBarWidth = row.pixels;
+            context.logicalDpi = dpi;
+            context.scrollBarWidth = pixels;
         });
-        EXPECT_EQ(vq::GetScrollBarWidth(), row.twips) << row.dpi;
+        EXPECT_EQ(vq::GetScrollBarWidth(), twips) << dpi;
     }
+}
+
+// CR LF breaks become lines, markup stays text, no icon, the application's name when no title is
+// given; shown, the box answers with the button the user pressed.
+TEST(MessageBoxServiceTest, ShowsTextLinesButtonsAndTitleAndAnswersThePressedButton) {
+    QApplication::setApplicationDisplayName(u"Point Builder"_s);
+    const auto box = vq::MessageBoxService::createBox(u"VQTagSearch:cmdOKClick\r\n<b>5</b>"_s,
+                                                      vq::MessageButtons::Ok, QString());
+    EXPECT_EQ(box->text(), u"VQTagSearch:cmdOKClick\n<b>5</b>"_s);
+    EXPECT_TRUE(box->textFormat() == Qt::PlainText && box->icon() == QMessageBox::NoIcon);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box->windowTitle(), u"Point Builder"_s);
+
+    const vq::ScopedServices services(&vq::ServicesContext::messages,
+                                      std::make_shared<vq::MessageBoxService>());
+    for (const auto& [button, answer] : {std::pair{QMessageBox::Cancel, vq::MessageResult::Cancel},
+                                         std::pair{QMessageBox::Ok, vq::MessageResult::Ok}})
+        vq::test::whileShown(
+            [&] {
+                EXPECT_EQ(vq::messageService().show(u"Save?"_s, vq::MessageButtons::OkCancel, u"File"_s),
+                          answer);
+            },
+            [&](QWidget* shown) {
+                auto* asked = qobject_cast<QMessageBox*>(shown);
+                EXPECT_EQ(asked->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+                EXPECT_EQ(asked->windowTitle(), u"File"_s);
+                asked->button(button)->click();
+            });
 }

@@ -4,15 +4,17 @@
 #include "core/RecordingMessageService.h"
 #include "platform/FormRegistry.h"
 #include "platform/HelpViewer.h"
-#include "platform/MessageBoxService.h"
 #include "platform/ScreenServices.h"
 #include "platform/Twips.h"
 #include "sdk/SdkApplication.h"
-#include "sdk/SdkConnectDialog.h"
 
 #include <QCursor>
+#include <QPointer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace vq;
@@ -26,36 +28,25 @@ public:
 
 // What the widgets would read, as one line: "dpi=96 help=own mouse=cursor scroll=style forms=thread".
 std::string readings(const FormRegistry& threadForms) {
-    const QString help = dynamic_cast<DesktopHelpViewer*>(&helpViewer()) ? u"desktop"_s : u"own"_s;
     const QPoint mouse = mousePosition();
-    const QString mouseText =
-        mouse == QCursor::pos() ? u"cursor"_s : u"%1,%2"_s.arg(mouse.x()).arg(mouse.y());
     const std::optional<int> scroll = scrollBarWidthPixels();
-    const QString scrollText = !scroll                     ? u"none"_s
-                               : services().scrollBarWidth ? QString::number(*scroll)
-                                                           : u"style"_s;
-    const QString forms = &FormRegistry::current() == &threadForms ? u"thread"_s : u"own"_s;
     return u"dpi=%1 help=%2 mouse=%3 scroll=%4 forms=%5"_s.arg(logicalDpi())
-        .arg(help, mouseText, scrollText, forms)
+        .arg(dynamic_cast<DesktopHelpViewer*>(&helpViewer()) ? u"desktop"_s : u"own"_s,
+             mouse == QCursor::pos() ? u"cursor"_s : u"%1,%2"_s.arg(mouse.x()).arg(mouse.y()),
+             !scroll                     ? u"none"_s
+             : services().scrollBarWidth ? QString::number(*scroll)
+                                         : u"style"_s,
+             &FormRegistry::current() == &threadForms ? u"thread"_s : u"own"_s)
         .toStdString();
 }
 
-class WindowedLogon : public HeadlessConnectDialog {};
-
-bool windowedLogon() {
-    return dynamic_cast<WindowedLogon*>(SdkConnectDialog::create().get()) != nullptr;
+// A server library factory that counts what it makes, so a test sees when one was made anew.
+SdkApplicationFactory counting(int& made) {
+    return [&made] {
+        ++made;
+        return std::make_shared<ArchiveApplication>();
+    };
 }
-
-// Counts the applications it makes, so a test sees when the server library was made anew.
-struct CountingFactory {
-    int made = 0;
-    SdkApplicationFactory factory() {
-        return [this] {
-            ++made;
-            return std::make_shared<ArchiveApplication>();
-        };
-    }
-};
 
 }  // namespace
 
@@ -63,10 +54,10 @@ struct CountingFactory {
 // its change on top of the outer one and leaves the outer one exactly as it found it.
 TEST(ServicesContextTest, ScopesNestAndRestoreWhatTheyChanged) {
     FormRegistry& threadForms = FormRegistry::current();
-    const double screenDpi = logicalDpi();
     const std::string builtIn = readings(threadForms);
-    ASSERT_EQ(builtIn,
-              u"dpi=%1 help=desktop mouse=cursor scroll=style forms=thread"_s.arg(screenDpi).toStdString());
+    ASSERT_EQ(
+        builtIn,
+        u"dpi=%1 help=desktop mouse=cursor scroll=style forms=thread"_s.arg(logicalDpi()).toStdString());
     FormRegistry ownForms;
     {
         const ScopedServices outer([](ServicesContext& context) {
@@ -88,14 +79,12 @@ TEST(ServicesContextTest, ScopesNestAndRestoreWhatTheyChanged) {
     EXPECT_EQ(readings(threadForms), builtIn);
 }
 
-// The message service, log-on dialog and server library live below the widgets: a context hands
-// them down when they change, leaves alone what a lower layer installed itself, and gives it back
-// when the context lets go.
+// The message service and server library live below the widgets: a context leaves alone what a
+// lower layer installed itself, hands a changed factory down once and gives the one below back.
 TEST(ServicesContextTest, HandsDownWhatChangedAndGivesBackWhatWasBelow) {
     const ScopedMessageRecorder recorder;
-    CountingFactory below, own;
-    SdkApplication::setFactory(below.factory());
-    SdkConnectDialog::setFactory(nullptr);
+    int below = 0, own = 0;
+    SdkApplication::setFactory(counting(below));
     const SdkApplicationPtr first = SdkApplication::instance();
     {
         const ScopedServices pinned(&ServicesContext::logicalDpi, 96.0);
@@ -103,22 +92,51 @@ TEST(ServicesContextTest, HandsDownWhatChangedAndGivesBackWhatWasBelow) {
         EXPECT_EQ(SdkApplication::instance(), first) << "an unchanged server library keeps its state";
     }
     {
-        const ScopedServices windows([&](ServicesContext& context) {
-            context.messages = std::make_shared<MessageBoxService>();
-            context.connectDialog = [] { return std::make_shared<WindowedLogon>(); };
-            context.application = std::make_shared<const SdkApplicationFactory>(own.factory());
-        });
-        EXPECT_NE(dynamic_cast<MessageBoxService*>(&messageService()), nullptr);
-        EXPECT_TRUE(windowedLogon());
+        const ScopedServices library(&ServicesContext::application,
+                                     std::make_shared<const SdkApplicationFactory>(counting(own)));
         EXPECT_NE(SdkApplication::instance(), first);
-        EXPECT_EQ(own.made, 1);
         const ScopedServices pinned(&ServicesContext::logicalDpi, 96.0);
         SdkApplication::instance();
-        EXPECT_EQ(own.made, 1) << "an unchanged factory is not handed down again";
+        EXPECT_EQ(own, 1) << "an unchanged factory is not handed down again";
     }
-    EXPECT_NE(dynamic_cast<RecordingMessageService*>(&messageService()), nullptr);
-    EXPECT_FALSE(windowedLogon());
     SdkApplication::instance();
-    EXPECT_EQ(below.made, 2) << "the factory below is back";
+    EXPECT_EQ(below, 2) << "the factory below is back";
     SdkApplication::setFactory(nullptr);
+}
+
+// Loaded once, found whatever the case of the name, deleted on unload; a form that someone else
+// deleted counts as unloaded and is made afresh on the next load. Each thread has its own forms.
+TEST(ServicesContextTest, FormsLoadOncePerThreadFindIgnoringCaseAndUnload) {
+    FormRegistry registry;
+    int made = 0;
+    const auto make = [&made] {
+        ++made;
+        return std::make_unique<QWidget>();
+    };
+    QObject* first = registry.load(u"frmTagSearch"_s, make);
+    EXPECT_TRUE(registry.load(u"FRMTAGSEARCH"_s, make) == first && registry.find(u"frmtagsearch"_s) == first);
+    EXPECT_TRUE(made == 1 && registry.names() == QStringList{u"frmTagSearch"_s});
+
+    QPointer<QObject> watch(first);
+    EXPECT_TRUE(registry.unload(u"FrmTagSearch"_s));
+    EXPECT_TRUE(watch.isNull() && !registry.unload(u"frmTagSearch"_s));
+
+    delete registry.load(u"frmDigSet"_s, make);
+    EXPECT_TRUE(registry.find(u"frmDigSet"_s) == nullptr && registry.names().isEmpty());
+    EXPECT_NE(registry.load<QWidget>(u"frmDigSet"_s), nullptr);
+    EXPECT_EQ(made, 2);
+
+    // Each thread sees only the forms it loaded itself.
+    QObject* mine = FormRegistry::current().load<QObject>(u"frmShared"_s);
+    QObject* seenThere = mine;
+    QObject* loadedThere = nullptr;
+    std::thread other([&] {
+        seenThere = FormRegistry::current().find(u"frmShared"_s);
+        loadedThere = FormRegistry::current().load<QObject>(u"frmShared"_s);
+        FormRegistry::current().unload(u"frmShared"_s);
+    });
+    other.join();
+    EXPECT_TRUE(seenThere == nullptr && loadedThere != mine);
+    EXPECT_EQ(FormRegistry::current().find(u"FRMSHARED"_s), mine);
+    EXPECT_TRUE(FormRegistry::current().unload(u"frmShared"_s));
 }

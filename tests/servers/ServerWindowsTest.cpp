@@ -1,18 +1,19 @@
 #include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "TestFiles.h"
+#include "WidgetDriving.h"
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/server/ArchiveServers.h"
-#include "WidgetDriving.h"
 #include "core/RecordingMessageService.h"
+#include "platform/HelpViewer.h"
 #include "platform/ServicesContext.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
-#include "servers/LogonWindow.h"
+#include "servers/Environment.h"
 #include "servers/WidgetConnectDialog.h"
 
 #include <QCheckBox>
@@ -46,6 +47,15 @@ QString redLine(QWidget* window) {
     QLabel* line = child<QLabel>(window, "lblMessage");
     return line->isVisibleTo(window) ? line->text() : QString();
 }
+
+// Records what it was asked to show and answers with a window number.
+struct RecordingHelpViewer : HelpViewer {
+    long long showTopic(const QString& filePath, int topic) override {
+        shown.append(u"%1#%2"_s.arg(filePath).arg(topic));
+        return 4242;
+    }
+    QStringList shown;
+};
 
 // Archives "north" (VQ3, the default) and "south" (VQ2), each with the users vqadmin (no password)
 // and engineer ("secret"), known through the archive library.
@@ -143,8 +153,9 @@ TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
     m_modals.then([&](QWidget* window) {
         EXPECT_EQ(child<QLabel>(window, "lblServer")->text() + child<QLineEdit>(window, "txtUser")->text(),
                   u"northengineer"_s);
-        EXPECT_TRUE(redLine(window).startsWith(u"Server \"north\": "_s));
-        EXPECT_TRUE(redLine(window).endsWith(u"(error 0x80040403)"_s)) << redLine(window).toStdString();
+        EXPECT_TRUE(redLine(window).startsWith(u"Server \"north\": "_s) &&
+                    redLine(window).endsWith(u"(error 0x80040403)"_s))
+            << redLine(window).toStdString();
         auto* password = child<QLineEdit>(window, "txtPassword");
         type(window, "txtPassword", u"still wrong"_s);
         QTest::keyClick(password, Qt::Key_Return);
@@ -153,8 +164,7 @@ TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
         QTest::keyClick(password, Qt::Key_Return);
     });
     logon(u"engineer"_s, u"wrong"_s);
-    EXPECT_EQ(server->UserName(), u"engineer"_s);
-    EXPECT_EQ(opened.count(), 2);
+    EXPECT_TRUE(server->UserName() == u"engineer"_s && opened.count() == 2);
 
     m_modals.then([&](QWidget* window) { press(window, QDialogButtonBox::Cancel); });
     EXPECT_EQ(errorNumberOf([&] { logon(u"engineer"_s, u"wrong"_s); }), sdkerr::LogonFailed);
@@ -165,20 +175,16 @@ TEST_F(ServerWindowsTest, LogonAsksWhenRefusedUntilRightOrCancelled) {
     SdkApplication::reset();
     server = servers()->Item(u"ghost"_s);
     EXPECT_EQ(errorNumberOf([&] { logon(u"vqadmin"_s, QString()); }), sdkerr::ServerUnavailable);
-    // Its connection manager is modal over the library's server list, the ghost listed.
-    m_modals.then([&](QWidget* window) {
-        const QTableWidgetItem* kind = child<QTableWidget>(window, "lvServers")->item(0, Window::KindColumn);
-        EXPECT_EQ(kind->text(), u"unavailable"_s);
-        EXPECT_TRUE(kind->toolTip().contains(u"ghost.vqa\" does not exist"_s));
-        press(window, QDialogButtonBox::Close);
-    });
-    SdkConnectDialog::create()->ConnectionManager(false, true);
+    openManager();  // listed, with the reason
+    const QTableWidgetItem* kind = m_list->item(0, Window::KindColumn);
+    EXPECT_TRUE(kind->text() == u"unavailable"_s &&
+                kind->toolTip().contains(u"ghost.vqa\" does not exist"_s));
     EXPECT_EQ(m_modals.faults(), "");
 }
 
 // Connect asks in the log-on window (vqadmin offered), Disconnect logs off, a log-on made
 // elsewhere shows at once, and the buttons follow the chosen server.
-TEST_F(ServerWindowsTest, ManagerConnectsAndDisconnects) {
+TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     openManager();
     EXPECT_EQ(shown(), "north VQ3 VQ_3.2.357 No - Yes; south VQ2 VQ_2.08 No - - | north: Connect Add Remove");
     EXPECT_EQ(m_list->item(0, Window::LocationColumn)->text(), path(u"north"_s));
@@ -200,23 +206,18 @@ TEST_F(ServerWindowsTest, ManagerConnectsAndDisconnects) {
               "Remove");
     servers()->Item(u"north"_s)->Open(u"vqadmin"_s, QString());
     EXPECT_EQ(m_list->item(0, Window::UserColumn)->text(), u"vqadmin"_s);
-    EXPECT_EQ(m_modals.faults(), "");
     EXPECT_EQ(m_messages->texts(), QStringList());
-}
 
-// The default moves in the registry once it can be written (before, a message says why); Add
-// refuses a missing file, one that is no archive and an unreachable database, keeping what was
-// typed, then adds a real archive; Remove asks, forgets the server and keeps its file.
-TEST_F(ServerWindowsTest, ManagerDefaultAddAndRemoveRewriteTheRegistry) {
-    openManager();
+    // The default moves in the registry once it can be written (before, a message says why); Add
+    // refuses a missing file, one that is no archive and an unreachable database, keeping what was
+    // typed, then adds a real archive; Remove asks, forgets the server and keeps its file.
     ASSERT_TRUE(QFile::remove(registryPath()) && QDir(m_dir.path()).mkdir(u"servers.json"_s));
-    choose(1);
     click("cmdSetDefault");
     EXPECT_TRUE(told({u"Could not make \"south\" the default server.\r\n"_s, u"(error 0x8004040A)"_s}));
     ASSERT_TRUE(QDir(m_dir.path()).rmdir(u"servers.json"_s));
     click("cmdSetDefault");
     EXPECT_EQ(registry(), "north south*");
-    EXPECT_TRUE(shown().ends_with("No - -; south VQ2 VQ_2.08 No - Yes | south: Connect Add Remove"))
+    EXPECT_TRUE(shown().ends_with("vqadmin -; south VQ2 VQ_2.08 No - Yes | south: Connect Add Remove"))
         << shown();
     m_messages->clear();
 
@@ -256,8 +257,7 @@ TEST_F(ServerWindowsTest, ManagerDefaultAddAndRemoveRewriteTheRegistry) {
     click("cmdRemove");
     EXPECT_EQ(removed.count(), 0);
     click("cmdRemove");
-    EXPECT_TRUE(told({u"Remove the server \"north\" from the list?"_s}));
-    EXPECT_EQ(removed.count(), 1);
+    EXPECT_TRUE(told({u"Remove the server \"north\" from the list?"_s}) && removed.count() == 1);
     EXPECT_EQ(registry(), "south east*");
     EXPECT_TRUE(shown().starts_with("south VQ2 VQ_2.08 No - -; east VQ3 VQ_3.4.1 No - Yes |")) << shown();
     EXPECT_TRUE(QFile::exists(path(u"north"_s)));
@@ -265,3 +265,34 @@ TEST_F(ServerWindowsTest, ManagerDefaultAddAndRemoveRewriteTheRegistry) {
 }
 
 }  // namespace
+
+// The help viewer gets the file below the root in VQPC.INI in the platform's form and the topic; a
+// missing file is reported with the path as built, the root cut to 80 characters, backslashes and
+// all; an empty root in an untitled box.
+TEST_F(ServerWindowsTest, HelpTopicOpensAnExistingFileBelowTheRootOrSaysItIsMissing) {
+    const auto viewer = std::make_shared<RecordingHelpViewer>();
+    const ScopedServices help(&ServicesContext::helpViewer, viewer);
+    qputenv("VQ_INI_DIR", m_dir.path().toUtf8());
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"help"_s));
+    writeFile(m_dir.filePath(u"help/VQSDKToolsUsr.chm"_s), {});
+    const auto show = [&](const QByteArray& home, const QString& file, int32_t topic) {
+        writeFile(m_dir.filePath(u"VQPC.INI"_s), "[VQPC]\nVQHOME=" + home + "\n");
+        return ShowHelpTopic(file, topic);
+    };
+    EXPECT_EQ(show(m_dir.path().toUtf8(), kPointSearchHelpFile, kPointSearchHelpTopic), 4242);
+    EXPECT_EQ(viewer->shown, QStringList{m_dir.filePath(u"help/VQSDKToolsUsr.chm#23128"_s)});
+    EXPECT_EQ(show(m_dir.path().toUtf8(), kDigSetSearchHelpFile, kDigSetSearchHelpTopic), 0);
+    show(QByteArray(120, 'r'), kPointSearchHelpFile, kPointSearchHelpTopic);
+    show("", kPointSearchHelpFile, kPointSearchHelpTopic);
+    qunsetenv("VQ_INI_DIR");
+    QStringList told;
+    for (const auto& message : m_messages->messages()) told << message.title + u": "_s + message.text;
+    EXPECT_EQ(told,
+              (QStringList{u"File Does Not Exist: The file %1\\Tagwright\\Tagwright.chm does not exist"_s.arg(
+                               m_dir.path()),
+                           u"File Does Not Exist: The file %1\\help\\VQSDKToolsUsr.chm does not exist"_s.arg(
+                               QString(80, u'r')),
+                           u": Invalid VQPC.INI"_s,
+                           u"File Does Not Exist: The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
+    EXPECT_EQ(viewer->shown.size(), 1);
+}

@@ -1,7 +1,6 @@
 #include "PropSheetEntries.h"
 
 #include "AttributeCatalog.h"
-#include "RecycledBlocks.h"
 #include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
@@ -84,10 +83,6 @@ namespace {
 
 constexpr size_t plansKept = 8;
 
-PropSheetEntryPtr makeShared() {
-    return std::allocate_shared<PropSheetEntry>(RecyclingAllocator<PropSheetEntry>());
-}
-
 // The plans of the classes filled last, oldest first.
 std::vector<std::shared_ptr<const FillPlan>>& fillPlans() {
     thread_local std::vector<std::shared_ptr<const FillPlan>> plans;
@@ -110,10 +105,6 @@ void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
 // PropSheetEntries's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntriesPrivate {
 public:
-    // A collection is often made for one point and dropped: its large state is reused.
-    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::take(); }
-    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::give(block); }
-
     std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
     // The name indexes of a point's entries fit here, so that they cost no allocation of their own.
     std::byte m_indexBuffer[6144];
@@ -419,7 +410,7 @@ void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant
     try {
         const QString category = plannedCategory(planned, pointSource, categoryMet);
         if (!planned.twin) {
-            entry = makeShared();
+            entry = std::make_shared<PropSheetEntry>();
             entry->Setup(planned.facts, name, planned.displayName, value, value.typeName(), category, this);
         }
     } catch (...) {
@@ -507,7 +498,7 @@ PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant
     std::vector<char> noPlan;
     const QString category = plannedCategory(planned, pointSource, noPlan);
     const AttributeFacts* facts = planned.facts;
-    auto entry = makeShared();
+    auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
                       category, this))
         return nullptr;

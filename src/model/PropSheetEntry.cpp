@@ -3,7 +3,6 @@
 #include "AttributeCatalog.h"
 #include "CaseInsensitiveMap.h"
 #include "PropSheetEntries.h"
-#include "RecycledBlocks.h"
 #include "RuleCatalog.h"
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
@@ -48,9 +47,6 @@ bool rangeHolds(int32_t rule, double d, double lo, double hi) {
 // PropSheetEntry's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntryPrivate {
 public:
-    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntryPrivate)>::take(); }
-    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntryPrivate)>::give(block); }
-
     QString m_primaryAttributeName;
     QString m_currentAttributeName;
     QString m_secondaryAttributeName;

@@ -106,11 +106,8 @@ void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
 class PropSheetEntriesPrivate {
 public:
     std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
-    // The name indexes of a point's entries fit here, so that they cost no allocation of their own.
-    std::byte m_indexBuffer[6144];
-    std::pmr::monotonic_buffer_resource m_indexMemory{m_indexBuffer, sizeof m_indexBuffer};
-    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName{&m_indexMemory};
-    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName{&m_indexMemory};
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
     enumPointMode m_mode{};
     SdkServerPtr m_server;
     SdkPointPtr m_point;

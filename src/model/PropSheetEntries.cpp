@@ -72,9 +72,7 @@ struct FillPlan {
 
     const PlannedAttribute* at(size_t position, const QString& name) const {
         if (position >= attributes.size()) return nullptr;
-        // The archive hands out its own copy of each name, so the check is mostly a pointer compare.
-        const QString& planned = attributes[position].name;
-        if (planned.constData() != name.constData() && planned != name) return nullptr;
+        if (attributes[position].name != name) return nullptr;
         return &attributes[position];
     }
 };

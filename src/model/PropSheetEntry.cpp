@@ -18,11 +18,8 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString refusedTagCharacters = QStringLiteral("*;?[\\]{|}");
 
-// Case folding maps one character to one, so names of different lengths never match; an entry
-// mostly compares a name with itself.
-bool sameName(const QString& a, QStringView b) {
-    if (a.size() != b.size()) return false;
-    return a.constData() == b.data() || QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 bool acceptsTagName(const Variant& value) {

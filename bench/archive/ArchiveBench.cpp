@@ -119,7 +119,8 @@ void BM_LoadPointAttributes_PlainSqlite(benchmark::State& state) {
 BENCHMARK(BM_LoadPointAttributes_PlainSqlite);
 
 const bool registered = [] {
-    bench::addRatioGoal({"BM_LoadPointAttributes_Archive", "BM_LoadPointAttributes_PlainSqlite", 3.0});
+    bench::addRatioGoal(
+        {"BM_LoadPointAttributes_Archive", "BM_LoadPointAttributes_PlainSqlite", 3.0, bench::Clock::Cpu});
     return true;
 }();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -88,16 +89,24 @@ void printRatio(const RatioGoal& goal, const RecordingReporter& reporter, int& m
         ++missed;
         return;
     }
-    const double realRatio = medianOf(reporter.real, goal.measured) / medianOf(reporter.real, goal.baseline);
-    if (!(realRatio > 0)) return;  // filtered out
+    const double measuredReal = medianOf(reporter.real, goal.measured);
+    const double baselineReal = medianOf(reporter.real, goal.baseline);
+    if (measuredReal <= 0 || baselineReal <= 0) return;  // filtered out
+    const double realRatio = measuredReal / baselineReal;
     const double measured = medianOf(goal.clock == Clock::Real ? reporter.real : reporter.cpu, goal.measured);
-    const double baseline = medianOf(goal.clock == Clock::Cpu ? reporter.cpu : reporter.real, goal.baseline);
+    const double baseline =
+        goal.clock == Clock::CpuToBudget
+            ? goal.budget
+            : medianOf(goal.clock == Clock::Cpu ? reporter.cpu : reporter.real, goal.baseline);
     const double ratio = measured / baseline;
     const bool met = ratio <= goal.goal;
     if (!met) ++missed;
-    std::printf("  %-48s %6.2fx of %s (goal <= %.1fx, %s) %s", goal.measured.c_str(), ratio,
-                goal.baseline.c_str(), goal.goal, clockName(goal.clock), met ? "met" : "MISSED");
-    if (goal.clock != Clock::Real) std::printf("; real times %.2fx", realRatio);
+    const std::string against = goal.clock == Clock::CpuToBudget
+                                    ? "a " + std::to_string(int(goal.budget * 1000 + 0.5)) + " ms budget"
+                                    : goal.baseline;
+    std::printf("  %-48s %6.2fx of %s (goal <= %.1fx, %s) %s", goal.measured.c_str(), ratio, against.c_str(),
+                goal.goal, clockName(goal.clock), met ? "met" : "MISSED");
+    if (goal.clock != Clock::Real) std::printf("; real times %.2fx of %s", realRatio, goal.baseline.c_str());
     std::printf("\n");
 }
 

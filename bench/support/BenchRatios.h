@@ -8,12 +8,12 @@
 namespace vq::bench {
 
 // Which times a ratio compares. Work done on the calling thread alone is judged by its processor
-// time, which other programs on a busy machine do not stretch; against a budget, a sleep of the
-// budget's length, that time is compared with the sleep's real time.
+// time, which other programs on a busy machine do not stretch; against a budget, that time is
+// compared with the budget itself, as a busy machine makes its sleep last longer.
 enum class Clock {
     Real,        // real time on both sides: for work that waits on other threads or processes
     Cpu,         // the processor time of the calling thread on both sides
-    CpuToBudget  // the measured run's processor time against the baseline's real time
+    CpuToBudget  // the measured run's processor time against `budget`
 };
 
 // Speed is judged as a ratio against a baseline measured in the same run, so that the figures
@@ -23,6 +23,7 @@ struct RatioGoal {
     std::string baseline;
     double goal;  // the ratio of the two medians to stay at or under
     Clock clock = Clock::Real;
+    double budget = 0;  // seconds, for Clock::CpuToBudget; the baseline is a sleep that long
 };
 
 void addRatioGoal(RatioGoal goal);

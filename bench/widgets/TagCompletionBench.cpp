@@ -131,7 +131,7 @@ const bool registered = [] {
                          100.0, bench::Clock::Cpu});
     bench::addRatioGoal({"BM_TagCompletion_Keystroke/real_time",
                          "BM_TagCompletion_Frame16ms/iterations:30/real_time", 0.25,
-                         bench::Clock::CpuToBudget});
+                         bench::Clock::CpuToBudget, 16e-3});
     return true;
 }();
 

@@ -32,7 +32,7 @@ TEST_F(PointBuilderTest, NewPointFilledInTheSheetsIsStoredAndReadsBack) {
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
     EXPECT_TRUE(
         statusSays(*window, "Pump.Flow on plant | Edited: none | Invalid: none | Saved Pump.Flow at"));
-    EXPECT_EQ(readOnly(*window->entries(), "Tag PtClassName PointType Descriptor"),
+    EXPECT_EQ(which(*window->entries(), "Tag PtClassName PointType Descriptor", &PropSheetEntry::GetReadOnly),
               "Tag PtClassName PointType");
     EXPECT_EQ(storedValues(reconnect(), u"pump.flow"_s, "Tag Descriptor Span CompDev PtClassName"),
               "Tag=Pump.Flow Descriptor=Feed pump flow Span=50 CompDev=4 PtClassName=classic");

@@ -66,8 +66,13 @@ fuzz: deps
 			-print_final_stats=1 -artifact_prefix=fuzz-out/$$name- fuzz-out/$$name $$corpus || exit 1; \
 	done
 
+# One program per layer, lowest first; each runs its benchmarks five times interleaved and ends
+# with its ratio table. BENCH_FLAGS go to each program (e.g. --benchmark_filter=Search).
+BENCH_PROGRAMS := archive/vq_bench_archive model/vq_bench_model widgets/vq_bench_widgets
 bench: build
-	$(BUILD_DIR)/bench/vq_bench
+	@for program in $(BENCH_PROGRAMS); do \
+		echo "== $$program"; $(BUILD_DIR)/bench/$$program $(BENCH_FLAGS) || exit 1; \
+	done
 
 # The sample servers (made if missing) and what they hold, then the Point Builder in a window.
 # Without a display it says how to run the Point Builder under Xvfb and ends without error.

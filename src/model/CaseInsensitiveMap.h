@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <initializer_list>
-#include <memory_resource>
 #include <unordered_map>
 
 namespace vq {
@@ -22,9 +21,6 @@ inline bool isAnyOf(QStringView name, std::initializer_list<const char16_t*> nam
 template <typename T>
 class CaseInsensitiveMap {
 public:
-    /// An empty table whose names and values are kept in `memory`.
-    explicit CaseInsensitiveMap(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-        : m_map(memory) {}
     /// Adds `value` under `name` unless the name is present: the first value wins.
     void insert(const QString& name, const T& value) { m_map.try_emplace(name, value); }
     /// Adds `value` under each of `names` that is not present yet.
@@ -55,7 +51,7 @@ public:
     bool empty() const { return m_map.empty(); }
 
 private:
-    std::pmr::unordered_map<QString, T, FoldedNameHash, FoldedNameEqual> m_map;
+    std::unordered_map<QString, T, FoldedNameHash, FoldedNameEqual> m_map;
 };
 
 /// A set of attribute names without regard to case.

@@ -1,7 +1,6 @@
 #include "PropSheetEntries.h"
 
 #include "AttributeCatalog.h"
-#include "RecycledBlocks.h"
 #include "core/KeyedCollection.h"
 #include "core/MessageService.h"
 #include "sdk/SdkApplication.h"
@@ -73,9 +72,7 @@ struct FillPlan {
 
     const PlannedAttribute* at(size_t position, const QString& name) const {
         if (position >= attributes.size()) return nullptr;
-        // The archive hands out its own copy of each name, so the check is mostly a pointer compare.
-        const QString& planned = attributes[position].name;
-        if (planned.constData() != name.constData() && planned != name) return nullptr;
+        if (attributes[position].name != name) return nullptr;
         return &attributes[position];
     }
 };
@@ -83,10 +80,6 @@ struct FillPlan {
 namespace {
 
 constexpr size_t plansKept = 8;
-
-PropSheetEntryPtr makeShared() {
-    return std::allocate_shared<PropSheetEntry>(RecyclingAllocator<PropSheetEntry>());
-}
 
 // The plans of the classes filled last, oldest first.
 std::vector<std::shared_ptr<const FillPlan>>& fillPlans() {
@@ -110,16 +103,9 @@ void forgetPlan(const std::shared_ptr<const FillPlan>& plan) {
 // PropSheetEntries's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntriesPrivate {
 public:
-    // A collection is often made for one point and dropped: its large state is reused.
-    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::take(); }
-    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntriesPrivate)>::give(block); }
-
     std::vector<PropSheetEntryPtr> m_entries;  // in insertion order
-    // The name indexes of a point's entries fit here, so that they cost no allocation of their own.
-    std::byte m_indexBuffer[6144];
-    std::pmr::monotonic_buffer_resource m_indexMemory{m_indexBuffer, sizeof m_indexBuffer};
-    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName{&m_indexMemory};
-    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName{&m_indexMemory};
+    CaseInsensitiveMap<PropSheetEntry*> m_byPrimaryName;
+    CaseInsensitiveMap<PropSheetEntry*> m_bySecondaryName;
     enumPointMode m_mode{};
     SdkServerPtr m_server;
     SdkPointPtr m_point;
@@ -419,7 +405,7 @@ void PropSheetEntries::addPlanned(const PlannedAttribute& planned, const Variant
     try {
         const QString category = plannedCategory(planned, pointSource, categoryMet);
         if (!planned.twin) {
-            entry = makeShared();
+            entry = std::make_shared<PropSheetEntry>();
             entry->Setup(planned.facts, name, planned.displayName, value, value.typeName(), category, this);
         }
     } catch (...) {
@@ -507,7 +493,7 @@ PropSheetEntryPtr PropSheetEntries::makeEntry(const QString& name, const Variant
     std::vector<char> noPlan;
     const QString category = plannedCategory(planned, pointSource, noPlan);
     const AttributeFacts* facts = planned.facts;
-    auto entry = makeShared();
+    auto entry = std::make_shared<PropSheetEntry>();
     if (!entry->Setup(facts, name, AttributeCatalog::defaultDisplayName(name, facts), value, typeName,
                       category, this))
         return nullptr;

@@ -3,7 +3,6 @@
 #include "AttributeCatalog.h"
 #include "CaseInsensitiveMap.h"
 #include "PropSheetEntries.h"
-#include "RecycledBlocks.h"
 #include "RuleCatalog.h"
 #include "ValidationRules.h"
 #include "sdk/SdkNamedValues.h"
@@ -19,11 +18,8 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString refusedTagCharacters = QStringLiteral("*;?[\\]{|}");
 
-// Case folding maps one character to one, so names of different lengths never match; an entry
-// mostly compares a name with itself.
-bool sameName(const QString& a, QStringView b) {
-    if (a.size() != b.size()) return false;
-    return a.constData() == b.data() || QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 bool acceptsTagName(const Variant& value) {
@@ -48,9 +44,6 @@ bool rangeHolds(int32_t rule, double d, double lo, double hi) {
 // PropSheetEntry's state, kept out of its header so that hosts need not rebuild when it changes.
 class PropSheetEntryPrivate {
 public:
-    static void* operator new(size_t) { return RecycledBlocks<sizeof(PropSheetEntryPrivate)>::take(); }
-    static void operator delete(void* block) { RecycledBlocks<sizeof(PropSheetEntryPrivate)>::give(block); }
-
     QString m_primaryAttributeName;
     QString m_currentAttributeName;
     QString m_secondaryAttributeName;

@@ -6,7 +6,6 @@
 #include "enumValidationRule.h"
 #include "sdk/SdkFwd.h"
 
-#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -23,13 +22,14 @@ using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 /// One attribute of the point being created or edited: its value now and before edits, the name
 /// the value is expressed under (CompDev and ExcDev also answer to their per-cent twins), how it
 /// is shown and validated, and which entries depend on it. Editors hand values over as pending
-/// values; the owning collection commits them through SetValue and raises the events.
-class PropSheetEntry : public QObject, public std::enable_shared_from_this<PropSheetEntry> {
-    Q_OBJECT
+/// values; the owning collection commits them through SetValue and raises the events. A plain
+/// class: the collection owns it and hands it out shared, and it reaches the collection through a
+/// weak reference.
+class PropSheetEntry : public std::enable_shared_from_this<PropSheetEntry> {
 public:
     /// An entry without an attribute; Setup() prepares it.
     PropSheetEntry();
-    ~PropSheetEntry() override;
+    ~PropSheetEntry();
 
     /// True when the value differs from the value before edits, or is expressed under the twin name.
     bool IsValueEdited() const;

@@ -565,13 +565,17 @@ SdkPointListPtr VQTagSearchPrivate::pointListSelection() {
         if (!rows.empty() && !m_PointList)
             throw Error(sdkerr::PointUnknown, QStringLiteral("VQTagSearch"),
                         QStringLiteral("No search results are listed"));
+        // A row of the listed points is that point; a row of another list is found by its path.
+        const bool listed = m_Rows->list() == m_PointList;
         const QString prefix = QStringLiteral("\\\\");
-        for (int row : rows) {
+        const auto positionOf = [&](int row) {
+            if (listed) return row + 1;
             const QString path = prefix + m_Rows->cellText(row, 0) + u'\\' + m_Rows->cellText(row, 1);
             const int position = m_PointList->Position(path);
             if (position == 0) m_PointList->Item(path);  // raises the list's own error
-            selection->AddItem(*m_PointList, position);
-        }
+            return position;
+        };
+        for (int row : rows) selection->AddItem(*m_PointList, positionOf(row));
         m_LastSelection = selection;
         return selection;
     });

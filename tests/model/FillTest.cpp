@@ -1,11 +1,6 @@
 #include "ModelTestSupport.h"
 
-#include "sdk/SdkAttributeSets.h"
-#include "sdk/SdkPointClass.h"
-#include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointType.h"
-
-#include <thread>
 
 using namespace vq;
 using namespace vq::test;
@@ -16,10 +11,8 @@ using FillTest = ModelTest;
 
 // "Name:Category" for each of `names`.
 std::string categoriesOf(PropSheetEntries& entries, const char* names) {
-    QStringList parts;
-    for (const QString& name : QString::fromUtf8(names).split(u' '))
-        parts << name + u':' + entries.Item(Variant(name))->CategoryName();
-    return parts.join(u' ').toStdString();
+    return each(
+        names, [&](const QString& name) { return entries.Item(Variant(name))->CategoryName(); }, u':');
 }
 
 TEST_F(FillTest, EachServerAndClassIsFilledWithItsOwnSetsAndCategoriesHoweverTheFillsInterleave) {
@@ -58,7 +51,7 @@ TEST_F(FillTest, EachServerAndClassIsFilledWithItsOwnSetsAndCategoriesHoweverThe
     EXPECT_EQ(messages(), QStringList());
 }
 
-TEST_F(FillTest, ListsAndDisplaysBeforeEditsReadWhenFirstAskedForAreThoseOfTheLoadedPoint) {
+TEST_F(FillTest, ListsAndDisplaysBeforeEditsAreThoseOfTheLoadedPointAndEntriesOutliveTheCollectionReadOnly) {
     // Given a stored point whose owner placeholder reads as the user, loaded for editing
     auto server = makeServer();
     storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
@@ -67,6 +60,7 @@ TEST_F(FillTest, ListsAndDisplaysBeforeEditsReadWhenFirstAskedForAreThoseOfTheLo
     const PropSheetEntryPtr owner = entries->Item(Variant(u"PtOwner"_s));
     const PropSheetEntryPtr compDev = entries->Item(Variant(u"CompDev"_s));
     const PropSheetEntryPtr type = entries->Item(Variant(u"PointType"_s));
+    const std::weak_ptr<PropSheetEntry> watched = entries->Item(Variant(u"Zero"_s));
 
     // When the deviation is shown in per cent and a host empties the type list before asking
     entries->SetValue(u"CompDevPercent"_s, 4);
@@ -78,53 +72,21 @@ TEST_F(FillTest, ListsAndDisplaysBeforeEditsReadWhenFirstAskedForAreThoseOfTheLo
     EXPECT_EQ(type->DisplayValueBeforeEdits(), Variant(u"Float32"_s));
     EXPECT_EQ(type->GetDisplayValue(), u"NotFound"_s);
 
-    // And an owner kept past its collection still reads the server's users
+    // When the collection goes, then an entry merely watched goes with it: no cycle holds it
     entries.reset();
+    EXPECT_TRUE(watched.expired());
+    // And entries kept past it still read, the owner even the server's users
+    EXPECT_TRUE(compDev->IsValueEdited());
     EXPECT_EQ(owner->GetValueBeforeEdits(), Variant(u"vqadmin"_s));
     EXPECT_EQ(owner->DisplayValueBeforeEdits(), Variant(u"vqadmin"_s));
     EXPECT_EQ(owner->ValueList().GetIndexByName(u"vqadmin"_s), 0);
     EXPECT_GT(owner->ValueList().Count(), 0);
     EXPECT_EQ(messages(), QStringList());
-}
-
-TEST_F(FillTest, EntriesOfAThreadThatEndedOutliveItAndFillsThereMatchFillsHere) {
-    // Given a point filled on a worker thread, one of its entries kept when the thread ends
-    auto server = makeServer();
-    storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
-    const SdkPointPtr point = server->Points()->Item(u"Level"_s);
-    PropSheetEntryPtr kept;
-    std::string there;
-    std::thread([&] {
-        PropSheetEntries entries;
-        entries.AddAttributesForPoint(point);
-        there = values(entries, "Span PtOwner CreationDate Location4");
-        kept = entries.Item(Variant(u"Span"_s));
-    }).join();
-
-    // Then the same point filled here reads the same, and the kept entry still reads and goes
-    PropSheetEntries here;
-    here.AddAttributesForPoint(point);
-    EXPECT_EQ(values(here, "Span PtOwner CreationDate Location4"), there);
-    EXPECT_EQ(kept->GetDisplayValue(), u"100"_s);
-    kept.reset();
-    EXPECT_EQ(messages(), QStringList());
-}
-
-TEST_F(FillTest, ReadingEveryAttributeVisitsWhatAllListsInOrder) {
-    auto server = makeServer();
-    const SdkPointPtr point = storePoint(*server, u"Level"_s, u"classic"_s, pointtype::Float32);
-    for (const SdkPointAttributesPtr& attributes :
-         {point->PointAttributes(),
-          server->PointClasses()->Item(u"classic"_s)->AttributeSets()->Item(u"base"_s)}) {
-        QStringList visited;
-        attributes->ForEach(
-            [&](const QString& name, const Variant& value) { visited << name + u'=' + value.toString(); });
-        QStringList listed;
-        for (const SdkPointAttributePtr& attribute : attributes->All())
-            listed << attribute->Name() + u'=' + attribute->Value().toString();
-        EXPECT_EQ(visited, listed);
-        EXPECT_GT(visited.size(), 30);
-    }
+    // But refuse edits by name rather than reaching freed memory
+    const Error gone = raised([&] { compDev->SetValue(5); });
+    EXPECT_TRUE(gone.description().contains(u"\"CompDev\" can no longer be edited"_s))
+        << gone.description().toStdString();
+    EXPECT_THROW(compDev->SetPendingValue(5), Error);
 }
 
 }  // namespace

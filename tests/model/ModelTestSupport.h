@@ -19,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace vq::test {
 
@@ -29,11 +31,17 @@ inline QStringList words(const char* names) {
     return QString::fromUtf8(names).split(u' ', Qt::SkipEmptyParts);
 }
 
+// "Name=text ..." with the text `textOf` gives for each of `names`.
+template <typename Text>
+std::string each(const char* names, Text&& textOf, QChar separator = u'=') {
+    QStringList parts;
+    for (const QString& name : words(names)) parts << name + separator + textOf(name);
+    return parts.join(u' ').toStdString();
+}
+
 // "Name=value ..." as the collection reports the named attributes.
 inline std::string values(const PropSheetEntries& entries, const char* names) {
-    QStringList parts;
-    for (const QString& name : words(names)) parts << name + u'=' + entries.GetValue(name).toString();
-    return parts.join(u' ').toStdString();
+    return each(names, [&](const QString& name) { return entries.GetValue(name).toString(); });
 }
 
 // Applies "Name=value ..." through the collection, as editors commit typed text.
@@ -44,30 +52,24 @@ inline void edit(PropSheetEntries& entries, const char* assignments) {
     }
 }
 
-// The named attributes for which `test` holds, e.g. the read-only ones.
+// The named attributes for which `test` holds, e.g. &PropSheetEntry::GetReadOnly.
 template <typename Test>
 std::string which(const PropSheetEntries& entries, const char* names, Test&& test) {
     QStringList hits;
     for (const QString& name : words(names))
-        if (test(*entries.Item(Variant(name)))) hits << name;
+        if (std::invoke(test, *entries.Item(Variant(name)))) hits << name;
     return hits.join(u' ').toStdString();
-}
-
-inline std::string readOnly(const PropSheetEntries& entries, const char* names) {
-    return which(entries, names, [](const PropSheetEntry& entry) { return entry.GetReadOnly(); });
 }
 
 // "Name=rule[range1..range2] ..."; the range only when one is set.
 inline std::string rules(const PropSheetEntries& entries, const char* names) {
-    QStringList parts;
-    for (const QString& name : words(names)) {
+    return each(names, [&](const QString& name) {
         const PropSheetEntry& entry = *entries.Item(Variant(name));
-        QString part = name + u'=' + QString::number(entry.ValidationRule());
-        if (!entry.RangeValue1().isMissing())
-            part += u'[' + entry.RangeValue1().toString() + u".."_s + entry.RangeValue2().toString() + u']';
-        parts << part;
-    }
-    return parts.join(u' ').toStdString();
+        const QString rule = QString::number(entry.ValidationRule());
+        if (entry.RangeValue1().isMissing()) return rule;
+        return QString(rule + u"["_s + entry.RangeValue1().toString() + u".."_s +
+                       entry.RangeValue2().toString() + u"]"_s);
+    });
 }
 
 // "Name- Name+ ..." of the categories in order, + when collapsed.
@@ -89,34 +91,25 @@ inline std::string storedValues(const std::shared_ptr<ArchiveServer>& server, co
                                 const char* names) {
     const SdkPointAttributesPtr attributes = server->Points()->Item(tag)->PointAttributes();
     attributes->LoadAll();
-    QStringList parts;
-    for (const QString& name : words(names))
-        parts << name + u'=' + attributes->Item(name)->Value().toString();
-    return parts.join(u' ').toStdString();
+    return each(names, [&](const QString& name) { return attributes->Item(name)->Value().toString(); });
 }
 
 // The collection's events in order: "pending:Span display:CompDev value:Span".
 class EventLog {
 public:
     explicit EventLog(PropSheetEntries& entries) {
-        record(entries, &PropSheetEntries::OnPendingChange, "pending:");
-        record(entries, &PropSheetEntries::OnValueEdit, "value:");
-        record(entries, &PropSheetEntries::OnDisplayEdit, "display:");
+        using Signal = void (PropSheetEntries::*)(PropSheetEntry*);
+        for (const auto& [signal, kind] :
+             {std::pair<Signal, const char*>{&PropSheetEntries::OnPendingChange, "pending:"},
+              {&PropSheetEntries::OnValueEdit, "value:"},
+              {&PropSheetEntries::OnDisplayEdit, "display:"}})
+            QObject::connect(&entries, signal, &m_context, [this, kind](PropSheetEntry* entry) {
+                m_events << QString::fromUtf8(kind) + entry->PrimaryAttributeName();
+            });
     }
-    std::string take() {
-        const std::string events = m_events.join(u' ').toStdString();
-        m_events.clear();
-        return events;
-    }
+    std::string take() { return std::exchange(m_events, {}).join(u' ').toStdString(); }
 
 private:
-    template <typename Signal>
-    void record(PropSheetEntries& entries, Signal signal, const char* kind) {
-        QObject::connect(&entries, signal, &m_context, [this, kind](PropSheetEntry* entry) {
-            m_events << QString::fromUtf8(kind) + entry->PrimaryAttributeName();
-        });
-    }
-
     QObject m_context;
     QStringList m_events;
 };

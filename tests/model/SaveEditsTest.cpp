@@ -3,8 +3,6 @@
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkPointType.h"
 
-#include <functional>
-
 using namespace vq;
 using namespace vq::test;
 
@@ -121,25 +119,43 @@ TEST_F(SaveEditsTest, OnVersion32OneSecurityEditSendsAllSixSecurityAttributes) {
     }
 }
 
-TEST_F(SaveEditsTest, ASaveLogsOnToADisconnectedServerFirst) {
-    // Given a point loaded through a connection that was closed since
-    auto server = makeServer();
-    storePoint(*server, u"Tank"_s, u"base"_s, pointtype::Float64);
-    PropSheetEntries entries;
-    entries.AddAttributesForPoint(reconnect()->Points()->Item(u"Tank"_s));
-    entries.Server()->Close();
-    edit(entries, "EngUnits=m3");
-    // When saved, then the log-on as vqadmin comes first and the edit is stored
-    ASSERT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
-    EXPECT_TRUE(entries.Server()->IsConnected());
-    EXPECT_EQ(storedValues(reconnect(), u"Tank"_s, "EngUnits Changer"), "EngUnits=m3 Changer=vqadmin");
-}
-
 TEST_F(SaveEditsTest, SavingAnEmptyCollectionFailsWithAMessageInsteadOfClaimingSuccess) {
     PropSheetEntries entries;
     EXPECT_FALSE(entries.SaveEdits());
     EXPECT_EQ(messages(), QStringList{u"PropSheetEntries:SaveEdits\r\nObject variable not set (no point to "
                                       u"save)\r\n91\r\n"_s});
+}
+
+// Two engineers have the same point open, each through a connection of their own.
+TEST_F(SaveEditsTest, ASaveOverAPointChangedSinceItWasReadIsRefusedUntilTheNewerPointIsRead) {
+    auto server = makeServer();
+    storePoint(*server, u"U1-TI-1"_s, u"classic"_s, pointtype::Float32);
+    PropSheetEntries first, second;
+    first.AddAttributesForPoint(server->Points()->Item(u"U1-TI-1"_s));
+    second.AddAttributesForPoint(reconnect()->Points()->Item(u"U1-TI-1"_s));
+    // One's own saves never count as someone else's change
+    for (const char* descriptor : {"Descriptor=first", "Descriptor=again"}) {
+        edit(first, descriptor);
+        ASSERT_TRUE(first.SaveEdits());
+    }
+    edit(second, "Descriptor=second EngUnits=degC");
+    EXPECT_FALSE(second.SaveEdits());
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(u"was changed by vqadmin at"_s) &&
+                messages()[0].contains(QString::number(sdkerr::PointChanged)))
+        << messages()[0].toStdString();
+    EXPECT_EQ(storedValues(server, u"U1-TI-1"_s, "Descriptor EngUnits"), "Descriptor=again EngUnits=");
+    EXPECT_EQ(values(second, "Descriptor EngUnits"), "Descriptor=second EngUnits=degC");
+    EXPECT_TRUE(second.AreValuesEdited());
+    // Having read the newer point, the second saves over it, logging on again first; now the first is behind
+    second.Point()->PointAttributes()->LoadAll();
+    second.Server()->Close();
+    EXPECT_TRUE(second.SaveEdits());
+    EXPECT_TRUE(second.Server()->IsConnected());
+    EXPECT_EQ(storedValues(server, u"U1-TI-1"_s, "Descriptor EngUnits Changer"),
+              "Descriptor=second EngUnits=degC Changer=vqadmin");
+    edit(first, "Descriptor=third");
+    EXPECT_FALSE(first.SaveEdits());
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
         {ruleNumericOnly + ruleOutside, 0, 100, "-0.1,100.1", "0,100,50"},
         {ruleNumericOnly + ruleAbsBetween, 5, 10, "-7,7,10", "-4,11"},
         {ruleNumericOnly + ruleAbsOutside, 5, 10, "-4,11", "-7,5"},
-        {ruleNumericOnly + ruleNonZero, Variant::missing(), Variant::missing(), "1e3,-2", "0,abc, "},
+        {ruleNumericOnly + ruleNonZero, Variant::missing(), Variant::missing(), "1e3,-2,0.001", "0,abc, "},
         {ruleNumericOnly + ruleBetween, u"x"_s, 10, "500", "abc"},
         {ruleBetween, 0, 1, "abc,500", ""},
         {ruleStringOnly, Variant::missing(), Variant::missing(), "abc", "12"},
@@ -47,8 +47,7 @@ TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
     // An empty tag is a valid tag name
     PropSheetEntry tag;
     tag.SetValidationRules(ruleTagName);
-    EXPECT_TRUE(tag.IsValidValue(Variant()));
-    EXPECT_TRUE(tag.IsValidValue(Variant::null()));
+    EXPECT_TRUE(tag.IsValidValue(Variant()) && tag.IsValidValue(Variant::null()));
 }
 
 using RuleCatalogueTest = ModelTest;
@@ -71,14 +70,16 @@ TEST_F(RuleCatalogueTest, LoadingAppliesNoRuleAndEditsApplyTheCatalogueRules) {
     EXPECT_EQ(
         rules(entries, "Tag Span CompDev ExcDev TypicalValue Location1 Descriptor"),
         "Tag=256 Span=66 CompDev=6[50..0] ExcDev=6[50..0] TypicalValue=6[-40..10] Location1=2 Descriptor=1");
-    EXPECT_EQ(
-        which(entries, "Tag Span CompDev Location1", [](const PropSheetEntry& e) { return e.IsValid(); }),
-        "Tag Span CompDev Location1");
+    EXPECT_EQ(which(entries, "Tag Span CompDev Location1", &PropSheetEntry::IsValid),
+              "Tag Span CompDev Location1");
 
     // When a numeric entry is blanked, then it holds 0 and is invalid where zero is refused
     edit(entries, "Span= Location1=");
     EXPECT_EQ(values(entries, "Span Location1"), "Span=0 Location1=0");
     EXPECT_EQ(which(entries, "Span Location1", [](const PropSheetEntry& e) { return !e.IsValid(); }), "Span");
+    // And a small span is no zero span
+    edit(entries, "Span=0.001");
+    EXPECT_TRUE(entries.Item(Variant(u"Span"_s))->IsValid());
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ struct CategorizeCase {
     const char* category;
 };
 
-TEST(PropSheetCategoriesTest, CategorizeTakesTheFirstMatchingListThenTheVq2PointSourceOverrides) {
+TEST(PropSheetCategoriesTest,
+     CategorizeTakesTheFirstMatchingListThenTheVq2PointSourceOverridesAndOnlyAbsentNamesFail) {
     const CategorizeCase cases[] = {
         {"Classic", "TotalCode", "VQ2", u"T"_s, "Totalizer"},
         {"Classic", "TotalCode", "VQ2", u"t"_s, "Totalizer"},
@@ -42,35 +43,17 @@ TEST(PropSheetCategoriesTest, CategorizeTakesTheFirstMatchingListThenTheVq2Point
                   c.category)
             << c.setName << " " << c.attribute << " " << debugText(c.pointSource).toStdString();
     }
-    // And each category is held once, collapsed unless it is the overview
+    // And each category is held once, collapsed unless it is the overview; a duplicate is ignored
+    ScopedMessageRecorder recorder;
+    categories.Add(std::make_shared<PropSheetCategory>(u"archive"_s, false));
     EXPECT_EQ(categoriesText(categories),
               "Totalizer+ Classic+ Equation+ Base+ Archive+ Overview- System+ Security+ Display+");
-}
-
-TEST(PropSheetCategoriesTest, LookupsAndRemovalReportOnlyRealFailures) {
-    // Given two categories
-    ScopedMessageRecorder recorder;
-    PropSheetCategories categories;
-    categories.Add(std::make_shared<PropSheetCategory>(u"Archive"_s, true));
-    categories.Add(std::make_shared<PropSheetCategory>(u"archive"_s, false));
-    categories.Add(std::make_shared<PropSheetCategory>(u"Overview"_s));
-    // Then a duplicate is ignored and absent keys are a quiet "no"
-    EXPECT_EQ(categories.Count(), 2);
-    EXPECT_TRUE(categories.Item(Variant(u"ARCHIVE"_s))->Collapsed());
-    EXPECT_FALSE(categories.Exists(Variant(u"System"_s)));
-    EXPECT_FALSE(categories.Exists(Variant(int32_t(3))));
-    EXPECT_TRUE(recorder->texts().isEmpty());
-    // When an absent category is removed, then the failure is shown and nothing changes
-    categories.RemoveEntry(Variant(u"System"_s));
-    EXPECT_EQ(
-        recorder->texts(),
-        QStringList{u"PropSheetCategories:RemoveEntry\r\nInvalid procedure call or argument (no item with "
-                    u"the key \"System\")\r\n5"_s});
-    EXPECT_EQ(categories.Count(), 2);
+    // When a category is removed by position and an absent one by name, then only the latter is reported
     categories.RemoveEntry(Variant(int32_t(1)));
-    EXPECT_EQ(categories.Item(Variant(int32_t(1)))->Name(), u"Overview"_s);
-    categories.Clear();
-    EXPECT_EQ(categories.Count(), 0);
+    categories.RemoveEntry(Variant(u"Pump"_s));
+    EXPECT_EQ(recorder->texts(), QStringList{u"PropSheetCategories:RemoveEntry\r\nInvalid procedure call or "
+                                             u"argument (no item with the key \"Pump\")\r\n5"_s});
+    EXPECT_EQ(categories.Count(), 8);
 }
 
 TEST(ComboEntriesTest, LookupsCompareValuesAsTextAndReportBadPositionsUnderTheirOwnContexts) {

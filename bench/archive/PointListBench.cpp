@@ -63,7 +63,8 @@ void BM_PointListItemByPath_PlainHash(benchmark::State& state) {
 BENCHMARK(BM_PointListItemByPath_PlainHash);
 
 const bool registered = [] {
-    bench::addRatioGoal({"BM_PointListItemByPath", "BM_PointListItemByPath_PlainHash", 1.5});
+    bench::addRatioGoal(
+        {"BM_PointListItemByPath", "BM_PointListItemByPath_PlainHash", 1.5, bench::Clock::Cpu});
     return true;
 }();
 

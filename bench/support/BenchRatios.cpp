@@ -120,10 +120,11 @@ void addRatioGoal(RatioGoal goal) {
     goals().push_back(std::move(goal));
 }
 
-int runWithRatios(int argc, char** argv) {
+int runWithRatios(int argc, char** argv, bool interleave) {
     // The defaults come first, so that the same flags given on the command line win.
     std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=5"),
-                            const_cast<char*>("--benchmark_enable_random_interleaving=true")};
+                            const_cast<char*>(interleave ? "--benchmark_enable_random_interleaving=true"
+                                                         : "--benchmark_enable_random_interleaving=false")};
     args.insert(args.end(), argv + 1, argv + argc);
     int count = int(args.size());
     benchmark::Initialize(&count, args.data());

@@ -35,6 +35,8 @@ void addCleanup(std::function<void()> cleanup);
 // Runs every benchmark, by default five times with the repetitions of all benchmarks shuffled
 // together, so that a measured run and its baseline see the same load; then prints each ratio
 // of their medians with its goal. Flags on the command line override the defaults. Returns 0.
-int runWithRatios(int argc, char** argv);
+// `interleave` false keeps each benchmark's repetitions together, for programs whose fixtures
+// each install the process-wide server library.
+int runWithRatios(int argc, char** argv, bool interleave = true);
 
 }  // namespace vq::bench

@@ -172,18 +172,7 @@ TEST_P(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLo
     PasswordHash::setLimits(light);
     EXPECT_TRUE(aliceHash().contains(passes)) << aliceHash().toStdString();
 
-    // Users change: a new password, groups, removal; vqadmin and owners of points stay.
-    admin->addGroup(u"operators"_s);
-    admin->setPassword(u"BOB"_s, u"new pw"_s);
-    admin->addToGroups(u"bob"_s, {u"Operators"_s});
-    EXPECT_EQ(raised([&] { reopen()->Open(u"bob"_s, u"old pw"_s); }).number(), sdkerr::LogonFailed);
-    EXPECT_EQ(reopen()->groupsOf(u"bob"_s), QStringList{u"operators"_s});
-    auto bob = logOn(u"bob"_s, u"new pw"_s);
-    bob->Points()->Add(u"BOBS"_s, u"classic"_s, pointtype::Float32, {});
-    EXPECT_EQ(raised([&] { admin->removeUser(u"bob"_s); }).number(), sdkerr::AttributesRefused);
-    EXPECT_EQ(raised([&] { admin->removeUser(u"vqadmin"_s); }).number(), sdkerr::AttributesRefused);
-    EXPECT_EQ(raised([&] { admin->addToGroups(u"alice"_s, {u"nosuch"_s}); }).number(),
-              sdkerr::AttributesRefused);
+    // A removed user cannot log on; new passwords, groups and refused removals are the tool's tests'.
     admin->removeUser(u"alice"_s);
     EXPECT_EQ(reopen()->Users(), (QStringList{u"vqadmin"_s, u"bob"_s}));
     EXPECT_EQ(raised([&] { reopen()->Open(u"alice"_s, u"secret"_s); }).number(), sdkerr::LogonFailed);
@@ -232,15 +221,13 @@ TEST_P(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
     EXPECT_EQ(attempt(u"fresh"_s), "") << "a new password starts over";
 }
 
-// Damaged and foreign files are the reliability tests' (FaultTest).
+// Damaged and foreign files are the reliability tests' (FaultTest), what a missing one says the
+// server windows'; opening one must not make it.
 TEST_F(ArchiveFileTest, MissingFilesAreUnavailableAndCreatingNeverOverwrites) {
     const QString missing = filePath(u"missing.vqa"_s);
-    auto ghost = ArchiveServer::open(u"ghost"_s, missing);
-    EXPECT_EQ(ghost->Name(), u"ghost"_s);
-    const Error error = raised([&] { ghost->ServerKind(); });
-    EXPECT_EQ(error.number(), sdkerr::ServerUnavailable);
-    EXPECT_TRUE(error.description().contains(missing)) << qPrintable(error.description());
-    EXPECT_EQ(raised([&] { ghost->Open(u"vqadmin"_s, QString()); }).number(), sdkerr::ServerUnavailable);
+    EXPECT_EQ(
+        raised([&] { ArchiveServer::open(u"ghost"_s, missing)->Open(u"vqadmin"_s, QString()); }).number(),
+        sdkerr::ServerUnavailable);
     EXPECT_FALSE(QFile::exists(missing));
 
     const QString garbage = filePath(u"garbage.vqa"_s);
@@ -288,7 +275,6 @@ TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
         for (const SdkNamedValue& pair : *found) names << pair.Name();
         return names.join(u' ').toStdString();
     };
-    EXPECT_EQ(search({"*ON*"}, SdkDigitalStateSets::Or), "Pump Switch");
     EXPECT_EQ(search({"  op* "}, SdkDigitalStateSets::Or), "Valve");
     EXPECT_EQ(search({"OP*", "trip*"}, SdkDigitalStateSets::Or), "Valve Pump");
     EXPECT_EQ(search({"*on*", "TRIP*"}, SdkDigitalStateSets::And), "Pump");

@@ -48,21 +48,9 @@ QString sqliteText(double number) {
 }
 
 QString typeLetter(int code) {
-    switch (code) {
-        case 6:
-        case 8:
-            return QStringLiteral("I");
-        case 11:
-        case 12:
-        case 13:
-            return QStringLiteral("R");
-        case 101:
-            return QStringLiteral("D");
-        case 105:
-            return QStringLiteral("S");
-        default:
-            return QStringLiteral("B");
-    }
+    static const QHash<int, QString> letters = {{6, u"I"_qs},  {8, u"I"_qs},   {11, u"R"_qs}, {12, u"R"_qs},
+                                                {13, u"R"_qs}, {101, u"D"_qs}, {105, u"S"_qs}};
+    return letters.value(code, u"B"_qs);
 }
 
 }  // namespace
@@ -269,7 +257,7 @@ ClauseEvaluator::Kind ClauseEvaluator::kindFor(const SqlNode& left, const SqlNod
         time |= node->kind == SqlNode::Kind::Date;
         numberLiteral |= node->kind == SqlNode::Kind::Number;
         if (node->kind == SqlNode::Kind::String) {
-            textLiteral |= stringLiteral && true;
+            textLiteral |= stringLiteral;
             stringLiteral = true;
             textLiteral |= !isNumericText(node->text);
         }

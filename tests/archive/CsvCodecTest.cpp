@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace vq;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -40,14 +41,12 @@ TEST(CsvCodec, WriterQuotesOnlyWhatNeedsIt) {
         QString text;
     };
     const Case cases[] = {
-        {{QStringLiteral("a"), QStringLiteral("b c"), QStringLiteral(" d")},
-         QStringLiteral("a,b c,\" d\"\r\n")},
-        {{QStringLiteral("say \"hi\"")}, QStringLiteral("\"say \"\"hi\"\"\"\r\n")},
-        {{QStringLiteral("x\ny"), QStringLiteral("1,5")}, QStringLiteral("\"x\ny\",\"1,5\"\r\n")},
-        {{QString()}, QStringLiteral("\"\"\r\n")},  // else it would read back as a blank line
-        {{QString(), QString()}, QStringLiteral(",\r\n")},
-        {{QStringLiteral("cr\ronly"), QStringLiteral("\""), QStringLiteral("end "), QStringLiteral("\tt")},
-         QStringLiteral("\"cr\ronly\",\"\"\"\",\"end \",\"\tt\"\r\n")},
+        {{u"a"_s, u"b c"_s, u" d"_s}, u"a,b c,\" d\"\r\n"_s},
+        {{u"say \"hi\""_s}, u"\"say \"\"hi\"\"\"\r\n"_s},
+        {{u"x\ny"_s, u"1,5"_s}, u"\"x\ny\",\"1,5\"\r\n"_s},
+        {{QString()}, u"\"\"\r\n"_s},  // else it would read back as a blank line
+        {{QString(), QString()}, u",\r\n"_s},
+        {{u"cr\ronly"_s, u"\""_s, u"end "_s, u"\tt"_s}, u"\"cr\ronly\",\"\"\"\",\"end \",\"\tt\"\r\n"_s},
     };
     for (const Case& c : cases) EXPECT_EQ(write({c.row}), c.text) << qPrintable(c.row.join(u'|'));
 }
@@ -59,20 +58,18 @@ TEST(CsvCodec, ReaderAcceptsCommonLayouts) {
         QString rows;
     };
     const Case cases[] = {
-        {"lf", QStringLiteral("a,b\nc,d\n"), QStringLiteral("1:<a>,<b>\n2:<c>,<d>")},
-        {"crlf, no final line end", QStringLiteral("a,b\r\nc,d"), QStringLiteral("1:<a>,<b>\n2:<c>,<d>")},
-        {"empty lines skipped", QStringLiteral("\n\r\na\n\n\r\nb\n\n"), QStringLiteral("3:<a>\n6:<b>")},
-        {"bom", QStringLiteral("\ufeffTag,Descriptor\n"), QStringLiteral("1:<Tag>,<Descriptor>")},
-        {"quoted line breaks counted", QStringLiteral("\"a\nb\",\"c\r\n\r\nd\"\ne\n"),
-         QStringLiteral("1:<a\nb>,<c\r\n\r\nd>\n5:<e>")},
-        {"doubled quotes", QStringLiteral("\"say \"\"hi\"\"\",\"\"\"\"\n"),
-         QStringLiteral("1:<say \"hi\">,<\">")},
-        {"lone cr", QStringLiteral("\"a\rb\"\rc\rd"), QStringLiteral("1:<a\rb>\n3:<c>\n4:<d>")},
-        {"trailing comma", QStringLiteral("a,\n,\n"), QStringLiteral("1:<a>,<>\n2:<>,<>")},
-        {"quote inside unquoted field", QStringLiteral("5\" pipe,x\n"), QStringLiteral("1:<5\" pipe>,<x>")},
-        {"text after closing quote", QStringLiteral("\"ab\"c,d\n"), QStringLiteral("1:<abc>,<d>")},
-        {"blanks are a field", QStringLiteral("  \n"), QStringLiteral("1:<  >")},
-        {"empty quoted field", QStringLiteral("\"\"\n"), QStringLiteral("1:<>")},
+        {"lf", u"a,b\nc,d\n"_s, u"1:<a>,<b>\n2:<c>,<d>"_s},
+        {"crlf, no final line end", u"a,b\r\nc,d"_s, u"1:<a>,<b>\n2:<c>,<d>"_s},
+        {"empty lines skipped", u"\n\r\na\n\n\r\nb\n\n"_s, u"3:<a>\n6:<b>"_s},
+        {"bom", u"\ufeffTag,Descriptor\n"_s, u"1:<Tag>,<Descriptor>"_s},
+        {"quoted line breaks counted", u"\"a\nb\",\"c\r\n\r\nd\"\ne\n"_s, u"1:<a\nb>,<c\r\n\r\nd>\n5:<e>"_s},
+        {"doubled quotes", u"\"say \"\"hi\"\"\",\"\"\"\"\n"_s, u"1:<say \"hi\">,<\">"_s},
+        {"lone cr", u"\"a\rb\"\rc\rd"_s, u"1:<a\rb>\n3:<c>\n4:<d>"_s},
+        {"trailing comma", u"a,\n,\n"_s, u"1:<a>,<>\n2:<>,<>"_s},
+        {"quote inside unquoted field", u"5\" pipe,x\n"_s, u"1:<5\" pipe>,<x>"_s},
+        {"text after closing quote", u"\"ab\"c,d\n"_s, u"1:<abc>,<d>"_s},
+        {"blanks are a field", u"  \n"_s, u"1:<  >"_s},
+        {"empty quoted field", u"\"\"\n"_s, u"1:<>"_s},
     };
     for (const Case& c : cases) {
         QString error;
@@ -83,16 +80,16 @@ TEST(CsvCodec, ReaderAcceptsCommonLayouts) {
 
 TEST(CsvCodec, UnterminatedQuoteNamesItsLine) {
     QString error;
-    EXPECT_EQ(readAll(QStringLiteral("a,b\n\nc,\"d\ne,f\n"), &error), QStringLiteral("1:<a>,<b>"));
-    EXPECT_TRUE(error.contains(QStringLiteral("3"))) << qPrintable(error);
+    EXPECT_EQ(readAll(u"a,b\n\nc,\"d\ne,f\n"_s, &error), u"1:<a>,<b>"_s);
+    EXPECT_TRUE(error.contains(u"3"_s)) << qPrintable(error);
 
-    QString text = QStringLiteral("\"open");
+    QString text = u"\"open"_s;
     QTextStream in(&text);
     CsvReader reader(in);
-    QStringList fields{QStringLiteral("stale")};
+    QStringList fields{u"stale"_s};
     EXPECT_FALSE(reader.readRow(&fields));
     EXPECT_TRUE(fields.isEmpty());
-    EXPECT_TRUE(reader.error().contains(QStringLiteral("1"))) << qPrintable(reader.error());
+    EXPECT_TRUE(reader.error().contains(u"1"_s)) << qPrintable(reader.error());
     EXPECT_FALSE(reader.readRow(&fields)) << "an error ends the input";
 }
 
@@ -102,8 +99,8 @@ TEST(CsvCodec, LineEndSplitAcrossBufferRefillsCountsOnce) {
         for (int shift : {-1, 0, 1, 5}) {
             for (bool quoted : {false, true}) {
                 const int pad = size - 2 + shift - (quoted ? 1 : 0);
-                QString text = quoted ? u'"' + QString(pad, u'x') + QStringLiteral("\r\ny\"\r\nb\r\n")
-                                      : QString(pad, u'x') + QStringLiteral("\r\nb\r\n");
+                QString text = quoted ? u'"' + QString(pad, u'x') + u"\r\ny\"\r\nb\r\n"_s
+                                      : QString(pad, u'x') + u"\r\nb\r\n"_s;
                 QByteArray bytes = text.toUtf8();
                 QBuffer buffer(&bytes);
                 buffer.open(QIODevice::ReadOnly);
@@ -113,7 +110,7 @@ TEST(CsvCodec, LineEndSplitAcrossBufferRefillsCountsOnce) {
                 ASSERT_TRUE(reader.readRow(&fields));
                 EXPECT_EQ(fields.front().size(), pad + (quoted ? 3 : 0));
                 ASSERT_TRUE(reader.readRow(&fields));
-                EXPECT_EQ(fields, QStringList{QStringLiteral("b")});
+                EXPECT_EQ(fields, QStringList{u"b"_s});
                 EXPECT_EQ(reader.lineNumber(), quoted ? 3 : 2) << size << " " << shift << " " << quoted;
             }
         }

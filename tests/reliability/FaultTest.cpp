@@ -140,14 +140,8 @@ TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     auto server = seeded(path(u"full.vqa"_s), 200);
     const QString tag = firstClassicTag(server->path(), server);
     SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server->storage());
-    qint64 pages = 0;
-    {
-        auto count = db.prepare("PRAGMA page_count");
-        ASSERT_TRUE(count.next());
-        pages = count.integer(0);
-    }
     // No page more than the file has: as a disk with no room left.
-    db.execute(u"PRAGMA max_page_count = %1"_s.arg(pages));
+    db.execute(u"PRAGMA max_page_count = "_s + RawArchive(server->path()).rows("PRAGMA page_count").value(0));
     const QHash<QString, QString> before = RawArchive(server->path()).editedAttributes();
 
     expectEveryWriteRefused(*server, sdkerr::StorageFailed, u"is full"_s);

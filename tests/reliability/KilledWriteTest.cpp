@@ -5,9 +5,6 @@
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/CsvCodec.h"
-#include <QTextStream>
-#include <algorithm>
-#include <iostream>
 
 namespace vq::test {
 namespace {
@@ -27,7 +24,7 @@ protected:
     // march through a measured whole run, so that kills land before the write, inside it and in
     // its commit; they draw in when a writer ended before its kill.
     template <typename Attempt>
-    static int killRepeatedly(std::chrono::microseconds whole, Attempt&& attempt) {
+    static void killRepeatedly(std::chrono::microseconds whole, Attempt&& attempt) {
         int kills = 0;
         double scale = 1.0;
         for (int run = 1; kills < kKillsPerKind && run <= 3 * kKillsPerKind; ++run) {
@@ -39,10 +36,6 @@ protected:
                 scale *= 0.85;
         }
         EXPECT_EQ(kills, kKillsPerKind);
-        return kills;
-    }
-    static void report(const char* kind, int kills, const QString& found) {
-        std::cout << "[reliability] " << kind << ": " << kills << " kills; " << found.toStdString() << '\n';
     }
 
     QTemporaryDir m_dir;
@@ -55,14 +48,12 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
     const QString seed = u"seed"_s, count = QString::number(kPoints);
     const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, copyOf(archive, 0), count});
 
-    int none = 0, all = 0;
-    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+    killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
         const QString run = copyOf(archive, i);
         const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}, at);
         const int stored = RawArchive(run).pointCount();
         EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s) << "kill " << i;
         EXPECT_TRUE(stored == 0 || stored == kPoints) << "kill " << i << " left " << stored << " points";
-        if (killed) (stored == 0 ? none : all)++;
         if (stored == 0) {
             EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}), QString());
         }
@@ -72,9 +63,6 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
         QFile::remove(run);
         return killed;
     });
-    report(
-        "seed", kills,
-        u"%1 left no point, %2 all %3; seeding again completed every one"_s.arg(none).arg(all).arg(kPoints));
 }
 
 TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
@@ -92,12 +80,10 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
     QHash<QString, QString> final = before;
     for (int k = 0; k < kEdits; ++k) final[plan.tag(k)] = afterEdit(plan, k, before.value(plan.tag(k)));
 
-    QList<int> editsStored;  // per kill, the newest edit stored
-    const int kills = killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+    killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
         const QString run = copyOf(archive, i);
         const bool killed = runAndKill(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run), at);
         RawArchive raw(run);
-        int newest = 0;
         EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
         // A point holds no edit or the whole of one edit set of its own.
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
@@ -107,20 +93,11 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
                 k >= 0 && k < kEdits && plan.tag(k) == it.key() && now == afterEdit(plan, k, it.value());
             EXPECT_TRUE(now == it.value() || whole)
                 << "kill " << i << ": " << it.key().toStdString() << " holds " << now.toStdString();
-            newest = std::max(newest, k + 1);
         }
-        if (killed) editsStored << newest;
         EXPECT_EQ(runToEnd(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run)), QString());
         EXPECT_TRUE(RawArchive(run).editedAttributes() == final) << "kill " << i;
         return killed;
     });
-    std::sort(editsStored.begin(), editsStored.end());
-    QStringList counts;
-    for (int n : editsStored) counts << QString::number(n);
-    report("edit sets", kills,
-           u"every point held whole edit sets; edits stored when killed (of %1): %2; writing again completed "
-           u"every one"_s.arg(kEdits)
-               .arg(counts.join(u' ')));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #   cluster.sh start DIR   initdb into DIR/data and start a server listening only on a Unix
 #                          socket in DIR; whatever an earlier run left in DIR is stopped and removed
 #   cluster.sh stop DIR    stop that server at once and remove DIR
+#   cluster.sh restart DIR restart that server as an operator would, dropping every connection
 #
 # PG_BINDIR names the folder of initdb and pg_ctl (default: pg_config --bindir). The server refuses
 # to run as root, so under root it runs as PG_USER (default: postgres, made by the server package).
@@ -12,7 +13,7 @@ set -eu
 action=${1:-}
 dir=${2:-}
 if [ -z "$action" ] || [ -z "$dir" ]; then
-    echo "usage: $0 start|stop DIR" >&2
+    echo "usage: $0 start|stop|restart DIR" >&2
     exit 2
 fi
 case "$dir" in
@@ -79,11 +80,21 @@ start_cluster() {
     echo "PostgreSQL cluster running as $user in $dir"
 }
 
+# The server keeps the options it was started with (postmaster.opts).
+restart_cluster() {
+    if ! as_owner "$bindir/pg_ctl" restart -D "$dir/data" -l "$dir/server.log" -m fast -w -t 60 >/dev/null; then
+        echo "cluster.sh: the server did not restart:" >&2
+        cat "$dir/server.log" >&2 || true
+        exit 1
+    fi
+}
+
 case "$action" in
 start) start_cluster ;;
 stop) stop_cluster ;;
+restart) restart_cluster ;;
 *)
-    echo "usage: $0 start|stop DIR" >&2
+    echo "usage: $0 start|stop|restart DIR" >&2
     exit 2
     ;;
 esac

@@ -1,8 +1,9 @@
 #include "archive/postgres/PgConnection.h"
 
-#include <QUrl>
+#include "archive/storage/LocationSecrets.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <optional>
@@ -71,14 +72,25 @@ QString messageOf(const char* text) {
     return QString::fromUtf8(text).trimmed();
 }
 
+// libpq quotes what it cannot parse of a location, password included: such a reason is
+// withheld rather than shown.
+QString reasonWithoutPassword(const QString& reason, const QString& uri) {
+    for (const QString& password : passwordsIn(uri))
+        if (reason.contains(password))
+            return QStringLiteral(
+                "libpq's reason is withheld as it repeats the password; check how the "
+                "location is written (a '%' in a password is written %25)");
+    return reason;
+}
+
 }  // namespace
 
 Connection::Connection(const QString& uri) : m_shown(withoutPassword(uri)), m_canceller(new Canceller) {
-    const QByteArray conninfo = uri.toUtf8();
+    const QByteArray conninfo = conninfoOf(uri);
     m_conn = PQconnectdb(conninfo.constData());
     if (!m_conn) throw Failure("08006", QStringLiteral("cannot connect to %1: out of memory").arg(m_shown));
     if (PQstatus(m_conn) != CONNECTION_OK) {
-        const QString reason = messageOf(PQerrorMessage(m_conn));
+        const QString reason = reasonWithoutPassword(messageOf(PQerrorMessage(m_conn)), uri);
         PQfinish(m_conn);
         m_conn = nullptr;
         throw Failure("08006", QStringLiteral("cannot connect to %1: %2").arg(m_shown, reason));
@@ -94,14 +106,41 @@ Connection::~Connection() {
 }
 
 QString Connection::withoutPassword(const QString& uri) {
-    return QUrl(uri.trimmed()).toDisplayString(QUrl::RemovePassword);
+    return locationForDisplay(uri);
+}
+
+QByteArray Connection::conninfoOf(const QString& uri) {
+    const QString trimmed = uri.trimmed();
+    const qsizetype end = trimmed.indexOf(QStringLiteral("://"));
+    if (end < 0) return trimmed.toUtf8();
+    return (trimmed.left(end).toLower() + trimmed.mid(end)).toUtf8();
+}
+
+// Reads what came; the end of the stream, read the next time round, marks the connection bad.
+// A server that keeps talking unasked is taken for one going away.
+bool Connection::isLost() {
+    for (int round = 0; round < 4 && PQstatus(m_conn) == CONNECTION_OK; ++round) {
+        pollfd socket{PQsocket(m_conn), POLLIN, 0};
+        if (poll(&socket, 1, 0) <= 0) return false;
+        if (!PQconsumeInput(m_conn)) break;
+    }
+    return true;
+}
+
+bool Connection::isSuperuser() const {
+    const char* value = PQparameterStatus(m_conn, "is_superuser");
+    return value && qstrcmp(value, "on") == 0;
 }
 
 Rows Connection::finish(pg_result* result) {
     const ExecStatusType status = PQresultStatus(result);
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Rows(result);
     const char* field = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const QByteArray state = field ? QByteArray(field) : QByteArray();  // the field goes with the result
+    // The field goes with the result. A connection libpq has given up is lost, whatever the
+    // server said last.
+    const QByteArray state = PQstatus(m_conn) == CONNECTION_BAD ? QByteArray("08006")
+                             : field                            ? QByteArray(field)
+                                                                : QByteArray();
     QString message = messageOf(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn));
     if (message.isEmpty()) message = messageOf(PQerrorMessage(m_conn));
     PQclear(result);

@@ -60,7 +60,11 @@ public:
     bool isUniqueViolation() const { return m_state == "23505"; }
     bool isCancel() const { return m_state == "57014"; }
     bool isLockTimeout() const { return m_state == "55P03" || m_state == "40P01"; }
-    bool isConnectionLost() const { return m_state.startsWith("08") || m_state.isEmpty(); }
+    // Besides the connection errors: the server shutting down or starting (a restart), which
+    // ends the session as surely.
+    bool isConnectionLost() const {
+        return m_state.startsWith("08") || m_state.isEmpty() || m_state.startsWith("57P0");
+    }
 
 private:
     QByteArray m_state;
@@ -94,12 +98,22 @@ public:
     // Asks the server to stop the statement running on this connection; safe from any thread.
     void cancel();
 
+    // True when the server has dropped this connection: libpq knows it already, or the server
+    // spoke while nothing was asked of it, which it does only when closing the session (a
+    // restart, a terminated backend). Looks without waiting.
+    bool isLost();
+    // True when the connection's role is a superuser of its server.
+    bool isSuperuser() const;
+
     pg_conn* handle() const { return m_conn; }
     // The URI as it may be shown: without a password.
     const QString& shownUri() const { return m_shown; }
 
     // The location without any password it carries, for messages.
     static QString withoutPassword(const QString& uri);
+    // The location as libpq takes it: libpq knows a URI only by a lower-case scheme and would
+    // read "PostgreSQL://..." as key=value text.
+    static QByteArray conninfoOf(const QString& uri);
 
 private:
     Rows finish(pg_result* result);

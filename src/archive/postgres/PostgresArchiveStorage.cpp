@@ -84,22 +84,26 @@ QByteArray placeholders(int first, int count) {
 
 // A transaction, or a savepoint inside one. The outermost scope takes the archive's write lock
 // first, so what it reads afterwards is what no other writer is changing.
+// A connection lost before the write begins is made anew; one lost inside it never is, as the
+// transaction went with it.
 class PostgresArchiveStorage::Scope : public ArchiveStorage::WriteScope {
 public:
     explicit Scope(PostgresArchiveStorage& storage) : m_storage(storage), m_depth(storage.m_depth + 1) {
-        if (m_depth == 1) {
-            m_storage.run(QStringLiteral("starting a write"), "BEGIN");
-            try {
+        if (m_depth == 1) m_storage.reconnectIfLost();
+        m_storage.m_depth = m_depth;
+        try {
+            if (m_depth == 1) {
+                m_storage.run(QStringLiteral("starting a write"), "BEGIN");
                 m_storage.run(QStringLiteral("waiting for other writers"), "SELECT pg_advisory_xact_lock($1)",
                               {Param::integer(PostgresArchiveSchema::WriteLock)});
-            } catch (...) {
-                m_storage.rollBack();
-                throw;
+            } else {
+                m_storage.run(QStringLiteral("starting a write"), "SAVEPOINT " + savepoint());
             }
-        } else {
-            m_storage.run(QStringLiteral("starting a write"), "SAVEPOINT " + savepoint());
+        } catch (...) {
+            m_storage.m_depth = m_depth - 1;
+            if (m_depth == 1) m_storage.rollBack();
+            throw;
         }
-        m_storage.m_depth = m_depth;
     }
 
     ~Scope() override {
@@ -117,8 +121,15 @@ public:
     }
 
     void commit() override {
-        m_storage.run(QStringLiteral("keeping a write"),
-                      m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
+        m_storage.m_committing = m_depth == 1;
+        try {
+            m_storage.run(QStringLiteral("keeping a write"),
+                          m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
+        } catch (...) {
+            m_storage.m_committing = false;
+            throw;
+        }
+        m_storage.m_committing = false;
         m_done = true;
         m_storage.m_depth = m_depth - 1;
     }
@@ -133,14 +144,27 @@ private:
 
 PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri, Connect)
     : m_uri(uri), m_shown(pg::Connection::withoutPassword(uri)) {
+    connect();
+}
+
+void PostgresArchiveStorage::connect() {
     try {
-        m_connection = std::make_unique<pg::Connection>(uri);
+        m_connection = std::make_unique<pg::Connection>(m_uri);
     } catch (const pg::Failure& failure) {
         throw Error(
             sdkerr::ServerUnavailable, source,
             QStringLiteral("The archive \"%1\" cannot be reached: %2").arg(m_shown, failure.message()));
     }
     setBusyTimeout(m_busyTimeout);
+}
+
+// Between calls only: a write or a snapshot read in progress keeps its connection, lost or not.
+void PostgresArchiveStorage::reconnectIfLost() {
+    if (m_depth == 0 && m_snapshots == 0 && m_connection->isLost()) connect();
+}
+
+bool PostgresArchiveStorage::runsAsSuperuser() const {
+    return m_connection->isSuperuser();
 }
 
 PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri) : PostgresArchiveStorage(uri, Connect{}) {
@@ -153,6 +177,7 @@ PostgresArchiveStorage::~PostgresArchiveStorage() = default;
 std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
     const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
     std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
+    storage->refuseTemplate();
     {
         Scope write(*storage);
         storage->refuseExistingTables();
@@ -219,6 +244,7 @@ void PostgresArchiveStorage::rollBack() noexcept {
 
 pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql, const pg::Params& params) {
     try {
+        reconnectIfLost();
         return m_connection->exec(sql, params);
     } catch (const pg::Failure& failure) {
         raise(failure, what);
@@ -227,6 +253,7 @@ pg::Rows PostgresArchiveStorage::run(const QString& what, const QByteArray& sql,
 
 void PostgresArchiveStorage::runScript(const QString& what, const QByteArray& sql) {
     try {
+        reconnectIfLost();
         m_connection->execScript(sql);
     } catch (const pg::Failure& failure) {
         raise(failure, what);
@@ -236,6 +263,7 @@ void PostgresArchiveStorage::runScript(const QString& what, const QByteArray& sq
 pg::Rows PostgresArchiveStorage::runPrepared(const QString& what, const QByteArray& name,
                                              const QByteArray& sql, const pg::Params& params) {
     try {
+        reconnectIfLost();
         return m_connection->execPrepared(name, sql, params);
     } catch (const pg::Failure& failure) {
         raise(failure, what);
@@ -251,11 +279,19 @@ void PostgresArchiveStorage::raise(const pg::Failure& failure, const QString& wh
                         .arg(double(m_busyTimeout.count()) / 1000.0));
     if (failure.isConnectionLost())
         throw Error(sdkerr::ServerUnavailable, source,
-                    QStringLiteral("The archive \"%1\" could not be reached while %2: %3")
-                        .arg(m_shown, what, failure.message()));
+                    QStringLiteral("The archive \"%1\" could not be reached while %2%3: %4")
+                        .arg(m_shown, what, lostWriteNote(), failure.message()));
     throw Error(
         sdkerr::StorageFailed, source,
         QStringLiteral("The archive \"%1\" failed while %2: %3").arg(m_shown, what, failure.message()));
+}
+
+// What became of a write whose connection was lost: the server undoes an open transaction, but
+// cannot say whether a commit it was sent arrived.
+QString PostgresArchiveStorage::lostWriteNote() const {
+    if (m_committing) return QStringLiteral("; whether the write was kept is unknown, read it back");
+    if (m_depth > 0) return QStringLiteral("; nothing of this write was kept");
+    return {};
 }
 
 QStringList PostgresArchiveStorage::texts(const QString& what, const QByteArray& sql,
@@ -273,6 +309,18 @@ void PostgresArchiveStorage::checkIsArchive() {
     if (rows.text(0, 0) != u"t")
         throw Error(sdkerr::ServerUnavailable, source,
                     QStringLiteral("The database \"%1\" holds no VQ archive").arg(m_shown));
+}
+
+// Every new database copies a template's tables: an archive there would turn up in each of them.
+void PostgresArchiveStorage::refuseTemplate() {
+    const QStringList names = texts(QStringLiteral("looking at its database"),
+                                    "SELECT datname FROM pg_database WHERE datname = current_database() AND "
+                                    "datistemplate");
+    if (names.isEmpty()) return;
+    throw Error(sdkerr::ServerUnavailable, source,
+                QStringLiteral("The database \"%1\" is a template that new databases are copied from; no "
+                               "archive was made there: create a database of its own for the archive")
+                    .arg(names.front()));
 }
 
 void PostgresArchiveStorage::refuseExistingTables() {
@@ -686,6 +734,11 @@ void PostgresArchiveStorage::continueIdsAfterPoints() {
 
 void PostgresArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& visit) {
     if (m_depth > 0) return scanBatches(visit);
+    reconnectIfLost();
+    struct Snapshot {
+        int& count;
+        ~Snapshot() { --count; }
+    } snapshot{++m_snapshots};
     run(QStringLiteral("reading its points"), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     try {
         scanBatches(visit);

@@ -23,6 +23,7 @@ public:
 
     // The location as it may be shown: without its password.
     const QString& shownLocation() const { return m_shown; }
+    bool runsAsSuperuser() const override;
 
     std::unique_ptr<WriteScope> beginWrite() override;
     void setBusyTimeout(std::chrono::milliseconds timeout) override;
@@ -99,6 +100,11 @@ private:
     struct Connect {};
     PostgresArchiveStorage(const QString& uri, Connect);
     class Scope;
+    void connect();
+    // Makes the connection anew when the server has dropped it, between calls only.
+    void reconnectIfLost();
+    QString lostWriteNote() const;
+    void refuseTemplate();
     void load();
     void checkIsArchive();
     void refuseExistingTables();
@@ -120,6 +126,8 @@ private:
     std::unique_ptr<PointSearchEngine> m_search;  // on a connection of its own
     std::chrono::milliseconds m_busyTimeout{5000};
     int m_depth = 0;
+    int m_snapshots = 0;        // scans reading under one snapshot, outside a write
+    bool m_committing = false;  // the outermost write's COMMIT is on its way
     std::vector<ArchiveClassInfo> m_classes;
     QStringList m_columns;
     // Per class: the prepared SELECT of its stored attributes, and for each class attribute its

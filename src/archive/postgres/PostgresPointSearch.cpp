@@ -72,7 +72,12 @@ PostgresPointSearch::PostgresPointSearch(QString uri, QStringList pointColumns)
 
 PostgresPointSearch::~PostgresPointSearch() = default;
 
+// A connection the server dropped since the last search (a restart) is made anew.
 pg::Connection& PostgresPointSearch::connection() {
+    if (m_connection && m_connection->isLost()) {
+        const std::lock_guard lock(m_cancelMutex);
+        m_connection.reset();
+    }
     if (m_connection) return *m_connection;
     try {
         auto connection = std::make_unique<pg::Connection>(m_uri);
@@ -258,6 +263,10 @@ void PostgresPointSearch::fail(const pg::Failure& failure) {
                                    "example by joining the tables by tag")
                         .arg(double(m_timeLimit.count()) / 1000.0));
     }
+    if (failure.isConnectionLost())
+        throw Error(sdkerr::ServerUnavailable, searchSource,
+                    QStringLiteral("The archive \"%1\" could not be reached while searching: %2")
+                        .arg(shown, failure.message()));
     if (state == "25006")
         throw Error(sdkerr::QueryInvalid, searchSource,
                     QStringLiteral("The search was refused: it would change the archive (%1)")

@@ -5,8 +5,6 @@
 #include "core/Error.h"
 #include "sdk/SdkErrors.h"
 
-#include <QUrl>
-
 namespace vq {
 
 namespace {
@@ -16,7 +14,7 @@ bool isPostgres(const QString& scheme) {
 }
 
 QString shownUri(const QString& location) {
-    return QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
+    return ArchiveStorage::shownLocation(location);
 }
 
 // A location of another engine is refused before it could be taken for a file name. The message

@@ -1,9 +1,9 @@
 #include "archive/storage/ArchiveStorage.h"
 
+#include "archive/storage/LocationSecrets.h"
 #include "sdk/SdkErrors.h"
 
 #include <QRegularExpression>
-#include <QUrl>
 
 namespace vq {
 
@@ -15,8 +15,7 @@ QString ArchiveStorage::schemeOf(const QString& location) {
 }
 
 QString ArchiveStorage::shownLocation(const QString& location) {
-    if (!isServerLocation(location)) return location;
-    return QUrl(location.trimmed()).toDisplayString(QUrl::RemovePassword);
+    return isServerLocation(location) ? locationForDisplay(location) : location;
 }
 
 void ArchiveStorage::scanPoints(const std::function<void(const ScannedPoint&)>& visit) {

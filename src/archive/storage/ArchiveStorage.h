@@ -109,6 +109,10 @@ public:
     /// file. Which engine serves which location is the server's ArchiveStorageFactory's to say.
     static QString schemeOf(const QString& location);
 
+    /// True when the connection holds every right of its database server (a PostgreSQL
+    /// superuser), so a slip can harm far more than this archive; a file has no such role.
+    virtual bool runsAsSuperuser() const { return false; }
+
     /// Starts an all-or-nothing write.
     virtual std::unique_ptr<WriteScope> beginWrite() = 0;
     /// How long a write waits for another writer before it gives up.

@@ -9,6 +9,7 @@
 #include "archive/server/ArchiveServers.h"
 #include "archive/server/ServerRegistry.h"
 #include "archive/storage/ArchiveStorage.h"
+#include "archive/storage/LocationSecrets.h"
 #include "core/Error.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
@@ -37,10 +38,10 @@ namespace {
 const char* const usageText =
     "vqarchive: create, fill, copy and query VQ archives\n"
     "\n"
-    "Usage: vqarchive [--registry FILE] [--user NAME] [--password TEXT] COMMAND ...\n"
+    "Usage: vqarchive [--registry FILE] [--user NAME] [--password -] COMMAND ...\n"
     "\n"
     "  create LOCATION NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
-    "         [--admin-password TEXT|-] [--shared]\n"
+    "         [--admin-password -] [--shared]\n"
     "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told); a file\n"
     "                                  is readable and writable by its owner only unless --shared\n"
     "                                  (then also by the owner's group)\n"
@@ -68,8 +69,9 @@ const char* const usageText =
     "given by --registry, else $VQ_SERVER_REGISTRY, else servers.json in the user's data folder.\n"
     "Commands that write log on as --user (default vqadmin) with --password (default empty;\n"
     "\"-\" asks for it). Passwords are asked on the terminal without echo, or read one per line\n"
-    "from standard input. Only members of the group vqadmin change users; anyone may set their\n"
-    "own password.\n";
+    "from standard input; one written on the command line can be read by other users (ps) and\n"
+    "is warned about. The server list keeps no database passwords. Only members of the group\n"
+    "vqadmin change users; anyone may set their own password.\n";
 
 QString typeNameOf(SdkPointType type, bool vq2) {
     const QString name = pointtype::name(type, vq2);
@@ -104,6 +106,7 @@ int ArchiveTool::run(QStringList arguments) {
     try {
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
         m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
+        warnOfPasswordArguments(arguments);
         m_password = takeOption(arguments, QStringLiteral("--password"));
         if (m_password == u"-")
             m_password = readPassword(QStringLiteral("Password for %1: ").arg(m_user), false);
@@ -130,7 +133,7 @@ int ArchiveTool::run(QStringList arguments) {
 
 std::shared_ptr<ArchiveServer> ArchiveTool::openArchive(const QString& archive) {
     if (ArchiveStorage::isServerLocation(archive) || QFileInfo::exists(archive))
-        return ArchiveServer::openFile(archive);
+        return notingSuperuser(ArchiveServer::openFile(archive));
     ArchiveServers servers(*m_registry);
     if (!servers.Contains(archive)) {
         throw Error(
@@ -138,7 +141,33 @@ std::shared_ptr<ArchiveServer> ArchiveTool::openArchive(const QString& archive) 
             QStringLiteral("\"%1\" is neither an archive file nor a known server (see: vqarchive servers)")
                 .arg(archive));
     }
-    return std::static_pointer_cast<ArchiveServer>(servers.Item(archive));
+    return notingSuperuser(std::static_pointer_cast<ArchiveServer>(servers.Item(archive)));
+}
+
+// A password in the arguments shows in ps and in the shell's history: said once, not refused,
+// as scripts may depend on it.
+void ArchiveTool::warnOfPasswordArguments(const QStringList& arguments) {
+    bool given = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const bool option = arguments[i] == u"--password" || arguments[i] == u"--admin-password";
+        const QString value = option ? arguments.value(i + 1) : QString();
+        given = given || (option && !value.isEmpty() && value != u"-") || locationHasPassword(arguments[i]);
+    }
+    if (given)
+        m_err << "vqarchive: warning: a password on the command line can be read by other users of this "
+                 "computer; give --password - (asks, or reads standard input), and keep database passwords "
+                 "in ~/.pgpass, a service file or PGPASSWORD\n";
+}
+
+// Rights that reach beyond the archive are worth knowing about; said once a run.
+std::shared_ptr<ArchiveServer> ArchiveTool::notingSuperuser(std::shared_ptr<ArchiveServer> server) {
+    if (!m_superuserNoted && server->storage().runsAsSuperuser()) {
+        m_superuserNoted = true;
+        m_err << "vqarchive: note: " << server->Location()
+              << " is reached as a database superuser; a role with the rights of the archive's own tables "
+                 "is enough (see the README)\n";
+    }
+    return server;
 }
 
 void ArchiveTool::logOn(ArchiveServer& server) {
@@ -156,8 +185,9 @@ int ArchiveTool::create(const QStringList& input) {
     const bool shared = takeFlag(args, QStringLiteral("--shared"));
     QString adminPassword = takeOption(args, QStringLiteral("--admin-password"));
     if (args.size() != 2) return usage(2);
+    if (registerIt) refusePasswordInServerList(args[0], QStringLiteral("vqarchive"));
     if (adminPassword == u"-") adminPassword = readPassword(QStringLiteral("Password for vqadmin: "), true);
-    auto server = ArchiveServer::create(args[0], args[1], kind, version, shared);
+    auto server = notingSuperuser(ArchiveServer::create(args[0], args[1], kind, version, shared));
     if (!adminPassword.isEmpty()) server->setPassword(QStringLiteral("vqadmin"), adminPassword);
     m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in "
           << ArchiveStorage::shownLocation(args[0]) << '\n';
@@ -476,7 +506,7 @@ int ArchiveTool::demo() {
     }
     m_out
         << "\nTry, for example:\n  vqarchive show vqsouth <one of its tags>\n  vqarchive export vqlegacy -\n"
-           "  vqarchive --user engineer --password engineer import vqsouth points.csv\n";
+           "  vqarchive --user engineer --password - import vqsouth points.csv\n";
     return 0;
 }
 

@@ -41,6 +41,8 @@ private:
     // An archive file or URI, or the name of a server the registry knows.
     std::shared_ptr<ArchiveServer> openArchive(const QString& archive);
     void logOn(ArchiveServer& server);
+    void warnOfPasswordArguments(const QStringList& arguments);
+    std::shared_ptr<ArchiveServer> notingSuperuser(std::shared_ptr<ArchiveServer> server);
     void describe(ArchiveServer& server);
     QString takeOption(QStringList& args, const QString& name, const QString& fallback = {});
     bool takeFlag(QStringList& args, const QString& name);
@@ -51,6 +53,7 @@ private:
     QString m_password;
     std::unique_ptr<ServerRegistry> m_registry;
     QTextStream* m_in = nullptr;
+    bool m_superuserNoted = false;
 };
 
 }  // namespace vq

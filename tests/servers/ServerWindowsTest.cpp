@@ -226,7 +226,8 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
         type(add, "txtName", u"east"_s);
         for (const QString& file :
              {missing, registryPath(),
-              u"postgresql://engineer:s3cret@/plant?host=%1"_s.arg(m_dir.filePath(u"x"_s))}) {
+              u"postgresql://engineer:s3cret@/plant?host=%1"_s.arg(m_dir.filePath(u"x"_s)),
+              u"postgresql://engineer@/plant?host=%1"_s.arg(m_dir.filePath(u"x"_s))}) {
             type(add, "txtFile", file);
             press(add, QDialogButtonBox::Ok);
             EXPECT_EQ(child<QLineEdit>(add, "txtFile")->text(), file);  // taken as typed, kept
@@ -237,6 +238,7 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     EXPECT_TRUE(told({u"The server \"east\" was not added.\r\nThe archive file \""_s + missing +
                           u"\" does not exist (error 0x80040402)"_s,
                       u"servers.json\" is not a usable archive: "_s,
+                      u"The server list keeps no passwords, and \"postgresql://engineer@/plant?host="_s,
                       u"The archive \"postgresql://engineer@/plant?host="_s, u"cannot be reached"_s}));
     EXPECT_FALSE(m_messages->texts().join(u' ').contains(u"s3cret"_s));
 

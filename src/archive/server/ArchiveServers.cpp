@@ -2,6 +2,7 @@
 
 #include "archive/server/ArchiveServer.h"
 #include "archive/storage/ArchiveStorage.h"
+#include "archive/storage/LocationSecrets.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
 
@@ -65,6 +66,7 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
     if (indexOf(name.trimmed()) >= 0)
         throw Error(sdkerr::ServerExists, serversSource,
                     QStringLiteral("The server \"%1\" is already known").arg(name));
+    refusePasswordInServerList(location, serversSource);
     const bool atServer = ArchiveStorage::isServerLocation(location);
     if (!atServer && !QFileInfo::exists(m_registry.resolve(location))) {
         throw Error(

@@ -87,9 +87,9 @@ QString locationForDisplay(const QString& location) {
     return shown;
 }
 
-void refusePasswordInServerList(const QString& location) {
+void refusePasswordInServerList(const QString& location, const QString& source) {
     if (!locationHasPassword(location)) return;
-    throw Error(sdkerr::RegistryInvalid, QStringLiteral("VQArchive"),
+    throw Error(sdkerr::RegistryInvalid, source,
                 QStringLiteral("The server list keeps no passwords, and \"%1\" was given with one: keep the "
                                "password in ~/.pgpass, a service file (PGSERVICE) or PGPASSWORD, and give "
                                "the location without it")

@@ -20,8 +20,9 @@ QString locationForDisplay(const QString& location);
 /// repeats one can be recognised.
 QStringList passwordsIn(const QString& location);
 
-/// Raises the server-list error when `location` carries a password: the list is a plain file that
-/// other programs read, so passwords belong in ~/.pgpass, a service file or PGPASSWORD.
-void refusePasswordInServerList(const QString& location);
+/// Raises the server-list error from `source` when `location` carries a password: the list is a
+/// plain file that other programs read, so passwords belong in ~/.pgpass, a service file or
+/// PGPASSWORD.
+void refusePasswordInServerList(const QString& location, const QString& source);
 
 }  // namespace vq

@@ -179,20 +179,18 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
 // A database password never reaches the server list nor any message, however it is written, and
 // one written on the command line is warned about.
 TEST_F(ArchiveToolTest, DatabasePasswordsStaySecret) {
-    const QString nowhere = u"@/plant?host="_s + path(u"no-socket"_s);
+    const QString pg = u"postgresql://engineer"_s, at = u"@/plant?host="_s + path(u"no-socket"_s);
     const struct {
         QStringList arguments;
         QString said;
         bool warned;
     } cases[] = {
-        {{"servers", "add", "x", "postgresql://engineer:s3cret" + nowhere}, ".pgpass", true},
-        {{"servers", "add", "x", "postgresql://engineer" + nowhere + "&pass%77ord=s3cret"}, ".pgpass", true},
-        {{"create", "postgresql://engineer" + nowhere + "&sslpassword=s3cret", "p", "--register"},
-         ".pgpass",
-         true},
-        {{"show", "postgresql://engineer" + nowhere + "&password=s3cret", "X"}, "no-socket", true},
-        {{"show", "PostgreSQL://engineer:s3cret" + nowhere, "X"}, "No such file", true},
-        {{"show", "postgresql://engineer:s3cret%zz" + nowhere, "X"}, "withheld", true},
+        {{"servers", "add", "x", pg + ":s3cret" + at}, "no passwords", true},
+        {{"servers", "add", "x", pg + at + "&pass%77ord=s3cret"}, "no passwords", true},
+        {{"create", pg + at + "&sslpassword=s3cret", "p", "--register"}, "no passwords", true},
+        {{"show", pg + at + "&password=s3cret", "X"}, "no-socket", true},
+        {{"show", "PostgreSQL://engineer:s3cret" + at, "X"}, "No such file", true},
+        {{"show", pg + ":s3cret%zz" + at, "X"}, "withheld", true},
         {{"--password", "s3cret", "show", path("none.vqa"), "X"}, "neither", true},
         {{"--password", "-", "show", path("none.vqa"), "X"}, "neither", false},
     };

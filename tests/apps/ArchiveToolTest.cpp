@@ -64,11 +64,9 @@ TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
     ASSERT_EQ(created.code, 0) << created.err.toStdString();
     ASSERT_EQ(run({"servers", "add", "plant", archivePath(), "--default"}).code, 0);
     EXPECT_EQ(created.err.count(u"superuser"_s), GetParam() == StorageBackend::Postgres ? 1 : 0);
-    if (GetParam() == StorageBackend::Postgres) {
-        QUrl templateDatabase(archivePath());
-        templateDatabase.setPath(u"/template1"_s);
-        EXPECT_TRUE(run({"create", templateDatabase.toString(), "t"}).err.contains(u"is a template"_s));
-    }
+    const QString template1 =
+        m_database ? archivePath().replace(m_database->name().c_str(), "template1") : "";
+    EXPECT_EQ(run({"create", template1, "t"}).err.contains(u"is a template"_s), m_database != nullptr);
     const Outcome listed = run({"servers"});
     EXPECT_TRUE(listed.out.contains(u"plant (default)"_s)) << listed.out.toStdString();
     const Outcome seeded = run({"seed", "plant", "40"});

@@ -11,6 +11,8 @@
 #include "archive/storage/ArchiveMigrations.h"
 #include "sdk/SdkErrors.h"
 
+#include <QScopeGuard>
+
 #include <cmath>
 
 namespace vq {
@@ -122,14 +124,9 @@ public:
 
     void commit() override {
         m_storage.m_committing = m_depth == 1;
-        try {
-            m_storage.run(QStringLiteral("keeping a write"),
-                          m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
-        } catch (...) {
-            m_storage.m_committing = false;
-            throw;
-        }
-        m_storage.m_committing = false;
+        const auto sent = qScopeGuard([this] { m_storage.m_committing = false; });
+        m_storage.run(QStringLiteral("keeping a write"),
+                      m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
         m_done = true;
         m_storage.m_depth = m_depth - 1;
     }

@@ -46,6 +46,14 @@ std::optional<UriParts> partsOf(const QString& location) {
     return parts;
 }
 
+// A password parameter wherever it stands, for a URI too odd to cut as above (a '@' in its
+// parameters and no path, which libpq takes for a user part).
+const QRegularExpression& looseParameter() {
+    static const QRegularExpression parameter(QStringLiteral("([?&])(?:ssl)?password=([^&]*)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return parameter;
+}
+
 // libpq reads percent-encoded keys as well, so "pass%77ord" is a password too.
 bool isSecretParameter(const QString& parameter) {
     const QString key = QUrl::fromPercentEncoding(parameter.section(u'=', 0, 0).toUtf8());
@@ -62,6 +70,8 @@ QStringList passwordsIn(const QString& location) {
     if (parts->password) written << *parts->password;
     for (const QString& parameter : parts->parameters)
         if (isSecretParameter(parameter)) written << parameter.section(u'=', 1);
+    for (const QRegularExpressionMatch& match : looseParameter().globalMatch(location))
+        written << match.captured(2);
     QStringList passwords;
     for (const QString& password : written)
         passwords << password << QUrl::fromPercentEncoding(password.toUtf8());
@@ -84,7 +94,7 @@ QString locationForDisplay(const QString& location) {
     for (const QString& parameter : parts->parameters)
         if (!isSecretParameter(parameter)) kept << parameter;
     if (!kept.isEmpty()) shown += u'?' + kept.join(u'&');
-    return shown;
+    return shown.replace(looseParameter(), QStringLiteral("\\1"));
 }
 
 void refusePasswordInServerList(const QString& location, const QString& source) {

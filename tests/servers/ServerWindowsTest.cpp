@@ -209,8 +209,9 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     EXPECT_EQ(m_messages->texts(), QStringList());
 
     // The default moves in the registry once it can be written (before, a message says why); Add
-    // refuses a missing file, one that is no archive and an unreachable database, keeping what was
-    // typed, then adds a real archive; Remove asks, forgets the server and keeps its file.
+    // refuses a missing file and one that is no archive, keeping what was typed, then adds a real
+    // archive; Remove asks, forgets the server and keeps its file. (What a database that cannot be
+    // reached says is the storage tests'.)
     ASSERT_TRUE(QFile::remove(registryPath()) && QDir(m_dir.path()).mkdir(u"servers.json"_s));
     click("cmdSetDefault");
     EXPECT_TRUE(told({u"Could not make \"south\" the default server.\r\n"_s, u"(error 0x8004040A)"_s}));
@@ -224,9 +225,7 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     const QString missing = m_dir.filePath(u"gone.vqa"_s);
     m_modals.then([&](QWidget* add) {
         type(add, "txtName", u"east"_s);
-        for (const QString& file :
-             {missing, registryPath(),
-              u"postgresql://engineer:s3cret@/plant?host=%1"_s.arg(m_dir.filePath(u"x"_s))}) {
+        for (const QString& file : {missing, registryPath()}) {
             type(add, "txtFile", file);
             press(add, QDialogButtonBox::Ok);
             EXPECT_EQ(child<QLineEdit>(add, "txtFile")->text(), file);  // taken as typed, kept
@@ -236,9 +235,7 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     click("cmdAdd");
     EXPECT_TRUE(told({u"The server \"east\" was not added.\r\nThe archive file \""_s + missing +
                           u"\" does not exist (error 0x80040402)"_s,
-                      u"servers.json\" is not a usable archive: "_s,
-                      u"The archive \"postgresql://engineer@/plant?host="_s, u"cannot be reached"_s}));
-    EXPECT_FALSE(m_messages->texts().join(u' ').contains(u"s3cret"_s));
+                      u"servers.json\" is not a usable archive: "_s}));
 
     createArchive(u"east"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
     m_modals.then([&](QWidget* add) {

@@ -23,15 +23,13 @@ void paintSign(QPainter* painter, const QRect& cell, const QModelIndex& index) {
 void paintGridLines(QPainter* painter, const QStyleOptionViewItem& option) {
     const QStyle* style = option.widget ? option.widget->style() : nullptr;
     if (!style) return;
-    const auto rgba =
-        static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget));
+    const QColor line = QColor::fromRgba(
+        static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget)));
+    // One-pixel fills along the cell's bottom and right edges: at any scale they cover the same
+    // pixels as lines on the pixels' centres, without a pen to set up for every cell.
     const QRect& r = option.rect;
-    painter->save();
-    painter->setPen(QPen(QColor::fromRgba(rgba), 1));
-    // On the pixel's centre, so that a scaled line covers its pixel and not half of the next one.
-    painter->drawLine(QLineF(r.left(), r.bottom(), r.right(), r.bottom()).translated(0.5, 0.5));
-    painter->drawLine(QLineF(r.right(), r.top(), r.right(), r.bottom()).translated(0.5, 0.5));
-    painter->restore();
+    painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), line);
+    painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), line);
 }
 
 }  // namespace

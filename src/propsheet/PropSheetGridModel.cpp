@@ -79,8 +79,15 @@ void PropSheetGridModel::read(PropSheetEntries& collection) {
             m_topEntries.push_back(position);
         }
         m_byName.assign(entry.entry->PrimaryAttributeName(), position);
+        readValue(entry);
+        readOrder(entry);
         m_entries.push_back(std::move(entry));
     }
+}
+
+// Reading a value can fail for an entry whose list is gone; the cell then shows nothing.
+void PropSheetGridModel::readValue(Entry& row) {
+    row.shownValue = silently(QString(), [&] { return row.entry->GetDisplayValue(); });
 }
 
 void PropSheetGridModel::entryChanged(const PropSheetEntry& entry) {
@@ -89,12 +96,25 @@ void PropSheetGridModel::entryChanged(const PropSheetEntry& entry) {
     // The colour only decorates the row: failing to read the validity keeps the one shown.
     Entry& row = m_entries[size_t(*position)];
     row.shownInvalid = silently(row.shownInvalid, [&] { return !entry.IsValid(); });
+    readValue(row);
     // One cell at a time: for a range the view repaints its whole viewport. The sign cell of an
-    // entry stays blank.
+    // entry stays blank; the name cell, and with it the row's place in the order, changes only
+    // with the name or the visibility, which an edit of the value leaves alone.
+    const bool renamed = readOrder(row);
     for (const int column : {columnName, columnValue}) {
+        if (column == columnName && !renamed) continue;
         const QModelIndex cell = entryIndex(*position, column);
         Q_EMIT dataChanged(cell, cell);
     }
+}
+
+bool PropSheetGridModel::readOrder(Entry& row) {
+    const PropSheetEntry& entry = *row.entry;
+    const bool visible = entry.Visible();
+    if (visible == row.shownVisible && entry.DisplayName() == row.shownName) return false;
+    row.shownName = entry.DisplayName();
+    row.shownVisible = visible;
+    return true;
 }
 
 void PropSheetGridModel::allChanged() {
@@ -132,6 +152,14 @@ int PropSheetGridModel::entryPosition(const QModelIndex& index) const {
 QModelIndex PropSheetGridModel::indexOf(const QString& primaryAttributeName, int column) const {
     const int* position = m_byName.find(primaryAttributeName);
     return position ? entryIndex(*position, column) : QModelIndex();
+}
+
+const QString& PropSheetGridModel::orderText(const QModelIndex& index, int role) const {
+    const int position = entryPosition(index);
+    if (position < 0) return m_categories[size_t(index.row())].category->Name();
+    const PropSheetEntry& entry = *m_entries[size_t(position)].entry;
+    if (role == GroupRole) return entry.CategoryName();
+    return role == SortKeyRole ? entry.SortKey() : entry.DisplayName();
 }
 
 const PropSheetEntry* PropSheetGridModel::entryAt(const QModelIndex& index) const {
@@ -195,20 +223,20 @@ QVariant PropSheetGridModel::categoryData(const Category& category, int column, 
     }
 }
 
-// Reading a value can fail for an entry whose list is gone; the cell then shows nothing.
 QVariant PropSheetGridModel::entryData(const Entry& row, int column, int role) const {
     const PropSheetEntry& entry = *row.entry;
-    const auto value = [&] { return silently(QString(), [&] { return entry.GetDisplayValue(); }); };
     switch (role) {
         case Qt::DisplayRole:
-            return column == columnName ? entry.DisplayName() : column == columnValue ? value() : kBlank;
+            return column == columnName    ? entry.DisplayName()
+                   : column == columnValue ? row.shownValue
+                                           : kBlank;
         case Qt::BackgroundRole:
             return backgroundOf(!isValueEditable(row, column));
         case Qt::ForegroundRole:
             return foregroundOf(column, row.shownInvalid);
         case Qt::AccessibleTextRole:
             return entryAccessibleText(entry.DisplayName(), column,
-                                       column == columnValue ? value() : QString());
+                                       column == columnValue ? row.shownValue : QString());
         case Qt::AccessibleDescriptionRole:
             if (!isValueEditable(row, columnValue)) return QStringLiteral("Attribute, read-only");
             return row.shownInvalid ? QStringLiteral("Attribute, the value is not valid")

@@ -18,9 +18,9 @@ class PropSheetEntry;
 
 // The bound collection as a tree: its categories at the top in their stored order, each holding
 // its entries in collection order; an entry whose category is missing sits at the top after them.
-// Every cell is read from the entry itself. Only the expand state and the latched validity colour
-// are kept here: a category starts as its Collapsed flag says, and a value turns red only when an
-// event about its entry arrives.
+// Every cell is read from the entry itself. Only the expand state, the latched validity colour and
+// the value's display text are kept here: a category starts as its Collapsed flag says, and a value
+// turns red, and shows its new text, when an event about its entry arrives.
 class PropSheetGridModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -57,6 +57,9 @@ public:
     int entryPosition(const QModelIndex& index) const;  // -1 for a category
     QModelIndex indexOf(const QString& primaryAttributeName, int column) const;
     const PropSheetEntry* entryAt(const QModelIndex& index) const;
+    // What the views order a row by (Qt::DisplayRole, GroupRole or SortKeyRole), read without a
+    // QVariant: sorting asks for it many times per refill.
+    const QString& orderText(const QModelIndex& index, int role) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -77,8 +80,16 @@ private:
         int category = -1;  // position in m_categories, -1 at the top
         int row = 0;        // under its parent
         bool shownInvalid = false;
+        // Formatting a value (a number, a list's name for it) is the dearest read of a cell, and
+        // every paint reads it: it is read when the entry is and when an event says it changed.
+        QString shownValue{};
+        // The name and visibility last shown: only a change of them moves the row.
+        QString shownName{};
+        bool shownVisible = false;
     };
     void read(PropSheetEntries& entries);
+    static void readValue(Entry& row);
+    static bool readOrder(Entry& row);
     QVariant categoryData(const Category& category, int column, int role) const;
     QVariant entryData(const Entry& entry, int column, int role) const;
     bool isValueEditable(const Entry& entry, int column) const;

@@ -88,13 +88,12 @@ bool PropSheetGridOrder::filterAcceptsRow(int sourceRow, const QModelIndex& sour
     return sourceModel()->index(sourceRow, 0, sourceParent).data(PropSheetGridModel::VisibleRole).toBool();
 }
 
-namespace {
-
-int compareText(const QModelIndex& a, const QModelIndex& b, int role) {
-    return a.data(role).toString().compare(b.data(role).toString(), Qt::CaseInsensitive);
+int PropSheetGridOrder::compareText(const QModelIndex& left, const QModelIndex& right, int role) const {
+    const auto text = [&](const QModelIndex& source) -> const QString& {
+        return m_tree->orderText(m_categorized ? source : m_list->mapToSource(source), role);
+    };
+    return text(left).compare(text(right), Qt::CaseInsensitive);
 }
-
-}  // namespace
 
 // Categories and the entries without one sort by category name, the entries of one category by
 // sort key.

@@ -49,6 +49,8 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    int compareText(const QModelIndex& left, const QModelIndex& right, int role) const;
+
     PropSheetGridModel* m_tree;
     PropSheetEntryList* m_list;
     bool m_categorized = false;

@@ -65,12 +65,6 @@ TEST_P(ArchiveServerTest, NewVq3ArchiveReopensWithItsFactsAndClassesOfOrderedSet
     EXPECT_EQ(typedValues(*sets->Item(u"Classic"_s), {"Location4", "Convers"}),
               "Location4=1:Long Convers=1:Single");
     EXPECT_EQ(server->Points()->Count(), 0);
-
-    // Creating never overwrites an archive.
-    logOn()->Points()->Add(u"KEEP"_s, u"base"_s, pointtype::Float32, {});
-    EXPECT_EQ(raised([&] { createArchive(u"VQ2"_s); }).number(), sdkerr::ServerUnavailable);
-    EXPECT_EQ(reopen()->ServerKind(), u"VQ3"_s);
-    EXPECT_TRUE(reopen()->Points()->Contains(u"KEEP"_s));
 }
 
 TEST_P(ArchiveServerTest, NewVq2ArchiveOffersOneAttributeCollectionPerClassAndOnlyItsOwnPointTypes) {
@@ -130,8 +124,6 @@ TEST_P(ArchiveServerTest, LogOnChecksUserAndPassword) {
         EXPECT_EQ(server->IsConnected(), a.error == 0);
         EXPECT_EQ(server->UserName().toStdString(), a.userName);
     }
-    server->Close();
-    EXPECT_FALSE(server->IsConnected());
 }
 
 // "name: salt bytes, hash form" of every user, as the storage keeps it.
@@ -240,7 +232,7 @@ TEST_F(ArchiveFileTest, MissingFilesAreUnavailableAndCreatingNeverOverwrites) {
     const QByteArray garbageBytes = QByteArray("no database here\n").repeated(300);
     writeFile(garbage, garbageBytes);
 
-    // Creating never overwrites a stranger's file (nor an archive, on both engines above).
+    // Creating never overwrites a stranger's file (nor an archive: the tool tests' "already exists").
     for (const QString& kind : {u"VQ3"_s, u"VQ2"_s})
         EXPECT_EQ(raised([&] { ArchiveServer::create(garbage, u"g"_s, kind, u"VQ 3"_s); }).number(),
                   sdkerr::ServerUnavailable);
@@ -283,7 +275,6 @@ TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {
     EXPECT_EQ(search({"off"}, SdkDigitalStateSets::Or),
               "Pump Switch");                                         // not "Scan Off": no star, whole name
     EXPECT_EQ(search({"*n*n*"}, SdkDigitalStateSets::Or), "SYSTEM");  // "Bad Input"
-    EXPECT_EQ(search({"Open", "Tripped"}, SdkDigitalStateSets::And), "");
     EXPECT_NE(raised([&] { sets->Search(namedValues({{"*", 0}}), 2); }).number(), 0);
 }
 

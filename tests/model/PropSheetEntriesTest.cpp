@@ -32,7 +32,6 @@ TEST_F(PropSheetEntriesTest, NewPointFromClassDefaultsIsEditedSavedAndReadBackTh
     EXPECT_EQ(which(entries, "Tag PointType PtClassName CreationDate PointID DigitalSet Span",
                     &PropSheetEntry::GetReadOnly),
               "CreationDate PointID DigitalSet");
-    EXPECT_EQ(entries.Item(Variant(u"Tag"_s))->SortKey(), u"Overview_(Tag)"_s);
     EXPECT_EQ(entries.Item(Variant(u"PtClassId"_s))->Visible(), false);
 
     // When the user edits tag, descriptor, span and a deviation in per cent of span

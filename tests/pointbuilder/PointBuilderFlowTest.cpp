@@ -25,9 +25,6 @@ TEST_F(PointBuilderTest, NewPointFilledInTheSheetsIsStoredAndReadsBack) {
     QTest::mouseClick(child<QPushButton>(*window, "cmdSave"), Qt::LeftButton);
     EXPECT_TRUE(
         statusSays(*window, "Fan.Speed on plant | Edited: none | Invalid: none | Saved Fan.Speed at"));
-    // Read back once stored: what is fixed at creation turns read-only
-    EXPECT_EQ(which(*window->entries(), "Tag PtClassName PointType Descriptor", &PropSheetEntry::GetReadOnly),
-              "Tag PtClassName PointType");
     EXPECT_EQ(storedValues(reconnect(), u"fan.speed"_s, "Tag Descriptor Span PtClassName"),
               "Tag=Fan.Speed Descriptor=Fan speed Span=50 PtClassName=classic");
 }

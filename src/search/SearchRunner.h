@@ -36,7 +36,8 @@ public:
     // caller can merge the previous answer meanwhile. After stop() nothing starts.
     void start(const SdkServerPtr& server, std::function<SdkPointListPtr()> query);
     // Waits for the started query and hands back its answer or raises its error (QueryCancelled
-    // when stopped before it started).
+    // when stopped before it started, or when this runner was deleted meanwhile: then the caller's
+    // object may be gone too, so a caller holds a QPointer and touches nothing once it is null).
     SdkPointListPtr wait();
     SdkPointListPtr run(const SdkServerPtr& server, std::function<SdkPointListPtr()> query) {
         start(server, std::move(query));
@@ -53,6 +54,7 @@ Q_SIGNALS:
     void longRunning();
 
 private:
+    bool waitInLoop();
     void cancelCurrent();
     void finished();
 

@@ -17,6 +17,16 @@ namespace vq {
 // Runs server searches on a worker thread while the calling thread keeps handling window events,
 // so that a long search shows that it runs and can be stopped, and the call itself still returns
 // only when the search is done. One search session (begin ... end) may run several queries.
+//
+// What runs where. Meanwhile the window paints and may read the same servers (the previous
+// results' points and descriptors, the point classes, a log-on), so a query given to start()
+// calls, on the worker, nothing but SdkServer::GetPointsSQL of a server that is connected (its
+// storage is open: the worker never opens one). The archive answers it through the storage's
+// PointSearchEngine, which has a connection of its own that only one search uses at a time; the
+// engine's state both threads see is atomic (running, the cancel count, the next time limit) or
+// behind its lock (the PostgreSQL search connection made anew). Everything else, CancelSearch()
+// included (safe from any thread), is called from the window's thread, on the storage's own
+// connection. The worker touches no widget and no model; its answer comes back through wait().
 class SearchRunner : public QObject {
     Q_OBJECT
 

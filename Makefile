@@ -19,7 +19,7 @@ FUZZ_DIR ?= build-fuzz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps install-packages configure build test test-asan bench demo gallery pointbuilder fuzz docs format clean
+.PHONY: deps install-packages configure build test test-asan test-tsan bench demo gallery pointbuilder fuzz docs format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
@@ -50,6 +50,17 @@ test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQ_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The search, archive and model tests (the point search's worker thread and what it shares) under
+# ThreadSanitizer; tests/tsan-qt.supp silences races inside Qt's own libraries only.
+TSAN_TARGETS := vq_search_tests vq_archive_tests vq_model_tests
+test-tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQ_SANITIZE_THREAD=ON \
+		-DVQ_BUILD_BENCH=OFF -DVQ_BUILD_DESIGNER_PLUGIN=OFF
+	cmake --build build-tsan --target $(TSAN_TARGETS) -j $(JOBS)
+	cd build-tsan && QT_QPA_PLATFORM=offscreen \
+		TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan-qt.supp halt_on_error=1 second_deadlock_stack=1" \
+		ctest --output-on-failure -j $(JOBS) -E '_NOT_BUILT|^package_|^api_reference'
 
 # The point-search fuzzer, built with clang in its own folder, run for FUZZ_SECONDS over the
 # clause corpus; new inputs it finds go to fuzz-out/corpus.

@@ -43,7 +43,9 @@ public:
 
     /// Finds points with a where clause in the servers' SQL dialect. `extraTables` names the archive
     /// tables besides the point table that the clause uses; `status` may be null. No match raises
-    /// error 0x8004049B.
+    /// error 0x8004049B. The point search calls it on a worker thread of its own while other
+    /// calls of the same server go on in the window's thread, so it must share no mutable state
+    /// with them (see search/SearchRunner.h).
     virtual SdkPointListPtr GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                          SdkNamedValues* status) = 0;
 

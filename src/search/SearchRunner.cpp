@@ -4,13 +4,20 @@
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
 
+#include <QPointer>
+
 #include <utility>
 
 namespace vq {
 
 namespace {
 constexpr int kCancelRepeatMs = 5;
+
+Error abandoned() {
+    return Error(sdkerr::QueryCancelled, QStringLiteral("VQTagSearch"),
+                 QStringLiteral("The search was stopped: its control was closed"));
 }
+}  // namespace
 
 SearchRunner::SearchRunner(QObject* parent) : QObject(parent) {
     m_showTimer.setSingleShot(true);
@@ -36,7 +43,10 @@ void SearchRunner::end() {
     m_cancelTimer.stop();
 }
 
+// Deleted while wait() runs (its control closed from a slot): the worker is stopped and joined
+// here, and the waiting loop is told to end, so that wait() returns without touching this.
 SearchRunner::~SearchRunner() {
+    if (m_waiting) m_waiting->quit();
     if (!m_worker.joinable()) return;
     stop();
     cancelCurrent();
@@ -69,17 +79,23 @@ SdkPointListPtr SearchRunner::wait() {
         throw Error(sdkerr::QueryCancelled, QStringLiteral("VQTagSearch"),
                     QStringLiteral("The search was stopped"));
     }
-    if (!m_done) {
-        QEventLoop loop;
-        m_waiting = &loop;
-        if (!m_done) loop.exec();
-        m_waiting = nullptr;
-    }
+    if (!m_done && !waitInLoop()) throw abandoned();
     m_worker.join();
     m_current.reset();
     m_cancelTimer.stop();
     if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
     return std::exchange(m_answer, nullptr);
+}
+
+// False when this runner was deleted while the loop ran.
+bool SearchRunner::waitInLoop() {
+    const QPointer<SearchRunner> alive(this);
+    QEventLoop loop;
+    m_waiting = &loop;
+    if (!m_done) loop.exec();
+    if (!alive) return false;
+    m_waiting = nullptr;
+    return true;
 }
 
 void SearchRunner::finished() {

@@ -17,6 +17,16 @@ namespace vq {
 // Runs server searches on a worker thread while the calling thread keeps handling window events,
 // so that a long search shows that it runs and can be stopped, and the call itself still returns
 // only when the search is done. One search session (begin ... end) may run several queries.
+//
+// What runs where. Meanwhile the window paints and may read the same servers (the previous
+// results' points and descriptors, the point classes, a log-on), so a query given to start()
+// calls, on the worker, nothing but SdkServer::GetPointsSQL of a server that is connected (its
+// storage is open: the worker never opens one). The archive answers it through the storage's
+// PointSearchEngine, which has a connection of its own that only one search uses at a time; the
+// engine's state both threads see is atomic (running, the cancel count, the next time limit) or
+// behind its lock (the PostgreSQL search connection made anew). Everything else, CancelSearch()
+// included (safe from any thread), is called from the window's thread, on the storage's own
+// connection. The worker touches no widget and no model; its answer comes back through wait().
 class SearchRunner : public QObject {
     Q_OBJECT
 
@@ -36,7 +46,8 @@ public:
     // caller can merge the previous answer meanwhile. After stop() nothing starts.
     void start(const SdkServerPtr& server, std::function<SdkPointListPtr()> query);
     // Waits for the started query and hands back its answer or raises its error (QueryCancelled
-    // when stopped before it started).
+    // when stopped before it started, or when this runner was deleted meanwhile: then the caller's
+    // object may be gone too, so a caller holds a QPointer and touches nothing once it is null).
     SdkPointListPtr wait();
     SdkPointListPtr run(const SdkServerPtr& server, std::function<SdkPointListPtr()> query) {
         start(server, std::move(query));
@@ -53,6 +64,7 @@ Q_SIGNALS:
     void longRunning();
 
 private:
+    bool waitInLoop();
     void cancelCurrent();
     void finished();
 

@@ -30,7 +30,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -259,7 +258,15 @@ void VQTagSearchPrivate::search() {
     // A search runs already (a log-on window or the servers' answers let events through); its
     // caller waits for it.
     if (m_searching) return;
-    const QScopedValueRollback busy(m_searching, true);
+    // A slot may delete the control (or its form) while the servers answer; then nothing of it
+    // is touched again.
+    const QPointer<VQTagSearch> control(q);
+    m_searching = true;
+    searchOnce(control);
+    if (control) m_searching = false;
+}
+
+void VQTagSearchPrivate::searchOnce(const QPointer<VQTagSearch>& control) {
     std::optional<Hourglass> hourglass;
     try {
         SdkNamedValuesPtr chosen = MultiServerPickList1->SelectedServers();
@@ -282,6 +289,7 @@ void VQTagSearchPrivate::search() {
         hourglass.reset();
         ListSearchResults();
     } catch (...) {
+        if (!control) return;
         const Error error = currentError();
         const bool stopped = m_Runner->stopped();
         endRun();
@@ -428,16 +436,18 @@ void VQTagSearchPrivate::startJob(const SearchJob& job, const SdkNamedValues& ta
 }
 
 SdkPointListPtr VQTagSearchPrivate::finishJob(const SearchJob& job) {
-    ServerOutcome& outcome = m_Outcomes[job.outcome];
+    const QPointer<SearchRunner> runner(m_Runner);  // deleted with the control while it waits
     try {
         SdkPointListPtr found = m_Runner->wait();
+        ServerOutcome& outcome = m_Outcomes[job.outcome];
         outcome.points += found ? found->Count() : 0;
         outcome.answered = job.lastClause;
         return found;
     } catch (...) {
-        outcome.outcome = m_Runner->stopped()
-                              ? QStringLiteral("stopped")
-                              : currentError().description().section(QStringLiteral("\r\n"), 0, 0);
+        if (!runner) throw;
+        m_Outcomes[job.outcome].outcome =
+            m_Runner->stopped() ? QStringLiteral("stopped")
+                                : currentError().description().section(QStringLiteral("\r\n"), 0, 0);
         throw;
     }
 }
@@ -603,7 +613,9 @@ void VQTagSearchPrivate::applyColumnWidths() {
 // Buttons
 
 void VQTagSearchPrivate::cmdSearchClick() {
+    const QPointer<VQTagSearch> control(q);
     search();
+    if (!control) return;
     reporting(context("cmdSearchClick"), kReport, [this] { SelectTopListItem(); });
 }
 

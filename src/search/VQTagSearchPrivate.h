@@ -10,6 +10,7 @@
 #include "search/TagSearchContexts.h"
 #include "search/TagSearchQuery.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <vector>
@@ -128,6 +129,7 @@ public:
 
     // Searching
     void search();
+    void searchOnce(const QPointer<VQTagSearch>& control);
     void beginRun();
     void endRun();
     bool dropUnconnectedServers(const SdkNamedValuesPtr& servers);

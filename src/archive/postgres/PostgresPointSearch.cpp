@@ -117,6 +117,7 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
         ~Running() { running = false; }
     } running{m_running};
     m_searchNumber = m_cancelled.load();
+    m_timeLimit = m_nextTimeLimit.load();
     m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
     m_running = true;
     try {

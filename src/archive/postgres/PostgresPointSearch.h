@@ -30,7 +30,8 @@ public:
     void search(const SqlNode& clause, const PointSink& sink) override;
     void cancel() override;
     bool isRunning() const override { return m_running.load(); }
-    void setTimeLimit(std::chrono::milliseconds limit) override { m_timeLimit = limit; }
+    // From any thread; a search takes the limit set when it starts.
+    void setTimeLimit(std::chrono::milliseconds limit) override { m_nextTimeLimit = limit; }
 
     // Runs translated SQL as a search does; for tests of the safety net itself. The statement's
     // first two columns are the point id and the tag.
@@ -57,6 +58,8 @@ private:
     QStringList m_pointColumns;
     std::unique_ptr<pg::Connection> m_connection;
     std::mutex m_cancelMutex;  // cancel() against the connection being replaced
+    std::atomic<std::chrono::milliseconds> m_nextTimeLimit{DefaultTimeLimit};
+    // The running search's limit.
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::chrono::milliseconds m_sessionLimit{-1};  // the connection's own statement_timeout
     std::atomic<bool> m_running{false};

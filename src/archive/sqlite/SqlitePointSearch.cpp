@@ -195,6 +195,7 @@ void SqlitePointSearch::run(const SqlQuery& query, const PointSink& sink) {
     } running{*this, stmt};
     m_searchNumber = m_cancelled.load();
     m_timedOut = false;
+    m_timeLimit = m_nextTimeLimit.load();
     m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
     m_running = true;
     int rc;

@@ -34,7 +34,8 @@ public:
     void search(const SqlNode& clause, const PointSink& sink) override;
     void cancel() override;
     bool isRunning() const override { return m_running.load(); }
-    void setTimeLimit(std::chrono::milliseconds limit) override { m_timeLimit = limit; }
+    // From any thread; a search takes the limit set when it starts.
+    void setTimeLimit(std::chrono::milliseconds limit) override { m_nextTimeLimit = limit; }
 
     // Runs translated SQL as a search does; for tests of the safety net itself.
     void run(const SqlQuery& query, const PointSink& sink);
@@ -57,6 +58,8 @@ private:
     };
     std::vector<Prepared> m_prepared;  // most recently used first
     std::unique_ptr<SqliteSearchFunctions> m_functions;
+    std::atomic<std::chrono::milliseconds> m_nextTimeLimit{DefaultTimeLimit};
+    // The running search's limit.
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::chrono::steady_clock::time_point m_deadline;
     std::atomic<bool> m_running{false};

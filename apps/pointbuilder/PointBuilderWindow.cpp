@@ -487,7 +487,11 @@ bool PointBuilderWindow::resolveStaleEdit(PointSaveResult& result) {
         m_entries->Point()->PointAttributes()->LoadAll();
         return m_entries->Save();
     });
-    if (!result.saved()) presentSaveFailure(result);
+    // Read back: the sheets show their change beside the edits saved over it.
+    if (result.saved())
+        reopenSavedPoint();
+    else
+        presentSaveFailure(result);
     return true;
 }
 

@@ -54,13 +54,14 @@ QString PointBuilderMessages::detailsText(const ErrorMessage& error) {
 }
 
 int PointBuilderMessages::choose(QWidget* parent, const QString& question, const QStringList& answers,
-                                 int escape) {
+                                 int escape, const QString& details) {
     QMessageBox box(parent ? parent : QApplication::activeWindow());
     box.setObjectName(u"msgChoice"_s);
     box.setIcon(QMessageBox::Question);
     box.setWindowTitle(QGuiApplication::applicationDisplayName());
     box.setTextFormat(Qt::PlainText);
     box.setText(lines(question));
+    if (!details.isEmpty()) box.setDetailedText(lines(details));
     QList<QPushButton*> buttons;
     for (const QString& answer : answers) buttons << box.addButton(answer, QMessageBox::ActionRole);
     box.setDefaultButton(buttons.value(0));

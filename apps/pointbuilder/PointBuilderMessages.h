@@ -25,8 +25,9 @@ public:
     // The library's text with the number in decimal and hex, as "Show Details" shows it.
     static QString detailsText(const ErrorMessage& error);
     // One question with a button per answer; the index of the answer, `escape` when the box was
-    // closed. The first answer is the default.
-    static int choose(QWidget* parent, const QString& question, const QStringList& answers, int escape);
+    // closed. The first answer is the default; `details`, when given, show under "Show Details".
+    static int choose(QWidget* parent, const QString& question, const QStringList& answers, int escape,
+                      const QString& details = {});
 
     // What the user is doing while it lives ("saving Boiler.Temp on plant"), for the messages
     // that come meanwhile; the innermost one counts.

@@ -471,11 +471,12 @@ QString PointBuilderWindow::notSavedText(const QString& tag, const PointSaveResu
 // Someone saved the point after it was opened here: one question with the three ways out. False
 // when the window shows another state than a save result (their version reloaded).
 bool PointBuilderWindow::resolveStaleEdit(PointSaveResult& result) {
-    const QString question = u"%1 was changed by someone else after you opened it.\n%2"_s.arg(
-        pointTitle(), result.error.description().section(u"\r\n"_s, 0, 0));
+    const QString question =
+        u"%1 was changed by someone else after you opened it. Your edits are not saved yet."_s.arg(
+            pointTitle());
     const int answer = PointBuilderMessages::choose(
         this, question, {u"Save over their change"_s, u"Keep my edits unsaved"_s, u"Reload their version"_s},
-        1);
+        1, result.error.description());
     if (answer == 1) return true;
     if (answer == 2) {
         reporting(u"PointBuilderWindow:Reload"_s, ReportLayout::Long,

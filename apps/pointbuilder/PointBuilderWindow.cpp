@@ -488,11 +488,7 @@ bool PointBuilderWindow::resolveStaleEdit(PointSaveResult& result) {
         m_entries->Point()->PointAttributes()->LoadAll();
         return m_entries->Save();
     });
-    // Read back: the sheets show their change beside the edits saved over it.
-    if (result.saved())
-        reopenSavedPoint();
-    else
-        presentSaveFailure(result);
+    if (!result.saved()) presentSaveFailure(result);
     return true;
 }
 
@@ -629,7 +625,7 @@ void PointBuilderWindow::refreshStatus() {
 void PointBuilderWindow::showOpenPoint() {
     const QString server = m_entries->Server()->Name();
     if (m_cboServer->currentText().compare(server, Qt::CaseInsensitive) != 0) selectServer(server);
-    m_txtTag->setText(m_entries->GetValue(u"Tag"_s).toString());
+    m_txtTag->setText(silently(QString(), [this] { return m_entries->GetValue(u"Tag"_s).toString(); }));
 }
 
 void PointBuilderWindow::showSaveResult(const QString& text) {

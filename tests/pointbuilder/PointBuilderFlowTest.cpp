@@ -96,7 +96,8 @@ TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
             clickAnswer(box, QString::fromUtf8(c.answer));
         });
         const bool saved = window->save();
-        EXPECT_EQ(offered, u"Save over their change|Keep my edits unsaved|Reload their version|Show Details...|"_s);
+        EXPECT_EQ(offered,
+                  u"Save over their change|Keep my edits unsaved|Reload their version|Show Details...|"_s);
         EXPECT_EQ(messages(), QStringList());
         const std::string outcome = std::to_string(saved) + ' ' +
                                     storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits") +

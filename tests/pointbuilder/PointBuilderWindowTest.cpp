@@ -58,8 +58,12 @@ TEST_F(PointBuilderTest, RevertAsksBeforeDroppingEditsAndAnUntouchedNewPointAsks
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Fan.Speed"_s));
     window->revert();
     ASSERT_TRUE(window->newPoint(u"classic"_s, u"Fan.Two"_s));
-    EXPECT_TRUE(window->close());
     EXPECT_EQ(messages(), QStringList());
+    // A value typed but not committed is an edit to lose
+    ASSERT_TRUE(showActive(*window));
+    typeOver(clickValueCell(*window->alphabeticSheet(), u"Descriptor"_s), u"Typed"_s);
+    modals.then(u"msgChoice"_s, answering(u"Discard"_s));
+    EXPECT_TRUE(window->close());
 }
 
 }  // namespace

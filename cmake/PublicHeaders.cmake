@@ -52,6 +52,7 @@ set(VQ_PUBLIC_HEADERS_model
   CaseInsensitiveMap.h
   ComboEntries.h
   ComboEntry.h
+  PointSaveResult.h
   PropSheetCategories.h
   PropSheetCategory.h
   PropSheetEntries.h

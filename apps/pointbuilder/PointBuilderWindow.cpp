@@ -1,5 +1,6 @@
 #include "PointBuilderWindow.h"
 
+#include "PointBuilderMessages.h"
 #include "PointBuilderSettings.h"
 #include "PointEditSummary.h"
 #include "TagCompleter.h"
@@ -91,7 +92,7 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent)
     : QMainWindow(parent),
       m_settings(std::make_unique<PointBuilderSettings>()),
       m_dialogs(std::make_unique<TagwrightDlgs>()) {
-    setWindowTitle(u"Point Builder[*]"_s);
+    setWindowTitle(u"Point Builder"_s);
     makeActions();
     makeMenus();
     auto* central = new QWidget;
@@ -119,6 +120,8 @@ void PointBuilderWindow::makeActions() {
     m_actNew = makeAction(u"actNew"_s, u"&New point"_s,
                           u"Starts a new point of the chosen class with the tag typed"_s);
     m_actOpen = makeAction(u"actOpen"_s, u"&Open"_s, u"Opens the point with the tag typed"_s);
+    m_actNew->setShortcut(QKeySequence::New);
+    m_actOpen->setShortcut(QKeySequence::Open);
     m_actSave = makeAction(u"actSave"_s, u"&Save"_s, u"Writes the point's edits to the server"_s);
     m_actSave->setShortcut(QKeySequence::Save);
     m_actRevert = makeAction(u"actRevert"_s, u"&Revert"_s,
@@ -430,32 +433,63 @@ bool PointBuilderWindow::loadPoint(const QString& tag) {
 
 bool PointBuilderWindow::save() {
     if (!m_entries) return false;
+    const PointBuilderMessages::Doing doing(u"saving %1"_s.arg(pointTitle()));
     const bool wasNew = m_entries->Mode() == modeNewPoint;
-    bool saved = m_entries->SaveEdits();
-    if (!saved && m_entries->SaveErrorNumber() == sdkerr::PointChanged) saved = saveOverNewerPoint();
+    PointSaveResult result = m_entries->Save();
+    if (result.error.number() == sdkerr::PointChanged) {
+        if (!resolveStaleEdit(result)) return false;
+    } else if (!result.saved()) {
+        presentSaveFailure(result);
+    }
     // A new point is read back once stored: the sheets then show what the archive keeps (creator,
     // creation date) and the attributes fixed at creation, such as the class, turn read-only.
-    if (saved && wasNew) reopenSavedPoint();
-    if (saved) rememberPoint();
+    if (result.saved() && wasNew) reopenSavedPoint();
+    if (result.saved()) rememberPoint();
     const QString tag = m_entries->GetValue(u"Tag"_s).toString();
-    showSaveResult(saved ? u"Saved %1 at %2"_s.arg(tag, QTime::currentTime().toString(u"HH:mm:ss"_s))
-                         : u"Not saved: %1 (see the message)"_s.arg(tag));
+    showSaveResult(result.saved() ? u"Saved %1 at %2"_s.arg(tag, QTime::currentTime().toString(u"HH:mm:ss"_s))
+                                  : notSavedText(tag, result));
     refreshStatus();
-    return saved;
+    return result.saved();
 }
 
-// Someone saved the point after it was opened here: the user may save these edits over theirs,
-// or keep the edits unsaved (Revert then reads the newer point without them).
-bool PointBuilderWindow::saveOverNewerPoint() {
-    const QString text =
-        u"%1 was changed by someone else after it was opened here.\r\n"
-        u"OK saves your edits over the newer point; Cancel keeps them unsaved "
-        u"(Revert reads the newer point and drops them)."_s.arg(pointTitle());
-    if (messageService().show(text, MessageButtons::OkCancel, QString()) != MessageResult::Ok) return false;
-    return reporting(u"PointBuilderWindow:Save"_s, ReportLayout::Long, false, [this] {
+// A cancelled log-on window is the user's choice not to log on: nothing more is shown.
+void PointBuilderWindow::presentSaveFailure(const PointSaveResult& result) {
+    if (result.error.number() == sdkerr::LogonFailed) return;
+    report(result.error, u"PropSheetEntries:SaveEdits"_s, ReportLayout::Short, result.refusedLines());
+}
+
+// The status bar says why itself: the message it could point at is closed by now.
+QString PointBuilderWindow::notSavedText(const QString& tag, const PointSaveResult& result) {
+    if (result.error.number() == sdkerr::LogonFailed)
+        return u"Not saved: %1 (not logged on to %2)"_s.arg(tag, m_entries->Server()->Name());
+    if (result.error.number() == sdkerr::PointChanged)
+        return u"Not saved: %1 (changed by someone else; your edits are kept)"_s.arg(tag);
+    const QString reason = result.error.description().section(u"\r\n"_s, 0, 0);
+    return u"Not saved: %1 (%2)"_s.arg(tag, reason);
+}
+
+// Someone saved the point after it was opened here: one question with the three ways out. False
+// when the window shows another state than a save result (their version reloaded).
+bool PointBuilderWindow::resolveStaleEdit(PointSaveResult& result) {
+    const QString question =
+        u"%1 was changed by someone else after you opened it. Your edits are not saved yet."_s.arg(
+            pointTitle());
+    const int answer = PointBuilderMessages::choose(
+        this, question, {u"Save over their change"_s, u"Keep my edits unsaved"_s, u"Reload their version"_s},
+        1, result.error.description());
+    if (answer == 1) return true;
+    if (answer == 2) {
+        reporting(u"PointBuilderWindow:Reload"_s, ReportLayout::Long,
+                  [this] { bindStoredPoint(m_entries->Point()); });
+        showSaveResult(u"Reloaded their version"_s);
+        return false;
+    }
+    result = reporting(u"PointBuilderWindow:Save"_s, ReportLayout::Long, result, [this] {
         m_entries->Point()->PointAttributes()->LoadAll();
-        return m_entries->SaveEdits();
+        return m_entries->Save();
     });
+    if (!result.saved()) presentSaveFailure(result);
+    return true;
 }
 
 void PointBuilderWindow::reopenSavedPoint() {
@@ -471,7 +505,7 @@ void PointBuilderWindow::bindStoredPoint(const SdkPointPtr& point) {
 }
 
 void PointBuilderWindow::revert() {
-    if (!m_entries) return;
+    if (!m_entries || !mayRevert()) return;
     reporting(u"PointBuilderWindow:Revert"_s, ReportLayout::Long, [this] {
         if (m_entries->Mode() == modeEditPoint) {
             bindStoredPoint(m_entries->Point());
@@ -482,14 +516,33 @@ void PointBuilderWindow::revert() {
     });
 }
 
+bool PointBuilderWindow::hasUnsavedEdits() const {
+    return m_entries && !m_untouched && m_entries->AreValuesEdited();
+}
+
+bool PointBuilderWindow::mayRevert() {
+    if (!hasUnsavedEdits()) return true;
+    const QString question = u"Drop the edits of %1 and show it as the server has it?"_s.arg(pointTitle());
+    return PointBuilderMessages::choose(this, question, {u"Revert"_s, u"Keep editing"_s}, 1) == 0;
+}
+
+// Save, Discard or Cancel; a save that fails keeps the window open.
+bool PointBuilderWindow::mayQuit() {
+    if (!hasUnsavedEdits()) return true;
+    const QString question = u"The edits of %1 are not saved."_s.arg(pointTitle());
+    const int answer =
+        PointBuilderMessages::choose(this, question, {u"Save"_s, u"Discard"_s, u"Cancel"_s}, 2);
+    return answer == 1 || (answer == 0 && save());
+}
+
 bool PointBuilderWindow::mayDropEdits() {
-    if (!m_entries || !m_entries->AreValuesEdited()) return true;
+    if (!hasUnsavedEdits()) return true;
     const QString text = u"The edits of %1 are not saved.\r\nDrop them?"_s.arg(pointTitle());
     return messageService().show(text, MessageButtons::OkCancel, QString()) == MessageResult::Ok;
 }
 
 void PointBuilderWindow::closeEvent(QCloseEvent* event) {
-    if (!mayDropEdits()) {
+    if (!mayQuit()) {
         event->ignore();
         return;
     }
@@ -501,6 +554,7 @@ void PointBuilderWindow::bind(std::shared_ptr<PropSheetEntries> entries) {
     if (m_entries) disconnect(m_entries.get(), nullptr, this, nullptr);
     m_entries = std::move(entries);
     m_lastPending = nullptr;
+    m_untouched = true;
     PropSheetEntries* model = m_entries.get();
     connect(model, &PropSheetEntries::OnPendingChange, this, &PointBuilderWindow::entryPending);
     connect(model, &PropSheetEntries::OnValueEdit, this, &PointBuilderWindow::entryEdited);
@@ -511,6 +565,7 @@ void PointBuilderWindow::bind(std::shared_ptr<PropSheetEntries> entries) {
     bindPanel(m_exception, m_exceptionFrame);
     showSaveResult(QString());
     refreshStatus();
+    showOpenPoint();
 }
 
 // A panel reads its deviation, both times and the span; a class without them gets an empty,
@@ -527,11 +582,13 @@ void PointBuilderWindow::bindPanel(VQCompressionSpecs* panel, QGroupBox* frame) 
 
 void PointBuilderWindow::entryPending(PropSheetEntry* entry) {
     m_lastPending = entry;
+    m_untouched = false;
     refreshStatus();
 }
 
 void PointBuilderWindow::entryEdited(PropSheetEntry*) {
     m_lastPending = nullptr;  // a committed value ends the pending one, as in the collection
+    m_untouched = false;
     refreshStatus();
 }
 
@@ -558,8 +615,17 @@ void PointBuilderWindow::refreshStatus() {
     m_lblInvalid->setText(PointEditSummary::listText(u"Invalid"_s, summary.invalid));
     m_lblInvalid->setToolTip(summary.invalid.join(u", "_s));
     m_lblInvalid->setStyleSheet(summary.invalid.isEmpty() ? QString() : u"color: red"_s);
-    setWindowTitle(u"Point Builder - %1[*]"_s.arg(pointTitle()));
+    // The platform adds the program's name after the title.
+    setWindowTitle(pointTitle() + u"[*]"_s);
     setWindowModified(m_entries->AreValuesEdited());
+}
+
+// The chooser names what the sheets show: a point opened from Find or the recent points, or read
+// back after a save, would otherwise sit beside the tag and server typed before.
+void PointBuilderWindow::showOpenPoint() {
+    const QString server = m_entries->Server()->Name();
+    if (m_cboServer->currentText().compare(server, Qt::CaseInsensitive) != 0) selectServer(server);
+    m_txtTag->setText(silently(QString(), [this] { return m_entries->GetValue(u"Tag"_s).toString(); }));
 }
 
 void PointBuilderWindow::showSaveResult(const QString& text) {

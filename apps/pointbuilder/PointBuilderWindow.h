@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/PointSaveResult.h"
 #include "sdk/SdkFwd.h"
 
 #include <QMainWindow>
@@ -96,11 +97,17 @@ private:
     static std::shared_ptr<PropSheetEntries> newPointEntries(const SdkServerPtr& server,
                                                              const QString& className, const QString& tag);
     void reopenSavedPoint();
-    bool saveOverNewerPoint();
+    bool resolveStaleEdit(PointSaveResult& result);
+    void presentSaveFailure(const PointSaveResult& result);
+    QString notSavedText(const QString& tag, const PointSaveResult& result);
     void bindStoredPoint(const SdkPointPtr& point);
     bool loadPoint(const QString& tag);
     bool openFound(const SdkPointListPtr& found);
     bool mayDropEdits();
+    bool hasUnsavedEdits() const;
+    bool mayRevert();
+    bool mayQuit();
+    void showOpenPoint();
     QString pointTitle() const;
     void bind(std::shared_ptr<PropSheetEntries> entries);
     void bindPanel(VQCompressionSpecs* panel, QGroupBox* frame);
@@ -115,7 +122,8 @@ private:
     SdkServerPtr m_server;
     std::shared_ptr<PropSheetEntries> m_entries;
     const PropSheetEntry* m_lastPending = nullptr;
-    QString m_newPointTag;  // the tag a new point was started with, for Revert
+    QString m_newPointTag;    // the tag a new point was started with, for Revert
+    bool m_untouched = true;  // nothing typed since the entries were bound: nothing to lose
 
     QAction* m_actNew;
     QAction* m_actOpen;

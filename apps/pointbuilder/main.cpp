@@ -5,9 +5,11 @@
 //                                      without --open or --new the first classic point is opened.
 // The sample servers are created beside the server list on first start.
 #include "PointBuilderLaunch.h"
+#include "PointBuilderMessages.h"
 #include "PointBuilderWindow.h"
 #include "dialogs/DialogServices.h"
 #include "dialogs/WidgetServices.h"
+#include "platform/ServicesContext.h"
 
 #include <QApplication>
 
@@ -40,7 +42,13 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(QStringLiteral("PointBuilder"));
     }
     // Offscreen nobody could close a window: a screenshot run tells on stderr and logs on headless.
-    if (!launch.isScreenshot()) vq::installWidgetServices();
+    if (!launch.isScreenshot()) {
+        vq::installWidgetServices();
+        // Problems told the Point Builder's way; the library's plain messages keep their boxes.
+        vq::ServicesContext context = vq::services();
+        context.messages = std::make_shared<vq::PointBuilderMessages>();
+        vq::installServices(std::move(context));
+    }
     // The search dialogs behind the sheets' "..." buttons; a screenshot's --find uses them too.
     vq::installDialogServices();
     launch.prepareServers();

@@ -11,6 +11,7 @@
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/LocationSecrets.h"
 #include "core/Error.h"
+#include "model/PropSheetEntries.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
 #include "sdk/SdkNamedValues.h"
@@ -50,7 +51,9 @@ const char* const usageText =
     "                                  add COUNT sample points with N archived values each\n"
     "  import ARCHIVE FILE.csv         create or update points, one per row, by tag\n"
     "  export ARCHIVE FILE.csv|-       write every point as CSV\n"
-    "  show ARCHIVE TAG                every attribute and the current value of one point\n"
+    "  show ARCHIVE TAG [--raw]        every attribute and the current value of one point, coded\n"
+    "                                  values named as the Point Builder names them (--raw: the\n"
+    "                                  stored codes)\n"
     "  search ARCHIVE CLAUSE           points matching a where clause\n"
     "  servers [list]                  the known servers\n"
     "  servers add NAME LOCATION [--default]\n"
@@ -76,6 +79,23 @@ const char* const usageText =
 QString typeNameOf(SdkPointType type, bool vq2) {
     const QString name = pointtype::name(type, vq2);
     return name.isEmpty() ? QString::number(type) : name;
+}
+
+// The sheets' value lists for the point's class, as a new point of it gets them.
+std::unique_ptr<PropSheetEntries> namesOfClass(const SdkServerPtr& server, const SdkPointPtr& point) {
+    auto entries = std::make_unique<PropSheetEntries>();
+    entries->AddDefaultAttributes(server, point->PointClass()->Name());
+    return entries;
+}
+
+// A coded value by the name the Point Builder's sheets show for it (Float32, Off); any other value,
+// or a code the attribute's list does not name, as stored.
+QString shownValue(const PropSheetEntries* names, const SdkNamedValue& pair) {
+    const PropSheetEntryPtr entry = names ? names->find(pair.Name()) : nullptr;
+    if (!entry || (entry->DisplayStyle() != stylecombo && entry->DisplayStyle() != styleonoffswitch))
+        return pair.Value().toString();
+    const QString name = entry->ValueList().GetNameByValue(pair.Value());
+    return name.isEmpty() ? pair.Value().toString() : name;
 }
 
 }  // namespace
@@ -285,19 +305,22 @@ int ArchiveTool::exportCsv(const QStringList& args) {
     return 0;
 }
 
-int ArchiveTool::show(const QStringList& args) {
+int ArchiveTool::show(const QStringList& input) {
+    QStringList args = input;
+    const bool raw = takeFlag(args, QStringLiteral("--raw"));
     if (args.size() != 2) return usage(2);
     auto server = openArchive(args[0]);
     const SdkPointPtr point = server->Points()->Item(args[1]);
     const bool vq2 = server->ServerKind() == u"VQ2";
+    const QString type = raw ? QString::number(point->PointType()) : typeNameOf(point->PointType(), vq2);
     m_out << "Point " << point->Name() << " on server " << server->Name() << " (class "
-          << point->PointClass()->Name() << ", type " << typeNameOf(point->PointType(), vq2) << ", id "
-          << point->PointID() << ")\n";
+          << point->PointClass()->Name() << ", type " << type << ", id " << point->PointID() << ")\n";
     const SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
+    const std::unique_ptr<PropSheetEntries> names = raw ? nullptr : namesOfClass(server, point);
     int width = 0;
     for (const SdkNamedValue& pair : *values) width = std::max(width, int(pair.Name().size()));
     for (const SdkNamedValue& pair : *values)
-        m_out << "  " << pair.Name().leftJustified(width) << "  " << pair.Value().toString() << '\n';
+        m_out << "  " << pair.Name().leftJustified(width) << "  " << shownValue(names.get(), pair) << '\n';
     if (const auto current = server->currentValue(point->PointID())) {
         m_out << "Current value: " << current->value.toString() << " (status " << current->status << ") at "
               << Variant(current->time).toString() << " UTC\n";

@@ -27,7 +27,7 @@ private:
     static QString absoluteLocation(const QString& location);
     int importCsv(const QStringList& args);
     int exportCsv(const QStringList& args);
-    int show(const QStringList& args);
+    int show(const QStringList& input);
     int search(const QStringList& args);
     void pointAtPosition(const QString& clause, const QString& description);
     int servers(const QStringList& args);

@@ -66,8 +66,19 @@ void reraise(Error error, const QString& context) {
     throw error;
 }
 
+namespace {
+void showReport(const Error& error, const QString& context, const QString& text) {
+    const QString chain = error.source().isEmpty() ? context : context + crlf + error.source();
+    messageService().showError({text, chain, error.description(), error.number()});
+}
+}  // namespace
+
 void report(const Error& error, const QString& context, ReportLayout layout) {
-    messageService().show(reportText(error, context, layout), MessageButtons::Ok, QString());
+    showReport(error, context, reportText(error, context, layout));
+}
+
+void report(const Error& error, const QString& context, ReportLayout layout, const QString& extraLine) {
+    showReport(error, context, reportText(error, context, layout) + crlf + extraLine);
 }
 
 }  // namespace vq

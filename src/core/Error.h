@@ -80,6 +80,10 @@ Error currentError();
 /// Report: shows the error in an OK-only message box with the default title.
 void report(const Error& error, const QString& context, ReportLayout layout);
 
+/// Report with one more line after the layout's, even when `extraLine` is empty (it may hold
+/// several lines, such as the attributes a server refused).
+void report(const Error& error, const QString& context, ReportLayout layout, const QString& extraLine);
+
 /// Runs `body`; any error is re-raised with `context` in front of its source.
 template <typename Body>
 auto reraising(const QString& context, Body&& body) -> decltype(body()) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <memory>
 
 namespace vq {
@@ -17,6 +19,15 @@ enum class MessageResult {
     Cancel  ///< Cancel, or the box was closed
 };
 
+/// An error as a message box reports it: the specified text of the box, and the parts it was made
+/// of, so that a host's presentation may order them in its own way.
+struct ErrorMessage {
+    QString text;         ///< the whole text as the library's own box shows it (CR LF between lines)
+    QString sourceChain;  ///< the reporting context, then the error's source, one per line
+    QString description;  ///< what went wrong, as the layer that raised it said it
+    int32_t number = 0;   ///< the error number
+};
+
 /// The one way any layer shows a message box. The widget layer installs a real dialog; headless
 /// programs print to stderr; tests install a recorder with scripted answers.
 class MessageService {
@@ -24,6 +35,8 @@ public:
     virtual ~MessageService() = default;
     /// `text` uses CR LF between lines; an empty title means the program's default title.
     virtual MessageResult show(const QString& text, MessageButtons buttons, const QString& title) = 0;
+    /// Reports an error in an OK-only box; by default the box shows `error.text` alone.
+    virtual void showError(const ErrorMessage& error) { show(error.text, MessageButtons::Ok, QString()); }
 };
 
 /// The installed service; a stderr printer that answers OK until another is installed.

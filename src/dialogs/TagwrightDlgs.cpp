@@ -228,6 +228,19 @@ SdkNamedValuesPtr TagwrightDlgs::ShowDigsetSearchDialog(const SdkServerPtr& Sele
     return control.DigsetSelection();
 }
 
+SdkNamedValuesPtr TagwrightDlgs::ShowDigsetSearchDialogShowing(const SdkServerPtr& SelectedServer,
+                                                               const QString& currentSet) {
+    auto* form = FormRegistry::current().load<VQDigSetSearchForm>(digsetFormName);
+    VQDigSetSearch& control = *form->control();
+    control.SetCurrentServer(SelectedServer);
+    control.SetFixOnCurrentServer(true);
+    control.SetMultiSelect(true);
+    control.Reset();
+    control.ShowDigset(currentSet);
+    form->exec();
+    return control.DigsetSelection();
+}
+
 void TagwrightDlgs::ShowVQPointPropertySheet(const SdkPointListPtr& list) {
     VQPointPropertySheetForm form;
     form.SetPointList(list);
@@ -250,6 +263,10 @@ public:
                                              bool searchResultsMultiselect) override {
         return TagwrightDlgs().ShowDigsetSearchDialog(selectedServer, searchOnlyOnSelectedServer,
                                                       searchResultsMultiselect);
+    }
+    SdkNamedValuesPtr ShowDigsetSearchDialogShowing(const SdkServerPtr& selectedServer,
+                                                    const QString& currentSet) override {
+        return TagwrightDlgs().ShowDigsetSearchDialogShowing(selectedServer, currentSet);
     }
     void ShowVQPointPropertySheet(const SdkPointListPtr& points) override {
         TagwrightDlgs().ShowVQPointPropertySheet(points);

@@ -3,6 +3,8 @@
 #include "dialogs/TagSearchOptions.h"
 #include "sdk/SdkFwd.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 
@@ -49,6 +51,10 @@ public:
     SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr& SelectedServer = nullptr,
                                              bool SearchOnlyOnSelectedServer = false,
                                              bool SearchResultsMultiselect = false);
+    /// As ShowDigsetSearchDialog on `SelectedServer` only, multi-select, with `currentSet` in
+    /// view and its states listed, as when the user clicked it.
+    SdkNamedValuesPtr ShowDigsetSearchDialogShowing(const SdkServerPtr& SelectedServer,
+                                                    const QString& currentSet);
 
     /// Shows the read-only properties of the points of `list`, one point at a time, and returns
     /// when the dialog is closed.

@@ -852,7 +852,8 @@ QString VQPointAttributeEditPrivate::searchedName(int32_t displayStyle) const {
         return points && points->Count() > 0 ? points->Item(1)->Name() : QString();
     }
     if (displayStyle == styledigsetsearch) {
-        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialog(m_Entries->Server(), true, true);
+        const QString current = entry().GetValueAs(QString()).toString();
+        const SdkNamedValuesPtr sets = dialogs->ShowDigsetSearchDialogShowing(m_Entries->Server(), current);
         return sets && sets->Count() > 0 ? sets->Item(1).Name() : QString();
     }
     return {};

@@ -21,7 +21,6 @@ namespace vq {
 
 namespace {
 
-const QString crlf = QStringLiteral("\r\n");
 constexpr int32_t objectNotSet = 91;
 
 template <typename Pointer>
@@ -38,14 +37,6 @@ const char16_t* const securityAttributes[] = {u"DataAccess", u"PtAccess",  u"Dat
 
 // What the server stamps on every write of an existing point, whatever the edits were.
 const char16_t* const writeStamps[] = {u"ChangeDate", u"Changer"};
-
-QString failedAttributesLine(const SdkNamedValues& failed) {
-    if (failed.Count() == 0) return {};
-    QString line = QStringLiteral("Errors occurred while saving the following attributes:");
-    for (const SdkNamedValue& pair : failed)
-        line += crlf + pair.Name() + QStringLiteral(" (") + pair.Value().toString() + u')';
-    return line;
-}
 
 }  // namespace
 
@@ -540,41 +531,55 @@ bool PropSheetEntries::IsAttributeInPtAttribs(const QString& ptAttribName,
 }
 
 void PropSheetEntries::CheckServerConnection() {
-    reporting(QStringLiteral("PropSheetEntries:CheckServerConnection"), ReportLayout::Short, [&] {
-        if (required(d->m_server, u"server")->IsConnected()) return;
-        SdkServerPtr server = d->m_server;
-        SdkConnectDialog::create()->Logon(server, QStringLiteral("vqadmin"), QString(), true, false);
-        d->m_server = server;
-    });
+    reporting(QStringLiteral("PropSheetEntries:CheckServerConnection"), ReportLayout::Short,
+              [&] { logOnIfNeeded(); });
+}
+
+void PropSheetEntries::logOnIfNeeded() {
+    if (required(d->m_server, u"server")->IsConnected()) return;
+    SdkServerPtr server = d->m_server;
+    SdkConnectDialog::create()->Logon(server, QStringLiteral("vqadmin"), QString(), true, false);
+    d->m_server = server;
 }
 
 bool PropSheetEntries::SaveEdits() {
-    SdkNamedValues failed;
+    const PointSaveResult result = saveReporting(true);
+    if (!result.saved())
+        report(result.error, QStringLiteral("PropSheetEntries:SaveEdits"), ReportLayout::Short,
+               result.refusedLines());
+    return result.saved();
+}
+
+PointSaveResult PropSheetEntries::Save() {
+    return saveReporting(false);
+}
+
+// SaveEdits reports a failed log-on where it happens and goes on to fail at the write; Save
+// ends at the log-on, so a host shows one message (or none when the user chose not to log on).
+PointSaveResult PropSheetEntries::saveReporting(bool reportLogon) {
+    PointSaveResult result;
     try {
         CommitPendingChanges();
         const SdkNamedValuesPtr edits = GetEdits();
         addCoupledAttributes(*edits);
         addSecurityAttributes(*edits);
         required(d->m_server, u"point to save");
-        CheckServerConnection();
+        if (reportLogon)
+            CheckServerConnection();
+        else
+            logOnIfNeeded();
         const bool existing = d->m_mode == modeEditPoint;
-        writeEdits(*edits, failed);
+        writeEdits(*edits, result.refused);
         d->m_mode = modeEditPoint;
         d->m_pointType = d->m_point->PointType();
         SdkApplication::instance()->TakePoint(d->m_point);
         CommitEdits();
         if (existing) showWriteStamps();
-        d->m_saveErrorNumber = 0;
-        return true;
     } catch (...) {
-        const QString context = QStringLiteral("PropSheetEntries:SaveEdits");
-        const Error error = currentError();
-        d->m_saveErrorNumber = error.number();
-        messageService().show(
-            reportText(error, context, ReportLayout::Short) + crlf + failedAttributesLine(failed),
-            MessageButtons::Ok, QString());
-        return false;
+        result.error = currentError();
     }
+    d->m_saveErrorNumber = result.error.number();
+    return result;
 }
 
 int32_t PropSheetEntries::SaveErrorNumber() const {

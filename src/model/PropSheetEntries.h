@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaseInsensitiveMap.h"
+#include "PointSaveResult.h"
 #include "PropSheetCategories.h"
 #include "PropSheetEntry.h"
 #include "ValidationRules.h"
@@ -56,6 +57,9 @@ public:
     /// transaction, logging on first if needed. True when saved; a failure is shown to the user and the
     /// edits stay.
     bool SaveEdits();
+    /// Saves as SaveEdits() does but shows nothing, the log-on included: a failure, a refused log-on
+    /// or a point changed meanwhile comes back in the result for the host to present.
+    PointSaveResult Save();
     /// The number of the error that ended the last SaveEdits; 0 once one saved. A host tells from
     /// it, for example, a point someone else changed meanwhile (it may then read the point again
     /// and save over it) from a refused value.
@@ -144,6 +148,8 @@ private:
     void addCoupledAttributes(SdkNamedValues& edits) const;
     void addSecurityAttributes(SdkNamedValues& edits) const;
     void writeEdits(const SdkNamedValues& edits, SdkNamedValues& failed);
+    PointSaveResult saveReporting(bool reportLogon);
+    void logOnIfNeeded();
     void showWriteStamps();
     const std::vector<SdkPointAttributesPtr>& attributeSets();
     void setPointClass(SdkPointClassPtr pointClass);

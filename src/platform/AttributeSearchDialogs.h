@@ -2,6 +2,8 @@
 
 #include "sdk/SdkFwd.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace vq {
@@ -19,6 +21,12 @@ public:
     virtual SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr& selectedServer,
                                                      bool searchOnlyOnSelectedServer,
                                                      bool searchResultsMultiselect) = 0;
+    /// As ShowDigsetSearchDialog on the selected server only, multi-select, with `currentSet` (the
+    /// set the attribute holds now) in view and its states listed. By default it is not shown.
+    virtual SdkNamedValuesPtr ShowDigsetSearchDialogShowing(const SdkServerPtr& selectedServer,
+                                                            const QString& /*currentSet*/) {
+        return ShowDigsetSearchDialog(selectedServer, true, true);
+    }
 };
 
 }  // namespace vq

@@ -422,6 +422,18 @@ void VQDigSetSearchPrivate::lvDigSetsDblClick(const QModelIndex& index) {
     });
 }
 
+void VQDigSetSearch::ShowDigset(const QString& setName) {
+    for (int row = 0; row < d->m_SetRows->rowCount(); ++row) {
+        if (d->m_SetRows->text(row).compare(setName, Qt::CaseInsensitive) != 0) continue;
+        const QModelIndex index = d->m_SetRows->index(row, 0);
+        d->lvDigSets->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        d->lvDigSets->scrollTo(index);
+        d->lvDigSetsClick();
+        return;
+    }
+}
+
 void VQDigSetSearchPrivate::cmdResetClick() {
     for (QLineEdit* box : {txtDigState1, txtDigState2, txtDigState3}) box->clear();
 }

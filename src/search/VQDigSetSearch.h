@@ -47,6 +47,9 @@ public:
     SdkNamedValuesPtr DigsetSelection() const;
     /// Fresh conditions, empty masks, the server list and the current server's sets.
     void Reset();
+    /// Puts the listed set `setName` in view, selected, with its states listed, as a click on it
+    /// does; it is chosen only by OK. A set the list does not hold changes nothing.
+    void ShowDigset(const QString& setName);
 
     /// Gives both saved properties their default, false.
     void InitProperties();

@@ -273,6 +273,7 @@ void VQTagSearchPrivate::searchOnce(const QPointer<VQTagSearch>& control) {
         if (!chosen) chosen = SdkNamedValues::create();
         startOutcomes(*chosen);
         if (!dropUnconnectedServers(chosen)) {
+            clearResults();
             showServerOutcomes();
             return;
         }
@@ -485,14 +486,19 @@ void VQTagSearchPrivate::showLongSearch() {
         QStringLiteral("Searching... (Esc or Stop ends the search and keeps what it found)"));
 }
 
-// "vqsouth 1,000 · vqnorth 234 · vqlegacy: not connected", so that a server that failed is never
-// taken for one without matches.
+// No server could be reached: rows of an earlier search would sit under this search's outcome.
+void VQTagSearchPrivate::clearResults() {
+    m_PointList.reset();
+    ListSearchResults();
+}
+
+// "vqsouth 1000 · vqnorth 234 · vqlegacy: not connected", so that a server that failed is never
+// taken for one without matches. Counts are plain decimal, as the list count beside them.
 void VQTagSearchPrivate::showServerOutcomes() {
-    const QLocale numbers(QLocale::English, QLocale::UnitedStates);
     QStringList parts;
     for (const ServerOutcome& outcome : m_Outcomes) {
         if (outcome.answered)
-            parts << outcome.server + u' ' + numbers.toString(qlonglong(outcome.points));
+            parts << outcome.server + u' ' + QString::number(outcome.points);
         else
             parts << outcome.server + QStringLiteral(": ") +
                          (outcome.outcome.isEmpty() ? QStringLiteral("not searched") : outcome.outcome);

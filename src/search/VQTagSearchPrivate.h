@@ -149,6 +149,7 @@ public:
     ServerOutcome* outcomeOf(const QString& server);
     void showLongSearch();
     void showServerOutcomes();
+    void clearResults();
 
     // Results
     void ListSearchResults();

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace vq::test {
@@ -78,6 +79,17 @@ TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
     EXPECT_TRUE(shown.out.startsWith(u"Point %1 on server plant (class "_s.arg(tag)))
         << shown.out.toStdString();
     EXPECT_TRUE(shown.out.contains(u"Current value: "_s));
+    // Coded values by the names the Point Builder shows; --raw gives the stored codes
+    const QRegularExpression coded(u"\\n  (PointType|Archiving) +(\\S+)"_s);
+    for (const auto& [arguments, value] :
+         {std::pair{QStringList{u"show"_s, u"plant"_s, tag}, u"[A-Za-z]\\w*"_s},
+          std::pair{QStringList{u"show"_s, u"plant"_s, tag, u"--raw"_s}, u"-?\\d+"_s}}) {
+        const QString out = run(arguments).out;
+        int matched = 0;
+        for (const QRegularExpressionMatch& line : coded.globalMatch(out))
+            matched += QRegularExpression(u"^"_s + value + u"$"_s).match(line.captured(2)).hasMatch();
+        EXPECT_EQ(matched, 2) << out.toStdString();
+    }
     for (const Outcome& outcome : {created, listed, shown})
         EXPECT_FALSE(outcome.out.contains(u"s3cret"_s)) << outcome.out.toStdString();
 

@@ -244,15 +244,17 @@ TEST_F(TagwrightDlgsTest, ThePropertyFormShowsEachPointReadOnlyInBothSheetsAndKe
               twipsToPixels(design.tabs.size() + QSize(1500, 1500)));
 }
 
-// The "..." of the sheet's in-place editor must open the set search, not only end the edit; the
-// set search stays loaded.
+// The "..." of the sheet's in-place editor must open the set search, not only end the edit, with
+// the point's set in view and its states listed; the set search stays loaded.
 TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerAndFillsTheSet) {
     const ScopedServices library(useLibraryDialogs);
     const SdkServerPtr server = connect(u"vqsouth"_s);
     const QString set = server->DigitalStateSets()->All().at(1)->Name();
+    const SdkDigitalStateSetPtr current = server->DigitalStateSets()->All().at(2);
     auto entries = std::make_shared<PropSheetEntries>();
     entries->AddDefaultAttributes(server, u"base"_s);
     entries->SetValue(u"PointType"_s, Variant(int32_t(101)));
+    entries->SetValue(u"DigitalSet"_s, Variant(current->Name()));
     VQPointPropSheet sheet;
     sheet.resize(900, 600);
     sheet.show();
@@ -269,6 +271,10 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
                    auto* control = child<VQDigSetSearch>(dialog, "VQDigSetSearch1");
                    EXPECT_TRUE(control->FixOnCurrentServer() && control->MultiSelect());
                    auto* sets = child<QTreeView>(dialog, "lvDigSets");
+                   const QModelIndexList shown = sets->selectionModel()->selectedRows();
+                   EXPECT_EQ(shown.size() == 1 ? shown[0].data().toString() : QString(), current->Name());
+                   EXPECT_EQ(child<QTreeView>(dialog, "lvDigStates")->model()->rowCount(),
+                             int(current->States().size()));
                    sets->setCurrentIndex(sets->model()->index(1, 0));
                    QTest::keyClick(child<QPushButton>(dialog, "cmdOK"), Qt::Key_Space);
                });

@@ -157,4 +157,46 @@ TEST_F(SaveEditsTest, ASaveOverAPointChangedSinceItWasReadIsRefusedUntilTheNewer
     EXPECT_FALSE(first.SaveEdits());
 }
 
+// Save tells what SaveEdits shows: the same refusal with its attributes, nothing on screen, and a
+// refused log-on as the one outcome where SaveEdits goes on to a second message.
+TEST_F(SaveEditsTest, SaveReturnsTheOutcomeThatSaveEditsShows) {
+    struct Case {
+        const char* behaviour;
+        const char* edits;
+        bool loggedOff;  // vqadmin has a password the log-on does not know
+        int32_t number;
+        const char* refused;
+        int messagesOfSaveEdits;
+    };
+    const Case cases[] = {
+        {"refused value", "ExcMax=abc", false, sdkerr::AttributesRefused, "ExcMax (\"abc\" is not a number)",
+         1},
+        {"refused log-on", "Descriptor=x", true, sdkerr::LogonFailed, "", 2},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        const QString name = u"plant%1"_s.arg(++run);
+        auto server = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name);
+        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
+        const QString password = c.loggedOff ? u"secret"_s : QString();
+        server->setPassword(u"vqadmin"_s, password);
+        const auto opened = [&] {
+            auto entries = std::make_unique<PropSheetEntries>();
+            entries->AddAttributesForPoint(
+                reconnect(name, u"vqadmin"_s, password)->Points()->Item(u"Flow"_s));
+            edit(*entries, c.edits);
+            if (c.loggedOff) entries->Server()->Close();
+            return entries;
+        };
+        m_messages->clear();
+        const PointSaveResult result = opened()->Save();
+        EXPECT_EQ(messages(), QStringList());
+        EXPECT_EQ(result.error.number(), c.number);
+        EXPECT_EQ(result.refusedLines().section(u"\r\n"_s, 1), QString::fromUtf8(c.refused));
+        EXPECT_FALSE(opened()->SaveEdits());
+        EXPECT_EQ(messages().size(), c.messagesOfSaveEdits) << messages().join(u'|').toStdString();
+    }
+}
+
 }  // namespace

@@ -17,7 +17,9 @@ TEST_F(PointBuilderTest, NewPointFilledInTheSheetsIsStoredAndReadsBack) {
     EXPECT_TRUE(statusSays(*window, "new classic point on plant"));
     // A first try reverted: the class defaults come back under the same tag
     editInSheet(*window->alphabeticSheet(), u"Span"_s, u"7"_s);
+    modals.then(u"msgChoice"_s, answering(u"Revert"_s));
     window->revert();
+    ASSERT_TRUE(showActive(*window));  // back from the question
     EXPECT_EQ(values(*window->entries(), "Tag Span"), "Tag=Fan.Speed Span=100");
 
     editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Fan speed"_s);
@@ -51,7 +53,9 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
 
     EXPECT_FALSE(window->save());
     EXPECT_TRUE(messages().join(u'|').startsWith(u"PropSheetEntries:SaveEdits"_s));
-    EXPECT_TRUE(statusSays(*window, "Not saved: Boiler.Temp"));
+    // The status bar says why itself: the message is closed by now
+    EXPECT_TRUE(statusSays(*window, "Not saved: Boiler.Temp (The point \"Boiler.Temp\" was not changed: "));
+    modals.then(u"msgChoice"_s, answering(u"Revert"_s));
     QTest::mouseClick(child<QPushButton>(*window, "cmdRevert"), Qt::LeftButton);
     EXPECT_EQ(values(*window->entries(), "Descriptor Span"), "Descriptor=Boiler temperature Span=200");
     EXPECT_TRUE(statusSays(*window, "Edited: none | Invalid: none | Reverted"));
@@ -59,26 +63,45 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
               "Descriptor=Boiler temperature Span=200");
 }
 
-// Told who changed it meanwhile, the user first keeps the edits unsaved, then writes them over.
-TEST_F(PointBuilderTest, ASaveOverAPointChangedMeanwhileAsksBeforeWritingOverIt) {
-    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
-    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
-    SdkNamedValues theirs, failed;
-    theirs.Add(u"EngUnits"_s, u"degC"_s);
-    reconnect()->Points()->Item(u"Boiler.Temp"_s)->PointAttributes()->SetAttributes(theirs, failed);
-
-    m_messages->scriptAnswer(MessageResult::Ok);
-    m_messages->scriptAnswer(MessageResult::Cancel);
-    EXPECT_FALSE(window->save());
-    EXPECT_TRUE(messages().join(u'|').contains(
-        QRegularExpression(u"^[^|]*was changed by vqadmin at[^|]*\\|[^|]*changed by someone else[^|]*$"_s)));
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits"),
-              "Descriptor=Boiler temperature EngUnits=degC");
-    m_messages->scriptAnswer(MessageResult::Ok);
-    m_messages->scriptAnswer(MessageResult::Ok);
-    EXPECT_TRUE(window->save());
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits"),
-              "Descriptor=Mine EngUnits=degC");
+// Someone saved the point meanwhile: one question, three ways out, and no box besides.
+TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
+    struct Case {
+        const char* answer;
+        const char* outcome;  // saved, stored, shown, status
+    };
+    const Case cases[] = {
+        {"Save over their change",
+         "1 Descriptor=Mine EngUnits=u1 | Descriptor=Mine EngUnits=u1 | Saved Boiler.Temp"},
+        {"Keep my edits unsaved",
+         "0 Descriptor=Theirs EngUnits=u2 | Descriptor=Mine EngUnits=u1 | your edits are kept"},
+        {"Reload their version",
+         "0 Descriptor=Theirs EngUnits=u3 | Descriptor=Theirs EngUnits=u3 | Reloaded their version"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        ASSERT_TRUE(showActive(*window) && window->openPoint(u"Boiler.Temp"_s));
+        editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
+        SdkNamedValues theirs, failed;
+        theirs.Add(u"Descriptor"_s, u"Theirs"_s);
+        theirs.Add(u"EngUnits"_s, u"u%1"_s.arg(++run));
+        reconnect()->Points()->Item(u"Boiler.Temp"_s)->PointAttributes()->SetAttributes(theirs, failed);
+        m_messages->clear();
+        QString offered;
+        modals.then(u"msgChoice"_s, [&](QWidget* box) {
+            for (auto* button : box->findChildren<QPushButton*>()) offered += button->text() + u'|';
+            clickAnswer(box, QString::fromUtf8(c.answer));
+        });
+        const bool saved = window->save();
+        EXPECT_EQ(offered,
+                  u"Save over their change|Keep my edits unsaved|Reload their version|Show Details...|"_s);
+        EXPECT_EQ(messages(), QStringList());
+        const std::string outcome = std::to_string(saved) + ' ' +
+                                    storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits") +
+                                    " | " + values(*window->entries(), "Descriptor EngUnits");
+        EXPECT_EQ(outcome, std::string(c.outcome).substr(0, outcome.size()));
+        EXPECT_TRUE(statusSays(*window, std::string(c.outcome).substr(outcome.size() + 3).c_str()));
+    }
 }
 
 // As `make demo` runs it: sample servers made on first start; a failure exits non-zero.

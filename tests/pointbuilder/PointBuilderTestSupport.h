@@ -9,6 +9,7 @@
 #include "propsheet/VQPointPropSheet.h"
 #include "sdk/SdkServers.h"
 
+#include <QAbstractButton>
 #include <QTreeView>
 
 namespace vq::test {
@@ -33,6 +34,21 @@ inline void editInSheet(VQPointPropSheet& sheet, const QString& name, const QStr
     ASSERT_NE(editor, nullptr) << name.toStdString();
     typeOver(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
+}
+
+// Clicks the button of a message box that reads `text` (access keys aside).
+inline void clickAnswer(QWidget* box, const QString& text) {
+    for (auto* button : box->findChildren<QAbstractButton*>()) {
+        if (button->text().remove(u'&') != text) continue;
+        button->click();
+        return;
+    }
+    ADD_FAILURE() << "no answer " << text.toStdString();
+}
+
+// A step for ModalDriver that answers the Point Builder's question with `text`.
+inline std::function<void(QWidget*)> answering(const QString& text) {
+    return [text](QWidget* box) { clickAnswer(box, text); };
 }
 
 // Whether the status bar holds `text`; a failure shows what it held.

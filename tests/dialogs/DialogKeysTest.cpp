@@ -1,6 +1,10 @@
 #include "SampleServers.h"
 #include "WidgetDriving.h"
+#include "dialogs/VQPointPropertySheetForm.h"
 #include "dialogs/VQTagSearchForm.h"
+#include "platform/Twips.h"
+#include "sdk/SdkPointList.h"
+#include "sdk/SdkServer.h"
 #include "search/VQTagSearch.h"
 
 #include <QHeaderView>
@@ -168,6 +172,28 @@ TEST_F(TagSearchFormTest, TheDialogKeepsItsShapeAndShowsWhatItHolds) {
     value->setText(u"B01-T*"_s);
     QApplication::processEvents();
     EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(u"B01-FIC-6012"_s) + 8);
+}
+
+// The point property dialog closes by its button, Enter and Esc, the button below the sheets.
+TEST_F(TagSearchFormTest, ThePointPropertyDialogHasACloseButton) {
+    const SdkPointListPtr found =
+        connect(u"vqsouth"_s)->GetPointsSQL(u"VQPoint.Tag = 'B01-T*'"_s, {}, nullptr);
+    const std::pair<const char*, std::function<void(QWidget*)>> closers[] = {
+        {"button", [](QWidget* f) { child<QPushButton>(f, "cmdClose")->click(); }},
+        {"Enter", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+        {"Esc", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
+    };
+    for (const auto& [how, close] : closers) {
+        SCOPED_TRACE(how);
+        VQPointPropertySheetForm properties;
+        properties.SetPointList(found);
+        ASSERT_TRUE(showActive(properties));
+        const QRect button = child<QPushButton>(&properties, "cmdClose")->geometry();
+        EXPECT_GT(button.top(), child<QTabWidget>(&properties, "SSTab1")->geometry().bottom());
+        EXPECT_TRUE(properties.rect().contains(button));
+        close(&properties);
+        EXPECT_FALSE(properties.isVisible());
+    }
 }
 
 }  // namespace

@@ -53,6 +53,13 @@ void VQTagSearchPrivate::buildChildren() {
     buildSimplePage(simplePage);
     buildAdvancedPage(advancedPage);
     buildResults();
+    // The page not shown hides its frame; it still counts when the control sizes itself, or the
+    // other page would be squeezed into the first one's width.
+    for (QGroupBox* frame : {frameSimpleSearchCriteria, frameAdvancedSearchCriteria}) {
+        QSizePolicy policy = frame->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        frame->setSizePolicy(policy);
+    }
     cmdSearch = named<QPushButton>(q, "cmdSearch", QStringLiteral("&Search"));
     cmdReset = named<QPushButton>(q, "cmdReset", QStringLiteral("&Reset"));
     cmdSelectAll = named<QPushButton>(q, "cmdSelectAll", QStringLiteral("Se&lect All"));

@@ -166,12 +166,17 @@ TEST_F(TagSearchFormTest, TheDialogKeepsItsShapeAndShowsWhatItHolds) {
     EXPECT_GT(inkBetween(header, third, third + header->fontMetrics().horizontalAdvance(u"Description"_s)),
               20);
 
-    // The advanced page's value box shows a typical value whole.
+    // The advanced page shows its whole condition row, the value box wide enough for a typical value.
     child<QTabWidget>(control, "SSTab1")->setCurrentIndex(1);
     auto* value = child<QLineEdit>(control, "txtSQLValue");
-    value->setText(u"B01-T*"_s);
     QApplication::processEvents();
-    EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(u"B01-FIC-6012"_s) + 8);
+    EXPECT_GE(value->visibleRegion().boundingRect().width(),
+              value->fontMetrics().horizontalAdvance(u"B01-FIC-6012"_s) + 8);
+    for (const char* name : {"cboSQLTable", "cboSQLColumn", "txtSQLValue", "cmdAddWhereClause"}) {
+        const QWidget* part = child<QWidget>(control, name);
+        EXPECT_EQ(part->visibleRegion().boundingRect(), part->rect()) << name;
+        EXPECT_GE(part->width(), part->minimumSizeHint().width()) << name;
+    }
 }
 
 // The point property dialog closes by its button, Enter and Esc, the button below the sheets.

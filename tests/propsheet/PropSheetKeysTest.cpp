@@ -8,6 +8,7 @@
 #include "propsheet/VQPointPropSheet.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QTest>
@@ -95,6 +96,13 @@ TEST_F(SheetKeysTest, ThreeAttributesEditedByKeysAreSavedAndReadBack) {
     bind(viewAlphabetic);
     EXPECT_EQ(state(), "Tag - grid");
     goTo("Descriptor");
+    // The current row shows: its name cell in the highlight colour while the sheet has the focus.
+    const QRect name = grid()->visualRect(grid()->currentIndex().siblingAtColumn(columnName));
+    const QImage shot = grid()->viewport()->grab().toImage();
+    const QColor painted = shot.pixelColor(name.right() - 3, name.center().y());
+    const QColor highlight = grid()->palette().color(QPalette::Highlight);
+    EXPECT_LT(std::abs(painted.red() - highlight.red()) + std::abs(painted.blue() - highlight.blue()), 16)
+        << painted.name().toStdString();
     press(u"'Feed_water' Return"_s);  // typing opens the editor; Enter commits and closes it
     EXPECT_EQ(state(), "Descriptor - grid");
     goTo("EngUnits");

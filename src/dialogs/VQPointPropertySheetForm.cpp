@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -34,12 +35,18 @@ QWidget* pageHolding(VQPointPropSheet* sheet) {
 }  // namespace
 
 VQPointPropertySheetForm::Layout VQPointPropertySheetForm::layoutFor(QSize form) {
+    return layoutFor(form, kCloseButton);
+}
+
+VQPointPropertySheetForm::Layout VQPointPropertySheetForm::layoutFor(QSize form, QSize closeButton) {
     form = form.expandedTo(QSize(kMinimumWidth, kMinimumHeight));
     const int right = form.width() - kMargin;
+    const int bottom = form.height() - kMargin;
     Layout layout;
     layout.label = QRect(kMargin, kMargin + 45, kListLeft - kMargin, kLineHeight - 60);
     layout.list = QRect(QPoint(kListLeft, kMargin), QPoint(right - 1, kMargin + kLineHeight - 1));
-    layout.tabs = QRect(QPoint(kMargin, kTabsTop), QPoint(right - 1, form.height() - kMargin - 1));
+    layout.close = QRect(QPoint(right - closeButton.width(), bottom - closeButton.height()), closeButton);
+    layout.tabs = QRect(QPoint(kMargin, kTabsTop), QPoint(right - 1, layout.close.top() - kMargin - 1));
     return layout;
 }
 
@@ -49,7 +56,8 @@ VQPointPropertySheetForm::VQPointPropertySheetForm(QWidget* parent)
       cboPointList(new QComboBox(this)),
       SSTab1(new QTabWidget(this)),
       VQPointPropSheet1(new VQPointPropSheet),
-      VQPointPropSheet2(new VQPointPropSheet) {
+      VQPointPropSheet2(new VQPointPropSheet),
+      cmdClose(new QPushButton(QStringLiteral("&Close"), this)) {
     setObjectName(QStringLiteral("VQPointPropertySheetForm"));
     setWindowTitle(QStringLiteral("Point Properties"));
     lblVQPoint->setObjectName(QStringLiteral("lblVQPoint"));
@@ -70,6 +78,11 @@ VQPointPropertySheetForm::VQPointPropertySheetForm(QWidget* parent)
     SSTab1->tabBar()->setAccessibleDescription(QStringLiteral("Chooses categories or alphabetic order"));
     SSTab1->setTabToolTip(0, QStringLiteral("The attributes grouped by category"));
     SSTab1->setTabToolTip(1, QStringLiteral("The attributes in alphabetic order"));
+    // The dialog only shows: Enter, Esc and the button close it.
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setDefault(true);
+    cmdClose->setAccessibleDescription(QStringLiteral("Closes the point properties"));
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     setMinimumSize(twipsToPixels(QSize(kMinimumWidth, kMinimumHeight)));
     resize(minimumSize());
     connect(cboPointList, &QComboBox::currentIndexChanged, this, [this] { RefreshPropSheet(); });
@@ -113,10 +126,13 @@ void VQPointPropertySheetForm::RefreshPropSheet() {
 
 void VQPointPropertySheetForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const Layout layout = layoutFor(pixelsToTwips(size()));
+    // The button grows where its caption needs more than its design size in the platform's font.
+    const QSize button = pixelsToTwips(cmdClose->sizeHint()).expandedTo(kCloseButton);
+    const Layout layout = layoutFor(pixelsToTwips(size()), button);
     lblVQPoint->setGeometry(twipsToPixels(layout.label));
     cboPointList->setGeometry(twipsToPixels(layout.list));
     SSTab1->setGeometry(twipsToPixels(layout.tabs));
+    cmdClose->setGeometry(twipsToPixels(layout.close));
 }
 
 }  // namespace vq

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
 
 namespace vq {
@@ -21,11 +22,16 @@ public:
     static constexpr int kMinimumWidth = 5900;  // twips
     static constexpr int kMinimumHeight = 7230;
 
+    // The Close button's size unless its caption needs more in the platform's font, in twips.
+    static constexpr QSize kCloseButton{1215, 375};
+
     // Where the children sit in a client area of `form` twips, raised to the minimum size first.
     struct Layout {
-        QRect label, list, tabs;
+        QRect label, list, tabs, close;
     };
     static Layout layoutFor(QSize form);
+    // The same with a Close button of `closeButton` twips in the bottom right corner.
+    static Layout layoutFor(QSize form, QSize closeButton);
 
     explicit VQPointPropertySheetForm(QWidget* parent = nullptr);
 
@@ -46,6 +52,7 @@ private:
     QTabWidget* SSTab1;
     VQPointPropSheet* VQPointPropSheet1;
     VQPointPropSheet* VQPointPropSheet2;
+    QPushButton* cmdClose;
 };
 
 }  // namespace vq

@@ -6,8 +6,8 @@ namespace vq {
 
 class VQTagSearch;
 
-// The point search dialog: one VQTagSearch. OK or a double click hides it with the chosen points;
-// Cancel and Esc unselect them first.
+// The point search dialog: one VQTagSearch. OK, a double click or Enter on chosen results hides it
+// with the chosen points; Cancel and Esc unselect them first.
 class VQTagSearchForm : public HidingControlForm<VQTagSearch> {
     Q_OBJECT
 public:
@@ -17,7 +17,11 @@ public:
 
     void reject() override;  // Esc: as the Cancel button
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void setUpKeys();
     void cancel();
 };
 

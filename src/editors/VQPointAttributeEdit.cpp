@@ -349,6 +349,16 @@ void VQPointAttributeEdit::SetInternalFocus() {
     if (d->m_child) d->m_child->setFocus(Qt::OtherFocusReason);
 }
 
+void VQPointAttributeEdit::CancelEdit() {
+    if (!d->m_Entries || d->m_AttributeName.trimmed().isEmpty()) return;
+    quietly([this] {
+        PropSheetEntry& shown = d->entry();
+        // A pending value equal to the entry's own commits to nothing.
+        shown.SetPendingValue(shown.GetValueAs(QString()), QString());
+        d->UpdateEntries(d->m_AttributeName);
+    });
+}
+
 QWidget* VQPointAttributeEdit::currentChild() const {
     return d->m_child;
 }

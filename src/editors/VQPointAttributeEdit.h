@@ -134,6 +134,9 @@ public:
     int32_t HelpContextID() const;
     /// Gives the keyboard focus to the child.
     void SetInternalFocus();
+    /// Drops what the user typed since the last commit: the child shows the entry's value again
+    /// and the entry's pending value is that value, so that nothing typed is committed later.
+    void CancelEdit();
 
     /// Gives every saved property but Alignment its default and builds the child.
     void InitProperties();

@@ -4,6 +4,8 @@
 #include "platform/Twips.h"
 #include "propsheet/PropSheetGridModel.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 
@@ -18,6 +20,18 @@ void paintSign(QPainter* painter, const QRect& cell, const QModelIndex& index) {
     const QPixmap sign = index.data(Qt::DecorationRole).value<QPixmap>();
     if (!sign.isNull())
         painter->drawPixmap(cell.left() + 1, cell.top() + (cell.height() - sign.height()) / 2, sign);
+}
+
+// The current row's name is highlighted while the sheet holds the focus, so that a keyboard user
+// sees which attribute the keys act on; the value cell keeps its own colours.
+bool showsAsCurrent(const QStyleOptionViewItem& option, const QModelIndex& index) {
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (!view || index.column() != columnName) return false;
+    const QModelIndex current = view->currentIndex();
+    const QWidget* holder = view->parentWidget() ? view->parentWidget() : view;
+    const QWidget* focus = QApplication::focusWidget();
+    return current.isValid() && current.row() == index.row() && current.parent() == index.parent() && focus &&
+           (focus == holder || holder->isAncestorOf(focus));
 }
 
 void paintGridLines(QPainter* painter, const QStyleOptionViewItem& option) {
@@ -50,6 +64,7 @@ void PropSheetGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         paintSign(painter, cell.rect, index);
     } else {
         cell.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver | QStyle::State_Selected);
+        if (showsAsCurrent(option, index)) cell.state |= QStyle::State_Selected | QStyle::State_Active;
         QStyledItemDelegate::paint(painter, cell, index);
     }
     paintGridLines(painter, option);

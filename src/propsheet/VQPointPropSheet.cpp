@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTreeView>
@@ -75,13 +76,25 @@ public:
     void recolourAll();
     void updateGrid(PropSheetEntry* entry);
     void gridClicked(const QModelIndex& index);
-    void openEditor(const QModelIndex& value);
+    void setFolded(const QModelIndex& category, bool collapse);
+    void openEditor(const QModelIndex& value, bool fromMouse);
     QRect editorGeometry(const QModelIndex& value, const QRect& cell) const;
     int shownRowCount() const;
     int scrollAllowance() const;
     int caretFromMouse() const;
     void applyHelpContext(const QString& name);
     void hideEditor();
+
+    // Keyboard
+    void setUpKeys();
+    void followCurrent(const QModelIndex& current);
+    bool gridKey(QKeyEvent* event);
+    bool foldKey(const QModelIndex& current, int key);
+    bool openEditorByKey(const QModelIndex& current, const QKeyEvent* typed);
+    bool editorHasFocus() const;
+    bool editNeighbour(bool next);
+    QModelIndex neighbourEditable(const QModelIndex& from, bool next) const;
+    void cancelEditor();
 
     VQPointPropSheet* const q;
     int32_t m_View = viewAlphabetic;
@@ -120,6 +133,7 @@ VQPointPropSheet::VQPointPropSheet(QWidget* parent)
     setMinimumSize(twipsToPixels(kMinimumSize));
     d->setUpGrid();
     d->setUpEditor();
+    d->setUpKeys();
     d->relayout();
 }
 
@@ -133,7 +147,7 @@ void VQPointPropSheetPrivate::setUpGrid() {
     QTreeView* grid = MSHFlexGrid1;
     grid->setObjectName(QStringLiteral("MSHFlexGrid1"));
     grid->setAccessibleDescription(
-        QStringLiteral("Attribute names and values of the point; a click on a value edits it"));
+        QStringLiteral("Attribute names and values of the point; F2, Enter or a click on a value edits it"));
     grid->setHeader(new FixedHeightHeader(Qt::Horizontal, grid));
     grid->setModel(m_Order);
     QHeaderView* header = grid->header();
@@ -356,20 +370,23 @@ void VQPointPropSheetPrivate::updateGrid(PropSheetEntry* entry) {
 void VQPointPropSheetPrivate::gridClicked(const QModelIndex& index) {
     const QModelIndex row = m_Order->treeIndex(index);
     if (PropSheetGridModel::isCategory(row)) {
-        if (index.column() != columnSign) return;
-        const bool collapse = !m_Model->isCollapsed(row);
-        m_Model->setCollapsed(row, collapse);
-        MSHFlexGrid1->setExpanded(index.siblingAtColumn(0), !collapse);
+        if (index.column() == columnSign) setFolded(index, !m_Model->isCollapsed(row));
         return;
     }
     if (!(index.flags() & Qt::ItemIsEditable) || !m_Entries) return;
     silently(0, [&] {
-        openEditor(index);
+        openEditor(index, true);
         return 0;
     });
 }
 
-void VQPointPropSheetPrivate::openEditor(const QModelIndex& value) {
+// The sign records the fold; the view follows it.
+void VQPointPropSheetPrivate::setFolded(const QModelIndex& category, bool collapse) {
+    m_Model->setCollapsed(m_Order->treeIndex(category), collapse);
+    MSHFlexGrid1->setExpanded(category.siblingAtColumn(0), !collapse);
+}
+
+void VQPointPropSheetPrivate::openEditor(const QModelIndex& value, bool fromMouse) {
     const QString key = value.data(PropSheetGridModel::KeyRole).toString();
     m_CurrentEntry = m_Entries->Item(key).get();
     applyHelpContext(key);
@@ -379,6 +396,11 @@ void VQPointPropSheetPrivate::openEditor(const QModelIndex& value) {
     const bool textLike = placesCaretFromMouse(m_CurrentEntry->DisplayStyle());
     m_Editor->raise();
     m_Editor->SetInternalFocus();
+    if (!fromMouse) {  // from the keyboard the whole value is selected, to be typed over
+        m_Editor->SetSelStart(0);
+        m_Editor->SetSelLength(int32_t(m_Editor->Text().size()));
+        return;
+    }
     m_Editor->SetSelStart(textLike ? caretFromMouse() : 0);
     m_Editor->SetSelLength(0);
 }
@@ -436,6 +458,8 @@ void VQPointPropSheetPrivate::hideEditor() {
 
 bool VQPointPropSheet::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == d->MSHFlexGrid1 && type == QEvent::KeyPress && d->gridKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == d->MSHFlexGrid1->viewport() &&
         (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease))
         d->m_MouseX = pixelsToTwips(static_cast<QMouseEvent*>(event)->position().toPoint().x());
@@ -454,6 +478,123 @@ void VQPointPropSheet::resizeEvent(QResizeEvent* event) {
 void VQPointPropSheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) d->m_Model->setCategoryFont(boldOf(font()));
+}
+
+bool VQPointPropSheet::focusNextPrevChild(bool next) {
+    if (d->editorHasFocus() && d->editNeighbour(next)) return true;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void VQPointPropSheet::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (d->m_Editor->isVisible() && (event->key() == Qt::Key_Escape || enter)) {
+        if (enter)
+            d->hideEditor();
+        else
+            d->cancelEditor();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---- keyboard ----
+
+void VQPointPropSheetPrivate::setUpKeys() {
+    QTreeView* grid = MSHFlexGrid1;
+    grid->setFocusPolicy(Qt::StrongFocus);
+    // The whole row is redrawn when it becomes current, so its name shows the highlight.
+    grid->setAllColumnsShowFocus(true);
+    grid->installEventFilter(q);
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, q,
+                     [this](const QModelIndex& current) { followCurrent(current); });
+    // The current row is highlighted only while the sheet holds the focus.
+    QObject::connect(qApp, &QApplication::focusChanged, q, [this](QWidget* from, QWidget* to) {
+        if (q->isAncestorOf(from) || q->isAncestorOf(to)) MSHFlexGrid1->viewport()->update();
+    });
+}
+
+// The current cell is always a value cell, in view: the keys move rows, and F2 edits that cell.
+void VQPointPropSheetPrivate::followCurrent(const QModelIndex& current) {
+    if (!current.isValid()) return;
+    if (current.column() != columnValue) {
+        MSHFlexGrid1->selectionModel()->setCurrentIndex(current.siblingAtColumn(columnValue),
+                                                        QItemSelectionModel::NoUpdate);
+        return;
+    }
+    MSHFlexGrid1->scrollTo(current);
+}
+
+// Keys on the grid itself; the arrows, Page Up/Down, Home and End are the view's own.
+bool VQPointPropSheetPrivate::gridKey(QKeyEvent* event) {
+    const QModelIndex current = MSHFlexGrid1->currentIndex();
+    if (!current.isValid() || !m_Entries) return false;
+    const bool category = PropSheetGridModel::isCategory(m_Order->treeIndex(current));
+    const int key = event->key();
+    if (key == Qt::Key_Left || key == Qt::Key_Right ||
+        (category && (key == Qt::Key_Plus || key == Qt::Key_Minus)))
+        return foldKey(current, key);
+    if (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!category) return openEditorByKey(current, nullptr);
+        setFolded(current, !m_Model->isCollapsed(m_Order->treeIndex(current)));
+        return true;
+    }
+    const QString text = event->text();
+    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    return typed && !category && openEditorByKey(current, event);
+}
+
+// On a category Left or - folds and Right or + unfolds; on an attribute Left goes to its category.
+bool VQPointPropSheetPrivate::foldKey(const QModelIndex& current, int key) {
+    if (PropSheetGridModel::isCategory(m_Order->treeIndex(current))) {
+        setFolded(current, key == Qt::Key_Left || key == Qt::Key_Minus);
+    } else if (key == Qt::Key_Left && current.parent().isValid()) {
+        MSHFlexGrid1->setCurrentIndex(current.parent().siblingAtColumn(columnValue));
+    }
+    return true;
+}
+
+// A read-only attribute stays current with no editor; a typed character goes on to the editor.
+bool VQPointPropSheetPrivate::openEditorByKey(const QModelIndex& current, const QKeyEvent* typed) {
+    if (!(current.flags() & Qt::ItemIsEditable)) return typed != nullptr;
+    const bool opened = silently(false, [&] {
+        openEditor(current, false);
+        return true;
+    });
+    if (opened && typed && QApplication::focusWidget()) {
+        QKeyEvent again(QEvent::KeyPress, typed->key(), typed->modifiers(), typed->text());
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &again);
+    }
+    return true;
+}
+
+bool VQPointPropSheetPrivate::editorHasFocus() const {
+    return m_Editor->isVisible() && m_Editor->isAncestorOf(QApplication::focusWidget());
+}
+
+// Taking the focus commits and closes the editor; the neighbour's editor opens, if there is one.
+bool VQPointPropSheetPrivate::editNeighbour(bool next) {
+    const QModelIndex from = MSHFlexGrid1->currentIndex();
+    MSHFlexGrid1->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    const QModelIndex to = neighbourEditable(from, next);
+    if (!to.isValid()) return false;
+    MSHFlexGrid1->setCurrentIndex(to);
+    return openEditorByKey(to, nullptr);
+}
+
+// The next or previous attribute shown that may be edited, in the order the rows are shown.
+QModelIndex VQPointPropSheetPrivate::neighbourEditable(const QModelIndex& from, bool next) const {
+    QModelIndex row = from;
+    while ((row = next ? MSHFlexGrid1->indexBelow(row) : MSHFlexGrid1->indexAbove(row)).isValid()) {
+        const QModelIndex value = row.siblingAtColumn(columnValue);
+        if (value.flags() & Qt::ItemIsEditable) return value;
+    }
+    return {};
+}
+
+void VQPointPropSheetPrivate::cancelEditor() {
+    m_Editor->CancelEdit();
+    hideEditor();
 }
 
 }  // namespace vq

@@ -109,6 +109,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     /// Category rows follow a font change in bold.
     void changeEvent(QEvent* event) override;
+    /// Tab and Shift+Tab in an open editor commit and go on to the next or previous attribute's
+    /// editor; past the last one, and from the grid itself, they leave the sheet.
+    bool focusNextPrevChild(bool next) override;
+    /// Keys an open editor leaves to its container: Esc drops the typing, Enter closes it.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     static std::span<const PersistedNote<VQPointPropSheet>> persistedNotes();

@@ -1,12 +1,12 @@
 #include "TagSearchQuery.h"
 
 #include "core/Error.h"
-#include "search/TagSearchContexts.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkSqlVocabulary.h"
+#include "search/TagSearchContexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -147,7 +147,7 @@ QString joinFor(const QString& text, const QString& table) {
 
 QString conditionText(const WhereCondition& condition) {
     if (condition.table.isEmpty() || condition.column.isEmpty() || condition.condition.isEmpty())
-        throw Error(errc::InvalidArgument, context("addWhereCondition"),
+        throw Error(errc::InvalidArgument, QStringLiteral("VQTagwrightCtls"),
                     u"A condition needs a table, a column and a comparison."_s);
     const QString head = condition.table + u'.' + condition.column + u' ' + condition.condition + u' ';
     if (isNumericText(condition.value) && !isTextColumn(condition.column)) return head + condition.value;
@@ -290,20 +290,18 @@ QString addWhereCondition(const QString& whereClause, const WhereCondition& cond
     return table ? joinFor(text, table->Name()) : text;
 }
 
+// Errors pass on unchanged: FillPointClassCombo and IsVQ32, the procedures that call these two,
+// put their own contexts before the source.
 QStringList gatherPointClasses(const std::vector<SdkServerPtr>& servers) {
-    return reraising(context("gatherPointClasses"), [&] {
-        QStringList names;
-        for (const SdkServerPtr& server : servers)
-            for (const SdkPointClassPtr& pointClass : server->PointClasses()->All())
-                if (const QString name = pointClass->Name(); !listed(names, name)) names << name;
-        return names.isEmpty() ? fallbackPointClasses() : names;
-    });
+    QStringList names;
+    for (const SdkServerPtr& server : servers)
+        for (const SdkPointClassPtr& pointClass : server->PointClasses()->All())
+            if (const QString name = pointClass->Name(); !listed(names, name)) names << name;
+    return names.isEmpty() ? fallbackPointClasses() : names;
 }
 
 bool qualifiesForPointClass(const SdkServer& server) {
-    return reraising(context("IsVQ32"), [&] {
-        return same(server.ServerKind(), u"VQ3") && !same(server.ServerVersion().Text().left(6), u"VQ 3.2");
-    });
+    return same(server.ServerKind(), u"VQ3") && !same(server.ServerVersion().Text().left(6), u"VQ 3.2");
 }
 
 SdkPointListPtr GetPointsSQLWrapper(SdkServer& server, const QString& where, const SdkNamedValues& set) {

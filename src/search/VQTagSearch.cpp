@@ -177,7 +177,11 @@ void VQTagSearchPrivate::FillPointTypeCombo() {
 }
 
 void VQTagSearchPrivate::FillSQLTableCombo() {
-    reraising(context("FillSQLTableCombo"), [this] { fillList(cboSQLTable, sqlTables()); });
+    reraising(context("FillSQLTableCombo"), [this] {
+        fillList(cboSQLTable, sqlTables());
+        // The refill selects without a click: the table it chose is the one the columns are for.
+        m_sqlTableIndex = cboSQLTable->currentIndex();
+    });
 }
 
 void VQTagSearchPrivate::FillSQLConditionCombo() {

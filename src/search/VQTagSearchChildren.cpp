@@ -5,6 +5,7 @@
 #include "platform/NamedChild.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkServers.h"
+#include "search/ElidedLabel.h"
 #include "search/SearchRunner.h"
 #include "search/TagSearchResultsModel.h"
 #include "servers/MultiServerPickList.h"
@@ -52,6 +53,13 @@ void VQTagSearchPrivate::buildChildren() {
     buildSimplePage(simplePage);
     buildAdvancedPage(advancedPage);
     buildResults();
+    // The page not shown hides its frame; it still counts when the control sizes itself, or the
+    // other page would be squeezed into the first one's width.
+    for (QGroupBox* frame : {frameSimpleSearchCriteria, frameAdvancedSearchCriteria}) {
+        QSizePolicy policy = frame->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        frame->setSizePolicy(policy);
+    }
     cmdSearch = named<QPushButton>(q, "cmdSearch", QStringLiteral("&Search"));
     cmdReset = named<QPushButton>(q, "cmdReset", QStringLiteral("&Reset"));
     cmdSelectAll = named<QPushButton>(q, "cmdSelectAll", QStringLiteral("Se&lect All"));
@@ -91,7 +99,8 @@ void VQTagSearchPrivate::describeChildren() {
         {txtSQLValue, "Condition value", "The value the column is compared with"},
         {cmdAddWhereClause, nullptr, "Adds the condition to the where clause"},
         {txtWhereClause, nullptr, "The where clause the advanced search runs"},
-        {stSearchResults, "Search results", "The points found; Enter or OK hands the selected ones over"},
+        {stSearchResults, "Search results",
+         "The points found; OK or a double click hands the selected ones over, Enter searches again"},
         {statSearchResults, nullptr, "How many points were found"},
         {statServerResults, "Servers searched", "What each server answered"},
         {cmdSearch, nullptr, "Runs the search on the chosen servers"},
@@ -159,6 +168,9 @@ void VQTagSearchPrivate::buildAdvancedPage(QWidget* page) {
     cboSQLColumn = named<QComboBox>(f, "cboSQLColumn");
     cboSQLCondition = named<QComboBox>(f, "cboSQLCondition");
     txtSQLValue = named<QLineEdit>(f, "txtSQLValue");
+    // Lists as wide as their items leave the value box what remains: it keeps room for a typical
+    // value in its own font.
+    txtSQLValue->setMinimumWidth(txtSQLValue->sizeHint().width());
     cmdAddWhereClause = named<QPushButton>(f, "cmdAddWhereClause", QStringLiteral("Add"));
     Label10 = named<QLabel>(f, "Label10", QString());
     frameSelectStatement = named<QGroupBox>(f, "frameSelectStatement", kSelectStatement);
@@ -198,16 +210,20 @@ void VQTagSearchPrivate::buildResults() {
     stSearchResults->setShowGrid(false);
     stSearchResults->setWordWrap(false);
     stSearchResults->setCornerButtonEnabled(false);
+    // Tab enters the list and leaves it again, rather than walking its cells.
+    stSearchResults->setTabKeyNavigation(false);
     // A fixed row height lets the view place a million rows without asking each one.
     QHeaderView* rows = stSearchResults->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(stSearchResults->fontMetrics().height() + 4);
     rows->hide();
     stSearchResults->horizontalHeader()->setHighlightSections(false);
+    // The wide last column's header starts where its texts do, not out of sight in its middle.
+    stSearchResults->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     stSearchResults->horizontalHeader()->setStretchLastSection(false);
     statSearchResults = named<QLabel>(frameSearchResults, "statSearchResults", kListCount + u'0');
-    statServerResults = named<QLabel>(frameSearchResults, "statServerResults", QString());
-    statServerResults->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long status is cut to the width the dialog has, rather than widening the dialog.
+    statServerResults = named<ElidedLabel>(frameSearchResults, "statServerResults", QString());
     cmdStop = named<QPushButton>(frameSearchResults, "cmdStop", QStringLiteral("Stop"));
     cmdStop->setToolTip(QStringLiteral("Stop the search and keep what it found so far (Esc)"));
     cmdStop->hide();

@@ -56,6 +56,8 @@ LogonWindow::LogonWindow(SdkServerPtr server, QWidget* parent)
     layout->addStretch(1);
     layout->addWidget(m_buttons);
     setMinimumWidth(380);
+    // The fields keep their height whatever the message below them takes.
+    for (QLineEdit* field : {m_user, m_password}) field->setMinimumHeight(field->sizeHint().height());
     updateOk();
     m_password->setFocus();
 }
@@ -76,8 +78,18 @@ void LogonWindow::showRefusal(const Error& refusal) {
     m_refusal = refusal;
     m_message->setText(refusalText(m_server ? m_server->Name() : QString(), refusal));
     m_message->show();
+    fitMessage();
     m_password->selectAll();
     m_password->setFocus();
+}
+
+// A message of several lines makes the shown window taller rather than squeezing the fields; a
+// window not shown yet takes its height from its contents when it is.
+void LogonWindow::fitMessage() {
+    if (!isVisible()) return;
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height()) resize(width(), needed);
 }
 
 void LogonWindow::updateOk() {

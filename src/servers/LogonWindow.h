@@ -37,6 +37,7 @@ public Q_SLOTS:
 
 private:
     void updateOk();
+    void fitMessage();
 
     SdkServerPtr m_server;
     QLineEdit* m_user = nullptr;

@@ -23,6 +23,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace vq {
 
@@ -67,6 +70,17 @@ void drawEdges(QPainter& painter, const QRect& rect, const Edges& edges) {
     };
     frame(rect, edges.topLeftOuter, edges.bottomRightOuter);
     frame(rect.adjusted(1, 1, -1, -1), edges.topLeftInner, edges.bottomRightInner);
+}
+
+// The top-left corner that keeps `window` whole on `screen`, as near to where it was as it can.
+QPoint keptOnScreen(const QRect& window, const QScreen* screen) {
+    if (!screen) return window.topLeft();
+    const QRect area = screen->availableGeometry();
+    const int x =
+        std::clamp(window.x(), area.left(), std::max(area.left(), area.right() + 1 - window.width()));
+    const int y =
+        std::clamp(window.y(), area.top(), std::max(area.top(), area.bottom() + 1 - window.height()));
+    return {x, y};
 }
 
 }  // namespace
@@ -368,8 +382,14 @@ void MultiServerPickList::ShowPopupMenu() {
 void MultiServerPickList::ShowSelectForm() {
     reporting(context("ShowSelectForm"), ReportLayout::Long, [&] {
         MultiServerPickListSelectForm* form = d->selectForm();
-        const QPoint mouse = mousePosition();
-        form->move(mouse.x() - form->width() / 4, std::max(0, mouse.y() - form->height() / 4));
+        // Opened by a click, the dialog comes up at the pointer; opened from the keyboard the
+        // pointer may be anywhere, so the control's centre stands in for it and the dialog is
+        // kept on the control's screen.
+        const bool byMouse = d->m_Pressed;
+        const QPoint anchor = byMouse ? mousePosition() : mapToGlobal(rect().center());
+        QPoint place(anchor.x() - form->width() / 4, std::max(0, anchor.y() - form->height() / 4));
+        if (!byMouse) place = keptOnScreen(QRect(place, form->size()), screen());
+        form->move(place);
         form->RefreshSelectForm(*knownServers());
         form->exec();
     });

@@ -18,7 +18,7 @@ bool sameName(const ServerEntry& entry, const QString& name) {
     return entry.name.compare(name, Qt::CaseInsensitive) == 0;
 }
 
-std::vector<ServerEntry>::iterator find(std::vector<ServerEntry>& entries, const QString& name) {
+std::vector<ServerEntry>::iterator findEntry(std::vector<ServerEntry>& entries, const QString& name) {
     return std::find_if(entries.begin(), entries.end(),
                         [&](const ServerEntry& e) { return sameName(e, name); });
 }
@@ -99,7 +99,7 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
                         .arg(m_registry.resolve(location), error.description()));
     }
     adopt(m_registry.update([&](std::vector<ServerEntry>& entries) {
-        if (find(entries, added.name) != entries.end()) raiseExists(name);
+        if (findEntry(entries, added.name) != entries.end()) raiseExists(name);
         if (isDefault)
             for (ServerEntry& entry : entries) entry.isDefault = false;
         entries.push_back(added);
@@ -111,7 +111,7 @@ SdkServerPtr ArchiveServers::Add(const QString& name, const QString& location, b
 void ArchiveServers::SetDefault(const QString& name) {
     if (indexOf(name) < 0) raiseUnknown(name);
     adopt(m_registry.update([&](std::vector<ServerEntry>& entries) {
-        if (find(entries, name) == entries.end()) raiseUnknown(name);
+        if (findEntry(entries, name) == entries.end()) raiseUnknown(name);
         for (ServerEntry& entry : entries) entry.isDefault = sameName(entry, name);
     }));
 }

@@ -15,6 +15,7 @@ struct ServerEntry {
     /// True for the default server.
     bool isDefault = false;
 
+    /// Entries are equal when name, location and default flag are.
     friend bool operator==(const ServerEntry&, const ServerEntry&) = default;
 };
 

@@ -104,6 +104,7 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent)
     nameFieldsByCaptions(this);
     connectActions();
     fillServers();
+    followServerList();
     refreshStatus();
     if (!restoreGeometry(m_settings->geometry())) resize(firstSize());
 }
@@ -191,12 +192,14 @@ void PointBuilderWindow::fillRecentMenu() {
             entries[i]->setText(u"&%1 %2 on %3"_s.arg(i + 1).arg(recent[i].tag, recent[i].server));
     }
     m_mnuRecent->setEnabled(!recent.isEmpty());
+    markUnlistedRecentPoints();
 }
 
 bool PointBuilderWindow::openRecent(int position) {
     const QList<RecentPoint> recent = m_settings->recentPoints();
     if (position < 1 || position > recent.size() || !mayDropEdits()) return false;
     const RecentPoint point = recent[position - 1];
+    if (!isListed(point.server)) return false;  // waits on the menu for its server's return
     const auto stillThere = [&] {
         const SdkServersPtr servers = SdkApplication::instance()->Servers();
         return servers->Contains(point.server) && servers->Item(point.server)->Points()->Contains(point.tag);
@@ -593,7 +596,7 @@ void PointBuilderWindow::entryEdited(PropSheetEntry*) {
 }
 
 QString PointBuilderWindow::pointTitle() const {
-    const QString server = m_entries->Server()->Name();
+    const QString server = m_entries->Server()->Name() + unlistedNote();
     if (m_entries->Mode() == modeNewPoint)
         return u"new %1 point on %2"_s.arg(m_entries->PointClass()->Name(), server);
     return u"%1 on %2"_s.arg(m_entries->GetValue(u"Tag"_s).toString(), server);

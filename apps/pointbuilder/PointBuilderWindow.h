@@ -92,6 +92,14 @@ private:
     void connectActions();
     void fillServers();
     void serverChosen(int index);
+    // The server list as other windows and programs change it (PointBuilderServerList.cpp).
+    void followServerList();
+    void serverListChanged();
+    void serverRemoved(const QString& name);
+    void closePoint();
+    void markUnlistedRecentPoints();
+    static bool isListed(const QString& server);
+    QString unlistedNote() const;
     void fillClasses();
     // A new point's entries: the class defaults, and the tag unless it is empty.
     static std::shared_ptr<PropSheetEntries> newPointEntries(const SdkServerPtr& server,

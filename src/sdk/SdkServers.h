@@ -41,6 +41,8 @@ Q_SIGNALS:
     void OnOpen(const QString& serverName);
     /// The named server was removed from the list.
     void OnRemove(const QString& serverName);
+    /// The list changed: a server added or removed, or another default, here or by another program.
+    void listChanged();
 };
 
 }  // namespace vq

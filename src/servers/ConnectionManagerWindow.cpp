@@ -109,10 +109,10 @@ ConnectionManagerWindow::ConnectionManagerWindow(SdkServersPtr servers, QWidget*
     connect(m_list, &QTableWidget::itemDoubleClicked, this, [this] {
         if (m_connect->isEnabled()) connectSelected();
     });
-    // Log-ons and removals made elsewhere (a pick list, another window) show at once.
+    // Log-ons and changes made elsewhere (a pick list, another window, another program) show at once.
     if (m_servers) {
         connect(m_servers.get(), &SdkServers::OnOpen, this, [this] { refresh(); });
-        connect(m_servers.get(), &SdkServers::OnRemove, this, [this] { refresh(); });
+        connect(m_servers.get(), &SdkServers::listChanged, this, [this] { refresh(); });
     }
 
     resize(860, 300);

@@ -2,6 +2,7 @@
 // a program would.
 #include "EditPlan.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/server/ArchiveServers.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
@@ -36,6 +37,15 @@ int edits(const QStringList& args) {
     return 0;
 }
 
+// servers REGISTRY ARCHIVE PREFIX COUNT: adds the servers PREFIX0 to PREFIX(COUNT-1), all on ARCHIVE.
+int servers(const QStringList& args) {
+    ArchiveServers list{ServerRegistry(args[0])};
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (int i = 0; i < args[3].toInt(); ++i) list.Add(args[2] + QString::number(i), args[1], false);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,7 +54,10 @@ int main(int argc, char** argv) {
     try {
         const QString mode = args.isEmpty() ? QString() : args.takeFirst();
         if (mode == u"edits" && args.size() == 5) return edits(args);
-        std::fprintf(stderr, "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN\n");
+        if (mode == u"servers" && args.size() == 4) return servers(args);
+        std::fprintf(stderr,
+                     "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN\n"
+                     "       vq_reliability_child servers REGISTRY ARCHIVE PREFIX COUNT\n");
         return 2;
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.description()));

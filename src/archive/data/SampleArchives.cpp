@@ -9,6 +9,36 @@
 
 namespace vq {
 
+namespace {
+
+QString location(const SampleArchives::Sample& sample) {
+    return QStringLiteral("archives/%1.vqa").arg(sample.name);
+}
+
+// Written only when a sample is missing from the list, merged into the list as it is then.
+void listSamples(ServerRegistry& registry) {
+    const auto unlisted = [](const std::vector<ServerEntry>& entries) {
+        std::vector<SampleArchives::Sample> missing;
+        for (const SampleArchives::Sample& sample : SampleArchives::samples()) {
+            const bool listed = std::any_of(entries.begin(), entries.end(), [&](const ServerEntry& entry) {
+                return entry.name.compare(sample.name, Qt::CaseInsensitive) == 0;
+            });
+            if (!listed) missing.push_back(sample);
+        }
+        return missing;
+    };
+    if (unlisted(registry.load()).empty()) return;
+    registry.update([&](std::vector<ServerEntry>& entries) {
+        for (const SampleArchives::Sample& sample : unlisted(entries)) {
+            const bool hasDefault =
+                std::any_of(entries.begin(), entries.end(), [](const ServerEntry& e) { return e.isDefault; });
+            entries.push_back({sample.name, location(sample), sample.isDefault && !hasDefault});
+        }
+    });
+}
+
+}  // namespace
+
 std::vector<SampleArchives::Sample> SampleArchives::samples() {
     return {
         {QStringLiteral("vqsouth"), QStringLiteral("VQ3"), QStringLiteral("VQ 3.4.1"), 2000, true},
@@ -19,37 +49,24 @@ std::vector<SampleArchives::Sample> SampleArchives::samples() {
 
 QStringList SampleArchives::ensure(ServerRegistry& registry) {
     QStringList created;
-    std::vector<ServerEntry> entries = registry.load();
-    bool registryChanged = false;
     for (const Sample& sample : samples()) {
-        const QString location = QStringLiteral("archives/%1.vqa").arg(sample.name);
-        const QString path = registry.resolve(location);
-        if (!QFileInfo::exists(path)) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            auto server = ArchiveServer::create(path, sample.name, sample.kind, sample.version);
-            if (sample.kind == u"VQ3") {
-                server->addGroup(QStringLiteral("vqengineers"));
-                server->addGroup(QStringLiteral("vqoperators"));
-                server->addUser(QStringLiteral("engineer"), QStringLiteral("engineer"),
-                                {QStringLiteral("vqengineers")});
-                server->addUser(QStringLiteral("operator"), QStringLiteral("operator"),
-                                {QStringLiteral("vqoperators")});
-            }
-            server->Open(QStringLiteral("vqadmin"), QString());
-            ArchiveSeeder::seed(*server, sample.points, 3);
-            created.append(sample.name);
+        const QString path = registry.resolve(location(sample));
+        if (QFileInfo::exists(path)) continue;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        auto server = ArchiveServer::create(path, sample.name, sample.kind, sample.version);
+        if (sample.kind == u"VQ3") {
+            server->addGroup(QStringLiteral("vqengineers"));
+            server->addGroup(QStringLiteral("vqoperators"));
+            server->addUser(QStringLiteral("engineer"), QStringLiteral("engineer"),
+                            {QStringLiteral("vqengineers")});
+            server->addUser(QStringLiteral("operator"), QStringLiteral("operator"),
+                            {QStringLiteral("vqoperators")});
         }
-        const bool listed = std::any_of(entries.begin(), entries.end(), [&](const ServerEntry& entry) {
-            return entry.name.compare(sample.name, Qt::CaseInsensitive) == 0;
-        });
-        if (!listed) {
-            const bool hasDefault =
-                std::any_of(entries.begin(), entries.end(), [](const ServerEntry& e) { return e.isDefault; });
-            entries.push_back({sample.name, location, sample.isDefault && !hasDefault});
-            registryChanged = true;
-        }
+        server->Open(QStringLiteral("vqadmin"), QString());
+        ArchiveSeeder::seed(*server, sample.points, 3);
+        created.append(sample.name);
     }
-    if (registryChanged) registry.save(entries);
+    listSamples(registry);
     return created;
 }
 

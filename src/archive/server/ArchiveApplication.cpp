@@ -7,7 +7,10 @@ namespace vq {
 ArchiveApplication::ArchiveApplication(ServerRegistry registry) : m_registry(std::move(registry)) {}
 
 SdkServersPtr ArchiveApplication::Servers() {
-    if (!m_servers) m_servers = std::make_shared<ArchiveServers>(m_registry);
+    if (!m_servers) {
+        m_servers = std::make_shared<ArchiveServers>(m_registry);
+        m_servers->followRegistry();  // the windows of a program show what other programs change
+    }
     return m_servers;
 }
 

@@ -8,7 +8,8 @@ namespace vq {
 class ArchiveServer;
 
 /// The known servers, as the registry lists them. Adding, removing and choosing the default rewrite
-/// the registry.
+/// the registry: each merges its one change into the list as the file holds it then, and the list
+/// here takes on what other programs changed meanwhile.
 class ArchiveServers : public SdkServers {
     Q_OBJECT
 public:
@@ -29,10 +30,19 @@ public:
     const ServerRegistry& registry() const { return m_registry; }
     /// The list as the registry holds it, in order.
     const std::vector<ServerEntry>& entries() const { return m_entries; }
+    /// From now on, takes on the changes other programs make to the registry as they happen (an
+    /// event loop must run), announcing removed servers and every change like its own.
+    void followRegistry();
 
 private:
     int indexOf(const QString& name) const;
     std::shared_ptr<ArchiveServer> makeServer(const ServerEntry& entry);
+    // Makes `fresh` the list, keeping the server objects (and their connections) of unchanged
+    // entries and taking `added` for its entry; then announces what went and that the list changed.
+    void adopt(const std::vector<ServerEntry>& fresh, const std::shared_ptr<ArchiveServer>& added = {});
+    std::shared_ptr<ArchiveServer> serverFor(const ServerEntry& entry,
+                                             const std::shared_ptr<ArchiveServer>& added);
+    void reloadRegistry();
 
     ServerRegistry m_registry;
     std::vector<ServerEntry> m_entries;

@@ -3,18 +3,27 @@
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkErrors.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <chrono>
+#include <thread>
 
 namespace vq {
 
 namespace {
+
+// Long enough for another program's write of a long list, short enough that a user is not left
+// waiting on a lock that will not go; a holder that died leaves a lock QLockFile sees through.
+constexpr int kLockWaitMs = 10000;
 
 QString& hostPath() {
     static QString path;
@@ -23,6 +32,17 @@ QString& hostPath() {
 
 [[noreturn]] void raiseRegistry(const QString& description) {
     throw Error(sdkerr::RegistryInvalid, QStringLiteral("VQArchive.Registry"), description);
+}
+
+// QLockFile's own wait sleeps 100 ms and more between tries, while a write of the list takes a
+// few milliseconds: try often instead.
+bool lockSoon(QLockFile& lock) {
+    const QDeadlineTimer deadline(kLockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 }  // namespace
@@ -79,10 +99,23 @@ void ServerRegistry::save(const std::vector<ServerEntry>& entries) const {
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         raiseRegistry(QStringLiteral("Cannot write the server list \"%1\"").arg(m_path));
     file.write(QJsonDocument(QJsonObject{{QStringLiteral("servers"), servers}}).toJson());
     if (!file.commit()) raiseRegistry(QStringLiteral("Cannot write the server list \"%1\"").arg(m_path));
+}
+
+std::vector<ServerEntry> ServerRegistry::update(
+    const std::function<void(std::vector<ServerEntry>&)>& change) const {
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lockSoon(lock))
+        raiseRegistry(QStringLiteral("The server list \"%1\" is kept locked by another program").arg(m_path));
+    std::vector<ServerEntry> entries = load();
+    change(entries);
+    save(entries);
+    return entries;
 }
 
 QString ServerRegistry::resolve(const QString& location) const {

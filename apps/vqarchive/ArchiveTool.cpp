@@ -157,8 +157,7 @@ int ArchiveTool::create(const QStringList& input) {
     QString adminPassword = takeOption(args, QStringLiteral("--admin-password"));
     if (args.size() != 2) return usage(2);
     if (adminPassword == u"-") adminPassword = readPassword(QStringLiteral("Password for vqadmin: "), true);
-    auto server = ArchiveServer::create(args[0], args[1], kind, version, shared);
-    if (!adminPassword.isEmpty()) server->setPassword(QStringLiteral("vqadmin"), adminPassword);
+    auto server = ArchiveServer::create(args[0], args[1], kind, version, shared, adminPassword);
     m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in "
           << ArchiveStorage::shownLocation(args[0]) << '\n';
     if (adminPassword.isEmpty())

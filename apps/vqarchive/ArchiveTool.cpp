@@ -207,8 +207,8 @@ int ArchiveTool::create(const QStringList& input) {
     if (args.size() != 2) return usage(2);
     if (registerIt) refusePasswordInServerList(args[0], QStringLiteral("vqarchive"));
     if (adminPassword == u"-") adminPassword = readPassword(QStringLiteral("Password for vqadmin: "), true);
-    auto server = notingSuperuser(ArchiveServer::create(args[0], args[1], kind, version, shared));
-    if (!adminPassword.isEmpty()) server->setPassword(QStringLiteral("vqadmin"), adminPassword);
+    auto server =
+        notingSuperuser(ArchiveServer::create(args[0], args[1], kind, version, shared, adminPassword));
     m_out << "Created " << kind << " archive \"" << server->Name() << "\" (" << version << ") in "
           << ArchiveStorage::shownLocation(args[0]) << '\n';
     if (adminPassword.isEmpty())

@@ -176,49 +176,6 @@ TEST_P(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLo
     EXPECT_EQ(raised([&] { reopen()->Open(u"alice"_s, u"secret"_s); }).number(), sdkerr::LogonFailed);
 }
 
-// Failed log-ons are counted in the archive per user: after five in a row every further try
-// waits for 1 s after the last failure, then 2 s, doubling; a refused try inside the wait is not
-// even checked. A success or a new password starts over; other users are not held up.
-TEST_P(ArchiveServerTest, RepeatedFailedLogOnsOfOneUserSlowDown) {
-    createArchive();
-    reopen()->addUser(u"alice"_s, u"secret"_s, {});
-    auto backdate = [&](int seconds) {
-        executeSql(u"UPDATE logon_failures SET last_failure = last_failure - %1"_s.arg(seconds));
-    };
-    auto attempt = [&](const QString& password) {
-        const std::string said =
-            raised([&] { reopen()->Open(u"alice"_s, password); }).description().toStdString();
-        return said == "nothing was raised" ? std::string() : said;
-    };
-    const std::string wrong = "Log-on to server \"plant\" refused: wrong user name or password";
-    for (int i = 0; i < ArchiveServer::kFreeLogonFailures; ++i) EXPECT_EQ(attempt(u"guess"_s), wrong) << i;
-    const std::string wait1 =
-        "Log-on to server \"plant\" refused: 5 failed log-ons of \"alice\" in a row; try again in 1 s";
-    EXPECT_EQ(attempt(u"secret"_s), wait1);
-    EXPECT_EQ(attempt(u"guess"_s), wait1) << "not counted";
-    EXPECT_EQ(raised([&] { logOn(); }).number(), 0) << "other users are not held up";
-    backdate(1);
-    EXPECT_EQ(attempt(u"guess"_s), wrong);
-    EXPECT_TRUE(attempt(u"secret"_s).ends_with("6 failed log-ons of \"alice\" in a row; try again in 2 s"));
-    backdate(1);
-    EXPECT_TRUE(attempt(u"secret"_s).ends_with("try again in 1 s"));
-    backdate(1);
-    EXPECT_EQ(attempt(u"secret"_s), "");
-    EXPECT_EQ(attempt(u"guess"_s), wrong) << "a success starts over";
-    EXPECT_EQ(attempt(u"secret"_s), "");
-
-    for (int i = 0; i < 20; ++i) {
-        attempt(u"guess"_s);
-        backdate(ArchiveServer::kMaxLogonWaitSeconds);
-    }
-    attempt(u"guess"_s);
-    EXPECT_TRUE(
-        attempt(u"secret"_s)
-            .ends_with(u"try again in %1 s"_s.arg(ArchiveServer::kMaxLogonWaitSeconds).toStdString()));
-    reopen()->setPassword(u"alice"_s, u"fresh"_s);
-    EXPECT_EQ(attempt(u"fresh"_s), "") << "a new password starts over";
-}
-
 // Damaged and foreign files are the reliability tests' (FaultTest), what a missing one says the
 // server windows'; opening one must not make it.
 TEST_F(ArchiveFileTest, MissingFilesAreUnavailableAndCreatingNeverOverwrites) {

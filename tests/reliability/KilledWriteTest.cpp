@@ -100,5 +100,28 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
     });
 }
 
+// A creation with vqadmin's password killed at any moment leaves no archive, or one whose vqadmin
+// has that password and that holds all it should; a left-over part never stops the next creation.
+TEST_F(KilledWriteTest, CreatingWithAnAdminPasswordLeavesAWholeArchiveOrNone) {
+    auto create = [&](const QString& file) {
+        return QStringList{u"create"_s, file, u"plant"_s, u"--admin-password"_s, u"s3cret"_s};
+    };
+    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), create(path(u"whole.vqa"_s)));
+    killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
+        const QString run = path(u"run-%1.vqa"_s.arg(i));
+        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), create(run), at);
+        if (!QFile::exists(run)) {
+            EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), create(run)), QString()) << "kill " << i;
+        }
+        const RawArchive raw(run);
+        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_EQ(raw.rows("SELECT length(u.hash) > 0, count(s.name) FROM users u, digital_sets s"
+                           " WHERE u.name = 'vqadmin' AND s.name = 'SYSTEM'"),
+                  QStringList{u"1|1"_s})
+            << "kill " << i;
+        return killed;
+    });
+}
+
 }  // namespace
 }  // namespace vq::test

@@ -172,7 +172,8 @@ PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri) : PostgresArc
 PostgresArchiveStorage::~PostgresArchiveStorage() = default;
 
 std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
-    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
+    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes,
+    const std::function<void(ArchiveStorage&)>& fill) {
     std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
     storage->refuseTemplate();
     {
@@ -183,6 +184,7 @@ std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
         storage->writeFacts(facts);
         storage->writeClasses(classes);
         storage->upgradeSchema();
+        if (fill) fill(*storage);
         write.commit();
     }
     storage->load();
@@ -556,6 +558,14 @@ void PostgresArchiveStorage::recordLogonFailure(const QString& user, double when
 void PostgresArchiveStorage::clearLogonFailures(const QString& user) {
     run(QStringLiteral("clearing failed log-ons"),
         "DELETE FROM logon_failures WHERE lower(\"user\") = lower($1)", {Param::text(user)});
+}
+
+void PostgresArchiveStorage::setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) {
+    run(QStringLiteral("counting a failed log-on"),
+        "INSERT INTO logon_failures(\"user\", failures, last_failure) VALUES($1, $2, $3)"
+        " ON CONFLICT (lower(\"user\")) DO UPDATE SET failures = excluded.failures,"
+        " last_failure = excluded.last_failure",
+        {Param::text(user), Param::integer(failures.count), Param::number(failures.lastFailure)});
 }
 
 std::vector<ArchiveDigitalSetRecord> PostgresArchiveStorage::digitalSets() {

@@ -17,9 +17,11 @@ public:
     ~PostgresArchiveStorage() override;
     // Makes the archive's tables in the database of `uri` in one transaction; a database that
     // already holds any of them is refused and left as it was. `shared` has no meaning here:
-    // who may use the database is the server's business.
-    static std::unique_ptr<PostgresArchiveStorage> create(const QString& uri, const ArchiveFacts& facts,
-                                                          std::vector<ArchiveClassInfo> classes);
+    // who may use the database is the server's business. `fill` writes the first content inside
+    // the same transaction.
+    static std::unique_ptr<PostgresArchiveStorage> create(
+        const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes,
+        const std::function<void(ArchiveStorage&)>& fill = {});
 
     // The location as it may be shown: without its password.
     const QString& shownLocation() const { return m_shown; }
@@ -51,6 +53,7 @@ public:
     std::optional<ArchiveLogonFailures> logonFailures(const QString& user) override;
     void recordLogonFailure(const QString& user, double when) override;
     void clearLogonFailures(const QString& user) override;
+    void setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) override;
 
     std::vector<ArchiveDigitalSetRecord> digitalSets() override;
     bool hasDigitalSet(const QString& name) override;

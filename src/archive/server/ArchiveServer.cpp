@@ -6,6 +6,7 @@
 #include "archive/server/ArchivePointClasses.h"
 #include "archive/server/ArchivePoints.h"
 #include "archive/server/ArchiveStorageFactory.h"
+#include "archive/server/LogonThrottle.h"
 #include "archive/server/PasswordHash.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/PointSearchEngine.h"
@@ -22,15 +23,17 @@ namespace vq {
 
 namespace {
 
-// No wait for the first failures; then 1 s, doubling per failure, at most the cap.
-double logonWaitSeconds(int failures) {
-    if (failures < ArchiveServer::kFreeLogonFailures) return 0;
-    const int doublings = std::min(failures - ArchiveServer::kFreeLogonFailures, 16);
-    return std::min(double(1 << doublings), double(ArchiveServer::kMaxLogonWaitSeconds));
-}
-
-double secondsNow() {
-    return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+// What every new archive holds besides its classes: the administrator and the "SYSTEM" set.
+void fillNewArchive(ArchiveStorage& storage, const QByteArray& adminHash) {
+    const QString admin = QStringLiteral("vqadmin");
+    storage.addGroup(admin);
+    storage.addUser(admin, adminHash);
+    storage.addMembership(admin, admin);
+    storage.addDigitalSet(
+        QStringLiteral("SYSTEM"),
+        {QStringLiteral("Shutdown"), QStringLiteral("Bad Input"), QStringLiteral("Scan Off"),
+         QStringLiteral("No Data"), QStringLiteral("Pt Created"), QStringLiteral("Under Range"),
+         QStringLiteral("Over Range")});
 }
 
 }  // namespace
@@ -50,7 +53,10 @@ struct ArchiveServer::Loaded {
     QHash<qint64, Derived> derived;
 };
 
-ArchiveServer::ArchiveServer(QString name, QString path) : m_name(std::move(name)), m_path(std::move(path)) {}
+struct ArchiveServer::LogonVerdict : LogonThrottle::Verdict {};
+
+ArchiveServer::ArchiveServer(QString name, QString path)
+    : m_name(std::move(name)), m_path(std::move(path)), m_clock(LogonClock::system()) {}
 ArchiveServer::~ArchiveServer() = default;
 
 QString ArchiveServer::Location() const {
@@ -68,8 +74,8 @@ std::shared_ptr<ArchiveServer> ArchiveServer::openFile(const QString& path) {
 }
 
 std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const QString& name,
-                                                     const QString& kind, const QString& version,
-                                                     bool shared) {
+                                                     const QString& kind, const QString& version, bool shared,
+                                                     const QString& adminPassword) {
     if (kind != u"VQ3" && kind != u"VQ2") {
         throw Error(sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
                     QStringLiteral("Unknown server kind \"%1\": use VQ3 or VQ2").arg(kind));
@@ -79,15 +85,10 @@ std::shared_ptr<ArchiveServer> ArchiveServer::create(const QString& path, const 
                     QStringLiteral("\"%1\" is not a usable server name").arg(name));
     }
     auto server = open(name, path);
-    server->adopt(ArchiveStorageFactory::create(path, {name, kind, version},
-                                                ArchiveCatalog::standardClasses(kind), shared));
-    server->addGroup(QStringLiteral("vqadmin"));
-    server->addUser(QStringLiteral("vqadmin"), QString(), {QStringLiteral("vqadmin")});
-    server->addDigitalSet(
-        QStringLiteral("SYSTEM"),
-        {QStringLiteral("Shutdown"), QStringLiteral("Bad Input"), QStringLiteral("Scan Off"),
-         QStringLiteral("No Data"), QStringLiteral("Pt Created"), QStringLiteral("Under Range"),
-         QStringLiteral("Over Range")});
+    const QByteArray adminHash = PasswordHash::hash(adminPassword);
+    server->adopt(ArchiveStorageFactory::create(
+        path, {name, kind, version}, ArchiveCatalog::standardClasses(kind), shared,
+        [&adminHash](ArchiveStorage& storage) { fillNewArchive(storage, adminHash); }));
     return server;
 }
 
@@ -159,55 +160,63 @@ bool ArchiveServer::IsConnected() const {
 
 void ArchiveServer::Open(const QString& user, const QString& password) {
     m_user.clear();
-    const std::optional<ArchiveUserRecord> stored = storage().findUser(user.trimmed());
-    const QString refused =
-        QStringLiteral("Log-on to server \"%1\" refused: wrong user name or password").arg(m_name);
-    if (!stored || stored->name.isEmpty()) {
-        PasswordHash::verifyNothing(password);
-        raise(sdkerr::LogonFailed, refused);
-    }
-    // Failed log-ons are counted in the archive, so that starting new programs does not reset them.
-    const std::optional<ArchiveLogonFailures> failures = storage().logonFailures(stored->name);
-    if (failures) {
-        const double wait = logonWaitSeconds(failures->count);
-        const double since = secondsNow() - failures->lastFailure;
-        if (since >= 0 && since < wait) {
+    const QString name = user.trimmed();
+    std::optional<ArchiveUserRecord> stored = findUser(name);
+    // A user without a password has nothing to guess: no try of theirs needs counting.
+    if (!stored || !stored->hash.isEmpty() || !password.isEmpty()) {
+        const LogonVerdict verdict = claimLogonTry(name, stored);
+        // Unknown names are counted and answered as known ones, so that no answer tells them apart.
+        if (!verdict.checked)
             raise(sdkerr::LogonFailed,
                   QStringLiteral("Log-on to server \"%1\" refused: %2 failed log-ons of \"%3\" in a row; "
                                  "try again in %4 s")
                       .arg(m_name)
-                      .arg(failures->count)
-                      .arg(stored->name)
-                      .arg(int(std::ceil(wait - since))));
+                      .arg(verdict.failures)
+                      .arg(name)
+                      .arg(int(std::ceil(verdict.retryIn))));
+        const bool right = stored ? PasswordHash::verify(password, stored->salt, stored->hash)
+                                  : (PasswordHash::verifyNothing(password), false);
+        if (!right) {
+            if (verdict.answerAt > 0) m_clock->sleepUntil(verdict.answerAt);
+            raise(sdkerr::LogonFailed,
+                  QStringLiteral("Log-on to server \"%1\" refused: wrong user name or password").arg(m_name));
         }
+        finishLogon(*stored, password);
     }
-    if (!PasswordHash::verify(password, stored->salt, stored->hash)) {
-        recordLogonFailure(stored->name);
-        raise(sdkerr::LogonFailed, refused);
-    }
-    finishLogon(stored->name, stored->salt, stored->hash, password, failures.has_value());
     m_user = stored->name;
     if (m_onOpened) m_onOpened(m_name);
 }
 
-// Bookkeeping after a log-on; a read-only archive skips it and the log-on still counts.
-void ArchiveServer::finishLogon(const QString& user, const QByteArray& salt, const QByteArray& hash,
-                                const QString& password, bool hadFailures) {
+// Judges the try and counts it as a failure in one write, so that parallel tries cannot all pass
+// one wait; `stored` is read again under the same lock.
+ArchiveServer::LogonVerdict ArchiveServer::claimLogonTry(const QString& user,
+                                                         std::optional<ArchiveUserRecord>& stored) {
     try {
-        if (hadFailures) storage().clearLogonFailures(user);
-        // Hashes of older archives, or made under other limits, are replaced now that the password
-        // is known.
-        if (PasswordHash::needsRehash(salt, hash))
-            storage().setPasswordHash(user, PasswordHash::hash(password), hash);
-    } catch (const Error&) {
+        const auto write = storage().beginWrite();
+        stored = findUser(user);
+        const QString key = foldKey(user);
+        const LogonVerdict verdict{LogonThrottle::judge(storage().logonFailures(key), m_clock->now())};
+        if (verdict.checked) storage().setLogonFailures(key, verdict.claim);
+        write->commit();
+        return verdict;
+    } catch (const Error& error) {
+        if (error.number() == sdkerr::ServerUnavailable) throw;
+        raise(sdkerr::LogonFailed,
+              QStringLiteral("Log-on to server \"%1\" refused: the archive cannot count failed log-ons, and "
+                             "a try that is not counted is not checked (%2)")
+                  .arg(m_name, error.description()));
     }
 }
 
-void ArchiveServer::recordLogonFailure(const QString& user) {
+// Bookkeeping after a log-on; an archive that cannot write it keeps the log-on all the same.
+void ArchiveServer::finishLogon(const ArchiveUserRecord& stored, const QString& password) {
     try {
-        storage().recordLogonFailure(user, secondsNow());
+        storage().clearLogonFailures(foldKey(stored.name));
+        // Hashes of older archives, or made under other limits, are replaced now that the password
+        // is known.
+        if (PasswordHash::needsRehash(stored.salt, stored.hash))
+            storage().setPasswordHash(stored.name, PasswordHash::hash(password), stored.hash);
     } catch (const Error&) {
-        // A read-only archive cannot count; the refusal itself still stands.
     }
 }
 
@@ -224,7 +233,8 @@ QStringList ArchiveServer::Groups() const {
 }
 
 QStringList ArchiveServer::groupsOf(const QString& user) const {
-    return storage().groupsOf(user);
+    const std::optional<ArchiveUserRecord> stored = findUser(user.trimmed());
+    return storage().groupsOf(stored ? stored->name : user);
 }
 
 void ArchiveServer::addGroup(const QString& group) {
@@ -232,8 +242,17 @@ void ArchiveServer::addGroup(const QString& group) {
     storage().addGroup(group.trimmed());
 }
 
+// The stored spelling first; else the one user whose name folds to the same, on either engine.
+std::optional<ArchiveUserRecord> ArchiveServer::findUser(const QString& user) const {
+    if (std::optional<ArchiveUserRecord> exact = storage().findUser(user)) return exact;
+    const QString key = foldKey(user);
+    for (const QString& name : storage().users())
+        if (foldKey(name) == key) return storage().findUser(name);
+    return std::nullopt;
+}
+
 QString ArchiveServer::storedUser(const QString& user) const {
-    const std::optional<ArchiveUserRecord> stored = storage().findUser(user.trimmed());
+    const std::optional<ArchiveUserRecord> stored = findUser(user.trimmed());
     if (!stored)
         raise(sdkerr::AttributesRefused,
               QStringLiteral("There is no user \"%1\" on server \"%2\"").arg(user.trimmed(), m_name));
@@ -247,7 +266,7 @@ void ArchiveServer::addUser(const QString& user, const QString& password, const 
     // Hashed before the write lock is taken: it takes a tenth of a second on purpose.
     const QByteArray hash = PasswordHash::hash(password);
     const auto write = storage().beginWrite();
-    if (storage().findUser(name))
+    if (findUser(name))
         raise(sdkerr::AttributesRefused, QStringLiteral("The user \"%1\" already exists").arg(name));
     storage().addUser(name, hash);
     addToGroups(name, groups);
@@ -271,6 +290,7 @@ void ArchiveServer::setPassword(const QString& user, const QString& password) {
     const QString name = storedUser(user);
     storage().setPasswordHash(name, hash);
     storage().clearLogonFailures(name);
+    storage().clearLogonFailures(foldKey(name));
     write->commit();
 }
 
@@ -288,11 +308,12 @@ void ArchiveServer::removeUser(const QString& user) {
                   .arg(name)
                   .arg(owned));
     storage().removeUser(name);
+    storage().clearLogonFailures(foldKey(name));
     write->commit();
 }
 
 bool ArchiveServer::hasPassword(const QString& user) const {
-    const std::optional<ArchiveUserRecord> stored = storage().findUser(user.trimmed());
+    const std::optional<ArchiveUserRecord> stored = findUser(user.trimmed());
     return stored && !stored->hash.isEmpty();
 }
 

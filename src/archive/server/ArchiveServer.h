@@ -15,6 +15,8 @@
 namespace vq {
 
 class ArchiveStorage;
+class LogonClock;
+struct ArchiveUserRecord;
 struct SqlNode;
 
 /// An archive server: its facts, users and groups, point classes, points, archived values and
@@ -33,12 +35,13 @@ public:
     static std::shared_ptr<ArchiveServer> openFile(const QString& path);
     /// Creates a new archive (a file, or the tables in an empty PostgreSQL database) of kind "VQ3" or "VQ2"
     /// with version text such as "VQ 3.4.1", the standard point classes, the "SYSTEM" digital state set and
-    /// the user "vqadmin" with an empty password. An existing file or archive is never overwritten. A file is
+    /// the user "vqadmin" with `adminPassword` (empty unless given). An existing file or archive is never
+    /// overwritten. All of it is stored at once: a creation cut short leaves no archive. A file is
     /// readable and writable by its owner only, or also by the owner's group when `shared`; `shared` is
     /// for files only, a database server's location refuses it.
     static std::shared_ptr<ArchiveServer> create(const QString& path, const QString& name,
                                                  const QString& kind, const QString& version,
-                                                 bool shared = false);
+                                                 bool shared = false, const QString& adminPassword = {});
     ~ArchiveServer() override;
 
     QString Name() const override { return m_name; }
@@ -73,7 +76,9 @@ public:
     /// @}
 
     /// @{
-    /// Administration, for the archive tool, seeding and tests.
+    /// Administration, for the archive tool, seeding and tests. User names are unique after Unicode
+    /// case folding; a name is found in its stored spelling first, so archives that hold two
+    /// spellings from before keep both.
     void addGroup(const QString& group);
     void addUser(const QString& user, const QString& password, const QStringList& groups);
     void removeUser(const QString& user);
@@ -85,11 +90,14 @@ public:
     /// The groups `user` belongs to.
     QStringList groupsOf(const QString& user) const;
     /// @{
-    /// Log-on throttling: after kFreeLogonFailures failed log-ons in a row, a user must wait 1 s
-    /// after the last failure before the next try is checked, doubling with every further failure
-    /// up to kMaxLogonWaitSeconds; a successful log-on or a new password starts over.
+    /// Log-on throttling by user name, known or not (LogonThrottle says when a try is checked); a
+    /// successful log-on or a new password starts over. A try that could fail is counted before it
+    /// is checked, so an archive that cannot count it (read-only, full) refuses it unchecked.
     static constexpr int kFreeLogonFailures = 5;
     static constexpr int kMaxLogonWaitSeconds = 60;
+    static constexpr int kLogonWindowSeconds = 2;
+    /// The clock throttling goes by; tests set their own.
+    void setLogonClock(std::shared_ptr<const LogonClock> clock) { m_clock = std::move(clock); }
     /// @}
     /// How long waits for another writer last before a write gives up (5 s unless set).
     void setBusyTimeout(std::chrono::milliseconds timeout);
@@ -137,14 +145,16 @@ private:
     void adopt(std::unique_ptr<ArchiveStorage> storage) const;
     void checkExtraTables(const SqlNode& clause, const SdkNamedValues& extraTables) const;
     QString storedUser(const QString& user) const;
-    void recordLogonFailure(const QString& user);
-    void finishLogon(const QString& user, const QByteArray& salt, const QByteArray& hash,
-                     const QString& password, bool hadFailures);
+    std::optional<ArchiveUserRecord> findUser(const QString& user) const;
+    struct LogonVerdict;
+    LogonVerdict claimLogonTry(const QString& user, std::optional<ArchiveUserRecord>& stored);
+    void finishLogon(const ArchiveUserRecord& stored, const QString& password);
 
     QString m_name;
     QString m_path;
     QString m_user;
     std::function<void(const QString&)> m_onOpened;
+    std::shared_ptr<const LogonClock> m_clock;
 
     struct Loaded;
     mutable std::unique_ptr<Loaded> m_loaded;

@@ -2,6 +2,7 @@
 
 #include "archive/storage/ArchiveStorage.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,10 +18,13 @@ public:
     // Makes a new archive at `location` with those facts and classes (their ids are assigned); an
     // existing archive is never overwritten. `sharedFile` is an SQLite option: the file is then
     // writable by the owner's group too. A database server's access is its own grants, so a
-    // server location refuses it rather than ignore it.
+    // server location refuses it rather than ignore it. `fill` writes the first content in the same
+    // write, and a location becomes an archive only once all of it is stored: a file is made under
+    // another name and takes its own when whole, a database's tables come in one transaction.
     static std::unique_ptr<ArchiveStorage> create(const QString& location, const ArchiveFacts& facts,
                                                   std::vector<ArchiveClassInfo> classes,
-                                                  bool sharedFile = false);
+                                                  bool sharedFile = false,
+                                                  const std::function<void(ArchiveStorage&)>& fill = {});
 };
 
 }  // namespace vq

@@ -566,6 +566,20 @@ void SqliteArchiveStorage::clearLogonFailures(const QString& user) {
         m_db->prepare("DELETE FROM logon_failures WHERE user = ?").bind(1, user).run();
 }
 
+void SqliteArchiveStorage::setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) {
+    m_db->execute(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS logon_failures(user TEXT PRIMARY KEY COLLATE NOCASE,"
+                       " failures INTEGER NOT NULL, last_failure REAL NOT NULL)"));
+    m_db->prepare(
+            "INSERT INTO logon_failures(user, failures, last_failure) VALUES(?, ?, ?)"
+            " ON CONFLICT(user) DO UPDATE SET failures = excluded.failures,"
+            " last_failure = excluded.last_failure")
+        .bind(1, user)
+        .bind(2, failures.count)
+        .bind(3, failures.lastFailure)
+        .run();
+}
+
 std::vector<ArchiveDigitalSetRecord> SqliteArchiveStorage::digitalSets() {
     auto query = m_db->statement(
         "SELECT s.name, t.code, t.name FROM digital_sets s JOIN digital_states t ON t.set_id = s.set_id"

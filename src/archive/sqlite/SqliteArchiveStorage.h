@@ -49,6 +49,7 @@ public:
     std::optional<ArchiveLogonFailures> logonFailures(const QString& user) override;
     void recordLogonFailure(const QString& user, double when) override;
     void clearLogonFailures(const QString& user) override;
+    void setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) override;
 
     std::vector<ArchiveDigitalSetRecord> digitalSets() override;
     bool hasDigitalSet(const QString& name) override;

@@ -155,6 +155,8 @@ public:
     virtual std::optional<ArchiveLogonFailures> logonFailures(const QString& user) = 0;
     virtual void recordLogonFailure(const QString& user, double when) = 0;
     virtual void clearLogonFailures(const QString& user) = 0;
+    /// Stores the failures of `user` as they are given, over those stored.
+    virtual void setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) = 0;
     /// @}
 
     /// @{

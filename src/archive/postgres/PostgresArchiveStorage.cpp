@@ -196,14 +196,17 @@ void PostgresArchiveStorage::markComplete() {
     write.commit();
 }
 
-// Held by the session, so a copy killed on the way lets go of it with its connection.
+// Held by the session, so a copy killed on the way lets go of it with its connection. The server
+// may notice that only when the killed copy's statement ends, so this waits the busy timeout.
 void PostgresArchiveStorage::takeCopyLock() {
-    const pg::Rows rows = run(QStringLiteral("waiting for another copy"), "SELECT pg_try_advisory_lock($1)",
-                              {Param::integer(PostgresArchiveSchema::CopyLock)});
-    if (rows.text(0, 0) != u"t")
+    try {
+        m_connection->exec("SELECT pg_advisory_lock($1)", {Param::integer(PostgresArchiveSchema::CopyLock)});
+    } catch (const pg::Failure& failure) {
+        if (!failure.isLockTimeout()) raise(failure, QStringLiteral("waiting for another copy"));
         throw Error(sdkerr::ServerUnavailable, source,
                     QStringLiteral("Another copy is writing into the database \"%1\"; nothing was copied")
                         .arg(m_shown));
+    }
 }
 
 void PostgresArchiveStorage::dropUnfinishedCopy() {

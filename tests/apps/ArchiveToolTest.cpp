@@ -5,6 +5,7 @@
 #include "archive/server/ArchiveServer.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
+#include "core/ShownText.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 
@@ -166,6 +167,37 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
     }
     EXPECT_EQ(run({"export", archive, "-"}).out.count(u'\n'), 1) << "only the header: nothing was written";
     EXPECT_FALSE(QFile::exists(path("x.vqa")));
+}
+
+// Whatever an archive or a file holds, what the tool prints carries no raw control character
+// (which would move the cursor or turn the line around), and a refused long value is cut rather
+// than echoed in full.
+TEST_F(ArchiveToolTest, PrintedTextsAreEscapedAndLongValuesCut) {
+    const QString archive = path("plant.vqa");
+    ASSERT_EQ(run({"create", archive, "plant"}).code, 0);
+    {
+        auto server = ArchiveServer::open(u"plant"_s, archive);
+        server->Open(u"vqadmin"_s, QString());
+        server->Points()->Add(u"ODD-1"_s, u"classic"_s, pointtype::Float32,
+                              namedValues({{"Descriptor", u"red\x1b[31m\r\nbell\a \u202e!"_s}}));
+    }
+    write("long.csv", "Tag,Descriptor\r\n" + QByteArray(1000000, 'T') + ",x\r\n");
+    struct Case {
+        QStringList arguments;
+        QString shown;
+    };
+    const Case cases[] = {
+        {{"show", archive, "ODD-1"}, "red\\u{001b}[31m\\r\\nbell\\u{0007} \\u{202e}!"},
+        {{"show", archive, "NO\x1b[2JSUCH"}, "NO\\u{001b}[2JSUCH"},
+        {{"import", archive, path("long.csv")}, "... (1000000 characters in all) refused: The point \"TTT"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.arguments);
+        const QString printed = outcome.out + outcome.err;
+        EXPECT_TRUE(printed.contains(c.shown)) << printed.left(2000).toStdString();
+        EXPECT_LT(printed.size(), 5000);
+        for (QChar ch : printed) EXPECT_TRUE(ch == u'\n' || !ShownText::isEscaped(ch)) << int(ch.unicode());
+    }
 }
 
 TEST_P(ArchiveToolBackendTest, UsersAndPasswords) {

@@ -124,7 +124,8 @@ TEST_F(CsvAndTagTextTest, CsvRowsThatWouldBeStoredWronglyAreRefused) {
          "not "
          "differ by case"},
         {"Tag,Descriptor\r\nCase-1,first\r\ncase-1,second\r\n",
-         "created 1; 3: case-1: Tag: a duplicate of the tag on line 2 (tags do not differ by case)"},
+         "created 1; 3: case-1: Tag: a duplicate of the tag \"Case-1\" on line 2 (tags do not differ by "
+         "case)"},
         {"Tag,Descriptor\r\nLatin-\xe9,x\r\nGood,caf\xc3\xa9 \xff\r\n",
          "created 0; 2: Latin-\xef\xbf\xbd: Tag (column 1) is not valid UTF-8 text (it reads as U+FFFD); "
          "3: Good: Descriptor (column 2) is not valid UTF-8 text (it reads as U+FFFD)"},

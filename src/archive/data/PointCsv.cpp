@@ -219,7 +219,9 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     qsizetype tagIndex = 0;
     while (header[tagIndex].compare(u"Tag", Qt::CaseInsensitive) != 0) ++tagIndex;
     ImportReport report;
-    QHash<QString, int> lineOfTag;  // folded tag -> the line that first named it
+    // Folded tag -> the line that first named it and its spelling there. The same spelling again
+    // edits the point once more; another case would silently write over the earlier row.
+    QHash<QString, std::pair<int, QString>> firstOfTag;
     QStringList fields;
     // Rows are written in batches that share one commit; each row is still its own savepoint.
     constexpr int kRowsPerCommit = 1000;
@@ -257,15 +259,16 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
                 continue;
             }
             const QString tag = row.cells.value(QStringLiteral("tag"));
-            if (const int first = lineOfTag.value(foldKey(tag)); first > 0) {
+            const auto first = firstOfTag.constFind(foldKey(tag));
+            if (first != firstOfTag.cend() && first->second != tag) {
                 report.refused.push_back(
                     {row.line, tag,
-                     QStringLiteral("Tag: a duplicate of the tag on line %1 (tags do not "
-                                    "differ by case)")
-                         .arg(first)});
+                     QStringLiteral(
+                         "Tag: a duplicate of the tag \"%1\" on line %2 (tags do not differ by case)")
+                         .arg(ShownText::of(first->second), QString::number(first->first))});
                 continue;
             }
-            lineOfTag.insert(foldKey(tag), row.line);
+            if (first == firstOfTag.cend()) firstOfTag.insert(foldKey(tag), {row.line, tag});
             importRow(server, row, report);
         }
         if (batch) batch->commit();

@@ -3,6 +3,7 @@
 // case, a header naming a column twice, and a new tag made different only by invisible characters.
 #include "ArchiveTestSupport.h"
 
+#include "archive/data/ArchiveCopy.h"
 #include "archive/data/PointCsv.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkPointList.h"
@@ -56,7 +57,19 @@ TEST_P(StoredTextTest, NulIsRefusedWhereverATextIsStoredOrSearched) {
         std::function<void()> write;
         const char* named;
     };
+    // An archive file that holds a NUL from before, copied to the engine under test.
+    const QString holdingNul = this->filePath(u"nul.vqa"_s);
+    ArchiveServer::create(holdingNul, u"old"_s, u"VQ3"_s, u"VQ 3.4.1"_s)->Open(u"vqadmin"_s, QString());
+    {
+        auto old = ArchiveServer::open(u"old"_s, holdingNul);
+        old->Open(u"vqadmin"_s, QString());
+        old->Points()->Add(u"OLD-1"_s, u"classic"_s, pointtype::Float32, {});
+    }
+    SqliteDatabase(holdingNul, SqliteDatabase::OpenMode::Existing)
+        .execute(u"UPDATE points SET \"Descriptor\" = 'a' || char(0) || 'b'"_s);
     const Case cases[] = {
+        {"copy", [&] { ArchiveCopy::copy(holdingNul, otherLocation(u"copy"_s)); },
+         "The attribute Descriptor of the point \"OLD-1\" holds a NUL"},
         {"new point",
          [&] {
              m_admin->Points()->Add(u"P-2"_s, u"classic"_s, pointtype::Float32,

@@ -115,31 +115,24 @@ std::optional<ArchiveDigest> digestAt(const QString& location) {
     }
 }
 
-class KilledCopyTest : public KilledWriteTest, public ::testing::WithParamInterface<bool> {
-protected:
-    // A new destination for each run: a file, or a fresh database of the test server.
-    QString destination(int run) {
-        if (!GetParam()) return path(u"copy-%1.vqa"_s.arg(run));
-        m_databases.push_back(std::make_unique<TestDatabase>());
-        return QString::fromStdString(m_databases.back()->uri());
-    }
-    std::vector<std::unique_ptr<TestDatabase>> m_databases;
-};
+class KilledCopyTest : public KilledWriteTest, public ::testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(Engines, KilledCopyTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Postgres" : "Sqlite"); });
 
 // Killed anywhere, a copy leaves no archive or a complete one, never one that passes for a copy
 // while it lacks points, and the next copy to the same place completes it.
 TEST_P(KilledCopyTest, KilledCopyLeavesNoArchiveAndTheNextCopySucceeds) {
-    constexpr int kKills = 6;
-    const QString source = path(u"source.vqa"_s);
-    {
-        auto server = ArchiveServer::create(source, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
-        server->Open(u"vqadmin"_s, QString());
-        ArchiveSeeder::seed(*server, 3000, 2);
-    }
+    const QString source = path(u"source.vqa"_s), copy = u"copy"_s;
+    auto server = ArchiveServer::create(source, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    ArchiveSeeder::seed(*server, 3000, 2);
     const ArchiveDigest expected = *digestAt(source);
-    const QString copy = u"copy"_s;
+    std::vector<std::unique_ptr<TestDatabase>> databases;
+    auto destination = [&](int run) {  // a new file, or a fresh database of the test server
+        if (!GetParam()) return path(u"copy-%1.vqa"_s.arg(run));
+        return QString::fromStdString(databases.emplace_back(std::make_unique<TestDatabase>())->uri());
+    };
     const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, destination(0)});
-
     killRepeatedly(
         whole,
         [&](int i, std::chrono::microseconds at) {
@@ -148,20 +141,14 @@ TEST_P(KilledCopyTest, KilledCopyLeavesNoArchiveAndTheNextCopySucceeds) {
             if (const auto left = digestAt(to)) {
                 EXPECT_TRUE(*left == expected) << "kill " << i << " left " << left->points << " points";
             } else {
-                EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}), QString())
-                    << "kill " << i;
+                EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}), QString()) << i;
                 EXPECT_TRUE(digestAt(to) == expected) << "kill " << i;
             }
-            m_databases.clear();
+            databases.clear();
             return killed;
         },
-        kKills);
+        6);
 }
-
-INSTANTIATE_TEST_SUITE_P(Engines, KilledCopyTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Postgres" : "Sqlite";
-                         });
 
 }  // namespace
 }  // namespace vq::test

@@ -11,6 +11,7 @@
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/LocationSecrets.h"
 #include "core/Error.h"
+#include "core/ShownText.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkDigitalStateSet.h"
 #include "sdk/SdkDigitalStateSets.h"
@@ -143,10 +144,10 @@ int ArchiveTool::run(QStringList arguments) {
         if (command == u"servers") return servers(arguments);
         if (command == u"users") return users(arguments);
         if (command == u"demo") return demo();
-        m_err << "vqarchive: unknown command \"" << command << "\"\n\n";
+        m_err << "vqarchive: unknown command \"" << ShownText::of(command) << "\"\n\n";
         return usage(2);
     } catch (const Error& error) {
-        m_err << "vqarchive: " << error.description() << '\n';
+        m_err << "vqarchive: " << ShownText::message(error.description()) << '\n';
         return 1;
     }
 }
@@ -280,8 +281,8 @@ int ArchiveTool::importCsv(const QStringList& args) {
     const PointCsv::ImportReport report = PointCsv::importPoints(*server, in);
     for (const PointCsv::Refusal& refusal : report.refused)
         m_err << args[1] << ':' << refusal.line << ": "
-              << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : refusal.tag)
-              << " refused: " << refusal.reason << '\n';
+              << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : ShownText::of(refusal.tag))
+              << " refused: " << ShownText::message(refusal.reason) << '\n';
     m_out << "Created " << report.created << ", updated " << report.updated << ", unchanged "
           << report.unchanged << ", refused " << report.refused.size() << " rows\n";
     return report.refused.empty() ? 0 : 1;
@@ -313,17 +314,18 @@ int ArchiveTool::show(const QStringList& input) {
     const SdkPointPtr point = server->Points()->Item(args[1]);
     const bool vq2 = server->ServerKind() == u"VQ2";
     const QString type = raw ? QString::number(point->PointType()) : typeNameOf(point->PointType(), vq2);
-    m_out << "Point " << point->Name() << " on server " << server->Name() << " (class "
+    m_out << "Point " << ShownText::of(point->Name(), -1) << " on server " << server->Name() << " (class "
           << point->PointClass()->Name() << ", type " << type << ", id " << point->PointID() << ")\n";
     const SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
     const std::unique_ptr<PropSheetEntries> names = raw ? nullptr : namesOfClass(server, point);
     int width = 0;
     for (const SdkNamedValue& pair : *values) width = std::max(width, int(pair.Name().size()));
     for (const SdkNamedValue& pair : *values)
-        m_out << "  " << pair.Name().leftJustified(width) << "  " << shownValue(names.get(), pair) << '\n';
+        m_out << "  " << pair.Name().leftJustified(width) << "  "
+              << ShownText::of(shownValue(names.get(), pair), -1) << '\n';
     if (const auto current = server->currentValue(point->PointID())) {
-        m_out << "Current value: " << current->value.toString() << " (status " << current->status << ") at "
-              << Variant(current->time).toString() << " UTC\n";
+        m_out << "Current value: " << ShownText::of(current->value.toString(), -1) << " (status "
+              << current->status << ") at " << Variant(current->time).toString() << " UTC\n";
     } else {
         m_out << "No archived value\n";
     }
@@ -343,7 +345,7 @@ int ArchiveTool::search(const QStringList& args) {
             if (table != SqlTable::Point)
                 extraTables.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
         const SdkPointListPtr points = server->GetPointsSQL(args[1], extraTables, nullptr);
-        for (int i = 1; i <= points->Count(); ++i) m_out << points->Tag(i) << '\n';
+        for (int i = 1; i <= points->Count(); ++i) m_out << ShownText::of(points->Tag(i), -1) << '\n';
         m_out << points->Count() << " points in " << elapsed() << " ms\n";
     } catch (const Error& error) {
         if (error.number() != errc::NoPointsFound) {
@@ -360,6 +362,8 @@ void ArchiveTool::pointAtPosition(const QString& clause, const QString& descript
     static const QRegularExpression position(QStringLiteral("at position (\\d+)"));
     const QRegularExpressionMatch match = position.match(description);
     if (!match.hasMatch() || clause.contains(u'\n')) return;
+    // Escapes before the position would move the caret off its character.
+    if (ShownText::of(clause, -1) != clause) return;
     m_err << "  " << clause << "\n  " << QString(match.captured(1).toInt() - 1, u' ') << "^\n";
 }
 
@@ -448,15 +452,16 @@ int ArchiveTool::users(const QStringList& args) {
 void ArchiveTool::listUsers(ArchiveServer& server) {
     const QStringList users = server.Users();
     int width = 0;
-    for (const QString& user : users) width = std::max(width, int(user.size()));
+    for (const QString& user : users) width = std::max(width, int(ShownText::of(user, -1).size()));
     m_out << "Users of \"" << server.Name() << "\":\n";
     for (const QString& user : users) {
-        const QStringList groups = server.groupsOf(user);
-        m_out << "  " << user.leftJustified(width) << "  groups: "
+        QStringList groups = server.groupsOf(user);
+        for (QString& group : groups) group = ShownText::of(group, -1);
+        m_out << "  " << ShownText::of(user, -1).leftJustified(width) << "  groups: "
               << (groups.isEmpty() ? QStringLiteral("(none)") : groups.join(QStringLiteral(", ")))
               << (server.hasPassword(user) ? "" : "  (empty password)") << '\n';
     }
-    m_out << "Groups: " << server.Groups().join(QStringLiteral(", ")) << '\n';
+    m_out << "Groups: " << ShownText::of(server.Groups().join(QStringLiteral(", ")), -1) << '\n';
 }
 
 QString ArchiveTool::readPassword(const QString& prompt, bool confirm) {

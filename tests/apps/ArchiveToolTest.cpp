@@ -5,6 +5,7 @@
 #include "archive/server/ArchiveServer.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
+#include "core/ShownText.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoints.h"
 
@@ -208,6 +209,29 @@ TEST_F(ArchiveToolTest, DatabasePasswordsStaySecret) {
         EXPECT_FALSE((outcome.out + outcome.err).contains(u"s3cret"_s)) << outcome.err.toStdString();
         EXPECT_EQ(outcome.err.contains(u"warning: a password on the command line"_s), warned)
             << arguments.join(u' ').toStdString();
+    }
+}
+
+// Whatever an archive or a file holds, what the tool prints carries no raw control character
+// (which would move the cursor or turn the line around), and a refused long value is cut rather
+// than echoed in full.
+TEST_F(ArchiveToolTest, PrintedTextsAreEscapedAndLongValuesCut) {
+    const QString archive = path("plant.vqa");
+    auto server = ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    server->Points()->Add(u"ODD-1"_s, u"classic"_s, pointtype::Float32,
+                          namedValues({{"Descriptor", u"red\x1b[31m\r\nbell\a \u202e!"_s}}));
+    write("long.csv", "Tag,Descriptor\r\n" + QByteArray(1000000, 'T') + ",x\r\n");
+    const std::pair<QStringList, QString> cases[] = {
+        {{"show", archive, "ODD-1"}, "red\\u{001b}[31m\\r\\nbell\\u{0007} \\u{202e}!"},
+        {{"show", archive, "NO\x1b[2JSUCH"}, "NO\\u{001b}[2JSUCH"},
+        {{"import", archive, path("long.csv")}, "... (1000000 characters in all) refused: The point \"TTT"},
+    };
+    for (const auto& [arguments, shown] : cases) {
+        const Outcome outcome = run(arguments);
+        const QString printed = outcome.out + outcome.err;
+        EXPECT_TRUE(printed.contains(shown) && printed.size() < 5000) << printed.left(2000).toStdString();
+        for (QChar c : printed) EXPECT_TRUE(c == u'\n' || !ShownText::isEscaped(c)) << int(c.unicode());
     }
 }
 

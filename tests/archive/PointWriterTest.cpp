@@ -136,9 +136,13 @@ TEST_P(PointWriterTest, EveryRefusedCreationNamesTheAttributeAndWritesNothing) {
         // The tag and type arguments decide; a set naming others is refused, not half applied.
         {u"X16"_s, f32, "Tag", "OTHER", "Tag", "differs"},
         {u"X17"_s, f32, "PointType", 105, "PointType", "differs"},
+        {u"X18"_s, f32, "Descriptor", u"a"_s + QChar(0) + u"b"_s, "Descriptor", "NUL"},
     };
     for (const QChar c : u"*;?[\\]{|}"_s)
         cases.push_back({u"A%1B"_s.arg(c), f32, nullptr, {}, "Tag", "character"});
+    // Tags that look alike but differ by characters that show as nothing would be two points.
+    for (const QChar c : u"\u200b\u200d\u202e\u2066\ufeff\u00ad\ufe0f\u034f\u3164"_s)
+        cases.push_back({u"A%1B"_s.arg(c), f32, nullptr, {}, "Tag", "show as nothing"});
 
     SdkPointsPtr points = m_admin->Points();
     for (const Case& c : cases) {

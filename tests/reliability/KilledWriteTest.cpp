@@ -1,10 +1,15 @@
 // Writers killed with SIGKILL at many moments: after each kill the archive is sound, holds every
 // write whole or not at all, and the same write run again completes it. A bulk load (seeding) and a
-// run of single writes (edit sets; an import writes each row so too) are the two kinds of write.
+// run of single writes (edit sets; an import writes each row so too) are the two kinds of write; a
+// copy builds a whole archive, on either engine.
 #include "ReliabilitySupport.h"
 
+#include "archive/data/ArchiveCopy.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/CsvCodec.h"
+#include "archive/server/ArchiveStorageFactory.h"
+#include "core/Error.h"
+#include "postgres/PostgresTestServer.h"
 
 namespace vq::test {
 namespace {
@@ -24,18 +29,19 @@ protected:
     // march through a measured whole run, so that kills land before the write, inside it and in
     // its commit; they draw in when a writer ended before its kill.
     template <typename Attempt>
-    static void killRepeatedly(std::chrono::microseconds whole, Attempt&& attempt) {
+    static void killRepeatedly(std::chrono::microseconds whole, Attempt&& attempt,
+                               int wanted = kKillsPerKind) {
         int kills = 0;
         double scale = 1.0;
-        for (int run = 1; kills < kKillsPerKind && run <= 3 * kKillsPerKind; ++run) {
+        for (int run = 1; kills < wanted && run <= 3 * wanted; ++run) {
             const auto at = std::chrono::microseconds(
-                qint64(double(whole.count()) * scale * (2 * kills + 1) / (2 * kKillsPerKind)));
+                qint64(double(whole.count()) * scale * (2 * kills + 1) / (2 * wanted)));
             if (attempt(run, at))
                 ++kills;
             else
                 scale *= 0.85;
         }
-        EXPECT_EQ(kills, kKillsPerKind);
+        EXPECT_EQ(kills, wanted);
     }
 
     QTemporaryDir m_dir;
@@ -121,6 +127,50 @@ TEST_F(KilledWriteTest, CreatingWithAnAdminPasswordLeavesAWholeArchiveOrNone) {
             << "kill " << i;
         return killed;
     });
+}
+
+// The digest of the archive at `location`, or none when nothing there opens as an archive.
+std::optional<ArchiveDigest> digestAt(const QString& location) {
+    try {
+        return ArchiveDigest::of(*ArchiveStorageFactory::open(location));
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+class KilledCopyTest : public KilledWriteTest, public ::testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(Engines, KilledCopyTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Postgres" : "Sqlite"); });
+
+// Killed anywhere, a copy leaves no archive or a complete one, never one that passes for a copy
+// while it lacks points, and the next copy to the same place completes it.
+TEST_P(KilledCopyTest, KilledCopyLeavesNoArchiveAndTheNextCopySucceeds) {
+    const QString source = path(u"source.vqa"_s), copy = u"copy"_s;
+    auto server = ArchiveServer::create(source, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+    server->Open(u"vqadmin"_s, QString());
+    ArchiveSeeder::seed(*server, 3000, 2);
+    const ArchiveDigest expected = *digestAt(source);
+    std::vector<std::unique_ptr<TestDatabase>> databases;
+    auto destination = [&](int run) {  // a new file, or a fresh database of the test server
+        if (!GetParam()) return path(u"copy-%1.vqa"_s.arg(run));
+        return QString::fromStdString(databases.emplace_back(std::make_unique<TestDatabase>())->uri());
+    };
+    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, destination(0)});
+    killRepeatedly(
+        whole,
+        [&](int i, std::chrono::microseconds at) {
+            const QString to = destination(i);
+            const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}, at);
+            if (const auto left = digestAt(to)) {
+                EXPECT_TRUE(*left == expected) << "kill " << i << " left " << left->points << " points";
+            } else {
+                EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}), QString()) << i;
+                EXPECT_TRUE(digestAt(to) == expected) << "kill " << i;
+            }
+            databases.clear();
+            return killed;
+        },
+        6);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include "sdk/SdkErrors.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
 namespace vq {
 
@@ -84,31 +87,18 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
     return digest;
 }
 
-ArchiveDigest ArchiveCopy::copy(const QString& sourceLocation, const QString& destination) {
-    const std::unique_ptr<ArchiveStorage> from = ArchiveStorageFactory::open(sourceLocation);
-    const ArchiveFacts facts{from->fact(QStringLiteral("name")), from->fact(QStringLiteral("kind")),
-                             from->fact(QStringLiteral("version"))};
-    std::unique_ptr<ArchiveStorage> to = ArchiveStorageFactory::create(destination, facts, from->classes());
-    try {
-        const auto write = to->beginWrite();
-        copyPeople(*from, *to);
-        copyPoints(*from, *to);
-        write->commit();
-    } catch (const Error& error) {
-        // The write is undone; an empty archive must not pass for a copy later.
-        to.reset();
-        if (!ArchiveStorage::isServerLocation(destination)) {
-            for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-                QFile::remove(destination + suffix);
-            throw;
-        }
-        throw Error(
-            error.number(), error.source(),
-            error.description() + QStringLiteral("; nothing was copied, but the database now holds an "
-                                                 "empty archive: drop its tables before copying again"));
-    }
-    const ArchiveDigest expected = ArchiveDigest::of(*from);
-    const ArchiveDigest copied = ArchiveDigest::of(*to);
+namespace {
+
+void fill(ArchiveStorage& from, ArchiveStorage& to) {
+    const auto write = to.beginWrite();
+    copyPeople(from, to);
+    copyPoints(from, to);
+    write->commit();
+}
+
+ArchiveDigest compared(ArchiveStorage& from, ArchiveStorage& to) {
+    const ArchiveDigest expected = ArchiveDigest::of(from);
+    const ArchiveDigest copied = ArchiveDigest::of(to);
     if (!(copied == expected))
         throw Error(
             sdkerr::StorageFailed, source,
@@ -121,6 +111,67 @@ ArchiveDigest ArchiveCopy::copy(const QString& sourceLocation, const QString& de
                 .arg(expected.values)
                 .arg(QString::fromLatin1(expected.sha256)));
     return copied;
+}
+
+void removeArchiveFile(const QString& path) {
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+// The file is built beside its destination under another name and renamed once it is complete
+// and matches its source, so a copy killed on the way leaves nothing that passes for an archive.
+// The lock keeps two copies from building one file; the next copy clears what a killed one left.
+ArchiveDigest copyToFile(ArchiveStorage& from, const QString& destination, const ArchiveFacts& facts) {
+    if (QFile::exists(destination))
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("The archive file \"%1\" already exists").arg(destination));
+    QDir().mkpath(QFileInfo(destination).absolutePath());
+    QLockFile lock(destination + QStringLiteral(".copying.lock"));
+    lock.setStaleLockTime(0);  // stale only when its process is gone: a copy may take hours
+    if (!lock.tryLock(0))
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("Another copy is writing \"%1\"; nothing was copied").arg(destination));
+    const QString unfinished = destination + QStringLiteral(".copying");
+    removeArchiveFile(unfinished);
+    ArchiveDigest digest;
+    try {
+        const std::unique_ptr<ArchiveStorage> to =
+            ArchiveStorageFactory::create(unfinished, facts, from.classes());
+        fill(from, *to);
+        digest = compared(from, *to);
+    } catch (const Error&) {
+        removeArchiveFile(unfinished);
+        throw;
+    }
+    // Closed, the file holds its whole journal; renaming never replaces a file that appeared meanwhile.
+    if (QFile::exists(unfinished + QStringLiteral("-wal")) || !QFile::rename(unfinished, destination)) {
+        removeArchiveFile(unfinished);
+        throw Error(sdkerr::StorageFailed, source,
+                    QStringLiteral("The copy could not be put in place at \"%1\"; nothing was copied")
+                        .arg(destination));
+    }
+    return digest;
+}
+
+// The archive is marked unfinished in the transaction that makes its tables and the mark goes
+// last, so a copy killed on the way leaves an archive that no program opens and the next copy replaces.
+ArchiveDigest copyToDatabase(ArchiveStorage& from, const QString& destination, const ArchiveFacts& facts) {
+    const std::unique_ptr<ArchiveStorage> to =
+        ArchiveStorageFactory::createUnfinished(destination, facts, from.classes());
+    fill(from, *to);
+    const ArchiveDigest digest = compared(from, *to);
+    ArchiveStorageFactory::markComplete(*to);
+    return digest;
+}
+
+}  // namespace
+
+ArchiveDigest ArchiveCopy::copy(const QString& sourceLocation, const QString& destination) {
+    const std::unique_ptr<ArchiveStorage> from = ArchiveStorageFactory::open(sourceLocation);
+    const ArchiveFacts facts{from->fact(QStringLiteral("name")), from->fact(QStringLiteral("kind")),
+                             from->fact(QStringLiteral("version"))};
+    if (ArchiveStorage::isServerLocation(destination)) return copyToDatabase(*from, destination, facts);
+    return copyToFile(*from, destination, facts);
 }
 
 }  // namespace vq

@@ -24,8 +24,9 @@ struct ArchiveDigest {
 
 // Copies a whole archive between two locations (files or PostgreSQL URIs): facts, classes, users
 // with their passwords, groups, memberships, digital state sets, points with all their values and
-// archived values. An existing destination archive is refused; afterwards both are digested and
-// a difference raises.
+// archived values. An existing destination archive is refused; both are digested and a
+// difference raises. The destination becomes an archive only once the copy is complete and
+// matches: a copy killed on the way leaves none, and the next copy succeeds.
 class ArchiveCopy {
 public:
     static ArchiveDigest copy(const QString& source, const QString& destination);

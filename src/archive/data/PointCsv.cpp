@@ -4,7 +4,9 @@
 #include "archive/server/ArchivePoint.h"
 #include "archive/server/PointWriter.h"
 #include "archive/storage/ArchiveStorage.h"
+#include "archive/storage/StoredText.h"
 #include "core/KeyedCollection.h"
+#include "core/ShownText.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointAttributes.h"
@@ -139,6 +141,39 @@ void importRow(ArchiveServer& server, const Row& row, PointCsv::ImportReport& re
     }
 }
 
+// A header naming a column twice would let one cell of a row silently win over the other.
+void refuseRepeatedColumns(const QStringList& header) {
+    QHash<QString, int> seen;
+    for (int i = 0; i < header.size(); ++i) {
+        const auto at = seen.constFind(foldKey(header[i]));
+        if (at == seen.cend()) {
+            seen.insert(foldKey(header[i]), i);
+            continue;
+        }
+        throw Error(sdkerr::AttributesRefused, csvSource,
+                    QStringLiteral("The header row names the column \"%1\" twice (columns %2 and %3); "
+                                   "column names do not differ by case")
+                        .arg(ShownText::of(header[i]), QString::number(*at + 1), QString::number(i + 1)));
+    }
+}
+
+// Why a cell cannot be stored as read, or empty. The reader decodes bytes that are no UTF-8 as
+// U+FFFD, which a row must not carry into the archive in place of what was meant.
+QString cellProblem(const QString& cell) {
+    if (cell.contains(QChar(QChar::ReplacementCharacter)))
+        return QStringLiteral("is not valid UTF-8 text (it reads as U+FFFD)");
+    if (StoredText::hasNul(cell)) return StoredText::nulReason();
+    return {};
+}
+
+QString rowProblem(const QStringList& header, const QStringList& fields) {
+    for (int i = 0; i < fields.size(); ++i)
+        if (const QString problem = cellProblem(fields[i]); !problem.isEmpty())
+            return QStringLiteral("%1 (column %2) %3")
+                .arg(ShownText::of(header[i]), QString::number(i + 1), problem);
+    return {};
+}
+
 }  // namespace
 
 int PointCsv::exportPoints(ArchiveServer& server, QTextStream& out) {
@@ -170,6 +205,7 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
                         : reader.error());
     }
     for (QString& column : header) column = column.trimmed();
+    refuseRepeatedColumns(header);
     if (!header.contains(QStringLiteral("Tag"), Qt::CaseInsensitive))
         throw Error(sdkerr::AttributesRefused, csvSource,
                     QStringLiteral("The header row has no \"Tag\" column"));
@@ -183,6 +219,9 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     qsizetype tagIndex = 0;
     while (header[tagIndex].compare(u"Tag", Qt::CaseInsensitive) != 0) ++tagIndex;
     ImportReport report;
+    // Folded tag -> the line that first named it and its spelling there. The same spelling again
+    // edits the point once more; another case would silently write over the earlier row.
+    QHash<QString, std::pair<int, QString>> firstOfTag;
     QStringList fields;
     // Rows are written in batches that share one commit; each row is still its own savepoint.
     constexpr int kRowsPerCommit = 1000;
@@ -206,6 +245,10 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
                                               .arg(header.size())});
                 continue;
             }
+            if (const QString problem = rowProblem(header, fields); !problem.isEmpty()) {
+                report.refused.push_back({row.line, fields.value(tagIndex), problem});
+                continue;
+            }
             for (int i = 0; i < header.size(); ++i) {
                 if (fields[i].isEmpty()) continue;
                 row.cells.insert(foldKey(header[i]), fields[i]);
@@ -215,6 +258,17 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
                 report.refused.push_back({row.line, QString(), QStringLiteral("Tag: the row has no tag")});
                 continue;
             }
+            const QString tag = row.cells.value(QStringLiteral("tag"));
+            const auto first = firstOfTag.constFind(foldKey(tag));
+            if (first != firstOfTag.cend() && first->second != tag) {
+                report.refused.push_back(
+                    {row.line, tag,
+                     QStringLiteral(
+                         "Tag: a duplicate of the tag \"%1\" on line %2 (tags do not differ by case)")
+                         .arg(ShownText::of(first->second), QString::number(first->first))});
+                continue;
+            }
+            if (first == firstOfTag.cend()) firstOfTag.insert(foldKey(tag), {row.line, tag});
             importRow(server, row, report);
         }
         if (batch) batch->commit();

@@ -94,6 +94,10 @@ private:
                                    "written twice)")
                         .arg(quote == u'"' ? QStringLiteral("double") : QStringLiteral("single")));
             const QChar c = m_text[m_at++];
+            // A server ends a text at a NUL, so the search would look for less than was written.
+            if (c == u'\0')
+                throw SqlDialectError::at(int(m_at),
+                                          QStringLiteral("a text cannot contain a NUL character (\\0)"));
             if (c != quote) {
                 value.append(c);
             } else if (m_at < m_text.size() && m_text[m_at] == quote) {

@@ -28,6 +28,10 @@ public:
     // The key of the transaction-level advisory lock that every writer of an archive takes first,
     // so writers take turns as they do on an SQLite file.
     static constexpr qint64 WriteLock = 0x5651'4152'4348'0001;
+    // The key of the session-level advisory lock a copy holds while it builds an archive.
+    static constexpr qint64 CopyLock = 0x5651'4152'4348'0002;
+    // The server_info key that marks an archive whose copy is not complete.
+    static constexpr const char* UnfinishedFact = "unfinished_copy";
 };
 
 }  // namespace vq

@@ -9,6 +9,7 @@
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/postgres/PostgresSearchSchema.h"
 #include "archive/storage/ArchiveMigrations.h"
+#include "archive/storage/StoredText.h"
 #include "sdk/SdkErrors.h"
 
 #include <QScopeGuard>
@@ -166,6 +167,7 @@ bool PostgresArchiveStorage::runsAsSuperuser() const {
 
 PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri) : PostgresArchiveStorage(uri, Connect{}) {
     checkIsArchive();
+    refuseUnfinished();
     load();
 }
 
@@ -189,6 +191,66 @@ std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
     }
     storage->load();
     return storage;
+}
+
+std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::createUnfinished(
+    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
+    std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
+    storage->takeCopyLock();
+    {
+        Scope write(*storage);
+        storage->dropUnfinishedCopy();
+        storage->refuseExistingTables();
+        storage->runScript(QStringLiteral("making its tables"),
+                           PostgresArchiveSchema::sql(ArchiveCatalog::storedColumns(classes), classes));
+        storage->writeFacts(facts);
+        storage->setFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact), QStringLiteral("yes"));
+        storage->writeClasses(classes);
+        storage->upgradeSchema();
+        write.commit();
+    }
+    storage->load();
+    return storage;
+}
+
+void PostgresArchiveStorage::markComplete() {
+    Scope write(*this);
+    run(QStringLiteral("completing its copy"), "DELETE FROM server_info WHERE key = $1",
+        {Param::text(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact))});
+    write.commit();
+}
+
+// Held by the session, so a copy killed on the way lets go of it with its connection. The server
+// may notice that only when the killed copy's statement ends, so this waits the busy timeout.
+void PostgresArchiveStorage::takeCopyLock() {
+    try {
+        m_connection->exec("SELECT pg_advisory_lock($1)", {Param::integer(PostgresArchiveSchema::CopyLock)});
+    } catch (const pg::Failure& failure) {
+        if (!failure.isLockTimeout()) raise(failure, QStringLiteral("waiting for another copy"));
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("Another copy is writing into the database \"%1\"; nothing was copied")
+                        .arg(m_shown));
+    }
+}
+
+void PostgresArchiveStorage::dropUnfinishedCopy() {
+    const pg::Rows rows =
+        run(QStringLiteral("looking for an unfinished copy"),
+            "SELECT to_regclass('server_info') IS NOT NULL AND to_regclass('points') IS NOT NULL");
+    if (rows.text(0, 0) != u"t" || !findFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact)))
+        return;
+    const QStringList tables =
+        PostgresArchiveSchema::tables() + QStringList{QStringLiteral("aliases"), QStringLiteral("batches")};
+    runScript(QStringLiteral("dropping an unfinished copy"),
+              "DROP TABLE IF EXISTS " + tables.join(u", ").toUtf8() + " CASCADE");
+}
+
+void PostgresArchiveStorage::refuseUnfinished() {
+    if (findFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact)))
+        throw Error(sdkerr::ServerUnavailable, source,
+                    QStringLiteral("The database \"%1\" holds a copy of an archive that was not completed; "
+                                   "copy again to replace it")
+                        .arg(m_shown));
 }
 
 void PostgresArchiveStorage::load() {
@@ -398,6 +460,7 @@ std::optional<QString> PostgresArchiveStorage::findFact(const QString& key) {
 }
 
 void PostgresArchiveStorage::setFact(const QString& key, const QString& value) {
+    StoredText::check(value, QStringLiteral("The archive's %1").arg(key));
     run(QStringLiteral("storing a fact"),
         "INSERT INTO server_info(key, value) VALUES($1, $2) ON CONFLICT (key) DO UPDATE SET value = "
         "excluded.value",
@@ -491,11 +554,13 @@ QStringList PostgresArchiveStorage::groupsOf(const QString& user) {
 }
 
 void PostgresArchiveStorage::addGroup(const QString& name) {
+    StoredText::check(name, QStringLiteral("The group name"));
     run(QStringLiteral("adding a group"),
         "INSERT INTO groups(name) VALUES($1) ON CONFLICT (lower(name)) DO NOTHING", {Param::text(name)});
 }
 
 void PostgresArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    StoredText::check(name, QStringLiteral("The user name"));
     run(QStringLiteral("adding a user"), "INSERT INTO users(name, salt, hash) VALUES($1, $2, $3)",
         {Param::text(name), Param::bytes(salt), Param::bytes(hash)});
 }
@@ -589,6 +654,7 @@ bool PostgresArchiveStorage::hasDigitalSet(const QString& name) {
 }
 
 void PostgresArchiveStorage::addDigitalSet(const QString& name, const QStringList& states) {
+    StoredText::check(name + states.join(QString()), QStringLiteral("The digital state set"));
     const QString what = QStringLiteral("adding a digital state set");
     Scope write(*this);
     const qint64 setId =
@@ -601,6 +667,7 @@ void PostgresArchiveStorage::addDigitalSet(const QString& name, const QStringLis
 }
 
 void PostgresArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue& value) {
+    StoredText::checkArchived(QString::number(pointId), {value});
     const bool number = value.value.isNumberType();
     run(QStringLiteral("archiving a value"),
         "INSERT INTO archive(point_id, time, value, value_is_number, status) VALUES($1, $2, $3, $4, $5)"
@@ -696,6 +763,7 @@ bool PostgresArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePoin
 
 qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
                                            const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
+    StoredText::checkPoint(tagKey, values);
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
     pg::Params params = {Param::integer(info.id), Param::text(tagKey)};
     if (pointId > 0) {
@@ -717,6 +785,7 @@ qint64 PostgresArchiveStorage::insertPoint(const ArchiveClassInfo& info, const Q
 
 void PostgresArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
                                          const std::vector<ArchiveStoredValue>& values) {
+    StoredText::checkPoint(tagKey, values);
     QStringList assignments = {QStringLiteral("tag_key = $1")};
     pg::Params params = {Param::text(tagKey)};
     for (const ArchiveStoredValue& value : values) {

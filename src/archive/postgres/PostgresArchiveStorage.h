@@ -23,6 +23,15 @@ public:
         const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes,
         const std::function<void(ArchiveStorage&)>& fill = {});
 
+    // Makes an archive as create() does that open() refuses until markComplete(): a copy builds
+    // there, so a copy that never ends leaves no archive behind. One copy at a time builds into a
+    // database; a later copy drops the tables of one that never completed.
+    static std::unique_ptr<PostgresArchiveStorage> createUnfinished(const QString& uri,
+                                                                    const ArchiveFacts& facts,
+                                                                    std::vector<ArchiveClassInfo> classes);
+    // Removes the mark of an unfinished archive: from now on it opens as any other.
+    void markComplete();
+
     // The location as it may be shown: without its password.
     const QString& shownLocation() const { return m_shown; }
     bool runsAsSuperuser() const override;
@@ -111,6 +120,9 @@ private:
     void load();
     void checkIsArchive();
     void refuseExistingTables();
+    void refuseUnfinished();
+    void takeCopyLock();
+    void dropUnfinishedCopy();
     void writeFacts(const ArchiveFacts& facts);
     void writeClasses(std::vector<ArchiveClassInfo>& classes);
     void loadClasses();

@@ -2,6 +2,7 @@
 
 #include "archive/postgres/PostgresArchiveSchema.h"
 #include "archive/storage/ArchiveCatalog.h"
+#include "archive/storage/StoredText.h"
 #include "sdk/SdkErrors.h"
 
 namespace vq {
@@ -53,6 +54,8 @@ PostgresBulkLoad::PostgresBulkLoad(PostgresArchiveStorage& storage)
 void PostgresBulkLoad::addPoint(const ArchiveClassInfo& info, const QString& tagKey,
                                 const std::vector<ArchiveStoredValue>& values,
                                 const std::vector<ArchivedValue>& archived, qint64 pointId) {
+    StoredText::checkPoint(tagKey, values);
+    StoredText::checkArchived(tagKey, archived);
     if (!m_keepsIds) m_keepsIds = pointId > 0;
     if (*m_keepsIds != (pointId > 0))
         throw Error(sdkerr::StorageFailed, QStringLiteral("VQArchive"),

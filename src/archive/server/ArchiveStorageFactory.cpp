@@ -92,4 +92,17 @@ std::unique_ptr<ArchiveStorage> ArchiveStorageFactory::create(
     return PostgresArchiveStorage::create(location.trimmed(), facts, std::move(classes), fill);
 }
 
+std::unique_ptr<ArchiveStorage> ArchiveStorageFactory::createUnfinished(
+    const QString& location, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
+    refuseOtherServers(location);
+    if (!isPostgres(ArchiveStorage::schemeOf(location)))
+        throw Error(sdkerr::ServerUnavailable, QStringLiteral("VQArchive"),
+                    QStringLiteral("\"%1\" is no database location").arg(location));
+    return PostgresArchiveStorage::createUnfinished(location.trimmed(), facts, std::move(classes));
+}
+
+void ArchiveStorageFactory::markComplete(ArchiveStorage& storage) {
+    if (auto* postgres = dynamic_cast<PostgresArchiveStorage*>(&storage)) postgres->markComplete();
+}
+
 }  // namespace vq

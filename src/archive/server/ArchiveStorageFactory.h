@@ -25,6 +25,13 @@ public:
                                                   std::vector<ArchiveClassInfo> classes,
                                                   bool sharedFile = false,
                                                   const std::function<void(ArchiveStorage&)>& fill = {});
+    // Makes a new archive at a server location that open() refuses until markComplete(), for a
+    // copy to build; it replaces one that an earlier copy never completed. A file location has no
+    // such mark: a copy builds a file under another name and renames it.
+    static std::unique_ptr<ArchiveStorage> createUnfinished(const QString& location,
+                                                            const ArchiveFacts& facts,
+                                                            std::vector<ArchiveClassInfo> classes);
+    static void markComplete(ArchiveStorage& storage);
 };
 
 }  // namespace vq

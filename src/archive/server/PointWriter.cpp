@@ -2,7 +2,9 @@
 
 #include "archive/server/SecurityString.h"
 #include "archive/storage/ArchiveStorage.h"
+#include "archive/storage/StoredText.h"
 #include "core/KeyedCollection.h"
+#include "core/ShownText.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
 
@@ -22,7 +24,17 @@ bool isNamed(const QString& name, const char16_t* expected) {
 }
 
 QString quotedValue(const Variant& value) {
-    return u'"' + value.toString() + u'"';
+    return u'"' + ShownText::of(value.toString()) + u'"';
+}
+
+// Characters that show as nothing or turn the text around, so that two tags that look the same
+// would be two points: format characters (zero-width spaces and joiners, direction marks,
+// embeddings, overrides and isolates, the byte order mark, the soft hyphen), the combining
+// grapheme joiner, variation selectors and the Hangul fillers.
+bool isInvisible(QChar c) {
+    const char16_t u = c.unicode();
+    return c.category() == QChar::Other_Format || u == 0x034F || (u >= 0xFE00 && u <= 0xFE0F) ||
+           u == 0x115F || u == 0x1160 || u == 0x3164 || u == 0xFFA0;
 }
 
 }  // namespace
@@ -68,6 +80,10 @@ std::optional<Variant> PointWriter::convert(const AttributeDef& def, const Varia
         const QString text = value.toString();
         if (text.size() > kMaxTextLength) {
             *reason = QStringLiteral("longer than %1 characters").arg(kMaxTextLength);
+            return std::nullopt;
+        }
+        if (StoredText::hasNul(text)) {
+            *reason = StoredText::nulReason();
             return std::nullopt;
         }
         return Variant(text);
@@ -128,6 +144,14 @@ QString PointWriter::tagProblem(const QString& tag) {
     return {};
 }
 
+QString PointWriter::invisibleTagProblem(const QString& tag) {
+    for (QChar c : tag)
+        if (isInvisible(c))
+            return QStringLiteral("a tag cannot contain characters that show as nothing (here U+%1)")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+    return {};
+}
+
 void PointWriter::refuse(Draft& draft, const QString& attribute, const QString& reason) {
     if (!draft.failed->Contains(attribute)) draft.failed->Add(attribute, Variant(reason));
 }
@@ -167,6 +191,11 @@ void PointWriter::checkPoint(Draft& draft) {
     const QString tag = draft.value(u"Tag").toString();
     if (const QString problem = tagProblem(tag); !problem.isEmpty()) {
         refuse(draft, QStringLiteral("Tag"), problem);
+    } else if (const QString invisible = invisibleTagProblem(tag);
+               !invisible.isEmpty() &&
+               (draft.pointId == 0 || draft.written[size_t(draft.indexOf(QStringLiteral("Tag")))])) {
+        // Only a new or renamed tag: a point stored before this rule can still be edited.
+        refuse(draft, QStringLiteral("Tag"), invisible);
     } else if (const auto existing = m_server.findPoint(tag); existing && existing->id != draft.pointId) {
         refuse(draft, QStringLiteral("Tag"),
                QStringLiteral("a point with the tag \"%1\" already exists").arg(existing->tag));
@@ -244,8 +273,9 @@ void PointWriter::raiseRefusal(const Draft& draft, const QString& what, const Sd
     QStringList reasons;
     for (const SdkNamedValue& pair : failed)
         reasons.append(pair.Name() + QStringLiteral(": ") + pair.Value().toString());
-    m_server.raise(sdkerr::AttributesRefused, QStringLiteral("The point \"%1\" was not %2: %3")
-                                                  .arg(draft.tag, what, reasons.join(QStringLiteral("; "))));
+    m_server.raise(sdkerr::AttributesRefused,
+                   QStringLiteral("The point \"%1\" was not %2: %3")
+                       .arg(ShownText::of(draft.tag), what, reasons.join(QStringLiteral("; "))));
 }
 
 ArchivePointHeader PointWriter::create(const QString& tag, const QString& className, SdkPointType pointType,

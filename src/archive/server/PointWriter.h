@@ -28,6 +28,8 @@ public:
     static std::optional<Variant> convert(const AttributeDef& def, const Variant& value, QString* reason);
     // Why a tag cannot be used, or empty.
     static QString tagProblem(const QString& tag);
+    // Why a new or renamed tag cannot be used because it holds characters that show as nothing.
+    static QString invisibleTagProblem(const QString& tag);
 
 private:
     struct Draft;

@@ -5,6 +5,7 @@
 #include "archive/sqlite/SqlitePointSearch.h"
 #include "archive/sqlite/SqliteSearchSchema.h"
 #include "archive/storage/ArchiveMigrations.h"
+#include "archive/storage/StoredText.h"
 #include "sdk/SdkErrors.h"
 
 #include <QDir>
@@ -236,6 +237,8 @@ public:
                 QStringLiteral("A bulk load cannot add the point \"%1\" under the id %2 of an earlier point")
                     .arg(tagKey)
                     .arg(pointId));
+        StoredText::checkPoint(tagKey, values);
+        StoredText::checkArchived(tagKey, archived);
         PointInsert& insert = insertFor(info.id, values, pointId > 0);
         insert.statement.reset();
         insert.statement.bind(1, info.id).bind(2, tagKey);
@@ -394,6 +397,7 @@ std::optional<QString> SqliteArchiveStorage::findFact(const QString& key) {
 }
 
 void SqliteArchiveStorage::setFact(const QString& key, const QString& value) {
+    StoredText::check(value, QStringLiteral("The archive's %1").arg(key));
     m_db->statement("INSERT OR REPLACE INTO server_info(key, value) VALUES(?, ?)")
         .bind(1, key)
         .bind(2, value)
@@ -485,10 +489,12 @@ QStringList SqliteArchiveStorage::groupsOf(const QString& user) {
 }
 
 void SqliteArchiveStorage::addGroup(const QString& name) {
+    StoredText::check(name, QStringLiteral("The group name"));
     m_db->statement("INSERT OR IGNORE INTO groups(name) VALUES(?)").bind(1, name).run();
 }
 
 void SqliteArchiveStorage::addUser(const QString& name, const QByteArray& hash, const QByteArray& salt) {
+    StoredText::check(name, QStringLiteral("The user name"));
     m_db->statement("INSERT INTO users(name, salt, hash) VALUES(?, ?, ?)")
         .bind(1, name)
         .bind(2, salt.isNull() ? QByteArray("") : salt)
@@ -600,6 +606,7 @@ bool SqliteArchiveStorage::hasDigitalSet(const QString& name) {
 }
 
 void SqliteArchiveStorage::addDigitalSet(const QString& name, const QStringList& states) {
+    StoredText::check(name + states.join(QString()), QStringLiteral("The digital state set"));
     m_db->statement("INSERT INTO digital_sets(name) VALUES(?)").bind(1, name).run();
     const qint64 setId = m_db->lastInsertId();
     for (int code = 0; code < states.size(); ++code)
@@ -611,6 +618,7 @@ void SqliteArchiveStorage::addDigitalSet(const QString& name, const QStringList&
 }
 
 void SqliteArchiveStorage::addArchivedValue(qint64 pointId, const ArchivedValue& value) {
+    StoredText::checkArchived(QString::number(pointId), {value});
     auto insert =
         m_db->statement("INSERT OR REPLACE INTO archive(point_id, time, value, status) VALUES(?, ?, ?, ?)");
     insert.bind(1, pointId).bind(2, double(value.time.toMSecsSinceEpoch()) / 1000.0).bind(4, value.status);
@@ -734,6 +742,7 @@ bool SqliteArchiveStorage::readPoint(const ArchiveClassInfo& info, ArchivePointH
 
 qint64 SqliteArchiveStorage::insertPoint(const ArchiveClassInfo& info, const QString& tagKey,
                                          const std::vector<ArchiveStoredValue>& values, qint64 pointId) {
+    StoredText::checkPoint(tagKey, values);
     QStringList columns = {QStringLiteral("class_id"), QStringLiteral("tag_key")};
     if (pointId > 0) columns.append(QStringLiteral("point_id"));
     for (const ArchiveStoredValue& value : values) columns.append(quoted(value.def->name));
@@ -759,6 +768,7 @@ std::unique_ptr<ArchiveStorage::BulkLoad> SqliteArchiveStorage::beginBulkLoad() 
 
 void SqliteArchiveStorage::updatePoint(qint64 pointId, const QString& tagKey,
                                        const std::vector<ArchiveStoredValue>& values) {
+    StoredText::checkPoint(tagKey, values);
     QStringList assignments = {QStringLiteral("tag_key = ?")};
     for (const ArchiveStoredValue& value : values)
         assignments.append(quoted(value.def->name) + QStringLiteral(" = ?"));

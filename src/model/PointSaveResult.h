@@ -13,6 +13,7 @@ struct PointSaveResult {
     /// The attributes the server refused, each with the reason it gave.
     SdkNamedValues refused;
 
+    /// Whether every edit was stored.
     bool saved() const { return error.number() == 0; }
     /// "Errors occurred while saving the following attributes:" and one line per refused
     /// attribute; empty when none was refused.

@@ -65,6 +65,7 @@ TEST_P(StoredTextTest, NulIsRefusedWhereverATextIsStoredOrSearched) {
               "2: P-2: Descriptor (column 2) holds a NUL character (\\0), which an archive does not store");
     EXPECT_EQ(pointValues(stored(u"P-1"_s), {u"Descriptor"_s}), "Descriptor=\a\x1b[31m");
     EXPECT_EQ(reopen()->pointCount(), 1);
+    EXPECT_FALSE(server->Points()->Contains(u"P-1"_s + nul + u"x"_s));
 }
 
 // A row whose text would not be stored as written is refused with its line; a header naming a

@@ -158,10 +158,17 @@ ArchiveDigest copyToFile(ArchiveStorage& from, const QString& destination, const
 ArchiveDigest copyToDatabase(ArchiveStorage& from, const QString& destination, const ArchiveFacts& facts) {
     const std::unique_ptr<ArchiveStorage> to =
         ArchiveStorageFactory::createUnfinished(destination, facts, from.classes());
-    fill(from, *to);
-    const ArchiveDigest digest = compared(from, *to);
-    ArchiveStorageFactory::markComplete(*to);
-    return digest;
+    try {
+        fill(from, *to);
+        const ArchiveDigest digest = compared(from, *to);
+        ArchiveStorageFactory::markComplete(*to);
+        return digest;
+    } catch (Error& error) {
+        error.setDescription(error.description() +
+                             QStringLiteral("; the database holds an unfinished copy that no program opens, "
+                                            "and copying again replaces it"));
+        throw;
+    }
 }
 
 }  // namespace

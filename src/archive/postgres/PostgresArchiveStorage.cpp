@@ -712,6 +712,8 @@ std::vector<ArchivedValue> PostgresArchiveStorage::archivedValues(qint64 pointId
 }
 
 std::optional<ArchivePointHeader> PostgresArchiveStorage::findPoint(const QString& tagKey) {
+    // No tag holds a NUL, and the server would look for the key cut there.
+    if (StoredText::hasNul(tagKey)) return std::nullopt;
     return firstHeader(runPrepared(QStringLiteral("finding a point"), "vq_find_point",
                                    headerColumns + " WHERE tag_key = $1", {Param::text(tagKey)}));
 }
@@ -732,6 +734,7 @@ std::vector<ArchivePointHeader> PostgresArchiveStorage::pointHeaders(int limit) 
 }
 
 QStringList PostgresArchiveStorage::tagsStartingWith(const QString& keyPrefix, int maxCount) {
+    if (StoredText::hasNul(keyPrefix)) return {};
     const pg::Rows rows =
         runPrepared(QStringLiteral("completing a tag"), "vq_tags_from",
                     "SELECT tag_key, \"Tag\" FROM points WHERE tag_key >= $1 ORDER BY tag_key LIMIT $2",

@@ -97,12 +97,15 @@ TEST_P(ArchiveServerTest, LogOnChecksUserAndPassword) {
     auto admin = reopen();
     admin->addGroup(u"operators"_s);
     admin->addUser(u"alice"_s, u"secret"_s, {u"operators"_s});
-    EXPECT_EQ(raised([&] { admin->addUser(u"ALICE"_s, QString(), {}); }).number(), sdkerr::AttributesRefused);
+    admin->addUser(u"Ålice"_s, u"pw"_s, {});
+    // Names are unique after Unicode case folding on both engines, and found in any case.
+    for (const QString& taken : {u"ALICE"_s, u"ålice"_s})
+        EXPECT_EQ(raised([&] { admin->addUser(taken, QString(), {}); }).number(), sdkerr::AttributesRefused);
     EXPECT_NE(raised([&] { admin->addUser(u"eve"_s, QString(), {u"nosuch"_s}); }).number(), 0);
 
     auto server = reopen();
     EXPECT_EQ(facts(*server),
-              "plant VQ3 \"VQ 3.4.1\" users=vqadmin,alice groups=vqadmin,operators connected=0");
+              "plant VQ3 \"VQ 3.4.1\" users=vqadmin,alice,Ålice groups=vqadmin,operators connected=0");
     EXPECT_EQ(server->groupsOf(u"Alice"_s), QStringList{u"operators"_s});
     struct Attempt {
         const char* user;
@@ -111,9 +114,14 @@ TEST_P(ArchiveServerTest, LogOnChecksUserAndPassword) {
         const char* userName;
     };
     const Attempt attempts[] = {
-        {"vqadmin", "x", sdkerr::LogonFailed, ""},    {"VQADMIN", "", 0, "vqadmin"},
-        {"alice", "", sdkerr::LogonFailed, ""},       {"alice", "secret", 0, "alice"},
-        {"alice", "Secret", sdkerr::LogonFailed, ""}, {"eve", "", sdkerr::LogonFailed, ""},
+        {"vqadmin", "x", sdkerr::LogonFailed, ""},
+        {"VQADMIN", "", 0, "vqadmin"},
+        {"alice", "", sdkerr::LogonFailed, ""},
+        {"alice", "secret", 0, "alice"},
+        {"alice", "Secret", sdkerr::LogonFailed, ""},
+        {"eve", "", sdkerr::LogonFailed, ""},
+        {"ÅLICE", "pw", 0, "Ålice"},
+        {"ålice", "pw", 0, "Ålice"},
     };
     for (const Attempt& a : attempts) {
         SCOPED_TRACE(std::string(a.user) + "/" + a.password);

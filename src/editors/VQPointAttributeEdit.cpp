@@ -351,12 +351,7 @@ void VQPointAttributeEdit::SetInternalFocus() {
 
 void VQPointAttributeEdit::CancelEdit() {
     if (!d->m_Entries || d->m_AttributeName.trimmed().isEmpty()) return;
-    quietly([this] {
-        PropSheetEntry& shown = d->entry();
-        // A pending value equal to the entry's own commits to nothing.
-        shown.SetPendingValue(shown.GetValueAs(QString()), QString());
-        d->UpdateEntries(d->m_AttributeName);
-    });
+    quietly([this] { d->UpdateEntries(d->m_AttributeName); });
 }
 
 QWidget* VQPointAttributeEdit::currentChild() const {

@@ -134,8 +134,8 @@ public:
     int32_t HelpContextID() const;
     /// Gives the keyboard focus to the child.
     void SetInternalFocus();
-    /// Drops what the user typed since the last commit: the child shows the entry's value again
-    /// and the entry's pending value is that value, so that nothing typed is committed later.
+    /// Drops what the user typed since the last commit: the child shows the entry's value again,
+    /// and that is what the next commit (Enter, or the focus leaving) hands to the entry.
     void CancelEdit();
 
     /// Gives every saved property but Alignment its default and builds the child.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMenu>
 #include <QStringList>
 #include <QTest>
@@ -30,6 +31,23 @@ inline ::testing::AssertionResult showActive(QWidget& window) {
     window.activateWindow();
     if (QTest::qWaitForWindowActive(&window)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the window did not become active";
+}
+
+// Types `keys` to whichever widget has the focus at each step, as a user would: key names as
+// QKeySequence reads them ("Down", "F2", "Shift+Tab", "Ctrl+F") and quoted text ('Feed_water',
+// "_" for a blank).
+inline void pressKeys(const QString& keys) {
+    for (const QString& token : keys.split(u' ', Qt::SkipEmptyParts)) {
+        if (!token.startsWith(u'\'')) {
+            const QKeyCombination key = QKeySequence::fromString(token)[0];
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            continue;
+        }
+        const QString text = token.mid(1).chopped(1).replace(u'_', u' ');
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(c.toUpper().unicode()),
+                                QString(c), Qt::NoModifier);
+    }
 }
 
 // The visible items of `menu` as a user reads them, "-" for a separator.

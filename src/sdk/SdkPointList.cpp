@@ -138,6 +138,11 @@ void SdkPointList::Reserve(int count, int tagCharacters) {
     m_tags.reserve(size_t(tagCharacters));
 }
 
+void SdkPointList::Squeeze() {
+    m_entries.shrink_to_fit();
+    m_tags.shrink_to_fit();
+}
+
 size_t SdkPointList::MemoryUsage() const {
     return sizeof(*this) + m_entries.capacity() * sizeof(Entry) + m_tags.capacity() * sizeof(char16_t) +
            m_servers.capacity() * sizeof(SdkServerPtr) + m_pathIndex.capacity() * sizeof(uint32_t);

@@ -47,6 +47,8 @@ public:
     void AddHandle(const SdkServerPtr& server, qint64 pointId, QStringView tag);
     /// Makes room for `count` points whose tags have `tagCharacters` characters in all.
     void Reserve(int count, int tagCharacters);
+    /// Gives back the room that adding handles one at a time left spare.
+    void Squeeze();
     /// Bytes held by the list, for the memory benchmark.
     size_t MemoryUsage() const;
 

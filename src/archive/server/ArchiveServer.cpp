@@ -408,30 +408,21 @@ SdkDigitalStateSetsPtr ArchiveServer::DigitalStateSets() {
 SdkPointListPtr ArchiveServer::GetPointsSQL(const QString& whereClause, const SdkNamedValues& extraTables,
                                             SdkNamedValues*) {
     ensureOpen();
-    // The answer is gathered first, so that the list is allocated once at its final size.
-    std::vector<std::pair<qint64, qsizetype>> found;
-    QString tags;
+    auto list = SdkPointList::create();
+    const SdkServerPtr self = shared_from_this();
     try {
         const SqlNodePtr clause = SqlDialectParser::parse(whereClause);
         checkExtraTables(*clause, extraTables);
-        m_loaded->storage->pointSearch().search(*clause, [&](qint64 pointId, QStringView tag) {
-            found.emplace_back(pointId, tags.size());
-            tags.append(tag);
-        });
+        m_loaded->storage->pointSearch().search(
+            *clause, [&](qint64 pointId, QStringView tag) { list->AddHandle(self, pointId, tag); });
     } catch (Error& error) {
         error.setSource(QStringLiteral("VQArchive(%1)").arg(m_name));
         throw;
     }
-    if (found.empty())
+    if (list->Count() == 0)
         raise(errc::NoPointsFound,
               QStringLiteral("No point on server \"%1\" matches the where clause").arg(m_name));
-    auto list = SdkPointList::create();
-    list->Reserve(int(found.size()), int(tags.size()));
-    const SdkServerPtr self = shared_from_this();
-    for (size_t i = 0; i < found.size(); ++i) {
-        const qsizetype end = i + 1 < found.size() ? found[i + 1].second : tags.size();
-        list->AddHandle(self, found[i].first, QStringView(tags).mid(found[i].second, end - found[i].second));
-    }
+    list->Squeeze();  // a large answer keeps no growth room
     return list;
 }
 

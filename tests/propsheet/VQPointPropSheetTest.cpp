@@ -1,120 +1,26 @@
 #include "BindableChecks.h"
 #include "ErrorNumber.h"
-#include "WidgetDriving.h"
-#include "editors/VQPointAttributeEdit.h"
-#include "model/ModelTestSupport.h"
+#include "SheetTest.h"
 #include "platform/ScreenServices.h"
-#include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
-#include "platform/Twips.h"
-#include "propsheet/ExpandSign.h"
-#include "propsheet/PropSheetGridModel.h"
-#include "propsheet/VQPointPropSheet.h"
-#include "servers/Environment.h"
 
 #include <QAbstractProxyModel>
-#include <QApplication>
 #include <QHeaderView>
 #include <QImage>
-#include <QLineEdit>
 #include <QScrollBar>
-#include <QTest>
-#include <QTreeView>
 
 #include <functional>
 
 namespace vq::test {
 namespace {
 
-// A sheet on an active offscreen form at 96 DPI (15 twips to the pixel), and a new "classic"
-// point of a real archive to bind it to.
-class SheetTest : public ModelTest {
-public:
-    void SetUp() override {
-        ModelTest::SetUp();
-        entries = std::make_shared<PropSheetEntries>();
-        entries->AddDefaultAttributes(makeServer(), u"classic"_s);
-        sheet = new VQPointPropSheet(&form);
-        sheet->setGeometry(QRect(QPoint(0, 0), twipsToPixels(QSize(5000, 4000))));
-        form.resize(sheet->size());
-        ASSERT_TRUE(showActive(form));
-    }
-    void TearDown() override {
-        delete sheet;
-        ModelTest::TearDown();
-    }
-
-    void bind(int32_t view = viewAlphabetic) {
-        sheet->SetView(view);
-        sheet->SetPropSheetEntries(entries);
-    }
-    QTreeView* view() const { return sheet->findChild<QTreeView*>(u"MSHFlexGrid1"_s); }
-    VQPointAttributeEdit* editor() const {
-        return sheet->findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
-    }
-    // A cell of an entry's row, or of a category's row written in brackets ("[Archive]").
-    QModelIndex at(const char* name, int column) const {
-        const QString text = QString::fromUtf8(name);
-        if (!text.startsWith(u'[')) return sheet->cellIndex(text, column);
-        const QAbstractItemModel* model = view()->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            if (u'[' + model->index(r, columnName).data().toString() + u']' == text)
-                return model->index(r, column);
-        return {};
-    }
-    QString text(const char* name, int column = columnValue) const {
-        return at(name, column).data().toString();
-    }
-
-    // The rows the grid shows, top down: categories as "[-Name]" or "[+Name]" by their sign, and
-    // the entries of the category "Overview" by display name. A category's sign must tell whether
-    // the view shows its entries.
-    std::string shownOverview() const {
-        QStringList shown;
-        for (QModelIndex row = view()->model()->index(0, 0); row.isValid(); row = view()->indexBelow(row)) {
-            const QModelIndex name = row.siblingAtColumn(columnName);
-            if (PropSheetGridModel::isCategory(row)) {
-                const bool collapsed = row.data(Qt::DecorationRole).value<QPixmap>().cacheKey() ==
-                                       expandSignPixmap(true).cacheKey();
-                EXPECT_EQ(view()->isExpanded(row), !collapsed) << name.data().toString().toStdString();
-                shown << (collapsed ? u"[+"_s : u"[-"_s) + name.data().toString() + u']';
-            } else if (row.data(PropSheetGridModel::GroupRole) == u"Overview"_s) {
-                shown << name.data().toString();
-            }
-        }
-        return shown.join(u' ').toStdString();
-    }
-
-    // The cell in the view's pixels, relative to the sheet, cut to what the grid shows.
-    QRect cell(const char* name, int column) const {
-        const QRect rect = view()->visualRect(at(name, column)).intersected(view()->viewport()->rect());
-        return rect.translated(view()->viewport()->mapTo(sheet, QPoint(0, 0)));
-    }
-    // Scrolls a cell into view and clicks it `x` pixels from its left edge.
-    void click(const char* name, int column, int x = 4) {
-        QCoreApplication::processEvents();  // the view lays out rows shown or hidden since
-        view()->scrollTo(at(name, column));
-        const QRect rect = view()->visualRect(at(name, column));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + x, rect.center().y()));
-    }
-
-    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
-    QWidget form;
-    VQPointPropSheet* sheet = nullptr;
-    std::shared_ptr<PropSheetEntries> entries;
-};
-
-using LayoutTest = SheetTest;
-using ColourTest = SheetTest;
-using ErrorTest = SheetTest;
-using EditingTest = SheetTest;
 using Step = std::function<void(SheetTest&)>;
 const Step nothing = [](SheetTest&) {};
 
 const std::string kOverview =
     "(Tag) descriptor digitalset dignumber digstartcode exdesc pointsource pointtype ptclassname res";
 
-TEST_F(LayoutTest, ViewsSortFoldAndHideRows) {
+TEST_F(SheetTest, ViewsSortFoldAndHideRows) {
     const std::string open =
         "[+Archive] [+Classic] [+Display] [-Overview] " + kOverview + " [+Security] [+System]";
     const std::string folded = "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]";
@@ -150,9 +56,7 @@ TEST_F(LayoutTest, ViewsSortFoldAndHideRows) {
          folded},
         {"an invisible entry stays hidden under an expanded category", viewCategorized, nothing,
          [](SheetTest& t) { t.entries->Item(Variant("Descriptor"))->SetVisible(false); },
-         "[+Archive] [+Classic] [+Display] [-Overview] (Tag) digitalset dignumber digstartcode exdesc "
-         "pointsource "
-         "pointtype ptclassname res [+Security] [+System]"},
+         QString::fromStdString(open).remove(u" descriptor"_s).toStdString()},
         {"a new display name moves the row", viewAlphabetic, nothing,
          [](SheetTest& t) { t.entries->Item(Variant("ExDesc"))->SetDisplayName(u"aaa"_s); },
          "(Tag) aaa descriptor digitalset dignumber digstartcode pointsource pointtype ptclassname res"},
@@ -172,7 +76,7 @@ TEST_F(LayoutTest, ViewsSortFoldAndHideRows) {
     }
 }
 
-TEST_F(LayoutTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum) {
+TEST_F(SheetTest, ColumnsFollowTheViewAndTheControlNeverShrinksBelowItsMinimum) {
     sheet->resize(10, 10);
     EXPECT_EQ(sheet->size(), twipsToPixels(QSize(2000, 825)));
     EXPECT_EQ(view()->columnWidth(columnValue), twipsToPixels(2000));
@@ -195,7 +99,7 @@ std::string colours(const QModelIndex& name) {
            (name.data(Qt::FontRole).value<QFont>().bold() ? " bold" : "");
 }
 
-TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
+TEST_F(SheetTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
     const struct {
         const char* name;
         Step when;
@@ -231,7 +135,7 @@ TEST_F(ColourTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
 
 // The two properties notify once per real change; Readonly marks only a real change, as it always
 // did, and View marks every write. The sheet shows a collection: it has no single value.
-TEST_F(LayoutTest, ViewAndReadonlyNotifyOnlyOnARealChangeAndUnbindingIsNoError) {
+TEST_F(SheetTest, ViewAndReadonlyNotifyOnlyOnARealChangeAndUnbindingIsNoError) {
     bind();
     EXPECT_EQ(writeTwice(*sheet, "View", int32_t(viewCategorized)), u"notify 1 1, marked 1 2"_s);
     EXPECT_EQ(writeTwice(*sheet, "Readonly", true), u"notify 1 1, marked 1 1"_s);
@@ -253,7 +157,7 @@ bool hasRedText(const QImage& image, const QRect& area) {
 }
 
 // The colours as painted, with the picture kept in $VQ_PROPSHEET_SHOTS for a person to look at.
-TEST_F(ColourTest, ThePaintedGridShowsGreyReadOnlyCellsGridLinesAndRedInvalidValues) {
+TEST_F(SheetTest, ThePaintedGridShowsGreyReadOnlyCellsGridLinesAndRedInvalidValues) {
     sheet->resize(twipsToPixels(QSize(5000, 5200)));
     sheet->SetEntryReadOnly(u"Scan"_s, true);
     bind(viewCategorized);
@@ -274,7 +178,7 @@ TEST_F(ColourTest, ThePaintedGridShowsGreyReadOnlyCellsGridLinesAndRedInvalidVal
 
 // One collection, three views: a receiver that fails, then an attribute editor and a sheet. The
 // failure must not cost the later views the event, and must still reach the one who edited.
-TEST_F(ErrorTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEditor) {
+TEST_F(SheetTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEditor) {
     QObject failing;
     QObject::connect(entries.get(), &PropSheetEntries::OnValueEdit, &failing, [this](PropSheetEntry*) {
         entries->receive([] { throw Error(errc::Unexpected, u"FailingView"_s, u"cannot show it"_s); });
@@ -300,7 +204,7 @@ TEST_F(ErrorTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEd
 // A failure while the grid redraws a row is told with the sheet's context, unless it is an
 // invalid argument; either way the row shows its new value. The failure is injected where the
 // grid announces the changed row.
-TEST_F(ErrorTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
+TEST_F(SheetTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
     const struct {
         int32_t number;
         bool told;
@@ -322,7 +226,7 @@ TEST_F(ErrorTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
 }
 
 // Only the value cell of an editable entry opens the editor (which the next test shows).
-TEST_F(EditingTest, NoOtherCellOpensTheEditor) {
+TEST_F(SheetTest, NoOtherCellOpensTheEditor) {
     const struct {
         const char* name;
         int32_t view;
@@ -346,7 +250,7 @@ TEST_F(EditingTest, NoOtherCellOpensTheEditor) {
     }
 }
 
-TEST_F(EditingTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWhereClicked) {
+TEST_F(SheetTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWhereClicked) {
     const ScopedServices scrollBar(&ServicesContext::scrollBarWidth, [] { return std::optional<int>(17); });
     edit(*entries, "Descriptor=Boiler_feed");
     const struct {
@@ -381,7 +285,7 @@ TEST_F(EditingTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaret
     }
 }
 
-TEST_F(EditingTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
+TEST_F(SheetTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
     bind();
     sheet->SetHelpContextID(u"Span"_s, 4711);
     const std::function<void()> closers[] = {
@@ -414,11 +318,9 @@ TEST_F(EditingTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
     EXPECT_EQ(editor()->AttributeName(), u"Descriptor"_s);
 
     // Without an open editor a scroll (a refill, say) leaves the focus in the host's other controls.
-    QLineEdit other(&form);
-    other.show();
-    other.setFocus();
+    before->setFocus();
     view()->verticalScrollBar()->setValue(0);
-    EXPECT_EQ(QApplication::focusWidget(), &other);
+    EXPECT_EQ(QApplication::focusWidget(), before);
 }
 
 }  // namespace

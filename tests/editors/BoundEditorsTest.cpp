@@ -9,14 +9,12 @@
 #include "model/PropSheetEntries.h"
 #include "platform/AccessibleNames.h"
 #include "platform/AttributeSearchDialogs.h"
-#include "platform/ServicesContext.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,29 +71,24 @@ void pick(QComboBox* list, int index) {
 }
 
 TEST_F(AttributeEditTest, TheChildFollowsTheDisplayStyleAndShowsTheEntrysValue) {
-    struct Case {
-        const char* attribute;
-        int32_t onOffStyle;
-        int32_t securityStyle;
-        const char* shown;  // the child, and the text it shows
-    };
-    const Case cases[] = {{"Descriptor", 0, 3, "ctlTextBox "},
-                          {"PointType", 0, 3, "ctlDropDownList Float32"},
-                          {"Archiving", 0, 3, "ctlOptOnOff "},
-                          {"Archiving", 1, 3, "ctlDropDownList On"},
-                          {"DigitalSet", 0, 3, "ctlTxtButton "},
-                          {"CompDev", 0, 3, "ctlTxtComboControl 0.2"},
-                          {"ExcDevPercent", 0, 3, "ctlTxtComboControl 0.1"},
-                          {"DataAccess", 0, 3, "ctlSecurityControl "},
-                          {"PtAccess", 0, 1, "ctlsecuritycontrolind "}};
+    // The attribute, the on-off and security styles, and the child with the text it shows.
+    const std::tuple<const char*, int32_t, int32_t, const char*> cases[] = {
+        {"Descriptor", 0, 3, "ctlTextBox "},
+        {"PointType", 0, 3, "ctlDropDownList Float32"},
+        {"Archiving", 0, 3, "ctlOptOnOff "},
+        {"Archiving", 1, 3, "ctlDropDownList On"},
+        {"DigitalSet", 0, 3, "ctlTxtButton "},
+        {"CompDev", 0, 3, "ctlTxtComboControl 0.2"},
+        {"ExcDevPercent", 0, 3, "ctlTxtComboControl 0.1"},
+        {"DataAccess", 0, 3, "ctlSecurityControl "},
+        {"PtAccess", 0, 1, "ctlsecuritycontrolind "}};
     VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
-    for (const Case& c : cases) {
-        edit.SetOnOffStyle(c.onOffStyle);
-        edit.SetSecurityStyle(c.securityStyle);
-        edit.SetAttributeName(QString::fromLatin1(c.attribute));
-        EXPECT_EQ(edit.currentChild()->objectName() + u' ' + edit.Text(), QString::fromLatin1(c.shown))
-            << c.attribute;
-        EXPECT_EQ(edit.findChildren<QWidget*>(QRegularExpression(u"^ctl"_s)).size(), 1) << c.attribute;
+    for (const auto& [attribute, onOffStyle, securityStyle, shown] : cases) {
+        edit.SetOnOffStyle(onOffStyle);
+        edit.SetSecurityStyle(securityStyle);
+        edit.SetAttributeName(QString::fromLatin1(attribute));
+        EXPECT_EQ(edit.currentChild()->objectName() + u' ' + edit.Text(), QString::fromLatin1(shown));
+        EXPECT_EQ(edit.findChildren<QWidget*>(QRegularExpression(u"^ctl"_s)).size(), 1) << attribute;
     }
     EXPECT_EQ(events(), u""_s) << "showing a value commits nothing";
 }
@@ -139,34 +132,28 @@ TEST_F(AttributeEditTest, ReadOnlyEntriesDisableTheEditorAndInvalidValuesShowRed
     const SdkPointPtr stored = m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues());
     auto opened = std::make_shared<PropSheetEntries>();
     opened->AddAttributesForPoint(stored);
-    struct Case {
-        std::shared_ptr<PropSheetEntries> entries;
-        const char* attribute;
-        const char* typed;  // committed before looking; null for none
-        bool enabled;       // the control's own Enabled
-        bool childEnabled;
-        uint32_t back;
-        uint32_t fore;
-    };
     const uint32_t buttonFace = 0x8000000F, white = 0xFFFFFF, red = 0xFF;
-    const Case cases[] = {{entries, "CreationDate", nullptr, true, false, buttonFace, 0},
-                          {opened, "CreationDate", nullptr, true, false, white, 0},
-                          {entries, "Span", "wide", true, true, white, red},
-                          {entries, "Span", "50", true, true, white, 0},
-                          {entries, "Descriptor", nullptr, false, false, buttonFace, 0},
-                          {entries, "Descriptor", "Boiler", false, false, white, 0}};
+    // The entries, the attribute, a value committed before looking (or none), the control's own
+    // Enabled, and what the child shows: enabled, back and fore colour.
+    const std::tuple<std::shared_ptr<PropSheetEntries>, const char*, const char*, bool, bool, uint32_t,
+                     uint32_t>
+        cases[] = {{entries, "CreationDate", nullptr, true, false, buttonFace, 0},
+                   {opened, "CreationDate", nullptr, true, false, white, 0},
+                   {entries, "Span", "wide", true, true, white, red},
+                   {entries, "Span", "50", true, true, white, 0},
+                   {entries, "Descriptor", nullptr, false, false, buttonFace, 0},
+                   {entries, "Descriptor", "Boiler", false, false, white, 0}};
     VQPointAttributeEdit& edit = *window.editor;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.attribute) + " " + (c.typed ? c.typed : "-"));
-        edit.SetEnabled(c.enabled);
-        edit.SetAttributeName(QString::fromLatin1(c.attribute));
-        edit.SetPropSheetEntries(c.entries);
-        if (c.typed) c.entries->Item(Variant(QString::fromLatin1(c.attribute)))->SetValue(Variant(c.typed));
+    for (const auto& [bound, attribute, typed, enabled, childEnabled, back, fore] : cases) {
+        SCOPED_TRACE(std::string(attribute) + " " + (typed ? typed : "-"));
+        edit.SetEnabled(enabled);
+        edit.SetAttributeName(QString::fromLatin1(attribute));
+        edit.SetPropSheetEntries(bound);
+        if (typed) bound->Item(Variant(QString::fromLatin1(attribute)))->SetValue(Variant(typed));
         QWidget* child = edit.currentChild();
-        EXPECT_EQ(child->isEnabled(), c.childEnabled);
-        EXPECT_EQ(edit.isEnabled(), c.childEnabled);
-        EXPECT_EQ(child->property("BackColor").toUInt(), c.back);
-        EXPECT_EQ(child->property("ForeColor").toUInt(), c.fore);
+        EXPECT_EQ(std::tuple(child->isEnabled(), edit.isEnabled()), std::tuple(childEnabled, childEnabled));
+        EXPECT_EQ(child->property("BackColor").toUInt(), back);
+        EXPECT_EQ(child->property("ForeColor").toUInt(), fore);
     }
 }
 
@@ -415,9 +402,9 @@ protected:
     }
     // A time editor's fields left to right, and its colour: "0 0 1 30 black".
     QString shownTime(int row) const {
-        QStringList texts;
-        for (int unit = 3; unit >= 0; --unit) texts << timeField(row, unit)->text();
-        return texts.join(u' ') + (timeControl(row)->ForeColor() == 0 ? u" black"_s : u" red"_s);
+        QString shown;
+        for (int unit = 3; unit >= 0; --unit) shown += timeField(row, unit)->text() + u' ';
+        return shown + (timeControl(row)->ForeColor() == 0 ? u"black"_s : u"red"_s);
     }
     void typeInto(QLineEdit* field, const QString& keys) const {
         field->setFocus();

@@ -24,12 +24,8 @@ TEST_F(SheetTest, ViewsSortFoldAndHideRows) {
     const std::string open =
         "[+Archive] [+Classic] [+Display] [-Overview] " + kOverview + " [+Security] [+System]";
     const std::string folded = "[+Archive] [+Classic] [+Display] [+Overview] [+Security] [+System]";
-    const struct {
-        const char* name;
-        int32_t view;
-        Step given, when;  // before and after binding
-        std::string shown;
-    } cases[] = {
+    // What happens, the view, steps before and after binding, and the rows shown.
+    const std::tuple<const char*, int32_t, Step, Step, std::string> cases[] = {
         {"alphabetic: no category rows, by display name", viewAlphabetic, nothing, nothing, kOverview},
         {"categorized: entries under their category", viewCategorized, nothing, nothing, open},
         {"a view change re-sorts at once", viewCategorized, nothing,
@@ -63,14 +59,14 @@ TEST_F(SheetTest, ViewsSortFoldAndHideRows) {
         {"an empty collection leaves only the header", viewCategorized,
          [](SheetTest& t) { t.entries = std::make_shared<PropSheetEntries>(); }, nothing, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [behaviour, shownView, given, when, shown] : cases) {
+        SCOPED_TRACE(behaviour);
         entries = std::make_shared<PropSheetEntries>();
         entries->AddDefaultAttributes(reconnect(), u"classic"_s);
-        c.given(*this);
-        bind(c.view);
-        c.when(*this);
-        EXPECT_EQ(shownOverview(), c.shown);
+        given(*this);
+        bind(shownView);
+        when(*this);
+        EXPECT_EQ(shownOverview(), shown);
         EXPECT_EQ(view()->isColumnHidden(columnSign), sheet->View() != viewCategorized);
         EXPECT_EQ(view()->columnWidth(columnSign), sheet->View() == viewCategorized ? twipsToPixels(275) : 0);
     }
@@ -100,12 +96,8 @@ std::string colours(const QModelIndex& name) {
 }
 
 TEST_F(SheetTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
-    const struct {
-        const char* name;
-        Step when;
-        const char* row;
-        const char* expected;
-    } cases[] = {
+    // What happens, the step after binding, the row and its colours.
+    const std::tuple<const char*, Step, const char*, const char*> cases[] = {
         {"editable entry", nothing, "Descriptor", "fixed normal black"},
         {"read-only entry", nothing, "PointID", "fixed fixed black"},
         {"category row", nothing, "[Overview]", "fixed fixed black bold"},
@@ -121,15 +113,15 @@ TEST_F(SheetTest, ReadOnlyCellsAreGreyAndInvalidValuesRedAfterAnEdit) {
          [](SheetTest& t) { edit(*t.entries, "Span=0"), t.sheet->SetPropSheetEntries(t.entries); }, "Span",
          "fixed normal black"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [behaviour, when, row, expected] : cases) {
+        SCOPED_TRACE(behaviour);
         entries = std::make_shared<PropSheetEntries>();
         entries->AddDefaultAttributes(reconnect(), u"classic"_s);
         delete sheet;
         sheet = new VQPointPropSheet(&form);
         bind(viewCategorized);
-        c.when(*this);
-        EXPECT_EQ(colours(at(c.row, columnName)), c.expected);
+        when(*this);
+        EXPECT_EQ(colours(at(row, columnName)), expected);
     }
 }
 
@@ -205,20 +197,16 @@ TEST_F(SheetTest, AViewThatFailsCostsTheOtherViewsNothingAndItsErrorReachesTheEd
 // invalid argument; either way the row shows its new value. The failure is injected where the
 // grid announces the changed row.
 TEST_F(SheetTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
-    const struct {
-        int32_t number;
-        bool told;
-    } cases[] = {{errc::InvalidArgument, false}, {errc::Unexpected, true}};
-    for (const auto& c : cases) {
+    for (const auto& [number, told] : {std::pair{errc::InvalidArgument, false}, {errc::Unexpected, true}}) {
         bind();
         // Below the view's sorting model, which must not be left half way through a change.
         QAbstractItemModel* rows = static_cast<QAbstractProxyModel*>(view()->model())->sourceModel();
         QObject failing;
         QObject::connect(rows, &QAbstractItemModel::dataChanged, &failing,
-                         [&] { throw Error(c.number, u"FailingRepaint"_s, u"cannot paint"_s); });
-        entries->SetValue(u"Span"_s, Variant(int32_t(c.number == errc::Unexpected ? 7 : 0)));
+                         [&] { throw Error(number, u"FailingRepaint"_s, u"cannot paint"_s); });
+        entries->SetValue(u"Span"_s, Variant(int32_t(number == errc::Unexpected ? 7 : 0)));
         QObject::disconnect(rows, nullptr, &failing, nullptr);
-        EXPECT_EQ(!messages().isEmpty(), c.told);
+        EXPECT_EQ(!messages().isEmpty(), told);
     }
     for (const QString& message : messages())
         EXPECT_TRUE(message.startsWith(u"VQPointPropsheet:UpdateGrid\r\n"_s)) << message.toStdString();
@@ -227,24 +215,19 @@ TEST_F(SheetTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
 
 // Only the value cell of an editable entry opens the editor (which the next test shows).
 TEST_F(SheetTest, NoOtherCellOpensTheEditor) {
-    const struct {
-        const char* name;
-        int32_t view;
-        bool readonlySheet;
-        const char* row;
-        int column;
-    } cases[] = {
+    // What is clicked, the view, whether the sheet is read-only, the row and column.
+    const std::tuple<const char*, int32_t, bool, const char*, int> cases[] = {
         {"name column", viewAlphabetic, false, "Descriptor", columnName},
         {"category row outside its sign", viewCategorized, false, "[Overview]", columnName},
         {"category row's value column", viewCategorized, false, "[Overview]", columnValue},
         {"read-only entry's value", viewAlphabetic, false, "PointID", columnValue},
         {"value under a read-only sheet", viewAlphabetic, true, "Descriptor", columnValue},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        sheet->SetReadonly(c.readonlySheet);
-        bind(c.view);
-        click(c.row, c.column);
+    for (const auto& [clicked, shownView, readonlySheet, row, column] : cases) {
+        SCOPED_TRACE(clicked);
+        sheet->SetReadonly(readonlySheet);
+        bind(shownView);
+        click(row, column);
         EXPECT_FALSE(editor()->isVisible());
         EXPECT_EQ(editor()->AttributeName(), QString());
     }
@@ -253,35 +236,28 @@ TEST_F(SheetTest, NoOtherCellOpensTheEditor) {
 TEST_F(SheetTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWhereClicked) {
     const ScopedServices scrollBar(&ServicesContext::scrollBarWidth, [] { return std::optional<int>(17); });
     edit(*entries, "Descriptor=Boiler_feed");
-    const struct {
-        const char* name;
-        int32_t view;
-        int sheetHeight;
-        const char* attribute;
-        int margin, adjustment, x, caret;
-        bool scrolls;
-    } cases[] = {
-        {"text style, left of the text", viewAlphabetic, 4000, "Descriptor", 30, -60, 1, 0, true},
-        {"text style, right of the text", viewAlphabetic, 4000, "Descriptor", 30, -60, 150, 11, true},
-        {"list style", viewAlphabetic, 4000, "PointType", 0, -10, 150, 0, true},
-        {"categorized, all rows fit", viewCategorized, 6000, "Descriptor", 30, -60, 150, 11, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        sheet->resize(twipsToPixels(QSize(5000, c.sheetHeight)));
-        bind(c.view);
-        if (c.view == viewCategorized)  // all but one category folded: the rows fit
+    // The view (categorized: a taller sheet, all rows fit, no scroll bar), the attribute, the
+    // editor's margin and width adjustment in twips, the click's x in pixels and the caret it sets.
+    const std::tuple<int32_t, const char*, int, int, int, int> cases[] = {
+        {viewAlphabetic, "Descriptor", 30, -60, 1, 0},     // text style, left of the text
+        {viewAlphabetic, "Descriptor", 30, -60, 150, 11},  // text style, right of the text
+        {viewAlphabetic, "PointType", 0, -10, 150, 0},     // list style
+        {viewCategorized, "Descriptor", 30, -60, 150, 11}};
+    for (const auto& [shownView, attribute, margin, adjustment, x, caret] : cases) {
+        SCOPED_TRACE(std::string(attribute) + ' ' + std::to_string(x));
+        const bool categorized = shownView == viewCategorized;
+        sheet->resize(twipsToPixels(QSize(5000, categorized ? 6000 : 4000)));
+        bind(shownView);
+        if (categorized)  // all but one category folded: the rows fit
             for (const char* category : {"[Archive]", "[Classic]", "[Display]", "[Security]", "[System]"})
                 if (view()->isExpanded(at(category, columnSign))) click(category, columnSign);
-        click(c.attribute, columnValue, c.x);
+        click(attribute, columnValue, x);
         ASSERT_TRUE(editor()->isVisible());
-        EXPECT_EQ(editor()->AttributeName(), QString::fromUtf8(c.attribute));
-        const int signWidth = c.view == viewCategorized ? 275 : 0;
-        const int width = 5000 - signWidth - 1725 - (c.scrolls ? GetScrollBarWidth() : 0) + c.adjustment;
-        EXPECT_EQ(editor()->pos(),
-                  cell(c.attribute, columnValue).topLeft() + QPoint(twipsToPixels(c.margin), 0));
-        EXPECT_NEAR(editor()->width(), width / 15.0, 1.0);
-        EXPECT_EQ(std::pair(editor()->SelStart(), editor()->SelLength()), std::pair(c.caret, 0));
+        EXPECT_EQ(editor()->AttributeName(), QString::fromUtf8(attribute));
+        const int width = 5000 - (categorized ? 275 : 0) - 1725 - (categorized ? 0 : GetScrollBarWidth());
+        EXPECT_EQ(editor()->pos(), cell(attribute, columnValue).topLeft() + QPoint(twipsToPixels(margin), 0));
+        EXPECT_NEAR(editor()->width(), (width + adjustment) / 15.0, 1.0);
+        EXPECT_EQ(std::pair(editor()->SelStart(), editor()->SelLength()), std::pair(caret, 0));
     }
 }
 

@@ -76,16 +76,11 @@ TEST(EditorLayout, ChildrenInTwips) {
     for (const auto& [layout, expected] : rows) EXPECT_EQ(layout, QString::fromLatin1(expected));
 }
 
-template <typename T>
-QWidget* makeIn(QWidget* form) {
-    return new T(form);
-}
-
 // On a resize to 3000 x 900 (and a change of a width property to 600) the children move to their
 // layout, and controls of a fixed size or height keep it.
 TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
     struct Row {
-        QWidget* (*make)(QWidget*);
+        Maker make;
         const char* property;  // written after the resize, null for none
         const char* child;     // null: the control itself
         QRect expected;
@@ -273,17 +268,11 @@ QString shownState(QWidget* control) {
     return shown.join(u' ');
 }
 
-QWidget* makeFilledTxtCombo(QWidget* form) {
-    auto* control = new TxtComboControl(form);
-    for (const QString& item : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) control->AddItem(item);
-    return control;
-}
-
 // A script played on a control on an active form, steps separated by ", ", and what came of it:
 // "events = shown". Enter and Tab raise the control's event once; a list passes Enter on to its form
 // (a dialog's default button), a text box does not; the first selection of a list is only recorded.
 TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
-    const std::tuple<QWidget* (*)(QWidget*), const char*, const char*> rows[] = {
+    const std::tuple<Maker, const char*, const char*> rows[] = {
         {makeIn<ComboButton>, "focus, <Return>, a, click:Command1", "OnEnterKeyPress form ButtonClick = -1"},
         {makeIn<SecurityControl>, "focus:cboOwner, <Return>, a", "OnEnterKeyPress form = o: g: w:"},
         {makeIn<SecurityControl>, "Security=o:rw g:r w:, focus:cboWorld, <Down>, <Return>",
@@ -291,9 +280,9 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
         {makeIn<SecurityControlInd>, "focus:Combo1, <Enter>, a", "OnEnterKeyPress form = "},
         {makeIn<TxtComboControl>, "focus:Combo1, <Return>, a", "OnEnterKeyPress form =  #-1 "},
         {makeIn<TxtComboControl>, "focus:Text1, <Tab>, a", "TextLostFocus =  #-1 "},
-        {makeFilledTxtCombo, "focus:Combo1, <Down>", " =  #0 "},
-        {makeFilledTxtCombo, "ListIndex=0, ListIndex=2", "OnListIndexChange =  #2 "},
-        {makeFilledTxtCombo, "focus:Combo1, <Down>, <Down>, <Down>, ListIndex=0",
+        {makeFilledIn<TxtComboControl>, "focus:Combo1, <Down>", " =  #0 "},
+        {makeFilledIn<TxtComboControl>, "ListIndex=0, ListIndex=2", "OnListIndexChange =  #2 "},
+        {makeFilledIn<TxtComboControl>, "focus:Combo1, <Down>, <Down>, <Down>, ListIndex=0",
          "OnListIndexChange OnListIndexChange OnListIndexChange =  #0 "},
         {makeIn<TxtButton>, "Text=x, focus, ab", "OnKeyUp OnKeyUp = xab xab"},
         {makeIn<TxtButton>, "Text=x, focus, <Return>", "OnEnterKeyPress OnKeyUp = x x"},

@@ -72,9 +72,7 @@ public:
 
     template <typename Child>
     Child* child(const char* name) const {
-        auto* found = editor->template findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return vq::test::child<Child>(editor, name);
     }
 
     PinnedDpi dpi;
@@ -82,6 +80,19 @@ public:
     EventRecorder events;  // keys that reach the form, as "form"
     T* editor;
 };
+
+// Makes a control on `parent` (null: a window of its own); the filled kind lists three items.
+using Maker = QWidget* (*)(QWidget* parent);
+template <typename T>
+QWidget* makeIn(QWidget* parent) {
+    return new T(parent);
+}
+template <typename T>
+QWidget* makeFilledIn(QWidget* parent) {
+    auto* list = new T(parent);
+    for (const char* item : {"One", "Two", "Three"}) list->AddItem(QString::fromLatin1(item));
+    return list;
+}
 
 // A bag as compact JSON, for comparisons that print what differs.
 inline std::string bagText(const PropertyBag& bag) {

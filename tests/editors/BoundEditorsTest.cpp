@@ -2,8 +2,6 @@
 #include "model/ModelTestSupport.h"
 
 #include "editors/DeviationFormat.h"
-#include "editors/TimeDivisionControl.h"
-#include "editors/TxtComboControl.h"
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "model/PropSheetEntries.h"
@@ -13,15 +11,9 @@
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QSignalSpy>
-
-#include <tuple>
 
 using namespace vq;
 using namespace vq::test;

@@ -1,26 +1,12 @@
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
 
-#include "editors/ComboButton.h"
-#include "editors/DropDownList.h"
-#include "editors/OptOnOff.h"
 #include "editors/PropertyErrors.h"
-#include "editors/SecurityControl.h"
-#include "editors/SecurityControlInd.h"
-#include "editors/TimeDivisionControl.h"
-#include "editors/TxtButton.h"
-#include "editors/TxtComboControl.h"
 
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QKeySequence>
-#include <QLineEdit>
 #include <QMetaProperty>
-#include <QRadioButton>
 
 #include <algorithm>
-#include <functional>
-#include <tuple>
 
 using namespace vq;
 using namespace vq::test;
@@ -79,14 +65,10 @@ TEST(EditorLayout, ChildrenInTwips) {
 // On a resize to 3000 x 900 (and a change of a width property to 600) the children move to their
 // layout, and controls of a fixed size or height keep it.
 TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
-    struct Row {
-        Maker make;
-        const char* property;  // written after the resize, null for none
-        const char* child;     // null: the control itself
-        QRect expected;
-    };
     const QSize size(3000, 900);
-    const Row rows[] = {
+    // The control, the width property written after the resize (or none), the child (none: the
+    // control itself) and where it lies.
+    const std::tuple<Maker, const char*, const char*, QRect> rows[] = {
         {makeIn<ComboButton>, nullptr, "Command1", ComboButton::layoutFor(size).button},
         {makeIn<DropDownList>, nullptr, "Combo1", DropDownList::layoutFor(size)},
         {makeIn<OptOnOff>, nullptr, nullptr, {0, 0, 1300, 300}},
@@ -96,15 +78,15 @@ TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
         {makeIn<TxtComboControl>, "ComboWidth", "Combo1", TxtComboControl::layoutFor(size, 600).combo},
         {makeIn<SecurityControl>, nullptr, "cboGroup", SecurityControl::layoutFor(size).group},
         {makeIn<TimeDivisionControl>, nullptr, nullptr, {0, 0, 1745, 315}}};
-    for (const Row& row : rows) {
+    for (const auto& [make, property, name, expected] : rows) {
         EditorTestWindow<QWidget> window(QSize(3000, 900));
-        QWidget* control = row.make(window.editor);
+        QWidget* control = make(window.editor);
         control->show();
         control->resize(twipsToPixels(size));
-        if (row.property) control->setProperty(row.property, 600);
-        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + (row.child ? row.child : ""));
-        QWidget* child = row.child ? control->findChild<QWidget*>(QString::fromLatin1(row.child)) : control;
-        EXPECT_EQ(child->geometry(), twipsToPixels(row.expected));
+        if (property) control->setProperty(property, 600);
+        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + (name ? name : ""));
+        QWidget* child = name ? control->findChild<QWidget*>(QString::fromLatin1(name)) : control;
+        EXPECT_EQ(child->geometry(), twipsToPixels(expected));
     }
 }
 
@@ -155,15 +137,9 @@ TEST(DropDownListTest, TheListDropsWideEnoughForItsItems) {
 // The host's handlers see every key as code, shift state and character, in this order, and change
 // what the list receives through the arguments they get by reference.
 TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowTheKey) {
-    struct Row {
-        char letter;  // typed as a character when not 0
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int ascii;  // what the KeyPress handler puts in KeyAscii; -1: leaves it
-        int code;   // what the KeyDown handler puts in KeyCode; -1: leaves it
-        QString trace;
-    };
-    const Row rows[] = {
+    // A character typed (or 0), else a key; the modifiers; what the KeyPress handler puts in KeyAscii
+    // and the KeyDown handler in KeyCode (-1: leaves it); the handlers' trace and the index after.
+    const std::tuple<char, Qt::Key, Qt::KeyboardModifiers, int, int, QString> rows[] = {
         {'b', {}, {}, -1, -1, u"Down 66/0, Press 98, Up 66/0 #1"_s},
         {'B', {}, Qt::ShiftModifier, -1, -1, u"Down 16/1, Down 66/1, Press 66, Up 66/1, Up 16/0 #1"_s},
         {0, Qt::Key_Return, {}, -1, -1, u"Down 13/0, Press 13, Up 13/0 #0"_s},
@@ -173,23 +149,23 @@ TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowThe
         {'b', {}, {}, 'c', -1, u"Down 66/0, Press 98, Up 66/0 #2"_s},
         {0, Qt::Key_Down, {}, -1, 0, u"Down 40/0, Up 40/0 #0"_s},
         {0, Qt::Key_Down, {}, -1, 35, u"Down 40/0, Up 40/0 #2"_s}};
-    for (const Row& row : rows) {
+    for (const auto& [letter, key, modifiers, ascii, code, expected] : rows) {
         DropDownWindow w;
         w.editor->SetListIndex(0);
         QStringList trace;
-        QObject::connect(w.editor, &DropDownList::KeyDown, [&](int16_t& code, int16_t& shift) {
-            trace << u"Down %1/%2"_s.arg(code).arg(shift);
-            if (row.code >= 0) code = int16_t(row.code);
+        QObject::connect(w.editor, &DropDownList::KeyDown, [&](int16_t& keyCode, int16_t& shift) {
+            trace << u"Down %1/%2"_s.arg(keyCode).arg(shift);
+            if (code >= 0) keyCode = int16_t(code);
         });
-        QObject::connect(w.editor, &DropDownList::KeyPress, [&](int16_t& ascii) {
-            trace << u"Press %1"_s.arg(ascii);
-            if (row.ascii >= 0) ascii = int16_t(row.ascii);
+        QObject::connect(w.editor, &DropDownList::KeyPress, [&](int16_t& keyAscii) {
+            trace << u"Press %1"_s.arg(keyAscii);
+            if (ascii >= 0) keyAscii = int16_t(ascii);
         });
-        QObject::connect(w.editor, &DropDownList::KeyUp,
-                         [&](int16_t& code, int16_t& shift) { trace << u"Up %1/%2"_s.arg(code).arg(shift); });
-        row.letter ? QTest::keyClick(kFocused, row.letter, row.modifiers)
-                   : QTest::keyClick(kFocused, row.key, row.modifiers);
-        EXPECT_EQ(trace.join(u", "_s) + u" #"_s + QString::number(w.editor->ListIndex()), row.trace);
+        QObject::connect(w.editor, &DropDownList::KeyUp, [&](int16_t& keyCode, int16_t& shift) {
+            trace << u"Up %1/%2"_s.arg(keyCode).arg(shift);
+        });
+        letter ? QTest::keyClick(kFocused, letter, modifiers) : QTest::keyClick(kFocused, key, modifiers);
+        EXPECT_EQ(trace.join(u", "_s) + u" #"_s + QString::number(w.editor->ListIndex()), expected);
     }
 }
 
@@ -349,13 +325,9 @@ TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
     EditorTestWindow<TimeDivisionControl> window(TimeDivisionControl::kSize);
     window.editor->setFocus();
     QStringList order;
-    int previousX = -1;
-    for (int i = 0; i < 4; ++i) {
-        QWidget* field = QApplication::focusWidget();
-        EXPECT_GT(field->x(), previousX);
-        previousX = field->x();
-        order << field->objectName();
-        QTest::keyClick(kFocused, Qt::Key_Tab);
+    for (int x = -1; order.size() < 4; x = QApplication::focusWidget()->x(), pressKeys(u"Tab"_s)) {
+        EXPECT_GT(QApplication::focusWidget()->x(), x);
+        order << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(order.join(u' '), u"txtTime(3) txtTime(2) txtTime(1) txtTime(0)"_s);
 }

@@ -1,28 +1,13 @@
 #include "BindableChecks.h"
 #include "EditorTestWindow.h"
 
-#include "editors/ComboButton.h"
-#include "editors/DropDownList.h"
-#include "editors/OptOnOff.h"
 #include "editors/PlainTextBox.h"
-#include "editors/SecurityControl.h"
-#include "editors/SecurityControlInd.h"
-#include "editors/TimeDivisionControl.h"
-#include "editors/TxtButton.h"
-#include "editors/TxtComboControl.h"
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "servers/MultiServerPickList.h"
 
 #include <QFont>
 #include <QJsonObject>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-
-#include <memory>
-#include <vector>
 
 using namespace vq;
 using namespace vq::test;

@@ -1,22 +1,39 @@
 #pragma once
 
+#include "ErrorNumber.h"
 #include "QtPrinters.h"
 #include "WidgetDriving.h"
+#include "editors/ComboButton.h"
+#include "editors/DropDownList.h"
+#include "editors/OptOnOff.h"
+#include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
+#include "editors/TimeDivisionControl.h"
+#include "editors/TxtButton.h"
+#include "editors/TxtComboControl.h"
 #include "platform/PropertyBag.h"
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 
 #include <QColor>
+#include <QComboBox>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <ostream>
+#include <tuple>
+#include <vector>
 
 inline void PrintTo(const QColor& color, std::ostream* out) {
     *out << color.name().toStdString();

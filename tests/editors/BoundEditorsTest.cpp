@@ -4,12 +4,9 @@
 #include "editors/DeviationFormat.h"
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
-#include "model/PropSheetEntries.h"
 #include "platform/AccessibleNames.h"
 #include "platform/AttributeSearchDialogs.h"
-#include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPointList.h"
-#include "sdk/SdkPoints.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -107,11 +104,7 @@ TEST_F(AttributeEditTest, TypedTextIsPendingOnKeyReleaseAndCommittedOnEnterOrWhe
     EXPECT_EQ(edit.SelText(), u"Pu"_s);
     QTest::keyClicks(kFocused, u"Ju"_s);
     QLineEdit elsewhere;  // another window: switching to it is not leaving the control
-    elsewhere.show();
-    elsewhere.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-    window.form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
+    ASSERT_TRUE(showActive(elsewhere) && showActive(window.form));
     other.setFocus();
     EXPECT_EQ(value(u"Descriptor"_s), u"Jump"_s);
     EXPECT_EQ(
@@ -156,8 +149,7 @@ TEST_F(AttributeEditTest, TheFirstDropDownSelectionIsOnlyRememberedALaterOneIsCo
 
     list->showPopup();
     list->hidePopup();
-    window.form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form));
+    ASSERT_TRUE(showActive(window.form));
     pick(list, list->findText(u"Int16"_s));
     EXPECT_EQ(value(u"PointType"_s), u"6"_s);
     // The committed value comes back and is selected again in the refilled list: that selection

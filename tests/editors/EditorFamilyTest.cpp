@@ -117,16 +117,6 @@ PropertyBag bagOf(const char* entries) {
     return PropertyBag::fromJson(json);
 }
 
-template <typename Control>
-void load(QWidget& control, const PropertyBag& bag) {
-    static_cast<Control&>(control).ReadProperties(bag);
-}
-
-template <typename Control>
-std::string saved(QWidget& control) {
-    return savedText(static_cast<Control&>(control));
-}
-
 // How the named children look: "name:off:red:text:flat:on:attribute" as far as each applies.
 QString look(QWidget& control, const char* names) {
     QStringList seen;
@@ -146,61 +136,51 @@ QString look(QWidget& control, const char* names) {
     return seen.join(u' ');
 }
 
-struct Loading {
-    const char* control;
-    Maker make;
-    void (*read)(QWidget&, const PropertyBag&);
-    std::string (*write)(QWidget&);
-    const char* bag;     // "Name:Type=value ..."; every value differs from its default
-    const char* marked;  // the PropertyChanged names that loading raises, in order
-    const char* children;
-    const char* look;
-};
+// A new control saves nothing; the saved set `bag` ("Name:Type=value ...", every value other than
+// its default) loads raising PropertyChanged for `marked` in order, the named `children` then
+// look as `looks`, and the control saves back the same set.
+template <typename Control>
+void expectLoads(const char* bag, const char* marked, const char* children, const char* looks) {
+    SCOPED_TRACE(Control::staticMetaObject.className());
+    Control control;
+    EXPECT_EQ(savedText(control), "{}");
+    QSignalSpy marks(&control, "2PropertyChanged(QString)");
+    control.ReadProperties(bagOf(bag));
+    QStringList names;
+    for (const QList<QVariant>& arguments : marks) names << arguments.at(0).toString();
+    EXPECT_EQ(names.join(u' '), QString::fromLatin1(marked));
+    EXPECT_EQ(look(control, children), QString::fromLatin1(looks));
+    EXPECT_EQ(savedText(control), bagText(bagOf(bag)));
+}
 
-#define VQ_CONTROL(T) #T, makeIn < T>, load < T>, saved < T>
-
-// A new control saves nothing; a saved set loads through the setters the control has always used
-// (and marks only those), stores the rest without showing it (no colour is red), and saves back the
-// same set.
+// A saved set loads through the setters the control has always used (and marks only those) and
+// stores the rest without showing it (no colour is red).
 TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged) {
     const PinnedDpi dpi;
-    const Loading rows[] = {
-        // A theme colour (0x8000000F) keeps its flag bit.
-        {VQ_CONTROL(ComboButton), "Enabled:Boolean=false ForeColor:Int32=255 BackColor:Int32=-2147483633",
-         "Enabled", "Command1 Combo1", "Command1:off Combo1:off"},
-        {VQ_CONTROL(OptOnOff), "Value:Int16=0", "Enabled", "optOn", "optOn:off"},
-        {VQ_CONTROL(SecurityControl), "Enabled:Boolean=false", "Enabled", "cboWorld", "cboWorld:off"},
-        {VQ_CONTROL(SecurityControlInd),
-         "Enabled:Boolean=false SecurityScope:Int32=2 ForeColor:Int32=255 BackColor:Int32=255",
-         "Enabled SecurityScope", "Combo1", "Combo1:off"},
-        {VQ_CONTROL(TimeDivisionControl), "Enabled:Boolean=false BackColor:Int32=255 Time:String=90",
-         "Enabled Time", "txtTime(1)", "txtTime(1):off:1"},
-        {VQ_CONTROL(TxtButton),
-         "ButtonWidth:Int16=600 BorderStyle:Int16=0 Enabled:Boolean=false Text:String=Written "
-         "Alignment:Int32=1 ForeColor:Int32=255",
-         "BorderStyle Enabled Text Alignment", "Text1 Command1", "Text1:off:Written:flat Command1:off"},
-        {VQ_CONTROL(TxtComboControl), "ComboWidth:Int16=2000 Enabled:Boolean=false BackColor:Int32=255",
-         "ComboWidth Enabled Text Alignment", "Combo1 Text1", "Combo1:off Text1:off:flat"},
-        // Stored as they are; the child is built once at the end.
-        {VQ_CONTROL(VQPointAttributeEdit),
-         "Alignment:Int32=1 AttributeName:String=PtAccess BorderStyle:Int16=0 ComboWidth:Int16=900 "
-         "Enabled:Boolean=false OnOffStyle:Int32=1 SecurityStyle:Int32=1",
-         "BorderStyle", "ctlsecuritycontrolind", "ctlsecuritycontrolind:off"},
-        {VQ_CONTROL(VQCompressionSpecs), "Enabled:Boolean=false DisplayStyle:Int32=2", "Enabled DisplayStyle",
-         "VQPointAttributeEdit1", "VQPointAttributeEdit1:off:ExcDev"}};
-    for (const Loading& row : rows) {
-        SCOPED_TRACE(row.control);
-        const std::unique_ptr<QWidget> control(row.make(nullptr));
-        EXPECT_EQ(row.write(*control), "{}");
-        const PropertyBag bag = bagOf(row.bag);
-        QSignalSpy marked(control.get(), "2PropertyChanged(QString)");
-        row.read(*control, bag);
-        QStringList names;
-        for (const QList<QVariant>& arguments : marked) names << arguments.at(0).toString();
-        EXPECT_EQ(names.join(u' '), QString::fromLatin1(row.marked));
-        EXPECT_EQ(look(*control, row.children), QString::fromLatin1(row.look));
-        EXPECT_EQ(row.write(*control), bagText(bag));
-    }
+    // A theme colour (0x8000000F) keeps its flag bit.
+    expectLoads<ComboButton>("Enabled:Boolean=false ForeColor:Int32=255 BackColor:Int32=-2147483633",
+                             "Enabled", "Command1 Combo1", "Command1:off Combo1:off");
+    expectLoads<OptOnOff>("Value:Int16=0", "Enabled", "optOn", "optOn:off");
+    expectLoads<SecurityControl>("Enabled:Boolean=false", "Enabled", "cboWorld", "cboWorld:off");
+    expectLoads<SecurityControlInd>(
+        "Enabled:Boolean=false SecurityScope:Int32=2 ForeColor:Int32=255 BackColor:Int32=255",
+        "Enabled SecurityScope", "Combo1", "Combo1:off");
+    expectLoads<TimeDivisionControl>("Enabled:Boolean=false BackColor:Int32=255 Time:String=90",
+                                     "Enabled Time", "txtTime(1)", "txtTime(1):off:1");
+    expectLoads<TxtButton>(
+        "ButtonWidth:Int16=600 BorderStyle:Int16=0 Enabled:Boolean=false Text:String=Written "
+        "Alignment:Int32=1 ForeColor:Int32=255",
+        "BorderStyle Enabled Text Alignment", "Text1 Command1", "Text1:off:Written:flat Command1:off");
+    expectLoads<TxtComboControl>("ComboWidth:Int16=2000 Enabled:Boolean=false BackColor:Int32=255",
+                                 "ComboWidth Enabled Text Alignment", "Combo1 Text1",
+                                 "Combo1:off Text1:off:flat");
+    // Stored as they are; the child is built once at the end.
+    expectLoads<VQPointAttributeEdit>(
+        "Alignment:Int32=1 AttributeName:String=PtAccess BorderStyle:Int16=0 ComboWidth:Int16=900 "
+        "Enabled:Boolean=false OnOffStyle:Int32=1 SecurityStyle:Int32=1",
+        "BorderStyle", "ctlsecuritycontrolind", "ctlsecuritycontrolind:off");
+    expectLoads<VQCompressionSpecs>("Enabled:Boolean=false DisplayStyle:Int32=2", "Enabled DisplayStyle",
+                                    "VQPointAttributeEdit1", "VQPointAttributeEdit1:off:ExcDev");
 }
 
 // Written colours are shown (unlike loaded ones), on the children that carry them and no other.

@@ -261,14 +261,10 @@ TEST_F(SheetTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWh
     }
 }
 
-TEST_F(SheetTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
+TEST_F(SheetTest, TheGridsFocusScrollingOrAClickElsewhereHidesTheEditor) {
     bind();
     sheet->SetHelpContextID(u"Span"_s, 4711);
     const std::function<void()> closers[] = {
-        [] {
-            QTest::keyClicks(QApplication::focusWidget(), u"0"_s),
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        },
         [this] { view()->setFocus(); },
         [this] { view()->verticalScrollBar()->setValue(3); },
         [this] { click("Descriptor", columnName); },
@@ -283,9 +279,6 @@ TEST_F(SheetTest, EnterCommitsAndHidesTheGridsFocusAndScrollingHide) {
         EXPECT_EQ(QApplication::focusWidget(), view());
     }
     EXPECT_EQ(sheet->HelpContextID(), VQPointPropSheet::kDefaultHelpContextID);
-    EXPECT_EQ(entries->GetValue(u"Span"_s).toString(), u"0"_s);
-    EXPECT_EQ(text("Span"), u"0"_s);
-    EXPECT_EQ(at("Span", columnValue).data(Qt::ForegroundRole), QColor(255, 0, 0));
 
     // One editor at a time: a click on another value moves it there.
     click("Span", columnValue);

@@ -4,9 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QKeySequence>
-#include <QMetaProperty>
-
-#include <algorithm>
 
 using namespace vq;
 using namespace vq::test;
@@ -227,21 +224,6 @@ void act(QWidget* control, const QString& step) {
     } else {
         QTest::keyClicks(kFocused, step);
     }
-}
-
-// What the control shows: its main value (and list index), its text boxes' texts (left to right) and
-// checked options.
-QString shownState(QWidget* control) {
-    const QMetaProperty user = control->metaObject()->userProperty();
-    QStringList shown{user.read(control).toString()};
-    if (qstrcmp(user.name(), "ListIndex") != 0 && control->property("ListIndex").isValid())
-        shown << u"#"_s + control->property("ListIndex").toString();
-    QList<QLineEdit*> texts = control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
-    std::sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->objectName() > b->objectName(); });
-    for (QLineEdit* text : texts) shown << text->text();
-    for (QRadioButton* option : control->findChildren<QRadioButton*>())
-        if (option->isChecked()) shown << option->objectName();
-    return shown.join(u' ');
 }
 
 // A script played on a control on an active form, steps separated by ", ", and what came of it:

@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QMetaProperty>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -109,6 +111,21 @@ QWidget* makeFilledIn(QWidget* parent) {
     auto* list = new T(parent);
     for (const char* item : {"One", "Two", "Three"}) list->AddItem(QString::fromLatin1(item));
     return list;
+}
+
+// What the control shows: its main value (and list index), its text boxes' texts (left to right) and
+// checked options.
+inline QString shownState(QWidget* control) {
+    const QMetaProperty user = control->metaObject()->userProperty();
+    QStringList shown{user.read(control).toString()};
+    if (qstrcmp(user.name(), "ListIndex") != 0 && control->property("ListIndex").isValid())
+        shown << QStringLiteral("#") + control->property("ListIndex").toString();
+    QList<QLineEdit*> texts = control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    std::sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->objectName() > b->objectName(); });
+    for (QLineEdit* text : texts) shown << text->text();
+    for (QRadioButton* option : control->findChildren<QRadioButton*>())
+        if (option->isChecked()) shown << option->objectName();
+    return shown.join(u' ');
 }
 
 // A bag as compact JSON, for comparisons that print what differs.

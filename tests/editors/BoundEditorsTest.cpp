@@ -317,8 +317,7 @@ TEST(AccessibleNames, CaptionsAreSpokenWithoutMnemonicOrColon) {
 
 // The attribute editor names its child after the attribute, and names it again when the same
 // child is kept for another attribute; parts with names of their own keep them.
-TEST(AccessibleNames, TheAttributeEditorsChildSpeaksForTheCurrentAttribute) {
-    EditorTestWindow<VQPointAttributeEdit> window(QSize(2400, 315));
+TEST_F(AttributeEditTest, TheChildSpeaksForTheCurrentAttribute) {
     VQPointAttributeEdit& edit = *window.editor;
     const auto spokenPart = [&edit](const char* attribute, const char* part) {
         edit.SetAttributeName(QString::fromLatin1(attribute));
@@ -462,7 +461,9 @@ TEST_F(CompressionPanelTest, StyleChoosesTheAttributes) {
 }
 
 // Unbound, the panel shows its design texts and commits nothing.
-TEST_F(CompressionPanelTest, UnbindingClearsThePanel) {
+// The time editors' events come from the event loop: bound to a collection that lacks their
+// attributes, their errors are reported, not thrown.
+TEST_F(CompressionPanelTest, UnbindingClearsThePanelAndErrorsOfTheTimeEditorsAreReported) {
     panel()->SetPropSheetEntries(nullptr);
     EXPECT_EQ(deviationLabels(), u"% of Span "_s);
     EXPECT_EQ(shownTime(2), u"0 0 0 0 black"_s);
@@ -470,10 +471,8 @@ TEST_F(CompressionPanelTest, UnbindingClearsThePanel) {
     typeInto(timeField(1, 0), u"9"_s);
     QTest::keyClick(kFocused, Qt::Key_Return);
     EXPECT_EQ(entries->GetValue(u"CompMin"_s), Variant(int32_t(0)));
-}
+    EXPECT_TRUE(messages().isEmpty());
 
-// The time editors' events come from the event loop: an error there is reported, not thrown.
-TEST_F(CompressionPanelTest, ErrorsOfTheTimeEditorsAreReported) {
     EXPECT_EQ(errorNumberOf([&] { panel()->SetPropSheetEntries(std::make_shared<PropSheetEntries>()); }), 5);
     typeInto(timeField(1, 0), u"9"_s);
     QTest::keyClick(kFocused, Qt::Key_Return);

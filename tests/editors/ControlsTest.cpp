@@ -288,8 +288,9 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
     }
 }
 
-// A written time shows split by floor division; reading folds the fields back into seconds.
-TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
+// A written time shows split by floor division; reading folds the fields back into seconds. The
+// fields run days to seconds, left to right and in the tab order.
+TEST(TimeDivisionControlTest, WrittenTimeIsShownSplitDaysToSeconds) {
     const std::pair<Variant, const char*> rows[] = {
         {int32_t(3661), "3661 0 1 1 1"},   {86400.0, "86400 1 0 0 0"},    {90.5, "90.5 0 0 1 30.5"},
         {int32_t(-30), "-30 -1 23 59 30"}, {-0.5, "-0.5 -1 23 59 59.5"},  {u" 120 "_s, "120 0 0 2 0"},
@@ -300,11 +301,6 @@ TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
         window.editor->SetTime(time);
         EXPECT_EQ(shownState(window.editor), QString::fromLatin1(shown)) << debugText(time).toStdString();
     }
-}
-
-// The fields run days to seconds, left to right and in the tab order.
-TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
-    EditorTestWindow<TimeDivisionControl> window(TimeDivisionControl::kSize);
     window.editor->setFocus();
     QStringList order;
     for (int x = -1; order.size() < 4; x = QApplication::focusWidget()->x(), pressKeys(u"Tab"_s)) {

@@ -66,13 +66,9 @@ TEST_F(SheetKeysTest, ThreeAttributesEditedByKeysAreSavedAndReadBack) {
 }
 
 TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
-    const struct {
-        const char* behaviour;
-        int32_t view;
-        const char* start;  // null: the row the Tab into the sheet made current
-        const char* keys;
-        const char* state;
-    } cases[] = {
+    // What the keys do, the view, the row to start from (null: the one the Tab into the sheet made
+    // current), the keys, and the state after them.
+    const std::tuple<const char*, int32_t, const char*, const char*, const char*> cases[] = {
         {"Tab enters on the first row", viewCategorized, nullptr, "", "[Archive] - grid"},
         {"Right unfolds and Down enters", viewCategorized, nullptr, "Right Down", "Archiving - grid"},
         {"Left goes up to the category", viewCategorized, nullptr, "Right Down Left", "[Archive] - grid"},
@@ -86,12 +82,12 @@ TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
         {"Tab past the last leaves", viewAlphabetic, nullptr, "End F2 Tab", "Zero - after"},
         {"Tab from the grid leaves", viewAlphabetic, nullptr, "Tab", "Tag - after"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.behaviour);
-        bind(c.view);
-        if (c.start) goTo(c.start);
-        pressKeys(QString::fromUtf8(c.keys));
-        EXPECT_EQ(state(), c.state);
+    for (const auto& [behaviour, shownView, start, keys, expected] : cases) {
+        SCOPED_TRACE(behaviour);
+        bind(shownView);
+        if (start) goTo(start);
+        pressKeys(QString::fromUtf8(keys));
+        EXPECT_EQ(state(), expected);
     }
 }
 

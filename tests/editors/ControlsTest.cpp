@@ -144,7 +144,7 @@ TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowThe
         {0, Qt::Key_F2, {}, -1, -1, u"Down 113/0, Up 113/0 #0"_s},
         {'b', {}, {}, 0, -1, u"Down 66/0, Press 98, Up 66/0 #0"_s},
         {'b', {}, {}, 'c', -1, u"Down 66/0, Press 98, Up 66/0 #2"_s},
-        {0, Qt::Key_Down, {}, -1, 0, u"Down 40/0, Up 40/0 #0"_s},
+        {'b', {}, {}, -1, 0, u"Down 66/0, Up 66/0 #0"_s},
         {0, Qt::Key_Down, {}, -1, 35, u"Down 40/0, Up 40/0 #2"_s}};
     for (const auto& [letter, key, modifiers, ascii, code, expected] : rows) {
         DropDownWindow w;

@@ -87,16 +87,6 @@ TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
     }
 }
 
-// The list as "blank|newest|...|oldest", the blank shown as "_", the selected item in brackets.
-QString recentItems(const QComboBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) {
-        const QString text = list->itemText(i) == u" "_s ? u"_"_s : list->itemText(i);
-        texts << (i == list->currentIndex() ? u"[%1]"_s.arg(text) : text);
-    }
-    return texts.join(u'|');
-}
-
 // Given the recent entries, when a text is added, then the list reads newest first below the blank;
 // a clear ("<clear>") keeps the blank, so the next entry goes below it.
 TEST(ComboButtonTest, RecentEntriesMoveToTheTopAndTheOldestFallsOff) {
@@ -110,8 +100,7 @@ TEST(ComboButtonTest, RecentEntriesMoveToTheTopAndTheOldestFallsOff) {
     for (const auto& [added, items] : rows) {
         ComboButton control;
         for (const QString& text : added) text == u"<clear>" ? control.ComboClear() : control.AddItem(text);
-        EXPECT_EQ(recentItems(control.findChild<QComboBox*>(u"Combo1"_s)), items)
-            << added.join(',').toStdString();
+        EXPECT_EQ(listed(control.findChild<QComboBox*>(u"Combo1"_s)), items) << added.join(',').toStdString();
     }
 }
 

@@ -128,6 +128,17 @@ inline QString shownState(QWidget* control) {
     return shown.join(u' ');
 }
 
+// A list's items as "a|b|[c]": the selected one in brackets, a blank one as "_".
+inline QString listed(const QComboBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        const QString text =
+            list->itemText(i) == QStringLiteral(" ") ? QStringLiteral("_") : list->itemText(i);
+        texts << (i == list->currentIndex() ? QStringLiteral("[%1]").arg(text) : text);
+    }
+    return texts.join(u'|');
+}
+
 // A bag as compact JSON, for comparisons that print what differs.
 inline std::string bagText(const PropertyBag& bag) {
     return QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact).toStdString();

@@ -15,7 +15,6 @@
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 
-#include <QColor>
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QLineEdit>
@@ -24,9 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStringList>
 #include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 

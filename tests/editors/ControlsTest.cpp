@@ -1,26 +1,9 @@
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
 
-#include "editors/ComboButton.h"
-#include "editors/DropDownList.h"
-#include "editors/OptOnOff.h"
 #include "editors/PropertyErrors.h"
-#include "editors/SecurityControl.h"
-#include "editors/SecurityControlInd.h"
-#include "editors/TimeDivisionControl.h"
-#include "editors/TxtButton.h"
-#include "editors/TxtComboControl.h"
 
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QKeySequence>
-#include <QLineEdit>
-#include <QMetaProperty>
-#include <QRadioButton>
-
-#include <algorithm>
-#include <functional>
-#include <tuple>
 
 using namespace vq;
 using namespace vq::test;
@@ -76,22 +59,13 @@ TEST(EditorLayout, ChildrenInTwips) {
     for (const auto& [layout, expected] : rows) EXPECT_EQ(layout, QString::fromLatin1(expected));
 }
 
-template <typename T>
-QWidget* makeIn(QWidget* form) {
-    return new T(form);
-}
-
 // On a resize to 3000 x 900 (and a change of a width property to 600) the children move to their
 // layout, and controls of a fixed size or height keep it.
 TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
-    struct Row {
-        QWidget* (*make)(QWidget*);
-        const char* property;  // written after the resize, null for none
-        const char* child;     // null: the control itself
-        QRect expected;
-    };
     const QSize size(3000, 900);
-    const Row rows[] = {
+    // The control, the width property written after the resize (or none), the child (none: the
+    // control itself) and where it lies.
+    const std::tuple<Maker, const char*, const char*, QRect> rows[] = {
         {makeIn<ComboButton>, nullptr, "Command1", ComboButton::layoutFor(size).button},
         {makeIn<DropDownList>, nullptr, "Combo1", DropDownList::layoutFor(size)},
         {makeIn<OptOnOff>, nullptr, nullptr, {0, 0, 1300, 300}},
@@ -101,26 +75,16 @@ TEST(EditorLayout, ChildrenFollowTheLayoutOnAResize) {
         {makeIn<TxtComboControl>, "ComboWidth", "Combo1", TxtComboControl::layoutFor(size, 600).combo},
         {makeIn<SecurityControl>, nullptr, "cboGroup", SecurityControl::layoutFor(size).group},
         {makeIn<TimeDivisionControl>, nullptr, nullptr, {0, 0, 1745, 315}}};
-    for (const Row& row : rows) {
+    for (const auto& [make, property, name, expected] : rows) {
         EditorTestWindow<QWidget> window(QSize(3000, 900));
-        QWidget* control = row.make(window.editor);
+        QWidget* control = make(window.editor);
         control->show();
         control->resize(twipsToPixels(size));
-        if (row.property) control->setProperty(row.property, 600);
-        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + (row.child ? row.child : ""));
-        QWidget* child = row.child ? control->findChild<QWidget*>(QString::fromLatin1(row.child)) : control;
-        EXPECT_EQ(child->geometry(), twipsToPixels(row.expected));
+        if (property) control->setProperty(property, 600);
+        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + (name ? name : ""));
+        QWidget* child = name ? control->findChild<QWidget*>(QString::fromLatin1(name)) : control;
+        EXPECT_EQ(child->geometry(), twipsToPixels(expected));
     }
-}
-
-// The list as "blank|newest|...|oldest", the blank shown as "_", the selected item in brackets.
-QString recentItems(const QComboBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) {
-        const QString text = list->itemText(i) == u" "_s ? u"_"_s : list->itemText(i);
-        texts << (i == list->currentIndex() ? u"[%1]"_s.arg(text) : text);
-    }
-    return texts.join(u'|');
 }
 
 // Given the recent entries, when a text is added, then the list reads newest first below the blank;
@@ -136,8 +100,7 @@ TEST(ComboButtonTest, RecentEntriesMoveToTheTopAndTheOldestFallsOff) {
     for (const auto& [added, items] : rows) {
         ComboButton control;
         for (const QString& text : added) text == u"<clear>" ? control.ComboClear() : control.AddItem(text);
-        EXPECT_EQ(recentItems(control.findChild<QComboBox*>(u"Combo1"_s)), items)
-            << added.join(',').toStdString();
+        EXPECT_EQ(listed(control.findChild<QComboBox*>(u"Combo1"_s)), items) << added.join(',').toStdString();
     }
 }
 
@@ -160,15 +123,9 @@ TEST(DropDownListTest, TheListDropsWideEnoughForItsItems) {
 // The host's handlers see every key as code, shift state and character, in this order, and change
 // what the list receives through the arguments they get by reference.
 TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowTheKey) {
-    struct Row {
-        char letter;  // typed as a character when not 0
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int ascii;  // what the KeyPress handler puts in KeyAscii; -1: leaves it
-        int code;   // what the KeyDown handler puts in KeyCode; -1: leaves it
-        QString trace;
-    };
-    const Row rows[] = {
+    // A character typed (or 0), else a key; the modifiers; what the KeyPress handler puts in KeyAscii
+    // and the KeyDown handler in KeyCode (-1: leaves it); the handlers' trace and the index after.
+    const std::tuple<char, Qt::Key, Qt::KeyboardModifiers, int, int, QString> rows[] = {
         {'b', {}, {}, -1, -1, u"Down 66/0, Press 98, Up 66/0 #1"_s},
         {'B', {}, Qt::ShiftModifier, -1, -1, u"Down 16/1, Down 66/1, Press 66, Up 66/1, Up 16/0 #1"_s},
         {0, Qt::Key_Return, {}, -1, -1, u"Down 13/0, Press 13, Up 13/0 #0"_s},
@@ -176,25 +133,25 @@ TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowThe
         {0, Qt::Key_F2, {}, -1, -1, u"Down 113/0, Up 113/0 #0"_s},
         {'b', {}, {}, 0, -1, u"Down 66/0, Press 98, Up 66/0 #0"_s},
         {'b', {}, {}, 'c', -1, u"Down 66/0, Press 98, Up 66/0 #2"_s},
-        {0, Qt::Key_Down, {}, -1, 0, u"Down 40/0, Up 40/0 #0"_s},
+        {'b', {}, {}, -1, 0, u"Down 66/0, Up 66/0 #0"_s},
         {0, Qt::Key_Down, {}, -1, 35, u"Down 40/0, Up 40/0 #2"_s}};
-    for (const Row& row : rows) {
+    for (const auto& [letter, key, modifiers, ascii, code, expected] : rows) {
         DropDownWindow w;
         w.editor->SetListIndex(0);
         QStringList trace;
-        QObject::connect(w.editor, &DropDownList::KeyDown, [&](int16_t& code, int16_t& shift) {
-            trace << u"Down %1/%2"_s.arg(code).arg(shift);
-            if (row.code >= 0) code = int16_t(row.code);
+        QObject::connect(w.editor, &DropDownList::KeyDown, [&](int16_t& keyCode, int16_t& shift) {
+            trace << u"Down %1/%2"_s.arg(keyCode).arg(shift);
+            if (code >= 0) keyCode = int16_t(code);
         });
-        QObject::connect(w.editor, &DropDownList::KeyPress, [&](int16_t& ascii) {
-            trace << u"Press %1"_s.arg(ascii);
-            if (row.ascii >= 0) ascii = int16_t(row.ascii);
+        QObject::connect(w.editor, &DropDownList::KeyPress, [&](int16_t& keyAscii) {
+            trace << u"Press %1"_s.arg(keyAscii);
+            if (ascii >= 0) keyAscii = int16_t(ascii);
         });
-        QObject::connect(w.editor, &DropDownList::KeyUp,
-                         [&](int16_t& code, int16_t& shift) { trace << u"Up %1/%2"_s.arg(code).arg(shift); });
-        row.letter ? QTest::keyClick(kFocused, row.letter, row.modifiers)
-                   : QTest::keyClick(kFocused, row.key, row.modifiers);
-        EXPECT_EQ(trace.join(u", "_s) + u" #"_s + QString::number(w.editor->ListIndex()), row.trace);
+        QObject::connect(w.editor, &DropDownList::KeyUp, [&](int16_t& keyCode, int16_t& shift) {
+            trace << u"Up %1/%2"_s.arg(keyCode).arg(shift);
+        });
+        letter ? QTest::keyClick(kFocused, letter, modifiers) : QTest::keyClick(kFocused, key, modifiers);
+        EXPECT_EQ(trace.join(u", "_s) + u" #"_s + QString::number(w.editor->ListIndex()), expected);
     }
 }
 
@@ -258,32 +215,11 @@ void act(QWidget* control, const QString& step) {
     }
 }
 
-// What the control shows: its main value (and list index), its text boxes' texts (left to right) and
-// checked options.
-QString shownState(QWidget* control) {
-    const QMetaProperty user = control->metaObject()->userProperty();
-    QStringList shown{user.read(control).toString()};
-    if (qstrcmp(user.name(), "ListIndex") != 0 && control->property("ListIndex").isValid())
-        shown << u"#"_s + control->property("ListIndex").toString();
-    QList<QLineEdit*> texts = control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
-    std::sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->objectName() > b->objectName(); });
-    for (QLineEdit* text : texts) shown << text->text();
-    for (QRadioButton* option : control->findChildren<QRadioButton*>())
-        if (option->isChecked()) shown << option->objectName();
-    return shown.join(u' ');
-}
-
-QWidget* makeFilledTxtCombo(QWidget* form) {
-    auto* control = new TxtComboControl(form);
-    for (const QString& item : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) control->AddItem(item);
-    return control;
-}
-
 // A script played on a control on an active form, steps separated by ", ", and what came of it:
 // "events = shown". Enter and Tab raise the control's event once; a list passes Enter on to its form
 // (a dialog's default button), a text box does not; the first selection of a list is only recorded.
 TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
-    const std::tuple<QWidget* (*)(QWidget*), const char*, const char*> rows[] = {
+    const std::tuple<Maker, const char*, const char*> rows[] = {
         {makeIn<ComboButton>, "focus, <Return>, a, click:Command1", "OnEnterKeyPress form ButtonClick = -1"},
         {makeIn<SecurityControl>, "focus:cboOwner, <Return>, a", "OnEnterKeyPress form = o: g: w:"},
         {makeIn<SecurityControl>, "Security=o:rw g:r w:, focus:cboWorld, <Down>, <Return>",
@@ -291,9 +227,9 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
         {makeIn<SecurityControlInd>, "focus:Combo1, <Enter>, a", "OnEnterKeyPress form = "},
         {makeIn<TxtComboControl>, "focus:Combo1, <Return>, a", "OnEnterKeyPress form =  #-1 "},
         {makeIn<TxtComboControl>, "focus:Text1, <Tab>, a", "TextLostFocus =  #-1 "},
-        {makeFilledTxtCombo, "focus:Combo1, <Down>", " =  #0 "},
-        {makeFilledTxtCombo, "ListIndex=0, ListIndex=2", "OnListIndexChange =  #2 "},
-        {makeFilledTxtCombo, "focus:Combo1, <Down>, <Down>, <Down>, ListIndex=0",
+        {makeFilledIn<TxtComboControl>, "focus:Combo1, <Down>", " =  #0 "},
+        {makeFilledIn<TxtComboControl>, "ListIndex=0, ListIndex=2", "OnListIndexChange =  #2 "},
+        {makeFilledIn<TxtComboControl>, "focus:Combo1, <Down>, <Down>, <Down>, ListIndex=0",
          "OnListIndexChange OnListIndexChange OnListIndexChange =  #0 "},
         {makeIn<TxtButton>, "Text=x, focus, ab", "OnKeyUp OnKeyUp = xab xab"},
         {makeIn<TxtButton>, "Text=x, focus, <Return>", "OnEnterKeyPress OnKeyUp = x x"},
@@ -341,8 +277,9 @@ TEST(EditorScripts, EventsComeOnceInTheirOrderAndKeysStayWhereTheyAlwaysDid) {
     }
 }
 
-// A written time shows split by floor division; reading folds the fields back into seconds.
-TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
+// A written time shows split by floor division; reading folds the fields back into seconds. The
+// fields run days to seconds, left to right and in the tab order.
+TEST(TimeDivisionControlTest, WrittenTimeIsShownSplitDaysToSeconds) {
     const std::pair<Variant, const char*> rows[] = {
         {int32_t(3661), "3661 0 1 1 1"},   {86400.0, "86400 1 0 0 0"},    {90.5, "90.5 0 0 1 30.5"},
         {int32_t(-30), "-30 -1 23 59 30"}, {-0.5, "-0.5 -1 23 59 59.5"},  {u" 120 "_s, "120 0 0 2 0"},
@@ -353,20 +290,11 @@ TEST(TimeDivisionControlTest, WrittenTimeIsShownSplit) {
         window.editor->SetTime(time);
         EXPECT_EQ(shownState(window.editor), QString::fromLatin1(shown)) << debugText(time).toStdString();
     }
-}
-
-// The fields run days to seconds, left to right and in the tab order.
-TEST(TimeDivisionControlTest, FieldsAndTabOrderRunDaysToSeconds) {
-    EditorTestWindow<TimeDivisionControl> window(TimeDivisionControl::kSize);
     window.editor->setFocus();
     QStringList order;
-    int previousX = -1;
-    for (int i = 0; i < 4; ++i) {
-        QWidget* field = QApplication::focusWidget();
-        EXPECT_GT(field->x(), previousX);
-        previousX = field->x();
-        order << field->objectName();
-        QTest::keyClick(kFocused, Qt::Key_Tab);
+    for (int x = -1; order.size() < 4; x = QApplication::focusWidget()->x(), pressKeys(u"Tab"_s)) {
+        EXPECT_GT(QApplication::focusWidget()->x(), x);
+        order << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(order.join(u' '), u"txtTime(3) txtTime(2) txtTime(1) txtTime(0)"_s);
 }

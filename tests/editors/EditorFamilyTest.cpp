@@ -1,29 +1,13 @@
 #include "BindableChecks.h"
 #include "EditorTestWindow.h"
 
-#include "editors/ComboButton.h"
-#include "editors/DropDownList.h"
-#include "editors/OptOnOff.h"
 #include "editors/PlainTextBox.h"
-#include "editors/SecurityControl.h"
-#include "editors/SecurityControlInd.h"
-#include "editors/TimeDivisionControl.h"
-#include "editors/TxtButton.h"
-#include "editors/TxtComboControl.h"
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "servers/MultiServerPickList.h"
 
 #include <QFont>
 #include <QJsonObject>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-
-#include <functional>
-#include <memory>
-#include <vector>
 
 using namespace vq;
 using namespace vq::test;
@@ -31,21 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 // Tables over the whole family of editors: what a host, a binding or a saved form sees of each.
 namespace {
-
-using Maker = std::function<std::unique_ptr<QWidget>()>;
-
-template <typename T>
-std::unique_ptr<QWidget> make() {
-    return std::make_unique<T>();
-}
-
-// A list editor with three entries, so that an index can really move.
-template <typename T>
-std::unique_ptr<QWidget> makeFilled() {
-    auto list = std::make_unique<T>();
-    for (const QString& item : {u"One"_s, u"Two"_s, u"Three"_s}) list->AddItem(item);
-    return list;
-}
 
 // "red" when a child shows the colour role red, "-" otherwise: loaded colours are only stored.
 QString redOrNot(QWidget* child, QPalette::ColorRole role) {
@@ -66,27 +35,31 @@ struct Write {
 };
 
 // Every property that a host can write: a real change notifies once, writing the value it now has
-// notifies nothing, and PropertyChanged fires as it always did.
-TEST(EditorBindableProperties, AChangeNotifiesOnceAndTheSameValueNotAtAll) {
+// notifies nothing, and PropertyChanged fires as it always did. No property is left that a binding
+// could not follow, and each editor's main value is the one QDataWidgetMapper and Designer pick up
+// (a panel over a collection has none).
+TEST(EditorBindableProperties, EveryPropertyNotifiesOnceOnAChangeAndTheValueIsTheUserProperty) {
     const PinnedDpi dpi;
     QFont bold;
     bold.setBold(true);
     const Write enabled{"Enabled", false}, red{"ForeColor", 0xFFu}, redBack{"BackColor", 0xFFu};
-    const std::pair<Maker, std::vector<Write>> controls[] = {
-        {make<PlainTextBox>, {enabled, red, redBack, {"Text", u"FIC101"_s}, {"Alignment", 1}}},
-        {make<TxtButton>, {{"ButtonWidth", 600}, {"BorderStyle", 0}}},
-        {make<TxtComboControl>, {{"ComboWidth", 900}}},
-        {makeFilled<TxtComboControl>, {{"ListIndex", 2, kChangeUnmarked}}},
-        {make<DropDownList>, {enabled, red, redBack, {"Font", bold}}},
-        {makeFilled<DropDownList>, {{"ListIndex", 2}}},
-        {make<OptOnOff>, {enabled, {"Value", 1}}},
-        {make<ComboButton>, {enabled, red, redBack}},
-        {makeFilled<ComboButton>, {{"ListIndex", 2, kChangeUnmarked}}},
-        {make<SecurityControl>, {enabled, {"Security", u"o:rw g:r w:"_s, kChangeUnmarked}}},
-        {make<SecurityControlInd>,
+    const std::tuple<Maker, const char*, std::vector<Write>> controls[] = {
+        {makeIn<PlainTextBox>, "Text", {enabled, red, redBack, {"Text", u"FIC101"_s}, {"Alignment", 1}}},
+        {makeIn<TxtButton>, "Text", {{"ButtonWidth", 600}, {"BorderStyle", 0}}},
+        {makeIn<TxtComboControl>, "Text", {{"ComboWidth", 900}}},
+        {makeFilledIn<TxtComboControl>, "Text", {{"ListIndex", 2, kChangeUnmarked}}},
+        {makeIn<DropDownList>, "ListIndex", {enabled, red, redBack, {"Font", bold}}},
+        {makeFilledIn<DropDownList>, "ListIndex", {{"ListIndex", 2}}},
+        {makeIn<OptOnOff>, "Value", {enabled, {"Value", 1}}},
+        {makeIn<ComboButton>, "ListIndex", {enabled, red, redBack}},
+        {makeFilledIn<ComboButton>, "ListIndex", {{"ListIndex", 2, kChangeUnmarked}}},
+        {makeIn<SecurityControl>, "Security", {enabled, {"Security", u"o:rw g:r w:"_s, kChangeUnmarked}}},
+        {makeIn<SecurityControlInd>,
+         "Security",
          {enabled, red, redBack, {"SecurityScope", 1}, {"Security", u"o:rw g:r w:"_s, kChangeUnmarked}}},
-        {make<TimeDivisionControl>, {enabled, red, redBack, {"Time", 93784.5}}},
-        {make<VQPointAttributeEdit>,
+        {makeIn<TimeDivisionControl>, "Time", {enabled, red, redBack, {"Time", 93784.5}}},
+        {makeIn<VQPointAttributeEdit>,
+         "Text",
          {enabled,
           {"Alignment", 1},
           {"AttributeName", u"Descriptor"_s},
@@ -95,32 +68,18 @@ TEST(EditorBindableProperties, AChangeNotifiesOnceAndTheSameValueNotAtAll) {
           {"OnOffStyle", 1},
           {"SecurityStyle", 0}}},
         // Writing the style it has returns before marking.
-        {make<VQCompressionSpecs>, {enabled, {"DisplayStyle", 2, "notify 1 1, marked 1 1"}}}};
-    for (const auto& [makeControl, writes] : controls) {
-        for (const Write& write : writes) {
-            const std::unique_ptr<QWidget> control = makeControl();
-            SCOPED_TRACE(std::string(control->metaObject()->className()) + "." + write.property);
-            EXPECT_EQ(writeTwice(*control, write.property, write.value), QString::fromLatin1(write.expected));
-        }
-    }
-}
-
-// No property is left that a binding could not follow, and each editor's main value is the one
-// QDataWidgetMapper and Designer pick up.
-TEST(EditorBindableProperties, EveryPropertyNotifiesAndTheValueIsTheUserProperty) {
-    const std::pair<const QMetaObject*, const char*> editors[] = {
-        {&PlainTextBox::staticMetaObject, "Text"},        {&TxtButton::staticMetaObject, "Text"},
-        {&TxtComboControl::staticMetaObject, "Text"},     {&DropDownList::staticMetaObject, "ListIndex"},
-        {&OptOnOff::staticMetaObject, "Value"},           {&ComboButton::staticMetaObject, "ListIndex"},
-        {&SecurityControl::staticMetaObject, "Security"}, {&SecurityControlInd::staticMetaObject, "Security"},
-        {&TimeDivisionControl::staticMetaObject, "Time"}, {&VQPointAttributeEdit::staticMetaObject, "Text"},
-        {&VQCompressionSpecs::staticMetaObject, ""},  // a panel over a collection: no single value
-    };
-    for (const auto& [editor, user] : editors) {
+        {makeIn<VQCompressionSpecs>, "", {enabled, {"DisplayStyle", 2, "notify 1 1, marked 1 1"}}}};
+    for (const auto& [makeControl, user, writes] : controls) {
+        const QMetaObject* editor = std::unique_ptr<QWidget>(makeControl(nullptr))->metaObject();
         SCOPED_TRACE(editor->className());
         for (const QMetaObject* meta = editor; meta != &QWidget::staticMetaObject; meta = meta->superClass())
             EXPECT_EQ(silentProperties(*meta).join(u' '), QString()) << meta->className();
         EXPECT_EQ(userPropertyOf(*editor), QString::fromLatin1(user));
+        for (const Write& write : writes) {
+            const std::unique_ptr<QWidget> control(makeControl(nullptr));
+            SCOPED_TRACE(std::string(control->metaObject()->className()) + "." + write.property);
+            EXPECT_EQ(writeTwice(*control, write.property, write.value), QString::fromLatin1(write.expected));
+        }
     }
 }
 
@@ -158,16 +117,6 @@ PropertyBag bagOf(const char* entries) {
     return PropertyBag::fromJson(json);
 }
 
-template <typename Control>
-void load(QWidget& control, const PropertyBag& bag) {
-    static_cast<Control&>(control).ReadProperties(bag);
-}
-
-template <typename Control>
-std::string saved(QWidget& control) {
-    return savedText(static_cast<Control&>(control));
-}
-
 // How the named children look: "name:off:red:text:flat:on:attribute" as far as each applies.
 QString look(QWidget& control, const char* names) {
     QStringList seen;
@@ -187,86 +136,72 @@ QString look(QWidget& control, const char* names) {
     return seen.join(u' ');
 }
 
-struct Loading {
-    const char* control;
-    Maker make;
-    void (*read)(QWidget&, const PropertyBag&);
-    std::string (*write)(QWidget&);
-    const char* bag;     // "Name:Type=value ..."; every value differs from its default
-    const char* marked;  // the PropertyChanged names that loading raises, in order
-    const char* children;
-    const char* look;
-};
+// A new control saves nothing; the saved set `bag` ("Name:Type=value ...", every value other than
+// its default) loads raising PropertyChanged for `marked` in order, the named `children` then
+// look as `looks`, and the control saves back the same set.
+template <typename Control>
+void expectLoads(const char* bag, const char* marked, const char* children, const char* looks) {
+    SCOPED_TRACE(Control::staticMetaObject.className());
+    Control control;
+    EXPECT_EQ(savedText(control), "{}");
+    QSignalSpy marks(&control, "2PropertyChanged(QString)");
+    control.ReadProperties(bagOf(bag));
+    QStringList names;
+    for (const QList<QVariant>& arguments : marks) names << arguments.at(0).toString();
+    EXPECT_EQ(names.join(u' '), QString::fromLatin1(marked));
+    EXPECT_EQ(look(control, children), QString::fromLatin1(looks));
+    EXPECT_EQ(savedText(control), bagText(bagOf(bag)));
+}
 
-#define VQ_CONTROL(T) #T, make < T>, load < T>, saved < T>
-
-// A new control saves nothing; a saved set loads through the setters the control has always used
-// (and marks only those), stores the rest without showing it (no colour is red), and saves back the
-// same set.
+// A saved set loads through the setters the control has always used (and marks only those) and
+// stores the rest without showing it (no colour is red).
 TEST(EditorPersistedProperties, ASavedSetLoadsAsItAlwaysDidAndSavesBackUnchanged) {
     const PinnedDpi dpi;
-    const Loading rows[] = {
-        // A theme colour (0x8000000F) keeps its flag bit.
-        {VQ_CONTROL(ComboButton), "Enabled:Boolean=false ForeColor:Int32=255 BackColor:Int32=-2147483633",
-         "Enabled", "Command1 Combo1", "Command1:off Combo1:off"},
-        {VQ_CONTROL(OptOnOff), "Value:Int16=0", "Enabled", "optOn", "optOn:off"},
-        {VQ_CONTROL(SecurityControl), "Enabled:Boolean=false", "Enabled", "cboWorld", "cboWorld:off"},
-        {VQ_CONTROL(SecurityControlInd),
-         "Enabled:Boolean=false SecurityScope:Int32=2 ForeColor:Int32=255 BackColor:Int32=255",
-         "Enabled SecurityScope", "Combo1", "Combo1:off"},
-        {VQ_CONTROL(TimeDivisionControl), "Enabled:Boolean=false BackColor:Int32=255 Time:String=90",
-         "Enabled Time", "txtTime(1)", "txtTime(1):off:1"},
-        {VQ_CONTROL(TxtButton),
-         "ButtonWidth:Int16=600 BorderStyle:Int16=0 Enabled:Boolean=false Text:String=Written "
-         "Alignment:Int32=1 ForeColor:Int32=255",
-         "BorderStyle Enabled Text Alignment", "Text1 Command1", "Text1:off:Written:flat Command1:off"},
-        {VQ_CONTROL(TxtComboControl), "ComboWidth:Int16=2000 Enabled:Boolean=false BackColor:Int32=255",
-         "ComboWidth Enabled Text Alignment", "Combo1 Text1", "Combo1:off Text1:off:flat"},
-        // Stored as they are; the child is built once at the end.
-        {VQ_CONTROL(VQPointAttributeEdit),
-         "Alignment:Int32=1 AttributeName:String=PtAccess BorderStyle:Int16=0 ComboWidth:Int16=900 "
-         "Enabled:Boolean=false OnOffStyle:Int32=1 SecurityStyle:Int32=1",
-         "BorderStyle", "ctlsecuritycontrolind", "ctlsecuritycontrolind:off"},
-        {VQ_CONTROL(VQCompressionSpecs), "Enabled:Boolean=false DisplayStyle:Int32=2", "Enabled DisplayStyle",
-         "VQPointAttributeEdit1", "VQPointAttributeEdit1:off:ExcDev"}};
-    for (const Loading& row : rows) {
-        SCOPED_TRACE(row.control);
-        const std::unique_ptr<QWidget> control = row.make();
-        EXPECT_EQ(row.write(*control), "{}");
-        const PropertyBag bag = bagOf(row.bag);
-        QSignalSpy marked(control.get(), "2PropertyChanged(QString)");
-        row.read(*control, bag);
-        QStringList names;
-        for (const QList<QVariant>& arguments : marked) names << arguments.at(0).toString();
-        EXPECT_EQ(names.join(u' '), QString::fromLatin1(row.marked));
-        EXPECT_EQ(look(*control, row.children), QString::fromLatin1(row.look));
-        EXPECT_EQ(row.write(*control), bagText(bag));
-    }
+    // A theme colour (0x8000000F) keeps its flag bit.
+    expectLoads<ComboButton>("Enabled:Boolean=false ForeColor:Int32=255 BackColor:Int32=-2147483633",
+                             "Enabled", "Command1 Combo1", "Command1:off Combo1:off");
+    expectLoads<OptOnOff>("Value:Int16=0", "Enabled", "optOn", "optOn:off");
+    expectLoads<SecurityControl>("Enabled:Boolean=false", "Enabled", "cboWorld", "cboWorld:off");
+    expectLoads<SecurityControlInd>(
+        "Enabled:Boolean=false SecurityScope:Int32=2 ForeColor:Int32=255 BackColor:Int32=255",
+        "Enabled SecurityScope", "Combo1", "Combo1:off");
+    expectLoads<TimeDivisionControl>("Enabled:Boolean=false BackColor:Int32=255 Time:String=90",
+                                     "Enabled Time", "txtTime(1)", "txtTime(1):off:1");
+    expectLoads<TxtButton>(
+        "ButtonWidth:Int16=600 BorderStyle:Int16=0 Enabled:Boolean=false Text:String=Written "
+        "Alignment:Int32=1 ForeColor:Int32=255",
+        "BorderStyle Enabled Text Alignment", "Text1 Command1", "Text1:off:Written:flat Command1:off");
+    expectLoads<TxtComboControl>("ComboWidth:Int16=2000 Enabled:Boolean=false BackColor:Int32=255",
+                                 "ComboWidth Enabled Text Alignment", "Combo1 Text1",
+                                 "Combo1:off Text1:off:flat");
+    // Stored as they are; the child is built once at the end.
+    expectLoads<VQPointAttributeEdit>(
+        "Alignment:Int32=1 AttributeName:String=PtAccess BorderStyle:Int16=0 ComboWidth:Int16=900 "
+        "Enabled:Boolean=false OnOffStyle:Int32=1 SecurityStyle:Int32=1",
+        "BorderStyle", "ctlsecuritycontrolind", "ctlsecuritycontrolind:off");
+    expectLoads<VQCompressionSpecs>("Enabled:Boolean=false DisplayStyle:Int32=2", "Enabled DisplayStyle",
+                                    "VQPointAttributeEdit1", "VQPointAttributeEdit1:off:ExcDev");
 }
 
 // Written colours are shown (unlike loaded ones), on the children that carry them and no other.
 TEST(EditorPersistedProperties, WrittenColoursReachTheirChildren) {
     const PinnedDpi dpi;
-    struct Row {
-        Maker make;
-        const char* child;
-        QPalette::ColorRole fore;
-        QPalette::ColorRole back;
-    };
-    const Row rows[] = {{make<ComboButton>, "Combo1", QPalette::ButtonText, QPalette::Button},
-                        {make<SecurityControlInd>, "Combo1", QPalette::Text, QPalette::Base},
-                        {make<TimeDivisionControl>, "txtTime(3)", QPalette::Text, QPalette::Base},
-                        {make<TxtButton>, "Text1", QPalette::Text, QPalette::Base},
-                        {make<TxtComboControl>, "Combo1", QPalette::ButtonText, QPalette::Button},
-                        {make<TxtComboControl>, "Text1", QPalette::Text, QPalette::Base}};
-    for (const Row& row : rows) {
-        const std::unique_ptr<QWidget> control = row.make();
-        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + row.child);
+    // The control, the child that shows the colours, and the roles they take there.
+    const std::tuple<Maker, const char*, QPalette::ColorRole, QPalette::ColorRole> rows[] = {
+        {makeIn<ComboButton>, "Combo1", QPalette::ButtonText, QPalette::Button},
+        {makeIn<SecurityControlInd>, "Combo1", QPalette::Text, QPalette::Base},
+        {makeIn<TimeDivisionControl>, "txtTime(3)", QPalette::Text, QPalette::Base},
+        {makeIn<TxtButton>, "Text1", QPalette::Text, QPalette::Base},
+        {makeIn<TxtComboControl>, "Combo1", QPalette::ButtonText, QPalette::Button},
+        {makeIn<TxtComboControl>, "Text1", QPalette::Text, QPalette::Base}};
+    for (const auto& [makeControl, name, fore, back] : rows) {
+        const std::unique_ptr<QWidget> control(makeControl(nullptr));
+        SCOPED_TRACE(std::string(control->metaObject()->className()) + " " + name);
         control->setProperty("ForeColor", 0x0000FFu);
         control->setProperty("BackColor", 0xFF0000u);
-        auto* child = control->findChild<QWidget*>(QString::fromLatin1(row.child));
-        EXPECT_EQ(child->palette().color(QPalette::Active, row.fore), QColor(Qt::red));
-        EXPECT_EQ(child->palette().color(QPalette::Active, row.back), QColor(Qt::blue));
+        const QPalette shown = control->findChild<QWidget*>(QString::fromLatin1(name))->palette();
+        EXPECT_EQ(shown.color(QPalette::Active, fore), QColor(Qt::red));
+        EXPECT_EQ(shown.color(QPalette::Active, back), QColor(Qt::blue));
         auto* button = control->findChild<QPushButton*>(u"Command1"_s);
         EXPECT_EQ(button ? redOrNot(button, QPalette::ButtonText) : u"-"_s, u"-"_s)
             << "the button keeps its own";
@@ -288,14 +223,14 @@ TEST(EditorPersistedProperties, TheSavedTextIsTheWrittenOne) {
 // are one thing, and a disabled parent changes neither.
 TEST(EditorPersistedProperties, EnabledIsTheWidgetsOwnEnabledState) {
     const PinnedDpi dpi;
-    const Maker controls[] = {
-        make<ComboButton>,         make<OptOnOff>,  make<SecurityControl>,    make<SecurityControlInd>,
-        make<TimeDivisionControl>, make<TxtButton>, make<VQCompressionSpecs>, make<VQPointAttributeEdit>,
-        make<MultiServerPickList>};
+    const Maker controls[] = {makeIn<ComboButton>,         makeIn<OptOnOff>,
+                              makeIn<SecurityControl>,     makeIn<SecurityControlInd>,
+                              makeIn<TimeDivisionControl>, makeIn<TxtButton>,
+                              makeIn<VQCompressionSpecs>,  makeIn<VQPointAttributeEdit>,
+                              makeIn<MultiServerPickList>};
     for (const Maker& makeControl : controls) {
         QWidget parent;
-        QWidget* control = makeControl().release();
-        control->setParent(&parent);
+        QWidget* control = makeControl(&parent);
         SCOPED_TRACE(control->metaObject()->className());
         QStringList states;  // Enabled, then the widget's state
         const auto look = [&] {

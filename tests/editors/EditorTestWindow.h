@@ -1,22 +1,38 @@
 #pragma once
 
+#include "ErrorNumber.h"
 #include "QtPrinters.h"
 #include "WidgetDriving.h"
+#include "editors/ComboButton.h"
+#include "editors/DropDownList.h"
+#include "editors/OptOnOff.h"
+#include "editors/SecurityControl.h"
+#include "editors/SecurityControlInd.h"
+#include "editors/TimeDivisionControl.h"
+#include "editors/TxtButton.h"
+#include "editors/TxtComboControl.h"
 #include "platform/PropertyBag.h"
 #include "platform/ServicesContext.h"
 #include "platform/Twips.h"
 
-#include <QColor>
+#include <QComboBox>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMetaMethod>
-#include <QStringList>
+#include <QMetaProperty>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <ostream>
+#include <tuple>
+#include <vector>
 
 inline void PrintTo(const QColor& color, std::ostream* out) {
     *out << color.name().toStdString();
@@ -72,9 +88,7 @@ public:
 
     template <typename Child>
     Child* child(const char* name) const {
-        auto* found = editor->template findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return vq::test::child<Child>(editor, name);
     }
 
     PinnedDpi dpi;
@@ -82,6 +96,45 @@ public:
     EventRecorder events;  // keys that reach the form, as "form"
     T* editor;
 };
+
+// Makes a control on `parent` (null: a window of its own); the filled kind lists three items.
+using Maker = QWidget* (*)(QWidget* parent);
+template <typename T>
+QWidget* makeIn(QWidget* parent) {
+    return new T(parent);
+}
+template <typename T>
+QWidget* makeFilledIn(QWidget* parent) {
+    auto* list = new T(parent);
+    for (const char* item : {"One", "Two", "Three"}) list->AddItem(QString::fromLatin1(item));
+    return list;
+}
+
+// What the control shows: its main value (and list index), its text boxes' texts (left to right) and
+// checked options.
+inline QString shownState(QWidget* control) {
+    const QMetaProperty user = control->metaObject()->userProperty();
+    QStringList shown{user.read(control).toString()};
+    if (qstrcmp(user.name(), "ListIndex") != 0 && control->property("ListIndex").isValid())
+        shown << QStringLiteral("#") + control->property("ListIndex").toString();
+    QList<QLineEdit*> texts = control->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    std::sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->objectName() > b->objectName(); });
+    for (QLineEdit* text : texts) shown << text->text();
+    for (QRadioButton* option : control->findChildren<QRadioButton*>())
+        if (option->isChecked()) shown << option->objectName();
+    return shown.join(u' ');
+}
+
+// A list's items as "a|b|[c]": the selected one in brackets, a blank one as "_".
+inline QString listed(const QComboBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        const QString text =
+            list->itemText(i) == QStringLiteral(" ") ? QStringLiteral("_") : list->itemText(i);
+        texts << (i == list->currentIndex() ? QStringLiteral("[%1]").arg(text) : text);
+    }
+    return texts.join(u'|');
+}
 
 // A bag as compact JSON, for comparisons that print what differs.
 inline std::string bagText(const PropertyBag& bag) {

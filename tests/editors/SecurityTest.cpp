@@ -1,15 +1,6 @@
 #include "EditorTestWindow.h"
-#include "ErrorNumber.h"
 
-#include "editors/SecurityControl.h"
-#include "editors/SecurityControlInd.h"
 #include "editors/SecurityStringParser.h"
-
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QSignalSpy>
-
-#include <vector>
 
 using namespace vq;
 using namespace vq::test;
@@ -17,30 +8,24 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Tokens read by position, whatever their case or scope letter; unreadable tokens read as None.
-TEST(SecurityStringParserTest, ReadsTheLevelOfEachToken) {
+// Tokens read by position, whatever their case or scope letter; unreadable tokens read as None. A
+// position past the last token is error 9 for GetIndex and None for GetIndexOrNone.
+TEST(SecurityStringParserTest, ReadsTheLevelOfEachTokenAndFailsPastTheLast) {
     const std::pair<QString, std::vector<int32_t>> rows[] = {
         {u"o:rw g:r w:"_s, {3, 1, 0}},      {u"O:RW G:R W:"_s, {3, 1, 0}},
         {u"o:rw  g:r w:r"_s, {3, 0, 1, 1}}, {u"o:wr g:w w:rw"_s, {0, 2, 3}},
         {u"w:rw o:r g:w"_s, {3, 1, 2}},     {u"x:rw orw o:rwx"_s, {0, 0, 0}},
         {u"o:r g:r w:r "_s, {1, 1, 1, 0}},  {u""_s, {0}}};
-    for (const auto& [security, levels] : rows)
-        for (int position = 0; position < int(levels.size()); ++position)
-            EXPECT_EQ(SecurityStringParser::GetIndex(security, position), levels[position])
-                << security.toStdString() << " @" << position;
-}
-
-// A position past the last token is error 9 for GetIndex and None for GetIndexOrNone.
-TEST(SecurityStringParserTest, MissingTokensFailOrReadAsNone) {
-    const std::pair<QString, int32_t> missing[] = {
-        {u"o:rw g:r w:"_s, 3}, {u"o:rw"_s, 1}, {u""_s, 2}, {u"o:rw g:r w:"_s, -1}};
-    for (const auto& [security, position] : missing) {
-        EXPECT_EQ(errorNumberOf([&] { SecurityStringParser::GetIndex(security, position); }),
-                  errc::SubscriptOutOfRange)
-            << security.toStdString() << " @" << position;
-        EXPECT_EQ(SecurityStringParser::GetIndexOrNone(security, position), 0);
+    for (const auto& [security, levels] : rows) {
+        for (int position = -1; position <= int(levels.size()); ++position) {
+            SCOPED_TRACE(security.toStdString() + " @" + std::to_string(position));
+            const bool missing = position < 0 || position == int(levels.size());
+            EXPECT_EQ(SecurityStringParser::GetIndexOrNone(security, position),
+                      missing ? 0 : levels[position]);
+            EXPECT_EQ(errorNumberOf([&] { SecurityStringParser::GetIndex(security, position); }),
+                      missing ? errc::SubscriptOutOfRange : 0);
+        }
     }
-    EXPECT_EQ(SecurityStringParser::GetIndexOrNone(u"o:w"_s, 0), 2);
 }
 
 TEST(SecurityStringParserTest, NamesAndBuiltStrings) {
@@ -52,23 +37,6 @@ TEST(SecurityStringParserTest, NamesAndBuiltStrings) {
     EXPECT_EQ(SecurityStringParser::BuildSecurityString({-1, 2, 65537}), u"o: g:w w:"_s);
 }
 
-// Opens the list with a click and picks the item with the arrow keys and Enter, as a user does.
-void chooseFromPopup(QComboBox* list, int index) {
-    QTest::mouseClick(list, Qt::LeftButton);
-    QAbstractItemView* view = list->view();
-    ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }));
-    QTest::keyClick(view, Qt::Key_Home);
-    for (int i = 0; i < index; ++i) QTest::keyClick(view, Qt::Key_Down);
-    QTest::keyClick(view, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([view] { return !view->isVisible(); }));
-}
-
-QString itemsOf(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-    return items.join(u',');
-}
-
 // A new control lists every level, selects nothing and reads as the bare prefixes. Writes are shown
 // in canonical form and never raise OnListIndexChange; a string that lacks a token fails with
 // error 9 and leaves the lists as they were.
@@ -77,12 +45,9 @@ TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
     for (const char* name : {"cboOwner", "cboGroup", "cboWorld"}) {
         QComboBox* list = window.child<QComboBox>(name);
         const QChar scope = QChar::fromLatin1(name[3]);
-        EXPECT_EQ(itemsOf(list), u"%1:,%1:r,%1:w,%1:rw"_s.arg(scope));
-        EXPECT_EQ(list->currentIndex(), -1);
+        EXPECT_EQ(listed(list), u"%1:|%1:r|%1:w|%1:rw"_s.arg(scope));  // none selected
         EXPECT_FALSE(list->isEditable());
     }
-    EXPECT_EQ(window.editor->Security(), u"o: g: w:"_s);
-
     QSignalSpy changes(window.editor, &SecurityControl::OnListIndexChange);
     // How tokens are read is the parser's; here, that what it reads is shown and read back.
     window.editor->SetSecurity(u"O:R G:R W:R extra"_s);
@@ -96,13 +61,8 @@ TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
 // canonicalises the string only when it changes the shown level; the user's choice raises it and
 // rebuilds the string.
 TEST(SecurityControlIndTest, WritesRaiseOnlyWhenTheLevelChangesAndTheUsersChoiceAlways) {
-    struct Row {
-        QString written;
-        int events;
-        QString read;
-        QString shown;
-    };
-    const Row rows[] = {
+    // Written, the events raised so far, the string read back and the level shown.
+    const std::tuple<QString, int, QString, QString> rows[] = {
         {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s, u"Write Only"_s},  // first write
         {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s, u"Write Only"_s},      // same level
         {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s, u"Read/Write"_s},
@@ -110,16 +70,16 @@ TEST(SecurityControlIndTest, WritesRaiseOnlyWhenTheLevelChangesAndTheUsersChoice
     };
     EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
     auto* list = window.child<QComboBox>("Combo1");
-    EXPECT_EQ(itemsOf(list), u"None,Read Only,Write Only,Read/Write"_s);
+    EXPECT_EQ(listed(list), u"None|Read Only|Write Only|Read/Write"_s);
     window.editor->SetSecurityScope(1);
     QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
-    for (const Row& row : rows) {
-        window.editor->SetSecurity(row.written);
-        EXPECT_EQ(changes.count(), row.events) << row.written.toStdString();
-        EXPECT_EQ(window.editor->Security(), row.read) << row.written.toStdString();
-        EXPECT_EQ(list->currentText(), row.shown) << row.written.toStdString();
+    for (const auto& [written, events, read, shown] : rows) {
+        window.editor->SetSecurity(written);
+        EXPECT_EQ(std::tuple(changes.count(), window.editor->Security(), list->currentText()),
+                  std::tuple(events, read, shown));
     }
-    chooseFromPopup(list, 1);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(changes.count(), 3);
     EXPECT_EQ(window.editor->Security(), u"o:r g:r w:rw"_s);
 }

@@ -1,43 +1,27 @@
-#include "WidgetDriving.h"
-#include "editors/VQPointAttributeEdit.h"
-#include "model/ModelTestSupport.h"
-#include "platform/ServicesContext.h"
-#include "platform/Twips.h"
-#include "propsheet/PropSheetGridModel.h"
-#include "propsheet/VQPointPropSheet.h"
+#include "SheetTest.h"
 
 #include <QImage>
-#include <QLineEdit>
-#include <QTreeView>
-#include <QVBoxLayout>
 
 namespace vq::test {
 namespace {
 
-// A sheet between two line edits on an active form, bound to the stored point "Flow" of a real
-// archive and driven by key events alone.
-class SheetKeysTest : public ModelTest {
+// The sheet bound to the stored point "Flow" and driven by key events alone.
+class SheetKeysTest : public SheetTest {
 public:
     void SetUp() override {
-        ModelTest::SetUp();
-        storePoint(*makeServer(), u"Flow"_s, u"classic"_s, pointtype::Float32);
-        auto* layout = new QVBoxLayout(&form);
-        for (QWidget* widget : std::initializer_list<QWidget*>{&before, &sheet, &after})
-            layout->addWidget(widget);
-        form.resize(twipsToPixels(QSize(5000, 6000)));
-        ASSERT_TRUE(showActive(form));
+        SheetTest::SetUp();
+        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
     }
     void bind(int32_t view) {
         entries = std::make_shared<PropSheetEntries>();
         entries->AddAttributesForPoint(reconnect()->Points()->Item(u"Flow"_s));
-        sheet.SetView(view);
-        sheet.SetPropSheetEntries(entries);
-        before.setFocus();
+        SheetTest::bind(view);
+        before->setFocus();
         pressKeys(u"Tab"_s);
     }
     // The current row by its key, a category's by its name in brackets.
     QString current() const {
-        const QModelIndex index = grid->currentIndex();
+        const QModelIndex index = view()->currentIndex();
         const QString key = index.data(PropSheetGridModel::KeyRole).toString();
         return key.isEmpty() ? u'[' + index.siblingAtColumn(columnName).data().toString() + u']' : key;
     }
@@ -48,22 +32,14 @@ public:
     // "current edited focus": the attribute being edited or "-", and who has the focus.
     std::string state() const {
         const QWidget* focus = QApplication::focusWidget();
-        const char* where = focus == grid                 ? "grid"
-                            : editor->isAncestorOf(focus) ? "editor"
-                            : focus == &before            ? "before"
-                            : focus == &after             ? "after"
-                                                          : "elsewhere";
-        const QString edited = editor->isVisible() ? editor->AttributeName() : u"-"_s;
+        const char* where = focus == view()                 ? "grid"
+                            : editor()->isAncestorOf(focus) ? "editor"
+                            : focus == before               ? "before"
+                            : focus == after                ? "after"
+                                                            : "elsewhere";
+        const QString edited = editor()->isVisible() ? editor()->AttributeName() : u"-"_s;
         return (current() + u' ' + edited + u' ').toStdString() + where;
     }
-
-    const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};
-    QWidget form;
-    QLineEdit before, after;
-    VQPointPropSheet sheet;
-    QTreeView* grid = child<QTreeView>(sheet, "MSHFlexGrid1");
-    VQPointAttributeEdit* editor = child<VQPointAttributeEdit>(sheet, "VQPointAttributeEdit1");
-    std::shared_ptr<PropSheetEntries> entries;
 };
 
 // Typing opens the editor, Enter commits, Tab goes on to the next editor, Esc drops the typing;
@@ -71,18 +47,18 @@ public:
 TEST_F(SheetKeysTest, ThreeAttributesEditedByKeysAreSavedAndReadBack) {
     bind(viewAlphabetic);
     goTo("Descriptor");
-    const QRect name = grid->visualRect(grid->currentIndex().siblingAtColumn(columnName));
-    const QColor shown = grid->viewport()->grab().toImage().pixelColor(name.right() - 3, name.center().y());
-    const QColor highlight = grid->palette().color(QPalette::Highlight);  // the current row shows
+    const QRect name = view()->visualRect(view()->currentIndex().siblingAtColumn(columnName));
+    const QColor shown = view()->viewport()->grab().toImage().pixelColor(name.right() - 3, name.center().y());
+    const QColor highlight = view()->palette().color(QPalette::Highlight);  // the current row shows
     EXPECT_LT(std::abs(shown.red() - highlight.red()) + std::abs(shown.blue() - highlight.blue()), 16);
     pressKeys(u"'Feed_water' Return"_s);
     goTo("EngUnits");
     pressKeys(u"F2 'm3/h' Tab"_s);
     EXPECT_EQ(state(), "ExcDev ExcDev editor");
-    const std::string before = values(*entries, "ExcDev");
+    const std::string kept = values(*entries, "ExcDev");
     pressKeys(u"'dropped' Esc"_s);
     entries->CommitPendingChanges();  // nothing dropped with Esc is kept
-    EXPECT_EQ(values(*entries, "ExcDev"), before);
+    EXPECT_EQ(values(*entries, "ExcDev"), kept);
     pressKeys(u"Return '2.5' Return"_s);
     const std::string edited = "Descriptor=Feed water EngUnits=m3/h ExcDev=2.5";
     EXPECT_TRUE(entries->SaveEdits()) << messages().join(u'|').toStdString();
@@ -90,13 +66,9 @@ TEST_F(SheetKeysTest, ThreeAttributesEditedByKeysAreSavedAndReadBack) {
 }
 
 TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
-    const struct {
-        const char* behaviour;
-        int32_t view;
-        const char* start;  // null: the row the Tab into the sheet made current
-        const char* keys;
-        const char* state;
-    } cases[] = {
+    // What the keys do, the view, the row to start from (null: the one the Tab into the sheet made
+    // current), the keys, and the state after them.
+    const std::tuple<const char*, int32_t, const char*, const char*, const char*> cases[] = {
         {"Tab enters on the first row", viewCategorized, nullptr, "", "[Archive] - grid"},
         {"Right unfolds and Down enters", viewCategorized, nullptr, "Right Down", "Archiving - grid"},
         {"Left goes up to the category", viewCategorized, nullptr, "Right Down Left", "[Archive] - grid"},
@@ -110,12 +82,12 @@ TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
         {"Tab past the last leaves", viewAlphabetic, nullptr, "End F2 Tab", "Zero - after"},
         {"Tab from the grid leaves", viewAlphabetic, nullptr, "Tab", "Tag - after"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.behaviour);
-        bind(c.view);
-        if (c.start) goTo(c.start);
-        pressKeys(QString::fromUtf8(c.keys));
-        EXPECT_EQ(state(), c.state);
+    for (const auto& [behaviour, shownView, start, keys, expected] : cases) {
+        SCOPED_TRACE(behaviour);
+        bind(shownView);
+        if (start) goTo(start);
+        pressKeys(QString::fromUtf8(keys));
+        EXPECT_EQ(state(), expected);
     }
 }
 

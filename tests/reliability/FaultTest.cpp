@@ -4,6 +4,7 @@
 // timeout is the storage tests', on both engines.)
 #include "ErrorNumber.h"
 #include "ReliabilitySupport.h"
+#include "TestFiles.h"
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
@@ -216,11 +217,7 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString file = path(QString::fromLatin1(c.name));
-        {
-            QFile f(file);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(c.content);
-        }
+        writeFile(file, c.content);
         auto server = ArchiveServer::open(u"broken"_s, file);
         for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
                  [&] { server->Open(u"vqadmin"_s, QString()); },

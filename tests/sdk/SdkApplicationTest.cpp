@@ -48,10 +48,4 @@ TEST(SdkConnectDialogTest, HeadlessLogonOpensTheServer) {
     SdkServerPtr none;
     EXPECT_EQ(errorNumberOf([&] { dialog->Logon(none, u"vqadmin"_s, QString(), false, false); }),
               sdkerr::ServerUnknown);
-
-    const auto installed = std::make_shared<HeadlessConnectDialog>();
-    SdkConnectDialog::setFactory([&] { return installed; });
-    EXPECT_EQ(SdkConnectDialog::create(), installed);
-    SdkConnectDialog::setFactory(nullptr);
-    EXPECT_NE(SdkConnectDialog::create(), installed);
 }

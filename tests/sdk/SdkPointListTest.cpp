@@ -33,7 +33,6 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     list.Add(beta->PointFromHandle(2, u"sinusoid"_s));  // the same tag on another server
     list.Add(alpha->PointFromHandle(3, u"CDT158"_s));
     list.Add(alpha->PointFromHandle(4, u"SINUSOID"_s));  // the first one again, in other letters
-    ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
     EXPECT_EQ(list.Item(4)->Name(), u"SINUSOID"_s);
     EXPECT_EQ(list.Item(2)->Server(), beta);

@@ -90,14 +90,11 @@ protected:
                     "name = 'classic') ORDER BY tag_key LIMIT 1");
         return query.next() ? query.text(0) : QString();
     }
-    // A CSV text of `count` new points.
-    static QString newPoints(int count, const QString& prefix) {
+    // Imports 300 new points.
+    static PointCsv::ImportReport importNew(ArchiveServer& server) {
         QString csv = u"Tag,PtClassName,PointType,Span,Descriptor\n"_s;
-        for (int i = 0; i < count; ++i)
-            csv += u"%1-%2,classic,Float32,100,%3\n"_s.arg(prefix).arg(i).arg(QString(200, u'd'));
-        return csv;
-    }
-    static PointCsv::ImportReport import(ArchiveServer& server, QString csv) {
+        for (int i = 0; i < 300; ++i)
+            csv += u"NEW-%1,classic,Float32,100,%2\n"_s.arg(i).arg(QString(200, u'd'));
         QTextStream in(&csv);
         return PointCsv::importPoints(server, in);
     }
@@ -116,15 +113,15 @@ protected:
         const QString tag = firstClassicTag(server.path(), server.shared_from_this());
         const std::function<void()> writes[] = {
             [&] { ArchiveSeeder::seed(server, 3000); },
-            [&] { import(server, newPoints(300, u"NEW"_s)); },
+            [&] { importNew(server); },
             // Two long texts need more than a page, so that even a write into free room needs new pages.
             [&] { write(server, tag, QString(4000, u'x')); },
         };
         for (const auto& attempt : writes) {
             const Error error = raised(attempt);
-            EXPECT_EQ(error.number(), number) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(server.path())) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(what)) << error.description().toStdString();
+            EXPECT_TRUE(error.number() == number && error.description().contains(server.path()) &&
+                        error.description().contains(what))
+                << error.number() << " " << error.description().toStdString();
         }
     }
 
@@ -140,7 +137,7 @@ TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     const QHash<QString, QString> before = RawArchive(server->path()).editedAttributes();
 
     expectEveryWriteRefused(*server, sdkerr::StorageFailed, u"is full"_s);
-    const Error importError = raised([&] { import(*server, newPoints(300, u"NEW"_s)); });
+    const Error importError = raised([&] { importNew(*server); });
     EXPECT_TRUE(importError.description().contains(u"no row of it is stored"_s))
         << importError.description().toStdString();
 
@@ -151,7 +148,7 @@ TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     EXPECT_EQ(server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr)->Count(), 200);
     // Room again: the same server writes on.
     db.execute(u"PRAGMA max_page_count = 1073741823"_s);
-    EXPECT_EQ(import(*server, newPoints(300, u"NEW"_s)).created, 300);
+    EXPECT_EQ(importNew(*server).created, 300);
     write(*server, tag, u"after the disk was freed"_s);
     EXPECT_EQ(descriptor(*ArchiveServer::open(u"plant"_s, server->path()), tag),
               u"after the disk was freed"_s);
@@ -174,11 +171,6 @@ TEST_F(FaultTest, ReadOnlyFileOrFolderIsReadButNeverWritten) {
             const QString stored = descriptor(*server, tag);
             expectEveryWriteRefused(*server, sdkerr::ReadOnly, u"read-only"_s);
             EXPECT_EQ(descriptor(*server, tag), stored);
-            // A try that could fail cannot be counted in a read-only archive: it is refused unchecked.
-            const Error refusal = raised([&] { server->Open(u"vqadmin"_s, u"wrong"_s); });
-            EXPECT_EQ(refusal.number(), sdkerr::LogonFailed);
-            EXPECT_TRUE(refusal.description().contains(u"cannot count failed log-ons"_s))
-                << refusal.description().toStdString();
         }
         EXPECT_EQ(bytes(file), original);
         EXPECT_EQ(bytes(file + u"-wal"_s), QByteArray()) << "a journal holding writes";
@@ -219,10 +211,9 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
                  [&] { server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr); },
              }) {
             const Error error = raised(use);
-            EXPECT_EQ(error.number(), sdkerr::ServerUnavailable) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(file)) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(QString::fromLatin1(c.what)))
-                << error.description().toStdString();
+            EXPECT_TRUE(error.number() == sdkerr::ServerUnavailable && error.description().contains(file) &&
+                        error.description().contains(QString::fromLatin1(c.what)))
+                << error.number() << " " << error.description().toStdString();
         }
         EXPECT_EQ(bytes(file), c.content);
         EXPECT_FALSE(QFile::exists(file + u"-wal"_s));

@@ -1,8 +1,8 @@
 #include "platform/PrivateProfile.h"
 #include "platform/PropertyBag.h"
 
+#include "ErrorNumber.h"
 #include "TestFiles.h"
-#include "core/Error.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -102,13 +102,10 @@ TEST(PropertyBagTest, MalformedJsonIsRefused) {
           R"({"When": {"type": "Date", "value": "yesterday"}})",
           R"({"Time": {"type": "Double", "value": "fast"}})"}) {
         const QJsonObject json = QJsonDocument::fromJson(QByteArray(text)).object();
-        try {
-            PropertyBag::fromJson(json);
-            ADD_FAILURE() << "accepted " << text;
-        } catch (const vq::Error& error) {
-            EXPECT_EQ(error.number(), vq::errc::InvalidArgument) << text;
-            EXPECT_TRUE(error.description().contains(json.keys().front())) << text;
-        }
+        const vq::Error error = vq::test::raised([&] { PropertyBag::fromJson(json); });
+        EXPECT_TRUE(error.number() == vq::errc::InvalidArgument &&
+                    error.description().contains(json.keys().front()))
+            << text;
     }
 }
 

@@ -84,29 +84,26 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     EXPECT_EQ(picked.Tag(2), u"c"_s);
 }
 
-// The path index is built on the first lookup and must follow the points added after it.
-TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookup) {
-    SdkPointList list;
-    for (int i = 0; i < 10; ++i) list.AddHandle(alpha, i, u"P%1"_s.arg(i));
-    EXPECT_EQ(list.Item(u"\\\\Alpha\\p7"_s)->PointID(), 7);
-    for (int i = 10; i < 300; ++i) list.AddHandle(i % 2 ? alpha : beta, i, u"P%1"_s.arg(i));
-    list.AddHandle(alpha, 1000, u"p7"_s);  // a duplicate added later does not hide the first
-    for (int i = 0; i < 300; ++i) {
-        const QString path =
-            SdkPointList::Path(i >= 10 && i % 2 == 0 ? u"BETA"_s : u"alpha"_s, u"p%1"_s.arg(i));
-        ASSERT_EQ(list.Item(path)->PointID(), i) << qPrintable(path);
-    }
-    EXPECT_FALSE(list.Contains(u"\\\\Beta\\P11"_s));
-    EXPECT_EQ(list.Item(301)->PointID(), 1000);
-}
-
-TEST_F(SdkPointListTest, AMillionPointsTakeUnderAHundredBytesEach) {
+// The path index is built on the first lookup and must follow the points added after it through
+// every growth, up to a million points of under a hundred bytes each.
+TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookupUpToAMillionOfUnderAHundredBytesEach) {
     constexpr int count = 1'000'000;
+    const auto tag = [](int i) { return u"T%1"_s.arg(i, 11, 10, QLatin1Char('0')); };
     SdkPointList list;
     list.Reserve(count, count * 12);
-    for (int i = 0; i < count; ++i)
-        list.AddHandle(i % 2 ? alpha : beta, i, u"T%1"_s.arg(i, 11, 10, QLatin1Char('0')));
-    EXPECT_EQ(list.Item(u"\\\\alpha\\t00000999999"_s)->PointID(), 999999);  // builds the path index
-    EXPECT_EQ(list.Tag(count), u"T00000999999"_s);
+    for (int i = 0; i < count; ++i) {
+        list.AddHandle(i % 2 ? alpha : beta, i, tag(i));
+        if (i == 9) {
+            EXPECT_EQ(list.Item(u"\\\\Alpha\\t00000000007"_s)->PointID(), 7);
+        }
+    }
+    list.AddHandle(alpha, count, tag(7).toLower());  // a duplicate added later does not hide the first
+    for (int i = 7; i < count; i += 1994) {
+        ASSERT_EQ(list.Item(SdkPointList::Path(u"alpha"_s, tag(i).toLower()))->PointID(), i);
+        ASSERT_EQ(list.Item(SdkPointList::Path(u"BETA"_s, tag(i - 1)))->PointID(), i - 1);
+    }
+    EXPECT_FALSE(list.Contains(u"\\\\Beta\\T00000000011"_s));
+    EXPECT_EQ(list.Item(count + 1)->PointID(), count);
+    EXPECT_EQ(list.Tag(count), tag(count - 1));
     EXPECT_LT(list.MemoryUsage() / size_t(count), 100u);
 }

@@ -20,8 +20,7 @@ namespace {
 
 struct Outcome {
     int code;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 // The tool beside a registry file of its own; `Base` says where the test's archive lives.

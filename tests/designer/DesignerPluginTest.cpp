@@ -71,8 +71,7 @@ QMetaProperty designerProperty(const QWidget& widget, const QString& persistedNa
 }
 
 struct Persisted {
-    const char* className;
-    const char* name;
+    const char *className, *name;
     QVariant changed;  // a valid value other than the default
     Reading (*read)(const QMetaProperty&, const QString&, const QVariant&);
 };

@@ -31,8 +31,7 @@ struct RefusedSaveCase {
     bool newPoint;
     const char* edits;
     QString message;
-    const char* correction;
-    const char* stored;  // of the saved point after the correction
+    const char *correction, *stored;  // what the point stores after the correction
 };
 
 TEST_F(SaveEditsTest, RefusedSavesShowEveryFailingAttributeKeepTheEditsAndSucceedOnceCorrected) {
@@ -146,42 +145,31 @@ TEST_F(SaveEditsTest, ASaveOverAPointChangedSinceItWasReadIsRefusedUntilTheNewer
 // Save tells what SaveEdits shows: the same refusal with its attributes, nothing on screen, and a
 // refused log-on as the one outcome where SaveEdits goes on to a second message.
 TEST_F(SaveEditsTest, SaveReturnsTheOutcomeThatSaveEditsShows) {
-    struct Case {
-        const char* behaviour;
-        const char* edits;
-        bool loggedOff;  // vqadmin has a password the log-on does not know
-        int32_t number;
-        const char* refused;
-        int messagesOfSaveEdits;
+    const std::tuple<const char*, bool, int32_t, const char*, int> cases[] = {
+        // edits, logged off (the log-on lacks vqadmin's password), number, refused, SaveEdits' messages
+        {"ExcMax=abc", false, sdkerr::AttributesRefused, "ExcMax (\"abc\" is not a number)", 1},
+        {"Descriptor=x", true, sdkerr::LogonFailed, "", 2},
     };
-    const Case cases[] = {
-        {"refused value", "ExcMax=abc", false, sdkerr::AttributesRefused, "ExcMax (\"abc\" is not a number)",
-         1},
-        {"refused log-on", "Descriptor=x", true, sdkerr::LogonFailed, "", 2},
-    };
-    int run = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.behaviour);
-        const QString name = u"plant%1"_s.arg(++run);
-        auto server = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name);
-        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
-        const QString password = c.loggedOff ? u"secret"_s : QString();
-        server->setPassword(u"vqadmin"_s, password);
+    auto server = makeServer();
+    storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
+    server->setPassword(u"vqadmin"_s, u"secret"_s);
+    for (const auto& [edits, loggedOff, number, refused, messagesOfSaveEdits] : cases) {
+        SCOPED_TRACE(edits);
         const auto opened = [&] {
             auto entries = std::make_unique<PropSheetEntries>();
             entries->AddAttributesForPoint(
-                reconnect(name, u"vqadmin"_s, password)->Points()->Item(u"Flow"_s));
-            edit(*entries, c.edits);
-            if (c.loggedOff) entries->Server()->Close();
+                reconnect(u"plant"_s, u"vqadmin"_s, u"secret"_s)->Points()->Item(u"Flow"_s));
+            edit(*entries, edits);
+            if (loggedOff) entries->Server()->Close();
             return entries;
         };
         m_messages->clear();
         const PointSaveResult result = opened()->Save();
         EXPECT_EQ(messages(), QStringList());
-        EXPECT_EQ(result.error.number(), c.number);
-        EXPECT_EQ(result.refusedLines().section(u"\r\n"_s, 1), QString::fromUtf8(c.refused));
+        EXPECT_EQ(result.error.number(), number);
+        EXPECT_EQ(result.refusedLines().section(u"\r\n"_s, 1), QString::fromUtf8(refused));
         EXPECT_FALSE(opened()->SaveEdits());
-        EXPECT_EQ(messages().size(), c.messagesOfSaveEdits) << messages().join(u'|').toStdString();
+        EXPECT_EQ(messages().size(), messagesOfSaveEdits) << messages().join(u'|').toStdString();
     }
 }
 

@@ -9,10 +9,8 @@ namespace {
 
 struct RuleCase {
     int32_t rule;
-    Variant range1;
-    Variant range2;
-    const char* valid;  // values separated by ','
-    const char* invalid;
+    Variant range1, range2;
+    const char *valid, *invalid;  // values separated by ','
 };
 
 QStringList split(const char* values) {

@@ -8,9 +8,7 @@ using namespace vq::test;
 namespace {
 
 struct CategorizeCase {
-    const char* setName;
-    const char* attribute;
-    const char* serverKind;
+    const char *setName, *attribute, *serverKind;
     Variant pointSource;
     const char* category;
 };

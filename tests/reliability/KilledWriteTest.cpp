@@ -37,6 +37,7 @@ protected:
         for (int run = 1; kills < wanted && run <= 3 * wanted; ++run) {
             const auto at = std::chrono::microseconds(
                 qint64(double(whole.count()) * scale * (2 * kills + 1) / (2 * wanted)));
+            SCOPED_TRACE(testing::Message() << "kill " << run);
             if (attempt(run, at))
                 ++kills;
             else
@@ -59,14 +60,14 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
         const QString run = copyOf(archive, i);
         const bool killed = runAndKill(vqarchive, {seed, run, count}, at);
         const int stored = RawArchive(run).pointCount();
-        EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s) << "kill " << i;
-        EXPECT_TRUE(stored == 0 || stored == kPoints) << "kill " << i << " left " << stored << " points";
+        EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s);
+        EXPECT_TRUE(stored == 0 || stored == kPoints) << "left " << stored << " points";
         if (stored == 0) {
             EXPECT_EQ(runToEnd(vqarchive, {seed, run, count}), QString());
         }
-        EXPECT_EQ(RawArchive(run).pointCount(), kPoints) << "kill " << i;
+        EXPECT_EQ(RawArchive(run).pointCount(), kPoints);
         // The search index was paused inside the seeding transaction: it must be back.
-        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM tag_trigrams").value(0), count) << "kill " << i;
+        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM tag_trigrams").value(0), count);
         QFile::remove(run);
         return killed;
     });
@@ -90,7 +91,7 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
         const QString run = copyOf(archive, i);
         const bool killed = runAndKill(child, arguments(run), at);
         RawArchive raw(run);
-        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_EQ(raw.integrity(), u"ok"_s);
         // A point holds no edit or the whole of one edit set of its own.
         const QHash<QString, QString> after = raw.editedAttributes();
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
@@ -98,10 +99,10 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
             const int k = now.section(u'|', 2).toInt() - EditPlan::mark(0);
             const bool whole = k >= 0 && k < kEdits && plan.tag(k) == it.key() && now == EditPlan::after(k);
             EXPECT_TRUE(now == it.value() || whole)
-                << "kill " << i << ": " << it.key().toStdString() << " holds " << now.toStdString();
+                << it.key().toStdString() << " holds " << now.toStdString();
         }
         EXPECT_EQ(runToEnd(child, arguments(run)), QString());
-        EXPECT_TRUE(RawArchive(run).editedAttributes() == final) << "kill " << i;
+        EXPECT_TRUE(RawArchive(run).editedAttributes() == final);
         return killed;
     });
 }
@@ -117,14 +118,13 @@ TEST_F(KilledWriteTest, CreatingWithAnAdminPasswordLeavesAWholeArchiveOrNone) {
         const QString run = path(u"run-%1.vqa"_s.arg(i));
         const bool killed = runAndKill(vqarchive, create(run), at);
         if (!QFile::exists(run)) {
-            EXPECT_EQ(runToEnd(vqarchive, create(run)), QString()) << "kill " << i;
+            EXPECT_EQ(runToEnd(vqarchive, create(run)), QString());
         }
         const RawArchive raw(run);
-        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_EQ(raw.integrity(), u"ok"_s);
         EXPECT_EQ(raw.rows("SELECT length(u.hash) > 0, count(s.name) FROM users u, digital_sets s"
                            " WHERE u.name = 'vqadmin' AND s.name = 'SYSTEM'"),
-                  QStringList{u"1|1"_s})
-            << "kill " << i;
+                  QStringList{u"1|1"_s});
         return killed;
     });
 }
@@ -162,10 +162,10 @@ TEST_P(KilledCopyTest, KilledCopyLeavesNoArchiveAndTheNextCopySucceeds) {
             const QString to = destination(i);
             const bool killed = runAndKill(vqarchive, {copy, source, to}, at);
             if (const auto left = digestAt(to)) {
-                EXPECT_TRUE(*left == expected) << "kill " << i << " left " << left->points << " points";
+                EXPECT_TRUE(*left == expected) << "left " << left->points << " points";
             } else {
-                EXPECT_EQ(runToEnd(vqarchive, {copy, source, to}), QString()) << i;
-                EXPECT_TRUE(digestAt(to) == expected) << "kill " << i;
+                EXPECT_EQ(runToEnd(vqarchive, {copy, source, to}), QString());
+                EXPECT_TRUE(digestAt(to) == expected);
             }
             databases.clear();
             return killed;

@@ -40,9 +40,6 @@ protected:
     }
     QString path(const QString& name) const { return this->filePath(name); }
     void write(const QString& name, const QByteArray& text) { writeFile(path(name), text); }
-    QString firstTagOf(const QString& archive) {
-        return run({u"export"_s, archive, u"-"_s}).out.section(u'\n', 1, 1).section(u',', 0, 0);
-    }
 };
 using ArchiveToolTest = ToolTest<ArchiveTest>;
 using ArchiveToolBackendTest = ToolTest<BackendTest>;
@@ -52,8 +49,7 @@ VQ_ON_BOTH_BACKENDS(ArchiveToolBackendTest);
 // with a password never shows it.
 TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
     QUrl withPassword(archivePath());
-    if (GetParam() == StorageBackend::Postgres)
-        withPassword.setPassword(u"s3cret"_s);  // the test server trusts: it is not checked
+    withPassword.setPassword(u"s3cret"_s);  // the test server trusts: it is not checked
     const QString location = GetParam() == StorageBackend::Postgres ? withPassword.toString() : archivePath();
     // A location with a password is used but never registered. A superuser's connection is named.
     const Outcome created = run({"create", location, "plant"});
@@ -69,7 +65,7 @@ TEST_P(ArchiveToolBackendTest, CreateSeedShowExportImportSearchAndCopy) {
     ASSERT_EQ(seeded.code, 0) << seeded.err.toStdString();
     EXPECT_TRUE(seeded.out.startsWith(u"Seeded 40 points (80 archived values)"_s));
 
-    const QString tag = firstTagOf(u"plant"_s);
+    const QString tag = run({"export", "plant", "-"}).out.section(u'\n', 1, 1).section(u',', 0, 0);
     const Outcome shown = run({"show", "plant", tag.toLower()});
     EXPECT_TRUE(shown.out.startsWith(u"Point %1 on server plant (class "_s.arg(tag)))
         << shown.out.toStdString();

@@ -136,12 +136,8 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
     const QString archive = path("plant.vqa");
     write("unknown-column.csv", "Tag,Colour\r\nA-1,red\r\n");
 
-    struct Case {
-        QStringList arguments;
-        int code;
-        QString errorPart;
-    };
-    const Case cases[] = {
+    // arguments, exit code, a part of the error
+    const std::tuple<QStringList, int, const char*> cases[] = {
         {{"show", path("missing.vqa"), "X"}, 1, "neither an archive file nor a known server"},
         {{"show", archive, "NO-SUCH-TAG"}, 1, "There is no point \"NO-SUCH-TAG\""},
         {{"--password", "guess", "seed", archive, "5"}, 1, "wrong user name or password"},
@@ -153,10 +149,10 @@ TEST_F(ArchiveToolTest, BadInputGetsAClearErrorAndWritesNothing) {
         {{"servers", "add", "ghost", path("missing.vqa")}, 1, "does not exist"},
         {{"frobnicate"}, 2, "unknown command"},
     };
-    for (const Case& c : cases) {
-        const Outcome outcome = run(c.arguments);
-        EXPECT_EQ(outcome.code, c.code) << c.arguments.join(u' ').toStdString();
-        EXPECT_TRUE(outcome.err.contains(c.errorPart)) << outcome.err.toStdString();
+    for (const auto& [arguments, code, errorPart] : cases) {
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.code, code) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(outcome.err.contains(errorPart)) << outcome.err.toStdString();
     }
     EXPECT_EQ(run({"export", archive, "-"}).out.count(u'\n'), 1) << "only the header: nothing was written";
     EXPECT_FALSE(QFile::exists(path("x.vqa")));

@@ -70,14 +70,11 @@ QMetaProperty designerProperty(const QWidget& widget, const QString& persistedNa
     return {};
 }
 
-struct Persisted {
-    const char *className, *name;
-    QVariant changed;  // a valid value other than the default
-    Reading (*read)(const QMetaProperty&, const QString&, const QVariant&);
-};
+using ReadReference = Reading (*)(const QMetaProperty&, const QString&, const QVariant&);
 
 const auto sheet = &readReference<VQPointPropSheet>, edit = &readReference<VQPointAttributeEdit>;
-const Persisted kPersisted[] = {
+// Class, persisted name, a valid value other than the default, how the test's own control reads it.
+const std::tuple<const char*, const char*, QVariant, ReadReference> kPersisted[] = {
     {"vq::VQPointPropSheet", "View", 2, sheet},
     {"vq::VQPointPropSheet", "ReadOnly", true, sheet},
     {"vq::VQPointAttributeEdit", "Alignment", 2, edit},
@@ -134,9 +131,8 @@ TEST(DesignerPluginTest, OffersThePublicControlsWithTheirHeadersAtADefaultSizeTh
 }
 
 TEST(DesignerPluginTest, PersistedPropertiesAreDesignerPropertiesShowingTheirDefaults) {
-    for (const Persisted& persisted : kPersisted) {
-        const QString className = QString::fromLatin1(persisted.className);
-        const QString name = QString::fromLatin1(persisted.name);
+    for (const auto& [classText, nameText, changed, read] : kPersisted) {
+        const QString className = QString::fromLatin1(classText), name = QString::fromLatin1(nameText);
         SCOPED_TRACE((className + u'.' + name).toStdString());
         QDesignerCustomWidgetInterface* plugin = pluginFor(className);
         ASSERT_NE(plugin, nullptr);
@@ -148,11 +144,11 @@ TEST(DesignerPluginTest, PersistedPropertiesAreDesignerPropertiesShowingTheirDef
             << "QWidget's, not the control's";
 
         // A value set in Designer is the one the control persists.
-        const Reading reference = persisted.read(property, name, persisted.changed);
+        const Reading reference = read(property, name, changed);
         EXPECT_EQ(property.read(designed.get()), reference.byDefault);
-        EXPECT_NE(reference.byDefault, persisted.changed) << "the table's changed value is the default";
-        EXPECT_TRUE(reference.persisted) << "not persisted under " << persisted.name;
-        EXPECT_EQ(reference.loaded, persisted.changed);
+        EXPECT_NE(reference.byDefault, changed) << "the table's changed value is the default";
+        EXPECT_TRUE(reference.persisted) << "not persisted under " << nameText;
+        EXPECT_EQ(reference.loaded, changed);
     }
 }
 

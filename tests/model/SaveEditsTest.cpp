@@ -26,16 +26,9 @@ std::string state(const PropSheetEntries& entries) {
         .toStdString();
 }
 
-struct RefusedSaveCase {
-    const char* behaviour;
-    bool newPoint;
-    const char* edits;
-    QString message;
-    const char *correction, *stored;  // what the point stores after the correction
-};
-
 TEST_F(SaveEditsTest, RefusedSavesShowEveryFailingAttributeKeepTheEditsAndSucceedOnceCorrected) {
-    const RefusedSaveCase cases[] = {
+    // behaviour, for a new point, edits, the message, the correction, what the point then stores
+    const std::tuple<const char*, bool, const char*, QString, const char*, const char*> cases[] = {
         {"duplicate tag", true, "Tag=FLOW Span=10",
          refusal("The point \"FLOW\" was not created: Tag: a point with the tag \"Flow\" already exists",
                  "Tag (a point with the tag \"Flow\" already exists)"),
@@ -48,31 +41,31 @@ TEST_F(SaveEditsTest, RefusedSavesShowEveryFailingAttributeKeepTheEditsAndSuccee
          "ExcMax=700 CompMax=9000", "Tag=Flow Span=20"},
     };
     int run = 0;
-    for (const RefusedSaveCase& c : cases) {
-        SCOPED_TRACE(c.behaviour);
+    for (const auto& [behaviour, newPoint, edits, message, correction, stored] : cases) {
+        SCOPED_TRACE(behaviour);
         m_messages->clear();
         // Given a stored point "Flow" and a collection for a new point or for "Flow"
         const QString name = u"plant%1"_s.arg(++run);
         storePoint(*makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name), u"Flow"_s, u"classic"_s, pointtype::Float32);
         auto connection = reconnect(name);
         PropSheetEntries entries;
-        if (c.newPoint)
+        if (newPoint)
             entries.AddDefaultAttributes(connection, u"classic"_s);
         else
             entries.AddAttributesForPoint(connection->Points()->Item(u"Flow"_s));
-        edit(entries, c.edits);
+        edit(entries, edits);
         const std::string before = state(entries);
 
         // When saved, then the archive's refusal is shown with each failing attribute and nothing changed
         EXPECT_FALSE(entries.SaveEdits());
-        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(messages(), QStringList{message});
         EXPECT_EQ(state(entries), before);
         EXPECT_TRUE(entries.AreValuesEdited());
 
         // When corrected and saved again, then the point is stored
-        edit(entries, c.correction);
+        edit(entries, correction);
         EXPECT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
-        EXPECT_EQ(storedValues(reconnect(name), entries.Point()->Name(), "Tag Span"), c.stored);
+        EXPECT_EQ(storedValues(reconnect(name), entries.Point()->Name(), "Tag Span"), stored);
     }
 }
 

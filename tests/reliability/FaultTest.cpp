@@ -185,22 +185,18 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
     seeded(good, 3000);
     const QByteArray whole = bytes(good);
     SqliteDatabase(path(u"foreign.db"_s), SqliteDatabase::OpenMode::Create).execute(u"CREATE TABLE t(x)"_s);
-    struct Case {
-        const char* name;
-        QByteArray content;
-        const char* what;
-    };
-    const Case cases[] = {
+    // file name, content, what the refusal says
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"text.vqa", QByteArray("tag,descriptor\nA,B\n").repeated(200), "is damaged or is not a VQ archive"},
         {"empty.vqa", QByteArray(), "is empty"},
         {"foreign.vqa", bytes(path(u"foreign.db"_s)), "is an SQLite database but not a VQ archive"},
         {"header-only.vqa", whole.left(100), "cut short"},
         {"one-page-less.vqa", whole.left(whole.size() - 4096), "cut short"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString file = path(QString::fromLatin1(c.name));
-        writeFile(file, c.content);
+    for (const auto& [name, content, what] : cases) {
+        SCOPED_TRACE(name);
+        const QString file = path(QString::fromLatin1(name));
+        writeFile(file, content);
         auto server = ArchiveServer::open(u"broken"_s, file);
         for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
                  [&] { server->Open(u"vqadmin"_s, QString()); },
@@ -209,10 +205,10 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
              }) {
             const Error error = raised(use);
             EXPECT_TRUE(error.number() == sdkerr::ServerUnavailable && error.description().contains(file) &&
-                        error.description().contains(QString::fromLatin1(c.what)))
+                        error.description().contains(QString::fromLatin1(what)))
                 << error.number() << " " << error.description().toStdString();
         }
-        EXPECT_EQ(bytes(file), c.content);
+        EXPECT_EQ(bytes(file), content);
         EXPECT_FALSE(QFile::exists(file + u"-wal"_s));
     }
     // The program goes on with a sound archive.

@@ -20,12 +20,6 @@ using vq::Variant;
 
 namespace {
 
-// Through text, as a container saves it.
-PropertyBag roundTrip(const PropertyBag& bag) {
-    const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
-    return PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
-}
-
 class PrivateProfileTest : public ::testing::Test {
 protected:
     void SetUp() override { qputenv("VQ_INI_DIR", m_dir.path().toUtf8()); }
@@ -82,7 +76,9 @@ TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
     for (const auto& [name, value] : values) bag.WriteProperty(name, value, u"default"_s);
     bag.WriteProperty(u"NaN"_s, std::nan(""), 0.0);
 
-    const PropertyBag back = roundTrip(bag);
+    // Through text, as a container saves it.
+    const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
+    const PropertyBag back = PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
     EXPECT_EQ(back.count(), int(std::size(values)) + 1);
     for (const auto& [name, value] : values) {
         const Variant read = back.ReadProperty(name, Variant());

@@ -21,7 +21,6 @@
 namespace vq::test {
 
 using namespace Qt::Literals::StringLiterals;
-using namespace std::chrono_literals;
 
 // What the checks read straight from the file, beside the library that wrote it.
 class RawArchive {

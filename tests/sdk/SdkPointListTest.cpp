@@ -46,9 +46,8 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     for (const QString& path : {u"\\\\Alpha\\cdt15"_s, u"\\\\Beta\\CDT158"_s, u"\\\\Gamma\\sinusoid"_s})
         EXPECT_EQ(errorNumberOf([&] { list.Item(path); }), sdkerr::PointUnknown) << qPrintable(path);
     for (const QString& path : {u""_s, u"sinusoid"_s, u"\\Alpha\\sinusoid"_s, u"\\\\Alpha"_s,
-                                u"\\\\\\sinusoid"_s, u"\\\\Alpha\\"_s}) {
+                                u"\\\\\\sinusoid"_s, u"\\\\Alpha\\"_s})
         EXPECT_EQ(errorNumberOf([&] { list.Item(path); }), sdkerr::PathInvalid) << qPrintable(path);
-    }
     EXPECT_EQ(errorNumberOf([&] { SdkPointList().Item(u"\\\\Alpha\\sinusoid"_s); }), sdkerr::PointUnknown);
     EXPECT_EQ(errorNumberOf([&] { list.Add(nullptr); }), sdkerr::PointUnknown);
     EXPECT_EQ(list.Count(), 4);
@@ -90,7 +89,7 @@ TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookupUpToAMillionOfUn
     constexpr int count = 1'000'000;
     const auto tag = [](int i) { return u"T%1"_s.arg(i, 11, 10, QLatin1Char('0')); };
     SdkPointList list;
-    list.Reserve(count, count * 12);
+    list.Reserve(count + 1, (count + 1) * 12);
     for (int i = 0; i < count; ++i) {
         list.AddHandle(i % 2 ? alpha : beta, i, tag(i));
         if (i == 9) {

@@ -98,25 +98,22 @@ TEST(VariantTest, ToCheckedInt16RaisesForTextAndOutOfRangeValues) {
 }
 
 TEST(VariantTest, ParseDateReadsWhatFormatDateWrites) {
-    const QStringList roundTrips =
-        u"12/31/1899|12/30/1899|1/5/2024 3:04:05 PM|1/5/2024 12:00:01 AM|12/25/2024 12:30:00 PM|2/29/2024"_s
-            .split(u'|');
-    for (const QString& text : roundTrips) {
-        SCOPED_TRACE(qPrintable(text));
-        const QDateTime parsed = Variant::parseDate(text);
-        ASSERT_TRUE(parsed.isValid());
-        EXPECT_EQ(Variant::formatDate(parsed), text);
-        EXPECT_EQ(Variant(parsed).toString(), text);
-    }
-
-    const QList<std::pair<QString, QString>> otherForms = {
+    // text, what formatDate writes for what parseDate reads ("" when the text itself)
+    const std::pair<QString, QString> dates[] = {
+        {u"12/31/1899"_s, {}},
+        {u"12/30/1899"_s, {}},
+        {u"1/5/2024 3:04:05 PM"_s, {}},
+        {u"1/5/2024 12:00:01 AM"_s, {}},
+        {u"12/25/2024 12:30:00 PM"_s, {}},
+        {u"2/29/2024"_s, {}},
         {u" 01/05/2024 15:04 "_s, u"1/5/2024 3:04:00 PM"_s},
         {u"1/5/2024 3:04:05 pm"_s, u"1/5/2024 3:04:05 PM"_s},
         {u"2024-01-05T15:04:05"_s, u"1/5/2024 3:04:05 PM"_s},
         {u"2024-01-05T15:04:05Z"_s, u"1/5/2024 3:04:05 PM"_s},
     };
-    for (const auto& [text, formatted] : otherForms)
-        EXPECT_EQ(Variant::formatDate(Variant::parseDate(text)), formatted) << qPrintable(text);
+    for (const auto& [text, formatted] : dates)
+        EXPECT_EQ(Variant::formatDate(Variant::parseDate(text)), formatted.isEmpty() ? text : formatted)
+            << qPrintable(text);
 
     const QStringList noDates =
         u"|abc|13/1/2024|2/30/2023|1/5/2024 13:00 PM|1/5/2024 0:30 AM|1/5/24"_s.split(u'|');

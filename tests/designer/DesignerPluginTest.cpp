@@ -17,7 +17,6 @@
 #include <QXmlStreamReader>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 
-#include <functional>
 #include <memory>
 
 inline void PrintTo(const QVariant& value, std::ostream* out) {
@@ -43,31 +42,22 @@ QDesignerCustomWidgetInterface* pluginFor(const QString& className) {
     return nullptr;
 }
 
-// The test's own copy of a control, with its persisted properties at their defaults, and how it
-// saves them.
-struct Reference {
-    std::function<QWidget*()> makeWithDefaults;
-    std::function<void(QWidget&, PropertyBag&)> write;
-    std::function<void(QWidget&, const PropertyBag&)> read;
+// What the test's own copy of a control reads for `property`: by default (its persisted properties
+// read from an empty bag), and in a control loaded from what one persisted after `changed` was set.
+struct Reading {
+    QVariant byDefault, loaded;
+    bool persisted;
 };
-
 template <typename Control>
-Reference reference() {
-    return {
-        [] {
-            auto* control = new Control;
-            control->ReadProperties(PropertyBag());
-            return static_cast<QWidget*>(control);
-        },
-        [](QWidget& control, PropertyBag& bag) { static_cast<Control&>(control).WriteProperties(bag); },
-        [](QWidget& control, const PropertyBag& bag) { static_cast<Control&>(control).ReadProperties(bag); }};
-}
-
-Reference referenceFor(const QString& className) {
-    if (className == u"vq::VQPointPropSheet") return reference<VQPointPropSheet>();
-    if (className == u"vq::VQPointAttributeEdit") return reference<VQPointAttributeEdit>();
-    if (className == u"vq::VQCompressionSpecs") return reference<VQCompressionSpecs>();
-    return reference<MultiServerPickList>();
+Reading readReference(const QMetaProperty& property, const QString& name, const QVariant& changed) {
+    Control set, loaded;
+    set.ReadProperties(PropertyBag());
+    const QVariant byDefault = property.read(&set);
+    property.write(&set, changed);
+    PropertyBag bag;
+    set.WriteProperties(bag);
+    loaded.ReadProperties(bag);
+    return {byDefault, property.read(&loaded), bag.contains(name)};
 }
 
 QMetaProperty designerProperty(const QWidget& widget, const QString& persistedName) {
@@ -80,25 +70,23 @@ QMetaProperty designerProperty(const QWidget& widget, const QString& persistedNa
     return {};
 }
 
-struct Persisted {
-    const char* className;
-    const char* name;
-    QVariant changed;  // a valid value other than the default
-};
+using ReadReference = Reading (*)(const QMetaProperty&, const QString&, const QVariant&);
 
-const Persisted kPersisted[] = {
-    {"vq::VQPointPropSheet", "View", 2},
-    {"vq::VQPointPropSheet", "ReadOnly", true},
-    {"vq::VQPointAttributeEdit", "Alignment", 2},
-    {"vq::VQPointAttributeEdit", "AttributeName", QStringLiteral("Descriptor")},
-    {"vq::VQPointAttributeEdit", "BorderStyle", 0},
-    {"vq::VQPointAttributeEdit", "ComboWidth", 2000},
-    {"vq::VQPointAttributeEdit", "Enabled", false},
-    {"vq::VQPointAttributeEdit", "OnOffStyle", 1},
-    {"vq::VQPointAttributeEdit", "SecurityStyle", 0},
-    {"vq::VQCompressionSpecs", "DisplayStyle", 2},
-    {"vq::VQCompressionSpecs", "Enabled", false},
-    {"vq::MultiServerPickList", "Enabled", true},
+const auto sheet = &readReference<VQPointPropSheet>, edit = &readReference<VQPointAttributeEdit>;
+// Class, persisted name, a valid value other than the default, how the test's own control reads it.
+const std::tuple<const char*, const char*, QVariant, ReadReference> kPersisted[] = {
+    {"vq::VQPointPropSheet", "View", 2, sheet},
+    {"vq::VQPointPropSheet", "ReadOnly", true, sheet},
+    {"vq::VQPointAttributeEdit", "Alignment", 2, edit},
+    {"vq::VQPointAttributeEdit", "AttributeName", QStringLiteral("Descriptor"), edit},
+    {"vq::VQPointAttributeEdit", "BorderStyle", 0, edit},
+    {"vq::VQPointAttributeEdit", "ComboWidth", 2000, edit},
+    {"vq::VQPointAttributeEdit", "Enabled", false, edit},
+    {"vq::VQPointAttributeEdit", "OnOffStyle", 1, edit},
+    {"vq::VQPointAttributeEdit", "SecurityStyle", 0, edit},
+    {"vq::VQCompressionSpecs", "DisplayStyle", 2, &readReference<VQCompressionSpecs>},
+    {"vq::VQCompressionSpecs", "Enabled", false, &readReference<VQCompressionSpecs>},
+    {"vq::MultiServerPickList", "Enabled", true, &readReference<MultiServerPickList>},
 };
 
 // The public controls in one group, each with a header an installed tree has (a form's generated
@@ -138,39 +126,28 @@ TEST(DesignerPluginTest, OffersThePublicControlsWithTheirHeadersAtADefaultSizeTh
     EXPECT_EQ(
         names.join(u' '),
         u"vq::MultiServerPickList vq::VQCompressionSpecs vq::VQPointAttributeEdit vq::VQPointPropSheet"_s);
-    EXPECT_EQ(groups.size(), 1);
-    EXPECT_FALSE(groups.isEmpty() || groups.begin()->isEmpty());
+    EXPECT_TRUE(groups.size() == 1 && !groups.begin()->isEmpty());
 }
 
 TEST(DesignerPluginTest, PersistedPropertiesAreDesignerPropertiesShowingTheirDefaults) {
-    for (const Persisted& persisted : kPersisted) {
-        const QString className = QString::fromLatin1(persisted.className);
-        const QString name = QString::fromLatin1(persisted.name);
+    for (const auto& [classText, nameText, changed, read] : kPersisted) {
+        const QString className = QString::fromLatin1(classText), name = QString::fromLatin1(nameText);
         SCOPED_TRACE((className + u'.' + name).toStdString());
         QDesignerCustomWidgetInterface* plugin = pluginFor(className);
         ASSERT_NE(plugin, nullptr);
         const std::unique_ptr<QWidget> designed(plugin->createWidget(nullptr));
         const QMetaProperty property = designerProperty(*designed, name);
         ASSERT_TRUE(property.isValid()) << "no Designer property";
-        EXPECT_TRUE(property.isDesignable());
-        EXPECT_TRUE(property.isWritable());
+        EXPECT_TRUE(property.isDesignable() && property.isWritable());
         EXPECT_GE(property.propertyIndex(), QWidget::staticMetaObject.propertyCount())
             << "QWidget's, not the control's";
 
-        const Reference ref = referenceFor(className);
-        const std::unique_ptr<QWidget> defaults(ref.makeWithDefaults());
-        EXPECT_EQ(property.read(designed.get()), property.read(defaults.get()));
-        EXPECT_NE(property.read(defaults.get()), persisted.changed)
-            << "the table's changed value is the default";
-
         // A value set in Designer is the one the control persists.
-        ASSERT_TRUE(property.write(defaults.get(), persisted.changed));
-        PropertyBag bag;
-        ref.write(*defaults, bag);
-        EXPECT_TRUE(bag.contains(name)) << "not persisted under " << persisted.name;
-        const std::unique_ptr<QWidget> loaded(ref.makeWithDefaults());
-        ref.read(*loaded, bag);
-        EXPECT_EQ(property.read(loaded.get()), persisted.changed);
+        const Reading reference = read(property, name, changed);
+        EXPECT_EQ(property.read(designed.get()), reference.byDefault);
+        EXPECT_NE(reference.byDefault, changed) << "the table's changed value is the default";
+        EXPECT_TRUE(reference.persisted) << "not persisted under " << nameText;
+        EXPECT_EQ(reference.loaded, changed);
     }
 }
 

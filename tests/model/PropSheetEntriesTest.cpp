@@ -70,15 +70,12 @@ TEST_F(PropSheetEntriesTest, NewPointFromClassDefaultsIsEditedSavedAndReadBackTh
               "Tag PointType PtClassName");
 }
 
+// The read-only entries among CompDev ExcDev Span Zero DigitalSet; the rules of CompDev ExcDev
+// TypicalValue; what is read back after the save.
 struct ExistingPointCase {
     const char* behaviour;
     SdkPointType storedType;
-    const char* edits;
-    const char* events;
-    const char* readOnly;  // among CompDev ExcDev Span Zero DigitalSet
-    const char* rules;     // of CompDev ExcDev TypicalValue
-    const char* editsSent;
-    const char* stored;  // read back after the save
+    const char *edits, *events, *readOnly, *rules, *editsSent, *stored;
 };
 
 const ExistingPointCase existingPointCases[] = {

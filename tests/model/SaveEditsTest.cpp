@@ -26,68 +26,46 @@ std::string state(const PropSheetEntries& entries) {
         .toStdString();
 }
 
-struct RefusedSaveCase {
-    const char* behaviour;
-    bool newPoint;
-    const char* user;  // the connection the collection edits through
-    const char* edits;
-    QString message;
-    std::function<void(PropSheetEntries&)> correct;
-    const char* stored;  // of the saved point after the correction
-};
-
 TEST_F(SaveEditsTest, RefusedSavesShowEveryFailingAttributeKeepTheEditsAndSucceedOnceCorrected) {
-    const RefusedSaveCase cases[] = {
-        {"duplicate tag", true, "vqadmin", "Tag=FLOW Span=10",
+    // behaviour, for a new point, edits, the message, the correction, what the point then stores
+    const std::tuple<const char*, bool, const char*, QString, const char*, const char*> cases[] = {
+        {"duplicate tag", true, "Tag=FLOW Span=10",
          refusal("The point \"FLOW\" was not created: Tag: a point with the tag \"Flow\" already exists",
                  "Tag (a point with the tag \"Flow\" already exists)"),
-         [](PropSheetEntries& entries) { edit(entries, "Tag=Flow.2"); }, "Tag=Flow.2 Span=10"},
-        {"unconvertible values", false, "vqadmin", "ExcMax=abc CompMax=1e12 Span=20",
+         "Tag=Flow.2", "Tag=Flow.2 Span=10"},
+        {"unconvertible values", false, "ExcMax=abc CompMax=1e12 Span=20",
          refusal(
              "The point \"Flow\" was not changed: ExcMax: \"abc\" is not a number; CompMax: \"1e12\" is "
              "outside -2147483648 to 2147483647",
              "ExcMax (\"abc\" is not a number)\r\nCompMax (\"1e12\" is outside -2147483648 to 2147483647)"),
-         [](PropSheetEntries& entries) { edit(entries, "ExcMax=700 CompMax=9000"); }, "Tag=Flow Span=20"},
-        {"writer without access", false, "operator", "Descriptor=Mine",
-         refusal(
-             "The point \"Flow\" was not changed: Descriptor: the user \"operator\" has no write access to "
-             "this point (PtAccess \"o:rw g:r w:r\")",
-             "Descriptor (the user \"operator\" has no write access to this point (PtAccess \"o:rw g:r "
-             "w:r\"))"),
-         [](PropSheetEntries& entries) { entries.Server()->Open(u"vqadmin"_s, QString()); },
-         "Tag=Flow Span=100"},
+         "ExcMax=700 CompMax=9000", "Tag=Flow Span=20"},
     };
     int run = 0;
-    for (const RefusedSaveCase& c : cases) {
-        SCOPED_TRACE(c.behaviour);
+    for (const auto& [behaviour, newPoint, edits, message, correction, stored] : cases) {
+        SCOPED_TRACE(behaviour);
         m_messages->clear();
         // Given a stored point "Flow" and a collection for a new point or for "Flow"
         const QString name = u"plant%1"_s.arg(++run);
-        auto server = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name);
-        server->addGroup(u"vqoperators"_s);
-        server->addUser(u"operator"_s, u"secret"_s, {u"vqoperators"_s});
-        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
-        const QString user = QString::fromUtf8(c.user);
-        auto connection = reconnect(name, user, user == u"operator" ? u"secret"_s : QString());
+        storePoint(*makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name), u"Flow"_s, u"classic"_s, pointtype::Float32);
+        auto connection = reconnect(name);
         PropSheetEntries entries;
-        if (c.newPoint)
+        if (newPoint)
             entries.AddDefaultAttributes(connection, u"classic"_s);
         else
             entries.AddAttributesForPoint(connection->Points()->Item(u"Flow"_s));
-        edit(entries, c.edits);
+        edit(entries, edits);
         const std::string before = state(entries);
 
         // When saved, then the archive's refusal is shown with each failing attribute and nothing changed
         EXPECT_FALSE(entries.SaveEdits());
-        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(messages(), QStringList{message});
         EXPECT_EQ(state(entries), before);
         EXPECT_TRUE(entries.AreValuesEdited());
 
         // When corrected and saved again, then the point is stored
-        c.correct(entries);
+        edit(entries, correction);
         EXPECT_TRUE(entries.SaveEdits()) << messages().join(u'|').toStdString();
-        EXPECT_EQ(entries.Mode(), modeEditPoint);
-        EXPECT_EQ(storedValues(reconnect(name), entries.Point()->Name(), "Tag Span"), c.stored);
+        EXPECT_EQ(storedValues(reconnect(name), entries.Point()->Name(), "Tag Span"), stored);
     }
 }
 
@@ -160,42 +138,31 @@ TEST_F(SaveEditsTest, ASaveOverAPointChangedSinceItWasReadIsRefusedUntilTheNewer
 // Save tells what SaveEdits shows: the same refusal with its attributes, nothing on screen, and a
 // refused log-on as the one outcome where SaveEdits goes on to a second message.
 TEST_F(SaveEditsTest, SaveReturnsTheOutcomeThatSaveEditsShows) {
-    struct Case {
-        const char* behaviour;
-        const char* edits;
-        bool loggedOff;  // vqadmin has a password the log-on does not know
-        int32_t number;
-        const char* refused;
-        int messagesOfSaveEdits;
+    const std::tuple<const char*, bool, int32_t, const char*, int> cases[] = {
+        // edits, logged off (the log-on lacks vqadmin's password), number, refused, SaveEdits' messages
+        {"ExcMax=abc", false, sdkerr::AttributesRefused, "ExcMax (\"abc\" is not a number)", 1},
+        {"Descriptor=x", true, sdkerr::LogonFailed, "", 2},
     };
-    const Case cases[] = {
-        {"refused value", "ExcMax=abc", false, sdkerr::AttributesRefused, "ExcMax (\"abc\" is not a number)",
-         1},
-        {"refused log-on", "Descriptor=x", true, sdkerr::LogonFailed, "", 2},
-    };
-    int run = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.behaviour);
-        const QString name = u"plant%1"_s.arg(++run);
-        auto server = makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, name);
-        storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
-        const QString password = c.loggedOff ? u"secret"_s : QString();
-        server->setPassword(u"vqadmin"_s, password);
+    auto server = makeServer();
+    storePoint(*server, u"Flow"_s, u"classic"_s, pointtype::Float32);
+    server->setPassword(u"vqadmin"_s, u"secret"_s);
+    for (const auto& [edits, loggedOff, number, refused, messagesOfSaveEdits] : cases) {
+        SCOPED_TRACE(edits);
         const auto opened = [&] {
             auto entries = std::make_unique<PropSheetEntries>();
             entries->AddAttributesForPoint(
-                reconnect(name, u"vqadmin"_s, password)->Points()->Item(u"Flow"_s));
-            edit(*entries, c.edits);
-            if (c.loggedOff) entries->Server()->Close();
+                reconnect(u"plant"_s, u"vqadmin"_s, u"secret"_s)->Points()->Item(u"Flow"_s));
+            edit(*entries, edits);
+            if (loggedOff) entries->Server()->Close();
             return entries;
         };
         m_messages->clear();
         const PointSaveResult result = opened()->Save();
         EXPECT_EQ(messages(), QStringList());
-        EXPECT_EQ(result.error.number(), c.number);
-        EXPECT_EQ(result.refusedLines().section(u"\r\n"_s, 1), QString::fromUtf8(c.refused));
+        EXPECT_EQ(result.error.number(), number);
+        EXPECT_EQ(result.refusedLines().section(u"\r\n"_s, 1), QString::fromUtf8(refused));
         EXPECT_FALSE(opened()->SaveEdits());
-        EXPECT_EQ(messages().size(), c.messagesOfSaveEdits) << messages().join(u'|').toStdString();
+        EXPECT_EQ(messages().size(), messagesOfSaveEdits) << messages().join(u'|').toStdString();
     }
 }
 

@@ -7,20 +7,13 @@ using namespace vq::test;
 
 namespace {
 
-struct RuleCase {
-    int32_t rule;
-    Variant range1;
-    Variant range2;
-    const char* valid;  // values separated by ','
-    const char* invalid;
-};
-
 QStringList split(const char* values) {
     return QString::fromUtf8(values).split(u',', Qt::SkipEmptyParts);
 }
 
 TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
-    const RuleCase cases[] = {
+    // rule, range, values valid and invalid (separated by ',')
+    const std::tuple<int32_t, Variant, Variant, const char*, const char*> cases[] = {
         {ruleNumericOnly + ruleBetween, 0, 100, "0,100,50, 7 ", "100.5,-1,abc"},
         {ruleNumericOnly + ruleBetween, 100, 0, "0,100", "100.5,-1"},
         {ruleNumericOnly + ruleOutside, 0, 100, "-0.1,100.1", "0,100,50"},
@@ -34,15 +27,15 @@ TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
         {ruleTagName, Variant::missing(), Variant::missing(), "Boiler-1.Temp",
          "a*b,a;b,a?b,a[b,a\\b,a]b,a{b,a|b,a}b"},
     };
-    for (const RuleCase& c : cases) {
+    for (const auto& [rule, range1, range2, valid, invalid] : cases) {
         // Given an entry with the rule
         PropSheetEntry entry;
-        entry.SetValidationRules(c.rule, c.range1, c.range2);
+        entry.SetValidationRules(rule, range1, range2);
         // Then the values are judged as listed
-        for (const QString& value : split(c.valid))
-            EXPECT_TRUE(entry.IsValidValue(value)) << c.rule << " " << value.toStdString();
-        for (const QString& value : split(c.invalid))
-            EXPECT_FALSE(entry.IsValidValue(value)) << c.rule << " " << value.toStdString();
+        for (const QString& value : split(valid))
+            EXPECT_TRUE(entry.IsValidValue(value)) << rule << " " << value.toStdString();
+        for (const QString& value : split(invalid))
+            EXPECT_FALSE(entry.IsValidValue(value)) << rule << " " << value.toStdString();
     }
     // An empty tag is a valid tag name
     PropSheetEntry tag;

@@ -7,17 +7,10 @@ using namespace vq::test;
 
 namespace {
 
-struct CategorizeCase {
-    const char* setName;
-    const char* attribute;
-    const char* serverKind;
-    Variant pointSource;
-    const char* category;
-};
-
 TEST(PropSheetCategoriesTest,
      CategorizeTakesTheFirstMatchingListThenTheVq2PointSourceOverridesAndOnlyAbsentNamesFail) {
-    const CategorizeCase cases[] = {
+    // attribute set, attribute, server kind, point source, category
+    const std::tuple<const char*, const char*, const char*, Variant, const char*> cases[] = {
         {"Classic", "TotalCode", "VQ2", u"T"_s, "Totalizer"},
         {"Classic", "TotalCode", "VQ2", u"t"_s, "Totalizer"},
         {"Classic", "TotalCode", "VQ2", u"C"_s, "Classic"},
@@ -33,14 +26,14 @@ TEST(PropSheetCategoriesTest,
     };
     // Given an empty category collection
     PropSheetCategories categories;
-    for (const CategorizeCase& c : cases) {
+    for (const auto& [setName, attribute, serverKind, pointSource, category] : cases) {
         // When an attribute is categorised, then it lands in the expected category
         EXPECT_EQ(categories
-                      .Categorize(QString::fromUtf8(c.setName), QString::fromUtf8(c.attribute),
-                                  QString::fromUtf8(c.serverKind), c.pointSource)
+                      .Categorize(QString::fromUtf8(setName), QString::fromUtf8(attribute),
+                                  QString::fromUtf8(serverKind), pointSource)
                       .toStdString(),
-                  c.category)
-            << c.setName << " " << c.attribute << " " << debugText(c.pointSource).toStdString();
+                  category)
+            << setName << " " << attribute << " " << debugText(pointSource).toStdString();
     }
     // And each category is held once, collapsed unless it is the overview; a duplicate is ignored
     ScopedMessageRecorder recorder;

@@ -1,8 +1,8 @@
 #include "platform/PrivateProfile.h"
 #include "platform/PropertyBag.h"
 
+#include "ErrorNumber.h"
 #include "TestFiles.h"
-#include "core/Error.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -19,12 +19,6 @@ using vq::PropertyBag;
 using vq::Variant;
 
 namespace {
-
-// Through text, as a container saves it.
-PropertyBag roundTrip(const PropertyBag& bag) {
-    const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
-    return PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
-}
 
 class PrivateProfileTest : public ::testing::Test {
 protected:
@@ -60,8 +54,7 @@ TEST(PropertyBagTest, StoresOnlyValuesThatDifferFromTheirDefault) {
     PropertyBag bag;
     bag.WriteProperty(u"BackColor"_s, int32_t(0xFF), int32_t(0xFFFFFF));
     bag.WriteProperty(u"BACKCOLOR"_s, int32_t(0xFFFFFF), int32_t(0xFFFFFF));
-    EXPECT_EQ(bag.count(), 0);
-    EXPECT_EQ(bag.ReadProperty(u"BackColor"_s, int32_t(7)), Variant(int32_t(7)));
+    EXPECT_TRUE(bag.count() == 0 && bag.ReadProperty(u"BackColor"_s, int32_t(7)) == Variant(int32_t(7)));
 }
 
 // Every value type comes back with its type and exact value, through JSON text.
@@ -82,11 +75,12 @@ TEST(PropertyBagTest, JsonRoundTripKeepsTypesAndValues) {
     for (const auto& [name, value] : values) bag.WriteProperty(name, value, u"default"_s);
     bag.WriteProperty(u"NaN"_s, std::nan(""), 0.0);
 
-    const PropertyBag back = roundTrip(bag);
+    // Through text, as a container saves it.
+    const QByteArray text = QJsonDocument(bag.toJson()).toJson(QJsonDocument::Compact);
+    const PropertyBag back = PropertyBag::fromJson(QJsonDocument::fromJson(text).object());
     EXPECT_EQ(back.count(), int(std::size(values)) + 1);
     for (const auto& [name, value] : values) {
         const Variant read = back.ReadProperty(name, Variant());
-        EXPECT_EQ(read.type(), value.type()) << name.toStdString();
         EXPECT_EQ(read, value) << name.toStdString() << " " << vq::debugText(read).toStdString();
     }
     EXPECT_TRUE(std::isnan(back.ReadProperty(u"NaN"_s, 0.0).toDouble()));
@@ -102,17 +96,15 @@ TEST(PropertyBagTest, MalformedJsonIsRefused) {
           R"({"When": {"type": "Date", "value": "yesterday"}})",
           R"({"Time": {"type": "Double", "value": "fast"}})"}) {
         const QJsonObject json = QJsonDocument::fromJson(QByteArray(text)).object();
-        try {
-            PropertyBag::fromJson(json);
-            ADD_FAILURE() << "accepted " << text;
-        } catch (const vq::Error& error) {
-            EXPECT_EQ(error.number(), vq::errc::InvalidArgument) << text;
-            EXPECT_TRUE(error.description().contains(json.keys().front())) << text;
-        }
+        const vq::Error error = vq::test::raised([&] { PropertyBag::fromJson(json); });
+        EXPECT_TRUE(error.number() == vq::errc::InvalidArgument &&
+                    error.description().contains(json.keys().front()))
+            << text;
     }
 }
 
-// The reading rules the installation root depends on, file by file.
+// The reading rules the installation root depends on, file by file; the file's name on disk is
+// in other letters than the one asked for.
 TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
     const QByteArray longValue = "D:\\" + QByteArray(100, 'x');
     // what, the file (none when empty), the buffer length, what is read
@@ -133,8 +125,8 @@ TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
         {"Latin-1", "[VQPC]\nVQHOME=D:\\Mes donn\xE9\x65s\n", 81, u"D:\\Mes données"_s},
     };
     for (const auto& [what, file, bufferLength, expected] : rows) {
-        QFile::remove(m_dir.filePath(u"VQPC.INI"_s));
-        if (!file.isEmpty()) vq::test::writeFile(m_dir.filePath(u"VQPC.INI"_s), file);
+        QFile::remove(m_dir.filePath(u"vqpc.ini"_s));
+        if (!file.isEmpty()) vq::test::writeFile(m_dir.filePath(u"vqpc.ini"_s), file);
         QString returned = u"stale"_s;
         const int count = vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u"C:\\VQPC  "_s, returned,
                                                       bufferLength, u"VQPC.INI"_s);
@@ -143,18 +135,14 @@ TEST_F(PrivateProfileTest, ReadsLikeTheClientToolsDo) {
     }
 }
 
-// A bare file name is looked up in the directory the environment names, whatever the case of
-// the file's name on disk; a path is used as given.
-TEST_F(PrivateProfileTest, FindsTheFileInTheProfileDirectory) {
+// A bare file name is looked up in the directory the environment names, or the user's own; a
+// path is used as given.
+TEST_F(PrivateProfileTest, FindsTheFileInTheProfileDirectoryOrWhereAPathSays) {
     EXPECT_EQ(vq::defaultProfileDirectory(), m_dir.path());
-    vq::test::writeFile(m_dir.filePath(u"vqpc.ini"_s), "[VQPC]\nVQHOME=/opt/vq\n");
     vq::test::writeFile(m_dir.filePath(u"site.ini"_s), "[VQPC]\nVQHOME=/srv/vq\n");
     qunsetenv("VQ_INI_DIR");
     EXPECT_TRUE(vq::defaultProfileDirectory().endsWith(u"/VQTagwright"_s));
     QString returned;
     vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, m_dir.filePath(u"site.ini"_s));
     EXPECT_EQ(returned, u"/srv/vq"_s);
-    qputenv("VQ_INI_DIR", m_dir.path().toUtf8());
-    EXPECT_EQ(vq::GetPrivateProfileString(u"VQPC"_s, u"VQHOME"_s, u""_s, returned, 81, u"VQPC.INI"_s), 7);
-    EXPECT_EQ(returned, u"/opt/vq"_s);
 }

@@ -128,14 +128,12 @@ TEST(ServicesContextTest, FormsLoadOncePerThreadFindIgnoringCaseAndUnload) {
 
     // Each thread sees only the forms it loaded itself.
     QObject* mine = FormRegistry::current().load<QObject>(u"frmShared"_s);
-    QObject* seenThere = mine;
-    QObject* loadedThere = nullptr;
-    std::thread other([&] {
+    QObject *seenThere = mine, *loadedThere = nullptr;
+    std::thread([&] {
         seenThere = FormRegistry::current().find(u"frmShared"_s);
         loadedThere = FormRegistry::current().load<QObject>(u"frmShared"_s);
         FormRegistry::current().unload(u"frmShared"_s);
-    });
-    other.join();
+    }).join();
     EXPECT_TRUE(seenThere == nullptr && loadedThere != mine);
     EXPECT_EQ(FormRegistry::current().find(u"FRMSHARED"_s), mine);
     EXPECT_TRUE(FormRegistry::current().unload(u"frmShared"_s));

@@ -6,33 +6,22 @@
 
 namespace vq::test {
 
-// The edits a writer makes, the same in the writing child and in the test that checks them.
-// Writer `client` (0 to 3) makes edit k on a point of its own or, every other edit, on one that
-// all writers share. Each edit set writes one number into three attributes and into the
-// writer's own location column, so that a point shows both a torn edit set (the three disagree)
-// and a lost edit (a writer's location is not its last edit of that point).
+// The edit sets a writer makes, the same in the writing child and in the test that checks them.
+// Edit k goes to point k % points and writes one number into two texts and a location, so that a
+// torn edit set shows as a point whose fields disagree.
 struct EditPlan {
-    int client = 0;
-    int sharedPoints = 0;
-    int ownPoints = 1;
+    int points = 1;
 
-    static QString sharedTag(int i) { return QStringLiteral("S-%1").arg(i); }
-    static QString ownTag(int client, int i) { return QStringLiteral("C%1-%2").arg(client).arg(i); }
-    static QString locationOf(int client) { return QStringLiteral("Location%1").arg(client + 1); }
+    QString tag(int k) const { return QStringLiteral("P-%1").arg(k % points); }
     // The location value edit k leaves; 0 and 1 are class defaults.
     static int mark(int k) { return k + 100; }
-    static QString text(int client, int k) { return QStringLiteral("c%1 e%2").arg(client).arg(k); }
-
-    QString tag(int k) const {
-        if (sharedPoints > 0 && k % 2 == 0) return sharedTag((k / 2) % sharedPoints);
-        return ownTag(client, (k / 2) % ownPoints);
-    }
+    // What edit k leaves in "Descriptor|ExDesc|Location1".
+    static QString after(int k) { return QStringLiteral("e%1|e%1|%2").arg(k).arg(mark(k)); }
     SdkNamedValues edit(int k) const {
         SdkNamedValues values;
-        values.Add(QStringLiteral("Descriptor"), Variant(text(client, k)));
-        values.Add(QStringLiteral("ExDesc"), Variant(text(client, k)));
-        values.Add(QStringLiteral("EngUnits"), Variant(QStringLiteral("c%1").arg(client)));
-        values.Add(locationOf(client), Variant(int32_t(mark(k))));
+        values.Add(QStringLiteral("Descriptor"), Variant(QStringLiteral("e%1").arg(k)));
+        values.Add(QStringLiteral("ExDesc"), Variant(QStringLiteral("e%1").arg(k)));
+        values.Add(QStringLiteral("Location1"), Variant(int32_t(mark(k))));
         return values;
     }
 };

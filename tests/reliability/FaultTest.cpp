@@ -4,6 +4,7 @@
 // timeout is the storage tests', on both engines.)
 #include "ErrorNumber.h"
 #include "ReliabilitySupport.h"
+#include "TestFiles.h"
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
@@ -39,13 +40,12 @@ public:
         m_mode = info.st_mode & 07777;
         ::chmod(m_path.constData(), m_mode & ~mode_t(0222));
         if (::geteuid() == 0) m_immutable = setImmutable(true);
-        m_works = ::geteuid() != 0 || m_immutable;
     }
     ~ReadOnly() {
         if (m_immutable) setImmutable(false);
         ::chmod(m_path.constData(), m_mode);
     }
-    bool works() const { return m_works; }
+    bool works() const { return ::geteuid() != 0 || m_immutable; }
 
 private:
     bool setImmutable(bool on) {
@@ -62,7 +62,6 @@ private:
     QByteArray m_path;
     mode_t m_mode = 0;
     bool m_immutable = false;
-    bool m_works = false;
 };
 
 class FaultTest : public ::testing::Test {
@@ -89,14 +88,11 @@ protected:
                     "name = 'classic') ORDER BY tag_key LIMIT 1");
         return query.next() ? query.text(0) : QString();
     }
-    // A CSV text of `count` new points.
-    static QString newPoints(int count, const QString& prefix) {
+    // Imports 300 new points.
+    static PointCsv::ImportReport importNew(ArchiveServer& server) {
         QString csv = u"Tag,PtClassName,PointType,Span,Descriptor\n"_s;
-        for (int i = 0; i < count; ++i)
-            csv += u"%1-%2,classic,Float32,100,%3\n"_s.arg(prefix).arg(i).arg(QString(200, u'd'));
-        return csv;
-    }
-    static PointCsv::ImportReport import(ArchiveServer& server, QString csv) {
+        for (int i = 0; i < 300; ++i)
+            csv += u"NEW-%1,classic,Float32,100,%2\n"_s.arg(i).arg(QString(200, u'd'));
         QTextStream in(&csv);
         return PointCsv::importPoints(server, in);
     }
@@ -115,21 +111,15 @@ protected:
         const QString tag = firstClassicTag(server.path(), server.shared_from_this());
         const std::function<void()> writes[] = {
             [&] { ArchiveSeeder::seed(server, 3000); },
-            [&] { import(server, newPoints(300, u"NEW"_s)); },
+            [&] { importNew(server); },
             // Two long texts need more than a page, so that even a write into free room needs new pages.
             [&] { write(server, tag, QString(4000, u'x')); },
-            [&] {
-                SdkNamedValues texts;
-                texts.Add(u"Descriptor"_s, Variant(QString(4000, u'y')));
-                texts.Add(u"ExDesc"_s, Variant(QString(4000, u'z')));
-                server.Points()->Add(u"ONE-MORE"_s, u"classic"_s, 12, texts);
-            },
         };
         for (const auto& attempt : writes) {
             const Error error = raised(attempt);
-            EXPECT_EQ(error.number(), number) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(server.path())) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(what)) << error.description().toStdString();
+            EXPECT_TRUE(error.number() == number && error.description().contains(server.path()) &&
+                        error.description().contains(what))
+                << error.number() << " " << error.description().toStdString();
         }
     }
 
@@ -145,7 +135,7 @@ TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     const QHash<QString, QString> before = RawArchive(server->path()).editedAttributes();
 
     expectEveryWriteRefused(*server, sdkerr::StorageFailed, u"is full"_s);
-    const Error importError = raised([&] { import(*server, newPoints(300, u"NEW"_s)); });
+    const Error importError = raised([&] { importNew(*server); });
     EXPECT_TRUE(importError.description().contains(u"no row of it is stored"_s))
         << importError.description().toStdString();
 
@@ -156,7 +146,7 @@ TEST_F(FaultTest, FullDiskStopsEveryWriteAndChangesNothing) {
     EXPECT_EQ(server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr)->Count(), 200);
     // Room again: the same server writes on.
     db.execute(u"PRAGMA max_page_count = 1073741823"_s);
-    EXPECT_EQ(import(*server, newPoints(300, u"NEW"_s)).created, 300);
+    EXPECT_EQ(importNew(*server).created, 300);
     write(*server, tag, u"after the disk was freed"_s);
     EXPECT_EQ(descriptor(*ArchiveServer::open(u"plant"_s, server->path()), tag),
               u"after the disk was freed"_s);
@@ -179,11 +169,6 @@ TEST_F(FaultTest, ReadOnlyFileOrFolderIsReadButNeverWritten) {
             const QString stored = descriptor(*server, tag);
             expectEveryWriteRefused(*server, sdkerr::ReadOnly, u"read-only"_s);
             EXPECT_EQ(descriptor(*server, tag), stored);
-            // A try that could fail cannot be counted in a read-only archive: it is refused unchecked.
-            const Error refusal = raised([&] { server->Open(u"vqadmin"_s, u"wrong"_s); });
-            EXPECT_EQ(refusal.number(), sdkerr::LogonFailed);
-            EXPECT_TRUE(refusal.description().contains(u"cannot count failed log-ons"_s))
-                << refusal.description().toStdString();
         }
         EXPECT_EQ(bytes(file), original);
         EXPECT_EQ(bytes(file + u"-wal"_s), QByteArray()) << "a journal holding writes";
@@ -200,27 +185,18 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
     seeded(good, 3000);
     const QByteArray whole = bytes(good);
     SqliteDatabase(path(u"foreign.db"_s), SqliteDatabase::OpenMode::Create).execute(u"CREATE TABLE t(x)"_s);
-    struct Case {
-        const char* name;
-        QByteArray content;
-        const char* what;
-    };
-    const Case cases[] = {
+    // file name, content, what the refusal says
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"text.vqa", QByteArray("tag,descriptor\nA,B\n").repeated(200), "is damaged or is not a VQ archive"},
         {"empty.vqa", QByteArray(), "is empty"},
         {"foreign.vqa", bytes(path(u"foreign.db"_s)), "is an SQLite database but not a VQ archive"},
         {"header-only.vqa", whole.left(100), "cut short"},
-        {"half.vqa", whole.left(whole.size() / 2), "cut short"},
         {"one-page-less.vqa", whole.left(whole.size() - 4096), "cut short"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString file = path(QString::fromLatin1(c.name));
-        {
-            QFile f(file);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(c.content);
-        }
+    for (const auto& [name, content, what] : cases) {
+        SCOPED_TRACE(name);
+        const QString file = path(QString::fromLatin1(name));
+        writeFile(file, content);
         auto server = ArchiveServer::open(u"broken"_s, file);
         for (const std::function<void()>& use : std::initializer_list<std::function<void()>>{
                  [&] { server->Open(u"vqadmin"_s, QString()); },
@@ -228,12 +204,11 @@ TEST_F(FaultTest, FilesThatAreNoArchiveOrCutShortAreRefusedAndLeftAsTheyAre) {
                  [&] { server->GetPointsSQL(u"VQPOINT.TAG = '*'"_s, {}, nullptr); },
              }) {
             const Error error = raised(use);
-            EXPECT_EQ(error.number(), sdkerr::ServerUnavailable) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(file)) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(QString::fromLatin1(c.what)))
-                << error.description().toStdString();
+            EXPECT_TRUE(error.number() == sdkerr::ServerUnavailable && error.description().contains(file) &&
+                        error.description().contains(QString::fromLatin1(what)))
+                << error.number() << " " << error.description().toStdString();
         }
-        EXPECT_EQ(bytes(file), c.content);
+        EXPECT_EQ(bytes(file), content);
         EXPECT_FALSE(QFile::exists(file + u"-wal"_s));
     }
     // The program goes on with a sound archive.

@@ -15,6 +15,7 @@ namespace vq::test {
 namespace {
 
 constexpr int kKillsPerKind = 18;
+const QString vqarchive = QStringLiteral(VQARCHIVE_BINARY), child = QStringLiteral(RELIABILITY_CHILD_BINARY);
 
 class KilledWriteTest : public ::testing::Test {
 protected:
@@ -36,6 +37,7 @@ protected:
         for (int run = 1; kills < wanted && run <= 3 * wanted; ++run) {
             const auto at = std::chrono::microseconds(
                 qint64(double(whole.count()) * scale * (2 * kills + 1) / (2 * wanted)));
+            SCOPED_TRACE(testing::Message() << "kill " << run);
             if (attempt(run, at))
                 ++kills;
             else
@@ -52,56 +54,55 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
     const QString archive = path(u"template.vqa"_s);
     ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
     const QString seed = u"seed"_s, count = QString::number(kPoints);
-    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, copyOf(archive, 0), count});
+    const auto whole = timeToEnd(vqarchive, {seed, copyOf(archive, 0), count});
 
     killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
         const QString run = copyOf(archive, i);
-        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}, at);
+        const bool killed = runAndKill(vqarchive, {seed, run, count}, at);
         const int stored = RawArchive(run).pointCount();
-        EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s) << "kill " << i;
-        EXPECT_TRUE(stored == 0 || stored == kPoints) << "kill " << i << " left " << stored << " points";
+        EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s);
+        EXPECT_TRUE(stored == 0 || stored == kPoints) << "left " << stored << " points";
         if (stored == 0) {
-            EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {seed, run, count}), QString());
+            EXPECT_EQ(runToEnd(vqarchive, {seed, run, count}), QString());
         }
-        EXPECT_EQ(RawArchive(run).pointCount(), kPoints) << "kill " << i;
+        EXPECT_EQ(RawArchive(run).pointCount(), kPoints);
         // The search index was paused inside the seeding transaction: it must be back.
-        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM tag_trigrams").value(0), count) << "kill " << i;
+        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM tag_trigrams").value(0), count);
         QFile::remove(run);
         return killed;
     });
 }
 
 TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
-    constexpr int kPoints = 20, kEdits = 250;
+    constexpr int kEdits = 250;
     const QString archive = path(u"template.vqa"_s);
-    makeEditArchive(archive, 1, 0, kPoints);
+    const EditPlan plan{20};
+    makeEditArchive(archive, plan);
     const QHash<QString, QString> before = RawArchive(archive).editedAttributes();
-    const EditPlan plan{0, 0, kPoints};
     auto arguments = [&](const QString& file) {
-        return QStringList{
-            u"edits"_s, file, u"0"_s, QString::number(kEdits), u"0"_s, QString::number(kPoints)};
+        return QStringList{u"edits"_s, file, QString::number(kEdits), QString::number(plan.points)};
     };
-    const auto whole = timeToEnd(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(copyOf(archive, 0)));
+    const auto whole = timeToEnd(child, arguments(copyOf(archive, 0)));
     // What each point holds once every edit is written: its last edit.
     QHash<QString, QString> final = before;
-    for (int k = 0; k < kEdits; ++k) final[plan.tag(k)] = afterEdit(plan, k, before.value(plan.tag(k)));
+    for (int k = 0; k < kEdits; ++k) final[plan.tag(k)] = EditPlan::after(k);
 
     killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
         const QString run = copyOf(archive, i);
-        const bool killed = runAndKill(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run), at);
+        const bool killed = runAndKill(child, arguments(run), at);
         RawArchive raw(run);
-        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_EQ(raw.integrity(), u"ok"_s);
         // A point holds no edit or the whole of one edit set of its own.
+        const QHash<QString, QString> after = raw.editedAttributes();
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
-            const QString now = raw.editedAttributes().value(it.key());
-            const int k = now.section(u'|', 3 + plan.client, 3 + plan.client).toInt() - EditPlan::mark(0);
-            const bool whole =
-                k >= 0 && k < kEdits && plan.tag(k) == it.key() && now == afterEdit(plan, k, it.value());
+            const QString now = after.value(it.key());
+            const int k = now.section(u'|', 2).toInt() - EditPlan::mark(0);
+            const bool whole = k >= 0 && k < kEdits && plan.tag(k) == it.key() && now == EditPlan::after(k);
             EXPECT_TRUE(now == it.value() || whole)
-                << "kill " << i << ": " << it.key().toStdString() << " holds " << now.toStdString();
+                << it.key().toStdString() << " holds " << now.toStdString();
         }
-        EXPECT_EQ(runToEnd(QStringLiteral(RELIABILITY_CHILD_BINARY), arguments(run)), QString());
-        EXPECT_TRUE(RawArchive(run).editedAttributes() == final) << "kill " << i;
+        EXPECT_EQ(runToEnd(child, arguments(run)), QString());
+        EXPECT_TRUE(RawArchive(run).editedAttributes() == final);
         return killed;
     });
 }
@@ -112,19 +113,18 @@ TEST_F(KilledWriteTest, CreatingWithAnAdminPasswordLeavesAWholeArchiveOrNone) {
     auto create = [&](const QString& file) {
         return QStringList{u"create"_s, file, u"plant"_s, u"--admin-password"_s, u"s3cret"_s};
     };
-    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), create(path(u"whole.vqa"_s)));
+    const auto whole = timeToEnd(vqarchive, create(path(u"whole.vqa"_s)));
     killRepeatedly(whole, [&](int i, std::chrono::microseconds at) {
         const QString run = path(u"run-%1.vqa"_s.arg(i));
-        const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), create(run), at);
+        const bool killed = runAndKill(vqarchive, create(run), at);
         if (!QFile::exists(run)) {
-            EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), create(run)), QString()) << "kill " << i;
+            EXPECT_EQ(runToEnd(vqarchive, create(run)), QString());
         }
         const RawArchive raw(run);
-        EXPECT_EQ(raw.integrity(), u"ok"_s) << "kill " << i;
+        EXPECT_EQ(raw.integrity(), u"ok"_s);
         EXPECT_EQ(raw.rows("SELECT length(u.hash) > 0, count(s.name) FROM users u, digital_sets s"
                            " WHERE u.name = 'vqadmin' AND s.name = 'SYSTEM'"),
-                  QStringList{u"1|1"_s})
-            << "kill " << i;
+                  QStringList{u"1|1"_s});
         return killed;
     });
 }
@@ -155,17 +155,17 @@ TEST_P(KilledCopyTest, KilledCopyLeavesNoArchiveAndTheNextCopySucceeds) {
         if (!GetParam()) return path(u"copy-%1.vqa"_s.arg(run));
         return QString::fromStdString(databases.emplace_back(std::make_unique<TestDatabase>())->uri());
     };
-    const auto whole = timeToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, destination(0)});
+    const auto whole = timeToEnd(vqarchive, {copy, source, destination(0)});
     killRepeatedly(
         whole,
         [&](int i, std::chrono::microseconds at) {
             const QString to = destination(i);
-            const bool killed = runAndKill(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}, at);
+            const bool killed = runAndKill(vqarchive, {copy, source, to}, at);
             if (const auto left = digestAt(to)) {
-                EXPECT_TRUE(*left == expected) << "kill " << i << " left " << left->points << " points";
+                EXPECT_TRUE(*left == expected) << "left " << left->points << " points";
             } else {
-                EXPECT_EQ(runToEnd(QStringLiteral(VQARCHIVE_BINARY), {copy, source, to}), QString()) << i;
-                EXPECT_TRUE(digestAt(to) == expected) << "kill " << i;
+                EXPECT_EQ(runToEnd(vqarchive, {copy, source, to}), QString());
+                EXPECT_TRUE(digestAt(to) == expected);
             }
             databases.clear();
             return killed;

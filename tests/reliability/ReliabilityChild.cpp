@@ -3,15 +3,12 @@
 #include "EditPlan.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/server/ArchiveServers.h"
-#include "archive/sqlite/SqliteArchiveStorage.h"
-#include "archive/sqlite/SqliteDatabase.h"
 #include "core/Error.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPoints.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <cstdio>
 
@@ -19,21 +16,15 @@ using namespace vq;
 
 namespace {
 
-// edits FILE CLIENT COUNT SHARED OWN: edit sets 0 to COUNT-1 of the plan, one transaction each.
+// edits FILE COUNT POINTS: edit sets 0 to COUNT-1 of the plan, one transaction each.
 int edits(const QStringList& args) {
     auto server = ArchiveServer::open(QStringLiteral("reliability"), args[0]);
     server->Open(QStringLiteral("vqadmin"), QString());
-    test::EditPlan plan{args[1].toInt(), args[3].toInt(), args[4].toInt()};
-    const int count = args[2].toInt();
-    std::printf("ready\n");
-    std::fflush(stdout);
-    QElapsedTimer timer;
-    timer.start();
-    for (int k = 0; k < count; ++k) {
+    const test::EditPlan plan{args[2].toInt()};
+    for (int k = 0; k < args[1].toInt(); ++k) {
         SdkNamedValues failed;
         server->Points()->Item(plan.tag(k))->PointAttributes()->SetAttributes(plan.edit(k), failed);
     }
-    std::printf("done %d %lld\n", count, static_cast<long long>(timer.nsecsElapsed() / 1000));
     return 0;
 }
 
@@ -53,10 +44,10 @@ int main(int argc, char** argv) {
     QStringList args = app.arguments().mid(1);
     try {
         const QString mode = args.isEmpty() ? QString() : args.takeFirst();
-        if (mode == u"edits" && args.size() == 5) return edits(args);
+        if (mode == u"edits" && args.size() == 3) return edits(args);
         if (mode == u"servers" && args.size() == 4) return servers(args);
         std::fprintf(stderr,
-                     "usage: vq_reliability_child edits FILE CLIENT COUNT SHARED OWN\n"
+                     "usage: vq_reliability_child edits FILE COUNT POINTS\n"
                      "       vq_reliability_child servers REGISTRY ARCHIVE PREFIX COUNT\n");
         return 2;
     } catch (const Error& error) {

@@ -21,7 +21,6 @@
 namespace vq::test {
 
 using namespace Qt::Literals::StringLiterals;
-using namespace std::chrono_literals;
 
 // What the checks read straight from the file, beside the library that wrote it.
 class RawArchive {
@@ -52,12 +51,11 @@ public:
     }
     QString integrity() const { return rows("PRAGMA integrity_check").join(u'\n'); }
     int pointCount() const { return rows("SELECT count(*) FROM points").value(0).toInt(); }
-    // Tag -> "Descriptor|ExDesc|EngUnits|Location1|Location2|Location3|Location4".
+    // Tag -> what EditPlan::after shows.
     QHash<QString, QString> editedAttributes() const {
         QHash<QString, QString> points;
         for (const QString& row :
-             rows("SELECT \"Tag\", \"Descriptor\", \"ExDesc\", \"EngUnits\", \"Location1\", \"Location2\","
-                  " \"Location3\", \"Location4\" FROM points"))
+             rows("SELECT \"Tag\", \"Descriptor\", \"ExDesc\", \"Location1\" FROM points"))
             points.insert(row.section(u'|', 0, 0), row.section(u'|', 1));
         return points;
     }
@@ -66,22 +64,13 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-// The attributes an edit set of the plan leaves on a point, as editedAttributes() shows them.
-inline QString afterEdit(const EditPlan& plan, int k, const QString& before) {
-    QStringList fields = before.split(u'|');
-    fields[0] = fields[1] = EditPlan::text(plan.client, k);
-    fields[2] = QStringLiteral("c%1").arg(plan.client);
-    fields[3 + plan.client] = QString::number(EditPlan::mark(k));
-    return fields.join(u'|');
-}
-
 // Runs a program to its end; its standard error on failure.
-inline QString runToEnd(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+inline QString runToEnd(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);
-    process.waitForFinished(-1);
-    if (exitCode) *exitCode = process.exitCode();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    // A program that never started fails too: waitForFinished says so.
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         return QString::fromUtf8(process.readAllStandardError()) + u" (exit "_s +
                QString::number(process.exitCode()) + u')';
     return {};
@@ -107,15 +96,11 @@ inline std::chrono::microseconds timeToEnd(const QString& program, const QString
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
 }
 
-// A new archive with the classic points of the plans: own points of every writer and the shared ones.
-inline void makeEditArchive(const QString& path, int clients, int shared, int own) {
+// A new archive with the classic points of the plan.
+inline void makeEditArchive(const QString& path, const EditPlan& plan) {
     auto server = ArchiveServer::create(path, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
     server->Open(u"vqadmin"_s, QString());
-    QStringList tags;
-    for (int i = 0; i < shared; ++i) tags << EditPlan::sharedTag(i);
-    for (int c = 0; c < clients; ++c)
-        for (int i = 0; i < own; ++i) tags << EditPlan::ownTag(c, i);
-    for (const QString& tag : tags) server->Points()->Add(tag, u"classic"_s, 12, {});
+    for (int i = 0; i < plan.points; ++i) server->Points()->Add(plan.tag(i), u"classic"_s, 12, {});
 }
 
 }  // namespace vq::test

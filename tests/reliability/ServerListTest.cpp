@@ -10,18 +10,10 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <sys/stat.h>
-
 namespace vq::test {
 namespace {
 
 constexpr int kRounds = 200;
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 0777;
-}
 
 // This program and a child each add kRounds servers, both from the child's start on. The list
 // was written by hand, readable by all: its entry reads the same after, and the file is private.
@@ -34,7 +26,8 @@ TEST(ServerList, TwoProgramsAddingServersAtOnceLoseNoEntry) {
     const QString archive = dir.filePath(u"plant.vqa"_s);
     ArchiveServer::create(archive, u"plant"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
     writeFile(registry, R"({"servers": [{"name": "old", "location": "plant.vqa", "default": true}]})");
-    ::chmod(QFile::encodeName(registry).constData(), 0644);
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QFile::setPermissions(registry, ownerOnly | QFile::ReadGroup | QFile::ReadOther);
 
     QProcess child;
     child.start(QStringLiteral(RELIABILITY_CHILD_BINARY),
@@ -53,7 +46,7 @@ TEST(ServerList, TwoProgramsAddingServersAtOnceLoseNoEntry) {
     for (const ServerEntry& entry : entries) missing.remove(entry.name);
     EXPECT_EQ(missing.size(), 0) << "e.g. " << missing.values().value(0).toStdString();
     EXPECT_EQ(entries.size(), size_t(2 * kRounds + 1));
-    EXPECT_EQ(modeOf(registry), mode_t(0600));
+    EXPECT_EQ(QFile::permissions(registry), ownerOnly);
 }
 
 }  // namespace

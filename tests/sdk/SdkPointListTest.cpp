@@ -33,7 +33,6 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     list.Add(beta->PointFromHandle(2, u"sinusoid"_s));  // the same tag on another server
     list.Add(alpha->PointFromHandle(3, u"CDT158"_s));
     list.Add(alpha->PointFromHandle(4, u"SINUSOID"_s));  // the first one again, in other letters
-    ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
     EXPECT_EQ(list.Item(4)->Name(), u"SINUSOID"_s);
     EXPECT_EQ(list.Item(2)->Server(), beta);
@@ -47,9 +46,8 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     for (const QString& path : {u"\\\\Alpha\\cdt15"_s, u"\\\\Beta\\CDT158"_s, u"\\\\Gamma\\sinusoid"_s})
         EXPECT_EQ(errorNumberOf([&] { list.Item(path); }), sdkerr::PointUnknown) << qPrintable(path);
     for (const QString& path : {u""_s, u"sinusoid"_s, u"\\Alpha\\sinusoid"_s, u"\\\\Alpha"_s,
-                                u"\\\\\\sinusoid"_s, u"\\\\Alpha\\"_s}) {
+                                u"\\\\\\sinusoid"_s, u"\\\\Alpha\\"_s})
         EXPECT_EQ(errorNumberOf([&] { list.Item(path); }), sdkerr::PathInvalid) << qPrintable(path);
-    }
     EXPECT_EQ(errorNumberOf([&] { SdkPointList().Item(u"\\\\Alpha\\sinusoid"_s); }), sdkerr::PointUnknown);
     EXPECT_EQ(errorNumberOf([&] { list.Add(nullptr); }), sdkerr::PointUnknown);
     EXPECT_EQ(list.Count(), 4);
@@ -85,29 +83,26 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     EXPECT_EQ(picked.Tag(2), u"c"_s);
 }
 
-// The path index is built on the first lookup and must follow the points added after it.
-TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookup) {
-    SdkPointList list;
-    for (int i = 0; i < 10; ++i) list.AddHandle(alpha, i, u"P%1"_s.arg(i));
-    EXPECT_EQ(list.Item(u"\\\\Alpha\\p7"_s)->PointID(), 7);
-    for (int i = 10; i < 300; ++i) list.AddHandle(i % 2 ? alpha : beta, i, u"P%1"_s.arg(i));
-    list.AddHandle(alpha, 1000, u"p7"_s);  // a duplicate added later does not hide the first
-    for (int i = 0; i < 300; ++i) {
-        const QString path =
-            SdkPointList::Path(i >= 10 && i % 2 == 0 ? u"BETA"_s : u"alpha"_s, u"p%1"_s.arg(i));
-        ASSERT_EQ(list.Item(path)->PointID(), i) << qPrintable(path);
-    }
-    EXPECT_FALSE(list.Contains(u"\\\\Beta\\P11"_s));
-    EXPECT_EQ(list.Item(301)->PointID(), 1000);
-}
-
-TEST_F(SdkPointListTest, AMillionPointsTakeUnderAHundredBytesEach) {
+// The path index is built on the first lookup and must follow the points added after it through
+// every growth, up to a million points of under a hundred bytes each.
+TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookupUpToAMillionOfUnderAHundredBytesEach) {
     constexpr int count = 1'000'000;
+    const auto tag = [](int i) { return u"T%1"_s.arg(i, 11, 10, QLatin1Char('0')); };
     SdkPointList list;
-    list.Reserve(count, count * 12);
-    for (int i = 0; i < count; ++i)
-        list.AddHandle(i % 2 ? alpha : beta, i, u"T%1"_s.arg(i, 11, 10, QLatin1Char('0')));
-    EXPECT_EQ(list.Item(u"\\\\alpha\\t00000999999"_s)->PointID(), 999999);  // builds the path index
-    EXPECT_EQ(list.Tag(count), u"T00000999999"_s);
+    list.Reserve(count + 1, (count + 1) * 12);
+    for (int i = 0; i < count; ++i) {
+        list.AddHandle(i % 2 ? alpha : beta, i, tag(i));
+        if (i == 9) {
+            EXPECT_EQ(list.Item(u"\\\\Alpha\\t00000000007"_s)->PointID(), 7);
+        }
+    }
+    list.AddHandle(alpha, count, tag(7).toLower());  // a duplicate added later does not hide the first
+    for (int i = 7; i < count; i += 1994) {
+        ASSERT_EQ(list.Item(SdkPointList::Path(u"alpha"_s, tag(i).toLower()))->PointID(), i);
+        ASSERT_EQ(list.Item(SdkPointList::Path(u"BETA"_s, tag(i - 1)))->PointID(), i - 1);
+    }
+    EXPECT_FALSE(list.Contains(u"\\\\Beta\\T00000000011"_s));
+    EXPECT_EQ(list.Item(count + 1)->PointID(), count);
+    EXPECT_EQ(list.Tag(count), tag(count - 1));
     EXPECT_LT(list.MemoryUsage() / size_t(count), 100u);
 }

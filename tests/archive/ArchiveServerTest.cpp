@@ -1,5 +1,4 @@
 #include "ArchiveTestSupport.h"
-#include "TestFiles.h"
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/SamplePointGenerator.h"
@@ -14,7 +13,6 @@
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointType.h"
 
-#include <QFile>
 #include <QSet>
 
 using namespace vq;
@@ -31,18 +29,12 @@ std::string facts(SdkServer& server) {
         .toStdString();
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The defaults a point of the class reports before it is ever written.
 const QStringList kDefaultsShown = {"PtOwner",   "PtGroup", "CreationDate", "Creator",
                                     "PointType", "Span",    "Archiving",    "PtClassName"};
 
 using ArchiveServerTest = BackendTest;
 VQ_ON_BOTH_BACKENDS(ArchiveServerTest);
-using ArchiveFileTest = ArchiveTest;
 
 TEST_P(ArchiveServerTest, NewVq3ArchiveReopensWithItsFactsAndClassesOfOrderedSets) {
     createArchive();
@@ -182,26 +174,6 @@ TEST_P(ArchiveServerTest, PasswordsAreArgon2idAndOldHashesAreReplacedAtTheNextLo
     admin->removeUser(u"alice"_s);
     EXPECT_EQ(reopen()->Users(), (QStringList{u"vqadmin"_s, u"bob"_s}));
     EXPECT_EQ(raised([&] { reopen()->Open(u"alice"_s, u"secret"_s); }).number(), sdkerr::LogonFailed);
-}
-
-// Damaged and foreign files are the reliability tests' (FaultTest), what a missing one says the
-// server windows'; opening one must not make it.
-TEST_F(ArchiveFileTest, MissingFilesAreUnavailableAndCreatingNeverOverwrites) {
-    const QString missing = filePath(u"missing.vqa"_s);
-    EXPECT_EQ(
-        raised([&] { ArchiveServer::open(u"ghost"_s, missing)->Open(u"vqadmin"_s, QString()); }).number(),
-        sdkerr::ServerUnavailable);
-    EXPECT_FALSE(QFile::exists(missing));
-
-    const QString garbage = filePath(u"garbage.vqa"_s);
-    const QByteArray garbageBytes = QByteArray("no database here\n").repeated(300);
-    writeFile(garbage, garbageBytes);
-
-    // Creating never overwrites a stranger's file (nor an archive: the tool tests' "already exists").
-    for (const QString& kind : {u"VQ3"_s, u"VQ2"_s})
-        EXPECT_EQ(raised([&] { ArchiveServer::create(garbage, u"g"_s, kind, u"VQ 3"_s); }).number(),
-                  sdkerr::ServerUnavailable);
-    EXPECT_EQ(readFile(garbage), garbageBytes);
 }
 
 TEST_P(ArchiveServerTest, DigitalStateSetsKeepOrderAndAreSearchedByStateMasks) {

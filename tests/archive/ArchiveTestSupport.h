@@ -59,6 +59,10 @@ inline std::string refusedNames(const SdkNamedValues& failed) {
 // test's PostgreSQL server (VQ_TEST_POSTGRES_URI).
 enum class StorageBackend { Sqlite, Postgres };
 
+inline void PrintTo(StorageBackend backend, std::ostream* out) {
+    *out << (backend == StorageBackend::Sqlite ? "SQLite" : "PostgreSQL");
+}
+
 inline std::string backendName(const ::testing::TestParamInfo<StorageBackend>& info) {
     return info.param == StorageBackend::Sqlite ? "Sqlite" : "Postgres";
 }

@@ -1,7 +1,11 @@
+// The archive server: new archives of both kinds, log-ons and passwords, digital state sets,
+// seeded points and their generator, and the list of servers in its registry file.
 #include "ArchiveTestSupport.h"
+#include "TestFiles.h"
 
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/SamplePointGenerator.h"
+#include "archive/server/ArchiveServers.h"
 #include "archive/server/PasswordHash.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
@@ -13,6 +17,7 @@
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointType.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 using namespace vq;
@@ -259,6 +264,113 @@ TEST_P(ArchiveServerTest, SeededPointsAreReadableAndPassTheWriteChecks) {
         }
         EXPECT_EQ(classes.size(), kind == u"VQ3" ? 4 : 1);
     }
+}
+
+// Archives "a.vqa" and "b.vqa" beside a registry file that does not exist yet.
+class ArchiveServersTest : public ArchiveTest {
+protected:
+    void SetUp() override {
+        ArchiveTest::SetUp();
+        ArchiveServer::create(filePath(u"a.vqa"_s), u"a"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        ArchiveServer::create(filePath(u"b.vqa"_s), u"b"_s, u"VQ2"_s, u"VQ 2.5"_s);
+    }
+
+    QString registryPath() const { return filePath(u"servers.json"_s); }
+    std::unique_ptr<ArchiveServers> servers() const {
+        return std::make_unique<ArchiveServers>(ServerRegistry(registryPath()));
+    }
+
+    // "Name:kind ..." with a star on the default, as a fresh list read from the registry sees them.
+    static std::string listed(const SdkServers& servers) {
+        QStringList parts;
+        const SdkServerPtr defaultServer = servers.DefaultServer();
+        for (const SdkServerPtr& server : servers.All())
+            parts << server->Name() + u':' + server->ServerKind() +
+                         (server == defaultServer ? u"*"_s : QString());
+        return parts.join(u' ').toStdString();
+    }
+};
+
+// Announcements and log-ons through the list are the server windows' tests'.
+TEST_F(ArchiveServersTest, AddAndRemoveArePersisted) {
+    auto list = servers();
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(list->DefaultServer(), nullptr);
+    list->Add(u"Alpha"_s, filePath(u"a.vqa"_s), false);
+    list->Add(u"Beta"_s, u"b.vqa"_s, true);  // relative to the registry's folder
+    EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2*");
+
+    EXPECT_EQ(raised([&] { list->Add(u"ALPHA"_s, u"b.vqa"_s, false); }).number(), sdkerr::ServerExists);
+    EXPECT_EQ(raised([&] { list->Add(u"Alpha "_s, u"b.vqa"_s, false); }).number(), sdkerr::ServerExists);
+    const Error missing = raised([&] { list->Add(u"Gamma"_s, u"gone.vqa"_s, true); });
+    EXPECT_EQ(missing.number(), sdkerr::ServerUnavailable);
+    EXPECT_TRUE(missing.description().contains(u"gone.vqa"_s));
+    list->Add(u"Gamma"_s, filePath(u"a.vqa"_s), true);
+    EXPECT_EQ(listed(*servers()), "Alpha:VQ3 Beta:VQ2 Gamma:VQ3*");
+
+    list->Remove(u"gamma"_s);
+    EXPECT_EQ(raised([&] { list->Remove(u"Gamma"_s); }).number(), sdkerr::ServerUnknown);
+    auto fresh = servers();
+    EXPECT_EQ(listed(*fresh), "Alpha:VQ3* Beta:VQ2");  // without a default the first one serves
+    EXPECT_EQ(raised([&] { fresh->Item(u"Gamma"_s); }).number(), sdkerr::ServerUnknown);
+    EXPECT_EQ(fresh->Item(u"beta"_s)->Name(), u"Beta"_s);
+}
+
+TEST_F(ArchiveServersTest, DamagedRegistryIsRefused) {
+    for (const char* text : {"{ this is not json", "[]", R"({"servers": [{"name": "Alpha"}]})"}) {
+        writeFile(registryPath(), text);
+        EXPECT_EQ(raised([&] { servers(); }).number(), sdkerr::RegistryInvalid) << text;
+    }
+}
+
+// Every field, so that equal summaries mean equal points.
+QString summary(const SamplePoint& p) {
+    QStringList parts{p.tag,         p.className,  p.descriptor, p.engUnits,
+                      p.pointSource, p.digitalSet, p.sourceTag,  p.instrumentTag};
+    for (double number : {double(p.pointType), p.zero, p.span, p.typicalValue, p.compDev, p.excDev})
+        parts << QString::number(number);
+    for (const SampleValue& v : p.values)
+        parts << u"%1@%2/%3"_s.arg(v.value.toString()).arg(v.secondsBeforeNow).arg(v.status);
+    return parts.join(u'|');
+}
+
+// Tags are unique and plain over the whole index range (the far end of a ten-million archive,
+// where the loop numbers wrap, included), and a point depends on kind, seed and index alone. What
+// the points hold is checked where they are stored: seeded points must pass the archive's write
+// checks (ArchiveServerTest).
+TEST(SamplePointGenerator, PointsArePureFunctionsWithUniquePlainTags) {
+    const QRegularExpression plain(QRegularExpression::anchoredPattern(u"[A-Za-z0-9._-]+"));
+    for (const QString& kind : {u"VQ3"_s, u"VQ2"_s}) {
+        const SamplePointGenerator generator(kind, 11);
+        QSet<QString> seen;
+        for (int64_t i = 0; i < 220000; ++i) {
+            const int64_t index = i < 200000 ? i : 9990000 + (i - 200000) * 3;
+            const QString tag = generator.point(index, 0).tag;
+            ASSERT_TRUE(plain.match(tag).hasMatch()) << qPrintable(tag);
+            ASSERT_FALSE(seen.contains(tag.toUpper())) << qPrintable(kind) << " index " << index;
+            seen.insert(tag.toUpper());
+        }
+    }
+    const SamplePointGenerator a(u"VQ3"_s, 5), otherSeed(u"VQ3"_s, 6);
+    int differing = 0;
+    for (int64_t i : {9999999, 123457, 0, 19, 20, 999, 123456, 1}) {
+        EXPECT_EQ(summary(SamplePointGenerator(u"VQ3"_s, 5).point(i, 4)), summary(a.point(i, 4)));
+        differing += summary(otherSeed.point(i, 4)) != summary(a.point(i, 4));
+    }
+    EXPECT_GE(differing, 6);
+}
+
+// The seeder stores the sets as they are: nothing else notices a repeated name or state.
+TEST(SamplePointGenerator, DigitalSetsHaveDistinctNamesAndDistinctUpperCaseStates) {
+    QSet<QString> names;
+    for (const SampleDigitalSet& set : SamplePointGenerator::digitalSets()) {
+        EXPECT_FALSE(names.contains(set.name.toUpper())) << qPrintable(set.name);
+        names.insert(set.name.toUpper());
+        EXPECT_EQ(QSet<QString>(set.states.begin(), set.states.end()).size(), set.states.size());
+        for (const QString& state : set.states)
+            EXPECT_TRUE(state == state.toUpper() && !state.contains(u' '));
+    }
+    EXPECT_GE(names.size(), 6);
 }
 
 }  // namespace

@@ -267,10 +267,7 @@ TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
 }
 
 TEST_F(PointSearchTest, ABadClauseSaysWhereAndWhatIsWrong) {
-    const struct {
-        const char* clause;
-        const char* message;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"VQPOINT.TAG LIKE 'A*' AND",
          "position 26: expected a column such as VQPOINT.TAG, a value or a function but "
          "found the end of the clause"},
@@ -296,11 +293,10 @@ TEST_F(PointSearchTest, ABadClauseSaysWhereAndWhatIsWrong) {
         {"VQINTERP.TIME >= DATE('*-30d') AND VQINTERP.TIMESTEP = '1m'", "more than 1000 sample times"},
         {"   ", "it is empty"},
     };
-    for (const auto& c : cases) {
-        const Error error = raised([&] { searched(*s_server, QString::fromUtf8(c.clause)); });
-        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << c.clause;
-        EXPECT_TRUE(error.description().contains(QString::fromUtf8(c.message)))
-            << c.clause << "\n"
+    for (const auto& [clause, message] : cases) {
+        const Error error = raised([&] { searched(*s_server, QString::fromUtf8(clause)); });
+        EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << clause;
+        EXPECT_TRUE(error.description().contains(QString::fromUtf8(message)))
             << error.description().toStdString();
     }
 }
@@ -357,10 +353,7 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
               1);
 
     SqlitePointSearch connection(s_server->path(), s_server->pointColumns());
-    const struct {
-        const char* sql;
-        const char* refusal;
-    } statements[] = {
+    const std::pair<const char*, const char*> statements[] = {
         {"SELECT name, name FROM users", "reading table users"},
         {"SELECT 1, sql FROM sqlite_master", "reading table sqlite_master"},
         {"ATTACH DATABASE 'x.db' AS x", "refused"},
@@ -371,12 +364,12 @@ TEST_F(PointSearchTest, NoClauseWritesAttachesLoadsOrRunsAway) {
     };
     // Twice each: a refused statement must not be kept and then run from the statement cache.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        for (const auto& s : statements) {
+        for (const auto& [sql, refusal] : statements) {
             const Error error = raised([&] {
-                connection.run({QByteArray(s.sql), {}}, [](qint64, QStringView) {});
+                connection.run({QByteArray(sql), {}}, [](qint64, QStringView) {});
             });
-            EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << s.sql;
-            EXPECT_TRUE(error.description().contains(QString::fromUtf8(s.refusal)))
+            EXPECT_EQ(error.number(), sdkerr::QueryInvalid) << sql;
+            EXPECT_TRUE(error.description().contains(QString::fromUtf8(refusal)))
                 << error.description().toStdString();
         }
     }

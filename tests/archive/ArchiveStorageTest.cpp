@@ -42,10 +42,8 @@ void expectNamedWithoutPassword(const Error& error, const QString& where) {
     EXPECT_FALSE(error.description().contains(u"s3cret")) << error.description().toStdString();
 }
 
-TEST_F(ArchiveStorageTest, FactoryOpensFilesAndPostgresAndRefusesOtherServers) {
-    createArchive();
-    std::unique_ptr<ArchiveStorage> storage = ArchiveStorageFactory::open(archivePath());
-    EXPECT_NE(dynamic_cast<SqliteArchiveStorage*>(storage.get()), nullptr);
+// Every other test opens its archive through the factory.
+TEST_F(ArchiveStorageTest, OtherServersAreRefusedAndNothingIsMadeOrOverwritten) {
     for (const QString& location : {u"plant.vqa"_s, archivePath(), u"C:/plant/plant.vqa"_s})
         EXPECT_FALSE(ArchiveStorage::isServerLocation(location)) << location.toStdString();
     for (const QString& location : {kServerUri, u" POSTGRES://db/plant"_s, u"mysql://db/plant"_s})
@@ -240,8 +238,6 @@ TEST_P(StorageTest, CopyCarriesAWholeArchiveThereAndBack) {
     }
     const ArchiveDigest there = ArchiveCopy::copy(original, archivePath());
     const ArchiveDigest home = ArchiveCopy::copy(archivePath(), back);
-    EXPECT_EQ(there.points, 121);
-    EXPECT_EQ(there.values, 361);
     EXPECT_TRUE(there == home) << there.sha256.toStdString() << " " << home.sha256.toStdString();
     EXPECT_TRUE(ArchiveDigest::of(*ArchiveStorageFactory::open(original)) == home);
     const QStringList points = everyPoint(original);

@@ -117,9 +117,7 @@ struct ClauseEvaluator::Archive {
                 each(row);
             }
         };
-        QHash<qint64, size_t> pointAt;
         rows("SELECT * FROM points ORDER BY point_id", [&](const QHash<QString, Value>& row) {
-            pointAt.insert(qint64(row[u"point_id"_qs].number), m_points.size());
             m_points.push_back({qint64(row[u"point_id"_qs].number), row[u"tag"_qs].text, row, {}});
         });
         rows("SELECT point_id, time, value, status FROM archive ORDER BY point_id, time",
@@ -127,7 +125,8 @@ struct ClauseEvaluator::Archive {
                  m_events.push_back({qint64(row[u"point_id"_qs].number), row[u"time"_qs].number,
                                      row[u"value"_qs], qint64(row[u"status"_qs].number)});
              });
-        for (const Event& event : m_events) m_points[pointAt[event.point]].events.push_back(&event);
+        for (Point& point : m_points) m_pointById.insert(point.id, &point);
+        for (const Event& event : m_events) m_pointById[event.point]->events.push_back(&event);
         rows("SELECT name, code FROM digital_states ORDER BY set_id, code", [&](const auto& row) {
             const QString name = foldKey(row[u"name"_qs].text);
             if (!m_stateCodes.contains(name)) m_stateCodes.insert(name, qint64(row[u"code"_qs].number));
@@ -137,7 +136,6 @@ struct ClauseEvaluator::Archive {
         });
         rows("SELECT * FROM aliases", [&](const auto& row) { m_aliases.push_back(row); });
         rows("SELECT * FROM batches", [&](const auto& row) { m_batches.push_back(row); });
-        for (const Point& point : m_points) m_pointById.insert(point.id, &point);
     }
 
     QStringList evaluate(const SqlNode& clause) const {
@@ -419,7 +417,7 @@ struct ClauseEvaluator::Archive {
     std::vector<QHash<QString, Value>> m_aliases, m_batches;
     QHash<QString, qint64> m_stateCodes;
     QHash<qint64, QString> m_classNames;
-    QHash<qint64, const Point*> m_pointById;
+    QHash<qint64, Point*> m_pointById;
     mutable std::map<SqlTable, std::vector<double>> m_sampleTimes;
     mutable std::map<SqlTable, std::pair<double, QString>> m_steps;
 };

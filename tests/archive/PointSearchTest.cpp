@@ -19,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <atomic>
 #include <cmath>
 #include <stdexcept>
 #include <thread>
@@ -384,27 +383,25 @@ constexpr const char* kEndlessClause =
 TEST_P(PointSearchBackendTest, ASearchStopsWhenCancelledFromAnotherThreadOrAtItsTimeLimit) {
     ArchiveServer& searching = server();
     searching.setSearchTimeLimit(std::chrono::minutes(5));
-    std::atomic<int32_t> number{0};
+    Error cancelled(0, QString(), QString());
     QElapsedTimer timer;
-    std::thread thread([&] { number = raised([&] { search(QString::fromUtf8(kEndlessClause)); }).number(); });
+    std::thread thread([&] { cancelled = raised([&] { search(QString::fromUtf8(kEndlessClause)); }); });
     timer.start();
     // A search counts as running only once it has taken its number, so a cancel from now on
     // reaches it; no pause is needed for it to get going.
     while (!searching.isSearching() && timer.elapsed() < 10000) std::this_thread::yield();
-    timer.restart();
     searching.cancelSearch();
     thread.join();
-    EXPECT_EQ(number, sdkerr::QueryCancelled);
-    EXPECT_LT(timer.elapsed(), 2000);
+    // Cancelled, not stopped at its five-minute limit (nor by the test's timeout).
+    EXPECT_EQ(cancelled.number(), sdkerr::QueryCancelled);
+    EXPECT_EQ(cancelled.description(), u"The search was cancelled"_s);
     // The next search is not cancelled by the last one's request.
     EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
 
     searching.setSearchTimeLimit(std::chrono::milliseconds(200));
-    timer.restart();
     const Error error = raised([&] { search(QString::fromUtf8(kEndlessClause)); });
     EXPECT_EQ(error.number(), sdkerr::QueryCancelled);
     EXPECT_TRUE(error.description().contains(u"time limit of 0.2 s"_s)) << error.description().toStdString();
-    EXPECT_LT(timer.elapsed(), 2000);
     searching.setSearchTimeLimit(std::chrono::seconds(30));
     EXPECT_EQ(search(u"VQPOINT.TAG = 'fic_200'"_s).size(), 1);
 }

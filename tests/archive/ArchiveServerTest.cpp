@@ -8,7 +8,6 @@
 #include "archive/server/ArchiveServers.h"
 #include "archive/server/PasswordHash.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
-#include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkAttributeSets.h"
 #include "sdk/SdkDigitalStateSet.h"

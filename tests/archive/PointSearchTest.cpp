@@ -11,8 +11,6 @@
 #include "archive/postgres/PgConnection.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
-#include "archive/sqlite/SqliteDatabase.h"
-#include "archive/sqlite/SqliteDialectTranslator.h"
 #include "archive/sqlite/SqlitePointSearch.h"
 #include "sdk/SdkPointList.h"
 

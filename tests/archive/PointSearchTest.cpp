@@ -263,7 +263,7 @@ TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
     for (const QString& clause : everyPointColumnClauses()) check(clause);
 }
 
-TEST_F(PointSearchTest, ABadClauseSaysWhereAndWhatIsWrong) {
+TEST_F(PointSearchTest, ABadClauseOrExtraTableSetSaysWhereAndWhatIsWrong) {
     const std::pair<const char*, const char*> cases[] = {
         {"VQPOINT.TAG LIKE 'A*' AND",
          "position 26: expected a column such as VQPOINT.TAG, a value or a function but "
@@ -296,9 +296,8 @@ TEST_F(PointSearchTest, ABadClauseSaysWhereAndWhatIsWrong) {
         EXPECT_TRUE(error.description().contains(QString::fromUtf8(message)))
             << error.description().toStdString();
     }
-}
 
-TEST_F(PointSearchTest, TheExtraTableSetMustNameTheTablesTheClauseUses) {
+    // The extra-table set must name the tables the clause uses.
     const QString clause = u"VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag"_s;
     Error error = raised([&] { s_server->GetPointsSQL(clause, SdkNamedValues(), nullptr); });
     EXPECT_EQ(error.number(), sdkerr::QueryInvalid);

@@ -453,20 +453,21 @@ TEST_F(PointSearchTest, AKeptStatementHoldsNoSnapshotAfterASearchStoppedEarly) {
 }
 
 // Completion reads the tag index from the prefix on and stops at the first tag past it; it must
-// answer what a prefix search answers, cut at the count, in any letter case and past non-ASCII.
-TEST_F(PointSearchTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
+// answer what a prefix search answers, cut at the count, in any letter case and past non-ASCII, on
+// both engines.
+TEST_P(PointSearchBackendTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
     for (const char* prefix : {"fic", "FIC_", "Fic_1%", "fü", "FÜLL", "tank~", "s", "S0", "", "zzz-none"}) {
         for (int count : {1, 3, 12}) {
             const QString typed = QString::fromUtf8(prefix);
-            const QStringList indexed = s_server->TagsStartingWith(typed, count);
-            EXPECT_EQ(indexed, s_server->SdkServer::TagsStartingWith(typed, count)) << prefix << " " << count;
+            const QStringList indexed = server().TagsStartingWith(typed, count);
+            EXPECT_EQ(indexed, server().SdkServer::TagsStartingWith(typed, count)) << prefix << " " << count;
             EXPECT_LE(indexed.size(), count);
             for (const QString& tag : indexed)
                 EXPECT_TRUE(tag.startsWith(typed, Qt::CaseInsensitive)) << prefix;
         }
     }
-    EXPECT_EQ(s_server->TagsStartingWith(u"fÜ"_s, 12), (QStringList{u"FÜ-2"_s, u"Füll-1"_s}));
-    EXPECT_TRUE(s_server->TagsStartingWith(u"fic"_s, 0).isEmpty());
+    EXPECT_EQ(server().TagsStartingWith(u"fÜ"_s, 12), (QStringList{u"FÜ-2"_s, u"Füll-1"_s}));
+    EXPECT_TRUE(server().TagsStartingWith(u"fic"_s, 0).isEmpty());
 }
 
 // The pieces under the search that carry arithmetic of their own, which the evaluator shares:

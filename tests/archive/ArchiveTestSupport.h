@@ -30,12 +30,12 @@ inline SdkNamedValues namedValues(std::initializer_list<std::pair<const char*, V
     return values;
 }
 
-// "Name=value:Type ..." of the named attributes, in the order asked for.
-inline std::string typedValues(SdkPointAttributes& attributes, const QStringList& names) {
+// "Name=value:Type ..." of the named attributes, in the order asked for; without the types if not `typed`.
+inline std::string typedValues(SdkPointAttributes& attributes, const QStringList& names, bool typed = true) {
     QStringList parts;
     for (const QString& name : names) {
         const Variant value = attributes.Item(name)->Value();
-        parts << name + u'=' + value.toString() + u':' + value.typeName();
+        parts << name + u'=' + value.toString() + (typed ? u':' + value.typeName() : QString());
     }
     return parts.join(u' ').toStdString();
 }
@@ -44,9 +44,7 @@ inline std::string typedValues(SdkPointAttributes& attributes, const QStringList
 inline std::string pointValues(const SdkPointPtr& point, const QStringList& names) {
     SdkPointAttributesPtr attributes = point->PointAttributes();
     attributes->LoadAll();
-    QStringList parts;
-    for (const QString& name : names) parts << name + u'=' + attributes->Item(name)->Value().toString();
-    return parts.join(u' ').toStdString();
+    return typedValues(*attributes, names, false);
 }
 
 // The refused attribute names, sorted, so the order the checks run in does not matter.
@@ -110,11 +108,8 @@ protected:
     // Runs SQL on the archive beneath its server, for what no server call does (back-dating,
     // planting old data); the statements used are the same on both engines.
     void executeSql(const QString& sql) const {
-        if (m_database) {
-            PgConnection(m_database->uri()).exec(sql.toStdString());
-        } else {
-            SqliteDatabase(archivePath(), SqliteDatabase::OpenMode::Existing).execute(sql);
-        }
+        m_database ? PgConnection(archivePath()).execScript(sql.toUtf8())
+                   : SqliteDatabase(archivePath(), SqliteDatabase::OpenMode::Existing).execute(sql);
     }
     // Bytes written as an SQL literal of the archive's engine.
     QString blobLiteral(const QByteArray& bytes) const {

@@ -16,11 +16,13 @@ struct PostgresRestart : ArchiveTest {
 
     // Ends the archive's sessions that `picked` (a pg_stat_activity condition) names, and waits
     // until they have ended; how many.
-    int endSessions(const std::string& picked = "true") const {
-        return std::stoi(PgConnection(m_database->uri())
-                             .exec("SELECT count(pg_terminate_backend(pid, 10000)) FROM pg_stat_activity "
-                                   "WHERE datname = current_database() AND pid <> pg_backend_pid() AND " +
-                                   picked));
+    qint64 endSessions(const QByteArray& picked = "true") const {
+        return PgConnection(archivePath())
+            .exec(
+                "SELECT count(pg_terminate_backend(pid, 10000)) FROM pg_stat_activity "
+                "WHERE datname = current_database() AND pid <> pg_backend_pid() AND " +
+                picked)
+            .integer(0, 0);
     }
 };
 

@@ -365,6 +365,8 @@ TEST_P(PointWriterTest, TextsThatWouldBeStoredWronglyAreRefused) {
         EXPECT_TRUE(raised(write).description().contains(QString::fromUtf8(message))) << message;
     EXPECT_EQ(pointValues(stored(u"P-1"_s), {u"Descriptor"_s}), "Descriptor=\a\x1b[31m");
     EXPECT_FALSE(server.Points()->Contains(u"P-1"_s + nul + u"x"_s));
+    EXPECT_EQ(raised([&] { reopen()->Open(u"vqadmin"_s + nul + u"x"_s, QString()); }).number(),
+              sdkerr::LogonFailed);
 
     const std::pair<QByteArray, std::string> csvCases[] = {
         {"Tag,Descriptor\r\nP-2,a\0b\r\n"_ba,

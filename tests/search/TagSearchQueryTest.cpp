@@ -9,6 +9,8 @@
 #include "sdk/SdkPoints.h"
 #include "search/TagSearchQuery.h"
 
+#include <functional>
+
 namespace vq::test {
 namespace {
 
@@ -154,6 +156,22 @@ TEST_F(TagSearchArchiveTest, PointClassesComeFromQualifyingServersOnceEach) {
     QStringList expected;
     for (const SdkPointClassPtr& c : archive->PointClasses()->All()) expected << c->Name();
     EXPECT_EQ(gatherPointClasses({archive, connect(u"vqsouth"_s), connect(u"vqnorth"_s)}), expected);
+}
+
+// The query helpers pass a failure on as it came: the procedures that call them put their own
+// contexts in front, so each context appears once and none is made up.
+TEST_F(TagSearchArchiveTest, TheQueryHelpersAddNoContextsOfTheirOwn) {
+    const SdkServerPtr gone = ArchiveServer::open(u"gone"_s, dir.filePath(u"gone.vqa"_s));
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"point classes of a server that cannot be read", [&] { gatherPointClasses({gone}); }},
+        {"the version test of such a server", [&] { qualifiesForPointClass(*gone); }},
+        {"a condition without a table", [] { addWhereCondition({}, condition(u"|Tag|=|x"_s)); }},
+    };
+    for (const auto& [behaviour, fail] : cases) {
+        const Error error = raised(fail);
+        EXPECT_NE(error.number(), 0) << behaviour;
+        EXPECT_FALSE(error.source().contains(u"VQTagSearch:"_s, Qt::CaseInsensitive)) << behaviour;
+    }
 }
 
 }  // namespace

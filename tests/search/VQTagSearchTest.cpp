@@ -7,6 +7,8 @@
 #include "platform/PropertyBag.h"
 #include "platform/ServicesContext.h"
 #include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttribute.h"
+#include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
@@ -21,12 +23,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <functional>
 
 namespace vq::test {
 namespace {
@@ -228,6 +234,10 @@ TEST_F(TagSearchTest, ListsFollowTheServersAndTheTable) {
     EXPECT_EQ(child<QComboBox>("cboSQLColumn")->currentText(), u"Tag"_s);
     search->SetSQLTableComboIndex(int(items("cboSQLTable").indexOf(u"VQbatch"_s)));
     EXPECT_EQ(child<QComboBox>("cboSQLColumn")->currentText(), u"Batchid"_s);
+    // Reset refills the tables quietly; the table of before chosen again still brings its columns.
+    search->Reset();
+    child<QComboBox>("cboSQLTable")->setCurrentIndex(int(items("cboSQLTable").indexOf(u"VQbatch"_s)));
+    EXPECT_EQ(items("cboSQLColumn"), tagsearch::sqlColumns(u"VQbatch"_s));
 }
 
 TEST_F(TagSearchTest, PointClassNeedsANewerServer) {
@@ -348,26 +358,84 @@ TEST_F(TagSearchTest, ErrorsAreReportedOnceWithTheirContext) {
                 m_messages->texts()[0].endsWith(u"-1"_s));
 }
 
-// Stop keeps what the finished servers found and says that the list is partial. A VQcomp
-// clause without a time range pairs every point with every value: seconds on vqsouth.
-TEST_F(TagSearchTest, StopKeepsWhatWasFoundAndSaysSo) {
+// Stop keeps what the finished servers found and says that the list is partial. A VQcomp clause
+// without a time range pairs every point with every value: seconds on vqsouth, so meanwhile the
+// window paints, reads descriptors and classes from the same server, and chooses servers again.
+// Run under ThreadSanitizer too (make test-tsan): a race with the worker shows there.
+TEST_F(TagSearchTest, StopKeepsWhatWasFoundWhileTheWindowReadsTheServersBeingSearched) {
     const QString slow = u"VQcomp.Value > 0"_s;
+    choose({u"vqsouth"_s});
+    search->search();  // every point of vqsouth: the previous results
+    const SdkPointListPtr previous = search->PointList();
+    ASSERT_TRUE(previous && previous->Count() >= 40);
+    const auto readBack = [&] {
+        QStringList texts = items("cboPointClass");
+        for (int i = 1; i <= 40; ++i)
+            texts << previous->Item(i)->PointAttributes()->Item(u"Descriptor"_s)->Value().toString();
+        for (const SdkPointClassPtr& c : servers()->Item(u"vqsouth"_s)->PointClasses()->All())
+            texts << c->Name();
+        return texts;
+    };
+    const QStringList shown = readBack();
+    QStringList read;
     choose({u"vqnorth"_s, u"vqsouth"_s});
     search->SetTagSearchView(1);
     search->SetAdvancedWhereClause(slow);
+    int rounds = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (search->isSearching() && search->PointList()) search->Stop();  // vqnorth has answered
+        if (!search->isSearching()) return;
+        child<QTableView>("stSearchResults")->viewport()->repaint();
+        read = readBack();
+        choose({u"vqnorth"_s, u"vqsouth"_s});
+        if (++rounds >= 10 && search->PointList()) search->Stop();  // vqnorth has answered
     });
     poll.start(2);
     search->search();
     EXPECT_FALSE(search->isSearching());
+    EXPECT_GE(rounds, 10);
+    EXPECT_EQ(read, shown);
     EXPECT_EQ(rows(), expected({u"vqnorth"_s}, slow));
     EXPECT_TRUE(serverStatus().startsWith(u"vqnorth %1 \u00b7 vqsouth: stopped"_s.arg(rows().size())) &&
                 serverStatus().endsWith(u"stopped: the list is partial"_s))
         << serverStatus().toStdString();
     EXPECT_EQ(status(), u"List Count: %1"_s.arg(rows().size()));
     EXPECT_TRUE(m_messages->messages().isEmpty());  // the user asked for it: no error box
+}
+
+// A slot that deletes the control, or its form, while the servers answer: the search stops, the
+// call returns, and nothing is reported.
+TEST_F(TagSearchTest, ClosingTheControlWhileItSearchesEndsTheSearch) {
+    const std::pair<const char*, std::function<void(QWidget*, VQTagSearch*)>> closings[] = {
+        {"control deleted", [](QWidget*, VQTagSearch* searching) { delete searching; }},
+        {"form deleted", [](QWidget* host, VQTagSearch*) { delete host; }},
+        {"form closed", [](QWidget* host, VQTagSearch*) { host->close(); }},
+        {"control deleted later", [](QWidget*, VQTagSearch* searching) { searching->deleteLater(); }},
+    };
+    const auto south = std::dynamic_pointer_cast<ArchiveServer>(servers()->Item(u"vqsouth"_s));
+    for (const auto& [name, close] : closings) {
+        QPointer<QWidget> form = new QWidget;  // a host's form, deleted when closed
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<VQTagSearch> control = new VQTagSearch(form);
+        (new QVBoxLayout(form))->addWidget(control);
+        form->show();
+        control->SetSelectedServers(names({u"vqsouth"_s}));
+        control->SetAdvancedWhereClause(u"VQcomp.Value > 0"_s);
+        control->SetTagSearchView(1);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&, close = close] {
+            if (!control || !south->isSearching()) return;
+            poll.stop();
+            close(form, control);
+        });
+        poll.start(2);
+        VQTagSearch* searching = control;
+        searching->search();  // may be deleted meanwhile: then nothing of it is touched again
+        EXPECT_TRUE(control.isNull()) << name;
+        EXPECT_FALSE(south->isSearching()) << name;
+        delete form;
+    }
+    EXPECT_TRUE(m_messages->messages().isEmpty()) << m_messages->texts().join(u'|').toStdString();
 }
 
 constexpr auto kChangeOnce = "notify 1 1, marked 1 2";      // the setter marks every write

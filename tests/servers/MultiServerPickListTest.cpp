@@ -13,6 +13,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 
 namespace vq::test {
@@ -114,6 +115,22 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
                    dialog->close();
                });
     EXPECT_EQ(selected(), "vqsouth,vqlegacy,vqnorth");
+}
+
+// From the keyboard the selection dialog comes up over its control and whole on the screen, not
+// at a pointer resting in the screen's corner; a click still places it at the pointer (above).
+TEST_F(PickListTest, TheDialogOpensBesideItsControlFromTheKeyboard) {
+    const ScopedServices corner(&ServicesContext::mousePosition, [] { return QPoint(0, 0); });
+    form.move(200, 150);
+    QRect placed;
+    whileShown([&] { QTest::keyClick(pickList, Qt::Key_Space); },
+               [&](QWidget* dialog) {
+                   placed = dialog->geometry();
+                   static_cast<QDialog*>(dialog)->reject();
+               });
+    EXPECT_TRUE(placed.contains(pickList->mapToGlobal(pickList->rect().center())) &&
+                pickList->screen()->availableGeometry().contains(placed))
+        << placed.x() << "," << placed.y();
 }
 
 TEST_F(PickListTest, DialogScrollsAFarSelectionIntoView) {

@@ -14,6 +14,7 @@
 #include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/Environment.h"
+#include "servers/LogonWindow.h"
 #include "servers/WidgetConnectDialog.h"
 
 #include <QCheckBox>
@@ -268,6 +269,23 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     EXPECT_TRUE(shown().starts_with("south VQ2 VQ_2.08 No - -; east VQ3 VQ_3.4.1 No - Yes |")) << shown();
     EXPECT_TRUE(QFile::exists(path(u"north"_s)));
     EXPECT_EQ(m_modals.faults(), "");
+}
+
+// Refusals that take three lines make the window taller; the fields keep their height.
+TEST_F(ServerWindowsTest, TheLogonWindowKeepsItsFieldsWhenItsMessageGrows) {
+    LogonWindow window(servers()->Item(u"north"_s));
+    ASSERT_TRUE(showActive(window));
+    const QString why = QStringList(12, u"the archive refused the password given"_s).join(u"; "_s);
+    for (int attempt = 0; attempt < 3; ++attempt)
+        window.showRefusal(Error(sdkerr::LogonFailed, u"north"_s, why));
+    QApplication::processEvents();
+    auto* message = child<QLabel>(&window, "lblMessage");
+    ASSERT_GE(message->height(), 3 * message->fontMetrics().lineSpacing());
+    EXPECT_GE(message->height(), message->heightForWidth(message->width()));
+    for (const char* field : {"txtUser", "txtPassword"})
+        EXPECT_GE(child<QLineEdit>(&window, field)->height(),
+                  child<QLineEdit>(&window, field)->sizeHint().height())
+            << field;
 }
 
 }  // namespace

@@ -87,28 +87,28 @@ TEST_F(DigSetSearchTest, AControlMadeBeforeTheServerLibraryListsTheServersOnRese
                 early.CurrentServer()->Name() == u"vqsouth"_s);
 }
 
-TEST_F(DigSetSearchTest, MasksInTheFirstAndThirdBoxSearchWithBothUnderAnd) {
-    typeMask("txtDigState1", u"open"_s);
-    EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());
-    typeMask("txtDigState2", u"OPEN"_s);  // the same mask twice searches as once
-    typeMask("txtDigState3", u"CLOS*"_s);
-    QTest::keyClick(child<QLineEdit>("txtDigState3"), Qt::Key_Return);
-    EXPECT_EQ(column("lvDigSets").join(u' ') + u'|' + label("lblNumDigsets"),
-              u"OpenClosed|Number of DigSets: 1"_s);
-}
-
-TEST_F(DigSetSearchTest, OrJoinsTheMasksAndIsShownBetweenTheLowerBoxes) {
-    auto* condition = child<QComboBox>("cboCondition1");
-    condition->setFocus();
-    QTest::keyClick(condition, Qt::Key_Down);
-    EXPECT_EQ(label("lblCondition2"), u"Or"_s);
-    typeMask("txtDigState1", u"OPEN"_s);
-    typeMask("txtDigState2", u"auto"_s);
-    QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
-    EXPECT_EQ(column("lvDigSets"), QStringList({u"OpenClosed"_s, u"Modes"_s}));
-
+// The same mask twice searches as once; Or is shown between the lower boxes too.
+TEST_F(DigSetSearchTest, MasksSearchUnderAndOrOr) {
+    const std::tuple<bool, QStringList, QStringList> cases[] = {
+        {false, {u"open"_s, u"OPEN"_s, u"CLOS*"_s}, {u"OpenClosed"_s}},
+        {true, {u"OPEN"_s, u"auto"_s}, {u"OpenClosed"_s, u"Modes"_s}},
+    };
+    for (const auto& [orJoin, masks, found] : cases) {
+        child<QComboBox>("cboCondition1")->setFocus();
+        QTest::keyClick(child<QComboBox>("cboCondition1"), orJoin ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_EQ(label("lblCondition2"), orJoin ? u"Or"_s : u"And"_s);
+        for (int box = 0; box < masks.size(); ++box)
+            typeMask(("txtDigState" + std::to_string(box + 1)).c_str(), masks[box]);
+        EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());
+        if (orJoin)
+            QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
+        else
+            QTest::keyClick(child<QLineEdit>("txtDigState3"), Qt::Key_Return);
+        EXPECT_EQ(column("lvDigSets"), found);
+        EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(found.size()));
+        QTest::mouseClick(child<QPushButton>("cmdReset"), Qt::LeftButton);
+    }
     // Reset of the masks keeps the lists; blank masks still search when Enter asks, and find nothing.
-    QTest::mouseClick(child<QPushButton>("cmdReset"), Qt::LeftButton);
     EXPECT_EQ(column("lvDigSets").size(), 2);
     EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
     QTest::keyClick(child<QLineEdit>("txtDigState2"), Qt::Key_Enter);
@@ -161,20 +161,9 @@ TEST_F(DigSetSearchTest, OkAddsTheChosenSetsOnceAndOnlyResetEmptiesTheChoice) {
     EXPECT_EQ(search->DigsetSelection()->Count(), 0);
 }
 
-TEST_F(DigSetSearchTest, ServerChoiceListsThatServerUnlessFixed) {
-    selectSets({u"OnOff"_s});
-    auto* serverList = child<QComboBox>("cboVQServer");
-    serverList->setFocus();
-    QTest::keyClick(serverList, Qt::Key_Down);  // vqnorth
-    EXPECT_EQ(search->CurrentServer()->Name() + u' ' + serverList->currentText(), u"vqnorth vqnorth"_s);
-    EXPECT_FALSE(column("lvDigSets").isEmpty());
-    EXPECT_TRUE(column("lvDigStates").isEmpty());
-
-    search->SetFixOnCurrentServer(true);
-    EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
-}
-
-TEST_F(DigSetSearchTest, ErrorsAreReportedWithTheirContextAndTheControlStaysUsable) {
+// Another server lists its sets; one that cannot be reached is reported with its context and the
+// control stays on the server it had, usable; fixed on its server, the connections stay shut.
+TEST_F(DigSetSearchTest, ServerChoiceListsThatServerAndErrorsKeepTheControlUsable) {
     servers()->Remove(u"vqlegacy"_s);  // the server list is not refreshed, so it still offers it
     auto* serverList = child<QComboBox>("cboVQServer");
     serverList->setFocus();
@@ -182,10 +171,16 @@ TEST_F(DigSetSearchTest, ErrorsAreReportedWithTheirContextAndTheControlStaysUsab
     ASSERT_EQ(m_messages->texts().size(), 1);
     EXPECT_TRUE(m_messages->texts().front().startsWith(u"VQDigSetSearch:cboVQServerClick\r\n"_s));
     EXPECT_EQ(search->CurrentServer()->Name(), u"vqsouth"_s);
-
     typeMask("txtDigState1", u"ON"_s);
     QTest::keyClick(child<QLineEdit>("txtDigState1"), Qt::Key_Return);
     EXPECT_EQ(column("lvDigSets"), QStringList{u"OnOff"_s});
+    selectSets({u"OnOff"_s});
+    QTest::keyClick(serverList, Qt::Key_Home);
+    QTest::keyClick(serverList, Qt::Key_Down);  // vqnorth
+    EXPECT_EQ(search->CurrentServer()->Name() + u' ' + serverList->currentText(), u"vqnorth vqnorth"_s);
+    EXPECT_TRUE(!column("lvDigSets").isEmpty() && column("lvDigStates").isEmpty());
+    search->SetFixOnCurrentServer(true);
+    EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
 
     // Help asks for its own file below the installation root (none here, so the user is told).
     QTemporaryDir noIni;

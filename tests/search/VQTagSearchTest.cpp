@@ -438,45 +438,34 @@ TEST_F(TagSearchTest, ClosingTheControlWhileItSearchesEndsTheSearch) {
     EXPECT_TRUE(m_messages->messages().isEmpty()) << m_messages->texts().join(u'|').toStdString();
 }
 
-constexpr auto kChangeOnce = "notify 1 1, marked 1 2";      // the setter marks every write
-constexpr auto kChangeUnmarked = "notify 1 1, marked 0 0";  // the setter never marks
-
-struct Write {
-    const char* property;
-    QVariant value;  // invalid: the opposite of what the flag is
-    const char* expected;
-};
-
 // Every property of both searches notifies once per real change and not when written again;
 // the tag search's masks are what the user types, so its tag mask is the value a host binds.
 TEST_F(TagSearchTest, SearchPropertiesNotifyOnceAndTheTagMaskIsTheUserProperty) {
-    VQTagSearch& tagSearch = *search;
-    VQDigSetSearch digsetSearch;
-    const Write tagWrites[] = {
-        {"SearchResultsMultiselect", {}, kChangeOnce},
-        {"VQServerPickListEnabled", {}, kChangeOnce},
-        {"TagMask", u"FIC*"_s, kChangeOnce},
-        {"DescriptorMask", u"*flow*"_s, kChangeOnce},
-        {"PointSourceMask", u"R"_s, kChangeOnce},
-        {"EngineeringUnitsMask", u"m3/h"_s, kChangeOnce},
-        {"ValueMask", u"1*"_s, kChangeOnce},
-        {"PointTypeMask", 2, kChangeOnce},
-        {"TagSearchView", 1, kChangeOnce},
-        {"AdvancedWhereClause", u"tag = 'FIC101'"_s, kChangeOnce},
-        {"SQLTableComboIndex", 1, kChangeUnmarked},
-        {"SQLConditionComboIndex", 2, kChangeUnmarked},
-        {"AdvancedSQLValue", u"42"_s, kChangeUnmarked},
+    VQDigSetSearch digsets;
+    // object, property, value (none: the opposite of the flag), whether the setter marks each write
+    const std::tuple<QObject*, const char*, QVariant, bool> writes[] = {
+        {search.get(), "SearchResultsMultiselect", {}, true},
+        {search.get(), "VQServerPickListEnabled", {}, true},
+        {search.get(), "TagMask", u"FIC*"_s, true},
+        {search.get(), "DescriptorMask", u"*flow*"_s, true},
+        {search.get(), "PointSourceMask", u"R"_s, true},
+        {search.get(), "EngineeringUnitsMask", u"m3/h"_s, true},
+        {search.get(), "ValueMask", u"1*"_s, true},
+        {search.get(), "PointTypeMask", 2, true},
+        {search.get(), "TagSearchView", 1, true},
+        {search.get(), "AdvancedWhereClause", u"tag = 'FIC101'"_s, true},
+        {search.get(), "SQLTableComboIndex", 1, false},
+        {search.get(), "SQLConditionComboIndex", 2, false},
+        {search.get(), "AdvancedSQLValue", u"42"_s, false},
+        {&digsets, "MultiSelect", {}, true},
+        {&digsets, "FixOnCurrentServer", {}, true},
     };
-    for (const Write& write : tagWrites) {
-        const QVariant value =
-            write.value.isValid() ? write.value : !tagSearch.property(write.property).toBool();
-        EXPECT_EQ(writeTwice(tagSearch, write.property, value), QString::fromLatin1(write.expected))
-            << write.property;
+    for (const auto& [object, property, written, marks] : writes) {
+        const QVariant value = written.isValid() ? written : !object->property(property).toBool();
+        EXPECT_EQ(writeTwice(*object, property, value),
+                  marks ? u"notify 1 1, marked 1 2"_s : u"notify 1 1, marked 0 0"_s)
+            << property;
     }
-    for (const char* flag : {"MultiSelect", "FixOnCurrentServer"})
-        EXPECT_EQ(writeTwice(digsetSearch, flag, !digsetSearch.property(flag).toBool()),
-                  QString::fromLatin1(kChangeOnce))
-            << flag;
     EXPECT_EQ(silentProperties(VQTagSearch::staticMetaObject).join(u' '), QString());
     EXPECT_EQ(silentProperties(VQDigSetSearch::staticMetaObject).join(u' '), QString());
     EXPECT_EQ(userPropertyOf(VQTagSearch::staticMetaObject), u"TagMask"_s);

@@ -354,30 +354,26 @@ TEST_F(TagSearchFormTest, TabWalksThroughTheResultsListAndShiftTabWalksTheSameWa
 // Enter on a chosen result hands it over in the dialog only; elsewhere it searches, as the list
 // tells a screen reader. OK and Cancel have access keys no other caption uses.
 TEST_F(TagSearchFormTest, EnterAndTheAccessKeysInTheDialog) {
-    const struct {
-        const char* behaviour;
-        bool bareControl, chosen;
-        const char* focus;
-        bool handedOver;
-    } cases[] = {
+    // behaviour, on a bare control, a result chosen, the focus, handed over
+    const std::tuple<const char*, bool, bool, const char*, bool> cases[] = {
         {"dialog, chosen result", false, true, "stSearchResults", true},
         {"dialog, nothing chosen", false, false, "stSearchResults", false},
         {"dialog, criteria field", false, true, "txtTagMask", false},
         {"bare control, chosen result", true, true, "stSearchResults", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.behaviour);
+    for (const auto& [behaviour, bareControl, chosen, focus, handedOver] : cases) {
+        SCOPED_TRACE(behaviour);
         VQTagSearch bare;
-        VQTagSearch& target = c.bareControl ? bare : *control;
-        if (c.bareControl) search(bare, u"*"_s);
+        VQTagSearch& target = bareControl ? bare : *control;
+        if (bareControl) search(bare, u"*"_s);
         ASSERT_TRUE(showActive(*target.window()));
-        if (!c.chosen) target.ClearSelectedTags();
+        if (!chosen) target.ClearSelectedTags();
         QSignalSpy handed(&target, &VQTagSearch::OnPointListSelection);
-        child<QWidget>(&target, c.focus)->setFocus();
+        child<QWidget>(&target, focus)->setFocus();
         pressKeys(u"Return"_s);
-        EXPECT_EQ(handed.count(), c.handedOver ? 1 : 0);
+        EXPECT_EQ(handed.count(), handedOver ? 1 : 0);
         const QString description = child<QTableView>(&target, "stSearchResults")->accessibleDescription();
-        EXPECT_EQ(description.contains(u"Enter searches"_s), c.bareControl) << description.toStdString();
+        EXPECT_EQ(description.contains(u"Enter searches"_s), bareControl) << description.toStdString();
     }
     QStringList keys;  // of the page shown
     for (const QWidget* w : control->findChildren<QWidget*>())

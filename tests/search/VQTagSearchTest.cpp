@@ -99,29 +99,20 @@ protected:
 TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
     auto* tabs = child<QTabWidget>("SSTab1");
     EXPECT_EQ(tabs->tabText(0) + u'|' + tabs->tabText(1), u"Si&mple Search| Ad&vanced Search"_s);
-    const std::pair<const char*, const char*> captions[] = {
-        {"lblVQServer1", "V&Q Server:"},
-        {"lblTagMask", "&Tag Mask:"},
-        {"lblDescriptor", "&Descriptor"},
-        {"lblPointSource", "P&oint Source:"},
-        {"lblEngineeringUnits", "Engineering Units:"},
-        {"lblPointType", "Point Type:"},
-        {"lblPointClass", "Point Class:"},
-        {"lblValue", "Value:"},
-        {"lblWhere", "&WHERE"},
-        {"cmdAddWhereClause", "Add"},
-        {"frameSelectStatement", "SELECT Tag FROM VQPoint"},
-        {"frameSearchResults", "Search Results"},
-        {"frameSimpleSearchCriteria", "Search Criteria"},
-        {"cmdSearch", "&Search"},
-        {"cmdReset", "&Reset"},
-        {"cmdSelectAll", "Se&lect All"},
-        {"cmdPtAttr", "&Pt. Attr..."},
-        {"cmdConnections", "&Connections..."},
-        {"cmdOK", "OK"},
-        {"cmdCancel", "Cancel"},
-        {"cmdHelp", "&Help"}};
-    for (const auto& [name, text] : captions) EXPECT_EQ(caption(name), QString::fromUtf8(text)) << name;
+    QStringList captions;
+    for (const QByteArray& name :
+         QByteArray(
+             "lblVQServer1 lblTagMask lblDescriptor lblPointSource lblEngineeringUnits lblPointType "
+             "lblPointClass lblValue lblWhere cmdAddWhereClause frameSelectStatement frameSearchResults "
+             "frameSimpleSearchCriteria cmdSearch cmdReset cmdSelectAll cmdPtAttr cmdConnections cmdOK "
+             "cmdCancel cmdHelp")
+             .split(' '))
+        captions << caption(name.constData());
+    EXPECT_EQ(captions.join(u'|'),
+              u"V&Q Server:|&Tag Mask:|&Descriptor|P&oint Source:|Engineering Units:|Point Type:|"
+              u"Point Class:|Value:|&WHERE|Add|SELECT Tag FROM VQPoint|Search Results|"
+              u"Search Criteria|&Search|&Reset|Se&lect All|&Pt. Attr...|&Connections...|OK|"
+              u"Cancel|&Help"_s);
     EXPECT_EQ(child<QPlainTextEdit>("txtWhereClause")->toolTip(),
               u"Use Ctrl+Enter to add a carriage return to where clause"_s);
     EXPECT_EQ(items("cboPointType"),

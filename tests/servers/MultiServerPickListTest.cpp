@@ -117,31 +117,30 @@ TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothin
     EXPECT_EQ(selected(), "vqsouth,vqlegacy,vqnorth");
 }
 
-// From the keyboard the selection dialog comes up over its control and whole on the screen, not
-// at a pointer resting in the screen's corner; a click still places it at the pointer (above).
-TEST_F(PickListTest, TheDialogOpensBesideItsControlFromTheKeyboard) {
+// Deleting a pick list unloads the forms it used; one that remains loads them again. From the
+// keyboard the dialog comes up over its control and whole on the screen, not at a pointer resting
+// in the screen's corner (a click places it at the pointer, above), a far selection scrolled into view.
+TEST_F(PickListTest, TheDialogComesBackBesideItsControlFromTheKeyboardWithAFarSelectionInView) {
+    auto* other = new MultiServerPickList(&form);
+    ASSERT_NE(selectForm(), nullptr);
+    delete other;
+    EXPECT_EQ(selectForm(), nullptr);
+    EXPECT_EQ(loaded(u"MultiServerPickListMenuForm"_s), nullptr);
+    for (int i = 1; i <= 24; ++i)
+        servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
+    pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
     const ScopedServices corner(&ServicesContext::mousePosition, [] { return QPoint(0, 0); });
     form.move(200, 150);
     QRect placed;
     whileShown([&] { QTest::keyClick(pickList, Qt::Key_Space); },
                [&](QWidget* dialog) {
                    placed = dialog->geometry();
+                   EXPECT_EQ(selectForm()->topLine(), 15 - 5);
                    static_cast<QDialog*>(dialog)->reject();
                });
     EXPECT_TRUE(placed.contains(pickList->mapToGlobal(pickList->rect().center())) &&
                 pickList->screen()->availableGeometry().contains(placed))
         << placed.x() << "," << placed.y();
-}
-
-TEST_F(PickListTest, DialogScrollsAFarSelectionIntoView) {
-    for (int i = 1; i <= 24; ++i)
-        servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
-    pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
-    whileShown([&] { pickList->ShowSelectForm(); },
-               [&](QWidget*) {
-                   EXPECT_EQ(selectForm()->topLine(), 15 - 5);
-                   child<QPushButton>(selectForm(), "cmdCancel")->click();
-               });
 }
 
 TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
@@ -219,20 +218,6 @@ TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
     pickList->SetEnabled(false);
     EXPECT_TRUE(!textRowHas(SystemColor::Highlight) && textRowHas(SystemColor::ButtonFace));
     EXPECT_EQ(pickList->focusPolicy(), Qt::NoFocus);
-}
-
-// Deleting a pick list unloads the forms it used; one that remains loads them again.
-TEST_F(PickListTest, FormsGoWithTheControlAndComeBackWhenNeeded) {
-    auto* other = new MultiServerPickList(&form);
-    ASSERT_NE(selectForm(), nullptr);
-    delete other;
-    EXPECT_EQ(selectForm(), nullptr);
-    EXPECT_EQ(loaded(u"MultiServerPickListMenuForm"_s), nullptr);
-    whileShown([&] { pickList->ShowSelectForm(); },
-               [&](QWidget* shown) {
-                   EXPECT_EQ(shown->objectName(), u"MultiServerPickListSelectForm"_s);
-                   shown->hide();
-               });
 }
 
 }  // namespace

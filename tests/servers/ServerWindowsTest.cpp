@@ -1,14 +1,10 @@
-#include "ErrorNumber.h"
 #include "ModalDialogs.h"
 #include "TestFiles.h"
 #include "WidgetDriving.h"
-#include "archive/server/ArchiveApplication.h"
-#include "archive/server/ArchiveServer.h"
 #include "archive/server/ArchiveServers.h"
-#include "core/RecordingMessageService.h"
+#include "model/ModelTestSupport.h"
 #include "platform/HelpViewer.h"
 #include "platform/ServicesContext.h"
-#include "sdk/SdkApplication.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkServer.h"
@@ -25,9 +21,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace vq;
 using namespace vq::test;
@@ -60,11 +53,10 @@ struct RecordingHelpViewer : HelpViewer {
 
 // Archives "north" (VQ3, the default) and "south" (VQ2), each with the users vqadmin (no password)
 // and engineer ("secret"), known through the archive library.
-class ServerWindowsTest : public ::testing::Test {
+class ServerWindowsTest : public ModelTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        ArchiveApplication::install(registryPath());
+        ModelTest::SetUp();
         createArchive(u"north"_s, u"VQ3"_s, u"VQ 3.2.357"_s);
         createArchive(u"south"_s, u"VQ2"_s, u"VQ 2.08"_s);
         servers()->Add(u"north"_s, path(u"north"_s), true);
@@ -73,14 +65,13 @@ protected:
     void TearDown() override {
         m_window.reset();
         SdkConnectDialog::setFactory(nullptr);
-        SdkApplication::reset();
+        ModelTest::TearDown();
     }
 
     void createArchive(const QString& name, const QString& kind, const QString& version) {
-        ArchiveServer::create(path(name), name, kind, version)->addUser(u"engineer"_s, u"secret"_s, {});
+        makeServer(kind, version, name)->addUser(u"engineer"_s, u"secret"_s, {});
     }
     SdkServersPtr servers() const { return SdkApplication::instance()->Servers(); }
-    QString path(const QString& name) const { return m_dir.filePath(name + u".vqa"_s); }
     QString registryPath() const { return m_dir.filePath(u"servers.json"_s); }
     // The server list as the next program to read the registry sees it, the default starred.
     std::string registry() const {
@@ -132,8 +123,6 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    QTemporaryDir m_dir;
-    ScopedMessageRecorder m_messages;
     ModalDriver m_modals;
     std::unique_ptr<Window> m_window;
     QTableWidget* m_list = nullptr;

@@ -1,7 +1,6 @@
 // The Point Builder's dialogs driven while they run modal: Find, Properties and Connections.
 #include "PointBuilderTestSupport.h"
 #include "dialogs/DialogServices.h"
-#include "sdk/SdkConnectDialog.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"
 

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace vq::test {
 namespace {
@@ -65,11 +64,8 @@ TEST_F(PointBuilderTest, ATypedSpanReachesEveryViewAndARefusedSaveKeepsTheStored
 
 // Someone saved the point meanwhile: one question, three ways out, and no box besides.
 TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
-    struct Case {
-        const char* answer;
-        const char* outcome;  // saved, stored, shown, status
-    };
-    const Case cases[] = {
+    // answer, then what was saved, stored, shown and the status
+    const std::pair<const char*, const char*> cases[] = {
         {"Save over their change",
          "1 Descriptor=Mine EngUnits=u1 | Descriptor=Mine EngUnits=u1 | Saved Boiler.Temp"},
         {"Keep my edits unsaved",
@@ -78,8 +74,8 @@ TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
          "0 Descriptor=Theirs EngUnits=u3 | Descriptor=Theirs EngUnits=u3 | Reloaded their version"},
     };
     int run = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
+    for (const auto& [answer, result] : cases) {
+        SCOPED_TRACE(answer);
         ASSERT_TRUE(showActive(*window) && window->openPoint(u"Boiler.Temp"_s));
         editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
         SdkNamedValues theirs, failed;
@@ -88,9 +84,9 @@ TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
         reconnect()->Points()->Item(u"Boiler.Temp"_s)->PointAttributes()->SetAttributes(theirs, failed);
         m_messages->clear();
         QString offered;
-        modals.then(u"msgChoice"_s, [&](QWidget* box) {
+        modals.then(u"msgChoice"_s, [&, answer = answer](QWidget* box) {
             for (auto* button : box->findChildren<QPushButton*>()) offered += button->text() + u'|';
-            clickAnswer(box, QString::fromUtf8(c.answer));
+            clickAnswer(box, QString::fromUtf8(answer));
         });
         const bool saved = window->save();
         EXPECT_EQ(offered,
@@ -99,8 +95,8 @@ TEST_F(PointBuilderTest, AStaleEditAsksOnceWithTheThreeWaysOut) {
         const std::string outcome = std::to_string(saved) + ' ' +
                                     storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits") +
                                     " | " + values(*window->entries(), "Descriptor EngUnits");
-        EXPECT_EQ(outcome, std::string(c.outcome).substr(0, outcome.size()));
-        EXPECT_TRUE(statusSays(*window, std::string(c.outcome).substr(outcome.size() + 3).c_str()));
+        EXPECT_EQ(outcome, std::string(result).substr(0, outcome.size()));
+        EXPECT_TRUE(statusSays(*window, std::string(result).substr(outcome.size() + 3).c_str()));
     }
 }
 

@@ -11,12 +11,8 @@ namespace vq::test {
 namespace {
 
 TEST(PointBuilderMessages, AProblemLeadsWithItsDescriptionAndKeepsTheLibrarysTextUnderTheDetails) {
-    struct Case {
-        ErrorMessage error;
-        const char* doing;
-        const char* shown;  // text | informative text | details
-    };
-    const Case cases[] = {
+    // what went wrong, what the user was doing, what is shown: text | informative text | details
+    const std::tuple<ErrorMessage, const char*, const char*> cases[] = {
         {{u"PropSheetEntries:SaveEdits\r\nThe point \"X\" was not changed\r\n-2147220472\r\n"_s,
           u"PropSheetEntries:SaveEdits"_s, u"The point \"X\" was not changed\r\nSpan: must not be 0"_s,
           sdkerr::AttributesRefused},
@@ -28,13 +24,13 @@ TEST(PointBuilderMessages, AProblemLeadsWithItsDescriptionAndKeepsTheLibrarysTex
          "",
          "Something went wrong (error 5). |  | VQTagSearch:Search\n\n5\n\nNumber: 5 (0x5)"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.doing);
+    for (const auto& [error, doingText, shown] : cases) {
+        SCOPED_TRACE(doingText);
         std::optional<PointBuilderMessages::Doing> doing;
-        if (*c.doing) doing.emplace(QString::fromUtf8(c.doing));
-        const std::unique_ptr<QMessageBox> box = PointBuilderMessages::createErrorBox(c.error);
+        if (*doingText) doing.emplace(QString::fromUtf8(doingText));
+        const std::unique_ptr<QMessageBox> box = PointBuilderMessages::createErrorBox(error);
         EXPECT_EQ(box->text() + u" | "_s + box->informativeText() + u" | "_s + box->detailedText(),
-                  QString::fromUtf8(c.shown));
+                  QString::fromUtf8(shown));
     }
     ModalDriver modals;  // none planned: a box would be closed and told
     PointBuilderMessages().showError(

@@ -62,28 +62,25 @@ protected:
 // its archive. The server box, Find and Properties go on with "north"; the recent point waits,
 // disabled, until its server is back.
 TEST_F(PointBuilderServerListTest, RemovingTheOpenPointsServerInAConnectionManagerUpdatesTheWindow) {
-    struct Case {
-        bool edited;
-        const char* status;
-        int messages;
-    };
-    for (const Case& c : {Case{false, "No point open | Closed: plant was removed from the server list", 1},
-                          Case{true, "Boiler.Temp on plant (not in the server list) | Edited (1)", 2}}) {
-        SCOPED_TRACE(c.status);
+    const std::tuple<bool, const char*, int> cases[] = {
+        {false, "No point open | Closed: plant was removed from the server list", 1},
+        {true, "Boiler.Temp on plant (not in the server list) | Edited (1)", 2}};
+    for (const auto& [edited, status, shownMessages] : cases) {
+        SCOPED_TRACE(status);
         ASSERT_TRUE(showActive(*window));
         ASSERT_TRUE(window->selectServer(u"plant"_s) && window->openPoint(u"Boiler.Temp"_s));
-        if (c.edited) editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Kept"_s);
+        if (edited) editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Kept"_s);
         m_messages->clear();
         ConnectionManagerWindow manager(SdkApplication::instance()->Servers());
         ASSERT_TRUE(manager.selectServer(u"plant"_s));
         m_messages->scriptAnswer(MessageResult::Ok);
         manager.removeSelected();
         EXPECT_EQ(serverBox(), u"north shows north"_s);
-        EXPECT_TRUE(statusSays(*window, c.status));
+        EXPECT_TRUE(statusSays(*window, status));
         EXPECT_EQ(firstRecent(), u"&1 Boiler.Temp on plant (not in the server list) (disabled)"_s);
         findAndProperties();
-        EXPECT_EQ(messages().size(), c.messages) << messages().join(u'\n').toStdString();
-        if (c.edited) {
+        EXPECT_EQ(messages().size(), shownMessages) << messages().join(u'\n').toStdString();
+        if (edited) {
             EXPECT_TRUE(window->save());
             EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor"), "Descriptor=Kept");
         }

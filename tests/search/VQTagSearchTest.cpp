@@ -5,7 +5,6 @@
 #include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "platform/PropertyBag.h"
-#include "platform/ServicesContext.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttribute.h"
 #include "sdk/SdkPointAttributes.h"

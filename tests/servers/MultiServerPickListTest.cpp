@@ -3,7 +3,6 @@
 #include "SampleServers.h"
 #include "WidgetDriving.h"
 #include "platform/FormRegistry.h"
-#include "platform/ScreenServices.h"
 #include "platform/ServicesContext.h"
 #include "platform/SystemColors.h"
 #include "platform/TextMetrics.h"

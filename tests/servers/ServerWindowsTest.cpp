@@ -7,7 +7,6 @@
 #include "platform/ServicesContext.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
-#include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/Environment.h"
 #include "servers/LogonWindow.h"

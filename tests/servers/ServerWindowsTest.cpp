@@ -200,14 +200,10 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     // The default moves in the registry once it can be written (before, a message says why); Add
     // refuses a missing file, one that is no archive and an unreachable database, keeping what was
     // typed, then adds a real archive; Remove asks, forgets the server and keeps its file.
-    QFile listed(registryPath());
-    ASSERT_TRUE(listed.open(QIODevice::ReadOnly));
-    const QByteArray bytes = listed.readAll();
-    ASSERT_TRUE(listed.remove() && QDir(m_dir.path()).mkdir(u"servers.json"_s));
+    ASSERT_TRUE(QFile::rename(registryPath(), registryPath() + u".kept"_s) && QDir().mkdir(registryPath()));
     click("cmdSetDefault");
     EXPECT_TRUE(told({u"Could not make \"south\" the default server.\r\n"_s, u"(error 0x8004040A)"_s}));
-    ASSERT_TRUE(QDir(m_dir.path()).rmdir(u"servers.json"_s));
-    writeFile(registryPath(), bytes);
+    ASSERT_TRUE(QDir().rmdir(registryPath()) && QFile::rename(registryPath() + u".kept"_s, registryPath()));
     click("cmdSetDefault");
     EXPECT_EQ(registry(), "north south*");
     EXPECT_TRUE(shown().ends_with("vqadmin -; south VQ2 VQ_2.08 No - Yes | south: Connect Add Remove"))

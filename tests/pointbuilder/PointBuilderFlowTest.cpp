@@ -1,10 +1,16 @@
-// The Point Builder as an engineer uses it: points built, edited, refused, contested; the program run.
+// The Point Builder as an engineer uses it: points built, edited, refused, contested; the window
+// true to what it shows; one clear message per problem; the program run.
+#include "PointBuilderMessages.h"
 #include "PointBuilderTestSupport.h"
 #include "editors/VQCompressionSpecs.h"
+#include "sdk/SdkErrors.h"
+#include "servers/WidgetConnectDialog.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 
@@ -118,6 +124,111 @@ TEST(PointBuilderProgram, ScreenshotRunsWithoutADisplay) {
     EXPECT_GT(QImage(picture).width(), 1000);
     const auto [code, told] = run({u"--server"_s, u"vqlegacy"_s, u"--open"_s, u"No.Such.Tag"_s});
     EXPECT_TRUE(code == 1 && told.contains(u"PointBuilderWindow:OpenPoint"_s)) << told.toStdString();
+}
+
+// The window stays true to what it shows: the chooser names the open point, the title the program
+// once, and no edit is dropped or kept without asking.
+TEST_F(PointBuilderTest, TheChooserAndTitleNameTheOpenPointAndTheKeysOpenAndStartPoints) {
+    makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
+    SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
+    window->showConnections();  // the server box learns of north
+    EXPECT_EQ(window->windowTitle(), u"Point Builder"_s);
+    auto* tag = child<QLineEdit>(*window, "txtTag");
+    auto* server = child<QComboBox>(*window, "cboServer");
+    QTest::keyClicks(tag, u"boiler.temp"_s);
+    QTest::keyClick(tag, Qt::Key_O, Qt::ControlModifier);
+    // The server spells the tag; the platform adds the program's name after the title
+    EXPECT_EQ(tag->text() + u' ' + window->windowTitle(), u"Boiler.Temp Boiler.Temp on plant[*]"_s);
+    ASSERT_TRUE(window->selectServer(u"north"_s));
+    tag->setText(u"Other"_s);
+    window->revert();
+    EXPECT_EQ(tag->text() + u' ' + server->currentText(), u"Boiler.Temp plant"_s);
+
+    tag->setText(u"Fan.Speed"_s);
+    QTest::keyClick(tag, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(statusSays(*window, "new classic point on plant"));
+}
+
+TEST_F(PointBuilderTest, QuitWithUnsavedEditsOffersSaveDiscardAndCancel) {
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"Cancel", false, "Descriptor=Boiler temperature"},
+        {"Discard", true, "Descriptor=Boiler temperature"},
+        {"Save", true, "Descriptor=Mine"},
+    };
+    for (const auto& [answer, closed, stored] : cases) {
+        SCOPED_TRACE(answer);
+        ASSERT_TRUE(showActive(*window));
+        ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+        editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
+        modals.then(u"msgChoice"_s, answering(QString::fromUtf8(answer)));
+        EXPECT_EQ(window->close(), closed);
+        EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor"), stored);
+    }
+}
+
+// A new point holds its typed tag as an edit; left untouched it has nothing to lose.
+TEST_F(PointBuilderTest, RevertAsksBeforeDroppingEditsAndAnUntouchedNewPointAsksNothing) {
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
+    for (const char* answer : {"Keep editing", "Revert"}) {
+        modals.then(u"msgChoice"_s, answering(QString::fromUtf8(answer)));
+        window->revert();
+    }
+    EXPECT_EQ(values(*window->entries(), "Descriptor"), "Descriptor=Boiler temperature");
+    ASSERT_TRUE(window->newPoint(u"classic"_s, u"Fan.Speed"_s));
+    window->revert();
+    ASSERT_TRUE(window->newPoint(u"classic"_s, u"Fan.Two"_s));
+    EXPECT_EQ(messages(), QStringList());
+    // A value typed but not committed is an edit to lose
+    ASSERT_TRUE(showActive(*window));
+    typeOver(clickValueCell(*window->alphabeticSheet(), u"Descriptor"_s), u"Typed"_s);
+    modals.then(u"msgChoice"_s, answering(u"Discard"_s));
+    EXPECT_TRUE(window->close());
+}
+
+// One clear message per problem: the Point Builder leads with what went wrong, says what the user
+// was doing, keeps the library's text under the details, and shows nothing after a cancelled log-on.
+TEST(PointBuilderMessages, AProblemLeadsWithItsDescriptionAndKeepsTheLibrarysTextUnderTheDetails) {
+    // what went wrong, what the user was doing, what is shown: text | informative text | details
+    const std::tuple<ErrorMessage, const char*, const char*> cases[] = {
+        {{u"PropSheetEntries:SaveEdits\r\nThe point \"X\" was not changed\r\n-2147220472\r\n"_s,
+          u"PropSheetEntries:SaveEdits"_s, u"The point \"X\" was not changed\r\nSpan: must not be 0"_s,
+          sdkerr::AttributesRefused},
+         "saving X on plant",
+         "The point \"X\" was not changed | This happened while saving X on plant. | "
+         "PropSheetEntries:SaveEdits\nThe point \"X\" was not changed\n-2147220472\n\n"
+         "Number: -2147220472 (0x80040408)"},
+        {{u"VQTagSearch:Search\r\n\r\n5"_s, u"VQTagSearch:Search"_s, QString(), errc::InvalidArgument},
+         "",
+         "Something went wrong (error 5). |  | VQTagSearch:Search\n\n5\n\nNumber: 5 (0x5)"},
+    };
+    for (const auto& [error, doingText, shown] : cases) {
+        SCOPED_TRACE(doingText);
+        std::optional<PointBuilderMessages::Doing> doing;
+        if (*doingText) doing.emplace(QString::fromUtf8(doingText));
+        const std::unique_ptr<QMessageBox> box = PointBuilderMessages::createErrorBox(error);
+        EXPECT_EQ(box->text() + u" | "_s + box->informativeText() + u" | "_s + box->detailedText(),
+                  QString::fromUtf8(shown));
+    }
+    ModalDriver modals;  // none planned: a box would be closed and told
+    PointBuilderMessages().showError(
+        {u"VQTagSearch:ConnectOnSelect"_s, QString(), u"refused"_s, sdkerr::LogonFailed});
+    EXPECT_EQ(modals.faults(), "");
+}
+
+// Cancel in the log-on window is the user's choice: the save ends there, told in the status bar.
+TEST_F(PointBuilderTest, CancelInTheLogOnWindowDuringASaveShowsNothingMore) {
+    const ScopedServices windows(&ServicesContext::connectDialog,
+                                 [] { return std::make_shared<WidgetConnectDialog>(); });
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+    editInSheet(*window->alphabeticSheet(), u"Descriptor"_s, u"Mine"_s);
+    reconnect()->setPassword(u"vqadmin"_s, u"secret"_s);
+    window->entries()->Server()->Close();
+    modals.then(u"frmLogon"_s, [](QWidget* logon) { static_cast<QDialog*>(logon)->reject(); });
+    EXPECT_FALSE(window->save());
+    EXPECT_EQ(messages(), QStringList());
+    EXPECT_TRUE(statusSays(*window, "Not saved: Boiler.Temp (not logged on to plant)"));
+    EXPECT_EQ(values(*window->entries(), "Descriptor"), "Descriptor=Mine");
 }
 
 }  // namespace

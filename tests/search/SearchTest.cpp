@@ -1,24 +1,33 @@
+// The searches: the clauses the point search builds and finds on an archive, the point search
+// control with its worker thread, and the digital set search control.
 #include "AccessibleWalk.h"
 #include "BindableChecks.h"
+#include "ErrorNumber.h"
 #include "SampleServers.h"
 #include "WidgetDriving.h"
 #include "archive/server/ArchiveServer.h"
 #include "core/Error.h"
 #include "platform/PropertyBag.h"
+#include "sdk/SdkDigitalStateSet.h"
+#include "sdk/SdkDigitalStateSets.h"
+#include "sdk/SdkErrors.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttribute.h"
 #include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointClasses.h"
 #include "sdk/SdkPointList.h"
+#include "sdk/SdkPoints.h"
 #include "search/TagSearchQuery.h"
 #include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
 #include "servers/MultiServerPickList.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,6 +38,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -461,6 +471,339 @@ TEST_F(TagSearchTest, SearchPropertiesNotifyOnceAndTheTagMaskIsTheUserProperty) 
     EXPECT_EQ(userPropertyOf(VQTagSearch::staticMetaObject), u"TagMask"_s);
     // It picks sets rather than holding a value of its own.
     EXPECT_EQ(userPropertyOf(VQDigSetSearch::staticMetaObject), QString());
+}
+
+using namespace tagsearch;
+
+const QString kJoin = u" AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = DATE(\"*\")"_s;
+const QString kDigJoin = u" AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = DATE(\" * \")"_s;
+
+// "tag|descriptor|units|source|class|type|value" and "table|column|condition|value"
+SimpleCriteria fields(const QString& text) {
+    const QStringList f = text.split(u'|');
+    return {f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5), f.value(6)};
+}
+WhereCondition condition(const QString& text) {
+    const QStringList f = text.split(u'|');
+    return {f.value(0), f.value(1), f.value(2), f.value(3)};
+}
+
+struct Case {
+    QString input, first, second{};
+};
+
+TEST(TagSearchClauses, SimpleFieldsGiveTheExactClauses) {
+    const Case cases[] = {
+        {u"*||  ||*|*|  *  "_s, kEveryPoint},
+        {u"  abc  ||||||   "_s, u"VQPOINT.TAG = 'abc' "_s},
+        {u"ab?"_s, u"VQPOINT.TAG = 'ab?' "_s},
+        {u"sin*||deg*|R||Float"_s,
+         u"VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.ENGUNITS LIKE 'deg*'  AND VQPOINT.POINTSOURCE = 'R'  AND "
+         u"VQPOINT.POINTTYPE = 'R'"_s},
+        {u"|||||*|5"_s, u"VQCOMP.VALUE = 5 AND VQCOMP.STATUS = 0 AND VQPOINT.POINTTYPE = 'R'"_s + kJoin,
+         u"VQCOMP.STATUS = 5 AND VQPOINT.POINTTYPE IN (\"I\", \"D\")"_s + kJoin},
+        {u"|||||Digital|ON"_s,
+         u"VQPOINT.POINTTYPE = 'D' AND ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"ON\"))"_s + kDigJoin},
+        {u"|*PointType*||||*|5"_s, u"VQPOINT.DESCRIPTOR LIKE '*PointType*' "_s},
+        {u"||||base|integer| -2.5e1 "_s,
+         u"VQPOINT.POINTCLASS = 'base'  AND VQPOINT.POINTTYPE = 'I' AND VQCOMP.STATUS =  -2.5e1 "_s + kJoin},
+        {u"O'Brien*"_s, u"VQPOINT.TAG LIKE 'O''Brien*' "_s},
+        {u"||||||say \"hi\""_s, u"ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"say \"\"hi\"\"\"))"_s + kDigJoin},
+    };
+    for (const Case& c : cases) {
+        const SimpleClauses clauses = simpleSearchClauses(fields(c.input));
+        EXPECT_EQ(clauses.first, c.first);
+        EXPECT_EQ(clauses.second, c.second);
+    }
+    for (const QString& input : {u"|||||String|1.5"_s, u"|||||String|ON"_s}) {
+        const Error error = raised([&] { simpleSearchClauses(fields(input)); });
+        EXPECT_TRUE(error.number() == -1 && error.source() == u"VQTagSearch:SimpleSearch"_s);
+        EXPECT_EQ(error.description(),
+                  u"Unsupported search.  When searching for string tags, the value "
+                  u"field must be * or blank.\r\nDummy error number:"_s);
+    }
+}
+
+TEST(TagSearchClauses, OnlyTheDialectsFiniteNumbersAreNumeric) {
+    for (const QString& text : {u"5"_s, u" 5 "_s, u"-2.5e3"_s, u".5"_s, u"5."_s, u"1E+2"_s})
+        EXPECT_TRUE(isNumericText(text)) << text.toStdString();
+    for (const QString& text : {u""_s, u" "_s, u"1e999"_s, u"inf"_s, u"nan"_s, u"1,000"_s, u"0x10"_s, u"1e"_s,
+                                u"."_s, u"5 5"_s, u"\u0661"_s})
+        EXPECT_FALSE(isNumericText(text)) << text.toStdString();
+}
+
+TEST(TagSearchClauses, TheBuilderQuotesJoinsAndBreaksLines) {
+    const QString comp = u"VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE(\"*\")"_s;
+    const Case cases[] = {
+        // condition, result, clause before
+        {u"VQpoint|Tag|=|123"_s, u"VQpoint.Tag = '123'"_s},
+        {u"VQpoint|Zero|>=|10"_s, u"x AND \r\nVQpoint.Zero >= 10"_s, u"x\r\n"_s},
+        {u"VQcomp|Status|=|0"_s, comp + u" AND \r\nVQcomp.Status = 0"_s, comp + u"\r\n\r\n"_s},
+        {u"VQinterp|TimeStep|=|1h"_s, u"VQinterp.TimeStep = '1h' AND VQpoint.Tag = VQinterp.Tag"_s},
+        {u"VQbatch|Unit|=|O'Brien"_s,
+         u"VQbatch.Unit = 'O''Brien' AND VQpoint.Tag = VQbatch.Tag AND VQbatch.Time >= DATE('*-1h') AND "
+         u"VQbatch.Time <= DATE('*')"_s,
+         u" \r\n \r\n"_s},
+    };
+    for (const Case& c : cases) EXPECT_EQ(addWhereCondition(c.second, condition(c.input)), c.first);
+    EXPECT_EQ(selectStatementCaption(u"vqalias.Unit = 'x' AND VQCOMP.VALUE > 1"_s),
+              u"SELECT Tag FROM VQPoint, VQcomp, VQalias"_s);
+    EXPECT_EQ(errorNumberOf([] { addWhereCondition({}, condition(u"VQpoint||=|1"_s)); }),
+              errc::InvalidArgument);
+}
+
+// A small archive whose point tags say which clauses must find them.
+class TagSearchArchiveTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        archive = ArchiveServer::create(dir.filePath(u"q.vqa"_s), u"q"_s, u"VQ3"_s, u"VQ 3.4.1"_s);
+        archive->Open(u"vqadmin"_s, QString());
+        archive->addDigitalSet(u"Talk"_s, {u"Off"_s, u"say \"hi\""_s});
+        add(u"O'Brien-R5"_s, pointtype::Float32, 5.0, 0);
+        add(u"o'brien-I5"_s, pointtype::Int32, 5, 5);
+        add(u"OBrien-R5"_s, pointtype::Float32, 5.0, 0);
+        add(u"OxBrien-R6"_s, pointtype::Float32, 6.0, 0);
+        add(u"Talk-D1"_s, pointtype::Digital, 1, 1);
+    }
+    void add(const QString& tag, SdkPointType type, const Variant& value, int32_t status) {
+        SdkNamedValues attributes;
+        if (type == pointtype::Digital) attributes.Add(u"DigitalSet"_s, Variant(u"Talk"_s));
+        const SdkPointPtr point = archive->Points()->Add(tag, u"classic"_s, type, attributes);
+        archive->addArchivedValue(point->PointID(), {QDateTime::currentDateTimeUtc(), value, status});
+    }
+    // The tags one clause finds, sorted; "-" when nothing matches.
+    QString found(const QString& where) {
+        SdkNamedValues set;
+        GetExtraServerTables(where, set);
+        const SdkPointListPtr list = GetPointsSQLWrapper(*archive, where, set);
+        QStringList tags;
+        for (int i = 1; list && i <= list->Count(); ++i) tags << list->Tag(i);
+        tags.sort();
+        return list ? tags.join(u',') : u"-"_s;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<ArchiveServer> archive;
+};
+
+TEST_F(TagSearchArchiveTest, TheClausesFindTheirPointsOnTheArchive) {
+    const std::pair<QString, QString> cases[] = {
+        {u"O'Brien*"_s, u"O'Brien-R5,o'brien-I5"_s},
+        {u"o'brien-r5"_s, u"O'Brien-R5"_s},
+        {u"O'Brien*|||||*|5"_s, u"O'Brien-R5|o'brien-I5"_s},
+        {u"|||||*|5"_s, u"O'Brien-R5,OBrien-R5|o'brien-I5"_s},
+        {u"|||||Digital|SAY \"HI\""_s, u"Talk-D1"_s},
+        {u"nobody*"_s, u"-"_s},
+    };
+    for (const auto& [input, tags] : cases) {
+        const SimpleClauses clauses = simpleSearchClauses(fields(input));
+        const QString second = clauses.second.isEmpty() ? QString() : u'|' + found(clauses.second);
+        EXPECT_EQ(found(clauses.first) + second, tags) << clauses.first.toStdString();
+    }
+    EXPECT_EQ(found(addWhereCondition({}, condition(u"VQpoint|Tag|=|O'BRIEN-R5"_s))), u"O'Brien-R5"_s);
+    EXPECT_EQ(found(addWhereCondition(u"VQpoint.Tag LIKE 'O*'"_s, condition(u"VQcomp|Value|>|5"_s))),
+              u"OxBrien-R6"_s);
+    // The clause the doubling prevents: the server refuses it, and the wrapper passes that on.
+    const Error error = raised([&] { found(u"VQPOINT.TAG LIKE 'O'Brien*' "_s); });
+    EXPECT_EQ(error.number(), sdkerr::QueryInvalid);
+    EXPECT_TRUE(error.source().startsWith(u"VQTagSearch:GetPointsSQLWrapper\r\n"_s));
+}
+
+// The same classes again from two more servers add nothing.
+TEST_F(TagSearchArchiveTest, PointClassesComeFromQualifyingServersOnceEach) {
+    QStringList expected;
+    for (const SdkPointClassPtr& c : archive->PointClasses()->All()) expected << c->Name();
+    EXPECT_EQ(gatherPointClasses({archive, connect(u"vqsouth"_s), connect(u"vqnorth"_s)}), expected);
+}
+
+// The query helpers pass a failure on as it came: the procedures that call them put their own
+// contexts in front, so each context appears once and none is made up.
+TEST_F(TagSearchArchiveTest, TheQueryHelpersAddNoContextsOfTheirOwn) {
+    const SdkServerPtr gone = ArchiveServer::open(u"gone"_s, dir.filePath(u"gone.vqa"_s));
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"point classes of a server that cannot be read", [&] { gatherPointClasses({gone}); }},
+        {"the version test of such a server", [&] { qualifiesForPointClass(*gone); }},
+        {"a condition without a table", [] { addWhereCondition({}, condition(u"|Tag|=|x"_s)); }},
+    };
+    for (const auto& [behaviour, fail] : cases) {
+        const Error error = raised(fail);
+        EXPECT_NE(error.number(), 0) << behaviour;
+        EXPECT_FALSE(error.source().contains(u"VQTagSearch:"_s, Qt::CaseInsensitive)) << behaviour;
+    }
+}
+
+class DigSetSearchTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        search = std::make_unique<VQDigSetSearch>();
+        search->resize(640, 480);
+        search->SetCurrentServer(servers()->Item(u"vqsouth"_s));
+        search->show();
+        search->Reset();
+        QObject::connect(
+            search.get(), &VQDigSetSearch::OnDigsetListSelection,
+            [this](const SdkNamedValuesPtr& chosen) { events << QString::fromStdString(text(chosen)); });
+    }
+
+    template <typename Child>
+    Child* child(const char* name) {
+        return vq::test::child<Child>(search.get(), name);
+    }
+    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    // The texts of one column of a list, top to bottom.
+    QStringList column(const char* list, int column = 0) {
+        const QAbstractItemModel* model = child<QTreeView>(list)->model();
+        QStringList out;
+        for (int row = 0; row < model->rowCount(); ++row) out << model->index(row, column).data().toString();
+        return out;
+    }
+    void selectSets(const QStringList& names) {
+        auto* view = child<QTreeView>("lvDigSets");
+        view->clearSelection();
+        const QStringList sets = column("lvDigSets");
+        for (const QString& name : names)
+            view->selectionModel()->select(view->model()->index(int(sets.indexOf(name)), 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void typeMask(const char* box, const QString& mask) { QTest::keyClicks(child<QLineEdit>(box), mask); }
+    static QStringList setsOfSouth() {
+        QStringList out;
+        for (const SdkDigitalStateSetPtr& set : servers()->Item(u"vqsouth"_s)->DigitalStateSets()->All())
+            out << set->Name();
+        return out;
+    }
+
+    std::unique_ptr<VQDigSetSearch> search;
+    QStringList events;
+};
+
+TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
+    auto* serverList = child<QComboBox>("cboVQServer");
+    EXPECT_EQ(u"%1 %2"_s.arg(serverList->currentText()).arg(serverList->count()), u"vqsouth 3"_s);
+    const QStringList all = setsOfSouth();
+    EXPECT_EQ(column("lvDigSets"), all);
+    EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(all.size()));
+    EXPECT_EQ(label("lblNumDigstates") + u'|' + label("lblCondition2"), u"Number of Digital States:|And"_s);
+    EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
+    EXPECT_EQ(child<QTreeView>("lvDigStates")->model()->headerData(0, Qt::Horizontal).toString(), u"#"_s);
+    EXPECT_EQ(unnamedFocusables(search.get()).join(u'\n'), QString());  // all named and described
+}
+
+// A control made before any server library was installed finds the servers once one is: it
+// used to keep the missing list and fail on it.
+TEST_F(DigSetSearchTest, AControlMadeBeforeTheServerLibraryListsTheServersOnReset) {
+    SdkApplication::setFactory({});
+    VQDigSetSearch early;
+    EXPECT_TRUE(m_messages->texts().join(u' ').contains(u"Initialization Error"_s));
+    SampleServersTest::SetUp();
+    early.Reset();
+    EXPECT_TRUE(early.findChild<QComboBox*>(u"cboVQServer"_s)->count() == 3 &&
+                early.CurrentServer()->Name() == u"vqsouth"_s);
+}
+
+// The same mask twice searches as once; Or is shown between the lower boxes too.
+TEST_F(DigSetSearchTest, MasksSearchUnderAndOrOr) {
+    const std::tuple<bool, QStringList, QStringList> cases[] = {
+        {false, {u"open"_s, u"OPEN"_s, u"CLOS*"_s}, {u"OpenClosed"_s}},
+        {true, {u"OPEN"_s, u"auto"_s}, {u"OpenClosed"_s, u"Modes"_s}},
+    };
+    for (const auto& [orJoin, masks, found] : cases) {
+        child<QComboBox>("cboCondition1")->setFocus();
+        QTest::keyClick(child<QComboBox>("cboCondition1"), orJoin ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_EQ(label("lblCondition2"), orJoin ? u"Or"_s : u"And"_s);
+        for (int box = 0; box < masks.size(); ++box)
+            typeMask(("txtDigState" + std::to_string(box + 1)).c_str(), masks[box]);
+        EXPECT_TRUE(child<QPushButton>("cmdSearch")->isEnabled());
+        if (orJoin)
+            QTest::mouseClick(child<QPushButton>("cmdSearch"), Qt::LeftButton);
+        else
+            QTest::keyClick(child<QLineEdit>("txtDigState3"), Qt::Key_Return);
+        EXPECT_EQ(column("lvDigSets"), found);
+        EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(found.size()));
+        QTest::mouseClick(child<QPushButton>("cmdReset"), Qt::LeftButton);
+    }
+    // Reset of the masks keeps the lists; blank masks still search when Enter asks, and find nothing.
+    EXPECT_EQ(column("lvDigSets").size(), 2);
+    EXPECT_FALSE(child<QPushButton>("cmdSearch")->isEnabled());
+    QTest::keyClick(child<QLineEdit>("txtDigState2"), Qt::Key_Enter);
+    EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: 0"_s);
+}
+
+TEST_F(DigSetSearchTest, OneSelectedSetShowsItsStatesWhichSortByNameAndBack) {
+    selectSets({u"PumpState"_s});
+    EXPECT_EQ(column("lvDigStates", 0), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(column("lvDigStates", 1), QStringList({u"STOPPED"_s, u"RUNNING"_s, u"TRIPPED"_s}));
+    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States: 3"_s);
+
+    QHeaderView* header = child<QTreeView>("lvDigStates")->header();
+    auto clickHeader = [&](int section) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    };
+    QStringList orders;
+    for (int section : {1, 1, 0}) {
+        clickHeader(section);
+        orders << column("lvDigStates", 1).join(u',');
+    }
+    EXPECT_EQ(orders.join(u' '),
+              u"TRIPPED,STOPPED,RUNNING RUNNING,STOPPED,TRIPPED STOPPED,RUNNING,TRIPPED"_s);
+
+    search->SetMultiSelect(true);
+    selectSets({u"PumpState"_s, u"Modes"_s});
+    EXPECT_TRUE(column("lvDigStates").isEmpty());
+    EXPECT_EQ(label("lblNumDigstates"), u"Number of Digital States:"_s);
+}
+
+TEST_F(DigSetSearchTest, OkAddsTheChosenSetsOnceAndOnlyResetEmptiesTheChoice) {
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    search->SetMultiSelect(true);
+    selectSets({u"Modes"_s, u"OnOff"_s});
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    selectSets({u"OnOff"_s, u"YesNo"_s});
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(events, QStringList({u""_s, u"OnOff,Modes"_s, u"OnOff,Modes,YesNo"_s}));
+    EXPECT_TRUE(m_messages->texts().isEmpty());
+
+    auto* sets = child<QTreeView>("lvDigSets");
+    const QModelIndex pump = sets->model()->index(int(column("lvDigSets").indexOf(u"PumpState"_s)), 0);
+    const QPoint at = sets->visualRect(pump).center();
+    QTest::mouseClick(sets->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(sets->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(events.last(), u"OnOff,Modes,YesNo,PumpState"_s);
+
+    search->Reset();
+    EXPECT_EQ(search->DigsetSelection()->Count(), 0);
+}
+
+// Another server lists its sets; one that cannot be reached is reported with its context and the
+// control stays on the server it had, usable; fixed on its server, the connections stay shut.
+TEST_F(DigSetSearchTest, ServerChoiceListsThatServerAndErrorsKeepTheControlUsable) {
+    servers()->Remove(u"vqlegacy"_s);  // the server list is not refreshed, so it still offers it
+    auto* serverList = child<QComboBox>("cboVQServer");
+    serverList->setFocus();
+    QTest::keyClick(serverList, Qt::Key_End);
+    ASSERT_EQ(m_messages->texts().size(), 1);
+    EXPECT_TRUE(m_messages->texts().front().startsWith(u"VQDigSetSearch:cboVQServerClick\r\n"_s));
+    EXPECT_EQ(search->CurrentServer()->Name(), u"vqsouth"_s);
+    typeMask("txtDigState1", u"ON"_s);
+    QTest::keyClick(child<QLineEdit>("txtDigState1"), Qt::Key_Return);
+    EXPECT_EQ(column("lvDigSets"), QStringList{u"OnOff"_s});
+    selectSets({u"OnOff"_s});
+    QTest::keyClick(serverList, Qt::Key_Home);
+    QTest::keyClick(serverList, Qt::Key_Down);  // vqnorth
+    EXPECT_EQ(search->CurrentServer()->Name() + u' ' + serverList->currentText(), u"vqnorth vqnorth"_s);
+    EXPECT_TRUE(!column("lvDigSets").isEmpty() && column("lvDigStates").isEmpty());
+    search->SetFixOnCurrentServer(true);
+    EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
+
+    // Help asks for its own file below the installation root (none here, so the user is told).
+    QTemporaryDir noIni;
+    qputenv("VQ_INI_DIR", noIni.path().toUtf8());
+    QTest::mouseClick(child<QPushButton>("cmdHelp"), Qt::LeftButton);
+    qunsetenv("VQ_INI_DIR");
+    EXPECT_EQ(m_messages->texts().last(), u"The file C:\\VQPC\\Tagwright\\Tagwright.chm does not exist"_s);
 }
 
 }  // namespace

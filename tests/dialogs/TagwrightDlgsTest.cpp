@@ -340,7 +340,6 @@ protected:
 
     const std::unique_ptr<VQTagSearchForm> form = std::make_unique<VQTagSearchForm>();
     VQTagSearch* const control = form->control();
-    QTableView* const results = child<QTableView>(control, "stSearchResults");
 };
 
 TEST_F(TagSearchFormTest, TabWalksThroughTheResultsListAndShiftTabWalksTheSameWayBack) {
@@ -406,7 +405,8 @@ TEST_F(TagSearchFormTest, TheDialogsKeepTheirShapeAndShowWhatTheyHold) {
     status->setText(longStatus);
     status->grab();
     EXPECT_TRUE(form->width() == width && status->toolTip() == longStatus);
-    auto* header = results->horizontalHeader();  // the third header in sight where its column starts
+    auto* header = child<QTableView>(control, "stSearchResults")
+                       ->horizontalHeader();  // the third header in sight where its column starts
     const int third = header->sectionViewportPosition(2);
     EXPECT_GT(inkBetween(header, third, third + header->fontMetrics().horizontalAdvance(u"Description"_s)),
               20);

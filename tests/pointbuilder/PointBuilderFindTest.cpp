@@ -228,11 +228,9 @@ protected:
     }
     // Find and Properties each open their search, on the servers left, and are cancelled there.
     void findAndProperties() {
-        for (int i = 0; i < 2; ++i)
-            modals.then(u"VQTagSearchForm"_s, [](QWidget* form) {
-                QTest::mouseClick(child<QPushButton>(form, "cmdCancel"), Qt::LeftButton);
-            });
+        cancelNextSearch();
         EXPECT_FALSE(window->findPoint());
+        cancelNextSearch();
         window->action(u"actProperties"_s)->trigger();
     }
 };

@@ -46,11 +46,13 @@
 namespace vq::test {
 namespace {
 
-class TagSearchTest : public SampleServersTest {
+// One search control, shown, its children found by name.
+template <typename Control>
+class SearchControlTest : public SampleServersTest {
 protected:
     void SetUp() override {
         SampleServersTest::SetUp();
-        search = std::make_unique<VQTagSearch>();
+        search = std::make_unique<Control>();
         search->resize(900, 640);
         search->show();
     }
@@ -58,18 +60,24 @@ protected:
         search.reset();
         SampleServersTest::TearDown();
     }
-
     template <typename Child>
     Child* child(const char* name) {
         return vq::test::child<Child>(search.get(), name);
     }
+    QString label(const char* name) { return child<QLabel>(name)->text(); }
+
+    std::unique_ptr<Control> search;
+};
+
+class TagSearchTest : public SearchControlTest<VQTagSearch> {
+protected:
     QString caption(const char* name) {
         if (auto* button = search->findChild<QPushButton*>(QString::fromLatin1(name))) return button->text();
         if (auto* frame = search->findChild<QGroupBox*>(QString::fromLatin1(name))) return frame->title();
         return child<QLabel>(name)->text();
     }
-    QString status() { return child<QLabel>("statSearchResults")->text(); }
-    QString serverStatus() { return child<QLabel>("statServerResults")->text(); }
+    QString status() { return label("statSearchResults"); }
+    QString serverStatus() { return label("statServerResults"); }
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
     QStringList items(const char* combo) {
         QStringList out;
@@ -101,8 +109,6 @@ protected:
         return out;
     }
     void choose(const QStringList& serverNames) { search->SetSelectedServers(names(serverNames)); }
-
-    std::unique_ptr<VQTagSearch> search;
 };
 
 TEST_F(TagSearchTest, ShowsItsChildrenWithTheirCaptionsAndStartsReset) {
@@ -633,25 +639,16 @@ TEST_F(TagSearchArchiveTest, TheQueryHelpersAddNoContextsOfTheirOwn) {
     }
 }
 
-class DigSetSearchTest : public SampleServersTest {
+class DigSetSearchTest : public SearchControlTest<VQDigSetSearch> {
 protected:
     void SetUp() override {
-        SampleServersTest::SetUp();
-        search = std::make_unique<VQDigSetSearch>();
-        search->resize(640, 480);
+        SearchControlTest::SetUp();
         search->SetCurrentServer(servers()->Item(u"vqsouth"_s));
-        search->show();
         search->Reset();
         QObject::connect(
             search.get(), &VQDigSetSearch::OnDigsetListSelection,
             [this](const SdkNamedValuesPtr& chosen) { events << QString::fromStdString(text(chosen)); });
     }
-
-    template <typename Child>
-    Child* child(const char* name) {
-        return vq::test::child<Child>(search.get(), name);
-    }
-    QString label(const char* name) { return child<QLabel>(name)->text(); }
     // The texts of one column of a list, top to bottom.
     QStringList column(const char* list, int column = 0) {
         const QAbstractItemModel* model = child<QTreeView>(list)->model();
@@ -675,7 +672,6 @@ protected:
         return out;
     }
 
-    std::unique_ptr<VQDigSetSearch> search;
     QStringList events;
 };
 

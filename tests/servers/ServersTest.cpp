@@ -145,7 +145,8 @@ TEST_F(PickListTest, TheDialogComesBackBesideItsControlFromTheKeyboardWithAFarSe
     for (int i = 1; i <= 24; ++i)
         servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
     pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
-    const ScopedServices corner(&ServicesContext::mousePosition, [] { return QPoint(0, 0); });
+    const QPoint corner = pickList->screen()->availableGeometry().bottomRight();
+    const ScopedServices pointer(&ServicesContext::mousePosition, [corner] { return corner; });
     form.move(200, 150);
     QRect placed;
     whileShown([&] { QTest::keyClick(pickList, Qt::Key_Space); },

@@ -665,12 +665,6 @@ protected:
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void typeMask(const char* box, const QString& mask) { QTest::keyClicks(child<QLineEdit>(box), mask); }
-    static QStringList setsOfSouth() {
-        QStringList out;
-        for (const SdkDigitalStateSetPtr& set : servers()->Item(u"vqsouth"_s)->DigitalStateSets()->All())
-            out << set->Name();
-        return out;
-    }
 
     QStringList events;
 };
@@ -678,7 +672,9 @@ protected:
 TEST_F(DigSetSearchTest, ResetListsTheServersSetsWithCaptionsAndNothingChosen) {
     auto* serverList = child<QComboBox>("cboVQServer");
     EXPECT_EQ(u"%1 %2"_s.arg(serverList->currentText()).arg(serverList->count()), u"vqsouth 3"_s);
-    const QStringList all = setsOfSouth();
+    QStringList all;
+    for (const SdkDigitalStateSetPtr& set : servers()->Item(u"vqsouth"_s)->DigitalStateSets()->All())
+        all << set->Name();
     EXPECT_EQ(column("lvDigSets"), all);
     EXPECT_EQ(label("lblNumDigsets"), u"Number of DigSets: %1"_s.arg(all.size()));
     EXPECT_EQ(label("lblNumDigstates") + u'|' + label("lblCondition2"), u"Number of Digital States:|And"_s);

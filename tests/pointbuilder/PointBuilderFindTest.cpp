@@ -1,7 +1,11 @@
-// The Point Builder's dialogs driven while they run modal: Find, Properties and Connections.
+// The Point Builder's dialogs driven while they run modal: Find, Properties and Connections; the
+// whole round of Find, open, edit, save and find again with the keyboard alone; and the window
+// following the server list while it runs.
 #include "PointBuilderTestSupport.h"
+#include "archive/server/ServerRegistry.h"
 #include "dialogs/DialogServices.h"
-#include "sdk/SdkConnectDialog.h"
+#include "propsheet/PropSheetGridModel.h"
+#include "servers/ConnectionManagerWindow.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"
 
@@ -9,7 +13,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 
 namespace vq::test {
 namespace {
@@ -115,6 +122,159 @@ TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     }
     EXPECT_GE(child<QComboBox>(*window, "cboServer")->findText(u"east"_s), 0);
     EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"plant"_s);
+}
+
+// The Point Builder used from the keyboard alone: Find, open, edit, save and find again.
+
+// Tab until the focus is on the widget called `name` (inside `within` when given); false when a
+// round of 60 never gets there.
+bool tabTo(const char* name, const QWidget* within = nullptr) {
+    for (int step = 0; step < 60; ++step) {
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus && focus->objectName() == QLatin1String(name) && (!within || within->isAncestorOf(focus)))
+            return true;
+        pressKeys(u"Tab"_s);
+    }
+    return false;
+}
+
+// Down the grid that has the focus until `attribute` is the current row, unfolding categories.
+bool downTo(const QString& attribute) {
+    auto* grid = qobject_cast<QTreeView*>(QApplication::focusWidget());
+    pressKeys(u"Home"_s);
+    for (int step = 0; grid && step < 200; ++step) {
+        const QModelIndex current = grid->currentIndex();
+        if (current.data(PropSheetGridModel::KeyRole).toString() == attribute) return true;
+        pressKeys(PropSheetGridModel::isCategory(current) && !grid->isExpanded(current.siblingAtColumn(0))
+                      ? u"Right Down"_s
+                      : u"Down"_s);
+    }
+    return false;
+}
+
+// In the search dialog: the mask typed over the tag field, Enter searches, and Enter on the top
+// result, chosen by the search, hands it over. `listed` gets the descriptions found.
+void findByKeys(ModalDriver& modals, const QString& mask, QStringList* listed = nullptr) {
+    modals.then(u"VQTagSearchForm"_s, [=](QWidget* form) {
+        ASSERT_TRUE(showActive(*form));
+        child<QWidget>(form, "txtTagMask")->setFocus();  // where the dialog puts it once painted
+        pressKeys(u"Ctrl+A '"_s + mask + u"' Return"_s);
+        auto* results = child<QTableView>(form, "stSearchResults");
+        for (int row = 0; listed && row < results->model()->rowCount(); ++row)
+            *listed << results->model()->index(row, 2).data().toString();
+        ASSERT_TRUE(tabTo("stSearchResults"));
+        pressKeys(u"Return"_s);
+    });
+}
+
+using PointBuilderKeysTest = PointBuilderFindTest;
+
+TEST_F(PointBuilderKeysTest, FindOpenEditSaveAndFindAgainWithKeysAlone) {
+    findByKeys(modals, u"Boiler*"_s);
+    pressKeys(u"Ctrl+F"_s);
+    ASSERT_TRUE(statusSays(*window, "Boiler.Temp on plant"));
+    ASSERT_TRUE(showActive(*window));  // the platform hands activation back after the dialog
+
+    ASSERT_TRUE(tabTo("MSHFlexGrid1", window->alphabeticSheet()));
+    ASSERT_TRUE(downTo(u"Descriptor"_s));
+    pressKeys(u"'Steam_drum' Return"_s);
+    ASSERT_TRUE(downTo(u"EngUnits"_s));
+    pressKeys(u"F2 'degC' Tab"_s);  // on to the next attribute's editor
+    pressKeys(u"'2.5' Return"_s);
+    pressKeys(u"Ctrl+S"_s);
+    const std::string saved = "Descriptor=Steam drum EngUnits=degC ExcDev=2.5";
+    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor EngUnits ExcDev"), saved);
+
+    QStringList listed;
+    findByKeys(modals, u"Boiler*"_s, &listed);
+    pressKeys(u"Ctrl+F"_s);
+    EXPECT_EQ(listed, QStringList{u"Steam drum"_s});
+    EXPECT_EQ(values(*window->entries(), "Tag Descriptor EngUnits ExcDev"), "Tag=Boiler.Temp " + saved);
+}
+
+// The window follows the server list while it runs: a server removed in a connection manager, or
+// added and removed by another program.
+// "plant" beside a second server "north", and the window's searches in the library's dialogs.
+class PointBuilderServerListTest : public PointBuilderFindTest {
+protected:
+    void SetUp() override {
+        PointBuilderFindTest::SetUp();
+        makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"north"_s);
+        SdkApplication::instance()->Servers()->Add(u"north"_s, path(u"north"_s), false);
+    }
+    QString serverBox() const {
+        auto* box = child<QComboBox>(*window, "cboServer");
+        QStringList names;
+        for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
+        return names.join(u' ') + u" shows "_s + box->currentText();
+    }
+    // Whether the server box comes to read `expected` (a file change takes a moment to be seen).
+    ::testing::AssertionResult boxComesToShow(const QString& expected) const {
+        if (QTest::qWaitFor([&] { return serverBox() == expected; })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the server box reads " << serverBox().toStdString();
+    }
+    // The first recent point as its menu entry reads, "(disabled)" after it when it is.
+    QString firstRecent() const {
+        const QAction* entry = child<QMenu>(*window, "mnuRecent")->actions().first();
+        return entry->text() + (entry->isEnabled() ? QString() : u" (disabled)"_s);
+    }
+    // Runs vqarchive on the window's server list, as another program.
+    static QString vqarchive(const QStringList& args) {
+        QProcess tool;
+        tool.start(QStringLiteral(VQARCHIVE_BINARY),
+                   QStringList{u"--registry"_s, ServerRegistry::defaultPath()} + args);
+        tool.waitForFinished();
+        return QString::fromUtf8(tool.readAllStandardError());
+    }
+    // Find and Properties each open their search, on the servers left, and are cancelled there.
+    void findAndProperties() {
+        cancelNextSearch();
+        EXPECT_FALSE(window->findPoint());
+        cancelNextSearch();
+        window->action(u"actProperties"_s)->trigger();
+    }
+};
+
+// Untouched, the open point closes; edited, it stays, says its server is gone and still saves to
+// its archive. The server box, Find and Properties go on with "north"; the recent point waits,
+// disabled, until its server is back.
+TEST_F(PointBuilderServerListTest, RemovingTheOpenPointsServerInAConnectionManagerUpdatesTheWindow) {
+    const std::tuple<bool, const char*, int> cases[] = {
+        {false, "No point open | Closed: plant was removed from the server list", 1},
+        {true, "Boiler.Temp on plant (not in the server list) | Edited (1)", 2}};
+    for (const auto& [edited, status, shownMessages] : cases) {
+        SCOPED_TRACE(status);
+        ASSERT_TRUE(showActive(*window));
+        ASSERT_TRUE(window->selectServer(u"plant"_s) && window->openPoint(u"Boiler.Temp"_s));
+        if (edited) editInSheet(*window->categorizedSheet(), u"Descriptor"_s, u"Kept"_s);
+        m_messages->clear();
+        ConnectionManagerWindow manager(SdkApplication::instance()->Servers());
+        ASSERT_TRUE(manager.selectServer(u"plant"_s));
+        m_messages->scriptAnswer(MessageResult::Ok);
+        manager.removeSelected();
+        EXPECT_EQ(serverBox(), u"north shows north"_s);
+        EXPECT_TRUE(statusSays(*window, status));
+        EXPECT_EQ(firstRecent(), u"&1 Boiler.Temp on plant (not in the server list) (disabled)"_s);
+        findAndProperties();
+        EXPECT_EQ(messages().size(), shownMessages) << messages().join(u'\n').toStdString();
+        if (edited) {
+            EXPECT_TRUE(window->save());
+            EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor"), "Descriptor=Kept");
+        }
+        SdkApplication::instance()->Servers()->Add(u"plant"_s, path(u"plant"_s), true);
+        EXPECT_EQ(firstRecent(), u"&1 Boiler.Temp on plant"_s);
+    }
+}
+
+// What another program adds shows in the server box; what it removes goes as if removed here.
+TEST_F(PointBuilderServerListTest, AnotherProgramsChangesToTheServerListShowInTheRunningWindow) {
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+    makeServer(u"VQ3"_s, u"VQ 3.4.1"_s, u"east"_s);
+    EXPECT_EQ(vqarchive({u"servers"_s, u"add"_s, u"east"_s, path(u"east"_s)}), QString());
+    EXPECT_TRUE(boxComesToShow(u"plant north east shows plant"_s));
+    EXPECT_EQ(vqarchive({u"servers"_s, u"remove"_s, u"plant"_s}), QString());
+    EXPECT_TRUE(boxComesToShow(u"north east shows north"_s));
+    EXPECT_TRUE(statusSays(*window, "No point open"));
 }
 
 }  // namespace

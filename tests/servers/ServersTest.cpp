@@ -1,19 +1,24 @@
-#include "ErrorNumber.h"
+// The servers room: the pick list of servers, the log-on window, the connection manager and help.
+#include "BindableChecks.h"
 #include "ModalDialogs.h"
+#include "SampleServers.h"
 #include "TestFiles.h"
 #include "WidgetDriving.h"
-#include "archive/server/ArchiveApplication.h"
-#include "archive/server/ArchiveServer.h"
 #include "archive/server/ArchiveServers.h"
-#include "core/RecordingMessageService.h"
+#include "model/ModelTestSupport.h"
+#include "platform/FormRegistry.h"
 #include "platform/HelpViewer.h"
 #include "platform/ServicesContext.h"
-#include "sdk/SdkApplication.h"
+#include "platform/SystemColors.h"
+#include "platform/TextMetrics.h"
 #include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkErrors.h"
-#include "sdk/SdkServer.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/Environment.h"
+#include "servers/LogonWindow.h"
+#include "servers/MultiServerPickList.h"
+#include "servers/MultiServerPickListMenuForm.h"
+#include "servers/MultiServerPickListSelectForm.h"
 #include "servers/WidgetConnectDialog.h"
 
 #include <QCheckBox>
@@ -21,18 +26,216 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-using namespace vq;
-using namespace vq::test;
-using namespace Qt::Literals::StringLiterals;
-
+namespace vq::test {
 namespace {
+
+QStringList lines(const QListWidget& list, bool selectedOnly = false) {
+    QStringList out;
+    for (int row = 0; row < list.count(); ++row)
+        if (!selectedOnly || list.item(row)->isSelected()) out << list.item(row)->text();
+    return out;
+}
+
+class PickListTest : public SampleServersTest {
+protected:
+    void SetUp() override {
+        SampleServersTest::SetUp();
+        connect(u"vqsouth"_s);
+        connect(u"vqlegacy"_s);
+        form.resize(420, 80);
+        pickList = new MultiServerPickList(&form);
+        pickList->setGeometry(10, 10, 300, 24);
+        pickList->SetEnabled(true);
+        ASSERT_TRUE(showActive(form));
+        pickList->setFocus();
+    }
+    std::string selected() { return text(pickList->SelectedServers()); }
+    static QObject* loaded(const QString& name) { return FormRegistry::current().find(name); }
+    static MultiServerPickListSelectForm* selectForm() {
+        return static_cast<MultiServerPickListSelectForm*>(loaded(u"MultiServerPickListSelectForm"_s));
+    }
+
+    QWidget form;
+    MultiServerPickList* pickList = nullptr;
+};
+
+// The choice is the pick list's value (Designer, QDataWidgetMapper and bindings follow it by its
+// names): it changes, and is announced, only when its names do; the getter keeps its object. A
+// server leaving the list leaves the choice, matched exactly by name.
+TEST_F(PickListTest, SelectionChangesOnlyWhenTheNamesDoAndFollowsTheServerList) {
+    EXPECT_EQ(userPropertyOf(*pickList->metaObject()), u"SelectedServerNames"_s);
+    EXPECT_EQ(silentProperties(MultiServerPickList::staticMetaObject).join(u' '), QString());
+    EXPECT_EQ(writeTwice(*pickList, "SelectedServerNames", QStringList{u"vqnorth"_s, u"vqlegacy"_s}),
+              u"notify 1 1, marked 1 1"_s);
+    EXPECT_EQ(writeTwice(*pickList, "Enabled", !pickList->Enabled()), u"notify 1 1, marked 1 2"_s);
+    QSignalSpy selections(pickList, &MultiServerPickList::OnSelection);
+    pickList->SetSelectedServers(names({u"vqsouth"_s, u"vqnorth"_s}));
+    const SdkNamedValuesPtr first = pickList->SelectedServers();
+    pickList->SetSelectedServers(names({u"VQNORTH"_s, u"vqsouth"_s}));
+    EXPECT_EQ(pickList->SelectedServers(), first);
+    EXPECT_EQ(pickList->displayText() + u'|' + pickList->toolTip(), u"vqsouth, vqnorth|vqsouth, vqnorth"_s);
+    pickList->RemoveServerFromList(u"vqlegacy"_s);  // not selected
+    pickList->RemoveServerFromList(u"VQNORTH"_s);   // selected, but not spelt so
+    EXPECT_EQ(selections.count(), 1);
+    servers()->Remove(u"vqnorth"_s);
+    EXPECT_EQ(selections.count(), 2);
+    EXPECT_NE(pickList->SelectedServers(), first);
+    EXPECT_EQ(selected(), "vqsouth");
+    EXPECT_TRUE(pickList->IsServerSelected(u"VQSouth"_s) && !pickList->IsServerSelected(u"vqnorth"_s));
+}
+
+TEST_F(PickListTest, ArrowKeysCycleThroughServersAndTheRememberedChoice) {
+    pickList->SetSelectedServers(names({u"vqnorth"_s, u"vqlegacy"_s}));
+    pickList->SetSelectedServers(names({u"vqsouth"_s}));
+    QStringList visited;
+    for (Qt::Key key :
+         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
+        QTest::keyClick(pickList, key);
+        visited << QString::fromStdString(selected());
+    }
+    EXPECT_EQ(visited.join(u' '), u"vqnorth vqnorth,vqlegacy vqlegacy vqsouth vqnorth vqsouth vqlegacy"_s);
+    pickList->SetEnabled(false);
+    QTest::keyClick(pickList, Qt::Key_Up);
+    EXPECT_EQ(selected(), "vqlegacy");
+}
+
+TEST_F(PickListTest, DialogListsConnectedServersFirstAndKeepsTheChoiceWhenNothingIsPicked) {
+    pickList->SetSelectedServers(names({u"vqlegacy"_s}));
+    const ScopedServices mouse(&ServicesContext::mousePosition, [] { return QPoint(400, 20); });
+    MultiServerPickListSelectForm* dialog = selectForm();
+    ASSERT_NE(dialog, nullptr);
+    auto* list = child<QListWidget>(dialog, "lstServerList");
+
+    whileShown([&] { QTest::mouseClick(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
+               [&](QWidget* shown) {
+                   EXPECT_TRUE(shown == dialog && dialog->windowTitle() == u"Multi-Server Pick List"_s);
+                   EXPECT_EQ(dialog->pos(), QPoint(400 - dialog->width() / 4, 0));
+                   EXPECT_EQ(lines(*list),
+                             QStringList({u"vqsouth"_s, u"vqlegacy"_s, QString(87, u'-'), u"vqnorth"_s}));
+                   EXPECT_EQ(lines(*list, true), QStringList{u"vqlegacy"_s});
+                   list->clearSelection();
+                   QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+               });
+    EXPECT_EQ(selected(), "vqlegacy");
+
+    // Closing the window counts as OK; the separator is never a server.
+    whileShown([&] { QTest::keyClick(pickList, Qt::Key_Space); },
+               [&](QWidget*) {
+                   list->selectAll();
+                   dialog->close();
+               });
+    EXPECT_EQ(selected(), "vqsouth,vqlegacy,vqnorth");
+}
+
+// Deleting a pick list unloads the forms it used; one that remains loads them again. From the
+// keyboard the dialog comes up over its control and whole on the screen, not at a pointer resting
+// in the screen's corner (a click places it at the pointer, above), a far selection scrolled into view.
+TEST_F(PickListTest, TheDialogComesBackBesideItsControlFromTheKeyboardWithAFarSelectionInView) {
+    auto* other = new MultiServerPickList(&form);
+    ASSERT_NE(selectForm(), nullptr);
+    delete other;
+    EXPECT_EQ(selectForm(), nullptr);
+    EXPECT_EQ(loaded(u"MultiServerPickListMenuForm"_s), nullptr);
+    for (int i = 1; i <= 24; ++i)
+        servers()->Add(u"alias%1"_s.arg(i, 2, 10, QChar(u'0')), archivePath(u"vqnorth"_s), false);
+    pickList->SetSelectedServers(names({u"alias12"_s}));  // line 15: 2 connected, separator, vqnorth, ...
+    const QPoint corner = pickList->screen()->availableGeometry().bottomRight();
+    const ScopedServices pointer(&ServicesContext::mousePosition, [corner] { return corner; });
+    form.move(200, 150);
+    QRect placed;
+    whileShown([&] { QTest::keyClick(pickList, Qt::Key_Space); },
+               [&](QWidget* dialog) {
+                   placed = dialog->geometry();
+                   EXPECT_EQ(selectForm()->topLine(), 15 - 5);
+                   static_cast<QDialog*>(dialog)->reject();
+               });
+    EXPECT_TRUE(placed.contains(pickList->mapToGlobal(pickList->rect().center())) &&
+                pickList->screen()->availableGeometry().contains(placed))
+        << placed.x() << "," << placed.y();
+}
+
+TEST_F(PickListTest, PopupMenuOffersEveryServerAndRebuildsItsItems) {
+    QMenu* menu = static_cast<MultiServerPickListMenuForm*>(loaded(u"MultiServerPickListMenuForm"_s))->menu();
+    whileShown([&] { QTest::mouseClick(pickList, Qt::RightButton, {}, QPoint(5, 5)); },
+               [&](QWidget* shown) {
+                   EXPECT_EQ(shown, menu);
+                   EXPECT_EQ(menuTexts(menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s,
+                                                           u"vqlegacy"_s, u"-"_s, u"vqnorth"_s}));
+                   clickMenuItem(menu, u"Select All Connected"_s);
+               });
+    EXPECT_EQ(selected(), "vqsouth,vqlegacy");
+
+    connect(u"vqnorth"_s);
+    servers()->Remove(u"vqlegacy"_s);
+    whileShown(
+        [&] { QTest::keyClick(pickList, Qt::Key_F10, Qt::ShiftModifier); },
+        [&](QWidget*) {
+            EXPECT_EQ(menuTexts(menu), QStringList({u"Select All Connected"_s, u"vqsouth"_s, u"vqnorth"_s}));
+            clickMenuItem(menu, u"vqnorth"_s);
+        });
+    EXPECT_EQ(selected(), "vqnorth");
+
+    pickList->SetEnabled(false);
+    QTest::mouseClick(pickList, Qt::RightButton, {}, QPoint(5, 5));  // no menu: nothing to answer it
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// A name gets the longest prefix that fits with "..." behind it, two names half the width each;
+// the tooltip has them whole. A choice made before the control is sized fits once it is.
+TEST_F(PickListTest, NamesAreAbbreviatedToTheirShareOfTheWidth) {
+    const QString longName = u"vqsouth-production-historian-primary"_s;
+    servers()->Add(longName, archivePath(u"vqsouth"_s), false);
+    pickList->setFixedWidth(120);
+    const auto width = [&](const QString& text) { return textWidthTwips(text, pickList->Font()); };
+    pickList->SetSelectedServers(names({longName}));
+    const QString prefix = pickList->displayText().chopped(3);
+    EXPECT_TRUE(pickList->displayText().endsWith(u"..."_s) && prefix.size() > 3 &&
+                longName.startsWith(prefix))
+        << prefix.toStdString();
+    EXPECT_LT(width(pickList->displayText()), pickList->textWidthTwips());
+    EXPECT_GE(width(longName.left(prefix.size() + 1) + u"..."_s), pickList->textWidthTwips());
+    pickList->SetSelectedServers(names({longName, u"vqlegacy"_s}));
+    EXPECT_TRUE(pickList->displayText().contains(u"..."_s));
+    EXPECT_LT(width(pickList->displayText()), pickList->textWidthTwips() + width(u"..."_s));
+    EXPECT_EQ(pickList->toolTip(), longName + u", vqlegacy"_s);
+    EXPECT_EQ(MultiServerPickList::GetAbbreviatedServerName(u"vqsouth"_s, 1, pickList->Font()), u"..."_s);
+    auto* late = new MultiServerPickList(&form);
+    late->SetSelectedServers(names({u"vqsouth"_s}));
+    late->setGeometry(10, 40, 300, 24);
+    EXPECT_EQ(late->displayText(), u"vqsouth"_s);
+}
+
+TEST_F(PickListTest, PaintsFocusDisabledAndPressedInTheSystemColours) {
+    pickList->SetSelectedServers(names({u"vqsouth"_s}));
+    QTRY_VERIFY(pickList->hasFocus());
+    auto textRowHas = [&](SystemColor which) {
+        const QImage image = pickList->grab().toImage();
+        for (int x = 3; x < pickList->buttonRect().left(); ++x)
+            if (image.pixel(x, pickList->height() / 2) == systemColor(which).rgb()) return true;
+        return false;
+    };
+    auto buttonEdge = [&] {
+        return pickList->grab().toImage().pixel(pickList->buttonRect().topLeft() + QPoint(3, 0));
+    };
+    EXPECT_TRUE(textRowHas(SystemColor::Highlight) &&
+                buttonEdge() == systemColor(SystemColor::ButtonHighlight).rgb());
+    whileShown([&] { QTest::mousePress(pickList, Qt::LeftButton, {}, QPoint(5, 5)); },
+               [&](QWidget* shown) {
+                   EXPECT_EQ(buttonEdge(), systemColor(SystemColor::DarkShadow3D).rgb());
+                   shown->hide();
+               });
+    EXPECT_EQ(buttonEdge(), systemColor(SystemColor::ButtonHighlight).rgb());
+
+    pickList->SetEnabled(false);
+    EXPECT_TRUE(!textRowHas(SystemColor::Highlight) && textRowHas(SystemColor::ButtonFace));
+    EXPECT_EQ(pickList->focusPolicy(), Qt::NoFocus);
+}
 
 using Window = ConnectionManagerWindow;
 
@@ -59,11 +262,10 @@ struct RecordingHelpViewer : HelpViewer {
 
 // Archives "north" (VQ3, the default) and "south" (VQ2), each with the users vqadmin (no password)
 // and engineer ("secret"), known through the archive library.
-class ServerWindowsTest : public ::testing::Test {
+class ServerWindowsTest : public ModelTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        ArchiveApplication::install(registryPath());
+        ModelTest::SetUp();
         createArchive(u"north"_s, u"VQ3"_s, u"VQ 3.2.357"_s);
         createArchive(u"south"_s, u"VQ2"_s, u"VQ 2.08"_s);
         servers()->Add(u"north"_s, path(u"north"_s), true);
@@ -72,14 +274,13 @@ protected:
     void TearDown() override {
         m_window.reset();
         SdkConnectDialog::setFactory(nullptr);
-        SdkApplication::reset();
+        ModelTest::TearDown();
     }
 
     void createArchive(const QString& name, const QString& kind, const QString& version) {
-        ArchiveServer::create(path(name), name, kind, version)->addUser(u"engineer"_s, u"secret"_s, {});
+        makeServer(kind, version, name)->addUser(u"engineer"_s, u"secret"_s, {});
     }
     SdkServersPtr servers() const { return SdkApplication::instance()->Servers(); }
-    QString path(const QString& name) const { return m_dir.filePath(name + u".vqa"_s); }
     QString registryPath() const { return m_dir.filePath(u"servers.json"_s); }
     // The server list as the next program to read the registry sees it, the default starred.
     std::string registry() const {
@@ -131,8 +332,6 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    QTemporaryDir m_dir;
-    ScopedMessageRecorder m_messages;
     ModalDriver m_modals;
     std::unique_ptr<Window> m_window;
     QTableWidget* m_list = nullptr;
@@ -211,14 +410,10 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     // The default moves in the registry once it can be written (before, a message says why); Add
     // refuses a missing file, one that is no archive and an unreachable database, keeping what was
     // typed, then adds a real archive; Remove asks, forgets the server and keeps its file.
-    QFile listed(registryPath());
-    ASSERT_TRUE(listed.open(QIODevice::ReadOnly));
-    const QByteArray bytes = listed.readAll();
-    ASSERT_TRUE(listed.remove() && QDir(m_dir.path()).mkdir(u"servers.json"_s));
+    ASSERT_TRUE(QFile::rename(registryPath(), registryPath() + u".kept"_s) && QDir().mkdir(registryPath()));
     click("cmdSetDefault");
     EXPECT_TRUE(told({u"Could not make \"south\" the default server.\r\n"_s, u"(error 0x8004040A)"_s}));
-    ASSERT_TRUE(QDir(m_dir.path()).rmdir(u"servers.json"_s));
-    writeFile(registryPath(), bytes);
+    ASSERT_TRUE(QDir().rmdir(registryPath()) && QFile::rename(registryPath() + u".kept"_s, registryPath()));
     click("cmdSetDefault");
     EXPECT_EQ(registry(), "north south*");
     EXPECT_TRUE(shown().ends_with("vqadmin -; south VQ2 VQ_2.08 No - Yes | south: Connect Add Remove"))
@@ -270,7 +465,22 @@ TEST_F(ServerWindowsTest, ManagerConnectsSetsTheDefaultAddsAndRemoves) {
     EXPECT_EQ(m_modals.faults(), "");
 }
 
-}  // namespace
+// Refusals that take three lines make the window taller; the fields keep their height.
+TEST_F(ServerWindowsTest, TheLogonWindowKeepsItsFieldsWhenItsMessageGrows) {
+    LogonWindow window(servers()->Item(u"north"_s));
+    ASSERT_TRUE(showActive(window));
+    const QString why = QStringList(12, u"the archive refused the password given"_s).join(u"; "_s);
+    for (int attempt = 0; attempt < 3; ++attempt)
+        window.showRefusal(Error(sdkerr::LogonFailed, u"north"_s, why));
+    QApplication::processEvents();
+    auto* message = child<QLabel>(&window, "lblMessage");
+    ASSERT_GE(message->height(), 3 * message->fontMetrics().lineSpacing());
+    EXPECT_GE(message->height(), message->heightForWidth(message->width()));
+    for (const char* field : {"txtUser", "txtPassword"})
+        EXPECT_GE(child<QLineEdit>(&window, field)->height(),
+                  child<QLineEdit>(&window, field)->sizeHint().height())
+            << field;
+}
 
 // The help viewer gets the file below the root in VQPC.INI in the platform's form and the topic; a
 // missing file is reported with the path as built, the root cut to 80 characters, backslashes and
@@ -302,3 +512,6 @@ TEST_F(ServerWindowsTest, HelpTopicOpensAnExistingFileBelowTheRootOrSaysItIsMiss
                            u"File Does Not Exist: The file \\help\\VQSDKToolsUsr.chm does not exist"_s}));
     EXPECT_EQ(viewer->shown.size(), 1);
 }
+
+}  // namespace
+}  // namespace vq::test

@@ -25,12 +25,6 @@ namespace vq::test {
 
 namespace {
 
-bool isNumericText(const QString& text) {
-    bool ok = false;
-    text.trimmed().toDouble(&ok);
-    return ok;
-}
-
 // Three-valued AND (or OR): a deciding part wins, else an unknown part makes the whole unknown.
 std::optional<bool> junction(const std::vector<std::optional<bool>>& parts, bool isAnd) {
     bool unknown = false;
@@ -44,12 +38,10 @@ std::optional<bool> junction(const std::vector<std::optional<bool>>& parts, bool
     return isAnd;
 }
 
-// A REAL as SQLite writes it: 15 significant digits and always a decimal point ("0.0", "1.0e+20").
+// A REAL as SQLite writes it: 15 significant digits and always a decimal point ("0.0").
 QString sqliteText(double number) {
-    QString text = QString::number(number, 'g', 15);
-    if (text.contains(u'.') || !std::isfinite(number)) return text;
-    const qsizetype exponent = text.indexOf(u'e');
-    return exponent < 0 ? text + u".0"_qs : text.insert(exponent, u".0"_qs);
+    const QString text = QString::number(number, 'g', 15);
+    return text.contains(u'.') ? text : text + u".0"_qs;
 }
 
 QString typeLetter(int code) {
@@ -65,7 +57,6 @@ struct ClauseEvaluator::Archive {
         enum Type { Null, Number, Text } type = Null;
         double number = 0;
         QString text;
-        bool real = false;  // stored as a REAL, which reads as text with a decimal point
     };
     struct Event {
         qint64 point;
@@ -100,7 +91,6 @@ struct ClauseEvaluator::Archive {
             if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
                 v.type = Value::Number;
                 v.number = query.real(column);
-                v.real = type == SQLITE_FLOAT;
             } else if (type == SQLITE_TEXT) {
                 v.type = Value::Text;
                 v.text = query.text(column);
@@ -214,10 +204,8 @@ struct ClauseEvaluator::Archive {
             case SqlTable::Comp:
                 return m_pointById.value(row.event->point);
             case SqlTable::Alias:
-            case SqlTable::Batch: {
-                const Value id = row.stored->value(u"point_id"_qs);
-                return id.type == Value::Number ? m_pointById.value(qint64(id.number)) : nullptr;
-            }
+            case SqlTable::Batch:
+                return m_pointById.value(qint64(row.stored->value(u"point_id"_qs).number));
             default:
                 return row.samples.at(node.table).point;
         }
@@ -228,30 +216,23 @@ struct ClauseEvaluator::Archive {
         const auto isColumn = [](const SqlNode& n, const char16_t* column) {
             return n.kind == SqlNode::Kind::Column && n.column == QStringView(column);
         };
-        if (op == u"=" && isColumn(left, u"Tag") && isColumn(right, u"Tag")) {
-            const Point* a = pointOf(left, row);
-            const Point* b = pointOf(right, row);
-            if (!a || !b) return std::nullopt;
-            return a == b;
+        if (op == u"=" && isColumn(left, u"Tag") && isColumn(right, u"Tag"))
+            return pointOf(left, row) == pointOf(right, row);
+        // The clauses put a mask or a time after the column it applies to.
+        const bool wild =
+            right.kind == SqlNode::Kind::String && (right.text.contains(u'*') || right.text.contains(u'?'));
+        if ((op == u"=" || op == u"<>") && wild && !left.isLiteral()) {
+            const auto matched = like(left, right.text, row);
+            if (!matched || op == u"=") return matched;
+            return !*matched;
         }
-        for (const auto& [operand, mask] : {std::pair{&left, &right}, std::pair{&right, &left}}) {
-            const bool wild = mask->kind == SqlNode::Kind::String &&
-                              (mask->text.contains(u'*') || mask->text.contains(u'?'));
-            if ((op == u"=" || op == u"<>") && wild && !operand->isLiteral()) {
-                const auto matched = like(*operand, mask->text, row);
-                if (!matched || op == u"=") return matched;
-                return !*matched;
-            }
-        }
-        for (const auto& [column, time] : {std::pair{&left, &right}, std::pair{&right, &left}}) {
-            if (op == u"=" && column->table == SqlTable::Comp && isColumn(*column, u"Time") &&
-                time->kind != SqlNode::Kind::Column) {
-                const Value at = value(*time, row, Kind::Time);
-                double newest = -INFINITY;
-                for (const Event* event : pointOf(*column, row)->events)
-                    if (event->time <= at.number) newest = std::max(newest, event->time);
-                return row.event->time == newest;
-            }
+        if (op == u"=" && left.table == SqlTable::Comp && isColumn(left, u"Time") &&
+            right.kind != SqlNode::Kind::Column) {
+            const Value at = value(right, row, Kind::Time);
+            double newest = -INFINITY;
+            for (const Event* event : pointOf(left, row)->events)
+                if (event->time <= at.number) newest = std::max(newest, event->time);
+            return row.event->time == newest;
         }
         const Kind kind = kindFor(left, right);
         const Value a = value(left, row, kind);
@@ -278,31 +259,18 @@ struct ClauseEvaluator::Archive {
         return expression.match(text.text).hasMatch();
     }
 
-    // Texts win, then times; an archived value or two literals are texts unless both sides read
-    // as numbers.
+    // Texts win, then times; the clauses compare an archived value with numbers only.
     static Kind kindFor(const SqlNode& left, const SqlNode& right) {
-        bool text = false, time = false, value = false, stringLiteral = false, numberLiteral = false,
-             textLiteral = false;
+        bool text = false, time = false;
         for (const SqlNode* node : {&left, &right}) {
             if (node->kind == SqlNode::Kind::Column) {
                 const SqlColumnKind kind = SqlDialectVocabulary::kindOf(node->table, node->column);
                 text |= kind == SqlColumnKind::Text;
                 time |= kind == SqlColumnKind::Time;
-                value |= kind == SqlColumnKind::Value;
             }
             time |= node->kind == SqlNode::Kind::Date;
-            numberLiteral |= node->kind == SqlNode::Kind::Number;
-            if (node->kind == SqlNode::Kind::String) {
-                textLiteral |= stringLiteral;
-                stringLiteral = true;
-                textLiteral |= !isNumericText(node->text);
-            }
         }
-        const bool twoStrings = left.kind == SqlNode::Kind::String && right.kind == SqlNode::Kind::String;
-        if (text || twoStrings) return Kind::Text;
-        if (time) return Kind::Time;
-        if ((value || numberLiteral) && stringLiteral && textLiteral) return Kind::Text;
-        return Kind::Number;
+        return text ? Kind::Text : time ? Kind::Time : Kind::Number;
     }
 
     Value value(const SqlNode& node, const Row& row, Kind as) const {
@@ -312,14 +280,10 @@ struct ClauseEvaluator::Archive {
                 v = column(node, row);
                 break;
             case SqlNode::Kind::Number:
-                v = as == Kind::Text ? Value{Value::Text, 0, node.text}
-                                     : Value{Value::Number, node.number, {}};
+                v = {Value::Number, node.number, {}};
                 break;
             case SqlNode::Kind::String:
                 v = {Value::Text, 0, node.text};
-                if (as == Kind::Time)
-                    v = {Value::Number, TimeText::seconds(node.text, m_now).value_or(NAN), {}};
-                if (as == Kind::Number) v = {Value::Number, node.text.trimmed().toDouble(), {}};
                 break;
             case SqlNode::Kind::Date:
                 v = {Value::Number, *TimeText::seconds(node.text, m_now), {}};
@@ -330,16 +294,13 @@ struct ClauseEvaluator::Archive {
                 break;
             }
             case SqlNode::Kind::Abs:
-            case SqlNode::Kind::Negate:
                 v = value(node.child(0), row, Kind::Number);
-                if (v.type == Value::Number)
-                    v.number = node.kind == SqlNode::Kind::Abs ? std::fabs(v.number) : -v.number;
+                v.number = std::fabs(v.number);
                 break;
             default:
                 break;
         }
-        if (as == Kind::Text && v.type == Value::Number)
-            v = {Value::Text, 0, v.real ? sqliteText(v.number) : QString::number(v.number)};
+        if (as == Kind::Text && v.type == Value::Number) v = {Value::Text, 0, sqliteText(v.number)};
         if (as == Kind::Text) v.text = foldKey(v.text);
         if (as != Kind::Text && v.type == Value::Text) v = {};  // a text never equals a number
         return v;
@@ -347,8 +308,7 @@ struct ClauseEvaluator::Archive {
 
     Value column(const SqlNode& node, const Row& row) const {
         const QString& name = node.column;
-        const Point* point = name == u"Tag" ? pointOf(node, row) : nullptr;
-        if (name == u"Tag") return point ? Value{Value::Text, 0, point->tag} : Value{};
+        if (name == u"Tag") return {Value::Text, 0, pointOf(node, row)->tag};
         if (node.table == SqlTable::Point) {
             const auto& stored = row.point->columns;
             if (name == u"Pointid" || name == u"PointNumber")

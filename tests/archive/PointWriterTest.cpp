@@ -6,13 +6,11 @@
 #include "archive/data/ArchiveCopy.h"
 #include "archive/data/CsvCodec.h"
 #include "archive/data/PointCsv.h"
-#include "archive/dialect/StoredDate.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "sdk/SdkPointClass.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPointType.h"
 
-#include <QBuffer>
 #include <QTextStream>
 
 using namespace vq;
@@ -301,26 +299,6 @@ TEST_P(PointWriterTest, WriteAccessFollowsThePointAccessStringOfOwnerGroupAndWor
     }
 }
 
-// Stored dates are read without the general parser; what it would have read must not change.
-TEST(ArchiveDatesTest, StoredDatesReadBackAsUtcAndOtherTextsAsTheGeneralParserReadsThem) {
-    const QDateTime written(QDate(2024, 3, 31), QTime(2, 30, 5), Qt::UTC);
-    EXPECT_EQ(StoredDate::fromText(StoredDate::text(written)), written);
-    EXPECT_EQ(StoredDate::fromText(u"1899-12-31T00:00:00"_s).timeSpec(), Qt::UTC);
-    const QString others[] = {u"2024-02-30T00:00:00"_s,
-                              u"20a4-01-05T15:04:05"_s,
-                              u"2024-01-05T24:00:00"_s,
-                              u"2024-01-05 15:04:05"_s,
-                              u"2024-01-05T15:04"_s,
-                              u"2024-01-05"_s,
-                              u""_s};
-    for (const QString& text : others) {
-        QDateTime general = QDateTime::fromString(text, Qt::ISODate);
-        general.setTimeSpec(Qt::UTC);
-        EXPECT_EQ(StoredDate::fromText(text), general) << text.toStdString();
-        EXPECT_EQ(StoredDate::fromText(text).isValid(), general.isValid()) << text.toStdString();
-    }
-}
-
 const QString nul = QString(QChar(u'\0'));
 
 // The refusals of a CSV import ("LINE: TAG: REASON; ..."), or what it raised.
@@ -425,8 +403,12 @@ TEST(CsvCodec, WriterQuotesOnlyWhatNeedsIt) {
 }
 
 TEST(CsvCodec, ReaderAcceptsCommonLayouts) {
+    const QString pad(65534, u'x');  // with one more character, a read buffer's length
     // What the case shows, the input, the rows read.
     const std::tuple<const char*, QString, QString> cases[] = {
+        {"cr lf split by a refill", pad + u"x\r\nb\n"_s, u"1:<"_s + pad + u"x>\n2:<b>"_s},
+        {"quoted cr lf split by a refill", u'"' + pad + u"\r\ny\"\nb\n"_s,
+         u"1:<"_s + pad + u"\r\ny>\n3:<b>"_s},
         {"lf", u"a,b\nc,d\n"_s, u"1:<a>,<b>\n2:<c>,<d>"_s},
         {"crlf, no final line end", u"a,b\r\nc,d"_s, u"1:<a>,<b>\n2:<c>,<d>"_s},
         {"empty lines skipped", u"\n\r\na\n\n\r\nb\n\n"_s, u"3:<a>\n6:<b>"_s},
@@ -459,30 +441,6 @@ TEST(CsvCodec, UnterminatedQuoteNamesItsLine) {
     EXPECT_TRUE(fields.isEmpty());
     EXPECT_TRUE(reader.error().contains(u"1"_s)) << qPrintable(reader.error());
     EXPECT_FALSE(reader.readRow(&fields)) << "an error ends the input";
-}
-
-TEST(CsvCodec, LineEndSplitAcrossBufferRefillsCountsOnce) {
-    // Pads put the CR of a CR LF on the last character of any power-of-two read buffer, or just past it.
-    for (int size : {4096, 16384, 65536}) {
-        for (int shift : {-1, 0, 1, 5}) {
-            for (bool quoted : {false, true}) {
-                const int pad = size - 2 + shift - (quoted ? 1 : 0);
-                QString text = quoted ? u'"' + QString(pad, u'x') + u"\r\ny\"\r\nb\r\n"_s
-                                      : QString(pad, u'x') + u"\r\nb\r\n"_s;
-                QByteArray bytes = text.toUtf8();
-                QBuffer buffer(&bytes);
-                buffer.open(QIODevice::ReadOnly);
-                QTextStream in(&buffer);
-                CsvReader reader(in);
-                QStringList fields;
-                ASSERT_TRUE(reader.readRow(&fields));
-                EXPECT_EQ(fields.front().size(), pad + (quoted ? 3 : 0));
-                ASSERT_TRUE(reader.readRow(&fields));
-                EXPECT_EQ(fields, QStringList{u"b"_s});
-                EXPECT_EQ(reader.lineNumber(), quoted ? 3 : 2) << size << " " << shift << " " << quoted;
-            }
-        }
-    }
 }
 
 }  // namespace

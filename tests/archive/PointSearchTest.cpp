@@ -157,9 +157,7 @@ const char* const kClauses[] = {
     "VQPOINT.TAG LIKE 'sin*'  AND VQPOINT.POINTSOURCE = 'R'  AND VQPOINT.POINTTYPE = 'R'",
     "VQPOINT.TAG = 'fic_200' ",
     "VQPOINT.TAG LIKE 'fic_*'",
-    "VQPOINT.TAG LIKE 'FIC_1%*'",
     "VQPOINT.TAG LIKE 'fic?1*'",
-    "VQPOINT.TAG LIKE 'o''q*'",
     "VQPOINT.TAG = 'O''Q?1'",
     "VQPOINT.DESCRIPTOR LIKE '*\\S*''Q*'",
     "VQPOINT.DESCRIPTOR >= 'level' AND VQPOINT.DESCRIPTOR < 'level of tank 6'",
@@ -182,7 +180,6 @@ const char* const kClauses[] = {
     "VQPOINT.DESCRIPTOR LIKE '*X_F*'",
     "VQPOINT.DESCRIPTOR = 'level of TANK 5'",
     "VQPOINT.ENGUNITS LIKE 'deg*'  AND VQPOINT.POINTCLASS = 'classic' ",
-    "VQPOINT.POINTSOURCE = 'L'  AND VQPOINT.POINTTYPE = 'I'",
     "VQPOINT.POINTCLASS = 'TOTALIZER'",
     "VQPOINT.POINTTYPE IN (\"I\", \"D\")",
     "VQPOINT.POINTTYPE NOT IN ('R', 'S')",
@@ -190,16 +187,10 @@ const char* const kClauses[] = {
     "VQpoint.Zero >= 10 AND \r\nVQpoint.Span < 500",
     "VQpoint.Span > 100 OR (VQpoint.Zero < 0 AND NOT VQpoint.PointType = 'R')",
     "VQPOINT.POINTID <= 20 AND VQPOINT.POINTNUMBER != 3",
-    "VQPOINT.LOCATION4 = 1 AND VQPOINT.INSTRUMENTTAG LIKE 'TT*'",
     "VQPOINT.CREATIONDATE > DATE('y') AND VQPOINT.CHANGEDATE <= DATE('*+1h')",
-    "VQPOINT.CREATOR = 'VQADMIN' AND VQPOINT.DIGNUMBER > 0",
     "ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"ON\")) AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = DATE(\" * \")",
     "ABS(VQCOMP.STATUS) = ABS(DIGCODE(\"Closed\")) AND VQPOINT.TAG = VQCOMP.TAG AND VQCOMP.TIME = "
     "DATE(\"*\")",
-    "VQCOMP.VALUE = 50 AND VQCOMP.STATUS = 0 AND VQPOINT.POINTTYPE = 'R' AND VQPOINT.TAG = VQCOMP.TAG AND "
-    "VQCOMP.TIME = DATE(\"*\")",
-    "VQCOMP.STATUS = 1 AND VQPOINT.POINTTYPE IN (\"I\", \"D\") AND VQPOINT.TAG = VQCOMP.TAG AND "
-    "VQCOMP.TIME = DATE(\"*\")",
     "VQcomp.Value > 5 AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time = DATE('*-12h')",
     "VQcomp.Status = -253 AND VQpoint.Tag = VQcomp.Tag",
     "VQcomp.Value LIKE 'batch*' AND VQpoint.Tag = VQcomp.Tag AND VQcomp.Time >= DATE('t')",
@@ -228,16 +219,11 @@ const char* const kClauses[] = {
 QStringList everyPointColumnClauses() {
     QStringList clauses;
     for (const QString& column : SqlDialectVocabulary::columns(SqlTable::Point)) {
-        switch (SqlDialectVocabulary::kindOf(SqlTable::Point, column)) {
-            case SqlColumnKind::Text:
-                clauses << u"VQPOINT.%1 LIKE '*e*'"_s.arg(column) << u"VQPOINT.%1 >= 'm'"_s.arg(column);
-                break;
-            case SqlColumnKind::Time:
-                clauses << u"VQPOINT.%1 > DATE('*-1d')"_s.arg(column);
-                break;
-            default:
-                clauses << u"VQPOINT.%1 > 1"_s.arg(column);
-        }
+        const SqlColumnKind kind = SqlDialectVocabulary::kindOf(SqlTable::Point, column);
+        if (kind == SqlColumnKind::Text) clauses << u"VQPOINT.%1 LIKE '*e*'"_s.arg(column);
+        clauses << u"VQPOINT.%1 "_s.arg(column) + (kind == SqlColumnKind::Text   ? u">= 'm'"_s
+                                                   : kind == SqlColumnKind::Time ? u"> DATE('*-1d')"_s
+                                                                                 : u"> 1"_s);
     }
     return clauses;
 }

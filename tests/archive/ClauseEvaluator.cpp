@@ -27,15 +27,9 @@ namespace {
 
 // Three-valued AND (or OR): a deciding part wins, else an unknown part makes the whole unknown.
 std::optional<bool> junction(const std::vector<std::optional<bool>>& parts, bool isAnd) {
-    bool unknown = false;
-    for (const auto& part : parts) {
-        if (!part)
-            unknown = true;
-        else if (*part != isAnd)
-            return !isAnd;
-    }
-    if (unknown) return std::nullopt;
-    return isAnd;
+    if (std::any_of(parts.begin(), parts.end(), [&](auto part) { return part && *part != isAnd; }))
+        return !isAnd;
+    return std::count(parts.begin(), parts.end(), std::nullopt) ? std::nullopt : std::optional(isAnd);
 }
 
 // A REAL as SQLite writes it: 15 significant digits and always a decimal point ("0.0").
@@ -86,16 +80,10 @@ struct ClauseEvaluator::Archive {
     Archive(ArchiveServer& server, QDateTime now) : m_now(std::move(now)) {
         SqliteDatabase& db = SqliteArchiveStorage::databaseOf(server.storage());
         auto read = [](SqliteStatement& query, int column) {
-            Value v;
             const int type = query.columnType(column);
-            if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-                v.type = Value::Number;
-                v.number = query.real(column);
-            } else if (type == SQLITE_TEXT) {
-                v.type = Value::Text;
-                v.text = query.text(column);
-            }
-            return v;
+            if (type == SQLITE_TEXT) return Value{Value::Text, 0, query.text(column)};
+            const bool number = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+            return number ? Value{Value::Number, query.real(column), {}} : Value{};
         };
         auto rows = [&](const char* sql, auto&& each) {
             auto query = db.prepare(sql);
@@ -179,11 +167,9 @@ struct ClauseEvaluator::Archive {
             case SqlNode::Kind::Or:
                 for (const SqlNodePtr& child : node.children) parts.push_back(test(*child, row));
                 return junction(parts, node.kind == SqlNode::Kind::And);
-            case SqlNode::Kind::Not: {
-                const auto inner = test(node.child(0), row);
-                if (!inner) return std::nullopt;
-                return !*inner;
-            }
+            case SqlNode::Kind::Not:
+                if (const auto inner = test(node.child(0), row)) return !*inner;
+                return std::nullopt;
             case SqlNode::Kind::Compare:
                 return compare(node.child(0), node.op, node.child(1), row);
             case SqlNode::Kind::Like:
@@ -274,36 +260,33 @@ struct ClauseEvaluator::Archive {
     }
 
     Value value(const SqlNode& node, const Row& row, Kind as) const {
-        Value v;
+        const Value v = stored(node, row);
+        if (as == Kind::Text && v.type != Value::Null)
+            return {Value::Text, 0, foldKey(v.type == Value::Number ? sqliteText(v.number) : v.text)};
+        return as != Kind::Text && v.type == Value::Text ? Value{} : v;  // a text never equals a number
+    }
+
+    Value stored(const SqlNode& node, const Row& row) const {
         switch (node.kind) {
             case SqlNode::Kind::Column:
-                v = column(node, row);
-                break;
+                return column(node, row);
             case SqlNode::Kind::Number:
-                v = {Value::Number, node.number, {}};
-                break;
+                return {Value::Number, node.number, {}};
             case SqlNode::Kind::String:
-                v = {Value::Text, 0, node.text};
-                break;
+                return {Value::Text, 0, node.text};
             case SqlNode::Kind::Date:
-                v = {Value::Number, *TimeText::seconds(node.text, m_now), {}};
-                break;
+                return {Value::Number, *TimeText::seconds(node.text, m_now), {}};
             case SqlNode::Kind::DigCode: {
                 const auto code = m_stateCodes.constFind(foldKey(node.text.trimmed()));
-                if (code != m_stateCodes.constEnd()) v = {Value::Number, double(*code), {}};
-                break;
+                return code == m_stateCodes.constEnd() ? Value{} : Value{Value::Number, double(*code), {}};
             }
-            case SqlNode::Kind::Abs:
-                v = value(node.child(0), row, Kind::Number);
-                v.number = std::fabs(v.number);
-                break;
+            case SqlNode::Kind::Abs: {
+                const Value v = value(node.child(0), row, Kind::Number);
+                return {v.type, std::fabs(v.number), {}};
+            }
             default:
-                break;
+                return {};
         }
-        if (as == Kind::Text && v.type == Value::Number) v = {Value::Text, 0, sqliteText(v.number)};
-        if (as == Kind::Text) v.text = foldKey(v.text);
-        if (as != Kind::Text && v.type == Value::Text) v = {};  // a text never equals a number
-        return v;
     }
 
     Value column(const SqlNode& node, const Row& row) const {

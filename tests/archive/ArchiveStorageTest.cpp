@@ -197,8 +197,7 @@ QStringList everyPoint(const QString& location) {
         const SdkNamedValuesPtr named = point->PointAttributes()->NamedValues();
         for (const SdkNamedValue& pair : *named)
             values << pair.Name() + u'=' + pair.Value().toString() + u':' + pair.Value().typeName();
-        const std::optional<ArchivedValue> current = server->currentValue(point->PointID());
-        if (current)
+        if (const std::optional<ArchivedValue> current = server->currentValue(point->PointID()))
             values << u"current=%1:%2@%3/%4"_s
                           .arg(current->value.toString(), current->value.typeName(),
                                current->time.toString(Qt::ISODateWithMs))

@@ -209,8 +209,7 @@ struct ClauseEvaluator::Archive {
             right.kind == SqlNode::Kind::String && (right.text.contains(u'*') || right.text.contains(u'?'));
         if ((op == u"=" || op == u"<>") && wild && !left.isLiteral()) {
             const auto matched = like(left, right.text, row);
-            if (!matched || op == u"=") return matched;
-            return !*matched;
+            return matched && op == u"<>" ? std::optional(!*matched) : matched;
         }
         if (op == u"=" && left.table == SqlTable::Comp && isColumn(left, u"Time") &&
             right.kind != SqlNode::Kind::Column) {
@@ -226,12 +225,8 @@ struct ClauseEvaluator::Archive {
         if (a.type == Value::Null || b.type == Value::Null) return std::nullopt;
         const int order =
             kind == Kind::Text ? a.text.compare(b.text) : (a.number < b.number ? -1 : a.number > b.number);
-        if (op == u"=") return order == 0;
-        if (op == u"<>") return order != 0;
-        if (op == u"<") return order < 0;
-        if (op == u"<=") return order <= 0;
-        if (op == u">") return order > 0;
-        return order >= 0;
+        if (op == u"=" || op == u"<>") return (order == 0) == (op == u"=");
+        return order == 0 ? op.endsWith(u'=') : (order < 0) == op.startsWith(u'<');
     }
 
     std::optional<bool> like(const SqlNode& operand, const QString& mask, const Row& row) const {
@@ -316,12 +311,10 @@ struct ClauseEvaluator::Archive {
             case SqlTable::Batch: {
                 static const QHash<QString, QString> columns = {{u"Batchid"_qs, u"batch_id"_qs},
                                                                 {u"Starttime"_qs, u"start_time"_qs},
-                                                                {u"Endtime"_qs, u"end_time"_qs}};
-                if (name == u"Time") {
-                    const Value end = row.stored->value(u"end_time"_qs);
-                    return end.type == Value::Null ? now : end;
-                }
-                return row.stored->value(columns.value(name, name.toLower()));
+                                                                {u"Endtime"_qs, u"end_time"_qs},
+                                                                {u"Time"_qs, u"end_time"_qs}};
+                const Value v = row.stored->value(columns.value(name, name.toLower()));
+                return name == u"Time" && v.type == Value::Null ? now : v;  // a running batch ends now
             }
             default:
                 return sampled(node, row.samples.at(node.table));

@@ -37,11 +37,9 @@ void expectNamedWithoutPassword(const Error& error, const QString& where) {
 
 // Every other test opens its archive through the factory.
 TEST_F(ArchiveStorageTest, OtherServersAreRefusedAndNothingIsMadeOrOverwritten) {
-    for (const QString& location : {u"plant.vqa"_s, archivePath(), u"C:/plant/plant.vqa"_s})
-        EXPECT_FALSE(ArchiveStorage::isServerLocation(location)) << location.toStdString();
-    for (const QString& location : {u"postgresql://engineer@db.plant.example:5432/plant"_s,
-                                    u" POSTGRES://db/plant"_s, u"mysql://db/plant"_s})
-        EXPECT_TRUE(ArchiveStorage::isServerLocation(location)) << location.toStdString();
+    // Plain files and the schemes below are every other test's.
+    EXPECT_FALSE(ArchiveStorage::isServerLocation(u"C:/plant/plant.vqa"_s));  // a drive, not a scheme
+    EXPECT_TRUE(ArchiveStorage::isServerLocation(u" POSTGRES://db/plant"_s));
 
     // Another engine is refused as what it is and never made into a file; a PostgreSQL server that
     // cannot be reached makes the archive unavailable. No message shows the password.

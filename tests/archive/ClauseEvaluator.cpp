@@ -95,7 +95,7 @@ struct ClauseEvaluator::Archive {
                 each(row);
             }
         };
-        rows("SELECT * FROM points ORDER BY point_id", [&](const QHash<QString, Value>& row) {
+        rows("SELECT * FROM points ORDER BY tag_key", [&](const QHash<QString, Value>& row) {
             m_points.push_back({qint64(row[u"point_id"_qs].number), row[u"tag"_qs].text, row, {}});
         });
         rows("SELECT point_id, time, value, status FROM archive ORDER BY point_id, time",
@@ -135,8 +135,6 @@ struct ClauseEvaluator::Archive {
             enumerate(clause, row, tables, 0, matched);
             if (matched) tags << point.tag;
         }
-        std::sort(tags.begin(), tags.end(),
-                  [](const QString& a, const QString& b) { return foldKey(a) < foldKey(b); });
         return tags;
     }
 

@@ -78,7 +78,7 @@ protected:
         search(
             [&](VQTagSearch& control) {
                 shown = text(control.SelectedServers());
-                QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+                clickButton(&control, "cmdCancel");
             },
             server, 0, passed);
         return shown;
@@ -147,8 +147,8 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaAndResultsButNoSe
             EXPECT_EQ(control.TagMask(), first);
             EXPECT_EQ(control.PointTypeMask(), 1);
             control.SetPointTypeMask(0);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+            clickButton(&control, "cmdSearch");
+            clickButton(&control, "cmdOK");
         },
         servers()->Item(u"vqnorth"_s));
     EXPECT_TRUE(onlyFirst(chosen));
@@ -161,7 +161,7 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaAndResultsButNoSe
         EXPECT_TRUE(onlyFirst(control.PointList()));
         EXPECT_TRUE(
             child<QTableView>(&control, "stSearchResults")->selectionModel()->selectedRows().isEmpty());
-        QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+        clickButton(&control, "cmdCancel");
     });
 }
 
@@ -173,15 +173,15 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
     int listed = 0;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
         control.SetTagMask(u"B01-T*"_s);
-        QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
-        whileShown([&] { QTest::mouseClick(child<QPushButton>(&control, "cmdPtAttr"), Qt::LeftButton); },
+        clickButton(&control, "cmdSearch");
+        clickButton(&control, "cmdSelectAll");
+        whileShown([&] { clickButton(&control, "cmdPtAttr"); },
                    [&](QWidget* form) {
                        listed = child<QComboBox>(form, "cboPointList")->count();
                        QTest::keyClick(form, Qt::Key_Escape);
                    });
         EXPECT_TRUE(loaded("VQTagSearchForm"));
-        QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+        clickButton(&control, "cmdOK");
     });
     EXPECT_GT(chosen->Count(), 1);
     EXPECT_EQ(listed, chosen->Count());
@@ -191,9 +191,7 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
 // 3 fix the servers and let Select All choose one point.
 TEST_F(TagwrightDlgsTest, TheOptionsAndHowTheDialogEndsDecideWhatIsChosen) {
     const SdkServerPtr south = connect(u"vqsouth"_s);
-    const auto press = [](const char* button) {
-        return [=](VQTagSearch& c) { QTest::mouseClick(child<QPushButton>(&c, button), Qt::LeftButton); };
-    };
+    const auto press = [](const char* button) { return [=](VQTagSearch& c) { clickButton(&c, button); }; };
     const int32_t three = tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected;
     const std::tuple<int32_t, std::function<void(VQTagSearch&)>, int> cases[] = {
         {0, press("cmdCancel"), 0},
@@ -268,10 +266,7 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
     sheet.resize(900, 600);
     sheet.show();
     sheet.SetPropSheetEntries(entries);
-    auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
-    const QModelIndex cell = sheet.cellIndex(u"DigitalSet"_s, columnValue);
-    grid->scrollTo(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    clickIndex(child<QTreeView>(&sheet, "MSHFlexGrid1"), sheet.cellIndex(u"DigitalSet"_s, columnValue));
     auto* editor = sheet.findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
     ASSERT_TRUE(editor->isVisible());
     whileShown([&] { QTest::mouseClick(editor->findChild<QPushButton*>(), Qt::LeftButton); },

@@ -258,8 +258,7 @@ TEST_F(PointBuilderTest, TheTagFieldSuggestsAScreenfulOfTheServersTagsAsTheyAreT
     EXPECT_EQ(typed(u"*oiler"_s) + typed(u"zz"_s), QStringList());  // a mask is no prefix
     EXPECT_EQ(typed(u"PUMP.1"_s).join(u' '), u"Pump.10 Pump.11 Pump.12 Pump.13 Pump.14 Pump.15"_s);
     QAbstractItemView* popup = tag->completer()->popup();
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
-                      popup->visualRect(popup->model()->index(4, 0)).center());
+    clickIndex(popup, popup->model()->index(4, 0));
     EXPECT_EQ(tag->text(), u"Pump.14"_s);
     QTest::keyClick(tag, Qt::Key_Return);
     EXPECT_TRUE(statusSays(*window, "Pump.14 on plant"));

@@ -187,12 +187,7 @@ protected:
     QString status() { return label("statSearchResults"); }
     QString serverStatus() { return label("statServerResults"); }
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
-    QStringList items(const char* combo) {
-        QStringList out;
-        auto* box = child<QComboBox>(combo);
-        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
-        return out;
-    }
+    QStringList items(const char* combo) { return comboItems(child<QComboBox>(combo)); }
     // "server\tag" of every listed row, as the view's model gives them.
     QStringList rows() {
         const QAbstractItemModel* model = child<QTableView>("stSearchResults")->model();
@@ -700,10 +695,7 @@ protected:
     }
     // The texts of one column of a list, top to bottom.
     QStringList column(const char* list, int column = 0) {
-        const QAbstractItemModel* model = child<QTreeView>(list)->model();
-        QStringList out;
-        for (int row = 0; row < model->rowCount(); ++row) out << model->index(row, column).data().toString();
-        return out;
+        return columnTexts(child<QTreeView>(list)->model(), column);
     }
     void selectSets(const QStringList& names) {
         auto* view = child<QTreeView>("lvDigSets");

@@ -316,13 +316,8 @@ protected:
         return (rows.join(u"; "_s) + u" | "_s + m_window->selectedName() + u": "_s + enabled.join(u' '))
             .toStdString();
     }
-    void choose(int row) {
-        const QRect cell = m_list->visualItemRect(m_list->item(row, Window::NameColumn));
-        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-    void click(const char* button) {
-        QTest::mouseClick(child<QPushButton>(m_window.get(), button), Qt::LeftButton);
-    }
+    void choose(int row) { clickIndex(m_list, m_list->model()->index(row, Window::NameColumn)); }
+    void click(const char* button) { clickButton(m_window.get(), button); }
     // Whether the messages hold `parts` in this order; a failure shows them.
     ::testing::AssertionResult told(std::initializer_list<QString> parts) {
         const QString all = m_messages->texts().join(u'\n');

@@ -285,6 +285,39 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
     EXPECT_EQ(entries->GetValue(u"DigitalSet"_s).toString(), set);
 }
 
+// A source tag's search button asks the point search for one point of the entry's server, the
+// servers fixed (options 3); Cancel leaves the tag, OK fills in the point chosen. Without the
+// library's dialogs the click finds nothing; each click is reported.
+TEST_F(TagwrightDlgsTest, TheSourceTagsSearchButtonFillsInThePointChosenOnTheEntrysServer) {
+    auto entries = std::make_shared<PropSheetEntries>();
+    entries->AddDefaultAttributes(connect(u"vqsouth"_s), u"totalizer"_s);
+    VQPointAttributeEdit edit;
+    edit.SetAttributeName(u"SourceTag"_s);
+    edit.SetPropSheetEntries(entries);
+    edit.show();
+    QSignalSpy reported(&edit, &VQPointAttributeEdit::OnSearchResults);
+    const auto clickSearch = [&] {
+        QTest::mouseClick(edit.currentChild()->findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    clickSearch();
+    const ScopedServices library(useLibraryDialogs);
+    QString chosen;
+    for (const char* end : {"cmdCancel", "cmdOK"}) {
+        whileShown(clickSearch, [&](QWidget* form) {
+            auto* control = child<VQTagSearch>(form, "VQTagSearch1");
+            EXPECT_EQ(text(control->SelectedServers()), "vqsouth");
+            EXPECT_FALSE(child<MultiServerPickList>(control, "MultiServerPickList1")->Enabled() ||
+                         control->SearchResultsMultiselect());
+            clickButton(control, "cmdSearch");
+            chosen = control->PointList()->Tag(1);
+            clickButton(control, end);
+        });
+        EXPECT_EQ(entries->GetValue(u"SourceTag"_s).toString() + u'|' + edit.Text(),
+                  qstrcmp(end, "cmdOK") == 0 ? chosen + u'|' + chosen : u"|"_s);
+    }
+    EXPECT_EQ(reported.count(), 3);
+}
+
 // installWidgetServices() brings every window of the library at once and keeps the rest of the
 // context, which the scope around it gives back.
 TEST_F(TagwrightDlgsTest, InstallingTheWidgetServicesBringsEveryWindowAtOnce) {

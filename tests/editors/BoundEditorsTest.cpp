@@ -5,8 +5,6 @@
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "platform/AccessibleNames.h"
-#include "platform/AttributeSearchDialogs.h"
-#include "sdk/SdkPointList.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -240,41 +238,6 @@ TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
     EXPECT_EQ(edit.currentChild()->geometry(),
               twipsToPixels(VQPointAttributeEdit::layoutFor(pixelsToTwips(edit.width()), NoBorder).child));
     EXPECT_EQ(errorNumberOf([&] { edit.SetBorderStyle(2); }), 380);
-}
-// Hands back what a user would have chosen, and remembers what it was asked.
-class ChosenPoints : public AttributeSearchDialogs {
-public:
-    SdkPointListPtr ShowTagSearchDialog(const SdkServerPtr& server, int32_t options) override {
-        asked = server->Name() + u' ' + QString::number(options);
-        return chosen;
-    }
-    SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr&, bool, bool) override { return nullptr; }
-    SdkPointListPtr chosen;
-    QString asked;
-};
-
-TEST_F(AttributeEditTest, TheSearchButtonFillsTheTextOnlyFromAChosenPoint) {
-    entries = std::make_shared<PropSheetEntries>();
-    entries->AddDefaultAttributes(m_server, u"totalizer"_s);
-    VQPointAttributeEdit& edit = bind(u"SourceTag"_s);
-    auto* button = edit.currentChild()->findChild<QPushButton*>();
-
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(log(), u"OnSearchResults"_s) << "no dialogs installed";
-    EXPECT_EQ(value(u"SourceTag"_s), u""_s);
-
-    const auto dialogs = std::make_shared<ChosenPoints>();
-    {
-        const ScopedServices services(&ServicesContext::searchDialogs, dialogs);
-        QTest::mouseClick(button, Qt::LeftButton);  // cancelled
-        dialogs->chosen = SdkPointList::create();
-        dialogs->chosen->Add(m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues()));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    EXPECT_EQ(dialogs->asked, u"plant 3"_s);
-    EXPECT_EQ(value(u"SourceTag"_s), u"Flow"_s);
-    EXPECT_EQ(edit.Text(), u"Flow"_s);
-    EXPECT_EQ(log(), u"OnSearchResults OnSearchResults OnSearchResults"_s);
 }
 
 TEST_F(AttributeEditTest, AnAttributeTheCollectionLacksRaisesThroughCommitEntries) {

@@ -801,9 +801,8 @@ TEST_F(DigSetSearchTest, OkAddsTheChosenSetsOnceAndOnlyResetEmptiesTheChoice) {
 
     auto* sets = child<QTreeView>("lvDigSets");
     const QModelIndex pump = sets->model()->index(int(column("lvDigSets").indexOf(u"PumpState"_s)), 0);
-    const QPoint at = sets->visualRect(pump).center();
-    QTest::mouseClick(sets->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(sets->viewport(), Qt::LeftButton, {}, at);
+    clickIndex(sets, pump);
+    QTest::mouseDClick(sets->viewport(), Qt::LeftButton, {}, sets->visualRect(pump).center());
     EXPECT_EQ(events.last(), u"OnOff,Modes,YesNo,PumpState"_s);
 
     search->Reset();

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 #include <QTableView>
 
 namespace vq::test {

@@ -303,20 +303,17 @@ struct UsEnglish {
     QLocale m_previous;
 };
 
-// The deviation in the unit the editor does not show, in the standard or the scientific form.
+// The deviation in the unit the editor does not show, in the standard or the scientific form (a
+// plain 2.50 is the panel's label test).
 TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
     // Span, deviation, the attribute the editor shows, and the text for the other one.
     const std::tuple<Variant, Variant, const char*, QString> rows[] = {
-        {200.0, 5.0, "CompDev", u"2.50"_s},
-        {200.0, 2.5, "compdevpercent", u"5.00"_s},
-        {0.0, 5.0, "ExcDev", u"Infinity"_s},
-        {10000.0, 0.5, "CompDev", u"5.00E-03"_s},
-        {1000.0, 100.0, "ExcDevPercent", u"1.00E+03"_s},
+        {200.0, 2.5, "compdevpercent", u"5.00"_s},   {0.0, 5.0, "ExcDev", u"Infinity"_s},
+        {10000.0, 0.5, "CompDev", u"5.00E-03"_s},    {1000.0, 100.0, "ExcDevPercent", u"1.00E+03"_s},
         {200.0, -5000.0, "CompDev", u"-2,500.00"_s},  // negative: never scientific
         {100000.0, -0.001, "CompDev", u"0.00"_s},     // rounds to zero without a sign
         {u" 200 "_s, u"5"_s, "CompDev", u"2.50"_s},   // numeric text counts as a number
-        {u"wide"_s, 5.0, "CompDev", u"?"_s},
-        {200.0, 5.0, "Span", QString()}};
+        {u"wide"_s, 5.0, "CompDev", u"?"_s},         {200.0, 5.0, "Span", QString()}};
     UsEnglish locale;
     for (const auto& [span, deviation, shownAs, text] : rows)
         EXPECT_EQ(ConvertedDeviationText(span, deviation, QString::fromLatin1(shownAs)), text)

@@ -62,9 +62,9 @@ protected:
 
     // Shows the point search dialog and runs `act` on its control while it is up.
     SdkPointListPtr search(const std::function<void(VQTagSearch&)>& act, const SdkServerPtr& server = nullptr,
-                           int32_t options = 0, const SdkNamedValuesPtr& passed = nullptr) {
+                           const SdkNamedValuesPtr& passed = nullptr) {
         SdkPointListPtr chosen;
-        whileShown([&] { chosen = dialogs->ShowTagSearchDialog(server, options, passed); },
+        whileShown([&] { chosen = dialogs->ShowTagSearchDialog(server, 0, passed); },
                    [&](QWidget* form) {
                        EXPECT_EQ(form->windowTitle(), u"Tag Search"_s);
                        act(*child<VQTagSearch>(form, "VQTagSearch1"));
@@ -78,9 +78,9 @@ protected:
         search(
             [&](VQTagSearch& control) {
                 shown = text(control.SelectedServers());
-                QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+                clickButton(&control, "cmdCancel");
             },
-            server, 0, passed);
+            server, passed);
         return shown;
     }
 
@@ -147,8 +147,8 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaAndResultsButNoSe
             EXPECT_EQ(control.TagMask(), first);
             EXPECT_EQ(control.PointTypeMask(), 1);
             control.SetPointTypeMask(0);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+            clickButton(&control, "cmdSearch");
+            clickButton(&control, "cmdOK");
         },
         servers()->Item(u"vqnorth"_s));
     EXPECT_TRUE(onlyFirst(chosen));
@@ -161,7 +161,7 @@ TEST_F(TagwrightDlgsTest, ASecondDialogShowsThePreviousCriteriaAndResultsButNoSe
         EXPECT_TRUE(onlyFirst(control.PointList()));
         EXPECT_TRUE(
             child<QTableView>(&control, "stSearchResults")->selectionModel()->selectedRows().isEmpty());
-        QTest::mouseClick(child<QPushButton>(&control, "cmdCancel"), Qt::LeftButton);
+        clickButton(&control, "cmdCancel");
     });
 }
 
@@ -173,43 +173,36 @@ TEST_F(TagwrightDlgsTest, PtAttrShowsTheChosenPointsAndLeavesTheSearchOpen) {
     int listed = 0;
     const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
         control.SetTagMask(u"B01-T*"_s);
-        QTest::mouseClick(child<QPushButton>(&control, "cmdSearch"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(&control, "cmdSelectAll"), Qt::LeftButton);
-        whileShown([&] { QTest::mouseClick(child<QPushButton>(&control, "cmdPtAttr"), Qt::LeftButton); },
+        clickButton(&control, "cmdSearch");
+        clickButton(&control, "cmdSelectAll");
+        whileShown([&] { clickButton(&control, "cmdPtAttr"); },
                    [&](QWidget* form) {
                        listed = child<QComboBox>(form, "cboPointList")->count();
                        QTest::keyClick(form, Qt::Key_Escape);
                    });
         EXPECT_TRUE(loaded("VQTagSearchForm"));
-        QTest::mouseClick(child<QPushButton>(&control, "cmdOK"), Qt::LeftButton);
+        clickButton(&control, "cmdOK");
     });
     EXPECT_GT(chosen->Count(), 1);
     EXPECT_EQ(listed, chosen->Count());
 }
 
-// Cancel and Esc give nothing; the title bar's close only hides, so the selection stands. Options
-// 3 fix the servers and let Select All choose one point.
-TEST_F(TagwrightDlgsTest, TheOptionsAndHowTheDialogEndsDecideWhatIsChosen) {
-    const SdkServerPtr south = connect(u"vqsouth"_s);
-    const auto press = [](const char* button) {
-        return [=](VQTagSearch& c) { QTest::mouseClick(child<QPushButton>(&c, button), Qt::LeftButton); };
+// Cancel and Esc give nothing; the title bar's close only hides, so the selection stands. (Options
+// 3, the servers fixed and one point, are the source tag's search's below.)
+TEST_F(TagwrightDlgsTest, HowTheDialogEndsDecidesWhatIsChosen) {
+    connect(u"vqsouth"_s);
+    const std::pair<std::function<void(VQTagSearch&)>, int> cases[] = {
+        {[](VQTagSearch& c) { clickButton(&c, "cmdCancel"); }, 0},
+        {[](VQTagSearch& c) { QTest::keyClick(&c, Qt::Key_Escape); }, 0},
+        {[](VQTagSearch& c) { c.window()->close(); }, 1},
     };
-    const int32_t three = tsoptDisableVQSrvPickList | tsoptAllowOnlyOneTagToBeSelected;
-    const std::tuple<int32_t, std::function<void(VQTagSearch&)>, int> cases[] = {
-        {0, press("cmdCancel"), 0},
-        {0, [](VQTagSearch& c) { QTest::keyClick(&c, Qt::Key_Escape); }, 0},
-        {0, [](VQTagSearch& c) { c.window()->close(); }, 1},
-        {three, [=](VQTagSearch& c) { press("cmdSelectAll")(c), press("cmdOK")(c); }, 1},
-    };
-    for (const auto& [options, end, count] : cases) {
-        const SdkPointListPtr chosen = search(
-            [&](VQTagSearch& control) {
-                EXPECT_EQ(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled(), !options);
-                EXPECT_EQ(control.SearchResultsMultiselect(), !options);
-                press("cmdSearch")(control);
-                end(control);
-            },
-            options ? south : nullptr, options);
+    for (const auto& [end, count] : cases) {
+        const SdkPointListPtr chosen = search([&](VQTagSearch& control) {
+            EXPECT_TRUE(child<MultiServerPickList>(&control, "MultiServerPickList1")->Enabled() &&
+                        control.SearchResultsMultiselect());
+            clickButton(&control, "cmdSearch");
+            end(control);
+        });
         EXPECT_EQ(chosen->Count(), count);
     }
 }
@@ -246,9 +239,9 @@ TEST_F(TagwrightDlgsTest, ThePropertyFormShowsEachPointReadOnlyInBothSheetsAndKe
     form.resize(twipsToPixels(QSize(7400, 8730)));
     EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->size(),
               twipsToPixels(design.tabs.size() + QSize(1500, 1500)));
-    auto* close = child<QPushButton>(&form, "cmdClose");  // below the sheets, and closes
+    // Close lies below the sheets (inside the form at any size is the high-DPI test's) and closes.
+    auto* close = child<QPushButton>(&form, "cmdClose");
     EXPECT_GT(close->y(), child<QTabWidget>(&form, "SSTab1")->geometry().bottom());
-    EXPECT_TRUE(form.rect().contains(close->geometry()));
     close->click();
     EXPECT_FALSE(form.isVisible());
 }
@@ -268,10 +261,7 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
     sheet.resize(900, 600);
     sheet.show();
     sheet.SetPropSheetEntries(entries);
-    auto* grid = sheet.findChild<QTreeView*>(u"MSHFlexGrid1"_s);
-    const QModelIndex cell = sheet.cellIndex(u"DigitalSet"_s, columnValue);
-    grid->scrollTo(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    clickIndex(child<QTreeView>(&sheet, "MSHFlexGrid1"), sheet.cellIndex(u"DigitalSet"_s, columnValue));
     auto* editor = sheet.findChild<VQPointAttributeEdit*>(u"VQPointAttributeEdit1"_s);
     ASSERT_TRUE(editor->isVisible());
     whileShown([&] { QTest::mouseClick(editor->findChild<QPushButton*>(), Qt::LeftButton); },
@@ -288,6 +278,39 @@ TEST_F(TagwrightDlgsTest, TheSheetsDigitalSetButtonOpensTheSetSearchOnItsServerA
                    QTest::keyClick(child<QPushButton>(dialog, "cmdOK"), Qt::Key_Space);
                });
     EXPECT_EQ(entries->GetValue(u"DigitalSet"_s).toString(), set);
+}
+
+// A source tag's search button asks the point search for one point of the entry's server, the
+// servers fixed (options 3); Cancel leaves the tag, OK fills in the point chosen. Without the
+// library's dialogs the click finds nothing; each click is reported.
+TEST_F(TagwrightDlgsTest, TheSourceTagsSearchButtonFillsInThePointChosenOnTheEntrysServer) {
+    auto entries = std::make_shared<PropSheetEntries>();
+    entries->AddDefaultAttributes(connect(u"vqsouth"_s), u"totalizer"_s);
+    VQPointAttributeEdit edit;
+    edit.SetAttributeName(u"SourceTag"_s);
+    edit.SetPropSheetEntries(entries);
+    edit.show();
+    QSignalSpy reported(&edit, &VQPointAttributeEdit::OnSearchResults);
+    const auto clickSearch = [&] {
+        QTest::mouseClick(edit.currentChild()->findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    clickSearch();
+    const ScopedServices library(useLibraryDialogs);
+    QString chosen;
+    for (const char* end : {"cmdCancel", "cmdOK"}) {
+        whileShown(clickSearch, [&](QWidget* form) {
+            auto* control = child<VQTagSearch>(form, "VQTagSearch1");
+            EXPECT_EQ(text(control->SelectedServers()), "vqsouth");
+            EXPECT_FALSE(child<MultiServerPickList>(control, "MultiServerPickList1")->Enabled() ||
+                         control->SearchResultsMultiselect());
+            clickButton(control, "cmdSearch");
+            chosen = control->PointList()->Tag(1);
+            clickButton(control, end);
+        });
+        EXPECT_EQ(entries->GetValue(u"SourceTag"_s).toString() + u'|' + edit.Text(),
+                  qstrcmp(end, "cmdOK") == 0 ? chosen + u'|' + chosen : u"|"_s);
+    }
+    EXPECT_EQ(reported.count(), 3);
 }
 
 // installWidgetServices() brings every window of the library at once and keeps the rest of the

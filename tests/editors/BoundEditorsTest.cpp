@@ -5,8 +5,6 @@
 #include "editors/VQCompressionSpecs.h"
 #include "editors/VQPointAttributeEdit.h"
 #include "platform/AccessibleNames.h"
-#include "platform/AttributeSearchDialogs.h"
-#include "sdk/SdkPointList.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -241,41 +239,6 @@ TEST_F(AttributeEditTest, LayoutHidesTheChildsBorderBehindTheControlsEdge) {
               twipsToPixels(VQPointAttributeEdit::layoutFor(pixelsToTwips(edit.width()), NoBorder).child));
     EXPECT_EQ(errorNumberOf([&] { edit.SetBorderStyle(2); }), 380);
 }
-// Hands back what a user would have chosen, and remembers what it was asked.
-class ChosenPoints : public AttributeSearchDialogs {
-public:
-    SdkPointListPtr ShowTagSearchDialog(const SdkServerPtr& server, int32_t options) override {
-        asked = server->Name() + u' ' + QString::number(options);
-        return chosen;
-    }
-    SdkNamedValuesPtr ShowDigsetSearchDialog(const SdkServerPtr&, bool, bool) override { return nullptr; }
-    SdkPointListPtr chosen;
-    QString asked;
-};
-
-TEST_F(AttributeEditTest, TheSearchButtonFillsTheTextOnlyFromAChosenPoint) {
-    entries = std::make_shared<PropSheetEntries>();
-    entries->AddDefaultAttributes(m_server, u"totalizer"_s);
-    VQPointAttributeEdit& edit = bind(u"SourceTag"_s);
-    auto* button = edit.currentChild()->findChild<QPushButton*>();
-
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(log(), u"OnSearchResults"_s) << "no dialogs installed";
-    EXPECT_EQ(value(u"SourceTag"_s), u""_s);
-
-    const auto dialogs = std::make_shared<ChosenPoints>();
-    {
-        const ScopedServices services(&ServicesContext::searchDialogs, dialogs);
-        QTest::mouseClick(button, Qt::LeftButton);  // cancelled
-        dialogs->chosen = SdkPointList::create();
-        dialogs->chosen->Add(m_server->Points()->Add(u"Flow"_s, u"classic"_s, 12, SdkNamedValues()));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    EXPECT_EQ(dialogs->asked, u"plant 3"_s);
-    EXPECT_EQ(value(u"SourceTag"_s), u"Flow"_s);
-    EXPECT_EQ(edit.Text(), u"Flow"_s);
-    EXPECT_EQ(log(), u"OnSearchResults OnSearchResults OnSearchResults"_s);
-}
 
 TEST_F(AttributeEditTest, AnAttributeTheCollectionLacksRaisesThroughCommitEntries) {
     VQPointAttributeEdit& edit = bind(u"Descriptor"_s);
@@ -340,20 +303,17 @@ struct UsEnglish {
     QLocale m_previous;
 };
 
-// The deviation in the unit the editor does not show, in the standard or the scientific form.
+// The deviation in the unit the editor does not show, in the standard or the scientific form (a
+// plain 2.50 is the panel's label test).
 TEST(DeviationFormatTest, ConvertedDeviationIsFormattedByMagnitude) {
     // Span, deviation, the attribute the editor shows, and the text for the other one.
     const std::tuple<Variant, Variant, const char*, QString> rows[] = {
-        {200.0, 5.0, "CompDev", u"2.50"_s},
-        {200.0, 2.5, "compdevpercent", u"5.00"_s},
-        {0.0, 5.0, "ExcDev", u"Infinity"_s},
-        {10000.0, 0.5, "CompDev", u"5.00E-03"_s},
-        {1000.0, 100.0, "ExcDevPercent", u"1.00E+03"_s},
+        {200.0, 2.5, "compdevpercent", u"5.00"_s},   {0.0, 5.0, "ExcDev", u"Infinity"_s},
+        {10000.0, 0.5, "CompDev", u"5.00E-03"_s},    {1000.0, 100.0, "ExcDevPercent", u"1.00E+03"_s},
         {200.0, -5000.0, "CompDev", u"-2,500.00"_s},  // negative: never scientific
         {100000.0, -0.001, "CompDev", u"0.00"_s},     // rounds to zero without a sign
         {u" 200 "_s, u"5"_s, "CompDev", u"2.50"_s},   // numeric text counts as a number
-        {u"wide"_s, 5.0, "CompDev", u"?"_s},
-        {200.0, 5.0, "Span", QString()}};
+        {u"wide"_s, 5.0, "CompDev", u"?"_s},         {200.0, 5.0, "Span", QString()}};
     UsEnglish locale;
     for (const auto& [span, deviation, shownAs, text] : rows)
         EXPECT_EQ(ConvertedDeviationText(span, deviation, QString::fromLatin1(shownAs)), text)

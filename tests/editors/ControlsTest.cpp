@@ -112,14 +112,6 @@ struct DropDownWindow : EditorTestWindow<DropDownList> {
     QComboBox* combo1() const { return child<QComboBox>("Combo1"); }
 };
 
-TEST(DropDownListTest, TheListDropsWideEnoughForItsItems) {
-    DropDownWindow w;
-    const QString longItem = u"A digital state name far wider than the list box"_s;
-    w.editor->AddItem(longItem);
-    EXPECT_GT(w.combo1()->view()->minimumWidth(),
-              w.combo1()->view()->fontMetrics().horizontalAdvance(longItem));
-}
-
 // The host's handlers see every key as code, shift state and character, in this order, and change
 // what the list receives through the arguments they get by reference.
 TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowTheKey) {
@@ -155,8 +147,9 @@ TEST(DropDownListTest, HandlersSeeCodesShiftAndCharacterAndMayChangeOrSwallowThe
     }
 }
 
-// Bad positions, indexes and text box values are errors and change nothing.
-TEST(EditorErrors, ValuesOutOfRangeAreRejected) {
+// Bad positions, indexes and text box values are errors and change nothing; an item added at the
+// end is listed there, and the list drops wide enough for it.
+TEST(EditorErrors, ValuesOutOfRangeAreRejectedAndAnItemAtTheEndWidensTheList) {
     DropDownWindow w;
     TxtButton text;
     const std::pair<int32_t, std::function<void()>> rows[] = {
@@ -171,8 +164,11 @@ TEST(EditorErrors, ValuesOutOfRangeAreRejected) {
         {kInvalidPropertyValue, [&] { text.SetSelLength(-2); }}};
     for (const auto& [number, act] : rows) EXPECT_EQ(errorNumberOf(act), number);
     EXPECT_EQ(w.combo1()->count(), 3);
-    w.editor->AddItem(u"date"_s, 3);
-    EXPECT_EQ(w.combo1()->itemText(3), u"date"_s);
+    const QString longItem = u"A digital state name far wider than the list box"_s;
+    w.editor->AddItem(longItem, 3);
+    EXPECT_EQ(w.combo1()->itemText(3), longItem);
+    EXPECT_GT(w.combo1()->view()->minimumWidth(),
+              w.combo1()->view()->fontMetrics().horizontalAdvance(longItem));
 }
 
 // Unlike its family, the list saves an empty selection (it differs from 0); an index past the

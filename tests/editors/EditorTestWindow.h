@@ -22,6 +22,7 @@
 #include <QMetaProperty>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -127,12 +128,9 @@ inline QString shownState(QWidget* control) {
 
 // A list's items as "a|b|[c]": the selected one in brackets, a blank one as "_".
 inline QString listed(const QComboBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) {
-        const QString text =
-            list->itemText(i) == QStringLiteral(" ") ? QStringLiteral("_") : list->itemText(i);
-        texts << (i == list->currentIndex() ? QStringLiteral("[%1]").arg(text) : text);
-    }
+    QStringList texts =
+        comboItems(list).replaceInStrings(QRegularExpression(QStringLiteral("^ $")), QStringLiteral("_"));
+    if (list->currentIndex() >= 0) texts[list->currentIndex()] = u'[' + texts[list->currentIndex()] + u']';
     return texts.join(u'|');
 }
 

@@ -28,12 +28,12 @@ TEST(SecurityStringParserTest, ReadsTheLevelOfEachTokenAndFailsPastTheLast) {
     }
 }
 
+// Strings built from levels in range are the controls' tables'; out of range, a level reads None.
 TEST(SecurityStringParserTest, NamesAndBuiltStrings) {
     QStringList names;  // long/short for the levels -1 to 4
     for (int16_t level = -1; level <= 4; ++level)
         names << SecurityStringParser::GetLongName(level) + u'/' + SecurityStringParser::GetShortName(level);
     EXPECT_EQ(names.join(u", "_s), u"/, None/, Read Only/r, Write Only/w, Read/Write/rw, /"_s);
-    EXPECT_EQ(SecurityStringParser::BuildSecurityString({3, 1, 0}), u"o:rw g:r w:"_s);
     EXPECT_EQ(SecurityStringParser::BuildSecurityString({-1, 2, 65537}), u"o: g:w w:"_s);
 }
 
@@ -57,56 +57,44 @@ TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
     EXPECT_EQ(changes.count(), 0);
 }
 
-// One scope's list: the first write raises nothing; a later write raises the event and
-// canonicalises the string only when it changes the shown level; the user's choice raises it and
-// rebuilds the string.
+// One scope's list, a step at a time: the first write raises nothing; a later write raises the
+// event and canonicalises the string only when it changes the shown level; the user's choice raises
+// it and rebuilds the string, tokens missing there read as None. A token missing at the scope fails
+// the write and changes nothing; a scope past the world token edits no token.
 TEST(SecurityControlIndTest, WritesRaiseOnlyWhenTheLevelChangesAndTheUsersChoiceAlways) {
-    // Written, the events raised so far, the string read back and the level shown.
-    const std::tuple<QString, int, QString, QString> rows[] = {
-        {u"O:R G:W W:RW"_s, 0, u"O:R G:W W:RW"_s, u"Write Only"_s},  // first write
-        {u"O:W G:W W:"_s, 0, u"O:W G:W W:"_s, u"Write Only"_s},      // same level
-        {u"O:W G:RW W:"_s, 1, u"o:w g:rw w:"_s, u"Read/Write"_s},
-        {u"o:r  w:rw"_s, 2, u"o:r g: w:rw"_s, u"None"_s},  // the empty token reads None
+    // The scope, what is written or the key pressed in the list; then the events raised so far, the
+    // error, the string read back and the level shown.
+    const std::tuple<int32_t, QString, QString> steps[] = {
+        {1, u"O:R G:W W:RW"_s, u"0 0 O:R G:W W:RW|Write Only"_s},  // first write
+        {1, u"O:W G:W W:"_s, u"0 0 O:W G:W W:|Write Only"_s},      // same level
+        {1, u"O:W G:RW W:"_s, u"1 0 o:w g:rw w:|Read/Write"_s},
+        {1, u"o:r  w:rw"_s, u"2 0 o:r g: w:rw|None"_s},  // the empty token reads None
+        {1, u"<Down>"_s, u"3 0 o:r g:r w:rw|Read Only"_s},
+        {0, u"o:w"_s, u"4 0 o:w g: w:|Write Only"_s},
+        {2, u"o:rw"_s, u"4 9 o:w g: w:|Write Only"_s},  // no world token
+        {0, u"<Up>"_s, u"5 0 o:r g: w:|Read Only"_s},
+        {3, u"o:rw g:r w: o:w"_s, u"6 0 o:rw g:r w:|Write Only"_s},
+        {3, u"<Up>"_s, u"7 0 o:rw g:r w:|Read Only"_s},
     };
     EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
     auto* list = window.child<QComboBox>("Combo1");
     EXPECT_EQ(listed(list), u"None|Read Only|Write Only|Read/Write"_s);
-    window.editor->SetSecurityScope(1);
     QSignalSpy changes(window.editor, &SecurityControlInd::OnListIndexChange);
-    for (const auto& [written, events, read, shown] : rows) {
-        window.editor->SetSecurity(written);
-        EXPECT_EQ(std::tuple(changes.count(), window.editor->Security(), list->currentText()),
-                  std::tuple(events, read, shown));
+    for (const auto& [scope, step, expected] : steps) {
+        window.editor->SetSecurityScope(scope);
+        int32_t error = 0;
+        if (step.startsWith(u'<')) {
+            list->setFocus();
+            QTest::keyClick(list, step == u"<Up>" ? Qt::Key_Up : Qt::Key_Down);
+        } else {
+            error = errorNumberOf([&] { window.editor->SetSecurity(step); });
+        }
+        EXPECT_EQ(u"%1 %2 %3|%4"_s.arg(changes.count())
+                      .arg(error)
+                      .arg(window.editor->Security(), list->currentText()),
+                  expected)
+            << scope << ' ' << step.toStdString();
     }
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(changes.count(), 3);
-    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:rw"_s);
-}
-
-// A token missing at the scope fails the write and changes nothing; other missing tokens read
-// as None when the user's choice rebuilds the string.
-TEST(SecurityControlIndTest, ShortStrings) {
-    EditorTestWindow<SecurityControlInd> window(QSize(1500, 315));
-    auto* list = window.child<QComboBox>("Combo1");
-    window.editor->SetSecurity(u"o:w"_s);
-    EXPECT_EQ(list->currentIndex(), 2);
-
-    window.editor->SetSecurityScope(2);
-    EXPECT_EQ(errorNumberOf([&] { window.editor->SetSecurity(u"o:rw"_s); }), errc::SubscriptOutOfRange);
-    EXPECT_EQ(window.editor->Security(), u"o:w"_s);
-    EXPECT_EQ(list->currentIndex(), 2);
-
-    window.editor->SetSecurityScope(0);
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(window.editor->Security(), u"o:r g: w:"_s);
-
-    // A scope past the world token edits no token: the rebuild keeps the three it has.
-    window.editor->SetSecurityScope(3);
-    window.editor->SetSecurity(u"o:rw g:r w: o:w"_s);
-    QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(window.editor->Security(), u"o:rw g:r w:"_s);
 }
 
 }  // namespace

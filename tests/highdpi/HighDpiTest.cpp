@@ -2,14 +2,12 @@
 // child stays inside its parent, at the size each asks for and larger. The scale factor is read
 // when QApplication starts, so it is set while the program initialises.
 #include "GalleryWindow.h"
-#include "PointBuilderWindow.h"
 #include "ServersPage.h"
-#include "model/ModelTestSupport.h"
-#include "platform/Twips.h"
 #include "dialogs/VQPointPropertySheetForm.h"
+#include "platform/Twips.h"
+#include "pointbuilder/PointBuilderTestSupport.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPoints.h"
-#include "sdk/SdkServers.h"
 #include "search/VQTagSearch.h"
 
 #include <QAbstractScrollArea>
@@ -40,15 +38,12 @@ QStringList strayChildren(const QWidget& root) {
     return stray;
 }
 
-using HighDpiTest = ModelTest;
+// The Point Builder's own fixture: the server "plant" holding Boiler.Temp, its window open.
+using HighDpiTest = PointBuilderTest;
 
 TEST_F(HighDpiTest, EveryWindowsChildrenStayInsideTheirControlsAtTwiceTheScale) {
-    SdkNamedValues attributes;
-    attributes.Add(u"Descriptor"_s, u"Boiler temperature"_s);
-    storePoint(*makeServer(), u"Boiler.Temp"_s, u"classic"_s, pointtype::Float32, attributes);
-    SdkApplication::instance()->Servers()->Add(u"plant"_s, path(u"plant"_s), true);
-    auto builder = std::make_unique<PointBuilderWindow>();
-    ASSERT_TRUE(builder->openPoint(u"Boiler.Temp"_s));
+    ASSERT_TRUE(window->openPoint(u"Boiler.Temp"_s));
+    window->resize(PointBuilderWindow::firstSize());
     auto properties = std::make_unique<VQPointPropertySheetForm>();
     auto list = SdkPointList::create();
     list->Add(reconnect()->Points()->Item(u"Boiler.Temp"_s));
@@ -57,18 +52,18 @@ TEST_F(HighDpiTest, EveryWindowsChildrenStayInsideTheirControlsAtTwiceTheScale) 
     auto pages = std::make_unique<QTabWidget>();
     pages->addTab(new ServersPage, u"Servers and digital sets"_s);
     pages->addTab(new VQTagSearch, u"Point search"_s);
-    const std::pair<QWidget*, QSize> windows[] = {{builder.get(), {1400, 900}},
+    const std::pair<QWidget*, QSize> windows[] = {{window.get(), {1400, 900}},
                                                   {properties.get(), {900, 1000}},
                                                   {gallery.get(), {900, 500}},
                                                   {pages.get(), {1100, 800}}};
-    for (const auto& [window, larger] : windows) {
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        EXPECT_EQ(window->devicePixelRatio(), 2.0);
-        for (QSize size : {window->size(), larger}) {
-            window->resize(size);
+    for (const auto& [tested, larger] : windows) {
+        tested->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(tested));
+        EXPECT_EQ(tested->devicePixelRatio(), 2.0);
+        for (QSize size : {tested->size(), larger}) {
+            tested->resize(size);
             QApplication::processEvents();
-            EXPECT_EQ(strayChildren(*window).join(u'\n'), QString()) << window->metaObject()->className();
+            EXPECT_EQ(strayChildren(*tested).join(u'\n'), QString()) << tested->metaObject()->className();
         }
     }
     pages->setCurrentIndex(1);

@@ -212,49 +212,43 @@ TEST_F(SheetTest, AFailureToRedrawARowIsToldUnlessItIsAnInvalidArgument) {
     EXPECT_EQ(text("Span"), u"7"_s);
 }
 
-// Only the value cell of an editable entry opens the editor (which the next test shows).
-TEST_F(SheetTest, NoOtherCellOpensTheEditor) {
-    // What is clicked, the view, whether the sheet is read-only, the row and column.
-    const std::tuple<const char*, int32_t, bool, const char*, int> cases[] = {
-        {"name column", viewAlphabetic, false, "Descriptor", columnName},
-        {"category row outside its sign", viewCategorized, false, "[Overview]", columnName},
-        {"category row's value column", viewCategorized, false, "[Overview]", columnValue},
-        {"read-only entry's value", viewAlphabetic, false, "PointID", columnValue},
-        {"value under a read-only sheet", viewAlphabetic, true, "Descriptor", columnValue},
-    };
-    for (const auto& [clicked, shownView, readonlySheet, row, column] : cases) {
-        SCOPED_TRACE(clicked);
-        sheet->SetReadonly(readonlySheet);
-        bind(shownView);
-        click(row, column);
-        EXPECT_FALSE(editor()->isVisible());
-        EXPECT_EQ(editor()->AttributeName(), QString());
-    }
-}
-
-TEST_F(SheetTest, TheEditorLiesOverTheValueCellWithItsStylesMarginsAndTheCaretWhereClicked) {
+// Only the value cell of an editable entry opens the editor, which lies over the cell with its
+// style's margin and width and puts the caret where the click was.
+TEST_F(SheetTest, TheValueCellOpensTheEditorOverItWithItsStylesMarginsAndTheCaretWhereClicked) {
     const ScopedServices scrollBar(&ServicesContext::scrollBarWidth, [] { return std::optional<int>(17); });
     edit(*entries, "Descriptor=Boiler_feed");
-    // The view (categorized: a taller sheet, all rows fit, no scroll bar), the attribute, the
-    // editor's margin and width adjustment in twips, the click's x in pixels and the caret it sets.
-    const std::tuple<int32_t, const char*, int, int, int, int> cases[] = {
-        {viewAlphabetic, "Descriptor", 30, -60, 1, 0},     // text style, left of the text
-        {viewAlphabetic, "Descriptor", 30, -60, 150, 11},  // text style, right of the text
-        {viewAlphabetic, "PointType", 0, -10, 150, 0},     // list style
-        {viewCategorized, "Descriptor", 30, -60, 150, 11}};
-    for (const auto& [shownView, attribute, margin, adjustment, x, caret] : cases) {
-        SCOPED_TRACE(std::string(attribute) + ' ' + std::to_string(x));
+    // What is clicked, the view (categorized: a taller sheet, all rows fit, no scroll bar), whether
+    // the sheet is read-only, the row and column, the click's x in pixels; then the editor's margin
+    // and width adjustment in twips and the caret it sets (-1: no editor opens).
+    const std::tuple<const char*, int32_t, bool, const char*, int, int, int, int, int> cases[] = {
+        {"name column", viewAlphabetic, false, "Descriptor", columnName, 4, 0, 0, -1},
+        {"category row outside its sign", viewCategorized, false, "[Overview]", columnName, 4, 0, 0, -1},
+        {"category row's value column", viewCategorized, false, "[Overview]", columnValue, 4, 0, 0, -1},
+        {"read-only entry's value", viewAlphabetic, false, "PointID", columnValue, 4, 0, 0, -1},
+        {"value under a read-only sheet", viewAlphabetic, true, "Descriptor", columnValue, 4, 0, 0, -1},
+        {"text style, left of the text", viewAlphabetic, false, "Descriptor", columnValue, 1, 30, -60, 0},
+        {"text style, right of the text", viewAlphabetic, false, "Descriptor", columnValue, 150, 30, -60, 11},
+        {"list style", viewAlphabetic, false, "PointType", columnValue, 150, 0, -10, 0},
+        {"categorized", viewCategorized, false, "Descriptor", columnValue, 150, 30, -60, 11}};
+    for (const auto& [clicked, shownView, readonlySheet, row, column, x, margin, adjustment, caret] : cases) {
+        SCOPED_TRACE(clicked);
         const bool categorized = shownView == viewCategorized;
+        sheet->SetReadonly(readonlySheet);
         sheet->resize(twipsToPixels(QSize(5000, categorized ? 6000 : 4000)));
         bind(shownView);
         if (categorized)  // all but one category folded: the rows fit
             for (const char* category : {"[Archive]", "[Classic]", "[Display]", "[Security]", "[System]"})
                 if (view()->isExpanded(at(category, columnSign))) click(category, columnSign);
-        click(attribute, columnValue, x);
+        click(row, column, x);
+        if (caret < 0) {
+            EXPECT_FALSE(editor()->isVisible());
+            EXPECT_EQ(editor()->AttributeName(), QString());  // never opened: these rows come first
+            continue;
+        }
         ASSERT_TRUE(editor()->isVisible());
-        EXPECT_EQ(editor()->AttributeName(), QString::fromUtf8(attribute));
+        EXPECT_EQ(editor()->AttributeName(), QString::fromUtf8(row));
         const int width = 5000 - (categorized ? 275 : 0) - 1725 - (categorized ? 0 : GetScrollBarWidth());
-        EXPECT_EQ(editor()->pos(), cell(attribute, columnValue).topLeft() + QPoint(twipsToPixels(margin), 0));
+        EXPECT_EQ(editor()->pos(), cell(row, columnValue).topLeft() + QPoint(twipsToPixels(margin), 0));
         EXPECT_NEAR(editor()->width(), (width + adjustment) / 15.0, 1.0);
         EXPECT_EQ(std::pair(editor()->SelStart(), editor()->SelLength()), std::pair(caret, 0));
     }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPushButton>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
@@ -22,6 +25,31 @@ Widget* child(const QObject* parent, const char* name) {
 template <typename Widget>
 Widget* child(const QObject& parent, const char* name) {
     return child<Widget>(&parent, name);
+}
+
+// Clicks the push button of `parent` called `name`.
+inline void clickButton(const QObject* parent, const char* name) {
+    QTest::mouseClick(child<QPushButton>(parent, name), Qt::LeftButton);
+}
+
+// Scrolls `index` into view and clicks its middle.
+inline void clickIndex(QAbstractItemView* view, const QModelIndex& index) {
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+}
+
+// The texts of a list's items, top down.
+inline QStringList comboItems(const QComboBox* box) {
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    return texts;
+}
+
+// The texts of one column of `model`, top down.
+inline QStringList columnTexts(const QAbstractItemModel* model, int column) {
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row) texts << model->index(row, column).data().toString();
+    return texts;
 }
 
 // Shows `window` and waits until the offscreen platform makes it the active one, so that focus

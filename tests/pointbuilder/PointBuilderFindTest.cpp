@@ -1,6 +1,7 @@
 // The Point Builder's dialogs driven while they run modal: Find, Properties and Connections; the
 // whole round of Find, open, edit, save and find again with the keyboard alone; and the window
 // following the server list while it runs.
+#include "PointBuilderMessages.h"
 #include "PointBuilderTestSupport.h"
 #include "archive/server/ServerRegistry.h"
 #include "dialogs/DialogServices.h"
@@ -114,6 +115,27 @@ TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     }
     EXPECT_GE(child<QComboBox>(*window, "cboServer")->findText(u"east"_s), 0);
     EXPECT_EQ(child<QComboBox>(*window, "cboServer")->currentText(), u"plant"_s);
+}
+
+// Cancel in the log-on window during a search is the user's choice too: the Point Builder's own
+// message presentation shows no box after it (the driver would close one and say so), and no rows
+// of the earlier search stay.
+TEST_F(PointBuilderFindTest, CancelInTheLogOnWindowDuringASearchShowsNothingMore) {
+    const ScopedServices logon(&ServicesContext::connectDialog,
+                               [] { return std::make_shared<WidgetConnectDialog>(); });
+    const ScopedServices presentation(
+        &ServicesContext::messages,
+        std::shared_ptr<MessageService>(std::make_shared<PointBuilderMessages>()));
+    int rows = -1;
+    nextSearch(u"*"_s, [&](QWidget* form) {
+        reconnect()->setPassword(u"vqadmin"_s, u"secret"_s);
+        SdkApplication::instance()->Servers()->Item(u"plant"_s)->Close();
+        modals.then(u"frmLogon"_s, [](QWidget* window) { static_cast<QDialog*>(window)->reject(); });
+        clickButton(form, "cmdSearch");
+        rows = child<QTableView>(form, "stSearchResults")->model()->rowCount();
+    });
+    EXPECT_FALSE(window->findPoint());
+    EXPECT_EQ(rows, 0);
 }
 
 // The Point Builder used from the keyboard alone: Find, open, edit, save and find again.

@@ -75,6 +75,8 @@ TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
         {"Shift+Tab goes back", viewAlphabetic, "ExDesc", "F2 Shift+Tab", "ExcMin ExcMin editor"},
         {"Tab past the last leaves", viewAlphabetic, nullptr, "End F2 Tab", "Zero - after"},
         {"Tab from the grid leaves", viewAlphabetic, nullptr, "Tab", "Tag - after"},
+        {"Page Down and Page Up move a page", viewAlphabetic, nullptr, "PgDown PgDown PgUp",
+         "DataGroup - grid"},
     };
     for (const auto& [behaviour, shownView, start, keys, expected] : cases) {
         SCOPED_TRACE(behaviour);
@@ -83,6 +85,8 @@ TEST_F(SheetKeysTest, KeysMoveFoldEditAndLeaveTheSheet) {
         pressKeys(QString::fromUtf8(keys));
         EXPECT_EQ(state(), expected);
     }
+    click("EngUnits", columnName);  // a name cell makes its row current and opens nothing
+    EXPECT_EQ(state(), "EngUnits - grid");
 }
 
 }  // namespace

@@ -87,19 +87,23 @@ SdkPointListPtr SearchRunner::wait() {
     return std::exchange(m_answer, nullptr);
 }
 
-// False when this runner was deleted while the loop ran.
+// False when this runner was deleted while the loop ran. The loop runs until this job is done: a
+// finish that an earlier job queued, when it ended before its wait began, must not end it early
+// (joining a running worker would freeze the window until the search ends).
 bool SearchRunner::waitInLoop() {
     const QPointer<SearchRunner> alive(this);
     QEventLoop loop;
     m_waiting = &loop;
-    if (!m_done) loop.exec();
-    if (!alive) return false;
+    while (!m_done) {
+        loop.exec();
+        if (!alive) return false;
+    }
     m_waiting = nullptr;
     return true;
 }
 
 void SearchRunner::finished() {
-    if (m_waiting) m_waiting->quit();
+    if (m_waiting && m_done) m_waiting->quit();
 }
 
 void SearchRunner::stop() {

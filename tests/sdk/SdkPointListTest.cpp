@@ -34,8 +34,7 @@ TEST_F(SdkPointListTest, FindsPointsByPositionAndByPath) {
     list.Add(alpha->PointFromHandle(3, u"CDT158"_s));
     list.Add(alpha->PointFromHandle(4, u"SINUSOID"_s));  // the first one again, in other letters
     EXPECT_EQ(idsOf(list), u"1 2 3 4"_s);
-    EXPECT_EQ(list.Item(4)->Name(), u"SINUSOID"_s);
-    EXPECT_EQ(list.Item(2)->Server(), beta);
+    EXPECT_TRUE(list.Item(4)->Name() == u"SINUSOID"_s && list.Item(2)->Server() == beta);
     EXPECT_EQ(list.ServerName(3), u"Alpha"_s);
     for (int position : {0, -1, 5})
         EXPECT_EQ(errorNumberOf([&] { list.Item(position); }), errc::SubscriptOutOfRange) << position;
@@ -71,8 +70,7 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     EXPECT_EQ(list.Item(3)->Server(), beta);
     list.Append(list);
     EXPECT_EQ(idsOf(list), u"1 2 3 4 1 2 3 4"_s);
-    EXPECT_EQ(list.Item(u"\\\\alpha\\A"_s)->PointID(), 1);
-    EXPECT_EQ(list.Item(u"\\\\beta\\C"_s)->PointID(), 3);
+    EXPECT_TRUE(list.Item(u"\\\\alpha\\A"_s)->PointID() == 1 && list.Item(u"\\\\beta\\C"_s)->PointID() == 3);
     EXPECT_EQ(list.Tag(8), u"a"_s);
     EXPECT_EQ(other.Count(), 2);
 
@@ -92,9 +90,7 @@ TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookupUpToAMillionOfUn
     list.Reserve(count + 1, (count + 1) * 12);
     for (int i = 0; i < count; ++i) {
         list.AddHandle(i % 2 ? alpha : beta, i, tag(i));
-        if (i == 9) {
-            EXPECT_EQ(list.Item(u"\\\\Alpha\\t00000000007"_s)->PointID(), 7);
-        }
+        if (i == 9) EXPECT_EQ(list.Item(u"\\\\Alpha\\t00000000007"_s)->PointID(), 7);
     }
     list.AddHandle(alpha, count, tag(7).toLower());  // a duplicate added later does not hide the first
     for (int i = 7; i < count; i += 1994) {

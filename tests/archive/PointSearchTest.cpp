@@ -24,17 +24,14 @@
 namespace vq::test {
 namespace {
 
-SdkNamedValues tablesFor(const QString& clause) {
-    SdkNamedValues set;
-    for (SqlTable table : SqlDialectParser::tablesOf(*SqlDialectParser::parse(clause)))
-        if (table != SqlTable::Point) set.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
-    return set;
-}
-
 // The tags the archive answers; empty for its "no point matches" error.
 QStringList searched(ArchiveServer& server, const QString& clause) {
     try {
-        const SdkPointListPtr list = server.GetPointsSQL(clause, tablesFor(clause), nullptr);
+        SdkNamedValues tables;
+        for (SqlTable table : SqlDialectParser::tablesOf(*SqlDialectParser::parse(clause)))
+            if (table != SqlTable::Point)
+                tables.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
+        const SdkPointListPtr list = server.GetPointsSQL(clause, tables, nullptr);
         QStringList tags;
         for (int i = 1; i <= list->Count(); ++i) tags << list->Tag(i);
         return tags;
@@ -209,20 +206,6 @@ const char* const kClauses[] = {
     "VQbatch.Batchid = 'B-3' AND VQpoint.Pointid < 3",
 };
 
-// Every column of VQPOINT compared as its kind says, so a column that one engine stores with
-// another type than the dialect expects shows.
-QStringList everyPointColumnClauses() {
-    QStringList clauses;
-    for (const QString& column : SqlDialectVocabulary::columns(SqlTable::Point)) {
-        const SqlColumnKind kind = SqlDialectVocabulary::kindOf(SqlTable::Point, column);
-        if (kind == SqlColumnKind::Text) clauses << u"VQPOINT.%1 LIKE '*e*'"_s.arg(column);
-        clauses << u"VQPOINT.%1 "_s.arg(column) + (kind == SqlColumnKind::Text   ? u">= 'm'"_s
-                                                   : kind == SqlColumnKind::Time ? u"> DATE('*-1d')"_s
-                                                                                 : u"> 1"_s);
-    }
-    return clauses;
-}
-
 TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
     server();
     const ClauseEvaluator evaluator(*s_server, QDateTime::currentDateTimeUtc());
@@ -241,7 +224,15 @@ TEST_P(PointSearchBackendTest, EveryClauseFormAnswersWhatAPlainEvaluatorFinds) {
     for (const char* text : kClauses) answered += check(QString::fromUtf8(text)) ? 1 : 0;
     // Most clauses select some points but not all, so a search that ignored its clause would fail.
     EXPECT_GE(answered, int(std::size(kClauses)) * 3 / 4);
-    for (const QString& clause : everyPointColumnClauses()) check(clause);
+    // Every column of VQPOINT compared as its kind says, so a column that one engine stores with
+    // another type than the dialect expects shows.
+    for (const QString& column : SqlDialectVocabulary::columns(SqlTable::Point)) {
+        const SqlColumnKind kind = SqlDialectVocabulary::kindOf(SqlTable::Point, column);
+        if (kind == SqlColumnKind::Text) check(u"VQPOINT.%1 LIKE '*e*'"_s.arg(column));
+        check(u"VQPOINT.%1 "_s.arg(column) + (kind == SqlColumnKind::Text   ? u">= 'm'"_s
+                                              : kind == SqlColumnKind::Time ? u"> DATE('*-1d')"_s
+                                                                            : u"> 1"_s));
+    }
 }
 
 TEST_F(PointSearchTest, ABadClauseOrExtraTableSetSaysWhereAndWhatIsWrong) {
@@ -437,18 +428,12 @@ TEST_F(PointSearchTest, AKeptStatementHoldsNoSnapshotAfterASearchStoppedEarly) {
 // answer what a prefix search answers, cut at the count, in any letter case and past non-ASCII, on
 // both engines.
 TEST_P(PointSearchBackendTest, TagsStartingWithAnswerTheFirstTagsOfAPrefixSearch) {
-    for (const char* prefix : {"fic", "FIC_", "Fic_1%", "fü", "FÜLL", "tank~", "s", "S0", "", "zzz-none"}) {
-        for (int count : {1, 3, 12}) {
-            const QString typed = QString::fromUtf8(prefix);
-            const QStringList indexed = server().TagsStartingWith(typed, count);
-            EXPECT_EQ(indexed, server().SdkServer::TagsStartingWith(typed, count)) << prefix << " " << count;
-            EXPECT_LE(indexed.size(), count);
-            for (const QString& tag : indexed)
-                EXPECT_TRUE(tag.startsWith(typed, Qt::CaseInsensitive)) << prefix;
-        }
-    }
+    for (const char* prefix : {"fic", "FIC_", "Fic_1%", "fü", "FÜLL", "tank~", "s", "S0", "", "zzz-none"})
+        for (int count : {0, 1, 3, 12})
+            EXPECT_EQ(server().TagsStartingWith(QString::fromUtf8(prefix), count),
+                      server().SdkServer::TagsStartingWith(QString::fromUtf8(prefix), count))
+                << prefix << " " << count;
     EXPECT_EQ(server().TagsStartingWith(u"fÜ"_s, 12), (QStringList{u"FÜ-2"_s, u"Füll-1"_s}));
-    EXPECT_TRUE(server().TagsStartingWith(u"fic"_s, 0).isEmpty());
 }
 
 // The pieces under the search that carry arithmetic of their own, which the evaluator shares:
@@ -457,10 +442,7 @@ TEST(TimeText, ReadsNowTodayYesterdayOffsetsAndAbsoluteTimes) {
     const QDateTime now(QDate(2024, 3, 10), QTime(12, 0));
     const double at = double(now.toSecsSinceEpoch());
     const double midnight = double(QDate(2024, 3, 10).startOfDay().toSecsSinceEpoch());
-    const struct {
-        const char* text;
-        double seconds;
-    } cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"*", at},
         {"*-1h", at - 3600},
         {"*+30m", at + 1800},
@@ -472,13 +454,12 @@ TEST(TimeText, ReadsNowTodayYesterdayOffsetsAndAbsoluteTimes) {
         {"1-Mar-24", double(QDate(2024, 3, 1).startOfDay().toSecsSinceEpoch())},
         {"3/1/2024 8:00:30", double(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 30)).toSecsSinceEpoch())},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TimeText::seconds(QString::fromUtf8(c.text), now), c.seconds) << c.text;
+    for (const auto& [text, seconds] : cases)
+        EXPECT_EQ(TimeText::seconds(QString::fromUtf8(text), now), seconds) << text;
     for (const char* bad : {"", "soon", "*-1x", "*1h", "t-", "2024-13-01"})
         EXPECT_FALSE(TimeText::seconds(QString::fromUtf8(bad), now).has_value()) << bad;
 
-    EXPECT_EQ(TimeText::span(u"1h30m"_s), 5400);
-    EXPECT_EQ(TimeText::span(u" 90s "_s), 90);
+    EXPECT_TRUE(TimeText::span(u"1h30m"_s) == 5400 && TimeText::span(u" 90s "_s) == 90);
     for (const char* bad : {"0m", "-1h", "often", ""})
         EXPECT_FALSE(TimeText::span(QString::fromUtf8(bad))) << bad;
 }
@@ -495,19 +476,15 @@ TEST(ArchiveSummary, InterpolatesAndSummarisesGoodValuesOnly) {
     const E start{0, 10, 0};
     const std::vector<E> inside = {{100, 20, 0}, {200, 0, -253}, {250, 40, 0}, {260, std::nullopt, 0}};
     // Over (0, 300]: 10 for 100 s, 20 for 100 s, bad for 50 s, 40 for 10 s, then text for 40 s.
-    const struct {
-        ArchiveSummary::Function function;
-        const char* shown;
-    } cases[] = {
+    const std::pair<ArchiveSummary::Function, const char*> cases[] = {
         {ArchiveSummary::Avg, "16.19/70"}, {ArchiveSummary::Total, "0.04/70"},
         {ArchiveSummary::Mean, "30/70"},   {ArchiveSummary::Min, "20/70"},
         {ArchiveSummary::Max, "40/70"},    {ArchiveSummary::Range, "20/70"},
         {ArchiveSummary::Std, "10/70"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(shown(ArchiveSummary::summarize(c.function, 300, 300, start, inside)).toStdString(),
-                  c.shown)
-            << int(c.function);
+    for (const auto& [function, text] : cases)
+        EXPECT_EQ(shown(ArchiveSummary::summarize(function, 300, 300, start, inside)).toStdString(), text)
+            << int(function);
     EXPECT_EQ(shown(ArchiveSummary::summarize(ArchiveSummary::Mean, 300, 300, std::nullopt, {})), u"-/0"_s);
 
     EXPECT_EQ(shown(ArchiveSummary::interpolate(50, start, E{100, 20, 0})), u"15/100"_s);

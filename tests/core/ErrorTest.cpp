@@ -97,7 +97,5 @@ TEST(ErrorTest, CurrentErrorWrapsForeignExceptions) {
 // A control's contexts: "<control>:<procedure>", except the texts saved logs know in another spelling.
 TEST(ErrorContextsTest, HistoricSpellingsWinOverThePrefix) {
     const ErrorContexts context("VQDigSetSearch", {{"Click", "DigsetSearch:Click"}});
-    EXPECT_EQ(context("Click"), u"DigsetSearch:Click"_s);
-    EXPECT_EQ(context("click"), u"VQDigSetSearch:click"_s);
-    EXPECT_EQ(context("cmdSearchClick"), u"VQDigSetSearch:cmdSearchClick"_s);
+    EXPECT_EQ(context("Click") + u' ' + context("click"), u"DigsetSearch:Click VQDigSetSearch:click"_s);
 }

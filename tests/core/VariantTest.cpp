@@ -76,16 +76,13 @@ TEST(VariantTest, ComparisonRules) {
 }
 
 // Collection positions and point ids go through toInt32, which rounds half to even.
-TEST(VariantTest, ToInt32RoundsHalfToEvenAndRejectsOverflow) {
+TEST(VariantTest, ToInt32RoundsHalfToEvenAndToCheckedInt16RaisesForTextAndOutOfRange) {
     bool ok = false, overflowOk = true;
     EXPECT_EQ(QList<int32_t>({Variant(2.5).toInt32(&ok), Variant(3.5).toInt32(), Variant(u"-1.5"_s).toInt32(),
                               Variant(3e9).toInt32(&overflowOk)}),
               QList<int32_t>({2, 4, -2, 0}));
     EXPECT_TRUE(ok && !overflowOk);
-}
-
-// An on/off switch shows a 16-bit value; anything else is an error, never a silent 0.
-TEST(VariantTest, ToCheckedInt16RaisesForTextAndOutOfRangeValues) {
+    // An on/off switch shows a 16-bit value; anything else is an error, never a silent 0.
     EXPECT_EQ(QList<int16_t>({Variant(u" -2.5 "_s).toCheckedInt16(), Variant(true).toCheckedInt16(),
                               Variant().toCheckedInt16(), Variant(32767.4).toCheckedInt16()}),
               QList<int16_t>({-2, -1, 0, 32767}));

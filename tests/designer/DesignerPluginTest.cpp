@@ -35,13 +35,6 @@ QList<QDesignerCustomWidgetInterface*> loadPlugin() {
     return collection ? collection->customWidgets() : QList<QDesignerCustomWidgetInterface*>();
 }
 
-QDesignerCustomWidgetInterface* pluginFor(const QString& className) {
-    for (QDesignerCustomWidgetInterface* plugin : loadPlugin())
-        if (plugin->name() == className) return plugin;
-    ADD_FAILURE() << "the plugin offers no " << className.toStdString();
-    return nullptr;
-}
-
 // What the test's own copy of a control reads for `property`: by default (its persisted properties
 // read from an empty bag), and in a control loaded from what one persisted after `changed` was set.
 struct Reading {
@@ -58,16 +51,6 @@ Reading readReference(const QMetaProperty& property, const QString& name, const 
     set.WriteProperties(bag);
     loaded.ReadProperties(bag);
     return {byDefault, property.read(&loaded), bag.contains(name)};
-}
-
-QMetaProperty designerProperty(const QWidget& widget, const QString& persistedName) {
-    const QMetaObject* meta = widget.metaObject();
-    // Persisted names are compared without regard to case ("ReadOnly" is shown as "Readonly"); a
-    // control's own property wins over QWidget's "enabled".
-    for (int i = meta->propertyCount() - 1; i >= 0; --i)
-        if (QString::fromLatin1(meta->property(i).name()).compare(persistedName, Qt::CaseInsensitive) == 0)
-            return meta->property(i);
-    return {};
 }
 
 using ReadReference = Reading (*)(const QMetaProperty&, const QString&, const QVariant&);
@@ -133,10 +116,18 @@ TEST(DesignerPluginTest, PersistedPropertiesAreDesignerPropertiesShowingTheirDef
     for (const auto& [classText, nameText, changed, read] : kPersisted) {
         const QString className = QString::fromLatin1(classText), name = QString::fromLatin1(nameText);
         SCOPED_TRACE((className + u'.' + name).toStdString());
-        QDesignerCustomWidgetInterface* plugin = pluginFor(className);
-        ASSERT_NE(plugin, nullptr);
+        QDesignerCustomWidgetInterface* plugin = nullptr;
+        for (QDesignerCustomWidgetInterface* offered : loadPlugin())
+            if (offered->name() == className) plugin = offered;
+        ASSERT_NE(plugin, nullptr) << "the plugin offers no such control";
         const std::unique_ptr<QWidget> designed(plugin->createWidget(nullptr));
-        const QMetaProperty property = designerProperty(*designed, name);
+        const QMetaObject* meta = designed->metaObject();
+        QMetaProperty property;
+        // Persisted names are compared without regard to case ("ReadOnly" is shown as "Readonly"); a
+        // control's own property wins over QWidget's "enabled".
+        for (int i = meta->propertyCount() - 1; i >= 0 && !property.isValid(); --i)
+            if (QString::fromLatin1(meta->property(i).name()).compare(name, Qt::CaseInsensitive) == 0)
+                property = meta->property(i);
         ASSERT_TRUE(property.isValid()) << "no Designer property";
         EXPECT_TRUE(property.isDesignable() && property.isWritable());
         EXPECT_GE(property.propertyIndex(), QWidget::staticMetaObject.propertyCount())

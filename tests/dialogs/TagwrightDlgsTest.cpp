@@ -108,8 +108,7 @@ TEST_F(TagwrightDlgsTest, OnlyTheFirstObjectMadeWhileNoPointSearchIsLoadedOwnsTh
     auto* form = FormRegistry::current().find(u"vqtagsearchform"_s);
     EXPECT_EQ(child<VQTagSearch>(form, "VQTagSearch1")->TagMask(), u"*"_s);
     dialogs.reset();
-    EXPECT_FALSE(loaded("VQTagSearchForm"));
-    EXPECT_FALSE(loaded("VQDigSetSearchForm"));
+    EXPECT_FALSE(loaded("VQTagSearchForm") || loaded("VQDigSetSearchForm"));
 }
 
 TEST_F(TagwrightDlgsTest, ServersComeFromTheArgumentThePassedNamesTheConnectedOrTheDefault) {
@@ -224,8 +223,7 @@ TEST_F(TagwrightDlgsTest, ThePropertyFormShowsEachPointReadOnlyInBothSheetsAndKe
     names->setCurrentIndex(1);
     EXPECT_EQ(sheet1->propSheetEntries(), sheet2->propSheetEntries());
     EXPECT_EQ(sheet2->propSheetEntries()->GetValue(u"Tag"_s).toString(), found->Tag(2));
-    EXPECT_EQ(sheet1->View(), viewCategorized);
-    EXPECT_EQ(sheet2->View(), viewAlphabetic);
+    EXPECT_TRUE(sheet1->View() == viewCategorized && sheet2->View() == viewAlphabetic);
     EXPECT_EQ(child<QTabWidget>(&form, "SSTab1")->tabText(0), u"Categorized"_s);
     EXPECT_EQ(m_messages->texts(), QStringList());
     // A screen reader names the drop-down by its caption, and every sheet cell it reaches.

@@ -186,8 +186,7 @@ TEST(DropDownListTest, PropertiesRoundTripAndAnIndexPastTheListLoadsAsNoSelectio
 
     DropDownWindow loaded;
     loaded.editor->ReadProperties(saved);
-    EXPECT_EQ(loaded.editor->ListIndex(), 2);
-    EXPECT_EQ(loaded.editor->Font().pointSize(), 14);
+    EXPECT_TRUE(loaded.editor->ListIndex() == 2 && loaded.editor->Font().pointSize() == 14);
     EXPECT_EQ(loaded.combo1()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::red));
     DropDownList empty;
     empty.ReadProperties(saved);

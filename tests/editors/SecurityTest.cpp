@@ -10,7 +10,7 @@ namespace {
 
 // Tokens read by position, whatever their case or scope letter; unreadable tokens read as None. A
 // position past the last token is error 9 for GetIndex and None for GetIndexOrNone.
-TEST(SecurityStringParserTest, ReadsTheLevelOfEachTokenAndFailsPastTheLast) {
+TEST(SecurityStringParserTest, ReadsTheLevelOfEachTokenFailsPastTheLastAndNamesTheLevels) {
     const std::pair<QString, std::vector<int32_t>> rows[] = {
         {u"o:rw g:r w:"_s, {3, 1, 0}},      {u"O:RW G:R W:"_s, {3, 1, 0}},
         {u"o:rw  g:r w:r"_s, {3, 0, 1, 1}}, {u"o:wr g:w w:rw"_s, {0, 2, 3}},
@@ -26,10 +26,7 @@ TEST(SecurityStringParserTest, ReadsTheLevelOfEachTokenAndFailsPastTheLast) {
                       missing ? errc::SubscriptOutOfRange : 0);
         }
     }
-}
-
-// Strings built from levels in range are the controls' tables'; out of range, a level reads None.
-TEST(SecurityStringParserTest, NamesAndBuiltStrings) {
+    // Strings built from levels in range are the controls' tables'; out of range, a level reads None.
     QStringList names;  // long/short for the levels -1 to 4
     for (int16_t level = -1; level <= 4; ++level)
         names << SecurityStringParser::GetLongName(level) + u'/' + SecurityStringParser::GetShortName(level);
@@ -53,8 +50,7 @@ TEST(SecurityControlTest, NewControlSelectsNothingAndWritesNeverRaiseAnEvent) {
     window.editor->SetSecurity(u"O:R G:R W:R extra"_s);
     EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
     EXPECT_EQ(errorNumberOf([&] { window.editor->SetSecurity(u"o:w g:w"_s); }), errc::SubscriptOutOfRange);
-    EXPECT_EQ(window.editor->Security(), u"o:r g:r w:r"_s);
-    EXPECT_EQ(changes.count(), 0);
+    EXPECT_TRUE(window.editor->Security() == u"o:r g:r w:r"_s && changes.count() == 0);
 }
 
 // One scope's list, a step at a time: the first write raises nothing; a later write raises the

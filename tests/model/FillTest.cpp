@@ -68,9 +68,8 @@ TEST_F(FillTest, ListsAndDisplaysBeforeEditsAreThoseOfTheLoadedPointAndEntriesOu
 
     // Then the displays before edits are those of the values as loaded, with the lists they had
     EXPECT_EQ(compDev->DisplayValueBeforeEdits(), Variant(u"0.2  Eng. Units"_s));
-    EXPECT_EQ(compDev->GetDisplayValue(), u"4  % of Span"_s);
     EXPECT_EQ(type->DisplayValueBeforeEdits(), Variant(u"Float32"_s));
-    EXPECT_EQ(type->GetDisplayValue(), u"NotFound"_s);
+    EXPECT_EQ(compDev->GetDisplayValue() + u'|' + type->GetDisplayValue(), u"4  % of Span|NotFound"_s);
 
     // When the collection goes, then an entry merely watched goes with it: no cycle holds it
     entries.reset();

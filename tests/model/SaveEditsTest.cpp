@@ -125,8 +125,7 @@ TEST_F(SaveEditsTest, ASaveOverAPointChangedSinceItWasReadIsRefusedUntilTheNewer
     // Having read the newer point, the second saves over it, logging on again first; now the first is behind
     second.Point()->PointAttributes()->LoadAll();
     second.Server()->Close();
-    EXPECT_TRUE(second.SaveEdits());
-    EXPECT_TRUE(second.Server()->IsConnected());
+    EXPECT_TRUE(second.SaveEdits() && second.Server()->IsConnected());
     EXPECT_EQ(storedValues(server, u"U1-TI-1"_s, "Descriptor EngUnits Changer"),
               "Descriptor=second EngUnits=degC Changer=vqadmin");
     edit(first, "Descriptor=third");

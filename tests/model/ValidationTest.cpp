@@ -7,10 +7,6 @@ using namespace vq::test;
 
 namespace {
 
-QStringList split(const char* values) {
-    return QString::fromUtf8(values).split(u',', Qt::SkipEmptyParts);
-}
-
 TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
     // rule, range, values valid and invalid (separated by ',')
     const std::tuple<int32_t, Variant, Variant, const char*, const char*> cases[] = {
@@ -32,9 +28,9 @@ TEST(ValidationTest, IsValidValueFollowsTheRuleBitsAndUnorderedRanges) {
         PropSheetEntry entry;
         entry.SetValidationRules(rule, range1, range2);
         // Then the values are judged as listed
-        for (const QString& value : split(valid))
+        for (const QString& value : QString::fromUtf8(valid).split(u',', Qt::SkipEmptyParts))
             EXPECT_TRUE(entry.IsValidValue(value)) << rule << " " << value.toStdString();
-        for (const QString& value : split(invalid))
+        for (const QString& value : QString::fromUtf8(invalid).split(u',', Qt::SkipEmptyParts))
             EXPECT_FALSE(entry.IsValidValue(value)) << rule << " " << value.toStdString();
     }
     // An empty tag is a valid tag name

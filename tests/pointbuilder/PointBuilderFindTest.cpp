@@ -236,13 +236,6 @@ protected:
         tool.waitForFinished();
         return QString::fromUtf8(tool.readAllStandardError());
     }
-    // Find and Properties each open their search, on the servers left, and are cancelled there.
-    void findAndProperties() {
-        cancelNextSearch();
-        EXPECT_FALSE(window->findPoint());
-        cancelNextSearch();
-        window->action(u"actProperties"_s)->trigger();
-    }
 };
 
 // Untouched, the open point closes; edited, it stays, says its server is gone and still saves to
@@ -265,7 +258,11 @@ TEST_F(PointBuilderServerListTest, RemovingTheOpenPointsServerInAConnectionManag
         EXPECT_EQ(serverBox(), u"north shows north"_s);
         EXPECT_TRUE(statusSays(*window, status));
         EXPECT_EQ(firstRecent(), u"&1 Boiler.Temp on plant (not in the server list) (disabled)"_s);
-        findAndProperties();
+        // Find and Properties each open their search, on the servers left, and are cancelled there.
+        cancelNextSearch();
+        EXPECT_FALSE(window->findPoint());
+        cancelNextSearch();
+        window->action(u"actProperties"_s)->trigger();
         EXPECT_EQ(messages().size(), shownMessages) << messages().join(u'\n').toStdString();
         if (edited) {
             EXPECT_TRUE(window->save());

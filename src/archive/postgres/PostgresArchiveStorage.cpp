@@ -523,6 +523,7 @@ void PostgresArchiveStorage::prepareClassQueries() {
 }
 
 std::optional<ArchiveUserRecord> PostgresArchiveStorage::findUser(const QString& name) {
+    if (StoredText::hasNul(name)) return std::nullopt;  // the server would look for the name cut there
     const pg::Rows rows =
         run(QStringLiteral("reading its users"),
             "SELECT name, salt, hash FROM users WHERE lower(name) = lower($1)", {Param::text(name)});
@@ -547,6 +548,7 @@ std::optional<QString> PostgresArchiveStorage::findGroup(const QString& name) {
 }
 
 QStringList PostgresArchiveStorage::groupsOf(const QString& user) {
+    if (StoredText::hasNul(user)) return {};
     return texts(QStringLiteral("reading its groups"),
                  "SELECT g.name FROM memberships m JOIN groups g ON lower(g.name) = lower(m.grp)"
                  " WHERE lower(m.\"user\") = lower($1) ORDER BY g.seq",
@@ -604,6 +606,7 @@ qint64 PostgresArchiveStorage::pointsOwnedBy(const QString& user) {
 }
 
 std::optional<ArchiveLogonFailures> PostgresArchiveStorage::logonFailures(const QString& user) {
+    if (StoredText::hasNul(user)) return std::nullopt;
     const pg::Rows rows =
         run(QStringLiteral("reading failed log-ons"),
             "SELECT failures, last_failure FROM logon_failures WHERE lower(\"user\") = lower($1)",
@@ -613,6 +616,7 @@ std::optional<ArchiveLogonFailures> PostgresArchiveStorage::logonFailures(const 
 }
 
 void PostgresArchiveStorage::recordLogonFailure(const QString& user, double when) {
+    if (StoredText::hasNul(user)) return;  // no user has that name; cut, it would count for one
     run(QStringLiteral("counting a failed log-on"),
         "INSERT INTO logon_failures(\"user\", failures, last_failure) VALUES($1, 1, $2)"
         " ON CONFLICT (lower(\"user\")) DO UPDATE SET failures = logon_failures.failures + 1,"
@@ -621,11 +625,13 @@ void PostgresArchiveStorage::recordLogonFailure(const QString& user, double when
 }
 
 void PostgresArchiveStorage::clearLogonFailures(const QString& user) {
+    if (StoredText::hasNul(user)) return;  // no user has that name; cut, it would count for one
     run(QStringLiteral("clearing failed log-ons"),
         "DELETE FROM logon_failures WHERE lower(\"user\") = lower($1)", {Param::text(user)});
 }
 
 void PostgresArchiveStorage::setLogonFailures(const QString& user, const ArchiveLogonFailures& failures) {
+    if (StoredText::hasNul(user)) return;  // no user has that name; cut, it would count for one
     run(QStringLiteral("counting a failed log-on"),
         "INSERT INTO logon_failures(\"user\", failures, last_failure) VALUES($1, $2, $3)"
         " ON CONFLICT (lower(\"user\")) DO UPDATE SET failures = excluded.failures,"

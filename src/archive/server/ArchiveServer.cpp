@@ -10,7 +10,6 @@
 #include "archive/server/PasswordHash.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/PointSearchEngine.h"
-#include "archive/storage/StoredText.h"
 #include "core/KeyedCollection.h"
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
@@ -245,7 +244,6 @@ void ArchiveServer::addGroup(const QString& group) {
 
 // The stored spelling first; else the one user whose name folds to the same, on either engine.
 std::optional<ArchiveUserRecord> ArchiveServer::findUser(const QString& user) const {
-    if (StoredText::hasNul(user)) return std::nullopt;  // PostgreSQL would look for the name cut there
     if (std::optional<ArchiveUserRecord> exact = storage().findUser(user)) return exact;
     const QString key = foldKey(user);
     for (const QString& name : storage().users())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SdkChangeHistory.h"
 #include "SdkFwd.h"
 #include "SdkServerVersion.h"
 
@@ -61,6 +62,9 @@ public:
 
     /// Makes the point object of a handle held in an SdkPointList.
     virtual SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) = 0;
+
+    /// The server's change history; null for a server that keeps none.
+    virtual SdkChangeHistoryPtr changeHistory() { return nullptr; }
 };
 
 }  // namespace vq

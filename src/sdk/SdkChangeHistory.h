@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vq {
+
+/// One attribute of one point as a change set found it and left it, in stored text; an empty
+/// `before` is an attribute the change gave a new point.
+struct SdkAttributeChange {
+    QString attribute;
+    QString before;
+    QString after;
+};
+
+/// What a change set did to one point.
+struct SdkPointChange {
+    qint64 pointId = 0;
+    /// The tag the point had after the change.
+    QString tag;
+    std::vector<SdkAttributeChange> attributes;
+};
+
+/// One write of points, as the history keeps it.
+struct SdkChangeSet {
+    qint64 id = 0;
+    QDateTime time;
+    /// The archive user who wrote it.
+    QString user;
+    /// The program that wrote it ("vqpointbuilder", "vqarchive", a host's name).
+    QString program;
+    /// The operating-system user running that program.
+    QString osUser;
+    /// What kind of write it was: "create", "edit", "import", "seed", "revert", "bulk".
+    QString kind;
+    QString note;
+    /// The points it changed that the reader may read; none for a seeding run.
+    std::vector<SdkPointChange> points;
+};
+
+/// Which change sets to read. Empty fields select everything.
+struct SdkHistoryFilter {
+    /// Only change sets that touched this point (any letter case).
+    QString tag;
+    std::optional<QDateTime> since;
+    std::optional<QDateTime> until;
+    /// Only change sets written by this archive user.
+    QString user;
+    /// Only this change set.
+    qint64 changeId = 0;
+    /// A page: at most this many change sets (none when negative), older than `beforeId` when
+    /// that is not 0.
+    int limit = -1;
+    qint64 beforeId = 0;
+};
+
+/// What putting one point back gave.
+struct SdkRevertResult {
+    enum class Outcome { Restored, ChangedSince, Refused };
+    qint64 pointId = 0;
+    QString tag;
+    Outcome outcome = Outcome::Restored;
+    /// For ChangedSince: who changed the point later, and when; for Refused: the reason.
+    QString reason;
+};
+
+/// A server's record of who changed which attribute of which point, when, from what to what.
+/// Reads list only what the logged-on user may read; failures raise an Error.
+class SdkChangeHistory {
+public:
+    virtual ~SdkChangeHistory() = default;
+
+    /// The change sets the filter selects, newest first.
+    virtual std::vector<SdkChangeSet> changeSets(const SdkHistoryFilter& filter) = 0;
+    /// Writes back the values each point had before change set `changeId`, as a new change set.
+    /// A point changed again since is left alone (ChangedSince) unless `force`; the other points
+    /// still go back.
+    virtual std::vector<SdkRevertResult> revert(qint64 changeId, bool force) = 0;
+};
+
+using SdkChangeHistoryPtr = std::shared_ptr<SdkChangeHistory>;
+
+}  // namespace vq

@@ -17,6 +17,7 @@ set(VQ_PUBLIC_HEADERS_core
 
 set(VQ_PUBLIC_HEADERS_sdk
   SdkApplication.h
+  SdkChangeHistory.h
   SdkAttributeSets.h
   SdkConnectDialog.h
   SdkDigitalState.h

@@ -12,22 +12,29 @@ namespace vq {
 /// One attribute of one point as a change set found it and left it, in stored text; an empty
 /// `before` is an attribute the change gave a new point.
 struct SdkAttributeChange {
+    /// The attribute's name.
     QString attribute;
+    /// The stored text before the change.
     QString before;
+    /// The stored text after it.
     QString after;
 };
 
 /// What a change set did to one point.
 struct SdkPointChange {
+    /// The point's id.
     qint64 pointId = 0;
     /// The tag the point had after the change.
     QString tag;
+    /// The attributes changed, in the order they were written.
     std::vector<SdkAttributeChange> attributes;
 };
 
 /// One write of points, as the history keeps it.
 struct SdkChangeSet {
+    /// The change set's id, growing with time.
     qint64 id = 0;
+    /// When it was written.
     QDateTime time;
     /// The archive user who wrote it.
     QString user;
@@ -37,6 +44,7 @@ struct SdkChangeSet {
     QString osUser;
     /// What kind of write it was: "create", "edit", "import", "seed", "revert", "bulk".
     QString kind;
+    /// What the writer said about it; often empty.
     QString note;
     /// The points it changed that the reader may read; none for a seeding run.
     std::vector<SdkPointChange> points;
@@ -46,7 +54,9 @@ struct SdkChangeSet {
 struct SdkHistoryFilter {
     /// Only change sets that touched this point (any letter case).
     QString tag;
+    /// Only change sets written at or after this time.
     std::optional<QDateTime> since;
+    /// Only change sets written at or before this time.
     std::optional<QDateTime> until;
     /// Only change sets written by this archive user.
     QString user;
@@ -55,14 +65,20 @@ struct SdkHistoryFilter {
     /// A page: at most this many change sets (none when negative), older than `beforeId` when
     /// that is not 0.
     int limit = -1;
+    /// See `limit`.
     qint64 beforeId = 0;
 };
 
 /// What putting one point back gave.
 struct SdkRevertResult {
+    /// Restored: the values went back; ChangedSince: the point was changed again later and was
+    /// left alone; Refused: the write was refused.
     enum class Outcome { Restored, ChangedSince, Refused };
+    /// The point's id.
     qint64 pointId = 0;
+    /// The point's tag.
     QString tag;
+    /// What became of the point.
     Outcome outcome = Outcome::Restored;
     /// For ChangedSince: who changed the point later, and when; for Refused: the reason.
     QString reason;
@@ -82,6 +98,7 @@ public:
     virtual std::vector<SdkRevertResult> revert(qint64 changeId, bool force) = 0;
 };
 
+/// A change history is shared; "none" is a null pointer.
 using SdkChangeHistoryPtr = std::shared_ptr<SdkChangeHistory>;
 
 }  // namespace vq

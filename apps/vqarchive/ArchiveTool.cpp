@@ -36,6 +36,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace vq {
 
 ArchiveTool::ArchiveTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
@@ -57,8 +59,7 @@ bool ArchiveTool::takeFlag(QStringList& args, const QString& name) {
 
 int ArchiveTool::usage(int code) {
     if (m_json && code != 0)
-        return m_error.isEmpty() ? fail(code, QStringLiteral("usage: see vqarchive help %1").arg(m_command))
-                                 : code;
+        return m_error.isEmpty() ? fail(code, u"usage: "_s + synopsisOf(m_command)) : code;
     (code == 0 ? m_out : m_err) << usageText();
     return code;
 }
@@ -262,10 +263,11 @@ int ArchiveTool::importCsv(const QStringList& args) {
     logOn(*server);
     QTextStream in(&file);
     const PointCsv::ImportReport report = PointCsv::importPoints(*server, in);
-    if (m_json) printed(importJson(report));
-    if (m_json && !report.refused.empty())
-        return fail(1, QStringLiteral("%1 rows refused").arg(report.refused.size()));
-    if (m_json) return 0;
+    if (m_json) {
+        printed(importJson(report));
+        return report.refused.empty() ? 0
+                                      : fail(1, QStringLiteral("%1 rows refused").arg(report.refused.size()));
+    }
     for (const PointCsv::Refusal& refusal : report.refused)
         m_err << args[1] << ':' << refusal.line << ": "
               << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : ShownText::of(refusal.tag))

@@ -233,6 +233,14 @@ const CommandHelp* commandHelp(const QString& name) {
     return nullptr;
 }
 
+QString synopsisOf(const QString& name) {
+    const CommandHelp* command = commandHelp(name);
+    if (!command) return u"vqarchive "_s + globalSynopsis;
+    QStringList forms;
+    for (const CommandForm& form : command->forms) forms << u"vqarchive "_s + form.synopsis;
+    return forms.join(u" | "_s);
+}
+
 QString usageText() {
     QString text = u"vqarchive: "_s + toolSummary + u"\n\nUsage: vqarchive "_s + globalSynopsis +
                    u"\n       vqarchive help [COMMAND]\n\n"_s;

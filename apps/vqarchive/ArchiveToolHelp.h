@@ -45,6 +45,8 @@ const std::vector<CommandHelp>& commandHelps();
 // The command of that name, or null.
 const CommandHelp* commandHelp(const QString& name);
 
+// "vqarchive show ARCHIVE TAG [--raw]": the forms of a command, or of the program for any other name.
+QString synopsisOf(const QString& command);
 // The overview `vqarchive help` prints.
 QString usageText();
 // Everything about one command, as `vqarchive help COMMAND` prints it.

@@ -100,10 +100,9 @@ int ArchiveTool::printCommandHelp(const QString& command) {
     return 0;
 }
 
-// What the program says about itself before it reads any server list: the build writes the man
-// page and the completion script with these.
-int ArchiveTool::selfDescription(const QStringList& arguments) {
-    const QString first = arguments.value(0);
+// What the program says about itself, needing no server: the build writes the man page and the
+// completion script with these.
+int ArchiveTool::selfDescription(const QString& first) {
     if (first == u"--version")
         m_out << "vqarchive " << VQ_VERSION << '\n';
     else if (first == u"--man")
@@ -116,7 +115,6 @@ int ArchiveTool::selfDescription(const QStringList& arguments) {
 }
 
 int ArchiveTool::run(QStringList arguments) {
-    if (const int code = selfDescription(arguments); code >= 0) return code;
     if (!m_json && takeFlag(arguments, QStringLiteral("--json"))) return runAsJson(arguments);
     try {
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
@@ -127,6 +125,7 @@ int ArchiveTool::run(QStringList arguments) {
             m_password = readPassword(QStringLiteral("Password for %1: ").arg(m_user), false);
         if (arguments.isEmpty()) return usage(2);
         m_command = arguments.takeFirst();
+        if (const int code = selfDescription(m_command); code >= 0) return code;
         if (m_command == u"help" || m_command == u"--help" || m_command == u"-h")
             return arguments.isEmpty() ? usage(0) : printCommandHelp(arguments[0]);
         return runCommand(m_command, arguments);

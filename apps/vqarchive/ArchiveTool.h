@@ -33,7 +33,7 @@ private:
     static std::span<const Command> commands();
     int runCommand(const QString& command, const QStringList& args);
     // Help, the man page and the completion script: texts that need no archive.
-    int selfDescription(const QStringList& arguments);
+    int selfDescription(const QString& first);
     int printCommandHelp(const QString& command);
     // Runs the command on streams of its own and prints what it did as JSON.
     int runAsJson(const QStringList& arguments);

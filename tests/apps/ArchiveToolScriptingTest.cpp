@@ -138,7 +138,8 @@ TEST_P(ArchiveToolJsonTest, EveryDataCommandPrintsOneDocumentHoldingWhatItsTextS
     // A copy tells the digest both archives share.
     const QJsonObject copied = parsed(run({"copy", "plant", path("back.vqa"), "--json"}).out);
     EXPECT_EQ(copied["points"].toInt(), 6);
-    EXPECT_TRUE(run({"copy", "plant", path("back2.vqa")}).out.contains(copied["digest"].toString()));
+    EXPECT_EQ(run({"copy", "plant", path("back2.vqa")}).out.section(u"digest "_s, 1).trimmed(),
+              copied["digest"].toString());
 }
 
 // An error is one JSON document on standard error with the library's error number, warnings go
@@ -173,6 +174,9 @@ TEST_F(ArchiveToolHelpTest, JsonErrorsCarryTheErrorNumber) {
     }
     const Outcome refused = run({"--json", "import", archive, path("refused.csv")});
     EXPECT_EQ(parsed(refused.out)["refused"].toArray().at(0)["line"].toInt(), 2);
+    // A command that changes something says so in "messages"; its password is still read.
+    const Outcome added = run({"--json", "users", archive, "add", "bob"}, u"pw\npw\n"_s);
+    EXPECT_EQ(parsed(added.out)["messages"].toArray().at(0).toString(), u"Added the user \"bob\""_s);
     const Outcome warned = run({"--json", "--password", "guess", "seed", archive, "1"});
     EXPECT_TRUE(parsed(warned.err)["notes"].toArray().at(0).toString().contains(u"warning: a password"_s));
 }
@@ -188,6 +192,7 @@ TEST_F(ArchiveToolHelpTest, EveryCommandHasItsHelp) {
     EXPECT_EQ(described.join(u' ').toStdString(), dispatched.join(u' ').toStdString());
     const Outcome overview = run({"help"});
     EXPECT_EQ(overview.code, 0);
+    EXPECT_TRUE(run({"--version"}).out.contains(QRegularExpression(u"^vqarchive \\d+\\.\\d+"_s)));
     for (const CommandHelp& command : commandHelps()) {
         const Outcome asked = run({"help", command.name}), flagged = run({command.name, "--help"});
         EXPECT_EQ(asked.code + flagged.code, 0) << flagged.err.toStdString();
@@ -197,6 +202,9 @@ TEST_F(ArchiveToolHelpTest, EveryCommandHasItsHelp) {
             EXPECT_TRUE(asked.out.contains(part)) << command.name.toStdString();
         for (const CommandOption& option : command.options) EXPECT_TRUE(asked.out.contains(option.name));
         EXPECT_EQ(asked.out.contains(u"--json"_s), !command.json.isEmpty()) << command.name.toStdString();
+        // A long synopsis breaks between options, never inside one.
+        for (const QString& line : (overview.out + asked.out).split(u'\n'))
+            EXPECT_EQ(line.count(u'['), line.count(u']')) << line.toStdString();
         for (const CommandForm& form : command.forms)
             EXPECT_TRUE(overview.out.contains(u"  "_s + form.synopsis.section(u' ', 0, 1)))
                 << form.synopsis.toStdString();
@@ -239,7 +247,8 @@ TEST(ArchiveToolManPageTest, ManPageAndCompletionCoverEveryCommand) {
             completion.section(u"        "_s + command.name + u") words=\""_s, 1).section(u'"', 0, 0);
         EXPECT_TRUE(line.contains(u"--help"_s)) << command.name.toStdString();
         for (const CommandOption& option : command.options) {
-            EXPECT_TRUE(page.contains(roff(option.name))) << option.name.toStdString();
+            const QString named = option.value.isEmpty() ? option.name : option.name + u' ' + option.value;
+            EXPECT_TRUE(page.contains(u".B "_s + roff(named) + u'\n')) << named.toStdString();
             EXPECT_TRUE(line.split(u' ').contains(option.name)) << option.name.toStdString();
         }
     }

@@ -78,7 +78,7 @@ const std::vector<CommandHelp> commands = {
        u"add COUNT sample points with N archived values each"_s}},
      u"Adds COUNT realistic sample points of every class, logged on as --user."_s,
      {{u"--values"_s, u"N"_s, u"archived values per point (default 2)"_s},
-      {u"--seed"_s, u"N"_s, u"the random seed (default 1): the same seed gives the same points"_s}},
+      {u"--seed"_s, u"N"_s, u"the random seed (default 1)"_s}},
      u"vqarchive seed plant 10000 --values 5"_s,
      u"{\"server\", \"points\", \"values\", \"skipped\", \"seconds\"}"_s,
      {}},
@@ -104,7 +104,7 @@ const std::vector<CommandHelp> commands = {
        u"names them (--raw: the stored codes)"_s}},
      u"Prints the point's class, type and id, every attribute and its current value."_s,
      {{u"--raw"_s, {}, u"the stored codes rather than the names the Point Builder shows"_s}},
-     u"vqarchive show vqsouth SINUSOID"_s,
+     u"vqarchive show vqsouth B01-AI-6002"_s,
      u"{\"server\", \"tag\", \"class\", \"type\", \"id\", \"attributes\": {NAME: VALUE}, "
      u"\"current\": {\"value\", \"status\", \"time\"} or null}"_s,
      {}},
@@ -113,7 +113,7 @@ const std::vector<CommandHelp> commands = {
      u"Prints the tags of the points a where clause in the servers' dialect matches, joining the "
      u"tables it names. Finding none is no error."_s,
      {},
-     u"vqarchive search vqsouth \"VQPOINT.TAG LIKE 'SIN*'\""_s,
+     u"vqarchive search vqsouth \"VQPOINT.TAG LIKE 'B01-AI-*'\""_s,
      u"{\"server\", \"tags\": [...], \"count\", \"milliseconds\"}"_s,
      {}},
     {u"servers"_s,

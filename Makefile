@@ -18,9 +18,14 @@ FUZZ_SECONDS ?= 600
 FUZZERS ?= search dialect csv ini bag
 FUZZ_DIR ?= build-fuzz
 
+# What `make docs-pages` needs beyond the build: a headless browser.
+DOCS_PACKAGES := chromium
+GUIDE_PAGES := index getting-started pointbuilder searching digital-sets vqarchive library postgresql \
+	troubleshooting
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps install-packages configure build test test-asan test-tsan bench demo gallery pointbuilder fuzz docs format clean
+.PHONY: deps install-packages configure build test test-asan test-tsan bench demo gallery pointbuilder fuzz docs docs-pages format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
@@ -109,10 +114,20 @@ gallery: build
 	$(BUILD_DIR)/apps/gallery/vqgallery $(if $(SCREENSHOT),--screenshot $(SCREENSHOT)) \
 		$(if $(SCREENSHOTS),--screenshots $(SCREENSHOTS))
 
-# The API reference from the public headers, in $(BUILD_DIR)/docs/html/index.html; an undocumented
-# public class or member fails it.
+# The user guide and the API reference from the public headers, one site in
+# $(BUILD_DIR)/docs/html/index.html; an undocumented public class or member fails it.
 docs: configure
 	cmake --build $(BUILD_DIR) --target docs
+
+# Each guide page as a browser shows it, rendered headless to $(BUILD_DIR)/docs/pages/PAGE.png.
+docs-pages: docs
+	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DOCS_PACKAGES)"
+	@mkdir -p $(BUILD_DIR)/docs/pages
+	@for page in $(GUIDE_PAGES); do \
+		chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=1200,2600 \
+			--screenshot=$(BUILD_DIR)/docs/pages/$$page.png \
+			file://$(abspath $(BUILD_DIR))/docs/html/$$page.html 2>/dev/null || exit 1; \
+	done; echo "Pages rendered into $(BUILD_DIR)/docs/pages"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -23,6 +23,7 @@
 #include "sdk/SdkPoints.h"
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
+#include "servers/Environment.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -138,6 +139,9 @@ void PointBuilderWindow::makeActions() {
     makeAction(u"actConnections"_s, u"&Connections..."_s,
                u"Connects to servers and adds them to the server list"_s);
     makeAction(u"actAbout"_s, u"&About Point Builder"_s, u"The program's version"_s);
+    QAction* guide = makeAction(u"actGuide"_s, u"Point Builder &Guide"_s,
+                                u"Opens the user guide at the Point Builder's page"_s);
+    guide->setShortcut(QKeySequence::HelpContents);
     connect(m_actNew, &QAction::triggered, this,
             [this] { newPoint(m_cboPointClass->currentText(), m_txtTag->text()); });
     connect(m_actOpen, &QAction::triggered, this, [this] { openPoint(m_txtTag->text()); });
@@ -148,6 +152,7 @@ void PointBuilderWindow::makeActions() {
     connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
     connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
+    connect(guide, &QAction::triggered, this, [] { ShowGuideTopic(kPointBuilderHelpTopic); });
 }
 
 QAction* PointBuilderWindow::makeAction(const QString& name, const QString& text, const QString& tip) {
@@ -173,7 +178,7 @@ void PointBuilderWindow::makeMenus() {
     file->addSeparator();
     file->addAction(action(u"actQuit"_s));
     menuBar()->addMenu(u"&Tools"_s)->addAction(action(u"actConnections"_s));
-    menuBar()->addMenu(u"&Help"_s)->addAction(action(u"actAbout"_s));
+    menuBar()->addMenu(u"&Help"_s)->addActions({action(u"actGuide"_s), action(u"actAbout"_s)});
     fillRecentMenu();
 }
 

@@ -16,8 +16,8 @@ public:
     virtual long long showTopic(const QString& filePath, int topic) = 0;
 };
 
-/// Opens the file with the desktop's handler for its type. The desktop cannot be asked for a
-/// topic, so the file opens at its start.
+/// Opens the file with the desktop's handler for its type: a user guide page in the browser. The
+/// desktop cannot be asked for a topic, so the file opens at its start.
 class DesktopHelpViewer : public HelpViewer {
 public:
     long long showTopic(const QString& filePath, int topic) override;

@@ -3,6 +3,7 @@
 #include "core/MessageService.h"
 #include "platform/HelpViewer.h"
 #include "platform/PrivateProfile.h"
+#include "platform/UserGuide.h"
 
 #include <QFileInfo>
 
@@ -25,10 +26,44 @@ QString localHelpPath(const QString& helpPath) {
     return local.replace(u'\\', u'/');
 }
 
+namespace {
+
+struct GuideTopic {
+    int32_t topic;
+    const char* page;
+};
+
+constexpr GuideTopic kGuideTopics[] = {
+    {kPointSearchHelpTopic, "searching.html"},
+    {kDigSetSearchHelpTopic, "digital-sets.html"},
+    {kPointBuilderHelpTopic, "pointbuilder.html"},
+};
+
+// A VQPC.INI means the client's installation is set up here, so its missing help file is news.
+bool clientInstallationSetUp() {
+    return QFileInfo(profileFilePath(QStringLiteral("VQPC.INI"))).isFile();
+}
+
+}  // namespace
+
+QString guidePageName(int32_t topic) {
+    for (const GuideTopic& known : kGuideTopics)
+        if (known.topic == topic) return QString::fromLatin1(known.page);
+    return QStringLiteral("index.html");
+}
+
+long long ShowGuideTopic(int32_t topic) {
+    const QString page = userGuidePage(guidePageName(topic));
+    if (!page.isEmpty()) return helpViewer().showTopic(page, topic);
+    messageService().show(kNoUserGuideText, MessageButtons::Ok, QStringLiteral("Help"));
+    return 0;
+}
+
 long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic) {
     const QString fullPath = GetVQHome() + u'\\' + relativeHelpFile;
     const QString localPath = localHelpPath(fullPath);
     if (QFileInfo(localPath).isFile()) return helpViewer().showTopic(localPath, topic);
+    if (!userGuideFolder().isEmpty() || !clientInstallationSetUp()) return ShowGuideTopic(topic);
     messageService().show(QStringLiteral("The file ") + fullPath + QStringLiteral(" does not exist"),
                           MessageButtons::Ok, QStringLiteral("File Does Not Exist"));
     return 0;

@@ -27,14 +27,31 @@ inline const QString kDigSetSearchHelpFile = QStringLiteral("Tagwright\\Tagwrigh
 constexpr int32_t kDigSetSearchHelpTopic = 21001;
 /// @}
 
+/// The Point Builder's help topic, answered by its page of the user guide.
+constexpr int32_t kPointBuilderHelpTopic = 30001;
+
+/// The one line shown when help is asked for and neither a help file nor the user guide is there.
+inline const QString kNoUserGuideText = QStringLiteral(
+    "The user guide is not installed (make docs builds it; the vqtagwright-tools package installs it).");
+
 /// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
 /// "Invalid VQPC.INI" when the file gives an empty value. It is the "VQHOME" key of section
 /// "VQPC" in VQPC.INI in the default profile directory.
 QString GetVQHome();
 
 /// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
-/// viewer returns; when the file does not exist, says so in a message box and returns 0.
+/// viewer returns. Without that file the user guide's page for the topic is shown instead; when
+/// that is missing too, a message box says so and 0 is returned: "The file ... does not exist"
+/// where VQPC.INI sets up the client's installation, otherwise kNoUserGuideText.
 long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
+
+/// The user guide page (a file name such as "searching.html") that answers `topic`; the guide's
+/// entry page, "index.html", for a topic it does not know.
+QString guidePageName(int32_t topic);
+
+/// Shows the user guide's page for `topic` and returns what the help viewer returns; without a
+/// guide, shows kNoUserGuideText and returns 0.
+long long ShowGuideTopic(int32_t topic);
 
 /// The help path in the platform's form: every "\" becomes "/".
 QString localHelpPath(const QString& helpPath);

@@ -21,6 +21,7 @@
 #include "search/TagSearchQuery.h"
 #include "search/VQDigSetSearch.h"
 #include "search/VQTagSearch.h"
+#include "servers/Environment.h"
 #include "servers/MultiServerPickList.h"
 
 #include <QAbstractItemModel>
@@ -823,12 +824,14 @@ TEST_F(DigSetSearchTest, ServerChoiceListsThatServerAndErrorsKeepTheControlUsabl
     search->SetFixOnCurrentServer(true);
     EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
 
-    // Help asks for its own file below the installation root (none here, so the user is told).
+    // Help without the client's help file or a user guide says so in one line.
     QTemporaryDir noIni;
     qputenv("VQ_INI_DIR", noIni.path().toUtf8());
+    qputenv("VQ_GUIDE_DIR", noIni.path().toUtf8());
     QTest::mouseClick(child<QPushButton>("cmdHelp"), Qt::LeftButton);
     qunsetenv("VQ_INI_DIR");
-    EXPECT_EQ(m_messages->texts().last(), u"The file C:\\VQPC\\Tagwright\\Tagwright.chm does not exist"_s);
+    qunsetenv("VQ_GUIDE_DIR");
+    EXPECT_EQ(m_messages->texts().last(), kNoUserGuideText);
 }
 
 }  // namespace

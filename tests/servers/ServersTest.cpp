@@ -480,6 +480,7 @@ TEST_F(ServerWindowsTest, HelpTopicOpensAnExistingFileBelowTheRootOrSaysItIsMiss
     const auto viewer = std::make_shared<RecordingHelpViewer>();
     const ScopedServices help(&ServicesContext::helpViewer, viewer);
     qputenv("VQ_INI_DIR", m_dir.path().toUtf8());
+    qputenv("VQ_GUIDE_DIR", "");  // no user guide to fall back on
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"help"_s));
     writeFile(m_dir.filePath(u"help/VQSDKToolsUsr.chm"_s), {});
     const auto show = [&](const QByteArray& home, const QString& file, int32_t topic) {
@@ -492,6 +493,7 @@ TEST_F(ServerWindowsTest, HelpTopicOpensAnExistingFileBelowTheRootOrSaysItIsMiss
     show(QByteArray(120, 'r'), kPointSearchHelpFile, kPointSearchHelpTopic);
     show("", kPointSearchHelpFile, kPointSearchHelpTopic);
     qunsetenv("VQ_INI_DIR");
+    qunsetenv("VQ_GUIDE_DIR");
     QStringList told;
     for (const auto& message : m_messages->messages()) told << message.title + u": "_s + message.text;
     EXPECT_EQ(told,

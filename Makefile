@@ -4,10 +4,11 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
 # Debian packages the build and the tests need; `deps` installs only what is missing. The server
-# (with pg_trgm) is for the throwaway cluster that `make test` starts; libpq-dev is its client.
+# (with pg_trgm) is for the throwaway cluster that `make test` starts; libpq-dev is its client;
+# groff-base renders the vqarchive man page in its test.
 DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	libgl-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
-	doxygen postgresql-15 libpq-dev
+	doxygen postgresql-15 libpq-dev groff-base
 
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev

@@ -1,5 +1,8 @@
 #include "ArchiveTool.h"
 
+#include "ArchiveToolHelp.h"
+#include "ArchiveToolJson.h"
+#include "ShownPointValues.h"
 #include "archive/data/ArchiveCopy.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
@@ -33,73 +36,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace vq {
-
-namespace {
-
-const char* const usageText =
-    "vqarchive: create, fill, copy and query VQ archives\n"
-    "\n"
-    "Usage: vqarchive [--registry FILE] [--user NAME] [--password -] COMMAND ...\n"
-    "\n"
-    "  create LOCATION NAME [--kind VQ3|VQ2] [--version TEXT] [--register] [--default]\n"
-    "         [--admin-password -] [--shared]\n"
-    "                                  make a new archive (VQ3, \"VQ 3.4.1\" unless told); a file\n"
-    "                                  is readable and writable by its owner only unless --shared\n"
-    "                                  (then also by the owner's group)\n"
-    "  copy SOURCE DEST                copy a whole archive to a new location, then compare both\n"
-    "  seed ARCHIVE COUNT [--values N] [--seed N]\n"
-    "                                  add COUNT sample points with N archived values each\n"
-    "  import ARCHIVE FILE.csv         create or update points, one per row, by tag\n"
-    "  export ARCHIVE FILE.csv|-       write every point as CSV\n"
-    "  show ARCHIVE TAG [--raw]        every attribute and the current value of one point, coded\n"
-    "                                  values named as the Point Builder names them (--raw: the\n"
-    "                                  stored codes)\n"
-    "  search ARCHIVE CLAUSE           points matching a where clause\n"
-    "  servers [list]                  the known servers\n"
-    "  servers add NAME LOCATION [--default]\n"
-    "  servers remove NAME\n"
-    "  users ARCHIVE [list]            the users, their groups, and the groups\n"
-    "  users ARCHIVE add USER [GROUP...]   a new user (asks for the password)\n"
-    "  users ARCHIVE remove USER\n"
-    "  users ARCHIVE password USER     set a password (asks for it)\n"
-    "  users ARCHIVE join USER GROUP...    add a user to groups\n"
-    "  users ARCHIVE group GROUP       a new group\n"
-    "  demo                            make the sample servers if missing and show them\n"
-    "\n"
-    "A LOCATION is an archive file or a PostgreSQL database, postgresql://[USER@]HOST[:PORT]/DB\n"
-    "(its password from ~/.pgpass, PGPASSFILE, PGSERVICE or PGPASSWORD rather than the URI).\n"
-    "ARCHIVE is a location or the name of a known server. The server list is the file\n"
-    "given by --registry, else $VQ_SERVER_REGISTRY, else servers.json in the user's data folder.\n"
-    "Commands that write log on as --user (default vqadmin) with --password (default empty;\n"
-    "\"-\" asks for it). Passwords are asked on the terminal without echo, or read one per line\n"
-    "from standard input; one written on the command line can be read by other users (ps) and\n"
-    "is warned about. The server list keeps no database passwords. Only members of the group\n"
-    "vqadmin change users; anyone may set their own password.\n";
-
-QString typeNameOf(SdkPointType type, bool vq2) {
-    const QString name = pointtype::name(type, vq2);
-    return name.isEmpty() ? QString::number(type) : name;
-}
-
-// The sheets' value lists for the point's class, as a new point of it gets them.
-std::unique_ptr<PropSheetEntries> namesOfClass(const SdkServerPtr& server, const SdkPointPtr& point) {
-    auto entries = std::make_unique<PropSheetEntries>();
-    entries->AddDefaultAttributes(server, point->PointClass()->Name());
-    return entries;
-}
-
-// A coded value by the name the Point Builder's sheets show for it (Float32, Off); any other value,
-// or a code the attribute's list does not name, as stored.
-QString shownValue(const PropSheetEntries* names, const SdkNamedValue& pair) {
-    const PropSheetEntryPtr entry = names ? names->find(pair.Name()) : nullptr;
-    if (!entry || (entry->DisplayStyle() != stylecombo && entry->DisplayStyle() != styleonoffswitch))
-        return pair.Value().toString();
-    const QString name = entry->ValueList().GetNameByValue(pair.Value());
-    return name.isEmpty() ? pair.Value().toString() : name;
-}
-
-}  // namespace
 
 ArchiveTool::ArchiveTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 ArchiveTool::~ArchiveTool() = default;
@@ -119,11 +58,66 @@ bool ArchiveTool::takeFlag(QStringList& args, const QString& name) {
 }
 
 int ArchiveTool::usage(int code) {
-    (code == 0 ? m_out : m_err) << usageText;
+    if (m_json && code != 0)
+        return m_error.isEmpty() ? fail(code, u"usage: "_s + synopsisOf(m_command)) : code;
+    (code == 0 ? m_out : m_err) << usageText();
     return code;
 }
 
+// One entry per command; what each says about itself is in ArchiveToolHelp.cpp.
+std::span<const ArchiveTool::Command> ArchiveTool::commands() {
+    static const Command table[] = {
+        {u"create", &ArchiveTool::create},    {u"seed", &ArchiveTool::seed},
+        {u"copy", &ArchiveTool::copy},        {u"import", &ArchiveTool::importCsv},
+        {u"export", &ArchiveTool::exportCsv}, {u"show", &ArchiveTool::show},
+        {u"search", &ArchiveTool::search},    {u"servers", &ArchiveTool::servers},
+        {u"users", &ArchiveTool::users},      {u"demo", &ArchiveTool::demo},
+    };
+    return table;
+}
+
+QStringList ArchiveTool::commandNames() {
+    QStringList names;
+    for (const Command& command : commands()) names << command.name.toString();
+    return names;
+}
+
+int ArchiveTool::runCommand(const QString& command, const QStringList& args) {
+    for (const Command& entry : commands())
+        if (entry.name == command)
+            return args.contains(u"--help") ? printCommandHelp(command) : (this->*entry.handler)(args);
+    fail(2, QStringLiteral("unknown command \"%1\"\n").arg(ShownText::of(command)));
+    return usage(2);
+}
+
+int ArchiveTool::printCommandHelp(const QString& command) {
+    const CommandHelp* help = vq::commandHelp(command);
+    if (!help)
+        return fail(
+            2,
+            QStringLiteral("there is no command \"%1\" (see: vqarchive help)").arg(ShownText::of(command)));
+    m_out << commandHelpText(*help);
+    return 0;
+}
+
+// What the program says about itself before it reads any server list: the build writes the man
+// page and the completion script with these.
+int ArchiveTool::selfDescription(const QStringList& arguments) {
+    const QString first = arguments.value(0);
+    if (first == u"--version")
+        m_out << "vqarchive " << VQ_VERSION << '\n';
+    else if (first == u"--man")
+        m_out << manPage(QStringLiteral(VQ_VERSION));
+    else if (first == u"--bash-completion")
+        m_out << bashCompletion();
+    else
+        return -1;
+    return 0;
+}
+
 int ArchiveTool::run(QStringList arguments) {
+    if (const int code = selfDescription(arguments); code >= 0) return code;
+    if (!m_json && takeFlag(arguments, QStringLiteral("--json"))) return runAsJson(arguments);
     try {
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
         m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
@@ -132,22 +126,15 @@ int ArchiveTool::run(QStringList arguments) {
         if (m_password == u"-")
             m_password = readPassword(QStringLiteral("Password for %1: ").arg(m_user), false);
         if (arguments.isEmpty()) return usage(2);
-        const QString command = arguments.takeFirst();
-        if (command == u"help" || command == u"--help" || command == u"-h") return usage(0);
-        if (command == u"create") return create(arguments);
-        if (command == u"seed") return seed(arguments);
-        if (command == u"copy") return copy(arguments);
-        if (command == u"import") return importCsv(arguments);
-        if (command == u"export") return exportCsv(arguments);
-        if (command == u"show") return show(arguments);
-        if (command == u"search") return search(arguments);
-        if (command == u"servers") return servers(arguments);
-        if (command == u"users") return users(arguments);
-        if (command == u"demo") return demo();
-        m_err << "vqarchive: unknown command \"" << ShownText::of(command) << "\"\n\n";
-        return usage(2);
+        m_command = arguments.takeFirst();
+        if (m_command == u"help" || m_command == u"--help" || m_command == u"-h")
+            return arguments.isEmpty() ? usage(0) : printCommandHelp(arguments[0]);
+        return runCommand(m_command, arguments);
     } catch (const Error& error) {
-        m_err << "vqarchive: " << ShownText::message(error.description()) << '\n';
+        if (m_json)
+            m_error = errorJson(error);
+        else
+            m_err << "vqarchive: " << ShownText::message(error.description()) << '\n';
         return 1;
     }
 }
@@ -232,6 +219,7 @@ int ArchiveTool::copy(const QStringList& args) {
     QElapsedTimer timer;
     timer.start();
     const ArchiveDigest digest = ArchiveCopy::copy(openArchive(args[0])->path(), args[1]);
+    if (m_json) return printed(copyJson(digest, args[1], double(timer.elapsed()) / 1000.0));
     m_out << "Copied " << digest.points << " points (" << digest.values << " archived values, "
           << digest.users << " users, " << digest.groups << " groups, " << digest.digitalSets
           << " digital state sets) to " << ArchiveStorage::shownLocation(args[1]) << " in "
@@ -247,10 +235,7 @@ int ArchiveTool::seed(const QStringList& input) {
     if (args.size() != 2) return usage(2);
     bool ok = false;
     const qint64 count = args[1].toLongLong(&ok);
-    if (!ok || count < 0) {
-        m_err << "vqarchive: \"" << args[1] << "\" is not a number of points\n";
-        return 2;
-    }
+    if (!ok || count < 0) return fail(2, QStringLiteral("\"%1\" is not a number of points").arg(args[1]));
     auto server = openArchive(args[0]);
     logOn(*server);
     QElapsedTimer timer;
@@ -260,6 +245,7 @@ int ArchiveTool::seed(const QStringList& input) {
         m_out.flush();
     });
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (m_json) return printed(seedJson(server->Name(), result, seconds));
     m_out << "Seeded " << result.points << " points (" << result.values << " archived values) into \""
           << server->Name() << "\" in " << QString::number(seconds, 'f', 2)
           << " s: " << QString::number(double(result.points) / std::max(seconds, 1e-9), 'f', 0)
@@ -271,14 +257,17 @@ int ArchiveTool::seed(const QStringList& input) {
 int ArchiveTool::importCsv(const QStringList& args) {
     if (args.size() != 2) return usage(2);
     QFile file(args[1]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_err << "vqarchive: cannot read \"" << args[1] << "\": " << file.errorString() << '\n';
-        return 1;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(1, QStringLiteral("cannot read \"%1\": %2").arg(args[1], file.errorString()));
     auto server = openArchive(args[0]);
     logOn(*server);
     QTextStream in(&file);
     const PointCsv::ImportReport report = PointCsv::importPoints(*server, in);
+    if (m_json) {
+        printed(importJson(report));
+        return report.refused.empty() ? 0
+                                      : fail(1, QStringLiteral("%1 rows refused").arg(report.refused.size()));
+    }
     for (const PointCsv::Refusal& refusal : report.refused)
         m_err << args[1] << ':' << refusal.line << ": "
               << (refusal.tag.isEmpty() ? QStringLiteral("(no tag)") : ShownText::of(refusal.tag))
@@ -289,19 +278,19 @@ int ArchiveTool::importCsv(const QStringList& args) {
 }
 
 int ArchiveTool::exportCsv(const QStringList& args) {
-    if (args.size() != 2) return usage(2);
+    if (args.size() != 2 || (m_json && args[1] == u"-")) return usage(2);
     auto server = openArchive(args[0]);
     if (args[1] == u"-") {
         PointCsv::exportPoints(*server, m_out);
         return 0;
     }
     QFile file(args[1]);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_err << "vqarchive: cannot write \"" << args[1] << "\": " << file.errorString() << '\n';
-        return 1;
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(1, QStringLiteral("cannot write \"%1\": %2").arg(args[1], file.errorString()));
     QTextStream out(&file);
     const int count = PointCsv::exportPoints(*server, out);
+    if (m_json)
+        return printed(QJsonObject{{QStringLiteral("points"), count}, {QStringLiteral("file"), args[1]}});
     m_out << "Exported " << count << " points to " << args[1] << '\n';
     return 0;
 }
@@ -314,10 +303,11 @@ int ArchiveTool::show(const QStringList& input) {
     const SdkPointPtr point = server->Points()->Item(args[1]);
     const bool vq2 = server->ServerKind() == u"VQ2";
     const QString type = raw ? QString::number(point->PointType()) : typeNameOf(point->PointType(), vq2);
+    const std::unique_ptr<PropSheetEntries> names = raw ? nullptr : namesOfClass(server, point);
+    if (m_json) return printed(pointJson(*server, *point, type, names.get()));
     m_out << "Point " << ShownText::of(point->Name(), -1) << " on server " << server->Name() << " (class "
           << point->PointClass()->Name() << ", type " << type << ", id " << point->PointID() << ")\n";
     const SdkNamedValuesPtr values = point->PointAttributes()->NamedValues();
-    const std::unique_ptr<PropSheetEntries> names = raw ? nullptr : namesOfClass(server, point);
     int width = 0;
     for (const SdkNamedValue& pair : *values) width = std::max(width, int(pair.Name().size()));
     for (const SdkNamedValue& pair : *values)
@@ -345,13 +335,15 @@ int ArchiveTool::search(const QStringList& args) {
             if (table != SqlTable::Point)
                 extraTables.Add(SqlDialectVocabulary::setName(table), Variant(int16_t(0)));
         const SdkPointListPtr points = server->GetPointsSQL(args[1], extraTables, nullptr);
+        if (m_json) return printed(searchJson(server->Name(), points.get(), elapsed().toDouble()));
         for (int i = 1; i <= points->Count(); ++i) m_out << ShownText::of(points->Tag(i), -1) << '\n';
         m_out << points->Count() << " points in " << elapsed() << " ms\n";
     } catch (const Error& error) {
         if (error.number() != errc::NoPointsFound) {
-            pointAtPosition(args[1], error.description());
+            if (!m_json) pointAtPosition(args[1], error.description());
             throw;
         }
+        if (m_json) return printed(searchJson(server->Name(), nullptr, elapsed().toDouble()));
         m_out << "No point matches (" << elapsed() << " ms)\n";
     }
     return 0;
@@ -373,6 +365,7 @@ int ArchiveTool::servers(const QStringList& input) {
     const QString action = args.isEmpty() ? QStringLiteral("list") : args.takeFirst();
     ArchiveServers servers(*m_registry);
     if (action == u"list" && args.isEmpty()) {
+        if (m_json) return printed(serversJson(*m_registry, servers));
         m_out << "Servers in " << m_registry->path() << ":\n";
         if (servers.Count() == 0) m_out << "  (none; try: vqarchive demo)\n";
         for (const ServerEntry& entry : servers.entries())
@@ -399,6 +392,7 @@ int ArchiveTool::users(const QStringList& args) {
     const QString action = args.size() > 1 ? args[1] : QStringLiteral("list");
     const QStringList rest = args.mid(2);
     if (action == u"list" && rest.isEmpty()) {
+        if (m_json) return printed(usersJson(*server));
         listUsers(*server);
         return 0;
     }
@@ -408,10 +402,9 @@ int ArchiveTool::users(const QStringList& args) {
                        server->groupsOf(me).contains(QStringLiteral("vqadmin"), Qt::CaseInsensitive);
     const bool ownPassword =
         action == u"password" && rest.size() == 1 && rest[0].compare(me, Qt::CaseInsensitive) == 0;
-    if (!admin && !ownPassword) {
-        m_err << "vqarchive: only members of the group vqadmin change users; \"" << me << "\" is not one\n";
-        return 1;
-    }
+    if (!admin && !ownPassword)
+        return fail(
+            1, QStringLiteral("only members of the group vqadmin change users; \"%1\" is not one").arg(me));
     if (action == u"add" && !rest.isEmpty()) {
         const QString password = readPassword(QStringLiteral("Password for %1: ").arg(rest[0]), true);
         server->addUser(rest[0], password, rest.mid(1));
@@ -438,10 +431,8 @@ int ArchiveTool::users(const QStringList& args) {
         return 0;
     }
     if (action == u"group" && rest.size() == 1) {
-        if (server->Groups().contains(rest[0].trimmed(), Qt::CaseInsensitive)) {
-            m_err << "vqarchive: the group \"" << rest[0] << "\" already exists\n";
-            return 1;
-        }
+        if (server->Groups().contains(rest[0].trimmed(), Qt::CaseInsensitive))
+            return fail(1, QStringLiteral("the group \"%1\" already exists").arg(rest[0]));
         server->addGroup(rest[0]);
         m_out << "Added the group \"" << rest[0].trimmed() << "\"\n";
         return 0;
@@ -466,9 +457,10 @@ void ArchiveTool::listUsers(ArchiveServer& server) {
 
 QString ArchiveTool::readPassword(const QString& prompt, bool confirm) {
     if (!m_in && ::isatty(STDIN_FILENO)) {
+        QTextStream& prompts = m_prompts ? *m_prompts : m_err;
         auto ask = [&](const QString& text) {
-            m_err << text;
-            m_err.flush();
+            prompts << text;
+            prompts.flush();
             termios saved{};
             ::tcgetattr(STDIN_FILENO, &saved);
             termios quiet = saved;
@@ -477,8 +469,8 @@ QString ArchiveTool::readPassword(const QString& prompt, bool confirm) {
             std::string line;
             std::getline(std::cin, line);
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-            m_err << '\n';
-            m_err.flush();
+            prompts << '\n';
+            prompts.flush();
             return QString::fromStdString(line);
         };
         const QString password = ask(prompt);
@@ -519,8 +511,9 @@ void ArchiveTool::describe(ArchiveServer& server) {
           << ArchiveStorage::shownLocation(server.path()) << '\n';
 }
 
-int ArchiveTool::demo() {
+int ArchiveTool::demo(const QStringList&) {
     const QStringList created = SampleArchives::ensure(*m_registry);
+    if (m_json) return printed(demoJson(created, *m_registry));
     if (!created.isEmpty())
         m_out << "Created the sample servers " << created.join(QStringLiteral(", ")) << '\n';
     m_out << "Servers in " << m_registry->path() << ":\n\n";

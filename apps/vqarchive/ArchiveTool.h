@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 
 #include <memory>
+#include <span>
 
 namespace vq {
 
@@ -11,16 +13,35 @@ class ArchiveServer;
 class ServerRegistry;
 
 // The archive tool's commands. Each returns the process exit code and writes what it has to say
-// to `out`, errors to `err`.
+// to `out`, errors to `err`; with --json, one JSON document to each instead of text.
 class ArchiveTool {
 public:
     ArchiveTool(QTextStream& out, QTextStream& err);
     ~ArchiveTool();
     int run(QStringList arguments);
+    // The commands run() knows, for checking their help against them.
+    static QStringList commandNames();
     // Where passwords are read from when standard input is not a terminal (tests set a text).
     void setInput(QTextStream* in) { m_in = in; }
 
 private:
+    using Handler = int (ArchiveTool::*)(const QStringList&);
+    struct Command {
+        QStringView name;
+        Handler handler;
+    };
+    static std::span<const Command> commands();
+    int runCommand(const QString& command, const QStringList& args);
+    // Help, the man page and the completion script: texts that need no archive.
+    int selfDescription(const QStringList& arguments);
+    int printCommandHelp(const QString& command);
+    // Runs the command on streams of its own and prints what it did as JSON.
+    int runAsJson(const QStringList& arguments);
+    // In JSON mode keeps `document` as the command's output.
+    int printed(QJsonObject document);
+    // An error of the tool's own: said on `err`, or kept for the JSON error; returns `code`.
+    int fail(int code, const QString& message);
+
     int create(const QStringList& args);
     int seed(const QStringList& args);
     int copy(const QStringList& args);
@@ -35,7 +56,7 @@ private:
     void listUsers(ArchiveServer& server);
     // A password from the terminal without echo (asked twice when `confirm`), or one line of input.
     QString readPassword(const QString& prompt, bool confirm);
-    int demo();
+    int demo(const QStringList& args);
     int usage(int code);
 
     // An archive file or URI, or the name of a server the registry knows.
@@ -54,6 +75,12 @@ private:
     std::unique_ptr<ServerRegistry> m_registry;
     QTextStream* m_in = nullptr;
     bool m_superuserNoted = false;
+    // Set in JSON mode: password prompts still reach the terminal.
+    QTextStream* m_prompts = nullptr;
+    bool m_json = false;
+    QString m_command;
+    QJsonObject m_document;
+    QJsonObject m_error;
 };
 
 }  // namespace vq

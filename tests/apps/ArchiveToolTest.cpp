@@ -1,8 +1,6 @@
 // The vqarchive commands, run in-process against real archives: files in a temporary folder, and
 // archives of each storage engine for the commands that work on any archive.
-#include "ArchiveTool.h"
-#include "TestFiles.h"
-#include "archive/ArchiveTestSupport.h"
+#include "ArchiveToolFixture.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/sqlite/SqliteArchiveStorage.h"
 #include "archive/sqlite/SqliteDatabase.h"
@@ -11,6 +9,8 @@
 #include "sdk/SdkPoints.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
@@ -18,29 +18,6 @@
 namespace vq::test {
 namespace {
 
-struct Outcome {
-    int code;
-    QString out, err;
-};
-
-// The tool beside a registry file of its own; `Base` says where the test's archive lives.
-template <class Base>
-class ToolTest : public Base {
-protected:
-    // `input`: the lines the tool reads passwords from.
-    Outcome run(QStringList arguments, QString input = {}) {
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err), inStream(&input);
-        ArchiveTool tool(outStream, errStream);
-        tool.setInput(&inStream);
-        const int code = tool.run(QStringList{u"--registry"_s, path(u"servers.json"_s)} + arguments);
-        outStream.flush();
-        errStream.flush();
-        return {code, out, err};
-    }
-    QString path(const QString& name) const { return this->filePath(name); }
-    void write(const QString& name, const QByteArray& text) { writeFile(path(name), text); }
-};
 using ArchiveToolTest = ToolTest<ArchiveTest>;
 using ArchiveToolBackendTest = ToolTest<BackendTest>;
 VQ_ON_BOTH_BACKENDS(ArchiveToolBackendTest);
@@ -263,6 +240,9 @@ TEST_F(ArchiveToolTest, DemoCreatesTheSampleServersOnce) {
         EXPECT_TRUE(first.out.contains(QString::fromUtf8(line))) << line;
     EXPECT_FALSE(first.out.contains(u"--password engineer"_s)) << "a hint shows the safe form";
     EXPECT_FALSE(run({"demo"}).out.contains(u"Created"_s));
+    const QByteArray described = run({"demo", "--json"}).out.toUtf8();
+    EXPECT_EQ(QJsonDocument::fromJson(described)["servers"][2]["points"].toInt(), 500)
+        << described.toStdString();
     EXPECT_TRUE(run({"servers"}).out.contains(u"vqsouth (default)"_s));
 }
 

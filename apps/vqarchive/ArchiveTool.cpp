@@ -72,6 +72,7 @@ std::span<const ArchiveTool::Command> ArchiveTool::commands() {
         {u"export", &ArchiveTool::exportCsv}, {u"show", &ArchiveTool::show},
         {u"search", &ArchiveTool::search},    {u"servers", &ArchiveTool::servers},
         {u"users", &ArchiveTool::users},      {u"demo", &ArchiveTool::demo},
+        {u"history", &ArchiveTool::history},  {u"revert", &ArchiveTool::revert},
     };
     return table;
 }
@@ -119,6 +120,7 @@ int ArchiveTool::run(QStringList arguments) {
     if (const int code = selfDescription(arguments); code >= 0) return code;
     if (!m_json && takeFlag(arguments, QStringLiteral("--json"))) return runAsJson(arguments);
     try {
+        const QStringList commandOwn = takeCommandOwnOptions(arguments);
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
         m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
         warnOfPasswordArguments(arguments);
@@ -127,6 +129,7 @@ int ArchiveTool::run(QStringList arguments) {
             m_password = readPassword(QStringLiteral("Password for %1: ").arg(m_user), false);
         if (arguments.isEmpty()) return usage(2);
         m_command = arguments.takeFirst();
+        arguments += commandOwn;
         if (m_command == u"help" || m_command == u"--help" || m_command == u"-h")
             return arguments.isEmpty() ? usage(0) : printCommandHelp(arguments[0]);
         return runCommand(m_command, arguments);
@@ -180,6 +183,7 @@ std::shared_ptr<ArchiveServer> ArchiveTool::notingSuperuser(std::shared_ptr<Arch
 
 void ArchiveTool::logOn(ArchiveServer& server) {
     server.Open(m_user, m_password);
+    server.setProgramName(QStringLiteral("vqarchive"));
 }
 
 int ArchiveTool::create(const QStringList& input) {

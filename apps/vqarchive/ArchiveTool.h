@@ -60,6 +60,7 @@ private:
     int demo(const QStringList& args);
     // The change history's commands (HistoryCommands.cpp).
     int history(const QStringList& args);
+    int takeHistoryFilter(QStringList& args, SdkHistoryFilter& filter, bool& csv);
     int printHistory(ArchiveServer& server, const SdkHistoryFilter& filter, bool csv);
     int revert(const QStringList& args);
     QStringList takeCommandOwnOptions(QStringList& arguments);

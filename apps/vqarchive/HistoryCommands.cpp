@@ -87,7 +87,9 @@ void writeTable(QTextStream& out, std::vector<QStringList> rows) {
         QString line;
         for (qsizetype c = 0; c + 1 < row.size(); ++c)
             line += row[c].leftJustified(widths[size_t(c)]) + u"  "_s;
-        out << (line + row.back()).trimmed() << '\n';
+        line += row.back();
+        while (line.endsWith(u' ')) line.chop(1);  // a blank last column leaves no trailing blanks
+        out << line << '\n';
     }
 }
 
@@ -156,35 +158,20 @@ int ArchiveTool::history(const QStringList& input) {
     const QString pruneBefore = takeOption(args, u"--prune-before"_s);
     const QString recording = takeOption(args, u"--recording"_s);
     SdkHistoryFilter filter;
-    filter.user = takeOption(args, u"--user"_s);
-    const QString since = takeOption(args, u"--since"_s), until = takeOption(args, u"--until"_s);
-    const QString change = takeOption(args, u"--change"_s), limit = takeOption(args, u"--limit"_s);
-    const bool csv = takeFlag(args, u"--csv"_s);
-    const bool reading = args.size() != 1 || csv || !(filter.user + since + until + change + limit).isEmpty();
+    bool csv = false;
+    if (const int code = takeHistoryFilter(args, filter, csv); code != 0) return code;
+    const bool reading = args.size() != 1 || csv || !filter.user.isEmpty() || filter.since || filter.until ||
+                         filter.changeId != 0 || filter.limit >= 0;
     const bool administering = !pruneBefore.isEmpty() || !recording.isEmpty();
     if (args.isEmpty() || args.size() > 2 || (administering && reading) ||
-        (!pruneBefore.isEmpty() && !recording.isEmpty()) || (csv && m_json))
+        (!pruneBefore.isEmpty() && !recording.isEmpty()))
         return usage(2);
     if (!recording.isEmpty() && recording != u"on" && recording != u"off")
         return fail(2, u"--recording takes on or off, not \"%1\""_s.arg(ShownText::of(recording)));
-    for (const auto& [text, time] : {std::pair{&since, &filter.since}, {&until, &filter.until}}) {
-        if (text->isEmpty()) continue;
-        *time = timeOf(*text);
-        if (!*time)
-            return fail(2, u"\"%1\" is not a time (see: vqarchive help history)"_s.arg(ShownText::of(*text)));
-    }
-    bool ok = true;
-    if (!change.isEmpty()) filter.changeId = change.toLongLong(&ok);
-    if (!ok || filter.changeId < 0)
-        return fail(2, u"\"%1\" is not a change set number"_s.arg(ShownText::of(change)));
-    if (!limit.isEmpty()) filter.limit = limit.toInt(&ok);
-    if (!ok || (!limit.isEmpty() && filter.limit <= 0))
-        return fail(2, u"\"%1\" is not a number of change sets"_s.arg(ShownText::of(limit)));
     if (!pruneBefore.isEmpty() && !timeOf(pruneBefore))
         return fail(2,
                     u"\"%1\" is not a time (see: vqarchive help history)"_s.arg(ShownText::of(pruneBefore)));
     if (args.size() == 2) filter.tag = args[1];
-
     auto server = openArchive(args[0]);
     logOn(*server);
     if (!pruneBefore.isEmpty()) {
@@ -202,6 +189,29 @@ int ArchiveTool::history(const QStringList& input) {
         return 0;
     }
     return printHistory(*server, filter, csv);
+}
+
+// The options that select change sets, and --csv; a usage error's exit code, else 0.
+int ArchiveTool::takeHistoryFilter(QStringList& args, SdkHistoryFilter& filter, bool& csv) {
+    filter.user = takeOption(args, u"--user"_s);
+    const QString since = takeOption(args, u"--since"_s), until = takeOption(args, u"--until"_s);
+    const QString change = takeOption(args, u"--change"_s), limit = takeOption(args, u"--limit"_s);
+    csv = takeFlag(args, u"--csv"_s);
+    if (csv && m_json) return usage(2);
+    for (const auto& [text, time] : {std::pair{&since, &filter.since}, {&until, &filter.until}}) {
+        if (text->isEmpty()) continue;
+        *time = timeOf(*text);
+        if (!*time)
+            return fail(2, u"\"%1\" is not a time (see: vqarchive help history)"_s.arg(ShownText::of(*text)));
+    }
+    bool ok = true;
+    if (!change.isEmpty()) filter.changeId = change.toLongLong(&ok);
+    if (!ok || (!change.isEmpty() && filter.changeId <= 0))
+        return fail(2, u"\"%1\" is not a change set number"_s.arg(ShownText::of(change)));
+    if (!limit.isEmpty()) filter.limit = limit.toInt(&ok);
+    if (!ok || (!limit.isEmpty() && filter.limit <= 0))
+        return fail(2, u"\"%1\" is not a number of change sets"_s.arg(ShownText::of(limit)));
+    return 0;
 }
 
 int ArchiveTool::printHistory(ArchiveServer& server, const SdkHistoryFilter& filter, bool csv) {

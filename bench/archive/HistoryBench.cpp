@@ -20,6 +20,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <map>
 #include <random>
 
 namespace {
@@ -91,10 +92,16 @@ EditArchives& editArchives() {
     return archives;
 }
 
+// Writes counted per archive across repetitions, so that every write changes what is stored.
+int64_t& writesTo(const ArchiveServer& server) {
+    static std::map<const ArchiveServer*, int64_t> counts;
+    return counts[&server];
+}
+
 // One edit set of five attributes saved, each round through every point in turn.
 void saveEdits(benchmark::State& state, ArchiveServer& server) {
     const QStringList& tags = editArchives().tags;
-    int64_t n = 0;
+    int64_t& n = writesTo(server);
     SdkNamedValues failed;
     for (auto _ : state) {
         const SdkPointPtr point = server.Points()->Item(tags[n % tags.size()]);
@@ -129,7 +136,7 @@ ImportArchives& importArchives() {
 // Every point's descriptor and span changed by one import of 20,000 rows.
 void importRows(benchmark::State& state, ArchiveServer& server) {
     const QStringList& tags = importArchives().tags;
-    int64_t round = 0;
+    int64_t& round = writesTo(server);
     for (auto _ : state) {
         state.PauseTiming();
         QString csv = QStringLiteral("Tag,Descriptor,Span\n");

@@ -72,6 +72,7 @@ std::span<const ArchiveTool::Command> ArchiveTool::commands() {
         {u"export", &ArchiveTool::exportCsv}, {u"show", &ArchiveTool::show},
         {u"search", &ArchiveTool::search},    {u"servers", &ArchiveTool::servers},
         {u"users", &ArchiveTool::users},      {u"demo", &ArchiveTool::demo},
+        {u"history", &ArchiveTool::history},  {u"revert", &ArchiveTool::revert},
     };
     return table;
 }
@@ -117,6 +118,7 @@ int ArchiveTool::selfDescription(const QString& first) {
 int ArchiveTool::run(QStringList arguments) {
     if (!m_json && takeFlag(arguments, QStringLiteral("--json"))) return runAsJson(arguments);
     try {
+        const QStringList commandOwn = takeCommandOwnOptions(arguments);
         m_registry = std::make_unique<ServerRegistry>(takeOption(arguments, QStringLiteral("--registry")));
         m_user = takeOption(arguments, QStringLiteral("--user"), m_user);
         warnOfPasswordArguments(arguments);
@@ -126,6 +128,7 @@ int ArchiveTool::run(QStringList arguments) {
         if (arguments.isEmpty()) return usage(2);
         m_command = arguments.takeFirst();
         if (const int code = selfDescription(m_command); code >= 0) return code;
+        arguments += commandOwn;
         if (m_command == u"help" || m_command == u"--help" || m_command == u"-h")
             return arguments.isEmpty() ? usage(0) : printCommandHelp(arguments[0]);
         return runCommand(m_command, arguments);
@@ -179,6 +182,7 @@ std::shared_ptr<ArchiveServer> ArchiveTool::notingSuperuser(std::shared_ptr<Arch
 
 void ArchiveTool::logOn(ArchiveServer& server) {
     server.Open(m_user, m_password);
+    server.setProgramName(QStringLiteral("vqarchive"));
 }
 
 int ArchiveTool::create(const QStringList& input) {

@@ -11,6 +11,7 @@ namespace vq {
 
 class ArchiveServer;
 class ServerRegistry;
+struct SdkHistoryFilter;
 
 // The archive tool's commands. Each returns the process exit code and writes what it has to say
 // to `out`, errors to `err`; with --json, one JSON document to each instead of text.
@@ -57,6 +58,12 @@ private:
     // A password from the terminal without echo (asked twice when `confirm`), or one line of input.
     QString readPassword(const QString& prompt, bool confirm);
     int demo(const QStringList& args);
+    // The change history's commands (HistoryCommands.cpp).
+    int history(const QStringList& args);
+    int takeHistoryFilter(QStringList& args, SdkHistoryFilter& filter, bool& csv);
+    int printHistory(ArchiveServer& server, const SdkHistoryFilter& filter, bool csv);
+    int revert(const QStringList& args);
+    QStringList takeCommandOwnOptions(QStringList& arguments);
     int usage(int code);
 
     // An archive file or URI, or the name of a server the registry knows.

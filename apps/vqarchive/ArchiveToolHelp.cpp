@@ -147,6 +147,43 @@ const std::vector<CommandHelp> commands = {
      u"\"classes\", \"digitalStateSets\", \"users\", \"firstTags\", \"location\"} or {\"name\", "
      u"\"unavailable\"}]}"_s,
      {}},
+    {u"history"_s,
+     {{u"history ARCHIVE [TAG] [--since TIME] [--until TIME] [--user NAME] [--change ID] [--limit N] "
+       u"[--csv]"_s,
+       u"who changed which attribute of which point, when, from what to what, newest first"_s},
+      {u"history ARCHIVE --prune-before TIME"_s, u"remove the older change sets (vqadmin members only)"_s},
+      {u"history ARCHIVE --recording on|off"_s,
+       u"record the changes of points from now on, or no longer (vqadmin members only)"_s}},
+     u"Lists the change sets the user logged on as may read, newest first, one line per attribute "
+     u"changed: the change set's number (for revert), its time, the user and program that wrote it, its "
+     u"kind, the point's tag, the attribute, and the stored text before and after. A TIME is local, as "
+     u"\"2026-03-01 08:00\", \"t\" (today), \"*-7d\" (a week ago), or ISO 8601 with an offset as --json "
+     u"prints it. --user after the command selects the writer; before it, it names the user who logs on."_s,
+     {{u"--since"_s, u"TIME"_s, u"only change sets written at or after TIME"_s},
+      {u"--until"_s, u"TIME"_s, u"only change sets written at or before TIME"_s},
+      {u"--user"_s, u"NAME"_s, u"only change sets written by that archive user (any letter case)"_s},
+      {u"--change"_s, u"ID"_s, u"only that change set"_s},
+      {u"--limit"_s, u"N"_s, u"only the N newest change sets"_s},
+      {u"--csv"_s, {}, u"CSV for spreadsheets, with the operating-system user and the note, values whole"_s},
+      {u"--prune-before"_s, u"TIME"_s, u"remove the change sets written before TIME"_s},
+      {u"--recording"_s, u"on|off"_s, u"record the changes of points, or stop recording them"_s}},
+     u"vqarchive history plant U110-FIC-1003 --since \"*-7d\""_s,
+     u"{\"server\", \"recording\", \"changeSets\": [{\"id\", \"time\", \"user\", \"program\", "
+     u"\"osUser\", \"kind\", \"note\", \"points\": [{\"id\", \"tag\", \"attributes\": [{\"attribute\", "
+     u"\"before\", \"after\"}]}]}]}"_s,
+     {}},
+    {u"revert"_s,
+     {{u"revert ARCHIVE ID [--force]"_s,
+       u"write back the values before change set ID, as a new change set"_s}},
+     u"Writes back the values each point had before change set ID, as one new change set. A point "
+     u"changed again since is left alone, naming who changed it and when, unless --force; each point "
+     u"reports its result and the others still go back. The exit code is 0 only when every point went "
+     u"back."_s,
+     {{u"--force"_s, {}, u"revert the points changed since as well"_s}},
+     u"vqarchive --user engineer --password - revert plant 1042"_s,
+     u"{\"changeSet\", \"restored\", \"points\": [{\"id\", \"tag\", \"outcome\": "
+     u"\"restored|changedSince|refused\", \"reason\"}]}"_s,
+     {}},
 };
 
 // The words of a text; an option in brackets stays one word with its value.

@@ -104,7 +104,7 @@ void printRatio(const RatioGoal& goal, const RecordingReporter& reporter, int& m
     const std::string against = goal.clock == Clock::CpuToBudget
                                     ? "a " + std::to_string(int(goal.budget * 1000 + 0.5)) + " ms budget"
                                     : goal.baseline;
-    std::printf("  %-48s %6.2fx of %s (goal <= %.1fx, %s) %s", goal.measured.c_str(), ratio, against.c_str(),
+    std::printf("  %-48s %6.2fx of %s (goal <= %gx, %s) %s", goal.measured.c_str(), ratio, against.c_str(),
                 goal.goal, clockName(goal.clock), met ? "met" : "MISSED");
     if (goal.clock != Clock::Real) std::printf("; real times %.2fx of %s", realRatio, goal.baseline.c_str());
     std::printf("\n");

@@ -7,6 +7,7 @@
 #include "archive/storage/ArchiveMigrations.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "core/KeyedCollection.h"
+#include "sdk/SdkChangeHistory.h"
 #include "sdk/SdkPointList.h"
 #include "sdk/SdkPointType.h"
 
@@ -341,9 +342,13 @@ TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
     EXPECT_GT(logOn()->Points()->Add(u"E.1"_s, u"classic"_s, pointtype::Float32, {})->PointID(), 1000);
 }
 
-// What the newest migration step adds, dropped again with the schema version set back: an
-// archive as the program before that step left it. PostgreSQL archives recorded no version then.
-const char* const kBeforeNewestStep[] = {
+// What the newest migration steps add, dropped again with the schema version set back: an
+// archive as the programs before them left it. PostgreSQL archives recorded no version before
+// the search step.
+const char* const kBeforeHistoryStep =
+    "DROP TABLE attribute_changes; DROP TABLE change_sets;"
+    " UPDATE server_info SET value = '3' WHERE key = 'schema'";
+const char* const kBeforeSearchStep[] = {
     "DROP TRIGGER trigrams_insert; DROP TRIGGER trigrams_delete; DROP TRIGGER trigrams_update_tag;"
     " DROP TRIGGER trigrams_update_descriptor; DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams;"
     " DROP TABLE aliases; DROP TABLE batches; UPDATE server_info SET value = '2' WHERE key = 'schema'",
@@ -354,15 +359,18 @@ const char* const kBeforeNewestStep[] = {
 
 // An archive of an older schema version is brought up to the current one when opened: first one
 // that has everything but records an older version (the steps add only what is missing), then
-// one without what the newest step adds. Searches answer on it afterwards, new points included.
+// one without the history, then one without the search as well. Searches answer on it
+// afterwards and its writes are recorded, new points included.
 TEST_P(StorageTest, AnArchiveOfTheVersionBeforeIsUpgradedOnOpen) {
     createArchive();
     logOn()->Points()->Add(u"FEED-1"_s, u"classic"_s, pointtype::Float32,
                            namedValues({{"Descriptor", "feed pump"}}));
     const bool sqlite = GetParam() == StorageBackend::Sqlite;
-    const QString versionBack = sqlite ? u"UPDATE server_info SET value = '2' WHERE key = 'schema'"_s
-                                       : u"DELETE FROM server_info WHERE key = 'schema'"_s;
-    for (const QString& before : {versionBack, QString::fromLatin1(kBeforeNewestStep[sqlite ? 0 : 1])}) {
+    const QString versionBack = u"UPDATE server_info SET value = '3' WHERE key = 'schema'"_s;
+    const QString beforeHistory = QString::fromLatin1(kBeforeHistoryStep);
+    for (const QString& before :
+         {versionBack, beforeHistory,
+          beforeHistory + u';' + QString::fromLatin1(kBeforeSearchStep[sqlite ? 0 : 1])}) {
         SCOPED_TRACE(before.toStdString());
         executeSql(before);
         EXPECT_EQ(ArchiveStorageFactory::open(archivePath())->findFact(u"schema"_s),
@@ -377,6 +385,9 @@ TEST_P(StorageTest, AnArchiveOfTheVersionBeforeIsUpgradedOnOpen) {
         server->GetPointsSQL(u"VQPOINT.DESCRIPTOR LIKE '*pump*' AND VQPOINT.TAG LIKE 'feed-*'"_s, {}, nullptr)
             ->Count(),
         2);
+    SdkHistoryFilter feed2;
+    feed2.tag = u"FEED-2"_s;
+    EXPECT_EQ(server->changeHistory()->changeSets(feed2).size(), 1u);
     // A current archive opens without any step running again: what a step adds stays gone.
     executeSql(u"DROP TABLE batches"_s);
     ArchiveStorageFactory::open(archivePath());

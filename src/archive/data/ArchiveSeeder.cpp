@@ -1,6 +1,7 @@
 #include "archive/data/ArchiveSeeder.h"
 
 #include "archive/data/SamplePointGenerator.h"
+#include "archive/server/ArchiveChangeRecorder.h"
 #include "archive/server/ArchiveServer.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "core/KeyedCollection.h"
@@ -130,6 +131,10 @@ ArchiveSeeder::Result ArchiveSeeder::seed(ArchiveServer& server, int64_t count, 
         if (progress && (i + 1) % 100000 == 0) progress(i + 1);
     }
     storage.setFact(QStringLiteral("seed_next"), QString::number(firstIndex + count));
+    // One change set for the run, without a row per attribute: recorded inside the load.
+    ArchiveChangeRecorder(server, QStringLiteral("seed"),
+                          QStringLiteral("%1 sample points from number %2").arg(count).arg(firstIndex))
+        .record();
     const ArchiveStorage::BulkLoad::Counts counts = load->commit();
     return Result{counts.points, counts.values, counts.skipped};
 }

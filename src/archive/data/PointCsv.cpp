@@ -1,6 +1,7 @@
 #include "archive/data/PointCsv.h"
 
 #include "archive/data/CsvCodec.h"
+#include "archive/server/ArchiveChangeRecorder.h"
 #include "archive/server/ArchivePoint.h"
 #include "archive/server/PointWriter.h"
 #include "archive/storage/ArchiveStorage.h"
@@ -228,10 +229,14 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
     std::unique_ptr<ArchiveStorage::WriteScope> batch;
     int rowsInBatch = 0;
     int storedBefore = 0;  // the first line not yet committed
+    // Each batch is one change set, recorded in the batch's own commit.
+    ArchiveChangeRecorder changes(server, QStringLiteral("import"));
+    changes.collectWrites();
     try {
         while (reader.readRow(&fields)) {
             if (!batch) batch = server.storage().beginWrite();
             if (++rowsInBatch == kRowsPerCommit) {
+                changes.record();
                 batch->commit();
                 storedBefore = reader.lineNumber();
                 batch = server.storage().beginWrite();
@@ -271,7 +276,10 @@ PointCsv::ImportReport PointCsv::importPoints(ArchiveServer& server, QTextStream
             if (first == firstOfTag.cend()) firstOfTag.insert(foldKey(tag), {row.line, tag});
             importRow(server, row, report);
         }
-        if (batch) batch->commit();
+        if (batch) {
+            changes.record();
+            batch->commit();
+        }
     } catch (Error& error) {
         batch.reset();
         error.setDescription(

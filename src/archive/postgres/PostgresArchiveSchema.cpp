@@ -23,11 +23,13 @@ QString PostgresArchiveSchema::quoted(const QString& identifier) {
 }
 
 const QStringList& PostgresArchiveSchema::tables() {
-    static const QStringList names = {
-        QStringLiteral("server_info"),  QStringLiteral("users"),          QStringLiteral("groups"),
-        QStringLiteral("memberships"),  QStringLiteral("point_classes"),  QStringLiteral("class_attributes"),
-        QStringLiteral("digital_sets"), QStringLiteral("digital_states"), QStringLiteral("archive"),
-        QStringLiteral("points"),       QStringLiteral("logon_failures")};
+    static const QStringList names = {QStringLiteral("server_info"),      QStringLiteral("users"),
+                                      QStringLiteral("groups"),           QStringLiteral("memberships"),
+                                      QStringLiteral("point_classes"),    QStringLiteral("class_attributes"),
+                                      QStringLiteral("digital_sets"),     QStringLiteral("digital_states"),
+                                      QStringLiteral("archive"),          QStringLiteral("points"),
+                                      QStringLiteral("logon_failures"),   QStringLiteral("change_sets"),
+                                      QStringLiteral("attribute_changes")};
     return names;
 }
 

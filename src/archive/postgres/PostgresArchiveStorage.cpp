@@ -268,6 +268,9 @@ void runStep(pg::Connection& connection, const ArchiveMigrations::Step& step) {
         case 3:
             PostgresSearchSchema::install(connection);
             return;
+        case 4:
+            PostgresArchiveStorage::installHistory(connection);
+            return;
     }
     throw Error(sdkerr::StorageFailed, QStringLiteral("PostgresArchiveStorage:upgrade"),
                 ArchiveMigrations::missingStep("PostgreSQL", step));

@@ -89,6 +89,12 @@ public:
     // Streams the points into temporary tables with COPY and moves them over in batches.
     std::unique_ptr<BulkLoad> beginBulkLoad() override;
 
+    qint64 recordChangeSet(const ArchiveChangeRecord& record) override;
+    std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) override;
+    qint64 pruneChangeSets(const QDateTime& before) override;
+    // The history's tables, for the schema step that adds them.
+    static void installHistory(pg::Connection& connection);
+
     PointSearchEngine& pointSearch() override;
 
     // Moves the point id sequence past the highest id stored.

@@ -14,6 +14,7 @@
 
 namespace vq {
 
+class ArchiveChangeRecorder;
 class ArchiveStorage;
 class LogonClock;
 struct ArchiveUserRecord;
@@ -133,6 +134,26 @@ public:
     /// True when the archive has a digital state set of that name.
     bool isDigitalSet(const QString& name) const;
 
+    /// @{
+    /// The change history of the points (ArchiveServerHistory.cpp).
+    SdkChangeHistoryPtr changeHistory() override;
+    /// Removes the change sets older than `before` and returns how many; only members of the
+    /// group "vqadmin" may.
+    qint64 pruneHistory(const QDateTime& before);
+    /// Whether writes of points are recorded: unless the archive's fact "history" is "off".
+    bool recordsHistory() const;
+    /// Switches recording on or off for the archive; only members of the group "vqadmin" may.
+    void setRecordsHistory(bool on);
+    /// The program the history names as the writer: the application's name unless set.
+    QString programName() const;
+    void setProgramName(const QString& name) { m_program = name; }
+    /// The change set collecting the point writes of a larger write, or none.
+    ArchiveChangeRecorder* collectingChanges() const { return m_collecting; }
+    void setCollectingChanges(ArchiveChangeRecorder* recorder) { m_collecting = recorder; }
+    /// Raises unless the logged-on user is a member of the group "vqadmin".
+    void requireAdministrator(const QString& what) const;
+    /// @}
+
     /// Called after a successful log-on with the server's name.
     void setOpenedCallback(std::function<void(const QString&)> callback) { m_onOpened = std::move(callback); }
 
@@ -155,6 +176,8 @@ private:
     QString m_user;
     std::function<void(const QString&)> m_onOpened;
     std::shared_ptr<const LogonClock> m_clock;
+    QString m_program;
+    ArchiveChangeRecorder* m_collecting = nullptr;
 
     struct Loaded;
     mutable std::unique_ptr<Loaded> m_loaded;

@@ -1,5 +1,6 @@
 #include "archive/server/PointWriter.h"
 
+#include "archive/server/ArchiveChangeRecorder.h"
 #include "archive/server/SecurityString.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "archive/storage/StoredText.h"
@@ -303,6 +304,9 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
     checkPoint(draft);
     if (failed.Count() > 0) raiseRefusal(draft, QStringLiteral("created"), failed);
     const qint64 id = m_server.storage().insertPoint(*info, foldKey(tag), storedValues(draft));
+    ArchiveChangeRecorder::recordWrite(
+        m_server, "create", id, tag, *info, {}, draft.values,
+        ArchiveChangeRecorder::givenAttributes(*info, draft.values, attributes));
     write->commit();
     return ArchivePointHeader{id, tag, info->id, pointType};
 }
@@ -371,6 +375,7 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     draft.stopOnFirstError = stopOnFirstError;
     draft.tag = header.tag;
     draft.values = m_server.readAttributes(header);
+    const std::vector<Variant> before = draft.values;
     draft.written.assign(draft.values.size(), false);
     if (seen && !seen->empty() && *seen != draft.values) raiseChangedSinceRead(draft);
 
@@ -383,6 +388,9 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     draft.set(QStringLiteral("Changer"), Variant(m_server.UserName()));
     m_server.storage().updatePoint(draft.pointId, foldKey(draft.value(u"Tag").toString()),
                                    storedValues(draft));
+    ArchiveChangeRecorder::recordWrite(m_server, "edit", draft.pointId, draft.value(u"Tag").toString(),
+                                       *draft.info, before, draft.values,
+                                       ArchiveChangeRecorder::recordedAttributes(*draft.info));
     // Read back within the write, so no other writer's change can slip into what counts as seen.
     if (seen) *seen = m_server.readAttributes(header);
     write->commit();

@@ -82,6 +82,9 @@ void runStep(SqliteDatabase& db, const ArchiveMigrations::Step& step) {
         case 3:
             SqliteSearchSchema::install(db);
             return;
+        case 4:
+            SqliteArchiveStorage::installHistory(db);
+            return;
     }
     throw Error(sdkerr::StorageFailed, QStringLiteral("SqliteArchiveStorage:upgrade"),
                 ArchiveMigrations::missingStep("SQLite", step));

@@ -74,6 +74,12 @@ public:
     // Prepared inserts kept for the whole load, the search index filled once at its end.
     std::unique_ptr<BulkLoad> beginBulkLoad() override;
 
+    qint64 recordChangeSet(const ArchiveChangeRecord& record) override;
+    std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) override;
+    qint64 pruneChangeSets(const QDateTime& before) override;
+    // The history's tables, for the schema step that adds them.
+    static void installHistory(SqliteDatabase& db);
+
     PointSearchEngine& pointSearch() override { return *m_search; }
 
 private:

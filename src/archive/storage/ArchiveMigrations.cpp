@@ -7,6 +7,7 @@ namespace vq {
 const std::vector<ArchiveMigrations::Step>& ArchiveMigrations::steps() {
     static const std::vector<Step> list = {
         {3, "adding what point searches need"},
+        {4, "adding the change history"},
     };
     return list;
 }

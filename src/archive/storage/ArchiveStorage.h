@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/storage/ArchiveCatalog.h"
+#include "archive/storage/ArchiveHistoryRecords.h"
 #include "archive/storage/ArchivePointRecords.h"
 #include "sdk/SdkDigitalStateSet.h"
 
@@ -195,6 +196,17 @@ public:
     /// Stores the values over those of an existing point.
     virtual void updatePoint(qint64 pointId, const QString& tagKey,
                              const std::vector<ArchiveStoredValue>& values) = 0;
+    /// @}
+
+    /// @{
+    /// The change history. A change set is stored inside the caller's write, so it is kept
+    /// together with the change it records or not at all.
+    /// Stores the change set with its attribute changes; returns its id (`record.id` when given).
+    virtual qint64 recordChangeSet(const ArchiveChangeRecord& record) = 0;
+    /// The change sets the query selects, newest first, each with all its attribute changes.
+    virtual std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) = 0;
+    /// Removes the change sets older than `before`; returns how many.
+    virtual qint64 pruneChangeSets(const QDateTime& before) = 0;
     /// @}
 
     /// Hands every point with its values and archived values to `visit`, in tag order, as one

@@ -1,0 +1,104 @@
+#include "archive/server/ArchiveChangeRecorder.h"
+
+#include "archive/server/ArchiveServer.h"
+#include "archive/storage/ArchiveStorage.h"
+#include "core/KeyedCollection.h"
+#include "sdk/SdkNamedValues.h"
+
+#include <QCoreApplication>
+
+#include <charconv>
+
+namespace vq {
+
+QString ArchiveChangeRecorder::textOf(const Variant& value, AttributeType type) {
+    if (type != AttributeType::Single) return QString::fromUtf8(ArchiveCatalog::storedText(value, type));
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, float(value.toDouble())).ptr;
+    return QString::fromLatin1(digits, end - digits);
+}
+
+ArchiveChangeRecorder::ArchiveChangeRecorder(ArchiveServer& server, QString kind, QString note)
+    : m_server(server) {
+    m_record.kind = std::move(kind);
+    m_record.note = std::move(note);
+}
+
+ArchiveChangeRecorder::~ArchiveChangeRecorder() {
+    if (m_collecting) m_server.setCollectingChanges(nullptr);
+}
+
+void ArchiveChangeRecorder::collectWrites() {
+    m_server.setCollectingChanges(this);
+    m_collecting = true;
+}
+
+void ArchiveChangeRecorder::addPoint(qint64 pointId, const QString& tag, const ArchiveClassInfo& info,
+                                     const std::vector<Variant>& before, const std::vector<Variant>& after,
+                                     const std::vector<int>& attributes) {
+    for (const int i : attributes) {
+        const AttributeType type = info.attributes[size_t(i)].type;
+        const QString was = before.empty() ? QString() : textOf(before[size_t(i)], type);
+        const QString is = textOf(after[size_t(i)], type);
+        if (!before.empty() && was == is) continue;
+        m_record.changes.push_back({pointId, tag, info.attributes[size_t(i)].name, was, is});
+    }
+}
+
+qint64 ArchiveChangeRecorder::record() {
+    ArchiveChangeRecord record = std::exchange(m_record, {});
+    m_record.kind = record.kind;
+    m_record.note = record.note;
+    if (!m_server.recordsHistory() || (record.changes.empty() && record.kind != u"seed")) return 0;
+    record.time = QDateTime::currentDateTimeUtc();
+    record.user = m_server.UserName();
+    record.program = m_server.programName();
+    record.osUser = osUser();
+    return m_server.storage().recordChangeSet(record);
+}
+
+void ArchiveChangeRecorder::recordWrite(ArchiveServer& server, const char* kind, qint64 pointId,
+                                        const QString& tag, const ArchiveClassInfo& info,
+                                        const std::vector<Variant>& before, const std::vector<Variant>& after,
+                                        const std::vector<int>& attributes) {
+    if (ArchiveChangeRecorder* collecting = server.collectingChanges())
+        return collecting->addPoint(pointId, tag, info, before, after, attributes);
+    ArchiveChangeRecorder own(server, QString::fromLatin1(kind));
+    own.addPoint(pointId, tag, info, before, after, attributes);
+    own.record();
+}
+
+std::vector<int> ArchiveChangeRecorder::recordedAttributes(const ArchiveClassInfo& info) {
+    std::vector<int> recorded;
+    for (size_t i = 0; i < info.attributes.size(); ++i) {
+        const QString& name = info.attributes[i].name;
+        if (!ArchiveCatalog::isSystemAttribute(name) && !ArchiveCatalog::isComputedAttribute(name))
+            recorded.push_back(int(i));
+    }
+    return recorded;
+}
+
+std::vector<int> ArchiveChangeRecorder::givenAttributes(const ArchiveClassInfo& info,
+                                                        const std::vector<Variant>& values,
+                                                        const SdkNamedValues& given) {
+    QSet<QString> named;
+    for (const SdkNamedValue& pair : given) {
+        const QString base = ArchiveCatalog::percentBase(pair.Name());
+        named.insert(foldKey(base.isEmpty() ? pair.Name() : base));
+    }
+    std::vector<int> chosen;
+    for (const int i : recordedAttributes(info)) {
+        const AttributeDef& def = info.attributes[size_t(i)];
+        if (named.contains(foldKey(def.name)) || ArchiveCatalog::storedText(values[size_t(i)], def.type) !=
+                                                     ArchiveCatalog::storedText(def.defaultValue, def.type))
+            chosen.push_back(i);
+    }
+    return chosen;
+}
+
+QString ArchiveChangeRecorder::osUser() {
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
+}
+
+}  // namespace vq

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "archive/storage/ArchiveCatalog.h"
+#include "archive/storage/ArchiveHistoryRecords.h"
+
+#include <vector>
+
+namespace vq {
+
+class ArchiveServer;
+class SdkNamedValues;
+
+// The change set one write of points builds: who wrote it (the archive user, the program, the
+// operating-system user), what kind of write it was, and each stored attribute it changed, from
+// the text stored before to the text stored after. A point write records a change set of its
+// own, unless a larger write (an import batch, a revert) collects its point writes into one.
+class ArchiveChangeRecorder {
+public:
+    ArchiveChangeRecorder(ArchiveServer& server, QString kind, QString note = {});
+    ~ArchiveChangeRecorder();
+    ArchiveChangeRecorder(const ArchiveChangeRecorder&) = delete;
+    ArchiveChangeRecorder& operator=(const ArchiveChangeRecorder&) = delete;
+
+    // From now until this recorder is dropped, the point writes on the server go into it.
+    void collectWrites();
+    // The attributes at `attributes` of a point as they were (`before`; empty for a new point)
+    // and as they are stored now; only those whose stored text differs are kept.
+    void addPoint(qint64 pointId, const QString& tag, const ArchiveClassInfo& info,
+                  const std::vector<Variant>& before, const std::vector<Variant>& after,
+                  const std::vector<int>& attributes);
+    // Stores the change set inside the caller's write, unless the archive keeps no history or
+    // nothing changed (a seeding run is recorded all the same); returns its id, or 0. Starts over.
+    qint64 record();
+    bool isEmpty() const { return m_record.changes.empty(); }
+
+    // What PointWriter records for one point: into the change set collecting, else its own.
+    static void recordWrite(ArchiveServer& server, const char* kind, qint64 pointId, const QString& tag,
+                            const ArchiveClassInfo& info, const std::vector<Variant>& before,
+                            const std::vector<Variant>& after, const std::vector<int>& attributes);
+    // The stored attributes whose changes a write records: those a user sets, not the audit
+    // fields the archive stamps nor values derived from others.
+    static std::vector<int> recordedAttributes(const ArchiveClassInfo& info);
+    // Of those, what a new point was given: the attributes named in `given` (a per-cent twin
+    // stands for its base) and those its write set apart from the class default.
+    static std::vector<int> givenAttributes(const ArchiveClassInfo& info, const std::vector<Variant>& values,
+                                            const SdkNamedValues& given);
+    // A value as the history keeps it: the archive's stored text, a single-precision number as the
+    // shortest text that reads back as the same number.
+    static QString textOf(const Variant& value, AttributeType type);
+    // The operating-system user running this program.
+    static QString osUser();
+
+private:
+    ArchiveServer& m_server;
+    ArchiveChangeRecord m_record;
+    bool m_collecting = false;
+};
+
+}  // namespace vq

@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "model/PropSheetEntries.h"
 #include "model/PropSheetEntry.h"
+#include "sdk/SdkConnectDialog.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkServer.h"
 
@@ -25,6 +26,12 @@ Variant restoredValue(const Variant& current, const QString& text) {
         if (date.isValid()) return Variant(date);
     }
     return Variant(text);
+}
+
+// Reading the history needs a log-on, as a save does; a cancelled log-on window ends the read.
+void logOnForHistory(SdkServerPtr server) {
+    if (!server->IsConnected())
+        SdkConnectDialog::create()->Logon(server, u"vqadmin"_s, QString(), true, false);
 }
 
 }  // namespace
@@ -52,6 +59,7 @@ bool PointBuilderWindow::showHistory() {
     const SdkPointPtr point = m_entries->Point();
     std::optional<std::vector<SdkChangeSet>> sets = reporting(
         u"PointBuilderWindow:History"_s, ReportLayout::Long, std::optional<std::vector<SdkChangeSet>>(), [&] {
+            logOnForHistory(m_entries->Server());
             SdkHistoryFilter filter;
             filter.tag = point->Name();
             return std::optional(history->changeSets(filter));

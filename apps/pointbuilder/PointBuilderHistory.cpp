@@ -19,15 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The history keeps stored text; a date goes back as a date so that an unchanged one is no edit.
-Variant restoredValue(const Variant& current, const QString& text) {
-    if (current.type() == Variant::Type::Date) {
-        const QDateTime date = Variant::parseDate(text);
-        if (date.isValid()) return Variant(date);
-    }
-    return Variant(text);
-}
-
 // Reading the history needs a log-on, as a save does; a cancelled log-on window ends the read.
 void logOnForHistory(SdkServerPtr server) {
     if (!server->IsConnected())
@@ -82,13 +73,17 @@ bool PointBuilderWindow::restoreValues(const SdkChangeSet& set,
                 skipped << change.attribute;
                 continue;
             }
-            entry->SetValue(restoredValue(entry->GetValueBeforeEdits(), change.before), change.attribute);
+            // Stored text reads back as typed text would: numbers compare as numbers, and the only
+            // dates are the archive's own stamps, which are skipped above.
+            entry->SetValue(Variant(change.before), change.attribute);
             restored << change.attribute;
         }
         return true;
     });
-    QString text = u"Restored %1 from %2 (%3); review and save"_s.arg(
-        restored.join(u", "_s), set.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s), set.user);
+    const QString when = set.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    QString text = restored.isEmpty() ? u"Nothing restored from %1 (%2)"_s.arg(when, set.user)
+                                      : u"Restored %1 from %2 (%3); review and save"_s.arg(
+                                            restored.join(u", "_s), when, set.user);
     if (!skipped.isEmpty()) text += u"; not restored (read-only): %1"_s.arg(skipped.join(u", "_s));
     showSaveResult(text);
     refreshStatus();

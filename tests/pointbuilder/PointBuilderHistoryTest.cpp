@@ -36,11 +36,6 @@ protected:
             ASSERT_TRUE(window->save());
         }
     }
-    size_t changeSetCount() {
-        SdkHistoryFilter filter;
-        filter.tag = u"Boiler.Temp"_s;
-        return reconnect()->changeHistory()->changeSets(filter).size();
-    }
 };
 
 // Ctrl+H shows the change sets newest first; arrows choose one and the attributes follow; Esc
@@ -68,34 +63,63 @@ TEST_F(PointHistoryTest, ListsTheChangeSetsNewestFirstWithEachValueBeforeAndAfte
     EXPECT_TRUE(statusSays(*window, "Edited: none"));
 }
 
-// Enter restores the chosen change's values as edits: shown in both sheets and the status bar,
-// written by nothing but the Save that follows, which records a change set of its own.
+// Enter restores the chosen change's values as edits: shown in the sheets and the status bar,
+// written by nothing but the Save that follows, which records a change set of its own. A tag is
+// fixed once a point is stored: a rename's old tag stays, and the status says so.
 TEST_F(PointHistoryTest, RestoredValuesAreEditsThatASaveWrites) {
-    saveEdits({{"Span", "300"}, {"Descriptor", "Boiler outlet"}});
-    modals.then(u"dlgPointHistory"_s, [](QWidget* dialog) {
-        auto* sets = child<QTreeWidget>(dialog, "lstChangeSets");
-        QTest::keyClick(sets, Qt::Key_Down);  // the span's change
-        QTest::keyClick(sets, Qt::Key_Return);
-    });
-    EXPECT_TRUE(window->showHistory());
-    EXPECT_TRUE(statusSays(*window, "Edited (1): span | Invalid: none | Restored Span from"));
-    EXPECT_EQ(window->categorizedSheet()->cellIndex(u"Span"_s, columnValue).data().toString(), u"200"_s);
-    EXPECT_TRUE(window->isWindowModified());
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor Span"),
-              "Descriptor=Boiler outlet Span=300");
+    struct Case {
+        const char* behaviour;
+        std::function<void()> given;
+        const char* tag;
+        int down;  // arrow presses to the change set restored
+        const char* status;
+        const char* restored;  // shown, then stored after the save
+        const char* recorded;  // the save's change set
+    };
+    const Case cases[] = {
+        {"a span changed back",
+         [&] {
+             saveEdits({{"Span", "300"}, {"Descriptor", "Boiler outlet"}});
+         },
+         "Boiler.Temp", 1, "Edited (1): span | Invalid: none | Restored Span from",
+         "Descriptor=Boiler outlet Span=200", "Span 300>200"},
+        {"a rename's tag left as it is",
+         [&] {
+             SdkNamedValues renamed, failed;
+             renamed.Add(u"Tag"_s, u"Boiler.Renamed"_s);
+             renamed.Add(u"Descriptor"_s, u"Renamed"_s);
+             reconnect()->Points()->Item(u"Boiler.Temp"_s)->PointAttributes()->SetAttributes(renamed, failed);
+         },
+         "Boiler.Renamed", 0, "not restored (read-only): Tag", "Descriptor=Boiler outlet Span=200",
+         "Descriptor Renamed>Boiler outlet"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.behaviour);
+        row.given();
+        const QString tag = QString::fromUtf8(row.tag);
+        ASSERT_TRUE(window->openPoint(tag));
+        const std::string stored = storedValues(reconnect(), tag, "Descriptor Span");
+        modals.then(u"dlgPointHistory"_s, [&](QWidget* dialog) {
+            auto* sets = child<QTreeWidget>(dialog, "lstChangeSets");
+            for (int i = 0; i < row.down; ++i) QTest::keyClick(sets, Qt::Key_Down);
+            QTest::keyClick(sets, Qt::Key_Return);
+        });
+        EXPECT_TRUE(window->showHistory());
+        EXPECT_TRUE(statusSays(*window, row.status));
+        EXPECT_EQ(values(*window->entries(), "Descriptor Span"), row.restored);
+        EXPECT_TRUE(window->isWindowModified());
+        EXPECT_EQ(storedValues(reconnect(), tag, "Descriptor Span"), stored);
 
-    const size_t before = changeSetCount();
-    ASSERT_TRUE(window->save());
-    EXPECT_EQ(storedValues(reconnect(), u"Boiler.Temp"_s, "Descriptor Span"),
-              "Descriptor=Boiler outlet Span=200");
-    SdkHistoryFilter newest;
-    newest.tag = u"Boiler.Temp"_s;
-    newest.limit = 1;
-    const SdkChangeSet saved = reconnect()->changeHistory()->changeSets(newest).front();
-    EXPECT_EQ(changeSetCount(), before + 1);
-    EXPECT_EQ(
-        saved.points.front().attributes.front().before + u'>' + saved.points.front().attributes.front().after,
-        u"300>200"_s);
+        ASSERT_TRUE(window->save());
+        EXPECT_EQ(storedValues(reconnect(), tag, "Descriptor Span"), row.restored);
+        SdkHistoryFilter newest;
+        newest.tag = tag;
+        newest.limit = 1;
+        const SdkAttributeChange change =
+            reconnect()->changeHistory()->changeSets(newest).front().points.front().attributes.front();
+        EXPECT_EQ(change.attribute + u' ' + change.before + u'>' + change.after,
+                  QString::fromUtf8(row.recorded));
+    }
 }
 
 // Where the entry is off, its tip says why in one line; a read that fails tells once.

@@ -167,6 +167,7 @@ QAction* PointBuilderWindow::action(const QString& name) const {
 
 void PointBuilderWindow::makeMenus() {
     QMenu* file = menuBar()->addMenu(u"&File"_s);
+    file->setToolTipsVisible(true);  // a disabled History... says why
     file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s)});
     file->addSeparator();
     file->addActions({m_actSave, m_actRevert, action(u"actHistory"_s)});

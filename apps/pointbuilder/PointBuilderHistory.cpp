@@ -68,13 +68,12 @@ bool PointBuilderWindow::restoreValues(const SdkChangeSet& set,
     const bool done = reporting(u"PointBuilderWindow:Restore"_s, ReportLayout::Long, false, [&] {
         for (const SdkAttributeChange& change : changes) {
             const PropSheetEntryPtr entry = m_entries->find(change.attribute);
-            if (entry && entry->IsSystemAttribute()) continue;  // the archive writes those itself
             if (!entry || entry->GetReadOnly()) {
                 skipped << change.attribute;
                 continue;
             }
             // Stored text reads back as typed text would: numbers compare as numbers, and the only
-            // dates are the archive's own stamps, which are skipped above.
+            // dates are the archive's own stamps, which are read-only.
             entry->SetValue(Variant(change.before), change.attribute);
             restored << change.attribute;
         }

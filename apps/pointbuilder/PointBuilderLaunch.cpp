@@ -64,6 +64,7 @@ PointBuilderLaunch::PointBuilderLaunch(const QStringList& arguments) {
          u"mask"_s},
         {u"set"_s, u"Set an attribute of the point, as typed in the sheet (repeatable)."_s, u"name=value"_s},
         {u"screenshot"_s, u"Render the window with a point open to a PNG file and exit."_s, u"file"_s},
+        {u"history"_s, u"With --screenshot: render the point's History dialog over the window."_s},
     });
     m_parser.process(arguments);
 }

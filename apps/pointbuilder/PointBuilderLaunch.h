@@ -18,6 +18,7 @@ public:
     static bool wantsScreenshot(int argc, char** argv);
     bool isScreenshot() const { return m_parser.isSet(QStringLiteral("screenshot")); }
     QString screenshotPath() const { return m_parser.value(QStringLiteral("screenshot")); }
+    bool wantsHistory() const { return m_parser.isSet(QStringLiteral("history")); }
 
     // Makes the archive the server library over the chosen server list, and creates the sample
     // servers that list lacks.

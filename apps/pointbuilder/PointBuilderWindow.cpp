@@ -107,6 +107,7 @@ PointBuilderWindow::PointBuilderWindow(QWidget* parent)
     fillServers();
     followServerList();
     refreshStatus();
+    updateHistoryAction();
     if (!restoreGeometry(m_settings->geometry())) resize(firstSize());
 }
 
@@ -138,6 +139,7 @@ void PointBuilderWindow::makeActions() {
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     makeAction(u"actConnections"_s, u"&Connections..."_s,
                u"Connects to servers and adds them to the server list"_s);
+    makeAction(u"actHistory"_s, u"&History..."_s, QString())->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     makeAction(u"actAbout"_s, u"&About Point Builder"_s, u"The program's version"_s);
     QAction* guide = makeAction(u"actGuide"_s, u"Point Builder &Guide"_s,
                                 u"Opens the user guide at the Point Builder's page"_s);
@@ -153,6 +155,7 @@ void PointBuilderWindow::makeActions() {
     connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
     connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
     connect(guide, &QAction::triggered, this, [] { ShowGuideTopic(kPointBuilderHelpTopic); });
+    connect(action(u"actHistory"_s), &QAction::triggered, this, &PointBuilderWindow::showHistory);
 }
 
 QAction* PointBuilderWindow::makeAction(const QString& name, const QString& text, const QString& tip) {
@@ -169,9 +172,10 @@ QAction* PointBuilderWindow::action(const QString& name) const {
 
 void PointBuilderWindow::makeMenus() {
     QMenu* file = menuBar()->addMenu(u"&File"_s);
+    file->setToolTipsVisible(true);  // a disabled History... says why
     file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s)});
     file->addSeparator();
-    file->addActions({m_actSave, m_actRevert});
+    file->addActions({m_actSave, m_actRevert, action(u"actHistory"_s)});
     file->addSeparator();
     m_mnuRecent = file->addMenu(u"Recent &points"_s);
     m_mnuRecent->setObjectName(u"mnuRecent"_s);
@@ -574,6 +578,7 @@ void PointBuilderWindow::bind(std::shared_ptr<PropSheetEntries> entries) {
     showSaveResult(QString());
     refreshStatus();
     showOpenPoint();
+    updateHistoryAction();
 }
 
 // A panel reads its deviation, both times and the span; a class without them gets an empty,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PointSaveResult.h"
+#include "sdk/SdkChangeHistory.h"
 #include "sdk/SdkFwd.h"
 
 #include <QMainWindow>
@@ -61,6 +62,9 @@ public:
     void showConnections();
     void showAbout();
     static QString aboutText();
+    // The open point's change sets, newest first; "Restore these values" there loads the values
+    // before the chosen change as edits (PointBuilderHistory.cpp). True when values were restored.
+    bool showHistory();
 
     // The window a first start shows: both sheets and both panels whole.
     static QSize firstSize();
@@ -123,6 +127,9 @@ private:
     void entryEdited(PropSheetEntry* entry);
     void refreshStatus();
     void showSaveResult(const QString& text);
+    SdkChangeHistoryPtr openPointHistory() const;
+    void updateHistoryAction();
+    bool restoreValues(const SdkChangeSet& set, const std::vector<SdkAttributeChange>& changes);
 
     std::unique_ptr<PointBuilderSettings> m_settings;
     // Kept for the window's life: a second Find shows the last criteria and results.

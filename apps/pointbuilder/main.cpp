@@ -2,7 +2,8 @@
 //   vqpointbuilder [--registry FILE] [--server NAME] [--open TAG | --new CLASS | --find MASK]
 //                  [--set NAME=VALUE]...
 //   vqpointbuilder --screenshot FILE   renders the window with a point open to a PNG file and exits;
-//                                      without --open or --new the first classic point is opened.
+//                                      without --open or --new the first classic point is opened;
+//                                      with --history the point's History dialog is drawn over it.
 // The sample servers are created beside the server list on first start.
 #include "PointBuilderLaunch.h"
 #include "PointBuilderMessages.h"
@@ -12,6 +13,9 @@
 #include "platform/ServicesContext.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPainter>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -23,6 +27,37 @@ int saveScreenshot(QWidget& window, const QString& path) {
     if (window.grab().save(path, "PNG")) return 0;
     std::fprintf(stderr, "vqpointbuilder: cannot write %s\n", qPrintable(path));
     return 1;
+}
+
+// The dialog drawn centred over the window, framed, as a window manager would place it.
+QImage withDialog(QWidget& window, QWidget& dialog) {
+    QImage picture = window.grab().toImage();
+    QPainter painter(&picture);
+    QRect place(QPoint(), dialog.size());
+    place.moveCenter(window.rect().center());
+    painter.drawImage(place.topLeft(), dialog.grab().toImage());
+    painter.setPen(QPen(QColor(96, 96, 96), 1));
+    painter.drawRect(place.adjusted(-1, -1, 0, 0));
+    return picture;
+}
+
+int saveHistoryScreenshot(vq::PointBuilderWindow& window, const QString& path) {
+    window.show();
+    QApplication::processEvents();
+    int result = 1;
+    QTimer shown;
+    shown.setSingleShot(true);
+    QObject::connect(&shown, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        result = withDialog(window, *dialog).save(path, "PNG") ? 0 : 1;
+        dialog->reject();
+    });
+    shown.start(0);
+    window.showHistory();
+    if (result != 0)
+        std::fprintf(stderr, "vqpointbuilder: cannot render the history to %s\n", qPrintable(path));
+    return result;
 }
 
 }  // namespace
@@ -55,6 +90,8 @@ int main(int argc, char** argv) {
 
     vq::PointBuilderWindow window;
     if (!launch.apply(window)) return 1;
+    if (launch.isScreenshot() && launch.wantsHistory())
+        return saveHistoryScreenshot(window, launch.screenshotPath());
     if (launch.isScreenshot()) return saveScreenshot(window, launch.screenshotPath());
     window.show();
     return QApplication::exec();

@@ -132,6 +132,10 @@ TEST(PointBuilderProgram, ScreenshotRunsWithoutADisplay) {
     EXPECT_EQ(run({u"--set"_s, u"Span=0"_s}).first, 0);
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(u"archives/vqsouth.vqa"_s)));
     EXPECT_GT(QImage(picture).width(), 1000);
+    // The same window with its History dialog drawn over it
+    const QImage window(picture);
+    EXPECT_EQ(run({u"--set"_s, u"Span=0"_s, u"--history"_s}).first, 0);
+    EXPECT_NE(QImage(picture), window);
     const auto [code, told] = run({u"--server"_s, u"vqlegacy"_s, u"--open"_s, u"No.Such.Tag"_s});
     EXPECT_TRUE(code == 1 && told.contains(u"PointBuilderWindow:OpenPoint"_s)) << told.toStdString();
 }
@@ -266,8 +270,9 @@ TEST_F(PointBuilderTest, TheFirstWindowShowsEverythingWholeAndNamed) {
     PointBuilderWindow first;
     ASSERT_TRUE(showActive(first));
     EXPECT_EQ(first.size(), PointBuilderWindow::firstSize());
-    EXPECT_EQ(menuTexts(first.menuBar()->actions().first()->menu()).join(u'|'),
-              u"&New point|&Open|&Find...|Propert&ies...|-|&Save|&Revert|-|Recent &points|-|&Quit"_s);
+    EXPECT_EQ(
+        menuTexts(first.menuBar()->actions().first()->menu()).join(u'|'),
+        u"&New point|&Open|&Find...|Propert&ies...|-|&Save|&Revert|&History...|-|Recent &points|-|&Quit"_s);
     first.action(u"actAbout"_s)->trigger();
     EXPECT_TRUE(messages().join(u'|').contains(QRegularExpression(u"^Point Builder \\d+\\.\\d+"_s)));
     ASSERT_TRUE(first.openPoint(u"Boiler.Temp"_s));

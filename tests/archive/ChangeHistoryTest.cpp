@@ -6,6 +6,7 @@
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
 #include "archive/server/ArchiveChangeRecorder.h"
+#include "archive/server/ArchiveStorageFactory.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkChangeHistory.h"
 #include "sdk/SdkPointType.h"
@@ -274,6 +275,30 @@ TEST_P(ChangeHistoryTest, PruningRemovesOlderChangeSetsForAdministratorsOnly) {
     EXPECT_EQ(shown(history(m_admin), kEdited), "edit vqadmin: FIC-1{Descriptor=feed>feed flow}");
     EXPECT_EQ(m_admin->pruneHistory(hourAgo.addSecs(7200)), 1);
     EXPECT_TRUE(history(m_admin).empty());
+}
+
+// A copy carries the history under its ids, to the same engine and to the other one, and its
+// digest covers the history: a copy that lost a change set would not pass for its source.
+TEST_P(ChangeHistoryTest, ACopyCarriesTheHistoryAndItsDigestCoversIt) {
+    add(u"FIC-1"_s, namedValues({{"Descriptor", "feed"}, {"Span", 200}}));
+    edit(m_admin, u"FIC-1"_s, namedValues({{"Descriptor", "it's \"feed\", {1,2}\\"}}));
+    m_admin->setRecordsHistory(false);
+    auto shownWithIds = [&](const QString& location) {
+        auto server = ArchiveServer::open(u"plant"_s, location);
+        server->Open(u"vqadmin"_s, QString());
+        std::string ids;
+        for (const SdkChangeSet& set : history(server)) ids += std::to_string(set.id) + " ";
+        return ids + shown(history(server)) + (server->recordsHistory() ? " on" : " off");
+    };
+    const std::string original = shownWithIds(archivePath());
+    const ArchiveDigest source = ArchiveDigest::of(*ArchiveStorageFactory::open(archivePath()));
+    EXPECT_EQ(source.changeSets, 2);
+    for (const QString& copy : {otherLocation(u"copy"_s), filePath(u"file-copy.vqa"_s)}) {
+        EXPECT_TRUE(ArchiveCopy::copy(archivePath(), copy) == source);
+        EXPECT_EQ(shownWithIds(copy), original);
+    }
+    executeSql(u"UPDATE attribute_changes SET after = 'x' WHERE attribute = 'Span'"_s);
+    EXPECT_FALSE(ArchiveDigest::of(*ArchiveStorageFactory::open(archivePath())) == source);
 }
 
 }  // namespace

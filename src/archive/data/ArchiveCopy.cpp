@@ -37,7 +37,7 @@ void copyPeople(ArchiveStorage& from, ArchiveStorage& to) {
         for (const SdkDigitalState& state : set.states) states << state.Name();
         to.addDigitalSet(set.name, states);
     }
-    for (const char* key : {"created", "seed_next"})
+    for (const char* key : {"created", "seed_next", "history"})
         if (const std::optional<QString> value = from.findFact(QString::fromLatin1(key)))
             to.setFact(QString::fromLatin1(key), *value);
 }
@@ -54,6 +54,43 @@ void copyPoints(ArchiveStorage& from, ArchiveStorage& to) {
         load->addPoint(toClass, foldKey(point.header.tag), stored, point.archived, point.header.id);
     });
     load->commit();
+}
+
+// Every change set of the history, newest first, a page at a time.
+void forEachChangeSet(ArchiveStorage& storage, const std::function<void(const ArchiveChangeRecord&)>& visit) {
+    ArchiveHistoryQuery page;
+    page.limit = 2000;
+    for (;;) {
+        const std::vector<ArchiveChangeRecord> sets = storage.changeSets(page);
+        for (const ArchiveChangeRecord& set : sets) visit(set);
+        if (sets.size() < size_t(page.limit)) return;
+        page.beforeId = sets.back().id;
+    }
+}
+
+// The history keeps its ids, so a revert named by id means the same change in the copy.
+void copyHistory(ArchiveStorage& from, ArchiveStorage& to) {
+    forEachChangeSet(from, [&](const ArchiveChangeRecord& set) { to.recordChangeSet(set); });
+}
+
+void hashHistory(ArchiveStorage& storage, QCryptographicHash& hash, qint64& count) {
+    forEachChangeSet(storage, [&](const ArchiveChangeRecord& set) {
+        ++count;
+        const QStringList fields = {QString::number(set.id),
+                                    QString::number(set.time.toMSecsSinceEpoch()),
+                                    set.user,
+                                    set.program,
+                                    set.osUser,
+                                    set.kind,
+                                    set.note};
+        hash.addData(fields.join(u'\0').toUtf8() + '\n');
+        for (const ArchiveAttributeChange& change : set.changes)
+            hash.addData(QStringList{QString::number(change.pointId), change.tag, change.attribute,
+                                     change.before, change.after}
+                             .join(u'\0')
+                             .toUtf8() +
+                         '\n');
+    });
 }
 
 }  // namespace
@@ -83,6 +120,7 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
                          '/' + QByteArray::number(value.status) + '\0');
         }
     });
+    hashHistory(storage, hash, digest.changeSets);
     digest.sha256 = hash.result().toHex();
     return digest;
 }
@@ -93,6 +131,7 @@ void fill(ArchiveStorage& from, ArchiveStorage& to) {
     const auto write = to.beginWrite();
     copyPeople(from, to);
     copyPoints(from, to);
+    copyHistory(from, to);
     write->commit();
 }
 

@@ -246,7 +246,9 @@ TEST_P(ChangeHistoryTest, RevertPutsValuesBackRefusingStalePointsUnlessForced) {
     EXPECT_EQ(revertShown(history->revert(imported, true)), "FIC-1 restored, FIC-2 restored");
     EXPECT_EQ(pointValues(stored(u"FIC-1"_s), {"Descriptor", "Span", "EngUnits"}),
               "Descriptor=feed Span=200 EngUnits=t/h");
-    EXPECT_EQ(revertShown(history->revert(created, true)), "FIC-2 refused");  // the set made it
+    const std::vector<SdkRevertResult> creation = history->revert(created, true);
+    EXPECT_EQ(revertShown(creation), "FIC-2 refused");
+    EXPECT_TRUE(creation[0].reason.contains(u"created this point"_s)) << creation[0].reason.toStdString();
 
     // A change made while no history was kept is found by what is stored now.
     const qint64 last = newestId();

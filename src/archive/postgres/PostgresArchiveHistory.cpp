@@ -67,7 +67,10 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
     const QString what = QStringLiteral("recording a change");
-    const auto write = beginWrite();
+    // Inside a write already (the usual case) a failure undoes that whole write: no savepoint of
+    // its own, which would cost two more round trips per change set.
+    std::unique_ptr<WriteScope> write;
+    if (m_depth == 0) write = beginWrite();
     const pg::Params set = {Param::integer(record.time.toMSecsSinceEpoch()),
                             Param::text(record.user),
                             Param::text(record.program),
@@ -112,7 +115,7 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
              Param::text(arrayLiteral(tags)), Param::text(arrayLiteral(attributes)),
              Param::text(arrayLiteral(before)), Param::text(arrayLiteral(after))});
     }
-    write->commit();
+    if (write) write->commit();
     return id;
 }
 

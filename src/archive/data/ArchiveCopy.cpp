@@ -37,7 +37,7 @@ void copyPeople(ArchiveStorage& from, ArchiveStorage& to) {
         for (const SdkDigitalState& state : set.states) states << state.Name();
         to.addDigitalSet(set.name, states);
     }
-    for (const char* key : {"created", "seed_next", "history"})
+    for (const char* key : {"created", "seed_next"})
         if (const std::optional<QString> value = from.findFact(QString::fromLatin1(key)))
             to.setFact(QString::fromLatin1(key), *value);
 }
@@ -132,6 +132,9 @@ void fill(ArchiveStorage& from, ArchiveStorage& to) {
     copyPeople(from, to);
     copyPoints(from, to);
     copyHistory(from, to);
+    // Last: an archive that keeps no history from now on still takes along the history it has.
+    if (const std::optional<QString> history = from.findFact(QStringLiteral("history")))
+        to.setFact(QStringLiteral("history"), *history);
     write->commit();
 }
 

@@ -12,23 +12,23 @@ namespace vq {
 /// One attribute of one point as a change set found it and left it, in stored text; an empty
 /// `before` is an attribute the change gave a new point.
 struct SdkAttributeChange {
-    QString attribute;
-    QString before;
-    QString after;
+    QString attribute;  ///< the attribute's name
+    QString before;     ///< its stored text before the change
+    QString after;      ///< its stored text after the change
 };
 
 /// What a change set did to one point.
 struct SdkPointChange {
-    qint64 pointId = 0;
+    qint64 pointId = 0;  ///< the point's handle
     /// The tag the point had after the change.
     QString tag;
-    std::vector<SdkAttributeChange> attributes;
+    std::vector<SdkAttributeChange> attributes;  ///< in the order they were written
 };
 
 /// One write of points, as the history keeps it.
 struct SdkChangeSet {
-    qint64 id = 0;
-    QDateTime time;
+    qint64 id = 0;   ///< ascending in the order change sets were written
+    QDateTime time;  ///< when it was written, UTC
     /// The archive user who wrote it.
     QString user;
     /// The program that wrote it ("vqpointbuilder", "vqarchive", a host's name).
@@ -37,7 +37,7 @@ struct SdkChangeSet {
     QString osUser;
     /// What kind of write it was: "create", "edit", "import", "seed", "revert", "bulk".
     QString kind;
-    QString note;
+    QString note;  ///< what the writer said of it, such as "reverts change set 12"
     /// The points it changed that the reader may read; none for a seeding run.
     std::vector<SdkPointChange> points;
 };
@@ -46,8 +46,8 @@ struct SdkChangeSet {
 struct SdkHistoryFilter {
     /// Only change sets that touched this point (any letter case).
     QString tag;
-    std::optional<QDateTime> since;
-    std::optional<QDateTime> until;
+    std::optional<QDateTime> since;  ///< only change sets written at or after this time
+    std::optional<QDateTime> until;  ///< only change sets written at or before this time
     /// Only change sets written by this archive user.
     QString user;
     /// Only this change set.
@@ -55,15 +55,16 @@ struct SdkHistoryFilter {
     /// A page: at most this many change sets (none when negative), older than `beforeId` when
     /// that is not 0.
     int limit = -1;
-    qint64 beforeId = 0;
+    qint64 beforeId = 0;  ///< the next page: the id of the last change set of the page before
 };
 
 /// What putting one point back gave.
 struct SdkRevertResult {
+    /// Put back; left alone as it changed again since; refused by the checks of an edit.
     enum class Outcome { Restored, ChangedSince, Refused };
-    qint64 pointId = 0;
-    QString tag;
-    Outcome outcome = Outcome::Restored;
+    qint64 pointId = 0;                   ///< the point's handle
+    QString tag;                          ///< the point's tag now
+    Outcome outcome = Outcome::Restored;  ///< what became of the point
     /// For ChangedSince: who changed the point later, and when; for Refused: the reason.
     QString reason;
 };
@@ -82,6 +83,7 @@ public:
     virtual std::vector<SdkRevertResult> revert(qint64 changeId, bool force) = 0;
 };
 
+/// A server's change history, shared by its users; null for a server that keeps none.
 using SdkChangeHistoryPtr = std::shared_ptr<SdkChangeHistory>;
 
 }  // namespace vq

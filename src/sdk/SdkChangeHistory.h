@@ -12,30 +12,23 @@ namespace vq {
 /// One attribute of one point as a change set found it and left it, in stored text; an empty
 /// `before` is an attribute the change gave a new point.
 struct SdkAttributeChange {
-    /// The attribute's name.
-    QString attribute;
-    /// The stored text before the change.
-    QString before;
-    /// The stored text after it.
-    QString after;
+    QString attribute;  ///< the attribute's name
+    QString before;     ///< its stored text before the change
+    QString after;      ///< its stored text after the change
 };
 
 /// What a change set did to one point.
 struct SdkPointChange {
-    /// The point's id.
-    qint64 pointId = 0;
+    qint64 pointId = 0;  ///< the point's handle
     /// The tag the point had after the change.
     QString tag;
-    /// The attributes changed, in the order they were written.
-    std::vector<SdkAttributeChange> attributes;
+    std::vector<SdkAttributeChange> attributes;  ///< in the order they were written
 };
 
 /// One write of points, as the history keeps it.
 struct SdkChangeSet {
-    /// The change set's id, growing with time.
-    qint64 id = 0;
-    /// When it was written.
-    QDateTime time;
+    qint64 id = 0;   ///< ascending in the order change sets were written
+    QDateTime time;  ///< when it was written, UTC
     /// The archive user who wrote it.
     QString user;
     /// The program that wrote it ("vqpointbuilder", "vqarchive", a host's name).
@@ -44,8 +37,7 @@ struct SdkChangeSet {
     QString osUser;
     /// What kind of write it was: "create", "edit", "import", "seed", "revert", "bulk".
     QString kind;
-    /// What the writer said about it; often empty.
-    QString note;
+    QString note;  ///< what the writer said of it, such as "reverts change set 12"
     /// The points it changed that the reader may read; none for a seeding run.
     std::vector<SdkPointChange> points;
 };
@@ -54,10 +46,8 @@ struct SdkChangeSet {
 struct SdkHistoryFilter {
     /// Only change sets that touched this point (any letter case).
     QString tag;
-    /// Only change sets written at or after this time.
-    std::optional<QDateTime> since;
-    /// Only change sets written at or before this time.
-    std::optional<QDateTime> until;
+    std::optional<QDateTime> since;  ///< only change sets written at or after this time
+    std::optional<QDateTime> until;  ///< only change sets written at or before this time
     /// Only change sets written by this archive user.
     QString user;
     /// Only this change set.
@@ -65,21 +55,16 @@ struct SdkHistoryFilter {
     /// A page: at most this many change sets (none when negative), older than `beforeId` when
     /// that is not 0.
     int limit = -1;
-    /// See `limit`.
-    qint64 beforeId = 0;
+    qint64 beforeId = 0;  ///< the next page: the id of the last change set of the page before
 };
 
 /// What putting one point back gave.
 struct SdkRevertResult {
-    /// Restored: the values went back; ChangedSince: the point was changed again later and was
-    /// left alone; Refused: the write was refused.
+    /// Put back; left alone as it changed again since; refused by the checks of an edit.
     enum class Outcome { Restored, ChangedSince, Refused };
-    /// The point's id.
-    qint64 pointId = 0;
-    /// The point's tag.
-    QString tag;
-    /// What became of the point.
-    Outcome outcome = Outcome::Restored;
+    qint64 pointId = 0;                   ///< the point's handle
+    QString tag;                          ///< the point's tag now
+    Outcome outcome = Outcome::Restored;  ///< what became of the point
     /// For ChangedSince: who changed the point later, and when; for Refused: the reason.
     QString reason;
 };
@@ -98,7 +83,7 @@ public:
     virtual std::vector<SdkRevertResult> revert(qint64 changeId, bool force) = 0;
 };
 
-/// A change history is shared; "none" is a null pointer.
+/// A server's change history, shared by its users; null for a server that keeps none.
 using SdkChangeHistoryPtr = std::shared_ptr<SdkChangeHistory>;
 
 }  // namespace vq

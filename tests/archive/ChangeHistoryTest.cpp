@@ -6,6 +6,7 @@
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
 #include "archive/server/ArchiveChangeRecorder.h"
+#include "archive/server/ArchiveStorageFactory.h"
 #include "archive/storage/ArchiveStorage.h"
 #include "sdk/SdkChangeHistory.h"
 #include "sdk/SdkPointType.h"
@@ -166,13 +167,16 @@ TEST_P(ChangeHistoryTest, RecordStandsOrFallsWithItsChangeAndCanBeSwitchedOff) {
 
     const Error refused = raised([&] { as(u"alice"_s)->setRecordsHistory(false); });
     EXPECT_TRUE(refused.description().contains(u"Only members of the group \"vqadmin\""_s));
-    m_admin->setRecordsHistory(false);
+    edit(m_admin, u"FIC-1"_s, namedValues({{"Descriptor", "kept"}}));  // m_admin knows it as on
+    as(u"vqadmin"_s)->setRecordsHistory(false);                        // another program switches it off
     edit(m_admin, u"FIC-1"_s, namedValues({{"Descriptor", "kept, unrecorded"}}));
     EXPECT_EQ(pointValues(stored(u"FIC-1"_s), {"Descriptor"}), "Descriptor=kept, unrecorded");
-    EXPECT_EQ(shown(history(m_admin), kEdited), "create vqadmin: FIC-1{Tag=>FIC-1 Descriptor=>feed}");
+    EXPECT_EQ(
+        shown(history(m_admin), kEdited),
+        "edit vqadmin: FIC-1{Descriptor=feed>kept} | create vqadmin: FIC-1{Tag=>FIC-1 Descriptor=>feed}");
     m_admin->setRecordsHistory(true);
     edit(m_admin, u"FIC-1"_s, namedValues({{"Descriptor", "seen"}}));
-    EXPECT_EQ(history(m_admin).size(), 2u);
+    EXPECT_EQ(history(m_admin).size(), 3u);
 }
 
 // Readers see only the points they may read now, by the read right of the point's access string;
@@ -245,7 +249,9 @@ TEST_P(ChangeHistoryTest, RevertPutsValuesBackRefusingStalePointsUnlessForced) {
     EXPECT_EQ(revertShown(history->revert(imported, true)), "FIC-1 restored, FIC-2 restored");
     EXPECT_EQ(pointValues(stored(u"FIC-1"_s), {"Descriptor", "Span", "EngUnits"}),
               "Descriptor=feed Span=200 EngUnits=t/h");
-    EXPECT_EQ(revertShown(history->revert(created, true)), "FIC-2 refused");  // the set made it
+    const std::vector<SdkRevertResult> creation = history->revert(created, true);
+    EXPECT_EQ(revertShown(creation), "FIC-2 refused");
+    EXPECT_TRUE(creation[0].reason.contains(u"created this point"_s)) << creation[0].reason.toStdString();
 
     // A change made while no history was kept is found by what is stored now.
     const qint64 last = newestId();
@@ -274,6 +280,30 @@ TEST_P(ChangeHistoryTest, PruningRemovesOlderChangeSetsForAdministratorsOnly) {
     EXPECT_EQ(shown(history(m_admin), kEdited), "edit vqadmin: FIC-1{Descriptor=feed>feed flow}");
     EXPECT_EQ(m_admin->pruneHistory(hourAgo.addSecs(7200)), 1);
     EXPECT_TRUE(history(m_admin).empty());
+}
+
+// A copy carries the history under its ids, to the same engine and to the other one, and its
+// digest covers the history: a copy that lost a change set would not pass for its source.
+TEST_P(ChangeHistoryTest, ACopyCarriesTheHistoryAndItsDigestCoversIt) {
+    add(u"FIC-1"_s, namedValues({{"Descriptor", "feed"}, {"Span", 200}}));
+    edit(m_admin, u"FIC-1"_s, namedValues({{"Descriptor", "it's \"feed\", {1,2}\\"}}));
+    m_admin->setRecordsHistory(false);
+    auto shownWithIds = [&](const QString& location) {
+        auto server = ArchiveServer::open(u"plant"_s, location);
+        server->Open(u"vqadmin"_s, QString());
+        std::string ids;
+        for (const SdkChangeSet& set : history(server)) ids += std::to_string(set.id) + " ";
+        return ids + shown(history(server)) + (server->recordsHistory() ? " on" : " off");
+    };
+    const std::string original = shownWithIds(archivePath());
+    const ArchiveDigest source = ArchiveDigest::of(*ArchiveStorageFactory::open(archivePath()));
+    EXPECT_EQ(source.changeSets, 2);
+    for (const QString& copy : {otherLocation(u"copy"_s), filePath(u"file-copy.vqa"_s)}) {
+        EXPECT_TRUE(ArchiveCopy::copy(archivePath(), copy) == source);
+        EXPECT_EQ(shownWithIds(copy), original);
+    }
+    executeSql(u"UPDATE attribute_changes SET after = 'x' WHERE attribute = 'Span'"_s);
+    EXPECT_FALSE(ArchiveDigest::of(*ArchiveStorageFactory::open(archivePath())) == source);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Writers killed with SIGKILL at many moments: after each kill the archive is sound, holds every
-// write whole or not at all, and the same write run again completes it. A bulk load (seeding) and a
+// write whole or not at all, with its change set in the history or neither, and the same write
+// run again completes it. A bulk load (seeding) and a
 // run of single writes (edit sets; an import writes each row so too) are the two kinds of write; a
 // copy builds a whole archive, on either engine.
 #include "ReliabilitySupport.h"
@@ -62,6 +63,9 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
         const int stored = RawArchive(run).pointCount();
         EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s);
         EXPECT_TRUE(stored == 0 || stored == kPoints) << "left " << stored << " points";
+        // The run's change set stands or falls with its points.
+        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM change_sets WHERE kind = 'seed'"),
+                  QStringList{stored ? u"1"_s : u"0"_s});
         if (stored == 0) {
             EXPECT_EQ(runToEnd(vqarchive, {seed, run, count}), QString());
         }
@@ -101,6 +105,13 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
             EXPECT_TRUE(now == it.value() || whole)
                 << it.key().toStdString() << " holds " << now.toStdString();
         }
+        // Each edit set and its change set are kept together: the points hold exactly the edits
+        // the history records, in order.
+        const int recorded =
+            raw.rows("SELECT count(*) FROM change_sets WHERE kind = 'edit'").value(0).toInt();
+        QHash<QString, QString> told = before;
+        for (int k = 0; k < recorded; ++k) told[plan.tag(k)] = EditPlan::after(k);
+        EXPECT_TRUE(after == told) << recorded << " edit sets recorded";
         EXPECT_EQ(runToEnd(child, arguments(run)), QString());
         EXPECT_TRUE(RawArchive(run).editedAttributes() == final);
         return killed;

@@ -56,6 +56,43 @@ void copyPoints(ArchiveStorage& from, ArchiveStorage& to) {
     load->commit();
 }
 
+// Every change set of the history, newest first, a page at a time.
+void forEachChangeSet(ArchiveStorage& storage, const std::function<void(const ArchiveChangeRecord&)>& visit) {
+    ArchiveHistoryQuery page;
+    page.limit = 2000;
+    for (;;) {
+        const std::vector<ArchiveChangeRecord> sets = storage.changeSets(page);
+        for (const ArchiveChangeRecord& set : sets) visit(set);
+        if (sets.size() < size_t(page.limit)) return;
+        page.beforeId = sets.back().id;
+    }
+}
+
+// The history keeps its ids, so a revert named by id means the same change in the copy.
+void copyHistory(ArchiveStorage& from, ArchiveStorage& to) {
+    forEachChangeSet(from, [&](const ArchiveChangeRecord& set) { to.recordChangeSet(set); });
+}
+
+void hashHistory(ArchiveStorage& storage, QCryptographicHash& hash, qint64& count) {
+    forEachChangeSet(storage, [&](const ArchiveChangeRecord& set) {
+        ++count;
+        const QStringList fields = {QString::number(set.id),
+                                    QString::number(set.time.toMSecsSinceEpoch()),
+                                    set.user,
+                                    set.program,
+                                    set.osUser,
+                                    set.kind,
+                                    set.note};
+        hash.addData(fields.join(u'\0').toUtf8() + '\n');
+        for (const ArchiveAttributeChange& change : set.changes)
+            hash.addData(QStringList{QString::number(change.pointId), change.tag, change.attribute,
+                                     change.before, change.after}
+                             .join(u'\0')
+                             .toUtf8() +
+                         '\n');
+    });
+}
+
 }  // namespace
 
 ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
@@ -83,6 +120,7 @@ ArchiveDigest ArchiveDigest::of(ArchiveStorage& storage) {
                          '/' + QByteArray::number(value.status) + '\0');
         }
     });
+    hashHistory(storage, hash, digest.changeSets);
     digest.sha256 = hash.result().toHex();
     return digest;
 }
@@ -93,6 +131,10 @@ void fill(ArchiveStorage& from, ArchiveStorage& to) {
     const auto write = to.beginWrite();
     copyPeople(from, to);
     copyPoints(from, to);
+    copyHistory(from, to);
+    // Last: an archive that keeps no history from now on still takes along the history it has.
+    if (const std::optional<QString> history = from.findFact(QStringLiteral("history")))
+        to.setFact(QStringLiteral("history"), *history);
     write->commit();
 }
 

@@ -63,56 +63,55 @@ void PostgresArchiveStorage::installHistory(pg::Connection& connection) {
     connection.execScript(kHistorySchema);
 }
 
+// The change set and its attribute changes go in one statement, one round trip: the attribute
+// changes travel as arrays, unnested in order. A copy gives the id and moves the ids on past it.
 qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) {
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
+    QStringList points, tags, attributes, before, after;
+    for (const ArchiveAttributeChange& change : record.changes) {
+        StoredText::check(change.tag + change.attribute + change.before + change.after,
+                          QStringLiteral("The change of %1").arg(change.attribute));
+        points << QString::number(change.pointId);
+        tags << change.tag;
+        attributes << change.attribute;
+        before << change.before;
+        after << change.after;
+    }
+    const pg::Params params = {Param::integer(record.time.toMSecsSinceEpoch()),
+                               Param::text(record.user),
+                               Param::text(record.program),
+                               Param::text(record.osUser),
+                               Param::text(record.kind),
+                               Param::text(record.note),
+                               record.id > 0 ? Param::integer(record.id) : Param::null(),
+                               Param::text(u'{' + points.join(u',') + u'}'),
+                               Param::text(arrayLiteral(tags)),
+                               Param::text(arrayLiteral(attributes)),
+                               Param::text(arrayLiteral(before)),
+                               Param::text(arrayLiteral(after))};
     const QString what = QStringLiteral("recording a change");
-    const auto write = beginWrite();
-    const pg::Params set = {Param::integer(record.time.toMSecsSinceEpoch()),
-                            Param::text(record.user),
-                            Param::text(record.program),
-                            Param::text(record.osUser),
-                            Param::text(record.kind),
-                            Param::text(record.note)};
-    qint64 id = record.id;
-    if (id > 0) {
-        pg::Params withId = set;
-        withId.push_back(Param::integer(id));
-        run(what,
-            "INSERT INTO change_sets(time, archive_user, program, os_user, kind, note, change_id)"
-            " VALUES($1, $2, $3, $4, $5, $6, $7)",
-            withId);
+    // Inside a write already (the usual case) a failure undoes that whole write: no savepoint of
+    // its own, which would cost two more round trips per change set.
+    std::unique_ptr<WriteScope> write;
+    if (m_depth == 0) write = beginWrite();
+    const pg::Rows stored = runPrepared(
+        what, "vq_record_change_set",
+        "WITH s AS (INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind,"
+        " note) SELECT coalesce($7::bigint, nextval(pg_get_serial_sequence('change_sets',"
+        " 'change_id'))), $1, $2, $3, $4, $5, $6 WHERE NOT EXISTS (SELECT 1 FROM server_info"
+        " WHERE key = 'history' AND value = 'off') RETURNING change_id),"
+        " c AS (INSERT INTO attribute_changes(change_id, position, point_id, tag, attribute, before,"
+        " after) SELECT s.change_id, n - 1, p, t, a, b, f FROM s, unnest($8::bigint[], $9::text[],"
+        " $10::text[], $11::text[], $12::text[]) WITH ORDINALITY AS u(p, t, a, b, f, n))"
+        " SELECT change_id FROM s",
+        params);
+    const qint64 id = stored.count() > 0 ? stored.integer(0, 0) : 0;
+    if (id > 0 && record.id > 0)
         run(what,
             "SELECT setval(pg_get_serial_sequence('change_sets', 'change_id'), max(change_id))"
             " FROM change_sets");
-    } else {
-        id = runPrepared(what, "vq_record_change_set",
-                         "INSERT INTO change_sets(time, archive_user, program, os_user, kind, note)"
-                         " VALUES($1, $2, $3, $4, $5, $6) RETURNING change_id",
-                         set)
-                 .integer(0, 0);
-    }
-    if (!record.changes.empty()) {
-        QStringList points, tags, attributes, before, after;
-        for (const ArchiveAttributeChange& change : record.changes) {
-            StoredText::check(change.tag + change.attribute + change.before + change.after,
-                              QStringLiteral("The change of %1").arg(change.attribute));
-            points << QString::number(change.pointId);
-            tags << change.tag;
-            attributes << change.attribute;
-            before << change.before;
-            after << change.after;
-        }
-        runPrepared(
-            what, "vq_record_attribute_changes",
-            "INSERT INTO attribute_changes(change_id, position, point_id, tag, attribute, before, after)"
-            " SELECT $1, n - 1, p, t, a, b, f FROM unnest($2::bigint[], $3::text[], $4::text[],"
-            " $5::text[], $6::text[]) WITH ORDINALITY AS u(p, t, a, b, f, n)",
-            {Param::integer(id), Param::text(u'{' + points.join(u',') + u'}'),
-             Param::text(arrayLiteral(tags)), Param::text(arrayLiteral(attributes)),
-             Param::text(arrayLiteral(before)), Param::text(arrayLiteral(after))});
-    }
-    write->commit();
+    if (write) write->commit();
     return id;
 }
 

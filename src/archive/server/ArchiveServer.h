@@ -140,7 +140,9 @@ public:
     /// Removes the change sets older than `before` and returns how many; only members of the
     /// group "vqadmin" may.
     qint64 pruneHistory(const QDateTime& before);
-    /// Whether writes of points are recorded: unless the archive's fact "history" is "off".
+    /// Whether writes of points are recorded: unless the archive's fact "history" is "off". Read
+    /// once and kept, so a write with recording off costs nothing; the storage looks at the fact
+    /// at every write as well, so an archive another program switched off records nothing.
     bool recordsHistory() const;
     /// Switches recording on or off for the archive; only members of the group "vqadmin" may.
     void setRecordsHistory(bool on);
@@ -178,6 +180,7 @@ private:
     std::shared_ptr<const LogonClock> m_clock;
     QString m_program;
     ArchiveChangeRecorder* m_collecting = nullptr;
+    mutable std::optional<bool> m_recordsHistory;
 
     struct Loaded;
     mutable std::unique_ptr<Loaded> m_loaded;

@@ -25,7 +25,8 @@ qint64 ArchiveServer::pruneHistory(const QDateTime& before) {
 }
 
 bool ArchiveServer::recordsHistory() const {
-    return storage().findFact(historyFact) != QStringLiteral("off");
+    if (!m_recordsHistory) m_recordsHistory = storage().findFact(historyFact) != QStringLiteral("off");
+    return *m_recordsHistory;
 }
 
 void ArchiveServer::setRecordsHistory(bool on) {
@@ -33,6 +34,7 @@ void ArchiveServer::setRecordsHistory(bool on) {
     const auto write = storage().beginWrite();
     storage().setFact(historyFact, on ? QStringLiteral("on") : QStringLiteral("off"));
     write->commit();
+    m_recordsHistory = on;
 }
 
 QString ArchiveServer::programName() const {

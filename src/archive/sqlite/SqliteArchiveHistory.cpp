@@ -56,6 +56,7 @@ void SqliteArchiveStorage::installHistory(SqliteDatabase& db) {
 qint64 SqliteArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) {
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
+    if (findFact(QStringLiteral("history")) == QStringLiteral("off")) return 0;
     SqliteTransaction transaction(*m_db);
     auto set = m_db->statement(
         "INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind, note)"

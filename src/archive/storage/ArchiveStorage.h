@@ -201,7 +201,9 @@ public:
     /// @{
     /// The change history. A change set is stored inside the caller's write, so it is kept
     /// together with the change it records or not at all.
-    /// Stores the change set with its attribute changes; returns its id (`record.id` when given).
+    /// Stores the change set with its attribute changes and returns its id (`record.id` when
+    /// given), unless the archive keeps no history (its fact "history" is "off"): then 0. The
+    /// switch is looked at in the same statement, so recording costs no extra round trip.
     virtual qint64 recordChangeSet(const ArchiveChangeRecord& record) = 0;
     /// The change sets the query selects, newest first, each with all its attribute changes.
     virtual std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) = 0;

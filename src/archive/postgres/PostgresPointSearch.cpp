@@ -41,6 +41,14 @@ TypedParams paramsOf(const std::vector<Variant>& parameters) {
     return typed;
 }
 
+// A bigint column's text: decimal digits, perhaps after a minus sign.
+qint64 pointIdOf(QByteArrayView text) {
+    const bool negative = text.startsWith('-');
+    quint64 value = 0;
+    for (const char digit : text.sliced(negative ? 1 : 0)) value = value * 10 + quint64(digit - '0');
+    return qint64(negative ? 0 - value : value);
+}
+
 QString messageOf(PGconn* conn) {
     return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
 }
@@ -146,11 +154,24 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     }
 }
 
+// Rows are read in place: no string made and freed per row.
 void PostgresPointSearch::deliver(const pg::Rows& rows, const PointSink& sink) {
-    for (int i = 0; i < rows.count(); ++i) {
-        const QString tag = rows.text(i, 1);
-        sink(rows.integer(i, 0), tag);
+    const int count = rows.count();
+    for (int i = 0; i < count; ++i) sink(pointIdOf(rows.view(i, 0)), tagOf(rows.view(i, 1)));
+}
+
+// Tags are mostly ASCII, which widens as it stands; any other tag goes through Qt's decoder.
+QStringView PostgresPointSearch::tagOf(QByteArrayView utf8) {
+    m_tag.resize(size_t(utf8.size()));
+    char16_t* out = m_tag.data();
+    for (const char byte : utf8) {
+        if (uchar(byte) >= 0x80) {
+            m_decodedTag = QString::fromUtf8(utf8);
+            return m_decodedTag;
+        }
+        *out++ = uchar(byte);
     }
+    return QStringView(m_tag.data(), utf8.size());
 }
 
 // Each statement has the time the search has left, so a search of many batches keeps its limit.

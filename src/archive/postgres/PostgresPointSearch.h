@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace vq {
 
@@ -48,7 +49,8 @@ private:
     pg::Connection& connection();
     pg::Rows exchange(const std::vector<Statement>& statements);
     static void send(pg_conn* conn, const Statement& statement);
-    static void deliver(const pg::Rows& rows, const PointSink& sink);
+    void deliver(const pg::Rows& rows, const PointSink& sink);
+    QStringView tagOf(QByteArrayView utf8);
     pg::Param timeLeft() const;
     void rollback();
     void finishCommit();
@@ -67,6 +69,9 @@ private:
     std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far
     unsigned m_searchNumber = 0;           // the cancel count when the running search started
     std::chrono::steady_clock::time_point m_deadline;
+    // The row being delivered's tag, reused from row to row.
+    std::u16string m_tag;
+    QString m_decodedTag;
 };
 
 }  // namespace vq

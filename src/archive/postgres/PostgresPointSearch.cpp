@@ -10,6 +10,7 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace vq {
 
@@ -138,9 +139,11 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
         // Searches run in one read-only transaction, so a search can never write, whatever it says.
         pg::Rows rows =
             exchange({{"BEGIN READ ONLY"}, {kDeclare + query.sql, typed.params, typed.types}, {kFetch}});
+        // The server makes the next batch while the sink takes this one.
         while (rows.count() == BatchRows) {
+            request({{kTimeLeft, {timeLeft()}}, {kFetch}});
             deliver(rows, sink);
-            rows = exchange({{kTimeLeft, {timeLeft()}}, {kFetch}});
+            rows = answer();
         }
         if (!PQsendQuery(db.handle(), "COMMIT")) throw pg::Failure("08006", messageOf(db.handle()));
         m_commitSent = true;
@@ -195,15 +198,27 @@ void PostgresPointSearch::send(PGconn* conn, const Statement& statement) {
         throw pg::Failure("08006", messageOf(conn));
 }
 
-// Sends the statements in one pipeline and waits for all their answers; the last one's rows, or
-// the first failure. A cancel request that reaches the server while it waits between statements
-// is dropped there, so a cancelled search asks the server again while its statements run.
 pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements) {
+    request(statements);
+    return answer();
+}
+
+// Sends the statements in one pipeline; answer() waits for what they give.
+void PostgresPointSearch::request(const std::vector<Statement>& statements) {
     if (m_cancelled.load() != m_searchNumber) throw pg::Failure("57014", QStringLiteral("cancelled"));
     PGconn* conn = m_connection->handle();
     if (!PQenterPipelineMode(conn)) throw pg::Failure("08006", messageOf(conn));
     for (const Statement& statement : statements) send(conn, statement);
     if (!PQpipelineSync(conn)) throw pg::Failure("08006", messageOf(conn));
+    m_requested = statements.size();
+}
+
+// Waits for all the requested statements' answers: the last one's rows, or the first failure. A
+// cancel request that reaches the server while it waits between statements is dropped there, so
+// a cancelled search asks the server again while its statements run.
+pg::Rows PostgresPointSearch::answer() {
+    PGconn* conn = m_connection->handle();
+    const size_t statements = std::exchange(m_requested, 0);
     PGresult* last = nullptr;
     std::optional<pg::Failure> failure;
     size_t answered = 0;  // statements whose results are all in
@@ -223,7 +238,7 @@ pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements)
                     break;
                 case PGRES_TUPLES_OK:
                 case PGRES_COMMAND_OK:
-                    if (answered + 1 == statements.size()) std::swap(last, result);
+                    if (answered + 1 == statements) std::swap(last, result);
                     PQclear(result);
                     break;
                 case PGRES_PIPELINE_ABORTED:
@@ -265,6 +280,11 @@ void PostgresPointSearch::finishCommit() {
 
 void PostgresPointSearch::rollback() {
     if (m_commitSent) return finishCommit();  // a sink that failed on the last rows
+    try {
+        if (m_requested) answer();  // the next batch, asked for before the sink failed
+    } catch (const pg::Failure&) {
+        // Whatever it was, the rollback below ends it or finds the connection gone.
+    }
     try {
         m_connection->execScript("ROLLBACK");
     } catch (const pg::Failure&) {

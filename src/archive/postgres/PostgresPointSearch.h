@@ -48,6 +48,8 @@ private:
 
     pg::Connection& connection();
     pg::Rows exchange(const std::vector<Statement>& statements);
+    void request(const std::vector<Statement>& statements);
+    pg::Rows answer();
     static void send(pg_conn* conn, const Statement& statement);
     void deliver(const pg::Rows& rows, const PointSink& sink);
     QStringView tagOf(QByteArrayView utf8);
@@ -65,6 +67,7 @@ private:
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::chrono::milliseconds m_sessionLimit{-1};  // the connection's own statement_timeout
     std::atomic<bool> m_running{false};
+    size_t m_requested = 0;                // statements sent whose answers are not read yet
     bool m_commitSent = false;             // the last search's COMMIT, whose answer is read by the next one
     std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far
     unsigned m_searchNumber = 0;           // the cancel count when the running search started

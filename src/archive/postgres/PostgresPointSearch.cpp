@@ -81,9 +81,10 @@ PostgresPointSearch::PostgresPointSearch(QString uri, QStringList pointColumns)
 
 PostgresPointSearch::~PostgresPointSearch() = default;
 
-// A connection the server dropped since the last search (a restart) is made anew.
+// A connection the server dropped since the last search (a restart) is made anew; behind a
+// COMMIT still unanswered, a lost connection shows in the search itself.
 pg::Connection& PostgresPointSearch::connection() {
-    if (m_connection && m_connection->isLost()) {
+    if (m_connection && !m_commitSent && m_connection->isLost()) {
         const std::lock_guard lock(m_cancelMutex);
         m_connection.reset();
     }
@@ -116,17 +117,17 @@ void PostgresPointSearch::search(const SqlNode& clause, const PointSink& sink) {
 
 // The transaction, its limits, the cursor and its first rows go to the server in one pipeline,
 // and the transaction ends while the sink takes the last rows: a search of one batch costs one
-// round trip. The commit's answer is read by the next search; a read-only transaction has
-// nothing to lose if it never comes.
+// round trip. The commit's answer is read by the next search, which queues its own statements
+// behind it if it has not come yet; a read-only transaction has nothing to lose if it never comes.
 void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
-    finishCommit();
+    m_timeLimit = m_nextTimeLimit.load();
+    finishCommit(m_timeLimit != m_sessionLimit);  // a limit is set outside a pipeline
     pg::Connection& db = connection();
     struct Running {
         std::atomic<bool>& running;
         ~Running() { running = false; }
     } running{m_running};
     m_searchNumber = m_cancelled.load();
-    m_timeLimit = m_nextTimeLimit.load();
     m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
     m_running = true;
     try {
@@ -145,8 +146,7 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
             deliver(rows, sink);
             rows = answer();
         }
-        if (!PQsendQuery(db.handle(), "COMMIT")) throw pg::Failure("08006", messageOf(db.handle()));
-        m_commitSent = true;
+        sendCommit();
         deliver(rows, sink);
     } catch (const pg::Failure& failure) {
         rollback();
@@ -216,9 +216,12 @@ void PostgresPointSearch::request(const std::vector<Statement>& statements) {
 // Waits for all the requested statements' answers: the last one's rows, or the first failure. A
 // cancel request that reaches the server while it waits between statements is dropped there, so
 // a cancelled search asks the server again while its statements run.
+// The last search's COMMIT, when its answer is still to come, answers first.
 pg::Rows PostgresPointSearch::answer() {
     PGconn* conn = m_connection->handle();
-    const size_t statements = std::exchange(m_requested, 0);
+    const size_t statements = std::exchange(m_requested, 0) + (m_commitSent ? 1 : 0);
+    size_t syncs = m_commitSent ? 2 : 1;
+    m_commitSent = false;
     PGresult* last = nullptr;
     std::optional<pg::Failure> failure;
     size_t answered = 0;  // statements whose results are all in
@@ -233,7 +236,7 @@ pg::Rows PostgresPointSearch::answer() {
             }
             switch (PQresultStatus(result)) {
                 case PGRES_PIPELINE_SYNC:
-                    synced = true;
+                    synced = --syncs == 0;
                     PQclear(result);
                     break;
                 case PGRES_TUPLES_OK:
@@ -263,23 +266,46 @@ pg::Rows PostgresPointSearch::answer() {
     return rows;
 }
 
-// Reads the answer to the last search's COMMIT. A connection lost meanwhile is made anew.
-void PostgresPointSearch::finishCommit() {
+// Ends the transaction in a pipeline of its own, which the next search's statements may follow
+// before its answer has come.
+void PostgresPointSearch::sendCommit() {
+    PGconn* conn = m_connection->handle();
+    if (!PQenterPipelineMode(conn)) throw pg::Failure("08006", messageOf(conn));
+    send(conn, {"COMMIT"});
+    if (!PQpipelineSync(conn)) throw pg::Failure("08006", messageOf(conn));
+    m_commitSent = true;
+}
+
+// Reads the answer to the last search's COMMIT if it has come, or with `wait` once it comes. A
+// connection lost meanwhile is made anew.
+void PostgresPointSearch::finishCommit(bool wait) {
     if (!m_commitSent) return;
-    m_commitSent = false;
-    bool lost = false;
-    while (PGresult* result = PQgetResult(m_connection->handle())) {
-        lost = lost || PQresultStatus(result) != PGRES_COMMAND_OK;
+    PGconn* conn = m_connection->handle();
+    bool lost = !PQconsumeInput(conn);
+    int ends = 0;  // the COMMIT's result is followed by one end of results, then the sync
+    while (!lost && (wait || !PQisBusy(conn))) {
+        PGresult* result = PQgetResult(conn);
+        if (!result) {
+            lost = ++ends > 1 || PQstatus(conn) != CONNECTION_OK;
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(result);
         PQclear(result);
+        if (status == PGRES_PIPELINE_SYNC) {
+            m_commitSent = false;
+            PQexitPipelineMode(conn);
+            return;
+        }
+        lost = status != PGRES_COMMAND_OK;
     }
-    if (lost || PQstatus(m_connection->handle()) != CONNECTION_OK) {
-        const std::lock_guard lock(m_cancelMutex);
-        m_connection.reset();
-    }
+    if (!lost) return;
+    m_commitSent = false;
+    const std::lock_guard lock(m_cancelMutex);
+    m_connection.reset();
 }
 
 void PostgresPointSearch::rollback() {
-    if (m_commitSent) return finishCommit();  // a sink that failed on the last rows
+    if (m_commitSent) return;  // a sink that failed on the last rows, or nothing begun
     try {
         if (m_requested) answer();  // the next batch, asked for before the sink failed
     } catch (const pg::Failure&) {

@@ -55,7 +55,8 @@ private:
     QStringView tagOf(QByteArrayView utf8);
     pg::Param timeLeft() const;
     void rollback();
-    void finishCommit();
+    void sendCommit();
+    void finishCommit(bool wait);
     [[noreturn]] void fail(const pg::Failure& failure);
 
     QString m_uri;

@@ -213,14 +213,14 @@ void PostgresPointSearch::request(const std::vector<Statement>& statements) {
     m_requested = statements.size();
 }
 
-// Waits for all the requested statements' answers: the last one's rows, or the first failure. A
-// cancel request that reaches the server while it waits between statements is dropped there, so
-// a cancelled search asks the server again while its statements run.
-// The last search's COMMIT, when its answer is still to come, answers first.
+// Waits for all the requested statements' answers: the last one's rows, or the first failure. The
+// last search's COMMIT, when its answer (or part of it) is still to come, answers first. A cancel
+// request that reaches the server while it waits between statements is dropped there, so a
+// cancelled search asks the server again while its statements run.
 pg::Rows PostgresPointSearch::answer() {
     PGconn* conn = m_connection->handle();
-    const size_t statements = std::exchange(m_requested, 0) + (m_commitSent ? 1 : 0);
-    size_t syncs = m_commitSent ? 2 : 1;
+    const size_t statements = std::exchange(m_requested, 0);
+    size_t syncs = m_commitSent ? 2 : 1;  // the COMMIT's pipeline, then this one
     m_commitSent = false;
     PGresult* last = nullptr;
     std::optional<pg::Failure> failure;
@@ -237,11 +237,12 @@ pg::Rows PostgresPointSearch::answer() {
             switch (PQresultStatus(result)) {
                 case PGRES_PIPELINE_SYNC:
                     synced = --syncs == 0;
+                    answered = 0;
                     PQclear(result);
                     break;
                 case PGRES_TUPLES_OK:
                 case PGRES_COMMAND_OK:
-                    if (answered + 1 == statements) std::swap(last, result);
+                    if (syncs == 1 && answered + 1 == statements) std::swap(last, result);
                     PQclear(result);
                     break;
                 case PGRES_PIPELINE_ABORTED:

@@ -33,6 +33,10 @@ QByteArray Rows::utf8(int row, int column) const {
     return QByteArray(PQgetvalue(m_result.get(), row, column), PQgetlength(m_result.get(), row, column));
 }
 
+QByteArrayView Rows::view(int row, int column) const {
+    return QByteArrayView(PQgetvalue(m_result.get(), row, column), PQgetlength(m_result.get(), row, column));
+}
+
 qint64 Rows::integer(int row, int column) const {
     return std::strtoll(PQgetvalue(m_result.get(), row, column), nullptr, 10);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <memory>
@@ -37,6 +38,8 @@ public:
     bool isNull(int row, int column) const;
     QString text(int row, int column) const;
     QByteArray utf8(int row, int column) const;
+    // The value's text in place, valid while these rows live.
+    QByteArrayView view(int row, int column) const;
     qint64 integer(int row, int column) const;
     double number(int row, int column) const;
     // A bytea column, decoded from its hex text.

@@ -29,12 +29,18 @@ QString PostgresDialectTranslator::placeholder(size_t number, const Variant& val
     return u'$' + QString::number(number) + QLatin1String(isNumber ? "::float8" : "::text");
 }
 
+// Only DISTINCT needs the order key among its columns; elsewhere it would cross the wire for
+// nothing with every row.
 QString PostgresDialectTranslator::statement(const QString& with, bool distinct, const QString& from,
                                              const QString& where) const {
+    if (!distinct)
+        return QStringLiteral(
+                   "%1 SELECT p.point_id, p.\"Tag\" FROM %2 WHERE %3 ORDER BY p.tag_key COLLATE \"C\"")
+            .arg(with, from, where);
     return QStringLiteral(
-               "%1 SELECT %2p.point_id, p.\"Tag\", p.tag_key COLLATE \"C\" AS tag_order FROM %3 WHERE %4 "
-               "ORDER BY tag_order")
-        .arg(with, distinct ? QStringLiteral("DISTINCT ") : QString(), from, where);
+               "%1 SELECT DISTINCT p.point_id, p.\"Tag\", p.tag_key COLLATE \"C\" AS tag_order"
+               " FROM %2 WHERE %3 ORDER BY tag_order")
+        .arg(with, from, where);
 }
 
 QString PostgresDialectTranslator::maskTest(const QString& text, const QString& foldedMask) {

@@ -10,6 +10,7 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace vq {
 
@@ -39,6 +40,14 @@ TypedParams paramsOf(const std::vector<Variant>& parameters) {
         typed.types.push_back(number ? kFloat8 : kText);
     }
     return typed;
+}
+
+// A bigint column's text: decimal digits, perhaps after a minus sign.
+qint64 pointIdOf(QByteArrayView text) {
+    const bool negative = text.startsWith('-');
+    quint64 value = 0;
+    for (const char digit : text.sliced(negative ? 1 : 0)) value = value * 10 + quint64(digit - '0');
+    return qint64(negative ? 0 - value : value);
 }
 
 QString messageOf(PGconn* conn) {
@@ -72,9 +81,10 @@ PostgresPointSearch::PostgresPointSearch(QString uri, QStringList pointColumns)
 
 PostgresPointSearch::~PostgresPointSearch() = default;
 
-// A connection the server dropped since the last search (a restart) is made anew.
+// A connection the server dropped since the last search (a restart) is made anew; behind a
+// COMMIT still unanswered, a lost connection shows in the search itself.
 pg::Connection& PostgresPointSearch::connection() {
-    if (m_connection && m_connection->isLost()) {
+    if (m_connection && !m_commitSent && m_connection->isLost()) {
         const std::lock_guard lock(m_cancelMutex);
         m_connection.reset();
     }
@@ -107,17 +117,17 @@ void PostgresPointSearch::search(const SqlNode& clause, const PointSink& sink) {
 
 // The transaction, its limits, the cursor and its first rows go to the server in one pipeline,
 // and the transaction ends while the sink takes the last rows: a search of one batch costs one
-// round trip. The commit's answer is read by the next search; a read-only transaction has
-// nothing to lose if it never comes.
+// round trip. The commit's answer is read by the next search, which queues its own statements
+// behind it if it has not come yet; a read-only transaction has nothing to lose if it never comes.
 void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
-    finishCommit();
+    m_timeLimit = m_nextTimeLimit.load();
+    finishCommit(m_timeLimit != m_sessionLimit);  // a limit is set outside a pipeline
     pg::Connection& db = connection();
     struct Running {
         std::atomic<bool>& running;
         ~Running() { running = false; }
     } running{m_running};
     m_searchNumber = m_cancelled.load();
-    m_timeLimit = m_nextTimeLimit.load();
     m_deadline = std::chrono::steady_clock::now() + m_timeLimit;
     m_running = true;
     try {
@@ -130,12 +140,13 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
         // Searches run in one read-only transaction, so a search can never write, whatever it says.
         pg::Rows rows =
             exchange({{"BEGIN READ ONLY"}, {kDeclare + query.sql, typed.params, typed.types}, {kFetch}});
+        // The server makes the next batch while the sink takes this one.
         while (rows.count() == BatchRows) {
+            request({{kTimeLeft, {timeLeft()}}, {kFetch}});
             deliver(rows, sink);
-            rows = exchange({{kTimeLeft, {timeLeft()}}, {kFetch}});
+            rows = answer();
         }
-        if (!PQsendQuery(db.handle(), "COMMIT")) throw pg::Failure("08006", messageOf(db.handle()));
-        m_commitSent = true;
+        sendCommit();
         deliver(rows, sink);
     } catch (const pg::Failure& failure) {
         rollback();
@@ -146,11 +157,24 @@ void PostgresPointSearch::run(const SqlQuery& query, const PointSink& sink) {
     }
 }
 
+// Rows are read in place: no string made and freed per row.
 void PostgresPointSearch::deliver(const pg::Rows& rows, const PointSink& sink) {
-    for (int i = 0; i < rows.count(); ++i) {
-        const QString tag = rows.text(i, 1);
-        sink(rows.integer(i, 0), tag);
+    const int count = rows.count();
+    for (int i = 0; i < count; ++i) sink(pointIdOf(rows.view(i, 0)), tagOf(rows.view(i, 1)));
+}
+
+// Tags are mostly ASCII, which widens as it stands; any other tag goes through Qt's decoder.
+QStringView PostgresPointSearch::tagOf(QByteArrayView utf8) {
+    m_tag.resize(size_t(utf8.size()));
+    char16_t* out = m_tag.data();
+    for (const char byte : utf8) {
+        if (uchar(byte) >= 0x80) {
+            m_decodedTag = QString::fromUtf8(utf8);
+            return m_decodedTag;
+        }
+        *out++ = uchar(byte);
     }
+    return QStringView(m_tag.data(), utf8.size());
 }
 
 // Each statement has the time the search has left, so a search of many batches keeps its limit.
@@ -174,15 +198,30 @@ void PostgresPointSearch::send(PGconn* conn, const Statement& statement) {
         throw pg::Failure("08006", messageOf(conn));
 }
 
-// Sends the statements in one pipeline and waits for all their answers; the last one's rows, or
-// the first failure. A cancel request that reaches the server while it waits between statements
-// is dropped there, so a cancelled search asks the server again while its statements run.
 pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements) {
+    request(statements);
+    return answer();
+}
+
+// Sends the statements in one pipeline; answer() waits for what they give.
+void PostgresPointSearch::request(const std::vector<Statement>& statements) {
     if (m_cancelled.load() != m_searchNumber) throw pg::Failure("57014", QStringLiteral("cancelled"));
     PGconn* conn = m_connection->handle();
     if (!PQenterPipelineMode(conn)) throw pg::Failure("08006", messageOf(conn));
     for (const Statement& statement : statements) send(conn, statement);
     if (!PQpipelineSync(conn)) throw pg::Failure("08006", messageOf(conn));
+    m_requested = statements.size();
+}
+
+// Waits for all the requested statements' answers: the last one's rows, or the first failure. The
+// last search's COMMIT, when its answer (or part of it) is still to come, answers first. A cancel
+// request that reaches the server while it waits between statements is dropped there, so a
+// cancelled search asks the server again while its statements run.
+pg::Rows PostgresPointSearch::answer() {
+    PGconn* conn = m_connection->handle();
+    const size_t statements = std::exchange(m_requested, 0);
+    size_t syncs = m_commitSent ? 2 : 1;  // the COMMIT's pipeline, then this one
+    m_commitSent = false;
     PGresult* last = nullptr;
     std::optional<pg::Failure> failure;
     size_t answered = 0;  // statements whose results are all in
@@ -197,12 +236,13 @@ pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements)
             }
             switch (PQresultStatus(result)) {
                 case PGRES_PIPELINE_SYNC:
-                    synced = true;
+                    synced = --syncs == 0;
+                    answered = 0;
                     PQclear(result);
                     break;
                 case PGRES_TUPLES_OK:
                 case PGRES_COMMAND_OK:
-                    if (answered + 1 == statements.size()) std::swap(last, result);
+                    if (syncs == 1 && answered + 1 == statements) std::swap(last, result);
                     PQclear(result);
                     break;
                 case PGRES_PIPELINE_ABORTED:
@@ -227,23 +267,51 @@ pg::Rows PostgresPointSearch::exchange(const std::vector<Statement>& statements)
     return rows;
 }
 
-// Reads the answer to the last search's COMMIT. A connection lost meanwhile is made anew.
-void PostgresPointSearch::finishCommit() {
+// Ends the transaction in a pipeline of its own, which the next search's statements may follow
+// before its answer has come.
+void PostgresPointSearch::sendCommit() {
+    PGconn* conn = m_connection->handle();
+    if (!PQenterPipelineMode(conn)) throw pg::Failure("08006", messageOf(conn));
+    send(conn, {"COMMIT"});
+    if (!PQpipelineSync(conn)) throw pg::Failure("08006", messageOf(conn));
+    m_commitSent = true;
+}
+
+// Reads the answer to the last search's COMMIT if it has come, or with `wait` once it comes. A
+// connection lost meanwhile is made anew.
+void PostgresPointSearch::finishCommit(bool wait) {
     if (!m_commitSent) return;
-    m_commitSent = false;
-    bool lost = false;
-    while (PGresult* result = PQgetResult(m_connection->handle())) {
-        lost = lost || PQresultStatus(result) != PGRES_COMMAND_OK;
+    PGconn* conn = m_connection->handle();
+    bool lost = !PQconsumeInput(conn);
+    int ends = 0;  // the COMMIT's result is followed by one end of results, then the sync
+    while (!lost && (wait || !PQisBusy(conn))) {
+        PGresult* result = PQgetResult(conn);
+        if (!result) {
+            lost = ++ends > 1 || PQstatus(conn) != CONNECTION_OK;
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(result);
         PQclear(result);
+        if (status == PGRES_PIPELINE_SYNC) {
+            m_commitSent = false;
+            PQexitPipelineMode(conn);
+            return;
+        }
+        lost = status != PGRES_COMMAND_OK;
     }
-    if (lost || PQstatus(m_connection->handle()) != CONNECTION_OK) {
-        const std::lock_guard lock(m_cancelMutex);
-        m_connection.reset();
-    }
+    if (!lost) return;
+    m_commitSent = false;
+    const std::lock_guard lock(m_cancelMutex);
+    m_connection.reset();
 }
 
 void PostgresPointSearch::rollback() {
-    if (m_commitSent) return finishCommit();  // a sink that failed on the last rows
+    if (m_commitSent) return;  // a sink that failed on the last rows, or nothing begun
+    try {
+        if (m_requested) answer();  // the next batch, asked for before the sink failed
+    } catch (const pg::Failure&) {
+        // Whatever it was, the rollback below ends it or finds the connection gone.
+    }
     try {
         m_connection->execScript("ROLLBACK");
     } catch (const pg::Failure&) {

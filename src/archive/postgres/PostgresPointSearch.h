@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace vq {
 
@@ -47,11 +48,15 @@ private:
 
     pg::Connection& connection();
     pg::Rows exchange(const std::vector<Statement>& statements);
+    void request(const std::vector<Statement>& statements);
+    pg::Rows answer();
     static void send(pg_conn* conn, const Statement& statement);
-    static void deliver(const pg::Rows& rows, const PointSink& sink);
+    void deliver(const pg::Rows& rows, const PointSink& sink);
+    QStringView tagOf(QByteArrayView utf8);
     pg::Param timeLeft() const;
     void rollback();
-    void finishCommit();
+    void sendCommit();
+    void finishCommit(bool wait);
     [[noreturn]] void fail(const pg::Failure& failure);
 
     QString m_uri;
@@ -63,10 +68,14 @@ private:
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
     std::chrono::milliseconds m_sessionLimit{-1};  // the connection's own statement_timeout
     std::atomic<bool> m_running{false};
+    size_t m_requested = 0;                // statements sent whose answers are not read yet
     bool m_commitSent = false;             // the last search's COMMIT, whose answer is read by the next one
     std::atomic<unsigned> m_cancelled{0};  // searches cancelled so far
     unsigned m_searchNumber = 0;           // the cancel count when the running search started
     std::chrono::steady_clock::time_point m_deadline;
+    // The row being delivered's tag, reused from row to row.
+    std::u16string m_tag;
+    QString m_decodedTag;
 };
 
 }  // namespace vq

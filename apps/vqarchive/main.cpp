@@ -10,5 +10,10 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     QStringList arguments = app.arguments();
     arguments.removeFirst();
+    // What an installed package answers, whatever the server list holds.
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        out << "vqarchive " << VQ_VERSION_TEXT << Qt::endl;
+        return 0;
+    }
     return vq::ArchiveTool(out, err).run(arguments);
 }

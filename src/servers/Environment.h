@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServersExport.h"
+
 #include "platform/ScreenServices.h"
 
 #include <QString>
@@ -30,13 +32,13 @@ constexpr int32_t kDigSetSearchHelpTopic = 21001;
 /// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
 /// "Invalid VQPC.INI" when the file gives an empty value. It is the "VQHOME" key of section
 /// "VQPC" in VQPC.INI in the default profile directory.
-QString GetVQHome();
+VQ_SERVERS_EXPORT QString GetVQHome();
 
 /// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
 /// viewer returns; when the file does not exist, says so in a message box and returns 0.
-long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
+VQ_SERVERS_EXPORT long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
 
 /// The help path in the platform's form: every "\" becomes "/".
-QString localHelpPath(const QString& helpPath);
+VQ_SERVERS_EXPORT QString localHelpPath(const QString& helpPath);
 
 }  // namespace vq

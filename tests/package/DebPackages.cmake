@@ -3,6 +3,7 @@
 #             PACKAGES_DIR already holds the four, those
 #   contents  unpacks each package into WORK_DIR/root (dpkg-deb -x, never installed), checks its
 #             files and dependencies, resolves every library and plugin, runs the programs from there
+#             and builds and runs the host example against that tree
 #   lintian   lintian over the packages when it is installed; an error fails, the rest is listed
 set(names libvqtagwrightctls0 libvqtagwrightctls-dev vqtagwright-tools vqtagwright-designer)
 set(root ${WORK_DIR}/root)
@@ -111,6 +112,19 @@ elseif(STEP STREQUAL contents)
   if(size LESS 10000)
     message(FATAL_ERROR "the Point Builder's screenshot holds ${size} bytes")
   endif()
+
+  # The development package as a host program meets it: the host example built against the
+  # unpacked tree alone, linking the shared libraries.
+  file(REMOVE_RECURSE ${WORK_DIR}/host)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/host -B ${WORK_DIR}/host -G ${GENERATOR}
+      -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${root}/usr
+      -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF)
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/host)
+  run(ldd ${WORK_DIR}/host/vqhost)
+  if(NOT run_output MATCHES "${libdir}/libVQTagwrightCtlsDialogs\\.so\\.0")
+    message(FATAL_ERROR "the host does not link the packaged libraries:\n${run_output}")
+  endif()
+  run(${WORK_DIR}/host/vqhost --registry ${WORK_DIR}/home/host/servers.json --quit-after-show)
 elseif(STEP STREQUAL lintian)
   find_program(LINTIAN lintian)
   if(NOT LINTIAN)

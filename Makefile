@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # groff-base renders the vqarchive man page in its test.
 DEB_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	libgl-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
-	doxygen postgresql-15 libpq-dev groff-base
+	doxygen postgresql-15 libpq-dev groff-base file dpkg-dev lintian
 
 # What `make fuzz` needs beyond the build: clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -25,7 +25,7 @@ GUIDE_PAGES := index getting-started pointbuilder searching digital-sets vqarchi
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps install-packages configure build test test-asan test-tsan bench demo gallery pointbuilder fuzz docs docs-pages format clean
+.PHONY: deps install-packages configure build test test-asan test-tsan bench demo gallery pointbuilder fuzz docs docs-pages package format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
@@ -51,11 +51,12 @@ build: configure
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer; the Debian packages are
+# built without them, so their test is left to `make test`.
 test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVQ_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -E '^package_deb_'
 
 # The search, archive and model tests (the point search's worker thread and what it shares) under
 # ThreadSanitizer; tests/tsan-qt.supp silences races inside Qt's own libraries only.
@@ -129,8 +130,19 @@ docs-pages: docs
 			file://$(abspath $(BUILD_DIR))/docs/html/$$page.html 2>/dev/null || exit 1; \
 	done; echo "Pages rendered into $(BUILD_DIR)/docs/pages"
 
+# The Debian packages, from a shared build of their own (the tests' build is static), in
+# $(PACKAGE_DIR): libvqtagwrightctls0, libvqtagwrightctls-dev, vqtagwright-tools, vqtagwright-designer.
+# The package test takes them from there with VQ_PACKAGES_DIR=$(CURDIR)/$(PACKAGE_DIR).
+PACKAGE_DIR ?= build-package
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVQ_SHARED_LIBS=ON \
+		-DVQ_BUILD_TESTS=OFF -DVQ_BUILD_BENCH=OFF
+	cmake --build $(PACKAGE_DIR) --target docs
+	cmake --build $(PACKAGE_DIR) --target package -j $(JOBS)
+	@ls -l $(PACKAGE_DIR)/*.deb
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan $(FUZZ_DIR) fuzz-out
+	rm -rf $(BUILD_DIR) build-asan $(FUZZ_DIR) fuzz-out $(PACKAGE_DIR)

@@ -46,7 +46,7 @@ foreach(layer IN LISTS VQ_LAYERS)
   foreach(header IN LISTS VQ_PUBLIC_HEADERS_${layer})
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${PROJECT_SOURCE_DIR}/src/${layer}/${header}
-      DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer}/${folder} COMPONENT Development)
+      DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${layer}/${folder} COMPONENT dev)
   endforeach()
 endforeach()
 
@@ -68,7 +68,7 @@ while(vq_moved_headers)
   file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/moved-headers/${old}
     CONTENT "#pragma once\n#include \"${layer}/${name}\"\n")
   install(FILES ${PROJECT_BINARY_DIR}/moved-headers/${old} DESTINATION ${VQ_INSTALL_INCLUDEDIR}/${dir}
-    COMPONENT Development)
+    COMPONENT dev)
 endwhile()
 
 # The widget layers in one target, and everything in the umbrella.
@@ -79,11 +79,15 @@ add_library(VQTagwrightCtls::Widgets ALIAS vq_widgets)
 set_target_properties(VQTagwrightCtls PROPERTIES EXPORT_NAME VQTagwrightCtls)
 add_library(VQTagwrightCtls::VQTagwrightCtls ALIAS VQTagwrightCtls)
 
+vq_shared_library_properties(${vq_layer_targets})
+# Shared, the libraries go to the run-time package (libs) and their unversioned names, with the
+# headers, to the development one (dev); static, everything is development.
 install(TARGETS ${vq_layer_targets} vq_widgets VQTagwrightCtls EXPORT VQTagwrightCtlsTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libs NAMELINK_COMPONENT dev
   INCLUDES DESTINATION ${VQ_INSTALL_INCLUDEDIR})
 install(EXPORT VQTagwrightCtlsTargets NAMESPACE VQTagwrightCtls:: DESTINATION ${VQ_INSTALL_CMAKEDIR}
-  COMPONENT Development)
+  COMPONENT dev)
 
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VQTagwrightCtlsConfig.cmake.in
   ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfig.cmake INSTALL_DESTINATION ${VQ_INSTALL_CMAKEDIR})
@@ -92,14 +96,19 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfigVers
   COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfig.cmake
   ${PROJECT_BINARY_DIR}/VQTagwrightCtlsConfigVersion.cmake
-  DESTINATION ${VQ_INSTALL_CMAKEDIR} COMPONENT Development)
+  DESTINATION ${VQ_INSTALL_CMAKEDIR} COMPONENT dev)
 
-# The libraries are static, so their own dependencies go on the public link line too.
+# Static libraries bring their own dependencies onto the public link line; shared ones link them
+# themselves, and no public header includes SQLite, libsodium or libpq.
 list(JOIN vq_pkgconfig_libs " " VQ_PKGCONFIG_LIBS)
+set(VQ_PKGCONFIG_REQUIRES "Qt6Widgets >= ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR} Qt6Core")
+if(NOT VQ_SHARED_LIBS)
+  string(APPEND VQ_PKGCONFIG_REQUIRES " sqlite3 libsodium libpq")
+endif()
 # Relative to the file itself, so that an install under any prefix (cmake --install --prefix)
 # finds its own headers and libraries.
 file(RELATIVE_PATH VQ_PKGCONFIG_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" VQ_PKGCONFIG_TO_PREFIX "${VQ_PKGCONFIG_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/VQTagwrightCtls.pc.in ${PROJECT_BINARY_DIR}/VQTagwrightCtls.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/VQTagwrightCtls.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
-  COMPONENT Development)
+  COMPONENT dev)

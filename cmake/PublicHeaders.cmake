@@ -8,6 +8,7 @@ include_guard(GLOBAL)
 set(VQ_LAYERS core sdk archive model platform editors servers search propsheet dialogs)
 
 set(VQ_PUBLIC_HEADERS_core
+  CoreExport.h
   Error.h
   FoldedName.h
   KeyedCollection.h
@@ -16,6 +17,7 @@ set(VQ_PUBLIC_HEADERS_core
   Variant.h)
 
 set(VQ_PUBLIC_HEADERS_sdk
+  SdkExport.h
   SdkApplication.h
   SdkChangeHistory.h
   SdkAttributeSets.h
@@ -41,6 +43,7 @@ set(VQ_PUBLIC_HEADERS_sdk
   SdkSqlVocabulary.h)
 
 set(VQ_PUBLIC_HEADERS_archive
+  ArchiveExport.h
   data/SampleArchives.h
   server/ArchiveApplication.h
   server/ArchiveServer.h
@@ -50,6 +53,7 @@ set(VQ_PUBLIC_HEADERS_archive
   storage/ArchivePointRecords.h)
 
 set(VQ_PUBLIC_HEADERS_model
+  ModelExport.h
   CaseInsensitiveMap.h
   ComboEntries.h
   ComboEntry.h
@@ -64,6 +68,7 @@ set(VQ_PUBLIC_HEADERS_model
   enumValidationRule.h)
 
 set(VQ_PUBLIC_HEADERS_platform
+  PlatformExport.h
   AttributeSearchDialogs.h
   HelpViewer.h
   MessageBoxService.h
@@ -74,6 +79,7 @@ set(VQ_PUBLIC_HEADERS_platform
   Twips.h)
 
 set(VQ_PUBLIC_HEADERS_editors
+  EditorsExport.h
   VQCompressionSpecs.h
   VQPointAttributeEdit.h
   enumBorderStyle.h
@@ -82,18 +88,22 @@ set(VQ_PUBLIC_HEADERS_editors
   enumVQCompressionSpecsStyle.h)
 
 set(VQ_PUBLIC_HEADERS_servers
+  ServersExport.h
   Environment.h
   MultiServerPickList.h)
 
 set(VQ_PUBLIC_HEADERS_propsheet
+  PropsheetExport.h
   PropsheetView.h
   VQPointPropSheet.h)
 
 set(VQ_PUBLIC_HEADERS_search
+  SearchExport.h
   VQDigSetSearch.h
   VQTagSearch.h)
 
 set(VQ_PUBLIC_HEADERS_dialogs
+  DialogsExport.h
   DialogServices.h
   TagSearchOptions.h
   TagwrightDlgs.h

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -25,7 +27,7 @@ constexpr int32_t Unexpected = int32_t(0x80004005);        ///< anything thrown 
 
 /// An error as every layer raises it: number, source (the call path, innermost last),
 /// description, help file and help context.
-class Error : public std::exception {
+class VQ_CORE_EXPORT Error : public std::exception {
 public:
     /// An error with its number, source and description; help file and context are optional.
     Error(int32_t number, QString source, QString description, QString helpFile = {},
@@ -69,20 +71,21 @@ enum class ReportLayout {
 };
 
 /// The text of a reported error in one of the layouts, with `context` as its first line.
-QString reportText(const Error& error, const QString& context, ReportLayout layout);
+VQ_CORE_EXPORT QString reportText(const Error& error, const QString& context, ReportLayout layout);
 
 /// Turns whatever was thrown into an Error; used by the handlers below.
-Error currentError();
+VQ_CORE_EXPORT Error currentError();
 
 /// Re-raise: the same error with the context and CR LF put in front of its source.
-[[noreturn]] void reraise(Error error, const QString& context);
+[[noreturn]] VQ_CORE_EXPORT void reraise(Error error, const QString& context);
 
 /// Report: shows the error in an OK-only message box with the default title.
-void report(const Error& error, const QString& context, ReportLayout layout);
+VQ_CORE_EXPORT void report(const Error& error, const QString& context, ReportLayout layout);
 
 /// Report with one more line after the layout's, even when `extraLine` is empty (it may hold
 /// several lines, such as the attributes a server refused).
-void report(const Error& error, const QString& context, ReportLayout layout, const QString& extraLine);
+VQ_CORE_EXPORT void report(const Error& error, const QString& context, ReportLayout layout,
+                           const QString& extraLine);
 
 /// Runs `body`; any error is re-raised with `context` in front of its source.
 template <typename Body>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include <QHash>
 #include <QString>
 
@@ -11,7 +13,7 @@ namespace vq {
 /// The texts a control reports its errors under, in one table: "<prefix>:<procedure>" for most
 /// procedures, and the whole text for the few that have always been spelled otherwise (saved
 /// logs and help pages quote those spellings, so they are kept letter for letter).
-class ErrorContexts {
+class VQ_CORE_EXPORT ErrorContexts {
 public:
     using Spelling = std::pair<const char*, const char*>;  ///< procedure, whole context text
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include "Error.h"
 #include "Variant.h"
 
@@ -12,13 +14,13 @@
 namespace vq {
 
 /// The form a key is indexed under: case-folded, so "Tag" and "TAG" are one key.
-QString foldKey(const QString& key);
+VQ_CORE_EXPORT QString foldKey(const QString& key);
 /// Raises error 5 (errc::InvalidArgument) naming the absent key.
-[[noreturn]] void throwAbsentKey(const QString& key);
+[[noreturn]] VQ_CORE_EXPORT void throwAbsentKey(const QString& key);
 /// Raises error 9 (errc::SubscriptOutOfRange) for a position outside 1..count.
-[[noreturn]] void throwPositionOutOfRange(qsizetype position, qsizetype count);
+[[noreturn]] VQ_CORE_EXPORT void throwPositionOutOfRange(qsizetype position, qsizetype count);
 /// Raises error 457 (errc::DuplicateKey) naming the key already present.
-[[noreturn]] void throwDuplicateKey(const QString& key);
+[[noreturn]] VQ_CORE_EXPORT void throwDuplicateKey(const QString& key);
 
 /// An insertion-ordered collection whose keys compare without regard to case. Positions count
 /// from 1. An absent key raises error 5, a position out of range error 9, a duplicate key 457.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -21,7 +23,7 @@ enum class MessageResult {
 
 /// An error as a message box reports it: the specified text of the box, and the parts it was made
 /// of, so that a host's presentation may order them in its own way.
-struct ErrorMessage {
+struct VQ_CORE_EXPORT ErrorMessage {
     QString text;         ///< the whole text as the library's own box shows it (CR LF between lines)
     QString sourceChain;  ///< the reporting context, then the error's source, one per line
     QString description;  ///< what went wrong, as the layer that raised it said it
@@ -30,7 +32,7 @@ struct ErrorMessage {
 
 /// The one way any layer shows a message box. The widget layer installs a real dialog; headless
 /// programs print to stderr; tests install a recorder with scripted answers.
-class MessageService {
+class VQ_CORE_EXPORT MessageService {
 public:
     virtual ~MessageService() = default;
     /// `text` uses CR LF between lines; an empty title means the program's default title.
@@ -40,12 +42,12 @@ public:
 };
 
 /// The installed service; a stderr printer that answers OK until another is installed.
-MessageService& messageService();
+VQ_CORE_EXPORT MessageService& messageService();
 /// Installs `service` (nullptr restores the stderr printer) and returns the previous one.
-std::shared_ptr<MessageService> setMessageService(std::shared_ptr<MessageService> service);
+VQ_CORE_EXPORT std::shared_ptr<MessageService> setMessageService(std::shared_ptr<MessageService> service);
 
 /// Prints each message to stderr and answers OK.
-class StderrMessageService : public MessageService {
+class VQ_CORE_EXPORT StderrMessageService : public MessageService {
 public:
     MessageResult show(const QString& text, MessageButtons buttons, const QString& title) override;
 };

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include "core/Variant.h"
 
 namespace vq {
 
 /// A name and the value it stands for, fixed when made: an entry of a value list (ComboEntry) and
 /// an attribute as the server library hands it out (SdkPointAttribute) are both this pair.
-class NameValuePair {
+class VQ_CORE_EXPORT NameValuePair {
 public:
     /// The pair (`name`, `value`).
     NameValuePair(QString name, Variant value) : m_name(std::move(name)), m_value(std::move(value)) {}

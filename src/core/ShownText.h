@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include <QString>
 
 namespace vq {
@@ -8,7 +10,7 @@ namespace vq {
 /// control character moves the cursor, rings the bell or rewrites the line, and a direction
 /// override turns the rest of a line around; a refused 10 MB value echoed in full drowns the
 /// message it sits in.
-class ShownText {
+class VQ_CORE_EXPORT ShownText {
 public:
     /// What a value in a message is cut to.
     static constexpr qsizetype ValueLimit = 200;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoreExport.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -10,7 +12,7 @@ namespace vq {
 
 /// The value of every attribute. It keeps the rules the whole model relies on:
 /// which values count as numbers, how two values compare, and how a value reads as text.
-class Variant {
+class VQ_CORE_EXPORT Variant {
 public:
     /// The kinds of value, with the type names typeName() gives them.
     enum class Type {
@@ -115,6 +117,6 @@ private:
 };
 
 /// Shorthand for Qt's test output and for error messages.
-QString debugText(const Variant& value);
+VQ_CORE_EXPORT QString debugText(const Variant& value);
 
 }  // namespace vq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/DialogsExport.h"
+
 #include "dialogs/TagSearchOptions.h"
 #include "sdk/SdkFwd.h"
 
@@ -20,7 +22,7 @@ class TagwrightDlgsState;
 /// Only the first object made while no point search form is loaded owns the search forms and
 /// unloads them when it ends; objects made while one is open (the search's own Pt. Attr...
 /// button, for example) use the forms of their owner.
-class TagwrightDlgs {
+class VQ_DIALOGS_EXPORT TagwrightDlgs {
 public:
     /// Loads the digital state set search form when this object owns the forms.
     TagwrightDlgs();

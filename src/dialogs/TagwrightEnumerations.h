@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/DialogsExport.h"
+
 #include "dialogs/TagSearchOptions.h"
 #include "dialogs/enumGeneralMode.h"
 #include "editors/enumBorderStyle.h"
@@ -16,7 +18,7 @@ namespace vq {
 /// Every public enumeration of the library in one class, so that a host can name them all
 /// through one include: `TagwrightEnumerations::viewCategorized`,
 /// `TagwrightEnumerations::TagSearchOptions`. It has no objects and no other members.
-class TagwrightEnumerations {
+class VQ_DIALOGS_EXPORT TagwrightEnumerations {
 public:
     TagwrightEnumerations() = delete;
 

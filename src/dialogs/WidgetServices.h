@@ -1,11 +1,13 @@
 #pragma once
 
+#include "dialogs/DialogsExport.h"
+
 namespace vq {
 
 struct ServicesContext;
 
 /// Puts the library's windows into `context`: what installWidgetServices() installs.
-void useWidgetServices(ServicesContext& context);
+VQ_DIALOGS_EXPORT void useWidgetServices(ServicesContext& context);
 
 /// Gives the library its windows: message boxes for its messages, the log-on window and
 /// connection manager for the server library's log-on dialog, and the library's dialogs for the
@@ -13,6 +15,6 @@ void useWidgetServices(ServicesContext& context);
 /// display call it once after making their QApplication; programs without one (and tests that
 /// need no window) keep the stderr messages and the headless log-on. The rest of the services
 /// context in force stays as it is.
-void installWidgetServices();
+VQ_DIALOGS_EXPORT void installWidgetServices();
 
 }  // namespace vq

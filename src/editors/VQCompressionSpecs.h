@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/EditorsExport.h"
+
 #include "core/Variant.h"
 #include "editors/enumVQCompressionSpecsStyle.h"
 
@@ -28,7 +30,7 @@ class VQPointAttributeEdit;
 /// deviation is edited in an embedded attribute editor, in engineering units or per cent of span,
 /// with the other unit shown beside it; the two times in time division editors. Everything is read
 /// from and written to the bound entry collection, whose events keep the panel in step.
-class VQCompressionSpecs : public QWidget {
+class VQ_EDITORS_EXPORT VQCompressionSpecs : public QWidget {
     Q_OBJECT
     /// Whether the user may edit the deviation and the two times.
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)

@@ -643,6 +643,11 @@ void VQPointAttributeEditPrivate::applyLayout() {
     });
 }
 
+QSize VQPointAttributeEdit::sizeHint() const {
+    return {twipsToPixels(kDefaultWidth),
+            twipsToPixels(layoutFor(kDefaultWidth, BorderStyle()).controlHeight)};
+}
+
 void VQPointAttributeEdit::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     d->applyLayout();

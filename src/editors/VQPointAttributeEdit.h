@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/EditorsExport.h"
+
 #include "editors/enumBorderStyle.h"
 #include "editors/enumPointAttributeOnOffViewStyle.h"
 #include "editors/enumPointAttributeSecurityStyle.h"
@@ -29,7 +31,7 @@ class Variant;
 /// at a time, chosen by the attribute's display style, hands typed text to the entry as a pending
 /// value on every key release, commits on Enter or focus loss, and follows the collection's events
 /// so that it always shows the entry's current value.
-class VQPointAttributeEdit : public QWidget {
+class VQ_EDITORS_EXPORT VQPointAttributeEdit : public QWidget {
     Q_OBJECT
     /// How a text child aligns its text: 0 left, 1 right, 2 centred.
     Q_PROPERTY(qint32 Alignment READ Alignment WRITE SetAlignment NOTIFY AlignmentChanged)
@@ -69,6 +71,11 @@ public:
     /// An unbound control with the default properties and no attribute.
     explicit VQPointAttributeEdit(QWidget* parent = nullptr);
     ~VQPointAttributeEdit() override;
+
+    /// What a layout gives an editor it is not told otherwise: kDefaultWidth wide, at its fixed height.
+    QSize sizeHint() const override;
+    /// The width a new editor asks a layout for, in twips.
+    static constexpr int kDefaultWidth = 2400;
 
     /// @{
     /// Alignment. A value the text child refuses leaves it as it was; the on/off, list and

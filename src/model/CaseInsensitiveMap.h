@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "core/FoldedName.h"
 
 #include <QString>
@@ -55,7 +57,7 @@ private:
 };
 
 /// A set of attribute names without regard to case.
-class CaseInsensitiveNames : public CaseInsensitiveMap<bool> {
+class VQ_MODEL_EXPORT CaseInsensitiveNames : public CaseInsensitiveMap<bool> {
 public:
     /// The set of `names`.
     CaseInsensitiveNames(std::initializer_list<const char16_t*> names) { insert(names, true); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "ComboEntry.h"
 #include "core/KeyedCollection.h"
 
@@ -11,7 +13,7 @@ namespace vq {
 /// regard to case. Positions count from 1 where a position is given, from 0 where one is returned.
 /// A failing operation shows its error and returns its default. Copies share their pairs until one
 /// of them changes: every entry of a kind offers the same list.
-class ComboEntries {
+class VQ_MODEL_EXPORT ComboEntries {
 public:
     /// The name of the pair at `position`, counted from 1.
     QString GetNameByIndex(int position) const;

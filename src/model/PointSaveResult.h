@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "core/Error.h"
 #include "sdk/SdkNamedValues.h"
 
@@ -7,7 +9,7 @@ namespace vq {
 
 /// What saving a point's edits came to, told rather than shown: a host presents it in its own way
 /// (PropSheetEntries::SaveEdits shows it as the library's message box).
-struct PointSaveResult {
+struct VQ_MODEL_EXPORT PointSaveResult {
     /// The error that ended the save; number 0 once saved.
     Error error{0, QString(), QString()};
     /// The attributes the server refused, each with the reason it gave.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "CaseInsensitiveMap.h"
 #include "PropSheetCategory.h"
 #include "core/KeyedCollection.h"
@@ -14,7 +16,7 @@ using PropSheetCategoryPtr = std::shared_ptr<PropSheetCategory>;
 /// The categories under which the property sheet groups entries, in the order they were first
 /// met, and the rule that puts each attribute into one. A failing operation shows its error and
 /// returns its default.
-class PropSheetCategories {
+class VQ_MODEL_EXPORT PropSheetCategories {
 public:
     /// By position (from 1) or by name; null when there is none.
     PropSheetCategoryPtr Item(const Variant& index) const;

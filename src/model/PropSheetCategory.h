@@ -1,11 +1,13 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include <QString>
 
 namespace vq {
 
 /// A category of the property sheet; a collapsed one shows its entries hidden.
-class PropSheetCategory {
+class VQ_MODEL_EXPORT PropSheetCategory {
 public:
     /// A category named `name`, collapsed or not.
     explicit PropSheetCategory(QString name, bool collapsed = false)

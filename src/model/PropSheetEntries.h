@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "CaseInsensitiveMap.h"
 #include "PointSaveResult.h"
 #include "PropSheetCategories.h"
@@ -25,7 +27,7 @@ struct PlannedAttribute;
 /// found by attribute name or by the twin names "CompDevPercent" and "ExcDevPercent". It commits
 /// what editors hand over, lists the edits and saves them to the server. Every view of the point
 /// shares one collection and redraws on its three events, which are delivered synchronously.
-class PropSheetEntries : public QObject {
+class VQ_MODEL_EXPORT PropSheetEntries : public QObject {
     Q_OBJECT
 public:
     /// An empty collection; AddDefaultAttributes() or AddAttributesForPoint() fills it.

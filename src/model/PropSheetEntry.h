@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "ComboEntries.h"
 #include "core/Variant.h"
 #include "enumDisplayStyle.h"
@@ -25,7 +27,7 @@ using PropSheetEntryPtr = std::shared_ptr<PropSheetEntry>;
 /// values; the owning collection commits them through SetValue and raises the events. A plain
 /// class: the collection owns it and hands it out shared, and it reaches the collection through a
 /// weak reference.
-class PropSheetEntry : public std::enable_shared_from_this<PropSheetEntry> {
+class VQ_MODEL_EXPORT PropSheetEntry : public std::enable_shared_from_this<PropSheetEntry> {
 public:
     /// An entry without an attribute; Setup() prepares it.
     PropSheetEntry();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ModelExport.h"
+
 #include "ComboEntries.h"
 #include "enumDisplayStyle.h"
 #include "sdk/SdkFwd.h"
@@ -13,7 +15,7 @@ namespace vq {
 class PropSheetEntry;
 
 /// Which editor style and value list an attribute gets. Only entries ask it.
-class ValidationRules {
+class VQ_MODEL_EXPORT ValidationRules {
     friend class PropSheetEntry;
     friend class PropSheetEntries;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include "sdk/SdkFwd.h"
 
 #include <QString>
@@ -11,7 +13,7 @@ namespace vq {
 /// The point search and digital set search dialogs as the attribute editor's search buttons see
 /// them. The dialog layer provides them through the services context; until a context carries
 /// them a search button finds nothing and changes nothing.
-class AttributeSearchDialogs {
+class VQ_PLATFORM_EXPORT AttributeSearchDialogs {
 public:
     virtual ~AttributeSearchDialogs() = default;
     /// The chosen points, or null when the dialog was cancelled. `options` is a bit set: 1 hides the

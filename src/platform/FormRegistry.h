@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,7 +16,7 @@ namespace vq {
 // The library's own forms are loaded once per thread on first use and unloaded when the control
 // that loaded them ends. Each thread has its own registry; names compare without regard to case.
 // The registry owns the forms it loaded.
-class FormRegistry {
+class VQ_PLATFORM_EXPORT FormRegistry {
 public:
     using Factory = std::function<std::unique_ptr<QObject>()>;
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 namespace vq {
 
 // Shows the wait cursor for the lifetime of the guard, however the scope is left. Guards nest:
 // the cursor returns to normal when the outermost one ends.
-class Hourglass {
+class VQ_PLATFORM_EXPORT Hourglass {
 public:
     Hourglass();
     ~Hourglass();

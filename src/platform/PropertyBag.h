@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include "core/Variant.h"
 
 #include <QJsonObject>
@@ -12,7 +14,7 @@ namespace vq {
 /// The design-time properties a control persists: names (compared without regard to case) to values.
 /// A value equal to its default is not stored, so a bag holds only what the user changed and reads
 /// back the default for everything else. Bags round-trip through JSON keeping each value's type.
-class PropertyBag {
+class VQ_PLATFORM_EXPORT PropertyBag {
 public:
     /// The stored value, or `defaultValue` when the name is absent.
     Variant ReadProperty(const QString& name, const Variant& defaultValue) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include <QPoint>
 
 #include <cstdint>
@@ -11,13 +13,13 @@ namespace vq {
 // has no mouse and no real scroll bars).
 
 /// The mouse position in global screen pixels.
-QPoint mousePosition();
+VQ_PLATFORM_EXPORT QPoint mousePosition();
 
 /// The width in pixels of a vertical scroll bar, or nothing when the platform cannot tell.
-std::optional<int> scrollBarWidthPixels();
+VQ_PLATFORM_EXPORT std::optional<int> scrollBarWidthPixels();
 
 /// The width of a vertical scroll bar in twips, rounded half to even; 240 when the platform
 /// cannot tell.
-int32_t GetScrollBarWidth();
+VQ_PLATFORM_EXPORT int32_t GetScrollBarWidth();
 
 }  // namespace vq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include "sdk/SdkFwd.h"
 
 #include <QPoint>
@@ -25,7 +27,7 @@ using SdkApplicationFactory = std::function<SdkApplicationPtr()>;
 /// answer given beside it. The message service, the log-on dialog and the server library are
 /// used by layers below the widgets too: installing a context hands them down, and an empty one
 /// leaves what those layers had before.
-struct ServicesContext {
+struct VQ_PLATFORM_EXPORT ServicesContext {
     /// Message boxes of every layer; null: the core's own (printed to stderr).
     std::shared_ptr<MessageService> messages;
     /// Help files at a topic; null: the desktop's handler for the file's type.
@@ -49,16 +51,16 @@ struct ServicesContext {
 };
 
 /// The context in force: the one installed last, or one with every built-in answer.
-const ServicesContext& services();
+VQ_PLATFORM_EXPORT const ServicesContext& services();
 
 /// Puts `context` in force for the whole process and hands its message service, log-on dialog
 /// and server library to the layers below, which cannot see the context. Call it from the user
 /// interface thread, before or between uses of the widgets.
-void installServices(ServicesContext context);
+VQ_PLATFORM_EXPORT void installServices(ServicesContext context);
 
 /// The context in force, changed by a function or in one member, until the end of a scope:
 /// `ScopedServices services(&ServicesContext::logicalDpi, 96.0);`
-class ScopedServices {
+class VQ_PLATFORM_EXPORT ScopedServices {
 public:
     /// Installs the context in force as `change` leaves it.
     explicit ScopedServices(const std::function<void(ServicesContext&)>& change);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include "core/Variant.h"
 #include "platform/PropertyBag.h"
 
@@ -33,13 +35,13 @@ struct PersistedNote {
 namespace stored {
 
 // The STORED properties `meta` declares itself (not those of its base classes), in declaration order.
-QList<QMetaProperty> storedProperties(const QMetaObject& meta);
+VQ_PLATFORM_EXPORT QList<QMetaProperty> storedProperties(const QMetaObject& meta);
 // The empty value of the property's type, typed as it is stored (colours as 32-bit integers).
-Variant emptyValueOf(const QMetaProperty& property);
+VQ_PLATFORM_EXPORT Variant emptyValueOf(const QMetaProperty& property);
 // `value` as a Variant of `type`; a Variant without a fixed type keeps the value's own.
-Variant storedAs(const QVariant& value, Variant::Type type);
+VQ_PLATFORM_EXPORT Variant storedAs(const QVariant& value, Variant::Type type);
 // A stored value as the property's WRITE takes it.
-QVariant propertyValue(const Variant& value);
+VQ_PLATFORM_EXPORT QVariant propertyValue(const Variant& value);
 
 }  // namespace stored
 

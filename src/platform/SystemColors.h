@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include <QColor>
 
 #include <cstdint>
@@ -41,11 +43,11 @@ constexpr uint32_t kBlack = 0x000000u;
 constexpr uint32_t kWhite = 0xFFFFFFu;
 
 // The theme's colour for `which`, from the application palette (so tests and hosts can set it).
-QColor systemColor(SystemColor which);
+VQ_PLATFORM_EXPORT QColor systemColor(SystemColor which);
 
 // A persisted colour value as a QColor; an unknown system index gives the window text colour.
-QColor colorFromOle(uint32_t ole);
+VQ_PLATFORM_EXPORT QColor colorFromOle(uint32_t ole);
 // A QColor as a plain persisted colour value (alpha is dropped).
-uint32_t oleFromColor(const QColor& color);
+VQ_PLATFORM_EXPORT uint32_t oleFromColor(const QColor& color);
 
 }  // namespace vq

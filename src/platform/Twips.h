@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -11,22 +13,22 @@ namespace vq {
 constexpr int kTwipsPerInch = 1440;
 
 /// Logical DPI of the primary screen, or 96 when there is none; the services context may pin it.
-double logicalDpi();
+VQ_PLATFORM_EXPORT double logicalDpi();
 
 /// Twips in one pixel at the logical DPI.
-double twipsPerPixel();
+VQ_PLATFORM_EXPORT double twipsPerPixel();
 /// A length in twips as whole pixels, rounded to the nearest.
-int twipsToPixels(int twips);
+VQ_PLATFORM_EXPORT int twipsToPixels(int twips);
 /// A length in pixels as whole twips, rounded to the nearest.
-int pixelsToTwips(int pixels);
+VQ_PLATFORM_EXPORT int pixelsToTwips(int pixels);
 /// @{
 /// A rectangle, size or point in twips as pixels; a rectangle's edges are converted, so adjacent rectangles
 /// stay adjacent.
-QRect twipsToPixels(const QRect& twips);
-QSize twipsToPixels(const QSize& twips);
-QPoint twipsToPixels(const QPoint& twips);
+VQ_PLATFORM_EXPORT QRect twipsToPixels(const QRect& twips);
+VQ_PLATFORM_EXPORT QSize twipsToPixels(const QSize& twips);
+VQ_PLATFORM_EXPORT QPoint twipsToPixels(const QPoint& twips);
 /// @}
 /// A size in pixels as twips.
-QSize pixelsToTwips(const QSize& pixels);
+VQ_PLATFORM_EXPORT QSize pixelsToTwips(const QSize& pixels);
 
 }  // namespace vq

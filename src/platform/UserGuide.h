@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlatformExport.h"
+
 #include <QString>
 
 namespace vq {
@@ -11,13 +13,13 @@ namespace vq {
 /// beside the program (<program>/../share/doc/vqtagwright-tools/html); the guide installed under
 /// the library's prefix; for a program run from the build tree, the build's (build/docs/html).
 /// "" when there is no guide.
-QString userGuideFolder();
+VQ_PLATFORM_EXPORT QString userGuideFolder();
 
 /// The full path of the guide page `page` (such as "searching.html"); the guide's entry page when
 /// the guide lacks that page; "" when there is no guide.
-QString userGuidePage(const QString& page);
+VQ_PLATFORM_EXPORT QString userGuidePage(const QString& page);
 
 /// Where the guide is installed, relative to the install prefix.
-QString userGuideInstallDir();
+VQ_PLATFORM_EXPORT QString userGuideInstallDir();
 
 }  // namespace vq

@@ -137,6 +137,10 @@ VQPointPropSheet::VQPointPropSheet(QWidget* parent)
     d->relayout();
 }
 
+QSize VQPointPropSheet::sizeHint() const {
+    return twipsToPixels(kDefaultSize);
+}
+
 VQPointPropSheet::~VQPointPropSheet() {
     if (d->m_Entries) disconnect(d->m_Entries.get(), nullptr, this, nullptr);
     disconnect(d->m_Editor, nullptr, this, nullptr);

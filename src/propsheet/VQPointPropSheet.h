@@ -1,5 +1,7 @@
 #pragma once
 
+#include "propsheet/PropsheetExport.h"
+
 #include "propsheet/PropsheetView.h"
 #include "sdk/SdkFwd.h"
 
@@ -24,7 +26,7 @@ class PropSheetEntries;
 /// editor laid over the clicked value cell. The sheet never writes values itself: it redraws a row
 /// when the collection reports an edit. Read-only cells have the fixed-cell background, invalid
 /// values are red.
-class VQPointPropSheet : public QWidget {
+class VQ_PROPSHEET_EXPORT VQPointPropSheet : public QWidget {
     Q_OBJECT
     /// A PropsheetView: rows sorted by name, or grouped under their categories.
     Q_PROPERTY(qint32 View READ View WRITE SetView NOTIFY ViewChanged)
@@ -54,6 +56,11 @@ public:
     /// An empty, unbound sheet sorted by name.
     explicit VQPointPropSheet(QWidget* parent = nullptr);
     ~VQPointPropSheet() override;
+
+    /// What a layout gives a sheet it is not told otherwise: kDefaultSize, about a dozen rows.
+    QSize sizeHint() const override;
+    /// The size a new sheet asks a layout for, in twips.
+    static constexpr QSize kDefaultSize{4800, 3600};
 
     /// @{
     /// View; setting it lays the rows out again.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <functional>
@@ -7,7 +9,7 @@
 namespace vq {
 
 /// The process-wide entry point of the server library.
-class SdkApplication {
+class VQ_SDK_EXPORT SdkApplication {
 public:
     virtual ~SdkApplication() = default;
 

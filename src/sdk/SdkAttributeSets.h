@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -9,7 +11,7 @@
 namespace vq {
 
 /// The ordered attribute sets of a point class.
-class SdkAttributeSets {
+class VQ_SDK_EXPORT SdkAttributeSets {
 public:
     virtual ~SdkAttributeSets() = default;
 

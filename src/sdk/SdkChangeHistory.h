@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -11,14 +13,14 @@ namespace vq {
 
 /// One attribute of one point as a change set found it and left it, in stored text; an empty
 /// `before` is an attribute the change gave a new point.
-struct SdkAttributeChange {
+struct VQ_SDK_EXPORT SdkAttributeChange {
     QString attribute;  ///< the attribute's name
     QString before;     ///< its stored text before the change
     QString after;      ///< its stored text after the change
 };
 
 /// What a change set did to one point.
-struct SdkPointChange {
+struct VQ_SDK_EXPORT SdkPointChange {
     qint64 pointId = 0;  ///< the point's handle
     /// The tag the point had after the change.
     QString tag;
@@ -26,7 +28,7 @@ struct SdkPointChange {
 };
 
 /// One write of points, as the history keeps it.
-struct SdkChangeSet {
+struct VQ_SDK_EXPORT SdkChangeSet {
     qint64 id = 0;   ///< ascending in the order change sets were written
     QDateTime time;  ///< when it was written, UTC
     /// The archive user who wrote it.
@@ -43,7 +45,7 @@ struct SdkChangeSet {
 };
 
 /// Which change sets to read. Empty fields select everything.
-struct SdkHistoryFilter {
+struct VQ_SDK_EXPORT SdkHistoryFilter {
     /// Only change sets that touched this point (any letter case).
     QString tag;
     std::optional<QDateTime> since;  ///< only change sets written at or after this time
@@ -59,7 +61,7 @@ struct SdkHistoryFilter {
 };
 
 /// What putting one point back gave.
-struct SdkRevertResult {
+struct VQ_SDK_EXPORT SdkRevertResult {
     /// Put back; left alone as it changed again since; refused by the checks of an edit.
     enum class Outcome { Restored, ChangedSince, Refused };
     qint64 pointId = 0;                   ///< the point's handle
@@ -71,7 +73,7 @@ struct SdkRevertResult {
 
 /// A server's record of who changed which attribute of which point, when, from what to what.
 /// Reads list only what the logged-on user may read; failures raise an Error.
-class SdkChangeHistory {
+class VQ_SDK_EXPORT SdkChangeHistory {
 public:
     virtual ~SdkChangeHistory() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -10,7 +12,7 @@ namespace vq {
 
 /// The server library's log-on dialog and connection manager. The headless one logs on with the
 /// credentials it is given; the widget layer installs one with a window.
-class SdkConnectDialog {
+class VQ_SDK_EXPORT SdkConnectDialog {
 public:
     virtual ~SdkConnectDialog() = default;
 
@@ -30,7 +32,7 @@ public:
 };
 
 /// Logs on without asking anything; a refused log-on raises.
-class HeadlessConnectDialog : public SdkConnectDialog {
+class VQ_SDK_EXPORT HeadlessConnectDialog : public SdkConnectDialog {
 public:
     void Logon(SdkServerPtr& server, const QString& user, const QString& password, bool flag1,
                bool flag2) override;

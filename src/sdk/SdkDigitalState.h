@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,7 +9,7 @@
 namespace vq {
 
 /// One state of a digital state set.
-class SdkDigitalState {
+class VQ_SDK_EXPORT SdkDigitalState {
 public:
     /// A state named `name` with the code `code`.
     SdkDigitalState(QString name, int32_t code) : m_name(std::move(name)), m_code(code) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkDigitalState.h"
 
 #include <vector>
@@ -7,7 +9,7 @@
 namespace vq {
 
 /// A digital state set: its name and its states in code order.
-class SdkDigitalStateSet {
+class VQ_SDK_EXPORT SdkDigitalStateSet {
 public:
     /// A set named `name` with `states` in code order.
     SdkDigitalStateSet(QString name, std::vector<SdkDigitalState> states)

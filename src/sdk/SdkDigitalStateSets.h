@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -9,7 +11,7 @@
 namespace vq {
 
 /// The digital state sets of one server, in the server's order.
-class SdkDigitalStateSets {
+class VQ_SDK_EXPORT SdkDigitalStateSets {
 public:
     /// How Search() combines its masks.
     enum Condition {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "core/Variant.h"
 
 namespace vq {
 
 /// One pair of an SdkNamedValues set.
-class SdkNamedValue {
+class VQ_SDK_EXPORT SdkNamedValue {
 public:
     /// The pair (`name`, `value`).
     SdkNamedValue(QString name, Variant value) : m_name(std::move(name)), m_value(std::move(value)) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 #include "SdkNamedValue.h"
 
@@ -10,7 +12,7 @@ namespace vq {
 /// The general name/value set of the server library: server selections, edit sets, masks,
 /// dependency lists. Names compare without regard to case; pairs keep their insertion order;
 /// positions count from 1. Looking up an absent name raises error 0x80040422.
-class SdkNamedValues {
+class VQ_SDK_EXPORT SdkNamedValues {
 public:
     /// An empty set, shared as the server library hands sets around.
     static SdkNamedValuesPtr create() { return std::make_shared<SdkNamedValues>(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 #include "SdkPointType.h"
 
@@ -8,7 +10,7 @@
 namespace vq {
 
 /// One point of a server.
-class SdkPoint {
+class VQ_SDK_EXPORT SdkPoint {
 public:
     virtual ~SdkPoint() = default;
 

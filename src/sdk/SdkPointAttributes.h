@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -13,7 +15,7 @@ class Variant;
 
 /// An ordered collection of attributes: an attribute set of a point class (its defaults) or the
 /// attributes of one point.
-class SdkPointAttributes {
+class VQ_SDK_EXPORT SdkPointAttributes {
 public:
     virtual ~SdkPointAttributes() = default;
 

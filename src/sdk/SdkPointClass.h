@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -8,7 +10,7 @@ namespace vq {
 
 /// A point class. On "VQ2" servers it offers one attribute collection of defaults
 /// (PointAttributes); on "VQ3" servers named attribute sets, the first being "base".
-class SdkPointClass {
+class VQ_SDK_EXPORT SdkPointClass {
 public:
     virtual ~SdkPointClass() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -9,7 +11,7 @@
 namespace vq {
 
 /// The point classes of one server, in the server's order.
-class SdkPointClasses {
+class VQ_SDK_EXPORT SdkPointClasses {
 public:
     virtual ~SdkPointClasses() = default;
 

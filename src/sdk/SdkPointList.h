@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QString>
@@ -12,7 +14,7 @@ namespace vq {
 /// An ordered list of points, possibly from several servers. Points are held as compact handles
 /// (server, point id, tag) and made into SdkPoint objects only when an item is asked for, so a
 /// list of a million points stays small. Positions count from 1; duplicates are allowed.
-class SdkPointList {
+class VQ_SDK_EXPORT SdkPointList {
 public:
     /// An empty list, shared as the server library hands lists around.
     static SdkPointListPtr create() { return std::make_shared<SdkPointList>(); }

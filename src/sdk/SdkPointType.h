@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -21,9 +23,9 @@ constexpr SdkPointType Blob = 102;     ///< binary data
 constexpr SdkPointType String = 105;   ///< text
 
 /// Integer and floating types: the ones whose span must not be zero.
-bool isNumeric(SdkPointType type);
+VQ_SDK_EXPORT bool isNumeric(SdkPointType type);
 /// "Int16" (or "Integer" on VQ2 servers), "Float32", ...; empty for an unknown code.
-QString name(SdkPointType type, bool vq2Names = false);
+VQ_SDK_EXPORT QString name(SdkPointType type, bool vq2Names = false);
 }  // namespace pointtype
 
 }  // namespace vq

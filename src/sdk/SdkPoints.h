@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 #include "SdkPointType.h"
 
@@ -8,7 +10,7 @@
 namespace vq {
 
 /// The points of one server.
-class SdkPoints {
+class VQ_SDK_EXPORT SdkPoints {
 public:
     virtual ~SdkPoints() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkChangeHistory.h"
 #include "SdkFwd.h"
 #include "SdkServerVersion.h"
@@ -9,7 +11,7 @@
 namespace vq {
 
 /// One archive server.
-class SdkServer {
+class VQ_SDK_EXPORT SdkServer {
 public:
     virtual ~SdkServer() = default;
 

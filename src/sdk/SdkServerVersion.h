@@ -1,11 +1,13 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include <QString>
 
 namespace vq {
 
 /// A server's version, for example "VQ 3.4.1"; callers compare its first characters.
-class SdkServerVersion {
+class VQ_SDK_EXPORT SdkServerVersion {
 public:
     /// The version with that text; empty when unknown.
     explicit SdkServerVersion(QString text = {}) : m_text(std::move(text)) {}

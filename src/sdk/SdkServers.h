@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sdk/SdkExport.h"
+
 #include "SdkFwd.h"
 
 #include <QObject>
@@ -10,7 +12,7 @@
 namespace vq {
 
 /// The servers the library knows, and the source of the server-list events.
-class SdkServers : public QObject {
+class VQ_SDK_EXPORT SdkServers : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/SearchExport.h"
+
 #include "sdk/SdkFwd.h"
 
 #include <QWidget>
@@ -14,7 +16,7 @@ class VQDigSetSearchPrivate;
 /// Lets the user pick digital state sets of a server: the server's sets, narrowed by up to three
 /// state-name masks joined by AND or OR, the states of the set in view, and OK to hand the chosen
 /// set names over. The digital set search dialog hosts it and closes on either event.
-class VQDigSetSearch : public QWidget {
+class VQ_SEARCH_EXPORT VQDigSetSearch : public QWidget {
     Q_OBJECT
     /// Whether the user may choose several sets at once; false in a new control.
     Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE SetMultiSelect NOTIFY MultiSelectChanged)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/SearchExport.h"
+
 #include "sdk/SdkFwd.h"
 
 #include <QWidget>
@@ -16,7 +18,7 @@ class VQTagSearchPrivate;
 /// list reads points only for the rows it draws, so it holds a million points. A search that runs
 /// longer than a third of a second can be stopped (Stop or Esc) and keeps what it found so far;
 /// search() still returns only when the search is done.
-class VQTagSearch : public QWidget {
+class VQ_SEARCH_EXPORT VQTagSearch : public QWidget {
     Q_OBJECT
     /// Whether the user may select several found points; true in a new control.
     Q_PROPERTY(bool SearchResultsMultiselect READ SearchResultsMultiselect WRITE SetSearchResultsMultiselect

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServersExport.h"
+
 #include "platform/ScreenServices.h"
 
 #include <QString>
@@ -37,23 +39,23 @@ inline const QString kNoUserGuideText = QStringLiteral(
 /// The installation root (default "C:\VQPC"), at most 80 characters; "" after the message
 /// "Invalid VQPC.INI" when the file gives an empty value. It is the "VQHOME" key of section
 /// "VQPC" in VQPC.INI in the default profile directory.
-QString GetVQHome();
+VQ_SERVERS_EXPORT QString GetVQHome();
 
 /// Shows `relativeHelpFile` below the installation root at `topic` and returns what the help
 /// viewer returns. Without that file the user guide's page for the topic is shown instead; when
 /// that is missing too, a message box says so and 0 is returned: "The file ... does not exist"
 /// where VQPC.INI sets up the client's installation, otherwise kNoUserGuideText.
-long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
+VQ_SERVERS_EXPORT long long ShowHelpTopic(const QString& relativeHelpFile, int32_t topic);
 
 /// The user guide page (a file name such as "searching.html") that answers `topic`; the guide's
 /// entry page, "index.html", for a topic it does not know.
-QString guidePageName(int32_t topic);
+VQ_SERVERS_EXPORT QString guidePageName(int32_t topic);
 
 /// Shows the user guide's page for `topic` and returns what the help viewer returns; without a
 /// guide, shows kNoUserGuideText and returns 0.
-long long ShowGuideTopic(int32_t topic);
+VQ_SERVERS_EXPORT long long ShowGuideTopic(int32_t topic);
 
 /// The help path in the platform's form: every "\" becomes "/".
-QString localHelpPath(const QString& helpPath);
+VQ_SERVERS_EXPORT QString localHelpPath(const QString& helpPath);
 
 }  // namespace vq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServersExport.h"
+
 #include "sdk/SdkFwd.h"
 
 #include <QFont>
@@ -17,7 +19,7 @@ class MultiServerPickListPrivate;
 /// one-line field listing the chosen names, abbreviated to fit, with a "..." button. A click
 /// opens the selection dialog, a right click a menu of the known servers, and the arrow keys step
 /// through the servers one at a time (and back to the last multi-server choice).
-class MultiServerPickList : public QWidget {
+class VQ_SERVERS_EXPORT MultiServerPickList : public QWidget {
     Q_OBJECT
     /// Whether the user may change the choice; false in a new control.
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY EnabledChanged)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServersExport.h"
+
 #include "sdk/SdkConnectDialog.h"
 
 namespace vq {
@@ -13,7 +15,7 @@ namespace vq {
 //
 // ConnectionManager shows the connection manager over the process's known servers, modally.
 // The two flags of both calls are accepted for the callers' sake and change nothing here.
-class WidgetConnectDialog : public SdkConnectDialog {
+class VQ_SERVERS_EXPORT WidgetConnectDialog : public SdkConnectDialog {
 public:
     void Logon(SdkServerPtr& server, const QString& user, const QString& password, bool flag1,
                bool flag2) override;

@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <QIcon>
+#include <QListWidget>
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QSet>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QXmlStreamReader>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
@@ -72,6 +74,22 @@ const std::tuple<const char*, const char*, QVariant, ReadReference> kPersisted[]
     {"vq::MultiServerPickList", "Enabled", true, &readReference<MultiServerPickList>},
 };
 
+// Laid out beside a list that takes every pixel it can, with no stretch between them, a control
+// still gets the size Designer drops it at: a control without a size hint shrinks to its minimum.
+void expectKeepsItsSizeInALayout(QDesignerCustomWidgetInterface* plugin, const QSize& dropped) {
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    QWidget* control = plugin->createWidget(&form);
+    layout->addWidget(control);
+    auto* greedy = new QListWidget(&form);
+    greedy->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    layout->addWidget(greedy);
+    form.resize(dropped.width() + 40, dropped.height() + 300);
+    form.show();
+    EXPECT_TRUE(control->sizeHint().isValid());
+    EXPECT_GE(control->height(), dropped.height()) << "collapsed in a layout";
+}
+
 // The public controls in one group, each with a header an installed tree has (a form's generated
 // code includes it), and created at the size domXml gives, which it keeps: a control that then
 // set another size of its own would jump under the user's mouse.
@@ -104,11 +122,12 @@ TEST(DesignerPluginTest, OffersThePublicControlsWithTheirHeadersAtADefaultSizeTh
         control->resize(size);
         form.show();
         EXPECT_EQ(control->size(), size);
+        expectKeepsItsSizeInALayout(plugin, size);
     }
     names.sort();
-    EXPECT_EQ(
-        names.join(u' '),
-        u"vq::MultiServerPickList vq::VQCompressionSpecs vq::VQPointAttributeEdit vq::VQPointPropSheet"_s);
+    EXPECT_EQ(names.join(u' '),
+              u"vq::MultiServerPickList vq::VQCompressionSpecs vq::VQDigSetSearch vq::VQPointAttributeEdit "
+              "vq::VQPointPropSheet vq::VQTagSearch"_s);
     EXPECT_TRUE(groups.size() == 1 && !groups.begin()->isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ class ArchiveStorage;
 // stored attribute value and every archived value) and its change history (every change set with
 // its attribute changes). Made through the storage interface, so the same archive on two storages
 // gives the same digest.
-struct ArchiveDigest {
+struct VQ_ARCHIVE_EXPORT ArchiveDigest {
     qint64 points = 0;
     qint64 values = 0;
     qint64 users = 0;
@@ -29,7 +31,7 @@ struct ArchiveDigest {
 // archived values, and the change history under its ids. An existing destination archive is refused; both are
 // digested and a difference raises. The destination becomes an archive only once the copy is complete and
 // matches: a copy killed on the way leaves none, and the next copy succeeds.
-class ArchiveCopy {
+class VQ_ARCHIVE_EXPORT ArchiveCopy {
 public:
     static ArchiveDigest copy(const QString& source, const QString& destination);
 };

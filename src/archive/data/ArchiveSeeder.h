@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -14,7 +16,7 @@ class ArchiveServer;
 // continues with new tags; a tag that already exists is skipped.
 // Every storage gets the points through its bulk load (ArchiveStorage::beginBulkLoad), the one
 // way in for many points at once.
-class ArchiveSeeder {
+class VQ_ARCHIVE_EXPORT ArchiveSeeder {
 public:
     struct Result {
         int64_t points = 0;

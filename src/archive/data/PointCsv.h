@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 #include <QTextStream>
 
@@ -11,7 +13,7 @@ class ArchiveServer;
 
 // Points as CSV, one row per point: a header of attribute names ("Tag", "PtClassName" and
 // "PointType" first), then the attribute values as text. A cell left empty means "not given".
-class PointCsv {
+class VQ_ARCHIVE_EXPORT PointCsv {
 public:
     struct Refusal {
         int line = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QStringList>
 
 #include <vector>
@@ -10,7 +12,7 @@ class ServerRegistry;
 
 /// The sample servers a fresh installation starts with: a "VQ3" server at version 3.4, one at
 /// version 3.2 and a "VQ2" server, each with sample points, users and digital state sets.
-class SampleArchives {
+class VQ_ARCHIVE_EXPORT SampleArchives {
 public:
     /// One sample server.
     struct Sample {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <optional>
 #include <vector>
 
@@ -8,7 +10,7 @@ namespace vq {
 // What the interpolated and summary tables of the point search compute from archived events.
 // An event is good when its status is 0 and its value a number; a value holds until the next
 // event.
-class ArchiveSummary {
+class VQ_ARCHIVE_EXPORT ArchiveSummary {
 public:
     enum Function { Interp, Avg, Mean, Total, Min, Max, Range, Std };
 

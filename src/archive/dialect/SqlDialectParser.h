@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/dialect/SqlDialectLexer.h"
 #include "archive/dialect/SqlNode.h"
 
@@ -10,7 +12,7 @@ namespace vq {
 // Parses a where clause of the servers' SQL dialect into a tree, checking table and column names
 // on the way. Errors name the position and the token in words a user can act on. Clauses that
 // are too long, too deep or too wide are refused before anything runs.
-class SqlDialectParser {
+class VQ_ARCHIVE_EXPORT SqlDialectParser {
 public:
     static constexpr int MaxClauseLength = 20000;
     static constexpr int MaxDepth = 40;

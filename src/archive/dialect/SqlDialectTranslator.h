@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/dialect/SqlNode.h"
 #include "core/Variant.h"
 
@@ -13,7 +15,7 @@
 namespace vq {
 
 // SQL for one point search; the values of the clause travel as numbered parameters.
-struct SqlQuery {
+struct VQ_ARCHIVE_EXPORT SqlQuery {
     QByteArray sql;
     std::vector<Variant> parameters;  // doubles or texts, first to last
 };
@@ -24,7 +26,7 @@ struct SqlQuery {
 // case-folded (vq_fold); a stored folded tag answers literal tag prefixes with an index range.
 // This walker holds what every storage engine shares; each engine's subclass spells what its SQL
 // says differently: placeholders, mask tests, archived values and stored dates.
-class SqlDialectTranslator {
+class VQ_ARCHIVE_EXPORT SqlDialectTranslator {
 public:
     static constexpr int MaxMaskLength = 256;
     static constexpr int MaxMaskWildcards = 16;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -15,7 +17,7 @@ enum class SqlColumnKind { Text, Number, Time, Value };
 
 // The dialect's tables and columns as data: names as the clause builder writes them, the name
 // an extra-table set carries, and what kind of value every column holds.
-class SqlDialectVocabulary {
+class VQ_ARCHIVE_EXPORT SqlDialectVocabulary {
 public:
     static constexpr int TableCount = 12;
 

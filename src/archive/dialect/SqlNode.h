@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/dialect/SqlDialectVocabulary.h"
 
 #include <QString>
@@ -10,7 +12,7 @@
 namespace vq {
 
 // One node of a parsed where clause. Positions count characters of the clause from 1.
-struct SqlNode {
+struct VQ_ARCHIVE_EXPORT SqlNode {
     enum class Kind {
         Or,       // children: two or more conditions
         And,      // children: two or more conditions

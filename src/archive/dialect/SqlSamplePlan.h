@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/dialect/SqlNode.h"
 
 #include <QDateTime>
@@ -12,7 +14,7 @@ namespace vq {
 // conditions on TABLE.TIME choose the times: "= x" one row at x; ">= a" and "<= b" rows at b,
 // b - step, ... down to a (b defaults to now); no condition, one row at now. The step is the
 // clause's "TABLE.TIMESTEP = 'text'" or one hour. Summaries cover the step before each time.
-struct SqlSamplePlan {
+struct VQ_ARCHIVE_EXPORT SqlSamplePlan {
     static constexpr int MaxSamples = 1000;
     static constexpr double DefaultStep = 3600;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/postgres/PgConnection.h"
 #include "archive/storage/ArchiveStorage.h"
 
@@ -10,7 +12,7 @@ namespace vq {
 // An archive kept in a PostgreSQL database, on one connection. Writers take turns through one
 // advisory lock per archive, so a point is read, checked and written with nobody else writing in
 // between, as on an SQLite file; readers never wait.
-class PostgresArchiveStorage : public ArchiveStorage {
+class VQ_ARCHIVE_EXPORT PostgresArchiveStorage : public ArchiveStorage {
 public:
     // Opens the archive in the database of `uri`; a database without one raises.
     explicit PostgresArchiveStorage(const QString& uri);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/server/ServerRegistry.h"
 #include "sdk/SdkApplication.h"
 
@@ -8,7 +10,7 @@ namespace vq {
 class ArchiveServers;
 
 /// The server library's entry point over archive files.
-class ArchiveApplication : public SdkApplication {
+class VQ_ARCHIVE_EXPORT ArchiveApplication : public SdkApplication {
 public:
     /// The application over the servers `registry` lists.
     explicit ArchiveApplication(ServerRegistry registry = ServerRegistry());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
 #include "archive/storage/ArchiveCatalog.h"
 #include "archive/storage/ArchiveHistoryRecords.h"
 
@@ -14,7 +15,7 @@ class SdkNamedValues;
 // operating-system user), what kind of write it was, and each stored attribute it changed, from
 // the text stored before to the text stored after. A point write records a change set of its
 // own, unless a larger write (an import batch, a revert) collects its point writes into one.
-class ArchiveChangeRecorder {
+class VQ_ARCHIVE_EXPORT ArchiveChangeRecorder {
 public:
     ArchiveChangeRecorder(ArchiveServer& server, QString kind, QString note = {});
     ~ArchiveChangeRecorder();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/server/ArchiveServer.h"
 #include "sdk/SdkPoint.h"
 
@@ -9,7 +11,7 @@ class ArchivePointAttributes;
 
 // What a point object and its attribute collection share: the point's identity and header,
 // read from the archive when first needed and refreshed after every write.
-struct ArchivePointState {
+struct VQ_ARCHIVE_EXPORT ArchivePointState {
     std::shared_ptr<ArchiveServer> server;
     ArchivePointHeader header;
     bool headerLoaded = false;
@@ -18,7 +20,7 @@ struct ArchivePointState {
 };
 
 // A point of an archive server.
-class ArchivePoint : public SdkPoint {
+class VQ_ARCHIVE_EXPORT ArchivePoint : public SdkPoint {
 public:
     ArchivePoint(std::shared_ptr<ArchiveServer> server, qint64 pointId, const QString& tag);
     ArchivePoint(std::shared_ptr<ArchiveServer> server, const ArchivePointHeader& header);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/storage/ArchiveCatalog.h"
 #include "archive/storage/ArchivePointRecords.h"
 #include "sdk/SdkPointType.h"
@@ -25,7 +27,7 @@ struct SqlNode;
 /// database named by a "postgresql://" URI). The
 /// storage is opened on first use, so a server whose archive is missing still lists, and says
 /// what is wrong when it is used.
-class ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
+class VQ_ARCHIVE_EXPORT ArchiveServer : public SdkServer, public std::enable_shared_from_this<ArchiveServer> {
 public:
     /// A server known under `name` whose archive is at `path`: an SQLite file, or a database
     /// server's URI such as "postgresql://host/db" whose credentials libpq finds (the URI, the

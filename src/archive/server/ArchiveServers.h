@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/server/ServerRegistry.h"
 #include "sdk/SdkServers.h"
 
@@ -10,7 +12,7 @@ class ArchiveServer;
 /// The known servers, as the registry lists them. Adding, removing and choosing the default rewrite
 /// the registry: each merges its one change into the list as the file holds it then, and the list
 /// here takes on what other programs changed meanwhile.
-class ArchiveServers : public SdkServers {
+class VQ_ARCHIVE_EXPORT ArchiveServers : public SdkServers {
     Q_OBJECT
 public:
     /// The servers `registry` lists, read once now.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/storage/ArchiveStorage.h"
 
 #include <functional>
@@ -11,7 +13,7 @@ namespace vq {
 // Picks the storage engine by an archive's location: an SQLite file path, or a "postgresql://"
 // (or "postgres://") URI naming a database. Locations of other engines are refused clearly. The
 // only place above the engines that knows them, so that the storage interface knows none.
-class ArchiveStorageFactory {
+class VQ_ARCHIVE_EXPORT ArchiveStorageFactory {
 public:
     // Opens the archive at `location`.
     static std::unique_ptr<ArchiveStorage> open(const QString& location);

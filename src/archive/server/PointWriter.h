@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/server/ArchiveServer.h"
 
 #include <vector>
@@ -12,7 +14,7 @@ struct ArchiveStoredValue;
 // convertible to its type, tag characters and uniqueness, non-zero span for numeric types, system
 // attributes left alone, digital set, access strings, owners and groups, the writer's rights);
 // either all are stored in one transaction or none, and each refusal is reported with its reason.
-class PointWriter {
+class VQ_ARCHIVE_EXPORT PointWriter {
 public:
     explicit PointWriter(ArchiveServer& server) : m_server(server) {}
 

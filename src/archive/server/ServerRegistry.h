@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,7 +10,7 @@
 namespace vq {
 
 /// One server of the list.
-struct ServerEntry {
+struct VQ_ARCHIVE_EXPORT ServerEntry {
     /// The name the server is known under.
     QString name;
     QString location;  ///< the archive file; relative locations are relative to the registry's folder
@@ -21,7 +23,7 @@ struct ServerEntry {
 
 /// The file listing the known servers (JSON). Its place is, in order: the path a host sets, the
 /// environment variable VQ_SERVER_REGISTRY, or "servers.json" in the user's data folder.
-class ServerRegistry {
+class VQ_ARCHIVE_EXPORT ServerRegistry {
 public:
     /// The registry at `path`; an empty path means defaultPath().
     explicit ServerRegistry(QString path = {});

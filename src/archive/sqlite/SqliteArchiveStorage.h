@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/storage/ArchiveStorage.h"
 
 #include <QHash>
@@ -10,7 +12,7 @@ class SqliteDatabase;
 
 // An archive kept in one SQLite file: the only place that speaks SQL to it, besides the search
 // (SqlitePointSearch, SqliteDialectTranslator) and the search schema it keeps up.
-class SqliteArchiveStorage : public ArchiveStorage {
+class VQ_ARCHIVE_EXPORT SqliteArchiveStorage : public ArchiveStorage {
 public:
     // Opens an existing archive file; a missing or foreign file raises.
     explicit SqliteArchiveStorage(const QString& path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "core/FoldedName.h"
 #include "core/Variant.h"
 
@@ -25,7 +27,7 @@ enum class AttributeType {
 };
 
 /// One attribute of an attribute set, with its default.
-struct AttributeDef {
+struct VQ_ARCHIVE_EXPORT AttributeDef {
     /// The attribute's name in the catalogue's spelling.
     QString name;
     /// The stored type.
@@ -35,7 +37,7 @@ struct AttributeDef {
 };
 
 /// A named, ordered set of attributes.
-struct AttributeSetDef {
+struct VQ_ARCHIVE_EXPORT AttributeSetDef {
     /// The set's name ("base", "classic", ...).
     QString name;
     /// The attributes in the set's order.
@@ -44,7 +46,7 @@ struct AttributeSetDef {
 
 /// A set as the archive hands it out: shared rather than copied for every caller, and indexed,
 /// as a model asks every set of a class about every attribute of a point it loads.
-struct IndexedAttributeSet {
+struct VQ_ARCHIVE_EXPORT IndexedAttributeSet {
     /// The set itself.
     AttributeSetDef set;
     std::unordered_map<QString, int, FoldedNameHash, FoldedNameEqual> index;  ///< name -> position
@@ -52,7 +54,7 @@ struct IndexedAttributeSet {
 
 /// A point class as the archive keeps it: ordered attribute sets (one set named after the class
 /// on "VQ2" archives), and the union of their attributes in order, the first set winning.
-struct ArchiveClassInfo {
+struct VQ_ARCHIVE_EXPORT ArchiveClassInfo {
     /// The class's key in the archive.
     qint64 id = 0;
     /// The class name.
@@ -73,7 +75,7 @@ struct ArchiveClassInfo {
 };
 
 /// The standard point classes and the rules about attributes that every archive shares.
-class ArchiveCatalog {
+class VQ_ARCHIVE_EXPORT ArchiveCatalog {
 public:
     /// The classes a new archive of that kind ("VQ3" or "VQ2") starts with.
     static std::vector<ArchiveClassInfo> standardClasses(const QString& kind);

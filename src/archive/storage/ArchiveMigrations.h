@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 
 #include <optional>
@@ -12,7 +14,7 @@ namespace vq {
 // doing its own part of each step, and records the version reached as the fact "schema"; a new
 // archive is its base tables plus every step. A step only adds what is missing, so running it
 // again changes nothing.
-class ArchiveMigrations {
+class VQ_ARCHIVE_EXPORT ArchiveMigrations {
 public:
     struct Step {
         // The schema version the archive has once the step ran.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "core/Variant.h"
 #include "sdk/SdkPointType.h"
 
@@ -9,7 +11,7 @@
 namespace vq {
 
 /// The header of one stored point: what a point object needs without loading its attributes.
-struct ArchivePointHeader {
+struct VQ_ARCHIVE_EXPORT ArchivePointHeader {
     /// The point id.
     qint64 id = 0;
     /// The tag as stored.
@@ -21,7 +23,7 @@ struct ArchivePointHeader {
 };
 
 /// One archived event of a point.
-struct ArchivedValue {
+struct VQ_ARCHIVE_EXPORT ArchivedValue {
     /// When the value was archived.
     QDateTime time;
     /// The value.

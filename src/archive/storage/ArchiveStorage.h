@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/storage/ArchiveCatalog.h"
 #include "archive/storage/ArchiveHistoryRecords.h"
 #include "archive/storage/ArchivePointRecords.h"
@@ -19,7 +21,7 @@ namespace vq {
 class PointSearchEngine;
 
 /// What an archive is made with.
-struct ArchiveFacts {
+struct VQ_ARCHIVE_EXPORT ArchiveFacts {
     /// The server name.
     QString name;
     /// "VQ3" or "VQ2".
@@ -29,26 +31,26 @@ struct ArchiveFacts {
 };
 
 /// A user as stored: the name in its stored spelling and the password hash.
-struct ArchiveUserRecord {
+struct VQ_ARCHIVE_EXPORT ArchiveUserRecord {
     QString name;
     QByteArray salt;
     QByteArray hash;
 };
 
 /// Failed log-ons of a user in a row, and when the last one was (seconds since the epoch).
-struct ArchiveLogonFailures {
+struct VQ_ARCHIVE_EXPORT ArchiveLogonFailures {
     int count = 0;
     double lastFailure = 0;
 };
 
 /// A digital state set as stored.
-struct ArchiveDigitalSetRecord {
+struct VQ_ARCHIVE_EXPORT ArchiveDigitalSetRecord {
     QString name;
     std::vector<SdkDigitalState> states;
 };
 
 /// One attribute value a point write stores in the attribute's own place.
-struct ArchiveStoredValue {
+struct VQ_ARCHIVE_EXPORT ArchiveStoredValue {
     const AttributeDef* def = nullptr;
     const Variant* value = nullptr;
 };
@@ -58,7 +60,7 @@ struct ArchiveStoredValue {
 /// implementation of it. Names compare without regard to case. Failures raise an Error.
 /// An attribute a point has no stored value for (one its write left out, one its class gained
 /// later, a computed one) reads as its class default, in every read: readPoint() and scans alike.
-class ArchiveStorage {
+class VQ_ARCHIVE_EXPORT ArchiveStorage {
 public:
     /// A write in progress: every write made until commit() is kept together, or none of them.
     /// Dropped without commit() it undoes them. Scopes nest: an inner one undoes only its own writes.

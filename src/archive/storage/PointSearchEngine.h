@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/dialect/SqlNode.h"
 
 #include <QStringView>
@@ -11,7 +13,7 @@ namespace vq {
 
 // Where a parsed where clause meets storage: translating it for one storage engine and running
 // it. The SQLite archive has one; another engine is another implementation, not a rewrite.
-class PointSearchEngine {
+class VQ_ARCHIVE_EXPORT PointSearchEngine {
 public:
     using PointSink = std::function<void(qint64 pointId, QStringView tag)>;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include "archive/storage/ArchiveStorage.h"
 
 namespace vq {
@@ -7,7 +9,7 @@ namespace vq {
 // PostgreSQL ends a text at a NUL where SQLite keeps the rest, so neither engine stores one: an
 // archive then reads the same on both, and copies between them. Other control characters stay
 // storable, as existing archives hold them. Each engine checks what it is handed before it writes.
-class StoredText {
+class VQ_ARCHIVE_EXPORT StoredText {
 public:
     static bool hasNul(QStringView text) { return text.contains(QChar(u'\0')); }
     // Raises AttributesRefused when `text` holds a NUL; `what` names it ("The user name").

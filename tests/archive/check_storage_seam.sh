@@ -22,7 +22,7 @@ fail() {
 
 # The patterns must see what they guard.
 if ! grep -q '"archive/storage/ArchiveStorage.h"' src/archive/sqlite/SqliteArchiveStorage.h ||
-    [ "$(ls src/archive/*.cpp src/archive/*.h 2>/dev/null)" ]; then
+    [ "$(ls src/archive/*.cpp src/archive/*.h 2>/dev/null | grep -v '/ArchiveExport.h$')" ]; then
     echo "the seam check no longer finds the archive's rooms"
     exit 2
 fi
@@ -32,6 +32,8 @@ for room in $rooms; do
         for included in $(sed -n 's|^#include "archive/\([^"]*\)".*|\1|p' "$file"); do
             to=${included%%/*}
             [ "$to" = "$room" ] && continue
+            # The export macros sit beside the rooms, for every room alike.
+            [ "$included" = ArchiveExport.h ] && continue
             from_rank=$(rank "$room")
             to_rank=$(rank "$to")
             if [ "$to_rank" = x ] || [ "$included" = "$to" ]; then

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ArchiveExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -9,7 +11,7 @@ namespace vq {
 // Writes rows as RFC 4180 CSV. A field is quoted when it holds a comma, a quote, CR or LF, or
 // begins or ends with a blank (spreadsheets trim those); inner quotes are doubled. Lines end in CR LF.
 // A row of one empty field is written as "" so that it does not read back as a blank line.
-class CsvWriter {
+class VQ_ARCHIVE_EXPORT CsvWriter {
 public:
     explicit CsvWriter(QTextStream& out);
 
@@ -22,7 +24,7 @@ private:
 // Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks (kept as written).
 // Lines may end in LF, CR LF or a lone CR; a UTF-8 byte order mark at the start and completely empty lines
 // are skipped. Text after a closing quote is kept, as spreadsheets do.
-class CsvReader {
+class VQ_ARCHIVE_EXPORT CsvReader {
 public:
     explicit CsvReader(QTextStream& in);
 

@@ -37,6 +37,8 @@ void ArchiveChangeRecorder::addPoint(qint64 pointId, const QString& tag, const A
                                      const std::vector<Variant>& before, const std::vector<Variant>& after,
                                      const std::vector<int>& attributes) {
     for (const int i : attributes) {
+        // Most attributes of an edit are untouched: equal values need no text to compare.
+        if (!before.empty() && before[size_t(i)] == after[size_t(i)]) continue;
         const AttributeType type = info.attributes[size_t(i)].type;
         const QString was = before.empty() ? QString() : textOf(before[size_t(i)], type);
         const QString is = textOf(after[size_t(i)], type);

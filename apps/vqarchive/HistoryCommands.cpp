@@ -17,6 +17,10 @@ namespace vq {
 
 namespace {
 
+QString changeSetCount(qint64 count) {
+    return count == 1 ? QStringLiteral("1 change set") : QStringLiteral("%1 change sets").arg(count);
+}
+
 using Outcome = SdkRevertResult::Outcome;
 
 // Before and after are cut in the table; CSV and JSON carry them whole.
@@ -177,7 +181,7 @@ int ArchiveTool::history(const QStringList& input) {
     if (!pruneBefore.isEmpty()) {
         const QDateTime cut = *timeOf(pruneBefore);
         const qint64 removed = server->pruneHistory(cut);
-        m_out << "Removed " << removed << " change sets older than " << shownTime(cut) << " from \""
+        m_out << "Removed " << changeSetCount(removed) << " older than " << shownTime(cut) << " from \""
               << server->Name() << "\"\n";
         return 0;
     }
@@ -241,7 +245,7 @@ int ArchiveTool::printHistory(ArchiveServer& server, const SdkHistoryFilter& fil
         std::vector<QStringList> shown;
         for (const QStringList& row : rows) shown.push_back(tableRow(row));
         writeTable(m_out, std::move(shown));
-        m_out << sets.size() << " change sets\n";
+        m_out << changeSetCount(qint64(sets.size())) << "\n";
     }
     if (!server.recordsHistory())
         m_out << "Changes of points on \"" << server.Name() << "\" are not recorded\n";

@@ -119,7 +119,7 @@ TEST_P(HistoryCommandsTest, RevertPruneAndRecordingWithTheirRefusals) {
         {{"history", "plant", "--change", "6"}, 0, u"matches\nChanges of points on \"plant\" are not"_s},
         {{"history", "plant", "--recording", "on"}, 0, u"\"plant\" are recorded from now on"_s},
         {{"history", "plant", "--json"}, 0, u"\"recording\": true"_s},
-        {{"history", "plant", "--prune-before", "*-1h"}, 0, u"Removed 1 change sets older than "_s},
+        {{"history", "plant", "--prune-before", "*-1h"}, 0, u"Removed 1 change set older than "_s},
         {{"history", "plant", "--prune-before", "*+1m"}, 0, u"Removed 4 change sets"_s},
         {{"history", "plant"}, 0, u"No change set matches"_s},
     };

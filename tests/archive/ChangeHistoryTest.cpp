@@ -42,10 +42,9 @@ std::string shown(const std::vector<SdkChangeSet>& sets, const QStringList& show
 
 std::string revertShown(const std::vector<SdkRevertResult>& results) {
     QStringList parts;
-    for (const SdkRevertResult& result : results) {
-        const char* outcome[] = {"restored", "changed-since", "refused"};
+    const char* const outcome[] = {"restored", "changed-since", "refused"};
+    for (const SdkRevertResult& result : results)
         parts << result.tag + u' ' + QString::fromLatin1(outcome[int(result.outcome)]);
-    }
     return parts.join(u", "_s).toStdString();
 }
 

@@ -823,15 +823,6 @@ TEST_F(DigSetSearchTest, ServerChoiceListsThatServerAndErrorsKeepTheControlUsabl
     EXPECT_TRUE(!column("lvDigSets").isEmpty() && column("lvDigStates").isEmpty());
     search->SetFixOnCurrentServer(true);
     EXPECT_FALSE(child<QPushButton>("cmdConnections")->isEnabled());
-
-    // Help without the client's help file or a user guide says so in one line.
-    QTemporaryDir noIni;
-    qputenv("VQ_INI_DIR", noIni.path().toUtf8());
-    qputenv("VQ_GUIDE_DIR", noIni.path().toUtf8());
-    QTest::mouseClick(child<QPushButton>("cmdHelp"), Qt::LeftButton);
-    qunsetenv("VQ_INI_DIR");
-    qunsetenv("VQ_GUIDE_DIR");
-    EXPECT_EQ(m_messages->texts().last(), kNoUserGuideText);
 }
 
 }  // namespace

@@ -70,14 +70,8 @@ void ArchiveChangeRecorder::recordWrite(ArchiveServer& server, const char* kind,
     own.record();
 }
 
-std::vector<int> ArchiveChangeRecorder::recordedAttributes(const ArchiveClassInfo& info) {
-    std::vector<int> recorded;
-    for (size_t i = 0; i < info.attributes.size(); ++i) {
-        const QString& name = info.attributes[i].name;
-        if (!ArchiveCatalog::isSystemAttribute(name) && !ArchiveCatalog::isComputedAttribute(name))
-            recorded.push_back(int(i));
-    }
-    return recorded;
+const std::vector<int>& ArchiveChangeRecorder::recordedAttributes(const ArchiveClassInfo& info) {
+    return info.userSetAttributes;
 }
 
 std::vector<int> ArchiveChangeRecorder::givenAttributes(const ArchiveClassInfo& info,
@@ -99,8 +93,10 @@ std::vector<int> ArchiveChangeRecorder::givenAttributes(const ArchiveClassInfo& 
 }
 
 QString ArchiveChangeRecorder::osUser() {
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
+    // Read once: the program's user does not change while it runs.
+    static const QString user =
+        qEnvironmentVariableIsEmpty("USER") ? qEnvironmentVariable("USERNAME") : qEnvironmentVariable("USER");
+    return user;
 }
 
 }  // namespace vq

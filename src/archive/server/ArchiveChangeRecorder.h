@@ -40,7 +40,7 @@ public:
                             const std::vector<Variant>& after, const std::vector<int>& attributes);
     // The stored attributes whose changes a write records: those a user sets, not the audit
     // fields the archive stamps nor values derived from others.
-    static std::vector<int> recordedAttributes(const ArchiveClassInfo& info);
+    static const std::vector<int>& recordedAttributes(const ArchiveClassInfo& info);
     // Of those, what a new point was given: the attributes named in `given` (a per-cent twin
     // stands for its base) and those its write set apart from the class default.
     static std::vector<int> givenAttributes(const ArchiveClassInfo& info, const std::vector<Variant>& values,

@@ -4,6 +4,8 @@
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/StoredText.h"
 
+#include <optional>
+
 namespace vq {
 
 namespace {
@@ -57,7 +59,10 @@ qint64 SqliteArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) 
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
     if (findFact(QStringLiteral("history")) == QStringLiteral("off")) return 0;
-    SqliteTransaction transaction(*m_db);
+    // Inside a write the write itself keeps the record with the change or drops both; only a
+    // record made on its own needs a transaction of its own.
+    std::optional<SqliteTransaction> transaction;
+    if (!m_db->inTransaction()) transaction.emplace(*m_db);
     auto set = m_db->statement(
         "INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind, note)"
         " VALUES(?, ?, ?, ?, ?, ?, ?)");
@@ -85,7 +90,7 @@ qint64 SqliteArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) 
             .bind(7, c.after)
             .run();
     }
-    transaction.commit();
+    if (transaction) transaction->commit();
     return id;
 }
 

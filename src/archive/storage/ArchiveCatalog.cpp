@@ -165,6 +165,7 @@ void ArchiveClassInfo::buildUnion() {
     attributes.clear();
     index.clear();
     indexedSets.clear();
+    userSetAttributes.clear();
     for (const AttributeSetDef& set : sets) {
         auto indexed = std::make_shared<IndexedAttributeSet>();
         indexed->set = set;
@@ -175,6 +176,9 @@ void ArchiveClassInfo::buildUnion() {
             const QString key = foldKey(def.name);
             if (index.contains(key)) continue;
             index.insert(key, int(attributes.size()));
+            if (!ArchiveCatalog::isSystemAttribute(def.name) &&
+                !ArchiveCatalog::isComputedAttribute(def.name))
+                userSetAttributes.push_back(int(attributes.size()));
             attributes.push_back(def);
         }
     }

@@ -67,6 +67,9 @@ struct VQ_ARCHIVE_EXPORT ArchiveClassInfo {
     std::vector<AttributeDef> attributes;
     QHash<QString, int> index;  ///< folded name -> position in attributes
     std::vector<std::shared_ptr<const IndexedAttributeSet>> indexedSets;  ///< the sets, made with the union
+    /// Positions in attributes of those a user sets: neither the audit fields the archive stamps
+    /// nor computed ones. Made with the union, as every save asks for them.
+    std::vector<int> userSetAttributes;
 
     /// The attribute of that name, without regard to case; null when the class has none.
     const AttributeDef* find(const QString& name) const;

@@ -84,11 +84,6 @@ protected:
         return server->changeHistory()->changeSets(filter);
     }
     qint64 newestId() { return history(m_admin).front().id; }
-    std::vector<SdkChangeSet> newest() {
-        SdkHistoryFilter filter;
-        filter.limit = 1;
-        return history(m_admin, filter);
-    }
 
     std::shared_ptr<ArchiveServer> m_admin;
 };
@@ -242,8 +237,9 @@ TEST_P(ChangeHistoryTest, RevertPutsValuesBackRefusingStalePointsUnlessForced) {
     EXPECT_TRUE(stale[0].reason.contains(u"vqadmin"_s) &&
                 stale[0].reason.contains(QString::number(imported + 1)))
         << stale[0].reason.toStdString();
-    EXPECT_EQ(shown(newest()), "revert vqadmin: FIC-2{Descriptor=drain flow>drain}");
-    EXPECT_EQ(newest().front().note, u"reverts change set %1"_s.arg(imported));
+    const std::vector<SdkChangeSet> reverted{history->changeSets(SdkHistoryFilter()).front()};
+    EXPECT_EQ(shown(reverted), "revert vqadmin: FIC-2{Descriptor=drain flow>drain}");
+    EXPECT_EQ(reverted.front().note, u"reverts change set %1"_s.arg(imported));
 
     EXPECT_EQ(revertShown(history->revert(imported, true)), "FIC-1 restored, FIC-2 restored");
     EXPECT_EQ(pointValues(stored(u"FIC-1"_s), {"Descriptor", "Span", "EngUnits"}),

@@ -72,12 +72,11 @@ bool ArchiveChangeHistory::mayRead(qint64 pointId) {
         if (!info.index.contains(foldKey(QStringLiteral("PtAccess")))) {
             readable = true;  // archives without point security
         } else if (const auto access = SecurityString::parse(value("PtAccess").toString())) {
-            if (value("PtOwner").toString().compare(user, Qt::CaseInsensitive) == 0)
-                readable = access->owner().read;
-            else if (m_server->groupsOf(user).contains(value("PtGroup").toString(), Qt::CaseInsensitive))
-                readable = access->group().read;
-            else
-                readable = access->world().read;
+            const bool owns = value("PtOwner").toString().compare(user, Qt::CaseInsensitive) == 0;
+            const auto inGroup = [&] {
+                return m_server->groupsOf(user).contains(value("PtGroup").toString(), Qt::CaseInsensitive);
+            };
+            readable = access->rightsOf(owns, inGroup).read;
         }
     }
     m_readable.insert(pointId, readable);

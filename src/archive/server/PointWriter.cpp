@@ -255,16 +255,11 @@ void PointWriter::checkAccess(Draft& draft, const SdkNamedValues& edits) {
     if (user.compare(u"vqadmin", Qt::CaseInsensitive) == 0) return;
     if (draft.indexOf(QStringLiteral("PtAccess")) < 0) return;  // archives without point security
     const auto access = SecurityString::parse(draft.value(u"PtAccess").toString());
-    SecurityString::Rights rights;
-    if (access) {
-        if (draft.value(u"PtOwner").toString().compare(user, Qt::CaseInsensitive) == 0)
-            rights = access->owner();
-        else if (m_server.groupsOf(user).contains(draft.value(u"PtGroup").toString(), Qt::CaseInsensitive))
-            rights = access->group();
-        else
-            rights = access->world();
-    }
-    if (rights.write) return;
+    const bool owns = draft.value(u"PtOwner").toString().compare(user, Qt::CaseInsensitive) == 0;
+    const auto inGroup = [&] {
+        return m_server.groupsOf(user).contains(draft.value(u"PtGroup").toString(), Qt::CaseInsensitive);
+    };
+    if (access && access->rightsOf(owns, inGroup).write) return;
     const QString reason = QStringLiteral("the user \"%1\" has no write access to this point (PtAccess %2)")
                                .arg(user, quotedValue(draft.value(u"PtAccess")));
     for (const SdkNamedValue& edit : edits) refuse(draft, edit.Name(), reason);

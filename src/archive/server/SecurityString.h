@@ -21,6 +21,12 @@ public:
     Rights owner() const { return m_owner; }
     Rights group() const { return m_group; }
     Rights world() const { return m_world; }
+    // What a user has: the owner's rights when `isOwner`, else the group's when `inGroup()` holds
+    // (asked only then, as it reads the user's groups), else the world's.
+    template <class InGroup>
+    Rights rightsOf(bool isOwner, InGroup inGroup) const {
+        return isOwner ? m_owner : inGroup() ? m_group : m_world;
+    }
 
 private:
     Rights m_owner, m_group, m_world;

@@ -96,7 +96,7 @@ TEST_P(HistoryCommandsTest, HistoryThroughEveryFilterAsCsvJsonAndTable) {
 
 // Each command in turn, with its exit code and part of what it says.
 TEST_P(HistoryCommandsTest, RevertPruneAndRecordingWithTheirRefusals) {
-    executeSql(u"UPDATE change_sets SET time = time - 86400000 WHERE change_id = 1"_s);
+    updateChangeSets(u"UPDATE change_sets SET time = time - 86400000 WHERE change_id = 1"_s);
     const QString onlyAdmins = u"Only members of the group \"vqadmin\""_s;
     const std::tuple<QStringList, int, QString> rows[] = {
         {{"revert", "plant", "2"}, 1, u"FIC-1  restored\n  FIC-2  not reverted: changed since by vqadmin"_s},

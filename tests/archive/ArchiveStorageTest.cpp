@@ -345,9 +345,11 @@ TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
 // What the newest migration steps add, dropped again with the schema version set back: an
 // archive as the programs before them left it. PostgreSQL archives recorded no version before
 // the search step.
-const char* const kBeforeHistoryStep =
-    "DROP TABLE attribute_changes; DROP TABLE change_sets;"
-    " UPDATE server_info SET value = '3' WHERE key = 'schema'";
+const char* const kBeforeHistoryStep[] = {
+    "DROP TABLE point_changes; DROP TABLE recent_change_sets; DROP TABLE change_sets;"
+    " UPDATE server_info SET value = '3' WHERE key = 'schema'",
+    "DROP TABLE attribute_changes; DROP TABLE change_sets; UPDATE server_info SET value = '3' WHERE key = "
+    "'schema'"};
 const char* const kBeforeSearchStep[] = {
     "DROP TRIGGER trigrams_insert; DROP TRIGGER trigrams_delete; DROP TRIGGER trigrams_update_tag;"
     " DROP TRIGGER trigrams_update_descriptor; DROP TABLE tag_trigrams; DROP TABLE descriptor_trigrams;"
@@ -367,7 +369,7 @@ TEST_P(StorageTest, AnArchiveOfTheVersionBeforeIsUpgradedOnOpen) {
                            namedValues({{"Descriptor", "feed pump"}}));
     const bool sqlite = GetParam() == StorageBackend::Sqlite;
     const QString versionBack = u"UPDATE server_info SET value = '3' WHERE key = 'schema'"_s;
-    const QString beforeHistory = QString::fromLatin1(kBeforeHistoryStep);
+    const QString beforeHistory = QString::fromLatin1(kBeforeHistoryStep[sqlite ? 0 : 1]);
     for (const QString& before :
          {versionBack, beforeHistory,
           beforeHistory + u';' + QString::fromLatin1(kBeforeSearchStep[sqlite ? 0 : 1])}) {
@@ -392,4 +394,69 @@ TEST_P(StorageTest, AnArchiveOfTheVersionBeforeIsUpgradedOnOpen) {
     executeSql(u"DROP TABLE batches"_s);
     ArchiveStorageFactory::open(archivePath());
     EXPECT_ANY_THROW(executeSql(u"SELECT count(*) FROM batches"_s));
+}
+
+// SQLite archives of version 4 kept a row per attribute change: two change sets of that layout,
+// the first changing FIC-1, then FIC-2, then FIC-1 again.
+const char* const kRowsPerAttributeChange =
+    "DROP TABLE point_changes; DROP TABLE recent_change_sets;"
+    " CREATE TABLE attribute_changes(change_id INTEGER NOT NULL, position INTEGER NOT NULL,"
+    " point_id INTEGER NOT NULL, tag TEXT NOT NULL, attribute TEXT NOT NULL, before TEXT NOT NULL,"
+    " after TEXT NOT NULL, PRIMARY KEY(change_id, position)) WITHOUT ROWID;"
+    " INSERT INTO change_sets VALUES(1, 1700000000000, 'vqadmin', 'vqarchive', 'ops', 'import', ''),"
+    " (2, 1700000060000, 'alice', 'pb', 'ops', 'edit', 'fix');"
+    " INSERT INTO attribute_changes VALUES(1, 0, 10, 'FIC-1', 'Descriptor', '', 'feed'),"
+    " (1, 1, 10, 'FIC-1', 'Span', '', '100'), (1, 2, 11, 'FIC-2', 'Span', '', '50'),"
+    " (1, 3, 10, 'FIC-1', 'Zero', '', '1'), (2, 0, 11, 'FIC-2', 'Span', '50', '60');"
+    " UPDATE server_info SET value = '4' WHERE key = 'schema'";
+
+std::string shownRecords(const std::vector<ArchiveChangeRecord>& sets) {
+    QStringList parts;
+    for (const ArchiveChangeRecord& set : sets) {
+        QStringList changes;
+        for (const ArchiveAttributeChange& c : set.changes)
+            changes << u"%1 %2 %3 %4>%5"_s.arg(c.pointId).arg(c.tag, c.attribute, c.before, c.after);
+        parts << u"%1 %2 %3 %4: "_s.arg(set.id).arg(set.user, set.kind, set.note) + changes.join(u", "_s);
+    }
+    return parts.join(u" | "_s).toStdString();
+}
+
+// Opening such an archive packs its rows a row per point and keeps every change set as it was;
+// packed changes read back exactly as recorded, long and non-Latin texts included; a packing
+// damaged beneath the server is reported as such rather than read as other values.
+TEST_P(StorageTest, TheHistoryIsPackedOnOpenReadBackExactlyAndDamageIsReported) {
+    if (GetParam() != StorageBackend::Sqlite) GTEST_SKIP() << "only SQLite archives packed their history";
+    createArchive();
+    executeSql(QString::fromLatin1(kRowsPerAttributeChange));
+    auto storage = ArchiveStorageFactory::open(archivePath());
+    EXPECT_EQ(
+        shownRecords(storage->changeSets({})),
+        "2 alice edit fix: 11 FIC-2 Span 50>60 | 1 vqadmin import : 10 FIC-1 Descriptor >feed, 10 FIC-1 "
+        "Span >100, 11 FIC-2 Span >50, 10 FIC-1 Zero >1");
+
+    const ArchiveChangeRecord written{
+        0,
+        QDateTime::currentDateTimeUtc(),
+        u"vqadmin"_s,
+        u"t"_s,
+        u"ops"_s,
+        u"edit"_s,
+        QString(),
+        {{12, u"TI-3"_s, u"Descriptor"_s, QString(200, u'\u00e9'), u"\u6e29\u5ea6"_s},
+         {12, u"TI-3"_s, u"Span"_s, {}, u"5"_s}}};
+    const qint64 id = storage->recordChangeSet(written);
+    ArchiveHistoryQuery one;
+    one.changeId = id;
+    ArchiveChangeRecord expected = written;
+    expected.id = id;
+    expected.time = QDateTime::fromMSecsSinceEpoch(written.time.toMSecsSinceEpoch(), Qt::UTC);
+    EXPECT_TRUE(storage->changeSets(one) == std::vector{expected});
+
+    for (const char* damage : {"UPDATE point_changes SET changes = X'05' WHERE change_id = 2",
+                               "UPDATE recent_change_sets SET changes = changes || X'00'"}) {
+        executeSql(QString::fromLatin1(damage));
+        const Error error = raised([&] { ArchiveStorageFactory::open(archivePath())->changeSets({}); });
+        EXPECT_EQ(error.number(), sdkerr::StorageFailed);
+        EXPECT_TRUE(error.description().contains(u" is damaged"_s)) << error.description().toStdString();
+    }
 }

@@ -111,6 +111,12 @@ protected:
         m_database ? PgConnection(archivePath()).execScript(sql.toUtf8())
                    : SqliteDatabase(archivePath(), SqliteDatabase::OpenMode::Existing).execute(sql);
     }
+    // Runs an UPDATE of the table change_sets; on SQLite also of the table where the newest change
+    // sets wait before they join it.
+    void updateChangeSets(const QString& sql) const {
+        executeSql(sql);
+        if (!m_database) executeSql(QString(sql).replace(u"change_sets"_s, u"recent_change_sets"_s));
+    }
     // Bytes written as an SQL literal of the archive's engine.
     QString blobLiteral(const QByteArray& bytes) const {
         const QString hex = QString::fromLatin1(bytes.toHex());

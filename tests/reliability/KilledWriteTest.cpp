@@ -64,8 +64,7 @@ TEST_F(KilledWriteTest, SeedingIsStoredWholeOrNotAtAll) {
         EXPECT_EQ(RawArchive(run).integrity(), u"ok"_s);
         EXPECT_TRUE(stored == 0 || stored == kPoints) << "left " << stored << " points";
         // The run's change set stands or falls with its points.
-        EXPECT_EQ(RawArchive(run).rows("SELECT count(*) FROM change_sets WHERE kind = 'seed'"),
-                  QStringList{stored ? u"1"_s : u"0"_s});
+        EXPECT_EQ(RawArchive(run).changeSets("seed"), stored ? 1 : 0);
         if (stored == 0) {
             EXPECT_EQ(runToEnd(vqarchive, {seed, run, count}), QString());
         }
@@ -107,8 +106,7 @@ TEST_F(KilledWriteTest, EditSetsAreStoredWholeAndWritingAgainCompletesThem) {
         }
         // Each edit set and its change set are kept together: the points hold exactly the edits
         // the history records, in order.
-        const int recorded =
-            raw.rows("SELECT count(*) FROM change_sets WHERE kind = 'edit'").value(0).toInt();
+        const int recorded = raw.changeSets("edit");
         QHash<QString, QString> told = before;
         for (int k = 0; k < recorded; ++k) told[plan.tag(k)] = EditPlan::after(k);
         EXPECT_TRUE(after == told) << recorded << " edit sets recorded";

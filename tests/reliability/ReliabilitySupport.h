@@ -51,6 +51,13 @@ public:
     }
     QString integrity() const { return rows("PRAGMA integrity_check").join(u'\n'); }
     int pointCount() const { return rows("SELECT count(*) FROM points").value(0).toInt(); }
+    // Change sets of a kind, those waiting to join the indexed table included.
+    int changeSets(const char* kind) const {
+        const QString sql =
+            u"SELECT (SELECT count(*) FROM change_sets WHERE kind = '%1')"
+            u" + (SELECT count(*) FROM recent_change_sets WHERE kind = '%1')"_s.arg(QLatin1String(kind));
+        return rows(sql.toUtf8().constData()).value(0).toInt();
+    }
     // Tag -> what EditPlan::after shows.
     QHash<QString, QString> editedAttributes() const {
         QHash<QString, QString> points;

@@ -85,6 +85,9 @@ void runStep(SqliteDatabase& db, const ArchiveMigrations::Step& step) {
         case 4:
             SqliteArchiveStorage::installHistory(db);
             return;
+        case 5:
+            SqliteArchiveStorage::installPackedHistory(db);
+            return;
     }
     throw Error(sdkerr::StorageFailed, QStringLiteral("SqliteArchiveStorage:upgrade"),
                 ArchiveMigrations::missingStep("SQLite", step));

@@ -79,8 +79,10 @@ public:
     qint64 recordChangeSet(const ArchiveChangeRecord& record) override;
     std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) override;
     qint64 pruneChangeSets(const QDateTime& before) override;
-    // The history's tables, for the schema step that adds them.
+    // The history's first tables, and those that replace its rows per attribute change, for the
+    // schema steps that add them.
     static void installHistory(SqliteDatabase& db);
+    static void installPackedHistory(SqliteDatabase& db);
 
     PointSearchEngine& pointSearch() override { return *m_search; }
 

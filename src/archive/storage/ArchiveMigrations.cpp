@@ -8,6 +8,7 @@ const std::vector<ArchiveMigrations::Step>& ArchiveMigrations::steps() {
     static const std::vector<Step> list = {
         {3, "adding what point searches need"},
         {4, "adding the change history"},
+        {5, "packing the change history a row per point"},
     };
     return list;
 }

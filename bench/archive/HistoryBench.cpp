@@ -3,6 +3,7 @@
 // first page on a million-point archive against their budgets, and the bytes each recorded
 // attribute change adds to the file.
 #include "BenchRatios.h"
+#include "EditSets.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
 #include "archive/server/ArchiveServer.h"
@@ -69,18 +70,6 @@ qint64 usedBytes(ArchiveServer& server) {
     return (pragma("page_count") - pragma("freelist_count")) * pragma("page_size");
 }
 
-// Five attributes, all different from the round before.
-SdkNamedValues editSet(int64_t round) {
-    SdkNamedValues edits;
-    edits.Add(QStringLiteral("Descriptor"), Variant(QStringLiteral("Feed flow to tank %1").arg(round)));
-    edits.Add(QStringLiteral("Span"), Variant(200.0 + double(round % 2) * 50.0));
-    edits.Add(QStringLiteral("Zero"), Variant(double(round % 2)));
-    edits.Add(QStringLiteral("EngUnits"),
-              Variant(round % 2 ? QStringLiteral("m3/h") : QStringLiteral("t/h")));
-    edits.Add(QStringLiteral("CompDev"), Variant(round % 2 ? 0.5 : 0.25));
-    return edits;
-}
-
 struct EditArchives {
     std::shared_ptr<ArchiveServer> recorded = seeded(QStringLiteral("edit-on.vqa"), kEditPoints, true);
     std::shared_ptr<ArchiveServer> unrecorded = seeded(QStringLiteral("edit-off.vqa"), kEditPoints, false);
@@ -105,7 +94,7 @@ void saveEdits(benchmark::State& state, ArchiveServer& server) {
     SdkNamedValues failed;
     for (auto _ : state) {
         const SdkPointPtr point = server.Points()->Item(tags[n % tags.size()]);
-        point->PointAttributes()->SetAttributes(editSet(n / tags.size() + 1), failed);
+        point->PointAttributes()->SetAttributes(bench::fiveAttributeEdits(n / tags.size() + 1), failed);
         ++n;
     }
     if (failed.Count() > 0) state.SkipWithError("an edit was refused");

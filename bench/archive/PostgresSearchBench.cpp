@@ -1,8 +1,10 @@
 // The point search on a million-point PostgreSQL archive against hand-written PostgreSQL queries
 // of the same meaning: a prefix tag mask, every point into a point list, and an inner substring
-// against its time budget. The server is VQ_BENCH_POSTGRES_URI, or a throwaway cluster started
+// against its time budget; saving edits with the change history recorded against the same
+// without it. The server is VQ_BENCH_POSTGRES_URI, or a throwaway cluster started
 // with the tests' cluster script; the points are seeded through the storage's bulk load.
 #include "BenchRatios.h"
+#include "EditSets.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/postgres/PgConnection.h"
 #include "archive/server/ArchiveServer.h"
@@ -27,6 +29,7 @@ using namespace vq;
 constexpr int64_t kPoints = 1'000'000;
 constexpr int kClients = 8;
 constexpr int kSavesPerClient = 250;
+constexpr int kEditPoints = 2'000;
 
 struct PostgresBenchArchive {
     QString serverUri;
@@ -38,6 +41,7 @@ struct PostgresBenchArchive {
     QString prefix;                          // a tag prefix of about a thousand points
     QString inner;                           // an inner piece of a tag, in few tags
     QStringList savedTags;                   // the points the saving clients edit, kSavesPerClient each
+    QStringList classicTags;                 // points of the class "classic", for edit sets
     QString failure;
 
     PostgresBenchArchive() {
@@ -108,6 +112,11 @@ struct PostgresBenchArchive {
         const pg::Rows tags = direct->exec("SELECT \"Tag\" FROM points ORDER BY point_id LIMIT $1",
                                            {pg::Param::integer(kClients * kSavesPerClient)});
         for (int i = 0; i < tags.count(); ++i) savedTags << tags.text(i, 0);
+        const pg::Rows classic = direct->exec(
+            "SELECT \"Tag\" FROM points WHERE class_id = (SELECT class_id FROM point_classes WHERE name ="
+            " 'classic') ORDER BY point_id DESC LIMIT $1",
+            {pg::Param::integer(kEditPoints)});
+        for (int i = 0; i < classic.count(); ++i) classicTags << classic.text(i, 0);
     }
 
     QString pick(const QByteArray& sql) const {
@@ -236,11 +245,42 @@ void BM_Pg_EightClientsSaving(benchmark::State& state) {
 }
 BENCHMARK(BM_Pg_EightClientsSaving)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// A five-attribute edit set saved through the server, each round through the points in turn, with
+// the archive's history recorded or switched off before the first.
+void pgSaveEdits(benchmark::State& state, bool recording) {
+    PostgresBenchArchive* a = archive(state);
+    if (!a) return;
+    static int64_t saved = 0;
+    SdkNamedValues failed;
+    try {
+        a->server->setRecordsHistory(recording);
+        for (auto _ : state) {
+            const QString& tag = a->classicTags[saved % a->classicTags.size()];
+            a->server->Points()->Item(tag)->PointAttributes()->SetAttributes(
+                bench::fiveAttributeEdits(saved / a->classicTags.size() + 1), failed);
+            ++saved;
+        }
+    } catch (const Error& error) {
+        state.SkipWithError(error.what());
+    }
+    if (failed.Count() > 0) state.SkipWithError("an edit was refused");
+}
+void BM_PgHistory_SaveEditSet_Recorded(benchmark::State& state) {
+    pgSaveEdits(state, true);
+}
+void BM_PgHistory_SaveEditSet_Unrecorded(benchmark::State& state) {
+    pgSaveEdits(state, false);
+}
+BENCHMARK(BM_PgHistory_SaveEditSet_Recorded)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_PgHistory_SaveEditSet_Unrecorded)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 const bool registered = [] {
     bench::addRatioGoal({"BM_PgSearch_PrefixMask", "BM_PgSearch_PrefixMask_HandWritten", 1.2});
     bench::addRatioGoal({"BM_PgSearch_SubstringMask", "BM_PgSearch_Budget_20ms/iterations:10", 1.0});
     bench::addRatioGoal(
         {"BM_PgSearch_AllPoints/iterations:3", "BM_PgSearch_AllPoints_HandWritten/iterations:3", 1.5});
+    bench::addRatioGoal(
+        {"BM_PgHistory_SaveEditSet_Recorded/real_time", "BM_PgHistory_SaveEditSet_Unrecorded/real_time", 0});
     return true;
 }();
 

@@ -100,12 +100,15 @@ void printRatio(const RatioGoal& goal, const RecordingReporter& reporter, int& m
             : medianOf(goal.clock == Clock::Cpu ? reporter.cpu : reporter.real, goal.baseline);
     const double ratio = measured / baseline;
     const bool met = ratio <= goal.goal;
-    if (!met) ++missed;
+    if (!met && goal.goal > 0) ++missed;
     const std::string against = goal.clock == Clock::CpuToBudget
                                     ? "a " + std::to_string(int(goal.budget * 1000 + 0.5)) + " ms budget"
                                     : goal.baseline;
-    std::printf("  %-48s %6.2fx of %s (goal <= %gx, %s) %s", goal.measured.c_str(), ratio, against.c_str(),
-                goal.goal, clockName(goal.clock), met ? "met" : "MISSED");
+    std::printf("  %-48s %6.2fx of %s ", goal.measured.c_str(), ratio, against.c_str());
+    if (goal.goal > 0)
+        std::printf("(goal <= %gx, %s) %s", goal.goal, clockName(goal.clock), met ? "met" : "MISSED");
+    else
+        std::printf("(no goal, %s) reported", clockName(goal.clock));
     if (goal.clock != Clock::Real) std::printf("; real times %.2fx of %s", realRatio, goal.baseline.c_str());
     std::printf("\n");
 }

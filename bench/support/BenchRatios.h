@@ -21,7 +21,7 @@ enum class Clock {
 struct RatioGoal {
     std::string measured;
     std::string baseline;
-    double goal;  // the ratio of the two medians to stay at or under
+    double goal;  // the ratio of the two medians to stay at or under; 0 reports it without a goal
     Clock clock = Clock::Real;
     double budget = 0;  // seconds, for Clock::CpuToBudget; the baseline is a sleep that long
 };

@@ -86,32 +86,42 @@ TEST_F(ArchiveStorageTest, OtherServersAreRefusedAndNothingIsMadeOrOverwritten) 
 TEST_P(StorageTest, WriteScopesKeepAllOrNothing) {
     createArchive();
     std::unique_ptr<ArchiveStorage> storage = ArchiveStorageFactory::open(archivePath());
+    // A group and a change set named after it, which stand or fall together.
+    auto add = [&](const QString& name) {
+        storage->addGroup(name);
+        storage->recordChangeSet(
+            {0, QDateTime::currentDateTimeUtc(), u"vqadmin"_s, u"t"_s, u"o"_s, name, {}, {}});
+    };
     {
         auto write = storage->beginWrite();
-        storage->addGroup(u"dropped"_s);
+        add(u"dropped"_s);
     }
     {
         auto outer = storage->beginWrite();
-        storage->addGroup(u"kept"_s);
+        add(u"kept"_s);
         {
             auto inner = storage->beginWrite();
-            storage->addGroup(u"undone"_s);
+            add(u"nested"_s);
+            inner->commit();
         }
         {
             auto inner = storage->beginWrite();
-            storage->addGroup(u"nested"_s);
-            inner->commit();
+            add(u"undone"_s);
         }
         outer->commit();
     }
     {
         auto outer = storage->beginWrite();
         auto inner = storage->beginWrite();
-        storage->addGroup(u"inner of dropped"_s);
+        add(u"inner of dropped"_s);
         inner->commit();
     }
     // What another connection sees in the file.
     EXPECT_EQ(reopen()->Groups().join(u','), u"vqadmin,kept,nested"_s);
+    QStringList kinds;
+    for (const ArchiveChangeRecord& set : ArchiveStorageFactory::open(archivePath())->changeSets({}))
+        kinds << set.kind;
+    EXPECT_EQ(kinds.join(u','), u"nested,kept"_s);
 }
 
 TEST_P(StorageTest, PointHeadersComeInTagOrder) {

@@ -179,14 +179,62 @@ void Connection::execScript(const QByteArray& sql) {
     finish(PQexec(m_conn, sql.constData()));
 }
 
+void Connection::prepareOnce(const QByteArray& name, const QByteArray& sql, int parameters) {
+    if (std::find(m_prepared.begin(), m_prepared.end(), name) != m_prepared.end()) return;
+    finish(PQprepare(m_conn, name.constData(), sql.constData(), parameters, nullptr));
+    m_prepared.push_back(name);
+}
+
+void Connection::raiseLost() const {
+    throw Failure("08006", messageOf(PQerrorMessage(m_conn)));
+}
+
 Rows Connection::execPrepared(const QByteArray& name, const QByteArray& sql, const Params& params) {
-    if (std::find(m_prepared.begin(), m_prepared.end(), name) == m_prepared.end()) {
-        finish(PQprepare(m_conn, name.constData(), sql.constData(), int(params.size()), nullptr));
-        m_prepared.push_back(name);
-    }
+    prepareOnce(name, sql, int(params.size()));
     const ParamArrays arrays(params);
     return finish(PQexecPrepared(m_conn, name.constData(), int(params.size()), arrays.values.data(),
                                  arrays.lengths.data(), arrays.formats.data(), 0));
+}
+
+// In libpq's pipeline mode each statement's results end with a null; the sync ends them all.
+// Statements after a failed one answer "aborted".
+void Connection::execPreparedThen(const QByteArray& name, const QByteArray& sql,
+                                  const std::vector<Params>& runs, const QByteArray& last) {
+    if (!runs.empty()) prepareOnce(name, sql, int(runs.front().size()));
+    if (!PQenterPipelineMode(m_conn)) raiseLost();
+    for (const Params& params : runs) {
+        const ParamArrays arrays(params);
+        if (!PQsendQueryPrepared(m_conn, name.constData(), int(params.size()), arrays.values.data(),
+                                 arrays.lengths.data(), arrays.formats.data(), 0))
+            raiseLost();
+    }
+    if (!PQsendQueryParams(m_conn, last.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) ||
+        !PQpipelineSync(m_conn))
+        raiseLost();
+    std::optional<Failure> failure;
+    for (;;) {
+        pg_result* result = PQgetResult(m_conn);
+        if (!result) {
+            if (PQstatus(m_conn) == CONNECTION_BAD) raiseLost();
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_PIPELINE_SYNC) {
+            PQclear(result);
+            break;
+        }
+        if (status == PGRES_FATAL_ERROR && !failure) {
+            try {
+                finish(result);
+            } catch (const Failure& failed) {
+                failure = failed;
+            }
+            continue;
+        }
+        PQclear(result);
+    }
+    PQexitPipelineMode(m_conn);
+    if (failure) throw *failure;
 }
 
 void Connection::beginCopy(const QByteArray& sql) {

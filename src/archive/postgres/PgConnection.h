@@ -91,6 +91,11 @@ public:
     void execScript(const QByteArray& sql);
     // Runs the statement prepared under `name` (prepared on first use with `sql`).
     Rows execPrepared(const QByteArray& name, const QByteArray& sql, const Params& params);
+    // Runs the statement prepared under `name` once for each list of parameters, then `last`
+    // (without parameters), in one round trip. The first failure is raised; what follows it in
+    // the round trip does not run.
+    void execPreparedThen(const QByteArray& name, const QByteArray& sql, const std::vector<Params>& runs,
+                          const QByteArray& last);
 
     // A COPY ... FROM STDIN: starts it, sends its rows in COPY's text form, and ends it (raising
     // what the server found wrong with them).
@@ -120,6 +125,8 @@ public:
 
 private:
     Rows finish(pg_result* result);
+    void prepareOnce(const QByteArray& name, const QByteArray& sql, int parameters);
+    [[noreturn]] void raiseLost() const;
 
     pg_conn* m_conn = nullptr;
     QString m_shown;

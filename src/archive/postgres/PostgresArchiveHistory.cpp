@@ -57,10 +57,52 @@ SelectSql changeSetsSql(const ArchiveHistoryQuery& query) {
     return select;
 }
 
+const QByteArray kRecordName = "vq_record_change_set";
+const QByteArray kRecordSql =
+    "WITH s AS (INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind,"
+    " note) SELECT coalesce($7::bigint, nextval(pg_get_serial_sequence('change_sets',"
+    " 'change_id'))), $1, $2, $3, $4, $5, $6 WHERE NOT EXISTS (SELECT 1 FROM server_info"
+    " WHERE key = 'history' AND value = 'off') RETURNING change_id),"
+    " c AS (INSERT INTO attribute_changes(change_id, position, point_id, tag, attribute, before,"
+    " after) SELECT s.change_id, n - 1, p, t, a, b, f FROM s, unnest($8::bigint[], $9::text[],"
+    " $10::text[], $11::text[], $12::text[]) WITH ORDINALITY AS u(p, t, a, b, f, n))"
+    " SELECT change_id FROM s";
+
 }  // namespace
 
 void PostgresArchiveStorage::installHistory(pg::Connection& connection) {
     connection.execScript(kHistorySchema);
+}
+
+void PostgresArchiveStorage::commitWithRecords() {
+    const QString what = QStringLiteral("keeping a write");
+    if (m_deferredRecords.empty()) {
+        run(what, "COMMIT");
+        return;
+    }
+    std::vector<pg::Params> runs;
+    for (DeferredRecord& record : m_deferredRecords) runs.push_back(std::move(record.params));
+    m_deferredRecords.clear();
+    try {
+        m_connection->execPreparedThen(kRecordName, kRecordSql, runs, "COMMIT");
+    } catch (const pg::Failure& failure) {
+        raise(failure, what);
+    }
+}
+
+// For a read of the history inside the write that recorded them.
+void PostgresArchiveStorage::sendDeferredRecords() {
+    for (DeferredRecord& record : std::exchange(m_deferredRecords, {}))
+        runPrepared(QStringLiteral("recording a change"), kRecordName, kRecordSql, record.params);
+}
+
+void PostgresArchiveStorage::keepDeferredRecords(int depth) {
+    for (DeferredRecord& record : m_deferredRecords)
+        if (record.depth == depth) record.depth = depth - 1;
+}
+
+void PostgresArchiveStorage::dropDeferredRecords(int depth) {
+    std::erase_if(m_deferredRecords, [&](const DeferredRecord& record) { return record.depth >= depth; });
 }
 
 // The change set and its attribute changes go in one statement, one round trip: the attribute
@@ -90,22 +132,16 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
                                Param::text(arrayLiteral(attributes)),
                                Param::text(arrayLiteral(before)),
                                Param::text(arrayLiteral(after))};
+    // Inside a write already (the usual case) it goes with the write's COMMIT, and a failure
+    // undoes the whole write: no round trip of its own, no savepoint.
+    if (m_depth > 0 && record.id == 0) {
+        m_deferredRecords.push_back({m_depth, params});
+        return 0;
+    }
     const QString what = QStringLiteral("recording a change");
-    // Inside a write already (the usual case) a failure undoes that whole write: no savepoint of
-    // its own, which would cost two more round trips per change set.
     std::unique_ptr<WriteScope> write;
     if (m_depth == 0) write = beginWrite();
-    const pg::Rows stored = runPrepared(
-        what, "vq_record_change_set",
-        "WITH s AS (INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind,"
-        " note) SELECT coalesce($7::bigint, nextval(pg_get_serial_sequence('change_sets',"
-        " 'change_id'))), $1, $2, $3, $4, $5, $6 WHERE NOT EXISTS (SELECT 1 FROM server_info"
-        " WHERE key = 'history' AND value = 'off') RETURNING change_id),"
-        " c AS (INSERT INTO attribute_changes(change_id, position, point_id, tag, attribute, before,"
-        " after) SELECT s.change_id, n - 1, p, t, a, b, f FROM s, unnest($8::bigint[], $9::text[],"
-        " $10::text[], $11::text[], $12::text[]) WITH ORDINALITY AS u(p, t, a, b, f, n))"
-        " SELECT change_id FROM s",
-        params);
+    const pg::Rows stored = runPrepared(what, kRecordName, kRecordSql, params);
     const qint64 id = stored.count() > 0 ? stored.integer(0, 0) : 0;
     if (id > 0 && record.id > 0)
         run(what,
@@ -116,6 +152,7 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
 }
 
 std::vector<ArchiveChangeRecord> PostgresArchiveStorage::changeSets(const ArchiveHistoryQuery& query) {
+    sendDeferredRecords();
     const QString what = QStringLiteral("reading its change history");
     const SelectSql select = changeSetsSql(query);
     const pg::Rows rows = run(what, select.sql, select.params);

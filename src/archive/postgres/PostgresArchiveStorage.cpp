@@ -109,6 +109,7 @@ public:
     ~Scope() override {
         if (m_done) return;
         m_storage.m_depth = m_depth - 1;
+        m_storage.dropDeferredRecords(m_depth);
         try {
             if (m_depth == 1)
                 m_storage.m_connection->execScript("ROLLBACK");
@@ -123,8 +124,11 @@ public:
     void commit() override {
         m_storage.m_committing = m_depth == 1;
         const auto sent = qScopeGuard([this] { m_storage.m_committing = false; });
-        m_storage.run(QStringLiteral("keeping a write"),
-                      m_depth == 1 ? QByteArray("COMMIT") : "RELEASE SAVEPOINT " + savepoint());
+        if (m_depth == 1)
+            m_storage.commitWithRecords();
+        else
+            m_storage.run(QStringLiteral("keeping a write"), "RELEASE SAVEPOINT " + savepoint());
+        m_storage.keepDeferredRecords(m_depth);
         m_done = true;
         m_storage.m_depth = m_depth - 1;
     }

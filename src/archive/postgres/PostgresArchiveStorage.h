@@ -141,6 +141,16 @@ private:
     void prepareClassQueries();
     void rollBack() noexcept;
     void scanBatches(const std::function<void(const ScannedPoint&)>& visit);
+    // Change sets recorded inside a write go to the server with its COMMIT, in the same round
+    // trip; each is kept with the depth of the write it was recorded in, and dropped with it.
+    struct DeferredRecord {
+        int depth;
+        pg::Params params;
+    };
+    void commitWithRecords();
+    void sendDeferredRecords();
+    void keepDeferredRecords(int depth);
+    void dropDeferredRecords(int depth);
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});
 
     QString m_uri;
@@ -151,6 +161,7 @@ private:
     int m_depth = 0;
     int m_snapshots = 0;        // scans reading under one snapshot, outside a write
     bool m_committing = false;  // the outermost write's COMMIT is on its way
+    std::vector<DeferredRecord> m_deferredRecords;
     std::vector<ArchiveClassInfo> m_classes;
     QStringList m_columns;
     // Per class: the prepared SELECT of its stored attributes, and for each class attribute its

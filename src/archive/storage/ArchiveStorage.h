@@ -205,7 +205,9 @@ public:
     /// together with the change it records or not at all.
     /// Stores the change set with its attribute changes and returns its id (`record.id` when
     /// given), unless the archive keeps no history (its fact "history" is "off"): then 0. The
-    /// switch is looked at in the same statement, so recording costs no extra round trip.
+    /// switch is looked at in the same statement. An engine where each statement is a round
+    /// trip to a server may send a change set recorded inside a write with the write's commit,
+    /// and return 0 for it; a read of the history sends it first.
     virtual qint64 recordChangeSet(const ArchiveChangeRecord& record) = 0;
     /// The change sets the query selects, newest first, each with all its attribute changes.
     virtual std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) = 0;

@@ -358,7 +358,7 @@ TEST_P(StorageTest, BulkLoadsSkipTakenTagsAndKeepAllOrNothing) {
 const char* const kBeforeHistoryStep[] = {
     "DROP TABLE point_changes; DROP TABLE recent_change_sets; DROP TABLE change_sets;"
     " UPDATE server_info SET value = '3' WHERE key = 'schema'",
-    "DROP TABLE attribute_changes; DROP TABLE change_sets; UPDATE server_info SET value = '3' WHERE key = "
+    "DROP TABLE point_changes; DROP TABLE change_sets; UPDATE server_info SET value = '3' WHERE key = "
     "'schema'"};
 const char* const kBeforeSearchStep[] = {
     "DROP TRIGGER trigrams_insert; DROP TRIGGER trigrams_delete; DROP TRIGGER trigrams_update_tag;"

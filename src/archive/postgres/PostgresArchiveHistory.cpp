@@ -1,5 +1,5 @@
-// The change history in a PostgreSQL database: one row per change set, one per attribute it
-// changed, each change set written in one round trip for its attribute changes.
+// The change history in a PostgreSQL database: a row per change set, a row per point it changed
+// with that point's attribute changes as arrays, each change set written in one statement.
 #include "archive/postgres/PostgresArchiveStorage.h"
 
 #include "archive/storage/StoredText.h"
@@ -20,6 +20,25 @@ const char* const kHistorySchema =
     "CREATE INDEX IF NOT EXISTS attribute_changes_point ON attribute_changes(point_id, change_id);"
     "CREATE INDEX IF NOT EXISTS change_sets_time ON change_sets(time);"
     "CREATE INDEX IF NOT EXISTS change_sets_user ON change_sets(lower(archive_user), change_id);";
+
+// A point's changes in a change set are one row, at the position of its first change: a save
+// writes two rows rather than one per attribute. Archives that kept a row per attribute change
+// have them gathered so.
+const char* const kPointChangesSchema =
+    "CREATE TABLE IF NOT EXISTS point_changes(change_id bigint NOT NULL, position integer NOT NULL,"
+    " point_id bigint NOT NULL, tag text NOT NULL, attributes text[] NOT NULL, befores text[] NOT NULL,"
+    " afters text[] NOT NULL, PRIMARY KEY(change_id, position));"
+    "CREATE INDEX IF NOT EXISTS point_changes_point ON point_changes(point_id, change_id);"
+    "INSERT INTO point_changes SELECT change_id, min(position), point_id, tag,"
+    " array_agg(attribute ORDER BY position), array_agg(before ORDER BY position),"
+    " array_agg(after ORDER BY position) FROM attribute_changes GROUP BY change_id, point_id, tag;"
+    // Roles that could write or read the old table keep doing so with the new one.
+    "DO $$ DECLARE g record; BEGIN FOR g IN SELECT grantee, privilege_type"
+    " FROM information_schema.role_table_grants WHERE table_name = 'attribute_changes'"
+    " AND table_schema = current_schema() AND grantee <> current_user LOOP"
+    " EXECUTE format('GRANT %s ON point_changes TO %s', g.privilege_type,"
+    " CASE WHEN g.grantee = 'PUBLIC' THEN 'PUBLIC' ELSE quote_ident(g.grantee) END); END LOOP; END $$;"
+    "DROP TABLE attribute_changes;";
 
 // A text[] literal: every element quoted, so blanks, commas and braces stay inside it.
 QString arrayLiteral(const QStringList& items) {
@@ -46,7 +65,7 @@ SelectSql changeSetsSql(const ArchiveHistoryQuery& query) {
         {}};
     if (query.changeId > 0) select.add(" AND change_id = $?", Param::integer(query.changeId));
     if (query.pointId > 0)
-        select.add(" AND change_id IN (SELECT change_id FROM attribute_changes WHERE point_id = $?)",
+        select.add(" AND change_id IN (SELECT change_id FROM point_changes WHERE point_id = $?)",
                    Param::integer(query.pointId));
     if (query.since) select.add(" AND time >= $?", Param::integer(query.since->toMSecsSinceEpoch()));
     if (query.until) select.add(" AND time <= $?", Param::integer(query.until->toMSecsSinceEpoch()));
@@ -58,20 +77,27 @@ SelectSql changeSetsSql(const ArchiveHistoryQuery& query) {
 }
 
 const QByteArray kRecordName = "vq_record_change_set";
+// Each run of changes of one point is a row: its first change's position and the number of
+// changes, which slice the attribute arrays.
 const QByteArray kRecordSql =
     "WITH s AS (INSERT INTO change_sets(change_id, time, archive_user, program, os_user, kind,"
     " note) SELECT coalesce($7::bigint, nextval(pg_get_serial_sequence('change_sets',"
     " 'change_id'))), $1, $2, $3, $4, $5, $6 WHERE NOT EXISTS (SELECT 1 FROM server_info"
     " WHERE key = 'history' AND value = 'off') RETURNING change_id),"
-    " c AS (INSERT INTO attribute_changes(change_id, position, point_id, tag, attribute, before,"
-    " after) SELECT s.change_id, n - 1, p, t, a, b, f FROM s, unnest($8::bigint[], $9::text[],"
-    " $10::text[], $11::text[], $12::text[]) WITH ORDINALITY AS u(p, t, a, b, f, n))"
+    " c AS (INSERT INTO point_changes(change_id, position, point_id, tag, attributes, befores, afters)"
+    " SELECT s.change_id, r.first, r.p, r.t, ($10::text[])[r.first + 1:r.first + r.n],"
+    " ($11::text[])[r.first + 1:r.first + r.n], ($12::text[])[r.first + 1:r.first + r.n]"
+    " FROM s, unnest($8::bigint[], $9::text[], $13::integer[], $14::integer[]) AS r(p, t, first, n))"
     " SELECT change_id FROM s";
 
 }  // namespace
 
 void PostgresArchiveStorage::installHistory(pg::Connection& connection) {
     connection.execScript(kHistorySchema);
+}
+
+void PostgresArchiveStorage::installPointChanges(pg::Connection& connection) {
+    connection.execScript(kPointChangesSchema);
 }
 
 void PostgresArchiveStorage::commitWithRecords() {
@@ -110,12 +136,18 @@ void PostgresArchiveStorage::dropDeferredRecords(int depth) {
 qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) {
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
-    QStringList points, tags, attributes, before, after;
-    for (const ArchiveAttributeChange& change : record.changes) {
+    QStringList points, tags, firsts, counts, attributes, before, after;
+    for (qsizetype i = 0; i < qsizetype(record.changes.size()); ++i) {
+        const ArchiveAttributeChange& change = record.changes[size_t(i)];
         StoredText::check(change.tag + change.attribute + change.before + change.after,
                           QStringLiteral("The change of %1").arg(change.attribute));
-        points << QString::number(change.pointId);
-        tags << change.tag;
+        if (i == 0 || change.pointId != points.last().toLongLong() || change.tag != tags.last()) {
+            points << QString::number(change.pointId);
+            tags << change.tag;
+            firsts << QString::number(i);
+            counts << QStringLiteral("0");
+        }
+        counts.last() = QString::number(counts.last().toInt() + 1);
         attributes << change.attribute;
         before << change.before;
         after << change.after;
@@ -131,7 +163,9 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
                                Param::text(arrayLiteral(tags)),
                                Param::text(arrayLiteral(attributes)),
                                Param::text(arrayLiteral(before)),
-                               Param::text(arrayLiteral(after))};
+                               Param::text(arrayLiteral(after)),
+                               Param::text(u'{' + firsts.join(u',') + u'}'),
+                               Param::text(u'{' + counts.join(u',') + u'}')};
     // Inside a write already (the usual case) it goes with the write's COMMIT, and a failure
     // undoes the whole write: no round trip of its own, no savepoint.
     if (m_depth > 0 && record.id == 0) {
@@ -170,11 +204,11 @@ std::vector<ArchiveChangeRecord> PostgresArchiveStorage::changeSets(const Archiv
         ids << rows.text(row, 0);
     }
     if (sets.empty()) return sets;
-    const pg::Rows changes =
-        run(what,
-            "SELECT change_id, point_id, tag, attribute, before, after FROM attribute_changes"
-            " WHERE change_id = ANY($1::bigint[]) ORDER BY change_id DESC, position",
-            {Param::text(u'{' + ids.join(u',') + u'}')});
+    const pg::Rows changes = run(what,
+                                 "SELECT change_id, point_id, tag, a, b, f FROM point_changes,"
+                                 " unnest(attributes, befores, afters) WITH ORDINALITY AS u(a, b, f, n)"
+                                 " WHERE change_id = ANY($1::bigint[]) ORDER BY change_id DESC, position, n",
+                                 {Param::text(u'{' + ids.join(u',') + u'}')});
     size_t set = 0;
     for (int row = 0; row < changes.count(); ++row) {
         while (sets[set].id != changes.integer(row, 0)) ++set;
@@ -189,8 +223,7 @@ qint64 PostgresArchiveStorage::pruneChangeSets(const QDateTime& before) {
     const Param cut = Param::integer(before.toMSecsSinceEpoch());
     const auto write = beginWrite();
     run(what,
-        "DELETE FROM attribute_changes WHERE change_id IN (SELECT change_id FROM change_sets WHERE time < "
-        "$1)",
+        "DELETE FROM point_changes WHERE change_id IN (SELECT change_id FROM change_sets WHERE time < $1)",
         {cut});
     const qint64 removed = run(what, "DELETE FROM change_sets WHERE time < $1", {cut}).affected();
     write->commit();

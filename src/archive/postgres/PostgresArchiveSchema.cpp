@@ -23,13 +23,12 @@ QString PostgresArchiveSchema::quoted(const QString& identifier) {
 }
 
 const QStringList& PostgresArchiveSchema::tables() {
-    static const QStringList names = {QStringLiteral("server_info"),      QStringLiteral("users"),
-                                      QStringLiteral("groups"),           QStringLiteral("memberships"),
-                                      QStringLiteral("point_classes"),    QStringLiteral("class_attributes"),
-                                      QStringLiteral("digital_sets"),     QStringLiteral("digital_states"),
-                                      QStringLiteral("archive"),          QStringLiteral("points"),
-                                      QStringLiteral("logon_failures"),   QStringLiteral("change_sets"),
-                                      QStringLiteral("attribute_changes")};
+    static const QStringList names = {
+        QStringLiteral("server_info"),  QStringLiteral("users"),          QStringLiteral("groups"),
+        QStringLiteral("memberships"),  QStringLiteral("point_classes"),  QStringLiteral("class_attributes"),
+        QStringLiteral("digital_sets"), QStringLiteral("digital_states"), QStringLiteral("archive"),
+        QStringLiteral("points"),       QStringLiteral("logon_failures"), QStringLiteral("change_sets"),
+        QStringLiteral("point_changes")};
     return names;
 }
 

@@ -276,8 +276,7 @@ void runStep(pg::Connection& connection, const ArchiveMigrations::Step& step) {
             PostgresArchiveStorage::installHistory(connection);
             return;
         case 5:
-            // The server commits a change set's rows without the cost an SQLite file pays per
-            // page, so its change sets go straight to the indexed tables.
+            PostgresArchiveStorage::installPointChanges(connection);
             return;
     }
     throw Error(sdkerr::StorageFailed, QStringLiteral("PostgresArchiveStorage:upgrade"),

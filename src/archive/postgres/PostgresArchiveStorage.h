@@ -94,8 +94,10 @@ public:
     qint64 recordChangeSet(const ArchiveChangeRecord& record) override;
     std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) override;
     qint64 pruneChangeSets(const QDateTime& before) override;
-    // The history's tables, for the schema step that adds them.
+    // The history's first tables, and the one that replaces its rows per attribute change, for
+    // the schema steps that add them.
     static void installHistory(pg::Connection& connection);
+    static void installPointChanges(pg::Connection& connection);
 
     PointSearchEngine& pointSearch() override;
 

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <map>
 #include <random>
@@ -92,6 +94,9 @@ void saveEdits(benchmark::State& state, ArchiveServer& server) {
     const QStringList& tags = editArchives().tags;
     int64_t& n = writesTo(server);
     SdkNamedValues failed;
+    // What other benchmarks' archives left unwritten would otherwise be written out inside these
+    // saves' fsyncs.
+    ::sync();
     for (auto _ : state) {
         const SdkPointPtr point = server.Points()->Item(tags[n % tags.size()]);
         point->PointAttributes()->SetAttributes(bench::fiveAttributeEdits(n / tags.size() + 1), failed);

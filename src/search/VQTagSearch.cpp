@@ -426,7 +426,7 @@ void VQTagSearchPrivate::searchServers(const QStringList& clauses, const SdkName
         SdkPointListPtr found = finishJob(jobs[j]);
         if (j + 1 < jobs.size()) startJob(jobs[j + 1], tables);
         try {
-            AddToPointList(found ? found : SdkPointList::create());
+            AddToPointList(found ? std::move(found) : SdkPointList::create());
         } catch (...) {
             if (j + 1 < jobs.size()) silently(SdkPointListPtr(), [this] { return m_Runner->wait(); });
             throw;
@@ -462,6 +462,8 @@ void VQTagSearchPrivate::AddToPointList(const SdkPointListPtr& list) {
         if (!list) return;
         if (!m_PointList)
             m_PointList = list;
+        else if (list.use_count() == 1)  // an answer no one else holds: taken over, not copied
+            m_PointList->Append(std::move(*list));
         else
             m_PointList->Append(*list);
     });

@@ -79,6 +79,30 @@ TEST_F(SdkPointListTest, AppendCopiesAnotherListOrItself) {
     EXPECT_EQ(idsOf(picked) + u' ' + picked.Tag(2), u"3 3 c"_s);
 }
 
+// Taking lists over keeps each one's storage: positions, servers, tags and the first of two equal
+// paths must read across those blocks as if the points had been copied.
+TEST_F(SdkPointListTest, AppendTakingListsOverReadsAcrossTheirBlocks) {
+    SdkPointList list, middle, last;
+    list.Add(alpha->PointFromHandle(1, u"a"_s));
+    middle.Add(beta->PointFromHandle(2, u"b"_s));
+    middle.Add(alpha->PointFromHandle(3, u"c"_s));
+    last.Add(beta->PointFromHandle(4, u"A"_s));
+    last.Add(alpha->PointFromHandle(5, u"C"_s));    // the same path as 3
+    middle.Append(std::move(last));                 // a list of two blocks, taken over whole below
+    EXPECT_FALSE(list.Contains(u"\\\\beta\\b"_s));  // builds the path index before appending
+    list.Append(std::move(middle));
+    list.AddHandle(beta, 6, u"f"_s);
+    EXPECT_TRUE(middle.Count() == 0 && last.Count() == 0);
+    QStringList read;  // each point and the position its path finds
+    for (int position = 1; position <= 6; ++position) {
+        const QString path = SdkPointList::Path(list.ServerName(position), list.Tag(position));
+        read << path.mid(2) + u'@' + QString::number(list.Position(path));
+    }
+    EXPECT_EQ(read.join(u' '), u"Alpha\\a@1 Beta\\b@2 Alpha\\c@3 Beta\\A@4 Alpha\\C@3 Beta\\f@6"_s);
+    list.Append(std::move(list));  // copies a list of several blocks, block by block
+    EXPECT_EQ(idsOf(list), u"1 2 3 4 5 6 1 2 3 4 5 6"_s);
+}
+
 // The path index is built on the first lookup and must follow the points added after it through
 // every growth, up to a million points of under a hundred bytes each.
 TEST_F(SdkPointListTest, PathIndexFollowsPointsAddedAfterALookupUpToAMillionOfUnderAHundredBytesEach) {

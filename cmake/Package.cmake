@@ -73,7 +73,7 @@ endwhile()
 
 # The widget layers in one target, and everything in the umbrella.
 add_library(vq_widgets INTERFACE)
-target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search vq_dialogs)
+target_link_libraries(vq_widgets INTERFACE vq_platform vq_editors vq_servers vq_propsheet vq_search vq_dialogs vq_table)
 set_target_properties(vq_widgets PROPERTIES EXPORT_NAME Widgets)
 add_library(VQTagwrightCtls::Widgets ALIAS vq_widgets)
 set_target_properties(VQTagwrightCtls PROPERTIES EXPORT_NAME VQTagwrightCtls)

@@ -5,7 +5,7 @@
 
 include_guard(GLOBAL)
 
-set(VQ_LAYERS core sdk archive model platform editors servers search propsheet dialogs)
+set(VQ_LAYERS core sdk archive model platform editors servers search propsheet dialogs table)
 
 set(VQ_PUBLIC_HEADERS_core
   CoreExport.h
@@ -40,7 +40,8 @@ set(VQ_PUBLIC_HEADERS_sdk
   SdkServer.h
   SdkServerVersion.h
   SdkServers.h
-  SdkSqlVocabulary.h)
+  SdkSqlVocabulary.h
+  SdkWriteBatch.h)
 
 set(VQ_PUBLIC_HEADERS_archive
   ArchiveExport.h
@@ -110,6 +111,13 @@ set(VQ_PUBLIC_HEADERS_dialogs
   TagwrightEnumerations.h
   WidgetServices.h
   enumGeneralMode.h)
+
+set(VQ_PUBLIC_HEADERS_table
+  TableExport.h
+  PointTableModel.h
+  PointTableResults.h
+  PointTableSaver.h
+  VQPointTable.h)
 
 # Every public header as an absolute path, in layer order.
 function(vq_public_header_paths out)

@@ -2,7 +2,7 @@
 // switches its recording; `revert` writes the values before a change set back.
 #include "ArchiveTool.h"
 #include "ArchiveToolHelp.h"
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 #include "archive/dialect/TimeText.h"
 #include "archive/server/ArchiveServer.h"
 #include "core/Error.h"

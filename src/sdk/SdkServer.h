@@ -5,6 +5,7 @@
 #include "SdkChangeHistory.h"
 #include "SdkFwd.h"
 #include "SdkServerVersion.h"
+#include "SdkWriteBatch.h"
 
 #include <QStringList>
 
@@ -67,6 +68,15 @@ public:
 
     /// The server's change history; null for a server that keeps none.
     virtual SdkChangeHistoryPtr changeHistory() { return nullptr; }
+
+    /// Opens a batch in which the following point writes of this server share one commit and one
+    /// change set of that `kind` ("bulk", ...) and `note`; null for a server that stores each write
+    /// on its own. One batch at a time per server; the caller keeps it no longer than the writes.
+    virtual SdkWriteBatchPtr beginWriteBatch(const QString& kind, const QString& note) {
+        Q_UNUSED(kind)
+        Q_UNUSED(note)
+        return nullptr;
+    }
 };
 
 }  // namespace vq

@@ -1,7 +1,7 @@
 // The change history's commands on both storages: the history through its filters as CSV, JSON
 // and a table; reverts, pruning and recording with their refusals, in the order a user meets them.
 #include "ArchiveToolFixture.h"
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 #include "ArchiveTestSupport.h"
 
 #include "archive/data/ArchiveCopy.h"
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 #include "archive/data/PointCsv.h"
 #include "archive/sqlite/SqliteDatabase.h"
 #include "archive/storage/ArchiveStorage.h"

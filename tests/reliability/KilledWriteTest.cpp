@@ -7,7 +7,7 @@
 
 #include "archive/data/ArchiveCopy.h"
 #include "archive/data/ArchiveSeeder.h"
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 #include "archive/server/ArchiveStorageFactory.h"
 #include "core/Error.h"
 #include "postgres/PostgresTestServer.h"

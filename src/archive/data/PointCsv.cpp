@@ -1,6 +1,6 @@
 #include "archive/data/PointCsv.h"
 
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 #include "archive/server/ArchiveChangeRecorder.h"
 #include "archive/server/ArchivePoint.h"
 #include "archive/server/PointWriter.h"

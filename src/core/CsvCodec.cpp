@@ -1,4 +1,4 @@
-#include "archive/data/CsvCodec.h"
+#include "core/CsvCodec.h"
 
 namespace vq {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/ArchiveExport.h"
+#include "core/CoreExport.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ namespace vq {
 // Writes rows as RFC 4180 CSV. A field is quoted when it holds a comma, a quote, CR or LF, or
 // begins or ends with a blank (spreadsheets trim those); inner quotes are doubled. Lines end in CR LF.
 // A row of one empty field is written as "" so that it does not read back as a blank line.
-class VQ_ARCHIVE_EXPORT CsvWriter {
+class VQ_CORE_EXPORT CsvWriter {
 public:
     explicit CsvWriter(QTextStream& out);
 
@@ -24,7 +24,7 @@ private:
 // Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks (kept as written).
 // Lines may end in LF, CR LF or a lone CR; a UTF-8 byte order mark at the start and completely empty lines
 // are skipped. Text after a closing quote is kept, as spreadsheets do.
-class VQ_ARCHIVE_EXPORT CsvReader {
+class VQ_CORE_EXPORT CsvReader {
 public:
     explicit CsvReader(QTextStream& in);
 

@@ -142,6 +142,13 @@ TEST_P(WriteBatchTest, KeepsEachPointOnItsOwnInOneChangeSetThatRevertUndoes) {
     const auto reverted = m_admin->changeHistory()->revert(id, false);
     EXPECT_EQ(reverted.size(), 3u);
     EXPECT_EQ(storedUnits(), "FIC-1=kg FIC-2=kg FIC-3=kg FIC-4=kg FIC-5=kg FIC-6=kg");
+    // The revert collected its own change set; the batch collects again after it.
+    m_admin->Points()
+        ->Item(u"FIC-1"_s)
+        ->PointAttributes()
+        ->SetAttributes(namedValues({{"Descriptor", "after"}}), failed);
+    const std::string newest = std::to_string(batch->commit()) + " bulk/units: FIC-1{Descriptor=>after} | ";
+    EXPECT_EQ(batchHistory().substr(0, newest.size()), newest);
 }
 
 // A commit stores its part with one change set and the batch goes on; a failing commit and a

@@ -183,8 +183,10 @@ TEST_P(WriteBatchTest, CommitsInPartsAndDropsWhatItDidNotCommit) {
     EXPECT_EQ(storedUnits(), "FIC-1=m3/h FIC-2=m3/h FIC-3=t/h FIC-4=t/h FIC-5=t/h FIC-6=t/h");
 
     // Dropped: nothing stored; then a new batch may begin and another server writes on its own.
+    m_admin->Points()->Add(u"FIC-7"_s, u"classic"_s, pointtype::Float32, {});
     writeEach(readAll(), unitsForAll("psi"));
     batch.reset();
+    EXPECT_FALSE(logOn()->findPoint(u"FIC-7"_s));
     EXPECT_EQ(storedUnits(), "FIC-1=m3/h FIC-2=m3/h FIC-3=t/h FIC-4=t/h FIC-5=t/h FIC-6=t/h");
     EXPECT_TRUE(m_admin->beginWriteBatch(u"bulk"_s, u"third"_s));
 }

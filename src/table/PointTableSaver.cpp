@@ -63,7 +63,8 @@ std::vector<ServerRows> groupByServer(const std::vector<PropSheetEntries*>& rows
 
 std::vector<HeldEdit> heldEdits(const PropSheetEntries& entries) {
     std::vector<HeldEdit> held;
-    for (const SdkNamedValue& edit : *entries.GetEdits()) {
+    const SdkNamedValuesPtr edits = entries.GetEdits();
+    for (const SdkNamedValue& edit : *edits) {
         PropSheetEntryPtr entry = entries.find(edit.Name());
         if (!entry) continue;
         Variant before = entry->GetValueBeforeEdits();

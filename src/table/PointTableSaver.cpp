@@ -5,6 +5,7 @@
 #include "sdk/SdkErrors.h"
 #include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoint.h"
+#include "sdk/SdkPointAttributes.h"
 #include "sdk/SdkServer.h"
 
 #include <QHash>
@@ -89,7 +90,13 @@ std::vector<std::pair<PropSheetEntryPtr, Variant>> stampsOf(const PropSheetEntri
 }
 
 // The model has taken the written values as stored; the commit that failed stored none of them.
+// The point is read again too: it counts its own rolled-back write as the version it last read,
+// and the next save would take the older stored one for someone else's change.
 void giveEditsBack(const BatchedRow& written) {
+    silently(false, [&] {
+        written.entries->Point()->PointAttributes()->LoadAll();
+        return true;
+    });
     for (const HeldEdit& edit : written.edits) edit.entry->TakeStoredValue(edit.before);
     for (const auto& [entry, before] : written.stamps) entry->TakeStoredValue(before);
     for (const HeldEdit& edit : written.edits) written.entries->SetValue(edit.name, edit.value);

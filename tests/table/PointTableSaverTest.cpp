@@ -3,6 +3,7 @@
 #include "archive/data/PointCsv.h"
 #include "archive/server/ArchiveApplication.h"
 #include "archive/server/ArchiveServer.h"
+#include "archive/sqlite/SqliteDatabase.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
 #include "sdk/SdkNamedValues.h"
@@ -151,6 +152,31 @@ TEST_F(PointTableSaverTest, AStoppedSaveKeepsWhatItWroteForUndoAndReachesNoFurth
     PointTableSaver::undo(record, int(list.size()), &undone);
     EXPECT_EQ(undone.text(), u"248 put back"_s);
     EXPECT_EQ(storedUnits(), "degC*1000");
+}
+
+// A commit the archive fails stores none of its points: their rows are refused with its reason
+// and keep their edits, so that once the archive takes writes again a second save stores them.
+TEST_F(PointTableSaverTest, ACommitThatFailsRefusesItsRowsAndKeepsTheirEditsForTheNextSave) {
+    loadAndEdit(u"degF"_s);
+    const auto onChangeSets = [&](const char* sql) {
+        for (const char* table : {"change_sets", "recent_change_sets"})
+            SqliteDatabase(m_dir.filePath(u"plant.vqa"_s), SqliteDatabase::OpenMode::Existing)
+                .execute(QString::fromUtf8(sql).arg(QLatin1String(table)));
+    };
+    onChangeSets("CREATE TRIGGER full_%1 BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    PointTableSaveRecord record;
+    PointTableSaveSummary summary;
+    const auto failed = PointTableSaver::save(rows(), {}, record, &summary);
+    EXPECT_EQ(summary.text(), u"0 saved, 1000 refused"_s);
+    EXPECT_TRUE(failed[0].reason.contains(u"disk full"_s)) << failed[0].reason.toStdString();
+    EXPECT_EQ(m_rows[0]->GetEdits()->toText() + m_rows[0]->GetBeforeEdits()->toText(),
+              u"EngUnits=degFEngUnits=degC"_s);
+    EXPECT_TRUE(record.isEmpty());
+    EXPECT_EQ(storedUnits(), "degC*1000");
+    onChangeSets("DROP TRIGGER full_%1");
+    const auto again = PointTableSaver::save(rows(), {}, record, &summary);
+    EXPECT_EQ(summary.text(), u"998 saved, 2 refused"_s) << again[0].reason.toStdString();
+    EXPECT_EQ(storedUnits(), "degC*2 degF*998");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "table/PointTableCsv.h"
 
+#include "QtPrinters.h"
 #include "core/Error.h"
 
 #include <gtest/gtest.h>

@@ -111,6 +111,8 @@ TEST_F(PointTableSaverTest, SavesAThousandPointsWithAResultEachAndUndoesAllButOn
               "500:Changed meanwhile: The point \"U1-TI-0500\" was changed by vqadmin/EngUnits=degF | "
               "640:Refused: EngUnits/EngUnits=degF");
     EXPECT_EQ(storedUnits(), "degC*4 degF*996");
+    ASSERT_EQ(m_record.servers.size(), 1u);
+    EXPECT_EQ(m_record.servers[0].changeSets.size(), 1u);
 
     // Another connection changes a saved point again; undo leaves it alone
     writeElsewhere(9, u"EngUnits"_s, u"K"_s);
@@ -144,8 +146,10 @@ TEST_F(PointTableSaverTest, AFailedCommitKeepsTheEditsAndAStoppedSaveKeepsWhatIt
     onChangeSets("DROP TRIGGER full_%1");
     saved = save([](int done, int total) { return done < 250 && total == points; });
     EXPECT_EQ(m_saved.text(), u"248 saved, 2 refused, 750 not saved (stopped)"_s);
-    EXPECT_EQ(saved[3].text() + saved[17].text() + saved[250].text() + saved[points].text(),
-              u"Refused: SpanRefused: EngUnitsNot saved (stopped)"_s);
+    EXPECT_EQ(QStringList({saved[3].text(), saved[3].reason, saved[17].text(), saved[250].text(),
+                           saved[points].text()}),
+              QStringList({u"Refused: Span"_s, u"invalid values are not written"_s, u"Refused: EngUnits"_s,
+                           u"Not saved (stopped)"_s, QString()}));
     EXPECT_EQ(storedUnits(), "degC*752 degF*248");
     PointTableSaver::undo(m_record, points + 1, &m_undone);
     EXPECT_EQ(m_undone.text() + QString::fromStdString(storedUnits()), u"248 put backdegC*1000"_s);

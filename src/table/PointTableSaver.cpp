@@ -97,9 +97,13 @@ void giveEditsBack(const BatchedRow& written) {
         written.entries->Point()->PointAttributes()->LoadAll();
         return true;
     });
-    for (const HeldEdit& edit : written.edits) edit.entry->TakeStoredValue(edit.before);
-    for (const auto& [entry, before] : written.stamps) entry->TakeStoredValue(before);
-    for (const HeldEdit& edit : written.edits) written.entries->SetValue(edit.name, edit.value);
+    // A view's handler may refuse an event; the row is refused all the same and the save goes on.
+    silently(false, [&] {
+        for (const HeldEdit& edit : written.edits) edit.entry->TakeStoredValue(edit.before);
+        for (const auto& [entry, before] : written.stamps) entry->TakeStoredValue(before);
+        for (const HeldEdit& edit : written.edits) written.entries->SetValue(edit.name, edit.value);
+        return true;
+    });
 }
 
 PointTableRowResult refused(const QString& reason, QStringList attributes = {}) {

@@ -233,70 +233,84 @@ private:
 PointTableSaveSummary saveSummary(const std::vector<PointTableRowResult>& results) {
     PointTableSaveSummary summary;
     for (const PointTableRowResult& result : results) {
-        switch (result.outcome) {
-            case Outcome::Saved:
-                ++summary.saved;
-                break;
-            case Outcome::Refused:
-                ++summary.refused;
-                break;
-            case Outcome::ChangedMeanwhile:
-                ++summary.changedMeanwhile;
-                break;
-            case Outcome::NotReached:
-                ++summary.notReached;
-                break;
-            default:
-                break;
-        }
+        summary.saved += result.outcome == Outcome::Saved;
+        summary.refused += result.outcome == Outcome::Refused;
+        summary.changedMeanwhile += result.outcome == Outcome::ChangedMeanwhile;
+        summary.notReached += result.outcome == Outcome::NotReached;
     }
     return summary;
 }
 
 using PointKey = std::pair<const SdkServer*, qint64>;
 
-// Puts back one server's change sets of a save, newest first.
-void undoServer(const ServerPart& part, const QHash<PointKey, int>& rowOf, const PointTableSaveRecord& record,
-                std::vector<PointTableRowResult>& results, PointTableUndoSummary& summary) {
-    const auto give = [&](int row, PointTableRowResult result) {
-        if (row >= 0 && size_t(row) < results.size()) results[size_t(row)] = std::move(result);
-    };
-    for (auto changeSet = part.changeSets.rbegin(); changeSet != part.changeSets.rend(); ++changeSet) {
-        try {
-            const SdkChangeHistoryPtr history = part.server->changeHistory();
-            if (!history)
-                throw Error(sdkerr::ReadOnly, QStringLiteral("PointTableSaver"),
-                            QStringLiteral("The server keeps no change history"));
-            for (const SdkRevertResult& reverted : history->revert(*changeSet, false)) {
-                const int row = rowOf.value({part.server.get(), reverted.pointId}, -1);
-                switch (reverted.outcome) {
-                    case SdkRevertResult::Outcome::Restored:
-                        ++summary.restored;
-                        give(row, {Outcome::Restored, {}, {}});
-                        continue;
-                    case SdkRevertResult::Outcome::ChangedSince:
-                        ++summary.changedSince;
-                        give(row, {Outcome::ChangedSince, reverted.reason, {}});
-                        break;
-                    case SdkRevertResult::Outcome::Refused:
-                        ++summary.refused;
-                        give(row, refused(reverted.reason));
-                        break;
-                }
-                summary.leftAlone.append(QStringLiteral("%1: %2").arg(reverted.tag, reverted.reason));
-            }
-        } catch (...) {
-            // The change set went back as a whole or not at all: each of its points is refused.
-            const QString reason = currentError().description();
-            for (const PointTableSaveRecord::SavedPoint& point : record.points) {
-                if (point.server != part.server || point.changeSet != *changeSet) continue;
-                ++summary.refused;
-                give(point.row, refused(reason));
-            }
-            summary.leftAlone.append(QStringLiteral("change set %1: %2").arg(*changeSet).arg(reason));
-        }
+// The row result of one point an undo went through, counted.
+PointTableRowResult undoneResult(const SdkRevertResult& reverted, PointTableUndoSummary& summary) {
+    switch (reverted.outcome) {
+        case SdkRevertResult::Outcome::Restored:
+            ++summary.restored;
+            return {Outcome::Restored, {}, {}};
+        case SdkRevertResult::Outcome::ChangedSince:
+            ++summary.changedSince;
+            break;
+        case SdkRevertResult::Outcome::Refused:
+            ++summary.refused;
+            break;
     }
+    summary.leftAlone.append(QStringLiteral("%1: %2").arg(reverted.tag, reverted.reason));
+    const bool changed = reverted.outcome == SdkRevertResult::Outcome::ChangedSince;
+    return {changed ? Outcome::ChangedSince : Outcome::Refused, reverted.reason, {}};
 }
+
+// Puts back the change sets of a save, each server's newest first, and tells each row.
+class UndoRun {
+public:
+    UndoRun(const PointTableSaveRecord& record, int rowCount)
+        : m_record(record), m_results(size_t(std::max(rowCount, 0))) {
+        m_rowOf.reserve(qsizetype(record.points.size()));
+        for (const PointTableSaveRecord::SavedPoint& point : record.points)
+            m_rowOf.insert({point.server.get(), point.pointId}, point.row);
+    }
+
+    std::vector<PointTableRowResult> run(PointTableUndoSummary& summary) {
+        for (const ServerPart& part : m_record.servers) {
+            const SdkChangeHistoryPtr history = part.server->changeHistory();
+            for (auto changeSet = part.changeSets.rbegin(); changeSet != part.changeSets.rend();
+                 ++changeSet) {
+                try {
+                    if (!history)
+                        throw Error(sdkerr::ReadOnly, QStringLiteral("PointTableSaver"),
+                                    QStringLiteral("The server keeps no change history"));
+                    for (const SdkRevertResult& reverted : history->revert(*changeSet, false))
+                        give(m_rowOf.value({part.server.get(), reverted.pointId}, -1),
+                             undoneResult(reverted, summary));
+                } catch (...) {
+                    refuseChangeSet(part.server, *changeSet, currentError().description(), summary);
+                }
+            }
+        }
+        return std::move(m_results);
+    }
+
+private:
+    void give(int row, PointTableRowResult result) {
+        if (row >= 0 && size_t(row) < m_results.size()) m_results[size_t(row)] = std::move(result);
+    }
+
+    // A change set goes back as a whole or not at all: each of its points is refused.
+    void refuseChangeSet(const SdkServerPtr& server, qint64 changeSet, const QString& reason,
+                         PointTableUndoSummary& summary) {
+        for (const PointTableSaveRecord::SavedPoint& point : m_record.points) {
+            if (point.server != server || point.changeSet != changeSet) continue;
+            ++summary.refused;
+            give(point.row, refused(reason));
+        }
+        summary.leftAlone.append(QStringLiteral("change set %1: %2").arg(changeSet).arg(reason));
+    }
+
+    const PointTableSaveRecord& m_record;
+    std::vector<PointTableRowResult> m_results;
+    QHash<PointKey, int> m_rowOf;
+};
 
 }  // namespace
 
@@ -311,13 +325,8 @@ std::vector<PointTableRowResult> PointTableSaver::save(const std::vector<PropShe
 
 std::vector<PointTableRowResult> PointTableSaver::undo(const PointTableSaveRecord& record, int rowCount,
                                                        PointTableUndoSummary* summary) {
-    std::vector<PointTableRowResult> results(size_t(std::max(rowCount, 0)));
-    QHash<PointKey, int> rowOf;
-    rowOf.reserve(qsizetype(record.points.size()));
-    for (const PointTableSaveRecord::SavedPoint& point : record.points)
-        rowOf.insert({point.server.get(), point.pointId}, point.row);
     PointTableUndoSummary counted;
-    for (const ServerPart& part : record.servers) undoServer(part, rowOf, record, results, counted);
+    std::vector<PointTableRowResult> results = UndoRun(record, rowCount).run(counted);
     if (summary) *summary = std::move(counted);
     return results;
 }

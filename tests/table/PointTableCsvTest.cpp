@@ -13,11 +13,10 @@ using namespace Qt::Literals::StringLiterals;
 // "columns | line:tag@server[class]cells | refused line:tag:reason", or "error: ..." for a file
 // refused as a whole.
 std::string readBack(QString text) {
-    const QStringList known = {u"Tag"_s, u"Descriptor"_s, u"EngUnits"_s, u"CreationDate"_s, u"PointID"_s};
     QTextStream in(&text);
     try {
-        const PointTableCsvFile file = PointTableCsv::read(
-            in, [&](const QString& column) { return known.contains(column, Qt::CaseInsensitive); });
+        const PointTableCsvFile file =
+            PointTableCsv::read(in, [](const QString& column) { return column != u"Colour"; });
         QStringList parts{file.columns.join(u',')};
         for (const PointTableCsvRow& row : file.rows) {
             QString cells;

@@ -7,7 +7,6 @@
 #include "archive/sqlite/SqliteDatabase.h"
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkApplication.h"
-#include "sdk/SdkNamedValues.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointAttribute.h"
 #include "sdk/SdkPointAttributes.h"
@@ -83,11 +82,10 @@ protected:
         for (const auto& [units, count] : counts) parts << u"%1*%2"_s.arg(units).arg(count);
         return parts.join(u' ').toStdString();
     }
-    // Another engineer's connection writes one attribute of a point.
-    void writeElsewhere(int row, const QString& name, const QString& value) const {
-        SdkNamedValues edit, failed;
-        edit.Add(name, Variant(value));
-        connect()->Points()->Item(tagOf(row))->PointAttributes()->SetAttributes(edit, failed);
+    // Another engineer's connection writes points: "Tag,Descriptor\nU1-TI-0500,night shift".
+    void writeElsewhere(QString csv) const {
+        QTextStream in(&csv);
+        ASSERT_TRUE(PointCsv::importPoints(*connect(), in).refused.empty());
     }
 
     QTemporaryDir m_dir;
@@ -103,7 +101,7 @@ protected:
 // edits for another try. Undo then puts back all but a point changed again since.
 TEST_F(PointTableSaverTest, SavesAThousandPointsWithAResultEachAndUndoesAllButOneChangedSince) {
     m_rows[333]->SetValue(u"CompMax"_s, Variant(u"1e12"_s));
-    writeElsewhere(500, u"Descriptor"_s, u"night shift"_s);
+    writeElsewhere(u"Tag,Descriptor\nU1-TI-0500,night shift\n"_s);
     const auto saved = save();
     EXPECT_EQ(m_saved.text(), u"996 saved, 3 refused, 1 changed meanwhile"_s);
     EXPECT_EQ(unusual(saved, Outcome::Saved),
@@ -111,11 +109,10 @@ TEST_F(PointTableSaverTest, SavesAThousandPointsWithAResultEachAndUndoesAllButOn
               "500:Changed meanwhile: The point \"U1-TI-0500\" was changed by vqadmin/EngUnits=degF | "
               "640:Refused: EngUnits/EngUnits=degF");
     EXPECT_EQ(storedUnits(), "degC*4 degF*996");
-    ASSERT_EQ(m_record.servers.size(), 1u);
-    EXPECT_EQ(m_record.servers[0].changeSets.size(), 1u);
+    EXPECT_EQ(m_record.servers.at(0).changeSets.size(), 1u);
 
     // Another connection changes a saved point again; undo leaves it alone
-    writeElsewhere(9, u"EngUnits"_s, u"K"_s);
+    writeElsewhere(u"Tag,EngUnits\nU1-TI-0009,K\n"_s);
     const auto restored = PointTableSaver::undo(m_record, points, &m_undone);
     EXPECT_EQ(m_undone.text(), u"995 put back, 1 changed again since"_s);
     EXPECT_EQ(unusual(restored, Outcome::Restored),

@@ -142,6 +142,13 @@ TEST_P(WriteBatchTest, KeepsEachPointOnItsOwnInOneChangeSetThatRevertUndoes) {
     const auto reverted = m_admin->changeHistory()->revert(id, false);
     EXPECT_EQ(reverted.size(), 3u);
     EXPECT_EQ(storedUnits(), "FIC-1=kg FIC-2=kg FIC-3=kg FIC-4=kg FIC-5=kg FIC-6=kg");
+    // The revert collected its own change set; the batch collects again after it.
+    m_admin->Points()
+        ->Item(u"FIC-1"_s)
+        ->PointAttributes()
+        ->SetAttributes(namedValues({{"Descriptor", "after"}}), failed);
+    const std::string newest = std::to_string(batch->commit()) + " bulk/units: FIC-1{Descriptor=>after} | ";
+    EXPECT_EQ(batchHistory().substr(0, newest.size()), newest);
 }
 
 // A commit stores its part with one change set and the batch goes on; a failing commit and a
@@ -176,8 +183,10 @@ TEST_P(WriteBatchTest, CommitsInPartsAndDropsWhatItDidNotCommit) {
     EXPECT_EQ(storedUnits(), "FIC-1=m3/h FIC-2=m3/h FIC-3=t/h FIC-4=t/h FIC-5=t/h FIC-6=t/h");
 
     // Dropped: nothing stored; then a new batch may begin and another server writes on its own.
+    m_admin->Points()->Add(u"FIC-7"_s, u"classic"_s, pointtype::Float32, {});
     writeEach(readAll(), unitsForAll("psi"));
     batch.reset();
+    EXPECT_FALSE(logOn()->findPoint(u"FIC-7"_s));
     EXPECT_EQ(storedUnits(), "FIC-1=m3/h FIC-2=m3/h FIC-3=t/h FIC-4=t/h FIC-5=t/h FIC-6=t/h");
     EXPECT_TRUE(m_admin->beginWriteBatch(u"bulk"_s, u"third"_s));
 }

@@ -18,18 +18,24 @@ class PropSheetEntries;
 /// What one save wrote, for undoing it: per server, the change sets the history recorded for it,
 /// oldest first, and the rows each point of them belongs to.
 struct VQ_TABLE_EXPORT PointTableSaveRecord {
+    /// One server's share of the save.
     struct ServerPart {
-        SdkServerPtr server;
-        std::vector<qint64> changeSets;
+        SdkServerPtr server;             ///< the server written to
+        std::vector<qint64> changeSets;  ///< the change sets of its commits, oldest first
     };
+    /// The servers written to through a batch; a server without batches is not listed (no undo).
     std::vector<ServerPart> servers;
     /// (server, point id) -> the position in the saved rows, for mapping undo results back.
     struct SavedPoint {
-        SdkServerPtr server;
-        qint64 pointId = 0;
-        int row = 0;
+        SdkServerPtr server;  ///< the point's server
+        qint64 pointId = 0;   ///< the point's handle
+        int row = 0;          ///< the row of the saved rows that held it
+        /// The change set that holds the point's write.
+        qint64 changeSet = 0;
     };
+    /// Every point the save stored on a listed server, in the order of the commits.
     std::vector<SavedPoint> points;
+    /// True when the save left nothing to undo.
     bool isEmpty() const { return servers.empty(); }
 };
 

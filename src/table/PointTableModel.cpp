@@ -14,6 +14,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vq {
 
@@ -274,11 +275,14 @@ std::vector<std::pair<QString, QStringList>> PointTableModel::columnGroups() con
 }
 
 int PointTableModel::addPoints(const SdkPointList& points) {
+    // The rows to insert are announced before they are added: points already in the table, or
+    // in the list twice, are left out first.
     std::vector<int> fresh;
+    std::unordered_set<quint64> listed;
     for (int i = 1; i <= points.Count(); ++i) {
         const quint64 key =
             PointTableModelPrivate::pointKey(d->serverIndex(points.Server(i)), points.PointId(i));
-        if (!d->rowOfPoint.count(key)) fresh.push_back(i);
+        if (!d->rowOfPoint.count(key) && listed.insert(key).second) fresh.push_back(i);
     }
     if (fresh.empty()) return 0;
     const int first = rowCount();
@@ -421,6 +425,7 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::ToolTipRole) return attributeAt(section);
     if (role != Qt::DisplayRole) return {};
+    if (section == TagColumn) return kTag;
     if (section == ServerColumn) return QStringLiteral("Server");
     if (section == ResultColumn) return QStringLiteral("Result");
     const QString attribute = attributeAt(section);

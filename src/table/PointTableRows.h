@@ -100,8 +100,7 @@ public:
     static void count(PointTableEditReport& report, CellEditOutcome outcome);
 
     // ---- save, undo, CSV (PointTableModelSave.cpp) ----
-    /// A saved row's texts become what was stored; a new point gets its id.
-    void retakeTexts(PointTableRow& saved);
+    void takeCreatedPoint(int row);
     void reread(int row);
     /// The row a CSV line edits, added when needed; -1 when the line's point is unknown.
     int importRow(const PointTableCsvRow& line, const SdkServerPtr& fallback, bool createUnknown,

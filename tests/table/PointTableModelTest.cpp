@@ -110,16 +110,29 @@ TEST_F(PointTableModelTest, UneditedRowsShowTheTextsAndStatesOfTheirOwnEntries) 
 TEST_F(PointTableModelTest, RowsAreReadWhenShownOrInSlicesAndAgainForANewColumn) {
     addRows(50);
     EXPECT_EQ(model->addPoint(points->Item(3)), false) << "a point already in the table";
-    EXPECT_EQ(model->unloadedRows(), 50);
+    SdkPointList twice;
+    for (int position : {60, 60, 3}) twice.AddItem(*points, position);
+    QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted);
+    EXPECT_EQ(model->addPoints(twice), 1);
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted[0][2].toInt() - inserted[0][1].toInt(), 0) << "one row announced";
+    EXPECT_EQ(model->unloadedRows(), 51);
     EXPECT_FALSE(text(7, u"Descriptor"_s).isEmpty());
-    EXPECT_EQ(model->unloadedRows(), 49);
+    EXPECT_EQ(model->unloadedRows(), 50);
     QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-    EXPECT_EQ(model->loadRows(10), 39);
+    EXPECT_EQ(model->loadRows(10), 40);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].toModelIndex().row(), 0);
     EXPECT_EQ(changed[0][1].toModelIndex().row(), 10);
+    QSignalSpy pending(model.get(), &PointTableModel::pendingChanged);
+    model->entriesAt(12)->SetValue(u"Descriptor"_s, Variant(u"through the sheet"_s));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[1][0].toModelIndex().row(), 12)
+        << "an edit made by an editor bound to the row's entries";
+    EXPECT_EQ(pending.count(), 1);
+    EXPECT_EQ(shown(12, u"Descriptor"_s), "through the sheet*");
     model->setColumns(PointTableModel::defaultColumns() << u"InstrumentTag"_s);
-    EXPECT_EQ(model->unloadedRows(), 50);
+    EXPECT_EQ(model->unloadedRows(), 50) << "all but the row with entries, which it reads instead";
     EXPECT_EQ(text(0, u"InstrumentTag"_s), model->entriesAt(0)->find(u"InstrumentTag"_s)->GetDisplayValue());
 }
 
@@ -403,6 +416,17 @@ TEST_F(PointTableModelTest, AnExportedTableImportedAgainChangesNothing) {
     for (const PointTableChange& change : model->pendingChanges())
         changed << change.tag + u' ' + change.attribute + u' ' + change.before + u" -> "_s + change.after;
     EXPECT_EQ(changed.mid(0, 5).join(u"; "_s).toStdString(), "");
+}
+
+TEST_F(PointTableModelSaveTest, APointMadeFromAFileIsCreatedBySavingAndThenKnownByItsRow) {
+    QString csv = u"Tag,PtClassName,Descriptor\nNEW-2,base,Made here\n"_s;
+    QTextStream in(&csv);
+    EXPECT_EQ(model->importCsv(in, server, true).newPoints, 1);
+    EXPECT_EQ(model->pointAt(0), nullptr);
+    EXPECT_EQ(model->save().text().toStdString(), "1 saved");
+    EXPECT_EQ(model->pointAt(0)->Name(), u"NEW-2"_s);
+    EXPECT_EQ(stored(0, u"Descriptor"_s), u"Made here"_s);
+    EXPECT_FALSE(model->addPoint(server->Points()->Item(u"NEW-2"_s))) << "the created point is that row";
 }
 
 }  // namespace vq::test

@@ -153,6 +153,13 @@ void PointTableModelPrivate::rowsChanged(int top, int bottom) {
 
 // ---- cells ----
 
+// The sheet locks the tag of a stored point; the table renames points, so its tag column is
+// open to edits all the same, and the archive checks the new name when it is saved.
+bool PointTableModelPrivate::isLocked(const PropSheetEntry& entry, int column) {
+    if (entry.IsSystemAttribute()) return true;
+    return entry.GetReadOnly() && column != PointTableModel::TagColumn;
+}
+
 PropSheetEntry* PointTableModelPrivate::cellEntry(int index, int column) const {
     const QString attribute = q->attributeAt(column);
     if (attribute.isEmpty()) return nullptr;
@@ -184,7 +191,7 @@ int PointTableModelPrivate::cellState(int index, int column) const {
     const PropSheetEntry* entry = cellEntry(index, column);
     if (!entry) return PointTableModel::Unavailable;
     int state = 0;
-    if (entry->GetReadOnly() || entry->IsSystemAttribute()) state |= PointTableModel::ReadOnly;
+    if (isLocked(*entry, column)) state |= PointTableModel::ReadOnly;
     if (!shown.entries) return state;
     const bool edited = entry->IsValueEdited();
     if (edited) state |= PointTableModel::Edited;

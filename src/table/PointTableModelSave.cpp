@@ -50,15 +50,17 @@ QString foldedTag(const QString& tag, uint16_t server) {
 
 // ---- save and undo ----
 
-// A saved row's cells read its entries, which took what was stored; a point just created gets
-// its handle, so that it is found and not added twice.
-void PointTableModelPrivate::takeCreatedPoint(int index) {
+// A saved row's cells read its entries, which took what was stored. Its tag is the stored one,
+// a renamed point's new name; a point just created gets its handle, so that it is found and not
+// added twice.
+void PointTableModelPrivate::takeStoredPoint(int index) {
     PointTableRow& saved = row(index);
-    if (saved.pointId != 0 || !saved.entries) return;
-    const SdkPointPtr point = saved.entries->Point();
+    if (!saved.entries) return;
+    if (const PropSheetEntryPtr tag = saved.entries->find(QStringLiteral("Tag")))
+        saved.tag = tag->GetValueBeforeEdits().toString();
+    const SdkPointPtr point = saved.pointId == 0 ? saved.entries->Point() : nullptr;
     if (!point) return;
     saved.pointId = point->PointID();
-    saved.tag = point->Name();
     rowOfPoint.try_emplace(pointKey(saved.server, saved.pointId), index);
 }
 
@@ -79,7 +81,7 @@ PointTableSaveSummary PointTableModel::save(const PointTableSaver::Progress& pro
     }
     for (size_t row = 0; row < results.size(); ++row) {
         if (results[row].outcome == Outcome::None) continue;
-        if (results[row].outcome == Outcome::Saved) d->takeCreatedPoint(int(row));
+        if (results[row].outcome == Outcome::Saved) d->takeStoredPoint(int(row));
         d->rows[row].result = std::make_unique<PointTableRowResult>(std::move(results[row]));
     }
     d->lastSave = std::move(record);
@@ -101,6 +103,7 @@ void PointTableModelPrivate::reread(int index) {
     restored.loaded = false;
     ++unloaded;
     PropSheetEntries& entries = makeEntries(index);
+    takeStoredPoint(index);
     const auto edits = savedEdits.find(index);
     if (edits == savedEdits.end()) return;
     for (const SdkNamedValue& edit : *edits->second)

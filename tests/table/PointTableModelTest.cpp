@@ -91,10 +91,12 @@ TEST_F(PointTableModelTest, UneditedRowsShowTheTextsAndStatesOfTheirOwnEntries) 
         for (const QString& attribute : QStringList{u"Tag"_s} + columns) {
             const PropSheetEntryPtr entry = own.find(attribute);
             const QString expected = entry ? entry->GetDisplayValue() : QString();
-            const int bits = !entry ? int(PointTableModel::Unavailable)
-                             : entry->GetReadOnly() || entry->IsSystemAttribute()
-                                 ? int(PointTableModel::ReadOnly)
-                                 : 0;
+            // The table renames points: its tag column is open although the sheet locks it.
+            const bool locked =
+                entry && (entry->IsSystemAttribute() || (entry->GetReadOnly() && attribute != u"Tag"_s));
+            const int bits = !entry   ? int(PointTableModel::Unavailable)
+                             : locked ? int(PointTableModel::ReadOnly)
+                                      : 0;
             if (text(row, attribute) != expected || state(row, attribute) != bits)
                 mismatches << u"%1 %2: '%3' %4, own '%5' %6"_s.arg(row)
                                   .arg(attribute, text(row, attribute))
@@ -152,6 +154,7 @@ TEST_F(PointTableModelTest, TypedTextBecomesTheValueTheEditorsWouldHandOver) {
         {u"CompDev"_s, u"2  % of Span"_s, true, "2  % of Span*"},
         {u"Span"_s, u"abc"_s, true, "abc*!"},
         {u"PointType"_s, u"Int32"_s, false, "Float32"},
+        {u"Tag"_s, u"B01-NEW"_s, true, "B01-NEW*"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(model->setCellText(cell(0, c.attribute), c.typed), c.taken) << c.attribute.toStdString();
@@ -335,13 +338,16 @@ protected:
 };
 
 // A save shows each row's result and keeps the edits of rows not written; undo puts the stored
-// values back and turns the saved ones into edits again, so a second save redoes the first.
+// values back and turns the saved ones into edits again, so a second save redoes the first. A
+// renamed point is found under its stored name throughout.
 TEST_F(PointTableModelSaveTest, SaveShowsEachRowsResultAndUndoMakesTheSavedValuesEditsAgain) {
     model->setColumns({u"Descriptor"_s, u"Span"_s});
     addRows(5, true);
     const QString before = text(0, u"Descriptor"_s);
     model->setCells(block(range(0, 3), {u"Descriptor"_s}), u"Saved text"_s);
     model->setCellText(cell(4, u"Span"_s), u"x"_s);
+    const QString tag = text(2, u"Tag"_s);
+    EXPECT_TRUE(model->setCellText(cell(2, u"Tag"_s), u"RENAMED-2"_s));
     {
         auto other = ArchiveServer::open(u"vqcopy"_s, m_copy.filePath(u"copy.vqa"_s));
         other->Open(u"vqadmin"_s, QString());
@@ -357,6 +363,7 @@ TEST_F(PointTableModelSaveTest, SaveShowsEachRowsResultAndUndoMakesTheSavedValue
     EXPECT_EQ(shown(0, u"Descriptor"_s) + " " + shown(3, u"Descriptor"_s) + " " + shown(4, u"Span"_s),
               "Saved text Saved text* x*!");
     EXPECT_EQ(stored(1, u"Descriptor"_s), u"Saved text"_s);
+    EXPECT_EQ(stored(2, u"Tag"_s), u"RENAMED-2"_s);
     ASSERT_TRUE(model->canUndo());
     EXPECT_EQ(model->undoLastSave().text().toStdString(), "3 put back");
     EXPECT_FALSE(model->canUndo());
@@ -364,9 +371,10 @@ TEST_F(PointTableModelSaveTest, SaveShowsEachRowsResultAndUndoMakesTheSavedValue
     EXPECT_EQ(stored(0, u"Descriptor"_s), before);
     EXPECT_EQ(shown(0, u"Descriptor"_s), "Saved text*");
     EXPECT_EQ(model->pendingChanges()[1].before, before) << "after the invalid one";
-    EXPECT_EQ(model->pendingAttributeCount(), 5);
+    EXPECT_EQ(stored(2, u"Tag"_s) + u' ' + model->pendingChanges()[3].after, tag + u" RENAMED-2"_s);
+    EXPECT_EQ(model->pendingAttributeCount(), 6);
     EXPECT_EQ(model->save().saved, 3);
-    EXPECT_EQ(stored(0, u"Descriptor"_s), u"Saved text"_s);
+    EXPECT_EQ(stored(0, u"Descriptor"_s) + u' ' + stored(2, u"Tag"_s), u"Saved text RENAMED-2"_s);
 }
 
 // A file for review: rows of the table by tag in any case, points of the server added as rows,

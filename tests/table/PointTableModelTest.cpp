@@ -96,6 +96,13 @@ TEST_F(PointTableModelTest, UneditedRowsShowTheTextsAndStatesOfTheirOwnEntries) 
         }
     }
     EXPECT_EQ(mismatches.mid(0, 5).join(u"; "_s).toStdString(), "") << mismatches.size() << " cells differ";
+    // The column chooser's groups: the sheet's categories over every class of the rows.
+    QStringList groups;
+    for (const auto& [category, attributes] : model->columnGroups())
+        groups << category + u':' + attributes.first();
+    EXPECT_EQ(groups.join(u' ').toStdString(),
+              "Overview:Tag Display:DisplayDigits System:ChangeDate Archive:Archiving Security:DataAccess "
+              "Classic:Convers Totalizer:Clamp Alarm:Action1");
 }
 
 // Reads happen when a row is first shown or loaded in slices; new columns are read again.

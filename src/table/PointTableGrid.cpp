@@ -47,6 +47,7 @@ void PointTableGrid::setModel(QAbstractItemModel* model) {
     hideUnfrozenColumns();
     // Attribute columns come and go with the column chooser.
     connect(model, &QAbstractItemModel::columnsInserted, this, &PointTableGrid::hideUnfrozenColumns);
+    connect(model, &QAbstractItemModel::columnsRemoved, this, &PointTableGrid::hideUnfrozenColumns);
     connect(model, &QAbstractItemModel::modelReset, this, &PointTableGrid::hideUnfrozenColumns);
     connect(model, &QAbstractItemModel::layoutChanged, this, &PointTableGrid::hideUnfrozenColumns);
     placeFrozen();
@@ -55,6 +56,9 @@ void PointTableGrid::setModel(QAbstractItemModel* model) {
 void PointTableGrid::setItemDelegate(QAbstractItemDelegate* delegate) {
     QTableView::setItemDelegate(delegate);
     m_frozen->setItemDelegate(delegate);
+    // The frozen view only paints: the grid alone opens and closes the editor.
+    disconnect(delegate, &QAbstractItemDelegate::closeEditor, m_frozen, nullptr);
+    disconnect(delegate, &QAbstractItemDelegate::commitData, m_frozen, nullptr);
 }
 
 void PointTableGrid::setRowHeight(int height) {

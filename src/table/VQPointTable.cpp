@@ -278,7 +278,8 @@ void VQPointTablePrivate::setUpLayout() {
 }
 
 void VQPointTablePrivate::updateActions() {
-    m_save->setEnabled(!m_saving && m_model->pendingPointCount() > 0);
+    // Save stays available with nothing pending: an open edit is committed by it first.
+    m_save->setEnabled(!m_saving);
     m_undo->setEnabled(!m_saving && m_model->canUndo());
 }
 

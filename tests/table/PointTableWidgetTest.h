@@ -59,10 +59,14 @@ public:
     std::string status() const { return table->findChild<QLabel*>(u"Status"_s)->text().toStdString(); }
     // Moves the current cell with keys alone: to the first row's tag, then down and right.
     void goTo(int row, const char* attribute) {
+        if (!form.isActiveWindow()) {
+            ASSERT_TRUE(showActive(form));  // a dialog was closed
+        }
         table->view()->setFocus();
         pressKeys(u"Ctrl+Home"_s);
         for (int step = 0; step < row; ++step) pressKeys(u"Down"_s);
-        for (int step = 0; step < model()->columnOf(QString::fromUtf8(attribute)); ++step) pressKeys(u"Right"_s);
+        for (int step = 0; step < model()->columnOf(QString::fromUtf8(attribute)); ++step)
+            pressKeys(u"Right"_s);
     }
 
     const ScopedServices pinnedDpi{&ServicesContext::logicalDpi, 96.0};

@@ -22,8 +22,9 @@ using TableTest = PointTableWidgetTest;
 // Scrolled sideways to the last column, the tag and server columns look exactly as before, and
 // the keys keep the current cell out from under them.
 TEST_F(TableTest, TagAndServerStayInViewWhileTheGridScrollsSideways) {
-    table->SetColumns(words("Descriptor EngUnits Span Zero TypicalValue CompDev ExcDev PointSource Location1 "
-                            "Location2 Location3 Location4"));
+    table->SetColumns(
+        words("Descriptor EngUnits Span Zero TypicalValue CompDev ExcDev PointSource Location1 "
+              "Location2 Location3 Location4"));
     QCoreApplication::processEvents();
     const int frozenWidth = grid()->frozenWidth();
     const QRect frozenPart(grid()->frozenView()->pos(), QSize(frozenWidth, grid()->height() / 2));

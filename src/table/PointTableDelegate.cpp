@@ -88,7 +88,12 @@ void PointTableDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyleOptionViewItem cell(option);
     initStyleOption(&cell, index);
     cell.state &= ~QStyle::State_HasFocus;
-    if (index.column() == PointTableModel::ResultColumn) {
+    if (index.column() < PointTableModel::ResultColumn) {
+        // Tag and server read as the rows' headings, never greyed.
+        cell.palette.setColor(QPalette::Text, cell.palette.color(QPalette::WindowText));
+        cell.backgroundBrush =
+            blend(systemColor(SystemColor::ButtonFace), cell.palette.color(QPalette::Base), 0.6);
+    } else if (index.column() == PointTableModel::ResultColumn) {
         const QColor colour = outcomeColor(index.data(PointTableModel::ResultOutcomeRole).toInt());
         if (colour.isValid()) cell.palette.setColor(QPalette::Text, colour);
     } else {

@@ -43,6 +43,9 @@ namespace {
 const QString kColumns = QStringLiteral("Columns");
 constexpr int kLoadSlice = 250;  // rows read per turn of the event loop while loading
 constexpr int kListedAtMost = 12;
+constexpr int kFitSample = 60;    // rows whose values size the columns
+constexpr int kColumnChars = 30;  // the widest a column is made, in average characters
+constexpr int kResultChars = 40;
 
 QString editReportText(const QString& what, const PointTableEditReport& report) {
     QString text = what + QStringLiteral(": ") + QString::number(report.set) +
@@ -97,6 +100,7 @@ public:
     void updateActions();
     void setStatus(const QString& text);
     void fitColumns();
+    void fitColumn(int column, int sampled);
 
     // Loading
     void startLoading();
@@ -134,6 +138,7 @@ public:
     QAction* m_undo = nullptr;
     QAction* m_reviewAction = nullptr;
     bool m_saving = false;
+    bool m_fitted = false;
     int m_loadTotal = 0;
 };
 
@@ -289,18 +294,24 @@ void VQPointTablePrivate::setStatus(const QString& text) {
     Q_EMIT q->StatusChanged(text);
 }
 
-// Columns fit their header and a typical value, so that a screenful shows several attributes.
+// Columns fit their header and the values of the first rows read, within bounds, so that a
+// screenful shows several attributes and most values whole.
 void VQPointTablePrivate::fitColumns() {
-    const QFontMetrics metrics(m_grid->font());
+    const int sampled = std::min(m_model->rowCount() - m_model->unloadedRows(), kFitSample);
+    for (int column = 0; column < m_model->columnCount(); ++column) fitColumn(column, sampled);
+    m_fitted = sampled > 0;
+}
+
+void VQPointTablePrivate::fitColumn(int column, int sampled) {
+    QFont bold = m_grid->font();
+    bold.setBold(true);  // edited values are bold
+    const QFontMetrics metrics(bold);
     const int character = metrics.averageCharWidth();
-    m_grid->setColumnWidth(PointTableModel::TagColumn, 18 * character);
-    m_grid->setColumnWidth(PointTableModel::ServerColumn, 10 * character);
-    m_grid->setColumnWidth(PointTableModel::ResultColumn, 14 * character);
-    for (int column = PointTableModel::FirstAttributeColumn; column < m_model->columnCount(); ++column) {
-        const QString header = m_model->headerData(column, Qt::Horizontal).toString();
-        const int width = metrics.horizontalAdvance(header) + 3 * character;
-        m_grid->setColumnWidth(column, std::clamp(width, 11 * character, 28 * character));
-    }
+    int width = metrics.horizontalAdvance(m_model->headerData(column, Qt::Horizontal).toString());
+    for (int row = 0; row < sampled; ++row)
+        width = std::max(width, metrics.horizontalAdvance(m_model->index(row, column).data().toString()));
+    const int widest = column == PointTableModel::ResultColumn ? kResultChars : kColumnChars;
+    m_grid->setColumnWidth(column, std::clamp(width + 2 * character, 6 * character, widest * character));
 }
 
 // ---- rows ----
@@ -328,6 +339,7 @@ void VQPointTable::Clear() {
     d->m_loadTimer->stop();
     d->m_progress->finish();
     d->m_model->clear();
+    d->m_fitted = false;
     d->setStatus(QString());
 }
 
@@ -346,6 +358,7 @@ void VQPointTablePrivate::loadSlice() {
         left = reporting(QStringLiteral("VQPointTable:Load"), ReportLayout::Short, 0,
                          [&] { return m_model->loadRows(kLoadSlice); });
     m_progress->step(m_loadTotal - left, m_loadTotal);
+    if (!m_fitted) fitColumns();
     if (left > 0 && !m_progress->stopRequested()) return;
     m_loadTimer->stop();
     m_progress->finish();
@@ -435,6 +448,7 @@ void VQPointTable::Save() {
     d->m_grid->setFocus();
     d->updateActions();
     if (done) d->setStatus(summary.text());
+    d->fitColumn(PointTableModel::ResultColumn, std::min(d->m_model->rowCount(), kFitSample));
     if (d->m_loadTimer->isActive()) d->startLoading();
 }
 

@@ -214,16 +214,21 @@ QStringList PointTableModel::columns() const {
     return d->columns;
 }
 
-// Texts of columns kept move along; a row lacking a new column's text is read again when shown.
 void PointTableModel::setColumns(const QStringList& attributes) {
     if (attributes == d->columns) return;
     beginResetModel();
-    const QStringList old = d->columns;
-    d->columns = attributes;
-    d->rebuildColumnIndex();
+    d->applyColumns(attributes);
+    endResetModel();
+}
+
+// Texts of columns kept move along; a row lacking a new column's text is read again when shown.
+void PointTableModelPrivate::applyColumns(const QStringList& attributes) {
+    const QStringList old = columns;
+    columns = attributes;
+    rebuildColumnIndex();
     bool added = false;
     for (const QString& name : attributes) added = added || !old.contains(name, Qt::CaseInsensitive);
-    for (PointTableRow& row : d->rows) {
+    for (PointTableRow& row : rows) {
         if (!row.loaded || row.unreadable) continue;
         std::vector<QString> texts(size_t(attributes.size()));
         for (int i = 0; i < attributes.size(); ++i) {
@@ -233,11 +238,10 @@ void PointTableModel::setColumns(const QStringList& attributes) {
         row.texts = std::move(texts);
         if (added && !row.entries) {
             row.loaded = false;
-            ++d->unloaded;
+            ++unloaded;
         }
     }
-    d->firstUnloaded = 0;
-    endResetModel();
+    firstUnloaded = 0;
 }
 
 std::vector<std::pair<QString, QStringList>> PointTableModel::columnGroups() const {
@@ -310,6 +314,7 @@ void PointTableModel::clear() {
     d->unloaded = 0;
     d->firstUnloaded = 0;
     d->lastSave = {};
+    d->savedEdits.clear();
     endResetModel();
     Q_EMIT pendingChanged();
 }
@@ -337,6 +342,8 @@ int PointTableModel::unloadedRows() const {
 SdkPointPtr PointTableModel::pointAt(int row) const {
     if (row < 0 || row >= rowCount()) return nullptr;
     const PointTableRow& shown = d->row(row);
+    // A point still to be created has no handle; its entries make it when it is saved.
+    if (shown.pointId == 0 && shown.entries) return shown.entries->Point();
     return d->servers[shown.server]->PointFromHandle(shown.pointId, shown.tag);
 }
 

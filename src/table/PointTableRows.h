@@ -12,11 +12,14 @@
 #include <QHash>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 namespace vq {
+
+struct PointTableCsvRow;
 
 /// One point of the table. Small on purpose: a large table holds thousands of them, and only
 /// edited rows get a PropSheetEntries of their own.
@@ -61,6 +64,7 @@ public:
     int firstUnloaded = 0;  ///< no row before it is unread
     bool bulkEdit = false;  ///< per-row signals wait for the one after the bulk edit
     PointTableSaveRecord lastSave;
+    std::map<int, SdkNamedValuesPtr> savedEdits;  ///< what the last save wrote, by row
 
     // ---- rows (PointTableModel.cpp) ----
     static quint64 pointKey(uint16_t server, qint64 pointId) {
@@ -76,6 +80,7 @@ public:
     void rowChanged(int row);
     void rowsChanged(int top, int bottom);
     void rebuildColumnIndex();
+    void applyColumns(const QStringList& attributes);
     PointTableRow& row(int index) { return rows[size_t(index)]; }
 
     // ---- cells ----
@@ -93,6 +98,14 @@ public:
     /// Runs a many-cell edit with the per-row signals held back, then tells the views once.
     PointTableEditReport bulk(const std::function<void(PointTableEditReport&, int& top, int& bottom)>& edit);
     static void count(PointTableEditReport& report, CellEditOutcome outcome);
+
+    // ---- save, undo, CSV (PointTableModelSave.cpp) ----
+    /// A saved row's texts become what was stored; a new point gets its id.
+    void retakeTexts(PointTableRow& saved);
+    void reread(int row);
+    /// The row a CSV line edits, added when needed; -1 when the line's point is unknown.
+    int importRow(const PointTableCsvRow& line, const SdkServerPtr& fallback, bool createUnknown,
+                  QHash<QString, int>& rowOfTag, PointTableImportReport& report);
 };
 
 /// @{

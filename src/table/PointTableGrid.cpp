@@ -110,18 +110,8 @@ void PointTableGrid::updateGeometries() {
     placeFrozen();
 }
 
-// Moving left into a column under the frozen ones scrolls it out from beneath them.
-QModelIndex PointTableGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
-    const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
-    if (cursorAction == MoveLeft && current.column() >= kFrozenColumns &&
-        visualRect(current).topLeft().x() < frozenWidth()) {
-        const int shift = visualRect(current).topLeft().x() - frozenWidth();
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
-    }
-    return current;
-}
-
-// The frozen columns are always in view: going to one of them never scrolls sideways.
+// The frozen columns are always in view: going to one of them never scrolls sideways, and a
+// cell beneath them (moving left, or sent to from the review) is scrolled out from under them.
 void PointTableGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (!index.isValid()) return;
     if (index.column() >= kFrozenColumns) {

@@ -32,7 +32,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void updateGeometries() override;
     bool focusNextPrevChild(bool next) override;
 

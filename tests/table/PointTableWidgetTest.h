@@ -35,7 +35,11 @@ public:
         table->setGeometry(form.rect());
         ASSERT_TRUE(showActive(form));
         table->AddPoints(*server->GetPointsSQL(u"1=1"_s, SdkNamedValues(), nullptr));
+        // The rows are read from the event loop, with the progress row showing meanwhile.
+        QWidget* progress = table->findChild<QWidget*>(u"Progress"_s);
+        EXPECT_TRUE(progress->isVisible());
         QTRY_COMPARE(model()->unloadedRows(), 0);
+        EXPECT_FALSE(progress->isVisible());
         table->view()->setFocus();
         pressKeys(u"Ctrl+Home"_s);
     }

@@ -41,17 +41,22 @@ TEST_F(KeysTest, EditingReviewingAndSavingWithKeysAlone) {
     EXPECT_EQ(column("Descriptor", 6, 7), "Boiler inlet|Temperature 2");
     EXPECT_EQ(column("EngUnits", 6, 7), "degC|kPa");
 
-    // Descriptor rows 0, 6 and 7, EngUnits rows 1 to 3 and 7, Span rows 0 to 2.
+    goTo(5, "Zero");
+    pressKeys(u"'abc' Return"_s);  // kept, shown invalid
+
+    // Zero row 5; Descriptor rows 0, 6 and 7; EngUnits rows 1 to 3 and 7; Span rows 0 to 2.
     pressKeys(u"Ctrl+R"_s);
     auto* changes = table->findChild<QTreeWidget*>(u"Changes"_s);
     ASSERT_TRUE(changes->hasFocus());
     EXPECT_EQ(table->findChild<QLabel*>(u"ReviewSummary"_s)->text(),
-              u"6 points, 10 attributes will be written"_s);
-    const QString dropped = changes->topLevelItem(0)->text(1) + u' ' + changes->topLevelItem(0)->text(2);
-    pressKeys(u"Delete"_s);
-    EXPECT_EQ(changes->topLevelItemCount(), 9);
-    EXPECT_EQ(model()->pendingAttributeCount(), 9) << dropped.toStdString();
-    EXPECT_EQ(column("Descriptor", 0, 0), "Temperature 1");
+              u"7 points, 11 attributes will be written"_s);
+    const QTreeWidgetItem* first = changes->topLevelItem(0);
+    EXPECT_EQ((first->text(1) + u' ' + first->text(2) + u' ' + first->text(4)).toStdString(),
+              "TI06 Zero \u26A0 abc");
+    pressKeys(u"Delete"_s);  // the invalid change, first and current
+    EXPECT_EQ(changes->topLevelItemCount(), 10);
+    EXPECT_EQ(model()->pendingAttributeCount(), 10);
+    EXPECT_EQ(column("Zero", 5, 5), "0");
 
     pressKeys(u"Ctrl+S"_s);
     EXPECT_EQ(status(), "6 saved");
@@ -64,17 +69,21 @@ TEST_F(KeysTest, EditingReviewingAndSavingWithKeysAlone) {
     EXPECT_EQ(storedValues(reconnect(), u"TI02"_s, "EngUnits"), "EngUnits=degC");
 }
 
-// Ctrl+Z while a cell is being edited is the editor's own undo, never an undo of the last save;
-// Ctrl+S commits the open edit before saving it.
-TEST_F(KeysTest, SaveCommitsTheOpenEditAndUndoWaitsForTheGrid) {
+// Tab from an open editor commits it and edits the next cell, Shift+Tab the previous one; Ctrl+S
+// commits the open edit before saving it. Ctrl+Z while a cell is being edited is the editor's own
+// undo, never an undo of the last save.
+TEST_F(KeysTest, TabEditsOnSaveCommitsTheOpenEditAndUndoWaitsForTheGrid) {
     goTo(2, "EngUnits");
-    pressKeys(u"'bar' Ctrl+S"_s);
+    pressKeys(u"'bar' Tab '7' Tab Shift+Tab"_s);
+    EXPECT_EQ(grid()->currentIndex(), at(2, "Span"));
+    pressKeys(u"'75' Ctrl+S"_s);
     EXPECT_EQ(status(), "1 saved");
-    EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits"), "EngUnits=bar");
+    EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits Span"), "EngUnits=bar Span=75");
     pressKeys(u"F2 'x' Ctrl+Z"_s);
     EXPECT_EQ(status(), "1 saved");
     pressKeys(u"Esc Ctrl+Z"_s);
     EXPECT_EQ(status(), "1 put back");
+    EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits Span"), "EngUnits=degC Span=100");
 }
 
 // Ctrl+O and a double-click on the tag ask the host to open the row's point.

@@ -25,6 +25,7 @@ TEST_F(TableTest, TagAndServerStayInViewWhileTheGridScrollsSideways) {
     table->SetColumns(
         words("Descriptor EngUnits Span Zero TypicalValue CompDev ExcDev PointSource Location1 "
               "Location2 Location3 Location4"));
+    table->resize(700, 160);  // rows scroll too
     QCoreApplication::processEvents();
     const int frozenWidth = grid()->frozenWidth();
     const QRect frozenPart(grid()->frozenView()->pos(), QSize(frozenWidth, grid()->height() / 2));
@@ -39,7 +40,8 @@ TEST_F(TableTest, TagAndServerStayInViewWhileTheGridScrollsSideways) {
     EXPECT_EQ(grid()->currentIndex(), at(0, "Descriptor"));
     EXPECT_GE(grid()->visualRect(grid()->currentIndex()).left(), frozenWidth);
     EXPECT_EQ(grid()->grab(frozenPart).toImage(), before);
-    pressKeys(u"Down Down"_s);  // the frozen rows follow the grid's rows
+    pressKeys(u"Ctrl+End"_s);  // the frozen rows follow the grid's rows
+    ASSERT_GT(grid()->verticalScrollBar()->value(), 0);
     EXPECT_EQ(grid()->frozenView()->verticalScrollBar()->value(), grid()->verticalScrollBar()->value());
 }
 

@@ -60,6 +60,19 @@ public:
         for (int row = first; row <= last; ++row) texts << at(row, attribute).data().toString();
         return texts.join(u'|').toStdString();
     }
+    // "a|b": the Result cells of the rows, each cut to its first `length` characters.
+    std::string results(int rows, int length) const {
+        QStringList texts;
+        for (int row = 0; row < rows; ++row)
+            texts << model()->index(row, PointTableModel::ResultColumn).data().toString().left(length);
+        return texts.join(u'|').toStdString();
+    }
+    // Another engineer's connection writes one attribute of a point.
+    void writeElsewhere(int row, const QString& name, const QString& value) {
+        SdkNamedValues edit, failed;
+        edit.Add(name, Variant(value));
+        reconnect()->Points()->Item(tag(row))->PointAttributes()->SetAttributes(edit, failed);
+    }
     std::string status() const { return table->findChild<QLabel*>(u"Status"_s)->text().toStdString(); }
     // Moves the current cell with keys alone: to the first row's tag, then down and right.
     void goTo(int row, const char* attribute) {

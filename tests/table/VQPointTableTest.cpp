@@ -141,6 +141,45 @@ TEST_F(TableTest, StopEndsASaveAndASecondSaveIsNotNested) {
     EXPECT_TRUE(table->findChild<QWidget*>(u"Progress"_s)->isHidden());
 }
 
+// Each row shows its save's result and the status line sums them up; failed rows keep their
+// edits. Undo then names the point changed again since.
+TEST_F(TableTest, RowsShowTheirResultsAndTheStatusLineSumsThemUp) {
+    for (int row = 0; row < 3; ++row) model()->setCellText(at(row, "EngUnits"), u"K"_s);
+    model()->setCellText(at(1, "Zero"), u"abc"_s);
+    writeElsewhere(2, u"Descriptor"_s, u"night shift"_s);
+    table->Save();
+    EXPECT_EQ(status(), "1 saved, 1 refused, 1 changed meanwhile");
+    EXPECT_EQ(results(4, 17), "Saved|Refused: Zero|Changed meanwhile|");
+    EXPECT_EQ(model()->pendingPointCount(), 2);
+    writeElsewhere(0, u"EngUnits"_s, u"bar"_s);
+    table->UndoLastSave();
+    EXPECT_EQ(status().substr(0, 41), "0 put back, 1 changed again since: TI01: ");
+}
+
+// Plain, edited, invalid and read-only cells each have their own background.
+TEST_F(TableTest, CellsShowTheirStateInTheirBackground) {
+    table->SetColumns(words("Descriptor EngUnits Zero PointType"));
+    model()->setCellText(at(1, "EngUnits"), u"K"_s);
+    model()->setCellText(at(2, "Zero"), u"abc"_s);
+    grid()->selectionModel()->clear();
+    const QImage shot = grid()->viewport()->grab().toImage();
+    const QColor base = grid()->palette().color(QPalette::Base);
+    const auto looks = [&](const QModelIndex& cell) {
+        const QRect rect = grid()->visualRect(cell);
+        const QColor c = shot.pixelColor(rect.right() - 2, rect.top() + 2);
+        if (c == base) return "plain";
+        if (c.red() > c.green() + 10 && c.red() > c.blue() + 10) return "red";
+        if (c.blue() > c.red() + 10) return "tinted";
+        if (std::abs(c.red() - c.blue()) < 8 && c.lightness() < base.lightness()) return "grey";
+        return "other";
+    };
+    QStringList shown;
+    for (const QModelIndex& cell :
+         {at(0, "Descriptor"), at(1, "EngUnits"), at(2, "Zero"), at(3, "PointType")})
+        shown << QString::fromLatin1(looks(cell));
+    EXPECT_EQ(shown.join(u' '), u"plain tinted red grey"_s);
+}
+
 // Export writes the rows; the file edited and imported again gives pending edits for review, and
 // tags no server has are listed, not created.
 TEST_F(TableTest, ExportedRowsComeBackAsPendingEditsWithUnknownTagsListed) {

@@ -140,7 +140,7 @@ CellEditOutcome PointTableModelPrivate::applyText(int index, int column, const Q
     if (row(index).unreadable || !cellEntry(index, column)) return CellEditOutcome::Skipped;
     return silently(CellEditOutcome::Skipped, [&] {
         const PropSheetEntryPtr entry = makeEntries(index).find(attribute);
-        if (!entry || entry->GetReadOnly() || entry->IsSystemAttribute()) return CellEditOutcome::Skipped;
+        if (!entry || isLocked(*entry, column)) return CellEditOutcome::Skipped;
         const auto [value, name] = valueFromText(*entry, text);
         // A column of the twin name takes the text in the twin's unit.
         const bool twinColumn = entry->PrimaryAttributeName().compare(attribute, Qt::CaseInsensitive) != 0;

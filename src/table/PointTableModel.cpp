@@ -14,6 +14,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vq {
 
@@ -152,6 +153,13 @@ void PointTableModelPrivate::rowsChanged(int top, int bottom) {
 
 // ---- cells ----
 
+// The sheet locks the tag of a stored point; the table renames points, so its tag column is
+// open to edits all the same, and the archive checks the new name when it is saved.
+bool PointTableModelPrivate::isLocked(const PropSheetEntry& entry, int column) {
+    if (entry.IsSystemAttribute()) return true;
+    return entry.GetReadOnly() && column != PointTableModel::TagColumn;
+}
+
 PropSheetEntry* PointTableModelPrivate::cellEntry(int index, int column) const {
     const QString attribute = q->attributeAt(column);
     if (attribute.isEmpty()) return nullptr;
@@ -183,7 +191,7 @@ int PointTableModelPrivate::cellState(int index, int column) const {
     const PropSheetEntry* entry = cellEntry(index, column);
     if (!entry) return PointTableModel::Unavailable;
     int state = 0;
-    if (entry->GetReadOnly() || entry->IsSystemAttribute()) state |= PointTableModel::ReadOnly;
+    if (isLocked(*entry, column)) state |= PointTableModel::ReadOnly;
     if (!shown.entries) return state;
     const bool edited = entry->IsValueEdited();
     if (edited) state |= PointTableModel::Edited;
@@ -274,11 +282,14 @@ std::vector<std::pair<QString, QStringList>> PointTableModel::columnGroups() con
 }
 
 int PointTableModel::addPoints(const SdkPointList& points) {
+    // The rows to insert are announced before they are added: points already in the table, or
+    // in the list twice, are left out first.
     std::vector<int> fresh;
+    std::unordered_set<quint64> listed;
     for (int i = 1; i <= points.Count(); ++i) {
         const quint64 key =
             PointTableModelPrivate::pointKey(d->serverIndex(points.Server(i)), points.PointId(i));
-        if (!d->rowOfPoint.count(key)) fresh.push_back(i);
+        if (!d->rowOfPoint.count(key) && listed.insert(key).second) fresh.push_back(i);
     }
     if (fresh.empty()) return 0;
     const int first = rowCount();
@@ -421,6 +432,7 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::ToolTipRole) return attributeAt(section);
     if (role != Qt::DisplayRole) return {};
+    if (section == TagColumn) return kTag;
     if (section == ServerColumn) return QStringLiteral("Server");
     if (section == ResultColumn) return QStringLiteral("Result");
     const QString attribute = attributeAt(section);

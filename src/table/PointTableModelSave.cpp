@@ -50,17 +50,18 @@ QString foldedTag(const QString& tag, uint16_t server) {
 
 // ---- save and undo ----
 
-void PointTableModelPrivate::retakeTexts(PointTableRow& saved) {
-    for (qsizetype i = 0; i < columns.size() && size_t(i) < saved.texts.size(); ++i) {
-        const PropSheetEntryPtr entry = saved.entries->find(columns[i]);
-        saved.texts[size_t(i)] = entry ? shownText(*entry, columns[i]) : QString();
-    }
-    if (const SdkPointPtr point = saved.entries->Point()) {
-        if (saved.pointId == 0)
-            rowOfPoint.try_emplace(pointKey(saved.server, point->PointID()), int(&saved - rows.data()));
-        saved.pointId = point->PointID();
-        saved.tag = point->Name();
-    }
+// A saved row's cells read its entries, which took what was stored. Its tag is the stored one,
+// a renamed point's new name; a point just created gets its handle, so that it is found and not
+// added twice.
+void PointTableModelPrivate::takeStoredPoint(int index) {
+    PointTableRow& saved = row(index);
+    if (!saved.entries) return;
+    if (const PropSheetEntryPtr tag = saved.entries->find(QStringLiteral("Tag")))
+        saved.tag = tag->GetValueBeforeEdits().toString();
+    const SdkPointPtr point = saved.pointId == 0 ? saved.entries->Point() : nullptr;
+    if (!point) return;
+    saved.pointId = point->PointID();
+    rowOfPoint.try_emplace(pointKey(saved.server, saved.pointId), index);
 }
 
 PointTableSaveSummary PointTableModel::save(const PointTableSaver::Progress& progress) {
@@ -80,9 +81,8 @@ PointTableSaveSummary PointTableModel::save(const PointTableSaver::Progress& pro
     }
     for (size_t row = 0; row < results.size(); ++row) {
         if (results[row].outcome == Outcome::None) continue;
-        PointTableRow& saved = d->rows[row];
-        if (results[row].outcome == Outcome::Saved) d->retakeTexts(saved);
-        saved.result = std::make_unique<PointTableRowResult>(std::move(results[row]));
+        if (results[row].outcome == Outcome::Saved) d->takeStoredPoint(int(row));
+        d->rows[row].result = std::make_unique<PointTableRowResult>(std::move(results[row]));
     }
     d->lastSave = std::move(record);
     d->rowsChanged(0, rowCount() - 1);
@@ -103,6 +103,7 @@ void PointTableModelPrivate::reread(int index) {
     restored.loaded = false;
     ++unloaded;
     PropSheetEntries& entries = makeEntries(index);
+    takeStoredPoint(index);
     const auto edits = savedEdits.find(index);
     if (edits == savedEdits.end()) return;
     for (const SdkNamedValue& edit : *edits->second)

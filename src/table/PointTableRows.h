@@ -87,6 +87,7 @@ public:
     /// The entry of a cell: the row's own when it has entries, else its prototype's; null when
     /// the class lacks the attribute (or the row could not be read).
     PropSheetEntry* cellEntry(int row, int column) const;
+    static bool isLocked(const PropSheetEntry& entry, int column);
     QString cellText(int row, int column) const;
     int cellState(int row, int column) const;
     QString formatted(PropSheetEntry& entry, const QString& attribute, const Variant& value) const;
@@ -100,8 +101,7 @@ public:
     static void count(PointTableEditReport& report, CellEditOutcome outcome);
 
     // ---- save, undo, CSV (PointTableModelSave.cpp) ----
-    /// A saved row's texts become what was stored; a new point gets its id.
-    void retakeTexts(PointTableRow& saved);
+    void takeStoredPoint(int row);
     void reread(int row);
     /// The row a CSV line edits, added when needed; -1 when the line's point is unknown.
     int importRow(const PointTableCsvRow& line, const SdkServerPtr& fallback, bool createUnknown,

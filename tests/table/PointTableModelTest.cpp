@@ -1,5 +1,10 @@
 #include "SampleServers.h"
 
+#include "archive/server/ArchiveServer.h"
+#include "sdk/SdkPointAttribute.h"
+#include "sdk/SdkPointAttributes.h"
+#include "sdk/SdkPoints.h"
+
 #include "model/PropSheetEntries.h"
 #include "sdk/SdkPoint.h"
 #include "sdk/SdkPointList.h"
@@ -8,6 +13,7 @@
 #include "table/PointTableRows.h"
 
 #include <QSignalSpy>
+#include <QTextStream>
 
 namespace vq::test {
 
@@ -85,10 +91,12 @@ TEST_F(PointTableModelTest, UneditedRowsShowTheTextsAndStatesOfTheirOwnEntries) 
         for (const QString& attribute : QStringList{u"Tag"_s} + columns) {
             const PropSheetEntryPtr entry = own.find(attribute);
             const QString expected = entry ? entry->GetDisplayValue() : QString();
-            const int bits = !entry ? int(PointTableModel::Unavailable)
-                             : entry->GetReadOnly() || entry->IsSystemAttribute()
-                                 ? int(PointTableModel::ReadOnly)
-                                 : 0;
+            // The table renames points: its tag column is open although the sheet locks it.
+            const bool locked =
+                entry && (entry->IsSystemAttribute() || (entry->GetReadOnly() && attribute != u"Tag"_s));
+            const int bits = !entry   ? int(PointTableModel::Unavailable)
+                             : locked ? int(PointTableModel::ReadOnly)
+                                      : 0;
             if (text(row, attribute) != expected || state(row, attribute) != bits)
                 mismatches << u"%1 %2: '%3' %4, own '%5' %6"_s.arg(row)
                                   .arg(attribute, text(row, attribute))
@@ -104,16 +112,29 @@ TEST_F(PointTableModelTest, UneditedRowsShowTheTextsAndStatesOfTheirOwnEntries) 
 TEST_F(PointTableModelTest, RowsAreReadWhenShownOrInSlicesAndAgainForANewColumn) {
     addRows(50);
     EXPECT_EQ(model->addPoint(points->Item(3)), false) << "a point already in the table";
-    EXPECT_EQ(model->unloadedRows(), 50);
+    SdkPointList twice;
+    for (int position : {60, 60, 3}) twice.AddItem(*points, position);
+    QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted);
+    EXPECT_EQ(model->addPoints(twice), 1);
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted[0][2].toInt() - inserted[0][1].toInt(), 0) << "one row announced";
+    EXPECT_EQ(model->unloadedRows(), 51);
     EXPECT_FALSE(text(7, u"Descriptor"_s).isEmpty());
-    EXPECT_EQ(model->unloadedRows(), 49);
+    EXPECT_EQ(model->unloadedRows(), 50);
     QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-    EXPECT_EQ(model->loadRows(10), 39);
+    EXPECT_EQ(model->loadRows(10), 40);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].toModelIndex().row(), 0);
     EXPECT_EQ(changed[0][1].toModelIndex().row(), 10);
+    QSignalSpy pending(model.get(), &PointTableModel::pendingChanged);
+    model->entriesAt(12)->SetValue(u"Descriptor"_s, Variant(u"through the sheet"_s));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[1][0].toModelIndex().row(), 12)
+        << "an edit made by an editor bound to the row's entries";
+    EXPECT_EQ(pending.count(), 1);
+    EXPECT_EQ(shown(12, u"Descriptor"_s), "through the sheet*");
     model->setColumns(PointTableModel::defaultColumns() << u"InstrumentTag"_s);
-    EXPECT_EQ(model->unloadedRows(), 50);
+    EXPECT_EQ(model->unloadedRows(), 50) << "all but the row with entries, which it reads instead";
     EXPECT_EQ(text(0, u"InstrumentTag"_s), model->entriesAt(0)->find(u"InstrumentTag"_s)->GetDisplayValue());
 }
 
@@ -133,6 +154,7 @@ TEST_F(PointTableModelTest, TypedTextBecomesTheValueTheEditorsWouldHandOver) {
         {u"CompDev"_s, u"2  % of Span"_s, true, "2  % of Span*"},
         {u"Span"_s, u"abc"_s, true, "abc*!"},
         {u"PointType"_s, u"Int32"_s, false, "Float32"},
+        {u"Tag"_s, u"B01-NEW"_s, true, "B01-NEW*"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(model->setCellText(cell(0, c.attribute), c.typed), c.taken) << c.attribute.toStdString();
@@ -281,6 +303,138 @@ TEST_F(PointTableModelTest, PendingChangesListInvalidFirstThenRowAndColumnAndOne
     EXPECT_EQ(listed(), "0 Descriptor first, 0 ExDesc extra, 1 Span 50 / 2 3");
     EXPECT_EQ(shown(0, u"EngUnits"_s), unitsBefore.toStdString());
     EXPECT_EQ(pending.count(), 2);
+}
+
+// Saving writes: each test gets its own copy of the sample server's archive.
+class PointTableModelSaveTest : public PointTableModelTest {
+protected:
+    void SetUp() override {
+        PointTableModelTest::SetUp();
+        ASSERT_TRUE(QFile::copy(archivePath(u"vqsouth"_s), m_copy.filePath(u"copy.vqa"_s)));
+        server = servers()->Add(u"vqcopy"_s, m_copy.filePath(u"copy.vqa"_s), false);
+        server->Open(u"vqadmin"_s, QString());
+        points = server->GetPointsSQL(u"1=1"_s, SdkNamedValues(), nullptr);
+    }
+    // The value as a new connection reads it from the archive.
+    QString stored(int row, const QString& attribute) const {
+        auto other = ArchiveServer::open(u"vqcopy"_s, m_copy.filePath(u"copy.vqa"_s));
+        return other->Points()
+            ->Item(model->pointAt(row)->Name())
+            ->PointAttributes()
+            ->Item(attribute)
+            ->Value()
+            .toString();
+    }
+    std::string results() const {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->data(model->index(row, PointTableModel::ResultColumn))
+                         .toString()
+                         .section(u':', 0, 0);
+        return texts.join(u'|').toStdString();
+    }
+
+    QTemporaryDir m_copy;
+};
+
+// A save shows each row's result and keeps the edits of rows not written; undo puts the stored
+// values back and turns the saved ones into edits again, so a second save redoes the first. A
+// renamed point is found under its stored name throughout.
+TEST_F(PointTableModelSaveTest, SaveShowsEachRowsResultAndUndoMakesTheSavedValuesEditsAgain) {
+    model->setColumns({u"Descriptor"_s, u"Span"_s});
+    addRows(5, true);
+    const QString before = text(0, u"Descriptor"_s);
+    model->setCells(block(range(0, 3), {u"Descriptor"_s}), u"Saved text"_s);
+    model->setCellText(cell(4, u"Span"_s), u"x"_s);
+    const QString tag = text(2, u"Tag"_s);
+    EXPECT_TRUE(model->setCellText(cell(2, u"Tag"_s), u"RENAMED-2"_s));
+    {
+        auto other = ArchiveServer::open(u"vqcopy"_s, m_copy.filePath(u"copy.vqa"_s));
+        other->Open(u"vqadmin"_s, QString());
+        SdkNamedValues theirs, failed;
+        theirs.Add(u"Descriptor"_s, Variant(u"theirs"_s));
+        other->Points()->Item(model->pointAt(3)->Name())->PointAttributes()->SetAttributes(theirs, failed);
+    }
+    EXPECT_EQ(model->save().text().toStdString(), "3 saved, 1 refused, 1 changed meanwhile");
+    EXPECT_EQ(results(), "Saved|Saved|Saved|Changed meanwhile|Refused");
+    EXPECT_TRUE(model->data(model->index(3, PointTableModel::ResultColumn), Qt::ToolTipRole)
+                    .toString()
+                    .contains(u"was changed by vqadmin"_s));
+    EXPECT_EQ(shown(0, u"Descriptor"_s) + " " + shown(3, u"Descriptor"_s) + " " + shown(4, u"Span"_s),
+              "Saved text Saved text* x*!");
+    EXPECT_EQ(stored(1, u"Descriptor"_s), u"Saved text"_s);
+    EXPECT_EQ(stored(2, u"Tag"_s), u"RENAMED-2"_s);
+    ASSERT_TRUE(model->canUndo());
+    EXPECT_EQ(model->undoLastSave().text().toStdString(), "3 put back");
+    EXPECT_FALSE(model->canUndo());
+    EXPECT_EQ(results(), "Put back|Put back|Put back|Changed meanwhile|Refused");
+    EXPECT_EQ(stored(0, u"Descriptor"_s), before);
+    EXPECT_EQ(shown(0, u"Descriptor"_s), "Saved text*");
+    EXPECT_EQ(model->pendingChanges()[1].before, before) << "after the invalid one";
+    EXPECT_EQ(stored(2, u"Tag"_s) + u' ' + model->pendingChanges()[3].after, tag + u" RENAMED-2"_s);
+    EXPECT_EQ(model->pendingAttributeCount(), 6);
+    EXPECT_EQ(model->save().saved, 3);
+    EXPECT_EQ(stored(0, u"Descriptor"_s) + u' ' + stored(2, u"Tag"_s), u"Saved text RENAMED-2"_s);
+}
+
+// A file for review: rows of the table by tag in any case, points of the server added as rows,
+// unknown tags listed (or new points when asked), new columns shown; nothing is written.
+TEST_F(PointTableModelTest, ACsvFileBecomesPendingEditsOfTheMatchingPoints) {
+    addRows(2, true);
+    const QString inTable = model->pointAt(1)->Name();
+    const QString outside = points->Tag(1500);
+    for (const bool create : {false, true}) {
+        model->clear();
+        addRows(2, true);
+        QString csv =
+            u"Tag,Descriptor,Location2,Span\r\n%1,From file,,\r\n%2,,7,\r\nNEW-1,Made,,\r\n%3,,,abc\r\n"_s
+                .arg(inTable.toLower(), outside, model->pointAt(0)->Name());
+        QTextStream in(&csv);
+        const PointTableImportReport report = model->importCsv(in, server, create);
+        EXPECT_EQ(u"rows=%1 added=%2 new=%3 unknown=%4 refused=%5 %6"_s.arg(report.rows)
+                      .arg(report.addedPoints)
+                      .arg(report.newPoints)
+                      .arg(report.unknown.join(u','), report.refused.join(u','))
+                      .arg(QString::fromStdString(counted(report.cells)))
+                      .toStdString(),
+                  create ? "rows=4 added=1 new=1 unknown= refused= set=4 invalid=1 skipped=0"
+                         : "rows=3 added=1 new=0 unknown=NEW-1 refused= set=3 invalid=1 skipped=0");
+        EXPECT_EQ(model->columns().last(), u"Location2"_s);
+        EXPECT_EQ(shown(1, u"Descriptor"_s) + " " + shown(2, u"Location2"_s) + " " + shown(0, u"Span"_s),
+                  "From file* 7* abc*!");
+        EXPECT_EQ(model->rowCount(), create ? 4 : 3);
+    }
+    EXPECT_EQ(shown(3, u"Tag"_s) + " " + shown(3, u"Descriptor"_s), "NEW-1* Made*");
+}
+
+// What export writes reads back as the same values: list names, twin units and all.
+TEST_F(PointTableModelTest, AnExportedTableImportedAgainChangesNothing) {
+    model->setColumns(PointTableModel::defaultColumns() << u"Archiving"_s << u"DataOwner"_s);
+    addRows(40);
+    QString csv;
+    QTextStream out(&csv);
+    EXPECT_EQ(model->exportCsv(out), 40);
+    out.flush();
+    EXPECT_TRUE(csv.startsWith(u"Tag,Descriptor,PointType,"_s));
+    QTextStream in(&csv);
+    const PointTableImportReport report = model->importCsv(in, server, false);
+    EXPECT_EQ(report.rows, 40);
+    EXPECT_EQ(report.refused.join(u'\n').toStdString(), "");
+    QStringList changed;
+    for (const PointTableChange& change : model->pendingChanges())
+        changed << change.tag + u' ' + change.attribute + u' ' + change.before + u" -> "_s + change.after;
+    EXPECT_EQ(changed.mid(0, 5).join(u"; "_s).toStdString(), "");
+}
+
+TEST_F(PointTableModelSaveTest, APointMadeFromAFileIsCreatedBySavingAndThenKnownByItsRow) {
+    QString csv = u"Tag,PtClassName,Descriptor\nNEW-2,base,Made here\n"_s;
+    QTextStream in(&csv);
+    EXPECT_EQ(model->importCsv(in, server, true).newPoints, 1);
+    EXPECT_EQ(model->pointAt(0), nullptr);
+    EXPECT_EQ(model->save().text().toStdString(), "1 saved");
+    EXPECT_EQ(model->pointAt(0)->Name(), u"NEW-2"_s);
+    EXPECT_EQ(stored(0, u"Descriptor"_s), u"Made here"_s);
+    EXPECT_FALSE(model->addPoint(server->Points()->Item(u"NEW-2"_s))) << "the created point is that row";
 }
 
 }  // namespace vq::test

@@ -11,6 +11,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 
 namespace vq {
@@ -88,16 +89,18 @@ void PointTableDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyleOptionViewItem cell(option);
     initStyleOption(&cell, index);
     cell.state &= ~QStyle::State_HasFocus;
+    const int state = index.data(PointTableModel::CellStateRole).toInt();
     if (index.column() < PointTableModel::ResultColumn) {
-        // Tag and server read as the rows' headings, never greyed.
+        // Tag and server read as the rows' headings, never greyed; a renamed tag shows as edited.
         cell.palette.setColor(QPalette::Text, cell.palette.color(QPalette::WindowText));
         cell.backgroundBrush =
             blend(systemColor(SystemColor::ButtonFace), cell.palette.color(QPalette::Base), 0.6);
+        styleByState(cell, state & (PointTableModel::Edited | PointTableModel::Invalid));
     } else if (index.column() == PointTableModel::ResultColumn) {
         const QColor colour = outcomeColor(index.data(PointTableModel::ResultOutcomeRole).toInt());
         if (colour.isValid()) cell.palette.setColor(QPalette::Text, colour);
     } else {
-        styleByState(cell, index.data(PointTableModel::CellStateRole).toInt());
+        styleByState(cell, state);
     }
     const QWidget* widget = option.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
@@ -112,9 +115,16 @@ void PointTableDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     }
 }
 
-// A row whose entries cannot be read opens no editor: the view then stays as it was.
-QWidget* PointTableDelegate::createEditor(QWidget*, const QStyleOptionViewItem&,
+// A row whose entries cannot be read opens no editor: the view then stays as it was. The tag's
+// editor goes on the view itself, above the frozen columns that cover the viewport's left edge.
+QWidget* PointTableDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                           const QModelIndex& index) const {
+    if (index.column() == PointTableModel::TagColumn) {
+        auto* line = new QLineEdit(parent->parentWidget() ? parent->parentWidget() : parent);
+        line->setObjectName(QStringLiteral("TagEdit"));
+        line->setFrame(false);
+        return line;
+    }
     const bool bound = silently(false, [&] {
         m_editor->SetAttributeName(QString());
         m_editor->SetPropSheetEntries(m_model->entriesAt(index.row()));
@@ -127,12 +137,32 @@ QWidget* PointTableDelegate::createEditor(QWidget*, const QStyleOptionViewItem&,
     return m_editor;
 }
 
+// The editor lives on the view itself rather than its viewport, so that over a frozen column it
+// shows above the frozen view.
 void PointTableDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                               const QModelIndex&) const {
-    editor->setGeometry(option.rect.adjusted(0, 0, 0, 0));
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    QRect place = option.rect;
+    if (view && editor->parentWidget() && editor->parentWidget()->isAncestorOf(view->viewport()))
+        place.moveTopLeft(view->viewport()->mapTo(editor->parentWidget(), place.topLeft()));
+    editor->setGeometry(place);
 }
 
-void PointTableDelegate::destroyEditor(QWidget* editor, const QModelIndex&) const {
+void PointTableDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (editor != m_editor) QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void PointTableDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                      const QModelIndex& index) const {
+    if (editor != m_editor) QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool PointTableDelegate::eventFilter(QObject* watched, QEvent* event) {
+    return watched != m_editor && QStyledItemDelegate::eventFilter(watched, event);
+}
+
+void PointTableDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (editor != m_editor) return QStyledItemDelegate::destroyEditor(editor, index);
     m_open = false;
     editor->hide();
 }

@@ -11,7 +11,8 @@ class VQPointAttributeEdit;
 // attribute, grey when read-only, bold on a tint when edited, red when invalid) and hands out the
 // property sheet's attribute editor, bound to the row's entries and the column's attribute. The
 // editor edits the entries itself: the delegate neither reads nor writes values, and closing the
-// edit only hides the editor.
+// edit only hides the editor. The tag, which the attribute editor keeps locked on a stored point,
+// is renamed in a plain line editor through the model.
 class PointTableDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -26,8 +27,8 @@ public:
                           const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
-    void setEditorData(QWidget*, const QModelIndex&) const override {}
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
     bool isEditing() const { return m_open; }
@@ -40,8 +41,9 @@ public:
     static int rowHeight();
 
 protected:
-    // The editor ends its edit itself (Enter, Esc, focus loss), not on the view's keys.
-    bool eventFilter(QObject*, QEvent*) override { return false; }
+    // The attribute editor ends its edit itself (Enter, Esc, focus loss), not on the view's keys;
+    // the tag's plain editor ends as any item editor does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     VQPointAttributeEdit* m_editor;

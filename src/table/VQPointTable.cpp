@@ -111,6 +111,7 @@ public:
     bool editorKey(QKeyEvent* event);
     bool openEditor(const QModelIndex& index, const QKeyEvent* typed = nullptr);
     void hideEditor();
+    bool typeIntoPlainEditor(const QKeyEvent* typed);
     void cancelEditor();
     bool editNeighbour(bool next);
     QModelIndex neighbourEditable(const QModelIndex& from, bool next) const;
@@ -146,7 +147,7 @@ VQPointTablePrivate::VQPointTablePrivate(VQPointTable* table)
     : q(table),
       m_model(new PointTableModel(table)),
       m_grid(new PointTableGrid(table)),
-      m_editor(new VQPointAttributeEdit(m_grid->viewport())),
+      m_editor(new VQPointAttributeEdit(m_grid)),
       m_delegate(new PointTableDelegate(m_editor, m_model, m_grid)),
       m_review(new PointTableReviewPane(m_model, table)),
       m_progress(new PointTableProgress(table)),
@@ -583,6 +584,8 @@ bool VQPointTable::eventFilter(QObject* watched, QEvent* event) {
 
 // Keys on the grid itself; the arrows, Tab, Page Up/Down, Home and End are the view's own.
 bool VQPointTablePrivate::gridKey(QKeyEvent* event) {
+    // Keys an item editor left alone come up to the grid as well; they are not the grid's.
+    if (QApplication::focusWidget() != m_grid) return false;
     const QModelIndex current = m_grid->currentIndex();
     const int key = event->key();
     const bool control = event->modifiers() & Qt::ControlModifier;
@@ -631,14 +634,29 @@ bool VQPointTablePrivate::openEditor(const QModelIndex& index, const QKeyEvent* 
         m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     m_grid->scrollTo(index);
     m_grid->edit(index);
-    if (!m_delegate->isEditing()) return true;
+    if (!m_delegate->isEditing()) return typeIntoPlainEditor(typed);
     m_editor->raise();
     m_editor->SetInternalFocus();
+    // An editor whose entry refuses edits keeps its child disabled: nothing to type into.
+    if (!m_editor->isAncestorOf(QApplication::focusWidget())) {
+        hideEditor();
+        return true;
+    }
     m_editor->SetSelStart(0);
     m_editor->SetSelLength(int32_t(m_editor->Text().size()));
-    if (typed && QApplication::focusWidget()) {
+    if (typed) {
         QKeyEvent again(QEvent::KeyPress, typed->key(), typed->modifiers(), typed->text());
         QCoreApplication::sendEvent(QApplication::focusWidget(), &again);
+    }
+    return true;
+}
+
+// The tag's plain editor takes the focus when it opens; a typed character goes on to it.
+bool VQPointTablePrivate::typeIntoPlainEditor(const QKeyEvent* typed) {
+    QWidget* focus = QApplication::focusWidget();
+    if (typed && focus && focus != m_grid && m_grid->isAncestorOf(focus)) {
+        QKeyEvent again(QEvent::KeyPress, typed->key(), typed->modifiers(), typed->text());
+        QCoreApplication::sendEvent(focus, &again);
     }
     return true;
 }

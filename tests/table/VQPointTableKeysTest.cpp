@@ -86,7 +86,8 @@ TEST_F(KeysTest, TabEditsOnSaveCommitsTheOpenEditAndUndoWaitsForTheGrid) {
     EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits Span"), "EngUnits=degC Span=100");
 }
 
-// Ctrl+O and a double-click on the tag ask the host to open the row's point.
+// Ctrl+O and a double-click on the tag ask the host to open the row's point; F2 on the tag
+// renames the point in an editor that shows above the frozen columns.
 TEST_F(KeysTest, CtrlOAndADoubleClickOnTheTagOpenThePoint) {
     QStringList opened;
     QObject::connect(table, &VQPointTable::OpenPoint, table,
@@ -99,6 +100,17 @@ TEST_F(KeysTest, CtrlOAndADoubleClickOnTheTagOpenThePoint) {
                       tagCell.center());  // as a real double-click starts
     QTest::mouseDClick(frozen->viewport(), Qt::LeftButton, {}, tagCell.center());
     EXPECT_EQ(opened.join(u' '), u"TI04 TI06"_s);
+
+    goTo(1, "Descriptor");
+    pressKeys(u"Ctrl+Home F2"_s);
+    const QPoint tagCentre =
+        frozen->viewport()->mapTo(grid(), tagCell.center() - QPoint(0, 5 * tagCell.height()));
+    const QWidget* shown = grid()->childAt(tagCentre);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->objectName(), u"TagEdit"_s);
+    pressKeys(u"'TI01A' Return"_s);
+    QTRY_COMPARE(model()->index(0, PointTableModel::TagColumn).data().toString(), u"TI01A"_s);
+    EXPECT_EQ(QApplication::focusWidget(), grid());
 }
 
 }  // namespace

@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
@@ -34,7 +33,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <set>
 
 namespace vq {
 

@@ -254,11 +254,8 @@ void VQPointTablePrivate::setUpActions() {
     m_reviewAction->setCheckable(true);
     m_save = addAction(QStringLiteral("Save"), QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
                        [this] { q->Save(); });
-    // Ctrl+Z undoes typing while an editor is open; the action only acts on the grid.
     m_undo = addAction(QStringLiteral("UndoLastSave"), QStringLiteral("Undo Last Save"),
-                       QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
-                           if (!m_delegate->isEditing()) q->UndoLastSave();
-                       });
+                       QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { q->UndoLastSave(); });
 }
 
 void VQPointTablePrivate::setUpLayout() {
@@ -451,6 +448,8 @@ void VQPointTable::Save() {
     if (d->m_loadTimer->isActive()) d->startLoading();
 }
 
+// Ctrl+Z while a cell is being edited belongs to the editor (a text editor undoes its typing; an
+// on/off or list editor does nothing), never to the last save.
 void VQPointTable::UndoLastSave() {
     if (d->m_saving || d->m_delegate->isEditing()) return;
     const PointTableUndoSummary summary = d->m_model->undoLastSave();

@@ -81,6 +81,11 @@ TEST_F(KeysTest, TabEditsOnSaveCommitsTheOpenEditAndUndoWaitsForTheGrid) {
     EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits Span"), "EngUnits=bar Span=75");
     pressKeys(u"F2 'x' Ctrl+Z"_s);
     EXPECT_EQ(status(), "1 saved");
+    pressKeys(u"Esc"_s);
+    table->SetColumns(words("EngUnits Span Step"));  // an on/off editor leaves Ctrl+Z to its window
+    goTo(2, "Step");
+    pressKeys(u"F2 Ctrl+Z"_s);
+    EXPECT_EQ(status(), "1 saved");
     pressKeys(u"Esc Ctrl+Z"_s);
     EXPECT_EQ(status(), "1 put back");
     EXPECT_EQ(storedValues(reconnect(), u"TI03"_s, "EngUnits Span"), "EngUnits=degC Span=100");

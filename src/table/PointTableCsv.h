@@ -45,8 +45,12 @@ public:
     using KnownColumn = std::function<bool(const QString& column)>;
 
     /// Reads a whole file; a file the rules refuse as a whole raises an Error whose description
-    /// says why (no header, no "Tag" column, a column unknown or named twice).
+    /// says why (no header, no "Tag" column, a column unknown or named twice). The system
+    /// attributes read over are those the property sheet's model never lets a user edit.
     static PointTableCsvFile read(QTextStream& in, const KnownColumn& known);
+    /// As above, reading over the columns `system` names instead: a host that knows its
+    /// servers' own list (an archive's computed columns among them) passes it here.
+    static PointTableCsvFile read(QTextStream& in, const KnownColumn& known, const KnownColumn& system);
 };
 
 }  // namespace vq

@@ -28,6 +28,8 @@ struct VQ_TABLE_EXPORT PointTableSaveRecord {
         SdkServerPtr server;
         qint64 pointId = 0;
         int row = 0;
+        /// The change set that holds the point's write.
+        qint64 changeSet = 0;
     };
     std::vector<SavedPoint> points;
     bool isEmpty() const { return servers.empty(); }

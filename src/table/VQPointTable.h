@@ -79,7 +79,12 @@ Q_SIGNALS:
     void ColumnsChanged();
     void PropertyChanged(const QString& name);
 
+protected:
+    /// The grid's and the editor's keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    friend class VQPointTablePrivate;
     std::unique_ptr<class VQPointTablePrivate> const d;
 };
 

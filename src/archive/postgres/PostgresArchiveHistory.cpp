@@ -133,7 +133,7 @@ void PostgresArchiveStorage::dropDeferredRecords(int depth) {
 
 // The change set and its attribute changes go in one statement, one round trip: the attribute
 // changes travel as arrays, unnested in order. A copy gives the id and moves the ids on past it.
-qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) {
+pg::Params PostgresArchiveStorage::changeSetParams(const ArchiveChangeRecord& record) {
     StoredText::check(record.user + record.program + record.osUser + record.kind + record.note,
                       QStringLiteral("The change set"));
     QStringList points, tags, firsts, counts, attributes, before, after;
@@ -166,18 +166,32 @@ qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record
                                Param::text(arrayLiteral(after)),
                                Param::text(u'{' + firsts.join(u',') + u'}'),
                                Param::text(u'{' + counts.join(u',') + u'}')};
+    return params;
+}
+
+qint64 PostgresArchiveStorage::recordChangeSet(const ArchiveChangeRecord& record) {
+    pg::Params params = changeSetParams(record);
     // Inside a write already (the usual case) it goes with the write's COMMIT, and a failure
     // undoes the whole write: no round trip of its own, no savepoint.
     if (m_depth > 0 && record.id == 0) {
-        m_deferredRecords.push_back({m_depth, params});
+        m_deferredRecords.push_back({m_depth, std::move(params)});
         return 0;
     }
+    return sendChangeSet(params, record.id);
+}
+
+// One round trip more than a deferred one, for a caller that hands the id on.
+qint64 PostgresArchiveStorage::recordChangeSetNow(const ArchiveChangeRecord& record) {
+    return sendChangeSet(changeSetParams(record), record.id);
+}
+
+qint64 PostgresArchiveStorage::sendChangeSet(const pg::Params& params, qint64 givenId) {
     const QString what = QStringLiteral("recording a change");
     std::unique_ptr<WriteScope> write;
     if (m_depth == 0) write = beginWrite();
     const pg::Rows stored = runPrepared(what, kRecordName, kRecordSql, params);
     const qint64 id = stored.count() > 0 ? stored.integer(0, 0) : 0;
-    if (id > 0 && record.id > 0)
+    if (id > 0 && givenId > 0)
         run(what,
             "SELECT setval(pg_get_serial_sequence('change_sets', 'change_id'), max(change_id))"
             " FROM change_sets");

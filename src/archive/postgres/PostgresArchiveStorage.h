@@ -92,6 +92,7 @@ public:
     std::unique_ptr<BulkLoad> beginBulkLoad() override;
 
     qint64 recordChangeSet(const ArchiveChangeRecord& record) override;
+    qint64 recordChangeSetNow(const ArchiveChangeRecord& record) override;
     std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) override;
     qint64 pruneChangeSets(const QDateTime& before) override;
     // The history's first tables, and the one that replaces its rows per attribute change, for
@@ -151,6 +152,8 @@ private:
     };
     void commitWithRecords();
     void sendDeferredRecords();
+    static pg::Params changeSetParams(const ArchiveChangeRecord& record);
+    qint64 sendChangeSet(const pg::Params& params, qint64 givenId);
     void keepDeferredRecords(int depth);
     void dropDeferredRecords(int depth);
     QStringList texts(const QString& what, const QByteArray& sql, const pg::Params& params = {});

@@ -25,12 +25,24 @@ ArchiveChangeRecorder::ArchiveChangeRecorder(ArchiveServer& server, QString kind
 }
 
 ArchiveChangeRecorder::~ArchiveChangeRecorder() {
-    if (m_collecting) m_server.setCollectingChanges(nullptr);
+    if (m_collecting) m_server.setCollectingChanges(m_outer);
 }
 
+// A write collecting inside another (a revert inside a batch) hands the outer one back after.
 void ArchiveChangeRecorder::collectWrites() {
+    if (m_collecting) return;
+    m_outer = m_server.collectingChanges();
     m_server.setCollectingChanges(this);
     m_collecting = true;
+}
+
+ArchiveChangeRecorder::PointWrite::PointWrite(ArchiveServer& server)
+    : m_recorder(server.collectingChanges()), m_mark(m_recorder ? m_recorder->m_record.changes.size() : 0) {}
+
+ArchiveChangeRecorder::PointWrite::~PointWrite() {
+    if (!m_recorder) return;
+    auto& changes = m_recorder->m_record.changes;
+    changes.erase(changes.begin() + qsizetype(m_mark), changes.end());
 }
 
 void ArchiveChangeRecorder::addPoint(qint64 pointId, const QString& tag, const ArchiveClassInfo& info,
@@ -47,16 +59,26 @@ void ArchiveChangeRecorder::addPoint(qint64 pointId, const QString& tag, const A
     }
 }
 
-qint64 ArchiveChangeRecorder::record() {
+std::optional<ArchiveChangeRecord> ArchiveChangeRecorder::takeRecord() {
     ArchiveChangeRecord record = std::exchange(m_record, {});
     m_record.kind = record.kind;
     m_record.note = record.note;
-    if (!m_server.recordsHistory() || (record.changes.empty() && record.kind != u"seed")) return 0;
+    if (!m_server.recordsHistory() || (record.changes.empty() && record.kind != u"seed")) return std::nullopt;
     record.time = QDateTime::currentDateTimeUtc();
     record.user = m_server.UserName();
     record.program = m_server.programName();
     record.osUser = osUser();
-    return m_server.storage().recordChangeSet(record);
+    return record;
+}
+
+qint64 ArchiveChangeRecorder::record() {
+    const auto record = takeRecord();
+    return record ? m_server.storage().recordChangeSet(*record) : 0;
+}
+
+qint64 ArchiveChangeRecorder::recordWithId() {
+    const auto record = takeRecord();
+    return record ? m_server.storage().recordChangeSetNow(*record) : 0;
 }
 
 void ArchiveChangeRecorder::recordWrite(ArchiveServer& server, const char* kind, qint64 pointId,

@@ -4,6 +4,7 @@
 #include "archive/storage/ArchiveCatalog.h"
 #include "archive/storage/ArchiveHistoryRecords.h"
 
+#include <optional>
 #include <vector>
 
 namespace vq {
@@ -32,7 +33,25 @@ public:
     // Stores the change set inside the caller's write, unless the archive keeps no history or
     // nothing changed (a seeding run is recorded all the same); returns its id, or 0. Starts over.
     qint64 record();
+    // As record(), but the id is known at once even where the storage would send the change set
+    // with the commit.
+    qint64 recordWithId();
     bool isEmpty() const { return m_record.changes.empty(); }
+
+    // The changes one point write adds to the change set collecting; dropped without keep(), as
+    // when the point's savepoint is undone, it takes them out again.
+    class PointWrite {
+    public:
+        explicit PointWrite(ArchiveServer& server);
+        ~PointWrite();
+        PointWrite(const PointWrite&) = delete;
+        PointWrite& operator=(const PointWrite&) = delete;
+        void keep() { m_recorder = nullptr; }
+
+    private:
+        ArchiveChangeRecorder* m_recorder;
+        size_t m_mark;
+    };
 
     // What PointWriter records for one point: into the change set collecting, else its own.
     static void recordWrite(ArchiveServer& server, const char* kind, qint64 pointId, const QString& tag,
@@ -52,9 +71,13 @@ public:
     static QString osUser();
 
 private:
+    // The change set to store and the archive's switch, or none; starts over.
+    std::optional<ArchiveChangeRecord> takeRecord();
+
     ArchiveServer& m_server;
     ArchiveChangeRecord m_record;
     bool m_collecting = false;
+    ArchiveChangeRecorder* m_outer = nullptr;  // the one collecting before this one
 };
 
 }  // namespace vq

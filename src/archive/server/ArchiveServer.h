@@ -18,6 +18,7 @@ namespace vq {
 
 class ArchiveChangeRecorder;
 class ArchiveStorage;
+class ArchiveWriteBatch;
 class LogonClock;
 struct ArchiveUserRecord;
 struct SqlNode;
@@ -69,6 +70,8 @@ public:
     /// the archive holds; `*` and `?` are taken literally.
     QStringList TagsStartingWith(const QString& prefix, int maxCount) override;
     SdkPointPtr PointFromHandle(qint64 pointId, const QString& tag) override;
+    /// A second batch while one is open raises.
+    SdkWriteBatchPtr beginWriteBatch(const QString& kind, const QString& note) override;
 
     /// @{
     /// Point searches: every search stops at this limit (30 s unless set); cancelSearch() stops
@@ -154,6 +157,11 @@ public:
     /// The change set collecting the point writes of a larger write, or none.
     ArchiveChangeRecorder* collectingChanges() const { return m_collecting; }
     void setCollectingChanges(ArchiveChangeRecorder* recorder) { m_collecting = recorder; }
+    /// Before a point's write: begins the open write batch's transaction unless begun, so that
+    /// the point's write is a savepoint in it; nothing without a batch.
+    void joinWriteBatch();
+    /// The open write batch, or none (ArchiveWriteBatch registers itself).
+    void setWriteBatch(ArchiveWriteBatch* batch) { m_writeBatch = batch; }
     /// Raises unless the logged-on user is a member of the group "vqadmin".
     void requireAdministrator(const QString& what) const;
     /// @}
@@ -182,6 +190,7 @@ private:
     std::shared_ptr<const LogonClock> m_clock;
     QString m_program;
     ArchiveChangeRecorder* m_collecting = nullptr;
+    ArchiveWriteBatch* m_writeBatch = nullptr;
     mutable std::optional<bool> m_recordsHistory;
 
     struct Loaded;

@@ -285,7 +285,9 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
                            .arg(className, m_server.Name()));
     }
     // Checked and stored under one write lock, so no other writer slips in between.
+    m_server.joinWriteBatch();
     const auto write = m_server.storage().beginWrite();
+    ArchiveChangeRecorder::PointWrite recorded(m_server);
     Draft draft;
     draft.info = info;
     draft.failed = &failed;
@@ -303,6 +305,7 @@ ArchivePointHeader PointWriter::create(const QString& tag, const QString& classN
         m_server, "create", id, tag, *info, {}, draft.values,
         ArchiveChangeRecorder::givenAttributes(*info, draft.values, attributes));
     write->commit();
+    recorded.keep();
     return ArchivePointHeader{id, tag, info->id, pointType};
 }
 
@@ -361,7 +364,9 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     m_server.requireConnection(QStringLiteral("write point attributes"));
     // Read, checked and written under one write lock: checks never run on a point that another
     // writer is changing, and an edit set is stored whole.
+    m_server.joinWriteBatch();
     const auto write = m_server.storage().beginWrite();
+    ArchiveChangeRecorder::PointWrite recorded(m_server);
     header = m_server.pointHeader(header.id);
     Draft draft;
     draft.info = m_server.classById(header.classId);
@@ -389,6 +394,7 @@ void PointWriter::update(ArchivePointHeader& header, const SdkNamedValues& edits
     // Read back within the write, so no other writer's change can slip into what counts as seen.
     if (seen) *seen = m_server.readAttributes(header);
     write->commit();
+    recorded.keep();
     header.tag = draft.value(u"Tag").toString();
     header.pointType = draft.value(u"PointType").toInt32();
 }

@@ -209,6 +209,9 @@ public:
     /// trip to a server may send a change set recorded inside a write with the write's commit,
     /// and return 0 for it; a read of the history sends it first.
     virtual qint64 recordChangeSet(const ArchiveChangeRecord& record) = 0;
+    /// As recordChangeSet(), but stored at once even inside a write, so that its id is known
+    /// before the write's commit.
+    virtual qint64 recordChangeSetNow(const ArchiveChangeRecord& record) { return recordChangeSet(record); }
     /// The change sets the query selects, newest first, each with all its attribute changes.
     virtual std::vector<ArchiveChangeRecord> changeSets(const ArchiveHistoryQuery& query) = 0;
     /// Removes the change sets older than `before`; returns how many.

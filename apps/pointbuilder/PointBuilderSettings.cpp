@@ -12,6 +12,8 @@ namespace {
 const QString kGeometry = u"window/geometry"_s;
 const QString kServer = u"window/server"_s;
 const QString kRecent = u"recentPoints"_s;
+const QString kTableColumns = u"points/columns"_s;
+const QString kTableGeometry = u"points/geometry"_s;
 
 }  // namespace
 
@@ -25,6 +27,8 @@ PointBuilderSettings::PointBuilderSettings() {
     m_settings = std::make_unique<QSettings>();
     m_geometry = m_settings->value(kGeometry).toByteArray();
     m_server = m_settings->value(kServer).toString();
+    m_pointTableColumns = m_settings->value(kTableColumns).toString();
+    m_pointTableGeometry = m_settings->value(kTableGeometry).toByteArray();
     const int count = m_settings->beginReadArray(kRecent);
     for (int i = 0; i < count && m_recent.size() < MaxRecentPoints; ++i) {
         m_settings->setArrayIndex(i);
@@ -53,6 +57,16 @@ QString PointBuilderSettings::server() const {
 void PointBuilderSettings::setServer(const QString& server) {
     m_server = server;
     if (m_settings) m_settings->setValue(kServer, server);
+}
+
+void PointBuilderSettings::setPointTableColumns(const QString& columns) {
+    m_pointTableColumns = columns;
+    if (m_settings) m_settings->setValue(kTableColumns, columns);
+}
+
+void PointBuilderSettings::setPointTableGeometry(const QByteArray& geometry) {
+    m_pointTableGeometry = geometry;
+    if (m_settings) m_settings->setValue(kTableGeometry, geometry);
 }
 
 void PointBuilderSettings::addRecentPoint(const RecentPoint& point) {

@@ -33,6 +33,12 @@ public:
     QString server() const;
     void setServer(const QString& server);
 
+    // The Points window's attribute columns (comma-separated) and geometry.
+    QString pointTableColumns() const { return m_pointTableColumns; }
+    void setPointTableColumns(const QString& columns);
+    QByteArray pointTableGeometry() const { return m_pointTableGeometry; }
+    void setPointTableGeometry(const QByteArray& geometry);
+
     QList<RecentPoint> recentPoints() const { return m_recent; }
     // Puts the point first, once, and forgets the oldest beyond MaxRecentPoints.
     void addRecentPoint(const RecentPoint& point);
@@ -45,6 +51,8 @@ private:
     QByteArray m_geometry;
     QString m_server;
     QList<RecentPoint> m_recent;
+    QString m_pointTableColumns;
+    QByteArray m_pointTableGeometry;
 };
 
 }  // namespace vq

@@ -3,6 +3,7 @@
 #include "PointBuilderMessages.h"
 #include "PointBuilderSettings.h"
 #include "PointEditSummary.h"
+#include "PointTableWindow.h"
 #include "TagCompleter.h"
 #include "core/Error.h"
 #include "core/MessageService.h"
@@ -137,6 +138,9 @@ void PointBuilderWindow::makeActions() {
     QAction* quit =
         makeAction(u"actQuit"_s, u"&Quit"_s, u"Closes the Point Builder, asking about unsaved edits"_s);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    makeAction(u"actPoints"_s, u"P&oints..."_s,
+               u"The Points window: many points found, edited, reviewed and saved together"_s)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     makeAction(u"actConnections"_s, u"&Connections..."_s,
                u"Connects to servers and adds them to the server list"_s);
     makeAction(u"actHistory"_s, u"&History..."_s, QString())->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -151,6 +155,7 @@ void PointBuilderWindow::makeActions() {
     connect(m_actRevert, &QAction::triggered, this, &PointBuilderWindow::revert);
     connect(find, &QAction::triggered, this, &PointBuilderWindow::findPoint);
     connect(action(u"actProperties"_s), &QAction::triggered, this, &PointBuilderWindow::showPointProperties);
+    connect(action(u"actPoints"_s), &QAction::triggered, this, &PointBuilderWindow::showPointsWindow);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
     connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
@@ -173,7 +178,8 @@ QAction* PointBuilderWindow::action(const QString& name) const {
 void PointBuilderWindow::makeMenus() {
     QMenu* file = menuBar()->addMenu(u"&File"_s);
     file->setToolTipsVisible(true);  // a disabled History... says why
-    file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s)});
+    file->addActions(
+        {m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s), action(u"actPoints"_s)});
     file->addSeparator();
     file->addActions({m_actSave, m_actRevert, action(u"actHistory"_s)});
     file->addSeparator();
@@ -435,6 +441,37 @@ void PointBuilderWindow::showPointProperties() {
     });
 }
 
+PointTableWindow* PointBuilderWindow::showPointsWindow() {
+    if (!m_pointsWindow) {
+        m_pointsWindow = new PointTableWindow(
+            *m_settings, *m_dialogs, [this] { return m_server; }, this);
+        connect(m_pointsWindow, &PointTableWindow::openPointRequested, this,
+                &PointBuilderWindow::openTablePoint);
+    }
+    m_pointsWindow->show();
+    m_pointsWindow->raise();
+    m_pointsWindow->activateWindow();
+    return m_pointsWindow;
+}
+
+bool PointBuilderWindow::openTablePoint(const SdkPointPtr& point) {
+    if (!point || !mayDropEdits()) return false;
+    const QString server = point->Server()->Name();
+    if (!selectServer(server)) {
+        messageService().show(
+            u"The server \"%1\" of %2 is not in the server list."_s.arg(server, point->Name()),
+            MessageButtons::Ok, QString());
+        return false;
+    }
+    const bool opened = reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {
+        bindStoredPoint(point);
+        return true;
+    });
+    raise();
+    activateWindow();
+    return opened;
+}
+
 // Opens without asking about unsaved edits: the caller has asked.
 bool PointBuilderWindow::loadPoint(const QString& tag) {
     return reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {
@@ -554,7 +591,7 @@ bool PointBuilderWindow::mayDropEdits() {
 }
 
 void PointBuilderWindow::closeEvent(QCloseEvent* event) {
-    if (!mayQuit()) {
+    if ((m_pointsWindow && m_pointsWindow->isVisible() && !m_pointsWindow->close()) || !mayQuit()) {
         event->ignore();
         return;
     }

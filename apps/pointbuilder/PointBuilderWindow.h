@@ -20,6 +20,7 @@ class QPushButton;
 namespace vq {
 
 class PointBuilderSettings;
+class PointTableWindow;
 class PropSheetEntries;
 class PropSheetEntry;
 class TagCompleter;
@@ -55,6 +56,10 @@ public:
     bool findPoint();
     // Finds points, several at once, and shows their properties read-only.
     void showPointProperties();
+    // The Points window, where many points are edited at once; made on first use.
+    PointTableWindow* showPointsWindow();
+    // Opens a point the Points window asks for in the single-point view, on its server.
+    bool openTablePoint(const SdkPointPtr& point);
     // Opens a point of the recent-points menu on its server; one that no longer exists is told
     // and taken off the menu.
     bool openRecent(int position);
@@ -164,6 +169,7 @@ private:
     QLabel* m_lblEdited;
     QLabel* m_lblInvalid;
     QLabel* m_lblSaved;
+    PointTableWindow* m_pointsWindow = nullptr;
 };
 
 }  // namespace vq

@@ -138,7 +138,7 @@ void PointBuilderWindow::makeActions() {
     QAction* quit =
         makeAction(u"actQuit"_s, u"&Quit"_s, u"Closes the Point Builder, asking about unsaved edits"_s);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    makeAction(u"actPoints"_s, u"P&oints..."_s,
+    makeAction(u"actPoints"_s, u"Poin&ts..."_s,
                u"The Points window: many points found, edited, reviewed and saved together"_s)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     makeAction(u"actConnections"_s, u"&Connections..."_s,

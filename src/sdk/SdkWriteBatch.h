@@ -24,6 +24,7 @@ public:
     virtual qint64 commit() = 0;
 };
 
+/// A batch is owned by the one who began it.
 using SdkWriteBatchPtr = std::unique_ptr<SdkWriteBatch>;
 
 }  // namespace vq

@@ -22,13 +22,13 @@ struct PointTableCsvFile;
 
 /// One pending edit of one cell, as the review pane lists it.
 struct VQ_TABLE_EXPORT PointTableChange {
-    int row = 0;
-    QString server;
+    int row = 0;        ///< the table row of the point
+    QString server;     ///< the name of the point's server
     QString tag;        ///< the tag as loaded
     QString attribute;  ///< the primary attribute name
     QString before;     ///< the text shown before the edit
     QString after;      ///< the text shown now
-    bool valid = true;
+    bool valid = true;  ///< false when the new value fails the attribute's validation rule
 };
 
 /// What a many-cell edit did, for the status line.
@@ -40,12 +40,12 @@ struct VQ_TABLE_EXPORT PointTableEditReport {
 
 /// What loading a CSV file for review did.
 struct VQ_TABLE_EXPORT PointTableImportReport {
-    int rows = 0;         ///< rows taken as pending edits
-    int addedPoints = 0;  ///< points not in the table before, added as rows
-    int newPoints = 0;    ///< rows for points to create (only when asked)
-    QStringList unknown;  ///< tags no server has, not created
-    QStringList refused;  ///< "line N: tag: reason"
-    PointTableEditReport cells;
+    int rows = 0;                ///< rows taken as pending edits
+    int addedPoints = 0;         ///< points not in the table before, added as rows
+    int newPoints = 0;           ///< rows for points to create (only when asked)
+    QStringList unknown;         ///< tags no server has, not created
+    QStringList refused;         ///< "line N: tag: reason"
+    PointTableEditReport cells;  ///< what the file's cells did to the table's cells
 };
 
 /// Points as rows and attributes as columns, for editing many points at once. Columns 0, 1 and 2
@@ -56,6 +56,7 @@ struct VQ_TABLE_EXPORT PointTableImportReport {
 class VQ_TABLE_EXPORT PointTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    /// The columns before the attribute columns.
     enum FixedColumn { TagColumn = 0, ServerColumn = 1, ResultColumn = 2, FirstAttributeColumn = 3 };
     /// Bits of CellStateRole.
     enum CellState {
@@ -65,12 +66,14 @@ public:
         Invalid = 8,      ///< fails the attribute's validation rule: red
         NotLoaded = 16    ///< the row's values are not read yet
     };
+    /// What data() gives besides Qt's roles.
     enum Role {
         CellStateRole = Qt::UserRole + 1,  ///< CellState bits
         AttributeRole,                     ///< the column's attribute name (for the editor)
         ResultOutcomeRole                  ///< the row's PointTableRowResult::Outcome as int
     };
 
+    /// An empty table with the default columns.
     explicit PointTableModel(QObject* parent = nullptr);
     ~PointTableModel() override;
 
@@ -98,11 +101,11 @@ public:
     /// Reads the values of up to `count` rows not read yet, in row order; returns how many rows
     /// are still unread. For loading a large table in slices while the window stays responsive.
     int loadRows(int count);
-    int unloadedRows() const;
+    int unloadedRows() const;  ///< rows whose values are not read yet
 
     /// The point of a row, made from its handle.
     SdkPointPtr pointAt(int row) const;
-    SdkServerPtr serverAt(int row) const;
+    SdkServerPtr serverAt(int row) const;  ///< the server of a row's point
     /// The row's collection of entries, made (and read from the server) when first asked for.
     std::shared_ptr<PropSheetEntries> entriesAt(int row);
     /// The attribute of a column; empty for the fixed columns except the tag ("Tag").
@@ -158,12 +161,15 @@ public:
     int exportCsv(QTextStream& out);
     /// @}
 
+    /// @{
+    /// Qt's table model: the points as rows; the fixed columns, then the attribute columns.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    /// @}
 
     /// Bytes the rows hold, for the memory benchmark.
     size_t memoryUsage() const;

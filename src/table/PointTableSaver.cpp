@@ -161,6 +161,8 @@ private:
     bool openBatch(const ServerRows& group, SdkWriteBatchPtr& batch, int row) {
         if (m_unbatched.contains(group.server.get())) return true;
         try {
+            // A batch needs a logged-on user: log on as a single save would, once per server.
+            if (!group.server->IsConnected()) m_rows[size_t(row)]->CheckServerConnection();
             batch = group.server->beginWriteBatch(
                 QStringLiteral("bulk"), QStringLiteral("point table: %1 points").arg(group.rows.size()));
         } catch (...) {

@@ -28,9 +28,11 @@ class VQ_TABLE_EXPORT VQPointTable : public QWidget {
     Q_PROPERTY(QString Columns READ ColumnsText WRITE SetColumnsText NOTIFY ColumnsChanged)
 
 public:
+    /// An empty table with the default columns.
     explicit VQPointTable(QWidget* parent = nullptr);
     ~VQPointTable() override;
 
+    /// The rows, columns and edits, for hosts that read or edit them without the grid.
     PointTableModel* model() const;
     /// The grid, for a host's own keys and for tests.
     QTableView* view() const;
@@ -76,7 +78,9 @@ Q_SIGNALS:
     void OpenPoint(vq::SdkPointPtr point);
     /// The status line changed: a summary of a save or an edit, or a message.
     void StatusChanged(const QString& text);
+    /// The attribute columns changed.
     void ColumnsChanged();
+    /// A persisted property changed, as the other controls report it.
     void PropertyChanged(const QString& name);
 
 protected:

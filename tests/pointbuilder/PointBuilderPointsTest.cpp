@@ -29,10 +29,12 @@ TEST_F(PointBuilderTest, ThePointsWindowAddsTagsRemembersColumnsAndOpensARowsPoi
 
     points->table()->SetColumns({u"Descriptor"_s, u"Span"_s});
     EXPECT_EQ(window->settings().pointTableColumns(), u"Descriptor,Span"_s);
+    PointBuilderSettings settings;
     TagwrightDlgs dialogs;
-    PointTableWindow again(const_cast<PointBuilderSettings&>(window->settings()), dialogs,
-                           [] { return SdkServerPtr(); });
-    EXPECT_EQ(again.table()->Columns(), (QStringList{u"Descriptor"_s, u"Span"_s}));
+    const auto noServer = [] { return SdkServerPtr(); };
+    PointTableWindow(settings, dialogs, noServer).table()->SetColumns({u"Span"_s, u"Zero"_s});
+    EXPECT_EQ(PointTableWindow(settings, dialogs, noServer).table()->Columns(),
+              (QStringList{u"Span"_s, u"Zero"_s}));
 
     Q_EMIT points->table()->OpenPoint(model.pointAt(1));
     EXPECT_EQ(window->entries()->GetValue(u"Tag"_s).toString(), u"Pump.Flow"_s);

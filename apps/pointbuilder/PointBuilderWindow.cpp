@@ -25,6 +25,7 @@
 #include "sdk/SdkServer.h"
 #include "sdk/SdkServers.h"
 #include "servers/Environment.h"
+#include "table/VQPointTable.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -141,6 +142,9 @@ void PointBuilderWindow::makeActions() {
     makeAction(u"actPoints"_s, u"Poin&ts..."_s,
                u"The Points window: many points found, edited, reviewed and saved together"_s)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    makeAction(u"actEditSelection"_s, u"Edit Properties Se&lection in Points"_s,
+               u"Adds the points last chosen with Properties... to the Points window"_s)
+        ->setEnabled(false);
     makeAction(u"actConnections"_s, u"&Connections..."_s,
                u"Connects to servers and adds them to the server list"_s);
     makeAction(u"actHistory"_s, u"&History..."_s, QString())->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -156,6 +160,8 @@ void PointBuilderWindow::makeActions() {
     connect(find, &QAction::triggered, this, &PointBuilderWindow::findPoint);
     connect(action(u"actProperties"_s), &QAction::triggered, this, &PointBuilderWindow::showPointProperties);
     connect(action(u"actPoints"_s), &QAction::triggered, this, &PointBuilderWindow::showPointsWindow);
+    connect(action(u"actEditSelection"_s), &QAction::triggered, this,
+            &PointBuilderWindow::editSelectionInPoints);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     connect(action(u"actConnections"_s), &QAction::triggered, this, &PointBuilderWindow::showConnections);
     connect(action(u"actAbout"_s), &QAction::triggered, this, &PointBuilderWindow::showAbout);
@@ -178,8 +184,8 @@ QAction* PointBuilderWindow::action(const QString& name) const {
 void PointBuilderWindow::makeMenus() {
     QMenu* file = menuBar()->addMenu(u"&File"_s);
     file->setToolTipsVisible(true);  // a disabled History... says why
-    file->addActions(
-        {m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s), action(u"actPoints"_s)});
+    file->addActions({m_actNew, m_actOpen, action(u"actFind"_s), action(u"actProperties"_s),
+                      action(u"actPoints"_s), action(u"actEditSelection"_s)});
     file->addSeparator();
     file->addActions({m_actSave, m_actRevert, action(u"actHistory"_s)});
     file->addSeparator();
@@ -437,7 +443,10 @@ bool PointBuilderWindow::openFound(const SdkPointListPtr& found) {
 void PointBuilderWindow::showPointProperties() {
     reporting(u"PointBuilderWindow:Properties"_s, ReportLayout::Long, [this] {
         const SdkPointListPtr found = m_dialogs->ShowTagSearchDialog(m_server, 0);
-        if (found->Count() > 0) m_dialogs->ShowVQPointPropertySheet(found);
+        if (found->Count() == 0) return;
+        m_propertiesSelection = found;
+        action(u"actEditSelection"_s)->setEnabled(true);
+        m_dialogs->ShowVQPointPropertySheet(found);
     });
 }
 
@@ -452,6 +461,10 @@ PointTableWindow* PointBuilderWindow::showPointsWindow() {
     m_pointsWindow->raise();
     m_pointsWindow->activateWindow();
     return m_pointsWindow;
+}
+
+void PointBuilderWindow::editSelectionInPoints() {
+    if (m_propertiesSelection) showPointsWindow()->table()->AddPoints(*m_propertiesSelection);
 }
 
 bool PointBuilderWindow::openTablePoint(const SdkPointPtr& point) {

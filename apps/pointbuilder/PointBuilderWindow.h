@@ -58,6 +58,8 @@ public:
     void showPointProperties();
     // The Points window, where many points are edited at once; made on first use.
     PointTableWindow* showPointsWindow();
+    // The points last chosen with Properties..., added to the Points window.
+    void editSelectionInPoints();
     // Opens a point the Points window asks for in the single-point view, on its server.
     bool openTablePoint(const SdkPointPtr& point);
     // Opens a point of the recent-points menu on its server; one that no longer exists is told
@@ -170,6 +172,7 @@ private:
     QLabel* m_lblInvalid;
     QLabel* m_lblSaved;
     PointTableWindow* m_pointsWindow = nullptr;
+    SdkPointListPtr m_propertiesSelection;  // the points Properties... last showed
 };
 
 }  // namespace vq

@@ -3,12 +3,15 @@
 // following the server list while it runs.
 #include "PointBuilderMessages.h"
 #include "PointBuilderTestSupport.h"
+#include "PointTableWindow.h"
 #include "archive/server/ServerRegistry.h"
 #include "dialogs/DialogServices.h"
 #include "propsheet/PropSheetGridModel.h"
 #include "servers/ConnectionManagerWindow.h"
 #include "servers/MultiServerPickList.h"
 #include "servers/WidgetConnectDialog.h"
+#include "table/PointTableModel.h"
+#include "table/VQPointTable.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -91,7 +94,8 @@ TEST_F(PointBuilderFindTest, UnsavedEditsAreDroppedOnlyWhenTheUserAgrees) {
     EXPECT_EQ(told, QStringList(3, u"The edits of Boiler.Temp on plant are not saved.\r\nDrop them?"_s));
 }
 
-// Properties shows every point chosen; the server list follows the connection manager.
+// Properties shows every point chosen, which the Points window then takes; the server list
+// follows the connection manager.
 TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
     int shownPoints = -1;
     nextSearch(QString(), [](QWidget* form) { clickButton(form, "cmdSelectAll"); });
@@ -99,8 +103,11 @@ TEST_F(PointBuilderFindTest, PropertiesAndConnectionsAreModalOverTheWindow) {
         shownPoints = sheet->findChild<QComboBox*>()->count();
         QTest::keyClick(sheet, Qt::Key_Escape);
     });
+    EXPECT_FALSE(window->action(u"actEditSelection"_s)->isEnabled());
     window->action(u"actProperties"_s)->trigger();
     EXPECT_EQ(shownPoints, 2);
+    window->action(u"actEditSelection"_s)->trigger();  // the points shown go into the table
+    EXPECT_EQ(window->showPointsWindow()->table()->model()->rowCount(), 2);
     cancelNextSearch();  // then no sheet: the driver would close one as unplanned
     window->action(u"actProperties"_s)->trigger();
     {

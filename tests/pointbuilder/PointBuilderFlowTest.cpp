@@ -272,7 +272,7 @@ TEST_F(PointBuilderTest, TheFirstWindowShowsEverythingWholeAndNamed) {
     EXPECT_EQ(first.size(), PointBuilderWindow::firstSize());
     EXPECT_EQ(
         menuTexts(first.menuBar()->actions().first()->menu()).join(u'|'),
-        u"&New point|&Open|&Find...|Propert&ies...|Poin&ts...|-|&Save|&Revert|&History...|-|Recent &points|-|&Quit"_s);
+        u"&New point|&Open|&Find...|Propert&ies...|Poin&ts...|Edit Properties Se&lection in Points|-|&Save|&Revert|&History...|-|Recent &points|-|&Quit"_s);
     first.action(u"actAbout"_s)->trigger();
     EXPECT_TRUE(messages().join(u'|').contains(QRegularExpression(u"^Point Builder \\d+\\.\\d+"_s)));
     ASSERT_TRUE(first.openPoint(u"Boiler.Temp"_s));

@@ -450,41 +450,6 @@ void PointBuilderWindow::showPointProperties() {
     });
 }
 
-PointTableWindow* PointBuilderWindow::showPointsWindow() {
-    if (!m_pointsWindow) {
-        m_pointsWindow = new PointTableWindow(
-            *m_settings, *m_dialogs, [this] { return m_server; }, this);
-        connect(m_pointsWindow, &PointTableWindow::openPointRequested, this,
-                &PointBuilderWindow::openTablePoint);
-    }
-    m_pointsWindow->show();
-    m_pointsWindow->raise();
-    m_pointsWindow->activateWindow();
-    return m_pointsWindow;
-}
-
-void PointBuilderWindow::editSelectionInPoints() {
-    if (m_propertiesSelection) showPointsWindow()->table()->AddPoints(*m_propertiesSelection);
-}
-
-bool PointBuilderWindow::openTablePoint(const SdkPointPtr& point) {
-    if (!point || !mayDropEdits()) return false;
-    const QString server = point->Server()->Name();
-    if (!selectServer(server)) {
-        messageService().show(
-            u"The server \"%1\" of %2 is not in the server list."_s.arg(server, point->Name()),
-            MessageButtons::Ok, QString());
-        return false;
-    }
-    const bool opened = reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {
-        bindStoredPoint(point);
-        return true;
-    });
-    raise();
-    activateWindow();
-    return opened;
-}
-
 // Opens without asking about unsaved edits: the caller has asked.
 bool PointBuilderWindow::loadPoint(const QString& tag) {
     return reporting(u"PointBuilderWindow:OpenPoint"_s, ReportLayout::Long, false, [&] {

@@ -5,6 +5,7 @@
 // with the tests' cluster script; the points are seeded through the storage's bulk load.
 #include "BenchRatios.h"
 #include "EditSets.h"
+#include "PostgresBenchServer.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/postgres/PgConnection.h"
 #include "archive/server/ArchiveServer.h"
@@ -17,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 
 #include <unistd.h>
 
@@ -34,8 +34,7 @@ constexpr int kSavesPerClient = 250;
 constexpr int kEditPoints = 2'000;
 
 struct PostgresBenchArchive {
-    QString serverUri;
-    bool ownCluster = false;
+    std::unique_ptr<bench::PostgresBenchServer> postgres;
     QString database = QStringLiteral("vq_bench_%1").arg(QCoreApplication::applicationPid());
     QString uri;
     std::shared_ptr<ArchiveServer> server;
@@ -48,9 +47,8 @@ struct PostgresBenchArchive {
 
     PostgresBenchArchive() {
         try {
-            startServer();
-            pg::Connection(serverUri).execScript("CREATE DATABASE " + database.toUtf8());
-            uri = serverUri + (serverUri.contains(u'?') ? u'&' : u'?') + QStringLiteral("dbname=") + database;
+            postgres = std::make_unique<bench::PostgresBenchServer>(QStringLiteral("pgbench"));
+            uri = postgres->createDatabase(database);
             server = ArchiveServer::create(uri, QStringLiteral("pgbench"), QStringLiteral("VQ3"),
                                            QStringLiteral("VQ 3.4.1"));
             server->Open(QStringLiteral("vqadmin"), QString());
@@ -64,38 +62,6 @@ struct PostgresBenchArchive {
     ~PostgresBenchArchive() {
         server.reset();
         direct.reset();
-        if (!uri.isEmpty()) {
-            try {
-                pg::Connection(serverUri).execScript("DROP DATABASE IF EXISTS " + database.toUtf8() +
-                                                     " WITH (FORCE)");
-            } catch (const pg::Failure&) {
-                // A cluster of its own goes below anyway.
-            }
-        }
-        if (ownCluster) cluster(QStringLiteral("stop"));
-    }
-
-    bool cluster(const QString& action) const {
-        QProcess script;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PG_BINDIR"), QStringLiteral(VQ_POSTGRES_BINDIR));
-        script.setProcessEnvironment(environment);
-        script.start(QStringLiteral("sh"), {QStringLiteral(VQ_CLUSTER_SCRIPT), action, clusterDir()});
-        return script.waitForFinished(120000) && script.exitCode() == 0;
-    }
-    // Beside the temporary folder rather than in it: the server's own user must reach it when
-    // the benchmarks run as root, and a socket path has to stay short.
-    QString clusterDir() const {
-        return QDir::tempPath() + QStringLiteral("/vq-pgbench-%1").arg(QCoreApplication::applicationPid());
-    }
-
-    void startServer() {
-        serverUri = qEnvironmentVariable("VQ_BENCH_POSTGRES_URI");
-        if (!serverUri.isEmpty()) return;
-        if (!cluster(QStringLiteral("start")))
-            throw std::runtime_error("no VQ_BENCH_POSTGRES_URI and the throwaway cluster did not start");
-        ownCluster = true;
-        serverUri = QStringLiteral("postgresql:///postgres?host=%1&user=postgres").arg(clusterDir());
     }
 
     // A million seeded points with every attribute and two archived values each, loaded through

@@ -4,6 +4,7 @@
 // record. The PostgreSQL server is VQ_BENCH_POSTGRES_URI, or a throwaway cluster started with the
 // tests' cluster script.
 #include "BenchRatios.h"
+#include "PostgresBenchServer.h"
 #include "archive/data/ArchiveSeeder.h"
 #include "archive/data/PointCsv.h"
 #include "archive/postgres/PgConnection.h"
@@ -15,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -134,58 +134,24 @@ BENCHMARK(BM_Import_1000Points)->Unit(benchmark::kMillisecond)->Iterations(1)->R
 
 // Two databases on a PostgreSQL server, dropped at the end with the cluster started for them.
 struct PostgresBulkArchives {
-    QString serverUri;
-    bool ownCluster = false;
-    QStringList databases;
+    std::unique_ptr<bench::PostgresBenchServer> postgres;
     std::unique_ptr<BulkArchives> archives;
     QString failure;
 
     PostgresBulkArchives() {
         try {
-            startServer();
+            postgres = std::make_unique<bench::PostgresBenchServer>(QStringLiteral("bulkbench"));
             archives = std::make_unique<BulkArchives>(newDatabase(QStringLiteral("saved")),
                                                       newDatabase(QStringLiteral("imported")));
         } catch (const std::exception& error) {
             failure = QString::fromUtf8(error.what());
         }
     }
-    ~PostgresBulkArchives() {
-        archives.reset();
-        try {
-            for (const QString& database : databases)
-                pg::Connection(serverUri).execScript("DROP DATABASE IF EXISTS " + database.toUtf8() +
-                                                     " WITH (FORCE)");
-        } catch (const pg::Failure&) {
-            // A cluster of its own goes below anyway.
-        }
-        if (ownCluster) cluster(QStringLiteral("stop"));
-    }
+    ~PostgresBulkArchives() { archives.reset(); }
 
     QString newDatabase(const QString& name) {
-        databases << QStringLiteral("vq_bulk_%1_%2").arg(name).arg(QCoreApplication::applicationPid());
-        pg::Connection(serverUri).execScript("CREATE DATABASE " + databases.back().toUtf8());
-        return serverUri + (serverUri.contains(u'?') ? u'&' : u'?') + QStringLiteral("dbname=") +
-               databases.back();
-    }
-    bool cluster(const QString& action) const {
-        QProcess script;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PG_BINDIR"), QStringLiteral(VQ_POSTGRES_BINDIR));
-        script.setProcessEnvironment(environment);
-        script.start(QStringLiteral("sh"), {QStringLiteral(VQ_CLUSTER_SCRIPT), action, clusterDir()});
-        return script.waitForFinished(120000) && script.exitCode() == 0;
-    }
-    // Short, and reachable by the server's own user when the benchmarks run as root.
-    static QString clusterDir() {
-        return QDir::tempPath() + QStringLiteral("/vq-bulkbench-%1").arg(QCoreApplication::applicationPid());
-    }
-    void startServer() {
-        serverUri = qEnvironmentVariable("VQ_BENCH_POSTGRES_URI");
-        if (!serverUri.isEmpty()) return;
-        if (!cluster(QStringLiteral("start")))
-            throw std::runtime_error("no VQ_BENCH_POSTGRES_URI and the throwaway cluster did not start");
-        ownCluster = true;
-        serverUri = QStringLiteral("postgresql:///postgres?host=%1&user=postgres").arg(clusterDir());
+        return postgres->createDatabase(
+            QStringLiteral("vq_bulk_%1_%2").arg(name).arg(QCoreApplication::applicationPid()));
     }
 };
 

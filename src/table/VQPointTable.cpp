@@ -459,19 +459,29 @@ void VQPointTable::FindReplace() {
 
 // ---- CSV ----
 
+// `path`, or the CSV file the user chooses, opened as text; false when none is chosen, and after
+// telling the user why when it cannot be opened.
+bool VQPointTablePrivate::openChosenFile(QFile& file, const QString& path, QIODevice::OpenMode mode) {
+    const bool reading = mode & QIODevice::ReadOnly;
+    const QString filter = QStringLiteral("CSV files (*.csv);;All files (*)");
+    QString name = path;
+    if (name.isEmpty())
+        name = reading ? QFileDialog::getOpenFileName(q, QStringLiteral("Import CSV"), QString(), filter)
+                       : QFileDialog::getSaveFileName(q, QStringLiteral("Export"), QString(), filter);
+    if (name.isEmpty()) return false;
+    file.setFileName(name);
+    if (file.open(mode | QIODevice::Text)) return true;
+    messageService().show(
+        (reading ? QStringLiteral("Cannot read \"%1\": %2") : QStringLiteral("Cannot write \"%1\": %2"))
+            .arg(name, file.errorString()),
+        MessageButtons::Ok, QString());
+    return false;
+}
+
 void VQPointTable::ImportCsv(const QString& path) {
     d->hideEditor();
-    const QString file =
-        path.isEmpty() ? QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), QString(),
-                                                      QStringLiteral("CSV files (*.csv);;All files (*)"))
-                       : path;
-    if (file.isEmpty()) return;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        messageService().show(QStringLiteral("Cannot read \"%1\": %2").arg(file, in.errorString()),
-                              MessageButtons::Ok, QString());
-        return;
-    }
+    QFile in;
+    if (!d->openChosenFile(in, path, QIODevice::ReadOnly)) return;
     QTextStream stream(&in);
     const SdkServerPtr server = d->m_model->rowCount() > 0
                                     ? d->m_model->serverAt(std::max(d->m_grid->currentIndex().row(), 0))
@@ -483,20 +493,12 @@ void VQPointTable::ImportCsv(const QString& path) {
 
 void VQPointTable::ExportCsv(const QString& path) {
     d->hideEditor();
-    const QString file =
-        path.isEmpty() ? QFileDialog::getSaveFileName(this, QStringLiteral("Export"), QString(),
-                                                      QStringLiteral("CSV files (*.csv);;All files (*)"))
-                       : path;
-    if (file.isEmpty()) return;
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        messageService().show(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()),
-                              MessageButtons::Ok, QString());
-        return;
-    }
+    QFile out;
+    if (!d->openChosenFile(out, path, QIODevice::WriteOnly | QIODevice::Truncate)) return;
     QTextStream stream(&out);
     const int rows = d->m_model->exportCsv(stream);
-    d->setStatus(QStringLiteral("%1 rows exported to %2").arg(rows).arg(QDir::toNativeSeparators(file)));
+    d->setStatus(
+        QStringLiteral("%1 rows exported to %2").arg(rows).arg(QDir::toNativeSeparators(out.fileName())));
 }
 
 // ---- keyboard and editor ----

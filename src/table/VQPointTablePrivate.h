@@ -2,11 +2,13 @@
 
 #include "table/VQPointTable.h"
 
+#include <QIODevice>
 #include <QModelIndex>
 
 #include <functional>
 
 class QAction;
+class QFile;
 class QKeyEvent;
 class QKeySequence;
 class QLabel;
@@ -60,6 +62,7 @@ public:
     void openPoint(const QModelIndex& index);
     void showReview(bool shown);
     void goToChange(int row, const QString& attribute);
+    bool openChosenFile(QFile& file, const QString& path, QIODevice::OpenMode mode);
 
     VQPointTable* const q;
     PointTableModel* m_model;

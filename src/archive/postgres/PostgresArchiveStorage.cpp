@@ -2,6 +2,7 @@
 
 #include "archive/dialect/StoredDate.h"
 #include "archive/postgres/PostgresArchiveSchema.h"
+#include "archive/postgres/PostgresArchiveScope.h"
 #include "archive/postgres/PostgresBulkLoad.h"
 #include "archive/postgres/PostgresPointSearch.h"
 #include "archive/postgres/PostgresSearchSchema.h"
@@ -82,65 +83,6 @@ QByteArray placeholders(int first, int count) {
 
 }  // namespace
 
-// A transaction, or a savepoint inside one. The outermost scope takes the archive's write lock
-// first, so what it reads afterwards is what no other writer is changing.
-// A connection lost before the write begins is made anew; one lost inside it never is, as the
-// transaction went with it.
-class PostgresArchiveStorage::Scope : public ArchiveStorage::WriteScope {
-public:
-    explicit Scope(PostgresArchiveStorage& storage) : m_storage(storage), m_depth(storage.m_depth + 1) {
-        if (m_depth == 1) m_storage.reconnectIfLost();
-        m_storage.m_depth = m_depth;
-        try {
-            if (m_depth == 1) {
-                m_storage.run(QStringLiteral("starting a write"), "BEGIN");
-                m_storage.run(QStringLiteral("waiting for other writers"), "SELECT pg_advisory_xact_lock($1)",
-                              {Param::integer(PostgresArchiveSchema::WriteLock)});
-            } else {
-                m_storage.run(QStringLiteral("starting a write"), "SAVEPOINT " + savepoint());
-            }
-        } catch (...) {
-            m_storage.m_depth = m_depth - 1;
-            if (m_depth == 1) m_storage.rollBack();
-            throw;
-        }
-    }
-
-    ~Scope() override {
-        if (m_done) return;
-        m_storage.m_depth = m_depth - 1;
-        m_storage.dropDeferredRecords(m_depth);
-        try {
-            if (m_depth == 1)
-                m_storage.m_connection->execScript("ROLLBACK");
-            else
-                m_storage.m_connection->execScript("ROLLBACK TO SAVEPOINT " + savepoint() +
-                                                   "; RELEASE SAVEPOINT " + savepoint());
-        } catch (const pg::Failure&) {
-            // A lost connection undoes the transaction by itself.
-        }
-    }
-
-    void commit() override {
-        m_storage.m_committing = m_depth == 1;
-        const auto sent = qScopeGuard([this] { m_storage.m_committing = false; });
-        if (m_depth == 1)
-            m_storage.commitWithRecords();
-        else
-            m_storage.run(QStringLiteral("keeping a write"), "RELEASE SAVEPOINT " + savepoint());
-        m_storage.keepDeferredRecords(m_depth);
-        m_done = true;
-        m_storage.m_depth = m_depth - 1;
-    }
-
-private:
-    QByteArray savepoint() const { return "vq_write_" + QByteArray::number(m_depth); }
-
-    PostgresArchiveStorage& m_storage;
-    int m_depth;
-    bool m_done = false;
-};
-
 PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri, Connect)
     : m_uri(uri), m_shown(pg::Connection::withoutPassword(uri)) {
     connect();
@@ -173,86 +115,6 @@ PostgresArchiveStorage::PostgresArchiveStorage(const QString& uri) : PostgresArc
 }
 
 PostgresArchiveStorage::~PostgresArchiveStorage() = default;
-
-std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::create(
-    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes,
-    const std::function<void(ArchiveStorage&)>& fill) {
-    std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
-    storage->refuseTemplate();
-    {
-        Scope write(*storage);
-        storage->refuseExistingTables();
-        storage->runScript(QStringLiteral("making its tables"),
-                           PostgresArchiveSchema::sql(ArchiveCatalog::storedColumns(classes), classes));
-        storage->writeFacts(facts);
-        storage->writeClasses(classes);
-        storage->upgradeSchema();
-        if (fill) fill(*storage);
-        write.commit();
-    }
-    storage->load();
-    return storage;
-}
-
-std::unique_ptr<PostgresArchiveStorage> PostgresArchiveStorage::createUnfinished(
-    const QString& uri, const ArchiveFacts& facts, std::vector<ArchiveClassInfo> classes) {
-    std::unique_ptr<PostgresArchiveStorage> storage(new PostgresArchiveStorage(uri, Connect{}));
-    storage->takeCopyLock();
-    {
-        Scope write(*storage);
-        storage->dropUnfinishedCopy();
-        storage->refuseExistingTables();
-        storage->runScript(QStringLiteral("making its tables"),
-                           PostgresArchiveSchema::sql(ArchiveCatalog::storedColumns(classes), classes));
-        storage->writeFacts(facts);
-        storage->setFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact), QStringLiteral("yes"));
-        storage->writeClasses(classes);
-        storage->upgradeSchema();
-        write.commit();
-    }
-    storage->load();
-    return storage;
-}
-
-void PostgresArchiveStorage::markComplete() {
-    Scope write(*this);
-    run(QStringLiteral("completing its copy"), "DELETE FROM server_info WHERE key = $1",
-        {Param::text(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact))});
-    write.commit();
-}
-
-// Held by the session, so a copy killed on the way lets go of it with its connection. The server
-// may notice that only when the killed copy's statement ends, so this waits the busy timeout.
-void PostgresArchiveStorage::takeCopyLock() {
-    try {
-        m_connection->exec("SELECT pg_advisory_lock($1)", {Param::integer(PostgresArchiveSchema::CopyLock)});
-    } catch (const pg::Failure& failure) {
-        if (!failure.isLockTimeout()) raise(failure, QStringLiteral("waiting for another copy"));
-        throw Error(sdkerr::ServerUnavailable, source,
-                    QStringLiteral("Another copy is writing into the database \"%1\"; nothing was copied")
-                        .arg(m_shown));
-    }
-}
-
-void PostgresArchiveStorage::dropUnfinishedCopy() {
-    const pg::Rows rows =
-        run(QStringLiteral("looking for an unfinished copy"),
-            "SELECT to_regclass('server_info') IS NOT NULL AND to_regclass('points') IS NOT NULL");
-    if (rows.text(0, 0) != u"t" || !findFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact)))
-        return;
-    const QStringList tables =
-        PostgresArchiveSchema::tables() + QStringList{QStringLiteral("aliases"), QStringLiteral("batches")};
-    runScript(QStringLiteral("dropping an unfinished copy"),
-              "DROP TABLE IF EXISTS " + tables.join(u", ").toUtf8() + " CASCADE");
-}
-
-void PostgresArchiveStorage::refuseUnfinished() {
-    if (findFact(QString::fromLatin1(PostgresArchiveSchema::UnfinishedFact)))
-        throw Error(sdkerr::ServerUnavailable, source,
-                    QStringLiteral("The database \"%1\" holds a copy of an archive that was not completed; "
-                                   "copy again to replace it")
-                        .arg(m_shown));
-}
 
 void PostgresArchiveStorage::load() {
     fact(QStringLiteral("kind"));
@@ -368,44 +230,6 @@ QStringList PostgresArchiveStorage::texts(const QString& what, const QByteArray&
     QStringList values;
     for (int row = 0; row < rows.count(); ++row) values << rows.text(row, 0);
     return values;
-}
-
-void PostgresArchiveStorage::checkIsArchive() {
-    const pg::Rows rows =
-        run(QStringLiteral("looking for its tables"),
-            "SELECT to_regclass('server_info') IS NOT NULL AND to_regclass('points') IS NOT NULL");
-    if (rows.text(0, 0) != u"t")
-        throw Error(sdkerr::ServerUnavailable, source,
-                    QStringLiteral("The database \"%1\" holds no VQ archive").arg(m_shown));
-}
-
-// Every new database copies a template's tables: an archive there would turn up in each of them.
-void PostgresArchiveStorage::refuseTemplate() {
-    const QStringList names = texts(QStringLiteral("looking at its database"),
-                                    "SELECT datname FROM pg_database WHERE datname = current_database() AND "
-                                    "datistemplate");
-    if (names.isEmpty()) return;
-    throw Error(sdkerr::ServerUnavailable, source,
-                QStringLiteral("The database \"%1\" is a template that new databases are copied from; no "
-                               "archive was made there: create a database of its own for the archive")
-                    .arg(names.front()));
-}
-
-void PostgresArchiveStorage::refuseExistingTables() {
-    const QStringList found = texts(
-        QStringLiteral("looking for its tables"),
-        "SELECT name FROM unnest(string_to_array($1, ',')) AS name WHERE to_regclass(quote_ident(name)) IS "
-        "NOT NULL",
-        {Param::text(PostgresArchiveSchema::tables().join(u','))});
-    if (found.isEmpty()) return;
-    const bool archive = found.contains(u"server_info") && found.contains(u"points");
-    throw Error(sdkerr::ServerUnavailable, source,
-                archive
-                    ? QStringLiteral("The database \"%1\" already holds an archive; it was left as it was")
-                          .arg(m_shown)
-                    : QStringLiteral("The database \"%1\" already has tables named %2; no archive was made "
-                                     "there")
-                          .arg(m_shown, found.join(QStringLiteral(", "))));
 }
 
 void PostgresArchiveStorage::writeFacts(const ArchiveFacts& facts) {
